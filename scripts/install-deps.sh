@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Kestrun need.
+# Idempotent: only missing packages are installed, and the package lists are
+# refreshed only when something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  cmake g++ make ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  libsqlite3-dev zlib1g-dev libzip-dev libpugixml-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
+  # independent readers used by the tests
+  python3 python3-xlrd python3-xlwt python3-olefile python3-dbfread libgsf-bin
+  libspreadsheet-writeexcel-perl
+  libreoffice-calc-nogui libreoffice-writer-nogui libreoffice-base-drivers poppler-utils
+  # running the program headless and taking screenshots
+  xvfb xauth fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
