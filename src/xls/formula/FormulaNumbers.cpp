@@ -1,0 +1,25 @@
+#include "xls/formula/FormulaNumbers.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+double FormulaTextToNumber(QStringView text, bool *ok)
+{
+    bool good = false;
+    double v = QLocale::c().toDouble(text, &good);
+    if (good && !std::isfinite(v))
+        good = false;
+    if (ok)
+        *ok = good;
+    return good ? v : 0.0;
+}
+
+QString NumberToFormulaText(double value)
+{
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::OmitGroupSeparator);
+    // Spreadsheets write the exponent with a capital E and no leading zeros.
+    QString s = c.toString(value, 'g', QLocale::FloatingPointShortest);
+    return s.replace(QLatin1Char('e'), QLatin1Char('E'));
+}

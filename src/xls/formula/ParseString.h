@@ -1,0 +1,94 @@
+#pragma once
+
+#include "xls/formula/WhiteSpaceStack.h"
+
+#include <QByteArray>
+#include <QString>
+
+class TFormulaNames;
+class TFormulaReferences;
+
+// Token classes asked of the encoder.
+constexpr int fmValue = 0;
+constexpr int fmReference = 1;
+constexpr int fmArray = 2;
+
+// Turns formula text ("=" first) into a BIFF8 token array: a recursive-descent
+// parser that emits tokens in reverse-Polish order, then fixes the class bits
+// to what each place needs. Made for one formula, parsed once.
+class TParseString
+{
+public:
+    TParseString(const QString &formula, int initialClass, TFormulaReferences *references,
+                 const TFormulaNames *names);
+    // Force3D: every cell or area reference becomes an absolute 3-D reference
+    // to defaultSheet.
+    TParseString(const QString &formula, int initialClass, TFormulaReferences *references,
+                 const TFormulaNames *names, const QString &defaultSheet, bool force3D);
+
+    void Parse(); // raises EExcelException with the engine's parse messages
+
+    // token bytes + array bytes + 2
+    int TotalSize() const;
+    // u16 byte count, then the tokens and the array bytes; dest must hold them.
+    void CopyToPtr(QByteArray &dest, qsizetype offset) const;
+    void CopyToPtrNoLen(QByteArray &dest, qsizetype offset) const;
+    const QByteArray &Tokens() const { return FParsedData; }
+
+private:
+    // characters
+    QChar Current() const;
+    bool AtEnd() const;
+    void NextChar();
+    bool PeekChar(QChar &c) const;
+    bool PeekCharWs(QChar &c) const;
+    void SkipWhiteSpace();
+    void UndoSkipWhiteSpace(int pos);
+
+    // emitting
+    void AddParsed(const QByteArray &bytes, bool popWhiteSpace = true);
+    void AddParsedOp(quint8 id);
+    void AddWhiteSpaceAttr(quint8 count, quint8 kind);
+    void MakeLast(int tokenClass);
+    void DiscardNormalWhiteSpace();
+    void AddNormalWhiteSpace(quint8 kind);
+
+    // grammar
+    void Expression();
+    void ConcatTerm();
+    void AddTerm();
+    void MulTerm();
+    void PowerTerm();
+    void PercentTerm();
+    void SignTerm();
+    void RefTerm();
+    void Factor();
+    void NumberFactor();
+    void StringFactor();
+    void ErrorFactor();
+    void ParenFactor();
+    void IdentifierFactor(int start);
+    void QuotedSheetFactor(int start);
+    void FunctionCall(const QString &name);
+    bool TryCellRef(int &row, int &colField, bool &absCol, bool &absRow);
+    bool CellRefFactor();
+    void Ref3DFactor(const QString &sheets);
+    bool InFunctionArgs() const;
+
+    [[noreturn]] void RaiseUnexpectedChar() const;
+    [[noreturn]] void RaiseUnexpectedEnd() const;
+
+    int ParsePos = 1; // 1-based position of the next character
+    QString Formula;
+    QByteArray FParsedData;
+    QByteArray FParsedArrayData;
+    QString ParenContext; // "0" grouping, "1" function call, one per open parenthesis
+    qsizetype LastTokenPos = -1;
+    int Depth = 0;
+    const TFormulaNames *FNames;
+    TFormulaReferences *FReferences;
+    TWhiteSpaceStack StackWs;
+    QString DefaultSheet;
+    bool Force3D = false;
+    int InitialClass = fmValue;
+};

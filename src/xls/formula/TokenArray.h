@@ -1,0 +1,53 @@
+#pragma once
+
+#include "xls/formula/SheetInfo.h"
+
+#include <QByteArray>
+
+// Rewrites the references inside a stored token array in place when rows or
+// columns are inserted or deleted, a formula is copied, a sheet is copied or a
+// shared formula is expanded into a cell. A reference pushed out of the sheet
+// or into deleted rows becomes the matching #REF! token. A token the walker
+// cannot handle raises ETokenException and leaves the tokens as they were.
+
+struct TTokenShift
+{
+    // insertion; negative counts delete
+    int RowPos = 0;
+    int RowCount = 0;
+    int ColPos = 0;
+    int ColCount = 0;
+    // copy
+    int RowOffset = 0;
+    int ColOffset = 0;
+    bool OnlyRelative = false; // absolute parts stay where they are
+    // shared-formula expansion: the cell (negative when not expanding)
+    int ExpandRow = -1;
+    int ExpandCol = -1;
+    // a sheet copy is under way
+    bool CopySheet = false;
+};
+
+// The tokens are data[first, end).
+void ShiftTokens(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info, const TTokenShift &shift);
+
+// Insertion (negative counts delete) together with a copy offset.
+void ShiftTokensForInsert(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info,
+                          int rowPos, int rowCount, int colPos, int colCount,
+                          int rowOffset = 0, int colOffset = 0, bool onlyRelative = false);
+// Formula copied to a cell rowOffset/colOffset away: relative parts move.
+void ShiftTokensForCopy(QByteArray &data, qsizetype first, qsizetype end, int rowOffset, int colOffset);
+// Sheet info.InsSheet copied: references to it follow to the new sheet.
+void ShiftTokensForSheetCopy(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info);
+// Shared tokens copied into the cell (row, col): relative-offset references
+// become absolute ones to the cells they mean from there.
+void ExpandSharedTokens(QByteArray &data, qsizetype first, qsizetype end, int row, int col);
+
+// Turns the reference token at pos into its #REF! form; error forms stay;
+// any other token raises ETokenException.
+void ConvertToRefError(QByteArray &data, qsizetype pos);
+
+// The size of the token at pos (its id byte included) as the walker sees it;
+// raises ETokenException for a token it cannot walk and EExcelException when
+// the token runs past end.
+qsizetype TokenSize(QByteArrayView data, qsizetype pos, qsizetype end);
