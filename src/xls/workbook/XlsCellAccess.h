@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QVariant>
+
+// What the delimited-text writer and reader need of a sheet: cell values by
+// 0-based row and column. Values are empty, double, QString or bool.
+class TXlsCellAccess
+{
+public:
+    virtual ~TXlsCellAccess() = default;
+    virtual QVariant CellValue(int row, int col) const = 0;
+    virtual void SetCellValue(int row, int col, const QVariant &value) = 0;
+    // Number of rows held (last used row + 1) and the highest used column + 1.
+    virtual int RowCount() const = 0;
+    virtual int ColCount() const = 0;
+};

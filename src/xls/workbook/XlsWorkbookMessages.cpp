@@ -1,0 +1,49 @@
+#include "xls/workbook/XlsWorkbookMessages.h"
+
+#include "xls/storage/ExcelException.h"
+
+namespace XlsMsg {
+
+QString InvalidSheetNumber(int sheet, int low, int high)
+{
+    return QStringLiteral("Sheet number \"%1\" invalid. Must be between %2 and %3")
+        .arg(sheet).arg(low).arg(high);
+}
+
+QString CantFindFile(const QString &fileName)
+{
+    return QStringLiteral("Can't find the file \"%1\"").arg(fileName);
+}
+
+QString CantWriteFile(const QString &fileName)
+{
+    return QStringLiteral("Can't write to file \"%1\". Check it is not in use by another user")
+        .arg(fileName);
+}
+
+QString SheetNameExists(const QString &name)
+{
+    return QStringLiteral("Sheet name already exists: %1").arg(name);
+}
+
+QString InvalidSheetCount(int count)
+{
+    return QStringLiteral("Invalid number of sheets (%1)").arg(count);
+}
+
+QString InvalidRow(int row)
+{
+    return QStringLiteral("Invalid Row (%1)").arg(row);
+}
+
+QString InvalidColumn(int col)
+{
+    return QStringLiteral("Invalid Column (%1)").arg(col);
+}
+
+}  // namespace XlsMsg
+
+void XlsRaise(const QString &message)
+{
+    throw EExcelException(message.toStdString());
+}
