@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/profile/ProfileText.h"
+
+#include <QString>
+#include <QStringList>
+
+// One INI file on disk (Tolvard.set, Local.set, GMT.dII). A missing file or
+// key reads as empty; every write goes to the file at once through a
+// temporary file renamed over the old one, keeping all other lines. Reads
+// re-read the file only when it changed on disk, since the settings are
+// read from many places and other workstations may write them.
+class ProfileFile
+{
+public:
+    explicit ProfileFile(QString path);
+
+    const QString &path() const { return m_path; }
+
+    QString read(const QString &section, const QString &key, const QString &fallback = {}) const;
+    bool contains(const QString &section, const QString &key) const;
+    QStringList sections() const;
+    QStringList keys(const QString &section) const;
+
+    // Creates the folder when missing. Throws ProfileError when the file
+    // cannot be written; the old file is then left as it was.
+    void write(const QString &section, const QString &key, const QString &value);
+    void removeKey(const QString &section, const QString &key);
+
+    // Larger files are refused rather than read whole.
+    static constexpr qint64 MaxSize = 4 * 1024 * 1024;
+
+private:
+    struct Stamp
+    {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 mtimeNs = 0;
+        quint64 inode = 0;
+        quint64 device = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+
+    Stamp stamp() const;
+    const ProfileText &text() const;
+    void store(const ProfileText &t);
+
+    QString m_path;
+    mutable ProfileText m_text;
+    mutable Stamp m_stamp;
+    mutable bool m_loaded = false;
+};
