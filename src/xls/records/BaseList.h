@@ -1,0 +1,112 @@
+#pragma once
+
+#include "xls/storage/ExcelException.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+enum class TListNotification { Added, Deleted };
+
+// The owning object list: deleting, replacing or clearing an item frees it.
+// Items may be empty (null). Derived lists hear of every item entering or
+// leaving through Notify, at the moment of the change.
+template <class T>
+class TBaseList
+{
+public:
+    TBaseList() = default;
+    virtual ~TBaseList() = default;
+    TBaseList(const TBaseList &) = delete;
+    TBaseList &operator=(const TBaseList &) = delete;
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    T *Items(int index) const { return FItems.at(static_cast<size_t>(index)).get(); }
+    T *operator[](int index) const { return Items(index); }
+
+    int Add(std::unique_ptr<T> item)
+    {
+        FItems.push_back(std::move(item));
+        Notify(FItems.back().get(), TListNotification::Added);
+        return Count() - 1;
+    }
+
+    void Insert(int index, std::unique_ptr<T> item)
+    {
+        CheckIndex(index, Count());
+        auto it = FItems.insert(FItems.begin() + index, std::move(item));
+        Notify(it->get(), TListNotification::Added);
+    }
+
+    void Delete(int index)
+    {
+        CheckIndex(index, Count() - 1);
+        Notify(FItems[static_cast<size_t>(index)].get(), TListNotification::Deleted);
+        FItems.erase(FItems.begin() + index);
+    }
+
+    // Removes the item without freeing it.
+    std::unique_ptr<T> Extract(int index)
+    {
+        CheckIndex(index, Count() - 1);
+        Notify(FItems[static_cast<size_t>(index)].get(), TListNotification::Deleted);
+        auto item = std::move(FItems[static_cast<size_t>(index)]);
+        FItems.erase(FItems.begin() + index);
+        return item;
+    }
+
+    // Puts item in place of the one at index, which is freed.
+    void SetItem(int index, std::unique_ptr<T> item)
+    {
+        CheckIndex(index, Count() - 1);
+        auto &slot = FItems[static_cast<size_t>(index)];
+        Notify(slot.get(), TListNotification::Deleted);
+        slot = std::move(item);
+        Notify(slot.get(), TListNotification::Added);
+    }
+
+    void Clear()
+    {
+        for (auto &item : FItems)
+            Notify(item.get(), TListNotification::Deleted);
+        FItems.clear();
+    }
+
+    void Exchange(int a, int b)
+    {
+        CheckIndex(a, Count() - 1);
+        CheckIndex(b, Count() - 1);
+        std::swap(FItems[static_cast<size_t>(a)], FItems[static_cast<size_t>(b)]);
+    }
+
+protected:
+    // Called with null for empty items too.
+    virtual void Notify(T *item, TListNotification action)
+    {
+        Q_UNUSED(item);
+        Q_UNUSED(action);
+    }
+
+    template <class Less>
+    void StableSort(Less less)
+    {
+        std::stable_sort(FItems.begin(), FItems.end(),
+                         [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) {
+                             return less(a.get(), b.get());
+                         });
+    }
+
+    std::vector<std::unique_ptr<T>> &RawItems() { return FItems; }
+
+private:
+    static void CheckIndex(int index, int last)
+    {
+        if (index < 0 || index > last)
+            throw EExcelException(QStringLiteral("List index out of bounds (%1)").arg(index));
+    }
+
+    std::vector<std::unique_ptr<T>> FItems;
+};

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <memory>
+
+class QIODevice;
+class TBaseRecordList;
+class TContinueRecord;
+struct TSheetInfo;
+
+// One BIFF8 record as it stands in the workbook stream: id, data and the
+// CONTINUE records that carry the rest of its data. The record owns its bytes,
+// so whatever the engine does not understand is written back unchanged.
+//
+// Subclasses read or check their data in the constructor (id, data); the
+// factory constructs them from the id (RecordFactory.h). On the wire:
+//   0  u16  record id
+//   2  u16  data size
+//   4  ...  data
+class TBaseRecord
+{
+public:
+    TBaseRecord(quint16 id, QByteArray data);
+    virtual ~TBaseRecord();
+    TBaseRecord(const TBaseRecord &) = delete;
+    TBaseRecord &operator=(const TBaseRecord &) = delete;
+
+    quint16 RecordId() const { return FId; }
+    const QByteArray &Data() const { return FData; }
+    quint16 DataSize() const { return static_cast<quint16>(FData.size()); }
+
+    // The CONTINUE chain: each continue record holds the next one.
+    TContinueRecord *Continue() const { return FContinue.get(); }
+    // Raises when the record already has a continue record.
+    void AddContinue(std::unique_ptr<TContinueRecord> next);
+    // Appends at the end of the chain (walks it without recursion).
+    void AppendContinue(std::unique_ptr<TContinueRecord> next);
+
+    // A new record of the class the factory makes for this id, with a copy of
+    // the data and of the continue chain.
+    virtual std::unique_ptr<TBaseRecord> Clone() const;
+    // Header, data, then the continue chain. A short write raises.
+    virtual void SaveToStream(QIODevice &stream) const;
+    // Bytes written by SaveToStream: DataSize + 4 plus the continue chain.
+    virtual qint64 TotalSize() const;
+    // Data bytes without any header, continue chain included.
+    virtual qint64 TotalDataSize() const;
+
+    // Rows or columns inserted (negative counts delete) in the sheet that
+    // sheetInfo names. Records without positions ignore it.
+    virtual void ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount = 0,
+                                int colPos = 0);
+    // The record was copied rowOffset rows and colOffset columns away.
+    virtual void OffsetForCopy(int rowOffset, int colOffset);
+
+    // Used by the factory: a TABLE, ARRAY or screen-tip record that follows
+    // this one in the file. Returns false when this class cannot own it.
+    virtual bool AttachFollowing(std::unique_ptr<TBaseRecord> &next);
+    // Whether a STRING record may follow this one (formula-like records).
+    virtual bool AllowsStringAfter() const { return false; }
+
+protected:
+    QByteArray &MutableData() { return FData; }
+    void SetData(QByteArray data) { FData = std::move(data); }
+    // Raises "Record with ID 0x%x is invalid" when the data is shorter.
+    void RequireDataSize(int minSize) const;
+    // Writes this record's own header and data, without the continue chain.
+    void SaveOwnRecord(QIODevice &stream) const;
+    void SaveContinueChain(QIODevice &stream) const;
+    qint64 ContinueChainSize() const;
+    // Base part of Clone: factory copy plus a copy of the continue chain.
+    std::unique_ptr<TBaseRecord> CloneThroughFactory() const;
+    void CopyContinueChainTo(TBaseRecord &target) const;
+
+private:
+    quint16 FId;
+    QByteArray FData;
+    std::unique_ptr<TContinueRecord> FContinue;
+};
+
+// CONTINUE (0x003C): the rest of the data of the record before it.
+class TContinueRecord : public TBaseRecord
+{
+public:
+    static constexpr quint16 Id = 0x003C;
+    using TBaseRecord::TBaseRecord;
+    std::unique_ptr<TBaseRecord> Clone() const override;
+};
+
+// Records kept in memory but never written (index and cache records that the
+// spreadsheet application rebuilds itself).
+class TIgnoreRecord : public TBaseRecord
+{
+public:
+    using TBaseRecord::TBaseRecord;
+    void SaveToStream(QIODevice &stream) const override;
+    qint64 TotalSize() const override;
+};
+
+// STRING (0x0207): the text result of the formula before it; that formula
+// keeps the text, so the record itself is never written.
+class TStringRecord : public TIgnoreRecord
+{
+public:
+    static constexpr quint16 Id = 0x0207;
+    using TIgnoreRecord::TIgnoreRecord;
+    // The text: a BIFF8 string with a 2-byte length at 0, read across CONTINUE.
+    QString Text() const;
+};
+
+// A placeholder that fixes where a whole record list is written among other
+// records. Its list counts its own size, so the placeholder counts 0. A clone
+// refers to no list and writes nothing.
+class TSubListRecord : public TBaseRecord
+{
+public:
+    explicit TSubListRecord(const TBaseRecordList *list);
+    const TBaseRecordList *List() const { return FList; }
+    std::unique_ptr<TBaseRecord> Clone() const override;
+    void SaveToStream(QIODevice &stream) const override;
+    qint64 TotalSize() const override;
+
+private:
+    const TBaseRecordList *FList;
+};
+
+// Writes all of the bytes or raises "Error writing output file".
+void WriteAllBytes(QIODevice &stream, const char *data, qint64 size);

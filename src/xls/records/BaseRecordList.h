@@ -1,0 +1,57 @@
+#pragma once
+
+#include "xls/records/BaseList.h"
+#include "xls/records/BaseRecord.h"
+#include "xls/records/RowColRecord.h"
+
+// An ordered, owning list of records that keeps a running total of the bytes
+// its records take in the file, so a section knows its size (and the stream
+// offsets BOUNDSHEET records carry) without writing anything. A record whose
+// size changes while it sits in the list does not update the total: whoever
+// changes it calls AdjustTotalSize with the difference.
+class TBaseRecordList : public TBaseList<TBaseRecord>
+{
+public:
+    virtual qint64 TotalSize() const { return FTotalSize; }
+    // Every record in list order, skipping empty items.
+    virtual void SaveToStream(QIODevice &stream) const;
+
+    // Appends a clone of every item of other (empty items stay empty).
+    void CopyFrom(const TBaseRecordList &other);
+    void ShiftAllForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount = 0,
+                           int colPos = 0);
+    void OffsetAllForCopy(int rowOffset, int colOffset);
+    void AdjustTotalSize(qint64 delta) { FTotalSize += delta; }
+
+protected:
+    void Notify(TBaseRecord *item, TListNotification action) override;
+
+private:
+    qint64 FTotalSize = 0;
+};
+
+// Records of one row (cells) or the row records of a sheet; sortable by column.
+// Range operations take the range as first/last column and first/last row,
+// 0-based and inclusive; the whole sheet is 0, 0, 255, 65535.
+class TBaseRowColRecordList : public TBaseRecordList
+{
+public:
+    TBaseRowColRecord *Items(int index) const { return static_cast<TBaseRowColRecord *>(TBaseRecordList::Items(index)); }
+    TBaseRowColRecord *operator[](int index) const { return Items(index); }
+
+    // Writes each record whose Row lies in top..bottom and Column in left..right.
+    virtual void SaveRangeToStream(QIODevice &stream, int left, int top, int right, int bottom) const;
+    virtual qint64 TotalRangeSize(int left, int top, int right, int bottom) const;
+
+    int Add(std::unique_ptr<TBaseRowColRecord> record);
+    void Insert(int index, std::unique_ptr<TBaseRowColRecord> record);
+    // By Column, ascending; equal columns keep their order.
+    void Sort();
+    bool Sorted() const { return FSorted; }
+    // Sorts first when needed. index is the first record with the column, or
+    // where one would be inserted.
+    bool Find(int column, int &index);
+
+private:
+    bool FSorted = false;
+};

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "xls/records/RowColRecord.h"
+
+#include <vector>
+
+// The text of a BIFF8 error code ("#DIV/0!" ...); empty for unknown codes.
+QString ErrorCodeText(int code);
+
+// BLANK (0x0201): a formatted empty cell. Runs become one MULBLANK record.
+class TBlankRecord : public TCellRecord
+{
+public:
+    static constexpr quint16 Id = 0x0201;
+    TBlankRecord(quint16 id, QByteArray data);
+    static std::unique_ptr<TBlankRecord> NewBlank(int row, int column, int xf);
+
+    bool JoinsWith(const TCellRecord *next, int maxColumn) const override;
+    // MULBLANK: row u16, first column u16, XF u16 per cell, last column u16.
+    void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const override;
+    void SaveAsMiddleOfRun(QIODevice &stream) const override;
+    void SaveAsLastOfRun(QIODevice &stream) const override;
+    qint64 SizeAsFirstOfRun() const override;
+    qint64 SizeAsMiddleOfRun() const override;
+    qint64 SizeAsLastOfRun() const override;
+};
+
+// NUMBER (0x0203):
+//   6  f64  value
+class TNumberRecord : public TCellRecord
+{
+public:
+    static constexpr quint16 Id = 0x0203;
+    TNumberRecord(quint16 id, QByteArray data);
+    static std::unique_ptr<TNumberRecord> NewNumber(int row, int column, int xf, double value);
+    double Value() const;
+    QVariant GetValue() const override;
+    void SetValue(const QVariant &value) override;
+};
+
+// RK (0x027E): a number packed in 30 bits. Runs become one MULRK record.
+//   6  u32  RK value: bit 0 value/100, bit 1 integer, bits 2-31 the number
+class TRKRecord : public TCellRecord
+{
+public:
+    static constexpr quint16 Id = 0x027E;
+    TRKRecord(quint16 id, QByteArray data);
+    static std::unique_ptr<TRKRecord> NewRK(int row, int column, int xf, quint32 rk);
+
+    quint32 RK() const;
+    double Value() const;
+    QVariant GetValue() const override;
+
+    // The number an RK value stands for.
+    static double DecodeRK(quint32 rk);
+    // True with the RK value when the number can be packed without loss.
+    static bool EncodeRK(double value, quint32 &rk);
+
+    bool JoinsWith(const TCellRecord *next, int maxColumn) const override;
+    // MULRK: row u16, first column u16, (XF u16, RK u32) per cell, last column u16.
+    void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const override;
+    void SaveAsMiddleOfRun(QIODevice &stream) const override;
+    void SaveAsLastOfRun(QIODevice &stream) const override;
+    qint64 SizeAsFirstOfRun() const override;
+    qint64 SizeAsMiddleOfRun() const override;
+    qint64 SizeAsLastOfRun() const override;
+};
+
+// LABELSST (0x00FD): a text cell pointing into the shared-string table.
+//   6  u32  index into the shared-string table
+class TLabelSSTRecord : public TCellRecord
+{
+public:
+    static constexpr quint16 Id = 0x00FD;
+    TLabelSSTRecord(quint16 id, QByteArray data);
+    static std::unique_ptr<TLabelSSTRecord> NewLabelSST(int row, int column, int xf, quint32 sstIndex);
+    quint32 SSTIndex() const;
+    void SetSSTIndex(quint32 index);
+};
+
+// LABEL (0x0204): a text cell holding its own string (older writers).
+//   6  ...  BIFF8 string with a 2-byte length
+class TLabelRecord : public TCellRecord
+{
+public:
+    static constexpr quint16 Id = 0x0204;
+    TLabelRecord(quint16 id, QByteArray data);
+    QString Text() const { return FText; }
+    QVariant GetValue() const override;
+
+private:
+    QString FText;
+};
+
+// BOOLERR (0x0205):
+//   6  u8  value (boolean 0/1, or the error code)
+//   7  u8  1 = error, 0 = boolean
+class TBoolErrRecord : public TCellRecord
+{
+public:
+    static constexpr quint16 Id = 0x0205;
+    TBoolErrRecord(quint16 id, QByteArray data);
+    bool IsError() const;
+    // A bool, or the error's text ("#N/A" ...).
+    QVariant GetValue() const override;
+    void SetValue(const QVariant &value) override;
+};
+
+// The cells of a MULRK or MULBLANK record, one record each.
+using TCellRecordVector = std::vector<std::unique_ptr<TCellRecord>>;
+
+// MULRK (0x00BD):
+//   0  u16  row
+//   2  u16  first column
+//   4  ...  (XF u16, RK u32) per cell
+//   -2 u16  last column
+class TMulRKRecord : public TBaseRowColRecord
+{
+public:
+    static constexpr quint16 Id = 0x00BD;
+    TMulRKRecord(quint16 id, QByteArray data);
+    int Count() const;
+    int XFAt(int index) const;
+    quint32 RKAt(int index) const;
+    // One RK record per cell, in column order.
+    TCellRecordVector SplitToCells() const;
+};
+
+// MULBLANK (0x00BE):
+//   0  u16  row
+//   2  u16  first column
+//   4  ...  XF u16 per cell
+//   -2 u16  last column
+class TMulBlankRecord : public TBaseRowColRecord
+{
+public:
+    static constexpr quint16 Id = 0x00BE;
+    TMulBlankRecord(quint16 id, QByteArray data);
+    int Count() const;
+    int XFAt(int index) const;
+    TCellRecordVector SplitToCells() const;
+};

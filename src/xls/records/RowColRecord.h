@@ -1,0 +1,63 @@
+#pragma once
+
+#include "xls/records/BaseRecord.h"
+
+#include <QVariant>
+
+// A record about one cell or one row: Row and Column lead its data.
+//   0  u16  row
+//   2  u16  column
+class TBaseRowColRecord : public TBaseRecord
+{
+public:
+    // minSize is the least data the class reads; shorter data raises
+    // "Record with ID 0x%x is invalid".
+    TBaseRowColRecord(quint16 id, QByteArray data, int minSize = 4);
+
+    int Row() const;
+    int Column() const;
+    void SetRow(int row);
+    void SetColumn(int column);
+
+    // Moves the record when rows/columns are inserted at or before it in its
+    // own sheet. A result outside 0..65535 (rows) or 0..255 (columns) raises
+    // "Too many entries..." and leaves the record unchanged.
+    void ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount = 0,
+                        int colPos = 0) override;
+    // Moves the record by the offsets, with the same range check.
+    void OffsetForCopy(int rowOffset, int colOffset) override;
+
+protected:
+    // Adds the deltas, both checked before either is written.
+    void MoveBy(int rowDelta, int colDelta);
+};
+
+// One cell: XF (the cell format index) follows row and column.
+//   4  u16  XF
+// The run slots let neighbouring cells be written as one multiple-cell record
+// (MULRK, MULBLANK) by the cell list's joining writer.
+class TCellRecord : public TBaseRowColRecord
+{
+public:
+    TCellRecord(quint16 id, QByteArray data, int minSize = 6);
+
+    int XF() const;
+    void SetXF(int xf);
+
+    // Empty QVariant, double, QString or bool.
+    virtual QVariant GetValue() const;
+    virtual void SetValue(const QVariant &value);
+
+    // True when next can be written in the same multiple-cell record as this.
+    virtual bool JoinsWith(const TCellRecord *next, int maxColumn) const;
+    // runSize is the byte size of the whole run, header included.
+    virtual void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const;
+    virtual void SaveAsMiddleOfRun(QIODevice &stream) const;
+    virtual void SaveAsLastOfRun(QIODevice &stream) const;
+    virtual qint64 SizeAsFirstOfRun() const;
+    virtual qint64 SizeAsMiddleOfRun() const;
+    virtual qint64 SizeAsLastOfRun() const;
+
+    // Zero-filled data of the given size with row, column and XF set.
+    static QByteArray NewCellData(int row, int column, int xf, int dataSize);
+};
