@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+#include <vector>
+
+// Raised when the output or the template cannot be read or written while a
+// document is being filled.
+class EInOutError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Fills an RTF template with values. It does not parse RTF: the body starts at
+// the first "\pard", braces open and close groups, and the document ends at the
+// brace that closes the outermost group. A placeholder ("[NUME]") must stand
+// whole on one line of the template. Files are CP1250 with CR LF line ends.
+class TRTFReplace : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TRTFReplace(QObject *parent = nullptr);
+
+    QString RTFSursa; // template
+    QString RTFDest;  // output
+
+    // Sets RTFDest to prefix + n + ".rtf" for the first n in 0..99 that is free
+    // (or whose file can be deleted); false when none is.
+    bool AlegeFisierDest(const QString &prefix);
+
+    // Writes the template's header (everything before the first "\pard") to a
+    // new RTFDest. False, with no output left, when it cannot.
+    bool IncepeDocument();
+    void AdaugaCheie(const QString &key, const QString &value);
+    // Appends count filled copies of the template body.
+    void AdaugaPagini(int count);
+    // Writes the whole document anew, filling the lines from the first one
+    // holding the anchor text; the template's closing brace is kept.
+    void CompleteazaDocument(const QString &anchor);
+    void PaginaNoua();
+    void InchideDocument();
+    // Opens the finished file with the default application. There is no
+    // word-processor automation here, so useWord changes nothing.
+    void DeschideRezultat(bool useWord);
+
+    // Fills one template line (CP1250 bytes); keeps the run position.
+    QByteArray InlocuiesteChei(QByteArray line);
+    static int NumaraAcolade(const QByteArray &line);
+    void StergeChei();
+
+    bool runInProgress() const { return m_run >= 0; }
+
+    // How a value is written into the RTF bytes: braces become parentheses,
+    // backslashes are doubled, S and T with cedilla in capitals are written as
+    // hex escapes and characters the code page lacks as \uN? escapes.
+    static QByteArray escapeValue(const QString &value);
+
+private:
+    QByteArray readTemplate() const;
+    void appendToDest(const QByteArray &bytes);
+    QByteArray valueBytes(int i, bool upper) const;
+
+    QStringList m_keys;
+    QStringList m_values;
+    std::vector<QByteArray> m_keyMatch; // key as CP1250 bytes, ASCII letters upper-cased
+    int m_run = -1;
+    bool m_closedByTemplate = false;
+};
