@@ -14,7 +14,7 @@
 // One column of a dBase table.
 struct DbfField
 {
-    QString name;      // up to 10 characters, stored upper-case as given
+    QString name;      // up to 10 ASCII characters; create() stores it upper-case
     char type = 'C';   // C N F D L; others (memo, binary) are listed but not readable
     int length = 0;    // bytes in the record
     int decimals = 0;  // N/F only

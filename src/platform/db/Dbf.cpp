@@ -1,0 +1,486 @@
+#include "platform/db/Dbf.h"
+
+#include "platform/db/DbfCodec.h"
+#include "platform/db/DbfLayout.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+
+using detail::DbfLayout;
+namespace Codec = detail::DbfCodec;
+
+DbfError::DbfError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
+
+struct Dbf::Impl
+{
+    QString path;
+    Mode mode = Mode::ReadOnly;
+    QFile file;
+    uchar *map = nullptr;
+    QByteArray buf; // the bytes when not mapped: writable tables and tables from memory
+    const char *data = nullptr;
+    DbfLayout layout;
+
+    // Writes not yet on disk: the header and a range of records.
+    bool dirty = false;
+    qint64 dirtyFrom = 0;
+    qint64 dirtyTo = 0; // one past the last
+
+    [[noreturn]] void fail(const QString &what) const
+    {
+        throw DbfError(QStringLiteral("%1: %2").arg(path, what));
+    }
+    [[noreturn]] void fail(qint64 rec, int field, const QString &what) const
+    {
+        const QString where = field >= 0 && field < layout.fields.size()
+                                  ? QStringLiteral("record %1, field %2").arg(rec + 1).arg(layout.fields[field].name)
+                                  : QStringLiteral("record %1").arg(rec + 1);
+        fail(QStringLiteral("%1: %2").arg(where, what));
+    }
+
+    const char *record(qint64 rec) const
+    {
+        if (!data)
+            fail(QStringLiteral("the table is closed"));
+        if (rec < 0 || rec >= layout.recordCount)
+            fail(QStringLiteral("record %1 does not exist (%2 records)").arg(rec + 1).arg(layout.recordCount));
+        return data + layout.headerLength + rec * layout.recordLength;
+    }
+    const DbfField &field(qint64 rec, int f) const
+    {
+        if (f < 0 || f >= layout.fields.size())
+            fail(rec, f, QStringLiteral("field number %1 does not exist").arg(f));
+        return layout.fields[f];
+    }
+    QByteArrayView raw(qint64 rec, int f) const
+    {
+        const DbfField &fd = field(rec, f);
+        return QByteArrayView(record(rec) + fd.offset, fd.length);
+    }
+
+    char *writableRecord(qint64 rec)
+    {
+        if (mode != Mode::ReadWrite)
+            fail(QStringLiteral("the table is open for reading only"));
+        record(rec);
+        markDirty(rec);
+        return buf.data() + layout.headerLength + rec * layout.recordLength;
+    }
+    void markDirty(qint64 rec)
+    {
+        if (!dirty) {
+            dirtyFrom = rec;
+            dirtyTo = rec + 1;
+        } else {
+            dirtyFrom = qMin(dirtyFrom, rec);
+            dirtyTo = qMax(dirtyTo, rec + 1);
+        }
+        dirty = true;
+    }
+
+    void load(QByteArrayView bytes) { layout = DbfLayout::parse(bytes, path); }
+    void writeOut();
+};
+
+Dbf::Dbf(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+Dbf::Dbf(Dbf &&other) noexcept = default;
+Dbf &Dbf::operator=(Dbf &&other) noexcept
+{
+    if (this != &other) {
+        try {
+            close();
+        } catch (...) {
+        }
+        d = std::move(other.d);
+    }
+    return *this;
+}
+
+Dbf::~Dbf()
+{
+    try {
+        close();
+    } catch (...) {
+        // A destructor cannot report; callers that care call flush() first.
+    }
+}
+
+QString Dbf::resolve(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (fi.exists() || path.isEmpty())
+        return path;
+    const QString parent = fi.path();
+    const QString folder = parent == path ? parent : resolve(parent);
+    const QDir dir(folder);
+    if (!dir.exists())
+        return path;
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &name : names)
+        if (name.compare(fi.fileName(), Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    return path;
+}
+
+Dbf Dbf::open(const QString &path, Mode mode)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->path = resolve(path);
+    impl->mode = mode;
+    impl->file.setFileName(impl->path);
+    const QIODevice::OpenMode how = mode == Mode::ReadWrite ? QIODevice::ReadWrite : QIODevice::ReadOnly;
+    if (!impl->file.open(how))
+        impl->fail(QStringLiteral("cannot open the table: %1").arg(impl->file.errorString()));
+    const qint64 size = impl->file.size();
+    if (mode == Mode::ReadOnly && size > 0)
+        impl->map = impl->file.map(0, size);
+    if (impl->map) {
+        impl->data = reinterpret_cast<const char *>(impl->map);
+        impl->load(QByteArrayView(impl->data, size));
+    } else {
+        impl->buf = impl->file.readAll();
+        if (impl->buf.size() != size)
+            impl->fail(QStringLiteral("cannot read the table: %1").arg(impl->file.errorString()));
+        impl->data = impl->buf.constData();
+        impl->load(impl->buf);
+        // Only the header and records are kept; appends grow from there.
+        impl->buf.truncate(impl->layout.dataEnd());
+        impl->data = impl->buf.constData();
+    }
+    return Dbf(std::move(impl));
+}
+
+Dbf Dbf::fromBytes(const QByteArray &bytes, const QString &name)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->path = name.isEmpty() ? QStringLiteral("(memory)") : name;
+    impl->buf = bytes;
+    impl->data = impl->buf.constData();
+    impl->load(impl->buf);
+    return Dbf(std::move(impl));
+}
+
+Dbf Dbf::create(const QString &path, const QList<DbfField> &fields)
+{
+    QList<DbfField> laid = fields;
+    QByteArray bytes;
+    try {
+        bytes = DbfLayout::makeHeader(laid);
+    } catch (const DbfError &e) {
+        throw DbfError(QStringLiteral("%1: %2").arg(path, QString::fromUtf8(e.what())));
+    }
+    bytes.append(DbfLayout::EndOfFile);
+    const QString target = resolve(path);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        throw DbfError(QStringLiteral("%1: cannot create the table: %2").arg(target, out.errorString()));
+    return open(target, Mode::ReadWrite);
+}
+
+QString Dbf::path() const { return d ? d->path : QString(); }
+Dbf::Mode Dbf::mode() const { return d ? d->mode : Mode::ReadOnly; }
+bool Dbf::isOpen() const { return d && d->data; }
+quint8 Dbf::version() const { return d->layout.version; }
+quint8 Dbf::codePage() const { return d->layout.codePage; }
+QDate Dbf::lastUpdate() const { return d->layout.lastUpdate; }
+int Dbf::headerLength() const { return d->layout.headerLength; }
+const QList<DbfField> &Dbf::fields() const { return d->layout.fields; }
+qint64 Dbf::recordCount() const { return d->layout.recordCount; }
+int Dbf::recordLength() const { return d->layout.recordLength; }
+
+int Dbf::fieldIndex(QStringView name) const
+{
+    const QList<DbfField> &fs = d->layout.fields;
+    for (qsizetype i = 0; i < fs.size(); ++i)
+        if (name.compare(fs[i].name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+bool Dbf::isDeleted(qint64 rec) const { return d->record(rec)[0] == '*'; }
+
+QByteArrayView Dbf::rawField(qint64 rec, int field) const { return d->raw(rec, field); }
+
+bool Dbf::isNull(qint64 rec, int field) const
+{
+    return Codec::isNull(d->field(rec, field).type, d->raw(rec, field));
+}
+
+QString Dbf::text(qint64 rec, int field) const
+{
+    const QByteArrayView raw = d->raw(rec, field);
+    if (d->layout.fields[field].type == 'C')
+        return Codec::text(raw);
+    return QString::fromLatin1(Codec::trimmed(raw));
+}
+
+double Dbf::number(qint64 rec, int field, bool *ok) const
+{
+    double v = 0;
+    const bool good = Codec::number(d->raw(rec, field), &v);
+    if (ok)
+        *ok = good;
+    return good ? v : 0.0;
+}
+
+QDate Dbf::date(qint64 rec, int field) const { return Codec::date(d->raw(rec, field)); }
+
+bool Dbf::logical(qint64 rec, int field) const { return Codec::logical(d->raw(rec, field)) == 1; }
+
+QVariant Dbf::value(qint64 rec, int field) const
+{
+    const QByteArrayView raw = d->raw(rec, field);
+    const char type = d->layout.fields[field].type;
+    switch (type) {
+    case 'C':
+        return Codec::isBlank(raw) ? QVariant() : QVariant(Codec::text(raw));
+    case 'N':
+    case 'F': {
+        if (Codec::isBlank(raw))
+            return {};
+        double v = 0;
+        if (!Codec::number(raw, &v))
+            d->fail(rec, field, QStringLiteral("\"%1\" is not a number").arg(QString::fromLatin1(raw)));
+        return v;
+    }
+    case 'D': {
+        if (Codec::isNull('D', raw))
+            return {};
+        const QDate v = Codec::date(raw);
+        if (!v.isValid())
+            d->fail(rec, field, QStringLiteral("\"%1\" is not a date").arg(QString::fromLatin1(raw)));
+        return v;
+    }
+    case 'L': {
+        const int v = Codec::logical(raw);
+        if (v == -2)
+            d->fail(rec, field, QStringLiteral("\"%1\" is not a logical value").arg(QString::fromLatin1(raw)));
+        return v == -1 ? QVariant() : QVariant(v == 1);
+    }
+    case 'M':
+    case 'G':
+    case 'P':
+        d->fail(rec, field, QStringLiteral("memo fields are not supported"));
+    case 'B': // a memo in dBase IV, a binary double in Visual FoxPro
+        if (d->layout.version != 0x30 && d->layout.version != 0x31 && d->layout.version != 0x32)
+            d->fail(rec, field, QStringLiteral("memo fields are not supported"));
+        [[fallthrough]];
+    default:
+        d->fail(rec, field, QStringLiteral("fields of type '%1' are not supported").arg(QLatin1Char(type)));
+    }
+}
+
+qint64 Dbf::appendBlank()
+{
+    if (!d || d->mode != Mode::ReadWrite)
+        throw DbfError(QStringLiteral("%1: the table is open for reading only").arg(path()));
+    if (d->layout.recordCount >= 0xFFFFFFFFLL)
+        d->fail(QStringLiteral("the table is full"));
+    d->buf.append(QByteArray(d->layout.recordLength, ' '));
+    d->data = d->buf.constData();
+    const qint64 rec = d->layout.recordCount++;
+    d->markDirty(rec);
+    return rec;
+}
+
+void Dbf::setValue(qint64 rec, int field, const QVariant &v)
+{
+    const DbfField &f = d->field(rec, field);
+    QByteArray bytes;
+    try {
+        bytes = Codec::encode(f, v);
+    } catch (const DbfError &e) {
+        d->fail(rec, field, QString::fromUtf8(e.what()));
+    }
+    if (bytes.size() != f.length)
+        d->fail(rec, field, QStringLiteral("the field is %1 bytes wide, not %2").arg(f.length).arg(bytes.size()));
+    memcpy(d->writableRecord(rec) + f.offset, bytes.constData(), size_t(bytes.size()));
+}
+
+void Dbf::setDeleted(qint64 rec, bool deleted) { d->writableRecord(rec)[0] = deleted ? '*' : ' '; }
+
+void Dbf::Impl::writeOut()
+{
+    DbfLayout::stamp(buf.data(), layout.recordCount);
+    layout.lastUpdate = QDate::currentDate();
+    const qint64 from = layout.headerLength + dirtyFrom * layout.recordLength;
+    const qint64 end = layout.dataEnd();
+    const auto put = [this](qint64 at, const char *bytes, qint64 n) {
+        if (!file.seek(at) || file.write(bytes, n) != n)
+            fail(QStringLiteral("cannot write the table at offset %1: %2").arg(at).arg(file.errorString()));
+    };
+    put(0, buf.constData(), DbfLayout::FileHeaderSize);
+    put(from, buf.constData() + from, layout.headerLength + dirtyTo * layout.recordLength - from);
+    put(end, &DbfLayout::EndOfFile, 1);
+    if (!file.flush())
+        fail(QStringLiteral("cannot write the table: %1").arg(file.errorString()));
+    dirty = false;
+}
+
+void Dbf::flush()
+{
+    if (d && d->dirty)
+        d->writeOut();
+}
+
+void Dbf::close()
+{
+    if (!d)
+        return;
+    flush();
+    if (d->map)
+        d->file.unmap(d->map);
+    d->map = nullptr;
+    d->data = nullptr;
+    d->buf.clear();
+    d->file.close();
+}
+
+namespace {
+
+// Writes a table anew: a temporary file in the same folder, renamed over the
+// old one only once every byte is written, so a failure leaves the old whole.
+class TableRewrite
+{
+public:
+    explicit TableRewrite(const QString &path) : m_out(path)
+    {
+        if (!m_out.open(QIODevice::WriteOnly))
+            fail();
+        m_chunk.reserve(ChunkSize + 0x10000);
+    }
+    void append(const char *bytes, qint64 n)
+    {
+        m_chunk.append(bytes, n);
+        if (m_chunk.size() >= ChunkSize)
+            drain();
+    }
+    void commit()
+    {
+        append(&DbfLayout::EndOfFile, 1);
+        drain();
+        if (!m_out.commit())
+            fail();
+    }
+
+private:
+    static constexpr qsizetype ChunkSize = 1 << 20;
+    void drain()
+    {
+        if (m_out.write(m_chunk) != m_chunk.size())
+            fail();
+        m_chunk.clear();
+    }
+    [[noreturn]] void fail()
+    {
+        const QString why = m_out.errorString();
+        m_out.cancelWriting();
+        throw DbfError(QStringLiteral("%1: cannot rewrite the table: %2").arg(m_out.fileName(), why));
+    }
+    QSaveFile m_out;
+    QByteArray m_chunk;
+};
+
+void putU16(char *p, int v)
+{
+    p[0] = char(v & 0xFF);
+    p[1] = char((v >> 8) & 0xFF);
+}
+
+// Visual FoxPro stores each field's place in the record in its descriptor.
+void relocateFoxProFields(QByteArray &header)
+{
+    int offset = 1;
+    for (qsizetype at = DbfLayout::FileHeaderSize;
+         at + DbfLayout::DescriptorSize <= header.size() && header[at] != DbfLayout::Terminator;
+         at += DbfLayout::DescriptorSize) {
+        char *d = header.data() + at;
+        for (int i = 0; i < 4; ++i)
+            d[12 + i] = char((offset >> (8 * i)) & 0xFF);
+        offset += quint8(d[16]);
+    }
+}
+
+} // namespace
+
+void Dbf::pack(const QString &path)
+{
+    const Dbf src = open(path);
+    const DbfLayout &l = src.d->layout;
+    qint64 kept = 0;
+    for (qint64 r = 0; r < l.recordCount; ++r)
+        kept += src.d->record(r)[0] != '*';
+    QByteArray header(src.d->data, l.headerLength);
+    DbfLayout::stamp(header.data(), kept);
+
+    TableRewrite out(src.d->path);
+    out.append(header.constData(), header.size());
+    for (qint64 r = 0; r < l.recordCount; ++r) {
+        const char *rec = src.d->record(r);
+        if (rec[0] != '*')
+            out.append(rec, l.recordLength);
+    }
+    out.commit();
+}
+
+void Dbf::widenCharField(const QString &path, const QString &field, int newWidth)
+{
+    const Dbf src = open(path);
+    const DbfLayout &l = src.d->layout;
+    const int index = src.fieldIndex(field);
+    if (index < 0)
+        src.d->fail(QStringLiteral("no field %1").arg(field));
+    const DbfField &f = l.fields[index];
+    if (f.type != 'C')
+        src.d->fail(QStringLiteral("field %1 is not a character field").arg(f.name));
+    if (newWidth < f.length || newWidth > DbfLayout::MaxCharLength)
+        src.d->fail(QStringLiteral("field %1 cannot go from %2 to %3 characters").arg(f.name).arg(f.length).arg(newWidth));
+    const int delta = newWidth - f.length;
+    if (delta == 0)
+        return;
+    const int newLength = l.recordLength + delta;
+    if (newLength > 0xFFFF)
+        src.d->fail(QStringLiteral("the record would be over 65535 bytes"));
+
+    QByteArray header(src.d->data, l.headerLength);
+    DbfLayout::stamp(header.data(), l.recordCount);
+    putU16(header.data() + 10, newLength);
+    header[l.descriptorOffsets[index] + 16] = char(newWidth);
+    if (l.version == 0x30 || l.version == 0x31 || l.version == 0x32)
+        relocateFoxProFields(header);
+
+    const int cut = f.offset + f.length;
+    const QByteArray pad(delta, ' ');
+    TableRewrite out(src.d->path);
+    out.append(header.constData(), header.size());
+    for (qint64 r = 0; r < l.recordCount; ++r) {
+        const char *rec = src.d->record(r);
+        out.append(rec, cut);
+        out.append(pad.constData(), delta);
+        out.append(rec + cut, l.recordLength - cut);
+    }
+    out.commit();
+}
+
+Dbf::Stamp Dbf::stamp(const QString &path)
+{
+    const QString resolved = resolve(path);
+    struct stat st;
+    if (::stat(QFile::encodeName(resolved).constData(), &st) != 0)
+        return {};
+    Stamp s;
+    s.size = st.st_size;
+    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    QFile f(resolved);
+    if (f.open(QIODevice::ReadOnly)) {
+        const QByteArray head = f.read(8);
+        if (head.size() == 8)
+            s.records = qint64(quint8(head[4])) | qint64(quint8(head[5])) << 8 | qint64(quint8(head[6])) << 16
+                        | qint64(quint8(head[7])) << 24;
+    }
+    return s;
+}

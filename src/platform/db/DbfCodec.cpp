@@ -1,0 +1,296 @@
+#include "platform/db/DbfCodec.h"
+
+#include "platform/codepage/Cp1250.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <charconv>
+#include <cmath>
+
+namespace detail::DbfCodec {
+
+namespace {
+
+bool isPad(char c) { return c == ' ' || c == '\0'; }
+
+[[noreturn]] void refuse(const QString &why) { throw DbfError(why); }
+
+// Adds one to a string of decimal digits.
+void increment(QByteArray &digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits[i] != '9') {
+            ++digits[i];
+            return;
+        }
+        digits[i] = '0';
+    }
+    digits.prepend('1');
+}
+
+// |value| * 10^decimals rounded half away from zero, as decimal digits. Starts
+// from the 15 significant digits that stand for the double, so the rounding is
+// that of the decimal number the user sees.
+QByteArray scaledDigits(double magnitude, int decimals)
+{
+    const QByteArray e = QByteArray::number(magnitude, 'e', 14); // d.dddddddddddddde+XX
+    QByteArray digits = e.left(1) + e.mid(2, 14);
+    const int exponent = e.mid(e.indexOf('e') + 1).toInt();
+    const int shift = exponent - 14 + decimals;
+    if (shift >= 0)
+        return digits + QByteArray(shift, '0');
+    const qsizetype keep = digits.size() + shift;
+    if (keep < 0)
+        return "0";
+    const bool up = digits[keep] >= '5';
+    digits.truncate(keep);
+    if (up)
+        increment(digits);
+    return digits.isEmpty() ? QByteArray("0") : digits;
+}
+
+QByteArray rightAligned(const QByteArray &s, int length)
+{
+    if (s.size() > length)
+        return {};
+    return QByteArray(length - s.size(), ' ') + s;
+}
+
+// Places the decimal point in a digit string scaled by 10^decimals.
+QByteArray withPoint(QByteArray digits, int decimals, bool negative)
+{
+    while (digits.size() > 1 && digits[0] == '0')
+        digits.remove(0, 1);
+    const bool zero = digits == "0";
+    if (decimals > 0) {
+        if (digits.size() <= decimals)
+            digits.prepend(QByteArray(decimals + 1 - digits.size(), '0'));
+        digits.insert(digits.size() - decimals, '.');
+    }
+    if (negative && !zero)
+        digits.prepend('-');
+    return digits;
+}
+
+bool isInteger(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QByteArray encodeText(const DbfField &f, const QVariant &v)
+{
+    QString s;
+    if (v.typeId() == QMetaType::QDate)
+        s = v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    else if (v.typeId() == QMetaType::Double)
+        s = QLocale::c().toString(v.toDouble(), 'g', 15);
+    else
+        s = v.toString();
+    QByteArray b = Cp1250::encode(s);
+    b.truncate(f.length);
+    return b + QByteArray(f.length - b.size(), ' ');
+}
+
+QByteArray encodeNumber(const DbfField &f, const QVariant &v)
+{
+    QByteArray out;
+    if (isInteger(v)) {
+        const bool negative = v.typeId() != QMetaType::ULongLong && v.toLongLong() < 0;
+        QByteArray digits = negative ? QByteArray::number(v.toLongLong()).mid(1)
+                                     : QByteArray::number(v.toULongLong());
+        out = rightAligned(withPoint(digits + QByteArray(f.decimals, '0'), f.decimals, negative), f.length);
+    } else {
+        double d = 0;
+        bool ok = false;
+        if (v.typeId() == QMetaType::QString) {
+            const QString s = v.toString().trimmed();
+            if (s.isEmpty())
+                return QByteArray(f.length, ' ');
+            d = QLocale::c().toDouble(s, &ok);
+        } else if (v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime) {
+            d = v.toDouble(&ok);
+        }
+        if (!ok)
+            refuse(QStringLiteral("\"%1\" is not a number").arg(v.toString()));
+        if (!std::isfinite(d))
+            refuse(QStringLiteral("%1 is not a finite number").arg(d));
+        out = formatNumber(d, f.length, f.decimals);
+    }
+    if (out.isEmpty())
+        refuse(QStringLiteral("%1 does not fit a width of %2 with %3 decimals")
+                   .arg(v.toString())
+                   .arg(f.length)
+                   .arg(f.decimals));
+    return out;
+}
+
+QDate dateOf(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    const QString s = v.toString().trimmed();
+    for (const char *format : {"dd.MM.yyyy", "yyyyMMdd", "yyyy-MM-dd"}) {
+        const QDate d = QDate::fromString(s, QLatin1String(format));
+        if (d.isValid())
+            return d;
+    }
+    return {};
+}
+
+QByteArray encodeDate(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
+        return QByteArray(8, ' ');
+    const QDate d = dateOf(v);
+    if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+        refuse(QStringLiteral("\"%1\" is not a date").arg(v.toString()));
+    char buf[9];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year(), d.month(), d.day());
+    return QByteArray(buf, 8);
+}
+
+QByteArray encodeLogical(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed().toUpper();
+        if (s.isEmpty())
+            return " ";
+        if (s == QLatin1String("T") || s == QLatin1String("Y") || s == QLatin1String("TRUE"))
+            return "T";
+        if (s == QLatin1String("F") || s == QLatin1String("N") || s == QLatin1String("FALSE"))
+            return "F";
+        refuse(QStringLiteral("\"%1\" is not a logical value").arg(v.toString()));
+    }
+    return v.toBool() ? "T" : "F";
+}
+
+} // namespace
+
+bool isBlank(QByteArrayView raw)
+{
+    for (char c : raw)
+        if (!isPad(c))
+            return false;
+    return true;
+}
+
+QByteArrayView trimmed(QByteArrayView raw)
+{
+    qsizetype b = 0, e = raw.size();
+    while (b < e && isPad(raw[b]))
+        ++b;
+    while (e > b && isPad(raw[e - 1]))
+        --e;
+    return raw.sliced(b, e - b);
+}
+
+bool isNull(char type, QByteArrayView raw)
+{
+    switch (type) {
+    case 'D':
+        return isBlank(raw) || trimmed(raw) == "00000000";
+    case 'L':
+        return logical(raw) == -1;
+    default:
+        return isBlank(raw);
+    }
+}
+
+QString text(QByteArrayView raw)
+{
+    qsizetype e = raw.size();
+    while (e > 0 && isPad(raw[e - 1]))
+        --e;
+    return e == 0 ? QString() : Cp1250::decode(raw.first(e));
+}
+
+bool number(QByteArrayView raw, double *out)
+{
+    QByteArrayView t = trimmed(raw);
+    if (t.isEmpty())
+        return false;
+    if (t[0] == '+')
+        t = t.sliced(1);
+    const char *end = t.data() + t.size();
+    const auto r = std::from_chars(t.data(), end, *out);
+    return r.ec == std::errc() && r.ptr == end && std::isfinite(*out);
+}
+
+QDate date(QByteArrayView raw)
+{
+    if (raw.size() != 8)
+        return {};
+    int v[3] = {0, 0, 0};
+    const int widths[3] = {4, 2, 2};
+    qsizetype at = 0;
+    for (int part = 0; part < 3; ++part)
+        for (int i = 0; i < widths[part]; ++i, ++at) {
+            const char c = raw[at];
+            if (c < '0' || c > '9')
+                return {};
+            v[part] = v[part] * 10 + (c - '0');
+        }
+    return QDate(v[0], v[1], v[2]);
+}
+
+int logical(QByteArrayView raw)
+{
+    const QByteArrayView t = trimmed(raw);
+    if (t.isEmpty() || t == "?")
+        return -1;
+    if (t.size() != 1)
+        return -2;
+    switch (t[0]) {
+    case 'T': case 't': case 'Y': case 'y':
+        return 1;
+    case 'F': case 'f': case 'N': case 'n':
+        return 0;
+    default:
+        return -2;
+    }
+}
+
+QByteArray formatNumber(double value, int length, int decimals)
+{
+    const double magnitude = std::fabs(value);
+    // More integer digits than the width: no need to build them.
+    if (magnitude >= 1 && std::log10(magnitude) >= length)
+        return {};
+    return rightAligned(withPoint(scaledDigits(magnitude, decimals), decimals, value < 0), length);
+}
+
+QByteArray encode(const DbfField &f, const QVariant &v)
+{
+    if (v.isNull() && v.typeId() != QMetaType::QString)
+        return QByteArray(f.length, ' ');
+    switch (f.type) {
+    case 'C':
+        return encodeText(f, v);
+    case 'N':
+    case 'F':
+        return encodeNumber(f, v);
+    case 'D':
+        return encodeDate(v);
+    case 'L':
+        return encodeLogical(v);
+    default:
+        refuse(QStringLiteral("fields of type '%1' are not supported").arg(QLatin1Char(f.type)));
+    }
+}
+
+} // namespace detail::DbfCodec

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/db/Dbf.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace detail {
+
+// The one bounded reader over a table's bytes: every read checks the end and
+// a failure names the file and the offset.
+class DbfCursor
+{
+public:
+    DbfCursor(QByteArrayView bytes, const QString &name) : m_bytes(bytes), m_name(name) {}
+
+    qint64 pos() const { return m_pos; }
+    qint64 size() const { return m_bytes.size(); }
+    void seek(qint64 pos)
+    {
+        if (pos < 0 || pos > m_bytes.size())
+            fail(pos, QStringLiteral("the file ends at %1").arg(m_bytes.size()));
+        m_pos = pos;
+    }
+    quint8 peek() const
+    {
+        need(1);
+        return static_cast<quint8>(m_bytes[m_pos]);
+    }
+    quint8 u8()
+    {
+        const quint8 v = peek();
+        ++m_pos;
+        return v;
+    }
+    quint16 u16()
+    {
+        const QByteArrayView b = take(2);
+        return quint16(quint8(b[0]) | quint8(b[1]) << 8);
+    }
+    quint32 u32()
+    {
+        const QByteArrayView b = take(4);
+        return quint32(quint8(b[0])) | quint32(quint8(b[1])) << 8 | quint32(quint8(b[2])) << 16
+               | quint32(quint8(b[3])) << 24;
+    }
+    QByteArrayView take(qint64 n)
+    {
+        need(n);
+        const QByteArrayView v = m_bytes.sliced(m_pos, n);
+        m_pos += n;
+        return v;
+    }
+
+    [[noreturn]] void fail(qint64 offset, const QString &what) const
+    {
+        throw DbfError(QStringLiteral("%1: offset %2: %3").arg(m_name).arg(offset).arg(what));
+    }
+
+private:
+    void need(qint64 n) const
+    {
+        if (n < 0 || n > m_bytes.size() - m_pos)
+            fail(m_pos, QStringLiteral("the file is cut short (%1 bytes needed, %2 left)")
+                            .arg(n)
+                            .arg(m_bytes.size() - m_pos));
+    }
+
+    QByteArrayView m_bytes;
+    QString m_name;
+    qint64 m_pos = 0;
+};
+
+} // namespace detail
