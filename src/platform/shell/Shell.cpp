@@ -1,0 +1,72 @@
+#include "platform/shell/Shell.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+ShellInterface *g_override = nullptr;
+
+bool openLocal(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+} // namespace
+
+ShellInterface &Shell::instance()
+{
+    static Shell real;
+    return g_override ? *g_override : real;
+}
+
+void Shell::setInstance(ShellInterface *shell)
+{
+    g_override = shell;
+}
+
+bool Shell::openDocument(const QString &path)
+{
+    return openLocal(path);
+}
+
+bool Shell::openFolder(const QString &path)
+{
+    return openLocal(path);
+}
+
+QString Shell::chooseFolder(const QString &prompt, const QString &start)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), prompt, start);
+    return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
+}
+
+bool Shell::deleteTree(const QString &path)
+{
+    return removePath(path);
+}
+
+bool Shell::removePath(const QString &path)
+{
+    // An empty path would mean the current folder to QDir.
+    if (path.trimmed().isEmpty())
+        return false;
+    const QFileInfo info(path);
+    const QString abs = QDir::cleanPath(info.absoluteFilePath());
+    if (abs == QDir::rootPath() || abs == QDir::cleanPath(QDir::homePath()))
+        return false;
+    if (info.isSymLink())
+        return QFile::remove(abs);
+    if (!info.exists())
+        return true;
+    if (info.isDir())
+        return QDir(abs).removeRecursively();
+    return QFile::remove(abs);
+}
