@@ -1,0 +1,51 @@
+#pragma once
+
+// Internals of the compound-document reader and writer: the format's constants
+// and the two passes. Not for use outside this folder.
+
+#include "xls/storage/Ole2Storage.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <QStringView>
+#include <memory>
+
+namespace Ole2Format {
+
+constexpr quint32 FreeSect = 0xFFFFFFFF;
+constexpr quint32 EndOfChain = 0xFFFFFFFE;
+constexpr quint32 FatSect = 0xFFFFFFFD;
+constexpr quint32 DifSect = 0xFFFFFFFC;
+constexpr quint32 NoStream = 0xFFFFFFFF;
+
+constexpr int HeaderSize = 512;
+constexpr int HeaderDifatEntries = 109;
+constexpr int DirEntrySize = 128;
+constexpr int MiniSectorSize = 64;
+constexpr quint32 MiniStreamCutoff = 4096;
+constexpr int WriteSectorSize = 512;
+
+constexpr quint8 TypeEmpty = 0;
+constexpr quint8 TypeStorage = 1;
+constexpr quint8 TypeStream = 2;
+constexpr quint8 TypeRoot = 5;
+constexpr quint8 ColorRed = 0;
+constexpr quint8 ColorBlack = 1;
+
+// Documents larger than this are refused before they are read into memory.
+constexpr qint64 MaxDocumentSize = qint64(1) << 30;
+
+inline const char Signature[8] = {'\xD0', '\xCF', '\x11', '\xE0', '\xA1', '\xB1', '\x1A', '\xE1'};
+
+// The directory's order: shorter names first, then by upper-cased characters.
+int compareNames(QStringView a, QStringView b);
+void copyEntryProperties(const TOle2Entry &from, TOle2Entry &to);
+
+// Reads at most MaxDocumentSize bytes; raises when the device holds more.
+QByteArray readBounded(QIODevice &device, const QString &context);
+
+std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context);
+QByteArray writeDocument(const TOle2Storage &root);
+
+} // namespace Ole2Format

@@ -1,0 +1,411 @@
+// Compound-document reader. The whole document is in memory; every sector
+// number, chain and directory link is checked before it is followed, so a
+// damaged or truncated document raises instead of opening with streams missing.
+#include "xls/storage/ExcelException.h"
+#include "xls/storage/ByteCursor.h"
+#include "xls/storage/Ole2Format_p.h"
+
+#include <cstring>
+#include <vector>
+
+namespace Ole2Format {
+
+int compareNames(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t ca = QChar::toUpper(a[i].unicode());
+        const char16_t cb = QChar::toUpper(b[i].unicode());
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return 0;
+}
+
+void copyEntryProperties(const TOle2Entry &from, TOle2Entry &to)
+{
+    to.ClassId = from.ClassId;
+    to.StateBits = from.StateBits;
+    to.CreationTime = from.CreationTime;
+    to.ModificationTime = from.ModificationTime;
+}
+
+QByteArray readBounded(QIODevice &device, const QString &context)
+{
+    QByteArray bytes = device.read(MaxDocumentSize + 1);
+    if (bytes.size() > MaxDocumentSize)
+        throw EExcelException(QStringLiteral("The document%1 is larger than %2 bytes")
+                                  .arg(context.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(context))
+                                  .arg(MaxDocumentSize));
+    return bytes;
+}
+
+namespace {
+
+struct DirEntry
+{
+    QString name;
+    quint8 type = TypeEmpty;
+    quint32 left = NoStream, right = NoStream, child = NoStream;
+    QByteArray classId;
+    quint32 stateBits = 0;
+    quint64 created = 0, modified = 0;
+    quint32 start = EndOfChain;
+    quint64 size = 0;
+};
+
+// A table of sector links (the FAT or the mini-FAT) and the sectors it may name.
+struct SectorTable
+{
+    const char *what;             // "FAT" or "mini-FAT", for messages
+    std::vector<quint32> next;    // link of each sector
+    quint32 present = 0;          // sectors that exist (in the file or the mini-stream)
+    std::vector<quint32> owner;   // chain that claimed each sector, 0 for none
+};
+
+class Reader
+{
+public:
+    Reader(QByteArrayView file, const QString &context) : m_file(file), m_context(context) {}
+
+    std::unique_ptr<TOle2Storage> read();
+
+private:
+    [[noreturn]] void fail(const QString &detail) const;
+
+    void readHeader();
+    void readFat();
+    QByteArrayView sector(quint32 id) const;
+    void claim(SectorTable &table, quint32 id, quint32 chainId, const QString &what);
+    std::vector<quint32> chain(SectorTable &table, quint32 start, const QString &what);
+    QByteArray chainBytes(const std::vector<quint32> &sectors) const;
+    void readDirectory();
+    void readMiniStream();
+    DirEntry parseEntry(quint32 index) const;
+    QByteArray streamData(const DirEntry &e, quint32 index);
+    std::unique_ptr<TOle2Storage> buildTree();
+
+    QByteArrayView m_file;
+    QString m_context;
+    int m_sectorSize = 512;
+    int m_majorVersion = 3;
+    quint32 m_numFatSectors = 0, m_firstDirSector = 0, m_firstMiniFatSector = 0, m_numMiniFatSectors = 0;
+    quint32 m_firstDifatSector = 0, m_numDifatSectors = 0;
+    std::vector<quint32> m_headerDifat;
+    SectorTable m_fat{"FAT", {}, 0, {}};
+    SectorTable m_miniFat{"mini-FAT", {}, 0, {}};
+    quint32 m_nextChain = 1;
+    QByteArray m_directory;
+    QByteArray m_miniStream;
+    std::vector<DirEntry> m_entries;
+};
+
+void Reader::fail(const QString &detail) const
+{
+    const QString where = m_context.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(m_context);
+    throw EExcelException(QStringLiteral("The compound document%1 is damaged or truncated: %2").arg(where, detail));
+}
+
+void Reader::readHeader()
+{
+    if (m_file.size() < HeaderSize || std::memcmp(m_file.data(), Signature, sizeof Signature) != 0)
+        throw EExcelException(QStringLiteral("%1 is not a compound document (an Excel 97-2003 file)")
+                                  .arg(m_context.isEmpty() ? QStringLiteral("The data") : QStringLiteral("\"%1\"").arg(m_context)));
+    ByteCursor c(m_file.first(HeaderSize), m_context);
+    c.seek(26);
+    m_majorVersion = c.u16();
+    const quint16 byteOrder = c.u16();
+    const quint16 sectorShift = c.u16();
+    const quint16 miniShift = c.u16();
+    if (byteOrder != 0xFFFE)
+        fail(QStringLiteral("wrong byte-order mark 0x%1").arg(byteOrder, 4, 16, QLatin1Char('0')));
+    if (!((m_majorVersion == 3 && sectorShift == 9) || (m_majorVersion == 4 && sectorShift == 12)))
+        fail(QStringLiteral("unsupported version %1 with sector shift %2").arg(m_majorVersion).arg(sectorShift));
+    if (miniShift != 6)
+        fail(QStringLiteral("unsupported mini-sector shift %1").arg(miniShift));
+    m_sectorSize = 1 << sectorShift;
+    c.seek(44);
+    m_numFatSectors = c.u32();
+    m_firstDirSector = c.u32();
+    c.skip(4); // transaction signature
+    if (c.u32() != MiniStreamCutoff)
+        fail(QStringLiteral("mini-stream cutoff is not %1").arg(MiniStreamCutoff));
+    m_firstMiniFatSector = c.u32();
+    m_numMiniFatSectors = c.u32();
+    m_firstDifatSector = c.u32();
+    m_numDifatSectors = c.u32();
+    for (int i = 0; i < HeaderDifatEntries; ++i)
+        m_headerDifat.push_back(c.u32());
+
+    // A version 4 header fills a whole 4096-byte sector; sectors count from after it.
+    if (m_file.size() < m_sectorSize)
+        fail(QStringLiteral("the file ends inside its header"));
+    const qint64 body = m_file.size() - m_sectorSize;
+    m_fat.present = quint32(std::min<qint64>((body + m_sectorSize - 1) / m_sectorSize, qint64(0xFFFFFFF0)));
+}
+
+// A sector the document needs whole (FAT, DIFAT, directory, mini-FAT).
+QByteArrayView Reader::sector(quint32 id) const
+{
+    const qint64 offset = (qint64(id) + 1) * m_sectorSize;
+    if (id >= m_fat.present || offset + m_sectorSize > m_file.size())
+        fail(QStringLiteral("sector %1 lies beyond the end of the file").arg(id));
+    return m_file.sliced(offset, m_sectorSize);
+}
+
+void Reader::claim(SectorTable &table, quint32 id, quint32 chainId, const QString &what)
+{
+    if (id >= table.present) {
+        if (id >= EndOfChain - 4)
+            fail(QStringLiteral("%1 leads to the special %2 value 0x%3").arg(what, table.what).arg(id, 8, 16, QLatin1Char('0')));
+        fail(QStringLiteral("%1 leads to sector %2, outside the %3 sectors present").arg(what).arg(id).arg(table.present));
+    }
+    if (table.owner[id] == chainId)
+        fail(QStringLiteral("%1 loops back to sector %2").arg(what).arg(id));
+    if (table.owner[id] != 0)
+        fail(QStringLiteral("%1 runs into sector %2, which belongs to another chain").arg(what).arg(id));
+    table.owner[id] = chainId;
+}
+
+// Walks a chain to its end. Every sector is claimed once, so a loop or two
+// chains sharing a sector is caught and the walk ends within `present` steps.
+std::vector<quint32> Reader::chain(SectorTable &table, quint32 start, const QString &what)
+{
+    std::vector<quint32> sectors;
+    const quint32 id = m_nextChain++;
+    for (quint32 cur = start; cur != EndOfChain;) {
+        claim(table, cur, id, what);
+        if (cur >= table.next.size())
+            fail(QStringLiteral("%1: sector %2 has no %3 entry").arg(what).arg(cur).arg(table.what));
+        sectors.push_back(cur);
+        cur = table.next[cur];
+    }
+    return sectors;
+}
+
+QByteArray Reader::chainBytes(const std::vector<quint32> &sectors) const
+{
+    QByteArray out;
+    out.reserve(qsizetype(sectors.size()) * m_sectorSize);
+    for (quint32 s : sectors)
+        out.append(sector(s));
+    return out;
+}
+
+void Reader::readFat()
+{
+    // Every FAT sector is a sector of the file, so the count is capped before allocating.
+    if (m_numFatSectors == 0 && m_fat.present > 0)
+        fail(QStringLiteral("the header names no FAT sector"));
+    if (m_numFatSectors > m_fat.present)
+        fail(QStringLiteral("the header names %1 FAT sectors in a file of %2 sectors").arg(m_numFatSectors).arg(m_fat.present));
+    m_fat.owner.assign(m_fat.present, 0);
+    const quint32 fatChain = m_nextChain++;
+
+    std::vector<quint32> fatSectors;
+    for (int i = 0; i < HeaderDifatEntries && fatSectors.size() < m_numFatSectors; ++i)
+        fatSectors.push_back(m_headerDifat[i]);
+    const int perDifat = m_sectorSize / 4 - 1;
+    quint32 difat = m_firstDifatSector;
+    for (quint32 n = 0; fatSectors.size() < m_numFatSectors; ++n) {
+        if (n >= m_numDifatSectors || difat == EndOfChain || difat == FreeSect)
+            fail(QStringLiteral("the DIFAT lists %1 of %2 FAT sectors").arg(fatSectors.size()).arg(m_numFatSectors));
+        claim(m_fat, difat, fatChain, QStringLiteral("the DIFAT"));
+        ByteCursor c(sector(difat), m_context);
+        for (int i = 0; i < perDifat && fatSectors.size() < m_numFatSectors; ++i)
+            fatSectors.push_back(c.u32());
+        c.seek(m_sectorSize - 4);
+        difat = c.u32();
+    }
+
+    m_fat.next.reserve(size_t(m_numFatSectors) * (m_sectorSize / 4));
+    for (quint32 s : fatSectors) {
+        claim(m_fat, s, fatChain, QStringLiteral("the FAT"));
+        ByteCursor c(sector(s), m_context);
+        for (int i = 0; i < m_sectorSize / 4; ++i)
+            m_fat.next.push_back(c.u32());
+    }
+}
+
+void Reader::readDirectory()
+{
+    m_directory = chainBytes(chain(m_fat, m_firstDirSector, QStringLiteral("the directory chain")));
+    if (m_directory.isEmpty())
+        fail(QStringLiteral("the directory is empty"));
+    const quint32 count = quint32(m_directory.size() / DirEntrySize);
+    m_entries.reserve(count);
+    for (quint32 i = 0; i < count; ++i)
+        m_entries.push_back(parseEntry(i));
+    if (m_entries[0].type != TypeRoot)
+        fail(QStringLiteral("the first directory entry is not the root"));
+}
+
+DirEntry Reader::parseEntry(quint32 index) const
+{
+    ByteCursor c(QByteArrayView(m_directory).sliced(qsizetype(index) * DirEntrySize, DirEntrySize), m_context);
+    DirEntry e;
+    const QByteArrayView rawName = c.bytes(64);
+    const quint16 nameBytes = c.u16();
+    e.type = c.u8();
+    c.skip(1); // colour: the tree is only walked, never rebalanced
+    e.left = c.u32();
+    e.right = c.u32();
+    e.child = c.u32();
+    e.classId = c.copy(16);
+    e.stateBits = c.u32();
+    e.created = c.u64();
+    e.modified = c.u64();
+    e.start = c.u32();
+    e.size = c.u64();
+    if (m_majorVersion == 3)
+        e.size &= 0xFFFFFFFFu; // version 3 writers may leave garbage in the high half
+    if (e.type == TypeEmpty)
+        return e;
+    if (nameBytes < 4 || nameBytes > 64 || nameBytes % 2 != 0)
+        fail(QStringLiteral("directory entry %1 has a bad name length %2").arg(index).arg(nameBytes));
+    const int chars = nameBytes / 2 - 1;
+    e.name.resize(chars);
+    for (int i = 0; i < chars; ++i)
+        e.name[i] = QChar(char16_t(quint8(rawName[2 * i]) | (quint8(rawName[2 * i + 1]) << 8)));
+    if (e.name.contains(QChar(0)))
+        fail(QStringLiteral("directory entry %1 has a null character in its name").arg(index));
+    return e;
+}
+
+void Reader::readMiniStream()
+{
+    const DirEntry &root = m_entries[0];
+    if (root.size > 0) {
+        const auto sectors = chain(m_fat, root.start, QStringLiteral("the mini-stream"));
+        if (root.size > quint64(sectors.size()) * m_sectorSize)
+            fail(QStringLiteral("the mini-stream of %1 bytes has only %2 sectors").arg(root.size).arg(sectors.size()));
+        // Whole mini-sectors: a size that stops inside the last one still covers it.
+        m_miniStream = chainBytes(sectors).left(qsizetype((root.size + MiniSectorSize - 1) / MiniSectorSize * MiniSectorSize));
+    }
+    m_miniFat.present = quint32(m_miniStream.size() / MiniSectorSize);
+    m_miniFat.owner.assign(m_miniFat.present, 0);
+    if (m_numMiniFatSectors == 0 || m_firstMiniFatSector == EndOfChain)
+        return;
+    const auto sectors = chain(m_fat, m_firstMiniFatSector, QStringLiteral("the mini-FAT chain"));
+    if (sectors.size() < m_numMiniFatSectors)
+        fail(QStringLiteral("the mini-FAT has %1 of %2 sectors").arg(sectors.size()).arg(m_numMiniFatSectors));
+    ByteCursor c(chainBytes(sectors), m_context);
+    m_miniFat.next.resize(c.size() / 4);
+    for (quint32 &link : m_miniFat.next)
+        link = c.u32();
+}
+
+QByteArray Reader::streamData(const DirEntry &e, quint32 index)
+{
+    if (e.size == 0)
+        return QByteArray();
+    const QString what = QStringLiteral("stream \"%1\" (entry %2)").arg(e.name).arg(index);
+    const bool mini = e.size < MiniStreamCutoff;
+    SectorTable &table = mini ? m_miniFat : m_fat;
+    const int unit = mini ? MiniSectorSize : m_sectorSize;
+    // The size must fit the sectors that exist before anything is allocated for it.
+    if (e.size > quint64(table.present) * unit)
+        fail(QStringLiteral("%1 claims %2 bytes, more than the document holds").arg(what).arg(e.size));
+    const auto sectors = chain(table, e.start, what);
+    const qint64 size = qint64(e.size);
+    if (qint64(sectors.size()) * unit < size)
+        fail(QStringLiteral("%1 of %2 bytes has a chain of only %3 sectors").arg(what).arg(size).arg(sectors.size()));
+
+    QByteArray out;
+    out.reserve(size);
+    for (quint32 s : sectors) {
+        const qint64 take = std::min<qint64>(unit, size - out.size());
+        if (take <= 0)
+            break;
+        if (mini) {
+            out.append(QByteArrayView(m_miniStream).sliced(qsizetype(s) * MiniSectorSize, take));
+        } else {
+            // The last sector of a file may be cut short after the stream's own bytes.
+            const qint64 offset = (qint64(s) + 1) * m_sectorSize;
+            if (offset + take > m_file.size())
+                fail(QStringLiteral("%1 runs past the end of the file").arg(what));
+            out.append(m_file.sliced(offset, take));
+        }
+    }
+    return out;
+}
+
+// Walks the directory without recursion. Each entry may be reached once only,
+// so a loop among the links raises, and storages nest at most MaxDepth deep.
+std::unique_ptr<TOle2Storage> Reader::buildTree()
+{
+    const quint32 count = quint32(m_entries.size());
+    std::vector<bool> visited(count, false);
+    visited[0] = true;
+
+    auto root = std::make_unique<TOle2Storage>(m_entries[0].name);
+    root->ClassId = m_entries[0].classId;
+    root->StateBits = m_entries[0].stateBits;
+    root->CreationTime = m_entries[0].created;
+    root->ModificationTime = m_entries[0].modified;
+
+    struct Pending { quint32 entry; TOle2Storage *storage; int depth; };
+    std::vector<Pending> storages{{0, root.get(), 0}};
+    std::vector<quint32> path;
+    while (!storages.empty()) {
+        const Pending p = storages.back();
+        storages.pop_back();
+        // In-order walk of the storage's sibling tree.
+        quint32 cur = m_entries[p.entry].child;
+        path.clear();
+        while (cur != NoStream || !path.empty()) {
+            while (cur != NoStream) {
+                if (cur >= count)
+                    fail(QStringLiteral("a directory link points to entry %1 of %2").arg(cur).arg(count));
+                if (visited[cur])
+                    fail(QStringLiteral("directory entry %1 is linked twice (a loop in the directory)").arg(cur));
+                visited[cur] = true;
+                path.push_back(cur);
+                cur = m_entries[cur].left;
+            }
+            const quint32 index = path.back();
+            path.pop_back();
+            const DirEntry &e = m_entries[index];
+            std::unique_ptr<TOle2Entry> node;
+            if (e.type == TypeStream) {
+                node = std::make_unique<TOle2Stream>(e.name, streamData(e, index));
+            } else if (e.type == TypeStorage) {
+                if (p.depth + 1 > TOle2Storage::MaxDepth)
+                    fail(QStringLiteral("storages are nested more than %1 deep").arg(TOle2Storage::MaxDepth));
+                auto storage = std::make_unique<TOle2Storage>(e.name);
+                storages.push_back({index, storage.get(), p.depth + 1});
+                node = std::move(storage);
+            } else {
+                fail(QStringLiteral("directory entry %1 has type %2").arg(index).arg(e.type));
+            }
+            node->ClassId = e.classId;
+            node->StateBits = e.stateBits;
+            node->CreationTime = e.created;
+            node->ModificationTime = e.modified;
+            if (p.storage->Find(node->Name))
+                fail(QStringLiteral("the name \"%1\" appears twice in one storage").arg(node->Name));
+            p.storage->Add(std::move(node));
+            cur = e.right;
+        }
+    }
+    return root;
+}
+
+std::unique_ptr<TOle2Storage> Reader::read()
+{
+    readHeader();
+    readFat();
+    readDirectory();
+    readMiniStream();
+    return buildTree();
+}
+
+} // namespace
+
+std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context)
+{
+    return Reader(bytes, context).read();
+}
+
+} // namespace Ole2Format

@@ -1,0 +1,145 @@
+#include "xls/storage/Ole2Storage.h"
+
+#include "xls/storage/ExcelException.h"
+#include "xls/storage/Ole2Format_p.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+using namespace Ole2Format;
+
+TOle2Storage::TOle2Storage(QString name)
+{
+    Name = std::move(name);
+}
+
+TOle2Storage::~TOle2Storage() = default;
+
+std::unique_ptr<TOle2Storage> TOle2Storage::OpenBytes(QByteArrayView bytes)
+{
+    return readDocument(bytes, QString());
+}
+
+std::unique_ptr<TOle2Storage> TOle2Storage::OpenDevice(QIODevice &device)
+{
+    return readDocument(readBounded(device, QString()), QString());
+}
+
+std::unique_ptr<TOle2Storage> TOle2Storage::OpenFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EExcelException(QStringLiteral("Cannot open the file \"%1\": %2").arg(fileName, file.errorString()));
+    return readDocument(readBounded(file, fileName), fileName);
+}
+
+bool TOle2Storage::SameName(QStringView a, QStringView b)
+{
+    return compareNames(a, b) == 0 && a.size() == b.size();
+}
+
+void TOle2Storage::CheckName(QStringView name)
+{
+    if (name.isEmpty())
+        throw EExcelException(QStringLiteral("A compound-document entry needs a name"));
+    if (name.size() > MaxNameLength)
+        throw EExcelException(QStringLiteral("The name \"%1\" is longer than %2 characters")
+                                  .arg(name.toString()).arg(MaxNameLength));
+    if (name.contains(QChar(0)))
+        throw EExcelException(QStringLiteral("The name \"%1\" holds a null character").arg(name.toString()));
+}
+
+TOle2Entry *TOle2Storage::Find(QStringView name) const
+{
+    for (const auto &e : m_entries)
+        if (SameName(e->Name, name))
+            return e.get();
+    return nullptr;
+}
+
+TOle2Stream *TOle2Storage::FindStream(QStringView name) const
+{
+    TOle2Entry *e = Find(name);
+    return e && !e->IsStorage() ? static_cast<TOle2Stream *>(e) : nullptr;
+}
+
+TOle2Storage *TOle2Storage::FindStorage(QStringView name) const
+{
+    TOle2Entry *e = Find(name);
+    return e && e->IsStorage() ? static_cast<TOle2Storage *>(e) : nullptr;
+}
+
+TOle2Stream &TOle2Storage::OpenStream(QStringView name) const
+{
+    TOle2Stream *s = FindStream(name);
+    if (!s)
+        throw EExcelException(QStringLiteral("The document has no stream \"%1\"").arg(name.toString()));
+    return *s;
+}
+
+TOle2Entry &TOle2Storage::Add(std::unique_ptr<TOle2Entry> entry)
+{
+    CheckName(entry->Name);
+    if (Find(entry->Name))
+        throw EExcelException(QStringLiteral("The name \"%1\" is already used in storage \"%2\"").arg(entry->Name, Name));
+    m_entries.push_back(std::move(entry));
+    return *m_entries.back();
+}
+
+TOle2Stream &TOle2Storage::CreateStream(const QString &name)
+{
+    return static_cast<TOle2Stream &>(Add(std::make_unique<TOle2Stream>(name)));
+}
+
+TOle2Storage &TOle2Storage::CreateStorage(const QString &name)
+{
+    return static_cast<TOle2Storage &>(Add(std::make_unique<TOle2Storage>(name)));
+}
+
+bool TOle2Storage::Remove(QStringView name)
+{
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (SameName((*it)->Name, name)) {
+            m_entries.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<TOle2Storage> TOle2Storage::Clone() const
+{
+    auto copy = std::make_unique<TOle2Storage>(Name);
+    copyEntryProperties(*this, *copy);
+    for (const auto &e : m_entries) {
+        if (e->IsStorage()) {
+            copy->m_entries.push_back(static_cast<const TOle2Storage &>(*e).Clone());
+        } else {
+            const auto &s = static_cast<const TOle2Stream &>(*e);
+            auto streamCopy = std::make_unique<TOle2Stream>(s.Name, s.Data());
+            copyEntryProperties(s, *streamCopy);
+            copy->m_entries.push_back(std::move(streamCopy));
+        }
+    }
+    return copy;
+}
+
+QByteArray TOle2Storage::ToBytes() const
+{
+    return writeDocument(*this);
+}
+
+void TOle2Storage::SaveToDevice(QIODevice &device) const
+{
+    const QByteArray bytes = ToBytes();
+    if (device.write(bytes) != bytes.size())
+        throw EExcelException(QStringLiteral("Cannot write the compound document: %1").arg(device.errorString()));
+}
+
+void TOle2Storage::SaveToFile(const QString &fileName) const
+{
+    const QByteArray bytes = ToBytes();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw EExcelException(QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, file.errorString()));
+}
