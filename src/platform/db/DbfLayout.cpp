@@ -203,6 +203,9 @@ QByteArray DbfLayout::makeHeader(QList<DbfField> &fields)
         const QByteArray name = fields[i].name.toLatin1();
         memcpy(d, name.constData(), size_t(name.size()));
         d[11] = fields[i].type;
+        // Each field's place in the record, as later dBase writers keep it.
+        for (int b = 0; b < 4; ++b)
+            d[12 + b] = char((fields[i].offset >> (8 * b)) & 0xFF);
         d[16] = char(fields[i].length);
         d[17] = char(fields[i].decimals);
     }
