@@ -93,7 +93,8 @@ DbfLayout DbfLayout::parse(QByteArrayView bytes, const QString &name)
     if (!isKnownVersion(l.version))
         c.fail(0, QStringLiteral("not a dBase table (first byte 0x%1)").arg(l.version, 2, 16, QLatin1Char('0')));
     const int yy = c.u8(), mm = c.u8(), dd = c.u8();
-    l.lastUpdate = QDate(1900 + yy, mm, dd);
+    // dBase stores the year less 1900; some writers store it as two digits.
+    l.lastUpdate = QDate(yy < 80 ? 2000 + yy : 1900 + yy, mm, dd);
     l.recordCount = c.u32();
     l.headerLength = c.u16();
     l.recordLength = c.u16();
