@@ -48,6 +48,26 @@ public:
         FItems.erase(FItems.begin() + index);
     }
 
+    // Frees count items from index on, cut at the end of the list.
+    void DeleteRange(int index, int count)
+    {
+        CheckIndex(index, Count());
+        const int end = index + qMin(count, Count() - index);
+        for (int i = index; i < end; ++i)
+            Notify(FItems[static_cast<size_t>(i)].get(), TListNotification::Deleted);
+        FItems.erase(FItems.begin() + index, FItems.begin() + end);
+    }
+
+    // Inserts a block of items at index in one move.
+    void InsertRange(int index, std::vector<std::unique_ptr<T>> items)
+    {
+        CheckIndex(index, Count());
+        FItems.insert(FItems.begin() + index, std::make_move_iterator(items.begin()),
+                      std::make_move_iterator(items.end()));
+        for (size_t i = 0; i < items.size(); ++i)
+            Notify(FItems[static_cast<size_t>(index) + i].get(), TListNotification::Added);
+    }
+
     // Removes the item without freeing it.
     std::unique_ptr<T> Extract(int index)
     {

@@ -69,6 +69,7 @@ protected:
     // Writes this record's own header and data, without the continue chain.
     void SaveOwnRecord(QIODevice &stream) const;
     void SaveContinueChain(QIODevice &stream) const;
+    void DropContinueChain();
     qint64 ContinueChainSize() const;
     // Base part of Clone: factory copy plus a copy of the continue chain.
     std::unique_ptr<TBaseRecord> CloneThroughFactory() const;
@@ -125,6 +126,9 @@ public:
 private:
     const TBaseRecordList *FList;
 };
+
+// Raises "Record with ID 0x%x is invalid".
+[[noreturn]] void RaiseInvalidRecord(quint16 id);
 
 // Writes all of the bytes or raises "Error writing output file".
 void WriteAllBytes(QIODevice &stream, const char *data, qint64 size);

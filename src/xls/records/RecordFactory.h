@@ -39,5 +39,6 @@ void ReadAcrossContinue(const TBaseRecord *&record, int &pos, int count, char *d
 
 // Reads charCount characters of a BIFF8 string that may be split over CONTINUE
 // records. Bit 0 of optionFlags says whether the characters are 2 bytes wide;
-// each continue record starts with a fresh option byte for the rest.
+// each continue record starts with a fresh option byte for the rest. On
+// return bit 0 is set when any part was wide.
 QString ReadStringAcrossContinue(const TBaseRecord *&record, int &pos, int charCount, quint8 &optionFlags);

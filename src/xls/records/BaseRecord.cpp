@@ -1,0 +1,179 @@
+#include "xls/records/BaseRecord.h"
+
+#include "xls/records/BaseRecordList.h"
+#include "xls/records/ExcelString.h"
+#include "xls/records/RecordFactory.h"
+#include "xls/records/XlsRecordMessages.h"
+#include "xls/storage/ExcelException.h"
+
+#include <QIODevice>
+
+using namespace XlsRecordMessages;
+
+void WriteAllBytes(QIODevice &stream, const char *data, qint64 size)
+{
+    if (size > 0 && stream.write(data, size) != size)
+        throw EExcelException(ErrCantWrite);
+}
+
+TBaseRecord::TBaseRecord(quint16 id, QByteArray data) : FId(id), FData(std::move(data))
+{
+    if (FData.size() > 0xFFFF)
+        throw EExcelException(QString::fromLatin1(ErrRecordTooLarge).arg(id, 0, 16));
+}
+
+TBaseRecord::~TBaseRecord()
+{
+    DropContinueChain();
+}
+
+void TBaseRecord::DropContinueChain()
+{
+    // Unlink the chain one record at a time: a long chain must not recurse.
+    std::unique_ptr<TContinueRecord> next = std::move(FContinue);
+    while (next)
+        next = std::move(next->FContinue);
+}
+
+void TBaseRecord::AddContinue(std::unique_ptr<TContinueRecord> next)
+{
+    if (FContinue)
+        throw EExcelException(ErrMoreThanOneContinue);
+    FContinue = std::move(next);
+}
+
+void TBaseRecord::AppendContinue(std::unique_ptr<TContinueRecord> next)
+{
+    TBaseRecord *last = this;
+    while (last->FContinue)
+        last = last->FContinue.get();
+    last->FContinue = std::move(next);
+}
+
+std::unique_ptr<TBaseRecord> TBaseRecord::Clone() const
+{
+    return CloneThroughFactory();
+}
+
+std::unique_ptr<TBaseRecord> TBaseRecord::CloneThroughFactory() const
+{
+    auto copy = CreateRecord(FId, FData);
+    CopyContinueChainTo(*copy);
+    return copy;
+}
+
+void TBaseRecord::CopyContinueChainTo(TBaseRecord &target) const
+{
+    TBaseRecord *tail = &target;
+    while (tail->FContinue)
+        tail = tail->FContinue.get();
+    for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get()) {
+        tail->FContinue = std::make_unique<TContinueRecord>(c->FId, c->FData);
+        tail = tail->FContinue.get();
+    }
+}
+
+void TBaseRecord::SaveOwnRecord(QIODevice &stream) const
+{
+    char header[4];
+    header[0] = static_cast<char>(FId & 0xFF);
+    header[1] = static_cast<char>(FId >> 8);
+    header[2] = static_cast<char>(FData.size() & 0xFF);
+    header[3] = static_cast<char>((FData.size() >> 8) & 0xFF);
+    WriteAllBytes(stream, header, 4);
+    WriteAllBytes(stream, FData.constData(), FData.size());
+}
+
+void TBaseRecord::SaveContinueChain(QIODevice &stream) const
+{
+    for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get())
+        c->SaveOwnRecord(stream);
+}
+
+qint64 TBaseRecord::ContinueChainSize() const
+{
+    qint64 size = 0;
+    for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get())
+        size += 4 + c->FData.size();
+    return size;
+}
+
+void TBaseRecord::SaveToStream(QIODevice &stream) const
+{
+    SaveOwnRecord(stream);
+    SaveContinueChain(stream);
+}
+
+qint64 TBaseRecord::TotalSize() const
+{
+    return 4 + FData.size() + ContinueChainSize();
+}
+
+qint64 TBaseRecord::TotalDataSize() const
+{
+    qint64 size = FData.size();
+    for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get())
+        size += c->FData.size();
+    return size;
+}
+
+void TBaseRecord::ShiftForInsert(int, int, const TSheetInfo &, int, int) {}
+
+void TBaseRecord::OffsetForCopy(int, int) {}
+
+bool TBaseRecord::AttachFollowing(std::unique_ptr<TBaseRecord> &)
+{
+    return false;
+}
+
+void RaiseInvalidRecord(quint16 id)
+{
+    throw EExcelException(QString::fromLatin1(ErrWrongExcelRecord).arg(id, 0, 16));
+}
+
+void TBaseRecord::RequireDataSize(int minSize) const
+{
+    if (FData.size() < minSize)
+        RaiseInvalidRecord(FId);
+}
+
+std::unique_ptr<TBaseRecord> TContinueRecord::Clone() const
+{
+    auto copy = std::make_unique<TContinueRecord>(RecordId(), Data());
+    CopyContinueChainTo(*copy);
+    return copy;
+}
+
+void TIgnoreRecord::SaveToStream(QIODevice &) const {}
+
+qint64 TIgnoreRecord::TotalSize() const
+{
+    return 0;
+}
+
+QString TStringRecord::Text() const
+{
+    if (DataSize() == 0)
+        return QString();
+    const TBaseRecord *record = this;
+    int pos = 0;
+    return TExcelString(2, record, pos).Value();
+}
+
+TSubListRecord::TSubListRecord(const TBaseRecordList *list) : TBaseRecord(0, QByteArray()), FList(list) {}
+
+std::unique_ptr<TBaseRecord> TSubListRecord::Clone() const
+{
+    return std::make_unique<TSubListRecord>(nullptr);
+}
+
+void TSubListRecord::SaveToStream(QIODevice &stream) const
+{
+    if (FList)
+        FList->SaveToStream(stream);
+}
+
+qint64 TSubListRecord::TotalSize() const
+{
+    return 0;
+}

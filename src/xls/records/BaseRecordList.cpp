@@ -1,0 +1,110 @@
+#include "xls/records/BaseRecordList.h"
+
+#include <climits>
+
+void TBaseRecordList::Notify(TBaseRecord *item, TListNotification action)
+{
+    if (!item)
+        return;
+    FTotalSize += action == TListNotification::Added ? item->TotalSize() : -item->TotalSize();
+}
+
+void TBaseRecordList::SaveToStream(QIODevice &stream) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (TBaseRecord *record = Items(i))
+            record->SaveToStream(stream);
+}
+
+void TBaseRecordList::CopyFrom(const TBaseRecordList &other)
+{
+    // Count taken first: copying a list into itself must end.
+    const int count = other.Count();
+    for (int i = 0; i < count; ++i) {
+        TBaseRecord *record = other.Items(i);
+        Add(record ? record->Clone() : nullptr);
+    }
+}
+
+void TBaseRecordList::ShiftAllForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount,
+                                        int colPos)
+{
+    for (int i = 0; i < Count(); ++i)
+        if (TBaseRecord *record = Items(i))
+            record->ShiftForInsert(rowPos, rowCount, sheetInfo, colCount, colPos);
+}
+
+void TBaseRecordList::OffsetAllForCopy(int rowOffset, int colOffset)
+{
+    for (int i = 0; i < Count(); ++i)
+        if (TBaseRecord *record = Items(i))
+            record->OffsetForCopy(rowOffset, colOffset);
+}
+
+void TBaseRowColRecordList::SaveRangeToStream(QIODevice &stream, int left, int top, int right, int bottom) const
+{
+    for (int i = 0; i < Count(); ++i) {
+        const TBaseRowColRecord *record = Items(i);
+        if (record && record->Row() >= top && record->Row() <= bottom && record->Column() >= left
+            && record->Column() <= right)
+            record->SaveToStream(stream);
+    }
+}
+
+qint64 TBaseRowColRecordList::TotalRangeSize(int left, int top, int right, int bottom) const
+{
+    qint64 size = 0;
+    for (int i = 0; i < Count(); ++i) {
+        const TBaseRowColRecord *record = Items(i);
+        if (record && record->Row() >= top && record->Row() <= bottom && record->Column() >= left
+            && record->Column() <= right)
+            size += record->TotalSize();
+    }
+    return size;
+}
+
+int TBaseRowColRecordList::Add(std::unique_ptr<TBaseRowColRecord> record)
+{
+    FSorted = false;
+    return TBaseRecordList::Add(std::move(record));
+}
+
+void TBaseRowColRecordList::Insert(int index, std::unique_ptr<TBaseRowColRecord> record)
+{
+    TBaseRecordList::Insert(index, std::move(record));
+}
+
+void TBaseRowColRecordList::Sort()
+{
+    StableSort([](const TBaseRecord *a, const TBaseRecord *b) {
+        // Empty items go last.
+        if (!a || !b)
+            return a && !b;
+        return static_cast<const TBaseRowColRecord *>(a)->Column()
+             < static_cast<const TBaseRowColRecord *>(b)->Column();
+    });
+    FSorted = true;
+}
+
+bool TBaseRowColRecordList::Find(int column, int &index)
+{
+    if (!FSorted)
+        Sort();
+    int low = 0;
+    int high = Count() - 1;
+    bool found = false;
+    while (low <= high) {
+        const int middle = low + (high - low) / 2;
+        const TBaseRowColRecord *record = Items(middle);
+        const int value = record ? record->Column() : INT_MAX;
+        if (value < column) {
+            low = middle + 1;
+        } else {
+            if (value == column)
+                found = true;  // go on to the left for the first one
+            high = middle - 1;
+        }
+    }
+    index = low;
+    return found;
+}

@@ -1,0 +1,359 @@
+#include "xls/records/CellRecords.h"
+
+#include "xls/records/ExcelString.h"
+#include "xls/storage/ByteUtils.h"
+#include "xls/storage/ExcelException.h"
+
+#include <QIODevice>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+void WriteU16(QIODevice &stream, int value)
+{
+    const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+    WriteAllBytes(stream, bytes, 2);
+}
+
+void WriteU32(QIODevice &stream, quint32 value)
+{
+    WriteU16(stream, static_cast<int>(value & 0xFFFF));
+    WriteU16(stream, static_cast<int>(value >> 16));
+}
+
+// Run of neighbouring cells of one class in one row, not past maxColumn.
+bool IsNextInRun(const TCellRecord &cell, const TCellRecord *next, int maxColumn)
+{
+    return next && typeid(*next) == typeid(cell) && next->Row() == cell.Row()
+        && next->Column() == cell.Column() + 1 && next->Column() <= maxColumn;
+}
+
+// Header of a multiple-cell record, then row and first column.
+void WriteRunHeader(QIODevice &stream, quint16 id, qint64 runSize, const TCellRecord &first)
+{
+    WriteU16(stream, id);
+    WriteU16(stream, static_cast<int>(runSize - 4));
+    WriteU16(stream, first.Row());
+    WriteU16(stream, first.Column());
+}
+
+double DoubleFromBits(quint64 bits)
+{
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+quint64 BitsOfDouble(double value)
+{
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// The multiple-cell records: row, first column, items of itemSize, last column.
+int CountOfItems(const QByteArray &data, int itemSize)
+{
+    return (data.size() - 6) / itemSize;
+}
+
+void CheckMultipleCellLayout(const TBaseRowColRecord &record, int itemSize)
+{
+    const int size = record.DataSize();
+    const int count = (size - 6) / itemSize;
+    const int lastColumn = ReadWord(record.Data(), size - 2);
+    if (size < 6 + itemSize || (size - 6) % itemSize != 0 || lastColumn != record.Column() + count - 1
+        || lastColumn > 255)
+        RaiseInvalidRecord(record.RecordId());
+}
+} // namespace
+
+QString ErrorCodeText(int code)
+{
+    switch (code) {
+    case 0x00: return QStringLiteral("#NULL!");
+    case 0x07: return QStringLiteral("#DIV/0!");
+    case 0x0F: return QStringLiteral("#VALUE!");
+    case 0x17: return QStringLiteral("#REF!");
+    case 0x1D: return QStringLiteral("#NAME?");
+    case 0x24: return QStringLiteral("#NUM!");
+    case 0x2A: return QStringLiteral("#N/A");
+    default: return QString();
+    }
+}
+
+// ---- BLANK
+
+TBlankRecord::TBlankRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 6) {}
+
+std::unique_ptr<TBlankRecord> TBlankRecord::NewBlank(int row, int column, int xf)
+{
+    return std::make_unique<TBlankRecord>(Id, NewCellData(row, column, xf, 6));
+}
+
+bool TBlankRecord::JoinsWith(const TCellRecord *next, int maxColumn) const
+{
+    return IsNextInRun(*this, next, maxColumn);
+}
+
+void TBlankRecord::SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const
+{
+    WriteRunHeader(stream, TMulBlankRecord::Id, runSize, *this);
+    WriteU16(stream, XF());
+}
+
+void TBlankRecord::SaveAsMiddleOfRun(QIODevice &stream) const
+{
+    WriteU16(stream, XF());
+}
+
+void TBlankRecord::SaveAsLastOfRun(QIODevice &stream) const
+{
+    WriteU16(stream, XF());
+    WriteU16(stream, Column());
+}
+
+qint64 TBlankRecord::SizeAsFirstOfRun() const { return 4 + 4 + 2; }
+qint64 TBlankRecord::SizeAsMiddleOfRun() const { return 2; }
+qint64 TBlankRecord::SizeAsLastOfRun() const { return 2 + 2; }
+
+// ---- NUMBER
+
+TNumberRecord::TNumberRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 14) {}
+
+std::unique_ptr<TNumberRecord> TNumberRecord::NewNumber(int row, int column, int xf, double value)
+{
+    auto record = std::make_unique<TNumberRecord>(Id, NewCellData(row, column, xf, 14));
+    record->SetValue(value);
+    return record;
+}
+
+double TNumberRecord::Value() const
+{
+    return DoubleFromBits(quint64(ReadCardinal(Data(), 6)) | (quint64(ReadCardinal(Data(), 10)) << 32));
+}
+
+QVariant TNumberRecord::GetValue() const
+{
+    return Value();
+}
+
+void TNumberRecord::SetValue(const QVariant &value)
+{
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok)
+        return;
+    const quint64 bits = BitsOfDouble(number);
+    WriteCardinal(MutableData(), 6, static_cast<quint32>(bits));
+    WriteCardinal(MutableData(), 10, static_cast<quint32>(bits >> 32));
+}
+
+// ---- RK
+
+TRKRecord::TRKRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 10) {}
+
+std::unique_ptr<TRKRecord> TRKRecord::NewRK(int row, int column, int xf, quint32 rk)
+{
+    QByteArray data = NewCellData(row, column, xf, 10);
+    WriteCardinal(data, 6, rk);
+    return std::make_unique<TRKRecord>(Id, data);
+}
+
+quint32 TRKRecord::RK() const
+{
+    return ReadCardinal(Data(), 6);
+}
+
+double TRKRecord::DecodeRK(quint32 rk)
+{
+    double value;
+    if (rk & 0x02)
+        value = static_cast<double>(static_cast<qint32>(rk) >> 2);
+    else
+        value = DoubleFromBits(quint64(rk & 0xFFFFFFFCu) << 32);
+    return (rk & 0x01) ? value / 100 : value;
+}
+
+bool TRKRecord::EncodeRK(double value, quint32 &rk)
+{
+    // Try, in order: integer, integer/100, high bits of the double, and the
+    // same /100; keep the first that gives the number back exactly.
+    const double candidates[2] = {value, value * 100};
+    for (int scaled = 0; scaled < 2; ++scaled) {
+        const double v = candidates[scaled];
+        if (std::isfinite(v) && v == std::floor(v) && v >= -536870912.0 && v <= 536870911.0) {
+            const quint32 packed = (static_cast<quint32>(static_cast<qint32>(v)) << 2) | 0x02 | quint32(scaled);
+            if (DecodeRK(packed) == value) {
+                rk = packed;
+                return true;
+            }
+        }
+        const quint64 bits = BitsOfDouble(v);
+        if ((bits & 0xFFFFFFFFull) == 0 && (bits & 0x300000000ull) == 0) {
+            const quint32 packed = static_cast<quint32>(bits >> 32) | quint32(scaled);
+            if (DecodeRK(packed) == value) {
+                rk = packed;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+double TRKRecord::Value() const
+{
+    return DecodeRK(RK());
+}
+
+QVariant TRKRecord::GetValue() const
+{
+    return Value();
+}
+
+bool TRKRecord::JoinsWith(const TCellRecord *next, int maxColumn) const
+{
+    return IsNextInRun(*this, next, maxColumn);
+}
+
+void TRKRecord::SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const
+{
+    WriteRunHeader(stream, TMulRKRecord::Id, runSize, *this);
+    SaveAsMiddleOfRun(stream);
+}
+
+void TRKRecord::SaveAsMiddleOfRun(QIODevice &stream) const
+{
+    WriteU16(stream, XF());
+    WriteU32(stream, RK());
+}
+
+void TRKRecord::SaveAsLastOfRun(QIODevice &stream) const
+{
+    SaveAsMiddleOfRun(stream);
+    WriteU16(stream, Column());
+}
+
+qint64 TRKRecord::SizeAsFirstOfRun() const { return 4 + 4 + 6; }
+qint64 TRKRecord::SizeAsMiddleOfRun() const { return 6; }
+qint64 TRKRecord::SizeAsLastOfRun() const { return 6 + 2; }
+
+// ---- LABELSST
+
+TLabelSSTRecord::TLabelSSTRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 10) {}
+
+std::unique_ptr<TLabelSSTRecord> TLabelSSTRecord::NewLabelSST(int row, int column, int xf, quint32 sstIndex)
+{
+    QByteArray data = NewCellData(row, column, xf, 10);
+    WriteCardinal(data, 6, sstIndex);
+    return std::make_unique<TLabelSSTRecord>(Id, data);
+}
+
+quint32 TLabelSSTRecord::SSTIndex() const
+{
+    return ReadCardinal(Data(), 6);
+}
+
+void TLabelSSTRecord::SetSSTIndex(quint32 index)
+{
+    WriteCardinal(MutableData(), 6, index);
+}
+
+// ---- LABEL
+
+TLabelRecord::TLabelRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 9)
+{
+    FText = ReadBiffString(Data(), 6, 2);
+}
+
+QVariant TLabelRecord::GetValue() const
+{
+    return FText;
+}
+
+// ---- BOOLERR
+
+TBoolErrRecord::TBoolErrRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 8) {}
+
+bool TBoolErrRecord::IsError() const
+{
+    return Data()[7] != 0;
+}
+
+QVariant TBoolErrRecord::GetValue() const
+{
+    const int value = static_cast<quint8>(Data()[6]);
+    if (IsError()) {
+        const QString text = ErrorCodeText(value);
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    return value != 0;
+}
+
+void TBoolErrRecord::SetValue(const QVariant &value)
+{
+    if (value.typeId() != QMetaType::Bool)
+        return;
+    MutableData()[6] = value.toBool() ? 1 : 0;
+    MutableData()[7] = 0;
+}
+
+// ---- MULRK
+
+TMulRKRecord::TMulRKRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 12)
+{
+    CheckMultipleCellLayout(*this, 6);
+}
+
+int TMulRKRecord::Count() const
+{
+    return CountOfItems(Data(), 6);
+}
+
+int TMulRKRecord::XFAt(int index) const
+{
+    return ReadWord(Data(), 4 + 6 * index);
+}
+
+quint32 TMulRKRecord::RKAt(int index) const
+{
+    return ReadCardinal(Data(), 6 + 6 * index);
+}
+
+TCellRecordVector TMulRKRecord::SplitToCells() const
+{
+    TCellRecordVector cells;
+    const int count = Count();
+    cells.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        cells.push_back(TRKRecord::NewRK(Row(), Column() + i, XFAt(i), RKAt(i)));
+    return cells;
+}
+
+// ---- MULBLANK
+
+TMulBlankRecord::TMulBlankRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 8)
+{
+    CheckMultipleCellLayout(*this, 2);
+}
+
+int TMulBlankRecord::Count() const
+{
+    return CountOfItems(Data(), 2);
+}
+
+int TMulBlankRecord::XFAt(int index) const
+{
+    return ReadWord(Data(), 4 + 2 * index);
+}
+
+TCellRecordVector TMulBlankRecord::SplitToCells() const
+{
+    TCellRecordVector cells;
+    const int count = Count();
+    cells.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        cells.push_back(TBlankRecord::NewBlank(Row(), Column() + i, XFAt(i)));
+    return cells;
+}

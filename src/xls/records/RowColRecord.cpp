@@ -1,0 +1,132 @@
+#include "xls/records/RowColRecord.h"
+
+#include "xls/records/SheetInfo.h"
+#include "xls/records/XlsRecordMessages.h"
+#include "xls/storage/ByteUtils.h"
+#include "xls/storage/ExcelException.h"
+
+#include <QIODevice>
+
+namespace {
+constexpr int MaxRow = 65535;
+constexpr int MaxColumn = 255;
+
+void CheckInRange(int value, int max)
+{
+    if (value < 0 || value > max)
+        throw EExcelException(QString::fromLatin1(XlsRecordMessages::ErrTooManyEntries).arg(value).arg(max));
+}
+} // namespace
+
+TBaseRowColRecord::TBaseRowColRecord(quint16 id, QByteArray data, int minSize)
+    : TBaseRecord(id, std::move(data))
+{
+    RequireDataSize(qMax(4, minSize));
+}
+
+int TBaseRowColRecord::Row() const
+{
+    return ReadWord(Data(), 0);
+}
+
+int TBaseRowColRecord::Column() const
+{
+    return ReadWord(Data(), 2);
+}
+
+void TBaseRowColRecord::SetRow(int row)
+{
+    CheckInRange(row, MaxRow);
+    WriteWord(MutableData(), 0, static_cast<quint16>(row));
+}
+
+void TBaseRowColRecord::SetColumn(int column)
+{
+    CheckInRange(column, MaxColumn);
+    WriteWord(MutableData(), 2, static_cast<quint16>(column));
+}
+
+void TBaseRowColRecord::MoveBy(int rowDelta, int colDelta)
+{
+    const int row = Row() + rowDelta;
+    const int column = Column() + colDelta;
+    CheckInRange(row, MaxRow);
+    CheckInRange(column, MaxColumn);
+    WriteWord(MutableData(), 0, static_cast<quint16>(row));
+    WriteWord(MutableData(), 2, static_cast<quint16>(column));
+}
+
+void TBaseRowColRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount,
+                                       int colPos)
+{
+    if (!sheetInfo.InsertsInOwnSheet())
+        return;
+    MoveBy(Row() >= rowPos ? rowCount : 0, Column() >= colPos ? colCount : 0);
+}
+
+void TBaseRowColRecord::OffsetForCopy(int rowOffset, int colOffset)
+{
+    MoveBy(rowOffset, colOffset);
+}
+
+TCellRecord::TCellRecord(quint16 id, QByteArray data, int minSize)
+    : TBaseRowColRecord(id, std::move(data), qMax(6, minSize))
+{
+}
+
+int TCellRecord::XF() const
+{
+    return ReadWord(Data(), 4);
+}
+
+void TCellRecord::SetXF(int xf)
+{
+    WriteWord(MutableData(), 4, static_cast<quint16>(xf));
+}
+
+QVariant TCellRecord::GetValue() const
+{
+    return QVariant();
+}
+
+void TCellRecord::SetValue(const QVariant &) {}
+
+bool TCellRecord::JoinsWith(const TCellRecord *, int) const
+{
+    return false;
+}
+
+void TCellRecord::SaveAsFirstOfRun(QIODevice &stream, qint64) const
+{
+    SaveToStream(stream);
+}
+
+void TCellRecord::SaveAsMiddleOfRun(QIODevice &) const {}
+
+void TCellRecord::SaveAsLastOfRun(QIODevice &) const {}
+
+qint64 TCellRecord::SizeAsFirstOfRun() const
+{
+    return TotalSize();
+}
+
+qint64 TCellRecord::SizeAsMiddleOfRun() const
+{
+    return TotalSize();
+}
+
+qint64 TCellRecord::SizeAsLastOfRun() const
+{
+    return TotalSize();
+}
+
+QByteArray TCellRecord::NewCellData(int row, int column, int xf, int dataSize)
+{
+    CheckInRange(row, MaxRow);
+    CheckInRange(column, MaxColumn);
+    QByteArray data(qMax(6, dataSize), '\0');
+    WriteWord(data, 0, static_cast<quint16>(row));
+    WriteWord(data, 2, static_cast<quint16>(column));
+    WriteWord(data, 4, static_cast<quint16>(xf));
+    return data;
+}

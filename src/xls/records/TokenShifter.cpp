@@ -1,0 +1,15 @@
+#include "xls/records/TokenShifter.h"
+
+namespace {
+const TTokenShifter *GInstalledShifter = nullptr;
+}
+
+const TTokenShifter *TokenShifter()
+{
+    return GInstalledShifter;
+}
+
+void SetTokenShifter(const TTokenShifter *shifter)
+{
+    GInstalledShifter = shifter;
+}
