@@ -1,0 +1,326 @@
+#include "core/DataArchive.h"
+
+#include "platform/codepage/Cp1250.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <zlib.h>
+
+#include <algorithm>
+
+namespace {
+
+// zlib cannot expand data by more than about 1032:1, so a stated size far
+// above that of the bytes left is a lie, refused before anything is allocated.
+constexpr quint64 MaxInflateRatio = 1032;
+
+// One bounds-checked read position over the archive bytes.
+class Cursor
+{
+public:
+    explicit Cursor(QByteArrayView bytes) : m_bytes(bytes) {}
+
+    qsizetype offset() const { return m_pos; }
+    qsizetype remaining() const { return m_bytes.size() - m_pos; }
+    bool atEnd() const { return m_pos >= m_bytes.size(); }
+
+    quint32 u32(const char *what)
+    {
+        need(4, what);
+        const quint32 v = qFromLittleEndian<quint32>(m_bytes.data() + m_pos);
+        m_pos += 4;
+        return v;
+    }
+
+    QByteArrayView take(qsizetype n, const char *what)
+    {
+        need(n, what);
+        const QByteArrayView v = m_bytes.sliced(m_pos, n);
+        m_pos += n;
+        return v;
+    }
+
+    QByteArrayView rest() const { return m_bytes.sliced(m_pos); }
+    void skip(qsizetype n) { m_pos += std::min(n, remaining()); }
+
+    [[noreturn]] void fail(const QString &what) const
+    {
+        throw ArchiveError(QStringLiteral("Arhiva este deteriorata: %1 (pozitia %2).").arg(what).arg(m_pos));
+    }
+
+private:
+    void need(qsizetype n, const char *what) const
+    {
+        if (n < 0 || n > remaining())
+            fail(QStringLiteral("lipseste %1").arg(QLatin1String(what)));
+    }
+
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
+
+// Inflates one zlib stream from the cursor into exactly 'size' bytes and
+// moves the cursor past the stream.
+QByteArray inflateStream(Cursor &cur, quint32 size, const QString &name)
+{
+    QByteArray out(qsizetype(size), Qt::Uninitialized);
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        cur.fail(QStringLiteral("zlib nu porneste"));
+    const QByteArrayView in = cur.rest();
+    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.data()));
+    zs.avail_in = uInt(std::min<qsizetype>(in.size(), 0x7FFFFFFF));
+    zs.next_out = reinterpret_cast<Bytef *>(out.data());
+    zs.avail_out = size;
+    unsigned char spare = 0;
+    bool usingSpare = false;
+    bool tooLong = false;
+    int rc = Z_OK;
+    // Every pass consumes input or produces output, or ends the loop.
+    for (;;) {
+        if (zs.avail_out == 0) {
+            if (usingSpare) {
+                tooLong = true;
+                break;
+            }
+            // Room for one byte more: the stream may only have its trailer left.
+            zs.next_out = &spare;
+            zs.avail_out = 1;
+            usingSpare = true;
+        }
+        rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END)
+            break;
+        if (rc != Z_OK && !(rc == Z_BUF_ERROR && zs.avail_out == 0))
+            break;
+    }
+    const uLong used = zs.total_in;
+    const uLong produced = zs.total_out;
+    inflateEnd(&zs);
+    if (tooLong || produced > size)
+        cur.fail(QStringLiteral("fisierul %1 are mai mult decat %2 octeti").arg(name).arg(size));
+    if (rc != Z_STREAM_END)
+        cur.fail(QStringLiteral("datele fisierului %1 sunt deteriorate").arg(name));
+    if (produced != size)
+        cur.fail(QStringLiteral("fisierul %1 are %2 octeti in loc de %3").arg(name).arg(produced).arg(size));
+    cur.skip(qsizetype(used));
+    return out;
+}
+
+QByteArray deflateMax(const QByteArray &data)
+{
+    uLongf bound = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(bound), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef *>(out.data()), &bound, reinterpret_cast<const Bytef *>(data.constData()),
+                  uLong(data.size()), Z_BEST_COMPRESSION) != Z_OK)
+        throw ArchiveError(QStringLiteral("Nu pot comprima datele."));
+    out.truncate(qsizetype(bound));
+    return out;
+}
+
+void appendU32(QByteArray &out, quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    out.append(b, 4);
+}
+
+QByteArray entryHeader(const QString &name, qsizetype size)
+{
+    if (!DataArchive::isPlainName(name) || !Cp1250::canEncode(name))
+        throw ArchiveError(QStringLiteral("Numele fisierului \"%1\" nu poate fi pus in arhiva.").arg(name));
+    if (size > qsizetype(0x7FFF0000))
+        throw ArchiveError(QStringLiteral("Fisierul %1 este prea mare pentru arhiva.").arg(name));
+    const QByteArray encodedName = Cp1250::encode(name);
+    QByteArray out;
+    appendU32(out, quint32(encodedName.size()));
+    out.append(encodedName);
+    appendU32(out, quint32(size));
+    return out;
+}
+
+QStringList folderFiles(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+bool samePath(const QString &a, const QString &b)
+{
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+QString freeAsideFolder(const QString &folder)
+{
+    for (int n = 0; n < 1000; ++n) {
+        const QString path = folder + QStringLiteral("/.restore-%1").arg(n);
+        if (!QFileInfo::exists(path) && QDir().mkdir(path))
+            return path;
+    }
+    throw ArchiveError(QStringLiteral("Nu pot face un director de siguranta in %1.").arg(folder));
+}
+
+// The files moved aside, put back on failure.
+class AsideFiles
+{
+public:
+    AsideFiles(QString folder, QString aside) : m_folder(std::move(folder)), m_aside(std::move(aside)) {}
+
+    void move(const QString &name)
+    {
+        if (!QFile::rename(m_folder + u'/' + name, m_aside + u'/' + name))
+            throw ArchiveError(QStringLiteral("Nu pot muta fisierul %1 (este deschis?).").arg(name));
+        m_moved.append(name);
+    }
+
+    void putBack(const QStringList &written)
+    {
+        for (const QString &name : written)
+            QFile::remove(m_folder + u'/' + name);
+        for (const QString &name : std::as_const(m_moved))
+            QFile::rename(m_aside + u'/' + name, m_folder + u'/' + name);
+        QDir(m_aside).removeRecursively();
+    }
+
+    void discard() { QDir(m_aside).removeRecursively(); }
+
+private:
+    QString m_folder;
+    QString m_aside;
+    QStringList m_moved;
+};
+
+} // namespace
+
+bool DataArchive::isPlainName(const QString &name)
+{
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return false;
+    for (QChar c : name)
+        if (c == u'/' || c == u'\\' || c.unicode() < 0x20 || c == u':')
+            return false;
+    return true;
+}
+
+QByteArray DataArchive::encode(const QList<Entry> &entries)
+{
+    QByteArray out;
+    appendU32(out, quint32(entries.size()));
+    for (const Entry &e : entries) {
+        out.append(entryHeader(e.name, e.data.size()));
+        out.append(deflateMax(e.data));
+    }
+    return out;
+}
+
+QList<DataArchive::Entry> DataArchive::decode(QByteArrayView bytes, const Limits &limits)
+{
+    Cursor cur(bytes);
+    const quint32 count = cur.u32("numarul de fisiere");
+    // Each file takes at least 4 + 1 + 4 + 8 bytes, so a larger count cannot be real.
+    if (count > limits.maxFiles || quint64(count) * 17 > quint64(cur.remaining()))
+        cur.fail(QStringLiteral("%1 fisiere nu incap in arhiva").arg(count));
+
+    QList<Entry> entries;
+    QHash<QString, QString> seen;
+    quint64 total = 0;
+    for (quint32 i = 0; i < count; ++i) {
+        const quint32 nameLength = cur.u32("lungimea numelui");
+        if (nameLength == 0 || nameLength > limits.maxNameLength)
+            cur.fail(QStringLiteral("numele fisierului %1 are lungimea %2").arg(i + 1).arg(nameLength));
+        const QString name = Cp1250::decode(cur.take(nameLength, "numele fisierului"));
+        if (!isPlainName(name))
+            cur.fail(QStringLiteral("numele \"%1\" nu este un simplu nume de fisier").arg(name));
+        const QString key = name.toLower();
+        if (seen.contains(key))
+            cur.fail(QStringLiteral("fisierul %1 apare de doua ori").arg(name));
+        seen.insert(key, name);
+
+        const quint32 size = cur.u32("marimea fisierului");
+        total += size;
+        if (size > limits.maxFileSize || total > limits.maxTotalSize
+            || quint64(size) > quint64(cur.remaining()) * MaxInflateRatio + 64)
+            cur.fail(QStringLiteral("marimea fisierului %1 (%2 octeti) nu este credibila").arg(name).arg(size));
+        entries.append({name, inflateStream(cur, size, name)});
+    }
+    if (!cur.atEnd())
+        cur.fail(QStringLiteral("%1 octeti in plus dupa ultimul fisier").arg(cur.remaining()));
+    return entries;
+}
+
+QList<DataArchive::Entry> DataArchive::readFile(const QString &archivePath, const Limits &limits)
+{
+    QFile f(archivePath);
+    if (!f.open(QIODevice::ReadOnly))
+        throw ArchiveError(QStringLiteral("Nu pot deschide arhiva %1.").arg(archivePath));
+    if (f.size() > qint64(0x7FFF0000))
+        throw ArchiveError(QStringLiteral("Arhiva %1 este prea mare.").arg(archivePath));
+    const QByteArray bytes = f.readAll();
+    try {
+        return decode(bytes, limits);
+    } catch (const ArchiveError &e) {
+        throw ArchiveError(QStringLiteral("%1\n%2").arg(archivePath, e.message()));
+    }
+}
+
+void DataArchive::saveFolder(const QString &folder, const QString &archivePath)
+{
+    QStringList names;
+    for (const QString &name : folderFiles(folder))
+        if (!samePath(folder + u'/' + name, archivePath))
+            names.append(name);
+
+    QSaveFile out(archivePath);
+    if (!out.open(QIODevice::WriteOnly))
+        throw ArchiveError(QStringLiteral("Nu pot scrie arhiva %1.").arg(archivePath));
+    QByteArray count;
+    appendU32(count, quint32(names.size()));
+    out.write(count);
+    for (const QString &name : std::as_const(names)) {
+        QFile in(folder + u'/' + name);
+        if (!in.open(QIODevice::ReadOnly) || in.size() > qint64(0x7FFF0000))
+            throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
+        const QByteArray data = in.readAll();
+        if (data.size() != in.size())
+            throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
+        out.write(entryHeader(name, data.size()));
+        out.write(deflateMax(data));
+    }
+    if (!out.commit())
+        throw ArchiveError(QStringLiteral("Nu pot scrie arhiva %1: %2").arg(archivePath, out.errorString()));
+}
+
+void DataArchive::restoreFolder(const QString &archivePath, const QString &folder)
+{
+    const QList<Entry> entries = readFile(archivePath);
+    if (!QFileInfo(folder).isDir())
+        throw ArchiveError(QStringLiteral("Directorul de date %1 nu exista.").arg(folder));
+
+    QHash<QString, QString> existing;
+    const QStringList oldNames = folderFiles(folder);
+    for (const QString &name : oldNames)
+        existing.insert(name.toLower(), name);
+
+    AsideFiles aside(folder, freeAsideFolder(folder));
+    QStringList written;
+    try {
+        for (const QString &name : oldNames)
+            if (!samePath(folder + u'/' + name, archivePath))
+                aside.move(name);
+        for (const Entry &e : entries) {
+            const QString name = existing.value(e.name.toLower(), e.name);
+            QSaveFile out(folder + u'/' + name);
+            if (!out.open(QIODevice::WriteOnly) || out.write(e.data) != e.data.size() || !out.commit())
+                throw ArchiveError(QStringLiteral("Nu pot scrie fisierul %1.").arg(name));
+            written.append(name);
+        }
+    } catch (...) {
+        aside.putBack(written);
+        throw;
+    }
+    aside.discard();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <stdexcept>
+
+class ArchiveError : public std::runtime_error
+{
+public:
+    explicit ArchiveError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
+    QString message() const { return QString::fromUtf8(what()); }
+};
+
+// Bounds on what an archive may claim, checked before anything is allocated.
+struct ArchiveLimits
+{
+    quint32 maxFiles = 10000;
+    quint32 maxNameLength = 255;
+    quint32 maxFileSize = 0x7FFF0000u;  // what one QByteArray can hold
+    quint64 maxTotalSize = quint64(4) << 30;
+};
+
+// The data archive (.L21, .sav, .vmi): a 32-bit file count, then per file a
+// 32-bit name length, the name (CP1250, no folder), the 32-bit uncompressed
+// size and the file's zlib stream at maximum compression. Integers are
+// little-endian. The stream's compressed length is not stored: it ends where
+// the zlib stream ends.
+class DataArchive
+{
+public:
+    struct Entry
+    {
+        QString name;
+        QByteArray data;
+    };
+
+    using Limits = ArchiveLimits;
+
+    // The archive bytes of these entries.
+    static QByteArray encode(const QList<Entry> &entries);
+    // Every entry, checked whole: plain names, bounded sizes, each stream
+    // inflating to exactly its stated size, no bytes after the last file.
+    static QList<Entry> decode(QByteArrayView bytes, const Limits &limits = {});
+    static QList<Entry> readFile(const QString &archivePath, const Limits &limits = {});
+
+    // Writes every file of the folder (not its subfolders) into the archive,
+    // through a temporary file renamed when complete.
+    static void saveFolder(const QString &folder, const QString &archivePath);
+
+    // Replaces the folder's files with the archive's content. The archive is
+    // read and checked before the folder is touched; the old files are moved
+    // aside and put back if anything fails. A name that differs only in case
+    // from an existing file keeps the existing file's name.
+    static void restoreFolder(const QString &archivePath, const QString &folder);
+
+    // A plain file name: not empty, no folder separators, not "." or "..",
+    // no control characters.
+    static bool isPlainName(const QString &name);
+};

@@ -1,0 +1,77 @@
+#include "core/ResourceStore.h"
+
+#include "core/CoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// An entry of the folder named 'name' (or, with byBaseName, whose name
+// without extension is 'name'), without regard to case.
+QString findEntry(const QString &folder, const QString &name, QDir::Filters filters, bool byBaseName)
+{
+    const QDir dir(folder);
+    for (const QFileInfo &info : dir.entryInfoList(filters)) {
+        if (info.fileName().compare(name, Qt::CaseInsensitive) == 0
+            || (byBaseName && info.completeBaseName().compare(name, Qt::CaseInsensitive) == 0))
+            return info.filePath();
+    }
+    return {};
+}
+
+} // namespace
+
+QString ResourceStore::find(const QString &name, const QString &type)
+{
+    if (name.isEmpty() || type.isEmpty())
+        return {};
+    const QString typeDir = findEntry(QStringLiteral(":/"), type, QDir::Dirs, false);
+    if (typeDir.isEmpty())
+        return {};
+    return findEntry(typeDir, name, QDir::Files, true);
+}
+
+void ResourceStore::extract(const QString &name, const QString &type, const QString &path)
+{
+    const QString source = find(name, type);
+    if (source.isEmpty())
+        throw CoreError(QStringLiteral("Programul nu contine resursa %1 de tipul %2.").arg(name, type));
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw CoreError(QStringLiteral("Nu pot citi resursa %1.").arg(name));
+    const QByteArray bytes = in.readAll();
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        throw CoreError(QStringLiteral("Nu pot scrie fisierul %1.").arg(QDir::toNativeSeparators(path)));
+}
+
+const QStringList &ResourceStore::editableTemplates()
+{
+    static const QStringList names = {
+        QStringLiteral("Stabilire.rtf"), QStringLiteral("Modificare.rtf"), QStringLiteral("Incetare.rtf"),
+        QStringLiteral("Respingere.rtf"), QStringLiteral("ModCerere.rtf"), QStringLiteral("ModCerere10c.rtf"),
+        QStringLiteral("ModCerereS.rtf"), QStringLiteral("ModelAncheta2.rtf"), QStringLiteral("FisaV.rtf"),
+        QStringLiteral("Referat.rtf"), QStringLiteral("StabilireU.xls"), QStringLiteral("Stat.xls"),
+        QStringLiteral("RapBanci.xls")};
+    return names;
+}
+
+QStringList ResourceStore::extractMissing(const QString &dataDir)
+{
+    QStringList written;
+    const QDir dir(dataDir);
+    for (const QString &file : editableTemplates()) {
+        // Tables and templates copied from Windows may be upper case.
+        if (!findEntry(dataDir, file, QDir::Files, false).isEmpty())
+            continue;
+        const QString resource = QFileInfo(file).completeBaseName().toUpper();
+        if (find(resource, QStringLiteral("MODEL")).isEmpty())
+            continue;
+        extract(resource, QStringLiteral("MODEL"), dir.filePath(file));
+        written.append(file);
+    }
+    return written;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The templates and files the program carries as Qt resources under
+// ":/<type>/<file>"; a resource is named by its file's base name, and names
+// and types are matched without regard to case.
+class ResourceStore
+{
+public:
+    // The resource path of name/type; empty when the program carries none.
+    static QString find(const QString &name, const QString &type);
+    // Writes the resource to the file, replacing an existing file (temporary
+    // name + rename). Throws CoreError when the resource is missing or the
+    // file cannot be written.
+    static void extract(const QString &name, const QString &type, const QString &path);
+
+    // The editable templates written into the data folder when missing.
+    static const QStringList &editableTemplates();
+    // Writes every editable template the data folder lacks and the program
+    // carries; returns the names written.
+    static QStringList extractMissing(const QString &dataDir);
+};

@@ -1,0 +1,256 @@
+#include "TestSupport.h"
+
+#include "core/DataArchive.h"
+
+#include <QDirIterator>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Entry = DataArchive::Entry;
+
+// Every file under the folder (subfolders included) with its bytes.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), it.fileInfo().isDir() ? QByteArray("<dir>") : readBytes(path));
+    }
+    return files;
+}
+
+QByteArray u32(quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    return QByteArray(b, 4);
+}
+
+QByteArray zlibOf(const QByteArray &data)
+{
+    uLongf n = compressBound(uLong(data.size()));
+    QByteArray out(qsizetype(n), '\0');
+    compress2(reinterpret_cast<Bytef *>(out.data()), &n, reinterpret_cast<const Bytef *>(data.constData()), uLong(data.size()), 9);
+    out.truncate(qsizetype(n));
+    return out;
+}
+
+// One entry written by hand, so a test can lie in any field.
+QByteArray rawEntry(const QByteArray &name, quint32 statedSize, const QByteArray &stream)
+{
+    return u32(quint32(name.size())) + name + u32(statedSize) + stream;
+}
+
+TEST(DataArchive, LayoutIsPinnedByteForByte)
+{
+    const QByteArray bytes = DataArchive::encode({{QStringLiteral("a.txt"), QByteArray("abc")}});
+    const QByteArray expected = QByteArray::fromHex(
+        "01000000"                   // file count 1
+        "05000000" "612e747874"      // name length 5, "a.txt"
+        "03000000"                   // uncompressed size 3
+        "78da4b4c4a0600024d0127");   // zlib stream, maximum compression (python zlib.compress(b"abc", 9))
+    EXPECT_EQ(bytes.toHex(), expected.toHex());
+}
+
+struct RoundTripCase
+{
+    const char *name;
+    QList<Entry> entries;
+};
+
+TEST(DataArchive, RoundTripsEmptyZeroByteAndDiacriticNames)
+{
+    const QList<RoundTripCase> cases = {
+        {"no_files", {}},
+        {"zero_byte_file", {{QStringLiteral("Gol.txt"), QByteArray()}}},
+        {"diacritics_in_names", {{QStringLiteral("Cereri \u0218\u0162\u0103\u00ee\u00e2.dbf"), QByteArray("x\0y", 3)},
+                                 {QStringLiteral("\u0102\u00ce\u00c2.set"), QByteArray(1000, 'a')}}},
+        {"several", {{QStringLiteral("Cereri.dbf"), QByteArray(70000, '\x20')}, {QStringLiteral("Log.dbf"), QByteArray("\x03\x7b", 2)}}},
+    };
+    for (const RoundTripCase &c : cases) {
+        const QList<Entry> back = DataArchive::decode(DataArchive::encode(c.entries));
+        ASSERT_EQ(back.size(), c.entries.size()) << c.name;
+        for (int i = 0; i < back.size(); ++i) {
+            // S/T with comma below are kept as the code page's cedilla forms.
+            EXPECT_EQ(back[i].name, QString(c.entries[i].name).replace(u'\u0218', u'\u015E')) << c.name;
+            EXPECT_EQ(back[i].data, c.entries[i].data) << c.name;
+        }
+    }
+}
+
+TEST(DataArchive, FiftyMegabyteFileThroughTheFolderRoundTrip)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    const QString target = dir->path() + QStringLiteral("/Target");
+    QDir().mkpath(data);
+    QDir().mkpath(target);
+    QByteArray big(50 * 1024 * 1024, Qt::Uninitialized);
+    QRandomGenerator rng(7);
+    for (qsizetype i = 0; i < big.size(); i += 4096)
+        big[i] = char(rng.generate());   // mostly zeros, some noise
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), big);
+    writeBytes(data + QStringLiteral("/Gol.txt"), QByteArray());
+    const QString archive = dir->path() + QStringLiteral("/copie.L21");
+    DataArchive::saveFolder(data, archive);
+    DataArchive::restoreFolder(archive, target);
+    EXPECT_EQ(snapshot(target), snapshot(data));
+}
+
+// A reader we did not write: Python's zlib walking the layout.
+TEST(DataArchive, ReadByAnIndependentReader)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    QDir().mkpath(data);
+    writeBytes(data + QStringLiteral("/Oameni.dbf"), QByteArray(5000, 'o'));
+    writeBytes(data + QStringLiteral("/Tolvard.set"), "[SETARI]\r\nLocalitate=Ungureni\r\n");
+    const QString archive = dir->path() + QStringLiteral("/a.L21");
+    DataArchive::saveFolder(data, archive);
+
+    const char *script = R"(
+import struct, sys, zlib
+b = open(sys.argv[1], 'rb').read()
+n, = struct.unpack_from('<I', b, 0); p = 4
+for i in range(n):
+    l, = struct.unpack_from('<I', b, p); p += 4
+    name = b[p:p+l].decode('cp1250'); p += l
+    size, = struct.unpack_from('<I', b, p); p += 4
+    d = zlib.decompressobj(); data = d.decompress(b[p:]); p = len(b) - len(d.unused_data)
+    assert len(data) == size
+    print(name, size, data[:6].decode('latin1'))
+assert p == len(b)
+)";
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromLatin1(script), archive});
+    ASSERT_TRUE(py.waitForFinished(30000));
+    EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(py.readAllStandardOutput()),
+              QStringLiteral("Oameni.dbf 5000 oooooo\nTolvard.set 32 [SETAR\n"));
+}
+
+struct HostileCase
+{
+    const char *name;
+    QByteArray bytes;
+};
+
+QList<HostileCase> hostileArchives()
+{
+    const QByteArray abc = zlibOf("abc");
+    const QByteArray ok = rawEntry("a.txt", 3, abc);
+    QByteArray corrupt = abc;
+    corrupt[4] = char(corrupt[4] ^ 0x55);
+    return {
+        {"empty_file", QByteArray()},
+        {"short_count", QByteArray("\x01\x00", 2)},
+        {"count_without_files", u32(3) + ok},
+        {"count_huge", u32(0xFFFFFFFFu) + ok},
+        {"name_length_zero", u32(1) + rawEntry("", 3, abc)},
+        {"name_length_huge", u32(1) + u32(0x7FFFFFFF) + QByteArray("a.txt") + u32(3) + abc},
+        {"name_cut_short", u32(1) + u32(50) + QByteArray("a.txt")},
+        {"name_with_slash", u32(1) + rawEntry("../x/a.txt", 3, abc)},
+        {"name_absolute", u32(1) + rawEntry("/etc/passwd", 3, abc)},
+        {"name_with_backslash", u32(1) + rawEntry("..\\a.txt", 3, abc)},
+        {"name_dotdot", u32(1) + rawEntry("..", 3, abc)},
+        {"name_dot", u32(1) + rawEntry(".", 3, abc)},
+        {"name_with_control", u32(1) + rawEntry("a\nb", 3, abc)},
+        {"duplicate_names_any_case", u32(2) + ok + rawEntry("A.TXT", 3, abc)},
+        {"stated_size_too_small", u32(1) + rawEntry("a.txt", 2, abc)},
+        {"stated_size_too_large", u32(1) + rawEntry("a.txt", 4, abc)},
+        {"stated_size_absurd", u32(1) + rawEntry("a.txt", 0xFFFFFFF0u, abc)},
+        {"stream_corrupt", u32(1) + rawEntry("a.txt", 3, corrupt)},
+        {"stream_cut_short", u32(1) + rawEntry("a.txt", 3, abc.left(abc.size() - 3))},
+        {"no_stream", u32(1) + rawEntry("a.txt", 3, QByteArray())},
+        {"not_zlib", u32(1) + rawEntry("a.txt", 3, QByteArray("abc"))},
+        {"bytes_after_last_file", u32(1) + ok + QByteArray("x")},
+        {"second_entry_bad", u32(2) + ok + rawEntry("b/c", 3, abc)},
+    };
+}
+
+TEST(DataArchive, RefusedArchivesLeaveTheDataFolderByteIdentical)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    QDir().mkpath(data);
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), QByteArray(3000, 'c'));
+    writeBytes(data + QStringLiteral("/Tolvard.set"), "[SETARI]\r\n");
+    const QMap<QString, QByteArray> before = snapshot(data);
+
+    for (const HostileCase &c : hostileArchives()) {
+        const QString archive = dir->path() + QStringLiteral("/bad.L21");
+        writeBytes(archive, c.bytes);
+        EXPECT_THROW(DataArchive::decode(c.bytes), ArchiveError) << c.name;
+        EXPECT_THROW(DataArchive::restoreFolder(archive, data), ArchiveError) << c.name;
+        EXPECT_EQ(snapshot(data), before) << c.name;
+    }
+}
+
+TEST(DataArchive, RestoreReplacesTheFilesAndKeepsExistingNameCase)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    QDir().mkpath(data);
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), "old requests");
+    writeBytes(data + QStringLiteral("/Motive.lst"), "not in the archive");
+    const QString archive = dir->path() + QStringLiteral("/win.L21");
+    // An archive made on Windows names its tables in upper case.
+    writeBytes(archive, DataArchive::encode({{QStringLiteral("CERERI.DBF"), "new requests"},
+                                             {QStringLiteral("Luni.lst"), "11.2022\r\n"}}));
+    DataArchive::restoreFolder(archive, data);
+    const QMap<QString, QByteArray> expected = {{QStringLiteral("Cereri.dbf"), "new requests"},
+                                                {QStringLiteral("Luni.lst"), "11.2022\r\n"}};
+    EXPECT_EQ(snapshot(data), expected);
+}
+
+TEST(DataArchive, AFailedWritePutsTheOldFilesBack)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    // A folder where the archive wants a file: the write fails halfway.
+    QDir().mkpath(data + QStringLiteral("/Luni.lst"));
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), "old");
+    writeBytes(data + QStringLiteral("/Oameni.dbf"), "old members");
+    const QMap<QString, QByteArray> before = snapshot(data);
+    const QString archive = dir->path() + QStringLiteral("/a.L21");
+    writeBytes(archive, DataArchive::encode({{QStringLiteral("Cereri.dbf"), "new"}, {QStringLiteral("Luni.lst"), "x"}}));
+    EXPECT_THROW(DataArchive::restoreFolder(archive, data), ArchiveError);
+    EXPECT_EQ(snapshot(data), before);
+}
+
+TEST(DataArchive, SavingIntoTheDataFolderLeavesTheArchiveItselfOut)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    QDir().mkpath(data + QStringLiteral("/sub"));
+    writeBytes(data + QStringLiteral("/Log.dbf"), "log");
+    writeBytes(data + QStringLiteral("/sub/ignored.txt"), "sub");
+    const QString archive = data + QStringLiteral("/copie.L21");
+    DataArchive::saveFolder(data, archive);
+    DataArchive::saveFolder(data, archive); // the second run must not take in the first
+    const QList<Entry> entries = DataArchive::readFile(archive);
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].name, QStringLiteral("Log.dbf"));
+}
+
+TEST(DataArchive, MissingArchiveIsAClearError)
+{
+    auto dir = scratchDir();
+    try {
+        DataArchive::readFile(dir->path() + QStringLiteral("/none.L21"));
+        FAIL();
+    } catch (const ArchiveError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("none.L21")));
+    }
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <ostream>
+
+// One QApplication for the whole test program.
+inline QApplication &testApp()
+{
+    static int argc = 1;
+    static char name[] = "test";
+    static char *argv[] = {name, nullptr};
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
+}
+
+// A scratch folder under KESTRUN_TEST_TMP (or the system's), removed afterwards.
+inline std::unique_ptr<QTemporaryDir> scratchDir()
+{
+    const QByteArray base = qgetenv("KESTRUN_TEST_TMP");
+    if (!base.isEmpty())
+        QDir().mkpath(QString::fromLocal8Bit(base));
+    const QString pattern = (base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base)) + QStringLiteral("/core-XXXXXX");
+    auto dir = std::make_unique<QTemporaryDir>(pattern);
+    return dir;
+}
+
+inline void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Readable QString values in failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
