@@ -12,6 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable failures for text.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QByteArray &b, std::ostream *os) { *os << '"' << b.toStdString() << '"'; }
+
 namespace dbftest {
 
 // A scratch folder of its own under the build's test folder, removed afterwards.

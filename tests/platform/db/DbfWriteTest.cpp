@@ -1,0 +1,330 @@
+#include "DbfTestSupport.h"
+
+#include <QDate>
+
+#include <cmath>
+#include <limits>
+
+using namespace dbftest;
+
+namespace {
+
+QList<DbfField> sampleFields()
+{
+    return {{QStringLiteral("nume"), 'C', 10, 0, 0},
+            {QStringLiteral("SUMA"), 'N', 10, 2, 0},
+            {QStringLiteral("DATA"), 'D', 8, 0, 0},
+            {QStringLiteral("ACTIV"), 'L', 1, 0, 0}};
+}
+
+quint32 u32At(const QByteArray &b, int at)
+{
+    return quint8(b[at]) | quint8(b[at + 1]) << 8 | quint8(b[at + 2]) << 16 | quint32(quint8(b[at + 3])) << 24;
+}
+
+// The bytes a value takes in a one-field table of the given shape.
+QByteArray stored(char type, int length, int decimals, const QVariant &v)
+{
+    Scratch s;
+    Dbf t = Dbf::create(s.path(QStringLiteral("v.dbf")), {{QStringLiteral("F"), type, length, decimals, 0}});
+    const qint64 r = t.appendBlank();
+    t.setValue(r, 0, v);
+    return t.rawField(r, 0).toByteArray();
+}
+
+} // namespace
+
+TEST(DbfWrite, CreatedHeaderBytes)
+{
+    Scratch s;
+    const QString path = s.path(QStringLiteral("new.dbf"));
+    Dbf::create(path, sampleFields()).close();
+    const QByteArray b = readAll(path);
+    const QDate today = QDate::currentDate();
+
+    ASSERT_EQ(b.size(), 32 + 4 * 32 + 1 + 1);
+    EXPECT_EQ(quint8(b[0]), 0x03);                     // dBase III
+    EXPECT_EQ(quint8(b[1]), today.year() - 1900);      // last update
+    EXPECT_EQ(quint8(b[2]), today.month());
+    EXPECT_EQ(quint8(b[3]), today.day());
+    EXPECT_EQ(u32At(b, 4), 0u);                        // no records
+    EXPECT_EQ(quint8(b[8]) | quint8(b[9]) << 8, 161);  // header length
+    EXPECT_EQ(quint8(b[10]) | quint8(b[11]) << 8, 30); // 1 + 10 + 10 + 8 + 1
+    EXPECT_EQ(quint8(b[29]), 0xC8);                    // code page 1250
+    struct Descriptor { const char *name; char type; int offset; int length; int decimals; };
+    const Descriptor expected[] = {{"NUME", 'C', 1, 10, 0}, {"SUMA", 'N', 11, 10, 2}, {"DATA", 'D', 21, 8, 0},
+                                   {"ACTIV", 'L', 29, 1, 0}};
+    for (int i = 0; i < 4; ++i) {
+        const QByteArray d = b.mid(32 + 32 * i, 32);
+        EXPECT_EQ(d.left(11), QByteArray(expected[i].name).leftJustified(11, '\0')) << i;
+        EXPECT_EQ(d[11], expected[i].type) << i;
+        EXPECT_EQ(u32At(d, 12), quint32(expected[i].offset)) << i;
+        EXPECT_EQ(quint8(d[16]), expected[i].length) << i;
+        EXPECT_EQ(quint8(d[17]), expected[i].decimals) << i;
+    }
+    EXPECT_EQ(b[160], '\x0D');
+    EXPECT_EQ(b[161], '\x1A');
+}
+
+TEST(DbfWrite, FieldListsThatCannotBeStored)
+{
+    struct Row { const char *name; QList<DbfField> fields; };
+    const auto f = [](const char *n, char t, int l, int d = 0) { return DbfField{QString::fromLatin1(n), t, l, d, 0}; };
+    const Row rows[] = {
+        {"no fields", {}},
+        {"name too long", {f("NUMEFOARTELUNG", 'C', 5)}},
+        {"empty name", {f("", 'C', 5)}},
+        {"name with a blank", {f("NU ME", 'C', 5)}},
+        {"same name twice, other case", {f("NUME", 'C', 5), f("nume", 'C', 6)}},
+        {"text of width 0", {f("A", 'C', 0)}},
+        {"text of width 255", {f("A", 'C', 255)}},
+        {"number of width 21", {f("A", 'N', 21)}},
+        {"decimals leave no room for the point", {f("A", 'N', 4, 3)}},
+        {"memo", {f("A", 'M', 10)}},
+    };
+    Scratch s;
+    for (const Row &row : rows) {
+        const QString path = s.path(QStringLiteral("bad.dbf"));
+        EXPECT_THROW(Dbf::create(path, row.fields), DbfError) << row.name;
+        EXPECT_FALSE(QFile::exists(path)) << row.name;
+    }
+}
+
+// N fields: right-aligned, "." before the decimals, rounded half away from
+// zero as the number reads in decimal; a number that does not fit is refused.
+TEST(DbfWrite, NumberFormatting)
+{
+    struct Row { const char *name; int length; int decimals; QVariant value; const char *expected; };
+    const Row rows[] = {
+        {"money", 10, 2, 1234.5, "   1234.50"},
+        {"2.675 rounds up although stored below", 10, 2, 2.675, "      2.68"},
+        {"negative rounds away from zero", 10, 2, -2.675, "     -2.68"},
+        {"half to a whole number", 4, 0, 2.5, "   3"},
+        {"negative half", 4, 0, -2.5, "  -3"},
+        {"tiny negative is zero without sign", 10, 2, -0.001, "      0.00"},
+        {"below one", 10, 2, 0.05, "      0.05"},
+        {"fills the width", 10, 2, 9999999.99, "9999999.99"},
+        {"negative fills the width", 10, 2, -999999.99, "-999999.99"},
+        {"rounding carries into a new digit", 6, 2, 99.999, "100.00"},
+        {"integer keeps every digit", 12, 0, QVariant(qlonglong(123456789012)), "123456789012"},
+        {"integer with decimals", 8, 2, QVariant(-42), "  -42.00"},
+        {"text with a point", 8, 2, QStringLiteral(" 12.5 "), "   12.50"},
+        {"empty text is blank", 8, 2, QStringLiteral(""), "        "},
+        {"null is blank", 8, 2, QVariant(), "        "},
+        {"one digit too many", 10, 2, 10000000.0, nullptr},
+        {"rounding makes it too long", 10, 2, 9999999.995, nullptr},
+        {"negative sign does not fit", 10, 2, -9999999.99, nullptr},
+        {"integer too long", 12, 0, QVariant(qlonglong(1234567890123)), nullptr},
+        {"huge", 20, 0, 1e300, nullptr},
+        {"not a number text", 8, 2, QStringLiteral("12,5"), nullptr},
+        {"NaN", 8, 2, std::numeric_limits<double>::quiet_NaN(), nullptr},
+        {"infinity", 8, 2, std::numeric_limits<double>::infinity(), nullptr},
+        {"a date", 8, 2, QDate(2024, 1, 1), nullptr},
+    };
+    for (const Row &row : rows) {
+        if (row.expected) {
+            EXPECT_EQ(stored('N', row.length, row.decimals, row.value), QByteArray(row.expected)) << row.name;
+        } else {
+            EXPECT_THROW(stored('N', row.length, row.decimals, row.value), DbfError) << row.name;
+        }
+    }
+}
+
+TEST(DbfWrite, OtherTypesFormatting)
+{
+    struct Row { const char *name; char type; int length; QVariant value; QByteArray expected; };
+    const Row rows[] = {
+        {"text padded", 'C', 6, QStringLiteral("Ana"), "Ana   "},
+        {"text cut to the width", 'C', 4, QStringLiteral("Mariana"), "Mari"},
+        {"comma-below letters as cedilla", 'C', 4, QStringLiteral("șțȘȚ"), "\xBA\xFE\xAA\xDE"},
+        {"letters the code page lacks", 'C', 3, QStringLiteral("a€\u4E2D"), "a\x80?"},
+        {"date", 'D', 8, QDate(2024, 2, 29), "20240229"},
+        {"date as text", 'D', 8, QStringLiteral("15.03.2024"), "20240315"},
+        {"date before year 1000", 'D', 8, QDate(999, 1, 2), "09990102"},
+        {"null date", 'D', 8, QVariant(), "        "},
+        {"true", 'L', 1, true, "T"},
+        {"false", 'L', 1, false, "F"},
+        {"logical as text", 'L', 1, QStringLiteral("n"), "F"},
+        {"null logical", 'L', 1, QVariant(), " "},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(stored(row.type, row.length, 0, row.value), row.expected) << row.name;
+    EXPECT_THROW(stored('D', 8, 0, QStringLiteral("31.02.2024")), DbfError);
+    EXPECT_THROW(stored('L', 1, 0, QStringLiteral("poate")), DbfError);
+}
+
+TEST(DbfWrite, RefusedValueChangesNothing)
+{
+    Scratch s;
+    Dbf t = Dbf::create(s.path(QStringLiteral("t.dbf")), sampleFields());
+    const qint64 r = t.appendBlank();
+    t.setValue(r, 1, 12.5);
+    try {
+        t.setValue(r, 1, 1e9);
+        FAIL() << "no error";
+    } catch (const DbfError &e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QLatin1String("record 1, field SUMA"))) << e.what();
+    }
+    EXPECT_EQ(t.value(r, 1), QVariant(12.5));
+}
+
+TEST(DbfWrite, AppendEditDeleteAndReopen)
+{
+    Scratch s;
+    const QString path = s.path(QStringLiteral("t.dbf"));
+    {
+        Dbf t = Dbf::create(path, sampleFields());
+        for (int i = 0; i < 3; ++i) {
+            const qint64 r = t.appendBlank();
+            EXPECT_EQ(r, i);
+            t.setValue(r, 0, QStringLiteral("Ion %1").arg(i));
+            t.setValue(r, 1, i * 1.25);
+            t.setValue(r, 2, QDate(2024, 1, 1 + i));
+            t.setValue(r, 3, i % 2 == 0);
+        }
+        t.setValue(1, 0, QStringLiteral("Ştefănuţ"));
+        t.setDeleted(2, true);
+        t.close();
+    }
+    QByteArray b = readAll(path);
+    ASSERT_EQ(b.size(), 161 + 3 * 30 + 1);
+    EXPECT_EQ(u32At(b, 4), 3u);
+    EXPECT_EQ(b.back(), '\x1A');
+    {
+        Dbf t = Dbf::open(path, Dbf::Mode::ReadWrite);
+        ASSERT_EQ(t.recordCount(), 3);
+        EXPECT_EQ(t.lastUpdate(), QDate::currentDate());
+        EXPECT_EQ(t.value(1, 0), QVariant(QStringLiteral("Ştefănuţ")));
+        EXPECT_EQ(t.value(2, 1), QVariant(2.5));
+        EXPECT_EQ(t.value(2, 2), QVariant(QDate(2024, 1, 3)));
+        EXPECT_EQ(t.value(1, 3), QVariant(false));
+        EXPECT_TRUE(t.isDeleted(2));
+        t.setDeleted(2, false);
+        const qint64 r = t.appendBlank();
+        t.setValue(r, 0, QStringLiteral("Nou"));
+        t.flush();
+        b = readAll(path);
+        EXPECT_EQ(b.size(), 161 + 4 * 30 + 1);
+        EXPECT_EQ(u32At(b, 4), 4u);
+        EXPECT_EQ(b.back(), '\x1A');
+        EXPECT_EQ(b[161 + 2 * 30], ' ');
+    }
+    const Dbf t = Dbf::open(path);
+    EXPECT_EQ(t.text(3, 0), QStringLiteral("Nou"));
+    EXPECT_TRUE(t.isNull(3, 1));
+}
+
+// A template's header bytes other than the count and date stay as they were,
+// and so do bytes the file holds past its last record.
+TEST(DbfWrite, AppendKeepsOtherHeaderBytes)
+{
+    TableBytes tb;
+    tb.fields = {{"CODJUD", 'C', 2}, {"SUMA", 'N', 10, 2}};
+    QByteArray original = tb.build();
+    for (int at : {12, 20, 28, 30, 31, 32 + 12, 32 + 20, 64 + 13, 64 + 31})
+        original[at] = char(0x40 + at % 32);
+    Scratch s;
+    const QString path = s.path(QStringLiteral("template.dbf"));
+    writeAll(path, original);
+    {
+        Dbf t = Dbf::open(path, Dbf::Mode::ReadWrite);
+        const qint64 r = t.appendBlank();
+        t.setValue(r, 0, QStringLiteral("05"));
+        t.setValue(r, 1, 150.0);
+    }
+    const QByteArray now = readAll(path);
+    ASSERT_EQ(now.size(), original.size() + 13);
+    for (int i = 0; i < tb.fields.size() * 32 + 33; ++i) {
+        if (i < 1 || i > 7) {
+            EXPECT_EQ(now[i], original[i]) << "header byte " << i;
+        }
+    }
+    EXPECT_EQ(now.mid(now.size() - 14), QByteArray(" 05    150.00\x1A"));
+}
+
+TEST(DbfWrite, ReadOnlyTableRefusesWrites)
+{
+    Scratch s;
+    const QString path = s.path(QStringLiteral("t.dbf"));
+    {
+        Dbf t = Dbf::create(path, sampleFields());
+        t.appendBlank();
+    }
+    const QByteArray before = readAll(path);
+    Dbf t = Dbf::open(path);
+    EXPECT_THROW(t.appendBlank(), DbfError);
+    EXPECT_THROW(t.setValue(0, 0, QStringLiteral("x")), DbfError);
+    EXPECT_THROW(t.setDeleted(0, true), DbfError);
+    t.close();
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_THROW(t.value(0, 0), DbfError); // closed
+}
+
+TEST(DbfWrite, StampNoticesChanges)
+{
+    Scratch s;
+    const QString path = s.path(QStringLiteral("t.dbf"));
+    EXPECT_EQ(Dbf::stamp(path), Dbf::Stamp{});
+    Dbf t = Dbf::create(path, sampleFields());
+    const Dbf::Stamp empty = Dbf::stamp(path);
+    EXPECT_EQ(empty.records, 0);
+    t.appendBlank();
+    t.flush();
+    const Dbf::Stamp one = Dbf::stamp(path);
+    EXPECT_EQ(one.records, 1);
+    EXPECT_EQ(one.size, empty.size + 30);
+    EXPECT_NE(one, empty);
+    EXPECT_EQ(Dbf::stamp(path.toUpper().replace(s.dir.path().toUpper(), s.dir.path())), one);
+}
+
+TEST(DbfWrite, MovedTableStaysUsable)
+{
+    Scratch s;
+    Dbf a = Dbf::create(s.path(QStringLiteral("t.dbf")), sampleFields());
+    a.setValue(a.appendBlank(), 0, QStringLiteral("Ana"));
+    Dbf b = std::move(a);
+    EXPECT_EQ(b.text(0, 0), QStringLiteral("Ana"));
+    Dbf c = Dbf::create(s.path(QStringLiteral("u.dbf")), sampleFields());
+    c = std::move(b);
+    EXPECT_EQ(c.recordCount(), 1);
+    c.close();
+    EXPECT_EQ(Dbf::open(s.path(QStringLiteral("t.dbf"))).text(0, 0), QStringLiteral("Ana"));
+}
+
+// What we write, a reader we did not write reads the same.
+TEST(DbfWrite, ReadBackByDbfread)
+{
+    Scratch s;
+    const QString path = s.path(QStringLiteral("persoane.dbf"));
+    struct Person { QString name; QVariant sum; QVariant day; QVariant active; };
+    const QList<Person> people = {
+        {QStringLiteral("Ţăranu Ştefan"), 1234.5, QDate(2024, 3, 15), true},
+        {QStringLiteral("Îngerul Ână"), -7.25, QVariant(), false},
+        {QStringLiteral("Popa"), QVariant(), QDate(1999, 12, 31), QVariant()},
+    };
+    {
+        Dbf t = Dbf::create(path, sampleFields());
+        for (const Person &p : people) {
+            const qint64 r = t.appendBlank();
+            t.setValue(r, 0, p.name);
+            t.setValue(r, 1, p.sum);
+            t.setValue(r, 2, p.day);
+            t.setValue(r, 3, p.active);
+        }
+    }
+    const QString script = QStringLiteral(
+        "import sys, dbfread\n"
+        "t = dbfread.DBF(sys.argv[1], encoding='cp1250')\n"
+        "print([(f.name, f.type, f.length, f.decimal_count) for f in t.fields])\n"
+        "for r in t:\n"
+        "    print('|'.join('' if v is None else (v.isoformat() if hasattr(v, 'isoformat') else str(v)) for v in r.values()))\n");
+    bool ok = false;
+    const QString out = python(script, {path}, &ok);
+    ASSERT_TRUE(ok) << out.toStdString();
+    const QStringList lines = out.trimmed().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 4) << out.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("[('NUME', 'C', 10, 0), ('SUMA', 'N', 10, 2), ('DATA', 'D', 8, 0), ('ACTIV', 'L', 1, 0)]"));
+    EXPECT_EQ(lines[1], QStringLiteral("Ţăranu Şte|1234.5|2024-03-15|True"));
+    EXPECT_EQ(lines[2], QStringLiteral("Îngerul Ân|-7.25||False"));
+    EXPECT_EQ(lines[3], QStringLiteral("Popa||1999-12-31|"));
+}
