@@ -135,7 +135,7 @@ assert p == len(b)
     ASSERT_TRUE(py.waitForFinished(30000));
     EXPECT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(py.readAllStandardOutput()),
-              QStringLiteral("Oameni.dbf 5000 oooooo\nTolvard.set 32 [SETAR\n"));
+              QStringLiteral("Oameni.dbf 5000 oooooo\nTolvard.set 31 [SETAR\n"));
 }
 
 struct HostileCase
