@@ -17,6 +17,8 @@ public:
     virtual QString GetSheetPrefix(int externSheet) const = 0;
     // The sheet of a name, compared without regard to case; -1 when absent.
     virtual int GetSheetIndex(QStringView sheetName) const = 0;
+    // The name of a sheet (0-based); used for the default sheet of names.
+    virtual QString GetSheetName(int sheet) const = 0;
     // The extern-sheet index of a first and last sheet, added when missing.
     virtual int AddExternSheet(int firstSheet, int lastSheet) = 0;
 

@@ -40,43 +40,41 @@ private:
     QChar Current() const;
     bool AtEnd() const;
     void NextChar();
-    bool PeekChar(QChar &c) const;
-    bool PeekCharWs(QChar &c) const;
+    bool PeekCharWs(QChar &c, int *index = nullptr) const;
     void SkipWhiteSpace();
-    void UndoSkipWhiteSpace(int pos);
 
     // emitting
     void AddParsed(const QByteArray &bytes, bool popWhiteSpace = true);
     void AddParsedOp(quint8 id);
     void AddWhiteSpaceAttr(quint8 count, quint8 kind);
+    void PopWhiteSpace(quint8 &count, quint8 &kind);
     void MakeLast(int tokenClass);
-    void DiscardNormalWhiteSpace();
-    void AddNormalWhiteSpace(quint8 kind);
 
-    // grammar
-    void Expression();
-    void ConcatTerm();
-    void AddTerm();
-    void MulTerm();
-    void PowerTerm();
-    void PercentTerm();
-    void SignTerm();
-    void RefTerm();
-    void Factor();
+    // grammar: each returns false when it read nothing at all
+    bool Expression() { return BinaryTerm(0); }
+    bool BinaryTerm(int level);
+    bool MatchOperator(int level, quint8 &id, int &length) const;
+    bool PercentTerm();
+    bool SignTerm();
+    bool RefTerm();
+    bool Factor();
     void NumberFactor();
     void StringFactor();
     void ErrorFactor();
     void ParenFactor();
-    void IdentifierFactor(int start);
-    void QuotedSheetFactor(int start);
+    void IdentifierFactor();
+    void QuotedSheetFactor();
     void FunctionCall(const QString &name);
-    bool TryCellRef(int &row, int &colField, bool &absCol, bool &absRow);
+    bool ReadCellRef(int &row, int &col, bool &absCol, bool &absRow);
     bool CellRefFactor();
     void Ref3DFactor(const QString &sheets);
-    bool InFunctionArgs() const;
+    void AddRef(quint8 id2D, quint8 id3D, int externSheet, const int *rows, const int *cols, int count);
+    int SheetIndex(const QString &name) const;
+    bool InFunctionArgs() const { return ParenContext.endsWith(u'1'); }
 
     [[noreturn]] void RaiseUnexpectedChar() const;
     [[noreturn]] void RaiseUnexpectedEnd() const;
+    [[noreturn]] void RaiseUnexpectedIdentifier(const QString &id) const;
 
     int ParsePos = 1; // 1-based position of the next character
     QString Formula;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "xls/formula/SheetInfo.h"
+#include "xls/records/SheetInfo.h"
 
 #include <QByteArray>
 

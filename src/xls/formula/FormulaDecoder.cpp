@@ -1,0 +1,400 @@
+#include "xls/formula/FormulaDecoder.h"
+
+#include "xls/formula/FormulaChars_p.h"
+#include "xls/formula/FormulaNames.h"
+#include "xls/formula/FormulaNumbers.h"
+#include "xls/formula/FormulaReferences.h"
+#include "xls/formula/FormulaStack.h"
+#include "xls/formula/TokenException.h"
+#include "xls/formula/XlsFormulaMessages.h"
+#include "xls/storage/ByteCursor.h"
+
+#include <QStringList>
+
+QString ColumnText(int col)
+{
+    col &= 0xFF;
+    QString s;
+    if (col >= 26)
+        s += QChar(u'A' + col / 26 - 1);
+    s += QChar(u'A' + col % 26);
+    return s;
+}
+
+static QString columnPart(int colField)
+{
+    return ((colField & 0x4000) ? QString() : QStringLiteral("$")) + ColumnText(colField);
+}
+
+QString CellRefText(int row, int colField)
+{
+    return columnPart(colField) + ((colField & 0x8000) ? QString() : QStringLiteral("$")) + QString::number(row + 1);
+}
+
+static QString areaText(int row1, int row2, int col1, int col2)
+{
+    if (row1 == 0 && row2 == 0xFFFF)
+        return columnPart(col1) + u':' + columnPart(col2);
+    return CellRefText(row1, col1) + u':' + CellRefText(row2, col2);
+}
+
+namespace {
+
+// One decoding run. A formula of an array (token 0x01) is decoded by a nested
+// run; it may not hold another such token, so nesting stops there.
+class TDecoder
+{
+public:
+    TDecoder(const TFormulaNames *names, const TFormulaReferences *refs, int depth)
+        : FNames(names), FRefs(refs), FDepth(depth) {}
+
+    QString Decode(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes);
+
+private:
+    void Token(quint8 id, ByteCursor &tok, ByteCursor &arr);
+    void Binary(const QString &op);
+    void PushItem(const QString &text) { FStack.Push(FStack.FmSpaces + text); }
+    void Attribute(ByteCursor &tok);
+    void Function(int index, int argCount);
+    QString ArrayConstant(ByteCursor &arr);
+    QString NameText(int number) const;
+    QString SheetPrefix(int externSheet) const;
+    const TFormulaReferences &Refs() const;
+    QString ArrayFormula(int row, int col) const;
+    QString TableFormula(int row, int col) const;
+
+    const TFormulaNames *FNames;
+    const TFormulaReferences *FRefs;
+    int FDepth;
+    TFormulaStack FStack;
+};
+
+quint8 foldClass(quint8 id)
+{
+    if (id < 0x20 || id > 0x7F)
+        return id;
+    return (id & 0x40) ? quint8((id | 0x20) & 0x3F) : quint8(id & 0x3F);
+}
+
+QString TDecoder::Decode(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes)
+{
+    if (startPos < 0 || tokenBytes < 0 || startPos > data.size() || tokenBytes > data.size() - startPos)
+        throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
+    ByteCursor tok(data.first(startPos + tokenBytes), QStringLiteral("formula tokens"));
+    tok.seek(startPos);
+    ByteCursor arr(data, QStringLiteral("formula array data"));
+    arr.seek(startPos + tokenBytes);
+    while (!tok.atEnd()) {
+        const quint8 stored = tok.u8();
+        Token(stored, tok, arr);
+    }
+    QString text = FStack.Pop();
+    if (FStack.Count() != 0)
+        throw EExcelException(QStringLiteral("Error reading formula: the tokens leave %1 values instead of one")
+                                  .arg(FStack.Count() + 1));
+    return u'=' + text;
+}
+
+void TDecoder::Binary(const QString &op)
+{
+    const QString ws = FStack.FmSpaces;
+    const QString right = FStack.Pop();
+    const QString left = FStack.Pop();
+    FStack.Push(left + ws + op + right);
+}
+
+void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
+{
+    static const char *const binaryOps[] = {"+", "-", "*", "/", "^", "&", "<", "<=", "=", ">=", ">", "<>", " ", ",", ":"};
+    const quint8 id = foldClass(stored);
+    switch (id) {
+    case 0x01: {
+        const int row = tok.u16();
+        const int col = tok.u16();
+        FStack.Push(u'{' + ArrayFormula(row, col) + u'}');
+        break;
+    }
+    case 0x02: {
+        const int row = tok.u16();
+        const int col = tok.u16();
+        FStack.Push(TableFormula(row, col));
+        break;
+    }
+    case 0x03: case 0x04: case 0x05: case 0x06: case 0x07: case 0x08:
+    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x0E:
+    case 0x0F: case 0x10: case 0x11:
+        Binary(QString::fromLatin1(binaryOps[id - 0x03]));
+        break;
+    case 0x12:
+    case 0x13: {
+        const QString ws = FStack.FmSpaces;
+        FStack.Push(ws + (id == 0x12 ? u'+' : u'-') + FStack.Pop());
+        break;
+    }
+    case 0x14: {
+        const QString ws = FStack.FmSpaces;
+        FStack.Push(FStack.Pop() + ws + u'%');
+        break;
+    }
+    case 0x15: {
+        const QString pre = FStack.FmPreSpaces;
+        const QString post = FStack.FmPostSpaces;
+        FStack.Push(pre + u'(' + FStack.Pop() + post + u')');
+        break;
+    }
+    case 0x16:
+        PushItem(QString());
+        break;
+    case 0x17: {
+        const int count = tok.u8();
+        const bool wide = tok.u8() & 0x01;
+        QString s = detail::ReadChars(tok, count, wide);
+        PushItem(u'"' + s.replace(u'"', QStringLiteral("\"\"")) + u'"');
+        break;
+    }
+    case 0x19:
+        Attribute(tok);
+        break;
+    case 0x1C:
+        PushItem(ErrorCodeToText(tok.u8()));
+        break;
+    case 0x1D:
+        PushItem(tok.u8() == 1 ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+        break;
+    case 0x1E:
+        PushItem(QString::number(tok.u16()));
+        break;
+    case 0x1F:
+        PushItem(NumberToFormulaText(tok.f64()));
+        break;
+    case 0x20:
+        tok.skip(7);
+        PushItem(ArrayConstant(arr));
+        break;
+    case 0x21: {
+        const int index = tok.u16();
+        Function(index, FunctionByIndex(index).MinArgs);
+        break;
+    }
+    case 0x22: {
+        const int count = tok.u8() & 0x7F;
+        Function(tok.u16(), count);
+        break;
+    }
+    case 0x23: {
+        const int number = tok.u16();
+        tok.skip(2);
+        PushItem(NameText(number));
+        break;
+    }
+    case 0x24:
+    case 0x2C: {
+        const int row = tok.u16();
+        PushItem(CellRefText(row, tok.u16()));
+        break;
+    }
+    case 0x25:
+    case 0x2D: {
+        const int r1 = tok.u16();
+        const int r2 = tok.u16();
+        const int c1 = tok.u16();
+        PushItem(areaText(r1, r2, c1, tok.u16()));
+        break;
+    }
+    case 0x26:
+    case 0x2E: {
+        tok.skip(6);
+        const int count = arr.u16();
+        arr.skip(qsizetype(count) * 8);
+        break;
+    }
+    case 0x27:
+    case 0x28:
+    case 0x2F:
+        tok.skip(6);
+        break;
+    case 0x29:
+        tok.skip(2);
+        break;
+    case 0x2A:
+        tok.skip(4);
+        PushItem(QStringLiteral("#REF!"));
+        break;
+    case 0x2B:
+        tok.skip(8);
+        PushItem(QStringLiteral("#REF!"));
+        break;
+    case 0x39: {
+        const int ixti = tok.u16();
+        const int number = tok.u16();
+        tok.skip(2);
+        PushItem(SheetPrefix(ixti) + NameText(number));
+        break;
+    }
+    case 0x3A: {
+        const int ixti = tok.u16();
+        const int row = tok.u16();
+        PushItem(SheetPrefix(ixti) + CellRefText(row, tok.u16()));
+        break;
+    }
+    case 0x3B: {
+        const int ixti = tok.u16();
+        const int r1 = tok.u16();
+        const int r2 = tok.u16();
+        const int c1 = tok.u16();
+        const int c2 = tok.u16();
+        PushItem(SheetPrefix(ixti) + CellRefText(r1, c1) + u':' + CellRefText(r2, c2));
+        break;
+    }
+    case 0x3C:
+        tok.skip(6);
+        PushItem(QStringLiteral("#REF!"));
+        break;
+    case 0x3D:
+        tok.skip(10);
+        PushItem(QStringLiteral("#REF!"));
+        break;
+    default:
+        // 0x1A and 0x1B (sheet tokens of older formats) among them: their
+        // size is not known here, so reading on would misread the rest.
+        throw ETokenException(stored);
+    }
+}
+
+void TDecoder::Attribute(ByteCursor &tok)
+{
+    const quint8 option = tok.u8();
+    const quint16 value = tok.u16();
+    if (option & 0x04) {
+        tok.skip((qsizetype(value) + 1) * 2); // jump table of a CHOOSE
+    } else if (option & 0x10) {
+        FStack.Push(FuncNameArray[4].name() + u'(' + FStack.Pop() + u')');
+    } else if (option & 0x40) {
+        const int kind = value & 0xFF;
+        const int count = value >> 8;
+        if (kind > 5)
+            return;
+        const QString ws(count, (kind & 1) ? QChar(u'\r') : QChar(u' '));
+        if (kind <= 1)
+            FStack.FmSpaces = ws;
+        else if (kind <= 3)
+            FStack.FmPreSpaces = ws;
+        else
+            FStack.FmPostSpaces = ws;
+    }
+}
+
+void TDecoder::Function(int index, int argCount)
+{
+    const QString name = FunctionByIndex(index).name();
+    const QString ws = FStack.FmSpaces;
+    if (argCount > FStack.Count())
+        FStack.Pop(); // raises the stack's own error
+    QStringList args;
+    for (int i = 0; i < argCount; ++i)
+        args.prepend(FStack.Pop());
+    FStack.Push(ws + name + u'(' + args.join(u',') + u')');
+}
+
+QString TDecoder::ArrayConstant(ByteCursor &arr)
+{
+    const int cols = arr.u8() + 1;
+    const int rows = arr.u16() + 1;
+    arr.checkedCount(qint64(cols) * rows, 9);
+    QStringList rowTexts;
+    for (int r = 0; r < rows; ++r) {
+        QStringList values;
+        for (int c = 0; c < cols; ++c) {
+            const quint8 type = arr.u8();
+            switch (type) {
+            case 0x01:
+                values += NumberToFormulaText(arr.f64());
+                break;
+            case 0x02: {
+                const int count = arr.u16();
+                const bool wide = arr.u8() & 0x01;
+                QString s = detail::ReadChars(arr, count, wide);
+                values += u'"' + s.replace(u'"', QStringLiteral("\"\"")) + u'"';
+                break;
+            }
+            case 0x04:
+                values += arr.u8() == 1 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+                arr.skip(7);
+                break;
+            case 0x10:
+                values += ErrorCodeToText(arr.u8());
+                arr.skip(7);
+                break;
+            default:
+                throw ETokenException(type);
+            }
+        }
+        rowTexts += values.join(u',');
+    }
+    return u'{' + rowTexts.join(u';') + u'}';
+}
+
+QString TDecoder::NameText(int number) const
+{
+    if (!FNames)
+        throw EExcelException(QStringLiteral("Name table must not be nil"));
+    if (number < 1 || number > FNames->NameCount())
+        throw EExcelException(FormulaMessages::indexOutOfRange(number, "Name", 0, FNames->NameCount()));
+    return FNames->NameText(number - 1);
+}
+
+const TFormulaReferences &TDecoder::Refs() const
+{
+    if (!FRefs)
+        throw EExcelException(QStringLiteral("References must not be nil"));
+    return *FRefs;
+}
+
+QString TDecoder::SheetPrefix(int externSheet) const
+{
+    return Refs().GetSheetPrefix(externSheet);
+}
+
+QString TDecoder::ArrayFormula(int row, int col) const
+{
+    if (FDepth > 0)
+        throw ETokenException(0x01);
+    const QByteArray data = Refs().GetArrayRecordData(row, col);
+    if (data.size() < 14)
+        throw EExcelException(QStringLiteral("Error reading formula: the ARRAY record is too short"));
+    TDecoder inner(FNames, FRefs, FDepth + 1);
+    return inner.Decode(data, 14, quint8(data[12]) | (quint8(data[13]) << 8));
+}
+
+QString TDecoder::TableFormula(int row, int col) const
+{
+    const QByteArray data = Refs().GetTableRecordData(row, col);
+    ByteCursor t(data, QStringLiteral("TABLE record"));
+    t.seek(6);
+    const quint16 options = t.u16();
+    const int r1 = t.u16();
+    const int c1 = t.u16();
+    const int r2 = t.u16();
+    const int c2 = t.u16();
+    QString text = QStringLiteral("{=TABLE(") + CellRefText(r1, c1);
+    if (options & 0x0008)
+        text += u',' + CellRefText(r2, c2);
+    return text + QStringLiteral(")}");
+}
+
+} // namespace
+
+QString DecodeTokens(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes,
+                     const TFormulaNames *names, const TFormulaReferences *references)
+{
+    return TDecoder(names, references, 0).Decode(data, startPos, tokenBytes);
+}
+
+QString DecodeFormula(QByteArrayView data, qsizetype startPos, const TFormulaNames *names,
+                      const TFormulaReferences *references)
+{
+    if (startPos < 2 || startPos > data.size())
+        throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
+    const qsizetype count = quint8(data[startPos - 2]) | (quint8(data[startPos - 1]) << 8);
+    return DecodeTokens(data, startPos, count, names, references);
+}

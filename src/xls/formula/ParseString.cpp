@@ -1,0 +1,723 @@
+#include "xls/formula/ParseString.h"
+
+#include "xls/formula/FormulaChars_p.h"
+#include "xls/formula/FormulaDecoder.h"
+#include "xls/formula/FormulaNumbers.h"
+#include "xls/formula/FormulaReferences.h"
+#include "xls/formula/XlsFormulaMessages.h"
+#include "xls/storage/ExcelException.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int MaxFormulaLen = 1024;
+constexpr int MaxNesting = 200;
+
+QString quoted(const QString &s)
+{
+    return u'"' + s + u'"';
+}
+
+[[noreturn]] void raise(const QString &message)
+{
+    throw EExcelException(message);
+}
+
+// Nesting of parentheses and function calls beyond this is refused, so a
+// hostile text cannot exhaust the stack.
+[[noreturn]] void raiseLogical()
+{
+    raise(QStringLiteral("XLS engine: Logical Error"));
+}
+
+bool isLetter(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Class bits of ids 0x20-0x7F.
+constexpr quint8 classBits[] = {0x40, 0x20, 0x60}; // value, reference, array
+
+} // namespace
+
+TParseString::TParseString(const QString &formula, int initialClass, TFormulaReferences *references,
+                           const TFormulaNames *names)
+    : TParseString(formula, initialClass, references, names, QString(), false)
+{
+}
+
+TParseString::TParseString(const QString &formula, int initialClass, TFormulaReferences *references,
+                           const TFormulaNames *names, const QString &defaultSheet, bool force3D)
+    : Formula(formula), FNames(names), FReferences(references), DefaultSheet(defaultSheet), Force3D(force3D),
+      InitialClass(initialClass)
+{
+}
+
+// ---- characters -------------------------------------------------------------
+
+bool TParseString::AtEnd() const
+{
+    return ParsePos > Formula.size();
+}
+
+QChar TParseString::Current() const
+{
+    return AtEnd() ? QChar() : Formula.at(ParsePos - 1);
+}
+
+void TParseString::NextChar()
+{
+    if (AtEnd())
+        return;
+    ++ParsePos;
+    if (ParsePos > MaxFormulaLen)
+        raise(QStringLiteral("Formula too long: %1").arg(quoted(Formula)));
+}
+
+bool TParseString::PeekCharWs(QChar &c, int *index) const
+{
+    for (int i = ParsePos - 1; i < Formula.size(); ++i) {
+        if (Formula.at(i) != u' ') {
+            c = Formula.at(i);
+            if (index)
+                *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+void TParseString::SkipWhiteSpace()
+{
+    int count = 0;
+    while (!AtEnd() && Current() == u' ') {
+        NextChar();
+        if (count < 255)
+            ++count;
+    }
+    if (AtEnd())
+        return;
+    const QChar c = Current();
+    StackWs.Push(quint8(count), c == u'(' ? wsBeforeOpenParen : c == u')' ? wsBeforeCloseParen : wsBeforeItem);
+}
+
+void TParseString::RaiseUnexpectedChar() const
+{
+    if (AtEnd())
+        RaiseUnexpectedEnd();
+    raise(QStringLiteral("Unexpected char \"%1\" at pos %2 on formula: %3").arg(Current()).arg(ParsePos).arg(quoted(Formula)));
+}
+
+void TParseString::RaiseUnexpectedEnd() const
+{
+    raise(QStringLiteral("Unexpected end of formula: %1").arg(quoted(Formula)));
+}
+
+void TParseString::RaiseUnexpectedIdentifier(const QString &id) const
+{
+    raise(QStringLiteral("Unexpected Identifier: %1 on formula %2").arg(quoted(id), quoted(Formula)));
+}
+
+// ---- emitting ---------------------------------------------------------------
+
+void TParseString::PopWhiteSpace(quint8 &count, quint8 &kind)
+{
+    if (StackWs.Count() == 0)
+        raiseLogical();
+    StackWs.Pop(count, kind);
+}
+
+void TParseString::AddWhiteSpaceAttr(quint8 count, quint8 kind)
+{
+    if (count == 0)
+        return;
+    const char attr[4] = {char(0x19), char(0x40), char(kind), char(count)};
+    AddParsed(QByteArray(attr, 4), false);
+}
+
+void TParseString::AddParsed(const QByteArray &bytes, bool popWhiteSpace)
+{
+    if (popWhiteSpace) {
+        quint8 count, kind;
+        PopWhiteSpace(count, kind);
+        AddWhiteSpaceAttr(count, kind);
+    }
+    const quint8 id = quint8(bytes.at(0));
+    if (id != 0x15 && id != 0x19)
+        LastTokenPos = FParsedData.size();
+    FParsedData += bytes;
+}
+
+void TParseString::AddParsedOp(quint8 id)
+{
+    AddParsed(QByteArray(1, char(id)));
+}
+
+void TParseString::MakeLast(int tokenClass)
+{
+    if (LastTokenPos < 0)
+        raiseLogical();
+    const quint8 id = quint8(FParsedData.at(LastTokenPos));
+    if (id < 0x20 || id > 0x7F)
+        return; // operators and constants have no class bits
+    const int current = (id & 0x60) == 0x20 ? fmReference : (id & 0x60) == 0x40 ? fmValue : fmArray;
+    int wanted = current;
+    if (tokenClass == fmValue && current != fmArray)
+        wanted = fmValue;
+    else if (tokenClass == fmArray)
+        wanted = fmArray;
+    FParsedData[LastTokenPos] = char((id & 0x9F) | classBits[wanted]);
+}
+
+// ---- grammar ----------------------------------------------------------------
+
+void TParseString::Parse()
+{
+    LastTokenPos = -1;
+    FParsedData.clear();
+    FParsedArrayData.clear();
+    StackWs.Clear();
+    ParenContext.clear();
+    ParsePos = 1;
+    Depth = 0;
+    try {
+        if (Current() != u'=')
+            raise(QStringLiteral("Formula must start with \"=\": %1").arg(quoted(Formula)));
+        NextChar();
+        if (!Expression())
+            RaiseUnexpectedChar();
+        MakeLast(InitialClass);
+        if (!AtEnd())
+            RaiseUnexpectedChar();
+        if (StackWs.Count() != 0)
+            raiseLogical();
+        // What we made must read back.
+        DecodeTokens(FParsedData, 0, FParsedData.size(), FNames, FReferences);
+    } catch (...) {
+        FParsedData.clear();
+        FParsedArrayData.clear();
+        LastTokenPos = -1;
+        throw;
+    }
+}
+
+// Levels from the lowest precedence: comparison, "&", "+ -", "* /", "^".
+bool TParseString::MatchOperator(int level, quint8 &id, int &length) const
+{
+    QChar c;
+    int at = 0;
+    if (!PeekCharWs(c, &at))
+        return false;
+    const QChar c2 = at + 1 < Formula.size() ? Formula.at(at + 1) : QChar();
+    length = 1;
+    switch (level) {
+    case 0:
+        if (c == u'=') { id = 0x0B; return true; }
+        if (c == u'<' && c2 == u'=') { id = 0x0A; length = 2; return true; }
+        if (c == u'<' && c2 == u'>') { id = 0x0E; length = 2; return true; }
+        if (c == u'>' && c2 == u'=') { id = 0x0C; length = 2; return true; }
+        if (c == u'<') { id = 0x09; return true; }
+        if (c == u'>') { id = 0x0D; return true; }
+        return false;
+    case 1:
+        id = 0x08;
+        return c == u'&';
+    case 2:
+        id = c == u'+' ? 0x03 : 0x04;
+        return c == u'+' || c == u'-';
+    case 3:
+        id = c == u'*' ? 0x05 : 0x06;
+        return c == u'*' || c == u'/';
+    default:
+        id = 0x07;
+        return c == u'^';
+    }
+}
+
+bool TParseString::BinaryTerm(int level)
+{
+    if (level > 4)
+        return PercentTerm();
+    if (!BinaryTerm(level + 1))
+        return false;
+    quint8 id = 0;
+    int length = 0;
+    bool first = true;
+    while (MatchOperator(level, id, length)) {
+        if (first)
+            MakeLast(fmValue);
+        first = false;
+        SkipWhiteSpace();
+        for (int i = 0; i < length; ++i)
+            NextChar();
+        if (!BinaryTerm(level + 1))
+            RaiseUnexpectedChar();
+        MakeLast(fmValue);
+        AddParsedOp(id);
+    }
+    return true;
+}
+
+bool TParseString::PercentTerm()
+{
+    if (!SignTerm())
+        return false;
+    QChar c;
+    bool first = true;
+    while (PeekCharWs(c) && c == u'%') {
+        if (first)
+            MakeLast(fmValue);
+        first = false;
+        SkipWhiteSpace();
+        NextChar();
+        AddParsedOp(0x14);
+    }
+    return true;
+}
+
+bool TParseString::SignTerm()
+{
+    QString signs;
+    QChar c;
+    while (PeekCharWs(c) && (c == u'-' || c == u'+')) {
+        SkipWhiteSpace();
+        NextChar();
+        signs += c;
+    }
+    if (!RefTerm()) {
+        if (signs.isEmpty())
+            return false;
+        RaiseUnexpectedChar();
+    }
+    if (signs.isEmpty())
+        return true;
+    MakeLast(fmValue);
+    // The sign nearest the operand applies first, so "-+A1" reads back as written.
+    for (qsizetype i = signs.size() - 1; i >= 0; --i)
+        AddParsedOp(signs.at(i) == u'-' ? 0x13 : 0x12);
+    return true;
+}
+
+bool TParseString::RefTerm()
+{
+    if (!Factor())
+        return false;
+    QChar c;
+    while (PeekCharWs(c) && (c == u':' || (c == u',' && !InFunctionArgs()))) {
+        SkipWhiteSpace();
+        NextChar();
+        if (!Factor())
+            RaiseUnexpectedChar();
+        AddParsedOp(c == u':' ? 0x11 : 0x10);
+    }
+    return true;
+}
+
+bool TParseString::Factor()
+{
+    QChar c;
+    if (!PeekCharWs(c))
+        RaiseUnexpectedEnd();
+    const int start = ParsePos;
+    SkipWhiteSpace();
+    if (c.unicode() >= 256)
+        RaiseUnexpectedChar();
+    if (++Depth > MaxNesting)
+        raise(QStringLiteral("Formula too deeply nested: %1").arg(quoted(Formula)));
+    struct Leave { int &d; ~Leave() { --d; } } leave{Depth};
+
+    if (isDigit(c)) {
+        NumberFactor();
+    } else if (c == u'(') {
+        ParenFactor();
+    } else if (c == u'"') {
+        StringFactor();
+    } else if (c == u'{') {
+        raise(QStringLiteral("Writing array formulas is not yet supported"));
+    } else if (c == u'#') {
+        ErrorFactor();
+    } else if (!CellRefFactor()) {
+        if (isLetter(c) || c == u'\\' || c == u'_' || c.isLetter()) {
+            IdentifierFactor();
+        } else if (c == u'\'') {
+            QuotedSheetFactor();
+        } else {
+            // Nothing here: put the spaces back for the caller.
+            quint8 count, kind;
+            PopWhiteSpace(count, kind);
+            ParsePos = start;
+            return false;
+        }
+    }
+    return true;
+}
+
+void TParseString::NumberFactor()
+{
+    const int start = ParsePos;
+    while (!AtEnd() && (isDigit(Current()) || Current() == u'.'))
+        NextChar();
+    if (!AtEnd() && (Current() == u'e' || Current() == u'E')) {
+        NextChar();
+        if (!AtEnd() && (Current() == u'+' || Current() == u'-'))
+            NextChar();
+        while (!AtEnd() && isDigit(Current()))
+            NextChar();
+    }
+    const QString text = Formula.mid(start - 1, ParsePos - start);
+    bool ok = false;
+    const double v = FormulaTextToNumber(text, &ok);
+    if (!ok)
+        RaiseUnexpectedIdentifier(text);
+    if (v >= 0 && v <= 65535 && v == std::floor(v)) {
+        const quint16 n = quint16(v);
+        const char t[3] = {char(0x1E), char(n & 0xFF), char(n >> 8)};
+        AddParsed(QByteArray(t, 3));
+    } else {
+        QByteArray t(9, '\0');
+        t[0] = char(0x1F);
+        quint64 bits;
+        static_assert(sizeof bits == sizeof v);
+        std::memcpy(&bits, &v, sizeof bits);
+        for (int i = 0; i < 8; ++i)
+            t[1 + i] = char((bits >> (8 * i)) & 0xFF);
+        AddParsed(t);
+    }
+}
+
+void TParseString::StringFactor()
+{
+    if (Current() != u'"')
+        raise(QStringLiteral("String expected"));
+    NextChar();
+    QString text;
+    for (;;) {
+        if (AtEnd())
+            raise(QStringLiteral("Unterminated string on formula: %1").arg(quoted(Formula)));
+        const QChar c = Current();
+        NextChar();
+        if (c == u'"') {
+            if (AtEnd() || Current() != u'"')
+                break;
+            NextChar(); // "" stands for one quote
+        }
+        text += c;
+    }
+    // The token holds the character count in one byte.
+    if (text.size() > 255)
+        raise(QStringLiteral("String too long on formula: %1").arg(quoted(Formula)));
+    bool wide = false;
+    const QByteArray chars = detail::CharBytes(text, wide);
+    QByteArray t;
+    t += char(0x17);
+    t += char(text.size());
+    t += char(wide ? 1 : 0);
+    AddParsed(t + chars);
+}
+
+void TParseString::ErrorFactor()
+{
+    QString text;
+    for (;;) {
+        if (AtEnd())
+            RaiseUnexpectedIdentifier(text);
+        text += Current().toUpper();
+        NextChar();
+        const int code = ErrorTextToCode(text);
+        if (code >= 0) {
+            const char t[2] = {char(0x1C), char(code)};
+            AddParsed(QByteArray(t, 2));
+            return;
+        }
+        if (text.size() > MaxErrorLen)
+            RaiseUnexpectedIdentifier(text);
+    }
+}
+
+void TParseString::ParenFactor()
+{
+    NextChar(); // "("
+    ParenContext += u'0';
+    if (!Expression())
+        RaiseUnexpectedChar();
+    ParenContext.chop(1);
+    QChar c;
+    if (!PeekCharWs(c) || c != u')')
+        raise(QStringLiteral("Missing closing parentheses on formula: %1").arg(quoted(Formula)));
+    SkipWhiteSpace();
+    NextChar();
+    quint8 closeCount, closeKind, openCount, openKind;
+    PopWhiteSpace(closeCount, closeKind);
+    PopWhiteSpace(openCount, openKind);
+    AddWhiteSpaceAttr(closeCount, closeKind);
+    AddWhiteSpaceAttr(openCount, openKind);
+    AddParsed(QByteArray(1, char(0x15)), false);
+}
+
+void TParseString::IdentifierFactor()
+{
+    QString id;
+    while (!AtEnd()) {
+        const QChar c = Current();
+        if (!(c.isLetterOrNumber() || c == u'.' || c == u':' || c == u'\\' || c == u'_'))
+            break;
+        id += c.toUpper();
+        NextChar();
+    }
+    if (!AtEnd() && Current() == u'(') {
+        FunctionCall(id);
+    } else if (!AtEnd() && Current() == u'!') {
+        NextChar();
+        Ref3DFactor(id);
+    } else if (id == u"TRUE" || id == u"FALSE") {
+        const char t[2] = {char(0x1D), char(id == u"TRUE" ? 1 : 0)};
+        AddParsed(QByteArray(t, 2));
+    } else {
+        // Defined names are not accepted in formulas.
+        RaiseUnexpectedIdentifier(id);
+    }
+}
+
+void TParseString::QuotedSheetFactor()
+{
+    NextChar(); // "'"
+    QString sheet;
+    for (;;) {
+        if (AtEnd())
+            raise(QStringLiteral("Unterminated string on formula: %1").arg(quoted(Formula)));
+        const QChar c = Current();
+        NextChar();
+        if (c == u'\'') {
+            if (AtEnd() || Current() != u'\'')
+                break;
+            NextChar();
+        }
+        sheet += c;
+    }
+    if (AtEnd() || Current() != u'!')
+        RaiseUnexpectedChar();
+    NextChar();
+    Ref3DFactor(sheet);
+}
+
+void TParseString::FunctionCall(const QString &name)
+{
+    const TCellFunctionData *fn = FunctionByName(name);
+    if (!fn)
+        raise(QStringLiteral("Function not found: %1 on formula %2").arg(quoted(name), quoted(Formula)));
+    ParenContext += u'1';
+    NextChar(); // "("
+    const QString classes = QString::fromLatin1(fn->ParamType);
+    int n = 0;
+    for (;;) {
+        QChar c;
+        if (!Expression()) {
+            SkipWhiteSpace();
+            if (!PeekCharWs(c))
+                RaiseUnexpectedEnd();
+            if (c == u',' || n > 0) {
+                AddParsed(QByteArray(1, char(0x16)));
+            } else {
+                quint8 count, kind;
+                PopWhiteSpace(count, kind);
+                if (c == u')')
+                    break; // no arguments at all
+            }
+        } else {
+            const QChar letter = classes.isEmpty() ? QChar(u'V') : classes.at(std::min<qsizetype>(n, classes.size() - 1));
+            if (letter == u'V' || letter == u'-')
+                MakeLast(fmValue);
+            else if (letter == u'R')
+                MakeLast(fmReference);
+            else if (letter == u'A')
+                MakeLast(fmArray);
+            else
+                raiseLogical();
+            SkipWhiteSpace();
+            if (StackWs.Count() > 0 && !AtEnd()) {
+                quint8 count, kind;
+                PopWhiteSpace(count, kind);
+                if (kind == wsBeforeOpenParen || kind == wsBeforeCloseParen)
+                    AddWhiteSpaceAttr(count, kind);
+            }
+        }
+        ++n;
+        if (!PeekCharWs(c))
+            RaiseUnexpectedEnd();
+        if (c == u',') {
+            NextChar();
+            if (AtEnd())
+                RaiseUnexpectedEnd();
+            continue;
+        }
+        if (c != u')')
+            RaiseUnexpectedChar();
+        break;
+    }
+    if (AtEnd() || Current() != u')')
+        raise(QStringLiteral("Missing closing parentheses on formula: %1").arg(quoted(Formula)));
+    NextChar();
+    if (n < fn->MinArgs || n > fn->MaxArgs)
+        raise(QStringLiteral("Invalid number of parameters to function \"%1\": Expected %2 and found %3")
+                  .arg(name).arg(fn->MinArgs).arg(n));
+    ParenContext.chop(1);
+    const quint8 cls = classBits[fn->resultClass() <= fmArray ? fn->resultClass() : fmValue];
+    QByteArray t;
+    if (fn->MinArgs == fn->MaxArgs) {
+        t += char(0x01 | cls);
+    } else {
+        t += char(0x02 | cls);
+        t += char(n);
+    }
+    t += char(fn->Index & 0xFF);
+    t += char(fn->Index >> 8);
+    AddParsed(t);
+}
+
+// "$"? letters "$"? digits; row and col come back 1-based.
+bool TParseString::ReadCellRef(int &row, int &col, bool &absCol, bool &absRow)
+{
+    row = 0;
+    col = 0;
+    absCol = !AtEnd() && Current() == u'$';
+    if (absCol)
+        NextChar();
+    for (int i = 0; i < 2 && !AtEnd() && isLetter(Current()); ++i) {
+        col = col * 26 + (Current().toUpper().unicode() - u'A' + 1);
+        NextChar();
+    }
+    absRow = !AtEnd() && Current() == u'$';
+    if (absRow)
+        NextChar();
+    while (!AtEnd() && isDigit(Current()) && row < 65537) {
+        row = row * 10 + (Current().unicode() - u'0');
+        NextChar();
+    }
+    return row >= 1 && row <= 65536 && col >= 1 && col <= 256;
+}
+
+static int colField(int col, bool absCol, bool absRow)
+{
+    return (col - 1) | (absCol ? 0 : 0x4000) | (absRow ? 0 : 0x8000);
+}
+
+void TParseString::AddRef(quint8 id2D, quint8 id3D, int externSheet, const int *rows, const int *cols, int count)
+{
+    QByteArray t;
+    t += char(externSheet >= 0 ? id3D : id2D);
+    if (externSheet >= 0) {
+        t += char(externSheet & 0xFF);
+        t += char(externSheet >> 8);
+    }
+    for (int i = 0; i < count; ++i) {
+        t += char(rows[i] & 0xFF);
+        t += char(rows[i] >> 8);
+    }
+    for (int i = 0; i < count; ++i) {
+        t += char(cols[i] & 0xFF);
+        t += char(cols[i] >> 8);
+    }
+    AddParsed(t);
+}
+
+int TParseString::SheetIndex(const QString &name) const
+{
+    if (!FReferences)
+        raise(QStringLiteral("References must not be nil"));
+    const int sheet = FReferences->GetSheetIndex(name);
+    if (sheet < 0)
+        raise(QStringLiteral("Invalid sheet: %1").arg(name));
+    return sheet;
+}
+
+bool TParseString::CellRefFactor()
+{
+    const int start = ParsePos;
+    int row, col;
+    bool absCol, absRow;
+    if (!ReadCellRef(row, col, absCol, absRow)) {
+        ParsePos = start;
+        return false;
+    }
+    int rows[2] = {row - 1, 0};
+    int cols[2] = {colField(col, absCol, absRow), 0};
+    int count = 1;
+    if (!AtEnd() && Current() == u':') {
+        const int colon = ParsePos;
+        NextChar();
+        if (!ReadCellRef(row, col, absCol, absRow)) {
+            ParsePos = colon;
+            RaiseUnexpectedChar();
+        }
+        rows[1] = row - 1;
+        cols[1] = colField(col, absCol, absRow);
+        count = 2;
+    }
+    int externSheet = -1;
+    if (Force3D) {
+        const int sheet = SheetIndex(DefaultSheet);
+        externSheet = FReferences->AddExternSheet(sheet, sheet);
+        for (int &c : cols)
+            c &= 0xFF;
+    }
+    AddRef(count == 1 ? 0x24 : 0x25, count == 1 ? 0x3A : 0x3B, externSheet, rows, cols, count);
+    return true;
+}
+
+void TParseString::Ref3DFactor(const QString &sheets)
+{
+    const qsizetype colon = sheets.indexOf(u':');
+    const QString firstName = colon < 0 ? sheets : sheets.left(colon);
+    const QString lastName = colon < 0 ? sheets : sheets.mid(colon + 1);
+    const int first = SheetIndex(firstName);
+    const int last = SheetIndex(lastName);
+    const int externSheet = FReferences->AddExternSheet(first, last);
+    int row, col;
+    bool absCol, absRow;
+    if (!ReadCellRef(row, col, absCol, absRow))
+        RaiseUnexpectedIdentifier(QStringLiteral("%1, %2").arg(col).arg(row));
+    int rows[2] = {row - 1, 0};
+    int cols[2] = {colField(col, absCol, absRow), 0};
+    int count = 1;
+    if (!AtEnd() && Current() == u':') {
+        NextChar();
+        if (!ReadCellRef(row, col, absCol, absRow))
+            RaiseUnexpectedChar();
+        rows[1] = row - 1;
+        cols[1] = colField(col, absCol, absRow);
+        count = 2;
+    }
+    AddRef(0x3A, 0x3B, externSheet, rows, cols, count);
+}
+
+// ---- output -----------------------------------------------------------------
+
+int TParseString::TotalSize() const
+{
+    return int(FParsedData.size() + FParsedArrayData.size() + 2);
+}
+
+void TParseString::CopyToPtr(QByteArray &dest, qsizetype offset) const
+{
+    if (offset < 0 || offset + TotalSize() > dest.size())
+        raise(QStringLiteral("XLS engine: Logical Error"));
+    const qsizetype n = FParsedData.size();
+    dest[offset] = char(n & 0xFF);
+    dest[offset + 1] = char(n >> 8);
+    CopyToPtrNoLen(dest, offset + 2);
+}
+
+void TParseString::CopyToPtrNoLen(QByteArray &dest, qsizetype offset) const
+{
+    if (offset < 0 || offset + FParsedData.size() + FParsedArrayData.size() > dest.size())
+        raise(QStringLiteral("XLS engine: Logical Error"));
+    std::copy(FParsedData.begin(), FParsedData.end(), dest.begin() + offset);
+    std::copy(FParsedArrayData.begin(), FParsedArrayData.end(), dest.begin() + offset + FParsedData.size());
+}
