@@ -10,14 +10,20 @@ class TXLSAdapter : public TExcelAdapter
 {
 public:
     TXLSAdapter() = default;
+    ~TXLSAdapter() override;
+    TXLSAdapter(const TXLSAdapter &) = delete;
+    TXLSAdapter &operator=(const TXLSAdapter &) = delete;
 
     std::unique_ptr<TExcelFile> CreateExcelFile() override;
 
     TXlsSaveFormats SaveFormat{TXlsSaveFormat::snXLS};
-    // Not owned; cleared through Notification when the store goes away.
-    TXlsBaseTemplateStore *TemplateStore = nullptr;
     bool AllowOverwritingFiles = true;
 
-    // The store is being destroyed.
+    // Optional; not owned. The store tells the adapter when it goes away.
+    TXlsBaseTemplateStore *TemplateStore() const { return FTemplateStore; }
+    void SetTemplateStore(TXlsBaseTemplateStore *store);
     void Notification(const TXlsBaseTemplateStore *removed);
+
+private:
+    TXlsBaseTemplateStore *FTemplateStore = nullptr;
 };

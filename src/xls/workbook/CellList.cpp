@@ -1,0 +1,400 @@
+#include "xls/workbook/CellList.h"
+
+#include "xls/formula/FormulaRecord.h"
+#include "xls/formula/ShrFmlaRecord.h"
+#include "xls/records/CellRecords.h"
+#include "xls/records/RecordFactory.h"
+#include "xls/records/SheetInfo.h"
+#include "xls/workbook/SST.h"
+#include "xls/records/SheetRecords.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int RowBlock = 32;
+constexpr int MaxRow = 65535;
+constexpr int MaxCol = 255;
+
+template <class T>
+std::unique_ptr<T> Downcast(std::unique_ptr<TBaseRecord> record)
+{
+    T *typed = dynamic_cast<T *>(record.get());
+    if (!typed)
+        XlsRaise(XlsMsg::FileInvalid);
+    record.release();
+    return std::unique_ptr<T>(typed);
+}
+
+}  // namespace
+
+TCellList::TCellList(TSST *sst) : FSST(sst) {}
+
+TCellList::~TCellList() = default;
+
+TCellRecordList &TCellList::RowCells(int row)
+{
+    if (row >= int(FCells.size()))
+        FCells.resize(size_t(row) + 1);
+    auto &slot = FCells[size_t(row)];
+    if (!slot)
+        slot = std::make_unique<TCellRecordList>();
+    return *slot;
+}
+
+void TCellList::AddCellRecord(std::unique_ptr<TCellRecord> cell)
+{
+    const int row = cell->Row();
+    RowCells(row).Add(std::move(cell));
+}
+
+void TCellList::AddRowRecord(std::unique_ptr<TBaseRecord> row)
+{
+    FRows.AddRecord(Downcast<TRowRecord>(std::move(row)));
+}
+
+void TCellList::SortAll()
+{
+    for (auto &row : FCells)
+        if (row && !row->Sorted())
+            row->Sort();
+}
+
+int TCellList::RowCount() const
+{
+    int count = FRows.Count();
+    for (int r = int(FCells.size()) - 1; r >= count; --r)
+        if (FCells[size_t(r)] && FCells[size_t(r)]->Count() > 0)
+            return r + 1;
+    return count;
+}
+
+int TCellList::ColCount() const
+{
+    int cols = 0;
+    for (const auto &row : FCells)
+        if (row && row->Count() > 0)
+            cols = std::max(cols, row->Items(row->Count() - 1)->Column() + 1);
+    return cols;
+}
+
+int TCellList::CellCountInRow(int row) const
+{
+    if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)])
+        return 0;
+    return FCells[size_t(row)]->Count();
+}
+
+TCellRecord *TCellList::Cell(int row, int col) const
+{
+    if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)])
+        return nullptr;
+    TCellRecordList &cells = *FCells[size_t(row)];
+    int index = 0;
+    if (!cells.Find(col, index))
+        return nullptr;
+    return cells.Items(index);
+}
+
+QVariant TCellList::CellValue(int row, int col) const
+{
+    const TCellRecord *cell = Cell(row, col);
+    if (!cell)
+        return {};
+    if (const auto *label = dynamic_cast<const TLabelSSTRecord *>(cell))
+        return FSST->Text(label->SSTIndex());
+    return cell->GetValue();
+}
+
+void TCellList::RemoveCell(int row, int col)
+{
+    if (row >= int(FCells.size()) || !FCells[size_t(row)])
+        return;
+    TCellRecordList &cells = *FCells[size_t(row)];
+    int index = 0;
+    if (cells.Find(col, index))
+        cells.Delete(index);
+}
+
+void TCellList::SetCellValue(int row, int col, const QVariant &value)
+{
+    if (row < 0 || row > MaxRow)
+        XlsRaise(XlsMsg::InvalidRow(row));
+    if (col < 0 || col > MaxCol)
+        XlsRaise(XlsMsg::InvalidColumn(col));
+    const TCellRecord *old = Cell(row, col);
+    const int xf = old ? old->XF() : 15;
+    std::unique_ptr<TCellRecord> cell;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        if (xf != 15)
+            cell = TBlankRecord::NewBlank(row, col, xf);
+        break;
+    case QMetaType::Bool: {
+        QByteArray data = TCellRecord::NewCellData(row, col, xf, 8);
+        data[6] = value.toBool() ? 1 : 0;
+        cell = Downcast<TCellRecord>(CreateRecord(TBoolErrRecord::Id, data));
+        break;
+    }
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: {
+        const double number = value.toDouble();
+        quint32 rk = 0;
+        if (TRKRecord::EncodeRK(number, rk))
+            cell = TRKRecord::NewRK(row, col, xf, rk);
+        else
+            cell = TNumberRecord::NewNumber(row, col, xf, number);
+        break;
+    }
+    default: {
+        const QString text = value.toString();
+        if (!text.isEmpty())
+            cell = TLabelSSTRecord::NewLabelSST(row, col, xf, FSST->AddString(text));
+        else if (xf != 15)
+            cell = TBlankRecord::NewBlank(row, col, xf);
+        break;
+    }
+    }
+    RemoveCell(row, col);
+    if (cell) {
+        TCellRecordList &cells = RowCells(row);
+        int index = 0;
+        cells.Find(col, index);
+        cells.Insert(index, std::move(cell));
+    }
+    FModified = true;
+}
+
+void TCellList::MarkStrings(std::vector<bool> &used, quint32 &refs) const
+{
+    for (const auto &row : FCells) {
+        if (!row)
+            continue;
+        for (int i = 0; i < row->Count(); ++i) {
+            if (const auto *label = dynamic_cast<const TLabelSSTRecord *>(row->Items(i))) {
+                const quint32 index = label->SSTIndex();
+                if (index >= used.size())
+                    XlsRaise(XlsMsg::FileInvalid);
+                used[index] = true;
+                ++refs;
+            }
+        }
+    }
+}
+
+void TCellList::RemapStrings(const std::vector<quint32> &newIndex)
+{
+    for (auto &row : FCells) {
+        if (!row)
+            continue;
+        for (int i = 0; i < row->Count(); ++i)
+            if (auto *label = dynamic_cast<TLabelSSTRecord *>(row->Items(i)))
+                if (label->SSTIndex() != newIndex[label->SSTIndex()])
+                    label->SetSSTIndex(newIndex[label->SSTIndex()]);
+    }
+}
+
+void TCellList::UsedRange(int &firstRow, int &lastRowPlus1, int &firstCol, int &lastColPlus1) const
+{
+    firstRow = -1;
+    lastRowPlus1 = 0;
+    firstCol = MaxCol + 1;
+    lastColPlus1 = 0;
+    for (int r = 0; r < int(FCells.size()); ++r) {
+        const auto &row = FCells[size_t(r)];
+        if (!row || row->Count() == 0)
+            continue;
+        if (firstRow < 0)
+            firstRow = r;
+        lastRowPlus1 = r + 1;
+        firstCol = std::min(firstCol, row->Items(0)->Column());
+        lastColPlus1 = std::max(lastColPlus1, row->Items(row->Count() - 1)->Column() + 1);
+    }
+    if (firstRow < 0) {
+        firstRow = 0;
+        firstCol = 0;
+    }
+}
+
+qint64 TCellList::WriteBlocks(QIODevice *stream) const
+{
+    qint64 total = 0;
+    const int rows = std::max<int>(FRows.Count(), int(FCells.size()));
+    for (int block = 0; block < rows; block += RowBlock) {
+        const int last = std::min(block + RowBlock, rows) - 1;
+        for (int r = block; r <= last; ++r) {
+            if (!FRows.HasRow(r))
+                continue;
+            if (stream)
+                FRows.Items(r)->SaveToStream(*stream);
+            total += FRows.Items(r)->TotalSize();
+        }
+        for (int r = block; r <= last && r < int(FCells.size()); ++r) {
+            const auto &cells = FCells[size_t(r)];
+            if (!cells)
+                continue;
+            if (stream)
+                cells->SaveToStream(*stream);
+            total += cells->TotalSize();
+        }
+    }
+    return total;
+}
+
+qint64 TCellList::TotalSize() const
+{
+    return WriteBlocks(nullptr);
+}
+
+void TCellList::SaveToStream(QIODevice &stream) const
+{
+    WriteBlocks(&stream);
+}
+
+void TCellList::CopyCellsFrom(const TCellList &other)
+{
+    FRows.Clear();
+    FRows.CopyFrom(other.FRows);
+    FCells.clear();
+    for (const auto &row : other.FCells) {
+        FCells.emplace_back();
+        if (row) {
+            FCells.back() = std::make_unique<TCellRecordList>();
+            FCells.back()->CopyFrom(*row);
+        }
+    }
+}
+
+void TCellList::InsertAndCopyRows(int firstRow, int lastRow, int destRow, int count,
+                                  const TSheetInfo &info)
+{
+    const int band = (lastRow - firstRow + 1) * count;
+    if (band <= 0)
+        return;
+    // Refuse before touching anything when the rows below would leave the sheet.
+    if (RowCount() > destRow && RowCount() - 1 + band > MaxRow)
+        XlsRaise(XlsMsg::InvalidInsertArgs);
+    FRows.InsertAndCopyRows(firstRow, lastRow, destRow, count, info);
+    for (int r = destRow; r < int(FCells.size()); ++r)
+        if (FCells[size_t(r)])
+            FCells[size_t(r)]->ShiftAllForInsert(destRow, band, info);
+    if (destRow < int(FCells.size())) {
+        std::vector<std::unique_ptr<TCellRecordList>> gap(static_cast<size_t>(band));
+        FCells.insert(FCells.begin() + destRow, std::make_move_iterator(gap.begin()),
+                      std::make_move_iterator(gap.end()));
+    }
+    // Sources below the insertion point have just moved down by the band.
+    const int sourceShift = firstRow >= destRow ? band : 0;
+    int dest = destRow;
+    for (int k = 0; k < count; ++k) {
+        for (int r = firstRow; r <= lastRow; ++r, ++dest) {
+            const int src = r + sourceShift;
+            if (src >= int(FCells.size()) || !FCells[size_t(src)])
+                continue;
+            auto copy = std::make_unique<TCellRecordList>();
+            copy->CopyFrom(*FCells[size_t(src)]);
+            copy->OffsetAllForCopy(dest - src, 0);
+            if (dest >= int(FCells.size()))
+                FCells.resize(size_t(dest) + 1);
+            FCells[size_t(dest)] = std::move(copy);
+        }
+    }
+    FModified = true;
+}
+
+void TCellList::DeleteRows(int row, int count, const TSheetInfo &info)
+{
+    if (count <= 0)
+        return;
+    FRows.DeleteRows(row, count, info);
+    if (row < int(FCells.size())) {
+        const int end = std::min<int>(row + count, int(FCells.size()));
+        FCells.erase(FCells.begin() + row, FCells.begin() + end);
+        for (int r = row; r < int(FCells.size()); ++r)
+            if (FCells[size_t(r)])
+                FCells[size_t(r)]->ShiftAllForInsert(row, -count, info);
+    }
+    FModified = true;
+}
+
+void TCellList::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int count,
+                                  const TSheetInfo &info)
+{
+    const int band = (lastCol - firstCol + 1) * count;
+    if (band <= 0)
+        return;
+    if (ColCount() > destCol && ColCount() - 1 + band > MaxCol)
+        XlsRaise(XlsMsg::InvalidInsertArgs);
+    const int sourceShift = firstCol >= destCol ? band : 0;
+    for (auto &row : FCells) {
+        if (!row)
+            continue;
+        for (int i = 0; i < row->Count(); ++i)
+            if (row->Items(i)->Column() >= destCol)
+                row->Items(i)->ShiftForInsert(0, 0, info, band, destCol);
+        std::vector<std::unique_ptr<TBaseRecord>> copies;
+        for (int i = 0; i < row->Count(); ++i) {
+            const int col = row->Items(i)->Column() - sourceShift;
+            if (col < firstCol || col > lastCol)
+                continue;
+            for (int k = 0; k < count; ++k) {
+                auto copy = row->Items(i)->Clone();
+                const int dest = destCol + k * (lastCol - firstCol + 1) + (col - firstCol);
+                copy->OffsetForCopy(0, dest - row->Items(i)->Column());
+                copies.push_back(std::move(copy));
+            }
+        }
+        for (auto &copy : copies)
+            row->Add(Downcast<TCellRecord>(std::move(copy)));
+        row->Sort();
+    }
+    FModified = true;
+}
+
+void TCellList::DeleteCols(int col, int count, const TSheetInfo &info)
+{
+    if (count <= 0)
+        return;
+    for (auto &row : FCells) {
+        if (!row)
+            continue;
+        for (int i = row->Count() - 1; i >= 0; --i) {
+            const int c = row->Items(i)->Column();
+            if (c >= col && c < col + count)
+                row->Delete(i);
+            else if (c >= col + count)
+                row->Items(i)->ShiftForInsert(0, 0, info, -count, col);
+        }
+    }
+    FModified = true;
+}
+
+void TCellList::ExpandSharedFormulas(const TBaseRecordList &sharedFormulas)
+{
+    if (sharedFormulas.Count() == 0)
+        return;
+    QHash<quint32, const TShrFmlaRecord *> byKey;
+    for (int i = sharedFormulas.Count() - 1; i >= 0; --i)
+        if (const auto *shared = dynamic_cast<const TShrFmlaRecord *>(sharedFormulas.Items(i)))
+            byKey.insert(shared->Key, shared);
+    for (auto &row : FCells) {
+        if (!row)
+            continue;
+        for (int i = 0; i < row->Count(); ++i) {
+            auto *formula = dynamic_cast<TFormulaRecord *>(row->Items(i));
+            quint32 key = 0;
+            if (!formula || !formula->IsSharedFormulaReference(key))
+                continue;
+            if (const TShrFmlaRecord *shared = byKey.value(key))
+                row->AdjustTotalSize(formula->ExpandSharedFormula(*shared));
+        }
+    }
+}

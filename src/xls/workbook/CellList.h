@@ -1,0 +1,78 @@
+#pragma once
+
+#include "xls/records/BaseRecordList.h"
+#include "xls/records/CellRecordList.h"
+#include "xls/records/RowRecordList.h"
+#include "xls/workbook/XlsCellAccess.h"
+
+#include <memory>
+#include <vector>
+
+class TSST;
+
+// The cells of a worksheet: the ROW records and, per row, the cell records
+// sorted by column. It stands in the sheet's record list through a
+// placeholder and writes itself in blocks of 32 rows, each block's ROW
+// records first and then its cells, as the format lays them out.
+class TCellList : public TBaseRecordList, public TXlsCellAccess
+{
+public:
+    explicit TCellList(TSST *sst);
+    ~TCellList() override;
+
+    // Takes a cell record read from the file (MULRK and MULBLANK come split).
+    void AddCellRecord(std::unique_ptr<TCellRecord> cell);
+    void AddRowRecord(std::unique_ptr<TBaseRecord> row);
+    // Sorts every row by column after loading.
+    void SortAll();
+
+    const TRowRecordList &Rows() const { return FRows; }
+    // Number of rows held: the highest row with a ROW record or a cell, + 1.
+    int RowCount() const override;
+    // The highest used column + 1 over all rows.
+    int ColCount() const override;
+    int CellCountInRow(int row) const;
+    TCellRecord *Cell(int row, int col) const;
+
+    // Empty QVariant, double, QString or bool; text cells read through the
+    // shared-string table.
+    QVariant CellValue(int row, int col) const override;
+    // Replaces the cell, keeping its format (or the row's); an empty value
+    // leaves a blank cell when the old one had a format other than the default.
+    void SetCellValue(int row, int col, const QVariant &value) override;
+
+    // Shared-string indexes in use, and moving them to the compacted table.
+    void MarkStrings(std::vector<bool> &used, quint32 &refs) const;
+    void RemapStrings(const std::vector<quint32> &newIndex);
+
+    // Rows firstRow..lastRow copied count times at destRow (rows below move down);
+    // a negative count deletes -count rows at destRow.
+    void InsertAndCopyRows(int firstRow, int lastRow, int destRow, int count, const TSheetInfo &info);
+    void DeleteRows(int row, int count, const TSheetInfo &info);
+    void InsertAndCopyCols(int firstCol, int lastCol, int destCol, int count, const TSheetInfo &info);
+    void DeleteCols(int col, int count, const TSheetInfo &info);
+
+    // The used range as a DIMENSIONS record wants it: first row, last row + 1,
+    // first column, last column + 1.
+    void UsedRange(int &firstRow, int &lastRowPlus1, int &firstCol, int &lastColPlus1) const;
+
+    qint64 TotalSize() const override;
+    void SaveToStream(QIODevice &stream) const override;
+    void CopyCellsFrom(const TCellList &other);
+
+    bool Modified() const { return FModified; }
+
+    // Gives each formula that only points at a shared formula of the list the
+    // shared tokens, made absolute for its cell.
+    void ExpandSharedFormulas(const TBaseRecordList &sharedFormulas);
+
+private:
+    TCellRecordList &RowCells(int row);
+    qint64 WriteBlocks(QIODevice *stream) const;
+    void RemoveCell(int row, int col);
+
+    TSST *FSST;
+    TRowRecordList FRows;
+    std::vector<std::unique_ptr<TCellRecordList>> FCells;
+    bool FModified = false;
+};

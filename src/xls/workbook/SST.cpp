@@ -1,0 +1,150 @@
+#include "xls/workbook/SST.h"
+
+#include "xls/records/BaseRecord.h"
+#include "xls/records/ExcelString.h"
+#include "xls/records/RecordFactory.h"
+#include "xls/storage/ByteUtils.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
+
+namespace {
+
+constexpr quint16 SSTId = 0x00FC;
+constexpr int MaxRecordData = 8224;
+
+// Cuts the table into an SST record and CONTINUE records the way the format
+// asks: a string's header never splits, and characters that run into the next
+// record are preceded there by a fresh option byte.
+class TSSTWriter
+{
+public:
+    explicit TSSTWriter(QByteArray header) { FRecords.push_back(std::move(header)); }
+
+    void AddString(const QByteArray &bytes)
+    {
+        const quint8 flags = quint8(bytes.at(2));
+        const int headerSize = 3 + ((flags & 0x08) ? 2 : 0) + ((flags & 0x04) ? 4 : 0);
+        const int charWidth = (flags & 0x01) ? 2 : 1;
+        const int charCount = ReadWord(bytes, 0);
+        if (Room() < headerSize + (charCount > 0 ? charWidth : 0))
+            NewRecord();
+        Current().append(bytes.constData(), headerSize);
+        int pos = headerSize;
+        for (int left = charCount; left > 0;) {
+            if (Room() < charWidth) {
+                NewRecord();
+                Current().append(char(flags & 0x01));
+            }
+            const int n = std::min(left, Room() / charWidth);
+            Current().append(bytes.constData() + pos, n * charWidth);
+            pos += n * charWidth;
+            left -= n;
+        }
+        // Rich-text runs and the extension block may split anywhere.
+        while (pos < bytes.size()) {
+            if (Room() == 0)
+                NewRecord();
+            const int n = std::min(int(bytes.size()) - pos, Room());
+            Current().append(bytes.constData() + pos, n);
+            pos += n;
+        }
+    }
+
+    std::unique_ptr<TBaseRecord> Finish()
+    {
+        auto record = CreateRecord(SSTId, FRecords[0]);
+        for (size_t i = 1; i < FRecords.size(); ++i)
+            record->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, FRecords[i]));
+        return record;
+    }
+
+private:
+    QByteArray &Current() { return FRecords.back(); }
+    int Room() const { return MaxRecordData - int(FRecords.back().size()); }
+    void NewRecord() { FRecords.emplace_back(); }
+
+    std::vector<QByteArray> FRecords;
+};
+
+}  // namespace
+
+TSST::TSST() = default;
+TSST::~TSST() = default;
+
+void TSST::Clear()
+{
+    FEntries.clear();
+    FLookup.clear();
+    FSorted = false;
+}
+
+void TSST::Load(const TBaseRecord &sstRecord)
+{
+    Clear();
+    if (sstRecord.DataSize() < 8)
+        XlsRaise(XlsMsg::FileInvalid);
+    const quint32 unique = ReadCardinal(sstRecord.Data(), 4);
+    // Each string takes at least 3 bytes: a count the data cannot hold is a bad file.
+    if (qint64(unique) * 3 > sstRecord.TotalDataSize())
+        XlsRaise(XlsMsg::FileInvalid);
+    FEntries.reserve(unique);
+    const TBaseRecord *record = &sstRecord;
+    int pos = 8;
+    for (quint32 i = 0; i < unique; ++i)
+        FEntries.push_back(std::make_unique<TExcelString>(2, record, pos));
+}
+
+void TSST::Sort()
+{
+    FLookup.clear();
+    FLookup.reserve(qsizetype(FEntries.size()));
+    for (size_t i = FEntries.size(); i-- > 0;) {
+        const TExcelString &s = *FEntries[i];
+        // Only plain strings serve new cells; the first of equal texts wins.
+        if ((s.OptionFlags() & 0x0C) == 0)
+            FLookup.insert(s.Value(), quint32(i));
+    }
+    FSorted = true;
+}
+
+QString TSST::Text(quint32 index) const
+{
+    return index < FEntries.size() ? FEntries[index]->Value() : QString();
+}
+
+quint32 TSST::AddString(const QString &text)
+{
+    if (!FSorted)
+        Sort();
+    const auto it = FLookup.constFind(text);
+    if (it != FLookup.constEnd())
+        return it.value();
+    const quint32 index = quint32(FEntries.size());
+    FEntries.push_back(std::make_unique<TExcelString>(2, text));
+    FLookup.insert(text, index);
+    return index;
+}
+
+void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex)
+{
+    newIndex.assign(FEntries.size(), 0);
+    std::vector<std::unique_ptr<TExcelString>> kept;
+    for (size_t i = 0; i < FEntries.size(); ++i) {
+        if (i < used.size() && used[i]) {
+            newIndex[i] = quint32(kept.size());
+            kept.push_back(std::move(FEntries[i]));
+        }
+    }
+    FEntries = std::move(kept);
+    Sort();
+}
+
+std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
+{
+    QByteArray header(8, '\0');
+    WriteCardinal(header, 0, totalRefs);
+    WriteCardinal(header, 4, quint32(FEntries.size()));
+    TSSTWriter writer(header);
+    for (const auto &entry : FEntries)
+        writer.AddString(entry->ToBytes(true));
+    return writer.Finish();
+}

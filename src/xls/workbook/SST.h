@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class TBaseRecord;
+class TExcelString;
+
+// The shared-string table. Entries keep the order they were read in, so a
+// save writes the same indexes back; lookups for new text go through a hash
+// built after loading. Entries nothing refers to are dropped on save.
+class TSST
+{
+public:
+    TSST();
+    ~TSST();
+
+    void Clear();
+    // Reads the SST record with its CONTINUE chain. A count the data cannot
+    // hold raises before anything is allocated for it.
+    void Load(const TBaseRecord &sstRecord);
+    // Builds the lookup after loading.
+    void Sort();
+
+    int Count() const { return int(FEntries.size()); }
+    // The text of an entry; empty for an index the table does not have.
+    QString Text(quint32 index) const;
+    // The index of a plain string with that text, added when missing.
+    quint32 AddString(const QString &text);
+
+    // Keeps only the entries whose flag is set, in their order; gives the new
+    // index of each kept entry in newIndex (old index -> new index).
+    void Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex);
+
+    // The SST record (with CONTINUE records) for the entries; totalRefs is the
+    // number of cells that use the table.
+    std::unique_ptr<TBaseRecord> BuildRecord(quint32 totalRefs) const;
+
+private:
+    std::vector<std::unique_ptr<TExcelString>> FEntries;
+    QHash<QString, quint32> FLookup;  // plain strings only
+    bool FSorted = false;
+};

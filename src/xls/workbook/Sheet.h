@@ -1,0 +1,64 @@
+#pragma once
+
+#include "xls/records/BaseRecordList.h"
+
+#include <QString>
+
+#include <memory>
+
+class ByteCursor;
+struct TSheetInfo;
+
+// One substream of the workbook, from its BOF to the matching EOF, held as
+// records. Substreams nested inside it (charts in a sheet) are kept raw.
+class TSheet
+{
+public:
+    TSheet() = default;
+    virtual ~TSheet() = default;
+    TSheet(const TSheet &) = delete;
+    TSheet &operator=(const TSheet &) = delete;
+
+    // Reads records after bof up to the matching EOF. A stream that ends first
+    // is a bad file.
+    void LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseRecord> bof);
+    virtual void SaveToStream(QIODevice &stream) const;
+    virtual qint64 TotalSize() const;
+    virtual std::unique_ptr<TSheet> Clone() const;
+
+    // The sheet's tab is selected (WINDOW2); a sheet without WINDOW2 never is.
+    bool Selected() const;
+    void SetSelected(bool selected);
+
+    QString CodeName() const;
+    void SetCodeName(const QString &name);
+
+    const TBaseRecordList &Records() const { return FRecords; }
+
+    // Moves the sheet's own positioned records (merged cells, notes, links...)
+    // for rows or columns inserted (negative counts: deleted).
+    void ShiftRecords(int rowPos, int rowCount, const TSheetInfo &info, int colCount, int colPos);
+
+protected:
+    // A record of the sheet's own level, in file order.
+    virtual void LoadRecord(std::unique_ptr<TBaseRecord> record);
+    virtual void LoadFinished() {}
+    // Copies the records of other into this empty sheet.
+    virtual void CopyFrom(const TSheet &other);
+
+    TBaseRecordList FRecords;
+};
+
+// A chart sheet: kept as read.
+class TXlsChart : public TSheet
+{
+public:
+    std::unique_ptr<TSheet> Clone() const override;
+};
+
+// Any other substream (macro sheets, modules): kept as read.
+class TXlsUnsupportedSheet : public TSheet
+{
+public:
+    std::unique_ptr<TSheet> Clone() const override;
+};

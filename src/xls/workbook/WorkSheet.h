@@ -1,0 +1,43 @@
+#pragma once
+
+#include "xls/workbook/CellList.h"
+#include "xls/workbook/Sheet.h"
+
+class TFormulaRecord;
+class TSST;
+
+// A worksheet: its records, with the cells (ROW and cell records) held in a
+// TCellList that is written where the first of them stood.
+class TWorkSheet : public TSheet
+{
+public:
+    explicit TWorkSheet(TSST *sst);
+
+    TCellList &Cells() { return FCells; }
+    const TCellList &Cells() const { return FCells; }
+
+    void SaveToStream(QIODevice &stream) const override;
+    qint64 TotalSize() const override;
+    std::unique_ptr<TSheet> Clone() const override;
+    // A copy whose text cells use another workbook's shared-string table.
+    std::unique_ptr<TWorkSheet> CloneFor(TSST *sst) const;
+
+    // Brings DIMENSIONS up to date after the cells changed.
+    void UpdateDimensions();
+
+protected:
+    void LoadRecord(std::unique_ptr<TBaseRecord> record) override;
+    void LoadFinished() override;
+    void CopyFrom(const TSheet &other) override;
+
+private:
+    void PlaceCells();
+
+    TSST *FSST;
+    TCellList FCells;
+    // Shared formulas read with the sheet; their cells get the tokens on load,
+    // so these are not written again.
+    TBaseRecordList FShrFmlas;
+    bool FCellsPlaced = false;
+    TFormulaRecord *FLastFormula = nullptr;
+};

@@ -1,0 +1,284 @@
+#include "xls/workbook/Workbook.h"
+
+#include "xls/records/RecordFactory.h"
+#include "xls/records/SheetInfo.h"
+#include "xls/storage/ByteCursor.h"
+#include "xls/storage/ByteUtils.h"
+#include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/FormulaClasses.h"
+#include "xls/workbook/WorkSheet.h"
+#include "xls/workbook/WorkbookRecords_p.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
+
+#include <QBuffer>
+#include <QSet>
+
+void TSheetList::DeleteSheets(int index, int count)
+{
+    for (int k = 0; k < count && index < Count(); ++k)
+        Delete(index);
+}
+
+TWorkbook::TWorkbook() = default;
+TWorkbook::~TWorkbook() = default;
+
+void TWorkbook::LoadFromStream(QByteArrayView stream)
+{
+    RegisterFormulaClasses();
+    FGlobals.Clear();
+    FSheets.Clear();
+    ByteCursor cursor(stream, QStringLiteral("Workbook"));
+    bool hasGlobals = false;
+    for (;;) {
+        quint32 header = 0;
+        if (!ReadRecordHeader(cursor, header) || header == 0)
+            break;
+        auto record = ReadBiffRecord(cursor, header);
+        if (record->RecordId() == XlsIds::Eof)
+            continue;  // a stray EOF between substreams
+        if (record->RecordId() != XlsIds::Bof || record->DataSize() < 4)
+            XlsRaise(XlsMsg::FileInvalid);
+        const quint16 type = ReadWord(record->Data(), 2);
+        if (type == XlsIds::BofGlobals) {
+            if (hasGlobals)
+                XlsRaise(XlsMsg::FileInvalid);
+            FGlobals.LoadFromStream(cursor, std::move(record));
+            hasGlobals = true;
+            continue;
+        }
+        std::unique_ptr<TSheet> sheet;
+        if (type == XlsIds::BofWorksheet)
+            sheet = std::make_unique<TWorkSheet>(&FGlobals.SST());
+        else if (type == XlsIds::BofChart)
+            sheet = std::make_unique<TXlsChart>();
+        else
+            sheet = std::make_unique<TXlsUnsupportedSheet>();
+        sheet->LoadFromStream(cursor, std::move(record));
+        FSheets.Add(std::move(sheet));
+    }
+    // Every sheet needs its entry in the globals, and the other way round.
+    if (!hasGlobals || FGlobals.SheetCount() != FSheets.Count())
+        XlsRaise(XlsMsg::FileInvalid);
+}
+
+bool TWorkbook::IsWorkSheet(int sheet) const
+{
+    return WorkSheets(sheet) != nullptr;
+}
+
+TWorkSheet *TWorkbook::WorkSheets(int sheet) const
+{
+    if (sheet < 0 || sheet >= FSheets.Count())
+        return nullptr;
+    return dynamic_cast<TWorkSheet *>(FSheets.Items(sheet));
+}
+
+void TWorkbook::SetActiveSheet(int sheet)
+{
+    CheckSheet(sheet, FSheets.Count() - 1);
+    for (int i = 0; i < FSheets.Count(); ++i)
+        FSheets.Items(i)->SetSelected(false);
+    FGlobals.SetActiveSheet(sheet);
+    FSheets.Items(sheet)->SetSelected(true);
+}
+
+void TWorkbook::CheckSheet(int sheet, int high) const
+{
+    if (sheet < 0 || sheet > high)
+        XlsRaise(XlsMsg::InvalidSheetNumber(sheet, 0, high));
+}
+
+// Sheets without a code name in a workbook that has code names get one made
+// from the sheet name: its trailing number counts up until the name is free.
+void TWorkbook::AssignCodeNames()
+{
+    if (!FGlobals.HasCodeNames())
+        return;
+    QSet<QString> taken;
+    taken.insert(FGlobals.CodeName().toUpper());
+    for (int i = 0; i < FSheets.Count(); ++i)
+        if (!FSheets.Items(i)->CodeName().isEmpty())
+            taken.insert(FSheets.Items(i)->CodeName().toUpper());
+    for (int i = 0; i < FSheets.Count(); ++i) {
+        TSheet *sheet = FSheets.Items(i);
+        if (!sheet->CodeName().isEmpty())
+            continue;
+        const QString name = FGlobals.SheetName(i);
+        qsizetype digits = name.size();
+        while (digits > 0 && name[digits - 1] >= u'0' && name[digits - 1] <= u'9')
+            --digits;
+        const QString base = name.left(digits);
+        qint64 number = name.mid(digits).toLongLong();
+        QString codeName = name;
+        while (taken.contains(codeName.toUpper()))
+            codeName = base + QString::number(++number);
+        sheet->SetCodeName(codeName);
+        taken.insert(codeName.toUpper());
+    }
+}
+
+void TWorkbook::CompactStrings()
+{
+    TSST &sst = FGlobals.SST();
+    std::vector<bool> used(size_t(sst.Count()), false);
+    quint32 refs = 0;
+    for (int i = 0; i < FSheets.Count(); ++i)
+        if (TWorkSheet *sheet = WorkSheets(i))
+            sheet->Cells().MarkStrings(used, refs);
+    if (std::find(used.begin(), used.end(), false) != used.end()) {
+        std::vector<quint32> newIndex;
+        sst.Compact(used, newIndex);
+        for (int i = 0; i < FSheets.Count(); ++i)
+            if (TWorkSheet *sheet = WorkSheets(i))
+                sheet->Cells().RemapStrings(newIndex);
+    }
+    FGlobals.SetSSTReferences(refs);
+}
+
+void TWorkbook::PrepareToSave()
+{
+    AssignCodeNames();
+    CompactStrings();
+    if (FGlobals.SheetCount() != FSheets.Count())
+        XlsRaise(XlsMsg::FileInvalid);
+    for (int i = 0; i < FSheets.Count(); ++i)
+        if (TWorkSheet *sheet = WorkSheets(i); sheet && sheet->Cells().Modified())
+            sheet->UpdateDimensions();
+    qint64 position = FGlobals.TotalSize();
+    for (int i = 0; i < FSheets.Count(); ++i) {
+        if (position > 0xFFFFFFFFLL)
+            XlsRaise(XlsMsg::FileInvalid);
+        FGlobals.SetStreamPosition(i, quint32(position));
+        position += FSheets.Items(i)->TotalSize();
+    }
+    int candidate = -1;
+    for (int i = FSheets.Count() - 1; i >= 0; --i) {
+        if (FGlobals.SheetVisible(i) == TXlsSheetVisible::sv_Visible)
+            candidate = i;
+        else if (FSheets.Items(i)->Selected())
+            XlsRaise(XlsMsg::SelectVisibleSheet);
+    }
+    if (candidate < 0)
+        XlsRaise(XlsMsg::NoVisibleSheets);
+    FGlobals.SetFirstVisibleTab(candidate);
+}
+
+void TWorkbook::SaveToStream(QIODevice &stream)
+{
+    PrepareToSave();
+    FGlobals.SaveToStream(stream);
+    for (int i = 0; i < FSheets.Count(); ++i)
+        FSheets.Items(i)->SaveToStream(stream);
+}
+
+QByteArray TWorkbook::SaveToBytes()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    SaveToStream(buffer);
+    return buffer.data();
+}
+
+std::unique_ptr<TWorkSheet> TWorkbook::NewEmptySheet()
+{
+    TWorkbook empty;
+    empty.LoadFromStream(EmptyWorkbook::WorkbookStream());
+    TWorkSheet *source = empty.WorkSheets(0);
+    if (!source)
+        XlsRaise(XlsMsg::LogicalError);
+    return source->CloneFor(&FGlobals.SST());
+}
+
+void TWorkbook::InsertSheets(int copyFrom, int insertBefore, int count)
+{
+    const int sheets = FSheets.Count();
+    if (copyFrom >= sheets)
+        XlsRaise(XlsMsg::InvalidSheetNumber(copyFrom, 0, sheets - 1));
+    if (insertBefore > sheets || insertBefore < 0)
+        XlsRaise(XlsMsg::InvalidSheetNumber(insertBefore, 0, sheets - 1));
+    if (count < 0)
+        XlsRaise(XlsMsg::InvalidSheetCount(count));
+    if (count == 0)
+        return;
+    // Build every new sheet before changing anything.
+    std::vector<std::unique_ptr<TSheet>> added;
+    for (int k = 0; k < count; ++k) {
+        if (copyFrom >= 0)
+            added.push_back(FSheets.Items(copyFrom)->Clone());
+        else
+            added.push_back(NewEmptySheet());
+    }
+    FGlobals.InsertSheets(copyFrom, insertBefore, count);
+    for (int k = 0; k < count; ++k)
+        FSheets.Insert(insertBefore + k, std::move(added[size_t(k)]));
+}
+
+void TWorkbook::DeleteSheets(int sheet, int count)
+{
+    const int sheets = FSheets.Count();
+    if (sheet < 0 || sheet > sheets)
+        XlsRaise(XlsMsg::InvalidSheetNumber(sheet, 0, sheets - 1));
+    if (count < 0 || sheet + count > sheets)
+        XlsRaise(XlsMsg::InvalidSheetNumber(sheet + count - 1, 0, sheets - 1));
+    if (count == 0)
+        return;
+    FGlobals.DeleteSheets(sheet, count);
+    FSheets.DeleteSheets(sheet, count);
+}
+
+TSheetInfo TWorkbook::InfoFor(int sheet) const
+{
+    TSheetInfo info;
+    info.InsSheet = sheet;
+    info.FormulaSheet = sheet;
+    return info;
+}
+
+void TWorkbook::InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, int destRow,
+                                         int rowCount, int firstCol, int lastCol, int destCol,
+                                         int colCount, bool onlyFormulas)
+{
+    Q_UNUSED(onlyFormulas);
+    const auto bandOk = [](int first, int last, int dest, int count, int limit) {
+        return count == 0
+               || (last >= first && first >= 0 && last < limit && (first >= dest || last < dest)
+                   && dest >= 0 && count > 0
+                   && qint64(dest) + qint64(last - first + 1) * count < limit);
+    };
+    if (!bandOk(firstRow, lastRow, destRow, rowCount, 65536)
+        || !bandOk(firstCol, lastCol, destCol, colCount, 256))
+        XlsRaise(XlsMsg::InvalidInsertArgs);
+    CheckSheet(sheet, FSheets.Count() - 1);
+    TWorkSheet *work = WorkSheets(sheet);
+    if (!work)
+        return;
+    const TSheetInfo info = InfoFor(sheet);
+    if (rowCount > 0) {
+        work->Cells().InsertAndCopyRows(firstRow, lastRow, destRow, rowCount, info);
+        work->ShiftRecords(destRow, (lastRow - firstRow + 1) * rowCount, info, 0, 0);
+    }
+    if (colCount > 0) {
+        work->Cells().InsertAndCopyCols(firstCol, lastCol, destCol, colCount, info);
+        work->ShiftRecords(0, 0, info, (lastCol - firstCol + 1) * colCount, destCol);
+    }
+}
+
+void TWorkbook::DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int colCount)
+{
+    if (row < 0 || rowCount < 0 || row + rowCount > 65536 || col < 0 || colCount < 0
+        || col + colCount > 256)
+        XlsRaise(XlsMsg::InvalidInsertArgs);
+    CheckSheet(sheet, FSheets.Count() - 1);
+    TWorkSheet *work = WorkSheets(sheet);
+    if (!work)
+        return;
+    const TSheetInfo info = InfoFor(sheet);
+    if (rowCount > 0) {
+        work->Cells().DeleteRows(row, rowCount, info);
+        work->ShiftRecords(row, -rowCount, info, 0, 0);
+    }
+    if (colCount > 0) {
+        work->Cells().DeleteCols(col, colCount, info);
+        work->ShiftRecords(0, 0, info, -colCount, col);
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "xls/records/BaseList.h"
+#include "xls/workbook/Sheet.h"
+#include "xls/workbook/WorkbookGlobals.h"
+
+#include <QByteArray>
+
+class TWorkSheet;
+struct TSheetInfo;
+
+// The sheets of a workbook in file order.
+class TSheetList : public TBaseList<TSheet>
+{
+public:
+    // Frees and removes up to count sheets from index, stopping at the end.
+    void DeleteSheets(int index, int count);
+};
+
+// One whole BIFF8 workbook: the globals and the sheets. Sheet indexes are 0-based.
+class TWorkbook
+{
+public:
+    TWorkbook();
+    ~TWorkbook();
+    TWorkbook(const TWorkbook &) = delete;
+    TWorkbook &operator=(const TWorkbook &) = delete;
+
+    // Reads a whole "Workbook" stream. Raises EExcelException for a bad one.
+    void LoadFromStream(QByteArrayView stream);
+    void SaveToStream(QIODevice &stream);
+    QByteArray SaveToBytes();
+
+    TWorkbookGlobals &Globals() { return FGlobals; }
+    const TWorkbookGlobals &Globals() const { return FGlobals; }
+
+    int SheetCount() const { return FSheets.Count(); }
+    bool IsWorkSheet(int sheet) const;
+    // Null when the sheet is not a worksheet or does not exist.
+    TWorkSheet *WorkSheets(int sheet) const;
+    TSheet *Sheets(int sheet) const { return FSheets.Items(sheet); }
+
+    // Every sheet is unselected, then sheet i becomes the active, selected one.
+    void SetActiveSheet(int sheet);
+
+    void InsertSheets(int copyFrom, int insertBefore, int count);
+    void DeleteSheets(int sheet, int count);
+    void InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, int destRow, int rowCount,
+                                  int firstCol, int lastCol, int destCol, int colCount,
+                                  bool onlyFormulas);
+    void DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int colCount);
+
+private:
+    void CheckSheet(int sheet, int high) const;
+    void PrepareToSave();
+    void AssignCodeNames();
+    void CompactStrings();
+    std::unique_ptr<TWorkSheet> NewEmptySheet();
+    TSheetInfo InfoFor(int sheet) const;
+
+    TWorkbookGlobals FGlobals;
+    TSheetList FSheets;
+};

@@ -1,0 +1,20 @@
+#include "xls/workbook/WorkbookRecords_p.h"
+
+#include "xls/records/RecordFactory.h"
+
+namespace XlsDetail {
+
+void ReplaceData(TBaseRecordList &list, int index, QByteArray data)
+{
+    list.SetItem(index, CreateRecord(list.Items(index)->RecordId(), std::move(data)));
+}
+
+int FindRecord(const TBaseRecordList &list, quint16 id, int from)
+{
+    for (int i = std::max(from, 0); i < list.Count(); ++i)
+        if (list.Items(i) && list.Items(i)->RecordId() == id)
+            return i;
+    return -1;
+}
+
+}  // namespace XlsDetail

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "xls/records/BaseRecordList.h"
+
+#include <QByteArray>
+
+// Record ids the workbook model looks at, and the one way it rewrites a
+// record's bytes: a fresh record of the same class in the same list slot.
+namespace XlsIds {
+constexpr quint16 Formula = 0x0006, Eof = 0x000A, ExternSheet = 0x0017, Name = 0x0018,
+                  Window1 = 0x003D, BoundSheet = 0x0085, MulRK = 0x00BD, MulBlank = 0x00BE,
+                  ObProj = 0x00D3, SST = 0x00FC, ExtSST = 0x00FF, LabelSST = 0x00FD,
+                  SupBook = 0x01AE, CodeName = 0x01BA, Dimensions = 0x0200, Blank = 0x0201,
+                  Number = 0x0203, Label = 0x0204, BoolErr = 0x0205, String = 0x0207,
+                  Row = 0x0208, Window2 = 0x023E, RK = 0x027E, ShrFmla = 0x04BC, Bof = 0x0809;
+constexpr quint16 BofGlobals = 0x0005, BofWorksheet = 0x0010, BofChart = 0x0020;
+}  // namespace XlsIds
+
+namespace XlsDetail {
+
+// Puts a new record with the same id and the given data at index.
+void ReplaceData(TBaseRecordList &list, int index, QByteArray data);
+// Index of the first record with this id at or after from; -1 when none.
+int FindRecord(const TBaseRecordList &list, quint16 id, int from = 0);
+
+}  // namespace XlsDetail

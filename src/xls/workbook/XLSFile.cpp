@@ -1,0 +1,307 @@
+#include "xls/workbook/XLSFile.h"
+
+#include "xls/storage/Ole2Storage.h"
+#include "xls/storage/XlsStorageList.h"
+#include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/WorkSheet.h"
+#include "xls/workbook/Workbook.h"
+#include "xls/workbook/XLSAdapter.h"
+#include "xls/workbook/XlsBaseTemplateStore.h"
+#include "xls/workbook/XlsTextWriter.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString WorkbookStreamName = QStringLiteral("Workbook");
+const TXlsSaveFormat AllFormats[] = {TXlsSaveFormat::snXLS, TXlsSaveFormat::snCSVComma,
+                                     TXlsSaveFormat::snCSVSemiColon,
+                                     TXlsSaveFormat::snTabDelimited};
+
+// The file as named, or with ".xls" added when it has no extension.
+QString FindFile(const QString &name)
+{
+    if (QFileInfo(name).isFile())
+        return name;
+    if (QFileInfo(name).suffix().isEmpty() && QFileInfo(name + QStringLiteral(".xls")).isFile())
+        return name + QStringLiteral(".xls");
+    XlsRaise(XlsMsg::CantFindFile(name));
+}
+
+const TOle2Stream &WorkbookStream(const TXlsStorageList &storage)
+{
+    if (const TOle2Stream *stream = storage.FindStream(WorkbookStreamName))
+        return *stream;
+    // Earlier versions kept their records in a stream of another name.
+    if (storage.FindStream(u"Book"))
+        XlsRaise(QStringLiteral("Template file is saved with an invalid Excel version"));
+    XlsRaise(XlsMsg::FileInvalid);
+}
+
+}  // namespace
+
+TXLSFile::TXLSFile(TXLSAdapter *adapter, bool allowOverwritingFiles)
+    : FAdapter(adapter), FAllowOverwritingFiles(allowOverwritingFiles)
+{
+}
+
+TXLSFile::~TXLSFile() = default;
+
+void TXLSFile::Connect()
+{
+    FWorkbook = std::make_unique<TWorkbook>();
+}
+
+void TXLSFile::Disconnect()
+{
+    FWorkbook.reset();
+}
+
+TWorkbook &TXLSFile::Workbook() const
+{
+    if (!FWorkbook)
+        XlsRaise(XlsMsg::NoOpenFile);
+    return *FWorkbook;
+}
+
+void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray *bytes)
+{
+    // Everything is read into new objects; the open workbook changes only when all went well.
+    auto workbook = std::make_unique<TWorkbook>();
+    std::unique_ptr<TXlsStorageList> own;
+    const TXlsStorageList *storage = nullptr;
+    TXlsBaseTemplateStore *store = FAdapter ? FAdapter->TemplateStore() : nullptr;
+    if (store && !store->IsEmpty() && !stream && !bytes) {
+        storage = &store->Template(fileName);
+    } else {
+        own = std::make_unique<TXlsStorageList>();
+        if (stream)
+            own->LoadFromDevice(*stream);
+        else if (bytes)
+            own->LoadFromBytes(*bytes);
+        else
+            own->LoadFromFile(FindFile(fileName.trimmed()));
+        storage = own.get();
+    }
+    workbook->LoadFromStream(WorkbookStream(*storage).Data());
+    FWorkbook = std::move(workbook);
+    FOwnStorage = std::move(own);
+    FStorageInUse = storage;
+    FActiveSheet = FWorkbook->Globals().ActiveSheet() + 1;
+}
+
+void TXLSFile::OpenFile(const QString &fileName)
+{
+    Open(fileName, nullptr, nullptr);
+}
+
+void TXLSFile::OpenStream(QIODevice &stream)
+{
+    Open(QString(), &stream, nullptr);
+}
+
+void TXLSFile::NewFile(int sheetCount)
+{
+    if (sheetCount < 1 || sheetCount > 65535)
+        XlsRaise(XlsMsg::InvalidSheetCount(sheetCount));
+    const QByteArray document = EmptyWorkbook::Document();
+    Open(QString(), nullptr, &document);
+    if (sheetCount > 1)
+        InsertAndCopySheets(-1, 2, sheetCount - 1);
+}
+
+void TXLSFile::CloseFile() {}
+
+void TXLSFile::InsertAndCopySheets(int copyFrom, int insertBefore, int count)
+{
+    Workbook().InsertSheets(copyFrom - 1, insertBefore - 1, count);
+}
+
+void TXLSFile::DeleteSheets(int count)
+{
+    TWorkbook &workbook = Workbook();
+    if (count < 0)
+        XlsRaise(XlsMsg::InvalidSheetCount(count));
+    if (count >= workbook.SheetCount())
+        XlsRaise(XlsMsg::NoVisibleSheets);
+    workbook.DeleteSheets(FActiveSheet - 1, count);
+    if (workbook.SheetCount() < FActiveSheet)
+        FActiveSheet = workbook.SheetCount();
+    // The window settings must name a sheet that still exists.
+    workbook.SetActiveSheet(FActiveSheet - 1);
+}
+
+int TXLSFile::SheetCount() const
+{
+    return Workbook().Globals().SheetCount();
+}
+
+void TXLSFile::SelectSheet(int sheet)
+{
+    Workbook().SetActiveSheet(sheet - 1);
+}
+
+QString TXLSFile::GetActiveSheetName() const
+{
+    return Workbook().Globals().SheetName(FActiveSheet - 1);
+}
+
+void TXLSFile::SetActiveSheetName(const QString &name)
+{
+    Workbook().Globals().SetSheetName(FActiveSheet - 1, name);
+}
+
+QString TXLSFile::GetActiveSheetCodeName() const
+{
+    TWorkbook &workbook = Workbook();
+    if (FActiveSheet < 1 || FActiveSheet > workbook.SheetCount())
+        return {};
+    return workbook.Sheets(FActiveSheet - 1)->CodeName();
+}
+
+void TXLSFile::SetActiveSheetCodeName(const QString &name)
+{
+    TWorkbook &workbook = Workbook();
+    if (FActiveSheet < 1 || FActiveSheet > workbook.SheetCount())
+        XlsRaise(XlsMsg::InvalidSheetNumber(FActiveSheet, 1, workbook.SheetCount()));
+    for (int i = 0; i < workbook.SheetCount(); ++i)
+        if (i != FActiveSheet - 1
+            && workbook.Sheets(i)->CodeName().compare(name, Qt::CaseInsensitive) == 0)
+            XlsRaise(XlsMsg::SheetNameExists(name));
+    workbook.Sheets(FActiveSheet - 1)->SetCodeName(name);
+}
+
+TXlsSheetVisible TXLSFile::GetActiveSheetVisible() const
+{
+    return Workbook().Globals().SheetVisible(FActiveSheet - 1);
+}
+
+void TXLSFile::SetActiveSheetVisible(TXlsSheetVisible value)
+{
+    Workbook().Globals().SetSheetVisible(FActiveSheet - 1, value);
+}
+
+TXlsSaveFormats TXLSFile::Formats() const
+{
+    return FAdapter ? FAdapter->SaveFormat : TXlsSaveFormats{TXlsSaveFormat::snXLS};
+}
+
+QByteArray TXLSFile::FormatBytes(TXlsSaveFormat format)
+{
+    TWorkbook &workbook = Workbook();
+    if (format == TXlsSaveFormat::snXLS) {
+        TOle2Storage document;
+        if (FStorageInUse)
+            FStorageInUse->SaveTo(document, WorkbookStreamName);
+        const QByteArray stream = workbook.SaveToBytes();
+        document.CreateStream(WorkbookStreamName).SetData(stream);
+        return document.ToBytes();
+    }
+    const QChar delimiter = format == TXlsSaveFormat::snCSVComma       ? QChar(u',')
+                            : format == TXlsSaveFormat::snCSVSemiColon ? QChar(u';')
+                                                                       : QChar(u'\t');
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return {};
+    const TCellList &cells = sheet->Cells();
+    return TXlsTextWriter::ToBytes(cells, {0, 0, cells.ColCount() - 1, cells.RowCount() - 1},
+                                   delimiter);
+}
+
+void TXLSFile::WriteFile(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        XlsRaise(XlsMsg::CantWriteFile(fileName));
+}
+
+void TXLSFile::Save(const QString &fileName, const TGetFileNameEvent &onGetFileName,
+                    const TOnSaveFormatEvent &onSaveFormat)
+{
+    Workbook();
+    const TXlsSaveFormats formats = Formats();
+    // Every target is settled and checked before the first byte is written.
+    std::vector<std::pair<TXlsSaveFormat, QString>> targets;
+    for (TXlsSaveFormat format : AllFormats) {
+        if (!formats.Contains(format))
+            continue;
+        QString name = fileName;
+        if (onGetFileName)
+            onGetFileName(format, name);
+        if (!FAllowOverwritingFiles && QFileInfo::exists(name))
+            XlsRaise(XlsMsg::CantWriteFile(name));
+        targets.emplace_back(format, name);
+    }
+    for (const auto &[format, name] : targets) {
+        if (!onGetFileName && onSaveFormat)
+            onSaveFormat(format);
+        WriteFile(name, FormatBytes(format));
+    }
+}
+
+void TXLSFile::Save(QIODevice &stream)
+{
+    const TXlsSaveFormats formats = Formats();
+    for (TXlsSaveFormat format : AllFormats) {
+        if (!formats.Contains(format))
+            continue;
+        const QByteArray bytes = FormatBytes(format);
+        if (stream.write(bytes) != bytes.size())
+            XlsRaise(QStringLiteral("Error writing output file"));
+    }
+}
+
+TWorkSheet *TXLSFile::ActiveWorkSheet() const
+{
+    return Workbook().WorkSheets(FActiveSheet - 1);
+}
+
+void TXLSFile::InsertAndCopyRows(int firstRow, int lastRow, int destRow, int count,
+                                 bool onlyFormulas)
+{
+    Workbook().InsertAndCopyRowsAndCols(FActiveSheet - 1, firstRow - 1, lastRow - 1, destRow - 1,
+                                        count, 0, 0, 0, 0, onlyFormulas);
+}
+
+void TXLSFile::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int count,
+                                 bool onlyFormulas)
+{
+    Workbook().InsertAndCopyRowsAndCols(FActiveSheet - 1, 0, 0, 0, 0, firstCol - 1, lastCol - 1,
+                                        destCol - 1, count, onlyFormulas);
+}
+
+void TXLSFile::DeleteRows(int row, int count)
+{
+    Workbook().DeleteRowsAndCols(FActiveSheet - 1, row - 1, count, 0, 0);
+}
+
+void TXLSFile::DeleteCols(int col, int count)
+{
+    Workbook().DeleteRowsAndCols(FActiveSheet - 1, 0, 0, col - 1, count);
+}
+
+QVariant TXLSFile::GetCellValue(int row, int col) const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    return sheet ? sheet->Cells().CellValue(row - 1, col - 1) : QVariant();
+}
+
+void TXLSFile::SetCellValue(int row, int col, const QVariant &value)
+{
+    if (TWorkSheet *sheet = ActiveWorkSheet())
+        sheet->Cells().SetCellValue(row - 1, col - 1, value);
+}
+
+int TXLSFile::MaxRow() const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    return sheet ? sheet->Cells().RowCount() : 0;
+}
+
+int TXLSFile::MaxCol() const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    return sheet ? sheet->Cells().ColCount() : 0;
+}
