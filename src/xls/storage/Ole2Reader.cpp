@@ -159,7 +159,9 @@ void Reader::claim(SectorTable &table, quint32 id, quint32 chainId, const QStrin
     if (id >= table.present) {
         if (id >= EndOfChain - 4)
             fail(QStringLiteral("%1 leads to the special %2 value 0x%3").arg(what, table.what).arg(id, 8, 16, QLatin1Char('0')));
-        fail(QStringLiteral("%1 leads to sector %2, outside the %3 sectors present").arg(what).arg(id).arg(table.present));
+        if (&table == &m_fat)
+            fail(QStringLiteral("%1 leads to sector %2, beyond the end of the file of %3 sectors").arg(what).arg(id).arg(table.present));
+        fail(QStringLiteral("%1 leads to mini-sector %2, outside the %3 of the mini-stream").arg(what).arg(id).arg(table.present));
     }
     if (table.owner[id] == chainId)
         fail(QStringLiteral("%1 loops back to sector %2").arg(what).arg(id));
@@ -204,8 +206,11 @@ void Reader::readFat()
     const quint32 fatChain = m_nextChain++;
 
     std::vector<quint32> fatSectors;
-    for (int i = 0; i < HeaderDifatEntries && fatSectors.size() < m_numFatSectors; ++i)
+    for (int i = 0; i < HeaderDifatEntries && fatSectors.size() < m_numFatSectors; ++i) {
+        if (m_headerDifat[i] == FreeSect || m_headerDifat[i] == EndOfChain)
+            fail(QStringLiteral("the DIFAT lists %1 of %2 FAT sectors").arg(fatSectors.size()).arg(m_numFatSectors));
         fatSectors.push_back(m_headerDifat[i]);
+    }
     const int perDifat = m_sectorSize / 4 - 1;
     quint32 difat = m_firstDifatSector;
     for (quint32 n = 0; fatSectors.size() < m_numFatSectors; ++n) {
@@ -290,8 +295,9 @@ void Reader::readMiniStream()
     const auto sectors = chain(m_fat, m_firstMiniFatSector, QStringLiteral("the mini-FAT chain"));
     if (sectors.size() < m_numMiniFatSectors)
         fail(QStringLiteral("the mini-FAT has %1 of %2 sectors").arg(sectors.size()).arg(m_numMiniFatSectors));
-    ByteCursor c(chainBytes(sectors), m_context);
-    m_miniFat.next.resize(c.size() / 4);
+    const QByteArray table = chainBytes(sectors);
+    ByteCursor c(table, m_context);
+    m_miniFat.next.resize(size_t(c.size() / 4));
     for (quint32 &link : m_miniFat.next)
         link = c.u32();
 }
