@@ -1,0 +1,787 @@
+#include "platform/sql/DbfVirtualTable.h"
+
+#include "platform/codepage/Cp1250.h"
+#include "platform/sql/RomanianCollation.h"
+#include "platform/sql/SqlTranslator.h"
+
+#include <sqlite3.h>
+
+#include <QDate>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace detail {
+
+// CP1250 bytes straight to UTF-8 through a table: text is decoded per field
+// and per row, so it must not pass through QString.
+struct Utf8Table
+{
+    char bytes[256][4];
+    quint8 length[256];
+    Utf8Table()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray u = QString(Cp1250::toUnicode(uchar(b))).toUtf8();
+            length[b] = quint8(u.size());
+            std::memcpy(bytes[b], u.constData(), size_t(u.size()));
+        }
+    }
+};
+
+const Utf8Table &utf8Table()
+{
+    static const Utf8Table t;
+    return t;
+}
+
+inline bool blankByte(char c) { return c == ' ' || c == '\0'; }
+
+// False when the field is blank (null).
+bool decodeText(QByteArrayView raw, std::string &out)
+{
+    qsizetype n = raw.size();
+    while (n > 0 && blankByte(raw[n - 1]))
+        --n;
+    out.clear();
+    if (n == 0)
+        return false;
+    const Utf8Table &t = utf8Table();
+    for (qsizetype i = 0; i < n; ++i) {
+        const uchar b = uchar(raw[i]);
+        if (b < 0x80)
+            out.push_back(char(b));
+        else
+            out.append(t.bytes[b], t.length[b]);
+    }
+    return true;
+}
+
+enum class Num { Null, Int, Real, Bad };
+
+Num decodeNumber(QByteArrayView raw, qint64 *iv, double *dv)
+{
+    qsizetype a = 0, b = raw.size();
+    while (a < b && blankByte(raw[a]))
+        ++a;
+    while (b > a && blankByte(raw[b - 1]))
+        --b;
+    if (a == b)
+        return Num::Null;
+    const qsizetype start = a;
+    bool negative = false;
+    if (raw[a] == '-' || raw[a] == '+') {
+        negative = raw[a] == '-';
+        ++a;
+    }
+    quint64 mantissa = 0;
+    int digits = 0, fraction = 0;
+    bool point = false, anyDigit = false;
+    for (qsizetype i = a; i < b; ++i) {
+        const char c = raw[i];
+        if (c >= '0' && c <= '9') {
+            anyDigit = true;
+            if (digits < 18) {
+                mantissa = mantissa * 10 + quint64(c - '0');
+                if (mantissa)
+                    ++digits;
+                if (point)
+                    ++fraction;
+            } else {
+                digits = 99; // too long for the fast path
+            }
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            // Not plain digits: exponents go to the full parser, the rest is refused.
+            bool ok = false;
+            const double v = QByteArray(raw.data() + start, b - start).toDouble(&ok);
+            if (!ok || !std::isfinite(v))
+                return Num::Bad;
+            *dv = v;
+            return Num::Real;
+        }
+    }
+    if (!anyDigit)
+        return Num::Bad;
+    if (digits == 99) {
+        bool ok = false;
+        const double v = QByteArray(raw.data() + start, b - start).toDouble(&ok);
+        if (!ok || !std::isfinite(v))
+            return Num::Bad;
+        *dv = v;
+        return Num::Real;
+    }
+    if (!point) {
+        *iv = negative ? -qint64(mantissa) : qint64(mantissa);
+        return Num::Int;
+    }
+    static const double pow10[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
+                                   1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+    // Both exact, so the quotient is the correctly rounded value.
+    double v = double(mantissa) / pow10[std::min(fraction, 19)];
+    *dv = negative ? -v : v;
+    return Num::Real;
+}
+
+// yyyymmdd; 0 when blank; -1 when not a date.
+int decodeDate(QByteArrayView raw)
+{
+    if (raw.size() != 8)
+        return -1;
+    bool blank = true, zeros = true;
+    int v = 0;
+    for (char c : raw) {
+        if (!blankByte(c))
+            blank = false;
+        if (c != '0' && !blankByte(c))
+            zeros = false;
+        if (c < '0' || c > '9') {
+            v = -1;
+            continue;
+        }
+        if (v >= 0)
+            v = v * 10 + (c - '0');
+    }
+    if (blank || zeros)
+        return 0;
+    if (v < 0 || !QDate(v / 10000, v / 100 % 100, v % 100).isValid())
+        return -1;
+    return v;
+}
+
+struct DbfColumnIndex
+{
+    bool text = false;
+    std::vector<std::pair<double, quint32>> numbers;
+    struct TextEntry
+    {
+        quint32 offset, length, record;
+    };
+    std::string arena;
+    std::vector<TextEntry> texts;
+
+    std::string_view key(const TextEntry &e) const { return std::string_view(arena).substr(e.offset, e.length); }
+    size_t size() const { return text ? texts.size() : numbers.size(); }
+    quint32 record(size_t i) const { return text ? texts[i].record : numbers[i].second; }
+};
+
+} // namespace detail
+
+using detail::DbfColumnIndex;
+
+// ---------------------------------------------------------------- snapshot
+
+SqlColumn DbfSnapshot::columnOf(const DbfField &f)
+{
+    SqlColumn c;
+    c.name = f.name;
+    c.size = f.length;
+    c.decimals = f.decimals;
+    switch (f.type) {
+    case 'N':
+    case 'F':
+        c.type = f.decimals == 0 && f.length <= 18 ? SqlType::Integer : SqlType::Float;
+        break;
+    case 'D': c.type = SqlType::Date; break;
+    case 'L': c.type = SqlType::Logical; break;
+    default: c.type = SqlType::Text; break;
+    }
+    return c;
+}
+
+DbfSnapshot::DbfSnapshot(const QString &path)
+    : m_dbf(Dbf::open(path, Dbf::Mode::ReadOnly)), m_stamp(Dbf::stamp(path))
+{
+    for (const DbfField &f : m_dbf.fields())
+        m_columns << columnOf(f);
+    m_indexes.resize(size_t(m_columns.size()));
+}
+
+DbfSnapshot::~DbfSnapshot() = default;
+
+bool DbfSnapshot::hasIndex(int column) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_indexes[size_t(column)] != nullptr;
+}
+
+const DbfColumnIndex &DbfSnapshot::index(int column) const
+{
+    std::lock_guard lock(m_mutex);
+    auto &slot = m_indexes[size_t(column)];
+    if (slot)
+        return *slot;
+    auto idx = std::make_unique<DbfColumnIndex>();
+    const qint64 n = m_dbf.recordCount();
+    const char type = m_dbf.fields()[column].type;
+    const SqlType st = m_columns[column].type;
+    if (st == SqlType::Text) {
+        idx->text = true;
+        std::string utf8;
+        std::vector<std::string> keys;
+        for (qint64 r = 0; r < n; ++r) {
+            if (m_dbf.isDeleted(r) || !detail::decodeText(m_dbf.rawField(r, column), utf8))
+                continue;
+            const std::string k = RomanianCollation::sortKeyUtf8(utf8);
+            idx->texts.push_back({quint32(idx->arena.size()), quint32(k.size()), quint32(r)});
+            idx->arena += k;
+        }
+        const std::string &arena = idx->arena;
+        std::sort(idx->texts.begin(), idx->texts.end(), [&arena](const auto &a, const auto &b) {
+            const int c = std::string_view(arena).substr(a.offset, a.length).compare(
+                std::string_view(arena).substr(b.offset, b.length));
+            return c != 0 ? c < 0 : a.record < b.record;
+        });
+    } else if (st == SqlType::Integer || st == SqlType::Float || st == SqlType::Date) {
+        idx->numbers.reserve(size_t(n));
+        for (qint64 r = 0; r < n; ++r) {
+            if (m_dbf.isDeleted(r))
+                continue;
+            const QByteArrayView raw = m_dbf.rawField(r, column);
+            double v = 0;
+            if (type == 'D') {
+                const int d = detail::decodeDate(raw);
+                if (d <= 0)
+                    continue;
+                v = d;
+            } else {
+                qint64 i = 0;
+                const detail::Num k = detail::decodeNumber(raw, &i, &v);
+                if (k == detail::Num::Int)
+                    v = double(i);
+                else if (k != detail::Num::Real)
+                    continue;
+            }
+            idx->numbers.emplace_back(v, quint32(r));
+        }
+        std::sort(idx->numbers.begin(), idx->numbers.end());
+    }
+    slot = std::move(idx);
+    return *slot;
+}
+
+std::shared_ptr<const DbfSnapshot> DbfTableState::snapshot()
+{
+    if (m_snapshot && Dbf::stamp(m_path) == m_snapshot->stamp())
+        return m_snapshot;
+    m_snapshot = std::make_shared<const DbfSnapshot>(m_path);
+    return m_snapshot;
+}
+
+void DbfTableState::invalidate() { m_snapshot.reset(); }
+
+// ---------------------------------------------------------------- module
+
+namespace {
+
+struct VTab : sqlite3_vtab
+{
+    std::shared_ptr<DbfTableState> state;
+    QList<SqlColumn> declared;
+};
+
+enum Op : int { Eq = SQLITE_INDEX_CONSTRAINT_EQ, Gt = SQLITE_INDEX_CONSTRAINT_GT, Le = SQLITE_INDEX_CONSTRAINT_LE,
+                Lt = SQLITE_INDEX_CONSTRAINT_LT, Ge = SQLITE_INDEX_CONSTRAINT_GE };
+
+// One constant condition applied inside the scan.
+struct Check
+{
+    int column;
+    int op;
+    SqlType type;
+    double number = 0;
+    std::string text;
+};
+
+struct Cursor : sqlite3_vtab_cursor
+{
+    std::shared_ptr<const DbfSnapshot> snap;
+    const DbfColumnIndex *index = nullptr;
+    std::vector<quint32> records; // index scans over a range, in file order
+    bool useRecords = false;
+    size_t pos = 0, end = 0;     // index positions, or the position in records
+    qint64 rec = 0, recordCount = 0;
+    bool eof = true;
+    std::vector<Check> checks;
+    std::string scratch;
+};
+
+void setError(sqlite3_vtab *vt, const QString &message)
+{
+    sqlite3_free(vt->zErrMsg);
+    vt->zErrMsg = sqlite3_mprintf("%s", message.toUtf8().constData());
+}
+
+QString declareSql(const QList<SqlColumn> &cols)
+{
+    QStringList parts;
+    for (const SqlColumn &c : cols)
+        parts << sqliteName(c.name) + u' ' + DbfVirtualTable::declaredType(c);
+    return QStringLiteral("CREATE TABLE x(%1)").arg(parts.join(QStringLiteral(", ")));
+}
+
+int xConnect(sqlite3 *db, void *aux, int argc, const char *const *argv, sqlite3_vtab **out, char **err)
+{
+    auto *registry = static_cast<DbfTableRegistry *>(aux);
+    if (argc < 4) {
+        *err = sqlite3_mprintf("kestrun_dbf needs a table number");
+        return SQLITE_ERROR;
+    }
+    auto state = registry->tableState(atoi(argv[3]));
+    if (!state) {
+        *err = sqlite3_mprintf("unknown table number %s", argv[3]);
+        return SQLITE_ERROR;
+    }
+    auto vt = std::make_unique<VTab>();
+    try {
+        vt->declared = state->snapshot()->columns();
+    } catch (const std::exception &e) {
+        *err = sqlite3_mprintf("%s", e.what());
+        return SQLITE_ERROR;
+    }
+    vt->state = std::move(state);
+    const int rc = sqlite3_declare_vtab(db, declareSql(vt->declared).toUtf8().constData());
+    if (rc != SQLITE_OK)
+        return rc;
+    *out = vt.release();
+    return SQLITE_OK;
+}
+
+int xDisconnect(sqlite3_vtab *vt)
+{
+    sqlite3_free(vt->zErrMsg);
+    delete static_cast<VTab *>(vt);
+    return SQLITE_OK;
+}
+
+bool indexable(const SqlColumn &c)
+{
+    return c.type == SqlType::Text || isNumeric(c.type) || c.type == SqlType::Date;
+}
+
+int xBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
+{
+    auto *vt = static_cast<VTab *>(tab);
+    double records = 1000;
+    try {
+        records = std::max<double>(1, double(vt->state->snapshot()->dbf().recordCount()));
+    } catch (const std::exception &) {
+    }
+    // Candidate constraints: usable, on an indexable column, with our collation for text.
+    std::vector<int> usable;
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto &c = info->aConstraint[i];
+        if (!c.usable || c.iColumn < 0 || c.iColumn >= vt->declared.size())
+            continue;
+        if (c.op != Eq && c.op != Gt && c.op != Le && c.op != Lt && c.op != Ge)
+            continue;
+        const SqlColumn &col = vt->declared[c.iColumn];
+        if (!indexable(col))
+            continue;
+        if (col.type == SqlType::Text && qstrcmp(sqlite3_vtab_collation(info, i), RomanianCollation::Name) != 0)
+            continue;
+        usable.push_back(i);
+    }
+    int indexColumn = -1;
+    bool equality = false;
+    for (int i : usable)
+        if (info->aConstraint[i].op == Eq) {
+            indexColumn = info->aConstraint[i].iColumn;
+            equality = true;
+            break;
+        }
+    if (indexColumn < 0 && !usable.empty())
+        indexColumn = info->aConstraint[usable.front()].iColumn;
+
+    // The index column's constraints first, then the ones checked in the scan.
+    std::stable_partition(usable.begin(), usable.end(),
+                          [&](int i) { return info->aConstraint[i].iColumn == indexColumn; });
+    QByteArray plan;
+    int argv = 0;
+    int bounds = 0;
+    for (int i : usable) {
+        info->aConstraintUsage[i].argvIndex = ++argv;
+        info->aConstraintUsage[i].omit = 0; // SQLite checks again: exact whatever the value's type
+        plan += QByteArray::number(info->aConstraint[i].iColumn) + ':' + QByteArray::number(info->aConstraint[i].op)
+                + ',';
+        if (info->aConstraint[i].iColumn == indexColumn)
+            ++bounds;
+    }
+    info->idxNum = indexColumn + 1;
+    info->idxStr = sqlite3_mprintf("%s", plan.constData());
+    info->needToFreeIdxStr = 1;
+    double rows = records;
+    if (indexColumn >= 0)
+        rows = equality ? std::min(records, 10.0) : records / (bounds > 1 ? 8 : 3);
+    info->estimatedRows = sqlite3_int64(rows);
+    info->estimatedCost = indexColumn >= 0 ? rows + std::log2(records + 1) : records * 1.1;
+    return SQLITE_OK;
+}
+
+int xOpen(sqlite3_vtab *tab, sqlite3_vtab_cursor **out)
+{
+    auto *vt = static_cast<VTab *>(tab);
+    auto cur = std::make_unique<Cursor>();
+    try {
+        cur->snap = vt->state->snapshot();
+    } catch (const std::exception &e) {
+        setError(tab, QString::fromUtf8(e.what()));
+        return SQLITE_ERROR;
+    }
+    const QList<SqlColumn> &now = cur->snap->columns();
+    bool same = now.size() == vt->declared.size();
+    for (int i = 0; same && i < now.size(); ++i)
+        same = now[i].name == vt->declared[i].name && now[i].type == vt->declared[i].type;
+    if (!same) {
+        setError(tab, QStringLiteral("%1: the table's structure changed; run the statement again")
+                          .arg(vt->state->path()));
+        return SQLITE_ERROR;
+    }
+    *out = cur.release();
+    return SQLITE_OK;
+}
+
+int xClose(sqlite3_vtab_cursor *c)
+{
+    delete static_cast<Cursor *>(c);
+    return SQLITE_OK;
+}
+
+// The constraint's value in the column's terms; false when it cannot be
+// compared here (SQLite then decides alone).
+bool valueFor(const SqlColumn &col, sqlite3_value *v, Check *check)
+{
+    const int t = sqlite3_value_type(v);
+    if (col.type == SqlType::Text) {
+        if (t != SQLITE_TEXT)
+            return false;
+        check->text.assign(reinterpret_cast<const char *>(sqlite3_value_text(v)), size_t(sqlite3_value_bytes(v)));
+        return true;
+    }
+    if (col.type == SqlType::Date) {
+        if (t != SQLITE_TEXT)
+            return false;
+        const QDate d = QDate::fromString(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(v))),
+                                          QStringLiteral("yyyy-MM-dd"));
+        if (!d.isValid())
+            return false;
+        check->number = d.year() * 10000 + d.month() * 100 + d.day();
+        return true;
+    }
+    if (t != SQLITE_INTEGER && t != SQLITE_FLOAT)
+        return false;
+    check->number = sqlite3_value_double(v);
+    return true;
+}
+
+bool holds(int op, int c)
+{
+    switch (op) {
+    case Eq: return c == 0;
+    case Gt: return c > 0;
+    case Ge: return c >= 0;
+    case Lt: return c < 0;
+    default: return c <= 0;
+    }
+}
+
+// Does the current record pass the scan's constant conditions?
+bool passes(Cursor *cur, qint64 rec)
+{
+    const Dbf &dbf = cur->snap->dbf();
+    if (dbf.isDeleted(rec))
+        return false;
+    for (const Check &ck : cur->checks) {
+        const QByteArrayView raw = dbf.rawField(rec, ck.column);
+        int c = 0;
+        if (ck.type == SqlType::Text) {
+            if (!detail::decodeText(raw, cur->scratch))
+                return false;
+            c = RomanianCollation::compareUtf8(cur->scratch, ck.text);
+        } else {
+            double v = 0;
+            if (ck.type == SqlType::Date) {
+                const int d = detail::decodeDate(raw);
+                if (d < 0)
+                    return true; // let the column read report it
+                if (d == 0)
+                    return false;
+                v = d;
+            } else {
+                qint64 i = 0;
+                const detail::Num k = detail::decodeNumber(raw, &i, &v);
+                if (k == detail::Num::Null)
+                    return false;
+                if (k == detail::Num::Bad)
+                    return true;
+                if (k == detail::Num::Int)
+                    v = double(i);
+            }
+            c = v < ck.number ? -1 : v > ck.number ? 1 : 0;
+        }
+        if (!holds(ck.op, c))
+            return false;
+    }
+    return true;
+}
+
+void seek(Cursor *cur)
+{
+    if (cur->index) {
+        for (; cur->pos < cur->end; ++cur->pos) {
+            const qint64 r = cur->useRecords ? cur->records[cur->pos] : cur->index->record(cur->pos);
+            if (passes(cur, r)) {
+                cur->rec = r;
+                cur->eof = false;
+                return;
+            }
+        }
+    } else {
+        for (; cur->rec < cur->recordCount; ++cur->rec)
+            if (passes(cur, cur->rec)) {
+                cur->eof = false;
+                return;
+            }
+    }
+    cur->eof = true;
+}
+
+// Index positions [first, last) satisfying the bound checks.
+std::pair<size_t, size_t> indexRange(const DbfColumnIndex &idx, const std::vector<Check> &bounds)
+{
+    size_t first = 0, last = idx.size();
+    for (const Check &b : bounds) {
+        size_t lo = 0, hi = idx.size();
+        if (idx.text) {
+            const std::string key = RomanianCollation::sortKeyUtf8(b.text);
+            auto less = [&](const DbfColumnIndex::TextEntry &e, const std::string &k) { return idx.key(e) < k; };
+            auto greater = [&](const std::string &k, const DbfColumnIndex::TextEntry &e) { return k < idx.key(e); };
+            lo = size_t(std::lower_bound(idx.texts.begin(), idx.texts.end(), key, less) - idx.texts.begin());
+            hi = size_t(std::upper_bound(idx.texts.begin(), idx.texts.end(), key, greater) - idx.texts.begin());
+        } else {
+            auto less = [](const std::pair<double, quint32> &e, double v) { return e.first < v; };
+            auto greater = [](double v, const std::pair<double, quint32> &e) { return v < e.first; };
+            lo = size_t(std::lower_bound(idx.numbers.begin(), idx.numbers.end(), b.number, less) - idx.numbers.begin());
+            hi = size_t(std::upper_bound(idx.numbers.begin(), idx.numbers.end(), b.number, greater)
+                        - idx.numbers.begin());
+        }
+        // [lo, hi) holds the entries equal to the bound.
+        switch (b.op) {
+        case Eq: first = std::max(first, lo); last = std::min(last, hi); break;
+        case Gt: first = std::max(first, hi); break;
+        case Ge: first = std::max(first, lo); break;
+        case Lt: last = std::min(last, lo); break;
+        default: last = std::min(last, hi); break;
+        }
+    }
+    if (first > last)
+        first = last;
+    return {first, last};
+}
+
+int xFilter(sqlite3_vtab_cursor *c, int idxNum, const char *idxStr, int argc, sqlite3_value **argv)
+{
+    auto *cur = static_cast<Cursor *>(c);
+    auto *vt = static_cast<VTab *>(c->pVtab);
+    cur->checks.clear();
+    cur->index = nullptr;
+    cur->useRecords = false;
+    cur->records.clear();
+    cur->rec = 0;
+    cur->recordCount = cur->snap->dbf().recordCount();
+    const int indexColumn = idxNum - 1;
+    std::vector<Check> bounds;
+    bool empty = false;
+    const QList<QByteArray> plan = QByteArray(idxStr ? idxStr : "").split(',');
+    for (int i = 0; i < argc && i < plan.size(); ++i) {
+        const QList<QByteArray> parts = plan[i].split(':');
+        if (parts.size() != 2)
+            continue;
+        Check ck;
+        ck.column = parts[0].toInt();
+        ck.op = parts[1].toInt();
+        if (ck.column < 0 || ck.column >= vt->declared.size())
+            continue;
+        ck.type = vt->declared[ck.column].type;
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            empty = true; // a comparison with null holds for no row
+            continue;
+        }
+        if (!valueFor(vt->declared[ck.column], argv[i], &ck))
+            continue;
+        (ck.column == indexColumn ? bounds : cur->checks).push_back(std::move(ck));
+    }
+    if (empty) {
+        cur->eof = true;
+        return SQLITE_OK;
+    }
+    try {
+        if (!bounds.empty()) {
+            cur->index = &cur->snap->index(indexColumn);
+            const auto [first, last] = indexRange(*cur->index, bounds);
+            const bool equality = std::any_of(bounds.begin(), bounds.end(), [](const Check &b) { return b.op == Eq; });
+            if (!equality) {
+                // A range comes out in file order, as a plain scan would give it.
+                cur->records.reserve(last - first);
+                for (size_t p = first; p < last; ++p)
+                    cur->records.push_back(cur->index->record(p));
+                std::sort(cur->records.begin(), cur->records.end());
+                cur->useRecords = true;
+                cur->pos = 0;
+                cur->end = cur->records.size();
+            } else {
+                cur->pos = first;
+                cur->end = last;
+            }
+        }
+        seek(cur);
+    } catch (const std::exception &e) {
+        setError(c->pVtab, QString::fromUtf8(e.what()));
+        return SQLITE_ERROR;
+    }
+    return SQLITE_OK;
+}
+
+int xNext(sqlite3_vtab_cursor *c)
+{
+    auto *cur = static_cast<Cursor *>(c);
+    try {
+        if (cur->index)
+            ++cur->pos;
+        else
+            ++cur->rec;
+        seek(cur);
+    } catch (const std::exception &e) {
+        setError(c->pVtab, QString::fromUtf8(e.what()));
+        return SQLITE_ERROR;
+    }
+    return SQLITE_OK;
+}
+
+int xEof(sqlite3_vtab_cursor *c) { return static_cast<Cursor *>(c)->eof; }
+
+int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
+{
+    auto *cur = static_cast<Cursor *>(c);
+    const Dbf &dbf = cur->snap->dbf();
+    if (i < 0 || i >= dbf.fields().size()) {
+        sqlite3_result_null(ctx);
+        return SQLITE_OK;
+    }
+    const DbfField &f = dbf.fields()[i];
+    const QByteArrayView raw = dbf.rawField(cur->rec, i);
+    auto bad = [&](const char *what) {
+        const QString msg = QStringLiteral("%1: record %2, field %3: %4")
+                                .arg(dbf.path())
+                                .arg(cur->rec + 1)
+                                .arg(f.name, QLatin1StringView(what));
+        sqlite3_result_error(ctx, msg.toUtf8().constData(), -1);
+        return SQLITE_OK;
+    };
+    switch (f.type) {
+    case 'C':
+        // Copied: SQLite may keep a text past this row (MIN, MAX, sorting).
+        if (detail::decodeText(raw, cur->scratch))
+            sqlite3_result_text(ctx, cur->scratch.data(), int(cur->scratch.size()), SQLITE_TRANSIENT);
+        else
+            sqlite3_result_null(ctx);
+        return SQLITE_OK;
+    case 'N':
+    case 'F': {
+        qint64 iv = 0;
+        double dv = 0;
+        switch (detail::decodeNumber(raw, &iv, &dv)) {
+        case detail::Num::Null: sqlite3_result_null(ctx); break;
+        case detail::Num::Int:
+            if (cur->snap->columns()[i].type == SqlType::Float)
+                sqlite3_result_double(ctx, double(iv));
+            else
+                sqlite3_result_int64(ctx, iv);
+            break;
+        case detail::Num::Real: sqlite3_result_double(ctx, dv); break;
+        case detail::Num::Bad: return bad("not a number");
+        }
+        return SQLITE_OK;
+    }
+    case 'D': {
+        const int d = detail::decodeDate(raw);
+        if (d < 0)
+            return bad("not a date");
+        if (d == 0) {
+            sqlite3_result_null(ctx);
+            return SQLITE_OK;
+        }
+        // d is a checked yyyymmdd, so each part has its digits.
+        const int y = d / 10000, m = d / 100 % 100, dd = d % 100;
+        const char iso[10] = {char('0' + y / 1000), char('0' + y / 100 % 10), char('0' + y / 10 % 10),
+                              char('0' + y % 10),   '-',  char('0' + m / 10), char('0' + m % 10), '-',
+                              char('0' + dd / 10),  char('0' + dd % 10)};
+        sqlite3_result_text(ctx, iso, 10, SQLITE_TRANSIENT);
+        return SQLITE_OK;
+    }
+    case 'L': {
+        const char v = raw.isEmpty() ? ' ' : raw[0];
+        if (v == 'T' || v == 't' || v == 'Y' || v == 'y')
+            sqlite3_result_int(ctx, 1);
+        else if (v == 'F' || v == 'f' || v == 'N' || v == 'n')
+            sqlite3_result_int(ctx, 0);
+        else
+            sqlite3_result_null(ctx);
+        return SQLITE_OK;
+    }
+    default:
+        return bad("this field type is not supported");
+    }
+}
+
+int xRowid(sqlite3_vtab_cursor *c, sqlite3_int64 *rowid)
+{
+    *rowid = static_cast<Cursor *>(c)->rec;
+    return SQLITE_OK;
+}
+
+sqlite3_module makeModule()
+{
+    sqlite3_module m{};
+    m.iVersion = 1;
+    m.xCreate = xConnect;
+    m.xConnect = xConnect;
+    m.xBestIndex = xBestIndex;
+    m.xDisconnect = xDisconnect;
+    m.xDestroy = xDisconnect;
+    m.xOpen = xOpen;
+    m.xClose = xClose;
+    m.xFilter = xFilter;
+    m.xNext = xNext;
+    m.xEof = xEof;
+    m.xColumn = xColumn;
+    m.xRowid = xRowid;
+    return m;
+}
+
+} // namespace
+
+namespace DbfVirtualTable {
+
+void registerModule(sqlite3 *db, DbfTableRegistry *registry)
+{
+    static const sqlite3_module module = makeModule();
+    sqlite3_create_module_v2(db, ModuleName, &module, registry, nullptr);
+}
+
+QString declaredType(const SqlColumn &c)
+{
+    switch (c.type) {
+    case SqlType::Text: return QStringLiteral("TEXT COLLATE RO");
+    case SqlType::Integer:
+    case SqlType::Logical: return QStringLiteral("INTEGER");
+    case SqlType::Float: return QStringLiteral("REAL");
+    default: return QStringLiteral("TEXT");
+    }
+}
+
+} // namespace DbfVirtualTable

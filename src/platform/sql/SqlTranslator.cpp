@@ -1,0 +1,870 @@
+#include "platform/sql/SqlTranslator.h"
+
+#include "platform/sql/RomanianCollation.h"
+#include "platform/sql/SqlError.h"
+#include "platform/sql/SqlParser.h"
+#include "platform/sql/SqlValue.h"
+
+#include <QSet>
+
+QString sqliteText(const QString &text)
+{
+    QString s = text;
+    s.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + s + u'\'';
+}
+
+QString sqliteName(const QString &name)
+{
+    QString s = name;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+namespace {
+
+const QString Collate = QStringLiteral(" COLLATE RO");
+
+// The SQLite text of one expression with what is known of its value.
+struct Code
+{
+    QString sql;
+    SqlType type = SqlType::Null;
+    int size = 0;
+    int decimals = 0;
+    bool column = false;   // a bare table column (null when blank)
+    bool literal = false;  // a text literal not yet taken as number or date
+    QString text;          // the literal's content
+    bool aggregate = false;
+};
+
+struct ScopeTable
+{
+    SqlTable table;
+    QString alias;
+    QString sqlAlias;
+};
+
+struct Context
+{
+    bool negated = false;
+    bool aggregatesAllowed = false;
+    bool insideAggregate = false;
+};
+
+bool compareHolds(const QString &op, int c)
+{
+    if (op == u"=") return c == 0;
+    if (op == u"<>") return c != 0;
+    if (op == u"<") return c < 0;
+    if (op == u">") return c > 0;
+    if (op == u"<=") return c <= 0;
+    return c >= 0; // ">="
+}
+
+QString mirrored(const QString &op)
+{
+    if (op == u"<") return QStringLiteral(">");
+    if (op == u">") return QStringLiteral("<");
+    if (op == u"<=") return QStringLiteral(">=");
+    if (op == u">=") return QStringLiteral("<=");
+    return op;
+}
+
+bool isComparison(const QString &op)
+{
+    return op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=";
+}
+
+class Translator
+{
+public:
+    Translator(SqlCatalog &catalog, const QString &sql) : m_catalog(catalog), m_sql(sql) {}
+
+    SqlTranslation run();
+
+private:
+    [[noreturn]] void fail(const QString &message, int pos) const { throw SqlError(message, m_sql, pos); }
+
+    SqlTable lookup(const SqlTableRef &ref);
+    void addScope(const SqlTableRef &ref);
+    QString selectSql(const SqlSelect &sel, QList<SqlResultColumn> *columns);
+
+    Code gen(SqlExpr &e, Context ctx);
+    Code genColumn(SqlExpr &e);
+    Code genBinary(SqlExpr &e, Context ctx);
+    Code genComparison(SqlExpr &e, Code a, Code b, Context ctx);
+    Code genTextComparison(const QString &op, Code a, Code b, Context ctx);
+    Code genConcat(const Code &a, const Code &b);
+    Code genFunction(SqlExpr &e, Context ctx);
+    Code genCast(SqlExpr &e, Context ctx);
+    Code genTrim(SqlExpr &e, Context ctx);
+    Code genLike(SqlExpr &e, Context ctx);
+    void coerceLiteral(Code &lit, SqlType to, int pos);
+    QString asText(const Code &c);
+
+    bool rejectsNulls(const SqlExpr &e, const QSet<int> &tables) const;
+    bool propagatesNull(const SqlExpr &e, const QSet<int> &tables) const;
+
+    SqlCatalog &m_catalog;
+    QString m_sql;
+    std::vector<ScopeTable> m_scope;
+    QStringList m_paths;
+    // Select-list aliases visible to ORDER BY and GROUP BY.
+    QList<SqlResultColumn> m_results;
+};
+
+SqlTable Translator::lookup(const SqlTableRef &ref)
+{
+    SqlTable t;
+    if (ref.path.trimmed().isEmpty())
+        fail(QStringLiteral("Empty table name"), ref.pos);
+    if (!m_catalog.table(ref.path, &t))
+        fail(QStringLiteral("Table does not exist: %1").arg(ref.path), ref.pos);
+    if (!m_paths.contains(t.path))
+        m_paths.append(t.path);
+    return t;
+}
+
+void Translator::addScope(const SqlTableRef &ref)
+{
+    ScopeTable s;
+    s.table = lookup(ref);
+    s.alias = ref.alias;
+    s.sqlAlias = QStringLiteral("t%1").arg(m_scope.size());
+    for (const ScopeTable &o : m_scope)
+        if (!ref.alias.isEmpty() && o.alias.compare(ref.alias, Qt::CaseInsensitive) == 0)
+            fail(QStringLiteral("Table alias %1 used twice").arg(ref.alias), ref.pos);
+    m_scope.push_back(std::move(s));
+}
+
+Code Translator::genColumn(SqlExpr &e)
+{
+    int tableIndex = -1, columnIndex = -1;
+    auto findIn = [&](int ti) {
+        const auto &cols = m_scope[size_t(ti)].table.columns;
+        for (int c = 0; c < cols.size(); ++c)
+            if (cols[c].name.compare(e.text, Qt::CaseInsensitive) == 0)
+                return c;
+        return -1;
+    };
+    if (!e.qualifier.isEmpty()) {
+        for (int ti = 0; ti < int(m_scope.size()); ++ti)
+            if (m_scope[size_t(ti)].alias.compare(e.qualifier, Qt::CaseInsensitive) == 0)
+                tableIndex = ti;
+        if (tableIndex < 0)
+            fail(QStringLiteral("Unknown table alias %1").arg(e.qualifier), e.pos);
+        columnIndex = findIn(tableIndex);
+    } else {
+        // A name found in several tables means the first table's.
+        for (int ti = 0; ti < int(m_scope.size()) && columnIndex < 0; ++ti) {
+            columnIndex = findIn(ti);
+            if (columnIndex >= 0)
+                tableIndex = ti;
+        }
+    }
+    if (columnIndex < 0)
+        fail(QStringLiteral("Unknown column %1").arg(e.qualifier.isEmpty() ? e.text : e.qualifier + u'.' + e.text),
+             e.pos);
+    const ScopeTable &st = m_scope[size_t(tableIndex)];
+    const SqlColumn &col = st.table.columns[columnIndex];
+    e.table = tableIndex;
+    e.column = columnIndex;
+    Code c;
+    c.sql = st.sqlAlias + u'.' + sqliteName(col.name);
+    c.type = col.type;
+    c.size = col.size;
+    c.decimals = col.decimals;
+    c.column = true;
+    return c;
+}
+
+void Translator::coerceLiteral(Code &lit, SqlType to, int pos)
+{
+    if (!lit.literal)
+        return;
+    if (isNumeric(to)) {
+        double v = 0;
+        if (!SqlValue::parseNumber(lit.text, &v))
+            fail(QStringLiteral("\"%1\" is not a number").arg(lit.text), pos);
+        lit.sql = SqlValue::formatNumber(v);
+        if (lit.sql.contains(u'e'))
+            lit.sql = QString::number(v, 'e', 17);
+        lit.type = lit.sql.contains(u'.') || lit.sql.contains(u'e') ? SqlType::Float : SqlType::Integer;
+        lit.literal = false;
+    } else if (to == SqlType::Date) {
+        const QDate d = SqlValue::parseDate(lit.text);
+        if (!d.isValid())
+            fail(QStringLiteral("\"%1\" is not a date (dd.MM.yyyy)").arg(lit.text), pos);
+        lit.sql = sqliteText(SqlValue::isoDate(d));
+        lit.type = SqlType::Date;
+        lit.literal = false;
+    }
+}
+
+QString Translator::asText(const Code &c)
+{
+    switch (c.type) {
+    case SqlType::Integer:
+    case SqlType::Float: return QStringLiteral("kx_str(%1)").arg(c.sql);
+    case SqlType::Date: return QStringLiteral("kx_dstr(%1)").arg(c.sql);
+    case SqlType::Logical: return QStringLiteral("(CASE WHEN %1 THEN 'T' WHEN NOT %1 THEN 'F' END)").arg(c.sql);
+    default: return c.sql;
+    }
+}
+
+Code Translator::gen(SqlExpr &e, Context ctx)
+{
+    Code c;
+    switch (e.kind) {
+    case SqlExpr::Kind::String:
+        c.sql = sqliteText(e.text);
+        c.type = SqlType::Text;
+        c.size = int(e.text.size());
+        c.literal = true;
+        c.text = e.text;
+        break;
+    case SqlExpr::Kind::Number: {
+        c.sql = e.text.startsWith(u'.') ? u'0' + e.text : e.text;
+        const bool fractional = e.text.contains(u'.') || e.text.contains(u'e') || e.text.contains(u'E');
+        bool ok = false;
+        e.text.toLongLong(&ok);
+        c.type = fractional || !ok ? SqlType::Float : SqlType::Integer;
+        c.size = int(e.text.size());
+        break;
+    }
+    case SqlExpr::Kind::Null:
+        c.sql = QStringLiteral("NULL");
+        break;
+    case SqlExpr::Kind::Column:
+        c = genColumn(e);
+        break;
+    case SqlExpr::Kind::Unary: {
+        if (e.text == u"NOT") {
+            Context inner = ctx;
+            inner.negated = !ctx.negated;
+            const Code a = gen(*e.args[0], inner);
+            c.sql = QStringLiteral("(NOT %1)").arg(a.sql);
+            c.type = SqlType::Logical;
+            c.aggregate = a.aggregate;
+        } else {
+            Code a = gen(*e.args[0], ctx);
+            coerceLiteral(a, SqlType::Float, e.args[0]->pos);
+            if (!isNumeric(a.type) && a.type != SqlType::Null)
+                fail(QStringLiteral("Type mismatch: a number is needed after -"), e.pos);
+            c.sql = QStringLiteral("(-%1)").arg(a.sql);
+            c.type = a.type == SqlType::Null ? SqlType::Float : a.type;
+            c.size = a.size;
+            c.decimals = a.decimals;
+            c.aggregate = a.aggregate;
+        }
+        break;
+    }
+    case SqlExpr::Kind::Binary:
+        c = genBinary(e, ctx);
+        break;
+    case SqlExpr::Kind::Function:
+        c = genFunction(e, ctx);
+        break;
+    case SqlExpr::Kind::Cast:
+        c = genCast(e, ctx);
+        break;
+    case SqlExpr::Kind::Trim:
+        c = genTrim(e, ctx);
+        break;
+    case SqlExpr::Kind::IsNull: {
+        const Code a = gen(*e.args[0], ctx);
+        c.sql = QStringLiteral("(%1 IS %2NULL)").arg(a.sql, e.negated ? QStringLiteral("NOT ") : QString());
+        c.type = SqlType::Logical;
+        c.aggregate = a.aggregate;
+        break;
+    }
+    case SqlExpr::Kind::Like:
+        c = genLike(e, ctx);
+        break;
+    }
+    e.type = c.type;
+    e.size = c.size;
+    e.decimals = c.decimals;
+    return c;
+}
+
+Code Translator::genBinary(SqlExpr &e, Context ctx)
+{
+    const QString &op = e.text;
+    if (op == u"AND" || op == u"OR") {
+        const Code a = gen(*e.args[0], ctx);
+        const Code b = gen(*e.args[1], ctx);
+        Code c;
+        c.sql = QStringLiteral("(%1 %2 %3)").arg(a.sql, op, b.sql);
+        c.type = SqlType::Logical;
+        c.aggregate = a.aggregate || b.aggregate;
+        return c;
+    }
+    Code a = gen(*e.args[0], ctx);
+    Code b = gen(*e.args[1], ctx);
+    if (isComparison(op))
+        return genComparison(e, a, b, ctx);
+
+    Code c;
+    c.aggregate = a.aggregate || b.aggregate;
+    if (op == u"+" && (a.type == SqlType::Text || b.type == SqlType::Text)) {
+        c = genConcat(a, b);
+        c.aggregate = a.aggregate || b.aggregate;
+        return c;
+    }
+    // Arithmetic: a quoted number beside a number counts as a number.
+    coerceLiteral(a, isNumeric(b.type) ? b.type : SqlType::Float, e.args[0]->pos);
+    coerceLiteral(b, isNumeric(a.type) ? a.type : SqlType::Float, e.args[1]->pos);
+    const bool okA = isNumeric(a.type) || a.type == SqlType::Null;
+    const bool okB = isNumeric(b.type) || b.type == SqlType::Null;
+    if (!okA || !okB)
+        fail(QStringLiteral("Type mismatch: %1 needs numbers").arg(op), e.pos);
+    const bool integer = a.type == SqlType::Integer && b.type == SqlType::Integer && op != u"/";
+    if (op == u"/")
+        c.sql = QStringLiteral("(CAST(%1 AS REAL) / %2)").arg(a.sql, b.sql);
+    else
+        c.sql = QStringLiteral("(%1 %2 %3)").arg(a.sql, op, b.sql);
+    c.type = integer ? SqlType::Integer : SqlType::Float;
+    c.size = qMax(a.size, b.size) + 1;
+    c.decimals = qMax(a.decimals, b.decimals);
+    return c;
+}
+
+Code Translator::genConcat(const Code &a, const Code &b)
+{
+    // A blank part joins as "", so "loc." + LOCALIT + ", " + ADRESA keeps the address.
+    auto part = [&](const Code &x) {
+        if (x.type == SqlType::Null)
+            return QStringLiteral("''");
+        if (x.literal)
+            return x.sql;
+        return QStringLiteral("coalesce(%1,'')").arg(asText(x));
+    };
+    Code c;
+    c.sql = QStringLiteral("(%1 || %2)").arg(part(a), part(b));
+    c.type = SqlType::Text;
+    c.size = qMin(a.size + b.size, 254);
+    return c;
+}
+
+Code Translator::genComparison(SqlExpr &e, Code a, Code b, Context ctx)
+{
+    const QString &op = e.text;
+    Code c;
+    c.type = SqlType::Logical;
+    c.aggregate = a.aggregate || b.aggregate;
+    if (a.literal && !b.literal)
+        coerceLiteral(a, b.type, e.args[0]->pos);
+    if (b.literal && !a.literal)
+        coerceLiteral(b, a.type, e.args[1]->pos);
+
+    if (a.type == SqlType::Null || b.type == SqlType::Null) {
+        c.sql = QStringLiteral("(%1 %2 %3)").arg(a.sql, op, b.sql);
+        return c;
+    }
+    if (a.type == SqlType::Text && b.type == SqlType::Text) {
+        Code t = genTextComparison(op, a, b, ctx);
+        t.aggregate = c.aggregate;
+        return t;
+    }
+    if ((isNumeric(a.type) && isNumeric(b.type)) || a.type == b.type) {
+        c.sql = QStringLiteral("(%1 %2 %3)").arg(a.sql, op, b.sql);
+        return c;
+    }
+    // Text held beside a number compares by its numeric value.
+    if (a.type == SqlType::Text && isNumeric(b.type)) {
+        c.sql = QStringLiteral("(kx_num(%1) %2 %3)").arg(a.sql, op, b.sql);
+        return c;
+    }
+    if (isNumeric(a.type) && b.type == SqlType::Text) {
+        c.sql = QStringLiteral("(%1 %2 kx_num(%3))").arg(a.sql, op, b.sql);
+        return c;
+    }
+    fail(QStringLiteral("Type mismatch in comparison"), e.pos);
+}
+
+Code Translator::genTextComparison(const QString &opIn, Code a, Code b, Context ctx)
+{
+    QString op = opIn;
+    if (a.literal && !b.literal) {
+        std::swap(a, b);
+        op = mirrored(op);
+    }
+    Code c;
+    c.type = SqlType::Logical;
+    if (b.literal && !a.literal) {
+        const bool blankHolds = compareHolds(op, RomanianCollation::compare(u"", b.text));
+        if (a.column) {
+            // Blank is null in the table and "" in comparisons; written this way
+            // the plain comparison still reaches the table's index.
+            if (blankHolds)
+                c.sql = QStringLiteral("(%1 %2 %3 OR %1 IS NULL)").arg(a.sql, op, b.sql);
+            else if (ctx.negated)
+                c.sql = QStringLiteral("(%1 %2 %3 AND %1 IS NOT NULL)").arg(a.sql, op, b.sql);
+            else
+                c.sql = QStringLiteral("(%1 %2 %3)").arg(a.sql, op, b.sql);
+        } else {
+            c.sql = QStringLiteral("(coalesce(%1,'')%2 %3 %4)").arg(a.sql, Collate, op, b.sql);
+        }
+        return c;
+    }
+    if (a.column && b.column && op == u"=") {
+        c.sql = QStringLiteral("(%1 = %2)").arg(a.sql, b.sql);
+        return c;
+    }
+    c.sql = QStringLiteral("(coalesce(%1,'')%2 %3 coalesce(%4,''))").arg(a.sql, Collate, op, b.sql);
+    return c;
+}
+
+Code Translator::genLike(SqlExpr &e, Context ctx)
+{
+    const Code a = gen(*e.args[0], ctx);
+    const Code p = gen(*e.args[1], ctx);
+    if ((a.type != SqlType::Text && a.type != SqlType::Null) || (p.type != SqlType::Text && p.type != SqlType::Null))
+        fail(QStringLiteral("Type mismatch: LIKE needs text"), e.pos);
+    Code c;
+    c.type = SqlType::Logical;
+    c.aggregate = a.aggregate || p.aggregate;
+    c.sql = QStringLiteral("(%1kx_like(coalesce(%2,''), %3))")
+                .arg(e.negated ? QStringLiteral("NOT ") : QString(), a.sql, p.sql);
+    return c;
+}
+
+Code Translator::genFunction(SqlExpr &e, Context ctx)
+{
+    Code c;
+    const QString &name = e.text;
+    if (name == u"UPPER" || name == u"LOWER") {
+        const Code a = gen(*e.args[0], ctx);
+        if (a.type != SqlType::Text && a.type != SqlType::Null)
+            fail(QStringLiteral("Type mismatch: %1 needs text").arg(name), e.pos);
+        c.sql = QStringLiteral("kx_%1(%2)").arg(name.toLower(), a.sql);
+        c.type = SqlType::Text;
+        c.size = a.size;
+        c.aggregate = a.aggregate;
+        return c;
+    }
+    // Aggregates
+    if (!ctx.aggregatesAllowed)
+        fail(QStringLiteral("%1 is not allowed here").arg(name), e.pos);
+    if (ctx.insideAggregate)
+        fail(QStringLiteral("%1 inside another aggregate").arg(name), e.pos);
+    c.aggregate = true;
+    if (e.star) {
+        c.sql = QStringLiteral("count(*)");
+        c.type = SqlType::Integer;
+        c.size = 10;
+        return c;
+    }
+    Context inner = ctx;
+    inner.insideAggregate = true;
+    inner.negated = false;
+    Code a = gen(*e.args[0], inner);
+    const QString distinct = e.distinct ? QStringLiteral("DISTINCT ") : QString();
+    if (name == u"COUNT") {
+        c.sql = QStringLiteral("count(%1%2)").arg(distinct, a.sql);
+        c.type = SqlType::Integer;
+        c.size = 10;
+    } else if (name == u"SUM" || name == u"AVG") {
+        coerceLiteral(a, SqlType::Float, e.args[0]->pos);
+        if (!isNumeric(a.type) && a.type != SqlType::Null)
+            fail(QStringLiteral("Type mismatch: %1 needs numbers").arg(name), e.pos);
+        c.sql = QStringLiteral("%1(%2%3)").arg(name == u"SUM" ? QStringLiteral("sum") : QStringLiteral("avg"),
+                                                distinct, a.sql);
+        c.type = SqlType::Float;
+        c.size = 20;
+        c.decimals = a.decimals;
+    } else { // MAX, MIN
+        const QString arg = a.type == SqlType::Text && !a.column ? a.sql + Collate : a.sql;
+        c.sql = QStringLiteral("%1(%2%3)").arg(name.toLower(), distinct, arg);
+        c.type = a.type;
+        c.size = a.size;
+        c.decimals = a.decimals;
+    }
+    return c;
+}
+
+Code Translator::genCast(SqlExpr &e, Context ctx)
+{
+    Code a = gen(*e.args[0], ctx);
+    Code c;
+    c.aggregate = a.aggregate;
+    const QString &to = e.castType;
+    if (to == u"FLOAT" || to == u"INTEGER") {
+        QString num;
+        if (a.type == SqlType::Text)
+            num = QStringLiteral("kx_num(%1)").arg(a.sql); // not a number: null
+        else if (isNumeric(a.type) || a.type == SqlType::Null)
+            num = a.sql;
+        else
+            fail(QStringLiteral("Type mismatch: cannot cast to %1").arg(to), e.pos);
+        const bool integer = to == u"INTEGER";
+        c.sql = QStringLiteral("CAST(%1 AS %2)").arg(num, integer ? QStringLiteral("INTEGER") : QStringLiteral("REAL"));
+        c.type = integer ? SqlType::Integer : SqlType::Float;
+        c.size = 20;
+    } else if (to == u"CHAR") {
+        c.sql = a.literal ? a.sql : asText(a);
+        if (e.castSize > 0)
+            c.sql = QStringLiteral("substr(%1,1,%2)").arg(c.sql).arg(e.castSize);
+        c.type = SqlType::Text;
+        c.size = e.castSize > 0 ? e.castSize : qMax(a.size, 20);
+    } else { // DATE
+        if (a.type == SqlType::Text)
+            c.sql = QStringLiteral("kx_date(%1)").arg(a.sql);
+        else if (a.type == SqlType::Date || a.type == SqlType::Null)
+            c.sql = a.sql;
+        else
+            fail(QStringLiteral("Type mismatch: cannot cast to DATE"), e.pos);
+        c.type = SqlType::Date;
+        c.size = 8;
+    }
+    return c;
+}
+
+Code Translator::genTrim(SqlExpr &e, Context ctx)
+{
+    const Code a = gen(*e.args[0], ctx);
+    QString chars = QStringLiteral("' '");
+    bool aggregate = a.aggregate;
+    if (e.args.size() > 1) {
+        const Code ch = gen(*e.args[1], ctx);
+        if (ch.type != SqlType::Text)
+            fail(QStringLiteral("Type mismatch: TRIM needs text"), e.args[1]->pos);
+        chars = ch.sql;
+        aggregate = aggregate || ch.aggregate;
+    }
+    const QString fn = e.castType == u"LEADING" ? QStringLiteral("ltrim")
+                       : e.castType == u"TRAILING" ? QStringLiteral("rtrim") : QStringLiteral("trim");
+    Code c;
+    c.sql = QStringLiteral("%1(%2, %3)").arg(fn, a.literal ? a.sql : asText(a), chars);
+    c.type = SqlType::Text;
+    c.size = a.size;
+    c.aggregate = aggregate;
+    return c;
+}
+
+// True when e cannot hold for a row whose columns from the given tables are all
+// null (the row an outer join adds for a missing side).
+bool Translator::rejectsNulls(const SqlExpr &e, const QSet<int> &tables) const
+{
+    switch (e.kind) {
+    case SqlExpr::Kind::Binary: {
+        const QString &op = e.text;
+        if (op == u"AND")
+            return rejectsNulls(*e.args[0], tables) || rejectsNulls(*e.args[1], tables);
+        if (op == u"OR")
+            return rejectsNulls(*e.args[0], tables) && rejectsNulls(*e.args[1], tables);
+        if (!isComparison(op))
+            return false;
+        const SqlExpr &a = *e.args[0];
+        const SqlExpr &b = *e.args[1];
+        if (a.type == SqlType::Text && b.type == SqlType::Text) {
+            // Blank text compares as "": decide with the literal on the other side.
+            const bool aNull = a.kind == SqlExpr::Kind::Column && tables.contains(a.table);
+            const bool bNull = b.kind == SqlExpr::Kind::Column && tables.contains(b.table);
+            if (op == u"=" && a.kind == SqlExpr::Kind::Column && b.kind == SqlExpr::Kind::Column)
+                return aNull || bNull;
+            if (aNull && b.kind == SqlExpr::Kind::String)
+                return !compareHolds(op, RomanianCollation::compare(u"", b.text));
+            if (bNull && a.kind == SqlExpr::Kind::String)
+                return !compareHolds(op, RomanianCollation::compare(a.text, u""));
+            return false;
+        }
+        return propagatesNull(a, tables) || propagatesNull(b, tables);
+    }
+    case SqlExpr::Kind::IsNull:
+        return e.negated && propagatesNull(*e.args[0], tables);
+    case SqlExpr::Kind::Like: {
+        const SqlExpr &a = *e.args[0];
+        const SqlExpr &p = *e.args[1];
+        if (e.negated || a.kind != SqlExpr::Kind::Column || !tables.contains(a.table)
+            || p.kind != SqlExpr::Kind::String)
+            return false;
+        return !SqlValue::likeMatches(u"", p.text);
+    }
+    default:
+        return false;
+    }
+}
+
+// True when e is null whenever the columns of the given tables are null.
+bool Translator::propagatesNull(const SqlExpr &e, const QSet<int> &tables) const
+{
+    switch (e.kind) {
+    case SqlExpr::Kind::Column:
+        return tables.contains(e.table);
+    case SqlExpr::Kind::Unary:
+        return e.text == u"-" && propagatesNull(*e.args[0], tables);
+    case SqlExpr::Kind::Binary:
+        if (e.type == SqlType::Text || isComparison(e.text) || e.text == u"AND" || e.text == u"OR")
+            return false; // text joins blanks as ""
+        return propagatesNull(*e.args[0], tables) || propagatesNull(*e.args[1], tables);
+    case SqlExpr::Kind::Cast:
+        return (e.castType == u"FLOAT" || e.castType == u"INTEGER") && propagatesNull(*e.args[0], tables);
+    default:
+        return false;
+    }
+}
+
+QString Translator::selectSql(const SqlSelect &selIn, QList<SqlResultColumn> *columns)
+{
+    SqlSelect &sel = const_cast<SqlSelect &>(selIn);
+    for (const SqlTableRef &ref : sel.tables)
+        addScope(ref);
+
+    // Select list
+    QStringList items;
+    QSet<QString> used;
+    QList<SqlResultColumn> results;
+    auto uniqueName = [&](const QString &base) {
+        QString name = base.isEmpty() ? QStringLiteral("EXPR") : base;
+        for (int k = 1; used.contains(name.toUpper()); ++k)
+            name = QStringLiteral("%1_%2").arg(base.isEmpty() ? QStringLiteral("EXPR") : base).arg(k);
+        used.insert(name.toUpper());
+        return name;
+    };
+    Context selectCtx;
+    selectCtx.aggregatesAllowed = true;
+    bool anyAggregate = false;
+    for (SqlSelectItem &item : sel.items) {
+        if (!item.expr) {
+            bool found = item.starQualifier.isEmpty();
+            for (const ScopeTable &st : m_scope) {
+                if (!item.starQualifier.isEmpty() && st.alias.compare(item.starQualifier, Qt::CaseInsensitive) != 0)
+                    continue;
+                found = true;
+                for (const SqlColumn &col : st.table.columns) {
+                    SqlResultColumn rc{uniqueName(col.name), col.type, col.size, col.decimals};
+                    items << QStringLiteral("%1.%2 AS %3").arg(st.sqlAlias, sqliteName(col.name), sqliteName(rc.name));
+                    results << rc;
+                }
+            }
+            if (!found)
+                fail(QStringLiteral("Unknown table alias %1").arg(item.starQualifier), item.pos);
+            continue;
+        }
+        const Code c = gen(*item.expr, selectCtx);
+        anyAggregate = anyAggregate || c.aggregate;
+        QString base = item.alias;
+        if (base.isEmpty()) {
+            if (item.expr->kind == SqlExpr::Kind::Column)
+                base = item.expr->text;
+            else if (item.expr->kind == SqlExpr::Kind::Function)
+                base = item.expr->text;
+        }
+        SqlResultColumn rc{uniqueName(base), c.type == SqlType::Null ? SqlType::Text : c.type, c.size, c.decimals};
+        items << QStringLiteral("%1 AS %2").arg(c.sql, sqliteName(rc.name));
+        results << rc;
+    }
+    m_results = results;
+
+    QString out = QStringLiteral("SELECT ");
+    if (sel.distinct)
+        out += QStringLiteral("DISTINCT ");
+    out += items.join(QStringLiteral(", "));
+
+    // WHERE first: its types decide how outer joins may be run.
+    Context plain;
+    QString where;
+    if (sel.where)
+        where = gen(*sel.where, plain).sql;
+
+    out += QStringLiteral(" FROM %1 AS %2").arg(m_scope[0].table.sqlName, m_scope[0].sqlAlias);
+    for (size_t j = 0; j < sel.joins.size(); ++j) {
+        SqlJoin &join = sel.joins[j];
+        const int k = int(j) + 1;
+        const QString on = gen(*join.on, plain).sql;
+        SqlJoin::Type type = join.type;
+        if (sel.where && type != SqlJoin::Type::Inner) {
+            QSet<int> left, right{k};
+            for (int t = 0; t < k; ++t)
+                left.insert(t);
+            // Rows the outer join adds for a missing side fail the WHERE anyway:
+            // the plainer join gives the same rows and can use the key index.
+            const bool leftGone = rejectsNulls(*sel.where, left);
+            const bool rightGone = rejectsNulls(*sel.where, right);
+            if (type == SqlJoin::Type::Full)
+                type = leftGone && rightGone ? SqlJoin::Type::Inner
+                       : leftGone           ? SqlJoin::Type::Left
+                       : rightGone          ? SqlJoin::Type::Right
+                                            : SqlJoin::Type::Full;
+            else if ((type == SqlJoin::Type::Left && rightGone) || (type == SqlJoin::Type::Right && leftGone))
+                type = SqlJoin::Type::Inner;
+        }
+        const char *word = type == SqlJoin::Type::Inner ? "JOIN"
+                           : type == SqlJoin::Type::Left ? "LEFT JOIN"
+                           : type == SqlJoin::Type::Right ? "RIGHT JOIN" : "FULL JOIN";
+        out += QStringLiteral(" %1 %2 AS %3 ON %4")
+                   .arg(QLatin1StringView(word), m_scope[size_t(k)].table.sqlName, m_scope[size_t(k)].sqlAlias, on);
+    }
+    if (!where.isEmpty())
+        out += QStringLiteral(" WHERE ") + where;
+
+    // GROUP BY and ORDER BY may name a select-list alias.
+    auto aliasIndex = [&](const SqlExpr &e) {
+        if (e.kind != SqlExpr::Kind::Column || !e.qualifier.isEmpty())
+            return -1;
+        for (int i = 0; i < results.size(); ++i)
+            if (results[i].name.compare(e.text, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    };
+    if (!sel.groupBy.empty()) {
+        QStringList groups;
+        for (SqlExprPtr &g : sel.groupBy) {
+            try {
+                groups << gen(*g, plain).sql;
+            } catch (const SqlError &) {
+                const int i = aliasIndex(*g);
+                if (i < 0)
+                    throw;
+                groups << sqliteName(results[i].name);
+            }
+        }
+        out += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
+    }
+    if (sel.having) {
+        Context h;
+        h.aggregatesAllowed = true;
+        out += QStringLiteral(" HAVING ") + gen(*sel.having, h).sql;
+    }
+    if (!sel.orderBy.empty()) {
+        QStringList orders;
+        for (SqlOrderItem &o : sel.orderBy) {
+            QString term;
+            SqlType type = SqlType::Null;
+            const int i = aliasIndex(*o.expr);
+            if (i >= 0) {
+                term = sqliteName(results[i].name);
+                type = results[i].type;
+            } else if (o.expr->kind == SqlExpr::Kind::Number) {
+                const int n = o.expr->text.toInt();
+                if (n < 1 || n > results.size())
+                    fail(QStringLiteral("ORDER BY position %1 is out of range").arg(o.expr->text), o.expr->pos);
+                term = QString::number(n);
+                type = results[n - 1].type;
+            } else {
+                const Code c = gen(*o.expr, selectCtx);
+                term = c.sql;
+                type = c.type;
+            }
+            if (type == SqlType::Text)
+                term += Collate;
+            if (o.descending)
+                term += QStringLiteral(" DESC");
+            orders << term;
+        }
+        out += QStringLiteral(" ORDER BY ") + orders.join(QStringLiteral(", "));
+    }
+    Q_UNUSED(anyAggregate);
+    if (columns)
+        *columns = results;
+    return out;
+}
+
+SqlTranslation Translator::run()
+{
+    SqlParser parser(m_sql);
+    SqlStatement st = parser.parseStatement();
+    SqlTranslation out;
+    out.kind = st.kind;
+    switch (st.kind) {
+    case SqlStatement::Kind::Select:
+        out.sql = selectSql(*st.select, &out.columns);
+        break;
+    case SqlStatement::Kind::CreateTable: {
+        out.targetPath = st.target.path;
+        if (out.targetPath.trimmed().isEmpty())
+            fail(QStringLiteral("Empty table name"), st.target.pos);
+        QSet<QString> names;
+        for (const SqlColumnDef &d : st.columnDefs) {
+            if (d.name.size() > 10)
+                fail(QStringLiteral("Column name %1 is longer than 10 characters").arg(d.name), d.pos);
+            if (names.contains(d.name.toUpper()))
+                fail(QStringLiteral("Column %1 defined twice").arg(d.name), d.pos);
+            names.insert(d.name.toUpper());
+            if (d.length < 1 || (d.type == 'N' && (d.length > 20 || d.decimals >= d.length)))
+                fail(QStringLiteral("Invalid size for column %1").arg(d.name), d.pos);
+            DbfField f;
+            f.name = d.name.toUpper();
+            f.type = d.type;
+            f.length = d.length;
+            f.decimals = d.type == 'N' ? d.decimals : 0;
+            out.createFields << f;
+        }
+        break;
+    }
+    case SqlStatement::Kind::Insert: {
+        out.targetPath = st.target.path;
+        const SqlTable target = lookup(st.target);
+        QList<int> targets;
+        if (st.insertColumns.empty()) {
+            for (int i = 0; i < target.columns.size(); ++i)
+                targets << i;
+        } else {
+            for (const auto &[name, pos] : st.insertColumns) {
+                int idx = -1;
+                for (int i = 0; i < target.columns.size(); ++i)
+                    if (target.columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                        idx = i;
+                if (idx < 0)
+                    fail(QStringLiteral("Unknown column %1").arg(name), pos);
+                if (targets.contains(idx))
+                    fail(QStringLiteral("Column %1 named twice").arg(name), pos);
+                targets << idx;
+            }
+        }
+        out.insertTargets = targets;
+        if (st.select) {
+            out.sql = selectSql(*st.select, &out.columns);
+        } else {
+            QStringList rows;
+            for (auto &row : st.values) {
+                if (int(row.size()) != targets.size())
+                    fail(QStringLiteral("VALUES holds %1 values for %2 columns").arg(row.size()).arg(targets.size()),
+                         row.empty() ? 0 : row.front()->pos);
+                QStringList vals;
+                for (size_t i = 0; i < row.size(); ++i) {
+                    Code c = gen(*row[i], Context{});
+                    coerceLiteral(c, target.columns[targets[int(i)]].type, row[i]->pos);
+                    vals << QStringLiteral("%1 AS c%2").arg(c.sql).arg(i);
+                    if (rows.isEmpty()) {
+                        const SqlColumn &tc = target.columns[targets[int(i)]];
+                        out.columns << SqlResultColumn{tc.name, c.type == SqlType::Null ? tc.type : c.type, tc.size,
+                                                       tc.decimals};
+                    }
+                }
+                rows << QStringLiteral("SELECT ") + vals.join(QStringLiteral(", "));
+            }
+            out.sql = rows.join(QStringLiteral(" UNION ALL "));
+        }
+        if (out.columns.size() != targets.size())
+            fail(QStringLiteral("The query gives %1 columns for %2 target columns")
+                     .arg(out.columns.size())
+                     .arg(targets.size()),
+                 st.target.pos);
+        break;
+    }
+    case SqlStatement::Kind::Delete: {
+        out.targetPath = st.target.path;
+        addScope(st.target);
+        out.sql = QStringLiteral("SELECT %1.rowid FROM %2 AS %1").arg(m_scope[0].sqlAlias, m_scope[0].table.sqlName);
+        if (st.where)
+            out.sql += QStringLiteral(" WHERE ") + gen(*st.where, Context{}).sql;
+        break;
+    }
+    }
+    out.tablePaths = m_paths;
+    return out;
+}
+
+} // namespace
+
+SqlTranslator::SqlTranslator(SqlCatalog &catalog) : m_catalog(catalog) {}
+
+SqlTranslation SqlTranslator::translate(const QString &sql)
+{
+    Translator t(m_catalog, sql);
+    return t.run();
+}
