@@ -300,7 +300,7 @@ QString TDecoder::ArrayConstant(ByteCursor &arr)
 {
     const int cols = arr.u8() + 1;
     const int rows = arr.u16() + 1;
-    arr.checkedCount(qint64(cols) * rows, 9);
+    arr.checkedCount(qint64(cols) * rows, 4); // the smallest value: an empty text
     QStringList rowTexts;
     for (int r = 0; r < rows; ++r) {
         QStringList values;

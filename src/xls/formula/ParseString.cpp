@@ -608,10 +608,13 @@ static int colField(int col, bool absCol, bool absRow)
     return (col - 1) | (absCol ? 0 : 0x4000) | (absRow ? 0 : 0x8000);
 }
 
-void TParseString::AddRef(quint8 id2D, quint8 id3D, int externSheet, const int *rows, const int *cols, int count)
+void TParseString::AddRef(int externSheet, const int *rows, const int *cols, int count)
 {
     QByteArray t;
-    t += char(externSheet >= 0 ? id3D : id2D);
+    if (externSheet >= 0)
+        t += char(count == 1 ? 0x3A : 0x3B);
+    else
+        t += char(count == 1 ? 0x24 : 0x25);
     if (externSheet >= 0) {
         t += char(externSheet & 0xFF);
         t += char(externSheet >> 8);
@@ -667,7 +670,7 @@ bool TParseString::CellRefFactor()
         for (int &c : cols)
             c &= 0xFF;
     }
-    AddRef(count == 1 ? 0x24 : 0x25, count == 1 ? 0x3A : 0x3B, externSheet, rows, cols, count);
+    AddRef(externSheet, rows, cols, count);
     return true;
 }
 
@@ -694,7 +697,7 @@ void TParseString::Ref3DFactor(const QString &sheets)
         cols[1] = colField(col, absCol, absRow);
         count = 2;
     }
-    AddRef(0x3A, 0x3B, externSheet, rows, cols, count);
+    AddRef(externSheet, rows, cols, count);
 }
 
 // ---- output -----------------------------------------------------------------

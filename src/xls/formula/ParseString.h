@@ -68,7 +68,7 @@ private:
     bool ReadCellRef(int &row, int &col, bool &absCol, bool &absRow);
     bool CellRefFactor();
     void Ref3DFactor(const QString &sheets);
-    void AddRef(quint8 id2D, quint8 id3D, int externSheet, const int *rows, const int *cols, int count);
+    void AddRef(int externSheet, const int *rows, const int *cols, int count);
     int SheetIndex(const QString &name) const;
     bool InFunctionArgs() const { return ParenContext.endsWith(u'1'); }
 
