@@ -361,7 +361,17 @@ public:
         m_dbf.setValue(m_rec, *it, v);
     }
     void money(const char *field, qint64 bani) { set(field, double(bani) / 100.0); }
-    void flag(const char *field, bool on) { set(field, on ? QStringLiteral("X") : QString()); }
+    // A new record is all blanks already; only a set flag needs writing.
+    void flag(const char *field, bool on)
+    {
+        if (on)
+            set(field, QStringLiteral("X"));
+    }
+    void text(const char *field, const QString &v)
+    {
+        if (!v.isEmpty())
+            set(field, v);
+    }
 
     void close() { m_dbf.close(); }
     Dbf &dbf() { return m_dbf; }
@@ -522,7 +532,7 @@ private:
         t.set("LUNADEC", m.code());
         t.set("TITULAR", head.name);
         t.set("CNP", head.cnp);
-        t.set("LOCALIT", h.village);
+        t.text("LOCALIT", h.village);
         t.set("ADRESA", h.address);
         t.set("NR_MEMBRI", members);
         t.money("TVENIT", income);
@@ -554,8 +564,8 @@ private:
             t.set("MOTIVR", str(m_rnd.pick(endReasons)));
         t.flag("CUMODIF", r.status == u"APROBAT" && r.edge == Edge::None && m_rnd.percent(4));
         t.set("MODPLATA", h.payment);
-        t.set("CONT", h.iban);
-        t.set("BANCA", h.bank);
+        t.text("CONT", h.iban);
+        t.text("BANCA", h.bank);
         t.flag("L416", h.l416);
         t.flag("ASF", h.asf);
         writeSupplements(t, r, h, granted);
