@@ -1,0 +1,245 @@
+#include "platform/sql/TDataSet.h"
+
+#include "platform/sql/SqlError.h"
+
+TDataSet::TDataSet() = default;
+TDataSet::~TDataSet() = default;
+
+namespace {
+
+TFieldType fieldType(SqlType t)
+{
+    switch (t) {
+    case SqlType::Integer: return TFieldType::ftInteger;
+    case SqlType::Float: return TFieldType::ftFloat;
+    case SqlType::Date: return TFieldType::ftDate;
+    case SqlType::Logical: return TFieldType::ftBoolean;
+    case SqlType::Text: return TFieldType::ftString;
+    default: return TFieldType::ftUnknown;
+    }
+}
+
+} // namespace
+
+void TDataSet::Open()
+{
+    if (Active())
+        return;
+    std::vector<Row> rows;
+    QList<SqlResultColumn> columns;
+    openData(columns, rows);
+    m_columns = columns;
+    m_rows = std::move(rows);
+    buildFields();
+    m_state = State::Browse;
+    try {
+        refreshFilter();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void TDataSet::Close()
+{
+    if (!Active())
+        return;
+    closeData();
+    m_state = State::Inactive;
+    m_rows.clear();
+    m_view.clear();
+    m_compiled.reset();
+    clearFields();
+    m_pos = 0;
+    m_bof = m_eof = true;
+}
+
+void TDataSet::buildFields()
+{
+    clearFields();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const SqlResultColumn &c = m_columns[i];
+        m_fields.push_back(std::make_unique<TField>(this, i, c.name, fieldType(c.type), c.size, c.decimals));
+        m_fieldList.append(m_fields.back().get());
+    }
+}
+
+void TDataSet::clearFields()
+{
+    m_fieldList.clear();
+    m_fields.clear();
+}
+
+void TDataSet::refreshFilter()
+{
+    m_compiled.reset();
+    if (m_filtered && !m_filter.trimmed().isEmpty() && Active())
+        m_compiled.emplace(m_filter, m_columns);
+    m_view.clear();
+    m_view.reserve(m_rows.size());
+    for (int i = 0; i < int(m_rows.size()); ++i)
+        if (!m_compiled || m_compiled->matches(m_rows[size_t(i)].values))
+            m_view.push_back(i);
+    First();
+}
+
+void TDataSet::SetFilter(const QString &filter)
+{
+    if (filter == m_filter)
+        return;
+    const QString old = m_filter;
+    m_filter = filter;
+    if (Active() && m_filtered) {
+        try {
+            refreshFilter();
+        } catch (...) {
+            m_filter = old;
+            refreshFilter();
+            throw;
+        }
+    }
+}
+
+void TDataSet::SetFiltered(bool filtered)
+{
+    if (filtered == m_filtered)
+        return;
+    m_filtered = filtered;
+    if (Active()) {
+        try {
+            refreshFilter();
+        } catch (...) {
+            m_filtered = !filtered;
+            refreshFilter();
+            throw;
+        }
+    }
+}
+
+void TDataSet::requireBrowse(const char *what) const
+{
+    if (m_state == State::Inactive)
+        throw SqlError(QStringLiteral("Cannot %1 a closed dataset").arg(QLatin1StringView(what)));
+}
+
+void TDataSet::First()
+{
+    m_pos = 0;
+    m_bof = true;
+    m_eof = m_view.empty();
+}
+
+void TDataSet::Last()
+{
+    m_pos = m_view.empty() ? 0 : int(m_view.size()) - 1;
+    m_eof = true;
+    m_bof = m_view.empty();
+}
+
+void TDataSet::Next()
+{
+    if (m_pos + 1 < int(m_view.size())) {
+        ++m_pos;
+        m_bof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void TDataSet::Prior()
+{
+    if (m_pos > 0) {
+        --m_pos;
+        m_eof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+TField *TDataSet::FindField(const QString &name) const
+{
+    for (TField *f : m_fieldList)
+        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+            return f;
+    return nullptr;
+}
+
+TField *TDataSet::FieldByName(const QString &name) const
+{
+    TField *f = FindField(name);
+    if (!f)
+        throw SqlError(QStringLiteral("Field '%1' not found").arg(name));
+    return f;
+}
+
+TDataSet::Row *TDataSet::currentRow()
+{
+    if (m_view.empty())
+        return nullptr;
+    return &m_rows[size_t(m_view[size_t(m_pos)])];
+}
+
+QVariant TDataSet::fieldValue(int index) const
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return index < m_buffer.values.size() ? m_buffer.values[index] : QVariant();
+    if (m_view.empty())
+        return {};
+    const Row &r = m_rows[size_t(m_view[size_t(m_pos)])];
+    return index < r.values.size() ? r.values[index] : QVariant();
+}
+
+void TDataSet::setFieldValue(int index, const QVariant &v)
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw SqlError(QStringLiteral("Dataset not in edit or insert mode"));
+    if (index >= 0 && index < m_buffer.values.size())
+        m_buffer.values[index] = v;
+}
+
+void TDataSet::addRow(Row row)
+{
+    m_rows.push_back(std::move(row));
+    const int i = int(m_rows.size()) - 1;
+    if (!m_compiled || m_compiled->matches(m_rows.back().values)) {
+        m_view.push_back(i);
+        m_pos = int(m_view.size()) - 1;
+        m_bof = m_eof = false;
+    }
+}
+
+void TDataSet::removeCurrentRow()
+{
+    if (m_view.empty())
+        return;
+    m_view.erase(m_view.begin() + m_pos);
+    if (m_pos >= int(m_view.size()))
+        m_pos = qMax(0, int(m_view.size()) - 1);
+    m_eof = m_view.empty();
+    m_bof = m_view.empty();
+}
+
+bool TDataSet::Locate(const QString &fieldName, const QVariant &value)
+{
+    requireBrowse("search");
+    const TField *f = FieldByName(fieldName);
+    const QVariant want = f->converted(value);
+    for (int p = 0; p < int(m_view.size()); ++p) {
+        const QVariant &have = m_rows[size_t(m_view[size_t(p)])].values[f->Index()];
+        bool equal;
+        if (!want.isValid() || !have.isValid() || want.isNull() || have.isNull())
+            equal = (!want.isValid() || want.isNull()) && (!have.isValid() || have.isNull());
+        else if (f->DataType() == TFieldType::ftString)
+            equal = have.toString() == want.toString(); // exact: case and accents count
+        else if (f->DataType() == TFieldType::ftInteger || f->DataType() == TFieldType::ftFloat)
+            equal = have.toDouble() == want.toDouble();
+        else
+            equal = have == want;
+        if (equal) {
+            m_pos = p;
+            m_bof = m_eof = false;
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "platform/sql/FilterExpression.h"
+#include "platform/sql/SqlTranslator.h"
+#include "platform/sql/TField.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// Rows held in memory with a current row, navigation, a filter and lookups.
+// TQuery fills it from SQL, TTable from a table file.
+class TDataSet
+{
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    TDataSet();
+    virtual ~TDataSet();
+    TDataSet(const TDataSet &) = delete;
+    TDataSet &operator=(const TDataSet &) = delete;
+
+    void Open();
+    void Close();
+    bool Active() const { return m_state != State::Inactive; }
+    void SetActive(bool active) { active ? Open() : Close(); }
+    State DataSetState() const { return m_state; }
+
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    bool Eof() const { return m_eof; }
+    bool Bof() const { return m_bof; }
+    bool IsEmpty() const { return m_view.empty(); }
+    // Rows seen through the filter.
+    int RecordCount() const { return int(m_view.size()); }
+    // 1-based position among them; 0 when there is none.
+    int RecNo() const { return m_view.empty() ? 0 : m_pos + 1; }
+
+    // Raises SqlError when the field does not exist.
+    TField *FieldByName(const QString &name) const;
+    TField *FindField(const QString &name) const;
+    const QList<TField *> &Fields() const { return m_fieldList; }
+    int FieldCount() const { return int(m_fieldList.size()); }
+
+    // Moves to the first row (through the filter) whose field holds exactly the
+    // value, text compared case-sensitively; false, and no move, when none does.
+    bool Locate(const QString &fieldName, const QVariant &value);
+
+    QString Filter() const { return m_filter; }
+    // Changing the filter of an open, filtered dataset filters it again.
+    void SetFilter(const QString &filter);
+    bool Filtered() const { return m_filtered; }
+    void SetFiltered(bool filtered);
+
+    // Used by TField.
+    QVariant fieldValue(int index) const;
+    void setFieldValue(int index, const QVariant &v);
+
+protected:
+    struct Row
+    {
+        QVector<QVariant> values;
+        qint64 record = -1; // the table's record behind the row
+    };
+
+    // Fill columns and rows.
+    virtual void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) = 0;
+    virtual void closeData() {}
+
+    void requireBrowse(const char *what) const;
+    void setState(State s) { m_state = s; }
+    Row *currentRow();
+    Row &editBuffer() { return m_buffer; }
+    void addRow(Row row);      // appended and made current
+    void removeCurrentRow();
+    void refreshFilter();
+    const QList<SqlResultColumn> &columns() const { return m_columns; }
+
+private:
+    void buildFields();
+    void clearFields();
+
+    State m_state = State::Inactive;
+    QList<SqlResultColumn> m_columns;
+    std::vector<Row> m_rows;
+    std::vector<int> m_view; // rows passing the filter, in order
+    int m_pos = 0;
+    bool m_bof = true;
+    bool m_eof = true;
+    QList<TField *> m_fieldList;
+    std::vector<std::unique_ptr<TField>> m_fields;
+    QString m_filter;
+    bool m_filtered = false;
+    std::optional<FilterExpression> m_compiled;
+    Row m_buffer; // the row being edited or appended
+};

@@ -1,0 +1,156 @@
+#include "platform/sql/TField.h"
+
+#include "platform/sql/SqlError.h"
+#include "platform/sql/SqlValue.h"
+#include "platform/sql/TDataSet.h"
+
+#include <cmath>
+#include <limits>
+
+TField::TField(TDataSet *dataSet, int index, const QString &name, TFieldType type, int size, int decimals)
+    : m_dataSet(dataSet), m_index(index), m_name(name), m_type(type), m_size(size), m_decimals(decimals)
+{
+}
+
+void TField::refuse(const QString &value, const char *kind) const
+{
+    throw SqlError(QStringLiteral("'%1' is not a valid %2 value for field %3")
+                       .arg(value, QLatin1StringView(kind), m_name));
+}
+
+QVariant TField::Value() const { return m_dataSet->fieldValue(m_index); }
+
+bool TField::IsNull() const
+{
+    const QVariant v = Value();
+    return !v.isValid() || v.isNull();
+}
+
+QString TField::AsString() const
+{
+    const QVariant v = Value();
+    if (!v.isValid() || v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Double: return SqlValue::formatNumber(v.toDouble());
+    case QMetaType::LongLong:
+    case QMetaType::Int: return QString::number(v.toLongLong());
+    case QMetaType::QDate: return SqlValue::formatDate(v.toDate());
+    case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default: return v.toString();
+    }
+}
+
+double TField::AsFloat() const
+{
+    const QVariant v = Value();
+    if (!v.isValid() || v.isNull())
+        return 0;
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::LongLong:
+    case QMetaType::Int: return v.toDouble();
+    case QMetaType::Bool: return v.toBool() ? 1 : 0;
+    case QMetaType::QString: {
+        double d = 0;
+        if (v.toString().trimmed().isEmpty())
+            return 0;
+        if (!SqlValue::parseNumber(v.toString(), &d))
+            refuse(v.toString(), "number");
+        return d;
+    }
+    default: refuse(AsString(), "number");
+    }
+}
+
+int TField::AsInteger() const
+{
+    const double d = std::round(AsFloat());
+    if (d > std::numeric_limits<int>::max() || d < std::numeric_limits<int>::min())
+        refuse(AsString(), "integer");
+    return int(d);
+}
+
+double TField::AsCurrency() const { return SqlValue::roundHalfAway(AsFloat(), 4); }
+
+QDateTime TField::AsDateTime() const
+{
+    const QVariant v = Value();
+    if (!v.isValid() || v.isNull())
+        return QDateTime();
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    if (v.typeId() == QMetaType::QString) {
+        const QDate d = SqlValue::parseDate(v.toString());
+        if (!d.isValid())
+            refuse(v.toString(), "date");
+        return QDateTime(d, QTime(0, 0));
+    }
+    refuse(AsString(), "date");
+}
+
+bool TField::AsBoolean() const
+{
+    const QVariant v = Value();
+    if (!v.isValid() || v.isNull())
+        return false;
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed().toUpper();
+        return s == u"T" || s == u"Y" || s == u"TRUE";
+    }
+    return v.toBool();
+}
+
+QVariant TField::converted(const QVariant &v) const
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    const bool isText = v.typeId() == QMetaType::QString;
+    switch (m_type) {
+    case TFieldType::ftInteger:
+    case TFieldType::ftFloat: {
+        if (isText) {
+            const QString s = v.toString();
+            if (s.trimmed().isEmpty())
+                return {};
+            double d = 0;
+            if (!SqlValue::parseNumber(s, &d))
+                refuse(s, "number");
+            return d;
+        }
+        if (v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime)
+            refuse(v.toString(), "number");
+        return v.toDouble();
+    }
+    case TFieldType::ftDate: {
+        if (v.typeId() == QMetaType::QDate)
+            return v;
+        if (v.typeId() == QMetaType::QDateTime)
+            return v.toDateTime().date();
+        const QString s = v.toString();
+        if (s.trimmed().isEmpty())
+            return {};
+        const QDate d = SqlValue::parseDate(s);
+        if (!d.isValid())
+            refuse(s, "date");
+        return d;
+    }
+    case TFieldType::ftBoolean:
+        if (isText) {
+            const QString s = v.toString().trimmed().toUpper();
+            return s == u"T" || s == u"Y" || s == u"TRUE";
+        }
+        return v.toBool();
+    default:
+        switch (v.typeId()) {
+        case QMetaType::Double: return SqlValue::formatNumber(v.toDouble());
+        case QMetaType::QDate: return SqlValue::formatDate(v.toDate());
+        case QMetaType::QDateTime: return SqlValue::formatDate(v.toDateTime().date());
+        default: return v.toString();
+        }
+    }
+}
+
+void TField::SetValue(const QVariant &v) { m_dataSet->setFieldValue(m_index, converted(v)); }
+
+void TField::SetAsCurrency(double v) { SetValue(SqlValue::roundHalfAway(v, 4)); }
