@@ -2,6 +2,7 @@
 
 #include "xls/formula/FormulaNames.h"
 #include "xls/formula/FormulaReferences.h"
+#include "xls/formula/NameRecord.h"
 #include "xls/storage/ExcelException.h"
 
 #include <QByteArray>
@@ -107,3 +108,14 @@ QString MessageOf(F &&call)
 
 inline void PrintTo(const QString &s, std::ostream *os) { *os << s.toStdString(); }
 inline void PrintTo(const QByteArray &b, std::ostream *os) { *os << b.toHex(' ').toStdString(); }
+
+// A NAME record of a compressed name, sheet -1 for workbook level, with the
+// given reference tokens.
+inline std::unique_ptr<TNameRecord> NameRecord(const char *name, int sheet, const QByteArray &tokens = QByteArray())
+{
+    const int len = int(qstrlen(name));
+    QByteArray d = Bytes({0, 0, 0, len, int(tokens.size()) & 0xFF, int(tokens.size()) >> 8,
+                          (sheet + 1) & 0xFF, (sheet + 1) >> 8, (sheet + 1) & 0xFF, (sheet + 1) >> 8, 0, 0, 0, 0, 0});
+    d += QByteArray(name) + tokens;
+    return std::make_unique<TNameRecord>(TNameRecord::Id, d);
+}
