@@ -1,0 +1,278 @@
+#include "platform/automation/A1Formula.h"
+
+#include <functional>
+
+namespace {
+
+struct Ref
+{
+    bool colAbs = false, rowAbs = false;
+    int col = 0; // 0 when the reference names whole rows
+    int row = 0; // 0 when the reference names whole columns
+};
+
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'\\';
+}
+
+// Parses [$]COL[$]ROW, [$]COL or [$]ROW at pos; advances pos on success.
+bool parseRef(const QString &s, qsizetype &pos, Ref &r, bool allowColOnly, bool allowRowOnly)
+{
+    qsizetype p = pos;
+    Ref out;
+    if (p < s.size() && s[p] == u'$') {
+        out.colAbs = true;
+        ++p;
+    }
+    const qsizetype colStart = p;
+    while (p < s.size() && p - colStart < 3 && s[p].isLetter() && s[p].unicode() < 128)
+        ++p;
+    if (p > colStart) {
+        out.col = A1Formula::columnNumber(QStringView(s).mid(colStart, p - colStart));
+        if (out.col == 0 || out.col > A1Formula::kMaxCol)
+            return false;
+    } else if (out.colAbs) {
+        // "$5" is a row-only reference with an absolute row.
+        out.colAbs = false;
+        out.rowAbs = true;
+    }
+    if (p < s.size() && s[p] == u'$' && !out.rowAbs) {
+        out.rowAbs = true;
+        ++p;
+    }
+    const qsizetype rowStart = p;
+    while (p < s.size() && s[p].isDigit() && s[p].unicode() < 128 && p - rowStart < 8)
+        ++p;
+    if (p > rowStart) {
+        bool ok = false;
+        out.row = QStringView(s).mid(rowStart, p - rowStart).toInt(&ok);
+        if (!ok || out.row < 1)
+            return false;
+    }
+    if (out.col == 0 && out.row == 0)
+        return false;
+    if (out.row == 0 && (!allowColOnly || out.rowAbs))
+        return false;
+    if (out.col == 0 && !allowRowOnly)
+        return false;
+    pos = p;
+    r = out;
+    return true;
+}
+
+QString refText(const Ref &r)
+{
+    QString t;
+    if (r.col) {
+        if (r.colAbs)
+            t += u'$';
+        t += A1Formula::columnLetters(r.col);
+    }
+    if (r.row) {
+        if (r.rowAbs)
+            t += u'$';
+        t += QString::number(r.row);
+    }
+    return t;
+}
+
+// What to do with one reference or area; false turns it into #REF!.
+using AreaFn = std::function<bool(Ref &first, Ref *last)>;
+
+// Walks the formula text and rewrites every reference through fn. qualified
+// tells fn's caller whether the reference carried a sheet name, and which.
+QString rewrite(const QString &f, const std::function<bool(const QString *sheet)> &applies, const AreaFn &fn)
+{
+    QString out;
+    out.reserve(f.size() + 8);
+    qsizetype i = 0;
+    while (i < f.size()) {
+        const QChar c = f[i];
+        if (c == u'"') { // string literal, "" inside
+            qsizetype j = i + 1;
+            while (j < f.size()) {
+                if (f[j] == u'"') {
+                    if (j + 1 < f.size() && f[j + 1] == u'"') {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            out += f.mid(i, j + 1 - i);
+            i = j + 1;
+            continue;
+        }
+        // A sheet prefix: 'quoted name'! or name!
+        QString sheet;
+        bool hasSheet = false;
+        qsizetype start = i;
+        if (c == u'\'') {
+            qsizetype j = i + 1;
+            QString name;
+            while (j < f.size()) {
+                if (f[j] == u'\'') {
+                    if (j + 1 < f.size() && f[j + 1] == u'\'') {
+                        name += u'\'';
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                name += f[j++];
+            }
+            if (j + 1 < f.size() && f[j + 1] == u'!') {
+                sheet = name;
+                hasSheet = true;
+                i = j + 2;
+            } else {
+                out += f.mid(i, j + 1 - i);
+                i = j + 1;
+                continue;
+            }
+        } else if (isNameChar(c) || c == u'$') {
+            if (i > 0 && isNameChar(f[i - 1])) {
+                out += c;
+                ++i;
+                continue;
+            }
+            qsizetype j = i;
+            while (j < f.size() && (isNameChar(f[j]) || f[j] == u'$'))
+                ++j;
+            if (j < f.size() && f[j] == u'!') {
+                sheet = f.mid(i, j - i);
+                hasSheet = true;
+                i = j + 1;
+            }
+        } else {
+            out += c;
+            ++i;
+            continue;
+        }
+        const QString prefix = f.mid(start, i - start);
+        // Now a reference may follow.
+        qsizetype p = i;
+        Ref first, last;
+        bool isArea = false;
+        bool ok = parseRef(f, p, first, true, true);
+        if (ok && p < f.size() && f[p] == u':') {
+            qsizetype q = p + 1;
+            if (parseRef(f, q, last, true, true) && (first.row == 0) == (last.row == 0)
+                && (first.col == 0) == (last.col == 0)) {
+                isArea = true;
+                p = q;
+            }
+        }
+        // Whole rows or columns only make sense as areas ("3:5", "A:C").
+        if (ok && !isArea && (first.row == 0 || first.col == 0))
+            ok = false;
+        // Followed by a name character or "(" it was a name or a function.
+        if (ok && p < f.size() && (isNameChar(f[p]) || f[p] == u'(' || f[p] == u'!'))
+            ok = false;
+        if (!ok) {
+            // Not a reference: copy the prefix and the word as they stand.
+            qsizetype j = i;
+            while (j < f.size() && (isNameChar(f[j]) || f[j] == u'$'))
+                ++j;
+            out += prefix + f.mid(i, j - i);
+            i = j;
+            if (i == start) { // always move on
+                out += f[i];
+                ++i;
+            }
+            continue;
+        }
+        if (applies(hasSheet ? &sheet : nullptr)) {
+            if (!fn(first, isArea ? &last : nullptr)) {
+                out += prefix + QStringLiteral("#REF!");
+                i = p;
+                continue;
+            }
+        }
+        out += prefix + refText(first);
+        if (isArea)
+            out += u':' + refText(last);
+        i = p;
+    }
+    return out;
+}
+
+bool moveRow(int &row, int at, int count)
+{
+    if (row == 0 || row < at)
+        return true;
+    row += count;
+    return row >= 1 && row <= A1Formula::kMaxRow;
+}
+
+AreaFn insertFn(int at, int count)
+{
+    return [at, count](Ref &first, Ref *last) {
+        if (!last)
+            return moveRow(first.row, at, count);
+        // A whole-column area keeps its end.
+        if (first.row == 0)
+            return true;
+        const bool a = moveRow(first.row, at, count);
+        const bool b = last->row == A1Formula::kMaxRow || moveRow(last->row, at, count);
+        return a && b;
+    };
+}
+
+} // namespace
+
+int A1Formula::columnNumber(QStringView letters)
+{
+    int n = 0;
+    for (QChar c : letters) {
+        const char16_t u = c.toUpper().unicode();
+        if (u < u'A' || u > u'Z' || n > kMaxCol)
+            return 0;
+        n = n * 26 + (u - u'A' + 1);
+    }
+    return n;
+}
+
+QString A1Formula::columnLetters(int column)
+{
+    QString s;
+    for (int n = column; n > 0; n = (n - 1) / 26)
+        s.prepend(QChar(u'A' + (n - 1) % 26));
+    return s;
+}
+
+QString A1Formula::insertRows(const QString &formula, const QString &formulaSheet, const QString &sheet, int at,
+                              int count)
+{
+    auto applies = [&](const QString *named) {
+        if (named)
+            return named->compare(sheet, Qt::CaseInsensitive) == 0;
+        return !formulaSheet.isEmpty() && formulaSheet.compare(sheet, Qt::CaseInsensitive) == 0;
+    };
+    return rewrite(formula, applies, insertFn(at, count));
+}
+
+QString A1Formula::offset(const QString &formula, int rows, int cols)
+{
+    auto move = [rows, cols](Ref &r) {
+        const bool hasRow = r.row != 0, hasCol = r.col != 0;
+        if (hasRow && !r.rowAbs)
+            r.row += rows;
+        if (hasCol && !r.colAbs)
+            r.col += cols;
+        return (!hasRow || (r.row >= 1 && r.row <= kMaxRow)) && (!hasCol || (r.col >= 1 && r.col <= kMaxCol));
+    };
+    return rewrite(formula, [](const QString *) { return true; },
+                   [&](Ref &first, Ref *last) { return move(first) && (!last || move(*last)); });
+}
+
+QString A1Formula::insertRowsInRange(const QString &range, int at, int count)
+{
+    // sqref may hold several ranges separated by blanks.
+    QStringList parts = range.split(u' ', Qt::SkipEmptyParts);
+    for (QString &p : parts)
+        p = rewrite(p, [](const QString *) { return true; }, insertFn(at, count));
+    return parts.join(u' ');
+}

@@ -1,0 +1,676 @@
+#include "platform/automation/XlsxWorkbook.h"
+
+#include "platform/automation/A1Formula.h"
+#include "platform/automation/XlsxError.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <pugixml.hpp>
+
+#include <cmath>
+#include <cstring>
+#include <sstream>
+
+namespace {
+
+[[noreturn]] void fail(const QString &what)
+{
+    throw XlsxError(what.toStdString());
+}
+
+// Element names compared without their namespace prefix.
+bool named(const pugi::xml_node &n, const char *local)
+{
+    const char *name = n.name();
+    const char *colon = std::strchr(name, ':');
+    return std::strcmp(colon ? colon + 1 : name, local) == 0;
+}
+
+pugi::xml_node child(const pugi::xml_node &n, const char *local)
+{
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (named(c, local))
+            return c;
+    return {};
+}
+
+QString qs(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QByteArray u8(const QString &s)
+{
+    return s.toUtf8();
+}
+
+std::unique_ptr<pugi::xml_document> parse(const QByteArray &bytes, const QString &part)
+{
+    auto doc = std::make_unique<pugi::xml_document>();
+    const auto res = doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
+                                      pugi::parse_default | pugi::parse_ws_pcdata_single,
+                                      pugi::encoding_utf8);
+    if (!res)
+        fail(QStringLiteral("Partea %1 nu este XML valid (pozitia %2): %3")
+                 .arg(part).arg(res.offset).arg(qs(res.description())));
+    return doc;
+}
+
+QByteArray serialise(const pugi::xml_document &doc)
+{
+    std::ostringstream out;
+    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return QByteArray::fromStdString(out.str());
+}
+
+// All text of a string item, without its phonetic runs.
+QString itemText(const pugi::xml_node &si)
+{
+    QString t;
+    for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling()) {
+        if (named(c, "t"))
+            t += qs(c.text().get());
+        else if (named(c, "r"))
+            t += qs(child(c, "t").text().get());
+    }
+    return t;
+}
+
+// "_xHHHH_" is how the format escapes characters XML cannot hold.
+QString escapeControls(const QString &s)
+{
+    QString out;
+    for (QChar c : s) {
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            out += QStringLiteral("_x%1_").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper().replace(u'X', u'x');
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool splitRef(const char *ref, int &row, int &col)
+{
+    const QString r = qs(ref);
+    qsizetype i = 0;
+    while (i < r.size() && r[i].isLetter())
+        ++i;
+    col = A1Formula::columnNumber(QStringView(r).left(i));
+    bool ok = false;
+    row = QStringView(r).mid(i).toInt(&ok);
+    return ok && col > 0 && row > 0;
+}
+
+QString cellRef(int row, int col)
+{
+    return A1Formula::columnLetters(col) + QString::number(row);
+}
+
+int rowNumber(const pugi::xml_node &row)
+{
+    return row.attribute("r").as_int();
+}
+
+void setAttr(pugi::xml_node n, const char *name, const QString &v)
+{
+    pugi::xml_attribute a = n.attribute(name);
+    if (!a)
+        a = n.append_attribute(name);
+    a.set_value(u8(v).constData());
+}
+
+} // namespace
+
+XlsxWorkbook::XlsxWorkbook() = default;
+XlsxWorkbook::~XlsxWorkbook() = default;
+
+bool XlsxWorkbook::hasSignature(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.read(4) == QByteArray("PK\x03\x04", 4);
+}
+
+bool XlsxWorkbook::isOpen() const
+{
+    return m_zip.isOpen();
+}
+
+void XlsxWorkbook::open(const QString &path)
+{
+    close();
+    m_zip.open(path);
+    m_path = path;
+    try {
+        const QString wbPart = QStringLiteral("xl/workbook.xml");
+        m_workbook = parse(m_zip.read(wbPart), wbPart);
+        const auto rels = parse(m_zip.read(QStringLiteral("xl/_rels/workbook.xml.rels")), QStringLiteral("rels"));
+        std::map<QString, QString> targets;
+        for (pugi::xml_node r = child(*rels, "Relationships").first_child(); r; r = r.next_sibling()) {
+            QString target = qs(r.attribute("Target").value());
+            target = target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target;
+            targets[qs(r.attribute("Id").value())] = target;
+        }
+        const pugi::xml_node sheets = child(child(*m_workbook, "workbook"), "sheets");
+        for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
+            const auto it = targets.find(qs(s.attribute("r:id").value()));
+            if (it == targets.end())
+                fail(QStringLiteral("Foaia %1 nu are parte").arg(qs(s.attribute("name").value())));
+            Sheet sh;
+            sh.name = qs(s.attribute("name").value());
+            sh.part = it->second;
+            m_sheets.push_back(std::move(sh));
+        }
+        if (m_sheets.empty())
+            fail(QStringLiteral("Registrul %1 nu are nicio foaie").arg(path));
+        loadSharedStrings();
+        m_active = 1;
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void XlsxWorkbook::loadSharedStrings()
+{
+    const QString part = QStringLiteral("xl/sharedStrings.xml");
+    if (!m_zip.contains(part))
+        return;
+    const auto doc = parse(m_zip.read(part), part);
+    for (pugi::xml_node si = child(*doc, "sst").first_child(); si; si = si.next_sibling())
+        if (named(si, "si"))
+            m_shared.append(itemText(si));
+}
+
+void XlsxWorkbook::close()
+{
+    m_zip.discard();
+    m_sheets.clear();
+    m_shared.clear();
+    m_workbook.reset();
+    m_workbookDirty = false;
+    m_active = 0;
+}
+
+void XlsxWorkbook::save()
+{
+    if (!isOpen())
+        fail(QStringLiteral("Nu este deschis niciun fisier"));
+    for (Sheet &s : m_sheets) {
+        if (!s.dirty)
+            continue;
+        updateDimension(child(*s.doc, "worksheet"));
+        m_zip.replace(s.part, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
+                                  + serialise(*s.doc));
+    }
+    if (m_workbookDirty)
+        m_zip.replace(QStringLiteral("xl/workbook.xml"),
+                      QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
+                          + serialise(*m_workbook));
+    const QString path = m_path;
+    m_zip.commit();
+    // Stay open on the saved file, as an application does after saving.
+    const int active = m_active;
+    open(path);
+    activateSheet(active);
+}
+
+int XlsxWorkbook::sheetCount() const
+{
+    return static_cast<int>(m_sheets.size());
+}
+
+QString XlsxWorkbook::sheetName(int n) const
+{
+    return sheet(n).name;
+}
+
+void XlsxWorkbook::activateSheet(int n)
+{
+    if (n >= 1 && n <= sheetCount())
+        m_active = n;
+}
+
+XlsxWorkbook::Sheet &XlsxWorkbook::sheet(int n) const
+{
+    if (!isOpen() || n < 1 || n > sheetCount())
+        fail(QStringLiteral("Nu este deschis niciun fisier"));
+    return m_sheets[static_cast<size_t>(n - 1)];
+}
+
+pugi::xml_document &XlsxWorkbook::sheetDoc(int n) const
+{
+    Sheet &s = sheet(n);
+    if (!s.doc)
+        s.doc = parse(m_zip.read(s.part), s.part);
+    if (!s.indexed) {
+        s.rows.clear();
+        const pugi::xml_node data = child(child(*s.doc, "worksheet"), "sheetData");
+        int next = 1;
+        for (pugi::xml_node r = data.first_child(); r; r = r.next_sibling()) {
+            if (!named(r, "row"))
+                continue;
+            // A row without a number follows the one before it.
+            const int num = r.attribute("r") ? rowNumber(r) : next;
+            if (!r.attribute("r"))
+                setAttr(r, "r", QString::number(num));
+            s.rows[num] = r.internal_object();
+            next = num + 1;
+        }
+        s.indexed = true;
+    }
+    return *s.doc;
+}
+
+pugi::xml_node XlsxWorkbook::findCell(int row, int col) const
+{
+    sheetDoc(m_active);
+    const Sheet &s = sheet(m_active);
+    const auto it = s.rows.find(row);
+    if (it == s.rows.end())
+        return {};
+    const pugi::xml_node r(static_cast<pugi::xml_node_struct *>(it->second));
+    int nextCol = 1;
+    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+        if (!named(c, "c"))
+            continue;
+        int cr = 0, cc = nextCol;
+        if (c.attribute("r") && !splitRef(c.attribute("r").value(), cr, cc))
+            continue;
+        if (cc == col)
+            return c;
+        nextCol = cc + 1;
+    }
+    return {};
+}
+
+int XlsxWorkbook::maxRow() const
+{
+    sheetDoc(m_active);
+    const Sheet &s = sheet(m_active);
+    for (auto it = s.rows.rbegin(); it != s.rows.rend(); ++it)
+        if (child(pugi::xml_node(static_cast<pugi::xml_node_struct *>(it->second)), "c"))
+            return it->first;
+    return 0;
+}
+
+int XlsxWorkbook::maxCol() const
+{
+    sheetDoc(m_active);
+    int best = 0;
+    for (const auto &[num, ptr] : sheet(m_active).rows) {
+        int nextCol = 1;
+        for (pugi::xml_node c = pugi::xml_node(static_cast<pugi::xml_node_struct *>(ptr)).first_child(); c;
+             c = c.next_sibling()) {
+            if (!named(c, "c"))
+                continue;
+            int cr = 0, cc = nextCol;
+            if (c.attribute("r"))
+                splitRef(c.attribute("r").value(), cr, cc);
+            best = std::max(best, cc);
+            nextCol = cc + 1;
+        }
+    }
+    return best;
+}
+
+QVariant XlsxWorkbook::value(int row, int col) const
+{
+    const pugi::xml_node c = findCell(row, col);
+    if (!c)
+        return {};
+    const QString type = qs(c.attribute("t").value());
+    const pugi::xml_node v = child(c, "v");
+    if (type == u"inlineStr")
+        return itemText(child(c, "is"));
+    if (!v)
+        return {};
+    const QString raw = qs(v.text().get());
+    if (type == u"s") {
+        const int i = raw.toInt();
+        return i >= 0 && i < m_shared.size() ? QVariant(m_shared[i]) : QVariant(QString());
+    }
+    if (type == u"str" || type == u"e" || type == u"d")
+        return raw;
+    if (type == u"b")
+        return raw == u"1";
+    bool ok = false;
+    const double d = raw.toDouble(&ok);
+    return ok ? QVariant(d) : QVariant(raw);
+}
+
+QString XlsxWorkbook::numberText(double d)
+{
+    if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 1e15)
+        return QString::number(static_cast<qint64>(d));
+    return QString::number(d, 'g', 15);
+}
+
+QString XlsxWorkbook::text(int row, int col) const
+{
+    const QVariant v = value(row, col);
+    if (v.typeId() == QMetaType::Double)
+        return numberText(v.toDouble());
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    return v.toString();
+}
+
+pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
+{
+    if (row < 1 || row > A1Formula::kMaxRow || col < 1 || col > A1Formula::kMaxCol)
+        fail(QStringLiteral("Celula (%1, %2) nu exista").arg(row).arg(col));
+    pugi::xml_document &doc = sheetDoc(m_active);
+    Sheet &s = sheet(m_active);
+    s.dirty = true;
+    if (pugi::xml_node c = findCell(row, col))
+        return c;
+    pugi::xml_node r;
+    const auto it = s.rows.find(row);
+    if (it != s.rows.end()) {
+        r = pugi::xml_node(static_cast<pugi::xml_node_struct *>(it->second));
+    } else {
+        pugi::xml_node data = child(child(doc, "worksheet"), "sheetData");
+        const auto after = s.rows.upper_bound(row);
+        r = after == s.rows.end() ? data.append_child("row")
+                                  : data.insert_child_before("row", pugi::xml_node(
+                                        static_cast<pugi::xml_node_struct *>(after->second)));
+        setAttr(r, "r", QString::number(row));
+        s.rows[row] = r.internal_object();
+    }
+    // Cells stay in column order.
+    pugi::xml_node before;
+    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+        int cr = 0, cc = 0;
+        if (named(c, "c") && splitRef(c.attribute("r").value(), cr, cc) && cc > col) {
+            before = c;
+            break;
+        }
+    }
+    pugi::xml_node c = before ? r.insert_child_before("c", before) : r.append_child("c");
+    setAttr(c, "r", cellRef(row, col));
+    return c;
+}
+
+void XlsxWorkbook::setValue(int row, int col, const QVariant &value)
+{
+    pugi::xml_node c = cellForWrite(row, col);
+    for (const char *n : {"f", "v", "is"})
+        while (pugi::xml_node x = child(c, n))
+            c.remove_child(x);
+    c.remove_attribute("t");
+    if (!value.isValid() || value.isNull())
+        return;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: {
+        const double d = value.toDouble();
+        c.append_child("v").text().set(u8(QString::number(d, 'g', QLocale::FloatingPointShortest)).constData());
+        return;
+    }
+    case QMetaType::Bool:
+        setAttr(c, "t", QStringLiteral("b"));
+        c.append_child("v").text().set(value.toBool() ? "1" : "0");
+        return;
+    default: {
+        setAttr(c, "t", QStringLiteral("inlineStr"));
+        pugi::xml_node t = c.append_child("is").append_child("t");
+        t.append_attribute("xml:space").set_value("preserve");
+        t.text().set(u8(escapeControls(value.toString())).constData());
+    }
+    }
+}
+
+namespace {
+
+struct CellPos
+{
+    int row = 0, col = 0;
+};
+
+template <typename Fn>
+void forEachCell(const pugi::xml_node &sheetData, Fn fn)
+{
+    for (pugi::xml_node r = sheetData.first_child(); r; r = r.next_sibling()) {
+        if (!named(r, "row"))
+            continue;
+        for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+            CellPos p;
+            if (named(c, "c") && splitRef(c.attribute("r").value(), p.row, p.col))
+                fn(c, p);
+        }
+    }
+}
+
+// Shared formulas become plain ones, so that moving rows cannot change what
+// the cells of a shared block compute.
+void expandSharedFormulas(const pugi::xml_node &sheetData)
+{
+    struct Master { CellPos pos; QString text; };
+    std::map<QString, Master> masters;
+    forEachCell(sheetData, [&](pugi::xml_node c, CellPos p) {
+        const pugi::xml_node f = child(c, "f");
+        if (f && qs(f.attribute("t").value()) == u"shared" && *f.text().get())
+            masters[qs(f.attribute("si").value())] = {p, qs(f.text().get())};
+    });
+    forEachCell(sheetData, [&](pugi::xml_node c, CellPos p) {
+        pugi::xml_node f = child(c, "f");
+        if (!f || qs(f.attribute("t").value()) != u"shared")
+            return;
+        const auto m = masters.find(qs(f.attribute("si").value()));
+        if (m == masters.end()) {
+            c.remove_child(f);
+            return;
+        }
+        f.text().set(u8(A1Formula::offset(m->second.text, p.row - m->second.pos.row, p.col - m->second.pos.col)).constData());
+        f.remove_attribute("t");
+        f.remove_attribute("si");
+        f.remove_attribute("ref");
+    });
+}
+
+// Every formula text and range attribute of a sheet that can name rows of the
+// changed sheet follows the insertion.
+void shiftSheetFormulas(const pugi::xml_node &ws, const QString &ownName, const QString &changed, int at, int count)
+{
+    forEachCell(child(ws, "sheetData"), [&](pugi::xml_node c, CellPos) {
+        pugi::xml_node f = child(c, "f");
+        if (!f)
+            return;
+        if (*f.text().get())
+            f.text().set(u8(A1Formula::insertRows(qs(f.text().get()), ownName, changed, at, count)).constData());
+        if (ownName.compare(changed, Qt::CaseInsensitive) == 0 && f.attribute("ref"))
+            f.attribute("ref").set_value(u8(A1Formula::insertRowsInRange(qs(f.attribute("ref").value()), at, count)).constData());
+        // The cached result no longer holds; the reader recalculates.
+        if (pugi::xml_node v = child(c, "v"))
+            c.remove_child(v);
+        c.remove_attribute("t"); // the type of the cached result
+
+    });
+    for (pugi::xml_node n = ws.first_child(); n; n = n.next_sibling()) {
+        if (!named(n, "conditionalFormatting") && !named(n, "dataValidations"))
+            continue;
+        for (pugi::xml_node x = n.first_child(); x; x = x.next_sibling())
+            for (pugi::xml_node f = x.first_child(); f; f = f.next_sibling())
+                if (named(f, "formula") || named(f, "formula1") || named(f, "formula2"))
+                    f.text().set(u8(A1Formula::insertRows(qs(f.text().get()), ownName, changed, at, count)).constData());
+    }
+}
+
+void shiftRangeAttr(pugi::xml_node n, const char *attr, int at, int count)
+{
+    if (pugi::xml_attribute a = n.attribute(attr))
+        a.set_value(u8(A1Formula::insertRowsInRange(qs(a.value()), at, count)).constData());
+}
+
+// Range attributes of the changed sheet itself.
+void shiftSheetRanges(const pugi::xml_node &ws, int at, int count)
+{
+    for (pugi::xml_node n = ws.first_child(); n; n = n.next_sibling()) {
+        if (named(n, "mergeCells") || named(n, "hyperlinks") || named(n, "dataValidations")) {
+            for (pugi::xml_node x = n.first_child(); x; x = x.next_sibling()) {
+                shiftRangeAttr(x, "ref", at, count);
+                shiftRangeAttr(x, "sqref", at, count);
+            }
+        } else if (named(n, "conditionalFormatting")) {
+            shiftRangeAttr(n, "sqref", at, count);
+        } else if (named(n, "autoFilter")) {
+            shiftRangeAttr(n, "ref", at, count);
+        }
+    }
+}
+
+// Merged areas lying wholly in the source row are repeated on each copy.
+void copyRowMerges(const pugi::xml_node &ws, int source, int firstCopy, int count)
+{
+    pugi::xml_node merges = child(ws, "mergeCells");
+    if (!merges)
+        return;
+    std::vector<QString> inRow;
+    for (pugi::xml_node m = merges.first_child(); m; m = m.next_sibling()) {
+        const QStringList parts = qs(m.attribute("ref").value()).split(u':');
+        int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+        if (parts.size() == 2 && splitRef(u8(parts[0]).constData(), r1, c1) && splitRef(u8(parts[1]).constData(), r2, c2)
+            && r1 == source && r2 == source)
+            inRow.push_back(qs(m.attribute("ref").value()));
+    }
+    for (int k = 0; k < count; ++k)
+        for (const QString &ref : inRow)
+            setAttr(merges.append_child("mergeCell"), "ref", A1Formula::offset(ref, firstCopy + k - source, 0));
+    if (merges.attribute("count"))
+        setAttr(merges, "count", QString::number(std::distance(merges.begin(), merges.end())));
+}
+
+void renumberCells(pugi::xml_node row, int number)
+{
+    setAttr(row, "r", QString::number(number));
+    for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
+        int r = 0, col = 0;
+        if (named(c, "c") && splitRef(c.attribute("r").value(), r, col))
+            setAttr(c, "r", cellRef(number, col));
+    }
+}
+
+} // namespace
+
+void XlsxWorkbook::insertRowCopies(int row, int count)
+{
+    if (count < 1)
+        return;
+    if (row < 1 || static_cast<qint64>(maxRow()) + count > A1Formula::kMaxRow)
+        fail(QStringLiteral("Nu pot insera %1 randuri la randul %2").arg(count).arg(row));
+    pugi::xml_document &doc = sheetDoc(m_active);
+    Sheet &s = sheet(m_active);
+    const pugi::xml_node ws = child(doc, "worksheet");
+    pugi::xml_node data = child(ws, "sheetData");
+
+    expandSharedFormulas(data);
+    shiftSheetFormulas(ws, s.name, s.name, row, count);
+    shiftSheetRanges(ws, row, count);
+    // Rows from the insertion point down move by count (from the last up).
+    pugi::xml_node source;
+    for (auto it = s.rows.rbegin(); it != s.rows.rend() && it->first >= row; ++it) {
+        const pugi::xml_node r(static_cast<pugi::xml_node_struct *>(it->second));
+        renumberCells(r, it->first + count);
+        if (it->first == row)
+            source = r;
+    }
+    // The copies stand where the source row stood; a relative reference in a
+    // copy moves with it, as when a row is copied and pasted.
+    if (source) {
+        for (int k = 0; k < count; ++k) {
+            pugi::xml_node copy = data.insert_copy_before(source, source);
+            renumberCells(copy, row + k);
+            for (pugi::xml_node c = copy.first_child(); c; c = c.next_sibling())
+                if (pugi::xml_node f = child(c, "f"); f && *f.text().get())
+                    f.text().set(u8(A1Formula::offset(qs(f.text().get()), k - count, 0)).constData());
+        }
+        copyRowMerges(ws, row + count, row, count);
+    }
+    s.indexed = false;
+    s.dirty = true;
+    shiftOtherSheets(row, count);
+    shiftDefinedNames(row, count);
+    dropCalcChain();
+}
+
+void XlsxWorkbook::shiftOtherSheets(int row, int count)
+{
+    const QString changed = sheet(m_active).name;
+    for (int n = 1; n <= sheetCount(); ++n) {
+        if (n == m_active)
+            continue;
+        Sheet &s = sheet(n);
+        // Only a sheet whose text names the changed sheet can be affected.
+        if (!s.doc && !m_zip.read(s.part).contains(u8(changed)))
+            continue;
+        pugi::xml_document &doc = sheetDoc(n);
+        shiftSheetFormulas(child(doc, "worksheet"), s.name, changed, row, count);
+        s.dirty = true;
+    }
+}
+
+void XlsxWorkbook::shiftDefinedNames(int row, int count)
+{
+    const QString changed = sheet(m_active).name;
+    pugi::xml_node wb = child(*m_workbook, "workbook");
+    for (pugi::xml_node d = child(child(wb, "definedNames"), "definedName"); d; d = d.next_sibling())
+        d.text().set(u8(A1Formula::insertRows(qs(d.text().get()), QString(), changed, row, count)).constData());
+    // Cached results are stale: have the reader recalculate on load.
+    pugi::xml_node calc = child(wb, "calcPr");
+    if (!calc)
+        calc = wb.insert_child_after("calcPr", child(wb, "definedNames") ? child(wb, "definedNames") : child(wb, "sheets"));
+    setAttr(calc, "fullCalcOnLoad", QStringLiteral("1"));
+    m_workbookDirty = true;
+}
+
+void XlsxWorkbook::dropCalcChain()
+{
+    // The calculation chain lists cells by address; after rows move it would
+    // be wrong, and readers rebuild it when it is missing.
+    const QString part = QStringLiteral("xl/calcChain.xml");
+    if (!m_zip.contains(part))
+        return;
+    m_zip.remove(part);
+    const QString relsPart = QStringLiteral("xl/_rels/workbook.xml.rels");
+    auto rels = parse(m_zip.read(relsPart), relsPart);
+    pugi::xml_node root = child(*rels, "Relationships");
+    for (pugi::xml_node r = root.first_child(); r;) {
+        pugi::xml_node next = r.next_sibling();
+        if (qs(r.attribute("Target").value()).endsWith(QStringLiteral("calcChain.xml")))
+            root.remove_child(r);
+        r = next;
+    }
+    m_zip.replace(relsPart, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + serialise(*rels));
+    const QString typesPart = QStringLiteral("[Content_Types].xml");
+    auto types = parse(m_zip.read(typesPart), typesPart);
+    pugi::xml_node t = child(*types, "Types");
+    for (pugi::xml_node o = t.first_child(); o;) {
+        pugi::xml_node next = o.next_sibling();
+        if (qs(o.attribute("PartName").value()) == u"/xl/calcChain.xml")
+            t.remove_child(o);
+        o = next;
+    }
+    m_zip.replace(typesPart, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + serialise(*types));
+}
+
+void XlsxWorkbook::updateDimension(pugi::xml_node ws)
+{
+    pugi::xml_node dim = child(ws, "dimension");
+    if (!dim)
+        return;
+    int r1 = 0, c1 = 0, r2 = 0, c2 = 0;
+    forEachCell(child(ws, "sheetData"), [&](pugi::xml_node, CellPos p) {
+        r1 = r1 ? std::min(r1, p.row) : p.row;
+        c1 = c1 ? std::min(c1, p.col) : p.col;
+        r2 = std::max(r2, p.row);
+        c2 = std::max(c2, p.col);
+    });
+    const QString ref = r1 ? cellRef(r1, c1) + (r1 == r2 && c1 == c2 ? QString() : u':' + cellRef(r2, c2))
+                           : QStringLiteral("A1");
+    setAttr(dim, "ref", ref);
+}

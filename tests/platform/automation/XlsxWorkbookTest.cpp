@@ -1,0 +1,147 @@
+#include "platform/automation/XlsxError.h"
+#include "platform/automation/XlsxWorkbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kFixture = QStringLiteral(KESTRUN_FIXTURES "/automation/lista.xlsx"); // made by LibreOffice from lista.fods
+
+QByteArray part(const QString &xlsx, const QString &name)
+{
+    QProcess unzip;
+    unzip.start("unzip", {"-p", xlsx, name});
+    unzip.waitForFinished(30000);
+    return unzip.readAllStandardOutput();
+}
+
+// Every sheet as CSV values, computed by LibreOffice: sheet name -> rows of cells.
+QHash<QString, QList<QStringList>> libreOfficeValues(const QString &file, const QStringList &sheets)
+{
+    const QString out = QFileInfo(file).absolutePath() + "/csv";
+    QDir().mkpath(out);
+    QProcess lo;
+    lo.start("soffice", {"-env:UserInstallation=file:///tmp/kestrun-lo-" + QUuid::createUuid().toString(QUuid::Id128),
+                         "--headless", "--convert-to",
+                         "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1", "--outdir",
+                         out, file});
+    lo.waitForFinished(180000);
+    QHash<QString, QList<QStringList>> result;
+    for (const QString &s : sheets) {
+        QFile f(out + "/" + QFileInfo(file).completeBaseName() + "-" + s + ".csv");
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (!line.isEmpty())
+                result[s].append(QString::fromUtf8(line).remove('"').split(','));
+    }
+    return result;
+}
+
+class Xlsx : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString copy;
+    XlsxWorkbook wb;
+
+    void SetUp() override
+    {
+        copy = dir.filePath("lista.xlsx");
+        ASSERT_TRUE(QFile::copy(kFixture, copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        wb.open(copy);
+    }
+};
+
+} // namespace
+
+TEST_F(Xlsx, ReadsSheetsAndCells)
+{
+    EXPECT_TRUE(XlsxWorkbook::hasSignature(copy));
+    ASSERT_EQ(wb.sheetCount(), 2);
+    EXPECT_EQ(wb.sheetName(2), "Rezumat");
+    EXPECT_EQ(wb.text(1, 1), QString::fromUtf8("Primăria [UAT], județul #JUDET"));
+    EXPECT_EQ(wb.text(3, 4), "#dbf ");
+    EXPECT_EQ(wb.maxRow(), 4);
+    EXPECT_EQ(wb.maxCol(), 5);
+    EXPECT_FALSE(wb.value(9, 9).isValid());
+    wb.activateSheet(3); // no such sheet: nothing happens
+    EXPECT_EQ(wb.activeSheet(), 1);
+    wb.activateSheet(2);
+    EXPECT_EQ(wb.text(1, 1), "Total lista");
+}
+
+TEST_F(Xlsx, TextStaysTextAndNumbersStayNumbers)
+{
+    wb.setValue(3, 3, QStringLiteral("0012345678901"));
+    wb.setValue(3, 4, 80.5);
+    wb.setValue(7, 2, QStringLiteral("nou\x01"));
+    wb.save();
+    EXPECT_EQ(wb.value(3, 3).toString(), "0012345678901");
+    EXPECT_EQ(wb.value(3, 4).toDouble(), 80.5);
+    EXPECT_EQ(wb.value(3, 4).typeId(), QMetaType::Double);
+    EXPECT_EQ(wb.maxRow(), 7);
+    // Parts nobody changed are written back as they were.
+    EXPECT_EQ(part(copy, "xl/styles.xml"), part(kFixture, "xl/styles.xml"));
+    EXPECT_EQ(part(copy, "xl/worksheets/sheet2.xml"), part(kFixture, "xl/worksheets/sheet2.xml"));
+}
+
+TEST_F(Xlsx, InsertedRowsCarryFormulasAndEverythingBelowMoves)
+{
+    wb.insertRowCopies(3, 0);
+    wb.insertRowCopies(3, -1);
+    EXPECT_EQ(wb.maxRow(), 4);
+    wb.insertRowCopies(3, 2);
+    EXPECT_EQ(wb.maxRow(), 6);
+    EXPECT_EQ(wb.text(6, 1), "Total");
+    for (int r = 3; r <= 5; ++r) {
+        EXPECT_EQ(wb.text(r, 2), "#TITULAR");
+        wb.setValue(r, 4, 100.0 * (r - 2));
+    }
+    wb.save();
+    const auto values = libreOfficeValues(copy, {"Lista", "Rezumat"});
+    ASSERT_EQ(values.value("Lista").size(), 6);
+    const QList<QStringList> &lista = values["Lista"];
+    // Each copy doubles its own row; the totals cover every inserted row.
+    EXPECT_EQ(lista[2].value(4), "200");
+    EXPECT_EQ(lista[4].value(4), "600");
+    EXPECT_EQ(lista[5].value(3), "600");
+    EXPECT_EQ(lista[5].value(4), "1200");
+    // The other sheet and the defined name follow the moved total row.
+    ASSERT_FALSE(values.value("Rezumat").isEmpty());
+    EXPECT_EQ(values["Rezumat"][0].value(1), "600");
+    EXPECT_EQ(values["Rezumat"][0].value(2), "1800");
+    const QByteArray sheet1 = part(copy, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet1.contains("<mergeCell ref=\"A6:B6\"/>"));
+    EXPECT_TRUE(sheet1.contains("<dimension ref=\"A1:E6\"/>"));
+    EXPECT_TRUE(part(copy, "xl/workbook.xml").contains("Lista!$D$6:$E$6"));
+}
+
+TEST(XlsxBroken, RefusedWithAnError)
+{
+    QTemporaryDir dir;
+    const QString notZip = dir.filePath("a.xlsx");
+    QFile f(notZip);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("PK\x03\x04 this is no package");
+    f.close();
+    XlsxWorkbook wb;
+    EXPECT_THROW(wb.open(notZip), XlsxError);
+    EXPECT_FALSE(wb.isOpen());
+
+    // A package without a workbook part.
+    const QString empty = dir.filePath("b.xlsx");
+    QProcess zip;
+    zip.setWorkingDirectory(dir.path());
+    QFile(dir.filePath("x.txt")).open(QIODevice::WriteOnly);
+    zip.start("python3", {"-c", "import zipfile; zipfile.ZipFile('b.xlsx','w').writestr('x.txt','x')"});
+    zip.waitForFinished(30000);
+    EXPECT_THROW(wb.open(empty), XlsxError);
+    EXPECT_FALSE(wb.isOpen());
+}
