@@ -22,6 +22,8 @@ public:
     virtual ~TBaseList() = default;
     TBaseList(const TBaseList &) = delete;
     TBaseList &operator=(const TBaseList &) = delete;
+    TBaseList(TBaseList &&) = default;
+    TBaseList &operator=(TBaseList &&) = default;
 
     int Count() const { return static_cast<int>(FItems.size()); }
     T *Items(int index) const { return FItems.at(static_cast<size_t>(index)).get(); }

@@ -53,7 +53,7 @@ struct TStringLayout
 
 TStringLayout ParseLayout(QByteArrayView data, int offset, int lengthFieldSize, int givenLength)
 {
-    ByteCursor cursor(data, QStringLiteral("string"));
+    ByteCursor cursor(data);
     cursor.seek(offset);
     TStringLayout layout;
     if (lengthFieldSize == 1)
