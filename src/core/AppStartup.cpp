@@ -1,0 +1,142 @@
+#include "core/AppStartup.h"
+
+#include "core/CoreError.h"
+#include "core/DataArchive.h"
+#include "core/Erori.h"
+#include "core/Form1.h"
+#include "core/Form21.h"
+#include "core/Form3.h"
+#include "core/Form4.h"
+#include "platform/db/Dbf.h"
+#include "platform/db/RequestTables.h"
+#include "platform/profile/AppFolders.h"
+#include "platform/shell/Shell.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+
+QString AppStartup::archiveArgument(const QStringList &arguments)
+{
+    for (const QString &arg : arguments.mid(1)) {
+        const QFileInfo info(arg);
+        if (info.isFile() && info.suffix().compare(u"L21", Qt::CaseInsensitive) == 0)
+            return info.absoluteFilePath();
+    }
+    return {};
+}
+
+QString AppStartup::unpackArchive(const QString &archive)
+{
+    const QString temp = Form1().TempDir();
+    for (int n = 0; n < 1000; ++n) {
+        const QString folder = temp + QStringLiteral("/SAV%1").arg(n);
+        if (QFileInfo::exists(folder))
+            continue;
+        if (!QDir().mkpath(folder))
+            break;
+        DataArchive::restoreFolder(archive, folder);
+        return folder;
+    }
+    throw CoreError(QStringLiteral("Nu pot face un director pentru arhiva in %1.").arg(temp));
+}
+
+bool AppStartup::holdsTables(const QString &folder)
+{
+    for (const QString &table : RequestTables::fileNames())
+        if (!QFileInfo(Dbf::resolve(folder + u'/' + table)).isFile())
+            return false;
+    return true;
+}
+
+QString AppStartup::statusText(Mode mode, const QString &where)
+{
+    switch (mode) {
+    case Mode::Network: return QStringLiteral("Lucru in retea: ") + QDir::toNativeSeparators(where);
+    case Mode::Archive: return QStringLiteral("Lucru in salvarea: ") + QDir::toNativeSeparators(where);
+    case Mode::Local: break;
+    }
+    return QStringLiteral("Lucru local.");
+}
+
+AppStartup::Mode AppStartup::start(const QStringList &arguments)
+{
+    if (!AppFolders::ensureFolders())
+        throw CoreError(QStringLiteral("Nu pot crea directoarele programului in %1.").arg(AppFolders::programDir()));
+    TForm1 &f = Form1();
+    f.setFolders(AppFolders::programDir(), AppFolders::dataDir(), AppFolders::tempDir());
+    TForm1::WriteMachine(QStringLiteral("AppDir"), f.AppDir());
+    TForm1::WriteMachine(QStringLiteral("Versiune"), QCoreApplication::applicationVersion());
+
+    Mode mode = Mode::Local;
+    QString where;
+    const QString archive = archiveArgument(arguments);
+    const QString server = TForm1::ReadMachine(QStringLiteral("Server")).trimmed();
+    if (!archive.isEmpty()) {
+        f.setDataDir(unpackArchive(archive));
+        f.setArchivePath(archive);
+        mode = Mode::Archive;
+        where = archive;
+    } else if (!server.isEmpty()) {
+        if (holdsTables(server)) {
+            f.setDataDir(server);
+            mode = Mode::Network;
+            where = server;
+        } else {
+            TErori::Mesaj(QStringLiteral("Lucru in retea"),
+                          QStringLiteral("Directorul din retea %1 nu contine tabelele Cereri, Oameni si Log.\n"
+                                         "Se lucreaza local.").arg(QDir::toNativeSeparators(server)),
+                          0, TErori::OK);
+        }
+    }
+
+    RequestTables::createMissing(f.DataDir());
+    f.ExtractFiles();
+    Form4().Load();
+    Form4().JudetCChange();
+    Form3().loadMonths();
+    Form3().showWhereDataLives(statusText(mode, where));
+    return mode;
+}
+
+QString AppStartup::backupName(const QString &folder, const QDate &day)
+{
+    const QString stem = day.toString(QStringLiteral("ddMMyyyy"));
+    for (int n = 0; n < 10000; ++n) {
+        const QString path = folder + QStringLiteral("/%1_%2.L21").arg(stem).arg(n);
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
+
+QString AppStartup::offerBackup(Mode mode)
+{
+    if (mode == Mode::Archive) {
+        if (TErori::Mesaj(QStringLiteral("Iesire"), QStringLiteral("\rDoriti sa salvati modificarile ?"), 3,
+                          TErori::Da | TErori::Nu) != TErori::ResultDa)
+            return {};
+        const QString archive = Form1().ArchivePath();
+        return Form21().SaveToArchive(archive) ? archive : QString();
+    }
+    const QString folder = TForm1::ReadMachine(QStringLiteral("Salvare")).trimmed();
+    if (mode != Mode::Local || folder.isEmpty())
+        return {};
+    if (TErori::Mesaj(QStringLiteral("Iesire"), QStringLiteral("\rDoriti sa facem o copie la datele de azi?"), 3,
+                      TErori::Da | TErori::Nu) != TErori::ResultDa)
+        return {};
+    if (!QDir().mkpath(folder)) {
+        TErori::Mesaj(QStringLiteral("Iesire"), QStringLiteral("Nu pot crea directorul de salvari %1.").arg(folder), 1, TErori::OK);
+        return {};
+    }
+    const QString name = backupName(folder, QDate::currentDate());
+    return !name.isEmpty() && Form21().SaveToArchive(name) ? name : QString();
+}
+
+void AppStartup::finish()
+{
+    const QString temp = Form1().TempDir();
+    if (!temp.isEmpty())
+        Shell::removePath(temp);
+}

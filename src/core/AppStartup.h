@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The start and the end of a run: where the data lives, the tables and
+// templates, the settings; at exit the offered backup and the Temp folder.
+class AppStartup
+{
+public:
+    enum class Mode { Local, Network, Archive };
+
+    // Sets up the folders and chooses the data folder: an .L21 archive named
+    // on the command line (unpacked under Temp), else the server folder of
+    // the machine-level store when it holds the three tables, else Data.
+    // Then creates missing tables, extracts missing templates and loads the
+    // settings into the administration form. Throws on a failure that leaves
+    // the program without data.
+    static Mode start(const QStringList &arguments);
+
+    // The status bar text for the mode.
+    static QString statusText(Mode mode, const QString &where);
+
+    // The backup offered at exit: back into the opened archive, or into the
+    // backup folder under <ddMMyyyy>_<n>.L21. Returns the archive written, or empty.
+    static QString offerBackup(Mode mode);
+    // The name for today's backup in the folder: the date, "_", the first free number, ".L21".
+    static QString backupName(const QString &folder, const QDate &day);
+
+    // Deletes the program's Temp folder.
+    static void finish();
+
+private:
+    static QString archiveArgument(const QStringList &arguments);
+    static QString unpackArchive(const QString &archive);
+    static bool holdsTables(const QString &folder);
+};

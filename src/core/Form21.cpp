@@ -1,0 +1,66 @@
+#include "core/Form21.h"
+
+#include "core/DataArchive.h"
+#include "core/Dialogs.h"
+#include "core/Erori.h"
+#include "core/Form1.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString Title = QStringLiteral("Arhiva date");
+const QString Filter = QStringLiteral("Arhive date (*.L21 *.l21 *.sav *.SAV);;Toate fisierele (*)");
+
+} // namespace
+
+TForm21 &Form21()
+{
+    static TForm21 instance;
+    return instance;
+}
+
+bool TForm21::SaveToArchive(const QString &archivePath)
+{
+    try {
+        DataArchive::saveFolder(Form1().DataDir(), archivePath);
+        return true;
+    } catch (const std::exception &e) {
+        TErori::Mesaj(Title, QString::fromUtf8(e.what()), 1, TErori::OK);
+        return false;
+    }
+}
+
+bool TForm21::RestoreFromArchive(const QString &archivePath)
+{
+    try {
+        DataArchive::restoreFolder(archivePath, Form1().DataDir());
+    } catch (const std::exception &e) {
+        TErori::Mesaj(Title, QString::fromUtf8(e.what()) + QStringLiteral("\nDatele nu au fost modificate."), 1, TErori::OK);
+        return false;
+    }
+    TErori::Mesaj(Title, QStringLiteral("Datele au fost restaurate.\nReporniti programul."), 2, TErori::OK);
+    return true;
+}
+
+void TForm21::SaveCommand()
+{
+    const QString path = Dialogs::instance().chooseFile(QStringLiteral("Salvati datele in arhiva"), Filter, true);
+    if (path.isEmpty())
+        return;
+    const QString target = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".L21") : path;
+    if (SaveToArchive(target))
+        TErori::Mesaj(Title, QStringLiteral("Datele au fost salvate in %1.").arg(QDir::toNativeSeparators(target)), 2, TErori::OK);
+}
+
+void TForm21::RestoreCommand()
+{
+    const QString path = Dialogs::instance().chooseFile(QStringLiteral("Alegeti arhiva de restaurat"), Filter, false);
+    if (path.isEmpty())
+        return;
+    if (TErori::Mesaj(Title, QStringLiteral("Datele actuale vor fi inlocuite cu cele din arhiva.\nContinuati ?"), 3,
+                      TErori::Da | TErori::Nu) == TErori::ResultDa)
+        RestoreFromArchive(path);
+}

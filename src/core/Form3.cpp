@@ -1,0 +1,258 @@
+#include "core/Form3.h"
+
+#include "core/CNPEdit.h"
+#include "core/CommandGuard.h"
+#include "core/CoreError.h"
+#include "core/Form1.h"
+#include "core/Form4.h"
+#include "core/MonthCode.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TForm3 &Form3()
+{
+    static TForm3 *instance = new TForm3;
+    return *instance;
+}
+
+TForm3::TForm3(QWidget *parent)
+    : QMainWindow(parent), LunaLucru(new QLabel), LuniC(new QComboBox), CNP1(new TCNPEdit(this))
+{
+    setWindowTitle(QStringLiteral("Kestrun"));
+    CNP1->setVisible(false);
+
+    auto *toolbar = addToolBar(QStringLiteral("Comenzi"));
+    toolbar->setMovable(false);
+    toolbar->setIconSize(QSize(32, 32));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+
+    m_cereri = addToolButton(QStringLiteral("Cereri"), QStringLiteral("x-office-address-book"),
+                             QStringLiteral("Cererile lunii in lucru"));
+    connect(m_cereri, &QToolButton::clicked, this, &TForm3::CereriClick);
+    m_cereri->setVisible(false);
+    toolbar->addWidget(m_cereri);
+
+    const struct { Menu menu; const char *caption; const char *icon; const char *tip; } menus[] = {
+        {Menu::Liste, "Liste / Formulare", "x-office-spreadsheet", "Liste, rapoarte si exporturi"},
+        {Menu::Furnizori, "Raport Furnizori", "network-server", "Rapoarte pentru furnizorii de energie"},
+        {Menu::Utilitare, "Utilitare", "applications-utilities", "Utilitare"},
+    };
+    for (const auto &m : menus) {
+        QToolButton *b = addToolButton(QString::fromLatin1(m.caption), QString::fromLatin1(m.icon), QString::fromLatin1(m.tip));
+        auto *menu = new QMenu(b);
+        b->setMenu(menu);
+        b->setPopupMode(QToolButton::InstantPopup);
+        b->setVisible(false);
+        m_buttons.insert(m.menu, b);
+        m_menus.insert(m.menu, menu);
+        toolbar->addWidget(b);
+    }
+
+    auto *spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+    QToolButton *admin = addToolButton(QStringLiteral("Administrare"), QStringLiteral("preferences-system"),
+                                       QStringLiteral("Setarile primariei si cuantumul ajutorului"));
+    connect(admin, &QToolButton::clicked, this, &TForm3::AdministrareClick);
+    toolbar->addWidget(admin);
+
+    // The working month, the one choice every list and report starts from.
+    auto *central = new QWidget(this);
+    auto *panel = new QFrame(central);
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto *caption = new QLabel(QStringLiteral("Luna in lucru"), panel);
+    QFont big = caption->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    caption->setFont(big);
+    big.setBold(true);
+    LunaLucru->setParent(panel);
+    LunaLucru->setFont(big);
+    LunaLucru->setMinimumWidth(120);
+    LuniC->setParent(panel);
+    LuniC->setEditable(true);
+    LuniC->setInsertPolicy(QComboBox::NoInsert);
+    LuniC->lineEdit()->setPlaceholderText(QStringLiteral("LL.AAAA"));
+    LuniC->setMinimumWidth(140);
+    connect(LuniC, &QComboBox::activated, this, &TForm3::monthChosen);
+    connect(LuniC->lineEdit(), &QLineEdit::returnPressed, this, &TForm3::monthChosen);
+
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(16, 12, 16, 12);
+    row->addWidget(caption);
+    row->addSpacing(12);
+    row->addWidget(LunaLucru);
+    row->addStretch(1);
+    row->addWidget(new QLabel(QStringLiteral("Alegeti luna:"), panel));
+    row->addWidget(LuniC);
+
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(panel);
+    layout->addStretch(1);
+    setCentralWidget(central);
+
+    m_status = new QLabel(this);
+    statusBar()->addWidget(m_status, 1);
+    showWhereDataLives(QStringLiteral("Lucru local."));
+    resize(900, 560);
+}
+
+QToolButton *TForm3::addToolButton(const QString &caption, const QString &iconName, const QString &tip)
+{
+    auto *b = new QToolButton(this);
+    b->setText(caption);
+    b->setToolTip(tip);
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setIconSize(QSize(32, 32));
+    b->setAutoRaise(true);
+    b->setIcon(QIcon::fromTheme(iconName, style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    b->setMinimumWidth(96);
+    return b;
+}
+
+QAction *TForm3::addCommand(Menu menu, const QString &caption, const std::function<void()> &handler)
+{
+    QAction *action = m_menus.value(menu)->addAction(caption);
+    connect(action, &QAction::triggered, this, [this, handler] { runGuarded(handler); });
+    action->setVisible(m_visibility.value(caption, true));
+    m_buttons.value(menu)->setVisible(true);
+    return action;
+}
+
+void TForm3::setCereriCommand(const std::function<void()> &handler)
+{
+    m_cereriCommand = handler;
+    m_cereri->setVisible(bool(handler));
+}
+
+void TForm3::setCommandVisible(const QString &caption, bool visible)
+{
+    m_visibility.insert(caption, visible);
+    if (QAction *a = command(caption))
+        a->setVisible(visible);
+}
+
+QAction *TForm3::command(const QString &caption) const
+{
+    for (QMenu *menu : m_menus)
+        for (QAction *a : menu->actions())
+            if (a->text() == caption)
+                return a;
+    return nullptr;
+}
+
+QToolButton *TForm3::button(Menu menu) const
+{
+    return m_buttons.value(menu);
+}
+
+bool TForm3::runGuarded(const std::function<void()> &command)
+{
+    return CommandGuard::run(this, command, m_reset);
+}
+
+void TForm3::runReport(const std::function<void()> &report)
+{
+    if (Form4().VerificaSetari())
+        runGuarded(report);
+    else
+        AdministrareClick();
+}
+
+void TForm3::CereriClick()
+{
+    if (m_cereriCommand)
+        runReport(m_cereriCommand);
+}
+
+void TForm3::AdministrareClick()
+{
+    runGuarded([] {
+        TForm4 &admin = Form4();
+        admin.Load();
+        admin.exec();
+    });
+}
+
+bool TForm3::setWorkingMonth(const QString &text)
+{
+    const int code = MonthCode::index(text);
+    if (code == 0) {
+        TForm1::ShowProblem(QStringLiteral("Luna se scrie LL.AAAA, de exemplu 11.2022."), LuniC);
+        return false;
+    }
+    const QString month = MonthCode::text(code);
+    LunaLucru->setText(month);
+    if (LuniC->findText(month) < 0) {
+        appendMonthToList(month);
+        LuniC->insertItem(0, month);
+    }
+    LuniC->setCurrentIndex(LuniC->findText(month));
+    return true;
+}
+
+void TForm3::monthChosen()
+{
+    runGuarded([this] { setWorkingMonth(LuniC->currentText().trimmed()); });
+}
+
+void TForm3::loadMonths()
+{
+    LuniC->clear();
+    QFile f(Form1().DataDir() + QStringLiteral("/Luni.lst"));
+    QList<int> codes;
+    // The list is a few lines; a larger file is not ours.
+    if (f.open(QIODevice::ReadOnly) && f.size() < 1024 * 1024) {
+        for (const QByteArray &line : f.readAll().split('\n')) {
+            const int code = MonthCode::index(QString::fromLatin1(line.trimmed()));
+            if (code > 0 && !codes.contains(code))
+                codes.append(code);
+        }
+    }
+    std::sort(codes.begin(), codes.end(), std::greater<int>());
+    for (int code : codes)
+        LuniC->addItem(MonthCode::text(code));
+    const int current = LuniC->findText(LunaLucru->text());
+    LuniC->setCurrentIndex(current);
+}
+
+void TForm3::appendMonthToList(const QString &month)
+{
+    const QString path = Form1().DataDir() + QStringLiteral("/Luni.lst");
+    QFile old(path);
+    QByteArray bytes;
+    if (old.open(QIODevice::ReadOnly))
+        bytes = old.readAll();
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        bytes += "\r\n";
+    bytes += month.toLatin1() + "\r\n";
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        throw CoreError(QStringLiteral("Nu pot scrie lista lunilor %1.").arg(path));
+}
+
+void TForm3::showWhereDataLives(const QString &text)
+{
+    m_status->setText(text);
+}
+
+QString TForm3::statusText() const
+{
+    return m_status->text();
+}

@@ -1,0 +1,225 @@
+#include "TestSupport.h"
+
+#include "core/AppStartup.h"
+#include "core/CommandGuard.h"
+#include "core/Contor.h"
+#include "core/CoreError.h"
+#include "core/DataArchive.h"
+#include "core/Form1.h"
+#include "core/Form21.h"
+#include "core/Form3.h"
+#include "core/Form4.h"
+#include "core/RecordingDialogs.h"
+#include "platform/db/RequestTables.h"
+#include "platform/profile/ProfileFile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        testApp();
+        dir = scratchDir();
+        home = dir->path() + QStringLiteral("/Kestrun");
+        qputenv("HOME", dir->path().toLocal8Bit());
+        qputenv("KESTRUN_HOME", home.toLocal8Bit());
+        data = home + QStringLiteral("/Data");
+        QDir().mkpath(data);
+        Form1().setFolders(home, data, home + QStringLiteral("/Temp"));
+        Form1().setArchivePath({});
+        Form3().LunaLucru->clear();
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString home;
+    QString data;
+};
+
+TEST_F(MainWindow, MonthListNewestFirstAndTypedMonthsAdded)
+{
+    writeBytes(data + QStringLiteral("/Luni.lst"), "11.2021\r\n12.2021\r\n01.2022\r\nrubbish\r\n13.2022\r\n12.2021\r\n");
+    TForm3 &w = Form3();
+    w.loadMonths();
+    ASSERT_EQ(w.LuniC->count(), 3);
+    EXPECT_EQ(w.LuniC->itemText(0), QStringLiteral("01.2022"));
+    EXPECT_EQ(w.LuniC->itemText(2), QStringLiteral("11.2021"));
+    EXPECT_TRUE(w.LunaLucru->text().isEmpty());
+
+    RecordingDialogs dialogs;
+    EXPECT_TRUE(w.setWorkingMonth(QStringLiteral("12.2021")));
+    EXPECT_EQ(w.LunaLucru->text(), QStringLiteral("12.2021"));
+    EXPECT_EQ(readBytes(data + QStringLiteral("/Luni.lst")).count('\n'), 6); // known month: list unchanged
+
+    // A typed month is written as MM.YYYY and kept in the list file.
+    EXPECT_TRUE(w.setWorkingMonth(QStringLiteral("2.2022")));
+    EXPECT_EQ(w.LunaLucru->text(), QStringLiteral("02.2022"));
+    EXPECT_TRUE(readBytes(data + QStringLiteral("/Luni.lst")).endsWith("12.2021\r\n02.2022\r\n"));
+    EXPECT_TRUE(dialogs.balloons.isEmpty());
+
+    // Not a month: the balloon, and the working month stays.
+    EXPECT_FALSE(w.setWorkingMonth(QStringLiteral("13.2022")));
+    EXPECT_EQ(w.LunaLucru->text(), QStringLiteral("02.2022"));
+    ASSERT_EQ(dialogs.balloons.size(), 1);
+    EXPECT_EQ(dialogs.balloons[0].control, w.LuniC);
+}
+
+TEST_F(MainWindow, ButtonsShowOnlyOnceTheyHaveACommand)
+{
+    TForm3 w;
+    EXPECT_FALSE(w.button(TForm3::Menu::Furnizori)->isVisibleTo(&w));
+    EXPECT_FALSE(w.cereriButton()->isVisibleTo(&w));
+    int runs = 0;
+    w.addCommand(TForm3::Menu::Furnizori, QStringLiteral("Format AJPIS"), [&] { ++runs; });
+    EXPECT_TRUE(w.button(TForm3::Menu::Furnizori)->isVisibleTo(&w));
+    EXPECT_FALSE(w.button(TForm3::Menu::Utilitare)->isVisibleTo(&w));
+    w.command(QStringLiteral("Format AJPIS"))->trigger();
+    EXPECT_EQ(runs, 1);
+    w.setCereriCommand([] {});
+    EXPECT_TRUE(w.cereriButton()->isVisibleTo(&w));
+    // Hidden before it exists, hidden when added.
+    w.setCommandVisible(QStringLiteral("Raport Banci"), false);
+    EXPECT_FALSE(w.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport Banci"), [] {})->isVisible());
+}
+
+TEST_F(MainWindow, AFailingCommandIsCaughtAndEverythingPutBack)
+{
+    RecordingDialogs dialogs;
+    TForm3 w;
+    bool reset = false;
+    w.setResetHook([&] { reset = true; throw std::runtime_error("reset failed too"); });
+    w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Boom"), [&] {
+        Contor().Start();
+        w.setEnabled(false);
+        throw CoreError(QStringLiteral("Tabela Cereri.dbf lipse\u0219te."));
+    });
+    w.command(QStringLiteral("Boom"))->trigger(); // must not throw out of the handler
+    EXPECT_TRUE(reset);
+    EXPECT_TRUE(w.isEnabled());
+    EXPECT_FALSE(Contor().isRunning());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Tabela Cereri.dbf lipse\u0219te."));
+    EXPECT_EQ(dialogs.messages[0].kindCaption, QStringLiteral("Eroare"));
+
+    // Anything thrown, not only our errors.
+    EXPECT_FALSE(CommandGuard::run(&w, [] { throw 42; }));
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(CommandGuard::run(&w, [] {}));
+}
+
+TEST_F(MainWindow, CereriRunsOnlyAfterThePreCheckElseOpensAdministration)
+{
+    RecordingDialogs dialogs;
+    TForm3 &w = Form3();
+    int runs = 0;
+    w.setCereriCommand([&] { ++runs; });
+    Form4().Localit->setText(QStringLiteral("Ungureni"));
+    Form4().JudetC->setCurrentIndex(3);
+    Form4().CodFiscal->setText(QStringLiteral("4278093"));
+    w.LunaLucru->setText(QStringLiteral("11.2022"));
+    w.CereriClick();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    w.setCereriCommand({});
+}
+
+TEST_F(MainWindow, StartupLocalCreatesTablesAndShowsLocalWork)
+{
+    RecordingDialogs dialogs;
+    ProfileFile(data + QStringLiteral("/Tolvard.set")).write(QStringLiteral("SETARI"), QStringLiteral("Localitate"), QStringLiteral("Ungureni"));
+    EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun")}), AppStartup::Mode::Local);
+    for (const char *table : {"Cereri.dbf", "Oameni.dbf", "Log.dbf"})
+        EXPECT_TRUE(QFile::exists(data + u'/' + QLatin1String(table))) << table;
+    EXPECT_EQ(Form3().statusText(), QStringLiteral("Lucru local."));
+    EXPECT_EQ(Form4().Localit->text(), QStringLiteral("Ungureni"));
+    EXPECT_EQ(TForm1::ReadMachine(QStringLiteral("AppDir")), home);
+}
+
+TEST_F(MainWindow, StartupUsesTheServerFolderOnlyWhenItHoldsTheTables)
+{
+    RecordingDialogs dialogs;
+    const QString server = dir->path() + QStringLiteral("/server");
+    QDir().mkpath(server);
+    TForm1::WriteMachine(QStringLiteral("Server"), server);
+    EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun")}), AppStartup::Mode::Local);
+    EXPECT_EQ(Form1().DataDir(), data);
+    ASSERT_EQ(dialogs.messages.size(), 1); // told that the network folder is not usable
+
+    // Tables copied from Windows in upper case count too.
+    RequestTables::createMissing(data);
+    for (const QString &table : RequestTables::fileNames())
+        QFile::copy(data + u'/' + table, server + u'/' + table.toUpper());
+    EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun")}), AppStartup::Mode::Network);
+    EXPECT_EQ(Form1().DataDir(), server);
+    EXPECT_EQ(Form3().statusText(), QStringLiteral("Lucru in retea: ") + server);
+    TForm1::WriteMachine(QStringLiteral("Server"), QString());
+}
+
+TEST_F(MainWindow, StartupOnAnArchiveWorksInATempCopyAndSavesBack)
+{
+    RecordingDialogs dialogs;
+    const QString archive = dir->path() + QStringLiteral("/copie.l21");
+    writeBytes(archive, DataArchive::encode({{QStringLiteral("Luni.lst"), "11.2022\r\n"}}));
+    EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun"), archive}), AppStartup::Mode::Archive);
+    EXPECT_TRUE(Form1().DataDir().startsWith(home + QStringLiteral("/Temp/SAV")));
+    EXPECT_EQ(Form3().statusText(), QStringLiteral("Lucru in salvarea: ") + archive);
+    EXPECT_EQ(Form3().LuniC->itemText(0), QStringLiteral("11.2022"));
+    EXPECT_TRUE(QFile::exists(Form1().DataDir() + QStringLiteral("/Cereri.dbf")));
+
+    dialogs.answers = {6};
+    EXPECT_EQ(AppStartup::offerBackup(AppStartup::Mode::Archive), archive);
+    EXPECT_EQ(dialogs.messages.last().text, QStringLiteral("\rDoriti sa salvati modificarile ?"));
+    EXPECT_EQ(DataArchive::readFile(archive).size(), 4); // the list and the three tables now
+    AppStartup::finish();
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
+}
+
+TEST_F(MainWindow, ExitBackupGoesToTheBackupFolderUnderTodaysName)
+{
+    RecordingDialogs dialogs;
+    const QString backups = dir->path() + QStringLiteral("/backups");
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), "c");
+    TForm1::WriteMachine(QStringLiteral("Salvare"), backups);
+    dialogs.answers = {7};
+    EXPECT_TRUE(AppStartup::offerBackup(AppStartup::Mode::Local).isEmpty());
+    dialogs.answers = {6};
+    const QString first = AppStartup::offerBackup(AppStartup::Mode::Local);
+    const QString stem = QDate::currentDate().toString(QStringLiteral("ddMMyyyy"));
+    EXPECT_EQ(first, backups + u'/' + stem + QStringLiteral("_0.L21"));
+    dialogs.answers = {6};
+    EXPECT_EQ(AppStartup::offerBackup(AppStartup::Mode::Local), backups + u'/' + stem + QStringLiteral("_1.L21"));
+    EXPECT_EQ(DataArchive::readFile(first).size(), 1);
+    // Network work is not backed up from this machine.
+    EXPECT_TRUE(AppStartup::offerBackup(AppStartup::Mode::Network).isEmpty());
+    TForm1::WriteMachine(QStringLiteral("Salvare"), QString());
+}
+
+TEST_F(MainWindow, RestoreTellsTheUserAndARefusedArchiveChangesNothing)
+{
+    RecordingDialogs dialogs;
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), "old");
+    const QString bad = dir->path() + QStringLiteral("/bad.L21");
+    writeBytes(bad, QByteArray::fromHex("01000000") + QByteArray("junk"));
+    EXPECT_FALSE(Form21().RestoreFromArchive(bad));
+    EXPECT_EQ(readBytes(data + QStringLiteral("/Cereri.dbf")), QByteArray("old"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].kind, 1);
+
+    const QString good = dir->path() + QStringLiteral("/good.L21");
+    writeBytes(good, DataArchive::encode({{QStringLiteral("Cereri.dbf"), "new"}}));
+    EXPECT_TRUE(Form21().RestoreFromArchive(good));
+    EXPECT_EQ(readBytes(data + QStringLiteral("/Cereri.dbf")), QByteArray("new"));
+    EXPECT_TRUE(dialogs.messages.last().text.contains(QStringLiteral("Reporniti")));
+}
+
+} // namespace
