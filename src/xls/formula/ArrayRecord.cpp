@@ -4,3 +4,10 @@ TArrayRecord::TArrayRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::m
 {
     RequireDataSize(14);
 }
+
+std::unique_ptr<TBaseRecord> TArrayRecord::Clone() const
+{
+    auto copy = std::make_unique<TArrayRecord>(RecordId(), Data());
+    CopyContinueChainTo(*copy);
+    return copy;
+}

@@ -16,4 +16,5 @@ public:
     static constexpr quint16 Id = 0x0221;
     TArrayRecord(quint16 id, QByteArray data);
     bool AllowsStringAfter() const override { return true; }
+    std::unique_ptr<TBaseRecord> Clone() const override;
 };

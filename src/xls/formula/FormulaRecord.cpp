@@ -157,10 +157,11 @@ qint64 TFormulaRecord::ExpandSharedFormula(const TShrFmlaRecord &shared)
 
 std::unique_ptr<TBaseRecord> TFormulaRecord::Clone() const
 {
-    auto copy = CloneThroughFactory();
-    auto *f = dynamic_cast<TFormulaRecord *>(copy.get());
-    if (!f)
-        return copy;
+    // Not through the factory: the copy must keep the data as it is now, not
+    // be loaded again.
+    std::unique_ptr<TFormulaRecord> copy(new TFormulaRecord(RecordId(), Data(), NewTag{}));
+    CopyContinueChainTo(*copy);
+    TFormulaRecord *f = copy.get();
     f->FValue = FValue;
     if (FTableRecord)
         f->FTableRecord.reset(static_cast<TTableRecord *>(FTableRecord->Clone().release()));

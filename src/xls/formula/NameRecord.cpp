@@ -131,10 +131,16 @@ void TNameRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &she
     ShiftTokensForInsert(MutableData(), start, end, sheetInfo, rowPos, rowCount, colPos, colCount);
 }
 
+std::unique_ptr<TBaseRecord> TNameRecord::Clone() const
+{
+    auto copy = std::make_unique<TNameRecord>(RecordId(), Data());
+    CopyContinueChainTo(*copy);
+    return copy;
+}
+
 std::unique_ptr<TNameRecord> TNameRecord::CloneForSheet(const TSheetInfo &info) const
 {
-    auto clone = std::make_unique<TNameRecord>(RecordId(), Data());
-    CopyContinueChainTo(*clone);
+    std::unique_ptr<TNameRecord> clone(static_cast<TNameRecord *>(Clone().release()));
     const int start = TokenStart();
     const int end = start + TokenBytes();
     if (end > DataSize())

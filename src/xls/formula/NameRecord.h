@@ -64,6 +64,7 @@ public:
     void ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount = 0,
                         int colPos = 0) override;
     void OffsetForCopy(int, int) override {}
+    std::unique_ptr<TBaseRecord> Clone() const override;
     // A copy for the sheet info.FormulaSheet, references to info.InsSheet
     // redirected to it.
     std::unique_ptr<TNameRecord> CloneForSheet(const TSheetInfo &info) const;

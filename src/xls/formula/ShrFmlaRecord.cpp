@@ -7,8 +7,8 @@ TShrFmlaRecord::TShrFmlaRecord(quint16 id, QByteArray data) : TBaseRecord(id, st
 
 std::unique_ptr<TBaseRecord> TShrFmlaRecord::Clone() const
 {
-    auto copy = CloneThroughFactory();
-    if (auto *shared = dynamic_cast<TShrFmlaRecord *>(copy.get()))
-        shared->Key = Key;
+    auto copy = std::make_unique<TShrFmlaRecord>(RecordId(), Data());
+    CopyContinueChainTo(*copy);
+    copy->Key = Key;
     return copy;
 }

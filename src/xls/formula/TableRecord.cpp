@@ -7,6 +7,13 @@ TTableRecord::TTableRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::m
     RequireDataSize(16);
 }
 
+std::unique_ptr<TBaseRecord> TTableRecord::Clone() const
+{
+    auto copy = std::make_unique<TTableRecord>(RecordId(), Data());
+    CopyContinueChainTo(*copy);
+    return copy;
+}
+
 void TTableRecord::Shift(int rowPos, int rowCount, int colPos, int colCount, bool positionTest)
 {
     // Work on a copy: a range end that cannot move leaves everything as it was.

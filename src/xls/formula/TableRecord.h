@@ -17,6 +17,7 @@ public:
     static constexpr quint16 Id = 0x0236;
     TTableRecord(quint16 id, QByteArray data);
     bool AllowsStringAfter() const override { return true; }
+    std::unique_ptr<TBaseRecord> Clone() const override;
 
     // Rows/columns inserted at rowPos/colPos (positionTest) or the table
     // copied by the counts (no position test). Range ends beyond the sheet
