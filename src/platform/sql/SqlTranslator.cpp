@@ -670,7 +670,8 @@ QString Translator::selectSql(const SqlSelect &selIn, QList<SqlResultColumn> *co
     if (sel.where)
         where = gen(*sel.where, plain).sql;
 
-    out += QStringLiteral(" FROM %1 AS %2").arg(m_scope[0].table.sqlName, m_scope[0].sqlAlias);
+    auto source = [&](int k) { return QStringLiteral("%1 AS %2").arg(m_scope[size_t(k)].table.sqlName, m_scope[size_t(k)].sqlAlias); };
+    QString from = source(0);
     for (size_t j = 0; j < sel.joins.size(); ++j) {
         SqlJoin &join = sel.joins[j];
         const int k = int(j) + 1;
@@ -692,12 +693,18 @@ QString Translator::selectSql(const SqlSelect &selIn, QList<SqlResultColumn> *co
             else if ((type == SqlJoin::Type::Left && rightGone) || (type == SqlJoin::Type::Right && leftGone))
                 type = SqlJoin::Type::Inner;
         }
+        if (type == SqlJoin::Type::Right && sel.joins.size() == 1) {
+            // Two tables: the right join read the other way round, so the
+            // lookups go into the left table's index.
+            from = QStringLiteral("%1 LEFT JOIN %2 ON %3").arg(source(1), source(0), on);
+            continue;
+        }
         const char *word = type == SqlJoin::Type::Inner ? "JOIN"
                            : type == SqlJoin::Type::Left ? "LEFT JOIN"
                            : type == SqlJoin::Type::Right ? "RIGHT JOIN" : "FULL JOIN";
-        out += QStringLiteral(" %1 %2 AS %3 ON %4")
-                   .arg(QLatin1StringView(word), m_scope[size_t(k)].table.sqlName, m_scope[size_t(k)].sqlAlias, on);
+        from += QStringLiteral(" %1 %2 ON %3").arg(QLatin1StringView(word), source(k), on);
     }
+    out += QStringLiteral(" FROM ") + from;
     if (!where.isEmpty())
         out += QStringLiteral(" WHERE ") + where;
 
