@@ -168,6 +168,12 @@ void TWorkbookGlobals::SetFirstVisibleTab(int sheet)
     ReplaceData(FRecords, i, data);
 }
 
+int TWorkbookGlobals::FirstVisibleTab() const
+{
+    const int i = Window1();
+    return i < 0 ? 0 : ReadWord(FRecords.Items(i)->Data(), 12);
+}
+
 bool TWorkbookGlobals::HasCodeNames() const
 {
     return FindRecord(FRecords, XlsIds::CodeName) >= 0;

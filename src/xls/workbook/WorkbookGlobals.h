@@ -45,6 +45,7 @@ public:
     // Active tab i, first visible tab 0, one selected tab.
     void SetActiveSheet(int sheet);
     void SetFirstVisibleTab(int sheet);
+    int FirstVisibleTab() const;
 
     bool HasCodeNames() const;
     QString CodeName() const;
