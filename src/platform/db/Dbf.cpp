@@ -236,14 +236,17 @@ QVariant Dbf::value(qint64 rec, int field) const
     const QByteArrayView raw = d->raw(rec, field);
     const char type = d->layout.fields[field].type;
     switch (type) {
-    case 'C':
-        return Codec::isBlank(raw) ? QVariant() : QVariant(Codec::text(raw));
+    case 'C': {
+        QString v = Codec::text(raw);
+        return v.isNull() ? QVariant() : QVariant(std::move(v));
+    }
     case 'N':
     case 'F': {
-        if (Codec::isBlank(raw))
+        const QByteArrayView digits = Codec::trimmed(raw);
+        if (digits.isEmpty())
             return {};
         double v = 0;
-        if (!Codec::number(raw, &v))
+        if (!Codec::trimmedNumber(digits, &v))
             d->fail(rec, field, QStringLiteral("\"%1\" is not a number").arg(QString::fromLatin1(raw)));
         return v;
     }

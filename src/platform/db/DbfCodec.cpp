@@ -14,6 +14,66 @@ namespace {
 
 bool isPad(char c) { return c == ' ' || c == '\0'; }
 
+// Length of the field without its trailing pad; eight blanks at a time, as
+// most text fields end in a long run of them.
+qsizetype blankEnd(QByteArrayView raw)
+{
+    constexpr quint64 Blanks = 0x2020202020202020ULL;
+    const char *p = raw.data();
+    qsizetype e = raw.size();
+    while (e >= 8) {
+        quint64 word;
+        memcpy(&word, p + e - 8, 8);
+        if (word != Blanks)
+            break;
+        e -= 8;
+    }
+    while (e > 0 && isPad(p[e - 1]))
+        --e;
+    return e;
+}
+
+bool isAscii(QByteArrayView raw)
+{
+    unsigned char any = 0;
+    for (char c : raw)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+// Plain "[-]digits[.digits]" with at most 15 significant digits: the digits
+// and the power of ten are both exact doubles, so one division rounds right.
+bool fastNumber(QByteArrayView t, double *out)
+{
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                        1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qsizetype i = 0;
+    const bool negative = t[0] == '-';
+    if (negative || t[0] == '+')
+        i = 1;
+    quint64 mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            if (++digits > 15)
+                return false;
+            mantissa = mantissa * 10 + quint64(c - '0');
+            decimals += point;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0)
+        return false;
+    const double v = double(mantissa) / kPow10[decimals];
+    *out = negative ? -v : v;
+    return true;
+}
+
 [[noreturn]] void refuse(const QString &why) { throw DbfError(why); }
 
 // Adds one to a string of decimal digits.
@@ -183,10 +243,7 @@ QByteArray encodeLogical(const QVariant &v)
 
 bool isBlank(QByteArrayView raw)
 {
-    for (char c : raw)
-        if (!isPad(c))
-            return false;
-    return true;
+    return blankEnd(raw) == 0;
 }
 
 QByteArrayView trimmed(QByteArrayView raw)
@@ -213,17 +270,24 @@ bool isNull(char type, QByteArrayView raw)
 
 QString text(QByteArrayView raw)
 {
-    qsizetype e = raw.size();
-    while (e > 0 && isPad(raw[e - 1]))
-        --e;
-    return e == 0 ? QString() : Cp1250::decode(raw.first(e));
+    const qsizetype e = blankEnd(raw);
+    if (e == 0)
+        return QString();
+    const QByteArrayView used = raw.first(e);
+    // Bytes below 0x80 are the same in CP1250 and Latin-1, which Qt decodes fast.
+    return isAscii(used) ? QString::fromLatin1(used) : Cp1250::decode(used);
 }
 
 bool number(QByteArrayView raw, double *out)
 {
-    QByteArrayView t = trimmed(raw);
-    if (t.isEmpty())
-        return false;
+    const QByteArrayView t = trimmed(raw);
+    return !t.isEmpty() && trimmedNumber(t, out);
+}
+
+bool trimmedNumber(QByteArrayView t, double *out)
+{
+    if (fastNumber(t, out))
+        return true;
     if (t[0] == '+')
         t = t.sliced(1);
     const char *end = t.data() + t.size();

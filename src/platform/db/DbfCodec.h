@@ -18,8 +18,9 @@ bool isBlank(QByteArrayView raw);
 QByteArrayView trimmed(QByteArrayView raw);
 bool isNull(char type, QByteArrayView raw);
 
-QString text(QByteArrayView raw);                 // decoded, right-trimmed
+QString text(QByteArrayView raw);                 // decoded, right-trimmed; a null QString when blank
 bool number(QByteArrayView raw, double *out);     // false when blank or not a number
+bool trimmedNumber(QByteArrayView trimmed, double *out); // the same on trimmed, non-empty bytes
 QDate date(QByteArrayView raw);                   // invalid when blank or not a date
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);
