@@ -33,6 +33,9 @@ void TWorkbookGlobals::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseR
             XlsRaise(XlsMsg::FileInvalid);
         auto record = ReadBiffRecord(stream, header);
         const quint16 id = record->RecordId();
+        // The globals hold no substream of their own.
+        if (id == XlsIds::Bof)
+            XlsRaise(XlsMsg::FileInvalid);
         if (id == XlsIds::BoundSheet) {
             if (FBoundSheets.Count() == 0)
                 FRecords.Add(std::make_unique<TSubListRecord>(&FBoundSheets));

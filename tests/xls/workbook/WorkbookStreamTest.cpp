@@ -1,0 +1,195 @@
+// The record stream of a workbook: code names made on save, and broken or
+// foreign streams that must be refused without harm.
+#include "xls/support/IndependentReaders.h"
+#include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/Workbook.h"
+
+#include "xls/storage/ExcelException.h"
+#include "xls/storage/Ole2Storage.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Record(quint16 id, const QByteArray &data)
+{
+    QByteArray r;
+    r.append(char(id & 0xFF)).append(char(id >> 8));
+    r.append(char(data.size() & 0xFF)).append(char(data.size() >> 8));
+    return r + data;
+}
+
+QByteArray CodeNameData(const QString &name)
+{
+    QByteArray d;
+    d.append(char(name.size() & 0xFF)).append(char(name.size() >> 8)).append('\0');
+    return d + name.toLatin1();
+}
+
+// Offsets of each record header in a stream, up to the zero padding some
+// writers leave after the last record.
+QList<int> RecordOffsets(const QByteArray &stream)
+{
+    QList<int> offsets;
+    for (int p = 0; p + 4 <= stream.size();) {
+        const int size = quint8(stream[p + 2]) | quint8(stream[p + 3]) << 8;
+        if (size == 0 && stream[p] == 0 && stream[p + 1] == 0)
+            break;
+        offsets << p;
+        p += 4 + size;
+    }
+    return offsets;
+}
+
+// The empty workbook without the padding its writer put after it.
+QByteArray EmptyStream()
+{
+    const QByteArray stream = EmptyWorkbook::WorkbookStream();
+    const int last = RecordOffsets(stream).last();
+    return stream.left(last + 4);  // the last record is the sheet's EOF, of no data
+}
+
+quint16 IdAt(const QByteArray &stream, int offset)
+{
+    return quint16(quint8(stream[offset]) | quint8(stream[offset + 1]) << 8);
+}
+
+// The empty workbook's stream with extra bytes put in front of the first
+// record of the given id (after skip such records).
+QByteArray EmptyWith(const QByteArray &extra, quint16 beforeId, int skip = 0)
+{
+    QByteArray stream = EmptyStream();
+    for (int offset : RecordOffsets(stream))
+        if (IdAt(stream, offset) == beforeId && skip-- == 0)
+            return stream.insert(offset, extra);
+    return stream;
+}
+
+QByteArray FixtureWorkbookStream(const char *book)
+{
+    const QString path = IndependentReaders::fixture(QString::fromLatin1(book) + ".xls");
+    return TOle2Storage::OpenFile(path)->OpenStream(u"Workbook").Data();
+}
+
+}  // namespace
+
+TEST(CodeNames, SheetsWithoutOneGetAFreeNameFromTheirSheetName)
+{
+    const struct {
+        const char *name;
+        const char *sheetName;
+        const char *takenByOther;
+        const char *expected;
+    } rows[] = {
+        {"number 1 taken gives 2", "Foaie1", "Foaie1", "Foaie2"},
+        {"free name is kept", "Buget", "Altceva", "Buget"},
+        {"taken name without number gets 1", "Buget", "BUGET", "Buget1"},
+        {"count goes on from the number", "An2025", "An2025", "An2026"},
+        {"the workbook's own code name is taken too", "ThisWorkbook", "Altceva", "ThisWorkbook1"},
+    };
+    for (const auto &r : rows) {
+        TWorkbook book;
+        book.LoadFromStream(EmptyWith(Record(0x01BA, CodeNameData(QStringLiteral("ThisWorkbook"))), 0x000A));
+        book.InsertSheets(-1, 1, 1);
+        book.Globals().SetSheetName(0, QString::fromLatin1(r.sheetName));
+        book.Sheets(1)->SetCodeName(QString::fromLatin1(r.takenByOther));
+        TWorkbook back;
+        back.LoadFromStream(book.SaveToBytes());
+        EXPECT_EQ(back.Sheets(0)->CodeName(), QString::fromLatin1(r.expected)) << r.name;
+        EXPECT_EQ(back.Sheets(1)->CodeName(), QString::fromLatin1(r.takenByOther)) << r.name;
+    }
+}
+
+TEST(CodeNames, WorkbooksWithoutCodeNamesGetNone)
+{
+    TWorkbook book;
+    book.LoadFromStream(EmptyWorkbook::WorkbookStream());
+    TWorkbook back;
+    back.LoadFromStream(book.SaveToBytes());
+    EXPECT_TRUE(back.Sheets(0)->CodeName().isEmpty());
+}
+
+TEST(BrokenStreams, AreRefusedWithTheEnginesMessage)
+{
+    const QByteArray empty = EmptyStream();
+    QByteArray biff5 = empty;
+    biff5[5] = 0x05;  // BOF version 0x0500
+    QByteArray hugeSST = Record(0x00FC, QByteArray("\xff\xff\xff\x7f\xff\xff\xff\x7f", 8));
+    const struct { const char *name; QByteArray stream; const char *message; } rows[] = {
+        {"earlier version", biff5, "Template file is saved with an invalid Excel version"},
+        {"nothing", QByteArray(), "Error reading Excel records. File invalid"},
+        {"record between substreams", empty + Record(0x0203, QByteArray(14, '\0')),
+         "Error reading Excel records. File invalid"},
+        {"sheet without its EOF", empty.left(RecordOffsets(empty).last()),
+         "Error reading Excel records. File invalid"},
+        {"STRING with no formula before it",
+         EmptyWith(Record(0x0207, QByteArray("\x01\x00\x00x", 4)), 0x023E),
+         "Error reading Excel records. File invalid"},
+        {"SHRFMLA with no formula before it", EmptyWith(Record(0x04BC, QByteArray(10, '\0')), 0x023E),
+         "Error reading Excel records. File invalid"},
+        {"string count the table cannot hold", EmptyWith(hugeSST, 0x00FC),
+         "Error reading Excel records. File invalid"},
+        {"a second globals substream",
+         empty.left(RecordOffsets(empty)[1]) + empty, "Error reading Excel records. File invalid"},
+        {"more sheets than entries", empty + empty.mid(RecordOffsets(empty).at([&] {
+             int i = 0;
+             for (int o : RecordOffsets(empty)) {
+                 if (IdAt(empty, o) == 0x0809 && o > 0)
+                     return i;
+                 ++i;
+             }
+             return 0;
+         }())),
+         "Error reading Excel records. File invalid"},
+        {"short cell record", EmptyWith(Record(0x0203, QByteArray(3, '\0')), 0x023E),
+         "Record with ID 0x203 is invalid"},
+        {"password protected", EmptyWith(Record(0x002F, QByteArray(6, '\0')), 0x0031),
+         "File is password protected"},
+    };
+    for (const auto &r : rows) {
+        TWorkbook book;
+        try {
+            book.LoadFromStream(r.stream);
+            ADD_FAILURE() << r.name << ": loaded";
+        } catch (const std::exception &e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QString::fromLatin1(r.message)) << r.name;
+        }
+    }
+}
+
+// Every cut and every single-byte change of every fixture's record stream
+// ends in an error or in a workbook that saves; the stream is copied to a
+// buffer of its exact size so that a read past its end is caught by ASan.
+TEST(BrokenStreams, TruncationAndCorruptionSweeps)
+{
+    for (const char *name : {"lo-basic", "lo-longtext", "lo-picture", "xlwt-basic", "writeexcel-basic"}) {
+        SCOPED_TRACE(name);
+        const QByteArray stream = FixtureWorkbookStream(name);
+        const auto tryLoad = [](const QByteArray &bytes) {
+            auto exact = std::make_unique<char[]>(size_t(bytes.size()));
+            std::memcpy(exact.get(), bytes.constData(), size_t(bytes.size()));
+            TWorkbook book;
+            try {
+                book.LoadFromStream(QByteArrayView(exact.get(), bytes.size()));
+            } catch (const std::exception &) {
+                return;
+            }
+            try {
+                book.SaveToBytes();
+            } catch (const std::exception &) {
+            }
+        };
+        const int step = std::max<int>(1, int(stream.size() / 1500));
+        for (int cut = 0; cut < stream.size(); cut += step)
+            tryLoad(stream.left(cut));
+        for (int at = 0; at < stream.size(); at += step) {
+            for (char value : {char(0x00), char(0xFF), char(stream[at] ^ 0x5A)}) {
+                QByteArray changed = stream;
+                changed[at] = value;
+                tryLoad(changed);
+            }
+        }
+    }
+}
