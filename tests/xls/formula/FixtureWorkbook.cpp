@@ -1,0 +1,138 @@
+#include "FixtureWorkbook.h"
+
+#include "xls/formula/ShrFmlaRecord.h"
+#include "xls/storage/ByteCursor.h"
+#include "xls/storage/ByteUtils.h"
+#include "xls/storage/Ole2Storage.h"
+#include "xls/storage/Ole2Stream.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+QString SheetName(QByteArrayView data)
+{
+    ByteCursor c(data);
+    c.seek(6);
+    const int len = c.u8();
+    const bool wide = c.u8() & 1;
+    QByteArrayView b = c.bytes(wide ? 2 * len : len);
+    if (!wide)
+        return QString::fromLatin1(b);
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(b.data()), len);
+}
+
+} // namespace
+
+FixtureWorkbook::FixtureWorkbook(const QString &path)
+{
+    auto storage = TOle2Storage::OpenFile(path);
+    const QByteArray stream = storage->OpenStream(u"Workbook").Data();
+    ByteCursor c(stream);
+    int sheet = -1;
+    std::vector<std::unique_ptr<TShrFmlaRecord>> shared;
+    auto expandShared = [&] {
+        for (Formula &f : Formulas) {
+            quint32 key = 0;
+            if (f.Sheet != sheet || !f.Record->IsSharedFormulaReference(key))
+                continue;
+            for (const auto &s : shared)
+                if (s->Key == key)
+                    f.Record->ExpandSharedFormula(*s);
+        }
+        shared.clear();
+    };
+    TFormulaRecord *last = nullptr;
+    while (c.remaining() >= 4) {
+        const quint16 id = c.u16();
+        const QByteArray data = c.copy(c.u16());
+        switch (id) {
+        case 0x0809: // BOF
+            if (ReadWord(data, 2) == 0x0010)
+                ++sheet;
+            break;
+        case 0x000A: // EOF
+            if (sheet >= 0)
+                expandShared();
+            break;
+        case 0x0085:
+            Refs.Sheets += SheetName(data);
+            break;
+        case 0x0017: {
+            ByteCursor x(data);
+            const int count = x.u16();
+            for (int i = 0; i < count; ++i) {
+                x.u16(); // supbook
+                const int first = x.u16();
+                const int lastSheet = x.u16();
+                Refs.Extern.append(qMakePair(first, lastSheet));
+            }
+            break;
+        }
+        case 0x0018:
+            Names.Add(std::make_unique<TNameRecord>(id, data));
+            break;
+        case 0x0006:
+            Formulas.push_back({sheet, std::make_unique<TFormulaRecord>(id, data)});
+            last = Formulas.back().Record.get();
+            break;
+        case 0x04BC: {
+            auto s = std::make_unique<TShrFmlaRecord>(id, data);
+            s->Key = quint32(last->Row()) + quint32(last->Column()) * 65536u;
+            shared.push_back(std::move(s));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+QString FromLibreOfficeSyntax(const QString &text)
+{
+    static const QRegularExpression sheetRef(QStringLiteral(R"(\$('(?:[^']|'')*'|[^.'(),$:;=+\-*/&<> ]+)\.)"));
+    QString out = text;
+    out.replace(sheetRef, QStringLiteral("\\1!"));
+    return out;
+}
+
+QVector<QStringList> ReadCsvFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(f.readAll());
+    QVector<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (quoted) {
+            if (ch == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"') {
+                field += u'"';
+                ++i;
+            } else if (ch == u'"') {
+                quoted = false;
+            } else {
+                field += ch;
+            }
+        } else if (ch == u'"') {
+            quoted = true;
+        } else if (ch == u',') {
+            row += field;
+            field.clear();
+        } else if (ch == u'\n') {
+            row += field;
+            field.clear();
+            rows += row;
+            row.clear();
+        } else if (ch != u'\r') {
+            field += ch;
+        }
+    }
+    if (!field.isEmpty() || !row.isEmpty())
+        rows += row << field;
+    return rows;
+}
