@@ -46,8 +46,11 @@ public:
 class ScopedShell
 {
 public:
-    explicit ScopedShell(ShellInterface &shell) { Shell::setInstance(&shell); }
-    ~ScopedShell() { Shell::setInstance(nullptr); }
+    explicit ScopedShell(ShellInterface &shell) : m_previous(Shell::setInstance(&shell)) {}
+    ~ScopedShell() { Shell::setInstance(m_previous); }
     ScopedShell(const ScopedShell &) = delete;
     ScopedShell &operator=(const ScopedShell &) = delete;
+
+private:
+    ShellInterface *m_previous;
 };

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 ShellInterface *g_override = nullptr;
@@ -27,9 +29,9 @@ ShellInterface &Shell::instance()
     return g_override ? *g_override : real;
 }
 
-void Shell::setInstance(ShellInterface *shell)
+ShellInterface *Shell::setInstance(ShellInterface *shell)
 {
-    g_override = shell;
+    return std::exchange(g_override, shell);
 }
 
 bool Shell::openDocument(const QString &path)

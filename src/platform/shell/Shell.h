@@ -8,7 +8,8 @@ class Shell : public ShellInterface
 public:
     static ShellInterface &instance();
     // nullptr brings back the real desktop. The caller keeps ownership.
-    static void setInstance(ShellInterface *shell);
+    // Returns the one set before (nullptr for the real desktop).
+    static ShellInterface *setInstance(ShellInterface *shell);
 
     bool openDocument(const QString &path) override;
     bool openFolder(const QString &path) override;

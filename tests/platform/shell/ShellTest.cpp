@@ -105,6 +105,12 @@ TEST(Shell, ScriptedShellStandsInAndIsRemoved)
     rec.deleteAnswer = false;
     {
         ScopedShell scope(rec);
+        {
+            // A nested stand-in gives the outer one back when it ends.
+            RecordingShell inner;
+            ScopedShell nested(inner);
+            EXPECT_EQ(&Shell::instance(), &inner);
+        }
         ShellInterface &sh = Shell::instance();
         EXPECT_EQ(&sh, &rec);
         EXPECT_EQ(sh.chooseFolder(QStringLiteral("Alegeti directorul unde punem Raportul"), QStringLiteral("/home")),
