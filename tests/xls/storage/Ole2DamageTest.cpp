@@ -31,7 +31,8 @@ QString openError(const QByteArray &bytes, QMap<QString, OleEntry> *entries = nu
 struct Layout
 {
     QByteArray bytes;
-    qsizetype sectorOffset(quint32 sector) const { return (qsizetype(sector) + 1) * 512; }
+    qsizetype sectorSize() const { return qsizetype(1) << ReadWord(bytes, 30); }
+    qsizetype sectorOffset(quint32 sector) const { return (qsizetype(sector) + 1) * sectorSize(); }
     quint32 firstDir() const { return ReadCardinal(bytes, 48); }
     quint32 firstFat() const { return ReadCardinal(bytes, 76); }
     // The writer lays the directory out in consecutive sectors.
@@ -187,7 +188,7 @@ TEST(Ole2Damage, OneByteCorruptionSweepOverTheStructure)
         for (qsizetype i = 0; i < 512; ++i)
             offsets << i;
         for (qsizetype base : {l.sectorOffset(l.firstFat()), l.sectorOffset(l.firstDir())})
-            for (qsizetype i = 0; i < 512 && base + i < bytes.size(); ++i)
+            for (qsizetype i = 0; i < std::min<qsizetype>(l.sectorSize(), 1024) && base + i < bytes.size(); ++i)
                 offsets << base + i;
         int opened = 0;
         for (qsizetype off : offsets) {
