@@ -51,29 +51,6 @@ TEST(FixtureFormulas, DecodeToTheTextOtherProgramsShow)
 
 namespace {
 
-// Tokens with what may differ between writers of the same formula folded
-// away: attributes (IF/CHOOSE jumps, whitespace) dropped, the sum attribute
-// written as the SUM call it stands for, and class bits set to reference.
-QByteArray Canonical(const QByteArray &tokens)
-{
-    QByteArray out;
-    qsizetype pos = 0;
-    while (pos < tokens.size()) {
-        const qsizetype size = TokenSize(tokens, pos, tokens.size());
-        QByteArray t = tokens.mid(pos, size);
-        pos += size;
-        if (quint8(t[0]) == 0x19) {
-            if (quint8(t[1]) & 0x10)
-                out += Bytes({0x22, 1, 4, 0});
-            continue;
-        }
-        if (quint8(t[0]) >= 0x20 && quint8(t[0]) <= 0x7F)
-            t[0] = char((quint8(t[0]) & 0x1F) | 0x20);
-        out += t;
-    }
-    return out;
-}
-
 TEST(FixtureFormulas, EncodingTheTextGivesTheTokensTheOtherProgramWrote)
 {
     const char *books[] = {"lo-basic", "lo-longtext", "xlwt-basic", "writeexcel-basic"};

@@ -90,7 +90,7 @@ TEST(FormulaRecord, ShortRecordsAreRefused)
     QByteArray d = FormulaData(0, 0, Dbl(0), A1Plus1);
     d[20] = 40;
     TFormulaRecord f(TFormulaRecord::Id, d);
-    EXPECT_THROW(f.ShiftForInsert(0, 1, TSheetInfo{0, 0}, 0, 0), EExcelException);
+    EXPECT_THROW(f.ShiftForInsert(0, 1, Sheets(0, 0), 0, 0), EExcelException);
     EXPECT_EQ(f.Row(), 0);
 }
 
@@ -135,11 +135,11 @@ TEST(FormulaRecord, InsertMovesTheCellAndItsReferences)
 {
     // =A1+1 at B6 (row 5), rows inserted at row 0 of its own sheet
     TFormulaRecord f(TFormulaRecord::Id, FormulaData(5, 1, Dbl(1), A1Plus1));
-    f.ShiftForInsert(0, 3, TSheetInfo{0, 0}, 0, 0);
+    f.ShiftForInsert(0, 3, Sheets(0, 0), 0, 0);
     EXPECT_EQ(f.Row(), 8);
     EXPECT_EQ(Hex(f.Data().mid(22)), Hex(Bytes({0x44, 3, 0, 0, 0xC0, 0x1E, 1, 0, 0x03})));
     // in another sheet: nothing moves
-    f.ShiftForInsert(0, 3, TSheetInfo{1, 0}, 0, 0);
+    f.ShiftForInsert(0, 3, Sheets(1, 0), 0, 0);
     EXPECT_EQ(f.Row(), 8);
     EXPECT_EQ(quint8(f.Data()[23]), 3);
 }
@@ -149,7 +149,7 @@ TEST(FormulaRecord, AFormulaThatCannotBeShiftedStaysWhereItWas)
     QByteArray d = FormulaData(5, 1, Dbl(1), Bytes({0x44, 7, 0, 0, 0xC0, 0x01, 0, 0, 0, 0, 0x03}));
     TFormulaRecord f(TFormulaRecord::Id, d);
     const QByteArray before = f.Data();
-    EXPECT_EQ(MessageOf([&] { f.ShiftForInsert(0, 2, TSheetInfo{0, 0}, 0, 0); }),
+    EXPECT_EQ(MessageOf([&] { f.ShiftForInsert(0, 2, Sheets(0, 0), 0, 0); }),
               QStringLiteral("Formula at Row 8, column 2 is not supported. Token Id: 0x 1"));
     EXPECT_EQ(Hex(f.Data()), Hex(before));
 }
@@ -190,7 +190,7 @@ TEST(FormulaRecord, TableAndArrayRecordsTravelWithTheFormula)
     EXPECT_EQ(Hex(Saved(*cf)), Hex(saved));
 
     // Two rows inserted at row 5 of the formula's sheet.
-    f.ShiftForInsert(5, 2, TSheetInfo{0, 0}, 1, 3);
+    f.ShiftForInsert(5, 2, Sheets(0, 0), 1, 3);
     EXPECT_EQ(Hex(f.TableRecord()->Data()), Hex(Bytes({4, 0, 8, 0, 2, 4, 0x08, 0, 0, 0, 0, 0, 1, 0, 255, 0})));
     // Column IV does not move any more; row 65534 pushed off the sheet marks its input cell deleted.
     f.TableRecord()->Shift(0, 0, 0, 1, true);

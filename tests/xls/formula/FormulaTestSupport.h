@@ -3,6 +3,8 @@
 #include "xls/formula/FormulaNames.h"
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/NameRecord.h"
+#include "xls/formula/TokenArray.h"
+#include "xls/records/SheetInfo.h"
 #include "xls/storage/ExcelException.h"
 
 #include <QByteArray>
@@ -118,4 +120,37 @@ inline std::unique_ptr<TNameRecord> NameRecord(const char *name, int sheet, cons
                           (sheet + 1) & 0xFF, (sheet + 1) >> 8, (sheet + 1) & 0xFF, (sheet + 1) >> 8, 0, 0, 0, 0, 0});
     d += QByteArray(name) + tokens;
     return std::make_unique<TNameRecord>(TNameRecord::Id, d);
+}
+
+// Tokens with what may differ between writers of the same formula folded
+// away: attributes (IF/CHOOSE jumps, whitespace) dropped, the sum attribute
+// written as the SUM call it stands for, and class bits set to reference.
+inline QByteArray Canonical(const QByteArray &tokens)
+{
+    QByteArray out;
+    qsizetype pos = 0;
+    while (pos < tokens.size()) {
+        const qsizetype size = TokenSize(tokens, pos, tokens.size());
+        QByteArray t = tokens.mid(pos, size);
+        pos += size;
+        if (quint8(t[0]) == 0x19) {
+            if (quint8(t[1]) & 0x10)
+                out += Bytes({0x22, 1, 4, 0});
+            continue;
+        }
+        if (quint8(t[0]) >= 0x20 && quint8(t[0]) <= 0x7F)
+            t[0] = char((quint8(t[0]) & 0x1F) | 0x20);
+        out += t;
+    }
+    return out;
+}
+
+
+// Rows change in insSheet; the record being changed lives in formulaSheet.
+inline TSheetInfo Sheets(int insSheet, int formulaSheet)
+{
+    TSheetInfo info;
+    info.InsSheet = insSheet;
+    info.FormulaSheet = formulaSheet;
+    return info;
 }
