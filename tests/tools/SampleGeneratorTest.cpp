@@ -234,9 +234,23 @@ TEST_F(SampleFolder, MembersBelongToTheirRequest)
         ASSERT_EQ(ms.size(), n(r, "NR_MEMBRI")) << id;
         double income = 0;
         int heads = 0, children = 0;
+        const int code = int(n(r, "LUNACRT"));
+        const QDate working(code / 12, code % 12 + 1, 1);
+        int under14 = 0;
         for (const QVariantHash &m : ms) {
             income += n(m, "VENIT");
-            children += s(m, "CALITATE") == u"copil";
+            if (s(m, "CALITATE") == u"copil") {
+                ++children;
+                // The birth date from the CNP: century digit, then YYMMDD.
+                const QString cnp = s(m, "CNP");
+                const int century = cnp.at(0) == u'5' || cnp.at(0) == u'6' ? 2000 : 1900;
+                const QDate born(century + cnp.mid(1, 2).toInt(), cnp.mid(3, 2).toInt(), cnp.mid(5, 2).toInt());
+                ASSERT_TRUE(born.isValid() && born < working) << id;
+                // Still a child at the end of the working month, and under 14 when 14 years
+                // after birth lies after its first day.
+                EXPECT_GT(born.addYears(18), working.addMonths(1)) << id;
+                under14 += born.addYears(14) > working;
+            }
             if (s(m, "CALITATE") == u"beneficiar") {
                 ++heads;
                 EXPECT_EQ(s(m, "CNP"), s(r, "CNP")) << id;
@@ -245,6 +259,7 @@ TEST_F(SampleFolder, MembersBelongToTheirRequest)
         }
         EXPECT_EQ(heads, 1) << id;
         EXPECT_EQ(children, n(r, "COPII14") + n(r, "COPII18")) << id;
+        EXPECT_EQ(under14, n(r, "COPII14")) << id;
         EXPECT_NEAR(income, n(r, "TVENIT"), 0.005) << id;
     }
 }

@@ -17,7 +17,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -46,7 +45,8 @@ struct Person
     QString cnp;
     qint64 incomeBani = 0;
     const char *role = "beneficiar";
-    int age = 0;
+    int age = 0; // on the age date
+    QDate born;
 };
 
 struct Supplement
@@ -67,7 +67,7 @@ struct Household
 {
     QList<Person> people;
     QString village, address, civil, school, occupation, payment, iban, bank;
-    int rooms = 1, children14 = 0, children18 = 0;
+    int rooms = 1;
     bool insured = false, l416 = false, asf = false, highIncome = false, solid = false;
     Supplement gas, power, heat;
 
@@ -143,14 +143,13 @@ public:
         const int age = h.people[0].age;
         if (m_rnd.percent(age < 75 ? 60 : 30))
             h.people.append(person(surname, !male, std::max(18, age + m_rnd.between(-5, 5)), "partener"));
+        // Households live through all five seasons: adults are grown up and
+        // children born before the first season, and none comes of age by the last.
         if (m_rnd.percent(20))
-            h.people.append(person(surname, m_rnd.percent(50), m_rnd.between(18, 25), "adult"));
+            h.people.append(person(surname, m_rnd.percent(50), m_rnd.between(22, 30), "adult"));
         const int children = m_rnd.pick(std::array{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 4});
-        for (int c = 0; c < children && age < 60; ++c) {
-            const int childAge = m_rnd.between(0, 17);
-            h.people.append(person(surname, m_rnd.percent(50), childAge, "copil"));
-            ++(childAge < 14 ? h.children14 : h.children18);
-        }
+        for (int c = 0; c < children && age < 60; ++c)
+            h.people.append(person(surname, m_rnd.percent(50), m_rnd.between(5, 16), "copil"));
         incomes(h);
         details(h);
         supplements(h);
@@ -167,8 +166,9 @@ private:
         if (m_rnd.percent(8))
             p.name += u' ' + str(male ? m_rnd.pick(menNames) : m_rnd.pick(womenNames));
         p.name.truncate(32);
-        const QDate born(kAgeDate.year() - age - 1, m_rnd.between(1, 12), m_rnd.between(1, 28));
-        p.cnp = uniqueCnp(male, born.addYears(born.addYears(age + 1) <= kAgeDate ? 0 : -1));
+        // Born within the year that makes them `age` years old on the age date.
+        p.born = kAgeDate.addYears(-age - 1).addDays(m_rnd.between(1, 364));
+        p.cnp = uniqueCnp(male, p.born);
         return p;
     }
 
@@ -538,8 +538,9 @@ private:
         t.money("TVENIT", income);
         // Rounded half up to whole bani.
         t.money("VENITM", (income * 2 + members) / (2 * members));
-        t.set("COPII14", h.children14);
-        t.set("COPII18", h.children18);
+        const auto [under14, under18] = children(h, QDate(m.year, m.month, 1));
+        t.set("COPII14", under14);
+        t.set("COPII18", under18);
         t.set("STCIV", h.civil);
         t.set("SITSCOL", h.school);
         t.set("SITPROF", h.occupation);
@@ -569,6 +570,19 @@ private:
         t.flag("L416", h.l416);
         t.flag("ASF", h.asf);
         writeSupplements(t, r, h, granted);
+    }
+
+    // Children under 14, and from 14 to 17, in the working month.
+    static std::pair<int, int> children(const Household &h, const QDate &when)
+    {
+        int under14 = 0, under18 = 0;
+        for (const Person &p : h.people) {
+            if (qstrcmp(p.role, "copil") != 0)
+                continue;
+            const int age = when.year() - p.born.year() - (when < p.born.addYears(when.year() - p.born.year()) ? 1 : 0);
+            ++(age < 14 ? under14 : under18);
+        }
+        return {under14, under18};
     }
 
     void writeSupplements(TableWriter &t, const Row &r, const Household &h, bool granted)
