@@ -293,15 +293,13 @@ qint64 Dbf::appendBlank()
 void Dbf::setValue(qint64 rec, int field, const QVariant &v)
 {
     const DbfField &f = d->field(rec, field);
-    QByteArray bytes;
+    char bytes[256]; // a field's length is one byte
     try {
-        bytes = Codec::encode(f, v);
+        Codec::encode(f, v, bytes);
     } catch (const DbfError &e) {
         d->fail(rec, field, QString::fromUtf8(e.what()));
     }
-    if (bytes.size() != f.length)
-        d->fail(rec, field, QStringLiteral("the field is %1 bytes wide, not %2").arg(f.length).arg(bytes.size()));
-    memcpy(d->writableRecord(rec) + f.offset, bytes.constData(), size_t(bytes.size()));
+    memcpy(d->writableRecord(rec) + f.offset, bytes, size_t(f.length));
 }
 
 void Dbf::setDeleted(qint64 rec, bool deleted) { d->writableRecord(rec)[0] = deleted ? '*' : ' '; }

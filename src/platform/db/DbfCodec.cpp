@@ -150,51 +150,132 @@ bool isInteger(const QVariant &v)
     }
 }
 
-QByteArray encodeText(const DbfField &f, const QVariant &v)
+// Text of a value for a C field; dates as the program writes them.
+QString textOf(const QVariant &v)
 {
-    QString s;
     if (v.typeId() == QMetaType::QDate)
-        s = v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
-    else if (v.typeId() == QMetaType::Double)
-        s = QLocale::c().toString(v.toDouble(), 'g', 15);
-    else
-        s = v.toString();
-    QByteArray b = Cp1250::encode(s);
-    b.truncate(f.length);
-    return b + QByteArray(f.length - b.size(), ' ');
+        return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
+    if (v.typeId() == QMetaType::Double)
+        return QLocale::c().toString(v.toDouble(), 'g', 15);
+    return v.toString();
 }
 
-QByteArray encodeNumber(const DbfField &f, const QVariant &v)
+void encodeText(const DbfField &f, const QVariant &v, char *out)
 {
-    QByteArray out;
-    if (isInteger(v)) {
-        const bool negative = v.typeId() != QMetaType::ULongLong && v.toLongLong() < 0;
-        QByteArray digits = negative ? QByteArray::number(v.toLongLong()).mid(1)
-                                     : QByteArray::number(v.toULongLong());
-        out = rightAligned(withPoint(digits + QByteArray(f.decimals, '0'), f.decimals, negative), f.length);
-    } else {
-        double d = 0;
-        bool ok = false;
-        if (v.typeId() == QMetaType::QString) {
-            const QString s = v.toString().trimmed();
-            if (s.isEmpty())
-                return QByteArray(f.length, ' ');
-            d = QLocale::c().toDouble(s, &ok);
-        } else if (v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime) {
-            d = v.toDouble(&ok);
-        }
-        if (!ok)
-            refuse(QStringLiteral("\"%1\" is not a number").arg(v.toString()));
-        if (!std::isfinite(d))
-            refuse(QStringLiteral("%1 is not a finite number").arg(d));
-        out = formatNumber(d, f.length, f.decimals);
+    const QString s = textOf(v);
+    const qsizetype n = qMin<qsizetype>(s.size(), f.length);
+    for (qsizetype i = 0; i < n; ++i)
+        Cp1250::fromUnicode(s[i], out + i);
+    memset(out + n, ' ', size_t(f.length - n));
+}
+
+void putRightAligned(QByteArrayView s, int length, char *out)
+{
+    memset(out, ' ', size_t(length - s.size()));
+    memcpy(out + length - s.size(), s.data(), size_t(s.size()));
+}
+
+// The common case without building decimal strings: |value| * 10^decimals
+// well inside a double's exact integers and not close to a half, where binary
+// and decimal rounding agree. 0 when the slow path must decide.
+enum class Fast { Unsure, Fits, TooLong };
+
+Fast fastFormat(double value, int length, int decimals, char *out)
+{
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+    if (decimals > 10)
+        return Fast::Unsure;
+    const double scaled = std::fabs(value) * kPow10[decimals];
+    if (!(scaled < 1e11))
+        return Fast::Unsure;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 1e-3)
+        return Fast::Unsure;
+    quint64 n = quint64(whole) + (fraction > 0.5 ? 1 : 0);
+    const bool negative = value < 0 && n != 0;
+    char text[32];
+    int at = 32;
+    for (int i = 0; i < decimals; ++i, n /= 10)
+        text[--at] = char('0' + n % 10);
+    if (decimals > 0)
+        text[--at] = '.';
+    do {
+        text[--at] = char('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    if (negative)
+        text[--at] = '-';
+    if (32 - at > length)
+        return Fast::TooLong;
+    putRightAligned(QByteArrayView(text + at, 32 - at), length, out);
+    return Fast::Fits;
+}
+
+QByteArray integerText(const QVariant &v, int decimals)
+{
+    const bool negative = v.typeId() != QMetaType::ULongLong && v.toLongLong() < 0;
+    const QByteArray digits = negative ? QByteArray::number(v.toLongLong()).mid(1) : QByteArray::number(v.toULongLong());
+    return withPoint(digits + QByteArray(decimals, '0'), decimals, negative);
+}
+
+// The number a value stands for; refuses what is not one.
+double numberOf(const QVariant &v, bool *blank)
+{
+    double d = 0;
+    bool ok = false;
+    *blank = false;
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed();
+        *blank = s.isEmpty();
+        if (*blank)
+            return 0;
+        d = QLocale::c().toDouble(s, &ok);
+    } else if (v.typeId() != QMetaType::QDate && v.typeId() != QMetaType::QDateTime) {
+        d = v.toDouble(&ok);
     }
-    if (out.isEmpty())
+    if (!ok)
+        refuse(QStringLiteral("\"%1\" is not a number").arg(v.toString()));
+    if (!std::isfinite(d))
+        refuse(QStringLiteral("%1 is not a finite number").arg(d));
+    return d;
+}
+
+void encodeNumber(const DbfField &f, const QVariant &v, char *out)
+{
+    const auto tooLong = [&] {
         refuse(QStringLiteral("%1 does not fit a width of %2 with %3 decimals")
                    .arg(v.toString())
                    .arg(f.length)
                    .arg(f.decimals));
-    return out;
+    };
+    QByteArray text;
+    if (isInteger(v)) {
+        text = integerText(v, f.decimals);
+    } else {
+        bool blank = false;
+        const double d = numberOf(v, &blank);
+        if (blank) {
+            memset(out, ' ', size_t(f.length));
+            return;
+        }
+        switch (fastFormat(d, f.length, f.decimals, out)) {
+        case Fast::Fits:
+            return;
+        case Fast::TooLong:
+            tooLong();
+            return;
+        case Fast::Unsure:
+            break;
+        }
+        text = formatNumber(d, f.length, f.decimals);
+        if (text.isEmpty())
+            tooLong();
+        text = text.trimmed();
+    }
+    if (text.size() > f.length)
+        tooLong();
+    putRightAligned(text, f.length, out);
 }
 
 QDate dateOf(const QVariant &v)
@@ -212,31 +293,45 @@ QDate dateOf(const QVariant &v)
     return {};
 }
 
-QByteArray encodeDate(const QVariant &v)
+void encodeDate(const DbfField &f, const QVariant &v, char *out)
 {
-    if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty())
-        return QByteArray(8, ' ');
+    if (f.length != 8)
+        refuse(QStringLiteral("a date field of %1 bytes").arg(f.length));
+    if (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()) {
+        memset(out, ' ', 8);
+        return;
+    }
     const QDate d = dateOf(v);
     if (!d.isValid() || d.year() < 1 || d.year() > 9999)
         refuse(QStringLiteral("\"%1\" is not a date").arg(v.toString()));
-    char buf[9];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d", d.year(), d.month(), d.day());
-    return QByteArray(buf, 8);
+    const int parts[3] = {d.year(), d.month(), d.day()};
+    const int widths[3] = {4, 2, 2};
+    int at = 8;
+    for (int p = 2; p >= 0; --p)
+        for (int i = 0, n = parts[p]; i < widths[p]; ++i, n /= 10)
+            out[--at] = char('0' + n % 10);
 }
 
-QByteArray encodeLogical(const QVariant &v)
+char logicalOf(const QVariant &v)
 {
-    if (v.typeId() == QMetaType::QString) {
-        const QString s = v.toString().trimmed().toUpper();
-        if (s.isEmpty())
-            return " ";
-        if (s == QLatin1String("T") || s == QLatin1String("Y") || s == QLatin1String("TRUE"))
-            return "T";
-        if (s == QLatin1String("F") || s == QLatin1String("N") || s == QLatin1String("FALSE"))
-            return "F";
-        refuse(QStringLiteral("\"%1\" is not a logical value").arg(v.toString()));
-    }
-    return v.toBool() ? "T" : "F";
+    if (v.typeId() != QMetaType::QString)
+        return v.toBool() ? 'T' : 'F';
+    const QString s = v.toString().trimmed().toUpper();
+    if (s.isEmpty())
+        return ' ';
+    if (s == QLatin1String("T") || s == QLatin1String("Y") || s == QLatin1String("TRUE"))
+        return 'T';
+    if (s == QLatin1String("F") || s == QLatin1String("N") || s == QLatin1String("FALSE"))
+        return 'F';
+    refuse(QStringLiteral("\"%1\" is not a logical value").arg(v.toString()));
+}
+
+void encodeLogical(const DbfField &f, const QVariant &v, char *out)
+{
+    if (f.length < 1)
+        refuse(QStringLiteral("a logical field of 0 bytes"));
+    memset(out, ' ', size_t(f.length));
+    out[0] = logicalOf(v);
 }
 
 } // namespace
@@ -338,20 +433,22 @@ QByteArray formatNumber(double value, int length, int decimals)
     return rightAligned(withPoint(scaledDigits(magnitude, decimals), decimals, value < 0), length);
 }
 
-QByteArray encode(const DbfField &f, const QVariant &v)
+void encode(const DbfField &f, const QVariant &v, char *out)
 {
-    if (v.isNull() && v.typeId() != QMetaType::QString)
-        return QByteArray(f.length, ' ');
+    if (v.isNull() && v.typeId() != QMetaType::QString) {
+        memset(out, ' ', size_t(f.length));
+        return;
+    }
     switch (f.type) {
     case 'C':
-        return encodeText(f, v);
+        return encodeText(f, v, out);
     case 'N':
     case 'F':
-        return encodeNumber(f, v);
+        return encodeNumber(f, v, out);
     case 'D':
-        return encodeDate(v);
+        return encodeDate(f, v, out);
     case 'L':
-        return encodeLogical(v);
+        return encodeLogical(f, v, out);
     default:
         refuse(QStringLiteral("fields of type '%1' are not supported").arg(QLatin1Char(f.type)));
     }

@@ -25,9 +25,10 @@ QDate date(QByteArrayView raw);                   // invalid when blank or not a
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);
 
-// The bytes that store v in field f (exactly f.length of them). A value the
-// field cannot hold raises DbfError with the reason only; the caller adds where.
-QByteArray encode(const DbfField &f, const QVariant &v);
+// Writes the f.length bytes that store v in field f to out, which callers keep
+// apart from the record: a value the field cannot hold raises DbfError (with
+// the reason only; the caller adds where) and may leave out half written.
+void encode(const DbfField &f, const QVariant &v, char *out);
 
 // Digits of a number for a field of the given width and decimals, right-aligned;
 // empty when it does not fit. Rounds half away from zero as the number is written

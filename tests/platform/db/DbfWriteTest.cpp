@@ -1,6 +1,9 @@
 #include "DbfTestSupport.h"
 
+#include "platform/db/DbfCodec.h"
+
 #include <QDate>
+#include <QRandomGenerator>
 
 #include <cmath>
 #include <limits>
@@ -126,6 +129,35 @@ TEST(DbfWrite, NumberFormatting)
             EXPECT_EQ(stored('N', row.length, row.decimals, row.value), QByteArray(row.expected)) << row.name;
         } else {
             EXPECT_THROW(stored('N', row.length, row.decimals, row.value), DbfError) << row.name;
+        }
+    }
+}
+
+// Numbers are written by a quick path where binary and decimal rounding agree
+// and by decimal digits elsewhere; both must give the same text.
+TEST(DbfWrite, QuickAndDecimalNumberPathsAgree)
+{
+    Scratch s;
+    QList<DbfField> fields;
+    for (int dec = 0; dec <= 4; ++dec)
+        fields << DbfField{QStringLiteral("N%1").arg(dec), 'N', 20, dec, 0};
+    Dbf t = Dbf::create(s.path(QStringLiteral("n.dbf")), fields);
+    const qint64 r = t.appendBlank();
+    QRandomGenerator random(1234);
+    for (int i = 0; i < 20000; ++i) {
+        // Whole cents, halves and arbitrary doubles over many magnitudes.
+        const double magnitude = std::pow(10.0, random.bounded(12));
+        double v = random.generateDouble() * magnitude;
+        if (i % 3 == 0)
+            v = std::round(v * 100) / 100;
+        if (i % 3 == 1)
+            v = std::floor(v) + 0.5;
+        if (i % 2)
+            v = -v;
+        for (int dec = 0; dec <= 4; ++dec) {
+            t.setValue(r, dec, v);
+            ASSERT_EQ(t.rawField(r, dec).toByteArray(), detail::DbfCodec::formatNumber(v, 20, dec))
+                << QByteArray::number(v, 'g', 17).constData() << " with " << dec << " decimals";
         }
     }
 }
