@@ -136,12 +136,15 @@ std::unique_ptr<TBaseRecord> CreateRecord(quint16 id, QByteArray data)
 {
     if (id == FilePassId)
         throw EExcelException(ErrFileIsPasswordProtected);
+    // A registered class wins, so a library above may serve an id itself.
+    const auto &registered = RegisteredClasses();
+    if (!registered.isEmpty()) {
+        const auto it = registered.constFind(id);
+        if (it != registered.constEnd())
+            return (*it)(id, std::move(data));
+    }
     if (TRecordConstructor constructor = BuiltInClass(id))
         return constructor(id, std::move(data));
-    const auto &registered = RegisteredClasses();
-    const auto it = registered.constFind(id);
-    if (it != registered.constEnd())
-        return (*it)(id, std::move(data));
     return std::make_unique<TBaseRecord>(id, std::move(data));
 }
 
