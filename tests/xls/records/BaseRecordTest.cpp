@@ -149,6 +149,14 @@ TEST_F(BaseRecordTest, TableAndArrayJoinTheFormulaBeforeThem)
     EXPECT_EQ(As<TStringRecord>(records[1])->Text(), QStringLiteral("x"));
     EXPECT_TRUE(SameBytes(formula + array, Saved(*records[0])));
 
+    // A long formula goes on in a CONTINUE record; what follows still
+    // belongs to the formula, not to its continue record.
+    const QByteArray longFormula = formula + WithHeader(0x003C, Bytes({0x03}));
+    auto continued = ReadAll(longFormula + array + text);
+    ASSERT_EQ(continued.size(), 2u);
+    EXPECT_TRUE(As<TStandInFormula>(continued[0])->Following());
+    EXPECT_TRUE(SameBytes(longFormula + array, Saved(*continued[0])));
+
     // An ARRAY after an ARRAY has no formula to join.
     EXPECT_EQ(ErrorOf([&] { ReadAll(formula + array + array); }),
               QStringLiteral("Error reading Excel records. File invalid"));
