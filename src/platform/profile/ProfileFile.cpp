@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSaveFile>
 
 #include <sys/stat.h>
@@ -26,71 +28,106 @@ ProfileFile::ProfileFile(QString path)
 {
 }
 
-ProfileFile::Stamp ProfileFile::stamp() const
+namespace {
+
+// What identifies one state of the file on disk. The inode changes with every
+// replace-by-rename, so a write from another program is seen even within one
+// clock tick and at the same size.
+struct Stamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const Stamp &) const = default;
+};
+
+Stamp stampOf(const QString &path)
 {
     struct stat st {};
-    if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
-    // The inode changes with every replace-by-rename, so a write from
-    // another program is seen even within one clock tick.
     return Stamp{true, static_cast<qint64>(st.st_size),
                  static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
                  static_cast<quint64>(st.st_ino), static_cast<quint64>(st.st_dev)};
 }
 
-const ProfileText &ProfileFile::text() const
+struct Cached
 {
-    const Stamp now = stamp();
-    if (m_loaded && now == m_stamp)
-        return m_text;
-    if (!now.exists) {
-        m_text = ProfileText();
-    } else {
-        if (now.size > MaxSize)
-            fail(QStringLiteral("Fisierul de setari este prea mare"), m_path);
-        QFile f(m_path);
-        if (!f.open(QIODevice::ReadOnly))
-            fail(QStringLiteral("Nu pot citi fisierul de setari"), m_path, f.errorString());
-        const QByteArray bytes = f.read(MaxSize + 1);
-        if (bytes.size() > MaxSize)
-            fail(QStringLiteral("Fisierul de setari este prea mare"), m_path);
-        m_text = ProfileText::parse(bytes);
-    }
-    m_stamp = now;
-    m_loaded = true;
-    return m_text;
+    Stamp stamp;
+    ProfileText text;
+};
+
+// Parsed files by absolute path, shared by every ProfileFile in the process.
+QMutex g_cacheLock;
+QHash<QString, Cached> g_cache;
+
+QString cacheKey(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+ProfileText load(const QString &path, const Stamp &now)
+{
+    if (!now.exists)
+        return {};
+    if (now.size > ProfileFile::MaxSize)
+        fail(QStringLiteral("Fisierul de setari este prea mare"), path);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Nu pot citi fisierul de setari"), path, f.errorString());
+    const QByteArray bytes = f.read(ProfileFile::MaxSize + 1);
+    if (bytes.size() > ProfileFile::MaxSize)
+        fail(QStringLiteral("Fisierul de setari este prea mare"), path);
+    return ProfileText::parse(bytes);
+}
+
+} // namespace
+
+ProfileText ProfileFile::current() const
+{
+    const QString key = cacheKey(m_path);
+    const Stamp now = stampOf(m_path);
+    QMutexLocker lock(&g_cacheLock);
+    const auto it = g_cache.constFind(key);
+    if (it != g_cache.constEnd() && it->stamp == now)
+        return it->text;
+    ProfileText text = load(m_path, now);
+    g_cache.insert(key, Cached{now, text});
+    return text;
 }
 
 QString ProfileFile::read(const QString &section, const QString &key, const QString &fallback) const
 {
-    return text().value(section, key, fallback);
+    return current().value(section, key, fallback);
 }
 
 bool ProfileFile::contains(const QString &section, const QString &key) const
 {
-    return text().contains(section, key);
+    return current().contains(section, key);
 }
 
 QStringList ProfileFile::sections() const
 {
-    return text().sections();
+    return current().sections();
 }
 
 QStringList ProfileFile::keys(const QString &section) const
 {
-    return text().keys(section);
+    return current().keys(section);
 }
 
 void ProfileFile::write(const QString &section, const QString &key, const QString &value)
 {
-    ProfileText t = text();
+    ProfileText t = current();
     t.setValue(section, key, value);
     store(t);
 }
 
 void ProfileFile::removeKey(const QString &section, const QString &key)
 {
-    ProfileText t = text();
+    ProfileText t = current();
     if (t.removeKey(section, key))
         store(t);
 }
@@ -106,7 +143,6 @@ void ProfileFile::store(const ProfileText &t)
     const QByteArray bytes = t.toBytes();
     if (f.write(bytes) != bytes.size() || !f.commit())
         fail(QStringLiteral("Nu pot scrie fisierul de setari"), m_path, f.errorString());
-    m_text = t;
-    m_stamp = stamp();
-    m_loaded = true;
+    QMutexLocker lock(&g_cacheLock);
+    g_cache.insert(cacheKey(m_path), Cached{stampOf(m_path), t});
 }

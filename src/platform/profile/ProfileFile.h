@@ -9,7 +9,9 @@
 // key reads as empty; every write goes to the file at once through a
 // temporary file renamed over the old one, keeping all other lines. Reads
 // re-read the file only when it changed on disk, since the settings are
-// read from many places and other workstations may write them.
+// read from many places and other workstations may write them; the parsed
+// text is shared by every ProfileFile of the same path, so a short-lived
+// object costs no re-read either.
 class ProfileFile
 {
 public:
@@ -31,22 +33,8 @@ public:
     static constexpr qint64 MaxSize = 4 * 1024 * 1024;
 
 private:
-    struct Stamp
-    {
-        bool exists = false;
-        qint64 size = 0;
-        qint64 mtimeNs = 0;
-        quint64 inode = 0;
-        quint64 device = 0;
-        bool operator==(const Stamp &) const = default;
-    };
-
-    Stamp stamp() const;
-    const ProfileText &text() const;
+    ProfileText current() const;
     void store(const ProfileText &t);
 
     QString m_path;
-    mutable ProfileText m_text;
-    mutable Stamp m_stamp;
-    mutable bool m_loaded = false;
 };
