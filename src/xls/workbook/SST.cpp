@@ -89,8 +89,25 @@ void TSST::Load(const TBaseRecord &sstRecord)
     FEntries.reserve(unique);
     const TBaseRecord *record = &sstRecord;
     int pos = 8;
-    for (quint32 i = 0; i < unique; ++i)
-        FEntries.push_back(std::make_unique<TExcelString>(2, record, pos));
+    for (quint32 i = 0; i < unique; ++i) {
+        // Plain strings, nearly all of them, are read here: the string class's
+        // own reader measures the rest of the chain for every string, which
+        // makes a table of many CONTINUE records slow. Rich and extended
+        // strings, whose extra bytes must be kept, go through it.
+        const TBaseRecord *start = record;
+        const int startPos = pos;
+        char head[3];
+        ReadAcrossContinue(record, pos, 3, head);
+        quint8 flags = quint8(head[2]);
+        if (flags & 0x0C) {
+            record = start;
+            pos = startPos;
+            FEntries.emplace_back(2, record, pos);
+            continue;
+        }
+        const int count = quint8(head[0]) | quint8(head[1]) << 8;
+        FEntries.emplace_back(2, ReadStringAcrossContinue(record, pos, count, flags));
+    }
 }
 
 void TSST::Sort()
@@ -98,7 +115,7 @@ void TSST::Sort()
     FLookup.clear();
     FLookup.reserve(qsizetype(FEntries.size()));
     for (size_t i = FEntries.size(); i-- > 0;) {
-        const TExcelString &s = *FEntries[i];
+        const TExcelString &s = FEntries[i];
         // Only plain strings serve new cells; the first of equal texts wins.
         if ((s.OptionFlags() & 0x0C) == 0)
             FLookup.insert(s.Value(), quint32(i));
@@ -108,7 +125,7 @@ void TSST::Sort()
 
 QString TSST::Text(quint32 index) const
 {
-    return index < FEntries.size() ? FEntries[index]->Value() : QString();
+    return index < FEntries.size() ? FEntries[index].Value() : QString();
 }
 
 quint32 TSST::AddString(const QString &text)
@@ -119,7 +136,7 @@ quint32 TSST::AddString(const QString &text)
     if (it != FLookup.constEnd())
         return it.value();
     const quint32 index = quint32(FEntries.size());
-    FEntries.push_back(std::make_unique<TExcelString>(2, text));
+    FEntries.emplace_back(2, text);
     FLookup.insert(text, index);
     return index;
 }
@@ -127,7 +144,8 @@ quint32 TSST::AddString(const QString &text)
 void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex)
 {
     newIndex.assign(FEntries.size(), 0);
-    std::vector<std::unique_ptr<TExcelString>> kept;
+    std::vector<TExcelString> kept;
+    kept.reserve(FEntries.size());
     for (size_t i = 0; i < FEntries.size(); ++i) {
         if (i < used.size() && used[i]) {
             newIndex[i] = quint32(kept.size());
@@ -135,7 +153,8 @@ void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex
         }
     }
     FEntries = std::move(kept);
-    Sort();
+    FLookup.clear();
+    FSorted = false;
 }
 
 std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
@@ -145,6 +164,6 @@ std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
     WriteCardinal(header, 4, quint32(FEntries.size()));
     TSSTWriter writer(header);
     for (const auto &entry : FEntries)
-        writer.AddString(entry->ToBytes(true));
+        writer.AddString(entry.ToBytes(true));
     return writer.Finish();
 }

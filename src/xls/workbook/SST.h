@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xls/records/ExcelString.h"
+
 #include <QHash>
 #include <QString>
 
@@ -7,11 +9,11 @@
 #include <vector>
 
 class TBaseRecord;
-class TExcelString;
 
 // The shared-string table. Entries keep the order they were read in, so a
 // save writes the same indexes back; lookups for new text go through a hash
-// built after loading. Entries nothing refers to are dropped on save.
+// built when the first text is added. Entries nothing refers to are dropped
+// on save.
 class TSST
 {
 public:
@@ -22,7 +24,7 @@ public:
     // Reads the SST record with its CONTINUE chain. A count the data cannot
     // hold raises before anything is allocated for it.
     void Load(const TBaseRecord &sstRecord);
-    // Builds the lookup after loading.
+    // Builds the lookup for new texts.
     void Sort();
 
     int Count() const { return int(FEntries.size()); }
@@ -40,7 +42,7 @@ public:
     std::unique_ptr<TBaseRecord> BuildRecord(quint32 totalRefs) const;
 
 private:
-    std::vector<std::unique_ptr<TExcelString>> FEntries;
+    std::vector<TExcelString> FEntries;
     QHash<QString, quint32> FLookup;  // plain strings only
     bool FSorted = false;
 };

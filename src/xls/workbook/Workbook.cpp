@@ -166,17 +166,30 @@ void TWorkbook::PrepareToSave()
 void TWorkbook::SaveToStream(QIODevice &stream)
 {
     PrepareToSave();
-    FGlobals.SaveToStream(stream);
-    for (int i = 0; i < FSheets.Count(); ++i)
-        FSheets.Items(i)->SaveToStream(stream);
+    WriteAll(stream);
 }
 
 QByteArray TWorkbook::SaveToBytes()
 {
-    QBuffer buffer;
+    PrepareToSave();
+    // The sizes are known now: one buffer of the final size, no regrowth.
+    qint64 size = FGlobals.TotalSize();
+    for (int i = 0; i < FSheets.Count(); ++i)
+        size += FSheets.Items(i)->TotalSize();
+    QByteArray bytes;
+    bytes.reserve(size);
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    SaveToStream(buffer);
-    return buffer.data();
+    WriteAll(buffer);
+    buffer.close();
+    return bytes;
+}
+
+void TWorkbook::WriteAll(QIODevice &stream) const
+{
+    FGlobals.SaveToStream(stream);
+    for (int i = 0; i < FSheets.Count(); ++i)
+        FSheets.Items(i)->SaveToStream(stream);
 }
 
 std::unique_ptr<TWorkSheet> TWorkbook::NewEmptySheet()

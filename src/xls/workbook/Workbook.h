@@ -53,6 +53,7 @@ public:
 private:
     void CheckSheet(int sheet, int high) const;
     void PrepareToSave();
+    void WriteAll(QIODevice &stream) const;
     void AssignCodeNames();
     void CompactStrings();
     std::unique_ptr<TWorkSheet> NewEmptySheet();

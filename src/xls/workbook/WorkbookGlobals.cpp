@@ -55,7 +55,6 @@ void TWorkbookGlobals::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseR
             FRecords.Add(std::move(record));
         }
     }
-    FSST.Sort();
 }
 
 void TWorkbookGlobals::SetSSTReferences(quint32 totalRefs)

@@ -86,6 +86,10 @@ void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray
         storage = own.get();
     }
     workbook->LoadFromStream(WorkbookStream(*storage).Data());
+    // A save writes the workbook afresh: our own copy of its old bytes can go.
+    if (own)
+        if (TOle2Stream *old = own->Root().FindStream(WorkbookStreamName))
+            old->SetData(QByteArray());
     FWorkbook = std::move(workbook);
     FOwnStorage = std::move(own);
     FStorageInUse = storage;
