@@ -35,7 +35,7 @@ std::unique_ptr<TOle2Storage> TOle2Storage::OpenFile(const QString &fileName)
 
 bool TOle2Storage::SameName(QStringView a, QStringView b)
 {
-    return compareNames(a, b) == 0 && a.size() == b.size();
+    return compareNames(a, b) == 0; // equal length is part of the order
 }
 
 void TOle2Storage::CheckName(QStringView name)
