@@ -264,16 +264,8 @@ QVariant Dbf::value(qint64 rec, int field) const
             d->fail(rec, field, QStringLiteral("\"%1\" is not a logical value").arg(QString::fromLatin1(raw)));
         return v == -1 ? QVariant() : QVariant(v == 1);
     }
-    case 'M':
-    case 'G':
-    case 'P':
-        d->fail(rec, field, QStringLiteral("memo fields are not supported"));
-    case 'B': // a memo in dBase IV, a binary double in Visual FoxPro
-        if (d->layout.version != 0x30 && d->layout.version != 0x31 && d->layout.version != 0x32)
-            d->fail(rec, field, QStringLiteral("memo fields are not supported"));
-        [[fallthrough]];
     default:
-        d->fail(rec, field, QStringLiteral("fields of type '%1' are not supported").arg(QLatin1Char(type)));
+        d->fail(rec, field, Codec::unsupported(type, d->layout.isFoxPro()));
     }
 }
 
@@ -451,7 +443,7 @@ void Dbf::widenCharField(const QString &path, const QString &field, int newWidth
     DbfLayout::stamp(header.data(), l.recordCount);
     putU16(header.data() + 10, newLength);
     header[l.descriptorOffsets[index] + 16] = char(newWidth);
-    if (l.version == 0x30 || l.version == 0x31 || l.version == 0x32)
+    if (l.isFoxPro())
         relocateFoxProFields(header);
 
     const int cut = f.offset + f.length;

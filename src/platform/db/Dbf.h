@@ -22,7 +22,8 @@ struct DbfField
 };
 
 // A table that cannot be opened, read or written. The message names the file
-// and, where it applies, the record, the field and the byte offset.
+// and, where it applies, the record (counted from 1), the field and the byte
+// offset.
 class DbfError : public std::runtime_error
 {
 public:

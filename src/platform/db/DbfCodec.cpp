@@ -433,6 +433,14 @@ QByteArray formatNumber(double value, int length, int decimals)
     return rightAligned(withPoint(scaledDigits(magnitude, decimals), decimals, value < 0), length);
 }
 
+QString unsupported(char type, bool foxPro)
+{
+    // B is a memo in dBase IV, a binary double in Visual FoxPro.
+    const bool memo = type == 'M' || type == 'G' || type == 'P' || (type == 'B' && !foxPro);
+    return memo ? QStringLiteral("memo fields are not supported")
+                : QStringLiteral("fields of type '%1' are not supported").arg(QLatin1Char(type));
+}
+
 void encode(const DbfField &f, const QVariant &v, char *out)
 {
     if (v.isNull() && v.typeId() != QMetaType::QString) {
@@ -450,7 +458,7 @@ void encode(const DbfField &f, const QVariant &v, char *out)
     case 'L':
         return encodeLogical(f, v, out);
     default:
-        refuse(QStringLiteral("fields of type '%1' are not supported").arg(QLatin1Char(f.type)));
+        refuse(unsupported(f.type, false));
     }
 }
 

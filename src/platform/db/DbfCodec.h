@@ -25,6 +25,9 @@ QDate date(QByteArrayView raw);                   // invalid when blank or not a
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);
 
+// Why a field of this type cannot be read or written.
+QString unsupported(char type, bool foxPro);
+
 // Writes the f.length bytes that store v in field f to out, which callers keep
 // apart from the record: a value the field cannot hold raises DbfError (with
 // the reason only; the caller adds where) and may leave out half written.

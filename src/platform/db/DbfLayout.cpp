@@ -34,8 +34,6 @@ bool isKnownVersion(quint8 v)
     }
 }
 
-bool isFoxPro(quint8 v) { return v == 0x30 || v == 0x31 || v == 0x32; }
-
 // Field name: up to the first NUL of its 11 bytes.
 QString fieldName(QByteArrayView raw)
 {
@@ -73,7 +71,7 @@ void readFields(DbfCursor &c, DbfLayout &l, const QString &name)
                            .arg(l.recordLength));
         offset += f.length;
         // Visual FoxPro keeps its null flags in a hidden system column.
-        const bool hidden = isFoxPro(l.version) && (quint8(d[18]) & 0x01);
+        const bool hidden = l.isFoxPro() && (quint8(d[18]) & 0x01);
         if (!hidden) {
             l.fields.append(f);
             l.descriptorOffsets.append(int(at));

@@ -39,6 +39,9 @@ struct DbfLayout
     // Stores the record count and today's date as the last update.
     static void stamp(char *header, qint64 recordCount);
 
+    // Visual FoxPro: hidden system columns, field places kept in the descriptors.
+    bool isFoxPro() const { return version == 0x30 || version == 0x31 || version == 0x32; }
+
     qint64 dataEnd() const { return headerLength + recordCount * recordLength; }
 };
 

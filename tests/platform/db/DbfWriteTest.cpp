@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 using namespace dbftest;
@@ -359,4 +360,27 @@ TEST(DbfWrite, ReadBackByDbfread)
     EXPECT_EQ(lines[1], QStringLiteral("Ţăranu Şte|1234.5|2024-03-15|True"));
     EXPECT_EQ(lines[2], QStringLiteral("Îngerul Ân|-7.25||False"));
     EXPECT_EQ(lines[3], QStringLiteral("Popa||1999-12-31|"));
+}
+
+TEST(DbfWrite, MemoFieldsAreRefusedClearly)
+{
+    TableBytes tb;
+    tb.version = 0x83;
+    tb.fields = {{"NUME", 'C', 4}, {"NOTA", 'M', 10}};
+    tb.records = {"Ana          1"};
+    Scratch s;
+    const QString path = s.path(QStringLiteral("memo.dbf"));
+    writeAll(path, tb.build());
+    Dbf t = Dbf::open(path, Dbf::Mode::ReadWrite);
+    EXPECT_EQ(t.text(0, 0), QStringLiteral("Ana"));
+    for (const auto &attempt : {std::function<void()>([&] { t.value(0, 1); }),
+                                std::function<void()>([&] { t.setValue(0, 1, QStringLiteral("text")); })}) {
+        try {
+            attempt();
+            ADD_FAILURE() << "no error";
+        } catch (const DbfError &e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).endsWith(QLatin1String("field NOTA: memo fields are not supported")))
+                << e.what();
+        }
+    }
 }
