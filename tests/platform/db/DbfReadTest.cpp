@@ -302,10 +302,14 @@ TEST(DbfRead, FileNamesFoundWithoutRegardToCase)
     EXPECT_EQ(t.recordCount(), 2);
 }
 
-TEST(DbfRead, MissingFileIsAnError)
+TEST(DbfRead, MissingOrEmptyFileIsAnError)
 {
     Scratch s;
     EXPECT_THROW(Dbf::open(s.path(QStringLiteral("nothing.dbf"))), DbfError);
+    EXPECT_THROW(Dbf::open(s.dir.path()), DbfError); // a folder
+    writeAll(s.path(QStringLiteral("empty.dbf")), QByteArray());
+    EXPECT_THROW(Dbf::open(s.path(QStringLiteral("empty.dbf"))), DbfError);
+    EXPECT_THROW(Dbf::open(s.path(QStringLiteral("empty.dbf")), Dbf::Mode::ReadWrite), DbfError);
 }
 
 TEST(DbfRead, MappedFileReadsLikeBytes)
