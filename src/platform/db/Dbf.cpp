@@ -119,7 +119,7 @@ QString Dbf::resolve(const QString &path)
     const QDir dir(folder);
     if (!dir.exists())
         return path;
-    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &name : names)
         if (name.compare(fi.fileName(), Qt::CaseInsensitive) == 0)
             return dir.filePath(name);
@@ -275,7 +275,7 @@ qint64 Dbf::appendBlank()
         throw DbfError(QStringLiteral("%1: the table is open for reading only").arg(path()));
     if (d->layout.recordCount >= 0xFFFFFFFFLL)
         d->fail(QStringLiteral("the table is full"));
-    d->buf.append(QByteArray(d->layout.recordLength, ' '));
+    d->buf.append(d->layout.recordLength, ' ');
     d->data = d->buf.constData();
     const qint64 rec = d->layout.recordCount++;
     d->markDirty(rec);
