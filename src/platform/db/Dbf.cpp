@@ -119,7 +119,8 @@ QString Dbf::resolve(const QString &path)
     const QDir dir(folder);
     if (!dir.exists())
         return path;
-    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList names =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &name : names)
         if (name.compare(fi.fileName(), Qt::CaseInsensitive) == 0)
             return dir.filePath(name);
@@ -306,9 +307,13 @@ void Dbf::Impl::writeOut()
         if (!file.seek(at) || file.write(bytes, n) != n)
             fail(QStringLiteral("cannot write the table at offset %1: %2").arg(at).arg(file.errorString()));
     };
-    put(0, buf.constData(), DbfLayout::FileHeaderSize);
+    // Records first and the count last: a write cut short leaves a header that
+    // still matches the records on disk.
     put(from, buf.constData() + from, layout.headerLength + dirtyTo * layout.recordLength - from);
     put(end, &DbfLayout::EndOfFile, 1);
+    if (!file.flush())
+        fail(QStringLiteral("cannot write the table: %1").arg(file.errorString()));
+    put(0, buf.constData(), DbfLayout::FileHeaderSize);
     if (!file.flush())
         fail(QStringLiteral("cannot write the table: %1").arg(file.errorString()));
     dirty = false;
