@@ -40,23 +40,38 @@ const Utf8Table &utf8Table()
 
 inline bool blankByte(char c) { return c == ' ' || c == '\0'; }
 
-// False when the field is blank (null).
-bool decodeText(QByteArrayView raw, std::string &out)
+// The field's text as UTF-8: the stored bytes themselves when they are plain
+// ASCII, else converted into scratch. False when the field is blank (null).
+bool textOf(QByteArrayView raw, std::string &scratch, std::string_view *out)
 {
     qsizetype n = raw.size();
     while (n > 0 && blankByte(raw[n - 1]))
         --n;
-    out.clear();
     if (n == 0)
         return false;
-    const Utf8Table &t = utf8Table();
-    for (qsizetype i = 0; i < n; ++i) {
-        const uchar b = uchar(raw[i]);
-        if (b < 0x80)
-            out.push_back(char(b));
-        else
-            out.append(t.bytes[b], t.length[b]);
+    const uchar *p = reinterpret_cast<const uchar *>(raw.data());
+    qsizetype i = 0;
+    while (i < n && p[i] < 0x80)
+        ++i;
+    if (i == n) {
+        *out = std::string_view(raw.data(), size_t(n));
+        return true;
     }
+    const Utf8Table &t = utf8Table();
+    scratch.resize(size_t(n) * 3);
+    char *w = scratch.data();
+    std::memcpy(w, p, size_t(i));
+    w += i;
+    for (; i < n; ++i) {
+        const uchar b = p[i];
+        if (b < 0x80) {
+            *w++ = char(b);
+        } else {
+            std::memcpy(w, t.bytes[b], t.length[b]);
+            w += t.length[b];
+        }
+    }
+    *out = std::string_view(scratch.data(), size_t(w - scratch.data()));
     return true;
 }
 
@@ -196,8 +211,10 @@ SqlColumn DbfSnapshot::columnOf(const DbfField &f)
 DbfSnapshot::DbfSnapshot(const QString &path)
     : m_dbf(Dbf::open(path, Dbf::Mode::ReadOnly)), m_stamp(Dbf::stamp(path))
 {
-    for (const DbfField &f : m_dbf.fields())
+    for (const DbfField &f : m_dbf.fields()) {
         m_columns << columnOf(f);
+        m_fieldSlots.push_back(Slot{f.offset, f.length, m_columns.back().type});
+    }
     m_indexes.resize(size_t(m_columns.size()));
 }
 
@@ -221,10 +238,10 @@ const DbfColumnIndex &DbfSnapshot::index(int column) const
     const SqlType st = m_columns[column].type;
     if (st == SqlType::Text) {
         idx->text = true;
-        std::string utf8;
-        std::vector<std::string> keys;
+        std::string scratch;
+        std::string_view utf8;
         for (qint64 r = 0; r < n; ++r) {
-            if (m_dbf.isDeleted(r) || !detail::decodeText(m_dbf.rawField(r, column), utf8))
+            if (m_dbf.isDeleted(r) || !detail::textOf(m_dbf.rawField(r, column), scratch, &utf8))
                 continue;
             const std::string k = RomanianCollation::sortKeyUtf8(utf8);
             idx->texts.push_back({quint32(idx->arena.size()), quint32(k.size()), quint32(r)});
@@ -306,8 +323,15 @@ struct Cursor : sqlite3_vtab_cursor
     size_t pos = 0, end = 0;     // index positions, or the position in records
     qint64 rec = 0, recordCount = 0;
     bool eof = true;
+    const char *row = nullptr;   // the current record's bytes (deletion flag first)
     std::vector<Check> checks;
     std::string scratch;
+    // The plan of the last xFilter: SQLite passes the same idxStr for every
+    // lookup of a join, so it is read once.
+    const char *planText = nullptr;
+    std::vector<std::pair<int, int>> plan;
+    int indexColumn = -1;
+    const DbfColumnIndex *cachedIndex = nullptr;
 };
 
 void setError(sqlite3_vtab *vt, const QString &message)
@@ -341,6 +365,10 @@ int xConnect(sqlite3 *db, void *aux, int argc, const char *const *argv, sqlite3_
         vt->declared = state->snapshot()->columns();
     } catch (const std::exception &e) {
         *err = sqlite3_mprintf("%s", e.what());
+        return SQLITE_ERROR;
+    }
+    if (vt->declared.isEmpty()) {
+        *err = sqlite3_mprintf("%s: the table has no fields", state->path().toUtf8().constData());
         return SQLITE_ERROR;
     }
     vt->state = std::move(state);
@@ -489,19 +517,21 @@ bool holds(int op, int c)
     }
 }
 
-// Does the current record pass the scan's constant conditions?
-bool passes(Cursor *cur, qint64 rec)
+// Does the record pass the scan's constant conditions?
+bool passes(Cursor *cur, const char *row)
 {
-    const Dbf &dbf = cur->snap->dbf();
-    if (dbf.isDeleted(rec))
+    if (row[0] == '*')
         return false;
+    const std::vector<DbfSnapshot::Slot> &layout = cur->snap->fieldSlots();
     for (const Check &ck : cur->checks) {
-        const QByteArrayView raw = dbf.rawField(rec, ck.column);
+        const DbfSnapshot::Slot &slot = layout[size_t(ck.column)];
+        const QByteArrayView raw(row + slot.offset, slot.length);
         int c = 0;
         if (ck.type == SqlType::Text) {
-            if (!detail::decodeText(raw, cur->scratch))
+            std::string_view text;
+            if (!detail::textOf(raw, cur->scratch, &text))
                 return false;
-            c = RomanianCollation::compareUtf8(cur->scratch, ck.text);
+            c = RomanianCollation::compareUtf8(text, ck.text);
         } else {
             double v = 0;
             if (ck.type == SqlType::Date) {
@@ -531,21 +561,27 @@ bool passes(Cursor *cur, qint64 rec)
 
 void seek(Cursor *cur)
 {
+    const DbfSnapshot &snap = *cur->snap;
     if (cur->index) {
         for (; cur->pos < cur->end; ++cur->pos) {
             const qint64 r = cur->useRecords ? cur->records[cur->pos] : cur->index->record(cur->pos);
-            if (passes(cur, r)) {
+            const char *row = snap.record(r);
+            if (passes(cur, row)) {
                 cur->rec = r;
+                cur->row = row;
                 cur->eof = false;
                 return;
             }
         }
     } else {
-        for (; cur->rec < cur->recordCount; ++cur->rec)
-            if (passes(cur, cur->rec)) {
+        for (; cur->rec < cur->recordCount; ++cur->rec) {
+            const char *row = snap.record(cur->rec);
+            if (passes(cur, row)) {
+                cur->row = row;
                 cur->eof = false;
                 return;
             }
+        }
     }
     cur->eof = true;
 }
@@ -596,14 +632,19 @@ int xFilter(sqlite3_vtab_cursor *c, int idxNum, const char *idxStr, int argc, sq
     const int indexColumn = idxNum - 1;
     std::vector<Check> bounds;
     bool empty = false;
-    const QList<QByteArray> plan = QByteArray(idxStr ? idxStr : "").split(',');
-    for (int i = 0; i < argc && i < plan.size(); ++i) {
-        const QList<QByteArray> parts = plan[i].split(':');
-        if (parts.size() != 2)
-            continue;
+    if (cur->planText != idxStr) {
+        cur->plan.clear();
+        for (const QByteArray &item : QByteArray(idxStr ? idxStr : "").split(',')) {
+            const QList<QByteArray> parts = item.split(':');
+            if (parts.size() == 2)
+                cur->plan.emplace_back(parts[0].toInt(), parts[1].toInt());
+        }
+        cur->planText = idxStr;
+    }
+    for (int i = 0; i < argc && i < int(cur->plan.size()); ++i) {
         Check ck;
-        ck.column = parts[0].toInt();
-        ck.op = parts[1].toInt();
+        ck.column = cur->plan[size_t(i)].first;
+        ck.op = cur->plan[size_t(i)].second;
         if (ck.column < 0 || ck.column >= vt->declared.size())
             continue;
         ck.type = vt->declared[ck.column].type;
@@ -621,7 +662,11 @@ int xFilter(sqlite3_vtab_cursor *c, int idxNum, const char *idxStr, int argc, sq
     }
     try {
         if (!bounds.empty()) {
-            cur->index = &cur->snap->index(indexColumn);
+            if (cur->indexColumn != indexColumn || !cur->cachedIndex) {
+                cur->cachedIndex = &cur->snap->index(indexColumn);
+                cur->indexColumn = indexColumn;
+            }
+            cur->index = cur->cachedIndex;
             const auto [first, last] = indexRange(*cur->index, bounds);
             const bool equality = std::any_of(bounds.begin(), bounds.end(), [](const Check &b) { return b.op == Eq; });
             if (!equality) {
@@ -673,7 +718,8 @@ int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
         return SQLITE_OK;
     }
     const DbfField &f = dbf.fields()[i];
-    const QByteArrayView raw = dbf.rawField(cur->rec, i);
+    const DbfSnapshot::Slot &slot = cur->snap->fieldSlots()[size_t(i)];
+    const QByteArrayView raw(cur->row + slot.offset, slot.length);
     auto bad = [&](const char *what) {
         const QString msg = QStringLiteral("%1: record %2, field %3: %4")
                                 .arg(dbf.path())
@@ -683,13 +729,15 @@ int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
         return SQLITE_OK;
     };
     switch (f.type) {
-    case 'C':
+    case 'C': {
         // Copied: SQLite may keep a text past this row (MIN, MAX, sorting).
-        if (detail::decodeText(raw, cur->scratch))
-            sqlite3_result_text(ctx, cur->scratch.data(), int(cur->scratch.size()), SQLITE_TRANSIENT);
+        std::string_view text;
+        if (detail::textOf(raw, cur->scratch, &text))
+            sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
         else
             sqlite3_result_null(ctx);
         return SQLITE_OK;
+    }
     case 'N':
     case 'F': {
         qint64 iv = 0;
@@ -697,7 +745,7 @@ int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
         switch (detail::decodeNumber(raw, &iv, &dv)) {
         case detail::Num::Null: sqlite3_result_null(ctx); break;
         case detail::Num::Int:
-            if (cur->snap->columns()[i].type == SqlType::Float)
+            if (slot.type == SqlType::Float)
                 sqlite3_result_double(ctx, double(iv));
             else
                 sqlite3_result_int64(ctx, iv);

@@ -28,6 +28,17 @@ public:
     const Dbf::Stamp &stamp() const { return m_stamp; }
     const QList<SqlColumn> &columns() const { return m_columns; }
 
+    // Where each field lies in a record, for reads that skip the per-call checks.
+    struct Slot
+    {
+        int offset;
+        int length;
+        SqlType type;
+    };
+    const std::vector<Slot> &fieldSlots() const { return m_fieldSlots; }
+    // The bytes of a record (deletion flag first); the table has at least one field.
+    const char *record(qint64 rec) const { return m_dbf.rawField(rec, 0).data() - m_fieldSlots[0].offset; }
+
     // The sorted index of a column, built on first use.
     const detail::DbfColumnIndex &index(int column) const;
     bool hasIndex(int column) const;
@@ -39,6 +50,7 @@ private:
     Dbf m_dbf;
     Dbf::Stamp m_stamp;
     QList<SqlColumn> m_columns;
+    std::vector<Slot> m_fieldSlots;
     mutable std::mutex m_mutex;
     mutable std::vector<std::unique_ptr<detail::DbfColumnIndex>> m_indexes;
 };
