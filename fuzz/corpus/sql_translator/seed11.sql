@@ -1,0 +1,1 @@
+SELECT A.* FROM "/data/t0.dbf" A RIGHT JOIN "/data/t1.dbf" B ON A.NRCRT=B.NRCRT WHERE B.NRCRT="3"

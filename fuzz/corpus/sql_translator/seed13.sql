@@ -1,0 +1,1 @@
+SELECT ((((((((((1)))))))))) FROM "/data/t0.dbf" WHERE "unterminated

@@ -1,0 +1,1 @@
+INSERT INTO "/data/t0.dbf" (NRCRT, DATAD) VALUES (1, "02.03.2024"), ("2", NULL)

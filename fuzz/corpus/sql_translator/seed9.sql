@@ -1,0 +1,1 @@
+FURNE='E''ON' AND SUMAE>0
