@@ -179,8 +179,8 @@ void TCellList::MarkStrings(std::vector<bool> &used, quint32 &refs) const
         if (!row)
             continue;
         for (int i = 0; i < row->Count(); ++i) {
-            if (const auto *label = dynamic_cast<const TLabelSSTRecord *>(row->Items(i))) {
-                const quint32 index = label->SSTIndex();
+            if (row->Items(i)->RecordId() == TLabelSSTRecord::Id) {
+                const quint32 index = static_cast<const TLabelSSTRecord *>(row->Items(i))->SSTIndex();
                 if (index >= used.size())
                     XlsRaise(XlsMsg::FileInvalid);
                 used[index] = true;
@@ -195,10 +195,13 @@ void TCellList::RemapStrings(const std::vector<quint32> &newIndex)
     for (auto &row : FCells) {
         if (!row)
             continue;
-        for (int i = 0; i < row->Count(); ++i)
-            if (auto *label = dynamic_cast<TLabelSSTRecord *>(row->Items(i)))
-                if (label->SSTIndex() != newIndex[label->SSTIndex()])
-                    label->SetSSTIndex(newIndex[label->SSTIndex()]);
+        for (int i = 0; i < row->Count(); ++i) {
+            if (row->Items(i)->RecordId() != TLabelSSTRecord::Id)
+                continue;
+            auto *label = static_cast<TLabelSSTRecord *>(row->Items(i));
+            if (label->SSTIndex() != newIndex[label->SSTIndex()])
+                label->SetSSTIndex(newIndex[label->SSTIndex()]);
+        }
     }
 }
 

@@ -102,11 +102,13 @@ void TSST::Load(const TBaseRecord &sstRecord)
         if (flags & 0x0C) {
             record = start;
             pos = startPos;
-            FEntries.emplace_back(2, record, pos);
+            auto rich = std::make_unique<TExcelString>(2, record, pos);
+            QString text = rich->Value();
+            FEntries.push_back({std::move(text), std::move(rich)});
             continue;
         }
         const int count = quint8(head[0]) | quint8(head[1]) << 8;
-        FEntries.emplace_back(2, ReadStringAcrossContinue(record, pos, count, flags));
+        FEntries.push_back({ReadStringAcrossContinue(record, pos, count, flags), nullptr});
     }
 }
 
@@ -115,17 +117,16 @@ void TSST::Sort()
     FLookup.clear();
     FLookup.reserve(qsizetype(FEntries.size()));
     for (size_t i = FEntries.size(); i-- > 0;) {
-        const TExcelString &s = FEntries[i];
         // Only plain strings serve new cells; the first of equal texts wins.
-        if ((s.OptionFlags() & 0x0C) == 0)
-            FLookup.insert(s.Value(), quint32(i));
+        if (!FEntries[i].Rich)
+            FLookup.insert(FEntries[i].Text, quint32(i));
     }
     FSorted = true;
 }
 
 QString TSST::Text(quint32 index) const
 {
-    return index < FEntries.size() ? FEntries[index].Value() : QString();
+    return index < FEntries.size() ? FEntries[index].Text : QString();
 }
 
 quint32 TSST::AddString(const QString &text)
@@ -136,7 +137,9 @@ quint32 TSST::AddString(const QString &text)
     if (it != FLookup.constEnd())
         return it.value();
     const quint32 index = quint32(FEntries.size());
-    FEntries.emplace_back(2, text);
+    // Checks the length the table can hold.
+    TExcelString(2, text);
+    FEntries.push_back({text, nullptr});
     FLookup.insert(text, index);
     return index;
 }
@@ -144,7 +147,7 @@ quint32 TSST::AddString(const QString &text)
 void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex)
 {
     newIndex.assign(FEntries.size(), 0);
-    std::vector<TExcelString> kept;
+    std::vector<TEntry> kept;
     kept.reserve(FEntries.size());
     for (size_t i = 0; i < FEntries.size(); ++i) {
         if (i < used.size() && used[i]) {
@@ -164,6 +167,6 @@ std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
     WriteCardinal(header, 4, quint32(FEntries.size()));
     TSSTWriter writer(header);
     for (const auto &entry : FEntries)
-        writer.AddString(entry.ToBytes(true));
+        writer.AddString(entry.Rich ? entry.Rich->ToBytes(true) : TExcelString(2, entry.Text).ToBytes(true));
     return writer.Finish();
 }

@@ -42,7 +42,15 @@ public:
     std::unique_ptr<TBaseRecord> BuildRecord(quint32 totalRefs) const;
 
 private:
-    std::vector<TExcelString> FEntries;
+    // A plain string is its text alone; a string with rich-text runs or an
+    // extension block keeps them in its TExcelString. Tables hold hundreds of
+    // thousands of strings, so the plain ones stay small.
+    struct TEntry
+    {
+        QString Text;
+        std::unique_ptr<TExcelString> Rich;
+    };
+    std::vector<TEntry> FEntries;
     QHash<QString, quint32> FLookup;  // plain strings only
     bool FSorted = false;
 };

@@ -137,6 +137,17 @@ void TWorkbook::CompactStrings()
 
 void TWorkbook::PrepareToSave()
 {
+    PrepareGlobals();
+    qint64 position = FGlobals.TotalSize();
+    for (int i = 0; i < FSheets.Count(); ++i) {
+        SetSheetPosition(i, position);
+        position += FSheets.Items(i)->TotalSize();
+    }
+}
+
+// Everything but the sheet positions, which need the sizes of the sheets.
+void TWorkbook::PrepareGlobals()
+{
     AssignCodeNames();
     CompactStrings();
     if (FGlobals.SheetCount() != FSheets.Count())
@@ -144,13 +155,6 @@ void TWorkbook::PrepareToSave()
     for (int i = 0; i < FSheets.Count(); ++i)
         if (TWorkSheet *sheet = WorkSheets(i); sheet && sheet->Cells().Modified())
             sheet->UpdateDimensions();
-    qint64 position = FGlobals.TotalSize();
-    for (int i = 0; i < FSheets.Count(); ++i) {
-        if (position > 0xFFFFFFFFLL)
-            XlsRaise(XlsMsg::FileInvalid);
-        FGlobals.SetStreamPosition(i, quint32(position));
-        position += FSheets.Items(i)->TotalSize();
-    }
     int candidate = -1;
     for (int i = FSheets.Count() - 1; i >= 0; --i) {
         if (FGlobals.SheetVisible(i) == TXlsSheetVisible::sv_Visible)
@@ -163,6 +167,14 @@ void TWorkbook::PrepareToSave()
     FGlobals.SetFirstVisibleTab(candidate);
 }
 
+void TWorkbook::SetSheetPosition(int sheet, qint64 position)
+{
+    // BOUNDSHEET holds 32 bits.
+    if (position > 0xFFFFFFFFLL)
+        XlsRaise(XlsMsg::FileInvalid);
+    FGlobals.SetStreamPosition(sheet, quint32(position));
+}
+
 void TWorkbook::SaveToStream(QIODevice &stream)
 {
     PrepareToSave();
@@ -171,16 +183,23 @@ void TWorkbook::SaveToStream(QIODevice &stream)
 
 QByteArray TWorkbook::SaveToBytes()
 {
-    PrepareToSave();
-    // The sizes are known now: one buffer of the final size, no regrowth.
-    qint64 size = FGlobals.TotalSize();
-    for (int i = 0; i < FSheets.Count(); ++i)
-        size += FSheets.Items(i)->TotalSize();
-    QByteArray bytes;
-    bytes.reserve(size);
+    PrepareGlobals();
+    // The globals' size does not depend on the sheet positions they carry:
+    // the sheets are written first, after room for the globals, and the
+    // globals last, once the positions are known. No sheet is sized twice.
+    const qint64 globalsSize = FGlobals.TotalSize();
+    QByteArray bytes(globalsSize, '\0');
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    WriteAll(buffer);
+    buffer.seek(globalsSize);
+    for (int i = 0; i < FSheets.Count(); ++i) {
+        SetSheetPosition(i, buffer.pos());
+        FSheets.Items(i)->SaveToStream(buffer);
+    }
+    buffer.seek(0);
+    FGlobals.SaveToStream(buffer);
+    if (buffer.pos() != globalsSize)
+        XlsRaise(XlsMsg::LogicalError);
     buffer.close();
     return bytes;
 }

@@ -53,6 +53,8 @@ public:
 private:
     void CheckSheet(int sheet, int high) const;
     void PrepareToSave();
+    void PrepareGlobals();
+    void SetSheetPosition(int sheet, qint64 position);
     void WriteAll(QIODevice &stream) const;
     void AssignCodeNames();
     void CompactStrings();
