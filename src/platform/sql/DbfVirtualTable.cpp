@@ -44,17 +44,33 @@ inline bool blankByte(char c) { return c == ' ' || c == '\0'; }
 // ASCII, else converted into scratch. False when the field is blank (null).
 bool textOf(QByteArrayView raw, std::string &scratch, std::string_view *out)
 {
+    // Fields are mostly padding: skip it and look for non-ASCII bytes eight at a time.
+    constexpr quint64 Blanks = 0x2020202020202020ull, HighBits = 0x8080808080808080ull;
+    const char *d = raw.data();
     qsizetype n = raw.size();
-    while (n > 0 && blankByte(raw[n - 1]))
+    while (n >= 8) {
+        quint64 w;
+        std::memcpy(&w, d + n - 8, 8);
+        if (w != Blanks)
+            break;
+        n -= 8;
+    }
+    while (n > 0 && blankByte(d[n - 1]))
         --n;
     if (n == 0)
         return false;
-    const uchar *p = reinterpret_cast<const uchar *>(raw.data());
+    const uchar *p = reinterpret_cast<const uchar *>(d);
     qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        if (w & HighBits)
+            break;
+    }
     while (i < n && p[i] < 0x80)
         ++i;
     if (i == n) {
-        *out = std::string_view(raw.data(), size_t(n));
+        *out = std::string_view(d, size_t(n));
         return true;
     }
     const Utf8Table &t = utf8Table();
