@@ -1,7 +1,7 @@
 #include "xls/workbook/CellList.h"
 
 #include "xls/formula/FormulaRecord.h"
-#include "xls/formula/ShrFmlaRecord.h"
+#include "xls/formula/ShrFmlaRecordList.h"
 #include "xls/records/CellRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/records/SheetInfo.h"
@@ -380,24 +380,21 @@ void TCellList::DeleteCols(int col, int count, const TSheetInfo &info)
     FModified = true;
 }
 
-void TCellList::ExpandSharedFormulas(const TBaseRecordList &sharedFormulas)
+void TCellList::ExpandSharedFormulas(TShrFmlaRecordList &sharedFormulas)
 {
     if (sharedFormulas.Count() == 0)
         return;
-    QHash<quint32, const TShrFmlaRecord *> byKey;
-    for (int i = sharedFormulas.Count() - 1; i >= 0; --i)
-        if (const auto *shared = dynamic_cast<const TShrFmlaRecord *>(sharedFormulas.Items(i)))
-            byKey.insert(shared->Key, shared);
     for (auto &row : FCells) {
         if (!row)
             continue;
         for (int i = 0; i < row->Count(); ++i) {
-            auto *formula = dynamic_cast<TFormulaRecord *>(row->Items(i));
-            quint32 key = 0;
-            if (!formula || !formula->IsSharedFormulaReference(key))
+            if (row->Items(i)->RecordId() != TFormulaRecord::Id)
                 continue;
-            if (const TShrFmlaRecord *shared = byKey.value(key))
-                row->AdjustTotalSize(formula->ExpandSharedFormula(*shared));
+            auto *formula = static_cast<TFormulaRecord *>(row->Items(i));
+            quint32 key = 0;
+            int index = 0;
+            if (formula->IsSharedFormulaReference(key) && sharedFormulas.Find(key, index))
+                row->AdjustTotalSize(formula->ExpandSharedFormula(*sharedFormulas.Items(index)));
         }
     }
 }

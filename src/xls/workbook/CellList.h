@@ -9,6 +9,7 @@
 #include <vector>
 
 class TSST;
+class TShrFmlaRecordList;
 
 // The cells of a worksheet: the ROW records and, per row, the cell records
 // sorted by column. It stands in the sheet's record list through a
@@ -64,7 +65,7 @@ public:
 
     // Gives each formula that only points at a shared formula of the list the
     // shared tokens, made absolute for its cell.
-    void ExpandSharedFormulas(const TBaseRecordList &sharedFormulas);
+    void ExpandSharedFormulas(TShrFmlaRecordList &sharedFormulas);
 
 private:
     TCellRecordList &RowCells(int row);

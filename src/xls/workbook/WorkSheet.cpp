@@ -76,7 +76,8 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
             FLastFormula->SetFormulaValue(text->Text());
         else if (auto *shared = dynamic_cast<TShrFmlaRecord *>(record.get())) {
             shared->Key = quint32(FLastFormula->Row()) + quint32(FLastFormula->Column()) * 65536u;
-            FShrFmlas.Add(std::move(record));
+            record.release();
+            FShrFmlas.Add(std::unique_ptr<TShrFmlaRecord>(shared));
         } else {
             XlsRaise(XlsMsg::FileInvalid);
         }

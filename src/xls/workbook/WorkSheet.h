@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xls/formula/ShrFmlaRecordList.h"
 #include "xls/workbook/CellList.h"
 #include "xls/workbook/Sheet.h"
 
@@ -37,7 +38,7 @@ private:
     TCellList FCells;
     // Shared formulas read with the sheet; their cells get the tokens on load,
     // so these are not written again.
-    TBaseRecordList FShrFmlas;
+    TShrFmlaRecordList FShrFmlas;
     bool FCellsPlaced = false;
     TFormulaRecord *FLastFormula = nullptr;
 };

@@ -5,7 +5,7 @@
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/workbook/EmptyWorkbook.h"
-#include "xls/workbook/FormulaClasses.h"
+#include "xls/formula/FormulaRecords.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
@@ -24,7 +24,7 @@ TWorkbook::~TWorkbook() = default;
 
 void TWorkbook::LoadFromStream(QByteArrayView stream)
 {
-    RegisterFormulaClasses();
+    RegisterFormulaRecords();
     FGlobals.Clear();
     FSheets.Clear();
     ByteCursor cursor(stream, QStringLiteral("Workbook"));
