@@ -8,6 +8,7 @@
 #include "xls/records/SheetInfo.h"
 #include "xls/storage/ByteUtils.h"
 
+#include <QDateTime>
 #include <QIODevice>
 
 #include <cstring>
@@ -23,6 +24,27 @@ QByteArray doubleBytes(double v)
     for (int i = 0; i < 8; ++i)
         b[i] = char((bits >> (8 * i)) & 0xFF);
     return b;
+}
+// Numbers and dates (as the serial day number spreadsheets count from
+// 30.12.1899) are cached; anything else is not.
+bool NumericValue(const QVariant &value, double &v)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double: case QMetaType::Float: case QMetaType::Int: case QMetaType::UInt:
+    case QMetaType::LongLong: case QMetaType::ULongLong: case QMetaType::Short: case QMetaType::UShort:
+        v = value.toDouble();
+        return true;
+    case QMetaType::QDate:
+        v = double(QDate(1899, 12, 30).daysTo(value.toDate()));
+        return true;
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        v = double(QDate(1899, 12, 30).daysTo(dt.date())) + dt.time().msecsSinceStartOfDay() / 86400000.0;
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 } // namespace
 
@@ -85,20 +107,15 @@ std::unique_ptr<TFormulaRecord> TFormulaRecord::NewFormula(quint16 id, const QVa
         WriteWord(d, 12, 0xFFFF);
         f->FValue = value;
         break;
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::LongLong: case QMetaType::ULongLong: case QMetaType::Short: case QMetaType::UShort:
-    case QMetaType::QDate: case QMetaType::QDateTime: {
-        const double v = value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime
-            ? double(QDate(1899, 12, 30).daysTo(value.toDate()))
-                + (value.typeId() == QMetaType::QDateTime ? value.toDateTime().time().msecsSinceStartOfDay() / 86400000.0 : 0.0)
-            : value.toDouble();
+    default: {
+        double v = 0;
+        if (!NumericValue(value, v))
+            break; // empty, text or anything else: no cached result
         const QByteArray b = doubleBytes(v);
         std::copy(b.begin(), b.end(), d.begin() + 6);
         f->FValue = v;
         break;
     }
-    default:
-        break; // empty, text or anything else: no cached result
     }
     return f;
 }
