@@ -17,8 +17,9 @@ public:
     virtual QString GetSheetPrefix(int externSheet) const = 0;
     // The sheet of a name, compared without regard to case; -1 when absent.
     virtual int GetSheetIndex(QStringView sheetName) const = 0;
-    // The name of a sheet (0-based); used for the default sheet of names.
-    virtual QString GetSheetName(int sheet) const = 0;
+    // The name of a sheet (0-based): the default sheet of a new name's
+    // references. Workbooks that make names override it; the default raises.
+    virtual QString GetSheetName(int sheet) const;
     // The extern-sheet index of a first and last sheet, added when missing.
     virtual int AddExternSheet(int firstSheet, int lastSheet) = 0;
 
