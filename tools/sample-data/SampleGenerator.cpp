@@ -399,7 +399,6 @@ public:
         makePopulation(months);
         {
             TableWriter cereri(part(RequestTables::Cereri), RequestTables::cereriFields());
-            widenPayment(cereri);
             TableWriter oameni(part(RequestTables::Oameni), RequestTables::oameniFields());
             TableWriter log(part(RequestTables::Log), RequestTables::logFields());
             for (int i = 0; i < months.size(); ++i)
@@ -425,19 +424,6 @@ private:
         QFile::remove(to);
         if (!QFile::rename(part(name), to))
             fail(QStringLiteral("Nu pot redenumi %1").arg(QDir::toNativeSeparators(to)));
-    }
-
-    void widenPayment(TableWriter &cereri)
-    {
-        // "MANDAT POSTAL" is a payment kind of its own and must be stored whole.
-        Dbf &d = cereri.dbf();
-        const int i = d.fieldIndex(u"MODPLATA");
-        if (i >= 0 && d.fields()[i].length < kPaymentPost.size()) {
-            const QString path = d.path();
-            d.close();
-            Dbf::widenCharField(path, QStringLiteral("MODPLATA"), int(kPaymentPost.size()));
-            d = Dbf::open(path, Dbf::Mode::ReadWrite);
-        }
     }
 
     void makePopulation(const QList<Month> &months)

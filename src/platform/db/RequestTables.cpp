@@ -53,7 +53,7 @@ QList<DbfField> RequestTables::cereriFields()
         text("STATUT", 10),      // "APROBAT", "MODIFICAT", "INCETAT", "RESPINS"
         text("MOTIVR", 120),     // free text of a reason, as long as a log action
         flag("CUMODIF"),
-        text("MODPLATA", 3),     // "OP" or "CEC"
+        text("MODPLATA", 13),    // "OP", "CEC" or "MANDAT POSTAL"
         text("CONT", 24),        // a Romanian IBAN
         text("BANCA", 50),       // a bank's name
         flag("L416"),

@@ -103,7 +103,7 @@ TEST(DbfRequestTables, CereriHoldsWhatTheDocumentsRead)
     // The longest status and codes fit.
     EXPECT_GE(find(fields, "STATUT")->length, int(strlen("MODIFICAT")));
     EXPECT_GE(find(fields, "SITPROF")->length, int(strlen("indemnizatie handicap")));
-    EXPECT_GE(find(fields, "MODPLATA")->length, int(strlen("CEC")));
+    EXPECT_GE(find(fields, "MODPLATA")->length, int(strlen("MANDAT POSTAL")));
 }
 
 TEST(DbfRequestTables, LongestValuesRoundTrip)
