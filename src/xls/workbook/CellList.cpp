@@ -1,6 +1,7 @@
 #include "xls/workbook/CellList.h"
 
 #include "xls/formula/FormulaRecord.h"
+#include "xls/formula/ParseString.h"
 #include "xls/formula/ShrFmlaRecordList.h"
 #include "xls/records/CellRecords.h"
 #include "xls/records/RecordFactory.h"
@@ -120,12 +121,56 @@ void TCellList::RemoveCell(int row, int col)
         cells.Delete(index);
 }
 
-void TCellList::SetCellValue(int row, int col, const QVariant &value)
+void TCellList::CheckPosition(int row, int col)
 {
     if (row < 0 || row > MaxRow)
         XlsRaise(XlsMsg::InvalidRow(row));
     if (col < 0 || col > MaxCol)
         XlsRaise(XlsMsg::InvalidColumn(col));
+}
+
+void TCellList::PutCell(std::unique_ptr<TCellRecord> cell)
+{
+    const int row = cell->Row(), col = cell->Column();
+    RemoveCell(row, col);
+    TCellRecordList &cells = RowCells(row);
+    int index = 0;
+    cells.Find(col, index);
+    cells.Insert(index, std::move(cell));
+    FModified = true;
+}
+
+void TCellList::SetFormula(int row, int col, const QString &formula, const QVariant &value,
+                           TFormulaReferences &references, const TFormulaNames *names)
+{
+    CheckPosition(row, col);
+    const TCellRecord *old = Cell(row, col);
+    const int xf = old ? old->XF() : 15;
+    TParseString parsed(formula, fmValue, &references, names);
+    parsed.Parse();
+    QByteArray data = TCellRecord::NewCellData(row, col, xf, parsed.TotalSize() + 20);
+    parsed.CopyToPtr(data, 20);
+    auto cell = Downcast<TFormulaRecord>(CreateRecord(TFormulaRecord::Id, data));
+    // Only numbers and booleans stand as a formula's result until recalculated.
+    const int type = value.typeId();
+    cell->SetFormulaValue(type == QMetaType::Bool || type == QMetaType::Double || type == QMetaType::Int
+                                  || type == QMetaType::LongLong
+                              ? value
+                              : QVariant());
+    PutCell(std::move(cell));
+}
+
+void TCellList::ShiftAllCells(int rowPos, int rowCount, const TSheetInfo &info, int colCount,
+                              int colPos)
+{
+    for (auto &row : FCells)
+        if (row)
+            row->ShiftAllForInsert(rowPos, rowCount, info, colCount, colPos);
+}
+
+void TCellList::SetCellValue(int row, int col, const QVariant &value)
+{
+    CheckPosition(row, col);
     const TCellRecord *old = Cell(row, col);
     const int xf = old ? old->XF() : 15;
     std::unique_ptr<TCellRecord> cell;
@@ -163,14 +208,12 @@ void TCellList::SetCellValue(int row, int col, const QVariant &value)
         break;
     }
     }
-    RemoveCell(row, col);
     if (cell) {
-        TCellRecordList &cells = RowCells(row);
-        int index = 0;
-        cells.Find(col, index);
-        cells.Insert(index, std::move(cell));
+        PutCell(std::move(cell));
+    } else {
+        RemoveCell(row, col);
+        FModified = true;
     }
-    FModified = true;
 }
 
 void TCellList::MarkStrings(std::vector<bool> &used, quint32 &refs) const
@@ -286,9 +329,8 @@ void TCellList::InsertAndCopyRows(int firstRow, int lastRow, int destRow, int co
     if (RowCount() > destRow && RowCount() - 1 + band > MaxRow)
         XlsRaise(XlsMsg::InvalidInsertArgs);
     FRows.InsertAndCopyRows(firstRow, lastRow, destRow, count, info);
-    for (int r = destRow; r < int(FCells.size()); ++r)
-        if (FCells[size_t(r)])
-            FCells[size_t(r)]->ShiftAllForInsert(destRow, band, info);
+    // Cells above the band stay where they are, but their formulas may point below it.
+    ShiftAllCells(destRow, band, info, 0, 0);
     if (destRow < int(FCells.size())) {
         std::vector<std::unique_ptr<TCellRecordList>> gap(static_cast<size_t>(band));
         FCells.insert(FCells.begin() + destRow, std::make_move_iterator(gap.begin()),
@@ -321,10 +363,11 @@ void TCellList::DeleteRows(int row, int count, const TSheetInfo &info)
     if (row < int(FCells.size())) {
         const int end = std::min<int>(row + count, int(FCells.size()));
         FCells.erase(FCells.begin() + row, FCells.begin() + end);
-        for (int r = row; r < int(FCells.size()); ++r)
-            if (FCells[size_t(r)])
-                FCells[size_t(r)]->ShiftAllForInsert(row, -count, info);
     }
+    // The rows below move up; formulas anywhere follow.
+    for (int r = 0; r < int(FCells.size()); ++r)
+        if (FCells[size_t(r)])
+            FCells[size_t(r)]->ShiftAllForInsert(row, -count, info);
     FModified = true;
 }
 
@@ -340,9 +383,7 @@ void TCellList::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int co
     for (auto &row : FCells) {
         if (!row)
             continue;
-        for (int i = 0; i < row->Count(); ++i)
-            if (row->Items(i)->Column() >= destCol)
-                row->Items(i)->ShiftForInsert(0, 0, info, band, destCol);
+        row->ShiftAllForInsert(65536, 0, info, band, destCol);
         std::vector<std::unique_ptr<TBaseRecord>> copies;
         for (int i = 0; i < row->Count(); ++i) {
             const int col = row->Items(i)->Column() - sourceShift;
@@ -373,9 +414,8 @@ void TCellList::DeleteCols(int col, int count, const TSheetInfo &info)
             const int c = row->Items(i)->Column();
             if (c >= col && c < col + count)
                 row->Delete(i);
-            else if (c >= col + count)
-                row->Items(i)->ShiftForInsert(0, 0, info, -count, col);
         }
+        row->ShiftAllForInsert(65536, 0, info, -count, col);
     }
     FModified = true;
 }

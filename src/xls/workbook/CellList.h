@@ -10,6 +10,8 @@
 
 class TSST;
 class TShrFmlaRecordList;
+class TFormulaNames;
+class TFormulaReferences;
 
 // The cells of a worksheet: the ROW records and, per row, the cell records
 // sorted by column. It stands in the sheet's record list through a
@@ -42,6 +44,16 @@ public:
     // leaves a blank cell when the old one had a format other than the default.
     void SetCellValue(int row, int col, const QVariant &value) override;
 
+    // A formula cell from its text ("=" first), in place of the cell there,
+    // with that cell's format; value is the result shown until the
+    // spreadsheet application recalculates.
+    void SetFormula(int row, int col, const QString &formula, const QVariant &value,
+                    TFormulaReferences &references, const TFormulaNames *names);
+
+    // Moves every cell's references for rows or columns inserted in the
+    // sheet that info names (formulas of other sheets follow 3-D references).
+    void ShiftAllCells(int rowPos, int rowCount, const TSheetInfo &info, int colCount, int colPos);
+
     // Shared-string indexes in use, and moving them to the compacted table.
     void MarkStrings(std::vector<bool> &used, quint32 &refs) const;
     void RemapStrings(const std::vector<quint32> &newIndex);
@@ -71,6 +83,8 @@ private:
     TCellRecordList &RowCells(int row);
     qint64 WriteBlocks(QIODevice *stream) const;
     void RemoveCell(int row, int col);
+    void PutCell(std::unique_ptr<TCellRecord> cell);
+    static void CheckPosition(int row, int col);
 
     TSST *FSST;
     TRowRecordList FRows;

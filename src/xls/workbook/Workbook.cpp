@@ -5,6 +5,7 @@
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/References.h"
 #include "xls/formula/FormulaRecords.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/WorkbookRecords_p.h"
@@ -232,6 +233,7 @@ void TWorkbook::InsertSheets(int copyFrom, int insertBefore, int count)
         XlsRaise(XlsMsg::InvalidSheetCount(count));
     if (count == 0)
         return;
+    copyFrom = std::max(copyFrom, -1);
     // Build every new sheet before changing anything.
     std::vector<std::unique_ptr<TSheet>> added;
     for (int k = 0; k < count; ++k) {
@@ -258,12 +260,29 @@ void TWorkbook::DeleteSheets(int sheet, int count)
     FSheets.DeleteSheets(sheet, count);
 }
 
-TSheetInfo TWorkbook::InfoFor(int sheet) const
+TSheetInfo TWorkbook::InfoFor(int sheet, int formulaSheet)
 {
     TSheetInfo info;
     info.InsSheet = sheet;
-    info.FormulaSheet = sheet;
+    info.FormulaSheet = formulaSheet;
+    info.GetSheet = [this](int externSheet) {
+        return TReferences(FGlobals).SheetOfExternSheet(externSheet);
+    };
+    info.SetSheet = [this](int s) { return FGlobals.AddExternSheet(s, s); };
+    info.Names = &FGlobals.Names();
     return info;
+}
+
+// Rows or columns inserted (negative counts: deleted) in one sheet: the
+// other sheets' formulas follow their 3-D references, then the sheet's own
+// positioned records, then the names.
+void TWorkbook::ShiftReferences(int sheet, int rowPos, int rowCount, int colCount, int colPos)
+{
+    for (int i = 0; i < FSheets.Count(); ++i)
+        if (TWorkSheet *other = WorkSheets(i); other && i != sheet)
+            other->Cells().ShiftAllCells(rowPos, rowCount, InfoFor(sheet, i), colCount, colPos);
+    WorkSheets(sheet)->ShiftRecords(rowPos, rowCount, InfoFor(sheet, sheet), colCount, colPos);
+    FGlobals.ShiftNames(rowPos, rowCount, InfoFor(sheet, -1), colCount, colPos);
 }
 
 void TWorkbook::InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, int destRow,
@@ -284,14 +303,14 @@ void TWorkbook::InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, i
     TWorkSheet *work = WorkSheets(sheet);
     if (!work)
         return;
-    const TSheetInfo info = InfoFor(sheet);
+    const TSheetInfo info = InfoFor(sheet, sheet);
     if (rowCount > 0) {
         work->Cells().InsertAndCopyRows(firstRow, lastRow, destRow, rowCount, info);
-        work->ShiftRecords(destRow, (lastRow - firstRow + 1) * rowCount, info, 0, 0);
+        ShiftReferences(sheet, destRow, (lastRow - firstRow + 1) * rowCount, 0, 0);
     }
     if (colCount > 0) {
         work->Cells().InsertAndCopyCols(firstCol, lastCol, destCol, colCount, info);
-        work->ShiftRecords(0, 0, info, (lastCol - firstCol + 1) * colCount, destCol);
+        ShiftReferences(sheet, 0, 0, (lastCol - firstCol + 1) * colCount, destCol);
     }
 }
 
@@ -304,13 +323,13 @@ void TWorkbook::DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int
     TWorkSheet *work = WorkSheets(sheet);
     if (!work)
         return;
-    const TSheetInfo info = InfoFor(sheet);
+    const TSheetInfo info = InfoFor(sheet, sheet);
     if (rowCount > 0) {
         work->Cells().DeleteRows(row, rowCount, info);
-        work->ShiftRecords(row, -rowCount, info, 0, 0);
+        ShiftReferences(sheet, row, -rowCount, 0, 0);
     }
     if (colCount > 0) {
         work->Cells().DeleteCols(col, colCount, info);
-        work->ShiftRecords(0, 0, info, -colCount, col);
+        ShiftReferences(sheet, 0, 0, -colCount, col);
     }
 }

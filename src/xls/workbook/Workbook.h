@@ -59,7 +59,8 @@ private:
     void AssignCodeNames();
     void CompactStrings();
     std::unique_ptr<TWorkSheet> NewEmptySheet();
-    TSheetInfo InfoFor(int sheet) const;
+    TSheetInfo InfoFor(int sheet, int formulaSheet);
+    void ShiftReferences(int sheet, int rowPos, int rowCount, int colCount, int colPos);
 
     TWorkbookGlobals FGlobals;
     TSheetList FSheets;

@@ -1,9 +1,11 @@
 #include "xls/workbook/WorkbookGlobals.h"
 
 #include "xls/records/ExcelString.h"
+#include "xls/records/SheetInfo.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/workbook/References.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
@@ -19,6 +21,7 @@ void TWorkbookGlobals::Clear()
     FRecords.Clear();
     FBoundSheets.Clear();
     FSSTRecord.Clear();
+    FNames.Clear();
     FSST.Clear();
     FHasSST = false;
 }
@@ -36,7 +39,15 @@ void TWorkbookGlobals::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseR
         // The globals hold no substream of their own.
         if (id == XlsIds::Bof)
             XlsRaise(XlsMsg::FileInvalid);
-        if (id == XlsIds::BoundSheet) {
+        if (id == XlsIds::Name) {
+            auto *name = dynamic_cast<TNameRecord *>(record.get());
+            if (!name)
+                XlsRaise(XlsMsg::FileInvalid);
+            if (FNames.Count() == 0)
+                FRecords.Add(std::make_unique<TSubListRecord>(&FNames));
+            record.release();
+            FNames.Add(std::unique_ptr<TNameRecord>(name));
+        } else if (id == XlsIds::BoundSheet) {
             if (FBoundSheets.Count() == 0)
                 FRecords.Add(std::make_unique<TSubListRecord>(&FBoundSheets));
             FBoundSheets.Add(std::move(record));
@@ -71,7 +82,8 @@ void TWorkbookGlobals::SaveToStream(QIODevice &stream) const
 
 qint64 TWorkbookGlobals::TotalSize() const
 {
-    return FRecords.TotalSize() + FBoundSheets.TotalSize() + FSSTRecord.TotalSize();
+    return FRecords.TotalSize() + FBoundSheets.TotalSize() + FSSTRecord.TotalSize()
+           + FNames.TotalSize();
 }
 
 QString TWorkbookGlobals::SheetName(int sheet) const
@@ -212,7 +224,19 @@ void TWorkbookGlobals::InsertSheets(int copyFrom, int insertBefore, int count)
         data += TExcelString(1, NewSheetName()).ToBytes(true);
         FBoundSheets.Insert(insertBefore + k, CreateRecord(XlsIds::BoundSheet, data));
     }
-    MoveSheetReferences(insertBefore, count, 0);
+    MoveExternSheets(insertBefore, count, 0);
+    UpdateSupBookCount();
+    // The extern sheets now count the new sheets; the names still count
+    // without them until they move, so sheets are told back in their numbering.
+    TSheetInfo info;
+    info.GetSheet = [this, insertBefore, count](int externSheet) {
+        const int sheet = TReferences(*this).SheetOfExternSheet(externSheet);
+        if (sheet < insertBefore)
+            return sheet;
+        return sheet >= insertBefore + count ? sheet - count : -1;
+    };
+    info.SetSheet = [this](int sheet) { return AddExternSheet(sheet, sheet); };
+    FNames.InsertSheets(copyFrom, insertBefore, count, info);
 }
 
 void TWorkbookGlobals::DeleteSheets(int first, int count)
@@ -221,58 +245,144 @@ void TWorkbookGlobals::DeleteSheets(int first, int count)
         XlsRaise(XlsMsg::MacrosNoDelete);
     for (int k = 0; k < count; ++k)
         FBoundSheets.Delete(first);
-    MoveSheetReferences(first, -count, count);
+    FNames.DeleteSheets(first, count);
+    MoveExternSheets(first, -count, count);
+    UpdateSupBookCount();
 }
 
-// Sheet numbers stored in the globals: the sheet of each local name (1-based,
-// 0 for workbook names) and the sheets of the extern-sheet entries that point
-// into this workbook. Local names of deleted sheets go with them.
-void TWorkbookGlobals::MoveSheetReferences(int first, int delta, int deletedCount)
+void TWorkbookGlobals::ShiftNames(int rowPos, int rowCount, const TSheetInfo &info, int colCount,
+                                  int colPos)
 {
-    int supBook = -1, internalSupBook = -1;
-    for (int i = FRecords.Count() - 1; i >= 0; --i) {
-        const TBaseRecord *record = FRecords.Items(i);
-        if (!record || record->RecordId() != XlsIds::Name || record->DataSize() < 10)
-            continue;
-        QByteArray data = record->Data();
-        const int sheet = ReadWord(data, 8) - 1;
-        if (sheet < first)
-            continue;
-        if (sheet < first + deletedCount) {
-            FRecords.Delete(i);
-            continue;
-        }
-        WriteWord(data, 8, quint16(sheet + 1 + delta));
-        ReplaceData(FRecords, i, data);
-    }
+    TSheetInfo withSheets = info;
+    withSheets.GetSheet = [this](int externSheet) {
+        return TReferences(*this).SheetOfExternSheet(externSheet);
+    };
+    FNames.ShiftAllForInsert(rowPos, rowCount, withSheets, colCount, colPos);
+}
+
+int TWorkbookGlobals::ExternSheetRecord() const
+{
+    return FindRecord(FRecords, XlsIds::ExternSheet);
+}
+
+QList<TWorkbookGlobals::TExternSheet> TWorkbookGlobals::ExternSheets() const
+{
+    QList<TExternSheet> entries;
+    const int i = ExternSheetRecord();
+    if (i < 0 || FRecords.Items(i)->DataSize() < 2)
+        return entries;
+    const QByteArray &data = FRecords.Items(i)->Data();
+    // Entries past this record's data (in CONTINUE records) are not read.
+    const int count = std::min<int>(ReadWord(data, 0), (data.size() - 2) / 6);
+    for (int e = 0; e < count; ++e)
+        entries.append({ReadWord(data, 2 + e * 6), ReadWord(data, 4 + e * 6), ReadWord(data, 6 + e * 6)});
+    return entries;
+}
+
+int TWorkbookGlobals::InternalSupBook() const
+{
+    int supBook = -1;
     for (int i = 0; i < FRecords.Count(); ++i) {
         const TBaseRecord *record = FRecords.Items(i);
-        if (!record)
+        if (!record || record->RecordId() != XlsIds::SupBook)
             continue;
-        if (record->RecordId() == XlsIds::SupBook) {
-            ++supBook;
-            if (record->DataSize() >= 4 && ReadWord(record->Data(), 2) == 0x0401)
-                internalSupBook = supBook;
-            continue;
+        ++supBook;
+        if (record->DataSize() >= 4 && ReadWord(record->Data(), 2) == 0x0401)
+            return supBook;
+    }
+    return -1;
+}
+
+// SUPBOOK and EXTERNSHEET stand after the sheet entries and before the names.
+int TWorkbookGlobals::RecordBeforeNames() const
+{
+    for (int i = 0; i < FRecords.Count(); ++i) {
+        const auto *list = dynamic_cast<const TSubListRecord *>(FRecords.Items(i));
+        if (list && (list->List() == &FNames || list->List() == &FSSTRecord))
+            return i;
+    }
+    return FRecords.Count() - 1;
+}
+
+int TWorkbookGlobals::AddExternSheet(int firstSheet, int lastSheet)
+{
+    const QList<TExternSheet> entries = ExternSheets();
+    int supBook = InternalSupBook();
+    for (int e = 0; e < entries.size(); ++e)
+        if (entries[e].SupBook == supBook && entries[e].FirstSheet == firstSheet
+            && entries[e].LastSheet == lastSheet)
+            return e;
+    int at = ExternSheetRecord();
+    if (supBook < 0) {
+        // This workbook's own SUPBOOK comes first of them all.
+        int first = FindRecord(FRecords, XlsIds::SupBook);
+        if (first < 0)
+            first = at >= 0 ? at : RecordBeforeNames();
+        QByteArray data(4, '\0');
+        WriteWord(data, 0, quint16(SheetCount()));
+        WriteWord(data, 2, 0x0401);
+        FRecords.Insert(first, CreateRecord(XlsIds::SupBook, data));
+        supBook = 0;
+        // Entries that pointed at the SUPBOOKs after it move by one.
+        if (at >= 0) {
+            ++at;
+            QByteArray table = FRecords.Items(at)->Data();
+            for (int e = 0; e < entries.size(); ++e)
+                WriteWord(table, 2 + e * 6, quint16(entries[e].SupBook + 1));
+            ReplaceData(FRecords, at, table);
         }
-        // A table split over CONTINUE records is left as it is.
-        if (record->RecordId() != XlsIds::ExternSheet || internalSupBook < 0
-            || record->TotalDataSize() != record->DataSize() || record->DataSize() < 2)
+    }
+    if (at < 0) {
+        FRecords.Insert(RecordBeforeNames(), CreateRecord(XlsIds::ExternSheet, QByteArray(2, '\0')));
+        at = ExternSheetRecord();
+    }
+    QByteArray table = FRecords.Items(at)->Data();
+    if (FRecords.Items(at)->Continue() || entries.size() >= 1370)
+        XlsRaise(XlsMsg::LogicalError);
+    QByteArray entry(6, '\0');
+    WriteWord(entry, 0, quint16(supBook));
+    WriteWord(entry, 2, quint16(firstSheet));
+    WriteWord(entry, 4, quint16(lastSheet));
+    table = table.left(2 + entries.size() * 6) + entry;
+    WriteWord(table, 0, quint16(entries.size() + 1));
+    ReplaceData(FRecords, at, table);
+    return int(entries.size());
+}
+
+void TWorkbookGlobals::UpdateSupBookCount()
+{
+    const int supBook = InternalSupBook();
+    int seen = -1;
+    for (int i = 0; i < FRecords.Count() && supBook >= 0; ++i) {
+        const TBaseRecord *record = FRecords.Items(i);
+        if (!record || record->RecordId() != XlsIds::SupBook || ++seen != supBook)
             continue;
         QByteArray data = record->Data();
-        const int entries = std::min<int>(ReadWord(data, 0), (data.size() - 2) / 6);
-        for (int e = 0; e < entries; ++e) {
-            const int at = 2 + e * 6;
-            if (ReadWord(data, at) != internalSupBook)
-                continue;
-            for (int field = at + 2; field <= at + 4; field += 2) {
-                const int sheet = ReadWord(data, field);
-                if (sheet >= 0xFFFE || sheet < first)
-                    continue;
-                // 0xFFFE marks a reference to a deleted sheet.
-                WriteWord(data, field, sheet < first + deletedCount ? 0xFFFE : quint16(sheet + delta));
-            }
-        }
+        WriteWord(data, 0, quint16(SheetCount()));
         ReplaceData(FRecords, i, data);
+        return;
     }
+}
+
+// Extern-sheet entries that point into this workbook follow its sheets.
+void TWorkbookGlobals::MoveExternSheets(int first, int delta, int deletedCount)
+{
+    const int at = ExternSheetRecord();
+    const int internal = InternalSupBook();
+    if (at < 0 || internal < 0)
+        return;
+    const QList<TExternSheet> entries = ExternSheets();
+    QByteArray data = FRecords.Items(at)->Data();
+    for (int e = 0; e < entries.size(); ++e) {
+        if (entries[e].SupBook != internal)
+            continue;
+        for (int field = 4 + e * 6; field <= 6 + e * 6; field += 2) {
+            const int sheet = ReadWord(data, field);
+            if (sheet >= 0xFFFE || sheet < first)
+                continue;
+            // 0xFFFE marks a reference to a deleted sheet.
+            WriteWord(data, field, sheet < first + deletedCount ? 0xFFFE : quint16(sheet + delta));
+        }
+    }
+    ReplaceData(FRecords, at, data);
 }

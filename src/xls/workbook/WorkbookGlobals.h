@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xls/formula/NameRecordList.h"
 #include "xls/records/BaseRecordList.h"
 #include "xls/workbook/ExcelFile.h"
 #include "xls/workbook/SST.h"
@@ -10,6 +11,7 @@
 #include <memory>
 
 class ByteCursor;
+struct TSheetInfo;
 
 // The workbook-globals substream: fonts, formats, names and every other
 // record kept as read, plus the parts the workbook changes: the sheet entries
@@ -52,21 +54,42 @@ public:
     bool HasMacros() const;
 
     // New entries named "SheetN" (the first free N) at insertBefore, with
-    // copyFrom's options when copyFrom >= 0; names and extern sheets move.
+    // copyFrom's options when copyFrom >= 0; names and extern sheets move,
+    // and a copied sheet gets copies of its names.
     void InsertSheets(int copyFrom, int insertBefore, int count);
     void DeleteSheets(int first, int count);
+
+    TNameRecordList &Names() { return FNames; }
+    const TNameRecordList &Names() const { return FNames; }
+    // Shifts the names for rows or columns inserted in a sheet.
+    void ShiftNames(int rowPos, int rowCount, const TSheetInfo &info, int colCount, int colPos);
+
+    // The extern-sheet table: (SUPBOOK index, first sheet, last sheet) per
+    // entry; the SUPBOOK index of this workbook's own sheets (-1 when none).
+    struct TExternSheet
+    {
+        int SupBook, FirstSheet, LastSheet;
+    };
+    QList<TExternSheet> ExternSheets() const;
+    int InternalSupBook() const;
+    // Adds an entry for this workbook's sheets, with the records it needs.
+    int AddExternSheet(int firstSheet, int lastSheet);
 
     // Raises for a name that cannot be a sheet name or that another sheet has.
     static void CheckSheetName(const QString &name);
 
 private:
-    void MoveSheetReferences(int first, int delta, int deletedCount);
+    void MoveExternSheets(int first, int delta, int deletedCount);
+    void UpdateSupBookCount();
+    int ExternSheetRecord() const;
+    int RecordBeforeNames() const;
     QString NewSheetName() const;
     int Window1() const;
 
     TBaseRecordList FRecords;      // everything, with placeholders for the two lists
     TBaseRecordList FBoundSheets;  // one BOUNDSHEET per sheet, in order
     TBaseRecordList FSSTRecord;    // the SST record built for the next save
+    TNameRecordList FNames;        // the defined names, in file order
     TSST FSST;
     bool FHasSST = false;
 };
