@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const SqlTranslation tr = t.translate(text);
         if (!tr.sql.isEmpty()) {
             sqlite3_stmt *st = nullptr;
-            if (sqlite3_prepare_v2(engine.handle(), tr.sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
+            const QByteArray sql = tr.sql.toUtf8();
+            if (sqlite3_prepare_v2(engine.handle(), sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK) {
                 std::fprintf(stderr, "translated SQL refused: %s\n%s\n", sqlite3_errmsg(engine.handle()),
                              tr.sql.toUtf8().constData());
                 std::abort();

@@ -69,7 +69,6 @@ struct SqlSelect
     std::vector<SqlJoin> joins;      // joins[i] brings in tables[i + 1]
     SqlExprPtr where;
     std::vector<SqlExprPtr> groupBy;
-    SqlExprPtr having;
     std::vector<SqlOrderItem> orderBy;
 };
 

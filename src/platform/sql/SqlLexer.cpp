@@ -27,6 +27,8 @@ QList<SqlToken> SqlLexer::tokenize(const QString &sql)
     int i = 0;
     while (i < n) {
         const QChar c = sql.at(i);
+        if (c.isNull()) // no text holds it, and SQLite would end the statement there
+            throw SqlError(QStringLiteral("Invalid character (code 0)"), sql, i);
         if (c.isSpace()) {
             ++i;
             continue;
@@ -48,6 +50,8 @@ QList<SqlToken> SqlLexer::tokenize(const QString &sql)
                     ++j;
                     break;
                 }
+                if (sql.at(j).isNull())
+                    throw SqlError(QStringLiteral("Invalid character (code 0)"), sql, j);
                 t.text += sql.at(j++);
             }
             if (!closed)

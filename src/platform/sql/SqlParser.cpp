@@ -7,7 +7,7 @@ namespace {
 constexpr int MaxDepth = 200;
 
 const char *const Reserved[] = {"FROM", "WHERE", "JOIN", "LEFT", "RIGHT", "FULL", "INNER", "OUTER", "ON", "GROUP",
-                                "ORDER", "HAVING", "AS", "AND", "OR", "NOT", "BY", "SELECT", "IS", "LIKE", "NULL",
+                                "ORDER", "AS", "AND", "OR", "NOT", "BY", "SELECT", "IS", "LIKE", "NULL",
                                 "ASC", "DESC", "DISTINCT", "VALUES", "UNION", "INTO", "SET"};
 
 bool reserved(const SqlToken &t)
@@ -218,8 +218,6 @@ std::unique_ptr<SqlSelect> SqlParser::parseSelect()
             sel->groupBy.push_back(parseExpr());
         while (acceptSymbol(","));
     }
-    if (acceptKeyword("HAVING"))
-        sel->having = parseExpr();
     if (acceptKeyword("ORDER")) {
         expectKeyword("BY");
         do {

@@ -731,11 +731,6 @@ QString Translator::selectSql(const SqlSelect &selIn, QList<SqlResultColumn> *co
         }
         out += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
     }
-    if (sel.having) {
-        Context h;
-        h.aggregatesAllowed = true;
-        out += QStringLiteral(" HAVING ") + gen(*sel.having, h).sql;
-    }
     if (!sel.orderBy.empty()) {
         QStringList orders;
         for (SqlOrderItem &o : sel.orderBy) {

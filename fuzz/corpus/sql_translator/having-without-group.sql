@@ -1,0 +1,1 @@
+SELECT (DATAD) AS D FROM "/dadbf" HAVING COUNT(*)>1
