@@ -1,0 +1,92 @@
+#include "documents/CaseReports.h"
+
+#include "core/Form1.h"
+#include "core/Form4.h"
+#include "core/NumericF.h"
+#include "documents/AlegeCere.h"
+#include "documents/DocumentPages.h"
+#include "documents/DocumentValues.h"
+#include "documents/RTFReplace.h"
+#include "platform/db/RequestTables.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+
+using namespace DocumentValues;
+
+namespace {
+const QString kTitle = QStringLiteral("Listare Referate");
+}
+
+CaseReports::CaseReports(const DocumentContext &context)
+    : m_ctx(context), m_dialog(std::make_unique<TAlegeCere>(context.form))
+{
+}
+
+CaseReports::~CaseReports() = default;
+
+void CaseReports::BitBtn10Click()
+{
+    if (!m_dialog->Execute())
+        return;
+    TQuery &sx = *m_ctx.Sx;
+    TRTFReplace &rtf = *m_ctx.RTF1;
+    const QString first = m_dialog->Ref0->text();
+    const QString last = m_dialog->Ref1->text();
+    QueryScope scope(sx);
+    openQuery(sx, {QStringLiteral("SELECT * FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
+                   QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
+                   QStringLiteral("AND NR_REF>=") + SqlQuote::number(m_dialog->Ref0->Valoare())
+                       + QStringLiteral(" AND NR_REF<=") + SqlQuote::number(m_dialog->Ref1->Valoare()),
+                   QStringLiteral("AND STATUT=") + SqlQuote::literal(QStringLiteral("APROBAT")),
+                   QStringLiteral("ORDER BY NR_CERE")});
+    if (sx.IsEmpty()) {
+        DocumentPages::error(kTitle,
+                             QStringLiteral("\rNu exista niciun Referat in intervalul %1 - %2 !").arg(first, last));
+        return;
+    }
+    sx.First();
+    rtf.RTFSursa = dataFile(QStringLiteral("Referat.rtf"));
+    rtf.RTFDest = Form1().TempFileName(QStringLiteral("Referat"), QStringLiteral(".rtf"));
+    if (!DocumentPages::begin(rtf, kTitle))
+        return;
+    DocumentPages::writeRows(rtf, sx, [this] { addKeys(); });
+    sx.Close();
+    rtf.InchideDocument();
+    rtf.DeschideRezultat(Form4().CuOLE->isChecked());
+    letWindowsRun();
+}
+
+void CaseReports::addKeys()
+{
+    const TDataSet &row = *m_ctx.Sx;
+    TRTFReplace &rtf = *m_ctx.RTF1;
+    const TForm4 &admin = Form4();
+    auto add = [&rtf](const char *key, const QString &v) { rtf.AdaugaCheie(QLatin1String(key), v); };
+
+    const QString address = text(row, "ADRESA").trimmed();
+    add("[JUDET]", admin.JudetC->currentText());
+    add("[Dlui]", courtesyTitle(text(row, "CNP")) + u' ');
+    add("[NUME]", text(row, "TITULAR"));
+    add("[NRREF]", text(row, "NR_REF"));
+    add("[DATAREF]", m_dialog->DataR->date().toString(QStringLiteral("dd.MM.yyyy")));
+    add("[NRCERERE]", text(row, "NR_CERE"));
+    add("[DATACERERE]", date(row.FieldByName(QStringLiteral("DATACERE"))));
+    // Unlike the dispositions, the locality always follows.
+    add("[Domiciliu]", (address.isEmpty() ? QString() : address + QStringLiteral(", ")) + text(row, "LOCALIT").trimmed());
+    add("[CNP]", text(row, "CNP"));
+    add("[SUMA]", wholeEven(value(row, "CUANTUM")));
+    add("[TOTAL]", wholeEven(value(row, "TOTAL")));
+    add("[INTOCMIT]", admin.IntocmitN->text());
+    add("[SECRETAR]", admin.SecretarN->text());
+    add("[DIRECTOR]", admin.DirectorN->text());
+    add("[LOCALIT]", admin.Localit->text());
+    add("[SUPL]", wholeEven(value(row, "SUMAL")));
+    add("[SUPG]", wholeEven(value(row, "SUMAG")));
+    add("[SUPT]", wholeEven(value(row, "SUMAT")));
+    add("[SUPE]", wholeEven(value(row, "SUMAE")));
+}

@@ -1,0 +1,161 @@
+#include "documents/DispositionDocuments.h"
+
+#include "core/Form1.h"
+#include "core/Form4.h"
+#include "core/NumericF.h"
+#include "documents/DocumentPages.h"
+#include "documents/DocumentValues.h"
+#include "documents/ListDispF.h"
+#include "documents/RTFReplace.h"
+#include "platform/db/RequestTables.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+
+using namespace DocumentValues;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Listare Dispozitii");
+
+// The mark and the amount of one supplement: "X" and the amount when there
+// is one, a blank and "0" otherwise.
+void addSupplement(TRTFReplace &rtf, const TDataSet &row, const char *mark, const char *amount, const char *field)
+{
+    const bool has = value(row, field) > 0;
+    rtf.AdaugaCheie(QLatin1String(mark), has ? QStringLiteral("X") : QStringLiteral(" "));
+    rtf.AdaugaCheie(QLatin1String(amount), has ? text(row, field) : QStringLiteral("0"));
+}
+
+} // namespace
+
+const DispositionDocuments::KindInfo &DispositionDocuments::info(Kind kind)
+{
+    static const KindInfo kinds[] = {
+        {"Dispozitie de Stabilire Separata", "APROBAT", "Stabilire.rtf"},
+        {"Dispozitie de Modificare", "MODIFICAT", "Modificare.rtf"},
+        {"Dispozitie de Incetare", "INCETAT", "Incetare.rtf"},
+        {"Dispozitie de Respingere", "RESPINS", "Respingere.rtf"},
+    };
+    return kinds[static_cast<int>(kind)];
+}
+
+DispositionDocuments::DispositionDocuments(const DocumentContext &context)
+    : m_ctx(context), m_dialog(std::make_unique<TListDispF>(context.form))
+{
+}
+
+DispositionDocuments::~DispositionDocuments() = default;
+
+QString DispositionDocuments::TipLocalitate(int index)
+{
+    switch (index) {
+    case 0: return QStringLiteral("comunei ");
+    case 1: return QStringLiteral("orasului ");
+    case 2: return QStringLiteral("municipiului ");
+    default: return QString();
+    }
+}
+
+QString DispositionDocuments::TipLocalitate()
+{
+    return TipLocalitate(Form4().ComboBox1->currentIndex());
+}
+
+void DispositionDocuments::ListDisp(Kind kind)
+{
+    if (!m_dialog->Execute())
+        return;
+    TQuery &sx = *m_ctx.Sx;
+    TRTFReplace &rtf = *m_ctx.RTF1;
+    const double first = m_dialog->Disp0->Valoare();
+    const double last = m_dialog->Disp1->Valoare();
+    const QString firstText = m_dialog->Disp0->text();
+    const QString lastText = m_dialog->Disp1->text();
+
+    QStringList sql{QStringLiteral("SELECT * FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri))};
+    if (first == 0 && last == 0) {
+        sql << QStringLiteral("WHERE (NR_DISP=\"\" OR NR_DISP=\"0\")");
+    } else {
+        // Numbers are compared as numbers: "10" comes after "9".
+        sql << QStringLiteral("WHERE CAST(NR_DISP AS FLOAT)>=") + SqlQuote::number(first)
+            << QStringLiteral("AND CAST(NR_DISP AS FLOAT)<=") + SqlQuote::number(last);
+    }
+    sql << QStringLiteral("AND LUNACRT=") + SqlQuote::number(workingMonth());
+
+    // Without a free output name there is nothing to write into.
+    if (!rtf.AlegeFisierDest(Form1().TempDir() + QStringLiteral("/Dispozitie"))) {
+        DocumentPages::error(kTitle, QStringLiteral("Nu pot scrie pe harddisk!"));
+        return;
+    }
+    const KindInfo &k = info(kind);
+    sql << QStringLiteral("AND STATUT=") + SqlQuote::literal(QLatin1String(k.status))
+        << QStringLiteral("ORDER BY NR_CERE");
+    rtf.RTFSursa = dataFile(QLatin1String(k.templateFile));
+
+    QueryScope scope(sx);
+    openQuery(sx, sql);
+    if (sx.IsEmpty()) {
+        DocumentPages::error(QStringLiteral("Listare dispozitii"),
+                             QStringLiteral("\rNu exista nici un numar de dipozitie in intervalul %1 - %2 !")
+                                 .arg(firstText, lastText));
+        return;
+    }
+    if (!DocumentPages::begin(rtf, kTitle))
+        return;
+    const QDate grantedFrom = m_dialog->DataA->date();
+    sx.First();
+    DocumentPages::writeRows(rtf, sx, [&] { addKeys(grantedFrom); });
+    rtf.InchideDocument();
+    sx.Close();
+    letWindowsRun();
+    rtf.DeschideRezultat(Form4().CuOLE->isChecked());
+    letWindowsRun();
+}
+
+void DispositionDocuments::addKeys(const QDate &grantedFrom)
+{
+    const TDataSet &row = *m_ctx.Sx;
+    TRTFReplace &rtf = *m_ctx.RTF1;
+    const TForm4 &admin = Form4();
+    auto add = [&rtf](const char *key, const QString &v) { rtf.AdaugaCheie(QLatin1String(key), v); };
+
+    const QString nr = text(row, "NR_DISP").trimmed();
+    const QString requestDate = date(row.FieldByName(QStringLiteral("DATACERE")));
+    const QString address = text(row, "ADRESA").trimmed();
+    const QString locality = text(row, "LOCALIT").trimmed();
+    const QString amount = wholeEven(value(row, "CUANTUM"));
+
+    add("[JUDET]", admin.JudetC->currentText());
+    add("[TIPLOC]", admin.ComboBox1->currentText());
+    add("[LOC]", admin.Localit->text());
+    add("[NR]", nr == u"0" ? QString() : nr);
+    add("[DATA]", date(row.FieldByName(QStringLiteral("DATADISP"))));
+    add("[DATA01]", grantedFrom.toString(QStringLiteral("dd.MM.yyyy")));
+    add("[NR_REF]", text(row, "NR_REF"));
+    add("[DLUI]", courtesyTitle(text(row, "CNP")));
+    add("[NUME]", text(row, "TITULAR"));
+    add("[NRCERERE]", text(row, "NR_CERE"));
+    add("[DATACERERE]", requestDate);
+    add("[NRDATACERE]", text(row, "NR_CERE") + u'/' + requestDate);
+    add("[PRIMAR]", admin.Edit7->text());
+    add("[LOCART]", TipLocalitate());
+    add("[Domiciliu]", locality.isEmpty() ? address : address + QStringLiteral(", ") + locality);
+    add("[CNP]", text(row, "CNP"));
+    add("[Motiv]", text(row, "MOTIVR"));
+    add("[SECRETAR]", admin.SecretarN->text());
+    add("[CONTABIL]", admin.ContabilN->text());
+    add("[SUMA]", amount);
+    add("[LITERA]", admin.LiteraCuantum(amount.toInt()));
+    add("[PERIOADA]", QString::number(row.FieldByName(QStringLiteral("NR_LUNI"))->AsInteger()));
+    add("[TOTAL]", wholeEven(value(row, "TOTAL")));
+    add("[CUAJUT]", text(row, "CUAJUT"));
+    addSupplement(rtf, row, "[SL]", "[SUMAL]", "SUMAL");
+    addSupplement(rtf, row, "[SG]", "[SUMAG]", "SUMAG");
+    addSupplement(rtf, row, "[SE]", "[SUMAE]", "SUMAE");
+    addSupplement(rtf, row, "[ST]", "[SUMAT]", "SUMAT");
+}

@@ -1,0 +1,99 @@
+#include "documents/DocumentValues.h"
+
+#include "core/Form1.h"
+#include "core/Form3.h"
+#include "platform/sql/SqlValue.h"
+#include "platform/sql/TQuery.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+
+#include <cmath>
+
+namespace DocumentValues {
+
+QString courtesyTitle(const QString &cnp)
+{
+    const QString c = cnp.trimmed();
+    const QChar first = c.isEmpty() ? QChar() : c.front();
+    // Odd digits mark men (1, 3, 5, 7); 9 marks a foreigner of either sex.
+    const bool man = first == u'1' || first == u'3' || first == u'5' || first == u'7';
+    return man ? QStringLiteral("domnului") : QStringLiteral("doamnei");
+}
+
+QString wholeEven(double value)
+{
+    double r = std::round(value);
+    if (std::fabs(value - std::trunc(value)) == 0.5)
+        r = 2.0 * std::round(value / 2.0);
+    return QString::number(static_cast<qint64>(r));
+}
+
+QString twoDecimals(double value)
+{
+    return QLocale::c().toString(value, 'f', 2);
+}
+
+QString date(const TField *field)
+{
+    if (field->IsNull())
+        return QString();
+    return SqlValue::formatDate(field->AsDateTime().date());
+}
+
+QString text(const TDataSet &row, const char *name)
+{
+    return row.FieldByName(QLatin1String(name))->AsString();
+}
+
+double value(const TDataSet &row, const char *name)
+{
+    return row.FieldByName(QLatin1String(name))->AsFloat();
+}
+
+QPair<QString, QString> splitInline(const QString &full)
+{
+    const qsizetype blank = full.indexOf(u' ');
+    if (blank < 0)
+        return {full, full};
+    return {full.left(blank), full.mid(blank + 1)};
+}
+
+QString dataFile(const QString &name)
+{
+    const QDir dir(Form1().DataDir());
+    if (dir.exists(name))
+        return dir.filePath(name);
+    for (const QString &entry : dir.entryList(QDir::Files))
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    return dir.filePath(name);
+}
+
+int workingMonth()
+{
+    return TForm1::MonthIndex(Form3().LunaLucru->text());
+}
+
+void openQuery(TQuery &query, const QStringList &lines)
+{
+    query.Close();
+    query.SQL() = lines;
+    query.Open();
+    letWindowsRun();
+}
+
+QueryScope::~QueryScope()
+{
+    m_query.Close();
+}
+
+void letWindowsRun()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace DocumentValues

@@ -1,0 +1,62 @@
+#include "documents/EngineFillBackEnd.h"
+
+#include "xls/workbook/XlsImport.h"
+
+void TEngineFillBackEnd::Open(const QString &templatePath, const QString &workingCopy)
+{
+    m_facade.CloseFile();
+    m_facade.OpenFile(templatePath);
+    m_facade.SetActiveSheet(1);
+    m_workingCopy = workingCopy;
+}
+
+void TEngineFillBackEnd::SaveAndClose()
+{
+    m_facade.Save(m_workingCopy);
+    m_facade.CloseFile();
+}
+
+void TEngineFillBackEnd::Close()
+{
+    m_facade.CloseFile();
+}
+
+bool TEngineFillBackEnd::IsOpen() const
+{
+    return m_facade.IsFileOpen();
+}
+
+int TEngineFillBackEnd::SheetCount() const
+{
+    return m_facade.SheetCount();
+}
+
+void TEngineFillBackEnd::ActivateSheet(int sheet)
+{
+    m_facade.SetActiveSheet(sheet);
+}
+
+int TEngineFillBackEnd::MaxRow() const
+{
+    return m_facade.MaxRow();
+}
+
+int TEngineFillBackEnd::MaxCol() const
+{
+    return m_facade.MaxCol();
+}
+
+QVariant TEngineFillBackEnd::Value(int row, int col) const
+{
+    return m_facade.GetCellValue(row, col);
+}
+
+void TEngineFillBackEnd::SetValue(int row, int col, const QVariant &value)
+{
+    m_facade.SetCellValue(row, col, CellValue(value));
+}
+
+void TEngineFillBackEnd::InsertRowCopies(int row, int count)
+{
+    m_facade.InsertAndCopyRows(row, row, row, count);
+}

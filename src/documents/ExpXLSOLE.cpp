@@ -1,0 +1,265 @@
+#include "documents/ExpXLSOLE.h"
+
+#include "core/CoreError.h"
+#include "core/Form1.h"
+#include "platform/automation/XlsxWorkbook.h"
+#include "platform/shell/Shell.h"
+#include "platform/sql/TDataSet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+void letWindowsRun()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Tags match without regard to the case of ASCII letters only, so the
+// upper-cased text keeps every position of the original.
+QString asciiUpper(QString text)
+{
+    for (QChar &c : text)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 'a' + 'A');
+    return text;
+}
+
+// Puts the dataset back on the record it stood on, on every way out.
+class DataSetPosition
+{
+public:
+    explicit DataSetPosition(TDataSet &dataSet)
+        : m_dataSet(dataSet), m_recNo(dataSet.RecNo()), m_eof(dataSet.Eof())
+    {
+    }
+    ~DataSetPosition()
+    {
+        if (!m_dataSet.Active())
+            return;
+        m_dataSet.First();
+        for (int i = 1; i < m_recNo; ++i)
+            m_dataSet.Next();
+        if (m_eof)
+            m_dataSet.Next();
+    }
+    DataSetPosition(const DataSetPosition &) = delete;
+    DataSetPosition &operator=(const DataSetPosition &) = delete;
+
+private:
+    TDataSet &m_dataSet;
+    int m_recNo;
+    bool m_eof;
+};
+
+// What a cell of the template row asks for.
+struct ColumnFill
+{
+    int col = 0;
+    TField *field = nullptr; // nullptr: the running number
+};
+
+} // namespace
+
+TExpXLSOLE::TExpXLSOLE() : m_engine(XCell), m_backEnd(&m_engine)
+{
+    XLS1.AllowOverwritingFiles = false;
+    XCell.Adapter = &XLS1;
+}
+
+TExpXLSOLE::~TExpXLSOLE() = default;
+
+void TExpXLSOLE::CloseWorkbook()
+{
+    m_engine.Close();
+    m_xlsx.Close();
+    m_backEnd = &m_engine;
+}
+
+bool TExpXLSOLE::OpenTemplate(const QString &templatePath, bool useOle)
+{
+    Q_UNUSED(useOle); // an .xls template is filled by the engine, an .xlsx one by the package back-end
+    CloseWorkbook();
+    m_workingCopy.clear();
+    if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
+        return false;
+    const bool xlsx = XlsxWorkbook::hasSignature(templatePath);
+    QString copy;
+    try {
+        copy = Form1().TempFileName(QStringLiteral("XLSTmp"), xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".xls"));
+    } catch (const CoreError &) {
+        return false;
+    }
+    if (copy.isEmpty())
+        return false;
+    TXlsFillBackEnd &backEnd = xlsx ? static_cast<TXlsFillBackEnd &>(m_xlsx) : m_engine;
+    try {
+        backEnd.Open(templatePath, copy);
+    } catch (const std::runtime_error &) {
+        backEnd.Close();
+        return false;
+    }
+    m_backEnd = &backEnd;
+    m_workingCopy = copy;
+    BlankValue = QString(QLatin1String(""));
+    return true;
+}
+
+void TExpXLSOLE::SelectSheet(int sheet)
+{
+    if (sheet >= 1 && sheet <= m_backEnd->SheetCount())
+        m_backEnd->ActivateSheet(sheet);
+}
+
+void TExpXLSOLE::ReplaceTag(const QString &tag, const QVariant &value)
+{
+    if (tag.isEmpty())
+        return;
+    const QString upperTag = asciiUpper(tag);
+    const QString valueText = TXlsFillBackEnd::ValueText(value);
+    const QString upperValue = asciiUpper(valueText);
+    // Writing inside the used range cannot widen it, so it is taken once.
+    const int maxRow = m_backEnd->MaxRow();
+    const int maxCol = m_backEnd->MaxCol();
+    for (int row = 1; row <= maxRow; ++row) {
+        for (int col = 1; col <= maxCol; ++col) {
+            QString text = m_backEnd->Text(row, col);
+            if (text.size() < tag.size())
+                continue;
+            QString upper = asciiUpper(text);
+            if (upper == upperTag) {
+                m_backEnd->SetValue(row, col, value);
+                continue;
+            }
+            // The search goes on behind each inserted value, so a value
+            // holding its own tag is put in once.
+            bool replaced = false;
+            for (qsizetype at = upper.indexOf(upperTag); at >= 0;
+                 at = upper.indexOf(upperTag, at + valueText.size())) {
+                text.replace(at, tag.size(), valueText);
+                upper.replace(at, tag.size(), upperValue);
+                replaced = true;
+            }
+            if (replaced)
+                m_backEnd->SetValue(row, col, text);
+        }
+    }
+}
+
+void TExpXLSOLE::SetCell(int row, int col, const QVariant &value)
+{
+    m_backEnd->SetValue(row, col, value);
+}
+
+void TExpXLSOLE::CopyRows(int row, int count)
+{
+    // An empty dataset asks for -1 copies: that is nothing to do, never a deletion.
+    if (count >= 1)
+        m_backEnd->InsertRowCopies(row, count);
+    letWindowsRun();
+}
+
+int TExpXLSOLE::FindTemplateRow()
+{
+    const int maxRow = m_backEnd->MaxRow();
+    const int maxCol = m_backEnd->MaxCol();
+    for (int row = 1; row <= maxRow; ++row) {
+        for (int col = 1; col <= maxCol; ++col) {
+            if (asciiUpper(m_backEnd->Text(row, col).trimmed()) == u"#DBF") {
+                m_backEnd->SetValue(row, col, QString());
+                return row;
+            }
+        }
+    }
+    return 0;
+}
+
+void TExpXLSOLE::FillFromDataSet(TDataSet &dataSet)
+{
+    if (!dataSet.Active())
+        return;
+    const int templateRow = FindTemplateRow();
+    if (templateRow == 0)
+        return;
+    {
+        const DataSetPosition keep(dataSet);
+        dataSet.First();
+        CopyRows(templateRow, dataSet.RecordCount() - 1);
+        if (dataSet.IsEmpty())
+            ClearRow(templateRow);
+        else
+            FillRecords(dataSet, templateRow);
+    }
+    letWindowsRun();
+}
+
+void TExpXLSOLE::ClearRow(int row)
+{
+    const int maxCol = m_backEnd->MaxCol();
+    for (int col = 1; col <= maxCol; ++col)
+        m_backEnd->SetValue(row, col, QString());
+}
+
+void TExpXLSOLE::FillRecords(TDataSet &dataSet, int templateRow)
+{
+    // Every record's row is a copy of the template row, so the cells to fill
+    // are read from it once.
+    std::vector<ColumnFill> plan;
+    const int maxCol = m_backEnd->MaxCol();
+    for (int col = 1; col <= maxCol; ++col) {
+        const QString key = asciiUpper(m_backEnd->Text(templateRow, col).trimmed());
+        if (key == u"%NRCRT") {
+            plan.push_back({col, nullptr});
+        } else if (key.startsWith(u'#')) {
+            for (TField *field : dataSet.Fields()) {
+                if (u'#' + asciiUpper(field->FieldName()) == key) {
+                    plan.push_back({col, field});
+                    break;
+                }
+            }
+        }
+    }
+    QElapsedTimer sinceMessages;
+    sinceMessages.start();
+    int row = templateRow;
+    for (int n = 1; !dataSet.Eof(); ++n, ++row) {
+        for (const ColumnFill &fill : plan) {
+            if (!fill.field) {
+                m_backEnd->SetValue(row, fill.col, n);
+            } else if (fill.field->DataType() == TFieldType::ftString) {
+                m_backEnd->SetValue(row, fill.col, fill.field->AsString());
+            } else {
+                const double number = fill.field->DataType() == TFieldType::ftDate
+                                          ? (fill.field->IsNull() ? 0.0 : TXlsFillBackEnd::DayNumber(fill.field->AsDateTime().date()))
+                                          : fill.field->AsFloat();
+                m_backEnd->SetValue(row, fill.col, number != 0 ? QVariant(number) : BlankValue);
+            }
+        }
+        dataSet.Next();
+        // Often enough to keep the window alive, seldom enough not to slow the fill.
+        if (sinceMessages.elapsed() >= 50) {
+            letWindowsRun();
+            sinceMessages.restart();
+        }
+    }
+}
+
+void TExpXLSOLE::CloseAndShow(bool show)
+{
+    m_backEnd->SaveAndClose();
+    m_backEnd = &m_engine;
+    if (show)
+        Shell::instance().openDocument(m_workingCopy);
+}
+
+TExpXLSOLE &ExpXLSOLE()
+{
+    static TExpXLSOLE instance;
+    return instance;
+}

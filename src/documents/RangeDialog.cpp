@@ -1,0 +1,72 @@
+#include "documents/RangeDialog.h"
+
+#include "core/NumericF.h"
+
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+RangeDialog::RangeDialog(const Labels &labels, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(labels.caption);
+    m_first = new TNumericF(this);
+    m_last = new TNumericF(this);
+    m_date = new QDateEdit(this);
+    m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    m_date->setCalendarPopup(true);
+    m_date->setDate(QDate::currentDate());
+    m_listeaza = new QPushButton(QStringLiteral("&Listeaza"), this);
+    m_renunt = new QPushButton(QStringLiteral("&Renunt"), this);
+    // Enter belongs to the inputs: it moves on rather than pressing a button.
+    m_listeaza->setAutoDefault(false);
+    m_renunt->setAutoDefault(false);
+
+    auto *form = new QFormLayout;
+    form->addRow(labels.first, m_first);
+    form->addRow(labels.last, m_last);
+    form->addRow(labels.date, m_date);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_listeaza);
+    buttons->addWidget(m_renunt);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    for (QWidget *w : {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_last), static_cast<QWidget *>(m_date)})
+        w->installEventFilter(this);
+    connect(m_listeaza, &QPushButton::clicked, this, [this] { listeazaClicked(); });
+    connect(m_renunt, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool RangeDialog::runModal()
+{
+    m_confirmed = false;
+    exec();
+    return m_confirmed;
+}
+
+void RangeDialog::confirm()
+{
+    m_confirmed = true;
+    accept();
+}
+
+bool RangeDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            focusNextChild();
+            if (watched == m_date && m_enterInDateConfirms)
+                m_listeaza->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,82 @@
+#include "documents/XlsxFillBackEnd.h"
+
+#include "platform/automation/XlsxError.h"
+#include "platform/automation/XlsxWorkbook.h"
+
+#include <QDir>
+#include <QFile>
+
+TXlsxFillBackEnd::TXlsxFillBackEnd() : m_book(std::make_unique<XlsxWorkbook>()) {}
+
+TXlsxFillBackEnd::~TXlsxFillBackEnd() = default;
+
+void TXlsxFillBackEnd::Open(const QString &templatePath, const QString &workingCopy)
+{
+    m_book->close();
+    QFile::remove(workingCopy);
+    if (!QFile::copy(templatePath, workingCopy))
+        throw XlsxError(QStringLiteral("Nu pot copia %1 in %2")
+                            .arg(QDir::toNativeSeparators(templatePath), QDir::toNativeSeparators(workingCopy))
+                            .toStdString());
+    // A copy of a read-only template (or of a resource) must still be saved in place.
+    QFile::setPermissions(workingCopy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    try {
+        m_book->open(workingCopy);
+        m_book->activateSheet(1);
+    } catch (...) {
+        m_book->close();
+        QFile::remove(workingCopy);
+        throw;
+    }
+}
+
+void TXlsxFillBackEnd::SaveAndClose()
+{
+    m_book->save();
+    m_book->close();
+}
+
+void TXlsxFillBackEnd::Close()
+{
+    m_book->close();
+}
+
+bool TXlsxFillBackEnd::IsOpen() const
+{
+    return m_book->isOpen();
+}
+
+int TXlsxFillBackEnd::SheetCount() const
+{
+    return m_book->sheetCount();
+}
+
+void TXlsxFillBackEnd::ActivateSheet(int sheet)
+{
+    m_book->activateSheet(sheet);
+}
+
+int TXlsxFillBackEnd::MaxRow() const
+{
+    return m_book->maxRow();
+}
+
+int TXlsxFillBackEnd::MaxCol() const
+{
+    return m_book->maxCol();
+}
+
+QVariant TXlsxFillBackEnd::Value(int row, int col) const
+{
+    return m_book->value(row, col);
+}
+
+void TXlsxFillBackEnd::SetValue(int row, int col, const QVariant &value)
+{
+    m_book->setValue(row, col, CellValue(value));
+}
+
+void TXlsxFillBackEnd::InsertRowCopies(int row, int count)
+{
+    m_book->insertRowCopies(row, count);
+}
