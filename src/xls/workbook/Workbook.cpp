@@ -26,6 +26,7 @@ TWorkbook::~TWorkbook() = default;
 void TWorkbook::LoadFromStream(QByteArrayView stream)
 {
     RegisterFormulaRecords();
+    FLoadedSize = stream.size();
     FGlobals.Clear();
     FSheets.Clear();
     ByteCursor cursor(stream, QStringLiteral("Workbook"));
@@ -189,7 +190,11 @@ QByteArray TWorkbook::SaveToBytes()
     // the sheets are written first, after room for the globals, and the
     // globals last, once the positions are known. No sheet is sized twice.
     const qint64 globalsSize = FGlobals.TotalSize();
-    QByteArray bytes(globalsSize, '\0');
+    QByteArray bytes;
+    // A save is about the size of what was read: room for that avoids
+    // regrowing a buffer of many megabytes.
+    bytes.reserve(std::max(globalsSize, FLoadedSize + FLoadedSize / 16));
+    bytes.resize(globalsSize, '\0');
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     buffer.seek(globalsSize);

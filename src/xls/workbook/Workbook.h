@@ -64,4 +64,5 @@ private:
 
     TWorkbookGlobals FGlobals;
     TSheetList FSheets;
+    qint64 FLoadedSize = 0;
 };

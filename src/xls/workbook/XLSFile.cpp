@@ -199,8 +199,7 @@ QByteArray TXLSFile::FormatBytes(TXlsSaveFormat format)
         TOle2Storage document;
         if (FStorageInUse)
             FStorageInUse->SaveTo(document, WorkbookStreamName);
-        const QByteArray stream = workbook.SaveToBytes();
-        document.CreateStream(WorkbookStreamName).SetData(stream);
+        document.CreateStream(WorkbookStreamName).SetData(workbook.SaveToBytes());
         return document.ToBytes();
     }
     const QChar delimiter = format == TXlsSaveFormat::snCSVComma       ? QChar(u',')

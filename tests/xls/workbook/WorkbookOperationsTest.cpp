@@ -407,3 +407,27 @@ TEST(Cells, ValuesWrittenAreReadBackAndUnusedStringsGo)
     EXPECT_EQ(back->GetCellValue(65536, 256), QVariant(QStringLiteral("corner")));
     EXPECT_EQ(back->MaxRow(), 65536);
 }
+
+TEST(Sheets, CodeNamesMustDifferAndVisibilityIsKept)
+{
+    TXLSFile file(nullptr, true);
+    file.Connect();
+    file.NewFile(2);
+    file.SetActiveSheet(2);
+    file.SetActiveSheetCodeName(QStringLiteral("Foaie"));
+    file.SetActiveSheetVisible(TXlsSheetVisible::sv_VeryHidden);
+    file.SetActiveSheet(1);
+    EXPECT_EQ(ErrorOf([&] { file.SetActiveSheetCodeName(QStringLiteral("FOAIE")); }),
+              QStringLiteral("Sheet name already exists: FOAIE"));
+    EXPECT_TRUE(file.GetActiveSheetCodeName().isEmpty());
+    file.SetActiveSheetName(QStringLiteral("Date lunare"));
+    const QString out = scratchDir(QStringLiteral("sheets-codenames")) + QStringLiteral("/c.xls");
+    file.Save(out);
+    auto back = Open(out);
+    back->SetActiveSheet(2);
+    EXPECT_EQ(back->GetActiveSheetCodeName(), QStringLiteral("Foaie"));
+    EXPECT_EQ(back->GetActiveSheetVisible(), TXlsSheetVisible::sv_VeryHidden);
+    const XlrdBook book = readWithXlrd(out);
+    EXPECT_EQ(book.sheets[0].name, QStringLiteral("Date lunare"));
+    EXPECT_EQ(book.sheets[1].visibility, 2);
+}

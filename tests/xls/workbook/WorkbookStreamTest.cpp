@@ -193,3 +193,48 @@ TEST(BrokenStreams, TruncationAndCorruptionSweeps)
         }
     }
 }
+
+TEST(SheetEntries, MacrosBlockSheetDeletion)
+{
+    TWorkbook book;
+    book.LoadFromStream(EmptyWith(Record(0x00D3, QByteArray()), 0x000A));
+    book.InsertSheets(-1, 1, 1);
+    try {
+        book.DeleteSheets(0, 1);
+        ADD_FAILURE() << "deleted a sheet of a workbook with macros";
+    } catch (const EExcelException &e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Can't delete a sheet on a file containing macros"));
+    }
+    EXPECT_EQ(book.SheetCount(), 2);
+    EXPECT_EQ(book.Globals().SheetCount(), 2);
+}
+
+TEST(SheetEntries, NamesAreCheckedWhenSet)
+{
+    const struct { const char *name; QString sheetName; bool ok; } rows[] = {
+        {"plain", QStringLiteral("Anexa 1"), true},
+        {"diacritics", QStringLiteral("Situaţie lunară"), true},
+        {"31 characters", QString(31, u'x'), true},
+        {"32 characters", QString(32, u'x'), false},
+        {"empty", QString(), false},
+        {"slash", QStringLiteral("a/b"), false},
+        {"bracket", QStringLiteral("a[1]"), false},
+        {"question mark", QStringLiteral("de ce?"), false},
+        {"leading quote", QStringLiteral("'nume"), false},
+        {"another sheet's name in other case", QStringLiteral("SHEET2"), false},
+        {"its own name in other case", QStringLiteral("SHEET1"), true},
+    };
+    for (const auto &r : rows) {
+        TWorkbook book;
+        book.LoadFromStream(EmptyStream());
+        book.InsertSheets(-1, 1, 1);
+        bool raised = false;
+        try {
+            book.Globals().SetSheetName(0, r.sheetName);
+        } catch (const EExcelException &) {
+            raised = true;
+        }
+        EXPECT_EQ(raised, !r.ok) << r.name;
+        EXPECT_EQ(book.Globals().SheetName(0), r.ok ? r.sheetName : QStringLiteral("Sheet1")) << r.name;
+    }
+}
