@@ -3,6 +3,7 @@
 #include "platform/codepage/Cp1250.h"
 #include "platform/shell/Shell.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -81,10 +82,20 @@ QByteArray trimmed(const QByteArray &s)
 
 TRTFReplace::TRTFReplace(QObject *parent) : QObject(parent) {}
 
+// A document the office suite shows has its lock file beside it; here a
+// file open elsewhere can be deleted, so the lock is what tells it is in use.
+static bool heldOpen(const QString &name)
+{
+    const QFileInfo fi(name);
+    return QFileInfo::exists(fi.dir().filePath(QStringLiteral(".~lock.") + fi.fileName() + u'#'));
+}
+
 bool TRTFReplace::AlegeFisierDest(const QString &prefix)
 {
     for (int n = 0; n < 100; ++n) {
         const QString name = prefix + QString::number(n) + QStringLiteral(".rtf");
+        if (heldOpen(name))
+            continue;
         if (!QFileInfo::exists(name) || QFile::remove(name)) {
             RTFDest = name;
             return true;

@@ -30,7 +30,8 @@ public:
     QString RTFDest;  // output
 
     // Sets RTFDest to prefix + n + ".rtf" for the first n in 0..99 that is free
-    // (or whose file can be deleted); false when none is.
+    // (or whose file can be deleted and is not open in the office suite);
+    // false when none is.
     bool AlegeFisierDest(const QString &prefix);
 
     // Writes the template's header (everything before the first "\pard") to a

@@ -1,0 +1,294 @@
+#include "DocumentsWorld.h"
+
+#include "core/NumericF.h"
+#include "documents/ListDispF.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+// The dispositions of a range, printed the way the clerk does it: the range
+// typed into the dialog, "&Listeaza" pressed, the document opened.
+namespace {
+
+using Kind = DispositionDocuments::Kind;
+
+// Types the range into the dialog and presses "&Listeaza".
+void listRange(DocumentsWorld &w, Kind kind, const QString &first, const QString &last)
+{
+    TListDispF &dlg = w.docs->dispositions.dialog();
+    DocumentsWorld::whenShown([&dlg, first, last] {
+        dlg.Disp0->setText(first);
+        dlg.Disp1->setText(last);
+        dlg.DataA->setDate(QDate(2023, 2, 1));
+        dlg.BitBtn1->click();
+    });
+    w.docs->dispositions.ListDisp(kind);
+}
+
+// The names in the order the document holds them.
+QStringList namesIn(const QString &rtf, const QStringList &names)
+{
+    QList<QPair<qsizetype, QString>> found;
+    for (const QString &n : names)
+        for (qsizetype p = rtf.indexOf(n); p >= 0; p = rtf.indexOf(n, p + 1))
+            found.append({p, n});
+    std::sort(found.begin(), found.end());
+    QStringList out;
+    for (const auto &f : found)
+        if (out.isEmpty() || out.last() != f.second) // a page names its request more than once
+            out << f.second;
+    return out;
+}
+
+} // namespace
+
+TEST(Dispositions, RangeSelectsByNumberStatusAndMonth)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    QVariantMap nine = DocumentsWorld::request(1), ten = DocumentsWorld::request(2), other = DocumentsWorld::request(3),
+                lastMonth = DocumentsWorld::request(4), rejected = DocumentsWorld::request(5),
+                eleven = DocumentsWorld::request(6);
+    nine["NR_DISP"] = "9";   nine["NR_CERE"] = 20;  nine["TITULAR"] = "NOUA ANA";
+    ten["NR_DISP"] = "10";   ten["NR_CERE"] = 10;   ten["TITULAR"] = "ZECE ION";
+    other["NR_DISP"] = "2";  other["TITULAR"] = "DOI VASILE";
+    lastMonth["NR_DISP"] = "9"; lastMonth["LUNACRT"] = DocumentsWorld::month() - 1; lastMonth["TITULAR"] = "LUNA TRECUTA";
+    rejected["NR_DISP"] = "10"; rejected["STATUT"] = "RESPINS"; rejected["TITULAR"] = "RESPINS RADU";
+    eleven["NR_DISP"] = "11"; eleven["TITULAR"] = "UNSPREZECE GH";
+    w.writeCereri({nine, ten, other, lastMonth, rejected, eleven});
+    const QStringList all{"NOUA ANA", "ZECE ION", "DOI VASILE", "LUNA TRECUTA", "RESPINS RADU", "UNSPREZECE GH"};
+
+    struct Case
+    {
+        const char *name;
+        Kind kind;
+        QString first, last;
+        QStringList expected; // in the order of NR_CERE
+    };
+    const Case cases[] = {
+        // "10" sorts before "9" as text; as numbers both are in 9..10.
+        {"numbers compared as numbers", Kind::Stabilire, "9", "10", {"ZECE ION", "NOUA ANA"}},
+        {"one number", Kind::Stabilire, "2", "2", {"DOI VASILE"}},
+        {"decimals typed are cut", Kind::Stabilire, "10.7", "11.2", {"UNSPREZECE GH", "ZECE ION"}},
+        {"other status", Kind::Respingere, "1", "100", {"RESPINS RADU"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const qsizetype before = w.shell.openedDocuments.size();
+        if (before > 0) // the earlier document is still shown in the office suite
+            QFile(w.temp + QStringLiteral("/.~lock.Dispozitie%1.rtf#").arg(before - 1)).open(QIODevice::WriteOnly);
+        listRange(w, c.kind, c.first, c.last);
+        ASSERT_EQ(w.shell.openedDocuments.size(), before + 1);
+        EXPECT_TRUE(w.lastOpened().startsWith(w.temp + QStringLiteral("/Dispozitie")));
+        EXPECT_EQ(namesIn(DocumentsWorld::rtfText(w.lastOpened()), all), c.expected);
+        EXPECT_FALSE(w.sx.Active()) << "the work query is closed again";
+    }
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    // A name still shown is skipped, so earlier documents stay as they are.
+    EXPECT_EQ(QFileInfo(w.shell.openedDocuments.at(0)).fileName(), QStringLiteral("Dispozitie0.rtf"));
+    EXPECT_EQ(QFileInfo(w.shell.openedDocuments.at(3)).fileName(), QStringLiteral("Dispozitie3.rtf"));
+}
+
+TEST(Dispositions, ZeroRangeListsRequestsWithoutNumber)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    QVariantMap blank = DocumentsWorld::request(1), zero = DocumentsWorld::request(2),
+                numbered = DocumentsWorld::request(3);
+    blank.remove("NR_DISP");
+    blank["TITULAR"] = "FARA NUMAR";
+    zero["NR_DISP"] = "0";
+    zero["TITULAR"] = "ZERO NUMAR";
+    numbered["TITULAR"] = "CU NUMAR";
+    w.writeCereri({blank, zero, numbered});
+    listRange(w, Kind::Stabilire, "0", "0");
+    const QString text = DocumentsWorld::rtfText(w.lastOpened());
+    EXPECT_EQ(namesIn(text, {"FARA NUMAR", "ZERO NUMAR", "CU NUMAR"}), (QStringList{"FARA NUMAR", "ZERO NUMAR"}));
+    // No number prints as dots.
+    EXPECT_TRUE(text.contains(QStringLiteral("nr. .......... din")));
+}
+
+TEST(Dispositions, ValuesOfOneRequest)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    struct Case
+    {
+        const char *name;
+        QVariantMap changes;
+        QStringList present;
+        QStringList absent;
+    };
+    const Case cases[] = {
+        // A man's code: 1 and 5, and also 3 (1800s) and 7 (foreign resident).
+        {"born 1900s man", {{"CNP", "1800101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
+        {"born 1800s man", {{"CNP", "3800101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
+        {"born 2000s man", {{"CNP", "5050101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
+        {"resident man", {{"CNP", "7800101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
+        {"woman", {{"CNP", "2800101040011"}}, {"de DOAMNEI POPESCU ION"}, {"DOMNULUI"}},
+        {"born 2000s woman", {{"CNP", "6050101040011"}}, {"de DOAMNEI POPESCU ION"}, {"DOMNULUI"}},
+        {"no code", {{"CNP", QVariant()}}, {"de DOAMNEI POPESCU ION"}, {"DOMNULUI"}},
+        // A half goes to the even neighbour; the letter is that amount's bracket.
+        {"amount half down", {{"CUANTUM", 266.5}, {"TOTAL", 800.5}}, {"266 lei/lun", "800 lei."}, {}},
+        {"amount half up", {{"CUANTUM", 267.5}, {"TOTAL", 801.5}}, {"268 lei/lun", "802 lei."}, {}},
+        {"bracket letter", {{"CUANTUM", 267.0}}, {"literei C)"}, {}},
+        {"address and locality", {{"ADRESA", "  Str. Mare 1 "}, {"LOCALIT", " Valea Seacă "}}, {"Str. Mare 1, Valea Seacă"}, {}},
+        {"address alone", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1;"}, {}},
+        {"supplements", {{"SUMAL", 0.0}, {"SUMAG", 12.5}}, {"petrolieri\\cell \\pard\\intbl\\plain\\f0\\fs20  \\cell \\pard\\intbl\\plain\\f0\\fs20 0\\cell",
+          "naturale\\cell \\pard\\intbl\\plain\\f0\\fs20 X\\cell \\pard\\intbl\\plain\\f0\\fs20 12.5\\cell"},
+         {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QVariantMap r = DocumentsWorld::request(1);
+        for (auto it = c.changes.begin(); it != c.changes.end(); ++it)
+            r[it.key()] = it.value();
+        QDir(w.data).remove(RequestTables::Cereri);
+        w.writeCereri({r});
+        listRange(w, Kind::Stabilire, "1", "1");
+        const QString text = DocumentsWorld::rtfText(w.lastOpened());
+        for (const QString &p : c.present)
+            EXPECT_TRUE(text.contains(p)) << p.toStdString();
+        for (const QString &a : c.absent)
+            EXPECT_FALSE(text.contains(a)) << a.toStdString();
+    }
+}
+
+TEST(Dispositions, ThreeRowsGiveThreePagesAndOneClosingBrace)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    w.writeCereri({DocumentsWorld::request(1), DocumentsWorld::request(2), DocumentsWorld::request(3)});
+    listRange(w, Kind::Stabilire, "1", "3");
+    const QString text = DocumentsWorld::rtfText(w.lastOpened());
+    EXPECT_EQ(text.count(QStringLiteral("ROM\\'c2NIA")), 3);
+    EXPECT_EQ(text.count(QStringLiteral("\r\n \\par \\page \r\n")), 2);
+    EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n}\r\n")));
+    EXPECT_FALSE(text.contains(u'['));
+    // The braces balance: the closing line ends the one document group.
+    EXPECT_EQ(text.count(u'{'), text.count(u'}'));
+}
+
+TEST(Dispositions, RefusalsWriteNothing)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(DocumentsWorld &)> arrange;
+        QString title;
+        QString text; // %1: the data folder
+    };
+    const Case cases[] = {
+        {"empty range", [](DocumentsWorld &) {}, "Listare dispozitii",
+         "\rNu exista nici un numar de dipozitie in intervalul 5 - 8 !"},
+        {"missing template",
+         [](DocumentsWorld &w) {
+             QVariantMap r = DocumentsWorld::request(5);
+             w.writeCereri({r});
+             QFile::remove(w.data + QStringLiteral("/Stabilire.rtf"));
+         },
+         "Listare Dispozitii", "Nu exista modelul %1/Stabilire.rtf!"},
+        // Every output name is taken by something that cannot be deleted.
+        {"no free output name",
+         [](DocumentsWorld &w) {
+             w.writeCereri({DocumentsWorld::request(5)});
+             for (int n = 0; n < 100; ++n)
+                 QDir(w.temp).mkpath(QStringLiteral("Dispozitie%1.rtf/held").arg(n));
+         },
+         "Listare Dispozitii", "Nu pot scrie pe harddisk!"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        DocumentsWorld w;
+        w.extractTemplates();
+        w.writeCereri({});
+        c.arrange(w);
+        const QStringList tempBefore = QDir(w.temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        listRange(w, Kind::Stabilire, "5", "8");
+        ASSERT_EQ(w.dialogs.messages.size(), 1);
+        const MessageSpec &m = w.dialogs.messages.first();
+        EXPECT_EQ(m.title, c.title);
+        EXPECT_EQ(m.text, c.text.contains(QStringLiteral("%1")) ? c.text.arg(w.data) : c.text);
+        EXPECT_EQ(m.kindCaption, QStringLiteral("Eroare"));
+        EXPECT_EQ(m.buttons, QStringList{QStringLiteral("&OK")});
+        EXPECT_TRUE(w.shell.openedDocuments.isEmpty());
+        EXPECT_EQ(QDir(w.temp).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), tempBefore);
+        EXPECT_FALSE(w.sx.Active());
+    }
+}
+
+TEST(Dispositions, DataFolderWithQuoteInItsPath)
+{
+    DocumentsWorld w(QStringLiteral("Date \"vechi\" 2023"));
+    w.extractTemplates();
+    w.writeCereri({DocumentsWorld::request(1)});
+    listRange(w, Kind::Stabilire, "1", "1");
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    ASSERT_EQ(w.shell.openedDocuments.size(), 1);
+    EXPECT_TRUE(DocumentsWorld::rtfText(w.lastOpened()).contains(QStringLiteral("POPESCU ION")));
+}
+
+TEST(Dispositions, DialogRefusesBackwardRangeAndStaysOpen)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    w.writeCereri({DocumentsWorld::request(3)});
+    TListDispF &dlg = w.docs->dispositions.dialog();
+    bool stillOpen = false;
+    DocumentsWorld::whenShown([&] {
+        dlg.Disp0->setText(QStringLiteral("5"));
+        dlg.Disp1->setText(QStringLiteral("3"));
+        dlg.BitBtn1->click();
+        stillOpen = dlg.isVisible();
+        // The clerk corrects the first number and tries again.
+        dlg.Disp0->setText(QStringLiteral("3"));
+        dlg.BitBtn1->click();
+    });
+    w.docs->dispositions.ListDisp(Kind::Stabilire);
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(w.dialogs.balloons.size(), 1);
+    EXPECT_EQ(w.dialogs.balloons.first().text, QStringLiteral("Intervalul ales este incorect!"));
+    EXPECT_EQ(w.dialogs.balloons.first().title, QStringLiteral("Problema !"));
+    EXPECT_EQ(w.dialogs.balloons.first().control, dlg.Disp0);
+    EXPECT_EQ(w.shell.openedDocuments.size(), 1);
+}
+
+TEST(Dispositions, DialogCancelledPrintsNothingAndStartsAtOne)
+{
+    DocumentsWorld w;
+    TListDispF &dlg = w.docs->dispositions.dialog();
+    QString shownFirst, shownLast;
+    DocumentsWorld::whenShown([&] {
+        shownFirst = dlg.Disp0->text();
+        shownLast = dlg.Disp1->text();
+        dlg.Disp0->setText(QStringLiteral("4"));
+        dlg.BitBtn2->click();
+    });
+    w.docs->dispositions.ListDisp(Kind::Incetare);
+    EXPECT_EQ(shownFirst, QStringLiteral("1"));
+    EXPECT_EQ(shownLast, QStringLiteral("1"));
+    EXPECT_FALSE(dlg.confirmed());
+    EXPECT_TRUE(w.shell.openedDocuments.isEmpty());
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+}
+
+TEST(Dispositions, GrantDateStartsNextMonth)
+{
+    struct Case
+    {
+        QDate today, expected;
+    };
+    const Case cases[] = {{QDate(2023, 1, 31), QDate(2023, 2, 1)},
+                          {QDate(2022, 12, 15), QDate(2023, 1, 1)},
+                          {QDate(2024, 2, 29), QDate(2024, 3, 1)}};
+    for (const Case &c : cases)
+        EXPECT_EQ(TListDispF::firstOfNextMonth(c.today), c.expected) << c.today.toString().toStdString();
+}
+
+TEST(Dispositions, LocalityTypeWord)
+{
+    const QPair<int, QString> cases[] = {{0, "comunei "}, {1, "orasului "}, {2, "municipiului "}, {-1, ""}, {3, ""}};
+    for (const auto &[index, word] : cases)
+        EXPECT_EQ(DispositionDocuments::TipLocalitate(index), word) << index;
+}
