@@ -88,7 +88,19 @@ private:
 
     SqlTable lookup(const SqlTableRef &ref);
     void addScope(const SqlTableRef &ref);
-    QString selectSql(const SqlSelect &sel, QList<SqlResultColumn> *columns);
+    QString selectSql(SqlSelect &sel, QList<SqlResultColumn> *columns);
+    QStringList selectList(SqlSelect &sel);
+    QString source(int k) const;
+    SqlJoin::Type plainerJoin(const SqlSelect &sel, int k, SqlJoin::Type type) const;
+    QString fromClause(SqlSelect &sel);
+    int resultIndex(const SqlExpr &e) const;
+    QString groupByClause(SqlSelect &sel);
+    QString orderByClause(SqlSelect &sel);
+    void createTable(const SqlStatement &st, SqlTranslation &out);
+    QList<int> insertTargets(const SqlStatement &st, const SqlTable &target);
+    QString valuesSql(SqlStatement &st, const SqlTable &target, const QList<int> &targets,
+                      QList<SqlResultColumn> *columns);
+    void insert(SqlStatement &st, SqlTranslation &out);
 
     Code gen(SqlExpr &e, Context ctx);
     Code genColumn(SqlExpr &e);
@@ -607,92 +619,99 @@ bool Translator::propagatesNull(const SqlExpr &e, const QSet<int> &tables) const
     }
 }
 
-QString Translator::selectSql(const SqlSelect &selIn, QList<SqlResultColumn> *columns)
+QString Translator::selectSql(SqlSelect &sel, QList<SqlResultColumn> *columns)
 {
-    SqlSelect &sel = const_cast<SqlSelect &>(selIn);
     for (const SqlTableRef &ref : sel.tables)
         addScope(ref);
+    const QStringList items = selectList(sel);
+    // WHERE before FROM: its types decide how outer joins may be run.
+    const QString where = sel.where ? gen(*sel.where, Context{}).sql : QString();
+    QString out = QStringLiteral("SELECT ") + (sel.distinct ? QStringLiteral("DISTINCT ") : QString())
+                  + items.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + fromClause(sel);
+    if (!where.isEmpty())
+        out += QStringLiteral(" WHERE ") + where;
+    out += groupByClause(sel);
+    out += orderByClause(sel);
+    if (columns)
+        *columns = m_results;
+    return out;
+}
 
-    // Select list
+QStringList Translator::selectList(SqlSelect &sel)
+{
     QStringList items;
     QSet<QString> used;
-    QList<SqlResultColumn> results;
-    auto uniqueName = [&](const QString &base) {
-        QString name = base.isEmpty() ? QStringLiteral("EXPR") : base;
+    m_results.clear();
+    auto add = [&](const QString &sql, QString base, SqlType type, int size, int decimals) {
+        if (base.isEmpty())
+            base = QStringLiteral("EXPR");
+        QString name = base;
         for (int k = 1; used.contains(name.toUpper()); ++k)
-            name = QStringLiteral("%1_%2").arg(base.isEmpty() ? QStringLiteral("EXPR") : base).arg(k);
+            name = QStringLiteral("%1_%2").arg(base).arg(k);
         used.insert(name.toUpper());
-        return name;
+        items << QStringLiteral("%1 AS %2").arg(sql, sqliteName(name));
+        m_results << SqlResultColumn{name, type == SqlType::Null ? SqlType::Text : type, size, decimals};
     };
-    Context selectCtx;
-    selectCtx.aggregatesAllowed = true;
-    bool anyAggregate = false;
+    Context ctx;
+    ctx.aggregatesAllowed = true;
     for (SqlSelectItem &item : sel.items) {
-        if (!item.expr) {
-            bool found = item.starQualifier.isEmpty();
-            for (const ScopeTable &st : m_scope) {
-                if (!item.starQualifier.isEmpty() && st.alias.compare(item.starQualifier, Qt::CaseInsensitive) != 0)
-                    continue;
-                found = true;
-                for (const SqlColumn &col : st.table.columns) {
-                    SqlResultColumn rc{uniqueName(col.name), col.type, col.size, col.decimals};
-                    items << QStringLiteral("%1.%2 AS %3").arg(st.sqlAlias, sqliteName(col.name), sqliteName(rc.name));
-                    results << rc;
-                }
-            }
-            if (!found)
-                fail(QStringLiteral("Unknown table alias %1").arg(item.starQualifier), item.pos);
+        if (item.expr) {
+            const Code c = gen(*item.expr, ctx);
+            const bool named = item.expr->kind == SqlExpr::Kind::Column || item.expr->kind == SqlExpr::Kind::Function;
+            add(c.sql, !item.alias.isEmpty() ? item.alias : named ? item.expr->text : QString(), c.type, c.size,
+                c.decimals);
             continue;
         }
-        const Code c = gen(*item.expr, selectCtx);
-        anyAggregate = anyAggregate || c.aggregate;
-        QString base = item.alias;
-        if (base.isEmpty()) {
-            if (item.expr->kind == SqlExpr::Kind::Column)
-                base = item.expr->text;
-            else if (item.expr->kind == SqlExpr::Kind::Function)
-                base = item.expr->text;
+        // * and A.*: the columns of every table, or of one, in order.
+        bool found = item.starQualifier.isEmpty();
+        for (const ScopeTable &st : m_scope) {
+            if (!item.starQualifier.isEmpty() && st.alias.compare(item.starQualifier, Qt::CaseInsensitive) != 0)
+                continue;
+            found = true;
+            for (const SqlColumn &col : st.table.columns)
+                add(st.sqlAlias + u'.' + sqliteName(col.name), col.name, col.type, col.size, col.decimals);
         }
-        SqlResultColumn rc{uniqueName(base), c.type == SqlType::Null ? SqlType::Text : c.type, c.size, c.decimals};
-        items << QStringLiteral("%1 AS %2").arg(c.sql, sqliteName(rc.name));
-        results << rc;
+        if (!found)
+            fail(QStringLiteral("Unknown table alias %1").arg(item.starQualifier), item.pos);
     }
-    m_results = results;
+    return items;
+}
 
-    QString out = QStringLiteral("SELECT ");
-    if (sel.distinct)
-        out += QStringLiteral("DISTINCT ");
-    out += items.join(QStringLiteral(", "));
+QString Translator::source(int k) const
+{
+    return QStringLiteral("%1 AS %2").arg(m_scope[size_t(k)].table.sqlName, m_scope[size_t(k)].sqlAlias);
+}
 
-    // WHERE first: its types decide how outer joins may be run.
-    Context plain;
-    QString where;
-    if (sel.where)
-        where = gen(*sel.where, plain).sql;
+// Rows an outer join adds for a missing side that the WHERE drops anyway: the
+// plainer join gives the same rows and can look up the key index.
+SqlJoin::Type Translator::plainerJoin(const SqlSelect &sel, int k, SqlJoin::Type type) const
+{
+    if (!sel.where || type == SqlJoin::Type::Inner)
+        return type;
+    QSet<int> left, right{k};
+    for (int t = 0; t < k; ++t)
+        left.insert(t);
+    const bool leftGone = rejectsNulls(*sel.where, left);
+    const bool rightGone = rejectsNulls(*sel.where, right);
+    switch (type) {
+    case SqlJoin::Type::Full:
+        return leftGone && rightGone ? SqlJoin::Type::Inner
+               : leftGone           ? SqlJoin::Type::Left
+               : rightGone          ? SqlJoin::Type::Right
+                                    : SqlJoin::Type::Full;
+    case SqlJoin::Type::Left: return rightGone ? SqlJoin::Type::Inner : type;
+    case SqlJoin::Type::Right: return leftGone ? SqlJoin::Type::Inner : type;
+    default: return type;
+    }
+}
 
-    auto source = [&](int k) { return QStringLiteral("%1 AS %2").arg(m_scope[size_t(k)].table.sqlName, m_scope[size_t(k)].sqlAlias); };
+QString Translator::fromClause(SqlSelect &sel)
+{
     QString from = source(0);
     for (size_t j = 0; j < sel.joins.size(); ++j) {
-        SqlJoin &join = sel.joins[j];
         const int k = int(j) + 1;
-        const QString on = gen(*join.on, plain).sql;
-        SqlJoin::Type type = join.type;
-        if (sel.where && type != SqlJoin::Type::Inner) {
-            QSet<int> left, right{k};
-            for (int t = 0; t < k; ++t)
-                left.insert(t);
-            // Rows the outer join adds for a missing side fail the WHERE anyway:
-            // the plainer join gives the same rows and can use the key index.
-            const bool leftGone = rejectsNulls(*sel.where, left);
-            const bool rightGone = rejectsNulls(*sel.where, right);
-            if (type == SqlJoin::Type::Full)
-                type = leftGone && rightGone ? SqlJoin::Type::Inner
-                       : leftGone           ? SqlJoin::Type::Left
-                       : rightGone          ? SqlJoin::Type::Right
-                                            : SqlJoin::Type::Full;
-            else if ((type == SqlJoin::Type::Left && rightGone) || (type == SqlJoin::Type::Right && leftGone))
-                type = SqlJoin::Type::Inner;
-        }
+        const QString on = gen(*sel.joins[j].on, Context{}).sql;
+        const SqlJoin::Type type = plainerJoin(sel, k, sel.joins[j].type);
         if (type == SqlJoin::Type::Right && sel.joins.size() == 1) {
             // Two tables: the right join read the other way round, so the
             // lookups go into the left table's index.
@@ -704,65 +723,150 @@ QString Translator::selectSql(const SqlSelect &selIn, QList<SqlResultColumn> *co
                            : type == SqlJoin::Type::Right ? "RIGHT JOIN" : "FULL JOIN";
         from += QStringLiteral(" %1 %2 ON %3").arg(QLatin1StringView(word), source(k), on);
     }
-    out += QStringLiteral(" FROM ") + from;
-    if (!where.isEmpty())
-        out += QStringLiteral(" WHERE ") + where;
+    return from;
+}
 
-    // GROUP BY and ORDER BY may name a select-list alias.
-    auto aliasIndex = [&](const SqlExpr &e) {
-        if (e.kind != SqlExpr::Kind::Column || !e.qualifier.isEmpty())
-            return -1;
-        for (int i = 0; i < results.size(); ++i)
-            if (results[i].name.compare(e.text, Qt::CaseInsensitive) == 0)
-                return i;
+// The select-list column an unqualified name in GROUP BY or ORDER BY means; -1 for none.
+int Translator::resultIndex(const SqlExpr &e) const
+{
+    if (e.kind != SqlExpr::Kind::Column || !e.qualifier.isEmpty())
         return -1;
-    };
-    if (!sel.groupBy.empty()) {
-        QStringList groups;
-        for (SqlExprPtr &g : sel.groupBy) {
-            try {
-                groups << gen(*g, plain).sql;
-            } catch (const SqlError &) {
-                const int i = aliasIndex(*g);
-                if (i < 0)
-                    throw;
-                groups << sqliteName(results[i].name);
-            }
-        }
-        out += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
+    for (int i = 0; i < m_results.size(); ++i)
+        if (m_results[i].name.compare(e.text, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString Translator::groupByClause(SqlSelect &sel)
+{
+    if (sel.groupBy.empty())
+        return QString();
+    QStringList groups;
+    for (SqlExprPtr &g : sel.groupBy) {
+        // A table column first; an alias of the select list when no table has the name.
+        const int alias = resultIndex(*g);
+        bool column = alias < 0;
+        if (!column)
+            for (const ScopeTable &st : m_scope)
+                for (const SqlColumn &c : st.table.columns)
+                    column = column || c.name.compare(g->text, Qt::CaseInsensitive) == 0;
+        groups << (column ? gen(*g, Context{}).sql : sqliteName(m_results[alias].name));
     }
-    if (!sel.orderBy.empty()) {
-        QStringList orders;
-        for (SqlOrderItem &o : sel.orderBy) {
-            QString term;
-            SqlType type = SqlType::Null;
-            const int i = aliasIndex(*o.expr);
-            if (i >= 0) {
-                term = sqliteName(results[i].name);
-                type = results[i].type;
-            } else if (o.expr->kind == SqlExpr::Kind::Number) {
-                const int n = o.expr->text.toInt();
-                if (n < 1 || n > results.size())
-                    fail(QStringLiteral("ORDER BY position %1 is out of range").arg(o.expr->text), o.expr->pos);
-                term = QString::number(n);
-                type = results[n - 1].type;
-            } else {
-                const Code c = gen(*o.expr, selectCtx);
-                term = c.sql;
-                type = c.type;
-            }
-            if (type == SqlType::Text)
-                term += Collate;
-            if (o.descending)
-                term += QStringLiteral(" DESC");
-            orders << term;
+    return QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
+}
+
+QString Translator::orderByClause(SqlSelect &sel)
+{
+    if (sel.orderBy.empty())
+        return QString();
+    Context ctx;
+    ctx.aggregatesAllowed = true;
+    QStringList orders;
+    for (SqlOrderItem &o : sel.orderBy) {
+        QString term;
+        SqlType type = SqlType::Null;
+        const int i = resultIndex(*o.expr);
+        if (i >= 0) {
+            term = sqliteName(m_results[i].name);
+            type = m_results[i].type;
+        } else if (o.expr->kind == SqlExpr::Kind::Number) {
+            const int n = o.expr->text.toInt();
+            if (n < 1 || n > m_results.size())
+                fail(QStringLiteral("ORDER BY position %1 is out of range").arg(o.expr->text), o.expr->pos);
+            term = QString::number(n);
+            type = m_results[n - 1].type;
+        } else {
+            const Code c = gen(*o.expr, ctx);
+            term = c.sql;
+            type = c.type;
         }
-        out += QStringLiteral(" ORDER BY ") + orders.join(QStringLiteral(", "));
+        if (type == SqlType::Text)
+            term += Collate; // Romanian order, also for expressions and aliases
+        if (o.descending)
+            term += QStringLiteral(" DESC");
+        orders << term;
     }
-    Q_UNUSED(anyAggregate);
-    if (columns)
-        *columns = results;
-    return out;
+    return QStringLiteral(" ORDER BY ") + orders.join(QStringLiteral(", "));
+}
+
+void Translator::createTable(const SqlStatement &st, SqlTranslation &out)
+{
+    if (out.targetPath.trimmed().isEmpty())
+        fail(QStringLiteral("Empty table name"), st.target.pos);
+    QSet<QString> names;
+    for (const SqlColumnDef &d : st.columnDefs) {
+        if (d.name.size() > 10)
+            fail(QStringLiteral("Column name %1 is longer than 10 characters").arg(d.name), d.pos);
+        if (names.contains(d.name.toUpper()))
+            fail(QStringLiteral("Column %1 defined twice").arg(d.name), d.pos);
+        names.insert(d.name.toUpper());
+        if (d.length < 1 || (d.type == 'N' && (d.length > 20 || d.decimals >= d.length)))
+            fail(QStringLiteral("Invalid size for column %1").arg(d.name), d.pos);
+        DbfField f;
+        f.name = d.name.toUpper();
+        f.type = d.type;
+        f.length = d.length;
+        f.decimals = d.type == 'N' ? d.decimals : 0;
+        out.createFields << f;
+    }
+}
+
+QList<int> Translator::insertTargets(const SqlStatement &st, const SqlTable &target)
+{
+    QList<int> targets;
+    if (st.insertColumns.empty()) {
+        for (int i = 0; i < target.columns.size(); ++i)
+            targets << i;
+        return targets;
+    }
+    for (const auto &[name, pos] : st.insertColumns) {
+        int idx = -1;
+        for (int i = 0; i < target.columns.size(); ++i)
+            if (target.columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                idx = i;
+        if (idx < 0)
+            fail(QStringLiteral("Unknown column %1").arg(name), pos);
+        if (targets.contains(idx))
+            fail(QStringLiteral("Column %1 named twice").arg(name), pos);
+        targets << idx;
+    }
+    return targets;
+}
+
+// INSERT ... VALUES as a query of literals: a quoted number or date becomes the
+// target column's type.
+QString Translator::valuesSql(SqlStatement &st, const SqlTable &target, const QList<int> &targets,
+                              QList<SqlResultColumn> *columns)
+{
+    QStringList rows;
+    for (auto &row : st.values) {
+        if (int(row.size()) != targets.size())
+            fail(QStringLiteral("VALUES holds %1 values for %2 columns").arg(row.size()).arg(targets.size()),
+                 row.empty() ? 0 : row.front()->pos);
+        QStringList vals;
+        for (size_t i = 0; i < row.size(); ++i) {
+            const SqlColumn &tc = target.columns[targets[int(i)]];
+            Code c = gen(*row[i], Context{});
+            coerceLiteral(c, tc.type, row[i]->pos);
+            vals << QStringLiteral("%1 AS c%2").arg(c.sql).arg(i);
+            if (rows.isEmpty())
+                *columns << SqlResultColumn{tc.name, c.type == SqlType::Null ? tc.type : c.type, tc.size, tc.decimals};
+        }
+        rows << QStringLiteral("SELECT ") + vals.join(QStringLiteral(", "));
+    }
+    return rows.join(QStringLiteral(" UNION ALL "));
+}
+
+void Translator::insert(SqlStatement &st, SqlTranslation &out)
+{
+    const SqlTable target = lookup(st.target);
+    out.insertTargets = insertTargets(st, target);
+    out.sql = st.select ? selectSql(*st.select, &out.columns) : valuesSql(st, target, out.insertTargets, &out.columns);
+    if (out.columns.size() != out.insertTargets.size())
+        fail(QStringLiteral("The query gives %1 columns for %2 target columns")
+                 .arg(out.columns.size())
+                 .arg(out.insertTargets.size()),
+             st.target.pos);
 }
 
 SqlTranslation Translator::run()
@@ -771,91 +875,23 @@ SqlTranslation Translator::run()
     SqlStatement st = parser.parseStatement();
     SqlTranslation out;
     out.kind = st.kind;
+    out.targetPath = st.target.path;
     switch (st.kind) {
     case SqlStatement::Kind::Select:
         out.sql = selectSql(*st.select, &out.columns);
         break;
-    case SqlStatement::Kind::CreateTable: {
-        out.targetPath = st.target.path;
-        if (out.targetPath.trimmed().isEmpty())
-            fail(QStringLiteral("Empty table name"), st.target.pos);
-        QSet<QString> names;
-        for (const SqlColumnDef &d : st.columnDefs) {
-            if (d.name.size() > 10)
-                fail(QStringLiteral("Column name %1 is longer than 10 characters").arg(d.name), d.pos);
-            if (names.contains(d.name.toUpper()))
-                fail(QStringLiteral("Column %1 defined twice").arg(d.name), d.pos);
-            names.insert(d.name.toUpper());
-            if (d.length < 1 || (d.type == 'N' && (d.length > 20 || d.decimals >= d.length)))
-                fail(QStringLiteral("Invalid size for column %1").arg(d.name), d.pos);
-            DbfField f;
-            f.name = d.name.toUpper();
-            f.type = d.type;
-            f.length = d.length;
-            f.decimals = d.type == 'N' ? d.decimals : 0;
-            out.createFields << f;
-        }
+    case SqlStatement::Kind::CreateTable:
+        createTable(st, out);
         break;
-    }
-    case SqlStatement::Kind::Insert: {
-        out.targetPath = st.target.path;
-        const SqlTable target = lookup(st.target);
-        QList<int> targets;
-        if (st.insertColumns.empty()) {
-            for (int i = 0; i < target.columns.size(); ++i)
-                targets << i;
-        } else {
-            for (const auto &[name, pos] : st.insertColumns) {
-                int idx = -1;
-                for (int i = 0; i < target.columns.size(); ++i)
-                    if (target.columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
-                        idx = i;
-                if (idx < 0)
-                    fail(QStringLiteral("Unknown column %1").arg(name), pos);
-                if (targets.contains(idx))
-                    fail(QStringLiteral("Column %1 named twice").arg(name), pos);
-                targets << idx;
-            }
-        }
-        out.insertTargets = targets;
-        if (st.select) {
-            out.sql = selectSql(*st.select, &out.columns);
-        } else {
-            QStringList rows;
-            for (auto &row : st.values) {
-                if (int(row.size()) != targets.size())
-                    fail(QStringLiteral("VALUES holds %1 values for %2 columns").arg(row.size()).arg(targets.size()),
-                         row.empty() ? 0 : row.front()->pos);
-                QStringList vals;
-                for (size_t i = 0; i < row.size(); ++i) {
-                    Code c = gen(*row[i], Context{});
-                    coerceLiteral(c, target.columns[targets[int(i)]].type, row[i]->pos);
-                    vals << QStringLiteral("%1 AS c%2").arg(c.sql).arg(i);
-                    if (rows.isEmpty()) {
-                        const SqlColumn &tc = target.columns[targets[int(i)]];
-                        out.columns << SqlResultColumn{tc.name, c.type == SqlType::Null ? tc.type : c.type, tc.size,
-                                                       tc.decimals};
-                    }
-                }
-                rows << QStringLiteral("SELECT ") + vals.join(QStringLiteral(", "));
-            }
-            out.sql = rows.join(QStringLiteral(" UNION ALL "));
-        }
-        if (out.columns.size() != targets.size())
-            fail(QStringLiteral("The query gives %1 columns for %2 target columns")
-                     .arg(out.columns.size())
-                     .arg(targets.size()),
-                 st.target.pos);
+    case SqlStatement::Kind::Insert:
+        insert(st, out);
         break;
-    }
-    case SqlStatement::Kind::Delete: {
-        out.targetPath = st.target.path;
+    case SqlStatement::Kind::Delete:
         addScope(st.target);
-        out.sql = QStringLiteral("SELECT %1.rowid FROM %2 AS %1").arg(m_scope[0].sqlAlias, m_scope[0].table.sqlName);
+        out.sql = QStringLiteral("SELECT %1.rowid FROM %2").arg(m_scope[0].sqlAlias, source(0));
         if (st.where)
             out.sql += QStringLiteral(" WHERE ") + gen(*st.where, Context{}).sql;
         break;
-    }
     }
     out.tablePaths = m_paths;
     return out;
