@@ -118,11 +118,6 @@ void TWorkSheet::UpdateDimensions()
         ReplaceData(FRecords, i, data);
 }
 
-void TWorkSheet::SaveToStream(QIODevice &stream) const
-{
-    TSheet::SaveToStream(stream);
-}
-
 qint64 TWorkSheet::TotalSize() const
 {
     // The placeholder counts 0; the cell list counts itself.

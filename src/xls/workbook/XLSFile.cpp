@@ -93,7 +93,18 @@ void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray
     FWorkbook = std::move(workbook);
     FOwnStorage = std::move(own);
     FStorageInUse = storage;
+    // A window setting that names no sheet means the first.
     FActiveSheet = FWorkbook->Globals().ActiveSheet() + 1;
+    if (FActiveSheet > FWorkbook->SheetCount())
+        FActiveSheet = 1;
+}
+
+int TXLSFile::ActiveIndex() const
+{
+    const int count = Workbook().SheetCount();
+    if (FActiveSheet < 1 || FActiveSheet > count)
+        XlsRaise(XlsMsg::InvalidSheetNumber(FActiveSheet, 1, count));
+    return FActiveSheet - 1;
 }
 
 void TXLSFile::OpenFile(const QString &fileName)
@@ -130,7 +141,7 @@ void TXLSFile::DeleteSheets(int count)
         XlsRaise(XlsMsg::InvalidSheetCount(count));
     if (count >= workbook.SheetCount())
         XlsRaise(XlsMsg::NoVisibleSheets);
-    workbook.DeleteSheets(FActiveSheet - 1, count);
+    workbook.DeleteSheets(ActiveIndex(), count);
     if (workbook.SheetCount() < FActiveSheet)
         FActiveSheet = workbook.SheetCount();
     // The window settings must name a sheet that still exists.
@@ -149,42 +160,37 @@ void TXLSFile::SelectSheet(int sheet)
 
 QString TXLSFile::GetActiveSheetName() const
 {
-    return Workbook().Globals().SheetName(FActiveSheet - 1);
+    return Workbook().Globals().SheetName(ActiveIndex());
 }
 
 void TXLSFile::SetActiveSheetName(const QString &name)
 {
-    Workbook().Globals().SetSheetName(FActiveSheet - 1, name);
+    Workbook().Globals().SetSheetName(ActiveIndex(), name);
 }
 
 QString TXLSFile::GetActiveSheetCodeName() const
 {
-    TWorkbook &workbook = Workbook();
-    if (FActiveSheet < 1 || FActiveSheet > workbook.SheetCount())
-        return {};
-    return workbook.Sheets(FActiveSheet - 1)->CodeName();
+    return Workbook().Sheets(ActiveIndex())->CodeName();
 }
 
 void TXLSFile::SetActiveSheetCodeName(const QString &name)
 {
     TWorkbook &workbook = Workbook();
-    if (FActiveSheet < 1 || FActiveSheet > workbook.SheetCount())
-        XlsRaise(XlsMsg::InvalidSheetNumber(FActiveSheet, 1, workbook.SheetCount()));
+    const int active = ActiveIndex();
     for (int i = 0; i < workbook.SheetCount(); ++i)
-        if (i != FActiveSheet - 1
-            && workbook.Sheets(i)->CodeName().compare(name, Qt::CaseInsensitive) == 0)
+        if (i != active && workbook.Sheets(i)->CodeName().compare(name, Qt::CaseInsensitive) == 0)
             XlsRaise(XlsMsg::SheetNameExists(name));
-    workbook.Sheets(FActiveSheet - 1)->SetCodeName(name);
+    workbook.Sheets(active)->SetCodeName(name);
 }
 
 TXlsSheetVisible TXLSFile::GetActiveSheetVisible() const
 {
-    return Workbook().Globals().SheetVisible(FActiveSheet - 1);
+    return Workbook().Globals().SheetVisible(ActiveIndex());
 }
 
 void TXLSFile::SetActiveSheetVisible(TXlsSheetVisible value)
 {
-    Workbook().Globals().SetSheetVisible(FActiveSheet - 1, value);
+    Workbook().Globals().SetSheetVisible(ActiveIndex(), value);
 }
 
 TXlsSaveFormats TXLSFile::Formats() const

@@ -64,6 +64,8 @@ public:
 private:
     void Open(const QString &fileName, QIODevice *stream, const QByteArray *bytes);
     TWorkSheet *ActiveWorkSheet() const;
+    // The active sheet, 0-based; raises when the stored index names no sheet.
+    int ActiveIndex() const;
     TXlsSaveFormats Formats() const;
     QByteArray FormatBytes(TXlsSaveFormat format);
     static void WriteFile(const QString &fileName, const QByteArray &bytes);

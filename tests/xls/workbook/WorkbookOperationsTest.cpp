@@ -431,3 +431,19 @@ TEST(Sheets, CodeNamesMustDifferAndVisibilityIsKept)
     EXPECT_EQ(book.sheets[0].name, QStringLiteral("Date lunare"));
     EXPECT_EQ(book.sheets[1].visibility, 2);
 }
+
+TEST(Sheets, AnActiveIndexThatNamesNoSheetIsRefused)
+{
+    auto file = Open(Book("xlwt-basic"));
+    const QString message = QStringLiteral("Sheet number \"%1\" invalid. Must be between 1 and 3");
+    // Storing the index does not check it; using it does.
+    for (int bad : {0, 4, -2}) {
+        file->SetActiveSheet(bad);
+        EXPECT_EQ(ErrorOf([&] { file->GetActiveSheetName(); }), message.arg(bad));
+        EXPECT_EQ(ErrorOf([&] { file->SetActiveSheetVisible(TXlsSheetVisible::sv_Hidden); }), message.arg(bad));
+        EXPECT_EQ(ErrorOf([&] { file->DeleteSheets(1); }), message.arg(bad));
+        EXPECT_FALSE(file->GetCellValue(1, 1).isValid());
+        EXPECT_EQ(file->MaxRow(), 0);
+    }
+    EXPECT_EQ(file->SheetCount(), 3);
+}
