@@ -341,6 +341,7 @@ struct Cursor : sqlite3_vtab_cursor
     bool eof = true;
     const char *row = nullptr;   // the current record's bytes (deletion flag first)
     std::vector<Check> checks;
+    std::vector<Check> bounds; // kept between lookups: a join calls xFilter once per outer row
     std::string scratch;
     // The plan of the last xFilter: SQLite passes the same idxStr for every
     // lookup of a join, so it is read once.
@@ -646,7 +647,8 @@ int xFilter(sqlite3_vtab_cursor *c, int idxNum, const char *idxStr, int argc, sq
     cur->rec = 0;
     cur->recordCount = cur->snap->dbf().recordCount();
     const int indexColumn = idxNum - 1;
-    std::vector<Check> bounds;
+    std::vector<Check> &bounds = cur->bounds;
+    bounds.clear();
     bool empty = false;
     if (cur->planText != idxStr) {
         cur->plan.clear();
