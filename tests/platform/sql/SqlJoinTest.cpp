@@ -161,3 +161,43 @@ TEST_F(SqlJoins, PlansUseTheKeyIndexForTheInnerTable)
 }
 
 } // namespace
+
+namespace {
+
+// A full join runs as a plainer join only where the WHERE drops the rows the
+// full join would add for a missing side; otherwise those rows must stay.
+TEST_F(SqlJoins, FullJoinIsNarrowedOnlyWhenProvablyEqual)
+{
+    struct Case
+    {
+        const char *name;
+        const char *where;
+        const char *join; // the join the translation runs
+        int rows;
+    };
+    const Case cases[] = {
+        // Cereri rows 1-4, AJVPS rows for 1, 3, 4 and 77 (no request).
+        {"no_where", "", "t0 FULL JOIN", 5},
+        {"left_number", "WHERE LUNACRT=24290", "t0 LEFT JOIN", 3},
+        {"left_text", "WHERE STATUT=\"APROBAT\"", "t0 LEFT JOIN", 2},
+        // A blank status counts as "" and "" <> "RESPINS": the row of no request passes.
+        {"left_text_not_equal", "WHERE STATUT<>\"RESPINS\"", "t0 FULL JOIN", 4},
+        {"left_is_null", "WHERE STATUT IS NULL", "t0 FULL JOIN", 1},
+        {"left_or", "WHERE LUNACRT=24290 OR A.NRD=\"99\"", "t0 FULL JOIN", 4},
+        {"both_sides", "WHERE LUNACRT>0 AND A.NRCRT>0", "t0 JOIN", 3},
+        // Only the right side must exist: read from the right table.
+        {"right_only", "WHERE A.NRD=\"99\"", "t1 LEFT JOIN", 1},
+        // NOT is not looked into: the full join stays, with the same rows.
+        {"not_stays_full", "WHERE NOT (LUNACRT=24291)", "t0 FULL JOIN", 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString sql = QStringLiteral("SELECT NRCRT, A.NRCRT AS ANR FROM %1 FULL JOIN %2 A ON NRCRT=A.NRCRT %3")
+                                .arg(t(cereri), t(ajvps), QString::fromUtf8(c.where));
+        const QString translated = SqlEngine::instance().translate(sql).sql;
+        EXPECT_TRUE(translated.contains(QLatin1StringView(c.join))) << translated.toStdString();
+        EXPECT_EQ(runSql(sql).rows.size(), c.rows);
+    }
+}
+
+} // namespace
