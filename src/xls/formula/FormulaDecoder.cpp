@@ -11,31 +11,66 @@
 
 #include <QStringList>
 
-QString ColumnText(int col)
+// Reference texts are built in a small buffer: they are most of what a
+// formula holds, and building them piece by piece costs an allocation each.
+static int putColumn(char16_t *out, int col)
 {
     col &= 0xFF;
-    QString s;
+    int n = 0;
     if (col >= 26)
-        s += QChar(u'A' + col / 26 - 1);
-    s += QChar(u'A' + col % 26);
-    return s;
+        out[n++] = char16_t(u'A' + col / 26 - 1);
+    out[n++] = char16_t(u'A' + col % 26);
+    return n;
 }
 
-static QString columnPart(int colField)
+static int putColumnPart(char16_t *out, int colField)
 {
-    return ((colField & 0x4000) ? QString() : QStringLiteral("$")) + ColumnText(colField);
+    int n = 0;
+    if (!(colField & 0x4000))
+        out[n++] = u'$';
+    return n + putColumn(out + n, colField);
+}
+
+static int putCell(char16_t *out, int row, int colField)
+{
+    int n = putColumnPart(out, colField);
+    if (!(colField & 0x8000))
+        out[n++] = u'$';
+    char16_t digits[6];
+    int d = 0;
+    for (int v = row + 1; v > 0 || d == 0; v /= 10)
+        digits[d++] = char16_t(u'0' + v % 10);
+    while (d > 0)
+        out[n++] = digits[--d];
+    return n;
+}
+
+QString ColumnText(int col)
+{
+    char16_t buf[2];
+    return QString::fromUtf16(buf, putColumn(buf, col));
 }
 
 QString CellRefText(int row, int colField)
 {
-    return columnPart(colField) + ((colField & 0x8000) ? QString() : QStringLiteral("$")) + QString::number(row + 1);
+    char16_t buf[12];
+    return QString::fromUtf16(buf, putCell(buf, row, colField));
 }
 
 static QString areaText(int row1, int row2, int col1, int col2)
 {
-    if (row1 == 0 && row2 == 0xFFFF)
-        return columnPart(col1) + u':' + columnPart(col2);
-    return CellRefText(row1, col1) + u':' + CellRefText(row2, col2);
+    char16_t buf[25];
+    int n = 0;
+    if (row1 == 0 && row2 == 0xFFFF) {
+        n = putColumnPart(buf, col1);
+        buf[n++] = u':';
+        n += putColumnPart(buf + n, col2);
+    } else {
+        n = putCell(buf, row1, col1);
+        buf[n++] = u':';
+        n += putCell(buf + n, row2, col2);
+    }
+    return QString::fromUtf16(buf, n);
 }
 
 namespace {
@@ -45,15 +80,42 @@ namespace {
 class TDecoder
 {
 public:
-    TDecoder(const TFormulaNames *names, const TFormulaReferences *refs, int depth)
-        : FNames(names), FRefs(refs), FDepth(depth) {}
+    // With textOff the tokens are walked and checked exactly as for text,
+    // but no text is built: the encoder's check of what it made.
+    TDecoder(const TFormulaNames *names, const TFormulaReferences *refs, int depth, bool textOff = false)
+        : FNames(names), FRefs(refs), FDepth(depth), FTextOff(textOff) {}
 
     QString Decode(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes);
 
 private:
     void Token(quint8 id, ByteCursor &tok, ByteCursor &arr);
-    void Binary(const QString &op);
-    void PushItem(const QString &text) { FStack.Push(FStack.FmSpaces + text); }
+    // Pushes the text make() gives, after the pending whitespace.
+    template <class Make>
+    void PushItem(Make make)
+    {
+        if (FTextOff)
+            FStack.Push(QString());
+        else if (FStack.FmSpaces.isEmpty())
+            FStack.Push(make());
+        else
+            FStack.Push(FStack.FmSpaces + make());
+    }
+    // Replaces the top count texts by what make(texts...) gives.
+    template <class Make>
+    void Combine(Make make)
+    {
+        if (FTextOff) {
+            FStack.Pop();
+            FStack.Push(QString());
+        } else {
+            const QString ws = FStack.FmSpaces;
+            const QString pre = FStack.FmPreSpaces;
+            const QString post = FStack.FmPostSpaces;
+            const QString top = FStack.Pop();
+            FStack.Push(make(top, ws, pre, post));
+        }
+    }
+    void Binary(QLatin1StringView op);
     void Attribute(ByteCursor &tok);
     void Function(int index, int argCount);
     QString ArrayConstant(ByteCursor &arr);
@@ -66,6 +128,7 @@ private:
     const TFormulaNames *FNames;
     const TFormulaReferences *FRefs;
     int FDepth;
+    bool FTextOff;
     TFormulaStack FStack;
 };
 
@@ -92,15 +155,15 @@ QString TDecoder::Decode(QByteArrayView data, qsizetype startPos, qsizetype toke
     if (FStack.Count() != 0)
         throw EExcelException(QStringLiteral("Error reading formula: the tokens leave %1 values instead of one")
                                   .arg(FStack.Count() + 1));
-    return u'=' + text;
+    return FTextOff ? QString() : u'=' + text;
 }
 
-void TDecoder::Binary(const QString &op)
+void TDecoder::Binary(QLatin1StringView op)
 {
-    const QString ws = FStack.FmSpaces;
     const QString right = FStack.Pop();
-    const QString left = FStack.Pop();
-    FStack.Push(left + ws + op + right);
+    Combine([&](const QString &left, const QString &ws, const QString &, const QString &) {
+        return left + ws + op + right;
+    });
 }
 
 void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
@@ -111,7 +174,8 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
     case 0x01: {
         const int row = tok.u16();
         const int col = tok.u16();
-        FStack.Push(u'{' + ArrayFormula(row, col) + u'}');
+        const QString inner = ArrayFormula(row, col);
+        FStack.Push(FTextOff ? QString() : u'{' + inner + u'}');
         break;
     }
     case 0x02: {
@@ -123,54 +187,63 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
     case 0x03: case 0x04: case 0x05: case 0x06: case 0x07: case 0x08:
     case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x0E:
     case 0x0F: case 0x10: case 0x11:
-        Binary(QString::fromLatin1(binaryOps[id - 0x03]));
+        Binary(QLatin1StringView(binaryOps[id - 0x03]));
         break;
     case 0x12:
-    case 0x13: {
-        const QString ws = FStack.FmSpaces;
-        FStack.Push(ws + (id == 0x12 ? u'+' : u'-') + FStack.Pop());
+    case 0x13:
+        Combine([&](const QString &operand, const QString &ws, const QString &, const QString &) {
+            return ws + (id == 0x12 ? u'+' : u'-') + operand;
+        });
         break;
-    }
-    case 0x14: {
-        const QString ws = FStack.FmSpaces;
-        FStack.Push(FStack.Pop() + ws + u'%');
+    case 0x14:
+        Combine([](const QString &operand, const QString &ws, const QString &, const QString &) {
+            return operand + ws + u'%';
+        });
         break;
-    }
-    case 0x15: {
-        const QString pre = FStack.FmPreSpaces;
-        const QString post = FStack.FmPostSpaces;
-        FStack.Push(pre + u'(' + FStack.Pop() + post + u')');
+    case 0x15:
+        Combine([](const QString &operand, const QString &, const QString &pre, const QString &post) {
+            return pre + u'(' + operand + post + u')';
+        });
         break;
-    }
     case 0x16:
-        PushItem(QString());
+        PushItem([] { return QString(); });
         break;
     case 0x17: {
         const int count = tok.u8();
         const bool wide = tok.u8() & 0x01;
         QString s = detail::ReadChars(tok, count, wide);
-        PushItem(u'"' + s.replace(u'"', QStringLiteral("\"\"")) + u'"');
+        PushItem([&] { return u'"' + s.replace(u'"', QStringLiteral("\"\"")) + u'"'; });
         break;
     }
     case 0x19:
         Attribute(tok);
         break;
-    case 0x1C:
-        PushItem(ErrorCodeToText(tok.u8()));
+    case 0x1C: {
+        const int code = tok.u8();
+        PushItem([&] { return ErrorCodeToText(code); });
         break;
-    case 0x1D:
-        PushItem(tok.u8() == 1 ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    }
+    case 0x1D: {
+        const bool value = tok.u8() == 1;
+        PushItem([&] { return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); });
         break;
-    case 0x1E:
-        PushItem(QString::number(tok.u16()));
+    }
+    case 0x1E: {
+        const int value = tok.u16();
+        PushItem([&] { return QString::number(value); });
         break;
-    case 0x1F:
-        PushItem(NumberToFormulaText(tok.f64()));
+    }
+    case 0x1F: {
+        const double value = tok.f64();
+        PushItem([&] { return NumberToFormulaText(value); });
         break;
-    case 0x20:
+    }
+    case 0x20: {
         tok.skip(7);
-        PushItem(ArrayConstant(arr));
+        const QString text = ArrayConstant(arr);
+        PushItem([&] { return text; });
         break;
+    }
     case 0x21: {
         const int index = tok.u16();
         Function(index, FunctionByIndex(index).MinArgs);
@@ -184,13 +257,15 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
     case 0x23: {
         const int number = tok.u16();
         tok.skip(2);
-        PushItem(NameText(number));
+        const QString name = NameText(number);
+        PushItem([&] { return name; });
         break;
     }
     case 0x24:
     case 0x2C: {
         const int row = tok.u16();
-        PushItem(CellRefText(row, tok.u16()));
+        const int col = tok.u16();
+        PushItem([&] { return CellRefText(row, col); });
         break;
     }
     case 0x25:
@@ -198,7 +273,8 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         const int r1 = tok.u16();
         const int r2 = tok.u16();
         const int c1 = tok.u16();
-        PushItem(areaText(r1, r2, c1, tok.u16()));
+        const int c2 = tok.u16();
+        PushItem([&] { return areaText(r1, r2, c1, c2); });
         break;
     }
     case 0x26:
@@ -217,24 +293,26 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         tok.skip(2);
         break;
     case 0x2A:
-        tok.skip(4);
-        PushItem(QStringLiteral("#REF!"));
-        break;
     case 0x2B:
-        tok.skip(8);
-        PushItem(QStringLiteral("#REF!"));
+    case 0x3C:
+    case 0x3D:
+        tok.skip(id == 0x2A ? 4 : id == 0x2B ? 8 : id == 0x3C ? 6 : 10);
+        PushItem([] { return QStringLiteral("#REF!"); });
         break;
     case 0x39: {
         const int ixti = tok.u16();
         const int number = tok.u16();
         tok.skip(2);
-        PushItem(SheetPrefix(ixti) + NameText(number));
+        const QString text = SheetPrefix(ixti) + NameText(number);
+        PushItem([&] { return text; });
         break;
     }
     case 0x3A: {
         const int ixti = tok.u16();
         const int row = tok.u16();
-        PushItem(SheetPrefix(ixti) + CellRefText(row, tok.u16()));
+        const int col = tok.u16();
+        const QString prefix = SheetPrefix(ixti);
+        PushItem([&] { return prefix + CellRefText(row, col); });
         break;
     }
     case 0x3B: {
@@ -243,17 +321,11 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         const int r2 = tok.u16();
         const int c1 = tok.u16();
         const int c2 = tok.u16();
-        PushItem(SheetPrefix(ixti) + CellRefText(r1, c1) + u':' + CellRefText(r2, c2));
+        const QString prefix = SheetPrefix(ixti);
+        // 3-D areas have no whole-column form
+        PushItem([&] { return prefix + CellRefText(r1, c1) + u':' + CellRefText(r2, c2); });
         break;
     }
-    case 0x3C:
-        tok.skip(6);
-        PushItem(QStringLiteral("#REF!"));
-        break;
-    case 0x3D:
-        tok.skip(10);
-        PushItem(QStringLiteral("#REF!"));
-        break;
     default:
         // 0x1A and 0x1B (sheet tokens of older formats) among them: their
         // size is not known here, so reading on would misread the rest.
@@ -268,7 +340,9 @@ void TDecoder::Attribute(ByteCursor &tok)
     if (option & 0x04) {
         tok.skip((qsizetype(value) + 1) * 2); // jump table of a CHOOSE
     } else if (option & 0x10) {
-        FStack.Push(FuncNameArray[4].name() + u'(' + FStack.Pop() + u')');
+        Combine([](const QString &operand, const QString &, const QString &, const QString &) {
+            return FunctionName(4) + u'(' + operand + u')';
+        });
     } else if (option & 0x40) {
         const int kind = value & 0xFF;
         const int count = value >> 8;
@@ -286,14 +360,15 @@ void TDecoder::Attribute(ByteCursor &tok)
 
 void TDecoder::Function(int index, int argCount)
 {
-    const QString name = FunctionByIndex(index).name();
+    const QString &name = FunctionName(index);
+    if (FTextOff) {
+        FStack.Drop(argCount);
+        FStack.Push(QString());
+        return;
+    }
     const QString ws = FStack.FmSpaces;
-    if (argCount > FStack.Count())
-        FStack.Pop(); // raises the stack's own error
-    QStringList args;
-    for (int i = 0; i < argCount; ++i)
-        args.prepend(FStack.Pop());
-    FStack.Push(ws + name + u'(' + args.join(u',') + u')');
+    const QString args = FStack.PopJoined(argCount, u',');
+    FStack.Push(ws + name + u'(' + args + u')');
 }
 
 QString TDecoder::ArrayConstant(ByteCursor &arr)
@@ -362,7 +437,7 @@ QString TDecoder::ArrayFormula(int row, int col) const
     const QByteArray data = Refs().GetArrayRecordData(row, col);
     if (data.size() < 14)
         throw EExcelException(QStringLiteral("Error reading formula: the ARRAY record is too short"));
-    TDecoder inner(FNames, FRefs, FDepth + 1);
+    TDecoder inner(FNames, FRefs, FDepth + 1, FTextOff);
     return inner.Decode(data, 14, quint8(data[12]) | (quint8(data[13]) << 8));
 }
 
@@ -388,6 +463,12 @@ QString DecodeTokens(QByteArrayView data, qsizetype startPos, qsizetype tokenByt
                      const TFormulaNames *names, const TFormulaReferences *references)
 {
     return TDecoder(names, references, 0).Decode(data, startPos, tokenBytes);
+}
+
+void CheckTokens(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes, const TFormulaNames *names,
+                 const TFormulaReferences *references)
+{
+    TDecoder(names, references, 0, true).Decode(data, startPos, tokenBytes);
 }
 
 QString DecodeFormula(QByteArrayView data, qsizetype startPos, const TFormulaNames *names,

@@ -18,6 +18,11 @@ QString DecodeFormula(QByteArrayView data, qsizetype startPos, const TFormulaNam
 QString DecodeTokens(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes,
                      const TFormulaNames *names, const TFormulaReferences *references);
 
+// Walks the tokens as DecodeTokens does and raises what it would raise,
+// without building the text.
+void CheckTokens(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes, const TFormulaNames *names,
+                 const TFormulaReferences *references);
+
 // Cell references as formula text: "$" before absolute parts, columns from
 // "A" to "IV", rows from 1. col is the stored column field with its flags.
 QString CellRefText(int row, int colField);

@@ -10,9 +10,40 @@ void TFormulaStack::Push(const QString &text)
     FmPostSpaces.clear();
 }
 
+static void raiseEmpty()
+{
+    throw EExcelException(QStringLiteral("String Stack is empty"));
+}
+
+void TFormulaStack::Drop(qsizetype count)
+{
+    if (count > FItems.size())
+        raiseEmpty();
+    FItems.resize(FItems.size() - count);
+}
+
+QString TFormulaStack::PopJoined(qsizetype count, QChar separator)
+{
+    if (count > FItems.size())
+        raiseEmpty();
+    const qsizetype first = FItems.size() - count;
+    qsizetype length = count;
+    for (qsizetype i = first; i < FItems.size(); ++i)
+        length += FItems.at(i).size();
+    QString joined;
+    joined.reserve(length);
+    for (qsizetype i = first; i < FItems.size(); ++i) {
+        if (i > first)
+            joined += separator;
+        joined += FItems.at(i);
+    }
+    FItems.resize(first);
+    return joined;
+}
+
 QString TFormulaStack::Pop()
 {
     if (FItems.isEmpty())
-        throw EExcelException(QStringLiteral("String Stack is empty"));
+        raiseEmpty();
     return FItems.takeLast();
 }

@@ -11,6 +11,11 @@ public:
     void Push(const QString &text);
     QString Pop(); // raises "String Stack is empty"
     qsizetype Count() const { return FItems.size(); }
+    // The top count texts in the order they were pushed, joined by separator,
+    // taken off the stack; raises "String Stack is empty" when there are fewer.
+    QString PopJoined(qsizetype count, QChar separator);
+    // Takes the top count texts off; raises "String Stack is empty" when there are fewer.
+    void Drop(qsizetype count);
 
     QString FmSpaces;     // before the next item
     QString FmPreSpaces;  // before the next "("

@@ -62,16 +62,6 @@ TParseString::TParseString(const QString &formula, int initialClass, TFormulaRef
 
 // ---- characters -------------------------------------------------------------
 
-bool TParseString::AtEnd() const
-{
-    return ParsePos > Formula.size();
-}
-
-QChar TParseString::Current() const
-{
-    return AtEnd() ? QChar() : Formula.at(ParsePos - 1);
-}
-
 void TParseString::NextChar()
 {
     if (AtEnd())
@@ -83,9 +73,10 @@ void TParseString::NextChar()
 
 bool TParseString::PeekCharWs(QChar &c, int *index) const
 {
+    const QChar *chars = Formula.constData();
     for (int i = ParsePos - 1; i < Formula.size(); ++i) {
-        if (Formula.at(i) != u' ') {
-            c = Formula.at(i);
+        if (chars[i] != u' ') {
+            c = chars[i];
             if (index)
                 *index = i;
             return true;
@@ -139,25 +130,31 @@ void TParseString::AddWhiteSpaceAttr(quint8 count, quint8 kind)
     if (count == 0)
         return;
     const char attr[4] = {char(0x19), char(0x40), char(kind), char(count)};
-    AddParsed(QByteArray(attr, 4), false);
+    AddParsed(attr, 4, false);
 }
 
 void TParseString::AddParsed(const QByteArray &bytes, bool popWhiteSpace)
+{
+    AddParsed(bytes.constData(), bytes.size(), popWhiteSpace);
+}
+
+void TParseString::AddParsed(const char *bytes, qsizetype size, bool popWhiteSpace)
 {
     if (popWhiteSpace) {
         quint8 count, kind;
         PopWhiteSpace(count, kind);
         AddWhiteSpaceAttr(count, kind);
     }
-    const quint8 id = quint8(bytes.at(0));
+    const quint8 id = quint8(bytes[0]);
     if (id != 0x15 && id != 0x19)
         LastTokenPos = FParsedData.size();
-    FParsedData += bytes;
+    FParsedData.append(bytes, size);
 }
 
 void TParseString::AddParsedOp(quint8 id)
 {
-    AddParsed(QByteArray(1, char(id)));
+    const char t = char(id);
+    AddParsed(&t, 1);
 }
 
 void TParseString::MakeLast(int tokenClass)
@@ -199,7 +196,7 @@ void TParseString::Parse()
         if (StackWs.Count() != 0)
             raiseLogical();
         // What we made must read back.
-        DecodeTokens(FParsedData, 0, FParsedData.size(), FNames, FReferences);
+        CheckTokens(FParsedData, 0, FParsedData.size(), FNames, FReferences);
     } catch (...) {
         FParsedData.clear();
         FParsedArrayData.clear();
@@ -379,7 +376,7 @@ void TParseString::NumberFactor()
     if (v >= 0 && v <= 65535 && v == std::floor(v)) {
         const quint16 n = quint16(v);
         const char t[3] = {char(0x1E), char(n & 0xFF), char(n >> 8)};
-        AddParsed(QByteArray(t, 3));
+        AddParsed(t, 3);
     } else {
         QByteArray t(9, '\0');
         t[0] = char(0x1F);
@@ -433,7 +430,7 @@ void TParseString::ErrorFactor()
         const int code = ErrorTextToCode(text);
         if (code >= 0) {
             const char t[2] = {char(0x1C), char(code)};
-            AddParsed(QByteArray(t, 2));
+            AddParsed(t, 2);
             return;
         }
         if (text.size() > MaxErrorLen)
@@ -458,19 +455,20 @@ void TParseString::ParenFactor()
     PopWhiteSpace(openCount, openKind);
     AddWhiteSpaceAttr(closeCount, closeKind);
     AddWhiteSpaceAttr(openCount, openKind);
-    AddParsed(QByteArray(1, char(0x15)), false);
+    const char paren = 0x15;
+    AddParsed(&paren, 1, false);
 }
 
 void TParseString::IdentifierFactor()
 {
-    QString id;
+    const int start = ParsePos;
     while (!AtEnd()) {
         const QChar c = Current();
         if (!(c.isLetterOrNumber() || c == u'.' || c == u':' || c == u'\\' || c == u'_'))
             break;
-        id += c.toUpper();
         NextChar();
     }
+    const QString id = Formula.mid(start - 1, ParsePos - start).toUpper();
     if (!AtEnd() && Current() == u'(') {
         FunctionCall(id);
     } else if (!AtEnd() && Current() == u'!') {
@@ -478,7 +476,7 @@ void TParseString::IdentifierFactor()
         Ref3DFactor(id);
     } else if (id == u"TRUE" || id == u"FALSE") {
         const char t[2] = {char(0x1D), char(id == u"TRUE" ? 1 : 0)};
-        AddParsed(QByteArray(t, 2));
+        AddParsed(t, 2);
     } else {
         // Defined names are not accepted in formulas.
         RaiseUnexpectedIdentifier(id);
@@ -514,7 +512,7 @@ void TParseString::FunctionCall(const QString &name)
         raise(QStringLiteral("Function not found: %1 on formula %2").arg(quoted(name), quoted(Formula)));
     ParenContext += u'1';
     NextChar(); // "("
-    const QString classes = QString::fromLatin1(fn->ParamType);
+    const QLatin1StringView classes(fn->ParamType);
     int n = 0;
     for (;;) {
         QChar c;
@@ -523,7 +521,7 @@ void TParseString::FunctionCall(const QString &name)
             if (!PeekCharWs(c))
                 RaiseUnexpectedEnd();
             if (c == u',' || n > 0) {
-                AddParsed(QByteArray(1, char(0x16)));
+                AddParsedOp(0x16);
             } else {
                 quint8 count, kind;
                 PopWhiteSpace(count, kind);
@@ -569,16 +567,17 @@ void TParseString::FunctionCall(const QString &name)
                   .arg(name).arg(fn->MinArgs).arg(n));
     ParenContext.chop(1);
     const quint8 cls = classBits[fn->resultClass() <= fmArray ? fn->resultClass() : fmValue];
-    QByteArray t;
+    char t[4];
+    int size = 0;
     if (fn->MinArgs == fn->MaxArgs) {
-        t += char(0x01 | cls);
+        t[size++] = char(0x01 | cls);
     } else {
-        t += char(0x02 | cls);
-        t += char(n);
+        t[size++] = char(0x02 | cls);
+        t[size++] = char(n);
     }
-    t += char(fn->Index & 0xFF);
-    t += char(fn->Index >> 8);
-    AddParsed(t);
+    t[size++] = char(fn->Index & 0xFF);
+    t[size++] = char(fn->Index >> 8);
+    AddParsed(t, size);
 }
 
 // "$"? letters "$"? digits; row and col come back 1-based.
@@ -610,24 +609,23 @@ static int colField(int col, bool absCol, bool absRow)
 
 void TParseString::AddRef(int externSheet, const int *rows, const int *cols, int count)
 {
-    QByteArray t;
-    if (externSheet >= 0)
-        t += char(count == 1 ? 0x3A : 0x3B);
-    else
-        t += char(count == 1 ? 0x24 : 0x25);
+    char t[11];
+    int n = 0;
+    auto put16 = [&](int v) {
+        t[n++] = char(v & 0xFF);
+        t[n++] = char((v >> 8) & 0xFF);
+    };
     if (externSheet >= 0) {
-        t += char(externSheet & 0xFF);
-        t += char(externSheet >> 8);
+        t[n++] = char(count == 1 ? 0x3A : 0x3B);
+        put16(externSheet);
+    } else {
+        t[n++] = char(count == 1 ? 0x24 : 0x25);
     }
-    for (int i = 0; i < count; ++i) {
-        t += char(rows[i] & 0xFF);
-        t += char(rows[i] >> 8);
-    }
-    for (int i = 0; i < count; ++i) {
-        t += char(cols[i] & 0xFF);
-        t += char(cols[i] >> 8);
-    }
-    AddParsed(t);
+    for (int i = 0; i < count; ++i)
+        put16(rows[i]);
+    for (int i = 0; i < count; ++i)
+        put16(cols[i]);
+    AddParsed(t, n);
 }
 
 int TParseString::SheetIndex(const QString &name) const

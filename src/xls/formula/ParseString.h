@@ -37,14 +37,15 @@ public:
 
 private:
     // characters
-    QChar Current() const;
-    bool AtEnd() const;
+    bool AtEnd() const { return ParsePos > Formula.size(); }
+    QChar Current() const { return AtEnd() ? QChar() : Formula.constData()[ParsePos - 1]; }
     void NextChar();
     bool PeekCharWs(QChar &c, int *index = nullptr) const;
     void SkipWhiteSpace();
 
     // emitting
     void AddParsed(const QByteArray &bytes, bool popWhiteSpace = true);
+    void AddParsed(const char *bytes, qsizetype size, bool popWhiteSpace = true);
     void AddParsedOp(quint8 id);
     void AddWhiteSpaceAttr(quint8 count, quint8 kind);
     void PopWhiteSpace(quint8 &count, quint8 &kind);

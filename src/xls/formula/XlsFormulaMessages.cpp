@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <vector>
+
 // Numbers the format leaves unused are filled with "NotAFunction<n>" entries so
 // the table can be indexed by the function number directly.
 const TCellFunctionData FuncNameArray[FunctionCount] = {
@@ -389,7 +391,20 @@ const TCellFunctionData &FunctionByIndex(int index)
     return FuncNameArray[index];
 }
 
-const TCellFunctionData *FunctionByName(QStringView name)
+const QString &FunctionName(int index)
+{
+    static const std::vector<QString> names = [] {
+        std::vector<QString> v;
+        v.reserve(FunctionCount);
+        for (const TCellFunctionData &f : FuncNameArray)
+            v.push_back(f.name());
+        return v;
+    }();
+    FunctionByIndex(index); // the range check
+    return names[size_t(index)];
+}
+
+const TCellFunctionData *FunctionByName(const QString &name)
 {
     static const QHash<QString, int> byName = [] {
         QHash<QString, int> h;
@@ -397,7 +412,7 @@ const TCellFunctionData *FunctionByName(QStringView name)
             h.insert(f.name(), f.Index);
         return h;
     }();
-    auto it = byName.constFind(name.toString());
+    auto it = byName.constFind(name);
     return it == byName.constEnd() ? nullptr : &FuncNameArray[*it];
 }
 

@@ -34,7 +34,9 @@ extern const TCellFunctionData FuncNameArray[FunctionCount];
 // outside the table.
 const TCellFunctionData &FunctionByIndex(int index);
 // The entry of an exact upper-case name, or nullptr.
-const TCellFunctionData *FunctionByName(QStringView name);
+const TCellFunctionData *FunctionByName(const QString &name);
+// The name of a function number as text, made once; raises like FunctionByIndex.
+const QString &FunctionName(int index);
 
 // Error values: code byte <-> text.
 constexpr int ErrorCodeCount = 7;

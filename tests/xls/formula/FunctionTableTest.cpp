@@ -39,7 +39,7 @@ TEST(FunctionTable, EntriesSitAtTheirNumbers)
     }
     EXPECT_EQ(MessageOf([] { FunctionByIndex(368); }),
               QStringLiteral("The index \"368\" of the property \"Function name\" is not in the range 0-367"));
-    EXPECT_EQ(FunctionByName(u"sum"), nullptr) << "names are matched exactly, in upper case";
+    EXPECT_EQ(FunctionByName(QStringLiteral("sum")), nullptr) << "names are matched exactly, in upper case";
 }
 
 TEST(FunctionTable, TellingRows)
