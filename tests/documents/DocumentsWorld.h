@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Erori.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
