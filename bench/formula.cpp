@@ -76,7 +76,7 @@ double elapsedMs(const std::function<void()> &work)
 QString Python(const QStringList &args)
 {
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(KESTRUN_SOURCE_DIR "/bench/formula_xlwt.py")} + args);
+    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral(KESTRUN_SOURCE_DIR "/bench/formula.py")} + args);
     if (!p.waitForFinished(600000) || p.exitCode() != 0) {
         std::fprintf(stderr, "xlwt failed: %s\n", p.readAllStandardError().constData());
         std::exit(1);
