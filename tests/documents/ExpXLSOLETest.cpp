@@ -1,0 +1,457 @@
+// The template filler on both back-ends: opening, tags, cells, row copies,
+// sheets and the "#DBF" row, read back from the saved working copy.
+
+#include "FillerFixture.h"
+#include "PaymentRecords.h"
+#include "SavedWorkbook.h"
+
+#include "documents/ExpXLSOLE.h"
+#include "platform/sql/SqlError.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Where each template keeps what the tests look at.
+struct Layout
+{
+    const char *name;
+    QString (*source)();
+    int sheets;
+    int fillSheet;   // the sheet whose "#DBF" row the fill tests expand
+    int templateRow; // that row
+    int dbfCol;
+    int nrCol, nameCol, numberCol, dateCol;
+    int labelRow, labelCol; // a text below the template row
+    QString label;
+};
+
+const Layout Layouts[] = {
+    // The payment list's second sheet spells its row tag "#dbf ".
+    {"xls", &FillerFixture::statSource, 3, 2, 7, 16, 1, 3, 10, 6, 8, 7, QStringLiteral("TOTAL")},
+    {"xlsx", &FillerFixture::registerSource, 2, 1, 4, 7, 1, 3, 5, 4, 5, 4, QStringLiteral("Total")},
+};
+
+void PrintTo(const Layout &l, std::ostream *out)
+{
+    *out << l.name;
+}
+
+std::string layoutName(const testing::TestParamInfo<Layout> &info)
+{
+    return info.param.name;
+}
+
+// A cell no template uses, inside every sheet's used range.
+constexpr int FreeRow = 3, FreeCol = 2;
+
+class FillerTest : public testing::TestWithParam<Layout>, public FillerFixture
+{
+protected:
+    void open()
+    {
+        ASSERT_TRUE(filler.OpenTemplate(copy(GetParam().source()), true));
+    }
+    // Saves, closes and reads the working copy back.
+    std::unique_ptr<SavedWorkbook> saved()
+    {
+        filler.CloseAndShow(false);
+        return std::make_unique<SavedWorkbook>(filler.WorkingCopy());
+    }
+    void fill(TDataSet &data)
+    {
+        filler.SelectSheet(GetParam().fillSheet);
+        filler.FillFromDataSet(data);
+    }
+
+    TExpXLSOLE filler;
+};
+
+void expectNoWorkbook(TExpXLSOLE &filler)
+{
+    EXPECT_FALSE(filler.XCell.IsFileOpen());
+    EXPECT_FALSE(filler.UsesAutomation());
+    try {
+        filler.SetCell(1, 1, QStringLiteral("x"));
+        ADD_FAILURE() << "a cell was written with no workbook open";
+    } catch (const std::runtime_error &e) {
+        EXPECT_STREQ(e.what(), "There is no open file");
+    }
+}
+
+void expectCell(const QVariant &actual, const QVariant &expected, const char *what)
+{
+    SCOPED_TRACE(what);
+    if (!expected.isValid()) {
+        EXPECT_FALSE(actual.isValid()) << actual.toString().toStdString();
+        return;
+    }
+    ASSERT_EQ(actual.typeId(), expected.typeId()) << actual.toString().toStdString();
+    if (expected.typeId() == QMetaType::Double)
+        EXPECT_DOUBLE_EQ(actual.toDouble(), expected.toDouble());
+    else
+        EXPECT_EQ(actual.toString(), expected.toString());
+}
+
+} // namespace
+
+// ---- opening and closing ----
+
+TEST_P(FillerTest, WorkingCopyHasTheTemplatesFormatAndTheTemplateStaysAsItWas)
+{
+    const QString source = copy(GetParam().source());
+    QFile in(source);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray before = in.readAll();
+    in.close();
+
+    ASSERT_TRUE(filler.OpenTemplate(source, false));
+    EXPECT_EQ(filler.UsesAutomation(), QByteArray(GetParam().name) == "xlsx");
+    const QFileInfo copyInfo(filler.WorkingCopy());
+    EXPECT_TRUE(copyInfo.fileName().startsWith(u"XLSTmp"));
+    EXPECT_EQ(copyInfo.suffix(), QString::fromLatin1(GetParam().name));
+    filler.ReplaceTag(QStringLiteral("#LUNA"), QStringLiteral("03.2024"));
+    filler.CloseAndShow(false);
+
+    EXPECT_TRUE(shell.openedDocuments.isEmpty());
+    EXPECT_EQ(XlsxWorkbook::hasSignature(filler.WorkingCopy()), filler.WorkingCopy().endsWith(u".xlsx"));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    EXPECT_EQ(in.readAll(), before);
+    expectNoWorkbook(filler);
+}
+
+TEST_P(FillerTest, CloseAndShowOpensTheSavedCopy)
+{
+    open();
+    filler.CloseAndShow(true);
+    ASSERT_EQ(shell.openedDocuments, QStringList{filler.WorkingCopy()});
+    EXPECT_TRUE(QFileInfo(filler.WorkingCopy()).size() > 0);
+    EXPECT_EQ(SavedWorkbook(filler.WorkingCopy()).sheetCount(), GetParam().sheets);
+}
+
+TEST_P(FillerTest, BlankValueIsResetByEachOpen)
+{
+    open();
+    EXPECT_EQ(filler.BlankValue, QVariant(QString()));
+    filler.BlankValue = 0;
+    open();
+    EXPECT_EQ(filler.BlankValue.typeId(), QMetaType::QString);
+    EXPECT_TRUE(filler.BlankValue.toString().isEmpty());
+}
+
+TEST_P(FillerTest, AFailedOpenLeavesNoWorkbookOpen)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes; // empty: no file at all
+    };
+    const Case cases[] = {
+        {"missing template", {}},
+        {"empty file", QByteArray("", 0)},
+        {"text file", "Nr. crt.;Titular\r\n1;POPESCU\r\n"},
+        {"compound document signature and nothing after it", QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)},
+        {"zip signature and nothing after it", QByteArray("PK\x03\x04", 4)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        open(); // the workbook open before must be closed by the failed open
+        QString path = dir() + QStringLiteral("/absent.xls");
+        if (!c.bytes.isNull())
+            path = file(QStringLiteral("bad.xls"), c.bytes);
+        EXPECT_FALSE(filler.OpenTemplate(path, true));
+        expectNoWorkbook(filler);
+    }
+}
+
+TEST_P(FillerTest, NoFreeTemporaryNameMeansNoWorkbook)
+{
+    open();
+    const QString ext = u'.' + QString::fromLatin1(GetParam().name);
+    while (true) {
+        try {
+            Form1().TempFileName(QStringLiteral("XLSTmp"), ext);
+        } catch (const std::runtime_error &) {
+            break; // all thousand names handed out
+        }
+    }
+    EXPECT_FALSE(filler.OpenTemplate(copy(GetParam().source()), true));
+    expectNoWorkbook(filler);
+}
+
+// ---- tags ----
+
+struct ReplaceCase
+{
+    const char *name;
+    QVariant cell;  // what the cell holds before
+    QString tag;
+    QVariant value;
+    QVariant expected; // invalid: an empty cell
+};
+
+TEST_P(FillerTest, ReplaceTag)
+{
+    const ReplaceCase cases[] = {
+        {"a whole tag takes a number as a number", QStringLiteral("#SUMA"), QStringLiteral("#SUMA"), 150.5, 150.5},
+        {"whole tag in other letter case", QStringLiteral("#Suma"), QStringLiteral("#SUMA"), 7, 7.0},
+        {"blanks around make it part of a text", QStringLiteral(" #SUMA"), QStringLiteral("#SUMA"), 7,
+         QStringLiteral(" 7")},
+        {"a number inside a text is written with a point", QStringLiteral("Total #SUMA lei"),
+         QStringLiteral("#suma"), 1.5, QStringLiteral("Total 1.5 lei")},
+        {"every occurrence is replaced", QStringLiteral("#N si #n"), QStringLiteral("#N"), QStringLiteral("x"),
+         QStringLiteral("x si x")},
+        // Searching again from the start would never end here.
+        {"a value holding its tag is put in once", QStringLiteral("[#X]"), QStringLiteral("#X"),
+         QStringLiteral("a#Xb"), QStringLiteral("[a#Xb]")},
+        {"a value holding its tag twice, twice over", QStringLiteral("#X#X"), QStringLiteral("#X"),
+         QStringLiteral("#X#X"), QStringLiteral("#X#X#X#X")},
+        {"an empty value empties a whole-tag cell", QStringLiteral("#X"), QStringLiteral("#X"), QString(), QVariant()},
+        {"an empty value cuts the tag out of a text", QStringLiteral("a #X b"), QStringLiteral("#X"), QString(),
+         QStringLiteral("a  b")},
+        {"a code keeps its leading zeros", QStringLiteral("#COD"), QStringLiteral("#COD"), QStringLiteral("00123"),
+         QStringLiteral("00123")},
+        // Text stays text: nothing reads "1.5" as fifteen, or as a number at all.
+        {"text that looks like a number stays text", QStringLiteral("#V"), QStringLiteral("#V"),
+         QStringLiteral("1.5"), QStringLiteral("1.5")},
+        {"a date inside a text", QStringLiteral("din #D"), QStringLiteral("#D"), QDate(2024, 3, 1),
+         QStringLiteral("din 01.03.2024")},
+        {"only ASCII letters are matched without regard to case", QStringLiteral("#\u015Ftampila"),
+         QStringLiteral("#\u015ETAMPILA"), QStringLiteral("x"), QStringLiteral("#\u015Ftampila")},
+        {"an empty tag replaces nothing", QStringLiteral("abc"), QString(), QStringLiteral("x"),
+         QStringLiteral("abc")},
+        {"a number without the tag keeps its value", 42.0, QStringLiteral("#X"), QStringLiteral("y"), 42.0},
+    };
+    for (const ReplaceCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        filler.SetCell(FreeRow, FreeCol, c.cell);
+        filler.ReplaceTag(c.tag, c.value);
+        expectCell(saved()->value(1, FreeRow, FreeCol), c.expected, c.name);
+    }
+}
+
+TEST_P(FillerTest, TagsAreReplacedOnTheActiveSheetOnly)
+{
+    open();
+    const int last = GetParam().sheets;
+    for (int sheet = 1; sheet <= last; ++sheet) {
+        filler.SelectSheet(sheet);
+        filler.SetCell(FreeRow, FreeCol, QStringLiteral("#FOAIE"));
+    }
+    filler.SelectSheet(last);
+    filler.ReplaceTag(QStringLiteral("#FOAIE"), QStringLiteral("ultima"));
+    auto book = saved();
+    EXPECT_EQ(book->value(last, FreeRow, FreeCol), QVariant(QStringLiteral("ultima")));
+    for (int sheet = 1; sheet < last; ++sheet)
+        EXPECT_EQ(book->value(sheet, FreeRow, FreeCol), QVariant(QStringLiteral("#FOAIE"))) << sheet;
+}
+
+// ---- sheets and rows ----
+
+TEST_P(FillerTest, SheetNumbersOutsideTheWorkbookChangeNothing)
+{
+    const int beyond = GetParam().sheets + 1;
+    for (int n : {0, -1, beyond, 1000}) {
+        SCOPED_TRACE(n);
+        open();
+        filler.SelectSheet(2);
+        filler.SelectSheet(n);
+        filler.SetCell(FreeRow, FreeCol, QStringLiteral("aici"));
+        auto book = saved();
+        EXPECT_EQ(book->value(2, FreeRow, FreeCol), QVariant(QStringLiteral("aici")));
+        EXPECT_NE(book->value(1, FreeRow, FreeCol), QVariant(QStringLiteral("aici")));
+    }
+}
+
+TEST_P(FillerTest, CopyRowsBelowOneCopiesNothingAndDeletesNothing)
+{
+    const Layout &l = GetParam();
+    for (int count : {0, -1, -5}) {
+        SCOPED_TRACE(count);
+        open();
+        filler.SelectSheet(l.fillSheet);
+        filler.CopyRows(l.templateRow, count);
+        auto book = saved();
+        EXPECT_EQ(book->value(l.fillSheet, l.labelRow, l.labelCol), QVariant(l.label));
+        EXPECT_EQ(book->value(l.fillSheet, l.templateRow, l.nrCol), QVariant(QStringLiteral("%NRCRT")));
+    }
+}
+
+TEST_P(FillerTest, CopyRowsInsertsCopiesAtTheRow)
+{
+    const Layout &l = GetParam();
+    open();
+    filler.SelectSheet(l.fillSheet);
+    filler.CopyRows(l.templateRow, 2);
+    auto book = saved();
+    for (int row = l.templateRow; row <= l.templateRow + 2; ++row)
+        EXPECT_EQ(book->value(l.fillSheet, row, l.nrCol), QVariant(QStringLiteral("%NRCRT"))) << row;
+    EXPECT_EQ(book->value(l.fillSheet, l.labelRow + 2, l.labelCol), QVariant(l.label));
+    EXPECT_NE(book->value(l.fillSheet, l.labelRow, l.labelCol), QVariant(l.label));
+}
+
+// ---- the "#DBF" row ----
+
+TEST_P(FillerTest, ThreeRecordsGiveTheTemplateRowAndTwoCopies)
+{
+    const Layout &l = GetParam();
+    auto data = PaymentRecords::dataSet(3);
+    open();
+    fill(*data);
+    auto book = saved();
+    const int s = l.fillSheet;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const int row = l.templateRow + i;
+        EXPECT_EQ(book->value(s, row, l.nrCol), QVariant(double(i + 1)));
+        EXPECT_EQ(book->value(s, row, l.nameCol), QVariant(PaymentRecords::name(i)));
+        EXPECT_EQ(book->value(s, row, l.numberCol), QVariant(PaymentRecords::total(i)));
+        EXPECT_EQ(book->value(s, row, l.dateCol), QVariant(double(QDate(1899, 12, 30).daysTo(PaymentRecords::date(i)))));
+        EXPECT_FALSE(book->value(s, row, l.dbfCol).isValid());
+    }
+    EXPECT_EQ(book->value(s, l.labelRow + 2, l.labelCol), QVariant(l.label));
+    EXPECT_NE(book->value(s, l.labelRow, l.labelCol), QVariant(l.label));
+}
+
+TEST_P(FillerTest, AnEmptyDataSetBlanksTheTemplateRowAndMovesNothing)
+{
+    const Layout &l = GetParam();
+    auto data = PaymentRecords::dataSet(0);
+    open();
+    fill(*data);
+    auto book = saved();
+    const int s = l.fillSheet;
+    for (int col = 1; col <= l.dbfCol; ++col)
+        EXPECT_FALSE(book->value(s, l.templateRow, col).isValid()) << col;
+    EXPECT_EQ(book->value(s, l.labelRow, l.labelCol), QVariant(l.label));
+}
+
+TEST_P(FillerTest, ZeroNumbersTakeTheBlankValue)
+{
+    struct Case
+    {
+        const char *name;
+        QVariant blank;
+        QVariant expected;
+    };
+    const Case cases[] = {
+        {"empty text leaves the cell empty", QString(), QVariant()},
+        {"no value at all leaves the cell empty", QVariant(), QVariant()},
+        {"the integer 0 writes a zero", 0, 0.0},
+        {"the text 0 writes text", QStringLiteral("0"), QStringLiteral("0")},
+    };
+    const Layout &l = GetParam();
+    auto data = PaymentRecords::dataSet(4); // record 3 has a zero total, record 6 would lack a date
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        open();
+        filler.BlankValue = c.blank;
+        fill(*data);
+        auto book = saved();
+        expectCell(book->value(l.fillSheet, l.templateRow + 3, l.numberCol), c.expected, c.name);
+        EXPECT_EQ(book->value(l.fillSheet, l.templateRow + 2, l.numberCol), QVariant(PaymentRecords::total(2)));
+    }
+}
+
+TEST_P(FillerTest, AMissingDateTakesTheBlankValue)
+{
+    const Layout &l = GetParam();
+    auto data = PaymentRecords::dataSet(7);
+    ASSERT_FALSE(PaymentRecords::date(6).isValid());
+    open();
+    fill(*data);
+    auto book = saved();
+    EXPECT_FALSE(book->value(l.fillSheet, l.templateRow + 6, l.dateCol).isValid());
+    EXPECT_TRUE(book->value(l.fillSheet, l.templateRow + 5, l.dateCol).isValid());
+}
+
+TEST_P(FillerTest, CellsNamingNoFieldKeepTheirText)
+{
+    const Layout &l = GetParam();
+    auto data = PaymentRecords::dataSet(2);
+    open();
+    filler.SelectSheet(l.fillSheet);
+    filler.SetCell(l.templateRow, l.dbfCol - 1, QStringLiteral("#NOSUCH"));
+    filler.FillFromDataSet(*data);
+    auto book = saved();
+    for (int row : {l.templateRow, l.templateRow + 1})
+        EXPECT_EQ(book->value(l.fillSheet, row, l.dbfCol - 1), QVariant(QStringLiteral("#NOSUCH"))) << row;
+}
+
+TEST_P(FillerTest, FieldsAreFoundWithoutRegardToCaseFirstInOrder)
+{
+    const Layout &l = GetParam();
+    const QString field = l.numberCol == 10 ? QStringLiteral("total") : QStringLiteral("suma");
+    MemoryDataSet data({{field, SqlType::Float}, {field.toUpper(), SqlType::Float}}, {{1.25, 9.0}});
+    data.Open();
+    open();
+    fill(data);
+    EXPECT_EQ(saved()->value(l.fillSheet, l.templateRow, l.numberCol), QVariant(1.25));
+}
+
+TEST_P(FillerTest, NothingHappensWithoutAnOpenDataSetOrARowTag)
+{
+    const Layout &l = GetParam();
+    auto closed = PaymentRecords::dataSet(3);
+    closed->Close();
+    auto data = PaymentRecords::dataSet(3);
+    data->Next();
+    open();
+    filler.SelectSheet(l.fillSheet);
+    filler.FillFromDataSet(*closed);
+    // Another sheet, its row tag (if any) taken out.
+    const int other = l.fillSheet == 1 ? 2 : 1;
+    filler.SelectSheet(other);
+    filler.ReplaceTag(QStringLiteral("#DBF"), QString());
+    const int otherRows = filler.XCell.IsFileOpen() ? filler.XCell.MaxRow() : 0;
+    filler.FillFromDataSet(*data);
+    EXPECT_EQ(data->RecNo(), 2);
+    if (filler.XCell.IsFileOpen()) {
+        EXPECT_EQ(filler.XCell.MaxRow(), otherRows);
+    }
+    auto book = saved();
+    EXPECT_EQ(book->value(l.fillSheet, l.templateRow, l.nrCol), QVariant(QStringLiteral("%NRCRT")));
+    EXPECT_EQ(book->value(l.fillSheet, l.labelRow, l.labelCol), QVariant(l.label));
+}
+
+TEST_P(FillerTest, TheDataSetIsLeftOnItsRecord)
+{
+    struct Case
+    {
+        const char *name;
+        int moves; // Next() calls before the fill
+    };
+    for (const Case &c : {Case{"first", 0}, Case{"third", 2}, Case{"past the end", 5}}) {
+        SCOPED_TRACE(c.name);
+        auto data = PaymentRecords::dataSet(3);
+        for (int i = 0; i < c.moves; ++i)
+            data->Next();
+        const int recNo = data->RecNo();
+        const bool eof = data->Eof();
+        open();
+        fill(*data);
+        EXPECT_EQ(data->RecNo(), recNo);
+        EXPECT_EQ(data->Eof(), eof);
+        filler.CloseAndShow(false);
+    }
+}
+
+TEST_P(FillerTest, TheDataSetIsLeftOnItsRecordAfterAnError)
+{
+    const Layout &l = GetParam();
+    const QString field = l.numberCol == 10 ? QStringLiteral("TOTAL") : QStringLiteral("SUMA");
+    // A number column holding text that is no number: the second record raises.
+    MemoryDataSet data({{field, SqlType::Float}}, {{1.0}, {QStringLiteral("abc")}, {3.0}});
+    data.Open();
+    data.Next();
+    data.Next();
+    open();
+    filler.SelectSheet(l.fillSheet);
+    EXPECT_THROW(filler.FillFromDataSet(data), SqlError);
+    EXPECT_EQ(data.RecNo(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothBackEnds, FillerTest, testing::ValuesIn(Layouts), layoutName);
