@@ -5,6 +5,9 @@
 namespace {
 
 constexpr int MaxDepth = 200;
+// Chains such as A OR B OR ... nest without recursion in the parser; the tree is
+// walked recursively later, so its size is bounded here.
+constexpr int MaxNodes = 4000;
 
 const char *const Reserved[] = {"FROM", "WHERE", "JOIN", "LEFT", "RIGHT", "FULL", "INNER", "OUTER", "ON", "GROUP",
                                 "ORDER", "AS", "AND", "OR", "NOT", "BY", "SELECT", "IS", "LIKE", "NULL",
@@ -18,8 +21,14 @@ bool reserved(const SqlToken &t)
     return false;
 }
 
-SqlExprPtr makeExpr(SqlExpr::Kind kind, int pos, const QString &text = QString())
+} // namespace
+
+SqlParser::SqlParser(const QString &sql) : m_sql(sql), m_tokens(SqlLexer::tokenize(sql)) {}
+
+SqlExprPtr SqlParser::makeExpr(SqlExpr::Kind kind, int pos, const QString &text)
 {
+    if (++m_nodes > MaxNodes)
+        fail(QStringLiteral("Statement too long"), pos);
     auto e = std::make_unique<SqlExpr>();
     e->kind = kind;
     e->pos = pos;
@@ -27,17 +36,13 @@ SqlExprPtr makeExpr(SqlExpr::Kind kind, int pos, const QString &text = QString()
     return e;
 }
 
-SqlExprPtr binary(const QString &op, int pos, SqlExprPtr a, SqlExprPtr b)
+SqlExprPtr SqlParser::binary(const QString &op, int pos, SqlExprPtr a, SqlExprPtr b)
 {
     auto e = makeExpr(SqlExpr::Kind::Binary, pos, op);
     e->args.push_back(std::move(a));
     e->args.push_back(std::move(b));
     return e;
 }
-
-} // namespace
-
-SqlParser::SqlParser(const QString &sql) : m_sql(sql), m_tokens(SqlLexer::tokenize(sql)) {}
 
 const SqlToken &SqlParser::peek(int ahead) const
 {

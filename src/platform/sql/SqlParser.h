@@ -44,9 +44,12 @@ private:
     SqlExprPtr parseFunction(const SqlToken &name);
     SqlExprPtr parseCast(int pos);
     SqlExprPtr parseTrim(int pos);
+    SqlExprPtr makeExpr(SqlExpr::Kind kind, int pos, const QString &text = QString());
+    SqlExprPtr binary(const QString &op, int pos, SqlExprPtr a, SqlExprPtr b);
 
     QString m_sql;
     QList<SqlToken> m_tokens;
     int m_at = 0;
     int m_depth = 0;
+    int m_nodes = 0;
 };

@@ -47,6 +47,9 @@ TEST_F(SqlParse, ErrorsNameThePosition)
         {"update_is_not_known", QStringLiteral("UPDATE %1 SET NRCRT=1").arg(t), "expected SELECT", "line 1, column 1"},
         {"deep_nesting", QStringLiteral("SELECT NRCRT FROM %1 WHERE ").arg(t) + QString(5000, u'(') + u'1', "nested too deeply",
          "column"},
+        // A long flat chain builds a deep tree without deep parsing.
+        {"long_chain", QStringLiteral("SELECT NRCRT FROM %1 WHERE NRCRT=1").arg(t) + QStringLiteral(" OR NRCRT=1").repeated(100000),
+         "Statement too long", "column"},
         {"deep_not", QStringLiteral("SELECT NRCRT FROM %1 WHERE ").arg(t) + QStringLiteral("NOT ").repeated(5000) + u'1',
          "nested too deeply", "column"},
     };
