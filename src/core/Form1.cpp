@@ -9,10 +9,16 @@
 #include "platform/profile/AppFolders.h"
 #include "platform/profile/ProfileFile.h"
 #include "platform/shell/Shell.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+
+TForm1::TForm1() : m_query(std::make_unique<TQuery>()) {}
+
+TForm1::~TForm1() = default;
 
 TForm1 &Form1()
 {
@@ -80,6 +86,24 @@ QString TForm1::ReadMachine(const QString &key)
 void TForm1::WriteMachine(const QString &key, const QString &value)
 {
     ProfileFile(AppFolders::machineStorePath()).write(AppFolders::MachineSection, key, value);
+}
+
+void TForm1::FillDistinct(QComboBox *combo, const QString &tablePath, const QString &condition, const QString &field)
+{
+    TQuery &q = *m_query;
+    q.Close();
+    q.SQL().clear();
+    q.SQL() << QStringLiteral("SELECT DISTINCT ") + field << QStringLiteral("FROM ") + SqlQuote::table(tablePath);
+    if (!condition.trimmed().isEmpty())
+        q.SQL() << QStringLiteral("WHERE ") + condition;
+    q.SQL() << QStringLiteral("ORDER BY ") + field;
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString value = q.Fields().at(0)->AsString();
+        if (!value.trimmed().isEmpty())
+            combo->addItem(value);
+    }
+    q.Close();
 }
 
 void TForm1::ExtractResource(const QString &name, const QString &type, const QString &path)

@@ -5,8 +5,11 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+
 class QComboBox;
 class QWidget;
+class TQuery;
 
 // The services every form and document uses: folders, settings, temporary
 // names, month codes, text checks, resources and table maintenance. It only
@@ -14,6 +17,11 @@ class QWidget;
 class TForm1
 {
 public:
+    TForm1();
+    ~TForm1();
+    TForm1(const TForm1 &) = delete;
+    TForm1 &operator=(const TForm1 &) = delete;
+
     // --- folders (no trailing slash) ---
     QString AppDir() const { return m_appDir; }
     QString DataDir() const { return m_dataDir; }
@@ -78,6 +86,7 @@ private:
     QString m_tempDir;
     QString m_archivePath;
     TempNames m_tempNames;
+    std::unique_ptr<TQuery> m_query; // the helper routines' shared query
 };
 
 // The one instance of the services.

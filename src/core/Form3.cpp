@@ -1,11 +1,14 @@
 #include "core/Form3.h"
 
 #include "core/CNPEdit.h"
+#include "core/CommandBar.h"
 #include "core/CommandGuard.h"
 #include "core/CoreError.h"
 #include "core/Form1.h"
 #include "core/Form4.h"
 #include "core/MonthCode.h"
+#include "platform/sql/TQuery.h"
+#include "platform/sql/TTable.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,45 +35,28 @@ TForm3 &Form3()
 }
 
 TForm3::TForm3(QWidget *parent)
-    : QMainWindow(parent), LunaLucru(new QLabel), LuniC(new QComboBox), CNP1(new TCNPEdit(this))
+    : QMainWindow(parent), LunaLucru(new QLabel), LuniC(new QComboBox), CNP1(new TCNPEdit(this)),
+      Sx(new TQuery), Sy(new TQuery), Tx(new TTable), m_sx(Sx), m_sy(Sy), m_tx(Tx)
 {
     setWindowTitle(QStringLiteral("Kestrun"));
     CNP1->setVisible(false);
 
-    auto *toolbar = addToolBar(QStringLiteral("Comenzi"));
-    toolbar->setMovable(false);
-    toolbar->setIconSize(QSize(32, 32));
-    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-
-    m_cereri = addToolButton(QStringLiteral("Cereri"), QStringLiteral("x-office-address-book"),
-                             QStringLiteral("Cererile lunii in lucru"));
-    connect(m_cereri, &QToolButton::clicked, this, &TForm3::CereriClick);
-    m_cereri->setVisible(false);
-    toolbar->addWidget(m_cereri);
-
-    const struct { Menu menu; const char *caption; const char *icon; const char *tip; } menus[] = {
-        {Menu::Liste, "Liste / Formulare", "x-office-spreadsheet", "Liste, rapoarte si exporturi"},
-        {Menu::Furnizori, "Raport Furnizori", "network-server", "Rapoarte pentru furnizorii de energie"},
-        {Menu::Utilitare, "Utilitare", "applications-utilities", "Utilitare"},
-    };
-    for (const auto &m : menus) {
-        QToolButton *b = addToolButton(QString::fromLatin1(m.caption), QString::fromLatin1(m.icon), QString::fromLatin1(m.tip));
-        auto *menu = new QMenu(b);
-        b->setMenu(menu);
-        b->setPopupMode(QToolButton::InstantPopup);
-        b->setVisible(false);
-        m_buttons.insert(m.menu, b);
-        m_menus.insert(m.menu, menu);
-        toolbar->addWidget(b);
-    }
-
-    auto *spacer = new QWidget(toolbar);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    toolbar->addWidget(spacer);
-    QToolButton *admin = addToolButton(QStringLiteral("Administrare"), QStringLiteral("preferences-system"),
-                                       QStringLiteral("Setarile primariei si cuantumul ajutorului"));
-    connect(admin, &QToolButton::clicked, this, &TForm3::AdministrareClick);
-    toolbar->addWidget(admin);
+    m_bar = new CommandBar(this, [this](const std::function<void()> &command) { runGuarded(command); });
+    m_bar->setWindowTitle(QStringLiteral("Comenzi"));
+    addToolBar(m_bar);
+    m_bar->addButton(QStringLiteral("Cereri"), QStringLiteral("x-office-address-book"),
+                     QStringLiteral("Cererile lunii in lucru"));
+    m_bar->addMenuButton(menuCaption(Menu::Liste), QStringLiteral("x-office-spreadsheet"),
+                         QStringLiteral("Liste, rapoarte si exporturi"));
+    m_bar->addMenuButton(menuCaption(Menu::Furnizori), QStringLiteral("network-server"),
+                         QStringLiteral("Rapoarte pentru furnizorii de energie"));
+    m_bar->addMenuButton(menuCaption(Menu::Utilitare), QStringLiteral("applications-utilities"),
+                         QStringLiteral("Salvari, istoric si alte utilitare"));
+    m_bar->addSpacer();
+    m_bar->addButton(QStringLiteral("Administrare"), QStringLiteral("preferences-system"),
+                     QStringLiteral("Setarile primariei si cuantumul ajutorului"));
+    // The guard around these two is inside them.
+    m_bar->setHandler(QStringLiteral("Administrare"), [this] { AdministrareClick(); });
 
     // The working month, the one choice every list and report starts from.
     auto *central = new QWidget(this);
@@ -113,58 +99,70 @@ TForm3::TForm3(QWidget *parent)
     resize(900, 560);
 }
 
-QToolButton *TForm3::addToolButton(const QString &caption, const QString &iconName, const QString &tip)
+TForm3::~TForm3() = default;
+
+QString TForm3::menuCaption(Menu menu)
 {
-    auto *b = new QToolButton(this);
-    b->setText(caption);
-    b->setToolTip(tip);
-    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    b->setIconSize(QSize(32, 32));
-    b->setAutoRaise(true);
-    b->setIcon(QIcon::fromTheme(iconName, style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
-    b->setMinimumWidth(96);
-    return b;
+    switch (menu) {
+    case Menu::Liste: return QStringLiteral("Liste / Formulare");
+    case Menu::Furnizori: return QStringLiteral("Raport Furnizori");
+    case Menu::Utilitare: break;
+    }
+    return QStringLiteral("Utilitare");
 }
 
 QAction *TForm3::addCommand(Menu menu, const QString &caption, const std::function<void()> &handler)
 {
-    QAction *action = m_menus.value(menu)->addAction(caption);
-    connect(action, &QAction::triggered, this, [this, handler] { runGuarded(handler); });
-    action->setVisible(m_visibility.value(caption, true));
-    m_buttons.value(menu)->setVisible(true);
-    return action;
+    return m_bar->addCommand(menuCaption(menu), caption, handler);
 }
 
 void TForm3::setCereriCommand(const std::function<void()> &handler)
 {
     m_cereriCommand = handler;
-    m_cereri->setVisible(bool(handler));
+    m_bar->setHandler(QStringLiteral("Cereri"), handler ? std::function<void()>([this] { CereriClick(); })
+                                                        : std::function<void()>());
 }
 
 void TForm3::setCommandVisible(const QString &caption, bool visible)
 {
-    m_visibility.insert(caption, visible);
-    if (QAction *a = command(caption))
-        a->setVisible(visible);
+    m_bar->setCommandVisible(caption, visible);
 }
 
 QAction *TForm3::command(const QString &caption) const
 {
-    for (QMenu *menu : m_menus)
-        for (QAction *a : menu->actions())
-            if (a->text() == caption)
-                return a;
-    return nullptr;
+    return m_bar->command(caption);
 }
 
 QToolButton *TForm3::button(Menu menu) const
 {
-    return m_buttons.value(menu);
+    return m_bar->button(menuCaption(menu));
+}
+
+QToolButton *TForm3::cereriButton() const
+{
+    return m_bar->button(QStringLiteral("Cereri"));
+}
+
+void TForm3::resetShared()
+{
+    for (TQuery *q : {Sx, Sy}) {
+        q->Close();
+        q->SetFiltered(false);
+        q->SetFilter(QString());
+    }
+    Tx->Close();
+    Tx->SetFiltered(false);
+    Tx->SetFilter(QString());
+    Tx->SetTableName(QString());
 }
 
 bool TForm3::runGuarded(const std::function<void()> &command)
 {
-    return CommandGuard::run(this, command, m_reset);
+    return CommandGuard::run(this, command, [this] {
+        resetShared();
+        if (m_reset)
+            m_reset();
+    });
 }
 
 void TForm3::runReport(const std::function<void()> &report)

@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QMap>
 
 #include <functional>
+#include <memory>
 
+class CommandBar;
 class QAction;
 class QComboBox;
 class QLabel;
-class QMenu;
 class QToolButton;
 class TCNPEdit;
+class TQuery;
+class TTable;
 
 // The main window: the working month, the entry table of commands and the
 // status bar. Commands of the other areas are added to its menus as they get
@@ -22,10 +24,20 @@ public:
     enum class Menu { Liste, Furnizori, Utilitare };
 
     explicit TForm3(QWidget *parent = nullptr);
+    ~TForm3() override;
 
     QLabel *LunaLucru;       // the working month "MM.YYYY", empty when none is chosen
     QComboBox *LuniC;        // the months of Luni.lst, newest first; a new month may be typed
     TCNPEdit *CNP1;          // hidden, derives birth dates from codes put into it
+    // The report commands' shared queries and table; each command leaves them
+    // closed, unfiltered and with an empty filter.
+    TQuery *Sx;
+    TQuery *Sy;
+    TTable *Tx;
+    // Closes Sx, Sy and Tx and clears their filters and Tx's table name.
+    void resetShared();
+
+    static QString menuCaption(Menu menu);
 
     // Adds a command to a drop-down menu; it runs inside the command guard.
     QAction *addCommand(Menu menu, const QString &caption, const std::function<void()> &handler);
@@ -40,7 +52,7 @@ public:
     bool runGuarded(const std::function<void()> &command);
     // Runs the report when the settings pre-check passes, else opens the administration.
     void runReport(const std::function<void()> &report);
-    // Clears what a failed command may have left in the shared queries.
+    // More to clear after a failed command, besides the shared queries.
     void setResetHook(const std::function<void()> &reset) { m_reset = reset; }
 
     // The working month from the list or typed; false (and a balloon) when it is no month.
@@ -55,17 +67,17 @@ public:
     void AdministrareClick();
 
     QToolButton *button(Menu menu) const;
-    QToolButton *cereriButton() const { return m_cereri; }
+    QToolButton *cereriButton() const;
+    CommandBar *commandBar() const { return m_bar; }
 
 private:
-    QToolButton *addToolButton(const QString &caption, const QString &iconName, const QString &tip);
     void monthChosen();
     void appendMonthToList(const QString &month);
 
-    QMap<Menu, QToolButton *> m_buttons;
-    QMap<Menu, QMenu *> m_menus;
-    QMap<QString, bool> m_visibility;
-    QToolButton *m_cereri = nullptr;
+    std::unique_ptr<TQuery> m_sx;
+    std::unique_ptr<TQuery> m_sy;
+    std::unique_ptr<TTable> m_tx;
+    CommandBar *m_bar = nullptr;
     QLabel *m_status = nullptr;
     std::function<void()> m_cereriCommand;
     std::function<void()> m_reset;
