@@ -82,6 +82,7 @@ public:
     Translator(SqlCatalog &catalog, const QString &sql) : m_catalog(catalog), m_sql(sql) {}
 
     SqlTranslation run();
+    void checkNesting(const QString &sql) const;
 
 private:
     [[noreturn]] void fail(const QString &message, int pos) const { throw SqlError(message, m_sql, pos); }
@@ -108,6 +109,7 @@ private:
     Code genComparison(SqlExpr &e, Code a, Code b, Context ctx);
     Code genTextComparison(const QString &op, Code a, Code b, Context ctx);
     Code genConcat(const Code &a, const Code &b);
+    void unwrapChain(Code &left, const SqlExpr &leftExpr, const QString &op) const;
     Code genFunction(SqlExpr &e, Context ctx);
     Code genCast(SqlExpr &e, Context ctx);
     Code genTrim(SqlExpr &e, Context ctx);
@@ -305,8 +307,9 @@ Code Translator::genBinary(SqlExpr &e, Context ctx)
 {
     const QString &op = e.text;
     if (op == u"AND" || op == u"OR") {
-        const Code a = gen(*e.args[0], ctx);
+        Code a = gen(*e.args[0], ctx);
         const Code b = gen(*e.args[1], ctx);
+        unwrapChain(a, *e.args[0], op);
         Code c;
         c.sql = QStringLiteral("(%1 %2 %3)").arg(a.sql, op, b.sql);
         c.type = SqlType::Logical;
@@ -320,6 +323,7 @@ Code Translator::genBinary(SqlExpr &e, Context ctx)
 
     Code c;
     c.aggregate = a.aggregate || b.aggregate;
+    unwrapChain(a, *e.args[0], op);
     if (op == u"+" && (a.type == SqlType::Text || b.type == SqlType::Text)) {
         c = genConcat(a, b);
         c.aggregate = a.aggregate || b.aggregate;
@@ -341,6 +345,19 @@ Code Translator::genBinary(SqlExpr &e, Context ctx)
     c.size = qMax(a.size, b.size) + 1;
     c.decimals = qMax(a.decimals, b.decimals);
     return c;
+}
+
+// A left operand made by the same operator needs no parentheses of its own:
+// long chains (A OR B OR ...) stay flat for SQLite's parser.
+void Translator::unwrapChain(Code &left, const SqlExpr &leftExpr, const QString &op) const
+{
+    if (leftExpr.kind != SqlExpr::Kind::Binary || leftExpr.text != op || !left.sql.startsWith(u'(')
+        || !left.sql.endsWith(u')'))
+        return;
+    const bool textJoin = leftExpr.type == SqlType::Text;
+    if (op != u"AND" && op != u"OR" && op != u"+" && op != u"*" && !textJoin)
+        return;
+    left.sql = left.sql.mid(1, left.sql.size() - 2);
 }
 
 Code Translator::genConcat(const Code &a, const Code &b)
@@ -893,8 +910,29 @@ SqlTranslation Translator::run()
             out.sql += QStringLiteral(" WHERE ") + gen(*st.where, Context{}).sql;
         break;
     }
+    checkNesting(out.sql);
     out.tablePaths = m_paths;
     return out;
+}
+
+// SQLite's parser takes about a hundred nested parentheses; refuse deeper
+// statements here, with our own message, rather than hand them over.
+void Translator::checkNesting(const QString &sql) const
+{
+    int depth = 0;
+    QChar quote;
+    for (QChar c : sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+        } else if (c == u'(' && ++depth > 90) {
+            fail(QStringLiteral("Expression nested too deeply"), -1);
+        } else if (c == u')') {
+            --depth;
+        }
+    }
 }
 
 } // namespace
