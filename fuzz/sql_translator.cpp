@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!tr.sql.isEmpty()) {
             sqlite3_stmt *st = nullptr;
             const QByteArray sql = tr.sql.toUtf8();
-            if (sqlite3_prepare_v2(engine.handle(), sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK) {
+            if (sqlite3_prepare_v2(engine.handle(), sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK
+                && !SqlEngine::tooDeep(engine.handle())) { // too deep: the engine reports it as such
                 std::fprintf(stderr, "translated SQL refused: %s\n%s\n", sqlite3_errmsg(engine.handle()),
                              tr.sql.toUtf8().constData());
                 std::abort();

@@ -216,6 +216,13 @@ void rewrite(const QString &path, const std::function<void(Dbf &)> &change)
 
 } // namespace
 
+// SQLite refuses expressions nested deeper than its parser stack or tree limit.
+bool SqlEngine::tooDeep(sqlite3 *db)
+{
+    const QByteArray m = sqlite3_errmsg(db);
+    return m.contains("parser stack overflow") || m.contains("Expression tree is too large");
+}
+
 SqlEngine &SqlEngine::instance()
 {
     thread_local SqlEngine engine;
@@ -336,6 +343,8 @@ sqlite3_stmt *SqlEngine::prepare(const QString &sqliteSql, const QString &dialec
     const QByteArray u = sqliteSql.toUtf8();
     if (sqlite3_prepare_v2(m_db, u.constData(), int(u.size()), &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
+        if (tooDeep(m_db))
+            throw SqlError(QStringLiteral("Expression nested too deeply"), dialectSql, -1);
         fail(dialectSql);
     }
     return st;

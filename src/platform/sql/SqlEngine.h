@@ -56,6 +56,8 @@ public:
     void invalidate(const QString &path);
 
     sqlite3 *handle() const { return m_db; }
+    // True when the last statement prepared on db was refused as nested too deeply.
+    static bool tooDeep(sqlite3 *db);
 
     // SqlCatalog
     bool table(const QString &path, SqlTable *out) override;

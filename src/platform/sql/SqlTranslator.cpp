@@ -82,7 +82,6 @@ public:
     Translator(SqlCatalog &catalog, const QString &sql) : m_catalog(catalog), m_sql(sql) {}
 
     SqlTranslation run();
-    void checkNesting(const QString &sql) const;
 
 private:
     [[noreturn]] void fail(const QString &message, int pos) const { throw SqlError(message, m_sql, pos); }
@@ -910,29 +909,8 @@ SqlTranslation Translator::run()
             out.sql += QStringLiteral(" WHERE ") + gen(*st.where, Context{}).sql;
         break;
     }
-    checkNesting(out.sql);
     out.tablePaths = m_paths;
     return out;
-}
-
-// SQLite's parser takes about a hundred nested parentheses; refuse deeper
-// statements here, with our own message, rather than hand them over.
-void Translator::checkNesting(const QString &sql) const
-{
-    int depth = 0;
-    QChar quote;
-    for (QChar c : sql) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == u'\'' || c == u'"') {
-            quote = c;
-        } else if (c == u'(' && ++depth > 90) {
-            fail(QStringLiteral("Expression nested too deeply"), -1);
-        } else if (c == u')') {
-            --depth;
-        }
-    }
 }
 
 } // namespace

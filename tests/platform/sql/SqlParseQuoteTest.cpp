@@ -50,6 +50,8 @@ TEST_F(SqlParse, ErrorsNameThePosition)
         // A long flat chain builds a deep tree without deep parsing.
         {"long_chain", QStringLiteral("SELECT NRCRT FROM %1 WHERE NRCRT=1").arg(t) + QStringLiteral(" OR NRCRT=1").repeated(100000),
          "Statement too long", "column"},
+        {"nested_functions", QStringLiteral("SELECT NRCRT FROM %1 WHERE ").arg(t) + QStringLiteral("UPPER(").repeated(150)
+             + QStringLiteral("TITULAR") + QString(150, u')') + QStringLiteral("=\"X\""), "nested too deeply", "SQL: "},
         {"deep_not", QStringLiteral("SELECT NRCRT FROM %1 WHERE ").arg(t) + QStringLiteral("NOT ").repeated(5000) + u'1',
          "nested too deeply", "column"},
     };
