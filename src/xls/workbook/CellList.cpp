@@ -60,9 +60,18 @@ void TCellList::AddRowRecord(std::unique_ptr<TBaseRecord> row)
 
 void TCellList::SortAll()
 {
-    for (auto &row : FCells)
-        if (row && !row->Sorted())
-            row->Sort();
+    // Files list cells in column order; only rows that are not get sorted
+    // now (lookups sort a row themselves when they first need it).
+    for (auto &row : FCells) {
+        if (!row || row->Sorted())
+            continue;
+        for (int i = 1; i < row->Count(); ++i) {
+            if (row->Items(i)->Column() < row->Items(i - 1)->Column()) {
+                row->Sort();
+                break;
+            }
+        }
+    }
 }
 
 int TCellList::RowCount() const

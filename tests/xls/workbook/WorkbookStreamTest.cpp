@@ -2,12 +2,15 @@
 // foreign streams that must be refused without harm.
 #include "xls/support/IndependentReaders.h"
 #include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/Workbook.h"
 
 #include "xls/storage/ExcelException.h"
 #include "xls/storage/Ole2Storage.h"
 
 #include <QFile>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -237,4 +240,29 @@ TEST(SheetEntries, NamesAreCheckedWhenSet)
         EXPECT_EQ(raised, !r.ok) << r.name;
         EXPECT_EQ(book.Globals().SheetName(0), r.ok ? r.sheetName : QStringLiteral("Sheet1")) << r.name;
     }
+}
+
+TEST(Cells, OutOfOrderCellsAreFoundAndWrittenInColumnOrder)
+{
+    const auto number = [](int row, int col, double value) {
+        QByteArray d(14, '\0');
+        d[0] = char(row);
+        d[2] = char(col);
+        d[4] = 15;
+        std::memcpy(d.data() + 6, &value, 8);
+        return Record(0x0203, d);
+    };
+    TWorkbook book;
+    book.LoadFromStream(EmptyWith(number(0, 5, 5.5) + number(0, 1, 1.5) + number(2, 0, 7.0), 0x023E));
+    TCellList &cells = book.WorkSheets(0)->Cells();
+    EXPECT_EQ(cells.CellValue(0, 1), QVariant(1.5));
+    EXPECT_EQ(cells.CellValue(0, 5), QVariant(5.5));
+    EXPECT_EQ(cells.CellValue(2, 0), QVariant(7.0));
+    EXPECT_EQ(cells.RowCount(), 3);
+    EXPECT_EQ(cells.ColCount(), 6);
+    const QByteArray saved = book.SaveToBytes();
+    const int first = saved.indexOf(number(0, 1, 1.5));
+    const int second = saved.indexOf(number(0, 5, 5.5));
+    ASSERT_GE(first, 0);
+    EXPECT_GT(second, first);
 }
