@@ -366,9 +366,8 @@ void TDecoder::Function(int index, int argCount)
         FStack.Push(QString());
         return;
     }
-    const QString ws = FStack.FmSpaces;
-    const QString args = FStack.PopJoined(argCount, u',');
-    FStack.Push(ws + name + u'(' + args + u')');
+    const QString head = FStack.FmSpaces + name + u'(';
+    FStack.Push(FStack.PopJoined(argCount, u',', head, u')'));
 }
 
 QString TDecoder::ArrayConstant(ByteCursor &arr)
