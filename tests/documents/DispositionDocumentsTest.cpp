@@ -4,6 +4,7 @@
 #include "documents/ListDispF.h"
 
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -291,4 +292,24 @@ TEST(Dispositions, LocalityTypeWord)
     const QPair<int, QString> cases[] = {{0, "comunei "}, {1, "orasului "}, {2, "municipiului "}, {-1, ""}, {3, ""}};
     for (const auto &[index, word] : cases)
         EXPECT_EQ(DispositionDocuments::TipLocalitate(index), word) << index;
+}
+
+TEST(Dispositions, EnterInTheDateListsAtOnce)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    w.writeCereri({DocumentsWorld::request(1)});
+    TListDispF &dlg = w.docs->dispositions.dialog();
+    QWidget *afterFirst = nullptr;
+    DocumentsWorld::whenShown([&] {
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(dlg.Disp0, &enter);
+        afterFirst = dlg.focusWidget();
+        QKeyEvent enterInDate(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
+        QApplication::sendEvent(dlg.DataA, &enterInDate);
+    });
+    w.docs->dispositions.ListDisp(Kind::Stabilire);
+    EXPECT_EQ(afterFirst, dlg.Disp1);
+    EXPECT_TRUE(dlg.confirmed());
+    EXPECT_EQ(w.shell.openedDocuments.size(), 1) << "the range 1 - 1 was listed";
 }
