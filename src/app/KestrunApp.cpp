@@ -1,0 +1,63 @@
+#include "app/KestrunApp.h"
+
+#include "core/AppStartup.h"
+#include "core/Erori.h"
+#include "core/Form21.h"
+#include "core/Form3.h"
+#include "requests/CereriF.h"
+
+#include <QApplication>
+#include <QIcon>
+
+namespace {
+
+AppStartup::Mode g_mode = AppStartup::Mode::Local;
+
+} // namespace
+
+void KestrunApp::wireCommands()
+{
+    TForm3 &w = Form3();
+    w.setCereriCommand([] { CereriF().Execute(); });
+    if (!w.command(QStringLiteral("Salvare date in arhiva"))) {
+        w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Salvare date in arhiva"), [] { Form21().SaveCommand(); });
+        w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Restaurare date din arhiva"), [] { Form21().RestoreCommand(); });
+    }
+}
+
+bool KestrunApp::start(const QStringList &arguments)
+{
+    QApplication::setApplicationName(QStringLiteral("Kestrun"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // Without a desktop theme (a bare X server) the toolbar still gets its icons.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == u"hicolor")
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
+    try {
+        g_mode = AppStartup::start(arguments);
+    } catch (const std::exception &e) {
+        TErori::Mesaj(QStringLiteral("Kestrun"), QString::fromUtf8(e.what()), 1, TErori::OK);
+        return false;
+    }
+    wireCommands();
+    Form3().show();
+    return true;
+}
+
+void KestrunApp::finish()
+{
+    try {
+        AppStartup::offerBackup(g_mode);
+    } catch (const std::exception &e) {
+        TErori::Mesaj(QStringLiteral("Kestrun"), QString::fromUtf8(e.what()), 1, TErori::OK);
+    }
+    AppStartup::finish();
+}
+
+int KestrunApp::run(QApplication &app)
+{
+    if (!start(QApplication::arguments()))
+        return 1;
+    const int rc = app.exec();
+    finish();
+    return rc;
+}

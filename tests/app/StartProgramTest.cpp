@@ -1,0 +1,128 @@
+// Starts the program the way main() does, over a sample commune, and uses it
+// as a clerk would: choose the working month, open the request list.
+#include "app/KestrunApp.h"
+#include "core/Form1.h"
+#include "core/Form3.h"
+#include "core/Form4.h"
+#include "core/MonthCode.h"
+#include "core/RecordingDialogs.h"
+#include "grid/ExDBGrid.h"
+#include "platform/db/Dbf.h"
+#include "platform/sql/TField.h"
+#include "platform/sql/TQuery.h"
+#include "requests/CereriF.h"
+#include "resources/Templates.h"
+#include "sample-data/SampleGenerator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QApplication &app()
+{
+    static int argc = 1;
+    static char name[] = "kestrun";
+    static char *argv[] = {name, nullptr};
+    static QApplication *a = new QApplication(argc, argv);
+    return *a;
+}
+
+// With KESTRUN_SCREENSHOTS set, the windows are saved there as PNG for a look.
+void keepScreenshot(QWidget *w, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("KESTRUN_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+        w->grab().save(folder + u'/' + name + QStringLiteral(".png"));
+    }
+}
+
+int requestsInMonth(const QString &data, int code)
+{
+    Dbf t = Dbf::open(data + QStringLiteral("/Cereri.dbf"));
+    const int month = t.fieldIndex(u"LUNACRT");
+    int n = 0;
+    for (qint64 r = 0; r < t.recordCount(); ++r)
+        n += !t.isDeleted(r) && int(t.number(r, month)) == code;
+    return n;
+}
+
+TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
+{
+    app();
+    const QByteArray base = qgetenv("KESTRUN_TEST_TMP");
+    if (!base.isEmpty())
+        QDir().mkpath(QString::fromLocal8Bit(base));
+    QTemporaryDir dir((base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base)) + QStringLiteral("/app-XXXXXX"));
+    const QString home = dir.path() + QStringLiteral("/Kestrun");
+    qputenv("HOME", dir.path().toLocal8Bit());
+    qputenv("KESTRUN_HOME", home.toLocal8Bit());
+    const QString data = home + QStringLiteral("/Data");
+    QDir().mkpath(data);
+    const SampleGenerator::Summary sample = SampleGenerator::generate({data, 11, 400});
+    ASSERT_GE(sample.months.size(), 2);
+
+    ASSERT_TRUE(KestrunApp::start({QStringLiteral("kestrun")}));
+    TForm3 &w = Form3();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Kestrun"));
+    EXPECT_EQ(w.statusText(), QStringLiteral("Lucru local."));
+    EXPECT_EQ(Form1().DataDir(), data);
+    EXPECT_FALSE(Form4().Localit->text().isEmpty());
+    // The editable templates the program carries were written into the data folder.
+    ASSERT_TRUE(Templates::names().contains(QStringLiteral("Stabilire.rtf")));
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Stabilire.rtf")));
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Stat.xls")));
+    // The month list, newest first, and no month chosen yet.
+    ASSERT_EQ(w.LuniC->count(), sample.months.size());
+    EXPECT_EQ(w.LuniC->itemText(0), sample.months.last());
+    EXPECT_TRUE(w.LunaLucru->text().isEmpty());
+    keepScreenshot(&w, QStringLiteral("main-window"));
+
+    // The clerk types a month of the list and presses Enter.
+    const QString month = sample.months.at(sample.months.size() - 2);
+    w.LuniC->lineEdit()->setText(month);
+    QTest::keyClick(w.LuniC->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(w.LunaLucru->text(), month);
+
+    // "Cereri" opens the list modally; look at it while it is open, then close it.
+    const int expected = requestsInMonth(data, MonthCode::index(month));
+    ASSERT_GT(expected, 0);
+    int listed = -1;
+    QString firstName;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        TCereriF &list = CereriF();
+        shown = list.isVisible();
+        listed = list.Grid->gridModel()->rowCount();
+        firstName = list.C1->FieldByName(QStringLiteral("TITULAR"))->AsString();
+        list.resize(1100, 620);
+        keepScreenshot(&list, QStringLiteral("request-list"));
+        list.accept();
+    });
+    RecordingDialogs dialogs; // any error would be recorded instead of blocking
+    ASSERT_TRUE(w.commandBar() != nullptr);
+    w.cereriButton()->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << (dialogs.messages.isEmpty() ? std::string() : dialogs.messages[0].text.toStdString());
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(CereriF().NrCereri->text(), QStringLiteral("Numar cereri: %1").arg(expected));
+    EXPECT_FALSE(firstName.isEmpty());
+    EXPECT_FALSE(CereriF().C1->Active()); // closed again with the form
+
+    w.close();
+    KestrunApp::finish();
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
+}
+
+} // namespace
