@@ -1,5 +1,7 @@
 #include "FixtureWorkbook.h"
 
+#include "xls/support/IndependentReaders.h"
+
 #include "xls/formula/FormulaDecoder.h"
 #include "xls/formula/ParseString.h"
 #include "xls/formula/TokenArray.h"
@@ -23,7 +25,7 @@ TEST(FixtureFormulas, DecodeToTheTextOtherProgramsShow)
         ASSERT_FALSE(wb.Formulas.empty());
         for (const auto &f : wb.Formulas) {
             const QString csv = FixtureDir + QStringLiteral("formulas/%1-%2.csv").arg(QLatin1StringView(book), wb.Refs.Sheets.at(f.Sheet));
-            const QVector<QStringList> rows = ReadCsvFile(csv);
+            const QVector<QStringList> rows = IndependentReaders::readCsv(csv);
             const int row = f.Record->Row();
             const int col = f.Record->Column();
             ASSERT_LT(row, rows.size()) << csv.toStdString();

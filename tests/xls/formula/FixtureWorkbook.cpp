@@ -6,7 +6,6 @@
 #include "xls/storage/Ole2Storage.h"
 #include "xls/storage/Ole2Stream.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 namespace {
@@ -95,44 +94,4 @@ QString FromLibreOfficeSyntax(const QString &text)
     QString out = text;
     out.replace(sheetRef, QStringLiteral("\\1!"));
     return out;
-}
-
-QVector<QStringList> ReadCsvFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QString text = QString::fromUtf8(f.readAll());
-    QVector<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (quoted) {
-            if (ch == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"') {
-                field += u'"';
-                ++i;
-            } else if (ch == u'"') {
-                quoted = false;
-            } else {
-                field += ch;
-            }
-        } else if (ch == u'"') {
-            quoted = true;
-        } else if (ch == u',') {
-            row += field;
-            field.clear();
-        } else if (ch == u'\n') {
-            row += field;
-            field.clear();
-            rows += row;
-            row.clear();
-        } else if (ch != u'\r') {
-            field += ch;
-        }
-    }
-    if (!field.isEmpty() || !row.isEmpty())
-        rows += row << field;
-    return rows;
 }

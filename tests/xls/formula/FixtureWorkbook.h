@@ -31,6 +31,3 @@ struct FixtureWorkbook
 
 // LibreOffice's sheet syntax ($Sheet.A1, $'Two words'.A1) in ours (Sheet!A1, 'Two words'!A1).
 QString FromLibreOfficeSyntax(const QString &text);
-
-// Rows of fields of a UTF-8 CSV file as LibreOffice writes it.
-QVector<QStringList> ReadCsvFile(const QString &path);

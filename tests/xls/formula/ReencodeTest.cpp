@@ -71,8 +71,8 @@ TEST(Reencode, FormulasWrittenFromTheirTextKeepTheirMeaning)
             for (const QString &kind : {QStringLiteral("values"), QStringLiteral("formulas")}) {
                 SCOPED_TRACE((QLatin1StringView(book.Name) + u' ' + sheet + u' ' + kind).toStdString());
                 const QString name = QStringLiteral("/%1-%2.csv").arg(QLatin1StringView(book.Name), sheet);
-                const QVector<QStringList> expected = ReadCsvFile(FixtureDir + kind + name);
-                const QVector<QStringList> ours = ReadCsvFile(dir + u'/' + kind + name);
+                const QVector<QStringList> expected = IndependentReaders::readCsv(FixtureDir + kind + name);
+                const QVector<QStringList> ours = IndependentReaders::readCsv(dir + u'/' + kind + name);
                 ASSERT_EQ(ours.size(), expected.size());
                 for (int r = 0; r < expected.size(); ++r)
                     EXPECT_EQ(ours.at(r).join(u'|'), expected.at(r).join(u'|')) << "row " << r + 1;
@@ -91,7 +91,7 @@ TEST(Reencode, FormulasWrittenFromTheirTextKeepTheirMeaning)
             EXPECT_EQ(n.name, o.name);
             EXPECT_EQ(n.rows.size(), o.rows.size());
             // Formula cells hold the recalculate-on-open placeholder for xlrd; the rest is unchanged.
-            const QVector<QStringList> formulas = ReadCsvFile(
+            const QVector<QStringList> formulas = IndependentReaders::readCsv(
                 FixtureDir + QStringLiteral("formulas/%1-%2.csv").arg(QLatin1StringView(books[b].Name), o.name));
             for (int r = 0; r < o.rows.size(); ++r) {
                 for (int c = 0; c < o.rows.at(r).size(); ++c) {

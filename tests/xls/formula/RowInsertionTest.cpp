@@ -52,8 +52,8 @@ TEST(RowInsertion, LibreOfficeComputesWhatItComputesForItsOwnInsertion)
         for (const QString &sheet : Sheets) {
             SCOPED_TRACE((kind + u' ' + sheet).toStdString());
             const QString name = QStringLiteral("/lo-basic-inserted-%1.csv").arg(sheet);
-            const QVector<QStringList> expected = ReadCsvFile(Expected + kind + name);
-            const QVector<QStringList> ours = ReadCsvFile(dir + u'/' + kind + name);
+            const QVector<QStringList> expected = IndependentReaders::readCsv(Expected + kind + name);
+            const QVector<QStringList> ours = IndependentReaders::readCsv(dir + u'/' + kind + name);
             ASSERT_FALSE(expected.isEmpty() && sheet != u"Gol");
             ASSERT_EQ(ours.size(), expected.size());
             for (int r = 0; r < expected.size(); ++r)
@@ -82,7 +82,7 @@ TEST(RowInsertion, SavedFormulasDecodeAsLibreOfficeShowsThem)
     int compared = 0;
     for (const auto &f : wb.Formulas) {
         const QString sheet = wb.Refs.Sheets.at(f.Sheet);
-        const QVector<QStringList> rows = ReadCsvFile(Expected + QStringLiteral("formulas/lo-basic-inserted-%1.csv").arg(sheet));
+        const QVector<QStringList> rows = IndependentReaders::readCsv(Expected + QStringLiteral("formulas/lo-basic-inserted-%1.csv").arg(sheet));
         const int row = f.Record->Row();
         const int col = f.Record->Column();
         ASSERT_LT(row, rows.size());
