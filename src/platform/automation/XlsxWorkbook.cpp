@@ -189,6 +189,7 @@ void XlsxWorkbook::close()
     m_shared.clear();
     m_workbook.reset();
     m_workbookDirty = false;
+    m_recalculationRequested = false;
     m_active = 0;
 }
 
@@ -196,6 +197,8 @@ void XlsxWorkbook::save()
 {
     if (!isOpen())
         fail(QStringLiteral("Nu este deschis niciun fisier"));
+    if (m_recalculationRequested)
+        dropCachedResults();
     for (Sheet &s : m_sheets) {
         if (!s.dirty)
             continue;
@@ -395,6 +398,8 @@ pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
 void XlsxWorkbook::setValue(int row, int col, const QVariant &value)
 {
     pugi::xml_node c = cellForWrite(row, col);
+    // A formula may read this cell: its cached result no longer holds.
+    requestRecalculation();
     for (const char *n : {"f", "v", "is"})
         while (pugi::xml_node x = child(c, n))
             c.remove_child(x);
@@ -473,6 +478,14 @@ void expandSharedFormulas(const pugi::xml_node &sheetData)
     });
 }
 
+// The cached result of a formula cell no longer holds; the reader recalculates.
+void dropCachedResult(pugi::xml_node c)
+{
+    if (pugi::xml_node v = child(c, "v"))
+        c.remove_child(v);
+    c.remove_attribute("t"); // the type of the cached result
+}
+
 // Every formula text and range attribute of a sheet that can name rows of the
 // changed sheet follows the insertion.
 void shiftSheetFormulas(const pugi::xml_node &ws, const QString &ownName, const QString &changed, int at, int count)
@@ -485,11 +498,7 @@ void shiftSheetFormulas(const pugi::xml_node &ws, const QString &ownName, const 
             f.text().set(u8(A1Formula::insertRows(qs(f.text().get()), ownName, changed, at, count)).constData());
         if (ownName.compare(changed, Qt::CaseInsensitive) == 0 && f.attribute("ref"))
             f.attribute("ref").set_value(u8(A1Formula::insertRowsInRange(qs(f.attribute("ref").value()), at, count)).constData());
-        // The cached result no longer holds; the reader recalculates.
-        if (pugi::xml_node v = child(c, "v"))
-            c.remove_child(v);
-        c.remove_attribute("t"); // the type of the cached result
-
+        dropCachedResult(c);
     });
     for (pugi::xml_node n = ws.first_child(); n; n = n.next_sibling()) {
         if (!named(n, "conditionalFormatting") && !named(n, "dataValidations"))
@@ -598,6 +607,20 @@ void XlsxWorkbook::insertRowCopies(int row, int count)
     dropCalcChain();
 }
 
+void XlsxWorkbook::dropCachedResults()
+{
+    // Not every reader honours fullCalcOnLoad; a formula without a cached
+    // result is computed by all of them. Sheets nobody wrote stay as they were.
+    for (Sheet &s : m_sheets) {
+        if (!s.dirty || !s.doc)
+            continue;
+        forEachCell(child(child(*s.doc, "worksheet"), "sheetData"), [](pugi::xml_node c, CellPos) {
+            if (child(c, "f"))
+                dropCachedResult(c);
+        });
+    }
+}
+
 void XlsxWorkbook::shiftOtherSheets(int row, int count)
 {
     const QString changed = sheet(m_active).name;
@@ -620,12 +643,22 @@ void XlsxWorkbook::shiftDefinedNames(int row, int count)
     pugi::xml_node wb = child(*m_workbook, "workbook");
     for (pugi::xml_node d = child(child(wb, "definedNames"), "definedName"); d; d = d.next_sibling())
         d.text().set(u8(A1Formula::insertRows(qs(d.text().get()), QString(), changed, row, count)).constData());
+    m_workbookDirty = true;
+    requestRecalculation();
+}
+
+void XlsxWorkbook::requestRecalculation()
+{
+    if (m_recalculationRequested)
+        return;
     // Cached results are stale: have the reader recalculate on load.
+    pugi::xml_node wb = child(*m_workbook, "workbook");
     pugi::xml_node calc = child(wb, "calcPr");
     if (!calc)
         calc = wb.insert_child_after("calcPr", child(wb, "definedNames") ? child(wb, "definedNames") : child(wb, "sheets"));
     setAttr(calc, "fullCalcOnLoad", QStringLiteral("1"));
     m_workbookDirty = true;
+    m_recalculationRequested = true;
 }
 
 void XlsxWorkbook::dropCalcChain()

@@ -71,6 +71,8 @@ private:
     void shiftOtherSheets(int row, int count);
     void shiftDefinedNames(int row, int count);
     void dropCalcChain();
+    void requestRecalculation();
+    void dropCachedResults();
     void updateDimension(pugi::xml_node ws);
 
     ZipPackage m_zip;
@@ -79,5 +81,6 @@ private:
     mutable std::vector<Sheet> m_sheets;
     std::unique_ptr<pugi::xml_document> m_workbook;
     bool m_workbookDirty = false;
+    bool m_recalculationRequested = false;
     int m_active = 0;
 };
