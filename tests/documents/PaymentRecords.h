@@ -50,9 +50,17 @@ struct PaymentRecords
 
     static std::unique_ptr<MemoryDataSet> dataSet(int count)
     {
-        QList<QVariantList> rows;
-        rows.reserve(count);
+        QList<int> all;
         for (int i = 0; i < count; ++i)
+            all.append(i);
+        return dataSet(all);
+    }
+    // The records of the given numbers, in that order.
+    static std::unique_ptr<MemoryDataSet> dataSet(const QList<int> &numbers)
+    {
+        QList<QVariantList> rows;
+        rows.reserve(numbers.size());
+        for (int i : numbers)
             rows.append(record(i));
         auto set = std::make_unique<MemoryDataSet>(columns(), rows);
         set->Open();
