@@ -69,6 +69,7 @@ TForm3::TForm3(QWidget *parent)
     big.setBold(true);
     LunaLucru->setParent(panel);
     LunaLucru->setFont(big);
+    LunaLucru->setStyleSheet(QStringLiteral("color: #1f4e9c;"));
     LunaLucru->setMinimumWidth(120);
     LuniC->setParent(panel);
     LuniC->setEditable(true);
@@ -96,7 +97,7 @@ TForm3::TForm3(QWidget *parent)
     m_status = new QLabel(this);
     statusBar()->addWidget(m_status, 1);
     showWhereDataLives(QStringLiteral("Lucru local."));
-    resize(900, 560);
+    resize(820, 380);
 }
 
 TForm3::~TForm3() = default;

@@ -38,15 +38,15 @@ TCereriF::TCereriF(QWidget *parent)
 
     Grid->setDataSet(C1);
     Grid->setColumns({
-        {QStringLiteral("TITULAR"), QStringLiteral("Titular"), 220, {}, true, true},
+        {QStringLiteral("TITULAR"), QStringLiteral("Titular"), 210, {}, true, true},
         {QStringLiteral("CNP"), QStringLiteral("CNP"), 110, {}, false, true},
-        {QStringLiteral("LOCALIT"), QStringLiteral("Localitate"), 120, {}, false, true},
-        {QStringLiteral("ADRESA"), QStringLiteral("Adresa"), 200, {}, false, true},
+        {QStringLiteral("LOCALIT"), QStringLiteral("Localitate"), 115, {}, false, true},
+        {QStringLiteral("ADRESA"), QStringLiteral("Adresa"), 170, {}, false, true},
         {QStringLiteral("NR_MEMBRI"), QStringLiteral("Membri"), 60, {}, false, true},
-        {QStringLiteral("VENITM"), QStringLiteral("Venit/membru"), 90, {}, false, true},
+        {QStringLiteral("VENITM"), QStringLiteral("Venit/membru"), 88, {}, false, true},
         {QStringLiteral("CUANTUM"), QStringLiteral("Cuantum"), 70, {}, false, true},
-        {QStringLiteral("NR_CERE"), QStringLiteral("Nr. cerere"), 70, {}, false, true},
-        {QStringLiteral("NR_DISP"), QStringLiteral("Nr. dispozitie"), 90, {}, false, true},
+        {QStringLiteral("NR_CERE"), QStringLiteral("Nr. cerere"), 66, {}, false, true},
+        {QStringLiteral("NR_DISP"), QStringLiteral("Nr. disp."), 70, {}, false, true},
         {QStringLiteral("STATUT"), QStringLiteral("Statut"), 90, {}, false, true},
     });
 

@@ -87,13 +87,13 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
     ASSERT_EQ(w.LuniC->count(), sample.months.size());
     EXPECT_EQ(w.LuniC->itemText(0), sample.months.last());
     EXPECT_TRUE(w.LunaLucru->text().isEmpty());
-    keepScreenshot(&w, QStringLiteral("main-window"));
 
     // The clerk types a month of the list and presses Enter.
     const QString month = sample.months.at(sample.months.size() - 2);
     w.LuniC->lineEdit()->setText(month);
     QTest::keyClick(w.LuniC->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(w.LunaLucru->text(), month);
+    keepScreenshot(&w, QStringLiteral("main-window"));
 
     // "Cereri" opens the list modally; look at it while it is open, then close it.
     const int expected = requestsInMonth(data, MonthCode::index(month));
