@@ -552,22 +552,22 @@ SqlExprPtr SqlParser::parseTrim(int pos)
     // TRIM([BOTH|LEADING|TRAILING] [chars] FROM value) or TRIM(value)
     auto e = makeExpr(SqlExpr::Kind::Trim, pos);
     e->castType = QStringLiteral("BOTH");
-    bool spec = false;
+    bool sideGiven = false;
     for (const char *w : {"BOTH", "LEADING", "TRAILING"}) {
         if (acceptKeyword(w)) {
             e->castType = QString::fromLatin1(w);
-            spec = true;
+            sideGiven = true;
             break;
         }
     }
     SqlExprPtr chars;
-    if (!(spec && peek().isKeyword("FROM"))) {
+    if (!(sideGiven && peek().isKeyword("FROM"))) {
         auto first = parseExpr();
         if (acceptKeyword("FROM")) {
             chars = std::move(first);
             e->args.push_back(parseExpr());
         } else {
-            if (spec)
+            if (sideGiven)
                 unexpected("FROM");
             e->args.push_back(std::move(first));
         }

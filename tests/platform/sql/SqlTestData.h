@@ -36,8 +36,8 @@ public:
     QString table(const QString &name, const QStringList &fields, const QList<QVariantList> &rows) const
     {
         QList<DbfField> defs;
-        for (const QString &spec : fields) {
-            const QStringList p = spec.split(u' ');
+        for (const QString &def : fields) {
+            const QStringList p = def.split(u' ');
             DbfField f;
             f.name = p[0];
             f.type = p[1].at(0).toLatin1();
