@@ -246,8 +246,9 @@ TEST_F(FilledTemplates, LibreOfficeComputesThePaymentListTotalsOverEveryRow)
             expectNumber(at(rows, totalRow, 11), sumOf(numbers, PaymentRecords::sumal), "solid fuel");
             expectNumber(at(rows, totalRow, 12), sumOf(numbers, PaymentRecords::sumag), "gas");
             expectNumber(at(rows, totalRow, 14), sumOf(numbers, PaymentRecords::sumae), "electricity");
-            if (!numbers.isEmpty())
+            if (!numbers.isEmpty()) {
                 EXPECT_EQ(at(rows, 6 + int(numbers.size()), 3), PaymentRecords::name(numbers.last()));
+            }
         }
     }
 }
