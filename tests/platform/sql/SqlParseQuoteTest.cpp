@@ -133,3 +133,19 @@ TEST_F(SqlParse, TablePathsWithQuotesAndCase)
 }
 
 } // namespace
+
+namespace {
+
+// Callers glue "FROM" or "CREATE TABLE" straight to the quoted path, and join
+// their lines with line breaks.
+TEST_F(SqlParse, LinesGluedToThePath)
+{
+    const QString made = q.path(QStringLiteral("CodP0.dbf"));
+    SqlEngine::instance().execute(QStringLiteral("CREATE TABLE") + SqlQuote::table(made)
+                                  + QStringLiteral("(LOCALIT CHAR(60), CODP CHAR(10))"));
+    EXPECT_TRUE(QFile::exists(made));
+    const SqlResult r = runSql(QStringLiteral("SELECT DISTINCT LOCALIT\nFROM") + t + QStringLiteral("\nWHERE NRCRT>1\nORDER BY LOCALIT"));
+    EXPECT_EQ(column(r), (QStringList{"B", "C"}));
+}
+
+} // namespace
