@@ -9,6 +9,7 @@
 #include "platform/db/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "requests/RequestCodes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,7 +35,8 @@ QString mark(bool on)
     return on ? QStringLiteral("X") : QStringLiteral(" ");
 }
 
-// "X" in the box of the code's position in the list, a blank in the others.
+// "X" in the box of the code's position in the editor's list, a blank in the
+// others; the forms find the code without regard to case.
 void addBoxes(TRTFReplace &rtf, const char *prefix, int boxes, const QStringList &codes, const QString &code)
 {
     int position = -1;
@@ -54,26 +56,6 @@ void requireTemplate(const QString &path)
 } // namespace
 
 RequestForms::RequestForms(const DocumentContext &context) : m_ctx(context) {}
-
-const QStringList &RequestForms::schoolingCodes()
-{
-    static const QStringList codes{"FS", "G", "M", "S"};
-    return codes;
-}
-
-const QStringList &RequestForms::civilStatusCodes()
-{
-    static const QStringList codes{"C", "N", "UC", "DF", "V", "D"};
-    return codes;
-}
-
-const QStringList &RequestForms::occupations()
-{
-    static const QStringList codes{"salariat",          "pensionar",          "somer", "student",
-                                   "independent",       "lucrator agricol",   "lucrator ocazional",
-                                   "elev",              "indemnizatie handicap", "fara venituri"};
-    return codes;
-}
 
 QPair<QString, QString> RequestForms::SplitName(const QString &full)
 {
@@ -164,9 +146,10 @@ void RequestForms::addRequestKeys()
     add("[ADRESA]", text(row, "ADRESA"));
     add("[LOCALITATEA]", text(row, "LOCALIT"));
     add("[JUDET]", admin.JudetC->currentText());
-    addBoxes(rtf, "S", 4, schoolingCodes(), text(row, "SITSCOL"));
-    addBoxes(rtf, "C", 6, civilStatusCodes(), text(row, "STCIV"));
-    addBoxes(rtf, "P", 8, occupations(), text(row, "SITPROF"));
+    addBoxes(rtf, "S", 4, RequestCodes::SitScolCod(), text(row, "SITSCOL"));
+    addBoxes(rtf, "C", 6, RequestCodes::StCivCod(), text(row, "STCIV"));
+    // Only the first eight occupations have a box.
+    addBoxes(rtf, "P", 8, RequestCodes::SitProf(), text(row, "SITPROF"));
     add("[TVENIT]", twoDecimals(value(row, "TVENIT")));
     add("[VENITM]", twoDecimals(value(row, "VENITM")));
     const bool transfer = text(row, "MODPLATA").trimmed() == u"OP";

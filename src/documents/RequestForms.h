@@ -30,12 +30,6 @@ public:
     // The stored document of the current request: "C", "CS" or "A" + NRCRT + ".rtf".
     QString storedPath(Form form) const;
 
-    // The code lists the request editor offers, in its order; a request's
-    // code marks the box of its position.
-    static const QStringList &schoolingCodes();
-    static const QStringList &civilStatusCodes();
-    static const QStringList &occupations();
-
 private:
     QString templateFor(Form form) const;
     int countMembers(const QString &role) const;
