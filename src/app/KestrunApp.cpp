@@ -4,6 +4,7 @@
 #include "core/Erori.h"
 #include "core/Form21.h"
 #include "core/Form3.h"
+#include "documents/CereriCommands.h"
 #include "requests/CereriF.h"
 
 #include <QApplication>
@@ -19,6 +20,8 @@ void KestrunApp::wireCommands()
 {
     TForm3 &w = Form3();
     w.setCereriCommand([] { CereriF().Execute(); });
+    if (!CereriF().command(QStringLiteral("Anexa 1")))
+        CereriCommands::install(CereriF());
     if (!w.command(QStringLiteral("Salvare date in arhiva"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Salvare date in arhiva"), [] { Form21().SaveCommand(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Restaurare date din arhiva"), [] { Form21().RestoreCommand(); });
