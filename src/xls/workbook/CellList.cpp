@@ -49,13 +49,19 @@ TCellRecordList &TCellList::RowCells(int row)
 
 void TCellList::AddCellRecord(std::unique_ptr<TCellRecord> cell)
 {
+    // A sheet has 256 columns; a cell beyond them could never be moved or written right.
+    if (cell->Column() > MaxCol)
+        XlsRaise(XlsMsg::FileInvalid);
     const int row = cell->Row();
     RowCells(row).Add(std::move(cell));
 }
 
 void TCellList::AddRowRecord(std::unique_ptr<TBaseRecord> row)
 {
-    FRows.AddRecord(Downcast<TRowRecord>(std::move(row)));
+    auto record = Downcast<TRowRecord>(std::move(row));
+    if (record->Column() > MaxCol)
+        XlsRaise(XlsMsg::FileInvalid);
+    FRows.AddRecord(std::move(record));
 }
 
 void TCellList::SortAll()

@@ -266,3 +266,21 @@ TEST(Cells, OutOfOrderCellsAreFoundAndWrittenInColumnOrder)
     ASSERT_GE(first, 0);
     EXPECT_GT(second, first);
 }
+
+// Fuzzing findings, kept in the fuzz corpus: ROW records whose first column
+// lies beyond the sheet's 256 columns could not be moved by a row insertion
+// and left the rows half shifted. They are refused when read.
+TEST(BrokenStreams, FuzzFindingsGiveTheirErrors)
+{
+    for (int i = 1; i <= 3; ++i) {
+        QFile file(QStringLiteral(KESTRUN_SOURCE_DIR "/fuzz/corpus/xls_workbook/row-first-column-beyond-sheet-%1.bin").arg(i));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << i;
+        TWorkbook book;
+        try {
+            book.LoadFromStream(file.readAll());
+            ADD_FAILURE() << i << ": loaded";
+        } catch (const EExcelException &e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Error reading Excel records. File invalid")) << i;
+        }
+    }
+}
