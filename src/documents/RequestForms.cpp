@@ -3,6 +3,7 @@
 #include "core/Erori.h"
 #include "core/Form1.h"
 #include "core/Form4.h"
+#include "documents/DocumentError.h"
 #include "documents/DocumentValues.h"
 #include "documents/PendingFile.h"
 #include "documents/RTFReplace.h"
@@ -65,8 +66,16 @@ QPair<QString, QString> RequestForms::SplitName(const QString &full)
     return {full.left(blank), full.mid(blank + 1)};
 }
 
+void RequestForms::requireRequest() const
+{
+    // An empty list has no request: a form stored as "C.rtf" would belong to none.
+    if (!m_ctx.C1->Active() || m_ctx.C1->IsEmpty())
+        throw DocumentError("Alegeti mai intai o cerere din lista!");
+}
+
 QString RequestForms::storedPath(Form form) const
 {
+    requireRequest();
     static const char *const prefixes[] = {"C", "CS", "A"};
     const QString nrcrt = text(*m_ctx.C1, "NRCRT");
     return dataFile(QLatin1String(prefixes[static_cast<int>(form)]) + nrcrt + QStringLiteral(".rtf"));
@@ -258,6 +267,7 @@ void RequestForms::AnchDelClick()
 
 void RequestForms::FisaVBClick()
 {
+    requireRequest();
     const TDataSet &row = *m_ctx.C1;
     TRTFReplace &rtf = *m_ctx.RTF1;
     rtf.RTFSursa = dataFile(QStringLiteral("FisaV.rtf"));

@@ -31,6 +31,7 @@ public:
     QString storedPath(Form form) const;
 
 private:
+    void requireRequest() const;
     QString templateFor(Form form) const;
     int countMembers(const QString &role) const;
     void addRequestKeys();

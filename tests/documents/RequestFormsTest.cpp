@@ -1,5 +1,6 @@
 #include "DocumentsWorld.h"
 
+#include "documents/DocumentError.h"
 #include "documents/DocumentValues.h"
 
 #include <QDirIterator>
@@ -359,5 +360,32 @@ TEST(RequestForms, NameSplitting)
     for (const Case &c : cases) {
         EXPECT_EQ(RequestForms::SplitName(c.full), qMakePair(c.surname, c.given)) << c.full.toStdString();
         EXPECT_EQ(DocumentValues::splitInline(c.full), qMakePair(c.inlineSurname, c.inlineGiven)) << c.full.toStdString();
+    }
+}
+
+TEST(RequestForms, NothingWithoutAChosenRequest)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    writeHousehold(w, {});
+    const QStringList before = QDir(w.data).entryList(QDir::Files);
+    // The month holds no request: the list is empty.
+    w.c1.Close();
+    w.c1.SQL() = QStringList{QStringLiteral("SELECT * FROM ") + SqlQuote::table(w.data + QStringLiteral("/Cereri.dbf")),
+                             QStringLiteral("WHERE LUNACRT=1")};
+    w.c1.Open();
+    const std::pair<const char *, std::function<void()>> commands[] = {
+        {"Anexa 1", [&] { w.docs->forms.ListCereB(Form::Anexa1); }},
+        {"Adauga", [&] { w.docs->forms.ListCereB(Form::Ancheta); }},
+        {"Arata", [&] { w.docs->forms.AnchShowClick(); }},
+        {"Sterge", [&] { w.docs->forms.AnchDelClick(); }},
+        {"Fisa", [&] { w.docs->forms.FisaVBClick(); }},
+    };
+    for (const auto &[name, run] : commands) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(run(), DocumentError);
+        EXPECT_EQ(QDir(w.data).entryList(QDir::Files), before);
+        EXPECT_TRUE(w.shell.openedDocuments.isEmpty());
+        EXPECT_TRUE(w.dialogs.messages.isEmpty());
     }
 }
