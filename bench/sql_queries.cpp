@@ -1,7 +1,7 @@
 // Local SQL over a 300,000-row sample against the same queries over the same
 // rows in native SQLite tables (indexed on the key columns, built outside the
 // timing), in one run. Prints the ratios last.
-//   sql_queries [--rows N] [--folder DIR]
+//   sql_queries [--rows N] [--folder DIR] [--only NAME-PART]
 #include "platform/db/Dbf.h"
 #include "platform/sql/RomanianCollation.h"
 #include "platform/sql/SqlEngine.h"
@@ -134,12 +134,15 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     qint64 rows = 300000;
     QString folder = QDir::tempPath() + QStringLiteral("/kestrun-bench-sql");
+    QString only;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == u"--rows")
             rows = args[i + 1].toLongLong();
         else if (args[i] == u"--folder")
             folder = args[i + 1];
+        else if (args[i] == u"--only")
+            only = args[i + 1];
     }
     folder += QStringLiteral("-%1").arg(rows);
     const QString cereri = folder + QStringLiteral("/Cereri.dbf");
@@ -203,6 +206,8 @@ int main(int argc, char **argv)
     };
     QStringList headline;
     for (const Query &q : queries) {
+        if (!only.isEmpty() && !QString::fromLatin1(q.name).contains(only))
+            continue;
         quint64 a = 0, b = 0;
         dialect(q.dialect); // index build and caches outside the timing, as for the native index
         const double ours = bestMs(5, [&] { return dialect(q.dialect); }, &a);
@@ -214,7 +219,7 @@ int main(int argc, char **argv)
 
     // (d) The first month query after the file changed: snapshot and key index built anew.
     double first = 0;
-    {
+    if (only.isEmpty()) {
         quint64 h = 0;
         first = bestMs(3, [&] {
             // Same bytes, new modification time: the engine must notice and rebuild.

@@ -187,7 +187,9 @@ int decodeDate(QByteArrayView raw)
 struct DbfColumnIndex
 {
     bool text = false;
-    std::vector<std::pair<double, quint32>> numbers;
+    // Keys and records apart: a lookup's binary search touches the keys only.
+    std::vector<double> keys;
+    std::vector<quint32> records;
     struct TextEntry
     {
         quint32 offset, length, record;
@@ -196,8 +198,8 @@ struct DbfColumnIndex
     std::vector<TextEntry> texts;
 
     std::string_view key(const TextEntry &e) const { return std::string_view(arena).substr(e.offset, e.length); }
-    size_t size() const { return text ? texts.size() : numbers.size(); }
-    quint32 record(size_t i) const { return text ? texts[i].record : numbers[i].second; }
+    size_t size() const { return text ? texts.size() : keys.size(); }
+    quint32 record(size_t i) const { return text ? texts[i].record : records[i]; }
 };
 
 } // namespace detail
@@ -270,7 +272,8 @@ const DbfColumnIndex &DbfSnapshot::index(int column) const
             return c != 0 ? c < 0 : a.record < b.record;
         });
     } else if (st == SqlType::Integer || st == SqlType::Float || st == SqlType::Date) {
-        idx->numbers.reserve(size_t(n));
+        std::vector<std::pair<double, quint32>> numbers;
+        numbers.reserve(size_t(n));
         for (qint64 r = 0; r < n; ++r) {
             if (m_dbf.isDeleted(r))
                 continue;
@@ -289,9 +292,15 @@ const DbfColumnIndex &DbfSnapshot::index(int column) const
                 else if (k != detail::Num::Real)
                     continue;
             }
-            idx->numbers.emplace_back(v, quint32(r));
+            numbers.emplace_back(v, quint32(r));
         }
-        std::sort(idx->numbers.begin(), idx->numbers.end());
+        std::sort(numbers.begin(), numbers.end());
+        idx->keys.reserve(numbers.size());
+        idx->records.reserve(numbers.size());
+        for (const auto &[key, rec] : numbers) {
+            idx->keys.push_back(key);
+            idx->records.push_back(rec);
+        }
     }
     slot = std::move(idx);
     return *slot;
@@ -411,11 +420,13 @@ bool indexable(const SqlColumn &c)
 int xBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
 {
     auto *vt = static_cast<VTab *>(tab);
-    double records = 1000;
+    std::shared_ptr<const DbfSnapshot> snap;
     try {
-        records = std::max<double>(1, double(vt->state->snapshot()->dbf().recordCount()));
+        snap = vt->state->snapshot();
     } catch (const std::exception &) {
+        // Planning goes on without the file; opening the cursor reports the error.
     }
+    const double records = snap ? std::max<double>(1, double(snap->dbf().recordCount())) : 1000;
     // Candidate constraints: usable, on an indexable column, with our collation for text.
     std::vector<int> usable;
     for (int i = 0; i < info->nConstraint; ++i) {
@@ -424,6 +435,10 @@ int xBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
             continue;
         if (c.op != Eq && c.op != Gt && c.op != Le && c.op != Lt && c.op != Ge)
             continue;
+        // X IN (...) arrives as an equality; taken, it would cost one scan per
+        // listed value, so SQLite checks it on the rows instead.
+        if (c.op == Eq && sqlite3_vtab_in(info, i, -1))
+            continue;
         const SqlColumn &col = vt->declared[c.iColumn];
         if (!indexable(col))
             continue;
@@ -431,17 +446,22 @@ int xBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
             continue;
         usable.push_back(i);
     }
+    // The index column: an equality before a range; among those a number
+    // column (the keys: NRCRT, LUNACRT) before text, then one already indexed.
     int indexColumn = -1;
     bool equality = false;
-    for (int i : usable)
-        if (info->aConstraint[i].op == Eq) {
-            indexColumn = info->aConstraint[i].iColumn;
-            equality = true;
-            break;
+    int best = -1;
+    for (int i : usable) {
+        const int col = info->aConstraint[i].iColumn;
+        const bool eq = info->aConstraint[i].op == Eq;
+        const int score = (eq ? 4 : 0) + (vt->declared[col].type != SqlType::Text ? 2 : 0)
+                          + (snap && snap->hasIndex(col) ? 1 : 0);
+        if (score > best) {
+            best = score;
+            indexColumn = col;
+            equality = eq;
         }
-    if (indexColumn < 0 && !usable.empty())
-        indexColumn = info->aConstraint[usable.front()].iColumn;
-
+    }
     // The index column's constraints first, then the ones checked in the scan.
     std::stable_partition(usable.begin(), usable.end(),
                           [&](int i) { return info->aConstraint[i].iColumn == indexColumn; });
@@ -616,11 +636,8 @@ std::pair<size_t, size_t> indexRange(const DbfColumnIndex &idx, const std::vecto
             lo = size_t(std::lower_bound(idx.texts.begin(), idx.texts.end(), key, less) - idx.texts.begin());
             hi = size_t(std::upper_bound(idx.texts.begin(), idx.texts.end(), key, greater) - idx.texts.begin());
         } else {
-            auto less = [](const std::pair<double, quint32> &e, double v) { return e.first < v; };
-            auto greater = [](double v, const std::pair<double, quint32> &e) { return v < e.first; };
-            lo = size_t(std::lower_bound(idx.numbers.begin(), idx.numbers.end(), b.number, less) - idx.numbers.begin());
-            hi = size_t(std::upper_bound(idx.numbers.begin(), idx.numbers.end(), b.number, greater)
-                        - idx.numbers.begin());
+            lo = size_t(std::lower_bound(idx.keys.begin(), idx.keys.end(), b.number) - idx.keys.begin());
+            hi = size_t(std::upper_bound(idx.keys.begin() + qsizetype(lo), idx.keys.end(), b.number) - idx.keys.begin());
         }
         // [lo, hi) holds the entries equal to the bound.
         switch (b.op) {

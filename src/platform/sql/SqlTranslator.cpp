@@ -109,6 +109,7 @@ private:
     Code genTextComparison(const QString &op, Code a, Code b, Context ctx);
     Code genConcat(const Code &a, const Code &b);
     void unwrapChain(Code &left, const SqlExpr &leftExpr, const QString &op) const;
+    bool genEqualityList(SqlExpr &e, Context ctx, Code *out);
     Code genFunction(SqlExpr &e, Context ctx);
     Code genCast(SqlExpr &e, Context ctx);
     Code genTrim(SqlExpr &e, Context ctx);
@@ -305,6 +306,11 @@ Code Translator::gen(SqlExpr &e, Context ctx)
 Code Translator::genBinary(SqlExpr &e, Context ctx)
 {
     const QString &op = e.text;
+    if (op == u"OR") {
+        Code in;
+        if (genEqualityList(e, ctx, &in))
+            return in;
+    }
     if (op == u"AND" || op == u"OR") {
         Code a = gen(*e.args[0], ctx);
         const Code b = gen(*e.args[1], ctx);
@@ -344,6 +350,52 @@ Code Translator::genBinary(SqlExpr &e, Context ctx)
     c.size = qMax(a.size, b.size) + 1;
     c.decimals = qMax(a.decimals, b.decimals);
     return c;
+}
+
+// X="A" OR X="B" OR ... on one text column as X IN ('A', 'B', ...): the column is
+// read once per row instead of once per term. Blank X matches neither form.
+bool Translator::genEqualityList(SqlExpr &e, Context ctx, Code *out)
+{
+    std::vector<SqlExpr *> terms;
+    std::vector<SqlExpr *> pending{&e};
+    while (!pending.empty()) {
+        SqlExpr *t = pending.back();
+        pending.pop_back();
+        if (t->kind == SqlExpr::Kind::Binary && t->text == u"OR") {
+            pending.push_back(t->args[1].get());
+            pending.push_back(t->args[0].get());
+        } else {
+            terms.push_back(t);
+        }
+    }
+    const SqlExpr *first = nullptr;
+    for (SqlExpr *t : terms) {
+        if (t->kind != SqlExpr::Kind::Binary || t->text != u"=" || t->args[0]->kind != SqlExpr::Kind::Column
+            || t->args[1]->kind != SqlExpr::Kind::String || RomanianCollation::compare(u"", t->args[1]->text) == 0)
+            return false;
+        const SqlExpr &col = *t->args[0];
+        if (first && (col.text.compare(first->text, Qt::CaseInsensitive) != 0
+                      || col.qualifier.compare(first->qualifier, Qt::CaseInsensitive) != 0))
+            return false;
+        first = &col;
+    }
+    if (terms.size() < 2)
+        return false;
+    // Resolve every term as usual (types, positions), then write the list.
+    QStringList values;
+    Code column;
+    for (SqlExpr *t : terms) {
+        column = gen(*t->args[0], ctx);
+        if (column.type != SqlType::Text)
+            return false;
+        const Code v = gen(*t->args[1], ctx);
+        t->type = SqlType::Logical;
+        values << v.sql;
+    }
+    out->type = SqlType::Logical;
+    out->sql = ctx.negated ? QStringLiteral("(%1 IN (%2) AND %1 IS NOT NULL)").arg(column.sql, values.join(u", "))
+                           : QStringLiteral("(%1 IN (%2))").arg(column.sql, values.join(u", "));
+    return true;
 }
 
 // A left operand made by the same operator needs no parentheses of its own:
