@@ -47,6 +47,9 @@ TEST_F(SqlTypes, WhereConditions)
         {"blank_differs", R"(WHERE CUMODIF<>"X")", "1,3,4"},
         {"not_equal_under_not", R"(WHERE NOT (CUMODIF="X"))", "1,3,4"},
         {"filter_g", R"(WHERE (CUMODIF<>"X" OR CUMODIF IS NULL))", "1,3,4"},
+        // Equalities on one column, read as a list; blanks match none of them.
+        {"equality_list", R"(WHERE (TITULAR="ion" OR TITULAR="ANA " OR TITULAR="Ştefan"))", "2,3,4"},
+        {"not_equality_list", R"(WHERE NOT (CUMODIF="X" OR CUMODIF="Y"))", "1,3,4"},
         // Trailing blanks never count, case always does.
         {"trailing_blanks", R"(WHERE TITULAR="ANA")", "2"},
         {"literal_trailing_blank", R"(WHERE TITULAR="ANA  ")", "2"},
