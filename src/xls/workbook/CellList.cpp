@@ -2,12 +2,14 @@
 
 #include "xls/formula/FormulaRecord.h"
 #include "xls/formula/ParseString.h"
+#include "xls/formula/TokenArray.h"
 #include "xls/formula/ShrFmlaRecordList.h"
 #include "xls/records/CellRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/records/SheetInfo.h"
 #include "xls/workbook/SST.h"
 #include "xls/records/SheetRecords.h"
+#include "xls/storage/ExcelException.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
 #include <QIODevice>
@@ -173,6 +175,39 @@ void TCellList::SetFormula(int row, int col, const QString &formula, const QVari
                               ? value
                               : QVariant());
     PutCell(std::move(cell));
+}
+
+void TCellList::RedirectForSheetCopy(const TSheetInfo &info)
+{
+    for (auto &row : FCells) {
+        if (!row)
+            continue;
+        for (int i = 0; i < row->Count(); ++i) {
+            if (row->Items(i)->RecordId() != TFormulaRecord::Id)
+                continue;
+            const auto *formula = static_cast<const TFormulaRecord *>(row->Items(i));
+            const qsizetype end = TFormulaRecord::TokenOffset + formula->TokenBytes();
+            if (formula->Continue() || end > formula->Data().size())
+                continue;
+            QByteArray data = formula->Data();
+            try {
+                ShiftTokensForSheetCopy(data, TFormulaRecord::TokenOffset, end, info);
+            } catch (const EExcelException &) {
+                continue;
+            }
+            if (data == formula->Data())
+                continue;
+            // The tokens are the record's own bytes: a new record takes them,
+            // with the result and the records that come with the formula.
+            auto fresh = Downcast<TFormulaRecord>(CreateRecord(TFormulaRecord::Id, data));
+            fresh->SetFormulaValue(formula->Value());
+            if (formula->TableRecord())
+                fresh->SetTableRecord(Downcast<TTableRecord>(formula->TableRecord()->Clone()));
+            if (formula->ArrayRecord())
+                fresh->SetArrayRecord(Downcast<TArrayRecord>(formula->ArrayRecord()->Clone()));
+            row->SetItem(i, std::move(fresh));
+        }
+    }
 }
 
 void TCellList::ShiftAllCells(int rowPos, int rowCount, const TSheetInfo &info, int colCount,

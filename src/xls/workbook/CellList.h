@@ -50,6 +50,11 @@ public:
     void SetFormula(int row, int col, const QString &formula, const QVariant &value,
                     TFormulaReferences &references, const TFormulaNames *names);
 
+    // After this sheet was made as a copy of info.InsSheet: formulas that
+    // point at that sheet point at this one (info.FormulaSheet). A formula
+    // whose tokens cannot be walked keeps its references.
+    void RedirectForSheetCopy(const TSheetInfo &info);
+
     // Moves every cell's references for rows or columns inserted in the
     // sheet that info names (formulas of other sheets follow 3-D references).
     void ShiftAllCells(int rowPos, int rowCount, const TSheetInfo &info, int colCount, int colPos);

@@ -250,6 +250,13 @@ void TWorkbook::InsertSheets(int copyFrom, int insertBefore, int count)
     FGlobals.InsertSheets(copyFrom, insertBefore, count);
     for (int k = 0; k < count; ++k)
         FSheets.Insert(insertBefore + k, std::move(added[size_t(k)]));
+    if (copyFrom < 0)
+        return;
+    // Each copy's formulas that point at the source now point at the copy.
+    const int source = copyFrom >= insertBefore ? copyFrom + count : copyFrom;
+    for (int k = 0; k < count; ++k)
+        if (TWorkSheet *copy = WorkSheets(insertBefore + k))
+            copy->Cells().RedirectForSheetCopy(InfoFor(source, insertBefore + k));
 }
 
 void TWorkbook::DeleteSheets(int sheet, int count)

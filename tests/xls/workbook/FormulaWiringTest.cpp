@@ -158,3 +158,37 @@ TEST(FormulaWiring, LibreOfficeRecalculatesWhatWeChanged)
     EXPECT_EQ(values[4].value(0), QStringLiteral("58"));
     EXPECT_EQ(values[5].value(0), QStringLiteral("mare"));
 }
+
+TEST(FormulaWiring, CopiedSheetsPointAtThemselves)
+{
+    TXLSFile file(nullptr, true);
+    file.Connect();
+    file.NewFile(2);
+    TWorkbook &book = file.Workbook();
+    TCellList &cells = book.WorkSheets(0)->Cells();
+    TReferences references(book.Globals(), &cells);
+    cells.SetCellValue(0, 0, 21.0);
+    cells.SetFormula(1, 0, QStringLiteral("=Sheet1!A1*2"), QVariant(), references, nullptr);
+    cells.SetFormula(2, 0, QStringLiteral("=Sheet2!A1+A1"), QVariant(), references, nullptr);
+    // Copy the first sheet to the end, then again in front of everything.
+    file.InsertAndCopySheets(1, 3, 1);
+    file.InsertAndCopySheets(1, 1, 1);
+    ASSERT_EQ(book.SheetCount(), 4);
+    const QStringList names = {book.Globals().SheetName(0), book.Globals().SheetName(1),
+                               book.Globals().SheetName(2), book.Globals().SheetName(3)};
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Sheet4"), QStringLiteral("Sheet1"),
+                                  QStringLiteral("Sheet2"), QStringLiteral("Sheet3")}));
+    EXPECT_EQ(Formulas(book, 1).value({1, 0}), QStringLiteral("=Sheet1!A1*2")) << "the source stays";
+    EXPECT_EQ(Formulas(book, 3).value({1, 0}), QStringLiteral("=Sheet3!A1*2"));
+    EXPECT_EQ(Formulas(book, 0).value({1, 0}), QStringLiteral("=Sheet4!A1*2"));
+    EXPECT_EQ(Formulas(book, 3).value({2, 0}), QStringLiteral("=Sheet2!A1+A1")) << "other sheets stay";
+
+    const QString dir = scratchDir(QStringLiteral("formula-sheet-copy"));
+    file.Save(dir + QStringLiteral("/copies.xls"));
+    exportCsvWithSoffice({dir + QStringLiteral("/copies.xls")}, dir, false);
+    for (const char *sheet : {"Sheet4", "Sheet1", "Sheet3"}) {
+        const auto values = readCsv(dir + QStringLiteral("/copies-%1.csv").arg(QLatin1String(sheet)));
+        ASSERT_GE(values.size(), 2) << sheet;
+        EXPECT_EQ(values[1].value(0), QStringLiteral("42")) << sheet;
+    }
+}
