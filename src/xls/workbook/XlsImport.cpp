@@ -18,11 +18,9 @@ void TXlsImport::OpenFile(const QString &fileName)
     std::unique_ptr<TExcelFile> file = Adapter->CreateExcelFile();
     file->Connect();
     file->OpenFile(fileName);
-    int active = file->GetActiveSheet();
-    if (active < 1 || active > file->SheetCount())
-        active = 1;
-    file->SelectSheet(active);
-    file->SetActiveSheet(active);
+    // The sheet the file marks as active is current; the file stays as it was read.
+    const int active = file->GetActiveSheet();
+    file->SetActiveSheet(active >= 1 && active <= file->SheetCount() ? active : 1);
     CloseFile();
     FFile = std::move(file);
 }
