@@ -13,12 +13,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     FuzzReferences refs;
     FuzzNames names;
+    bool textFailed = false;
     try {
         DecodeFormula(bytes, 2, &names, &refs);
     } catch (const EExcelException &) {
+        textFailed = true;
     }
     if (size < 2)
         return 0;
+    // The encoder's check must accept exactly what the decoder accepts.
+    bool checkFailed = false;
+    try {
+        CheckTokens(bytes, 2, data[0] | (data[1] << 8), &names, &refs);
+    } catch (const EExcelException &) {
+        checkFailed = true;
+    }
+    if (textFailed != checkFailed)
+        __builtin_trap();
     const qsizetype count = qMin<qsizetype>(data[0] | (data[1] << 8), qsizetype(size) - 2);
     TSheetInfo info;
     info.InsSheet = 0;
