@@ -1,12 +1,12 @@
 #include "xls/workbook/Workbook.h"
 
+#include "xls/formula/FormulaRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/records/SheetInfo.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/workbook/EmptyWorkbook.h"
 #include "xls/workbook/References.h"
-#include "xls/formula/FormulaRecords.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
