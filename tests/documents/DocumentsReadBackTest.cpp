@@ -22,7 +22,8 @@ struct Produced
     QString name;     // what it is, for failure messages
     QString path;     // a copy under a unique name
     QStringList values;
-    int pages = 0; // pages to count; 0 for a form of its own layout
+    int pages = 0;        // pages to count; 0 for a form of its own layout
+    QStringList inOrder;  // values that follow one another in the text
 };
 
 // ş and ţ are what the code page holds for ș and ț.
@@ -37,11 +38,12 @@ class Batch
 public:
     Batch() : m_dir(documentsScratch(QStringLiteral("readback"))) {}
 
-    void add(const QString &name, const QString &made, const QStringList &values, int pages)
+    void add(const QString &name, const QString &made, const QStringList &values, int pages,
+             const QStringList &inOrder = {})
     {
         const QString copy = m_dir->filePath(QStringLiteral("doc%1.rtf").arg(m_docs.size()));
         ASSERT_TRUE(QFile::copy(made, copy)) << name.toStdString();
-        m_docs.append({name, copy, values, pages});
+        m_docs.append({name, copy, values, pages, inOrder});
     }
 
     void check() const
@@ -59,6 +61,11 @@ public:
                 EXPECT_TRUE(text.contains(cedilla(v))) << v.toStdString();
             // Each page starts on a page of its own; the text export marks none,
             // so count a line each page carries once.
+            qsizetype at = 0;
+            for (const QString &v : d.inOrder) {
+                at = text.indexOf(cedilla(v), at);
+                ASSERT_GE(at, 0) << "out of order: " << v.toStdString();
+            }
             if (d.pages > 0) {
                 EXPECT_EQ(text.count(QStringLiteral("ROMÂNIA")), d.pages) << "pages";
             }
@@ -129,9 +136,12 @@ void sampleDocuments(Batch &batch)
         QStringList values{uat.toUpper()};
         if (kind != Kind::Respingere) // a rejection grants nothing from any date
             values << QStringLiteral("01.04.2023");
-        for (const SampleRow &r : rows)
-            values << r.titular.toUpper() << r.cnp;
-        batch.add(status, w.lastOpened(), values, int(rows.size()));
+        QStringList names;
+        for (const SampleRow &r : rows) {
+            values << r.cnp;
+            names << r.titular.toUpper();
+        }
+        batch.add(status, w.lastOpened(), values, int(rows.size()), names);
     }
 
     const QList<SampleRow> granted = sampleRows(w.data, month, QStringLiteral("APROBAT"), "NR_REF", 1, 12);
@@ -145,9 +155,12 @@ void sampleDocuments(Batch &batch)
     });
     w.docs->reports.BitBtn10Click();
     QStringList reportValues{QStringLiteral("28.03.2023"), uat};
-    for (const SampleRow &r : granted)
-        reportValues << r.titular.toUpper() << r.cnp;
-    batch.add(QStringLiteral("Referat"), w.lastOpened(), reportValues, int(granted.size()));
+    QStringList reportNames;
+    for (const SampleRow &r : granted) {
+        reportValues << r.cnp;
+        reportNames << r.titular.toUpper();
+    }
+    batch.add(QStringLiteral("Referat"), w.lastOpened(), reportValues, int(granted.size()), reportNames);
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
 
     // The forms of the month's first request.
