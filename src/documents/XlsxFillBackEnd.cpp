@@ -18,8 +18,6 @@ void TXlsxFillBackEnd::Open(const QString &templatePath, const QString &workingC
         throw XlsxError(QStringLiteral("Nu pot copia %1 in %2")
                             .arg(QDir::toNativeSeparators(templatePath), QDir::toNativeSeparators(workingCopy))
                             .toStdString());
-    // A copy of a read-only template (or of a resource) must still be saved in place.
-    QFile::setPermissions(workingCopy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     try {
         m_book->open(workingCopy);
         m_book->activateSheet(1);

@@ -454,4 +454,31 @@ TEST_P(FillerTest, TheDataSetIsLeftOnItsRecordAfterAnError)
     EXPECT_EQ(data.RecNo(), 3);
 }
 
+
+TEST_P(FillerTest, AReadOnlyTemplateGivesAnEditableResult)
+{
+    const QString source = copy(GetParam().source(), QStringLiteral("readonly.") + QString::fromLatin1(GetParam().name));
+    ASSERT_TRUE(QFile::setPermissions(source, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_TRUE(filler.OpenTemplate(source, true));
+    filler.SetCell(FreeRow, FreeCol, QStringLiteral("scris"));
+    EXPECT_EQ(saved()->value(1, FreeRow, FreeCol), QVariant(QStringLiteral("scris")));
+    // The user goes on editing the result.
+    EXPECT_TRUE(QFile::permissions(filler.WorkingCopy()) & QFile::WriteOwner);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothBackEnds, FillerTest, testing::ValuesIn(Layouts), layoutName);
+
+// A sheet of the file engine's format holds 65,536 rows.
+TEST(FillerLimits, MoreRecordsThanASheetHoldsRaiseAndLeaveTheDataSetInPlace)
+{
+    FillerFixture world;
+    TExpXLSOLE filler;
+    ASSERT_TRUE(filler.OpenTemplate(world.copy(FillerFixture::statSource()), false));
+    const int rowsBefore = filler.XCell.MaxRow();
+    auto data = PaymentRecords::dataSet(70000);
+    data->Next();
+    EXPECT_THROW(filler.FillFromDataSet(*data), std::runtime_error);
+    EXPECT_EQ(data->RecNo(), 2);
+    EXPECT_EQ(filler.XCell.MaxRow(), rowsBefore);
+    EXPECT_EQ(filler.XCell.GetCellValue(7, 1), QVariant(QStringLiteral("%NRCRT")));
+}
