@@ -154,25 +154,3 @@ TEST(CaseReports, DialogKeepsTheNumbersAndRefusesBackwardRange)
     EXPECT_FALSE(dlg.Execute());
     EXPECT_EQ(shown, QStringLiteral("7-3"));
 }
-
-TEST(CaseReports, EnterMovesToTheNextInput)
-{
-    DocumentsWorld w;
-    TAlegeCere &dlg = w.docs->reports.dialog();
-    QStringList focus;
-    bool closed = true;
-    DocumentsWorld::whenShown([&] {
-        dlg.Ref0->setFocus();
-        for (QWidget *input : {static_cast<QWidget *>(dlg.Ref0), static_cast<QWidget *>(dlg.Ref1)}) {
-            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QApplication::sendEvent(input, &enter);
-            QWidget *now = dlg.focusWidget();
-            focus << (now == dlg.Ref1 ? "Ref1" : now && (now == dlg.DataR || dlg.DataR->isAncestorOf(now)) ? "DataR" : "other");
-        }
-        closed = !dlg.isVisible();
-        dlg.reject();
-    });
-    dlg.Execute();
-    EXPECT_EQ(focus, (QStringList{"Ref1", "DataR"}));
-    EXPECT_FALSE(closed) << "Enter does not press a button";
-}
