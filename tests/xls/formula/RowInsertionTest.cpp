@@ -12,52 +12,76 @@ namespace {
 
 const QString Expected = QStringLiteral(KESTRUN_FIXTURES "/xls-formula/");
 
+enum class Kind { Rows, Cols, DeleteRows, DeleteCols };
+
 struct Operation
 {
-    int Sheet, FirstRow, LastRow, DestRow, Count; // 1-based
+    Kind What;
+    int Sheet; // 1-based, as are rows and columns
+    int First, Last, Dest, Count;
 };
 
-// The same as OPERATIONS in make-insert-expected.py, which had LibreOffice do them.
-const Operation Operations[] = {
-    {1, 2, 2, 3, 2},
-    {2, 3, 4, 5, 1},
-    {2, 9, 9, 13, 3},
+struct Scenario
+{
+    const char *Book;
+    std::vector<Operation> Operations;
+};
+
+// The same as SCENARIOS in make-insert-expected.py, which had LibreOffice do them.
+const Scenario Scenarios[] = {
+    {"lo-basic-inserted",
+     {{Kind::Rows, 1, 2, 2, 3, 2}, {Kind::Rows, 2, 3, 4, 5, 1}, {Kind::Rows, 2, 9, 9, 13, 3}}},
+    {"lo-basic-deleted",
+     {{Kind::DeleteRows, 1, 3, 0, 0, 2}, {Kind::DeleteRows, 2, 4, 0, 0, 2}, {Kind::DeleteCols, 2, 1, 0, 0, 1},
+      {Kind::Cols, 1, 6, 6, 7, 1}}},
 };
 
 const QStringList Sheets = {QStringLiteral("Persoane"), QStringLiteral("Sume lunare"),
                             QStringLiteral("Foaie ascunsă"), QStringLiteral("Gol")};
 
-// Rows inserted and copied by the engine in a workbook whose formulas sum,
-// reach into other (and hidden) sheets, mix absolute and relative references,
-// use a defined name and shared formulas: LibreOffice, opening what we saved,
-// computes the same values (and shows the same formulas) as when it inserted
-// the rows itself.
-TEST(RowInsertion, LibreOfficeComputesWhatItComputesForItsOwnInsertion)
+QString RunScenario(const Scenario &scenario, const QString &dir)
+{
+    const QString saved = dir + u'/' + QLatin1StringView(scenario.Book) + QStringLiteral(".xls");
+    TXLSFile file(nullptr, true);
+    file.Connect();
+    file.OpenFile(fixture(QStringLiteral("lo-basic.xls")));
+    for (const Operation &op : scenario.Operations) {
+        file.SetActiveSheet(op.Sheet);
+        switch (op.What) {
+        case Kind::Rows: file.InsertAndCopyRows(op.First, op.Last, op.Dest, op.Count, false); break;
+        case Kind::Cols: file.InsertAndCopyCols(op.First, op.Last, op.Dest, op.Count, false); break;
+        case Kind::DeleteRows: file.DeleteRows(op.First, op.Count); break;
+        case Kind::DeleteCols: file.DeleteCols(op.First, op.Count); break;
+        }
+    }
+    file.Save(saved);
+    return saved;
+}
+
+// Rows and columns inserted, copied and deleted by the engine in a workbook
+// whose formulas sum, reach into other (and hidden) sheets, mix absolute and
+// relative references, use a defined name and shared formulas: LibreOffice,
+// opening what we saved, computes the same values (and shows the same
+// formulas) as when it did the same itself.
+TEST(RowInsertion, LibreOfficeComputesWhatItComputesForItsOwnChanges)
 {
     const QString dir = scratchDir(QStringLiteral("formula-row-insertion"));
-    const QString saved = dir + QStringLiteral("/lo-basic-inserted.xls");
-    {
-        TXLSFile file(nullptr, true);
-        file.Connect();
-        file.OpenFile(fixture(QStringLiteral("lo-basic.xls")));
-        for (const Operation &op : Operations) {
-            file.SetActiveSheet(op.Sheet);
-            file.InsertAndCopyRows(op.FirstRow, op.LastRow, op.DestRow, op.Count, false);
-        }
-        file.Save(saved);
-    }
-    exportCsvWithSoffice({saved}, dir + QStringLiteral("/values"), false);
-    exportCsvWithSoffice({saved}, dir + QStringLiteral("/formulas"), true);
-    for (const QString &kind : {QStringLiteral("values"), QStringLiteral("formulas")}) {
-        for (const QString &sheet : Sheets) {
-            SCOPED_TRACE((kind + u' ' + sheet).toStdString());
-            const QString name = QStringLiteral("/lo-basic-inserted-%1.csv").arg(sheet);
-            const QVector<QStringList> expected = IndependentReaders::readCsv(Expected + kind + name);
-            const QVector<QStringList> ours = IndependentReaders::readCsv(dir + u'/' + kind + name);
-            ASSERT_FALSE(expected.isEmpty() && sheet != u"Gol");
-            ASSERT_EQ(ours.size(), expected.size());
-            for (int r = 0; r < expected.size(); ++r)
-                EXPECT_EQ(ours.at(r).join(u'|'), expected.at(r).join(u'|')) << "row " << r + 1;
+    QStringList saved;
+    for (const Scenario &scenario : Scenarios)
+        saved += RunScenario(scenario, dir);
+    exportCsvWithSoffice(saved, dir + QStringLiteral("/values"), false);
+    exportCsvWithSoffice(saved, dir + QStringLiteral("/formulas"), true);
+    for (const Scenario &scenario : Scenarios) {
+        for (const QString &kind : {QStringLiteral("values"), QStringLiteral("formulas")}) {
+            for (const QString &sheet : Sheets) {
+                SCOPED_TRACE((QLatin1StringView(scenario.Book) + u' ' + kind + u' ' + sheet).toStdString());
+                const QString name = QStringLiteral("/%1-%2.csv").arg(QLatin1StringView(scenario.Book), sheet);
+                const QVector<QStringList> expected = IndependentReaders::readCsv(Expected + kind + name);
+                const QVector<QStringList> ours = IndependentReaders::readCsv(dir + u'/' + kind + name);
+                ASSERT_EQ(ours.size(), expected.size());
+                for (int r = 0; r < expected.size(); ++r)
+                    EXPECT_EQ(ours.at(r).join(u'|'), expected.at(r).join(u'|')) << "row " << r + 1;
+            }
         }
     }
 }
@@ -67,17 +91,7 @@ TEST(RowInsertion, LibreOfficeComputesWhatItComputesForItsOwnInsertion)
 TEST(RowInsertion, SavedFormulasDecodeAsLibreOfficeShowsThem)
 {
     const QString dir = scratchDir(QStringLiteral("formula-row-insertion-decode"));
-    const QString saved = dir + QStringLiteral("/lo-basic-inserted.xls");
-    {
-        TXLSFile file(nullptr, true);
-        file.Connect();
-        file.OpenFile(fixture(QStringLiteral("lo-basic.xls")));
-        for (const Operation &op : Operations) {
-            file.SetActiveSheet(op.Sheet);
-            file.InsertAndCopyRows(op.FirstRow, op.LastRow, op.DestRow, op.Count, false);
-        }
-        file.Save(saved);
-    }
+    const QString saved = RunScenario(Scenarios[0], dir);
     FixtureWorkbook wb(saved);
     int compared = 0;
     for (const auto &f : wb.Formulas) {

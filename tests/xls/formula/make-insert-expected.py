@@ -1,13 +1,13 @@
 #!/usr/bin/python3
-# Makes the expected result of the row-insertion test once, by hand (the build
-# never runs it): LibreOffice itself inserts and copies the same rows in
-# lo-basic.xls as the test asks of the engine, and exports every sheet's values
-# and formulas as CSV into tests/fixtures/xls-formula/.
+# Makes the expected results of the row and column tests once, by hand (the
+# build never runs it): LibreOffice itself inserts, copies and deletes the same
+# rows and columns in lo-basic.xls as the tests ask of the engine, and exports
+# every sheet's values and formulas as CSV into tests/fixtures/xls-formula/.
 #
 #   apt-get install python3-uno   # only for this script
 #   /usr/bin/python3 tests/xls/formula/make-insert-expected.py
 #
-# Keep OPERATIONS equal to the ones in RowInsertionTest.cpp.
+# Keep SCENARIOS equal to the ones in RowInsertionTest.cpp.
 import os
 import shutil
 import subprocess
@@ -24,13 +24,23 @@ ROOT = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
 SOURCE = os.path.join(ROOT, "tests", "fixtures", "xls", "lo-basic.xls")
 OUT = os.path.join(ROOT, "tests", "fixtures", "xls-formula")
 
-# (sheet index, first row, last row, destination row, count), rows 1-based:
-# count copies of first..last inserted at the destination row.
-OPERATIONS = [
-    (0, 2, 2, 3, 2),   # Persoane: the first person twice more, inside the sums
-    (1, 3, 4, 5, 1),   # Sume lunare: two months again, inside the totals and the shared formulas
-    (1, 9, 9, 13, 3),  # Sume lunare: the merged row below everything
-]
+# Book name -> operations, rows and columns 1-based, sheets 0-based:
+#   ("rows", sheet, first, last, destination, count): count copies of the rows
+#       first..last inserted at the destination row; "cols" the same for columns;
+#   ("delete-rows", sheet, first, count) and ("delete-cols", sheet, first, count).
+SCENARIOS = {
+    "lo-basic-inserted": [
+        ("rows", 0, 2, 2, 3, 2),   # Persoane: the first person twice more, inside the sums
+        ("rows", 1, 3, 4, 5, 1),   # Sume lunare: two months again, inside the totals and the shared formulas
+        ("rows", 1, 9, 9, 13, 3),  # Sume lunare: a month copied below everything
+    ],
+    "lo-basic-deleted": [
+        ("delete-rows", 0, 3, 2),  # Persoane: two people from inside the sums and the name
+        ("delete-rows", 1, 4, 2),  # Sume lunare: two months inside the shared formulas
+        ("delete-cols", 1, 1, 1),  # Sume lunare: the month column; every formula moves left
+        ("cols", 0, 6, 6, 7, 1),   # Persoane: the income column copied to its right
+    ],
+}
 
 
 def prop(name, value):
@@ -40,20 +50,35 @@ def prop(name, value):
     return p
 
 
-def insert_and_copy(doc, sheet_index, first, last, dest, count):
+def insert_and_copy(doc, sheet_index, first, last, dest, count, columns):
     sheet = doc.Sheets.getByIndex(sheet_index)
-    rows = last - first + 1
-    sheet.Rows.insertByIndex(dest - 1, rows * count)
-    # Rows at or below the insertion point moved down with it.
-    src_first = first - 1 + (rows * count if first >= dest else 0)
+    n = last - first + 1
+    (sheet.Columns if columns else sheet.Rows).insertByIndex(dest - 1, n * count)
+    # Rows (columns) at or after the insertion point moved with it.
+    src_first = first - 1 + (n * count if first >= dest else 0)
     for k in range(count):
         source = CellRangeAddress()
         source.Sheet = sheet_index
-        source.StartColumn, source.EndColumn = 0, 255
-        source.StartRow, source.EndRow = src_first, src_first + rows - 1
         target = CellAddress()
-        target.Sheet, target.Column, target.Row = sheet_index, 0, dest - 1 + k * rows
+        target.Sheet = sheet_index
+        if columns:
+            source.StartRow, source.EndRow = 0, 65535
+            source.StartColumn, source.EndColumn = src_first, src_first + n - 1
+            target.Row, target.Column = 0, dest - 1 + k * n
+        else:
+            source.StartColumn, source.EndColumn = 0, 255
+            source.StartRow, source.EndRow = src_first, src_first + n - 1
+            target.Column, target.Row = 0, dest - 1 + k * n
         sheet.copyRange(target, source)
+
+
+def run(doc, op):
+    kind, sheet_index = op[0], op[1]
+    if kind in ("rows", "cols"):
+        insert_and_copy(doc, *op[1:], columns=(kind == "cols"))
+    else:
+        sheet = doc.Sheets.getByIndex(sheet_index)
+        (sheet.Rows if kind == "delete-rows" else sheet.Columns).removeByIndex(op[2] - 1, op[3])
 
 
 def main():
@@ -75,14 +100,17 @@ def main():
         else:
             sys.exit("LibreOffice did not start")
         desktop = ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
-        book = os.path.join(work, "lo-basic-inserted.xls")
-        shutil.copy(SOURCE, book)
-        doc = desktop.loadComponentFromURL("file://" + book, "_blank", 0, (prop("Hidden", True),))
-        for op in OPERATIONS:
-            insert_and_copy(doc, *op)
-        doc.calculateAll()
-        doc.storeToURL("file://" + book, (prop("FilterName", "MS Excel 97"),))
-        doc.close(True)
+        books = []
+        for name, operations in SCENARIOS.items():
+            book = os.path.join(work, name + ".xls")
+            shutil.copy(SOURCE, book)
+            doc = desktop.loadComponentFromURL("file://" + book, "_blank", 0, (prop("Hidden", True),))
+            for op in operations:
+                run(doc, op)
+            doc.calculateAll()
+            doc.storeToURL("file://" + book, (prop("FilterName", "MS Excel 97"),))
+            doc.close(True)
+            books.append(book)
     finally:
         office.terminate()
         office.wait()
@@ -92,7 +120,7 @@ def main():
         os.makedirs(target, exist_ok=True)
         subprocess.run(["soffice", "--headless", "-env:UserInstallation=" + profile + "2", "--convert-to",
                         "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,%s,false,-1" % formulas,
-                        "--outdir", target, book], check=True, stdout=subprocess.DEVNULL)
+                        "--outdir", target] + books, check=True, stdout=subprocess.DEVNULL)
     shutil.rmtree(work)
 
 
