@@ -4,10 +4,10 @@
 
 namespace {
 
-constexpr int MaxDepth = 200;
+constexpr int MaxDepth = 100;
 // Chains such as A OR B OR ... nest without recursion in the parser; the tree is
 // walked recursively later, so its size is bounded here.
-constexpr int MaxNodes = 1500;
+constexpr int MaxNodes = 500;
 
 const char *const Reserved[] = {"FROM", "WHERE", "JOIN", "LEFT", "RIGHT", "FULL", "INNER", "OUTER", "ON", "GROUP",
                                 "ORDER", "AS", "AND", "OR", "NOT", "BY", "SELECT", "IS", "LIKE", "NULL",
