@@ -69,6 +69,9 @@ FixtureWorkbook::FixtureWorkbook(const QString &path)
             }
             break;
         }
+        case 0x0207:
+            ++StringRecords;
+            break;
         case 0x0018:
             Names.Add(std::make_unique<TNameRecord>(id, data));
             break;

@@ -27,6 +27,7 @@ struct FixtureWorkbook
     FakeReferences Refs{QStringList()};
     TNameRecordList Names;
     std::vector<Formula> Formulas;
+    int StringRecords = 0;
 };
 
 // LibreOffice's sheet syntax ($Sheet.A1, $'Two words'.A1) in ours (Sheet!A1, 'Two words'!A1).

@@ -109,3 +109,30 @@ TEST(RowInsertion, SavedFormulasDecodeAsLibreOfficeShowsThem)
 }
 
 } // namespace
+
+namespace {
+
+// A formula's last result stays readable (a text result comes from the STRING
+// record after it); what is saved carries no STRING record and every formula
+// asks to be recalculated on open.
+TEST(FormulaResults, ReadFromTheFileSavedAsPlaceholders)
+{
+    TXLSFile file(nullptr, true);
+    file.Connect();
+    file.OpenFile(fixture(QStringLiteral("lo-basic.xls")));
+    file.SetActiveSheet(1);
+    EXPECT_EQ(file.GetCellValue(2, 3), QVariant(QStringLiteral("M")));    // =IF(...) text
+    EXPECT_EQ(file.GetCellValue(7, 6), QVariant(15007.5));                // =SUM(F2:F6)
+    EXPECT_EQ(file.GetCellValue(2, 5), QVariant(QStringLiteral("Popescu Ion (M)")));
+
+    const QString dir = scratchDir(QStringLiteral("formula-results"));
+    file.Save(dir + QStringLiteral("/saved.xls"));
+    FixtureWorkbook saved(dir + QStringLiteral("/saved.xls"));
+    ASSERT_EQ(saved.Formulas.size(), 33u);
+    for (const auto &f : saved.Formulas)
+        EXPECT_EQ(f.Record->GetValue(), QVariant(QStringLiteral("#NULL!"))) << "the placeholder: error code 0";
+    EXPECT_EQ(saved.StringRecords, 0);
+    EXPECT_GT(FixtureWorkbook(fixture(QStringLiteral("lo-basic.xls"))).StringRecords, 0);
+}
+
+} // namespace
