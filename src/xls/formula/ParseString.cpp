@@ -13,6 +13,8 @@
 namespace {
 
 constexpr int MaxFormulaLen = 1024;
+// Nesting of parentheses and function calls beyond this is refused, so a
+// hostile text cannot exhaust the stack.
 constexpr int MaxNesting = 200;
 
 QString quoted(const QString &s)
@@ -25,8 +27,7 @@ QString quoted(const QString &s)
     throw EExcelException(message);
 }
 
-// Nesting of parentheses and function calls beyond this is refused, so a
-// hostile text cannot exhaust the stack.
+// An internal inconsistency: no last token, whitespace left over.
 [[noreturn]] void raiseLogical()
 {
     raise(QStringLiteral("XLS engine: Logical Error"));
