@@ -49,6 +49,7 @@ bool KestrunApp::start(const QStringList &arguments)
 void KestrunApp::finish()
 {
     try {
+        AppStartup::logExit();
         AppStartup::offerBackup(g_mode);
     } catch (const std::exception &e) {
         TErori::Mesaj(QStringLiteral("Kestrun"), QString::fromUtf8(e.what()), 1, TErori::OK);

@@ -1,5 +1,6 @@
 #include "core/AppStartup.h"
 
+#include "core/ActionLog.h"
 #include "core/CoreError.h"
 #include "core/DataArchive.h"
 #include "core/Erori.h"
@@ -92,11 +93,14 @@ AppStartup::Mode AppStartup::start(const QStringList &arguments)
     }
 
     RequestTables::createMissing(f.DataDir());
+    ActionLog::trim(f.DataDir());
+    ActionLog::alignCounters(f.DataDir());
     f.ExtractFiles();
     Form4().Load();
     Form4().JudetCChange();
     Form3().loadMonths();
     Form3().showWhereDataLives(statusText(mode, where));
+    ActionLog::write(f.DataDir(), QStringLiteral("Pornire program"));
     return mode;
 }
 
@@ -109,6 +113,11 @@ QString AppStartup::backupName(const QString &folder, const QDate &day)
             return path;
     }
     return {};
+}
+
+void AppStartup::logExit()
+{
+    ActionLog::write(Form1().DataDir(), QStringLiteral("Inchidere Program."));
 }
 
 QString AppStartup::offerBackup(Mode mode)

@@ -22,6 +22,9 @@ public:
     // The status bar text for the mode.
     static QString statusText(Mode mode, const QString &where);
 
+    // Logs the end of the run.
+    static void logExit();
+
     // The backup offered at exit: back into the opened archive, or into the
     // backup folder under <ddMMyyyy>_<n>.L21. Returns the archive written, or empty.
     static QString offerBackup(Mode mode);
