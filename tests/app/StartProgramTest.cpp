@@ -47,6 +47,12 @@ void keepScreenshot(QWidget *w, const QString &name)
     }
 }
 
+QString lastAction(const QString &data)
+{
+    Dbf t = Dbf::open(data + QStringLiteral("/Log.dbf"));
+    return t.recordCount() ? t.text(t.recordCount() - 1, t.fieldIndex(u"ACTIUNE")) : QString();
+}
+
 int requestsInMonth(const QString &data, int code)
 {
     Dbf t = Dbf::open(data + QStringLiteral("/Cereri.dbf"));
@@ -79,6 +85,7 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
     EXPECT_EQ(w.statusText(), QStringLiteral("Lucru local."));
     EXPECT_EQ(Form1().DataDir(), data);
     EXPECT_FALSE(Form4().Localit->text().isEmpty());
+    EXPECT_EQ(lastAction(data), QStringLiteral("Pornire program"));
     // The editable templates the program carries were written into the data folder.
     ASSERT_TRUE(Templates::names().contains(QStringLiteral("Stabilire.rtf")));
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Stabilire.rtf")));
@@ -122,6 +129,7 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
 
     w.close();
     KestrunApp::finish();
+    EXPECT_EQ(lastAction(data), QStringLiteral("Inchidere Program."));
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
 }
 
