@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -131,6 +132,19 @@ TEST_F(MainWindow, CereriRunsOnlyAfterThePreCheckElseOpensAdministration)
     w.CereriClick();
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // Without a fiscal code: the message, then the administration form instead of the list.
+    Form4().CodFiscal->clear();
+    bool adminShown = false;
+    QTimer::singleShot(0, [&] {
+        adminShown = Form4().isVisible();
+        Form4().reject();
+    });
+    w.CereriClick();
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(adminShown);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Raport AJPIS"));
     w.setCereriCommand({});
 }
 
