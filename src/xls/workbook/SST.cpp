@@ -6,6 +6,8 @@
 #include "xls/storage/ByteUtils.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr quint16 SSTId = 0x00FC;
@@ -64,6 +66,26 @@ private:
 
     std::vector<QByteArray> FRecords;
 };
+
+// A plain BIFF8 string with a 2-byte length, built in a buffer that is
+// reused from string to string: characters that all fit one byte are
+// stored compressed, as TExcelString stores them.
+const QByteArray &PlainStringBytes(const QString &text, QByteArray &buffer)
+{
+    const bool wide = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
+    buffer.resize(3 + text.size() * (wide ? 2 : 1));
+    char *out = buffer.data();
+    out[0] = char(text.size() & 0xFF);
+    out[1] = char(text.size() >> 8);
+    out[2] = wide ? 1 : 0;
+    out += 3;
+    for (QChar c : text) {
+        *out++ = char(c.unicode() & 0xFF);
+        if (wide)
+            *out++ = char(c.unicode() >> 8);
+    }
+    return buffer;
+}
 
 }  // namespace
 
@@ -166,7 +188,12 @@ std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
     WriteCardinal(header, 0, totalRefs);
     WriteCardinal(header, 4, quint32(FEntries.size()));
     TSSTWriter writer(header);
-    for (const auto &entry : FEntries)
-        writer.AddString(entry.Rich ? entry.Rich->ToBytes(true) : TExcelString(2, entry.Text).ToBytes(true));
+    QByteArray scratch;
+    for (const auto &entry : FEntries) {
+        if (entry.Rich)
+            writer.AddString(entry.Rich->ToBytes(true));
+        else
+            writer.AddString(PlainStringBytes(entry.Text, scratch));
+    }
     return writer.Finish();
 }
