@@ -344,7 +344,7 @@ TEST_P(FillerTest, ZeroNumbersTakeTheBlankValue)
         {"the text 0 writes text", QStringLiteral("0"), QStringLiteral("0")},
     };
     const Layout &l = GetParam();
-    auto data = PaymentRecords::dataSet(4); // record 3 has a zero total, record 6 would lack a date
+    auto data = PaymentRecords::dataSet(4); // record 3 has a zero total
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         open();
@@ -354,18 +354,6 @@ TEST_P(FillerTest, ZeroNumbersTakeTheBlankValue)
         expectCell(book->value(l.fillSheet, l.templateRow + 3, l.numberCol), c.expected, c.name);
         EXPECT_EQ(book->value(l.fillSheet, l.templateRow + 2, l.numberCol), QVariant(PaymentRecords::total(2)));
     }
-}
-
-TEST_P(FillerTest, AMissingDateTakesTheBlankValue)
-{
-    const Layout &l = GetParam();
-    auto data = PaymentRecords::dataSet(7);
-    ASSERT_FALSE(PaymentRecords::date(6).isValid());
-    open();
-    fill(*data);
-    auto book = saved();
-    EXPECT_FALSE(book->value(l.fillSheet, l.templateRow + 6, l.dateCol).isValid());
-    EXPECT_TRUE(book->value(l.fillSheet, l.templateRow + 5, l.dateCol).isValid());
 }
 
 TEST_P(FillerTest, CellsNamingNoFieldKeepTheirText)
@@ -454,17 +442,6 @@ TEST_P(FillerTest, TheDataSetIsLeftOnItsRecordAfterAnError)
     EXPECT_EQ(data.RecNo(), 3);
 }
 
-
-TEST_P(FillerTest, AReadOnlyTemplateGivesAnEditableResult)
-{
-    const QString source = copy(GetParam().source(), QStringLiteral("readonly.") + QString::fromLatin1(GetParam().name));
-    ASSERT_TRUE(QFile::setPermissions(source, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    ASSERT_TRUE(filler.OpenTemplate(source, true));
-    filler.SetCell(FreeRow, FreeCol, QStringLiteral("scris"));
-    EXPECT_EQ(saved()->value(1, FreeRow, FreeCol), QVariant(QStringLiteral("scris")));
-    // The user goes on editing the result.
-    EXPECT_TRUE(QFile::permissions(filler.WorkingCopy()) & QFile::WriteOwner);
-}
 
 INSTANTIATE_TEST_SUITE_P(BothBackEnds, FillerTest, testing::ValuesIn(Layouts), layoutName);
 
