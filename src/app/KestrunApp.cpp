@@ -1,5 +1,7 @@
 #include "app/KestrunApp.h"
 
+#include "app/SingleInstance.h"
+
 #include "core/AppStartup.h"
 #include "core/Erori.h"
 #include "core/Form21.h"
@@ -59,6 +61,16 @@ void KestrunApp::finish()
 
 int KestrunApp::run(QApplication &app)
 {
+    SingleInstance instance(SingleInstance::defaultName());
+    if (!instance.claim())
+        return 0;
+    QObject::connect(&instance, &SingleInstance::activationRequested, [] {
+        TForm3 &w = Form3();
+        if (w.isMinimized())
+            w.showNormal();
+        w.raise();
+        w.activateWindow();
+    });
     if (!start(QApplication::arguments()))
         return 1;
     const int rc = app.exec();

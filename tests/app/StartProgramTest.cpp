@@ -1,5 +1,7 @@
 // Starts the program the way main() does, over a sample commune, and uses it
 // as a clerk would: choose the working month, open the request list.
+#include "TestApp.h"
+
 #include "app/KestrunApp.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
@@ -27,15 +29,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "kestrun";
-    static char *argv[] = {name, nullptr};
-    static QApplication *a = new QApplication(argc, argv);
-    return *a;
-}
 
 // With KESTRUN_SCREENSHOTS set, the windows are saved there as PNG for a look.
 void keepScreenshot(QWidget *w, const QString &name)
