@@ -49,7 +49,7 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
     if (IsCellId(id)) {
         PlaceCells();
         auto cell = AsCell(std::move(record));
-        FLastFormula = dynamic_cast<TFormulaRecord *>(cell.get());
+        FLastFormula = id == XlsIds::Formula ? dynamic_cast<TFormulaRecord *>(cell.get()) : nullptr;
         FCells.AddCellRecord(std::move(cell));
         return;
     }

@@ -52,8 +52,10 @@ void TWorkbookGlobals::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseR
                 FRecords.Add(std::make_unique<TSubListRecord>(&FBoundSheets));
             FBoundSheets.Add(std::move(record));
         } else if (id == XlsIds::SST && !FHasSST) {
+            // The table is rebuilt from the strings on every save; the record
+            // that carried them goes now.
             FSST.Load(*record);
-            FSSTRecord.Add(std::move(record));
+            record.reset();
             FRecords.Add(std::make_unique<TSubListRecord>(&FSSTRecord));
             FHasSST = true;
         } else if (id == XlsIds::Eof) {
