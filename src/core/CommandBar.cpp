@@ -52,6 +52,9 @@ void CommandBar::setHandler(const QString &buttonCaption, const std::function<vo
 QToolButton *CommandBar::addMenuButton(const QString &caption, const QString &iconName, const QString &tip)
 {
     QToolButton *b = makeButton(caption, iconName, tip);
+    // The arrow goes beside the caption; the style would put it in a corner.
+    b->setText(caption + QStringLiteral(" \u25BE"));
+    b->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
     auto *menu = new QMenu(b);
     b->setMenu(menu);
     b->setPopupMode(QToolButton::InstantPopup);

@@ -41,6 +41,8 @@ public:
     QAction *addCommand(Menu menu, const QString &caption, const std::function<void()> &handler);
     QAction *command(const QString &caption) const;
     bool runGuarded(const std::function<void()> &command);
+    // For commands that need a menu of their own.
+    CommandBar *commandBar() const { return m_bar; }
 
     static QString menuCaption(Menu menu);
 
