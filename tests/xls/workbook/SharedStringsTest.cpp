@@ -1,0 +1,85 @@
+// The shared-string table: what it writes reads back, split over CONTINUE
+// records the way the format asks, and unused strings go.
+#include "xls/workbook/SST.h"
+
+#include "xls/records/BaseRecord.h"
+#include "xls/storage/ExcelException.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Texts(const TSST &sst)
+{
+    QStringList texts;
+    for (int i = 0; i < sst.Count(); ++i)
+        texts << sst.Text(quint32(i));
+    return texts;
+}
+
+}  // namespace
+
+TEST(SharedStrings, WrittenTablesReadBack)
+{
+    const struct { const char *name; QStringList texts; } rows[] = {
+        {"empty table", {}},
+        {"short strings", {QStringLiteral("a"), QStringLiteral("Şură"), QString()}},
+        // 8224 data bytes per record: these must continue in CONTINUE records,
+        // the characters split with a fresh option byte.
+        {"long compressed", {QString(20000, u'x')}},
+        {"long wide", {QString(9000, u'ţ')}},
+        {"wide after compressed across a boundary",
+         {QString(8210, u'a'), QString(30, u'ă') + QString(10, u'b'), QStringLiteral("end")}},
+        {"many", [] {
+             QStringList many;
+             for (int i = 0; i < 3000; ++i)
+                 many << QStringLiteral("Şir %1").arg(i);
+             return many;
+         }()},
+    };
+    for (const auto &r : rows) {
+        TSST sst;
+        for (const QString &t : r.texts)
+            sst.AddString(t);
+        const auto record = sst.BuildRecord(7);
+        ASSERT_EQ(record->RecordId(), 0x00FC) << r.name;
+        for (const TBaseRecord *part = record.get(); part; part = part->Continue())
+            EXPECT_LE(part->DataSize(), 8224) << r.name;
+        TSST back;
+        back.Load(*record);
+        EXPECT_EQ(Texts(back), r.texts) << r.name;
+    }
+}
+
+TEST(SharedStrings, EqualTextsShareAnEntryAndUnusedOnesGo)
+{
+    TSST sst;
+    EXPECT_EQ(sst.AddString(QStringLiteral("unu")), 0u);
+    EXPECT_EQ(sst.AddString(QStringLiteral("doi")), 1u);
+    EXPECT_EQ(sst.AddString(QStringLiteral("unu")), 0u);
+    EXPECT_EQ(sst.AddString(QStringLiteral("trei")), 2u);
+    std::vector<quint32> newIndex;
+    sst.Compact({true, false, true}, newIndex);
+    EXPECT_EQ(Texts(sst), (QStringList{QStringLiteral("unu"), QStringLiteral("trei")}));
+    EXPECT_EQ(newIndex[0], 0u);
+    EXPECT_EQ(newIndex[2], 1u);
+    EXPECT_EQ(sst.AddString(QStringLiteral("trei")), 1u) << "the lookup follows the compaction";
+    EXPECT_EQ(sst.AddString(QStringLiteral("doi")), 2u);
+    EXPECT_TRUE(sst.Text(99).isEmpty());
+}
+
+TEST(SharedStrings, CountsTheDataCannotHoldAreRefused)
+{
+    QByteArray data(8, '\0');
+    data[4] = char(0xFF);
+    data[5] = char(0xFF);
+    data[6] = char(0xFF);  // 16 million strings in 8 bytes
+    TBaseRecord record(0x00FC, data);
+    TSST sst;
+    EXPECT_THROW(sst.Load(record), EExcelException);
+    data[4] = 2;
+    data[5] = data[6] = 0;
+    data += QByteArray("\x01\x00\x00" "a", 4);  // the second string is missing
+    TBaseRecord cut(0x00FC, data);
+    EXPECT_THROW(sst.Load(cut), EExcelException);
+}
