@@ -8,6 +8,7 @@
 #include "xls/records/RecordFactory.h"
 #include "xls/records/SheetInfo.h"
 #include "xls/workbook/SST.h"
+#include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/records/SheetRecords.h"
 #include "xls/storage/ExcelException.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
@@ -17,21 +18,13 @@
 #include <algorithm>
 #include <cmath>
 
+using XlsDetail::Downcast;
+
 namespace {
 
 constexpr int RowBlock = 32;
 constexpr int MaxRow = 65535;
 constexpr int MaxCol = 255;
-
-template <class T>
-std::unique_ptr<T> Downcast(std::unique_ptr<TBaseRecord> record)
-{
-    T *typed = dynamic_cast<T *>(record.get());
-    if (!typed)
-        XlsRaise(XlsMsg::FileInvalid);
-    record.release();
-    return std::unique_ptr<T>(typed);
-}
 
 }  // namespace
 

@@ -22,15 +22,6 @@ bool IsCellId(quint16 id)
     }
 }
 
-std::unique_ptr<TCellRecord> AsCell(std::unique_ptr<TBaseRecord> record)
-{
-    auto *cell = dynamic_cast<TCellRecord *>(record.get());
-    if (!cell)
-        XlsRaise(XlsMsg::FileInvalid);
-    record.release();
-    return std::unique_ptr<TCellRecord>(cell);
-}
-
 }  // namespace
 
 TWorkSheet::TWorkSheet(TSST *sst) : FSST(sst), FCells(sst) {}
@@ -48,7 +39,7 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
     const quint16 id = record->RecordId();
     if (IsCellId(id)) {
         PlaceCells();
-        auto cell = AsCell(std::move(record));
+        auto cell = Downcast<TCellRecord>(std::move(record));
         FLastFormula = id == XlsIds::Formula ? dynamic_cast<TFormulaRecord *>(cell.get()) : nullptr;
         FCells.AddCellRecord(std::move(cell));
         return;

@@ -40,13 +40,10 @@ void TWorkbookGlobals::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseR
         if (id == XlsIds::Bof)
             XlsRaise(XlsMsg::FileInvalid);
         if (id == XlsIds::Name) {
-            auto *name = dynamic_cast<TNameRecord *>(record.get());
-            if (!name)
-                XlsRaise(XlsMsg::FileInvalid);
+            auto name = Downcast<TNameRecord>(std::move(record));
             if (FNames.Count() == 0)
                 FRecords.Add(std::make_unique<TSubListRecord>(&FNames));
-            record.release();
-            FNames.Add(std::unique_ptr<TNameRecord>(name));
+            FNames.Add(std::move(name));
         } else if (id == XlsIds::BoundSheet) {
             if (FBoundSheets.Count() == 0)
                 FRecords.Add(std::make_unique<TSubListRecord>(&FBoundSheets));

@@ -1,8 +1,14 @@
 #include "xls/workbook/WorkbookRecords_p.h"
 
 #include "xls/records/RecordFactory.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
 
 namespace XlsDetail {
+
+void RaiseFileInvalid()
+{
+    XlsRaise(XlsMsg::FileInvalid);
+}
 
 void ReplaceData(TBaseRecordList &list, int index, QByteArray data)
 {

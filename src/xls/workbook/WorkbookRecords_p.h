@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <memory>
+
 // Record ids the workbook model looks at, and the one way it rewrites a
 // record's bytes: a fresh record of the same class in the same list slot.
 namespace XlsIds {
@@ -17,6 +19,20 @@ constexpr quint16 BofGlobals = 0x0005, BofWorksheet = 0x0010, BofChart = 0x0020;
 }  // namespace XlsIds
 
 namespace XlsDetail {
+
+[[noreturn]] void RaiseFileInvalid();
+
+// The record as its class, or the engine's invalid-file error when the
+// factory made another class for its id.
+template <class T>
+std::unique_ptr<T> Downcast(std::unique_ptr<TBaseRecord> record)
+{
+    T *typed = dynamic_cast<T *>(record.get());
+    if (!typed)
+        RaiseFileInvalid();
+    record.release();
+    return std::unique_ptr<T>(typed);
+}
 
 // Puts a new record with the same id and the given data at index.
 void ReplaceData(TBaseRecordList &list, int index, QByteArray data);
