@@ -11,6 +11,7 @@
 #include "platform/db/Dbf.h"
 #include "platform/db/RequestTables.h"
 #include "platform/profile/AppFolders.h"
+#include "platform/profile/ProfileFile.h"
 #include "platform/shell/Shell.h"
 
 #include <QCoreApplication>
@@ -94,6 +95,7 @@ AppStartup::Mode AppStartup::start(const QStringList &arguments)
 
     RequestTables::createMissing(f.DataDir());
     ActionLog::trim(f.DataDir());
+    weeklyPack(f.DataDir(), QDate::currentDate());
     ActionLog::alignCounters(f.DataDir());
     f.ExtractFiles();
     Form4().Load();
@@ -113,6 +115,18 @@ QString AppStartup::backupName(const QString &folder, const QDate &day)
             return path;
     }
     return {};
+}
+
+bool AppStartup::weeklyPack(const QString &dataDir, const QDate &today)
+{
+    const QString week = QString::number(QDate(1899, 12, 30).daysTo(today) / 7);
+    ProfileFile settings(AppFolders::settingsPath(dataDir));
+    if (settings.read(QStringLiteral("CONST"), QStringLiteral("LASTPACK")).trimmed() == week)
+        return false;
+    for (const QString &table : RequestTables::fileNames())
+        Dbf::pack(Dbf::resolve(dataDir + u'/' + table));
+    settings.write(QStringLiteral("CONST"), QStringLiteral("LASTPACK"), week);
+    return true;
 }
 
 void AppStartup::logExit()

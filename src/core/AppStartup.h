@@ -22,6 +22,10 @@ public:
     // The status bar text for the mode.
     static QString statusText(Mode mode, const QString &where);
 
+    // Packs the three tables once a week: when the whole weeks since the
+    // date origin (30.12.1899) differ from [CONST] LASTPACK. True when packed.
+    static bool weeklyPack(const QString &dataDir, const QDate &today);
+
     // Logs the end of the run.
     static void logExit();
 

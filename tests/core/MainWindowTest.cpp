@@ -11,6 +11,7 @@
 #include "core/Form3.h"
 #include "core/Form4.h"
 #include "core/RecordingDialogs.h"
+#include "platform/db/Dbf.h"
 #include "platform/db/RequestTables.h"
 #include "platform/profile/ProfileFile.h"
 
@@ -223,6 +224,30 @@ TEST_F(MainWindow, ExitBackupGoesToTheBackupFolderUnderTodaysName)
     // Network work is not backed up from this machine.
     EXPECT_TRUE(AppStartup::offerBackup(AppStartup::Mode::Network).isEmpty());
     TForm1::WriteMachine(QStringLiteral("Salvare"), QString());
+}
+
+TEST_F(MainWindow, TablesArePackedOncePerWeek)
+{
+    RequestTables::createMissing(data);
+    const auto addDeletedRow = [&] {
+        Dbf t = Dbf::open(data + QStringLiteral("/Oameni.dbf"), Dbf::Mode::ReadWrite);
+        t.setDeleted(t.appendBlank(), true);
+        t.close();
+    };
+    const auto rows = [&] { return Dbf::open(data + QStringLiteral("/Oameni.dbf")).recordCount(); };
+    addDeletedRow();
+    // Monday 5 December 2022 is day 44900 after the origin: week 6414.
+    const QDate monday(2022, 12, 5);
+    EXPECT_TRUE(AppStartup::weeklyPack(data, monday));
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(ProfileFile(data + QStringLiteral("/Tolvard.set")).read(QStringLiteral("CONST"), QStringLiteral("LASTPACK")),
+              QStringLiteral("6414"));
+    addDeletedRow();
+    // The origin was a Saturday, so weeks run Saturday to Friday: Friday is the same week.
+    EXPECT_FALSE(AppStartup::weeklyPack(data, QDate(2022, 12, 9)));
+    EXPECT_EQ(rows(), 1);
+    EXPECT_TRUE(AppStartup::weeklyPack(data, QDate(2022, 12, 10)));
+    EXPECT_EQ(rows(), 0);
 }
 
 TEST_F(MainWindow, RestoreTellsTheUserAndARefusedArchiveChangesNothing)
