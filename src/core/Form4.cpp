@@ -83,6 +83,15 @@ TForm4::TForm4(QWidget *parent)
       Salvare(lineEdit(this, 250)), Server(lineEdit(this, 250))
 {
     setWindowTitle(QStringLiteral("Administrare"));
+    // The names the other forms and the reports know these controls by.
+    const std::pair<QWidget *, const char *> names[] = {
+        {Localit, "Localit"}, {ComboBox1, "ComboBox1"}, {CodFiscal, "CodFiscal"}, {CodJud, "CodJud"},
+        {JudetC, "JudetC"}, {JudAbr, "JudAbr"}, {Edit7, "Edit7"}, {SecretarN, "SecretarN"},
+        {IntocmitN, "IntocmitN"}, {ContabilN, "ContabilN"}, {DirectorN, "DirectorN"}, {CuOLE, "CuOLE"},
+        {IndL, "IndL"}, {IndG, "IndG"}, {IndT, "IndT"}, {IndE, "IndE"}, {IndE2, "IndE2"},
+        {Salvare, "Salvare"}, {Server, "Server"}};
+    for (const auto &[widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
     ComboBox1->addItems({QStringLiteral("COMUNA"), QStringLiteral("ORASUL"), QStringLiteral("MUNICIPIUL")});
     JudetC->addItems(Counties::names());
     JudetC->setCurrentIndex(-1);
