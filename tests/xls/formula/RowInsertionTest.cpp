@@ -12,13 +12,14 @@ namespace {
 
 const QString Expected = QStringLiteral(KESTRUN_FIXTURES "/xls-formula/");
 
-enum class Kind { Rows, Cols, DeleteRows, DeleteCols };
+enum class Kind { Rows, Cols, DeleteRows, DeleteCols, CopySheet };
 
 struct Operation
 {
     Kind What;
     int Sheet; // 1-based, as are rows and columns
     int First, Last, Dest, Count;
+    const char *Name = nullptr; // of a copied sheet
 };
 
 struct Scenario
@@ -34,6 +35,7 @@ const Scenario Scenarios[] = {
     {"lo-basic-deleted",
      {{Kind::DeleteRows, 1, 3, 0, 0, 2}, {Kind::DeleteRows, 2, 4, 0, 0, 2}, {Kind::DeleteCols, 2, 1, 0, 0, 1},
       {Kind::Cols, 1, 6, 6, 7, 1}}},
+    {"lo-basic-sheetcopy", {{Kind::CopySheet, 1, 0, 0, 2, 1, "Copie"}, {Kind::Rows, 2, 2, 2, 3, 1}}},
 };
 
 const QStringList Sheets = {QStringLiteral("Persoane"), QStringLiteral("Sume lunare"),
@@ -52,13 +54,18 @@ QString RunScenario(const Scenario &scenario, const QString &dir)
         case Kind::Cols: file.InsertAndCopyCols(op.First, op.Last, op.Dest, op.Count, false); break;
         case Kind::DeleteRows: file.DeleteRows(op.First, op.Count); break;
         case Kind::DeleteCols: file.DeleteCols(op.First, op.Count); break;
+        case Kind::CopySheet:
+            file.InsertAndCopySheets(op.Sheet, op.Dest, op.Count);
+            file.SetActiveSheet(op.Dest);
+            file.SetActiveSheetName(QString::fromUtf8(op.Name));
+            break;
         }
     }
     file.Save(saved);
     return saved;
 }
 
-// Rows and columns inserted, copied and deleted by the engine in a workbook
+// Rows and columns inserted, copied and deleted, and a sheet copied, by the engine in a workbook
 // whose formulas sum, reach into other (and hidden) sheets, mix absolute and
 // relative references, use a defined name and shared formulas: LibreOffice,
 // opening what we saved, computes the same values (and shows the same
@@ -73,7 +80,11 @@ TEST(RowInsertion, LibreOfficeComputesWhatItComputesForItsOwnChanges)
     exportCsvWithSoffice(saved, dir + QStringLiteral("/formulas"), true);
     for (const Scenario &scenario : Scenarios) {
         for (const QString &kind : {QStringLiteral("values"), QStringLiteral("formulas")}) {
-            for (const QString &sheet : Sheets) {
+            QStringList sheets = Sheets;
+            for (const Operation &op : scenario.Operations)
+                if (op.What == Kind::CopySheet)
+                    sheets.insert(op.Dest - 1, QString::fromUtf8(op.Name));
+            for (const QString &sheet : sheets) {
                 SCOPED_TRACE((QLatin1StringView(scenario.Book) + u' ' + kind + u' ' + sheet).toStdString());
                 const QString name = QStringLiteral("/%1-%2.csv").arg(QLatin1StringView(scenario.Book), sheet);
                 const QVector<QStringList> expected = IndependentReaders::readCsv(Expected + kind + name);

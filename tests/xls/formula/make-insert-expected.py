@@ -27,7 +27,8 @@ OUT = os.path.join(ROOT, "tests", "fixtures", "xls-formula")
 # Book name -> operations, rows and columns 1-based, sheets 0-based:
 #   ("rows", sheet, first, last, destination, count): count copies of the rows
 #       first..last inserted at the destination row; "cols" the same for columns;
-#   ("delete-rows", sheet, first, count) and ("delete-cols", sheet, first, count).
+#   ("delete-rows", sheet, first, count) and ("delete-cols", sheet, first, count);
+#   ("copy-sheet", sheet, new name, position): a copy of the sheet inserted at the position.
 SCENARIOS = {
     "lo-basic-inserted": [
         ("rows", 0, 2, 2, 3, 2),   # Persoane: the first person twice more, inside the sums
@@ -39,6 +40,10 @@ SCENARIOS = {
         ("delete-rows", 1, 4, 2),  # Sume lunare: two months inside the shared formulas
         ("delete-cols", 1, 1, 1),  # Sume lunare: the month column; every formula moves left
         ("cols", 0, 6, 6, 7, 1),   # Persoane: the income column copied to its right
+    ],
+    "lo-basic-sheetcopy": [
+        ("copy-sheet", 0, "Copie", 1),  # Persoane, with its sums, name and personal codes
+        ("rows", 1, 2, 2, 3, 1),        # then a row copied in the copy only
     ],
 }
 
@@ -74,7 +79,9 @@ def insert_and_copy(doc, sheet_index, first, last, dest, count, columns):
 
 def run(doc, op):
     kind, sheet_index = op[0], op[1]
-    if kind in ("rows", "cols"):
+    if kind == "copy-sheet":
+        doc.Sheets.copyByName(doc.Sheets.getByIndex(sheet_index).Name, op[2], op[3])
+    elif kind in ("rows", "cols"):
         insert_and_copy(doc, *op[1:], columns=(kind == "cols"))
     else:
         sheet = doc.Sheets.getByIndex(sheet_index)
