@@ -143,6 +143,8 @@ void ProfileFile::store(const ProfileText &t)
     const QByteArray bytes = t.toBytes();
     if (f.write(bytes) != bytes.size() || !f.commit())
         fail(QStringLiteral("Nu pot scrie fisierul de setari"), m_path, f.errorString());
+    // Cache what the file now holds, so a read gives what a restart would
+    // (a letter the code page lacks reads back as the one written for it).
     QMutexLocker lock(&g_cacheLock);
-    g_cache.insert(cacheKey(m_path), Cached{stampOf(m_path), t});
+    g_cache.insert(cacheKey(m_path), Cached{stampOf(m_path), ProfileText::parse(bytes)});
 }

@@ -60,6 +60,16 @@ TEST_F(ProfileFileTest, MissingFileReadsEmptyAndFirstWriteCreatesFolderAndFile)
     EXPECT_EQ(ProfileFile(p).read(QStringLiteral("setari"), QStringLiteral("LOCALITATE")), QStringLiteral(u"Răcăciuni"));
 }
 
+TEST_F(ProfileFileTest, ReadAfterWriteGivesWhatTheFileHolds)
+{
+    // Letters with comma below are stored with the cedilla the code page has;
+    // a read in the same run must give what a read after a restart gives.
+    const QString p = path(QStringLiteral("Tolvard.set"));
+    ProfileFile(p).write(QStringLiteral("SETARI"), QStringLiteral("Judet"), QStringLiteral(u"Ștefănești 中"));
+    EXPECT_EQ(bytes(p), QByteArray("[SETARI]\r\nJudet=\xAAtef\xE3ne\xBAti ?\r\n"));
+    EXPECT_EQ(ProfileFile(p).read(QStringLiteral("SETARI"), QStringLiteral("Judet")), QStringLiteral(u"Ştefăneşti ?"));
+}
+
 TEST_F(ProfileFileTest, WriteReplacesTheFileByRenameAndLeavesNoTemporary)
 {
     const QString p = path(QStringLiteral("Tolvard.set"));
