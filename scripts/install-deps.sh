@@ -16,7 +16,7 @@ PACKAGES=(
   libspreadsheet-writeexcel-perl
   libreoffice-calc-nogui libreoffice-writer-nogui libreoffice-base-drivers poppler-utils
   # running the program headless and taking screenshots
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core adwaita-icon-theme
 )
 
 missing=()

@@ -45,7 +45,7 @@ void CereriCommands::addCommands(TCereriF &form)
                     [&forms] { forms.FisaVBClick(); });
 
     // The inquiry's three commands stand together, as its three buttons do.
-    if (CommandBar *bar = form.findChild<CommandBar *>()) {
+    if (CommandBar *bar = form.commandBar()) {
         bar->addMenuButton(Ancheta, QStringLiteral("system-search"), QStringLiteral("Ancheta sociala a cererii"));
         bar->addCommand(Ancheta, QStringLiteral("Adauga"), [&forms] { forms.ListCereB(Form::Ancheta); });
         bar->addCommand(Ancheta, QStringLiteral("Arata"), [&forms] { forms.AnchShowClick(); });
