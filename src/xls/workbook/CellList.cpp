@@ -211,6 +211,24 @@ void TCellList::ShiftAllCells(int rowPos, int rowCount, const TSheetInfo &info, 
             row->ShiftAllForInsert(rowPos, rowCount, info, colCount, colPos);
 }
 
+void TCellList::SetCellValue(int row, int col, const QVariant &value, int xf)
+{
+    SetCellValue(row, col, value);
+    if (xf >= 0)
+        SetCellFormat(row, col, xf);
+}
+
+void TCellList::SetCellFormat(int row, int col, int xf)
+{
+    CheckPosition(row, col);
+    if (TCellRecord *cell = Cell(row, col)) {
+        cell->SetXF(xf);
+        FModified = true;
+    } else {
+        PutCell(TBlankRecord::NewBlank(row, col, xf));
+    }
+}
+
 void TCellList::SetCellValue(int row, int col, const QVariant &value)
 {
     CheckPosition(row, col);

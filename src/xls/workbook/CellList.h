@@ -43,6 +43,10 @@ public:
     // Replaces the cell, keeping its format (or the row's); an empty value
     // leaves a blank cell when the old one had a format other than the default.
     void SetCellValue(int row, int col, const QVariant &value) override;
+    // A value with a format; xf -1 keeps the cell's format.
+    void SetCellValue(int row, int col, const QVariant &value, int xf);
+    // A cell that does not exist becomes a blank cell with the format.
+    void SetCellFormat(int row, int col, int xf);
 
     // A formula cell from its text ("=" first), in place of the cell there,
     // with that cell's format; value is the result shown until the

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "xls/workbook/XlsCellRange.h"
+#include "xls/workbook/XlsDateParser.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -31,6 +34,48 @@ private:
 };
 
 enum class TXlsSheetVisible { sv_Visible, sv_Hidden, sv_VeryHidden };
+
+// A hyperlink of a sheet: what it points at and how it is shown.
+enum class THyperLinkType { hl_URL, hl_LocalFile, hl_CurrentWorkbook };
+struct THyperLink
+{
+    THyperLinkType LinkType = THyperLinkType::hl_URL;
+    QString Description;  // the text the cell shows in the tip; may be empty
+    QString Target;       // URL or file name; empty for a place in this workbook
+    QString TextMark;     // the place after "#" ("Sheet2!A1"); may be empty
+    bool operator==(const THyperLink &) const = default;
+};
+
+// A font as the FONT record holds it (height in twips, weight 400 or 700).
+struct TXlsFont
+{
+    QString Name = QStringLiteral("Arial");
+    int Size20 = 200;
+    int ColorIndex = 0x7FFF;
+    int Style = 0;        // 0x02 italic, 0x08 strike-out
+    int Weight = 400;
+    int Underline = 0;
+    int Family = 0;
+    int CharSet = 0;
+    bool operator==(const TXlsFont &) const = default;
+};
+
+// A cell format: the font it uses, its number-format text and the rest of
+// the XF record (alignment, borders, fill) as stored.
+struct TXlsFormat
+{
+    int FontIndex = 0;
+    QString Format;  // "General", "dd.mm.yyyy", ...
+    QByteArray Rest; // XF bytes after the number-format index (16 bytes)
+    bool operator==(const TXlsFormat &) const = default;
+};
+
+// The four page margins of a sheet, in inches.
+struct TXlsMargins
+{
+    double Left = 0.75, Right = 0.75, Top = 1.0, Bottom = 1.0;
+    bool operator==(const TXlsMargins &) const = default;
+};
 
 // Lets a caller choose the file name for each format of a multi-format save.
 using TGetFileNameEvent = std::function<void(TXlsSaveFormat format, QString &fileName)>;
@@ -80,4 +125,85 @@ public:
     virtual void SetCellValue(int row, int col, const QVariant &value) = 0;
     virtual int MaxRow() const = 0;
     virtual int MaxCol() const = 0;
+
+    // ---- cells with their format (XF index; -1 when the sheet is no worksheet)
+    virtual QVariant GetCellValueX(int row, int col, int &xf) const = 0;
+    // An xf of -1 keeps the cell's format.
+    virtual void SetCellValueX(int row, int col, const QVariant &value, int xf) = 0;
+    virtual int GetCellFormat(int row, int col) const = 0;
+    virtual void SetCellFormat(int row, int col, int xf) = 0;
+    // Text as a user types it: a number ("." decimal separator, "," between
+    // thousands), TRUE/FALSE, a date (stored with a date format), or text.
+    // With xf >= 0 that format is used (for a date, with the date's number
+    // format); without, the cell keeps its own.
+    virtual void AssignCellDataFromText(int row, int col, const QString &text, int xf = -1,
+                                        TXlsDateOrder order = TXlsDateOrder::doDMY) = 0;
+
+    // ---- comments (notes) of the active sheet
+    // With row >= 1 the comments of that row, otherwise all of the sheet.
+    virtual int CommentsCount(int row) const = 0;
+    // With row >= 1 the position-th comment of that row (from 0), otherwise
+    // comment number position of the sheet.
+    virtual QString GetCommentText(int row, int position) const = 0;
+    // Rebuilds the row index after the active sheet changed.
+    virtual void RestoreCommentIndex() = 0;
+
+    // ---- named ranges (1-based)
+    virtual int NamedRangeCount() const = 0;
+    virtual QString NamedRangeName(int index) const = 0;
+    // The corners 1-based; sheet gets the 1-based sheet, 0 for a name that
+    // is no single range.
+    virtual TXlsCellRange NamedRangeRange(int index, int &sheet) const = 0;
+    virtual void SetNamedRangeRange(int index, const TXlsCellRange &range) = 0;
+    // Cell operations then add the range's first column - 1 to their column.
+    virtual void SetWorkingRange(int index) = 0;
+    virtual int WorkingFirstColumn() const = 0;  // 1-based
+    // Width of the working range for a row the sheet holds, 0 for others.
+    virtual int WorkingRangeWidth(int row) const = 0;
+
+    // ---- fonts, formats, palette of the workbook
+    virtual int FontCount() const = 0;  // the highest font index + 1
+    virtual TXlsFont GetFont(int index) const = 0;
+    virtual void SetFont(int index, const TXlsFont &font) = 0;
+    virtual int FormatCount() const = 0;
+    virtual TXlsFormat GetFormat(int index) const = 0;
+    virtual void SetFormat(int index, const TXlsFormat &format) = 0;
+    // The XF index of an equal format, added when there is none.
+    virtual int AddFormat(const TXlsFormat &format) = 0;
+    virtual QString FormatString(int index) const = 0;
+    // Colours 1..56 as 0xRRGGBB.
+    virtual quint32 GetColorPalette(int index) const = 0;
+    virtual void SetColorPalette(int index, quint32 rgb) = 0;
+
+    // ---- page margins of the active sheet
+    virtual TXlsMargins GetMargins() const = 0;
+    virtual void SetMargins(const TXlsMargins &margins) = 0;
+
+    // ---- merged cells of the active sheet (1-based corners)
+    // The merged range holding the cell, or the cell itself.
+    virtual TXlsCellRange CellMergedBounds(int row, int col) const = 0;
+    virtual int MergedCellCount() const = 0;
+    virtual TXlsCellRange MergedCells(int index) const = 0;
+    virtual void MergeCells(int firstRow, int firstCol, int lastRow, int lastCol) = 0;
+    // Takes apart every merged range inside the given one.
+    virtual void UnMergeCells(int firstRow, int firstCol, int lastRow, int lastCol) = 0;
+
+    // ---- hyperlinks of the active sheet (1-based)
+    virtual int HyperLinkCount() const = 0;
+    virtual THyperLink GetHyperLink(int index) const = 0;
+    virtual void SetHyperLink(int index, const THyperLink &link) = 0;
+    virtual TXlsCellRange GetHyperLinkCellRange(int index) const = 0;
+    virtual void SetHyperLinkCellRange(int index, const TXlsCellRange &range) = 0;
+    virtual void AddHyperLink(const TXlsCellRange &range, const THyperLink &link) = 0;
+    virtual void DeleteHyperLink(int index) = 0;
+
+    // ---- pictures of the active sheet (0-based)
+    virtual int ImageCount() const = 0;
+
+    // ---- clipboard: the cells as tab-separated text and as a workbook
+    virtual void CopyToClipboard() = 0;
+    virtual void CopyToClipboard(const TXlsCellRange &range) = 0;
+    virtual void PasteFromClipboard(int row, int col) = 0;
+
+    virtual bool IsWorkSheet(int sheet) const = 0;
 };

@@ -63,6 +63,14 @@ int TReferences::GetSheetIndex(QStringView sheetName) const
     return FGlobals.SheetIndex(sheetName.toString());
 }
 
+QString TReferences::GetSheetName(int sheet) const
+{
+    const int count = FGlobals.SheetCount();
+    if (sheet < 0 || sheet >= count)
+        XlsRaise(XlsMsg::InvalidSheetNumber(sheet, 0, count - 1));
+    return FGlobals.SheetName(sheet);
+}
+
 int TReferences::AddExternSheet(int firstSheet, int lastSheet)
 {
     return FGlobals.AddExternSheet(firstSheet, lastSheet);

@@ -15,6 +15,8 @@ public:
 
     QString GetSheetPrefix(int externSheet) const override;
     int GetSheetIndex(QStringView sheetName) const override;
+    // Raises the sheet-number message for a sheet the workbook does not have.
+    QString GetSheetName(int sheet) const override;
     int AddExternSheet(int firstSheet, int lastSheet) override;
     // The sheet an extern-sheet index points at in this workbook; -1 for
     // another workbook, a deleted sheet or an index the table does not have.

@@ -34,6 +34,9 @@ public:
     void SetCodeName(const QString &name);
 
     const TBaseRecordList &Records() const { return FRecords; }
+    // For the file object's operations on the sheet's own records (merged
+    // cells, links, margins); cells go through the worksheet's cell list.
+    TBaseRecordList &Records() { return FRecords; }
 
     // Moves the sheet's own positioned records (merged cells, notes, links...)
     // for rows or columns inserted (negative counts: deleted).

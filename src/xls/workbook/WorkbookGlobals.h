@@ -29,6 +29,10 @@ public:
     void SaveToStream(QIODevice &stream) const;
     qint64 TotalSize() const;
 
+    // Every record of the globals in file order (fonts, formats, palette...).
+    TBaseRecordList &Records() { return FRecords; }
+    const TBaseRecordList &Records() const { return FRecords; }
+
     TSST &SST() { return FSST; }
     const TSST &SST() const { return FSST; }
     // Writes the table as it is now (after unused entries were dropped).

@@ -10,8 +10,24 @@
 #include "xls/workbook/XlsTextWriter.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
+#include "xls/formula/NameRecordList.h"
+#include "xls/records/LinkRecords.h"
+#include "xls/records/OtherRecords.h"
+#include "xls/records/RecordFactory.h"
+#include "xls/storage/ByteUtils.h"
+#include "xls/workbook/HLinkData.h"
+#include "xls/workbook/MergedCells.h"
+#include "xls/workbook/PageMargins.h"
+#include "xls/workbook/References.h"
+#include "xls/workbook/SheetComments.h"
+#include "xls/workbook/XlsClipboard.h"
+#include "xls/workbook/XlsFormatTable.h"
+#include "xls/workbook/XlsTextValue.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cmath>
 
 namespace {
 
@@ -97,6 +113,8 @@ void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray
     FActiveSheet = FWorkbook->Globals().ActiveSheet() + 1;
     if (FActiveSheet > FWorkbook->SheetCount())
         FActiveSheet = 1;
+    FFirstColumn = FLastColumn = 0;
+    RestoreCommentIndex();
 }
 
 int TXLSFile::ActiveIndex() const
@@ -294,13 +312,13 @@ void TXLSFile::DeleteCols(int col, int count)
 QVariant TXLSFile::GetCellValue(int row, int col) const
 {
     const TWorkSheet *sheet = ActiveWorkSheet();
-    return sheet ? sheet->Cells().CellValue(row - 1, col - 1) : QVariant();
+    return sheet ? sheet->Cells().CellValue(row - 1, col - 1 + FFirstColumn) : QVariant();
 }
 
 void TXLSFile::SetCellValue(int row, int col, const QVariant &value)
 {
     if (TWorkSheet *sheet = ActiveWorkSheet())
-        sheet->Cells().SetCellValue(row - 1, col - 1, value);
+        sheet->Cells().SetCellValue(row - 1, col - 1 + FFirstColumn, value);
 }
 
 int TXLSFile::MaxRow() const
@@ -313,4 +331,394 @@ int TXLSFile::MaxCol() const
 {
     const TWorkSheet *sheet = ActiveWorkSheet();
     return sheet ? sheet->Cells().ColCount() : 0;
+}
+
+// ---- the operations on cells, sheet parts and the workbook's tables
+
+void TXLSFile::SetActiveSheet(int sheet)
+{
+    FActiveSheet = sheet;
+    if (FWorkbook)
+        RestoreCommentIndex();
+}
+
+bool TXLSFile::IsWorkSheet(int sheet) const
+{
+    return Workbook().IsWorkSheet(sheet - 1);
+}
+
+QVariant TXLSFile::GetCellValueX(int row, int col, int &xf) const
+{
+    xf = GetCellFormat(row, col);
+    return GetCellValue(row, col);
+}
+
+void TXLSFile::SetCellValueX(int row, int col, const QVariant &value, int xf)
+{
+    if (TWorkSheet *sheet = ActiveWorkSheet()) {
+        if (xf >= FormatCount())
+            XlsRaise(XlsMsg::IndexOutOfRange(xf, QStringLiteral("FormatIndex"), 0, FormatCount() - 1));
+        sheet->Cells().SetCellValue(row - 1, col - 1 + FFirstColumn, value, xf);
+    }
+}
+
+int TXLSFile::GetCellFormat(int row, int col) const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    const TCellRecord *cell = sheet ? sheet->Cells().Cell(row - 1, col - 1 + FFirstColumn) : nullptr;
+    return cell ? cell->XF() : -1;
+}
+
+void TXLSFile::SetCellFormat(int row, int col, int xf)
+{
+    if (xf < 0 || xf >= FormatCount())
+        XlsRaise(XlsMsg::IndexOutOfRange(xf, QStringLiteral("FormatIndex"), 0, FormatCount() - 1));
+    if (TWorkSheet *sheet = ActiveWorkSheet())
+        sheet->Cells().SetCellFormat(row - 1, col - 1 + FFirstColumn, xf);
+}
+
+void TXLSFile::AssignCellDataFromText(int row, int col, const QString &text, int xf,
+                                      TXlsDateOrder order)
+{
+    if (!ActiveWorkSheet())
+        return;
+    const TXlsTextValue parsed = TXlsTextValue::FromText(text, order);
+    if (parsed.DateFormat.isEmpty()) {
+        // A given format is found or added; without one the cell keeps its own.
+        SetCellValueX(row, col, parsed.Value, xf >= 0 ? AddFormat(GetFormat(xf)) : -1);
+        return;
+    }
+    TXlsFormat format = GetFormat(xf >= 0 ? xf : std::max(GetCellFormat(row, col), 15));
+    format.Format = parsed.DateFormat;
+    SetCellValueX(row, col, parsed.Value, AddFormat(format));
+}
+
+// ---- comments
+
+void TXLSFile::RestoreCommentIndex()
+{
+    FRowComments = std::make_unique<TRowComments>();
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return;
+    const QList<TSheetComment> comments = TSheetComments::Read(sheet->Records());
+    for (int i = 0; i < comments.size(); ++i)
+        FRowComments->Add(comments[i].Row + 1, i);
+}
+
+int TXLSFile::CommentsCount(int row) const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return 0;
+    if (row >= 1)
+        return (*FRowComments)[row].Comments.size();
+    return TSheetComments::Read(sheet->Records()).size();
+}
+
+QString TXLSFile::GetCommentText(int row, int position) const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return {};
+    int index = position;
+    if (row >= 1) {
+        const QList<int> &onRow = (*FRowComments)[row].Comments;
+        if (position < 0 || position >= onRow.size())
+            XlsRaise(XlsMsg::IndexOutOfRange(position, QStringLiteral("CommentIndex"), 0,
+                                             onRow.size() - 1));
+        index = onRow[position];
+    }
+    const QList<TSheetComment> comments = TSheetComments::Read(sheet->Records());
+    if (index < 0 || index >= comments.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, comments.size() - 1));
+    return comments[index].Text;
+}
+
+// ---- named ranges
+
+namespace {
+
+TNameRecord &NameAt(const TWorkbook &workbook, int index)
+{
+    const TNameRecordList &names = workbook.Globals().Names();
+    if (index < 1 || index > names.Count())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("NamedRangeIndex"), 1, names.Count()));
+    return *names.Items(index - 1);
+}
+
+}  // namespace
+
+int TXLSFile::NamedRangeCount() const
+{
+    return Workbook().Globals().Names().Count();
+}
+
+QString TXLSFile::NamedRangeName(int index) const
+{
+    return NameAt(Workbook(), index).Name();
+}
+
+TXlsCellRange TXLSFile::NamedRangeRange(int index, int &sheet) const
+{
+    TWorkbook &workbook = Workbook();
+    const TNameRecord &name = NameAt(workbook, index);
+    TReferences references(workbook.Globals());
+    const int rangeSheet = name.RangeSheet([&](int extern_) { return references.SheetOfExternSheet(extern_); });
+    sheet = name.FirstRow() < 0 ? 0 : rangeSheet + 1;
+    return {name.FirstColumn() + 1, name.FirstRow() + 1, name.LastColumn() + 1, name.LastRow() + 1};
+}
+
+void TXLSFile::SetNamedRangeRange(int index, const TXlsCellRange &range)
+{
+    TNameRecord &name = NameAt(Workbook(), index);
+    if (name.FirstRow() < 0)
+        XlsRaise(QStringLiteral("The name \"%1\" is no cell range").arg(name.Name()));
+    const TXlsCellRange r = ZeroBased(range);
+    int growth = name.SetFirstRow(r.Top);
+    growth += name.SetLastRow(r.Bottom);
+    growth += name.SetFirstColumn(r.Left);
+    growth += name.SetLastColumn(r.Right);
+    Workbook().Globals().Names().AdjustTotalSize(growth);
+}
+
+void TXLSFile::SetWorkingRange(int index)
+{
+    const TNameRecord &name = NameAt(Workbook(), index);
+    if (name.FirstColumn() < 0)
+        XlsRaise(QStringLiteral("The name \"%1\" is no cell range").arg(name.Name()));
+    FFirstColumn = name.FirstColumn();
+    FLastColumn = name.LastColumn();
+}
+
+int TXLSFile::WorkingRangeWidth(int row) const
+{
+    if (row < 1 || row > MaxRow() || FLastColumn < FFirstColumn)
+        return 0;
+    return FLastColumn - FFirstColumn + 1;
+}
+
+// ---- fonts, formats, palette
+
+#define FORMATS TXlsFormatTable(Workbook().Globals().Records())
+
+int TXLSFile::FontCount() const { return FORMATS.FontCount(); }
+TXlsFont TXLSFile::GetFont(int index) const { return FORMATS.GetFont(index); }
+void TXLSFile::SetFont(int index, const TXlsFont &font) { FORMATS.SetFont(index, font); }
+int TXLSFile::FormatCount() const { return FORMATS.FormatCount(); }
+TXlsFormat TXLSFile::GetFormat(int index) const { return FORMATS.GetFormat(index); }
+void TXLSFile::SetFormat(int index, const TXlsFormat &format) { FORMATS.SetFormat(index, format); }
+int TXLSFile::AddFormat(const TXlsFormat &format) { return FORMATS.AddFormat(format); }
+QString TXLSFile::FormatString(int index) const { return FORMATS.FormatString(index); }
+quint32 TXLSFile::GetColorPalette(int index) const { return FORMATS.GetColorPalette(index); }
+void TXLSFile::SetColorPalette(int index, quint32 rgb) { FORMATS.SetColorPalette(index, rgb); }
+
+#undef FORMATS
+
+// ---- sheet parts
+
+TBaseRecordList &TXLSFile::SheetRecords() const
+{
+    return Workbook().Sheets(ActiveIndex())->Records();
+}
+
+TXlsCellRange TXLSFile::ZeroBased(const TXlsCellRange &range)
+{
+    const TXlsCellRange r{range.Left - 1, range.Top - 1, range.Right - 1, range.Bottom - 1};
+    for (int row : {r.Top, r.Bottom})
+        if (row < 0 || row > 65535)
+            XlsRaise(XlsMsg::InvalidRow(row + 1));
+    for (int col : {r.Left, r.Right})
+        if (col < 0 || col > 255)
+            XlsRaise(XlsMsg::InvalidColumn(col + 1));
+    if (r.Left > r.Right || r.Top > r.Bottom)
+        XlsRaise(QStringLiteral("Invalid cell range"));
+    return r;
+}
+
+namespace {
+
+TXlsCellRange OneBased(const TXlsCellRange &r)
+{
+    return {r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
+}
+
+}  // namespace
+
+TXlsMargins TXLSFile::GetMargins() const
+{
+    return TPageMargins::Read(SheetRecords());
+}
+
+void TXLSFile::SetMargins(const TXlsMargins &margins)
+{
+    for (double m : {margins.Left, margins.Right, margins.Top, margins.Bottom})
+        if (!std::isfinite(m) || m < 0)
+            XlsRaise(QStringLiteral("Invalid page margin"));
+    TPageMargins::Write(SheetRecords(), margins);
+}
+
+TXlsCellRange TXLSFile::CellMergedBounds(int row, int col) const
+{
+    if (!ActiveWorkSheet())
+        return {col, row, col, row};
+    const TXlsCellRange cell = ZeroBased({col, row, col, row});
+    return OneBased(TMergedCells::BoundsOf(TMergedCells::Read(SheetRecords()), cell.Top, cell.Left));
+}
+
+int TXLSFile::MergedCellCount() const
+{
+    return ActiveWorkSheet() ? TMergedCells::Read(SheetRecords()).size() : 0;
+}
+
+TXlsCellRange TXLSFile::MergedCells(int index) const
+{
+    const QList<TXlsCellRange> ranges = ActiveWorkSheet() ? TMergedCells::Read(SheetRecords()) : QList<TXlsCellRange>();
+    if (index < 1 || index > ranges.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("MergedCellIndex"), 1, ranges.size()));
+    return OneBased(ranges[index - 1]);
+}
+
+void TXLSFile::MergeCells(int firstRow, int firstCol, int lastRow, int lastCol)
+{
+    if (!ActiveWorkSheet())
+        return;
+    QList<TXlsCellRange> ranges = TMergedCells::Read(SheetRecords());
+    TMergedCells::Merge(ranges, ZeroBased({firstCol, firstRow, lastCol, lastRow}));
+    TMergedCells::Write(SheetRecords(), ranges);
+}
+
+void TXLSFile::UnMergeCells(int firstRow, int firstCol, int lastRow, int lastCol)
+{
+    if (!ActiveWorkSheet())
+        return;
+    QList<TXlsCellRange> ranges = TMergedCells::Read(SheetRecords());
+    TMergedCells::UnMerge(ranges, ZeroBased({firstCol, firstRow, lastCol, lastRow}));
+    TMergedCells::Write(SheetRecords(), ranges);
+}
+
+// ---- hyperlinks
+
+namespace {
+
+QList<int> HyperLinkRecords(const TBaseRecordList &records)
+{
+    QList<int> at;
+    for (int i = 0; i < records.Count(); ++i)
+        if (records.Items(i) && records.Items(i)->RecordId() == THLinkRecord::Id)
+            at.append(i);
+    return at;
+}
+
+// The record data of a link; the record may not outgrow the format's limit.
+QByteArray CheckedLinkData(const TXlsCellRange &range, const THyperLink &link)
+{
+    QByteArray data = THLinkData::Build(range, link);
+    if (data.size() > 8224)
+        XlsRaise(QStringLiteral("The hyperlink is too long"));
+    return data;
+}
+
+}  // namespace
+
+int TXLSFile::HyperLinkCount() const
+{
+    return ActiveWorkSheet() ? HyperLinkRecords(SheetRecords()).size() : 0;
+}
+
+int TXLSFile::HyperLinkRecord(int index) const
+{
+    const QList<int> links = ActiveWorkSheet() ? HyperLinkRecords(SheetRecords()) : QList<int>();
+    if (index < 1 || index > links.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("HyperLinkIndex"), 1, links.size()));
+    return links[index - 1];
+}
+
+THLinkRecord *TXLSFile::HyperLinkAt(int index) const
+{
+    return static_cast<THLinkRecord *>(SheetRecords().Items(HyperLinkRecord(index)));
+}
+
+THyperLink TXLSFile::GetHyperLink(int index) const
+{
+    return THLinkData::Read(HyperLinkAt(index)->Data());
+}
+
+TXlsCellRange TXLSFile::GetHyperLinkCellRange(int index) const
+{
+    const THLinkRecord *link = HyperLinkAt(index);
+    return {link->FirstColumn() + 1, link->FirstRow() + 1, link->LastColumn() + 1, link->LastRow() + 1};
+}
+
+void TXLSFile::SetHyperLink(int index, const THyperLink &link)
+{
+    const int at = HyperLinkRecord(index);
+    const TXlsCellRange range = ZeroBased(GetHyperLinkCellRange(index));
+    // A new record: the old one's screen tip goes with it.
+    SheetRecords().SetItem(at, CreateRecord(THLinkRecord::Id, CheckedLinkData(range, link)));
+}
+
+void TXLSFile::SetHyperLinkCellRange(int index, const TXlsCellRange &range)
+{
+    const int at = HyperLinkRecord(index);
+    QByteArray data = SheetRecords().Items(at)->Data();
+    const TXlsCellRange r = ZeroBased(range);
+    WriteWord(data, 0, static_cast<quint16>(r.Top));
+    WriteWord(data, 2, static_cast<quint16>(r.Bottom));
+    WriteWord(data, 4, static_cast<quint16>(r.Left));
+    WriteWord(data, 6, static_cast<quint16>(r.Right));
+    SheetRecords().SetItem(at, CreateRecord(THLinkRecord::Id, data));
+}
+
+void TXLSFile::AddHyperLink(const TXlsCellRange &range, const THyperLink &link)
+{
+    if (!ActiveWorkSheet())
+        return;
+    TBaseRecordList &records = SheetRecords();
+    auto record = CreateRecord(THLinkRecord::Id, CheckedLinkData(ZeroBased(range), link));
+    // After the last link, or else before the sheet's EOF.
+    const QList<int> links = HyperLinkRecords(records);
+    records.Insert(links.isEmpty() ? records.Count() - 1 : links.last() + 1, std::move(record));
+}
+
+void TXLSFile::DeleteHyperLink(int index)
+{
+    SheetRecords().Delete(HyperLinkRecord(index));
+}
+
+// ---- pictures
+
+int TXLSFile::ImageCount() const
+{
+    constexpr int PictureObject = 8;
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return 0;
+    int count = 0;
+    for (int i = 0; i < sheet->Records().Count(); ++i)
+        if (const auto *obj = dynamic_cast<const TObjRecord *>(sheet->Records().Items(i)))
+            count += obj->ObjKind() == 0x15 && obj->ObjType() == PictureObject ? 1 : 0;
+    return count;
+}
+
+// ---- clipboard
+
+void TXLSFile::CopyToClipboard()
+{
+    CopyToClipboard({1, 1, std::max(MaxCol(), 1), std::max(MaxRow(), 1)});
+}
+
+void TXLSFile::CopyToClipboard(const TXlsCellRange &range)
+{
+    if (!ActiveWorkSheet())
+        return;
+    const TXlsCellRange r{range.Left - 1, range.Top - 1, range.Right - 1, range.Bottom - 1};
+    TXlsClipboard::CopyToSystem(Workbook(), ActiveIndex(), r);
+}
+
+void TXLSFile::PasteFromClipboard(int row, int col)
+{
+    if (!ActiveWorkSheet())
+        return;
+    TXlsClipboard::PasteFromSystem(Workbook(), ActiveIndex(), row - 1, col - 1 + FFirstColumn);
 }

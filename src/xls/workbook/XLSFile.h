@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xls/workbook/ExcelFile.h"
+#include "xls/workbook/RowComments.h"
 
 #include <QByteArray>
 
@@ -10,6 +11,7 @@ class TXLSAdapter;
 class TXlsStorageList;
 class TWorkbook;
 class TWorkSheet;
+class TBaseRecordList;
 
 // The file object over one TWorkbook: opens compound documents (or the
 // adapter's in-memory templates), starts new files from the empty workbook,
@@ -33,7 +35,7 @@ public:
     int SheetCount() const override;
     void SelectSheet(int sheet) override;
     int GetActiveSheet() const override { return FActiveSheet; }
-    void SetActiveSheet(int sheet) override { FActiveSheet = sheet; }
+    void SetActiveSheet(int sheet) override;
     QString GetActiveSheetName() const override;
     void SetActiveSheetName(const QString &name) override;
     QString GetActiveSheetCodeName() const override;
@@ -59,6 +61,61 @@ public:
     int MaxRow() const override;
     int MaxCol() const override;
 
+    QVariant GetCellValueX(int row, int col, int &xf) const override;
+    void SetCellValueX(int row, int col, const QVariant &value, int xf) override;
+    int GetCellFormat(int row, int col) const override;
+    void SetCellFormat(int row, int col, int xf) override;
+    void AssignCellDataFromText(int row, int col, const QString &text, int xf = -1,
+                                TXlsDateOrder order = TXlsDateOrder::doDMY) override;
+
+    int CommentsCount(int row) const override;
+    QString GetCommentText(int row, int position) const override;
+    void RestoreCommentIndex() override;
+
+    int NamedRangeCount() const override;
+    QString NamedRangeName(int index) const override;
+    TXlsCellRange NamedRangeRange(int index, int &sheet) const override;
+    void SetNamedRangeRange(int index, const TXlsCellRange &range) override;
+    void SetWorkingRange(int index) override;
+    int WorkingFirstColumn() const override { return FFirstColumn + 1; }
+    int WorkingRangeWidth(int row) const override;
+
+    int FontCount() const override;
+    TXlsFont GetFont(int index) const override;
+    void SetFont(int index, const TXlsFont &font) override;
+    int FormatCount() const override;
+    TXlsFormat GetFormat(int index) const override;
+    void SetFormat(int index, const TXlsFormat &format) override;
+    int AddFormat(const TXlsFormat &format) override;
+    QString FormatString(int index) const override;
+    quint32 GetColorPalette(int index) const override;
+    void SetColorPalette(int index, quint32 rgb) override;
+
+    TXlsMargins GetMargins() const override;
+    void SetMargins(const TXlsMargins &margins) override;
+
+    TXlsCellRange CellMergedBounds(int row, int col) const override;
+    int MergedCellCount() const override;
+    TXlsCellRange MergedCells(int index) const override;
+    void MergeCells(int firstRow, int firstCol, int lastRow, int lastCol) override;
+    void UnMergeCells(int firstRow, int firstCol, int lastRow, int lastCol) override;
+
+    int HyperLinkCount() const override;
+    THyperLink GetHyperLink(int index) const override;
+    void SetHyperLink(int index, const THyperLink &link) override;
+    TXlsCellRange GetHyperLinkCellRange(int index) const override;
+    void SetHyperLinkCellRange(int index, const TXlsCellRange &range) override;
+    void AddHyperLink(const TXlsCellRange &range, const THyperLink &link) override;
+    void DeleteHyperLink(int index) override;
+
+    int ImageCount() const override;
+
+    void CopyToClipboard() override;
+    void CopyToClipboard(const TXlsCellRange &range) override;
+    void PasteFromClipboard(int row, int col) override;
+
+    bool IsWorkSheet(int sheet) const override;
+
     TWorkbook &Workbook() const;
 
 private:
@@ -66,6 +123,13 @@ private:
     TWorkSheet *ActiveWorkSheet() const;
     // The active sheet, 0-based; raises when the stored index names no sheet.
     int ActiveIndex() const;
+    // The active sheet's records, whatever its kind.
+    TBaseRecordList &SheetRecords() const;
+    // The HLINK record of a 1-based index; raises the range message.
+    int HyperLinkRecord(int index) const;
+    class THLinkRecord *HyperLinkAt(int index) const;
+    // A 1-based cell range checked and made 0-based.
+    static TXlsCellRange ZeroBased(const TXlsCellRange &range);
     TXlsSaveFormats Formats() const;
     QByteArray FormatBytes(TXlsSaveFormat format);
     static void WriteFile(const QString &fileName, const QByteArray &bytes);
@@ -76,4 +140,8 @@ private:
     const TXlsStorageList *FStorageInUse = nullptr;
     std::unique_ptr<TXlsStorageList> FOwnStorage;
     bool FAllowOverwritingFiles;
+    // The working column range, 0-based offsets; cell operations add the first.
+    int FFirstColumn = 0;
+    int FLastColumn = 0;
+    std::unique_ptr<TRowComments> FRowComments = std::make_unique<TRowComments>();
 };

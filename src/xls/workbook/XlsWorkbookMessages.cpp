@@ -41,6 +41,12 @@ QString InvalidColumn(int col)
     return QStringLiteral("Invalid Column (%1)").arg(col);
 }
 
+QString IndexOutOfRange(int index, const QString &property, int low, int high)
+{
+    return QStringLiteral("The index \"%1\" of the property \"%2\" is not in the range %3-%4")
+        .arg(index).arg(property).arg(low).arg(high);
+}
+
 }  // namespace XlsMsg
 
 void XlsRaise(const QString &message)

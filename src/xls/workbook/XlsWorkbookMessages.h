@@ -24,6 +24,8 @@ QString SheetNameExists(const QString &name);
 QString InvalidSheetCount(int count);
 QString InvalidRow(int row);
 QString InvalidColumn(int col);
+// "The index "%d" of the property "%s" is not in the range %d-%d".
+QString IndexOutOfRange(int index, const QString &property, int low, int high);
 
 }  // namespace XlsMsg
 
