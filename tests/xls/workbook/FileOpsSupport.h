@@ -1,0 +1,54 @@
+#pragma once
+
+// Shared by the file object's operation tests: open a fixture, catch the
+// engine's message, save and read back with xlrd.
+#include "xls/support/IndependentReaders.h"
+#include "xls/storage/ExcelException.h"
+#include "xls/workbook/XLSFile.h"
+
+#include <functional>
+#include <memory>
+
+namespace FileOps {
+
+inline QString XlsFixture(const QString &name)
+{
+    return IndependentReaders::fixture(name);
+}
+
+inline std::unique_ptr<TXLSFile> OpenBook(const QString &path)
+{
+    auto file = std::make_unique<TXLSFile>(nullptr, true);
+    file->Connect();
+    file->OpenFile(path);
+    return file;
+}
+
+inline std::unique_ptr<TXLSFile> NewBook(int sheets = 1)
+{
+    auto file = std::make_unique<TXLSFile>(nullptr, true);
+    file->Connect();
+    file->NewFile(sheets);
+    return file;
+}
+
+// The message of the EExcelException that action raises; "" when none.
+inline QString ErrorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const EExcelException &e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
+// Saves into a fresh scratch folder and returns the path.
+inline QString SaveScratch(TXLSFile &file, const QString &test)
+{
+    const QString path = IndependentReaders::scratchDir(test) + QStringLiteral("/book.xls");
+    file.Save(path);
+    return path;
+}
+
+}  // namespace FileOps
