@@ -85,16 +85,12 @@ void AppendCountedText(QByteArray &out, const QString &text)
     AppendUtf16(out, text, true);
 }
 
-void AppendFileMoniker(QByteArray &out, QString path)
+// The path goes as given, "../" included, with no up-level count: readers
+// that skip the count then still see the whole relative path.
+void AppendFileMoniker(QByteArray &out, const QString &path)
 {
-    int upLevels = 0;
-    while (path.startsWith(QStringLiteral("../")) && upLevels < 0xFFFF) {
-        path.remove(0, 3);
-        ++upLevels;
-    }
     out.append(FileMoniker);
-    out.append(static_cast<char>(upLevels & 0xFF));
-    out.append(static_cast<char>(upLevels >> 8));
+    out.append(2, '\0');
     // The 8-bit path keeps what fits; the full path follows as UTF-16.
     const QByteArray shortPath = path.toLatin1();
     AppendU32(out, static_cast<quint32>(shortPath.size() + 1));

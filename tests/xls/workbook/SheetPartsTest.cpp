@@ -1,0 +1,233 @@
+// Merged cells, hyperlinks, fonts, formats, the palette and page margins:
+// changed through the file object, saved, and read back by xlrd and by a
+// fresh read of our own.
+#include "FileOpsSupport.h"
+
+#include "xls/workbook/HLinkData.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace FileOps;
+using namespace IndependentReaders;
+
+namespace {
+
+QString Notes()
+{
+    return XlsFixture(QStringLiteral("fileops/lo-notes.xls"));
+}
+
+// Runs a short xlrd script on a file (as sys.argv[1]) and returns its output.
+QString Xlrd(const QString &file, const QString &script)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, file});
+    p.waitForFinished(60000);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+const QString LinksScript = QStringLiteral(
+    "import sys, xlrd\n"
+    "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+    "for h in s.hyperlink_list:\n"
+    "    print('%d %d %d %d|%s|%s|%s|%s' % (h.frowx, h.lrowx, h.fcolx, h.lcolx, h.type, h.url_or_path, h.desc, h.textmark))\n");
+
+}  // namespace
+
+TEST(MergedCells, ReadMergeAndUnmergeRoundTrip)
+{
+    auto file = OpenBook(Notes());
+    ASSERT_EQ(file->MergedCellCount(), 1);
+    const TXlsCellRange a3b3{1, 3, 2, 3};
+    EXPECT_EQ(file->MergedCells(1), a3b3);
+    EXPECT_EQ(file->CellMergedBounds(3, 2), a3b3) << "a cell inside gives the whole range";
+    EXPECT_EQ(file->CellMergedBounds(4, 2), (TXlsCellRange{2, 4, 2, 4})) << "a lone cell gives itself";
+
+    file->MergeCells(8, 2, 10, 4);
+    // Overlapping the first range takes it apart instead of making a broken file.
+    file->MergeCells(3, 2, 3, 3);
+    ASSERT_EQ(file->MergedCellCount(), 2);
+    EXPECT_EQ(file->MergedCells(1), (TXlsCellRange{2, 8, 4, 10}));
+    EXPECT_EQ(file->MergedCells(2), (TXlsCellRange{2, 3, 3, 3}));
+    // Unmerge takes only what lies wholly inside.
+    file->UnMergeCells(1, 1, 9, 9);
+    EXPECT_EQ(file->MergedCellCount(), 1);
+    EXPECT_EQ(file->MergedCells(1), (TXlsCellRange{2, 8, 4, 10}));
+
+    const QString out = SaveScratch(*file, QStringLiteral("merged"));
+    const XlrdSheet sheet = readWithXlrd(out).sheets.at(0);
+    ASSERT_EQ(sheet.merged.size(), 1);
+    EXPECT_EQ(sheet.merged[0].firstRow, 7);
+    EXPECT_EQ(sheet.merged[0].lastRow, 9);
+    EXPECT_EQ(sheet.merged[0].firstCol, 1);
+    EXPECT_EQ(sheet.merged[0].lastCol, 3);
+
+    EXPECT_EQ(ErrorOf([&] { file->MergedCells(2); }),
+              QStringLiteral("The index \"2\" of the property \"MergedCellIndex\" is not in the range 1-1"));
+    EXPECT_EQ(ErrorOf([&] { file->MergeCells(1, 1, 1, 257); }), QStringLiteral("Invalid Column (257)"));
+    EXPECT_EQ(ErrorOf([&] { file->MergeCells(0, 1, 1, 1); }), QStringLiteral("Invalid Row (0)"));
+    EXPECT_EQ(file->MergedCellCount(), 1) << "refused calls change nothing";
+}
+
+TEST(MergedCells, ManyRangesSpillIntoSeveralRecords)
+{
+    auto file = NewBook();
+    // More than one record holds; every one must come back.
+    for (int i = 0; i < 1100; ++i)
+        file->MergeCells(2 * i + 1, 1, 2 * i + 1, 2);
+    const QString out = SaveScratch(*file, QStringLiteral("merged-many"));
+    EXPECT_EQ(readWithXlrd(out).sheets.at(0).merged.size(), 1100);
+    EXPECT_EQ(OpenBook(out)->MergedCellCount(), 1100);
+}
+
+TEST(HyperLinks, ReadFromLibreOfficeAndChecked)
+{
+    auto file = OpenBook(Notes());
+    ASSERT_EQ(file->HyperLinkCount(), 2);
+    const THyperLink web = file->GetHyperLink(1);
+    EXPECT_EQ(web.LinkType, THyperLinkType::hl_URL);
+    EXPECT_EQ(web.Target, QStringLiteral("https://exemplu.ro/ajutor"));
+    EXPECT_EQ(web.Description, QStringLiteral("Ajutor"));
+    EXPECT_EQ(file->GetHyperLinkCellRange(1), (TXlsCellRange{1, 4, 1, 4}));
+    const THyperLink place = file->GetHyperLink(2);
+    EXPECT_EQ(place.LinkType, THyperLinkType::hl_CurrentWorkbook);
+    EXPECT_EQ(place.TextMark, QStringLiteral("Note!A1"));
+
+    const QString message = QStringLiteral("The index \"%1\" of the property \"HyperLinkIndex\" is not in the range 1-2");
+    for (int bad : {0, 3, -1})
+        EXPECT_EQ(ErrorOf([&] { file->GetHyperLink(bad); }), message.arg(bad));
+    EXPECT_EQ(ErrorOf([&] { file->DeleteHyperLink(3); }), message.arg(3));
+}
+
+TEST(HyperLinks, AddChangeAndDeleteRoundTripThroughXlrd)
+{
+    auto file = OpenBook(Notes());
+    file->DeleteHyperLink(2);
+    THyperLink changed = file->GetHyperLink(1);
+    changed.Target = QStringLiteral("https://exemplu.ro/cereri?an=2026");
+    file->SetHyperLink(1, changed);
+    file->SetHyperLinkCellRange(1, {2, 10, 3, 11});
+    file->AddHyperLink({1, 12, 1, 12}, {THyperLinkType::hl_LocalFile, QStringLiteral("Dosar"),
+                                        QStringLiteral("../acte/cerere ştearsă.rtf"), QString()});
+    file->AddHyperLink({1, 13, 1, 13}, {THyperLinkType::hl_CurrentWorkbook, QStringLiteral("Înapoi"),
+                                        QString(), QStringLiteral("Note!B2")});
+    ASSERT_EQ(file->HyperLinkCount(), 3);
+
+    const QString out = SaveScratch(*file, QStringLiteral("links"));
+    const QStringList seen = Xlrd(out, LinksScript).split(u'\n');
+    ASSERT_EQ(seen.size(), 3) << Xlrd(out, LinksScript).toStdString();
+    EXPECT_EQ(seen[0], QStringLiteral("9 10 1 2|url|https://exemplu.ro/cereri?an=2026|Ajutor|None"));
+    EXPECT_EQ(seen[1], QStringLiteral("11 11 0 0|local file|../acte/cerere ştearsă.rtf|Dosar|None"));
+    EXPECT_EQ(seen[2], QStringLiteral("12 12 0 0|workbook|None|Înapoi|Note!B2"));
+
+    // Our own reader gives back what was written.
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->GetHyperLink(2).Target, QStringLiteral("../acte/cerere ştearsă.rtf"));
+    EXPECT_EQ(again->GetHyperLink(3).TextMark, QStringLiteral("Note!B2"));
+}
+
+TEST(HyperLinks, DamagedLinkDataRaisesInsteadOfReadingPastTheEnd)
+{
+    const QByteArray good = THLinkData::Build({0, 0, 0, 0}, {THyperLinkType::hl_LocalFile, QStringLiteral("d"),
+                                                             QStringLiteral("../a/b.xls"), QStringLiteral("S!A1")});
+    EXPECT_EQ(THLinkData::Read(good).Target, QStringLiteral("../a/b.xls"));
+    for (int cut = 0; cut < good.size(); ++cut)
+        EXPECT_THROW(THLinkData::Read(good.left(cut)), EExcelException) << "cut at " << cut;
+    // A character count far past the data.
+    QByteArray huge = good;
+    huge[32] = '\xFF';
+    huge[33] = '\xFF';
+    huge[34] = '\xFF';
+    huge[35] = '\x7F';
+    EXPECT_THROW(THLinkData::Read(huge), EExcelException);
+}
+
+TEST(Formats, FontsFormatsAndPaletteSurviveASave)
+{
+    auto file = OpenBook(XlsFixture(QStringLiteral("lo-basic.xls")));
+    const int fonts = file->FontCount();
+    ASSERT_GT(fonts, 5);
+    // There is no font 4: asking for it gives font 0, setting it does nothing.
+    EXPECT_EQ(file->GetFont(4), file->GetFont(0));
+    EXPECT_EQ(file->GetFont(fonts + 3), file->GetFont(0));
+    TXlsFont font = file->GetFont(5);
+    font.Name = QStringLiteral("Liberation Serif");
+    font.Size20 = 280;
+    font.Weight = 700;
+    file->SetFont(5, font);
+    file->SetFont(4, font);
+    EXPECT_NE(file->GetFont(0), font);
+
+    TXlsFormat money = file->GetFormat(15);
+    money.Format = QStringLiteral("#,##0.00\" lei noi\"");
+    money.FontIndex = 5;
+    const int moneyXF = file->AddFormat(money);
+    EXPECT_EQ(file->AddFormat(money), moneyXF) << "an equal format is found, not added twice";
+    EXPECT_EQ(file->GetFormat(file->FormatCount() + 10), file->GetFormat(0));
+    file->SetCellValueX(20, 2, 1234.5, moneyXF);
+    EXPECT_EQ(ErrorOf([&] { file->SetCellFormat(20, 3, file->FormatCount()); }),
+              QStringLiteral("The index \"%1\" of the property \"FormatIndex\" is not in the range 0-%2")
+                  .arg(file->FormatCount()).arg(file->FormatCount() - 1));
+
+    // The file's palette as xlrd sees it, colour 1 being entry 8.
+    const QString palette = Xlrd(XlsFixture(QStringLiteral("lo-basic.xls")), QStringLiteral(
+        "import sys, xlrd\n"
+        "b = xlrd.open_workbook(sys.argv[1], formatting_info=True)\n"
+        "print(' '.join('%02x%02x%02x' % b.colour_map[i] for i in range(8, 64)))\n"));
+    QStringList ours;
+    for (int i = 1; i <= 56; ++i)
+        ours << QStringLiteral("%1").arg(file->GetColorPalette(i), 6, 16, QLatin1Char('0'));
+    EXPECT_EQ(ours.join(u' '), palette);
+    file->SetColorPalette(3, 0x123456);
+    EXPECT_EQ(ErrorOf([&] { file->GetColorPalette(57); }),
+              QStringLiteral("The index \"57\" of the property \"ColorIndex\" is not in the range 1-56"));
+
+    const QString out = SaveScratch(*file, QStringLiteral("formats"));
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->GetFont(5), font);
+    EXPECT_EQ(again->FormatString(again->GetCellFormat(20, 2)), money.Format);
+    EXPECT_EQ(again->GetColorPalette(3), 0x123456u);
+    EXPECT_EQ(again->GetColorPalette(4), file->GetColorPalette(4));
+
+    const QString seen = Xlrd(out, QStringLiteral(
+        "import sys, xlrd\n"
+        "b = xlrd.open_workbook(sys.argv[1], formatting_info=True)\n"
+        "x = b.xf_list[b.sheet_by_index(0).cell_xf_index(19, 1)]\n"
+        "f = b.font_list[x.font_index]\n"
+        "print('%s|%d|%d|%s|%s' % (f.name, f.height, f.weight, b.format_map[x.format_key].format_str, b.colour_map[10]))\n"));
+    EXPECT_EQ(seen, QStringLiteral("Liberation Serif|280|700|#,##0.00\" lei noi\"|(18, 52, 86)"));
+}
+
+TEST(Formats, ANewPaletteStartsFromTheDefaultColours)
+{
+    auto file = NewBook();
+    EXPECT_EQ(file->GetColorPalette(3), 0xFF0000u);
+    EXPECT_EQ(file->GetColorPalette(56), 0x333333u);
+    file->SetColorPalette(56, 0xABCDEF);
+    const QString out = SaveScratch(*file, QStringLiteral("palette-new"));
+    const QString seen = Xlrd(out, QStringLiteral(
+        "import sys, xlrd\n"
+        "b = xlrd.open_workbook(sys.argv[1], formatting_info=True)\n"
+        "print('%s %s %s' % (b.colour_map[10], b.colour_map[62], b.colour_map[63]))\n"));
+    EXPECT_EQ(seen, QStringLiteral("(255, 0, 0) (51, 51, 153) (171, 205, 239)"));
+}
+
+TEST(PageMargins, DefaultsReadAndWritten)
+{
+    auto file = NewBook(2);
+    const TXlsMargins defaults = file->GetMargins();
+    const TXlsMargins set{0.5, 0.25, 1.5, 0.4};
+    file->SetMargins(set);
+    EXPECT_EQ(file->GetMargins(), set);
+    EXPECT_FALSE(ErrorOf([&] { file->SetMargins({-1, 0, 0, 0}); }).isEmpty());
+    EXPECT_EQ(file->GetMargins(), set);
+    const QString out = SaveScratch(*file, QStringLiteral("margins"));
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->GetMargins(), set);
+    again->SetActiveSheet(2);
+    EXPECT_EQ(again->GetMargins(), defaults) << "only the active sheet changed";
+    EXPECT_EQ(readWithXlrd(out).sheets.size(), 2);
+}
