@@ -31,13 +31,35 @@ void copyEntryProperties(const TOle2Entry &from, TOle2Entry &to)
     to.ModificationTime = from.ModificationTime;
 }
 
+namespace {
+[[noreturn]] void raiseTooLarge(const QString &context)
+{
+    throw EExcelException(QStringLiteral("The document%1 is larger than %2 bytes")
+                              .arg(context.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(context))
+                              .arg(MaxDocumentSize));
+}
+} // namespace
+
 QByteArray readBounded(QIODevice &device, const QString &context)
 {
-    QByteArray bytes = device.read(MaxDocumentSize + 1);
-    if (bytes.size() > MaxDocumentSize)
-        throw EExcelException(QStringLiteral("The document%1 is larger than %2 bytes")
-                                  .arg(context.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(context))
-                                  .arg(MaxDocumentSize));
+    // A file says how much it holds: the buffer is allocated for exactly that.
+    if (!device.isSequential()) {
+        const qint64 left = device.size() - device.pos();
+        if (left > MaxDocumentSize)
+            raiseTooLarge(context);
+        return device.read(qMax<qint64>(left, 0));
+    }
+    // A pipe or socket grows its buffer only with what actually arrives.
+    QByteArray bytes;
+    char chunk[64 * 1024];
+    for (;;) {
+        const qint64 n = device.read(chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        if (bytes.size() + n > MaxDocumentSize)
+            raiseTooLarge(context);
+        bytes.append(chunk, n);
+    }
     return bytes;
 }
 

@@ -26,6 +26,22 @@ struct Node
     quint64 size = 0;
 };
 
+// The FAT must also cover its own sectors and the DIFAT's: grow both until they fit.
+void fatLayout(quint32 dataSectors, quint32 &numFat, quint32 &numDifat)
+{
+    numFat = 1;
+    numDifat = 0;
+    for (;;) {
+        const quint32 total = dataSectors + numFat + numDifat;
+        const quint32 needFat = (total + LinksPerSector - 1) / LinksPerSector;
+        const quint32 needDifat = needFat > HeaderDifatEntries ? (needFat - HeaderDifatEntries + LinksPerDifat - 1) / LinksPerDifat : 0;
+        if (needFat <= numFat && needDifat <= numDifat)
+            break;
+        numFat = std::max(numFat, needFat);
+        numDifat = std::max(numDifat, needDifat);
+    }
+}
+
 class Writer
 {
 public:
@@ -37,6 +53,7 @@ private:
     quint32 buildSiblingTree(std::vector<quint32> &ids, int from, int to, int depth, int &maxDepth);
     void colourTree(quint32 node, int depth, int maxDepth);
     quint32 appendChain(QByteArrayView data);
+    qint64 sizeUpperBound() const;
     void placeStreams();
     QByteArray directoryBytes() const;
     QByteArray header(quint32 firstDir, quint32 firstMiniFat, quint32 numMiniFat, quint32 numFat,
@@ -45,7 +62,7 @@ private:
     const TOle2Storage &m_root;
     std::vector<Node> m_nodes;
     std::vector<int> m_nodeDepth; // depth of each node in its sibling tree
-    QByteArray m_body;            // sectors after the header
+    QByteArray m_body;            // room for the header, then the sectors
     std::vector<quint32> m_fat;
     quint32 m_miniFatStart = EndOfChain;
     quint32 m_miniFatSectors = 0;
@@ -122,13 +139,35 @@ quint32 Writer::appendChain(QByteArrayView data)
 {
     if (data.isEmpty())
         return EndOfChain;
-    const quint32 first = quint32(m_body.size() / WriteSectorSize);
+    const quint32 first = quint32((m_body.size() - HeaderSize) / WriteSectorSize);
     const quint32 count = quint32((data.size() + WriteSectorSize - 1) / WriteSectorSize);
     m_body.append(data);
-    m_body.append(QByteArray(qsizetype(count) * WriteSectorSize - data.size(), '\0'));
+    m_body.resize(m_body.size() + qsizetype(count) * WriteSectorSize - data.size(), '\0');
     for (quint32 i = 0; i < count; ++i)
         m_fat.push_back(i + 1 < count ? first + i + 1 : EndOfChain);
     return first;
+}
+
+// The whole document is built in one buffer: room for all of it up front keeps
+// a document of many megabytes from being regrown and copied as it is built.
+qint64 Writer::sizeUpperBound() const
+{
+    const auto sectors = [](qint64 bytes, qint64 unit) { return (bytes + unit - 1) / unit; };
+    qint64 bigSectors = 0, miniSectors = 0;
+    for (const Node &n : m_nodes) {
+        if (n.type != TypeStream)
+            continue;
+        const qint64 size = static_cast<const TOle2Stream *>(n.entry)->Data().size();
+        if (size >= MiniStreamCutoff)
+            bigSectors += sectors(size, WriteSectorSize);
+        else
+            miniSectors += sectors(size, MiniSectorSize);
+    }
+    const qint64 data = bigSectors + sectors(miniSectors * MiniSectorSize, WriteSectorSize)
+                      + sectors(miniSectors * 4, WriteSectorSize) + sectors(qint64(m_nodes.size()) * DirEntrySize, WriteSectorSize);
+    quint32 numFat = 0, numDifat = 0;
+    fatLayout(quint32(data), numFat, numDifat);
+    return HeaderSize + (data + numFat + numDifat) * WriteSectorSize;
 }
 
 void Writer::placeStreams()
@@ -231,21 +270,14 @@ QByteArray Writer::header(quint32 firstDir, quint32 firstMiniFat, quint32 numMin
 QByteArray Writer::write()
 {
     flatten();
+    m_body.reserve(sizeUpperBound());
+    m_body.resize(HeaderSize);
     placeStreams();
     const quint32 firstDir = appendChain(directoryBytes());
 
-    // The FAT must also cover its own sectors and the DIFAT's: grow both until they fit.
-    const quint32 dataSectors = quint32(m_body.size() / WriteSectorSize);
-    quint32 numFat = 1, numDifat = 0;
-    for (;;) {
-        const quint32 total = dataSectors + numFat + numDifat;
-        const quint32 needFat = (total + LinksPerSector - 1) / LinksPerSector;
-        const quint32 needDifat = needFat > HeaderDifatEntries ? (needFat - HeaderDifatEntries + LinksPerDifat - 1) / LinksPerDifat : 0;
-        if (needFat <= numFat && needDifat <= numDifat)
-            break;
-        numFat = std::max(numFat, needFat);
-        numDifat = std::max(numDifat, needDifat);
-    }
+    const quint32 dataSectors = quint32((m_body.size() - HeaderSize) / WriteSectorSize);
+    quint32 numFat = 0, numDifat = 0;
+    fatLayout(dataSectors, numFat, numDifat);
     std::vector<quint32> fatSectors;
     for (quint32 i = 0; i < numFat; ++i) {
         fatSectors.push_back(dataSectors + i);
@@ -273,8 +305,10 @@ QByteArray Writer::write()
     }
 
     const bool hasMiniFat = m_miniFatSectors > 0;
-    return header(firstDir, hasMiniFat ? m_miniFatStart : EndOfChain, m_miniFatSectors, numFat, firstDifat, numDifat, fatSectors)
-           + m_body;
+    const QByteArray head =
+        header(firstDir, hasMiniFat ? m_miniFatStart : EndOfChain, m_miniFatSectors, numFat, firstDifat, numDifat, fatSectors);
+    std::memcpy(m_body.data(), head.constData(), HeaderSize);
+    return std::move(m_body);
 }
 
 } // namespace
