@@ -90,6 +90,11 @@ TEST(Comments, SurviveASaveForXlrd)
     EXPECT_EQ(again->CommentsCount(7), 2);
     EXPECT_EQ(again->GetCommentText(4, 0), QStringLiteral("Prima notă"));
     EXPECT_EQ(readWithXlrd(out).sheets.at(0).cell(6, 2).number, 2);
+    const QString notes = Xlrd(out, QStringLiteral(
+        "import sys, xlrd\n"
+        "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+        "for k in sorted(s.cell_note_map): print('%d %d %s' % (k[0], k[1], s.cell_note_map[k].text))\n"));
+    EXPECT_EQ(notes, QStringLiteral("3 0 Prima notă\n6 0 Rândul cinci, prima\n6 2 Rândul cinci, a doua"));
 }
 
 TEST(NamedRanges, ReadMoveAndUseAsTheWorkingColumns)

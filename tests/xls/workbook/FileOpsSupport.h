@@ -6,7 +6,10 @@
 #include "xls/storage/ExcelException.h"
 #include "xls/workbook/XLSFile.h"
 
+#include <QProcess>
+
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace FileOps {
@@ -49,6 +52,16 @@ inline QString SaveScratch(TXLSFile &file, const QString &test)
     const QString path = IndependentReaders::scratchDir(test) + QStringLiteral("/book.xls");
     file.Save(path);
     return path;
+}
+
+// Runs a short xlrd script on a file (as sys.argv[1]) and returns its output.
+inline QString Xlrd(const QString &file, const QString &script)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, file});
+    p.waitForFinished(60000);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
 }  // namespace FileOps

@@ -5,8 +5,6 @@
 
 #include "xls/workbook/HLinkData.h"
 
-#include <QProcess>
-
 #include <gtest/gtest.h>
 
 using namespace FileOps;
@@ -17,16 +15,6 @@ namespace {
 QString Notes()
 {
     return XlsFixture(QStringLiteral("fileops/lo-notes.xls"));
-}
-
-// Runs a short xlrd script on a file (as sys.argv[1]) and returns its output.
-QString Xlrd(const QString &file, const QString &script)
-{
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, file});
-    p.waitForFinished(60000);
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
 const QString LinksScript = QStringLiteral(

@@ -1,0 +1,64 @@
+// What the file object's operations write, read by LibreOffice in one batch:
+// typed values, formats, merged cells and links (its flat export drops
+// comments, so xlrd checks those elsewhere).
+#include "FileOpsSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace FileOps;
+using namespace IndependentReaders;
+
+namespace {
+
+QString Prepare(const QString &dir)
+{
+    auto file = OpenBook(XlsFixture(QStringLiteral("fileops/lo-notes.xls")));
+    file->AssignCellDataFromText(8, 1, QStringLiteral("1.5"));
+    file->AssignCellDataFromText(8, 2, QStringLiteral("1,234,567.25"));
+    file->AssignCellDataFromText(8, 3, QStringLiteral("FALSE"));
+    file->AssignCellDataFromText(8, 4, QStringLiteral("07.12.2026"));
+    file->AssignCellDataFromText(8, 5, QStringLiteral("1,5"));
+    file->MergeCells(9, 1, 9, 3);
+    file->SetCellValue(9, 1, QStringLiteral("Unite"));
+    file->AddHyperLink({1, 10, 1, 10}, {THyperLinkType::hl_URL, QStringLiteral("Site"),
+                                        QStringLiteral("https://exemplu.ro/"), QString()});
+    file->SetCellValue(10, 1, QStringLiteral("Site"));
+    const QString out = dir + QStringLiteral("/ops.xls");
+    file->Save(out);
+    return out;
+}
+
+}  // namespace
+
+TEST(LibreOfficeReadBack, TypedValuesMergesAndLinks)
+{
+    const QString dir = scratchDir(QStringLiteral("lo-readback"));
+    const QString book = Prepare(dir);
+    // One soffice start: values as text, and a flat document for the structure.
+    exportCsvWithSoffice({book}, dir, false);
+    convertWithSoffice({book}, dir, QStringLiteral("fods"));
+
+    const QVector<QStringList> rows = readCsv(dir + QStringLiteral("/ops-Note.csv"));
+    ASSERT_GE(rows.size(), 10);
+    const QStringList typed = rows[7];
+    ASSERT_GE(typed.size(), 5);
+    EXPECT_EQ(typed[0], QStringLiteral("1.5"));
+    EXPECT_EQ(typed[1], QStringLiteral("1234567.25"));
+    // LibreOffice shows a Boolean of a General cell as its number.
+    EXPECT_TRUE(typed[2] == QStringLiteral("FALSE") || typed[2] == QStringLiteral("0")) << typed[2].toStdString();
+    EXPECT_NE(typed[3], QStringLiteral("46363")) << "the date is shown as a date";
+    EXPECT_TRUE(typed[3].contains(QStringLiteral("2026"))) << typed[3].toStdString();
+    EXPECT_EQ(typed[4], QStringLiteral("1,5")) << "a decimal comma stays text";
+    EXPECT_EQ(rows[8].value(0), QStringLiteral("Unite"));
+
+    QFile flat(dir + QStringLiteral("/ops.fods"));
+    ASSERT_TRUE(flat.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(flat.readAll());
+    EXPECT_TRUE(xml.contains(QStringLiteral("table:number-columns-spanned=\"3\""))) << "the new merge";
+    EXPECT_TRUE(xml.contains(QStringLiteral("table:number-columns-spanned=\"2\""))) << "the file's own merge";
+    EXPECT_TRUE(xml.contains(QStringLiteral("xlink:href=\"https://exemplu.ro/\"")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("xlink:href=\"https://exemplu.ro/ajutor\"")));
+}
