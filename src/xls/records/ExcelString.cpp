@@ -12,21 +12,20 @@ constexpr quint8 FlagWide = 0x01;
 constexpr quint8 FlagExtension = 0x04;
 constexpr quint8 FlagRichText = 0x08;
 
-// Bytes left in the record and its continue chain from pos on.
-qint64 BytesLeftInChain(const TBaseRecord *record, int pos)
-{
-    qint64 left = record->DataSize() - pos;
-    for (const TBaseRecord *c = record->Continue(); c; c = c->Continue())
-        left += c->DataSize();
-    return left;
-}
-
+// Reads count bytes across the continue chain. The buffer grows by at most one
+// record's worth ahead of the bytes actually read, so a count the chain cannot
+// hold raises without a large allocation, and without measuring the rest of
+// the chain first (a string table reads many strings from one long chain).
 QByteArray ReadChunkAcrossContinue(const TBaseRecord *&record, int &pos, qint64 count)
 {
-    if (count > BytesLeftInChain(record, pos))
-        throw EExcelException(XlsRecordMessages::ErrReadingRecord);
-    QByteArray bytes(static_cast<qsizetype>(count), '\0');
-    ReadAcrossContinue(record, pos, static_cast<int>(count), bytes.data());
+    constexpr qint64 Step = 8224;  // the most data a BIFF8 record carries
+    QByteArray bytes;
+    for (qint64 done = 0; done < count;) {
+        const int n = static_cast<int>(qMin(count - done, Step));
+        bytes.resize(static_cast<qsizetype>(done + n));
+        ReadAcrossContinue(record, pos, n, bytes.data() + done);
+        done += n;
+    }
     return bytes;
 }
 

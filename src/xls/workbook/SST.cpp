@@ -12,6 +12,8 @@ namespace {
 
 constexpr quint16 SSTId = 0x00FC;
 constexpr int MaxRecordData = 8224;
+constexpr quint8 FlagExtension = 0x04;
+constexpr quint8 FlagRichText = 0x08;
 
 // Cuts the table into an SST record and CONTINUE records the way the format
 // asks: a string's header never splits, and characters that run into the next
@@ -24,7 +26,7 @@ public:
     void AddString(const QByteArray &bytes)
     {
         const quint8 flags = quint8(bytes.at(2));
-        const int headerSize = 3 + ((flags & 0x08) ? 2 : 0) + ((flags & 0x04) ? 4 : 0);
+        const int headerSize = 3 + ((flags & FlagRichText) ? 2 : 0) + ((flags & FlagExtension) ? 4 : 0);
         const int charWidth = (flags & 0x01) ? 2 : 1;
         const int charCount = ReadWord(bytes, 0);
         if (Room() < headerSize + (charCount > 0 ? charWidth : 0))
@@ -112,25 +114,15 @@ void TSST::Load(const TBaseRecord &sstRecord)
     const TBaseRecord *record = &sstRecord;
     int pos = 8;
     for (quint32 i = 0; i < unique; ++i) {
-        // Plain strings, nearly all of them, are read here: the string class's
-        // own reader measures the rest of the chain for every string, which
-        // makes a table of many CONTINUE records slow. Rich and extended
-        // strings, whose extra bytes must be kept, go through it.
-        const TBaseRecord *start = record;
-        const int startPos = pos;
-        char head[3];
-        ReadAcrossContinue(record, pos, 3, head);
-        quint8 flags = quint8(head[2]);
-        if (flags & 0x0C) {
-            record = start;
-            pos = startPos;
-            auto rich = std::make_unique<TExcelString>(2, record, pos);
-            QString text = rich->Value();
-            FEntries.push_back({std::move(text), std::move(rich)});
-            continue;
+        TExcelString string(2, record, pos);
+        // Rich-text runs and extension blocks are kept to be written back;
+        // a plain string needs only its text.
+        if (string.OptionFlags() & (FlagRichText | FlagExtension)) {
+            QString text = string.Value();
+            FEntries.push_back({std::move(text), std::make_unique<TExcelString>(std::move(string))});
+        } else {
+            FEntries.push_back({string.Value(), nullptr});
         }
-        const int count = quint8(head[0]) | quint8(head[1]) << 8;
-        FEntries.push_back({ReadStringAcrossContinue(record, pos, count, flags), nullptr});
     }
 }
 

@@ -141,4 +141,63 @@ TEST(ExcelStringTest, TextsLongerThanTheirLengthFieldAreRefused)
     EXPECT_FALSE(ErrorOf([] { TExcelString(2, QString(65536, 'x')); }).isEmpty());
 }
 
+TEST(ExcelStringTest, RunsAndExtensionSpreadOverLongChains)
+{
+    // A string whose rich-text runs and extension block spread over a chain of
+    // many CONTINUE records (some empty). The extension block is extSize bytes;
+    // the chain holds chainBytes bytes after the string's header and text.
+    struct Row
+    {
+        const char *name;
+        quint32 extSize;
+        int chainBytes;
+        bool reads;
+    };
+    const Row rows[] = {
+        {"exactly what the chain holds", 3000 - 8, 3000, true},
+        {"the chain holds more after the string", 2000, 3000, true},
+        {"one byte short at the end of the chain", 3000 - 8 + 1, 3000, false},
+        // A claim of nearly 4 GB must be refused from what is there, not allocated.
+        {"huge extension", 0xFFFFFFF0u, 3000, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        // Header: 1 character, options rich + extension, 2 runs, extension size.
+        QByteArray head = Bytes({1, 0, 0x0C, 2, 0});
+        head += Bytes({int(row.extSize & 0xFF), int((row.extSize >> 8) & 0xFF), int((row.extSize >> 16) & 0xFF),
+                       int(row.extSize >> 24)});
+        head += 'x';
+        TBaseRecord record(0x00FC, head);
+        QByteArray tail;  // the bytes the chain carries, in order
+        for (int i = 0; tail.size() < row.chainBytes; ++i) {
+            const int size = i % 5 == 4 ? 0 : std::min<int>(7 + i % 13, row.chainBytes - int(tail.size()));
+            QByteArray part(size, '\0');
+            for (int k = 0; k < size; ++k)
+                part[k] = char((tail.size() + k) * 31 & 0xFF);
+            tail += part;
+            record.AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, part));
+        }
+        const TBaseRecord *at = &record;
+        int pos = 0;
+        const QString error = ErrorOf([&] {
+            const TExcelString string(2, at, pos);
+            EXPECT_EQ(string.Value(), QStringLiteral("x"));
+            EXPECT_EQ(string.TotalSize(), head.size() + 8 + int(row.extSize));
+            // Written back flat, with runs and block exactly as they stood.
+            EXPECT_TRUE(SameBytes(head + tail.left(8 + int(row.extSize)), string.ToBytes()));
+        });
+        EXPECT_EQ(error, row.reads ? QString() : QStringLiteral("Error reading record"));
+        if (!row.reads)
+            continue;
+        // Left on the first byte after the string.
+        char next = 0;
+        if (tail.size() > 8 + qsizetype(row.extSize)) {
+            ReadAcrossContinue(at, pos, 1, &next);
+            EXPECT_EQ(next, tail.at(8 + row.extSize));
+        } else {
+            EXPECT_FALSE(ErrorOf([&] { ReadAcrossContinue(at, pos, 1, &next); }).isEmpty());
+        }
+    }
+}
+
 } // namespace
