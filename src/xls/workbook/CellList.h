@@ -30,6 +30,8 @@ public:
     void SortAll();
 
     const TRowRecordList &Rows() const { return FRows; }
+    // For row heights, formats and options; records change in place.
+    TRowRecordList &Rows() { return FRows; }
     // Number of rows held: the highest row with a ROW record or a cell, + 1.
     int RowCount() const override;
     // The highest used column + 1 over all rows.

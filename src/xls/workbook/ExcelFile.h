@@ -175,6 +175,22 @@ public:
     virtual quint32 GetColorPalette(int index) const = 0;
     virtual void SetColorPalette(int index, quint32 rgb) = 0;
 
+    // ---- rows (1..65536) and columns (1..256) of the active sheet
+    // Heights in twips, widths in 1/256 of a character; formats are XF indexes.
+    virtual int GetRowHeight(int row) const = 0;
+    virtual void SetRowHeight(int row, int height) = 0;
+    virtual int GetColumnWidth(int col) const = 0;
+    virtual void SetColumnWidth(int col, int width) = 0;
+    virtual bool GetRowHidden(int row) const = 0;
+    virtual void SetRowHidden(int row, bool hidden) = 0;
+    virtual bool GetColumnHidden(int col) const = 0;
+    virtual void SetColumnHidden(int col, bool hidden) = 0;
+    // -1 for a row or column without a format of its own.
+    virtual int GetRowFormat(int row) const = 0;
+    virtual void SetRowFormat(int row, int xf) = 0;
+    virtual int GetColumnFormat(int col) const = 0;
+    virtual void SetColumnFormat(int col, int xf) = 0;
+
     // ---- page margins of the active sheet
     virtual TXlsMargins GetMargins() const = 0;
     virtual void SetMargins(const TXlsMargins &margins) = 0;

@@ -15,7 +15,11 @@
 #include "xls/records/OtherRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/records/FormatRecords.h"
+#include "xls/records/SheetRecords.h"
+#include "xls/workbook/ColumnInfo.h"
 #include "xls/workbook/HLinkData.h"
+#include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/MergedCells.h"
 #include "xls/workbook/PageMargins.h"
 #include "xls/workbook/References.h"
@@ -356,8 +360,8 @@ QVariant TXLSFile::GetCellValueX(int row, int col, int &xf) const
 void TXLSFile::SetCellValueX(int row, int col, const QVariant &value, int xf)
 {
     if (TWorkSheet *sheet = ActiveWorkSheet()) {
-        if (xf >= FormatCount())
-            XlsRaise(XlsMsg::IndexOutOfRange(xf, QStringLiteral("FormatIndex"), 0, FormatCount() - 1));
+        if (xf >= 0)
+            CheckFormat(xf);
         sheet->Cells().SetCellValue(row - 1, col - 1 + FFirstColumn, value, xf);
     }
 }
@@ -371,8 +375,7 @@ int TXLSFile::GetCellFormat(int row, int col) const
 
 void TXLSFile::SetCellFormat(int row, int col, int xf)
 {
-    if (xf < 0 || xf >= FormatCount())
-        XlsRaise(XlsMsg::IndexOutOfRange(xf, QStringLiteral("FormatIndex"), 0, FormatCount() - 1));
+    CheckFormat(xf);
     if (TWorkSheet *sheet = ActiveWorkSheet())
         sheet->Cells().SetCellFormat(row - 1, col - 1 + FFirstColumn, xf);
 }
@@ -721,4 +724,149 @@ void TXLSFile::PasteFromClipboard(int row, int col)
     if (!ActiveWorkSheet())
         return;
     TXlsClipboard::PasteFromSystem(Workbook(), ActiveIndex(), row - 1, col - 1 + FFirstColumn);
+}
+
+// ---- rows and columns
+
+namespace {
+
+constexpr int DefaultRowHeight = 255;
+
+void CheckRow(int row)
+{
+    if (row < 1 || row > 65536)
+        XlsRaise(XlsMsg::InvalidRow(row));
+}
+
+void CheckColumn(int col)
+{
+    if (col < 1 || col > 256)
+        XlsRaise(XlsMsg::InvalidColumn(col));
+}
+
+}  // namespace
+
+void TXLSFile::CheckFormat(int xf) const
+{
+    if (xf < 0 || xf >= FormatCount())
+        XlsRaise(XlsMsg::IndexOutOfRange(xf, QStringLiteral("FormatIndex"), 0, FormatCount() - 1));
+}
+
+TRowRecord *TXLSFile::RowFor(int row) const
+{
+    CheckRow(row);
+    TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return nullptr;
+    TRowRecordList &rows = sheet->Cells().Rows();
+    rows.AddRow(row - 1);
+    return rows.RowRecord(row - 1);
+}
+
+TColInfoRecord *TXLSFile::ColumnFor(int col) const
+{
+    CheckColumn(col);
+    TWorkSheet *sheet = ActiveWorkSheet();
+    return sheet ? &TColumnInfo::Single(sheet->Records(), col - 1) : nullptr;
+}
+
+int TXLSFile::GetRowHeight(int row) const
+{
+    CheckRow(row);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return DefaultRowHeight;
+    if (sheet->Cells().Rows().HasRow(row - 1))
+        return sheet->Cells().Rows().RowRecord(row - 1)->Height();
+    const int at = XlsDetail::FindRecord(sheet->Records(), TDefRowHeightRecord::Id);
+    const auto *standard = at >= 0 ? dynamic_cast<const TDefRowHeightRecord *>(sheet->Records().Items(at)) : nullptr;
+    return standard ? standard->Height() : DefaultRowHeight;
+}
+
+void TXLSFile::SetRowHeight(int row, int height)
+{
+    if (height < 0 || height > 8192)
+        XlsRaise(QStringLiteral("Invalid row height (%1)").arg(height));
+    if (TRowRecord *record = RowFor(row)) {
+        record->SetHeight(height);
+        record->SetOptions(record->Options() | TRowRecord::OptionCustomHeight);
+    }
+}
+
+bool TXLSFile::GetRowHidden(int row) const
+{
+    CheckRow(row);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    return sheet && sheet->Cells().Rows().HasRow(row - 1) && sheet->Cells().Rows().RowRecord(row - 1)->IsHidden();
+}
+
+void TXLSFile::SetRowHidden(int row, bool hidden)
+{
+    if (TRowRecord *record = RowFor(row))
+        record->SetOptions(hidden ? record->Options() | TRowRecord::OptionHidden
+                                  : record->Options() & ~TRowRecord::OptionHidden);
+}
+
+int TXLSFile::GetRowFormat(int row) const
+{
+    CheckRow(row);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet || !sheet->Cells().Rows().HasRow(row - 1))
+        return -1;
+    const TRowRecord *record = sheet->Cells().Rows().RowRecord(row - 1);
+    return record->Options() & TRowRecord::OptionHasFormat ? record->XF() : -1;
+}
+
+void TXLSFile::SetRowFormat(int row, int xf)
+{
+    CheckFormat(xf);
+    if (TRowRecord *record = RowFor(row))
+        record->SetXF(xf);
+}
+
+int TXLSFile::GetColumnWidth(int col) const
+{
+    CheckColumn(col);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return 0;
+    const TColInfoRecord *info = TColumnInfo::Find(sheet->Records(), col - 1);
+    return info ? info->Width() : TColumnInfo::DefaultWidth(sheet->Records());
+}
+
+void TXLSFile::SetColumnWidth(int col, int width)
+{
+    if (width < 0 || width > 0xFFFF)
+        XlsRaise(QStringLiteral("Invalid column width (%1)").arg(width));
+    if (TColInfoRecord *info = ColumnFor(col))
+        info->SetWidth(width);
+}
+
+bool TXLSFile::GetColumnHidden(int col) const
+{
+    CheckColumn(col);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    const TColInfoRecord *info = sheet ? TColumnInfo::Find(sheet->Records(), col - 1) : nullptr;
+    return info && (info->Options() & 0x01) != 0;
+}
+
+void TXLSFile::SetColumnHidden(int col, bool hidden)
+{
+    if (TColInfoRecord *info = ColumnFor(col))
+        info->SetOptions(hidden ? info->Options() | 0x01 : info->Options() & ~0x01);
+}
+
+int TXLSFile::GetColumnFormat(int col) const
+{
+    CheckColumn(col);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    const TColInfoRecord *info = sheet ? TColumnInfo::Find(sheet->Records(), col - 1) : nullptr;
+    return info ? info->XF() : -1;
+}
+
+void TXLSFile::SetColumnFormat(int col, int xf)
+{
+    CheckFormat(xf);
+    if (TColInfoRecord *info = ColumnFor(col))
+        info->SetXF(xf);
 }

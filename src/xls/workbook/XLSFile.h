@@ -91,6 +91,19 @@ public:
     quint32 GetColorPalette(int index) const override;
     void SetColorPalette(int index, quint32 rgb) override;
 
+    int GetRowHeight(int row) const override;
+    void SetRowHeight(int row, int height) override;
+    int GetColumnWidth(int col) const override;
+    void SetColumnWidth(int col, int width) override;
+    bool GetRowHidden(int row) const override;
+    void SetRowHidden(int row, bool hidden) override;
+    bool GetColumnHidden(int col) const override;
+    void SetColumnHidden(int col, bool hidden) override;
+    int GetRowFormat(int row) const override;
+    void SetRowFormat(int row, int xf) override;
+    int GetColumnFormat(int col) const override;
+    void SetColumnFormat(int col, int xf) override;
+
     TXlsMargins GetMargins() const override;
     void SetMargins(const TXlsMargins &margins) override;
 
@@ -130,6 +143,11 @@ private:
     class THLinkRecord *HyperLinkAt(int index) const;
     // A 1-based cell range checked and made 0-based.
     static TXlsCellRange ZeroBased(const TXlsCellRange &range);
+    // The row's record (made when missing) and the column's own COLINFO,
+    // after checking the 1-based number.
+    class TRowRecord *RowFor(int row) const;
+    class TColInfoRecord *ColumnFor(int col) const;
+    void CheckFormat(int xf) const;
     TXlsSaveFormats Formats() const;
     QByteArray FormatBytes(TXlsSaveFormat format);
     static void WriteFile(const QString &fileName, const QByteArray &bytes);

@@ -1,0 +1,179 @@
+// Row heights, column widths, hidden rows and columns and their formats;
+// and what every operation does when the active sheet is a chart.
+#include "FileOpsSupport.h"
+
+#include "xls/storage/ByteUtils.h"
+#include "xls/storage/Ole2Storage.h"
+#include "xls/storage/Ole2Stream.h"
+#include "xls/workbook/Workbook.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+using namespace FileOps;
+using namespace IndependentReaders;
+
+namespace {
+
+QByteArray Record(quint16 id, const QByteArray &data)
+{
+    QByteArray out(4, '\0');
+    WriteWord(out, 0, id);
+    WriteWord(out, 2, static_cast<quint16>(data.size()));
+    return out + data;
+}
+
+// A new workbook with a chart sheet "Grafic" after its worksheet: an entry
+// of chart type in the globals and a chart substream of BOF and EOF.
+std::unique_ptr<TXLSFile> WithChartSheet()
+{
+    auto made = NewBook();
+    made->SetCellValue(1, 1, QStringLiteral("foaie"));
+    const QByteArray stream = made->Workbook().SaveToBytes();
+    QByteArray entry(6, '\0');
+    WriteWord(entry, 4, 0x0200);
+    entry += char(6);
+    entry += char(0);
+    entry += QByteArray("Grafic");
+    QByteArray bof(16, '\0');
+    WriteWord(bof, 0, 0x0600);
+    WriteWord(bof, 2, 0x0020);
+
+    QByteArray out;
+    bool added = false;
+    for (qsizetype pos = 0; pos + 4 <= stream.size();) {
+        const quint16 id = ReadWord(stream, pos);
+        const qsizetype size = 4 + ReadWord(stream, pos + 2);
+        out += stream.mid(pos, size);
+        if (id == 0x0085 && !added) {
+            out += Record(0x0085, entry);
+            added = true;
+        }
+        pos += size;
+    }
+    out += Record(0x0809, bof) + Record(0x000A, {});
+
+    TOle2Storage document;
+    document.CreateStream(QStringLiteral("Workbook")).SetData(out);
+    QByteArray bytes = document.ToBytes();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    auto file = std::make_unique<TXLSFile>(nullptr, true);
+    file->Connect();
+    file->OpenStream(buffer);
+    return file;
+}
+
+}  // namespace
+
+TEST(RowsAndColumns, SizesHiddenAndFormatsRoundTrip)
+{
+    auto file = NewBook();
+    file->SetCellValue(1, 1, QStringLiteral("antet"));
+    file->SetCellValue(5, 5, 1.0);
+    const int defaultWidth = file->GetColumnWidth(3);
+    EXPECT_GT(defaultWidth, 0);
+    EXPECT_EQ(file->GetRowHeight(2), 255);
+    EXPECT_EQ(file->GetRowFormat(2), -1);
+    EXPECT_EQ(file->GetColumnFormat(2), -1);
+
+    TXlsFormat shaded = file->GetFormat(15);
+    shaded.Format = QStringLiteral("0.0");
+    const int xf = file->AddFormat(shaded);
+    file->SetRowHeight(1, 600);
+    file->SetRowHidden(3, true);
+    file->SetRowFormat(4, xf);
+    // Column 2 alone out of a range of three.
+    for (int col : {1, 2, 3})
+        file->SetColumnWidth(col, 4000);
+    file->SetColumnWidth(2, 1000);
+    file->SetColumnHidden(4, true);
+    file->SetColumnFormat(5, xf);
+    EXPECT_EQ(file->GetColumnWidth(1), 4000);
+    EXPECT_EQ(file->GetColumnWidth(2), 1000);
+    EXPECT_EQ(file->GetColumnWidth(3), 4000);
+    EXPECT_EQ(file->GetColumnWidth(6), defaultWidth);
+
+    const QString out = SaveScratch(*file, QStringLiteral("rows-cols"));
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->GetRowHeight(1), 600);
+    EXPECT_TRUE(again->GetRowHidden(3));
+    EXPECT_FALSE(again->GetRowHidden(2));
+    EXPECT_EQ(again->GetRowFormat(4), xf);
+    EXPECT_EQ(again->GetColumnWidth(2), 1000);
+    EXPECT_TRUE(again->GetColumnHidden(4));
+    EXPECT_EQ(again->GetColumnFormat(5), xf);
+    EXPECT_EQ(again->GetCellValue(5, 5), QVariant(1.0));
+
+    const QString seen = Xlrd(out, QStringLiteral(
+        "import sys, xlrd\n"
+        "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+        "r = s.rowinfo_map\n"
+        "c = s.colinfo_map\n"
+        "print(r[0].height, r[2].hidden, [c[i].width for i in range(3)], c[3].hidden, c[4].xf_index)\n"));
+    EXPECT_EQ(seen, QStringLiteral("600 1 [4000, 1000, 4000] 1 %1").arg(xf));
+}
+
+TEST(RowsAndColumns, NumbersAndValuesOutsideTheSheetAreRefused)
+{
+    auto file = NewBook();
+    const struct { const char *name; std::function<void()> call; const char *message; } rows[] = {
+        {"row 0", [&] { file->SetRowHeight(0, 300); }, "Invalid Row (0)"},
+        {"row past the sheet", [&] { file->GetRowHeight(65537); }, "Invalid Row (65537)"},
+        {"column 0", [&] { file->SetColumnWidth(0, 300); }, "Invalid Column (0)"},
+        {"column 257", [&] { file->GetColumnHidden(257); }, "Invalid Column (257)"},
+        {"negative height", [&] { file->SetRowHeight(2, -5); }, "Invalid row height (-5)"},
+        {"width past a word", [&] { file->SetColumnWidth(2, 70000); }, "Invalid column width (70000)"},
+        {"format past the list", [&] { file->SetColumnFormat(2, 5000); },
+         "The index \"5000\" of the property \"FormatIndex\" is not in the range 0-%1"},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(ErrorOf(r.call), QString::fromUtf8(r.message).replace(QStringLiteral("%1"),
+                                                                         QString::number(file->FormatCount() - 1)))
+            << r.name;
+    EXPECT_EQ(file->MaxRow(), 0) << "refused calls made no rows";
+    // Column 256 is the last one there is.
+    file->SetColumnWidth(256, 500);
+    EXPECT_EQ(file->GetColumnWidth(256), 500);
+}
+
+TEST(ChartSheet, CellOperationsGiveDefaultsAndChangeNothing)
+{
+    auto file = WithChartSheet();
+    ASSERT_EQ(file->SheetCount(), 2);
+    EXPECT_TRUE(file->IsWorkSheet(1));
+    EXPECT_FALSE(file->IsWorkSheet(2));
+    file->SetActiveSheet(2);
+    EXPECT_EQ(file->GetCellValue(1, 1), QVariant());
+    file->SetCellValue(1, 1, 5.0);
+    file->AssignCellDataFromText(1, 1, QStringLiteral("5"));
+    EXPECT_EQ(file->GetCellValue(1, 1), QVariant());
+    int xf = 0;
+    EXPECT_EQ(file->GetCellValueX(1, 1, xf), QVariant());
+    EXPECT_EQ(xf, -1);
+    EXPECT_EQ(file->MaxRow(), 0);
+    EXPECT_EQ(file->CommentsCount(0), 0);
+    EXPECT_EQ(file->GetCommentText(0, 0), QString());
+    EXPECT_EQ(file->MergedCellCount(), 0);
+    file->MergeCells(1, 1, 2, 2);
+    EXPECT_EQ(file->HyperLinkCount(), 0);
+    file->AddHyperLink({1, 1, 1, 1}, {THyperLinkType::hl_URL, {}, QStringLiteral("https://exemplu.ro"), {}});
+    EXPECT_EQ(file->HyperLinkCount(), 0);
+    EXPECT_EQ(file->ImageCount(), 0);
+    EXPECT_EQ(file->GetRowHeight(1), 255);
+    EXPECT_EQ(file->GetColumnWidth(1), 0);
+    EXPECT_EQ(file->GetRowFormat(1), -1);
+    file->SetRowHeight(1, 500);
+    EXPECT_EQ(file->GetRowHeight(1), 255);
+    // Margins belong to every kind of sheet.
+    file->SetMargins({0.3, 0.3, 0.3, 0.3});
+    EXPECT_EQ(file->GetMargins().Left, 0.3);
+
+    const QString out = SaveScratch(*file, QStringLiteral("chart-sheet"));
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->SheetCount(), 2);
+    EXPECT_EQ(again->GetCellValue(1, 1), QVariant(QStringLiteral("foaie")));
+    again->SetActiveSheet(2);
+    EXPECT_EQ(again->GetMargins().Left, 0.3);
+}
