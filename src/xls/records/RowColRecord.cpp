@@ -48,12 +48,18 @@ void TBaseRowColRecord::SetColumn(int column)
 
 void TBaseRowColRecord::MoveBy(int rowDelta, int colDelta)
 {
+    // Only what moves is checked and written: a record whose column the file
+    // left out of range still moves down with its rows.
     const int row = Row() + rowDelta;
     const int column = Column() + colDelta;
-    CheckInRange(row, MaxRow);
-    CheckInRange(column, MaxColumn);
-    WriteWord(MutableData(), 0, static_cast<quint16>(row));
-    WriteWord(MutableData(), 2, static_cast<quint16>(column));
+    if (rowDelta != 0)
+        CheckInRange(row, MaxRow);
+    if (colDelta != 0)
+        CheckInRange(column, MaxColumn);
+    if (rowDelta != 0)
+        WriteWord(MutableData(), 0, static_cast<quint16>(row));
+    if (colDelta != 0)
+        WriteWord(MutableData(), 2, static_cast<quint16>(column));
 }
 
 void TBaseRowColRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount,

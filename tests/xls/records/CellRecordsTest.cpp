@@ -2,6 +2,7 @@
 
 #include "xls/records/CellRecords.h"
 #include "xls/records/SheetInfo.h"
+#include "xls/storage/ByteUtils.h"
 
 #include <cmath>
 
@@ -188,10 +189,19 @@ TEST(CellRecordsTest, ShiftAndCopyMoveCellsWithinTheSheetOnly)
         // 16-bit wrapping would put the copy on row 4; it is refused instead.
         {"copied past the last row", 65535, 3, [](TCellRecord &c) { c.OffsetForCopy(5, 0); }, 65535, 3, true},
         {"copied before the first column", 10, 3, [](TCellRecord &c) { c.OffsetForCopy(0, -4); }, 10, 3, true},
+        // Column 300 is past the format's last column, as a damaged or foreign
+        // file may have it: only a move of the column itself is refused.
+        {"rows inserted above a column out of range", 10, 300,
+         [&](TCellRecord &c) { c.ShiftForInsert(5, 2, ownSheet); }, 12, 300, false},
+        {"column out of range copied down", 10, 300, [](TCellRecord &c) { c.OffsetForCopy(5, 0); }, 15, 300, false},
+        {"column out of range moved", 10, 300, [](TCellRecord &c) { c.OffsetForCopy(0, 1); }, 10, 300, true},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        auto cell = TNumberRecord::NewNumber(row.row, row.column, 15, 1.0);
+        // Built from bytes, as read from a file, so the column may be out of range.
+        QByteArray data = TCellRecord::NewCellData(row.row, 0, 15, 14);
+        WriteWord(data, 2, quint16(row.column));
+        auto cell = std::make_unique<TNumberRecord>(TNumberRecord::Id, data);
         const QString error = ErrorOf([&] { row.change(*cell); });
         EXPECT_EQ(!error.isEmpty(), row.fails) << error.toStdString();
         if (row.fails) {
