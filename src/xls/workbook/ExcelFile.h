@@ -191,6 +191,11 @@ public:
     virtual int GetColumnFormat(int col) const = 0;
     virtual void SetColumnFormat(int col, int xf) = 0;
 
+    // ---- the view of the active sheet: the first cell that scrolls (1-based);
+    // (1, 1) unfreezes
+    virtual void FreezePanes(int row, int col) = 0;
+    virtual void GetFrozenPanes(int &row, int &col) const = 0;
+
     // ---- page margins of the active sheet
     virtual TXlsMargins GetMargins() const = 0;
     virtual void SetMargins(const TXlsMargins &margins) = 0;
@@ -222,4 +227,8 @@ public:
     virtual void PasteFromClipboard(int row, int col) = 0;
 
     virtual bool IsWorkSheet(int sheet) const = 0;
+
+    // Deletes every row of the active sheet whose first cell holds the text
+    // (the marker a template leaves on rows it does not want), last first.
+    virtual void DeleteMarkedRows(const QString &marker) = 0;
 };

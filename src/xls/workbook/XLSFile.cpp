@@ -24,6 +24,7 @@
 #include "xls/workbook/PageMargins.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/SheetComments.h"
+#include "xls/workbook/SheetPanes.h"
 #include "xls/workbook/XlsClipboard.h"
 #include "xls/workbook/XlsFormatTable.h"
 #include "xls/workbook/XlsTextValue.h"
@@ -869,4 +870,38 @@ void TXLSFile::SetColumnFormat(int col, int xf)
     CheckFormat(xf);
     if (TColInfoRecord *info = ColumnFor(col))
         info->SetXF(xf);
+}
+
+// ---- view
+
+void TXLSFile::FreezePanes(int row, int col)
+{
+    CheckRow(row);
+    CheckColumn(col);
+    if (ActiveWorkSheet())
+        TSheetPanes::Freeze(SheetRecords(), row - 1, col - 1);
+}
+
+void TXLSFile::GetFrozenPanes(int &row, int &col) const
+{
+    row = col = 1;
+    if (!ActiveWorkSheet())
+        return;
+    TSheetPanes::Frozen(SheetRecords(), row, col);
+    ++row;
+    ++col;
+}
+
+// ---- marked rows
+
+void TXLSFile::DeleteMarkedRows(const QString &marker)
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return;
+    const QVariant text(marker);
+    // From the bottom, so the rows still to look at keep their numbers.
+    for (int row = sheet->Cells().RowCount(); row >= 1; --row)
+        if (sheet->Cells().CellValue(row - 1, FFirstColumn) == text)
+            DeleteRows(row, 1);
 }

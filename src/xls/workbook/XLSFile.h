@@ -104,6 +104,9 @@ public:
     int GetColumnFormat(int col) const override;
     void SetColumnFormat(int col, int xf) override;
 
+    void FreezePanes(int row, int col) override;
+    void GetFrozenPanes(int &row, int &col) const override;
+
     TXlsMargins GetMargins() const override;
     void SetMargins(const TXlsMargins &margins) override;
 
@@ -128,6 +131,7 @@ public:
     void PasteFromClipboard(int row, int col) override;
 
     bool IsWorkSheet(int sheet) const override;
+    void DeleteMarkedRows(const QString &marker) override;
 
     TWorkbook &Workbook() const;
 

@@ -177,3 +177,51 @@ TEST(ChartSheet, CellOperationsGiveDefaultsAndChangeNothing)
     again->SetActiveSheet(2);
     EXPECT_EQ(again->GetMargins().Left, 0.3);
 }
+
+TEST(View, FrozenPanesAsXlrdSeesThem)
+{
+    const struct { const char *name; int row, col; int frozen; int rows, cols; } rows[] = {
+        {"header row", 2, 1, 1, 1, 0},
+        {"first column", 1, 2, 1, 0, 1},
+        {"both", 4, 3, 1, 3, 2},
+        {"unfrozen", 1, 1, 0, 0, 0},
+    };
+    for (const auto &r : rows) {
+        auto file = NewBook();
+        file->SetCellValue(1, 1, QStringLiteral("antet"));
+        file->FreezePanes(5, 5);
+        file->FreezePanes(r.row, r.col);  // a second call replaces the first
+        int row = 0, col = 0;
+        file->GetFrozenPanes(row, col);
+        EXPECT_EQ(row, r.row) << r.name;
+        EXPECT_EQ(col, r.col) << r.name;
+        const QString seen = Xlrd(SaveScratch(*file, QStringLiteral("panes")), QStringLiteral(
+            "import sys, xlrd\n"
+            "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+            "print(s.panes_are_frozen, s.horz_split_pos, s.vert_split_pos)\n"));
+        EXPECT_EQ(seen, QStringLiteral("%1 %2 %3").arg(r.frozen).arg(r.rows).arg(r.cols)) << r.name;
+    }
+    auto file = NewBook();
+    EXPECT_EQ(ErrorOf([&] { file->FreezePanes(1, 300); }), QStringLiteral("Invalid Column (300)"));
+}
+
+TEST(MarkedRows, DeletedFromTheBottomUp)
+{
+    auto file = NewBook();
+    const QStringList firstCells = {QStringLiteral("Titlu"), QStringLiteral("#sterge"), QStringLiteral("#sterge"),
+                                    QStringLiteral("Ion"), QStringLiteral("#sterge"), QStringLiteral("Ana"),
+                                    QStringLiteral("#sterge")};
+    for (int i = 0; i < firstCells.size(); ++i) {
+        file->SetCellValue(i + 1, 1, firstCells[i]);
+        file->SetCellValue(i + 1, 2, double(i + 1));
+    }
+    // Not in the first column: the row stays.
+    file->SetCellValue(9, 2, QStringLiteral("#sterge"));
+    file->DeleteMarkedRows(QStringLiteral("#sterge"));
+    EXPECT_EQ(file->GetCellValue(1, 1), QVariant(QStringLiteral("Titlu")));
+    EXPECT_EQ(file->GetCellValue(2, 1), QVariant(QStringLiteral("Ion")));
+    EXPECT_EQ(file->GetCellValue(2, 2), QVariant(4.0));
+    EXPECT_EQ(file->GetCellValue(3, 1), QVariant(QStringLiteral("Ana")));
+    EXPECT_EQ(file->GetCellValue(5, 2), QVariant(QStringLiteral("#sterge")));
+    EXPECT_EQ(file->MaxRow(), 5);
+}
