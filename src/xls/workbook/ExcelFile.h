@@ -145,6 +145,8 @@ public:
     // With row >= 1 the position-th comment of that row (from 0), otherwise
     // comment number position of the sheet.
     virtual QString GetCommentText(int row, int position) const = 0;
+    // Same addressing as GetCommentText; the comment keeps its box and font.
+    virtual void SetCommentText(int row, int position, const QString &text) = 0;
     // Rebuilds the row index after the active sheet changed.
     virtual void RestoreCommentIndex() = 0;
 
@@ -220,6 +222,9 @@ public:
 
     // ---- pictures of the active sheet (0-based)
     virtual int ImageCount() const = 0;
+    // Pictures are kept as the file has them; new ones cannot be added yet:
+    // this raises and changes nothing.
+    virtual void AddImage(const QByteArray &picture, const TXlsCellRange &anchor) = 0;
 
     // ---- clipboard: the cells as tab-separated text and as a workbook
     virtual void CopyToClipboard() = 0;

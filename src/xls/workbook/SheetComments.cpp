@@ -5,6 +5,7 @@
 #include "xls/records/OtherRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
 
 #include <QHash>
 
@@ -29,7 +30,74 @@ QString TxoText(const TBaseRecord &txo)
     return ReadStringAcrossContinue(record, pos, length, options);
 }
 
+// The TXO record of the drawing object objId: the first after its OBJ.
+int TxoOf(const TBaseRecordList &records, int objId)
+{
+    bool objSeen = false;
+    for (int i = 0; i < records.Count(); ++i) {
+        const TBaseRecord *record = records.Items(i);
+        if (!record)
+            continue;
+        if (record->RecordId() == TObjRecord::Id)
+            objSeen = record->DataSize() >= ObjIdOffset + 2 && ReadWord(record->Data(), ObjIdOffset) == objId;
+        else if (record->RecordId() == TTXORecord::Id && objSeen)
+            return i;
+    }
+    return -1;
+}
+
+// The font of the text's first run; 0 when there are no runs.
+int FirstRunFont(const TBaseRecord &txo)
+{
+    const TBaseRecord *text = txo.Continue();
+    const TBaseRecord *runs = text ? text->Continue() : nullptr;
+    return runs && runs->DataSize() >= 4 ? ReadWord(runs->Data(), 2) : 0;
+}
+
+constexpr int MaxContinueData = 8224;
+constexpr int MaxCommentLength = 32767;
+
 }  // namespace
+
+void TSheetComments::SetText(TBaseRecordList &records, int index, const QString &text)
+{
+    QList<const TNoteRecord *> notes;
+    for (int i = 0; i < records.Count(); ++i)
+        if (const auto *note = dynamic_cast<const TNoteRecord *>(records.Items(i)))
+            notes.append(note);
+    if (index < 0 || index >= notes.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, notes.size() - 1));
+    const int at = TxoOf(records, notes[index]->ObjId());
+    if (at < 0)
+        XlsRaise(XlsMsg::FileInvalid);
+    if (text.size() > MaxCommentLength)
+        XlsRaise(QStringLiteral("The comment is too long (%1 characters)").arg(text.size()));
+    const TBaseRecord &old = *records.Items(at);
+    QByteArray data = old.Data().left(18);
+    data.append(18 - data.size(), '\0');
+    WriteWord(data, 10, static_cast<quint16>(text.size()));
+    WriteWord(data, 12, text.isEmpty() ? 0 : 16);
+    auto txo = CreateRecord(TTXORecord::Id, data);
+    if (!text.isEmpty()) {
+        const bool wide = std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() > 0xFF; });
+        const int perRecord = (MaxContinueData - 1) / (wide ? 2 : 1);
+        for (int first = 0; first < text.size(); first += perRecord) {
+            QByteArray chunk(1, wide ? '\x01' : '\0');
+            for (QChar c : QStringView(text).mid(first, perRecord)) {
+                chunk.append(static_cast<char>(c.unicode() & 0xFF));
+                if (wide)
+                    chunk.append(static_cast<char>(c.unicode() >> 8));
+            }
+            txo->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, chunk));
+        }
+        // Two runs: the text in the first run's font, and the closing one.
+        QByteArray runs(16, '\0');
+        WriteWord(runs, 2, static_cast<quint16>(FirstRunFont(old)));
+        WriteWord(runs, 8, static_cast<quint16>(text.size()));
+        txo->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, runs));
+    }
+    records.SetItem(at, std::move(txo));
+}
 
 QList<TSheetComment> TSheetComments::Read(const TBaseRecordList &records)
 {

@@ -21,4 +21,8 @@ class TSheetComments
 public:
     // In NOTE order. A note whose object has no text gets an empty text.
     static QList<TSheetComment> Read(const TBaseRecordList &records);
+    // Replaces the text of comment number index (in NOTE order), keeping the
+    // font of its first run. Raises for an index outside the comments or a
+    // comment without a text object.
+    static void SetText(TBaseRecordList &records, int index, const QString &text);
 };

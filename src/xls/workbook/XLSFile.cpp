@@ -420,23 +420,32 @@ int TXLSFile::CommentsCount(int row) const
     return TSheetComments::Read(sheet->Records()).size();
 }
 
+int TXLSFile::CommentIndex(int row, int position) const
+{
+    if (row < 1)
+        return position;
+    const QList<int> &onRow = (*FRowComments)[row].Comments;
+    if (position < 0 || position >= onRow.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(position, QStringLiteral("CommentIndex"), 0, onRow.size() - 1));
+    return onRow[position];
+}
+
 QString TXLSFile::GetCommentText(int row, int position) const
 {
     const TWorkSheet *sheet = ActiveWorkSheet();
     if (!sheet)
         return {};
-    int index = position;
-    if (row >= 1) {
-        const QList<int> &onRow = (*FRowComments)[row].Comments;
-        if (position < 0 || position >= onRow.size())
-            XlsRaise(XlsMsg::IndexOutOfRange(position, QStringLiteral("CommentIndex"), 0,
-                                             onRow.size() - 1));
-        index = onRow[position];
-    }
+    const int index = CommentIndex(row, position);
     const QList<TSheetComment> comments = TSheetComments::Read(sheet->Records());
     if (index < 0 || index >= comments.size())
         XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, comments.size() - 1));
     return comments[index].Text;
+}
+
+void TXLSFile::SetCommentText(int row, int position, const QString &text)
+{
+    if (TWorkSheet *sheet = ActiveWorkSheet())
+        TSheetComments::SetText(sheet->Records(), CommentIndex(row, position), text);
 }
 
 // ---- named ranges
@@ -703,6 +712,11 @@ int TXLSFile::ImageCount() const
         if (const auto *obj = dynamic_cast<const TObjRecord *>(sheet->Records().Items(i)))
             count += obj->ObjKind() == 0x15 && obj->ObjType() == PictureObject ? 1 : 0;
     return count;
+}
+
+void TXLSFile::AddImage(const QByteArray &, const TXlsCellRange &)
+{
+    XlsRaise(QStringLiteral("Adding pictures is not supported"));
 }
 
 // ---- clipboard

@@ -70,6 +70,7 @@ public:
 
     int CommentsCount(int row) const override;
     QString GetCommentText(int row, int position) const override;
+    void SetCommentText(int row, int position, const QString &text) override;
     void RestoreCommentIndex() override;
 
     int NamedRangeCount() const override;
@@ -125,6 +126,7 @@ public:
     void DeleteHyperLink(int index) override;
 
     int ImageCount() const override;
+    void AddImage(const QByteArray &picture, const TXlsCellRange &anchor) override;
 
     void CopyToClipboard() override;
     void CopyToClipboard(const TXlsCellRange &range) override;
@@ -152,6 +154,8 @@ private:
     class TRowRecord *RowFor(int row) const;
     class TColInfoRecord *ColumnFor(int col) const;
     void CheckFormat(int xf) const;
+    // The sheet-wide index of a comment given as row and position.
+    int CommentIndex(int row, int position) const;
     TXlsSaveFormats Formats() const;
     QByteArray FormatBytes(TXlsSaveFormat format);
     static void WriteFile(const QString &fileName, const QByteArray &bytes);

@@ -167,3 +167,35 @@ TEST(NamedRanges, NewNamesTakeTheirSheetFromTheWorkbook)
         EXPECT_EQ(name->LastColumn(), r.lastCol) << r.name;
     }
 }
+
+TEST(Comments, NewTextsReadBackByXlrd)
+{
+    auto file = OpenBook(Notes());
+    const QString wide = QStringLiteral("Notă: ajutor ş ţ ș ț ");
+    QString longText;
+    // Longer than one CONTINUE record holds, in 16-bit characters.
+    while (longText.size() < 9000)
+        longText += wide;
+    const struct { const char *name; int row, position; QString text; } rows[] = {
+        {"plain, by row", 2, 0, QStringLiteral("Alt text")},
+        {"second on row 5", 5, 1, longText},
+        {"by sheet index", 0, 1, QStringLiteral("Primul de pe rândul 5")},
+    };
+    for (const auto &r : rows)
+        file->SetCommentText(r.row, r.position, r.text);
+    EXPECT_EQ(file->GetCommentText(5, 1), longText);
+    EXPECT_EQ(ErrorOf([&] { file->SetCommentText(5, 2, QStringLiteral("x")); }),
+              QStringLiteral("The index \"2\" of the property \"CommentIndex\" is not in the range 0-1"));
+    EXPECT_FALSE(ErrorOf([&] { file->SetCommentText(0, 0, QString(40000, u'a')); }).isEmpty());
+
+    const QString out = SaveScratch(*file, QStringLiteral("comments-text"));
+    auto again = OpenBook(out);
+    for (const auto &r : rows)
+        EXPECT_EQ(again->GetCommentText(r.row, r.position), r.text) << r.name;
+    const QString notes = Xlrd(out, QStringLiteral(
+        "import sys, xlrd\n"
+        "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+        "m = s.cell_note_map\n"
+        "print(m[(1, 0)].text, '|', m[(4, 0)].text, '|', len(m[(4, 2)].text), m[(4, 2)].text[:5])\n"));
+    EXPECT_EQ(notes, QStringLiteral("Alt text | Primul de pe rândul 5 | %1 Notă:").arg(longText.size()));
+}

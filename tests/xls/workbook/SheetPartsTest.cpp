@@ -219,3 +219,14 @@ TEST(PageMargins, DefaultsReadAndWritten)
     EXPECT_EQ(again->GetMargins(), defaults) << "only the active sheet changed";
     EXPECT_EQ(readWithXlrd(out).sheets.size(), 2);
 }
+
+TEST(Pictures, CountedAndNewOnesRefused)
+{
+    auto file = OpenBook(XlsFixture(QStringLiteral("lo-picture.xls")));
+    EXPECT_EQ(file->ImageCount(), 1);
+    EXPECT_EQ(ErrorOf([&] { file->AddImage(QByteArray("\x89PNG", 4), {1, 1, 2, 2}); }),
+              QStringLiteral("Adding pictures is not supported"));
+    EXPECT_EQ(file->ImageCount(), 1);
+    EXPECT_EQ(OpenBook(XlsFixture(QStringLiteral("fileops/lo-notes.xls")))->ImageCount(), 0)
+        << "comment boxes are no pictures";
+}
