@@ -8,6 +8,8 @@
 
 #include <QIODevice>
 
+#include <cstring>
+
 using namespace XlsRecordMessages;
 
 void WriteAllBytes(QIODevice &stream, const char *data, qint64 size)
@@ -20,6 +22,14 @@ TBaseRecord::TBaseRecord(quint16 id, QByteArray data) : FId(id), FData(std::move
 {
     if (FData.size() > 0xFFFF)
         throw EExcelException(QString::fromLatin1(ErrRecordTooLarge).arg(id, 0, 16));
+}
+
+TBaseRecord::TBaseRecord(quint16 id, QByteArray data, TCompactData) : TBaseRecord(id, std::move(data))
+{
+    if (!FData.isEmpty() && FData.size() <= CompactSize) {
+        std::memcpy(FCompact, FData.constData(), size_t(FData.size()));
+        FData = QByteArray::fromRawData(FCompact, FData.size());
+    }
 }
 
 TBaseRecord::~TBaseRecord()

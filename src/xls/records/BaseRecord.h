@@ -62,6 +62,17 @@ public:
     virtual bool AllowsStringAfter() const { return false; }
 
 protected:
+    // Cell records are many and small (a sheet may hold hundreds of thousands):
+    // data of up to CompactSize bytes is kept inside the object, and FData
+    // refers to it without a heap block of its own. A change through
+    // MutableData or SetData moves the data to the heap, so copies taken
+    // earlier through Data() keep the bytes they had while the record lives.
+    static constexpr int CompactSize = 14;
+    struct TCompactData
+    {
+    };
+    TBaseRecord(quint16 id, QByteArray data, TCompactData);
+
     QByteArray &MutableData() { return FData; }
     void SetData(QByteArray data) { FData = std::move(data); }
     // Raises "Record with ID 0x%x is invalid" when the data is shorter.
@@ -77,6 +88,7 @@ protected:
 
 private:
     quint16 FId;
+    char FCompact[CompactSize];  // beside FId, in what would be padding
     QByteArray FData;
     std::unique_ptr<TContinueRecord> FContinue;
 };

@@ -24,6 +24,12 @@ TBaseRowColRecord::TBaseRowColRecord(quint16 id, QByteArray data, int minSize)
     RequireDataSize(qMax(4, minSize));
 }
 
+TBaseRowColRecord::TBaseRowColRecord(quint16 id, QByteArray data, int minSize, TCompactData)
+    : TBaseRecord(id, std::move(data), TCompactData{})
+{
+    RequireDataSize(qMax(4, minSize));
+}
+
 int TBaseRowColRecord::Row() const
 {
     return ReadWord(Data(), 0);
@@ -76,7 +82,7 @@ void TBaseRowColRecord::OffsetForCopy(int rowOffset, int colOffset)
 }
 
 TCellRecord::TCellRecord(quint16 id, QByteArray data, int minSize)
-    : TBaseRowColRecord(id, std::move(data), qMax(6, minSize))
+    : TBaseRowColRecord(id, std::move(data), qMax(6, minSize), TCompactData{})
 {
 }
 

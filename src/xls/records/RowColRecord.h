@@ -28,6 +28,8 @@ public:
     void OffsetForCopy(int rowOffset, int colOffset) override;
 
 protected:
+    // For cell records: data kept inside the object (BaseRecord.h).
+    TBaseRowColRecord(quint16 id, QByteArray data, int minSize, TCompactData);
     // Adds the deltas, both checked before either is written.
     void MoveBy(int rowDelta, int colDelta);
 };

@@ -212,4 +212,49 @@ TEST(CellRecordsTest, ShiftAndCopyMoveCellsWithinTheSheetOnly)
     }
 }
 
+// Small cells keep their data inside the record object. Whatever the storage,
+// a record's bytes are its own: the caller's buffer, copies taken through
+// Data() and clones each keep their bytes when any of the others changes.
+TEST(CellRecordsTest, CellBytesStayTheirOwnAcrossCopiesClonesAndChanges)
+{
+    struct Row
+    {
+        const char *name;
+        quint16 id;
+        QByteArray data;
+    };
+    const Row rows[] = {
+        {"BLANK", TBlankRecord::Id, Bytes({1, 0, 2, 0, 15, 0})},
+        {"BOOLERR", TBoolErrRecord::Id, Bytes({1, 0, 2, 0, 15, 0, 1, 0})},
+        {"RK", TRKRecord::Id, Bytes({1, 0, 2, 0, 15, 0, 0x1E, 0, 0, 0})},
+        {"LABELSST", TLabelSSTRecord::Id, Bytes({1, 0, 2, 0, 15, 0, 5, 0, 0, 0})},
+        {"NUMBER", TNumberRecord::Id, Bytes({1, 0, 2, 0, 15, 0, 0, 0, 0, 0, 0, 0, 0x29, 0x40})},
+        {"LABEL, short", TLabelRecord::Id, Bytes({1, 0, 2, 0, 15, 0, 2, 0, 0, 'a', 'b'})},
+        {"LABEL, longer than a small cell", TLabelRecord::Id,
+         Bytes({1, 0, 2, 0, 15, 0, 10, 0, 0, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j'})},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QByteArray source = row.data;
+        const std::unique_ptr<TBaseRecord> base = CreateRecord(row.id, source);
+        auto *cell = dynamic_cast<TCellRecord *>(base.get());
+        ASSERT_NE(cell, nullptr);
+        source[0] = 'X';
+        EXPECT_TRUE(SameBytes(row.data, cell->Data()));
+
+        const QByteArray before = cell->Data();
+        const std::unique_ptr<TBaseRecord> clone = cell->Clone();
+        cell->SetXF(77);
+        cell->OffsetForCopy(3, 1);
+        EXPECT_TRUE(SameBytes(row.data, before));
+        EXPECT_TRUE(SameBytes(row.data, clone->Data()));
+        EXPECT_EQ(cell->XF(), 77);
+        EXPECT_EQ(cell->Row(), 4);
+        EXPECT_EQ(cell->Column(), 3);
+        EXPECT_TRUE(SameBytes(row.data.mid(6), cell->Data().mid(6)));
+        EXPECT_TRUE(SameBytes(WithHeader(row.id, cell->Data()), Saved(*cell)));
+        EXPECT_TRUE(SameBytes(WithHeader(row.id, row.data), Saved(*clone)));
+    }
+}
+
 } // namespace
