@@ -21,7 +21,11 @@ constexpr quint8 FlagRichText = 0x08;
 class TSSTWriter
 {
 public:
-    explicit TSSTWriter(QByteArray header) { FRecords.push_back(std::move(header)); }
+    explicit TSSTWriter(const QByteArray &header)
+    {
+        NewRecord();
+        Current().append(header);
+    }
 
     void AddString(const QByteArray &bytes)
     {
@@ -64,7 +68,13 @@ public:
 private:
     QByteArray &Current() { return FRecords.back(); }
     int Room() const { return MaxRecordData - int(FRecords.back().size()); }
-    void NewRecord() { FRecords.emplace_back(); }
+    // Each record's buffer is allocated once at its full size: grown piece by
+    // piece, the buffers of a large table would hold much unused room.
+    void NewRecord()
+    {
+        FRecords.emplace_back();
+        FRecords.back().reserve(MaxRecordData);
+    }
 
     std::vector<QByteArray> FRecords;
 };
