@@ -77,6 +77,23 @@ struct TXlsMargins
     bool operator==(const TXlsMargins &) const = default;
 };
 
+// The print settings of a worksheet. Paper, scale, resolutions and copies
+// read as these defaults while the sheet has no printer data.
+struct TXlsPageSetup
+{
+    int PaperSize = 1;  // 1 letter, 9 A4
+    int Scale = 100;    // percent, 10..400
+    bool Landscape = false;
+    bool FitToPage = false;
+    int FitWidth = 1, FitHeight = 1;  // pages, when fitting
+    int HResolution = 600, VResolution = 600;
+    int Copies = 1;
+    double HeaderMargin = 0.5, FooterMargin = 0.5;  // inches
+    QString Header, Footer;
+    bool PrintGridLines = false;
+    bool operator==(const TXlsPageSetup &) const = default;
+};
+
 // Lets a caller choose the file name for each format of a multi-format save.
 using TGetFileNameEvent = std::function<void(TXlsSaveFormat format, QString &fileName)>;
 // Tells a caller which format is being written.
@@ -201,6 +218,15 @@ public:
     // ---- page margins of the active sheet
     virtual TXlsMargins GetMargins() const = 0;
     virtual void SetMargins(const TXlsMargins &margins) = 0;
+
+    // ---- print settings of the active worksheet (defaults for other sheets)
+    virtual TXlsPageSetup GetPageSetup() const = 0;
+    virtual void SetPageSetup(const TXlsPageSetup &setup) = 0;
+    // Grid lines shown on screen and the zoom in percent (10..400).
+    virtual bool GetShowGridLines() const = 0;
+    virtual void SetShowGridLines(bool show) = 0;
+    virtual int GetZoom() const = 0;
+    virtual void SetZoom(int zoom) = 0;
 
     // ---- merged cells of the active sheet (1-based corners)
     // The merged range holding the cell, or the cell itself.

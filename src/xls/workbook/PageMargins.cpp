@@ -2,6 +2,7 @@
 
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteCursor.h"
+#include "xls/workbook/PageSetup.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 
 #include <QtEndian>
@@ -9,33 +10,11 @@
 namespace {
 
 constexpr quint16 LeftMargin = 0x0026;
-// Page-setting records that stand before the margins, in file order.
-constexpr quint16 Before[] = {0x0014 /*HEADER*/, 0x0015 /*FOOTER*/, 0x0083 /*HCENTER*/,
-                              0x0084 /*VCENTER*/};
-constexpr quint16 SetupRecord = 0x00A1;
 
 double *Field(TXlsMargins &m, int k)
 {
     double *fields[] = {&m.Left, &m.Right, &m.Top, &m.Bottom};
     return fields[k];
-}
-
-int PlaceFor(const TBaseRecordList &records, quint16 id)
-{
-    int place = -1;
-    for (int i = 0; i < records.Count(); ++i) {
-        const TBaseRecord *r = records.Items(i);
-        if (!r)
-            continue;
-        const bool earlier = std::find(std::begin(Before), std::end(Before), r->RecordId()) != std::end(Before)
-                             || (r->RecordId() >= LeftMargin && r->RecordId() < id);
-        if (earlier)
-            place = i + 1;
-    }
-    if (place >= 0)
-        return place;
-    const int setup = XlsDetail::FindRecord(records, SetupRecord);
-    return setup >= 0 ? setup : std::max(records.Count() - 1, 0);
 }
 
 }  // namespace
@@ -64,6 +43,6 @@ void TPageMargins::Write(TBaseRecordList &records, const TXlsMargins &margins)
         if (at >= 0)
             XlsDetail::ReplaceData(records, at, data);
         else
-            records.Insert(PlaceFor(records, id), CreateRecord(id, data));
+            records.Insert(TPageSetup::PlaceFor(records, id), CreateRecord(id, data));
     }
 }

@@ -22,6 +22,7 @@
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/MergedCells.h"
 #include "xls/workbook/PageMargins.h"
+#include "xls/workbook/PageSetup.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/SheetComments.h"
 #include "xls/workbook/SheetPanes.h"
@@ -918,4 +919,63 @@ void TXLSFile::DeleteMarkedRows(const QString &marker)
     for (int row = sheet->Cells().RowCount(); row >= 1; --row)
         if (sheet->Cells().CellValue(row - 1, FFirstColumn) == text)
             DeleteRows(row, 1);
+}
+
+// ---- print settings and view
+
+TXlsPageSetup TXLSFile::GetPageSetup() const
+{
+    return ActiveWorkSheet() ? TPageSetup::Read(SheetRecords()) : TXlsPageSetup();
+}
+
+void TXLSFile::SetPageSetup(const TXlsPageSetup &setup)
+{
+    if (ActiveWorkSheet())
+        TPageSetup::Write(SheetRecords(), setup);
+}
+
+namespace {
+
+TWindow2Record *Window2Of(const TBaseRecordList &records)
+{
+    const int at = XlsDetail::FindRecord(records, TWindow2Record::Id);
+    return at >= 0 ? dynamic_cast<TWindow2Record *>(records.Items(at)) : nullptr;
+}
+
+}  // namespace
+
+bool TXLSFile::GetShowGridLines() const
+{
+    const TWindow2Record *window = ActiveWorkSheet() ? Window2Of(SheetRecords()) : nullptr;
+    return window ? window->ShowGridLines() : true;
+}
+
+void TXLSFile::SetShowGridLines(bool show)
+{
+    if (TWindow2Record *window = ActiveWorkSheet() ? Window2Of(SheetRecords()) : nullptr)
+        window->SetShowGridLines(show);
+}
+
+int TXLSFile::GetZoom() const
+{
+    const TBaseRecordList &records = SheetRecords();
+    const int at = XlsDetail::FindRecord(records, TSCLRecord::Id);
+    const auto *zoom = at >= 0 ? dynamic_cast<const TSCLRecord *>(records.Items(at)) : nullptr;
+    return zoom ? zoom->Zoom() : 100;
+}
+
+void TXLSFile::SetZoom(int zoom)
+{
+    if (zoom < 10 || zoom > 400)
+        XlsRaise(QStringLiteral("Invalid zoom (%1)").arg(zoom));
+    TBaseRecordList &records = SheetRecords();
+    const int at = XlsDetail::FindRecord(records, TSCLRecord::Id);
+    if (auto *scl = at >= 0 ? dynamic_cast<TSCLRecord *>(records.Items(at)) : nullptr) {
+        scl->SetZoom(zoom);
+        return;
+    }
+    // The zoom follows the sheet's WINDOW2; a sheet without a view has none.
+    const int window = XlsDetail::FindRecord(records, TWindow2Record::Id);
+    if (window >= 0)
+        records.Insert(window + 1, TSCLRecord::NewSCL(zoom));
 }

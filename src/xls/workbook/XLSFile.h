@@ -111,6 +111,13 @@ public:
     TXlsMargins GetMargins() const override;
     void SetMargins(const TXlsMargins &margins) override;
 
+    TXlsPageSetup GetPageSetup() const override;
+    void SetPageSetup(const TXlsPageSetup &setup) override;
+    bool GetShowGridLines() const override;
+    void SetShowGridLines(bool show) override;
+    int GetZoom() const override;
+    void SetZoom(int zoom) override;
+
     TXlsCellRange CellMergedBounds(int row, int col) const override;
     int MergedCellCount() const override;
     TXlsCellRange MergedCells(int index) const override;

@@ -1,6 +1,6 @@
 // What the file object's operations write, read by LibreOffice in one batch:
-// typed values, formats, merged cells and links (its flat export drops
-// comments, so xlrd checks those elsewhere).
+// typed values, formats, merged cells, links and print settings (its flat
+// export drops the view and the comments, so xlrd checks those elsewhere).
 #include "FileOpsSupport.h"
 
 #include <QDir>
@@ -29,6 +29,12 @@ QString Prepare(const QString &dir)
     // A rewritten comment must not keep LibreOffice from reading the sheet.
     file->SetCommentText(5, 1, QString(9000, u'ţ'));
     file->FreezePanes(2, 1);
+    TXlsPageSetup setup = file->GetPageSetup();
+    setup.Landscape = true;
+    setup.Scale = 75;
+    setup.PaperSize = 9;
+    setup.Header = QStringLiteral("&CLista plăţilor");
+    file->SetPageSetup(setup);
     const QString out = dir + QStringLiteral("/ops.xls");
     file->Save(out);
     return out;
@@ -64,4 +70,8 @@ TEST(LibreOfficeReadBack, TypedValuesMergesAndLinks)
     EXPECT_TRUE(xml.contains(QStringLiteral("table:number-columns-spanned=\"2\""))) << "the file's own merge";
     EXPECT_TRUE(xml.contains(QStringLiteral("xlink:href=\"https://exemplu.ro/\"")));
     EXPECT_TRUE(xml.contains(QStringLiteral("xlink:href=\"https://exemplu.ro/ajutor\"")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("style:print-orientation=\"landscape\"")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("style:scale-to=\"75%\"")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("Lista plăţilor")));
+
 }

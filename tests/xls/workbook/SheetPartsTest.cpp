@@ -230,3 +230,59 @@ TEST(Pictures, CountedAndNewOnesRefused)
     EXPECT_EQ(OpenBook(XlsFixture(QStringLiteral("fileops/lo-notes.xls")))->ImageCount(), 0)
         << "comment boxes are no pictures";
 }
+
+TEST(PageSetup, SettingsRoundTripAndValuesOutsideTheFormatAreRefused)
+{
+    auto file = NewBook();
+    const TXlsPageSetup defaults = file->GetPageSetup();
+    EXPECT_EQ(defaults.Scale, 100);
+    TXlsPageSetup setup;
+    setup.PaperSize = 9;
+    setup.Scale = 85;
+    setup.Landscape = true;
+    setup.FitToPage = true;
+    setup.FitWidth = 1;
+    setup.FitHeight = 0;
+    setup.HResolution = 300;
+    setup.VResolution = 300;
+    setup.Copies = 2;
+    setup.HeaderMargin = 0.3;
+    setup.FooterMargin = 0.2;
+    setup.Header = QStringLiteral("&LPrimăria&RPagina &P");
+    setup.Footer = QStringLiteral("&CŞef serviciu");
+    setup.PrintGridLines = true;
+    file->SetPageSetup(setup);
+    file->SetMargins({0.4, 0.4, 0.9, 0.9});
+    EXPECT_EQ(file->GetPageSetup(), setup);
+
+    const struct { const char *name; std::function<void(TXlsPageSetup &)> change; } bad[] = {
+        {"scale 5", [](TXlsPageSetup &s) { s.Scale = 5; }},
+        {"scale 401", [](TXlsPageSetup &s) { s.Scale = 401; }},
+        {"no copies", [](TXlsPageSetup &s) { s.Copies = 0; }},
+        {"paper past a word", [](TXlsPageSetup &s) { s.PaperSize = 70000; }},
+        {"margin not a number", [](TXlsPageSetup &s) { s.HeaderMargin = std::nan(""); }},
+        {"header too long", [](TXlsPageSetup &s) { s.Header = QString(256, u'a'); }},
+    };
+    for (const auto &r : bad) {
+        TXlsPageSetup changed = setup;
+        r.change(changed);
+        EXPECT_FALSE(ErrorOf([&] { file->SetPageSetup(changed); }).isEmpty()) << r.name;
+        EXPECT_EQ(file->GetPageSetup(), setup) << r.name << ": a refused call changes nothing";
+    }
+    EXPECT_FALSE(ErrorOf([&] { file->SetZoom(9); }).isEmpty());
+    file->SetZoom(120);
+    EXPECT_TRUE(file->GetShowGridLines());
+    file->SetShowGridLines(false);
+
+    const QString out = SaveScratch(*file, QStringLiteral("page-setup"));
+    EXPECT_EQ(Xlrd(out, QStringLiteral(
+                  "import sys, xlrd\n"
+                  "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+                  "print(s.show_grid_lines, s.scl_mag_factor)\n")),
+              QStringLiteral("0 120"));
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->GetPageSetup(), setup);
+    EXPECT_EQ(again->GetMargins(), (TXlsMargins{0.4, 0.4, 0.9, 0.9}));
+    EXPECT_EQ(again->GetZoom(), 120);
+    EXPECT_FALSE(again->GetShowGridLines());
+}
