@@ -85,12 +85,21 @@ void TBaseRecord::CopyContinueChainTo(TBaseRecord &target) const
 
 void TBaseRecord::SaveOwnRecord(QIODevice &stream) const
 {
-    char header[4];
-    header[0] = static_cast<char>(FId & 0xFF);
-    header[1] = static_cast<char>(FId >> 8);
-    header[2] = static_cast<char>(FData.size() & 0xFF);
-    header[3] = static_cast<char>((FData.size() >> 8) & 0xFF);
-    WriteAllBytes(stream, header, 4);
+    // Small records go out in one write with their header: a sheet has
+    // hundreds of thousands of them.
+    constexpr qsizetype OneWrite = 64;
+    char buffer[4 + OneWrite];
+    buffer[0] = static_cast<char>(FId & 0xFF);
+    buffer[1] = static_cast<char>(FId >> 8);
+    buffer[2] = static_cast<char>(FData.size() & 0xFF);
+    buffer[3] = static_cast<char>((FData.size() >> 8) & 0xFF);
+    if (FData.size() <= OneWrite) {
+        if (!FData.isEmpty())
+            std::memcpy(buffer + 4, FData.constData(), size_t(FData.size()));
+        WriteAllBytes(stream, buffer, 4 + FData.size());
+        return;
+    }
+    WriteAllBytes(stream, buffer, 4);
     WriteAllBytes(stream, FData.constData(), FData.size());
 }
 

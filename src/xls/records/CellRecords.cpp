@@ -16,12 +16,6 @@ void WriteU16(QIODevice &stream, int value)
     WriteAllBytes(stream, bytes, 2);
 }
 
-void WriteU32(QIODevice &stream, quint32 value)
-{
-    WriteU16(stream, static_cast<int>(value & 0xFFFF));
-    WriteU16(stream, static_cast<int>(value >> 16));
-}
-
 // Run of neighbouring cells of one class in one row, not past maxColumn.
 bool IsNextInRun(const TCellRecord &cell, const TCellRecord *next, int maxColumn)
 {
@@ -32,10 +26,13 @@ bool IsNextInRun(const TCellRecord &cell, const TCellRecord *next, int maxColumn
 // Header of a multiple-cell record, then row and first column.
 void WriteRunHeader(QIODevice &stream, quint16 id, qint64 runSize, const TCellRecord &first)
 {
-    WriteU16(stream, id);
-    WriteU16(stream, static_cast<int>(runSize - 4));
-    WriteU16(stream, first.Row());
-    WriteU16(stream, first.Column());
+    char header[8];
+    const int words[4] = {id, static_cast<int>(runSize - 4), first.Row(), first.Column()};
+    for (int i = 0; i < 4; ++i) {
+        header[2 * i] = static_cast<char>(words[i] & 0xFF);
+        header[2 * i + 1] = static_cast<char>((words[i] >> 8) & 0xFF);
+    }
+    WriteAllBytes(stream, header, sizeof header);
 }
 
 double DoubleFromBits(quint64 bits)
@@ -225,8 +222,9 @@ void TRKRecord::SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const
 
 void TRKRecord::SaveAsMiddleOfRun(QIODevice &stream) const
 {
-    WriteU16(stream, XF());
-    WriteU32(stream, RK());
+    // XF and RK value stand in the cell's data as a MULRK cell has them.
+    RequireDataSize(10);
+    WriteAllBytes(stream, Data().constData() + 4, 6);
 }
 
 void TRKRecord::SaveAsLastOfRun(QIODevice &stream) const

@@ -244,13 +244,12 @@ QString ReadStringAcrossContinue(const TBaseRecord *&record, int &pos, int charC
         const int n = qMin(charCount - int(text.size()), (size - pos) / width);
         if (n == 0)  // half a wide character at the end of the record
             throw EExcelException(ErrReadingRecord);
-        const char *chars = record->Data().constData() + pos;
-        if (wide) {
-            for (int i = 0; i < n; ++i)
-                text.append(QChar(static_cast<quint8>(chars[2 * i]) | (static_cast<quint8>(chars[2 * i + 1]) << 8)));
-        } else {
-            text.append(QString::fromLatin1(chars, n));
-        }
+        const auto *chars = reinterpret_cast<const uchar *>(record->Data().constData()) + pos;
+        const qsizetype done = text.size();
+        text.resize(done + n);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data()) + done;
+        for (int i = 0; i < n; ++i)
+            out[i] = wide ? char16_t(chars[2 * i] | (chars[2 * i + 1] << 8)) : char16_t(chars[i]);
         pos += n * width;
     }
     return text;

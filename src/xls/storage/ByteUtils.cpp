@@ -2,13 +2,18 @@
 
 #include "xls/storage/ExcelException.h"
 
+void ByteUtilsDetail::RaiseOutOfRange(qsizetype size, qsizetype offset, qsizetype width)
+{
+    throw EExcelException(QStringLiteral("Data access out of range (offset %1, %2 bytes, buffer of %3 bytes)")
+                              .arg(offset).arg(width).arg(size));
+}
+
 namespace {
 
 void checkRange(qsizetype size, qsizetype offset, qsizetype width)
 {
     if (offset < 0 || width > size || offset > size - width)
-        throw EExcelException(QStringLiteral("Data access out of range (offset %1, %2 bytes, buffer of %3 bytes)")
-                                  .arg(offset).arg(width).arg(size));
+        ByteUtilsDetail::RaiseOutOfRange(size, offset, width);
 }
 
 void checkCount(qint64 result, int max)
@@ -20,26 +25,12 @@ void checkCount(qint64 result, int max)
 
 } // namespace
 
-quint16 ReadWord(QByteArrayView data, qsizetype offset)
-{
-    checkRange(data.size(), offset, 2);
-    const auto *p = reinterpret_cast<const uchar *>(data.data()) + offset;
-    return static_cast<quint16>(p[0] | (p[1] << 8));
-}
-
 void WriteWord(QByteArray &data, qsizetype offset, quint16 value)
 {
     checkRange(data.size(), offset, 2);
     char *p = data.data() + offset;
     p[0] = static_cast<char>(value & 0xFF);
     p[1] = static_cast<char>(value >> 8);
-}
-
-quint32 ReadCardinal(QByteArrayView data, qsizetype offset)
-{
-    checkRange(data.size(), offset, 4);
-    const auto *p = reinterpret_cast<const uchar *>(data.data()) + offset;
-    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
 void WriteCardinal(QByteArray &data, qsizetype offset, quint32 value)

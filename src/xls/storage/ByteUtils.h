@@ -7,9 +7,32 @@
 // and QByteArrayView (read). Every access is bounds-checked: an offset outside
 // the buffer raises EExcelException instead of touching memory it does not own.
 
-quint16 ReadWord(QByteArrayView data, qsizetype offset);
+namespace ByteUtilsDetail {
+// Raises "Data access out of range (...)".
+[[noreturn]] void RaiseOutOfRange(qsizetype size, qsizetype offset, qsizetype width);
+
+inline const uchar *CheckedAt(QByteArrayView data, qsizetype offset, qsizetype width)
+{
+    if (offset < 0 || width > data.size() || offset > data.size() - width)
+        RaiseOutOfRange(data.size(), offset, width);
+    return reinterpret_cast<const uchar *>(data.data()) + offset;
+}
+} // namespace ByteUtilsDetail
+
+// The reads are inline: cell lists read rows and columns millions of times.
+inline quint16 ReadWord(QByteArrayView data, qsizetype offset)
+{
+    const uchar *p = ByteUtilsDetail::CheckedAt(data, offset, 2);
+    return static_cast<quint16>(p[0] | (p[1] << 8));
+}
+
+inline quint32 ReadCardinal(QByteArrayView data, qsizetype offset)
+{
+    const uchar *p = ByteUtilsDetail::CheckedAt(data, offset, 4);
+    return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
+}
+
 void WriteWord(QByteArray &data, qsizetype offset, quint16 value);
-quint32 ReadCardinal(QByteArrayView data, qsizetype offset);
 void WriteCardinal(QByteArray &data, qsizetype offset, quint32 value);
 
 // Adds delta to the u16 (or byte) at offset. A result below 0 or above max
