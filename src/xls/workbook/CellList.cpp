@@ -100,6 +100,16 @@ int TCellList::CellCountInRow(int row) const
     return FCells[size_t(row)]->Count();
 }
 
+const TCellRecordList *TCellList::RowCells(int row) const
+{
+    if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)] || FCells[size_t(row)]->Count() == 0)
+        return nullptr;
+    TCellRecordList *cells = FCells[size_t(row)].get();
+    int unused = 0;
+    cells->Find(0, unused);  // sorts the row when it is not yet
+    return cells;
+}
+
 TCellRecord *TCellList::Cell(int row, int col) const
 {
     if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)])

@@ -37,6 +37,8 @@ public:
     // The highest used column + 1 over all rows.
     int ColCount() const override;
     int CellCountInRow(int row) const;
+    // The cells of a row sorted by column, or null for a row without cells.
+    const TCellRecordList *RowCells(int row) const;
     TCellRecord *Cell(int row, int col) const;
 
     // Empty QVariant, double, QString or bool; text cells read through the

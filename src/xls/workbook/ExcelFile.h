@@ -259,6 +259,22 @@ public:
 
     virtual bool IsWorkSheet(int sheet) const = 0;
 
+    // ---- the cells of one row of the active sheet, in column order
+    // True for a row without cells, outside the sheet, or on a non-worksheet.
+    virtual bool IsEmptyRow(int row) const = 0;
+    virtual int ColCountInRow(int row) const = 0;
+    // The 1-based column of the row's index-th cell (from 1); 0 when none.
+    virtual int ColByIndex(int row, int index) const = 0;
+    // The position (from 1) of the column's cell in the row; 0 when empty.
+    virtual int ColIndex(int row, int col) const = 0;
+
+    // ---- outline levels (0..7) of rows and columns; the band forms give
+    // one level to rows first..last or columns first..last
+    virtual int GetRowOutlineLevel(int row) const = 0;
+    virtual void SetRowOutlineLevel(int firstRow, int lastRow, int level) = 0;
+    virtual int GetColOutlineLevel(int col) const = 0;
+    virtual void SetColOutlineLevel(int firstCol, int lastCol, int level) = 0;
+
     // Deletes every row of the active sheet whose first cell holds the text
     // (the marker a template leaves on rows it does not want), last first.
     virtual void DeleteMarkedRows(const QString &marker) = 0;

@@ -979,3 +979,127 @@ void TXLSFile::SetZoom(int zoom)
     if (window >= 0)
         records.Insert(window + 1, TSCLRecord::NewSCL(zoom));
 }
+
+// ---- the cells of a row
+
+const TCellRecordList *TXLSFile::RowCellsOf(int row) const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    return sheet ? sheet->Cells().RowCells(row - 1) : nullptr;
+}
+
+bool TXLSFile::IsEmptyRow(int row) const
+{
+    return RowCellsOf(row) == nullptr;
+}
+
+int TXLSFile::ColCountInRow(int row) const
+{
+    const TCellRecordList *cells = RowCellsOf(row);
+    return cells ? cells->Count() : 0;
+}
+
+int TXLSFile::ColByIndex(int row, int index) const
+{
+    const TCellRecordList *cells = RowCellsOf(row);
+    if (!cells || index < 1 || index > cells->Count())
+        return 0;
+    return cells->Items(index - 1)->Column() + 1;
+}
+
+int TXLSFile::ColIndex(int row, int col) const
+{
+    const TCellRecordList *cells = RowCellsOf(row);
+    for (int i = 0; cells && i < cells->Count(); ++i)
+        if (cells->Items(i)->Column() == col - 1)
+            return i + 1;
+    return 0;
+}
+
+// ---- outline levels
+
+namespace {
+
+constexpr int MaxOutlineLevel = 7;
+constexpr quint16 GutsId = 0x0080;
+
+void CheckLevel(int level)
+{
+    if (level < 0 || level > MaxOutlineLevel)
+        XlsRaise(QStringLiteral("Invalid outline level (%1)").arg(level));
+}
+
+void CheckBand(int first, int last, int high, bool rows)
+{
+    for (int n : {first, last})
+        if (n < 1 || n > high)
+            XlsRaise(rows ? XlsMsg::InvalidRow(n) : XlsMsg::InvalidColumn(n));
+    if (first > last)
+        XlsRaise(rows ? XlsMsg::InvalidRow(last) : XlsMsg::InvalidColumn(last));
+}
+
+}  // namespace
+
+int TXLSFile::GetRowOutlineLevel(int row) const
+{
+    CheckRow(row);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    return sheet && sheet->Cells().Rows().HasRow(row - 1) ? sheet->Cells().Rows().RowRecord(row - 1)->OutlineLevel()
+                                                          : 0;
+}
+
+void TXLSFile::SetRowOutlineLevel(int firstRow, int lastRow, int level)
+{
+    CheckBand(firstRow, lastRow, 65536, true);
+    CheckLevel(level);
+    if (!ActiveWorkSheet())
+        return;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        TRowRecord *record = RowFor(row);
+        record->SetOptions((record->Options() & ~0x07) | level);
+    }
+    UpdateOutlineGutters();
+}
+
+int TXLSFile::GetColOutlineLevel(int col) const
+{
+    CheckColumn(col);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    const TColInfoRecord *info = sheet ? TColumnInfo::Find(sheet->Records(), col - 1) : nullptr;
+    return info ? (info->Options() >> 8) & 0x07 : 0;
+}
+
+void TXLSFile::SetColOutlineLevel(int firstCol, int lastCol, int level)
+{
+    CheckBand(firstCol, lastCol, 256, false);
+    CheckLevel(level);
+    if (!ActiveWorkSheet())
+        return;
+    for (int col = firstCol; col <= lastCol; ++col) {
+        TColInfoRecord *info = ColumnFor(col);
+        info->SetOptions((info->Options() & ~0x0700) | (level << 8));
+    }
+    UpdateOutlineGutters();
+}
+
+void TXLSFile::UpdateOutlineGutters()
+{
+    TWorkSheet *sheet = ActiveWorkSheet();
+    TBaseRecordList &records = sheet->Records();
+    int at = XlsDetail::FindRecord(records, GutsId);
+    if (at < 0) {
+        // GUTS stands before the sheet's default row height.
+        const int place = XlsDetail::FindRecord(records, TDefRowHeightRecord::Id);
+        at = place >= 0 ? place : TPageSetup::PlaceFor(records, 0x002B);
+        records.Insert(at, CreateRecord(GutsId, QByteArray(8, '\0')));
+    }
+    auto *guts = dynamic_cast<TGutsRecord *>(records.Items(at));
+    if (!guts)
+        return;
+    sheet->Cells().Rows().RecalcOutlineLevel(*guts);
+    int deepest = 0;
+    for (int i = 0; i < records.Count(); ++i)
+        if (const auto *info = dynamic_cast<const TColInfoRecord *>(records.Items(i)))
+            deepest = std::max(deepest, (info->Options() >> 8) & 0x07);
+    guts->SetColumnLevel(deepest);
+}

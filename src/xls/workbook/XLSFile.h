@@ -140,6 +140,16 @@ public:
     void PasteFromClipboard(int row, int col) override;
 
     bool IsWorkSheet(int sheet) const override;
+
+    bool IsEmptyRow(int row) const override;
+    int ColCountInRow(int row) const override;
+    int ColByIndex(int row, int index) const override;
+    int ColIndex(int row, int col) const override;
+
+    int GetRowOutlineLevel(int row) const override;
+    void SetRowOutlineLevel(int firstRow, int lastRow, int level) override;
+    int GetColOutlineLevel(int col) const override;
+    void SetColOutlineLevel(int firstCol, int lastCol, int level) override;
     void DeleteMarkedRows(const QString &marker) override;
 
     TWorkbook &Workbook() const;
@@ -161,6 +171,9 @@ private:
     class TRowRecord *RowFor(int row) const;
     class TColInfoRecord *ColumnFor(int col) const;
     void CheckFormat(int xf) const;
+    const class TCellRecordList *RowCellsOf(int row) const;
+    // Gives the GUTS record the deepest row and column levels.
+    void UpdateOutlineGutters();
     // The sheet-wide index of a comment given as row and position.
     int CommentIndex(int row, int position) const;
     TXlsSaveFormats Formats() const;

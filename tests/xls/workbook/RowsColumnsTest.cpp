@@ -225,3 +225,56 @@ TEST(MarkedRows, DeletedFromTheBottomUp)
     EXPECT_EQ(file->GetCellValue(5, 2), QVariant(QStringLiteral("#sterge")));
     EXPECT_EQ(file->MaxRow(), 5);
 }
+
+TEST(RowCells, ColumnsOfARowInOrder)
+{
+    auto file = NewBook();
+    // Set out of column order; the row reads in column order.
+    for (int col : {7, 2, 4})
+        file->SetCellValue(3, col, double(col));
+    const struct { const char *name; int row; bool empty; int count; } rows[] = {
+        {"row with cells", 3, false, 3},
+        {"row above", 2, true, 0},
+        {"row past the sheet's rows", 50, true, 0},
+        {"row 0", 0, true, 0},
+    };
+    for (const auto &r : rows) {
+        EXPECT_EQ(file->IsEmptyRow(r.row), r.empty) << r.name;
+        EXPECT_EQ(file->ColCountInRow(r.row), r.count) << r.name;
+    }
+    EXPECT_EQ(file->ColByIndex(3, 1), 2);
+    EXPECT_EQ(file->ColByIndex(3, 2), 4);
+    EXPECT_EQ(file->ColByIndex(3, 3), 7);
+    EXPECT_EQ(file->ColByIndex(3, 4), 0);
+    EXPECT_EQ(file->ColByIndex(3, 0), 0);
+    EXPECT_EQ(file->ColIndex(3, 7), 3);
+    EXPECT_EQ(file->ColIndex(3, 5), 0);
+    EXPECT_EQ(file->ColIndex(9, 1), 0);
+}
+
+TEST(Outline, LevelsOfBandsAndTheGutters)
+{
+    auto file = NewBook();
+    file->SetCellValue(1, 1, QStringLiteral("total"));
+    file->SetRowOutlineLevel(2, 5, 1);
+    file->SetRowOutlineLevel(3, 4, 2);
+    file->SetColOutlineLevel(2, 3, 3);
+    EXPECT_EQ(file->GetRowOutlineLevel(2), 1);
+    EXPECT_EQ(file->GetRowOutlineLevel(3), 2);
+    EXPECT_EQ(file->GetRowOutlineLevel(6), 0);
+    EXPECT_EQ(file->GetColOutlineLevel(3), 3);
+    EXPECT_EQ(file->GetColOutlineLevel(4), 0);
+    EXPECT_EQ(ErrorOf([&] { file->SetRowOutlineLevel(2, 3, 8); }), QStringLiteral("Invalid outline level (8)"));
+    EXPECT_EQ(ErrorOf([&] { file->SetColOutlineLevel(3, 2, 1); }), QStringLiteral("Invalid Column (2)"));
+    EXPECT_EQ(ErrorOf([&] { file->SetRowOutlineLevel(1, 65537, 1); }), QStringLiteral("Invalid Row (65537)"));
+
+    const QString out = SaveScratch(*file, QStringLiteral("outline"));
+    EXPECT_EQ(Xlrd(out, QStringLiteral(
+                  "import sys, xlrd\n"
+                  "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+                  "print([s.rowinfo_map[r].outline_level for r in range(1, 5)], s.colinfo_map[2].outline_level)\n")),
+              QStringLiteral("[1, 2, 2, 1] 3"));
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->GetRowOutlineLevel(4), 2);
+    EXPECT_EQ(again->GetColOutlineLevel(2), 3);
+}
