@@ -171,6 +171,10 @@ private:
     class TRowRecord *RowFor(int row) const;
     class TColInfoRecord *ColumnFor(int col) const;
     void CheckFormat(int xf) const;
+    // Rows 1..65536 and columns 1..256, else the engine's row or column message.
+    static void CheckRow(int row);
+    static void CheckColumn(int col);
+    class TXlsFormatTable FormatTable() const;
     const class TCellRecordList *RowCellsOf(int row) const;
     // Gives the GUTS record the deepest row and column levels.
     void UpdateOutlineGutters();

@@ -1,0 +1,366 @@
+// The file object's operations on the parts of the active sheet: comments,
+// margins, print settings, the view, merged cells, links, pictures and the
+// clipboard.
+#include "xls/workbook/XLSFile.h"
+
+#include "xls/records/LinkRecords.h"
+#include "xls/records/OtherRecords.h"
+#include "xls/records/RecordFactory.h"
+#include "xls/records/SheetRecords.h"
+#include "xls/storage/ByteUtils.h"
+#include "xls/workbook/HLinkData.h"
+#include "xls/workbook/MergedCells.h"
+#include "xls/workbook/PageMargins.h"
+#include "xls/workbook/PageSetup.h"
+#include "xls/workbook/SheetComments.h"
+#include "xls/workbook/SheetPanes.h"
+#include "xls/workbook/WorkSheet.h"
+#include "xls/workbook/Workbook.h"
+#include "xls/workbook/WorkbookRecords_p.h"
+#include "xls/workbook/XlsClipboard.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
+
+#include <cmath>
+
+// ---- comments
+
+void TXLSFile::RestoreCommentIndex()
+{
+    FRowComments = std::make_unique<TRowComments>();
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return;
+    const QList<TSheetComment> comments = TSheetComments::Read(sheet->Records());
+    for (int i = 0; i < comments.size(); ++i)
+        FRowComments->Add(comments[i].Row + 1, i);
+}
+
+int TXLSFile::CommentsCount(int row) const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return 0;
+    if (row >= 1)
+        return (*FRowComments)[row].Comments.size();
+    return TSheetComments::Read(sheet->Records()).size();
+}
+
+int TXLSFile::CommentIndex(int row, int position) const
+{
+    if (row < 1)
+        return position;
+    const QList<int> &onRow = (*FRowComments)[row].Comments;
+    if (position < 0 || position >= onRow.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(position, QStringLiteral("CommentIndex"), 0, onRow.size() - 1));
+    return onRow[position];
+}
+
+QString TXLSFile::GetCommentText(int row, int position) const
+{
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return {};
+    const int index = CommentIndex(row, position);
+    const QList<TSheetComment> comments = TSheetComments::Read(sheet->Records());
+    if (index < 0 || index >= comments.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, comments.size() - 1));
+    return comments[index].Text;
+}
+
+void TXLSFile::SetCommentText(int row, int position, const QString &text)
+{
+    if (TWorkSheet *sheet = ActiveWorkSheet())
+        TSheetComments::SetText(sheet->Records(), CommentIndex(row, position), text);
+}
+
+// ---- sheet parts
+
+TBaseRecordList &TXLSFile::SheetRecords() const
+{
+    return Workbook().Sheets(ActiveIndex())->Records();
+}
+
+TXlsCellRange TXLSFile::ZeroBased(const TXlsCellRange &range)
+{
+    const TXlsCellRange r{range.Left - 1, range.Top - 1, range.Right - 1, range.Bottom - 1};
+    for (int row : {r.Top, r.Bottom})
+        if (row < 0 || row > 65535)
+            XlsRaise(XlsMsg::InvalidRow(row + 1));
+    for (int col : {r.Left, r.Right})
+        if (col < 0 || col > 255)
+            XlsRaise(XlsMsg::InvalidColumn(col + 1));
+    if (r.Left > r.Right || r.Top > r.Bottom)
+        XlsRaise(QStringLiteral("Invalid cell range"));
+    return r;
+}
+
+namespace {
+
+TXlsCellRange OneBased(const TXlsCellRange &r)
+{
+    return {r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
+}
+
+}  // namespace
+
+TXlsMargins TXLSFile::GetMargins() const
+{
+    return TPageMargins::Read(SheetRecords());
+}
+
+void TXLSFile::SetMargins(const TXlsMargins &margins)
+{
+    for (double m : {margins.Left, margins.Right, margins.Top, margins.Bottom})
+        if (!std::isfinite(m) || m < 0)
+            XlsRaise(QStringLiteral("Invalid page margin"));
+    TPageMargins::Write(SheetRecords(), margins);
+}
+
+TXlsCellRange TXLSFile::CellMergedBounds(int row, int col) const
+{
+    if (!ActiveWorkSheet())
+        return {col, row, col, row};
+    const TXlsCellRange cell = ZeroBased({col, row, col, row});
+    return OneBased(TMergedCells::BoundsOf(TMergedCells::Read(SheetRecords()), cell.Top, cell.Left));
+}
+
+int TXLSFile::MergedCellCount() const
+{
+    return ActiveWorkSheet() ? TMergedCells::Read(SheetRecords()).size() : 0;
+}
+
+TXlsCellRange TXLSFile::MergedCells(int index) const
+{
+    const QList<TXlsCellRange> ranges = ActiveWorkSheet() ? TMergedCells::Read(SheetRecords()) : QList<TXlsCellRange>();
+    if (index < 1 || index > ranges.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("MergedCellIndex"), 1, ranges.size()));
+    return OneBased(ranges[index - 1]);
+}
+
+void TXLSFile::MergeCells(int firstRow, int firstCol, int lastRow, int lastCol)
+{
+    if (!ActiveWorkSheet())
+        return;
+    QList<TXlsCellRange> ranges = TMergedCells::Read(SheetRecords());
+    TMergedCells::Merge(ranges, ZeroBased({firstCol, firstRow, lastCol, lastRow}));
+    TMergedCells::Write(SheetRecords(), ranges);
+}
+
+void TXLSFile::UnMergeCells(int firstRow, int firstCol, int lastRow, int lastCol)
+{
+    if (!ActiveWorkSheet())
+        return;
+    QList<TXlsCellRange> ranges = TMergedCells::Read(SheetRecords());
+    TMergedCells::UnMerge(ranges, ZeroBased({firstCol, firstRow, lastCol, lastRow}));
+    TMergedCells::Write(SheetRecords(), ranges);
+}
+
+// ---- hyperlinks
+
+namespace {
+
+QList<int> HyperLinkRecords(const TBaseRecordList &records)
+{
+    QList<int> at;
+    for (int i = 0; i < records.Count(); ++i)
+        if (records.Items(i) && records.Items(i)->RecordId() == THLinkRecord::Id)
+            at.append(i);
+    return at;
+}
+
+// The record data of a link; the record may not outgrow the format's limit.
+QByteArray CheckedLinkData(const TXlsCellRange &range, const THyperLink &link)
+{
+    QByteArray data = THLinkData::Build(range, link);
+    if (data.size() > 8224)
+        XlsRaise(QStringLiteral("The hyperlink is too long"));
+    return data;
+}
+
+}  // namespace
+
+int TXLSFile::HyperLinkCount() const
+{
+    return ActiveWorkSheet() ? HyperLinkRecords(SheetRecords()).size() : 0;
+}
+
+int TXLSFile::HyperLinkRecord(int index) const
+{
+    const QList<int> links = ActiveWorkSheet() ? HyperLinkRecords(SheetRecords()) : QList<int>();
+    if (index < 1 || index > links.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("HyperLinkIndex"), 1, links.size()));
+    return links[index - 1];
+}
+
+THLinkRecord *TXLSFile::HyperLinkAt(int index) const
+{
+    return static_cast<THLinkRecord *>(SheetRecords().Items(HyperLinkRecord(index)));
+}
+
+THyperLink TXLSFile::GetHyperLink(int index) const
+{
+    return THLinkData::Read(HyperLinkAt(index)->Data());
+}
+
+TXlsCellRange TXLSFile::GetHyperLinkCellRange(int index) const
+{
+    const THLinkRecord *link = HyperLinkAt(index);
+    return {link->FirstColumn() + 1, link->FirstRow() + 1, link->LastColumn() + 1, link->LastRow() + 1};
+}
+
+void TXLSFile::SetHyperLink(int index, const THyperLink &link)
+{
+    const int at = HyperLinkRecord(index);
+    const TXlsCellRange range = ZeroBased(GetHyperLinkCellRange(index));
+    // A new record: the old one's screen tip goes with it.
+    SheetRecords().SetItem(at, CreateRecord(THLinkRecord::Id, CheckedLinkData(range, link)));
+}
+
+void TXLSFile::SetHyperLinkCellRange(int index, const TXlsCellRange &range)
+{
+    const int at = HyperLinkRecord(index);
+    QByteArray data = SheetRecords().Items(at)->Data();
+    const TXlsCellRange r = ZeroBased(range);
+    WriteWord(data, 0, static_cast<quint16>(r.Top));
+    WriteWord(data, 2, static_cast<quint16>(r.Bottom));
+    WriteWord(data, 4, static_cast<quint16>(r.Left));
+    WriteWord(data, 6, static_cast<quint16>(r.Right));
+    SheetRecords().SetItem(at, CreateRecord(THLinkRecord::Id, data));
+}
+
+void TXLSFile::AddHyperLink(const TXlsCellRange &range, const THyperLink &link)
+{
+    if (!ActiveWorkSheet())
+        return;
+    TBaseRecordList &records = SheetRecords();
+    auto record = CreateRecord(THLinkRecord::Id, CheckedLinkData(ZeroBased(range), link));
+    // After the last link, or else before the sheet's EOF.
+    const QList<int> links = HyperLinkRecords(records);
+    records.Insert(links.isEmpty() ? records.Count() - 1 : links.last() + 1, std::move(record));
+}
+
+void TXLSFile::DeleteHyperLink(int index)
+{
+    SheetRecords().Delete(HyperLinkRecord(index));
+}
+
+// ---- pictures
+
+int TXLSFile::ImageCount() const
+{
+    constexpr int PictureObject = 8;
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return 0;
+    int count = 0;
+    for (int i = 0; i < sheet->Records().Count(); ++i)
+        if (const auto *obj = dynamic_cast<const TObjRecord *>(sheet->Records().Items(i)))
+            count += obj->ObjKind() == 0x15 && obj->ObjType() == PictureObject ? 1 : 0;
+    return count;
+}
+
+void TXLSFile::AddImage(const QByteArray &, const TXlsCellRange &)
+{
+    XlsRaise(QStringLiteral("Adding pictures is not supported"));
+}
+
+// ---- clipboard
+
+void TXLSFile::CopyToClipboard()
+{
+    CopyToClipboard({1, 1, std::max(MaxCol(), 1), std::max(MaxRow(), 1)});
+}
+
+void TXLSFile::CopyToClipboard(const TXlsCellRange &range)
+{
+    if (!ActiveWorkSheet())
+        return;
+    const TXlsCellRange r{range.Left - 1, range.Top - 1, range.Right - 1, range.Bottom - 1};
+    TXlsClipboard::CopyToSystem(Workbook(), ActiveIndex(), r);
+}
+
+void TXLSFile::PasteFromClipboard(int row, int col)
+{
+    if (!ActiveWorkSheet())
+        return;
+    TXlsClipboard::PasteFromSystem(Workbook(), ActiveIndex(), row - 1, col - 1 + FFirstColumn);
+}
+
+// ---- view
+
+void TXLSFile::FreezePanes(int row, int col)
+{
+    CheckRow(row);
+    CheckColumn(col);
+    if (ActiveWorkSheet())
+        TSheetPanes::Freeze(SheetRecords(), row - 1, col - 1);
+}
+
+void TXLSFile::GetFrozenPanes(int &row, int &col) const
+{
+    row = col = 1;
+    if (!ActiveWorkSheet())
+        return;
+    TSheetPanes::Frozen(SheetRecords(), row, col);
+    ++row;
+    ++col;
+}
+
+// ---- print settings and view
+
+TXlsPageSetup TXLSFile::GetPageSetup() const
+{
+    return ActiveWorkSheet() ? TPageSetup::Read(SheetRecords()) : TXlsPageSetup();
+}
+
+void TXLSFile::SetPageSetup(const TXlsPageSetup &setup)
+{
+    if (ActiveWorkSheet())
+        TPageSetup::Write(SheetRecords(), setup);
+}
+
+namespace {
+
+TWindow2Record *Window2Of(const TBaseRecordList &records)
+{
+    const int at = XlsDetail::FindRecord(records, TWindow2Record::Id);
+    return at >= 0 ? dynamic_cast<TWindow2Record *>(records.Items(at)) : nullptr;
+}
+
+}  // namespace
+
+bool TXLSFile::GetShowGridLines() const
+{
+    const TWindow2Record *window = ActiveWorkSheet() ? Window2Of(SheetRecords()) : nullptr;
+    return window ? window->ShowGridLines() : true;
+}
+
+void TXLSFile::SetShowGridLines(bool show)
+{
+    if (TWindow2Record *window = ActiveWorkSheet() ? Window2Of(SheetRecords()) : nullptr)
+        window->SetShowGridLines(show);
+}
+
+int TXLSFile::GetZoom() const
+{
+    const TBaseRecordList &records = SheetRecords();
+    const int at = XlsDetail::FindRecord(records, TSCLRecord::Id);
+    const auto *zoom = at >= 0 ? dynamic_cast<const TSCLRecord *>(records.Items(at)) : nullptr;
+    return zoom ? zoom->Zoom() : 100;
+}
+
+void TXLSFile::SetZoom(int zoom)
+{
+    if (zoom < 10 || zoom > 400)
+        XlsRaise(QStringLiteral("Invalid zoom (%1)").arg(zoom));
+    TBaseRecordList &records = SheetRecords();
+    const int at = XlsDetail::FindRecord(records, TSCLRecord::Id);
+    if (auto *scl = at >= 0 ? dynamic_cast<TSCLRecord *>(records.Items(at)) : nullptr) {
+        scl->SetZoom(zoom);
+        return;
+    }
+    // The zoom follows the sheet's WINDOW2; a sheet without a view has none.
+    const int window = XlsDetail::FindRecord(records, TWindow2Record::Id);
+    if (window >= 0)
+        records.Insert(window + 1, TSCLRecord::NewSCL(zoom));
+}
