@@ -1,0 +1,116 @@
+// Comments, merged ranges and links read from damaged records: every byte of
+// their data overwritten in turn must give the engine's error or a value,
+// never a crash or a read past the record (run under ASan to see the latter).
+#include "FileOpsSupport.h"
+
+#include "xls/storage/ByteUtils.h"
+#include "xls/storage/Ole2Storage.h"
+#include "xls/storage/Ole2Stream.h"
+#include "xls/storage/XlsStorageList.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+using namespace FileOps;
+
+namespace {
+
+QByteArray NotesStream()
+{
+    TXlsStorageList storage;
+    storage.LoadFromFile(XlsFixture(QStringLiteral("fileops/lo-notes.xls")));
+    return storage.FindStream(u"Workbook")->Data();
+}
+
+// Offsets of the data of every record with one of the ids.
+QList<QPair<qsizetype, int>> RecordData(const QByteArray &stream, std::initializer_list<quint16> ids)
+{
+    QList<QPair<qsizetype, int>> found;
+    for (qsizetype pos = 0; pos + 4 <= stream.size();) {
+        const quint16 id = ReadWord(stream, pos);
+        const int size = ReadWord(stream, pos + 2);
+        if (std::find(ids.begin(), ids.end(), id) != ids.end())
+            found.append({pos + 4, size});
+        pos += 4 + size;
+    }
+    return found;
+}
+
+std::unique_ptr<TXLSFile> OpenBytes(const QByteArray &stream)
+{
+    TOle2Storage document;
+    document.CreateStream(QStringLiteral("Workbook")).SetData(stream);
+    QByteArray bytes = document.ToBytes();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    auto file = std::make_unique<TXLSFile>(nullptr, true);
+    file->Connect();
+    file->OpenStream(buffer);
+    return file;
+}
+
+// Every read of the sheet's parts; the engine's error is an answer too.
+void ReadAllParts(TXLSFile &file)
+{
+    const auto tryRead = [](const std::function<void()> &read) {
+        try {
+            read();
+        } catch (const EExcelException &) {
+        }
+    };
+    tryRead([&] { file.RestoreCommentIndex(); });
+    tryRead([&] {
+        for (int i = 0; i < file.CommentsCount(0); ++i)
+            file.GetCommentText(0, i);
+    });
+    tryRead([&] {
+        for (int i = 1; i <= file.MergedCellCount(); ++i)
+            file.MergedCells(i);
+    });
+    tryRead([&] { file.CellMergedBounds(3, 1); });
+    for (int i = 1; i <= file.HyperLinkCount(); ++i) {
+        tryRead([&] { file.GetHyperLink(i); });
+        tryRead([&] { file.GetHyperLinkCellRange(i); });
+    }
+}
+
+}  // namespace
+
+TEST(DamagedSheetParts, EveryByteOfTheirRecordsOverwritten)
+{
+    const QByteArray stream = NotesStream();
+    // NOTE, OBJ, TXO with its CONTINUE records, MERGEDCELLS, HLINK.
+    const auto records = RecordData(stream, {0x001C, 0x005D, 0x01B6, 0x003C, 0x00E5, 0x01B8});
+    ASSERT_GE(records.size(), 10);
+    int opened = 0, refused = 0;
+    for (const auto &[offset, size] : records)
+        for (int k = 0; k < size; ++k)
+            for (char value : {'\xFF', '\x00'}) {
+                QByteArray damaged = stream;
+                if (damaged[offset + k] == value)
+                    continue;
+                damaged[offset + k] = value;
+                std::unique_ptr<TXLSFile> file;
+                try {
+                    file = OpenBytes(damaged);
+                } catch (const EExcelException &) {
+                    ++refused;
+                    continue;
+                }
+                ++opened;
+                ReadAllParts(*file);
+            }
+    // Most damage leaves a readable workbook whose parts are read above.
+    EXPECT_GT(opened, refused);
+}
+
+TEST(DamagedSheetParts, AMergedCountPastItsRecordIsRefused)
+{
+    QByteArray stream = NotesStream();
+    const auto merged = RecordData(stream, {0x00E5});
+    ASSERT_EQ(merged.size(), 1);
+    WriteWord(stream, merged[0].first, 500);
+    auto file = OpenBytes(stream);
+    EXPECT_THROW(file->MergedCellCount(), EExcelException);
+}
