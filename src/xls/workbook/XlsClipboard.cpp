@@ -94,6 +94,27 @@ void PasteDocument(const QByteArray &document, const QByteArray &rangeText, TWor
     to.UpdateDimensions();
 }
 
+// The workbook saved with sheet active; the workbook's own window settings
+// are put back whatever happens.
+QByteArray DocumentWithActive(TWorkbook &workbook, int sheet)
+{
+    const int active = workbook.Globals().ActiveSheet();
+    struct TRestore
+    {
+        TWorkbook &Book;
+        int Active;
+        ~TRestore()
+        {
+            if (Active >= 0 && Active < Book.SheetCount())
+                Book.SetActiveSheet(Active);
+        }
+    } restore{workbook, active};
+    workbook.SetActiveSheet(sheet);
+    TOle2Storage document;
+    document.CreateStream(QStringLiteral("Workbook")).SetData(workbook.SaveToBytes());
+    return document.ToBytes();
+}
+
 }  // namespace
 
 QMimeData *TXlsClipboard::Copy(TWorkbook &workbook, int sheet, const TXlsCellRange &range)
@@ -101,14 +122,10 @@ QMimeData *TXlsClipboard::Copy(TWorkbook &workbook, int sheet, const TXlsCellRan
     TWorkSheet &work = SheetOf(workbook, sheet);
     auto data = std::make_unique<QMimeData>();
     data->setText(Cp1250::decode(TXlsTextWriter::ToBytes(work.Cells(), range, u'\t')));
-    if (WithinSheet(range)) {
-        const int active = workbook.Globals().ActiveSheet();
-        workbook.SetActiveSheet(sheet);
-        TOle2Storage document;
-        document.CreateStream(QStringLiteral("Workbook")).SetData(workbook.SaveToBytes());
-        if (active >= 0 && active < workbook.SheetCount())
-            workbook.SetActiveSheet(active);
-        data->setData(QString::fromLatin1(Biff8Mime), document.ToBytes());
+    // A hidden sheet cannot be the active one of a saved workbook: its cells
+    // go as text only.
+    if (WithinSheet(range) && workbook.Globals().SheetVisible(sheet) == TXlsSheetVisible::sv_Visible) {
+        data->setData(QString::fromLatin1(Biff8Mime), DocumentWithActive(workbook, sheet));
         data->setData(QString::fromLatin1(RangeMime), RangeText(range));
     }
     return data.release();
@@ -132,13 +149,26 @@ void TXlsClipboard::Paste(const QMimeData &data, TWorkbook &workbook, int sheet,
     to.UpdateDimensions();
 }
 
+namespace {
+
+// Without a GUI application there is no clipboard to reach.
+QClipboard &SystemClipboard()
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        XlsRaise(QStringLiteral("The clipboard is not available"));
+    return *QGuiApplication::clipboard();
+}
+
+}  // namespace
+
 void TXlsClipboard::CopyToSystem(TWorkbook &workbook, int sheet, const TXlsCellRange &range)
 {
-    QGuiApplication::clipboard()->setMimeData(Copy(workbook, sheet, range));
+    QClipboard &clipboard = SystemClipboard();
+    clipboard.setMimeData(Copy(workbook, sheet, range));
 }
 
 void TXlsClipboard::PasteFromSystem(TWorkbook &workbook, int sheet, int row, int col)
 {
-    if (const QMimeData *data = QGuiApplication::clipboard()->mimeData())
+    if (const QMimeData *data = SystemClipboard().mimeData())
         Paste(*data, workbook, sheet, row, col);
 }

@@ -44,6 +44,18 @@ TEST(Clipboard, CopyOffersTextAndADocument)
     EXPECT_EQ(file->Workbook().Globals().ActiveSheet(), 0) << "copying leaves the active sheet";
 }
 
+TEST(Clipboard, AHiddenSheetGoesAsTextOnly)
+{
+    auto file = OpenBook(XlsFixture(QStringLiteral("lo-basic.xls")));
+    ASSERT_EQ(file->Workbook().Globals().SheetVisible(2), TXlsSheetVisible::sv_Hidden);
+    std::unique_ptr<QMimeData> data(TXlsClipboard::Copy(file->Workbook(), 2, {0, 0, 3, 3}));
+    EXPECT_FALSE(data->text().isEmpty());
+    EXPECT_FALSE(data->hasFormat(QString::fromLatin1(TXlsClipboard::Biff8Mime)));
+    EXPECT_EQ(file->Workbook().Globals().ActiveSheet(), 0);
+    // The book still saves: its active sheet is still a visible one.
+    EXPECT_EQ(ErrorOf([&] { SaveScratch(*file, QStringLiteral("clip-hidden")); }), QString());
+}
+
 TEST(Clipboard, PasteTheDocumentKeepsValuesAndFormats)
 {
     auto from = Filled();
@@ -91,6 +103,11 @@ TEST(Clipboard, DamagedDocumentRaisesAndChangesNothing)
 
 TEST(Clipboard, RoundTripThroughTheSystemClipboard)
 {
+    if (!QGuiApplication::instance()) {
+        auto early = Filled();
+        EXPECT_EQ(ErrorOf([&] { early->CopyToClipboard(); }), QStringLiteral("The clipboard is not available"))
+            << "no window system yet: an error, not a crash";
+    }
     static int argc = 1;
     static char name[] = "test_xls_workbook";
     static char *argv[] = {name, nullptr};
