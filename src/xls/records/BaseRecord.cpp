@@ -20,16 +20,32 @@ void WriteAllBytes(QIODevice &stream, const char *data, qint64 size)
 
 TBaseRecord::TBaseRecord(quint16 id, QByteArray data) : FId(id), FData(std::move(data))
 {
-    if (FData.size() > 0xFFFF)
-        throw EExcelException(QString::fromLatin1(ErrRecordTooLarge).arg(id, 0, 16));
+    TakeData(false);
 }
 
-TBaseRecord::TBaseRecord(quint16 id, QByteArray data, TCompactData) : TBaseRecord(id, std::move(data))
+TBaseRecord::TBaseRecord(quint16 id, QByteArray data, TCompactData) : FId(id), FData(std::move(data))
 {
-    if (!FData.isEmpty() && FData.size() <= CompactSize) {
+    TakeData(true);
+}
+
+void TBaseRecord::TakeData(bool compact)
+{
+    if (FData.size() > 0xFFFF)
+        throw EExcelException(QString::fromLatin1(ErrRecordTooLarge).arg(FId, 0, 16));
+    if (compact && !FData.isEmpty() && FData.size() <= CompactSize) {
         std::memcpy(FCompact, FData.constData(), size_t(FData.size()));
         FData = QByteArray::fromRawData(FCompact, FData.size());
+    } else {
+        OwnData();
     }
+}
+
+void TBaseRecord::OwnData()
+{
+    // Data handed over as a view of bytes the record does not own (the file
+    // being read, another record's compact data) is copied.
+    if (!FData.isEmpty() && !FData.data_ptr().isMutable())
+        FData.detach();
 }
 
 TBaseRecord::~TBaseRecord()

@@ -15,7 +15,8 @@ struct TSheetInfo;
 // so whatever the engine does not understand is written back unchanged.
 //
 // Subclasses read or check their data in the constructor (id, data); the
-// factory constructs them from the id (RecordFactory.h). On the wire:
+// factory constructs them from the id (RecordFactory.h). data may be a view of
+// bytes that live only while the constructor runs: the record keeps a copy. On the wire:
 //   0  u16  record id
 //   2  u16  data size
 //   4  ...  data
@@ -74,7 +75,11 @@ protected:
     TBaseRecord(quint16 id, QByteArray data, TCompactData);
 
     QByteArray &MutableData() { return FData; }
-    void SetData(QByteArray data) { FData = std::move(data); }
+    void SetData(QByteArray data)
+    {
+        FData = std::move(data);
+        OwnData();
+    }
     // Raises "Record with ID 0x%x is invalid" when the data is shorter.
     void RequireDataSize(int minSize) const;
     // Writes this record's own header and data, without the continue chain.
@@ -87,6 +92,9 @@ protected:
     void CopyContinueChainTo(TBaseRecord &target) const;
 
 private:
+    void TakeData(bool compact);
+    void OwnData();
+
     quint16 FId;
     char FCompact[CompactSize];  // beside FId, in what would be padding
     QByteArray FData;

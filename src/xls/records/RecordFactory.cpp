@@ -105,12 +105,15 @@ TRecordConstructor BuiltInClass(quint16 id)
     }
 }
 
-// Reads a record's data; the header has been read already.
+// A record's data as a view of the stream (the header has been read
+// already): the record copies what it keeps, so a small cell needs no
+// buffer of its own on the way.
 QByteArray ReadRecordData(ByteCursor &stream, quint16 size)
 {
     if (stream.remaining() < size)
         throw EExcelException(ErrExcelInvalid);
-    return stream.copy(size);
+    const QByteArrayView bytes = stream.bytes(size);
+    return QByteArray::fromRawData(bytes.data(), bytes.size());
 }
 
 std::unique_ptr<TBaseRecord> ReadOneRecord(ByteCursor &stream, quint32 header)

@@ -57,6 +57,35 @@ TEST_F(BaseRecordTest, UnknownRecordSurvivesByteForByte)
     EXPECT_TRUE(SameBytes(file, Saved(*record)));
 }
 
+// Records are read as views of the stream; each keeps its own copy, so the
+// stream may go away (or, here, be overwritten) once they are read.
+TEST_F(BaseRecordTest, RecordsKeepTheirBytesWhenTheStreamGoesAway)
+{
+    struct Row
+    {
+        const char *name;
+        QByteArray file;
+    };
+    const Row rows[] = {
+        {"small cell", WithHeader(0x0203, Bytes({1, 0, 2, 0, 15, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F}))},
+        {"cell larger than a small one", WithHeader(0x0204, Bytes({1, 0, 2, 0, 15, 0, 9, 0, 0, 'a', 'b', 'c', 'd',
+                                                                   'e', 'f', 'g', 'h', 'i'}))},
+        {"unknown record", WithHeader(0x0862, Bytes({0x62, 0x08, 0, 0, 0, 0, 0, 0, 0xAB, 0xCD}))},
+        {"record with a continue chain",
+         WithHeader(0x00EC, Bytes({1, 2, 3})) + WithHeader(0x003C, Bytes({4, 5})) + WithHeader(0x003C, Bytes({6}))},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        QByteArray stream = row.file;
+        stream.detach();
+        auto record = ReadOne(stream);
+        ASSERT_TRUE(record);
+        stream.fill('\x5A');
+        stream.clear();
+        EXPECT_TRUE(SameBytes(row.file, Saved(*record)));
+    }
+}
+
 TEST_F(BaseRecordTest, IndexAndCacheRecordsAreDroppedOnSave)
 {
     struct Row
