@@ -7,8 +7,6 @@
 #include "xls/storage/ByteUtils.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
-#include <QHash>
-
 namespace {
 
 // OBJ data: the common object data sub-record first, the object id at 6.
@@ -54,20 +52,39 @@ int FirstRunFont(const TBaseRecord &txo)
     return runs && runs->DataSize() >= 4 ? ReadWord(runs->Data(), 2) : 0;
 }
 
+const TNoteRecord &NoteAt(const TBaseRecordList &records, int index)
+{
+    int seen = 0;
+    for (int i = 0; i < records.Count(); ++i)
+        if (const auto *note = dynamic_cast<const TNoteRecord *>(records.Items(i)))
+            if (seen++ == index)
+                return *note;
+    XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, seen - 1));
+}
+
 constexpr int MaxContinueData = 8224;
 constexpr int MaxCommentLength = 32767;
 
 }  // namespace
 
-void TSheetComments::SetText(TBaseRecordList &records, int index, const QString &text)
+QList<int> TSheetComments::Rows(const TBaseRecordList &records)
 {
-    QList<const TNoteRecord *> notes;
+    QList<int> rows;
     for (int i = 0; i < records.Count(); ++i)
         if (const auto *note = dynamic_cast<const TNoteRecord *>(records.Items(i)))
-            notes.append(note);
-    if (index < 0 || index >= notes.size())
-        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, notes.size() - 1));
-    const int at = TxoOf(records, notes[index]->ObjId());
+            rows.append(note->Row());
+    return rows;
+}
+
+QString TSheetComments::Text(const TBaseRecordList &records, int index)
+{
+    const int at = TxoOf(records, NoteAt(records, index).ObjId());
+    return at >= 0 ? TxoText(*records.Items(at)) : QString();
+}
+
+void TSheetComments::SetText(TBaseRecordList &records, int index, const QString &text)
+{
+    const int at = TxoOf(records, NoteAt(records, index).ObjId());
     if (at < 0)
         XlsRaise(XlsMsg::FileInvalid);
     if (text.size() > MaxCommentLength)
@@ -97,26 +114,4 @@ void TSheetComments::SetText(TBaseRecordList &records, int index, const QString 
         txo->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, runs));
     }
     records.SetItem(at, std::move(txo));
-}
-
-QList<TSheetComment> TSheetComments::Read(const TBaseRecordList &records)
-{
-    QHash<int, QString> texts;
-    int lastObjId = -1;
-    QList<const TNoteRecord *> notes;
-    for (int i = 0; i < records.Count(); ++i) {
-        const TBaseRecord *record = records.Items(i);
-        if (!record)
-            continue;
-        if (record->RecordId() == TObjRecord::Id)
-            lastObjId = record->DataSize() >= ObjIdOffset + 2 ? ReadWord(record->Data(), ObjIdOffset) : -1;
-        else if (record->RecordId() == TTXORecord::Id && lastObjId >= 0)
-            texts.insert(lastObjId, TxoText(*record));
-        else if (const auto *note = dynamic_cast<const TNoteRecord *>(record))
-            notes.append(note);
-    }
-    QList<TSheetComment> comments;
-    for (const TNoteRecord *note : notes)
-        comments.append({note->Row(), note->Column(), texts.value(note->ObjId())});
-    return comments;
 }

@@ -30,9 +30,9 @@ void TXLSFile::RestoreCommentIndex()
     const TWorkSheet *sheet = ActiveWorkSheet();
     if (!sheet)
         return;
-    const QList<TSheetComment> comments = TSheetComments::Read(sheet->Records());
-    for (int i = 0; i < comments.size(); ++i)
-        FRowComments->Add(comments[i].Row + 1, i);
+    const QList<int> rows = TSheetComments::Rows(sheet->Records());
+    for (int i = 0; i < rows.size(); ++i)
+        FRowComments->Add(rows[i] + 1, i);
 }
 
 int TXLSFile::CommentsCount(int row) const
@@ -42,7 +42,7 @@ int TXLSFile::CommentsCount(int row) const
         return 0;
     if (row >= 1)
         return (*FRowComments)[row].Comments.size();
-    return TSheetComments::Read(sheet->Records()).size();
+    return TSheetComments::Rows(sheet->Records()).size();
 }
 
 int TXLSFile::CommentIndex(int row, int position) const
@@ -60,11 +60,7 @@ QString TXLSFile::GetCommentText(int row, int position) const
     const TWorkSheet *sheet = ActiveWorkSheet();
     if (!sheet)
         return {};
-    const int index = CommentIndex(row, position);
-    const QList<TSheetComment> comments = TSheetComments::Read(sheet->Records());
-    if (index < 0 || index >= comments.size())
-        XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, comments.size() - 1));
-    return comments[index].Text;
+    return TSheetComments::Text(sheet->Records(), CommentIndex(row, position));
 }
 
 void TXLSFile::SetCommentText(int row, int position, const QString &text)

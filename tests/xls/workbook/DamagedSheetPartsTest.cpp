@@ -114,3 +114,17 @@ TEST(DamagedSheetParts, AMergedCountPastItsRecordIsRefused)
     auto file = OpenBytes(stream);
     EXPECT_THROW(file->MergedCellCount(), EExcelException);
 }
+
+TEST(DamagedSheetParts, ACommentTextLongerThanItsRecordsStillOpens)
+{
+    QByteArray stream = NotesStream();
+    const auto txos = RecordData(stream, {0x01B6});
+    ASSERT_EQ(txos.size(), 3);
+    // The first comment's text claims 60,000 characters.
+    WriteWord(stream, txos[0].first + 10, 60000);
+    auto file = OpenBytes(stream);
+    EXPECT_EQ(file->CommentsCount(0), 3);
+    EXPECT_EQ(file->CommentsCount(5), 2);
+    EXPECT_THROW(file->GetCommentText(2, 0), EExcelException);
+    EXPECT_EQ(file->GetCommentText(5, 1), QStringLiteral("Rândul cinci, a doua"));
+}
