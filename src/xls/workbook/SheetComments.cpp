@@ -44,12 +44,16 @@ int TxoOf(const TBaseRecordList &records, int objId)
     return -1;
 }
 
-// The font of the text's first run; 0 when there are no runs.
+// The font of the text's first run; 0 when there are no runs. The runs are
+// in the last CONTINUE record, after those of the text.
 int FirstRunFont(const TBaseRecord &txo)
 {
-    const TBaseRecord *text = txo.Continue();
-    const TBaseRecord *runs = text ? text->Continue() : nullptr;
-    return runs && runs->DataSize() >= 4 ? ReadWord(runs->Data(), 2) : 0;
+    const TBaseRecord *runs = txo.Continue();
+    if (!runs || !runs->Continue())
+        return 0;
+    while (runs->Continue())
+        runs = runs->Continue();
+    return runs->DataSize() >= 4 ? ReadWord(runs->Data(), 2) : 0;
 }
 
 const TNoteRecord &NoteAt(const TBaseRecordList &records, int index)
