@@ -164,6 +164,8 @@ private:
     // The HLINK record of a 1-based index; raises the range message.
     int HyperLinkRecord(int index) const;
     class THLinkRecord *HyperLinkAt(int index) const;
+    // Puts a link record of the data at the index, with the old one's tip.
+    void ReplaceHyperLink(int at, const QByteArray &data);
     // A 1-based cell range checked and made 0-based.
     static TXlsCellRange ZeroBased(const TXlsCellRange &range);
     // The row's record (made when missing) and the column's own COLINFO,

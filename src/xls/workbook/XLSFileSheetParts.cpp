@@ -164,6 +164,15 @@ QList<int> HyperLinkRecords(const TBaseRecordList &records)
     return at;
 }
 
+// First row, last row, first column, last column as u16 at offset.
+void WriteRange(QByteArray &data, int offset, const TXlsCellRange &r)
+{
+    WriteWord(data, offset, static_cast<quint16>(r.Top));
+    WriteWord(data, offset + 2, static_cast<quint16>(r.Bottom));
+    WriteWord(data, offset + 4, static_cast<quint16>(r.Left));
+    WriteWord(data, offset + 6, static_cast<quint16>(r.Right));
+}
+
 // The record data of a link; the record may not outgrow the format's limit.
 QByteArray CheckedLinkData(const TXlsCellRange &range, const THyperLink &link)
 {
@@ -207,21 +216,30 @@ TXlsCellRange TXLSFile::GetHyperLinkCellRange(int index) const
 void TXLSFile::SetHyperLink(int index, const THyperLink &link)
 {
     const int at = HyperLinkRecord(index);
-    const TXlsCellRange range = ZeroBased(GetHyperLinkCellRange(index));
-    // A new record: the old one's screen tip goes with it.
-    SheetRecords().SetItem(at, CreateRecord(THLinkRecord::Id, CheckedLinkData(range, link)));
+    ReplaceHyperLink(at, CheckedLinkData(ZeroBased(GetHyperLinkCellRange(index)), link));
 }
 
 void TXLSFile::SetHyperLinkCellRange(int index, const TXlsCellRange &range)
 {
     const int at = HyperLinkRecord(index);
     QByteArray data = SheetRecords().Items(at)->Data();
-    const TXlsCellRange r = ZeroBased(range);
-    WriteWord(data, 0, static_cast<quint16>(r.Top));
-    WriteWord(data, 2, static_cast<quint16>(r.Bottom));
-    WriteWord(data, 4, static_cast<quint16>(r.Left));
-    WriteWord(data, 6, static_cast<quint16>(r.Right));
-    SheetRecords().SetItem(at, CreateRecord(THLinkRecord::Id, data));
+    WriteRange(data, 0, ZeroBased(range));
+    ReplaceHyperLink(at, data);
+}
+
+void TXLSFile::ReplaceHyperLink(int at, const QByteArray &data)
+{
+    TBaseRecordList &records = SheetRecords();
+    const auto *old = static_cast<const THLinkRecord *>(records.Items(at));
+    auto fresh = XlsDetail::Downcast<THLinkRecord>(CreateRecord(THLinkRecord::Id, data));
+    // The screen tip stays with the link, over the link's cells. Its range
+    // follows the record id it repeats, at 2, and its text comes at 10.
+    if (const TScreenTipRecord *tip = old->ScreenTip(); tip && tip->DataSize() >= 10) {
+        QByteArray tipData = tip->Data();
+        WriteRange(tipData, 2, {fresh->FirstColumn(), fresh->FirstRow(), fresh->LastColumn(), fresh->LastRow()});
+        fresh->AddScreenTip(XlsDetail::Downcast<TScreenTipRecord>(CreateRecord(TScreenTipRecord::Id, tipData)));
+    }
+    records.SetItem(at, std::move(fresh));
 }
 
 void TXLSFile::AddHyperLink(const TXlsCellRange &range, const THyperLink &link)

@@ -3,13 +3,6 @@
 // never a crash or a read past the record (run under ASan to see the latter).
 #include "FileOpsSupport.h"
 
-#include "xls/storage/ByteUtils.h"
-#include "xls/storage/Ole2Storage.h"
-#include "xls/storage/Ole2Stream.h"
-#include "xls/storage/XlsStorageList.h"
-
-#include <QBuffer>
-
 #include <gtest/gtest.h>
 
 using namespace FileOps;
@@ -18,9 +11,7 @@ namespace {
 
 QByteArray NotesStream()
 {
-    TXlsStorageList storage;
-    storage.LoadFromFile(XlsFixture(QStringLiteral("fileops/lo-notes.xls")));
-    return storage.FindStream(u"Workbook")->Data();
+    return WorkbookStreamOf(XlsFixture(QStringLiteral("fileops/lo-notes.xls")));
 }
 
 // Offsets of the data of every record with one of the ids.
@@ -35,19 +26,6 @@ QList<QPair<qsizetype, int>> RecordData(const QByteArray &stream, std::initializ
         pos += 4 + size;
     }
     return found;
-}
-
-std::unique_ptr<TXLSFile> OpenBytes(const QByteArray &stream)
-{
-    TOle2Storage document;
-    document.CreateStream(QStringLiteral("Workbook")).SetData(stream);
-    QByteArray bytes = document.ToBytes();
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    auto file = std::make_unique<TXLSFile>(nullptr, true);
-    file->Connect();
-    file->OpenStream(buffer);
-    return file;
 }
 
 // Every read of the sheet's parts; the engine's error is an answer too.
@@ -93,7 +71,7 @@ TEST(DamagedSheetParts, EveryByteOfTheirRecordsOverwritten)
                 damaged[offset + k] = value;
                 std::unique_ptr<TXLSFile> file;
                 try {
-                    file = OpenBytes(damaged);
+                    file = OpenWorkbookStream(damaged);
                 } catch (const EExcelException &) {
                     ++refused;
                     continue;
@@ -111,7 +89,7 @@ TEST(DamagedSheetParts, AMergedCountPastItsRecordIsRefused)
     const auto merged = RecordData(stream, {0x00E5});
     ASSERT_EQ(merged.size(), 1);
     WriteWord(stream, merged[0].first, 500);
-    auto file = OpenBytes(stream);
+    auto file = OpenWorkbookStream(stream);
     EXPECT_THROW(file->MergedCellCount(), EExcelException);
 }
 
@@ -122,7 +100,7 @@ TEST(DamagedSheetParts, ACommentTextLongerThanItsRecordsStillOpens)
     ASSERT_EQ(txos.size(), 3);
     // The first comment's text claims 60,000 characters.
     WriteWord(stream, txos[0].first + 10, 60000);
-    auto file = OpenBytes(stream);
+    auto file = OpenWorkbookStream(stream);
     EXPECT_EQ(file->CommentsCount(0), 3);
     EXPECT_EQ(file->CommentsCount(5), 2);
     EXPECT_THROW(file->GetCommentText(2, 0), EExcelException);

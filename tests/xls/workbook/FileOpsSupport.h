@@ -3,8 +3,14 @@
 // Shared by the file object's operation tests: open a fixture, catch the
 // engine's message, save and read back with xlrd.
 #include "xls/support/IndependentReaders.h"
+#include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
+#include "xls/storage/Ole2Storage.h"
+#include "xls/storage/Ole2Stream.h"
+#include "xls/storage/XlsStorageList.h"
 #include "xls/workbook/XLSFile.h"
+
+#include <QBuffer>
 
 #include <QProcess>
 
@@ -32,6 +38,37 @@ inline std::unique_ptr<TXLSFile> NewBook(int sheets = 1)
     auto file = std::make_unique<TXLSFile>(nullptr, true);
     file->Connect();
     file->NewFile(sheets);
+    return file;
+}
+
+// A record as it stands in a stream: id, size, data.
+inline QByteArray BiffRecord(quint16 id, const QByteArray &data)
+{
+    QByteArray out(4, '\0');
+    WriteWord(out, 0, id);
+    WriteWord(out, 2, static_cast<quint16>(data.size()));
+    return out + data;
+}
+
+// The "Workbook" stream of a file.
+inline QByteArray WorkbookStreamOf(const QString &path)
+{
+    TXlsStorageList storage;
+    storage.LoadFromFile(path);
+    return storage.FindStream(u"Workbook")->Data();
+}
+
+// A file object over a document holding the stream as its "Workbook".
+inline std::unique_ptr<TXLSFile> OpenWorkbookStream(const QByteArray &stream)
+{
+    TOle2Storage document;
+    document.CreateStream(QStringLiteral("Workbook")).SetData(stream);
+    QByteArray bytes = document.ToBytes();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    auto file = std::make_unique<TXLSFile>(nullptr, true);
+    file->Connect();
+    file->OpenStream(buffer);
     return file;
 }
 

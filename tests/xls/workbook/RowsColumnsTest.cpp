@@ -2,12 +2,7 @@
 // and what every operation does when the active sheet is a chart.
 #include "FileOpsSupport.h"
 
-#include "xls/storage/ByteUtils.h"
-#include "xls/storage/Ole2Storage.h"
-#include "xls/storage/Ole2Stream.h"
 #include "xls/workbook/Workbook.h"
-
-#include <QBuffer>
 
 #include <gtest/gtest.h>
 
@@ -15,14 +10,6 @@ using namespace FileOps;
 using namespace IndependentReaders;
 
 namespace {
-
-QByteArray Record(quint16 id, const QByteArray &data)
-{
-    QByteArray out(4, '\0');
-    WriteWord(out, 0, id);
-    WriteWord(out, 2, static_cast<quint16>(data.size()));
-    return out + data;
-}
 
 // A new workbook with a chart sheet "Grafic" after its worksheet: an entry
 // of chart type in the globals and a chart substream of BOF and EOF.
@@ -47,22 +34,14 @@ std::unique_ptr<TXLSFile> WithChartSheet()
         const qsizetype size = 4 + ReadWord(stream, pos + 2);
         out += stream.mid(pos, size);
         if (id == 0x0085 && !added) {
-            out += Record(0x0085, entry);
+            out += BiffRecord(0x0085, entry);
             added = true;
         }
         pos += size;
     }
-    out += Record(0x0809, bof) + Record(0x000A, {});
+    out += BiffRecord(0x0809, bof) + BiffRecord(0x000A, {});
 
-    TOle2Storage document;
-    document.CreateStream(QStringLiteral("Workbook")).SetData(out);
-    QByteArray bytes = document.ToBytes();
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    auto file = std::make_unique<TXLSFile>(nullptr, true);
-    file->Connect();
-    file->OpenStream(buffer);
-    return file;
+    return OpenWorkbookStream(out);
 }
 
 }  // namespace

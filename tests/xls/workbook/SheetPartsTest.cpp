@@ -117,6 +117,42 @@ TEST(HyperLinks, AddChangeAndDeleteRoundTripThroughXlrd)
     EXPECT_EQ(again->GetHyperLink(3).TextMark, QStringLiteral("Note!B2"));
 }
 
+TEST(HyperLinks, AScreenTipStaysWithItsLink)
+{
+    // The web link of the fixture, given a screen tip after it.
+    const QByteArray stream = WorkbookStreamOf(Notes());
+    // The id again, then first and last row and column (A4), then the text.
+    QByteArray tip(10, '\0');
+    WriteWord(tip, 0, 0x0800);
+    WriteWord(tip, 2, 3);
+    WriteWord(tip, 4, 3);
+    for (QChar c : QStringLiteral("Pagina de ajutor"))
+        tip += QByteArray(reinterpret_cast<const char *>(&c), 2);
+    tip += QByteArray(2, '\0');
+    QByteArray withTip;
+    bool added = false;
+    for (qsizetype pos = 0; pos + 4 <= stream.size();) {
+        const qsizetype size = 4 + ReadWord(stream, pos + 2);
+        withTip += stream.mid(pos, size);
+        if (ReadWord(stream, pos) == 0x01B8 && !added) {
+            withTip += BiffRecord(0x0800, tip);
+            added = true;
+        }
+        pos += size;
+    }
+    auto file = OpenWorkbookStream(withTip);
+    THyperLink link = file->GetHyperLink(1);
+    link.Target = QStringLiteral("https://exemplu.ro/ajutor-nou");
+    file->SetHyperLink(1, link);
+    file->SetHyperLinkCellRange(1, {2, 8, 3, 9});
+    const QString seen = Xlrd(SaveScratch(*file, QStringLiteral("links-tip")), QStringLiteral(
+        "import sys, xlrd\n"
+        "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
+        "h = s.hyperlink_list[0]\n"
+        "print('%d %d %d %d|%s|%s' % (h.frowx, h.lrowx, h.fcolx, h.lcolx, h.url_or_path, h.quicktip))\n"));
+    EXPECT_EQ(seen, QStringLiteral("7 8 1 2|https://exemplu.ro/ajutor-nou|Pagina de ajutor"));
+}
+
 TEST(HyperLinks, DamagedLinkDataRaisesInsteadOfReadingPastTheEnd)
 {
     const QByteArray good = THLinkData::Build({0, 0, 0, 0}, {THyperLinkType::hl_LocalFile, QStringLiteral("d"),
