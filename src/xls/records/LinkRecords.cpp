@@ -161,6 +161,7 @@ int TNoteRecord::ObjId() const { return ReadWord(Data(), 6); }
 void TNoteRecord::SetObjId(int objId) { WriteWord(MutableData(), 6, static_cast<quint16>(objId)); }
 
 // ---- HLINKTOOLTIP
+// The repeated record id (2 bytes), the cell range (8 bytes), then the text.
 
 TScreenTipRecord::TScreenTipRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
 {
@@ -171,12 +172,12 @@ void TScreenTipRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo
                                       int colPos)
 {
     if (sheetInfo.InsertsInOwnSheet())
-        ShiftRangeForInsert(MutableData(), 4, rowPos, rowCount, colPos, colCount);
+        ShiftRangeForInsert(MutableData(), 2, rowPos, rowCount, colPos, colCount);
 }
 
 void TScreenTipRecord::OffsetForCopy(int rowOffset, int colOffset)
 {
-    OffsetRangeForCopy(MutableData(), 4, rowOffset, colOffset);
+    OffsetRangeForCopy(MutableData(), 2, rowOffset, colOffset);
 }
 
 // ---- HLINK

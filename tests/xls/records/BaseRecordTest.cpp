@@ -1,6 +1,7 @@
 #include "RecordTestSupport.h"
 #include "StandInFormulaRecord.h"
 
+#include "xls/records/SheetInfo.h"
 #include "xls/records/CellRecords.h"
 #include "xls/records/LinkRecords.h"
 #include "xls/records/OtherRecords.h"
@@ -194,7 +195,8 @@ TEST_F(BaseRecordTest, TableAndArrayJoinTheFormulaBeforeThem)
 TEST_F(BaseRecordTest, ScreenTipIsOwnedAndWrittenByItsHyperlink)
 {
     const QByteArray link = WithHeader(0x01B8, Bytes({2, 0, 2, 0, 1, 0, 1, 0, 0xAA, 0xBB}));
-    const QByteArray tip = WithHeader(0x0800, Bytes({0, 8, 0, 0, 2, 0, 2, 0, 1, 0, 1, 0, 'h', 0, 0, 0}));
+    // The tip repeats its id, then holds the link's range (rows 2-2, columns 1-1) and the text.
+    const QByteArray tip = WithHeader(0x0800, Bytes({0, 8, 2, 0, 2, 0, 1, 0, 1, 0, 'h', 0, 0, 0}));
     auto record = ReadOne(link + tip);
     auto *hyperlink = As<THLinkRecord>(record);
     ASSERT_TRUE(hyperlink);
@@ -203,6 +205,15 @@ TEST_F(BaseRecordTest, ScreenTipIsOwnedAndWrittenByItsHyperlink)
     EXPECT_TRUE(SameBytes(link + tip, Saved(*record)));
     auto copy = record->Clone();
     EXPECT_TRUE(SameBytes(link + tip, Saved(*copy)));
+
+    // Rows inserted above move the link and its tip alike.
+    TSheetInfo ownSheet;
+    ownSheet.InsSheet = 1;
+    ownSheet.FormulaSheet = 1;
+    record->ShiftForInsert(0, 3, ownSheet);
+    EXPECT_TRUE(SameBytes(WithHeader(0x01B8, Bytes({5, 0, 5, 0, 1, 0, 1, 0, 0xAA, 0xBB}))
+                              + WithHeader(0x0800, Bytes({0, 8, 5, 0, 5, 0, 1, 0, 1, 0, 'h', 0, 0, 0})),
+                          Saved(*record)));
 }
 
 TEST_F(BaseRecordTest, SecondContinueOnTheSameRecordIsRefused)
