@@ -18,6 +18,9 @@ void WriteAllBytes(QIODevice &stream, const char *data, qint64 size)
         throw EExcelException(ErrCantWrite);
 }
 
+// A small cell is one 56-byte object on 64-bit hosts (one 64-byte heap block).
+static_assert(sizeof(void *) != 8 || sizeof(TBaseRecord) <= 56, "the compact data no longer fits beside the id");
+
 TBaseRecord::TBaseRecord(quint16 id, QByteArray data) : FId(id), FData(std::move(data))
 {
     TakeData(false);
