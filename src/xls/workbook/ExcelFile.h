@@ -3,6 +3,7 @@
 #include "xls/workbook/XlsCellRange.h"
 #include "xls/workbook/XlsDateParser.h"
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -59,6 +60,16 @@ struct TXlsFont
     int CharSet = 0;
     bool operator==(const TXlsFont &) const = default;
 };
+
+// One rich-text run of a cell's text: from character FirstChar on (1-based)
+// the text is written in font FontIndex (an index as GetFont takes it).
+struct TXlsRichRun
+{
+    int FirstChar = 0;
+    int FontIndex = 0;
+    bool operator==(const TXlsRichRun &) const = default;
+};
+using TXlsRichRuns = QList<TXlsRichRun>;
 
 // A cell format: the font it uses, its number-format text and the rest of
 // the XF record (alignment, borders, fill) as stored.
@@ -148,6 +159,10 @@ public:
     // An xf of -1 keeps the cell's format.
     virtual void SetCellValueX(int row, int col, const QVariant &value, int xf) = 0;
     virtual int GetCellFormat(int row, int col) const = 0;
+    // The value and format with the text's rich-text runs; no runs for a text
+    // in one font or a cell that holds no text. On a sheet that is no
+    // worksheet: empty, xf -1 and one empty run.
+    virtual QVariant GetCellValueRichText(int row, int col, int &xf, TXlsRichRuns &runs) const = 0;
     virtual void SetCellFormat(int row, int col, int xf) = 0;
     // Text as a user types it: a number ("." decimal separator, "," between
     // thousands), TRUE/FALSE, a date (stored with a date format), or text.

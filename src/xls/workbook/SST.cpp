@@ -153,6 +153,11 @@ QString TSST::Text(quint32 index) const
     return index < FEntries.size() ? FEntries[index].Text : QString();
 }
 
+const TExcelString *TSST::RichString(quint32 index) const
+{
+    return index < FEntries.size() ? FEntries[index].Rich.get() : nullptr;
+}
+
 quint32 TSST::AddString(const QString &text)
 {
     if (!FSorted)

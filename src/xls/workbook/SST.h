@@ -30,6 +30,9 @@ public:
     int Count() const { return int(FEntries.size()); }
     // The text of an entry; empty for an index the table does not have.
     QString Text(quint32 index) const;
+    // The entry as read when it has rich-text runs or an extension block;
+    // null for a plain entry or an index the table does not have.
+    const TExcelString *RichString(quint32 index) const;
     // The index of a plain string with that text, added when missing.
     quint32 AddString(const QString &text);
 

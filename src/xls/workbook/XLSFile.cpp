@@ -3,6 +3,7 @@
 #include "xls/storage/Ole2Storage.h"
 #include "xls/storage/XlsStorageList.h"
 #include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/RichTextRuns.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/Workbook.h"
 #include "xls/workbook/XLSAdapter.h"
@@ -352,6 +353,23 @@ int TXLSFile::GetCellFormat(int row, int col) const
     const TWorkSheet *sheet = ActiveWorkSheet();
     const TCellRecord *cell = sheet ? sheet->Cells().Cell(row - 1, col - 1 + FFirstColumn) : nullptr;
     return cell ? cell->XF() : -1;
+}
+
+QVariant TXLSFile::GetCellValueRichText(int row, int col, int &xf, TXlsRichRuns &runs) const
+{
+    runs.clear();
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet) {
+        xf = -1;
+        runs.append(TXlsRichRun());
+        return {};
+    }
+    const QVariant value = GetCellValueX(row, col, xf);
+    runs = CellRichTextRuns(sheet->Cells().Cell(row - 1, col - 1 + FFirstColumn),
+                            Workbook().Globals().SST());
+    for (TXlsRichRun &run : runs)
+        ++run.FirstChar;
+    return value;
 }
 
 void TXLSFile::SetCellFormat(int row, int col, int xf)

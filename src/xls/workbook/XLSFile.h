@@ -64,6 +64,7 @@ public:
     QVariant GetCellValueX(int row, int col, int &xf) const override;
     void SetCellValueX(int row, int col, const QVariant &value, int xf) override;
     int GetCellFormat(int row, int col) const override;
+    QVariant GetCellValueRichText(int row, int col, int &xf, TXlsRichRuns &runs) const override;
     void SetCellFormat(int row, int col, int xf) override;
     void AssignCellDataFromText(int row, int col, const QString &text, int xf = -1,
                                 TXlsDateOrder order = TXlsDateOrder::doDMY) override;
