@@ -28,6 +28,8 @@ public:
     int LengthFieldSize() const { return FLengthFieldSize; }
     quint8 OptionFlags() const { return FOptionFlags; }
     bool IsWide() const { return (FOptionFlags & 0x01) != 0; }
+    // The rich-text runs as stored: per run the first character (u16) and the font (u16).
+    const QByteArray &RichRuns() const { return FRichRuns; }
     // Bytes written with the length field.
     int TotalSize() const;
 

@@ -6,26 +6,16 @@
 #include "xls/workbook/SST.h"
 
 namespace {
-constexpr quint8 FlagExtension = 0x04;
-constexpr quint8 FlagRichText = 0x08;
 constexpr int LabelTextOffset = 6;
 }
 
 TXlsRichRuns RichTextRuns(const TExcelString &text)
 {
-    // The string keeps its runs as stored; they follow the characters in its
-    // bytes, before the extension block.
-    const QByteArray bytes = text.ToBytes(false);
-    ByteCursor cursor(bytes, QStringLiteral("rich-text runs"));
-    const quint8 flags = cursor.u8();
-    if (!(flags & FlagRichText))
-        return {};
-    const int count = cursor.u16();
-    if (flags & FlagExtension)
-        cursor.skip(4);
-    cursor.skip(qsizetype(text.Value().size()) * (text.IsWide() ? 2 : 1));
+    const QByteArray &stored = text.RichRuns();
+    ByteCursor cursor(stored, QStringLiteral("rich-text runs"));
+    const int count = int(stored.size() / 4);
     TXlsRichRuns runs;
-    runs.reserve(cursor.checkedCount(count, 4));
+    runs.reserve(count);
     for (int i = 0; i < count; ++i) {
         TXlsRichRun run;
         run.FirstChar = cursor.u16();

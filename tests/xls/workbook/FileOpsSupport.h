@@ -101,4 +101,32 @@ inline QString Xlrd(const QString &file, const QString &script)
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
+// The workbook stream with a chart sheet "Grafic" after its first sheet: an
+// entry of chart type in the globals and a chart substream of BOF and EOF.
+inline QByteArray WithChartSheet(const QByteArray &stream)
+{
+    QByteArray entry(6, '\0');
+    WriteWord(entry, 4, 0x0200);
+    entry += char(6);
+    entry += char(0);
+    entry += QByteArray("Grafic");
+    QByteArray bof(16, '\0');
+    WriteWord(bof, 0, 0x0600);
+    WriteWord(bof, 2, 0x0020);
+
+    QByteArray out;
+    bool added = false;
+    for (qsizetype pos = 0; pos + 4 <= stream.size();) {
+        const quint16 id = ReadWord(stream, pos);
+        const qsizetype size = 4 + ReadWord(stream, pos + 2);
+        out += stream.mid(pos, size);
+        if (id == 0x0085 && !added) {
+            out += BiffRecord(0x0085, entry);
+            added = true;
+        }
+        pos += size;
+    }
+    return out + BiffRecord(0x0809, bof) + BiffRecord(0x000A, {});
+}
+
 }  // namespace FileOps

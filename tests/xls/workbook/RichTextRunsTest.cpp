@@ -12,7 +12,6 @@ namespace {
 
 constexpr quint16 LabelSSTId = 0x00FD;
 constexpr quint16 LabelId = 0x0204;
-constexpr quint16 BoundSheetId = 0x0085;
 
 QString RichFixture()
 {
@@ -168,20 +167,8 @@ TEST(RichTextRuns, LabelCellGivesTheRunsOfItsOwnString)
 
 TEST(RichTextRuns, SheetThatIsNoWorksheetGivesTheDefaults)
 {
-    // The fixture with a chart sheet "Grafic" after its worksheet: a chart
-    // entry in the globals and a chart substream of BOF and EOF.
-    QByteArray entry(6, '\0');
-    WriteWord(entry, 4, 0x0200);
-    entry += char(6);
-    entry += char(0);
-    entry += QByteArray("Grafic");
-    QByteArray bof(16, '\0');
-    WriteWord(bof, 0, 0x0600);
-    WriteWord(bof, 2, 0x0020);
-    const QByteArray stream = EditRecords(WorkbookStreamOf(RichFixture()),
-        [&entry](quint16 id, const QByteArray &record) {
-            return id == BoundSheetId ? record + BiffRecord(BoundSheetId, entry) : record;
-        }) + BiffRecord(0x0809, bof) + BiffRecord(0x000A, {});
+    // The fixture with a chart sheet "Grafic" after its worksheet.
+    const QByteArray stream = WithChartSheet(WorkbookStreamOf(RichFixture()));
     auto file = OpenWorkbookStream(stream);
     ASSERT_EQ(file->SheetCount(), 2);
     ASSERT_FALSE(file->IsWorkSheet(2));

@@ -11,37 +11,12 @@ using namespace IndependentReaders;
 
 namespace {
 
-// A new workbook with a chart sheet "Grafic" after its worksheet: an entry
-// of chart type in the globals and a chart substream of BOF and EOF.
+// A new workbook with a chart sheet "Grafic" after its worksheet.
 std::unique_ptr<TXLSFile> WithChartSheet()
 {
     auto made = NewBook();
     made->SetCellValue(1, 1, QStringLiteral("foaie"));
-    const QByteArray stream = made->Workbook().SaveToBytes();
-    QByteArray entry(6, '\0');
-    WriteWord(entry, 4, 0x0200);
-    entry += char(6);
-    entry += char(0);
-    entry += QByteArray("Grafic");
-    QByteArray bof(16, '\0');
-    WriteWord(bof, 0, 0x0600);
-    WriteWord(bof, 2, 0x0020);
-
-    QByteArray out;
-    bool added = false;
-    for (qsizetype pos = 0; pos + 4 <= stream.size();) {
-        const quint16 id = ReadWord(stream, pos);
-        const qsizetype size = 4 + ReadWord(stream, pos + 2);
-        out += stream.mid(pos, size);
-        if (id == 0x0085 && !added) {
-            out += BiffRecord(0x0085, entry);
-            added = true;
-        }
-        pos += size;
-    }
-    out += BiffRecord(0x0809, bof) + BiffRecord(0x000A, {});
-
-    return OpenWorkbookStream(out);
+    return OpenWorkbookStream(FileOps::WithChartSheet(made->Workbook().SaveToBytes()));
 }
 
 }  // namespace
