@@ -144,8 +144,8 @@ TEST_F(DecoderTest, BadTokensRaiseTheEngineMessages)
     for (const ErrorCase &c : cases) {
         SCOPED_TRACE(c.Name);
         const qsizetype count = QByteArrayView(c.Name).startsWith("unknown array") ? 8 : c.Tokens.size();
-        EXPECT_EQ(MessageOf([&] { Decode(c.Tokens, count); }), QString::fromUtf8(c.Message));
-        EXPECT_EQ(MessageOf([&] { CheckTokens(c.Tokens, 0, count, &Names, &Refs); }), QString::fromUtf8(c.Message))
+        EXPECT_EQ(ErrorOf<std::exception>([&] { Decode(c.Tokens, count); }), QString::fromUtf8(c.Message));
+        EXPECT_EQ(ErrorOf<std::exception>([&] { CheckTokens(c.Tokens, 0, count, &Names, &Refs); }), QString::fromUtf8(c.Message))
             << "the encoder's check refuses the same";
     }
 }

@@ -150,7 +150,7 @@ TEST_F(EncoderTest, BadTextRaisesTheEngineMessages)
     for (const ErrorCase &c : cases) {
         SCOPED_TRACE(c.Text);
         TParseString p(QString::fromUtf8(c.Text), fmValue, &Refs, &Names);
-        EXPECT_EQ(MessageOf([&] { p.Parse(); }), QString::fromUtf8(c.Message));
+        EXPECT_EQ(ErrorOf<std::exception>([&] { p.Parse(); }), QString::fromUtf8(c.Message));
         EXPECT_TRUE(p.Tokens().isEmpty()) << "a failed parse leaves nothing behind";
     }
 }
@@ -163,17 +163,17 @@ TEST_F(EncoderTest, FormulasUpTo1023CharactersAreAccepted)
     ASSERT_EQ(sum.size(), 1021);
     EXPECT_NO_THROW(Encode(sum + QStringLiteral("+1"))); // 1023 characters
     const QString tooLong = sum + QStringLiteral("+10"); // 1024
-    EXPECT_EQ(MessageOf([&] { Encode(tooLong); }), QStringLiteral("Formula too long: \"%1\"").arg(tooLong));
+    EXPECT_EQ(ErrorOf<std::exception>([&] { Encode(tooLong); }), QStringLiteral("Formula too long: \"%1\"").arg(tooLong));
 }
 
 TEST_F(EncoderTest, HostileTextIsRefusedCleanly)
 {
     // Deep nesting would otherwise recurse once per parenthesis.
     const QString deep = QStringLiteral("=") + QString(400, u'(') + u'1' + QString(400, u')');
-    EXPECT_EQ(MessageOf([&] { Encode(deep); }), QStringLiteral("Formula too deeply nested: \"%1\"").arg(deep));
+    EXPECT_EQ(ErrorOf<std::exception>([&] { Encode(deep); }), QStringLiteral("Formula too deeply nested: \"%1\"").arg(deep));
     // A text constant holds its length in one byte.
     const QString longText = QStringLiteral("=\"") + QString(256, u'x') + u'"';
-    EXPECT_EQ(MessageOf([&] { Encode(longText); }), QStringLiteral("String too long on formula: \"%1\"").arg(longText));
+    EXPECT_EQ(ErrorOf<std::exception>([&] { Encode(longText); }), QStringLiteral("String too long on formula: \"%1\"").arg(longText));
     EXPECT_NO_THROW(Encode(QStringLiteral("=\"") + QString(255, u'x') + u'"'));
 }
 

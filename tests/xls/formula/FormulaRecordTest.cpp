@@ -84,7 +84,7 @@ TEST(FormulaRecord, TextFromTheStringRecordAndDecodedText)
 
 TEST(FormulaRecord, ShortRecordsAreRefused)
 {
-    EXPECT_EQ(MessageOf([] { TFormulaRecord f(TFormulaRecord::Id, QByteArray(21, '\0')); }),
+    EXPECT_EQ(ErrorOf<std::exception>([] { TFormulaRecord f(TFormulaRecord::Id, QByteArray(21, '\0')); }),
               QStringLiteral("Record with ID 0x6 is invalid"));
     // A token count past the data is caught when the tokens are used.
     QByteArray d = FormulaData(0, 0, Dbl(0), A1Plus1);
@@ -149,7 +149,7 @@ TEST(FormulaRecord, AFormulaThatCannotBeShiftedStaysWhereItWas)
     QByteArray d = FormulaData(5, 1, Dbl(1), Bytes({0x44, 7, 0, 0, 0xC0, 0x01, 0, 0, 0, 0, 0x03}));
     TFormulaRecord f(TFormulaRecord::Id, d);
     const QByteArray before = f.Data();
-    EXPECT_EQ(MessageOf([&] { f.ShiftForInsert(0, 2, Sheets(0, 0), 0, 0); }),
+    EXPECT_EQ(ErrorOf<std::exception>([&] { f.ShiftForInsert(0, 2, Sheets(0, 0), 0, 0); }),
               QStringLiteral("Formula at Row 8, column 2 is not supported. Token Id: 0x 1"));
     EXPECT_EQ(Hex(f.Data()), Hex(before));
 }
@@ -201,7 +201,7 @@ TEST(FormulaRecord, TableAndArrayRecordsTravelWithTheFormula)
     EXPECT_EQ(Hex(low.Data().left(6)), Hex(Bytes({6, 0, 8, 0, 2, 3})));
     // A range end that cannot move refuses the whole shift.
     TTableRecord high(TTableRecord::Id, Bytes({4, 0, 0xFE, 0xFF, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(MessageOf([&] { high.Shift(0, 2, 0, 0, true); }),
+    EXPECT_EQ(ErrorOf<std::exception>([&] { high.Shift(0, 2, 0, 0, true); }),
               QStringLiteral("Too many entries for this kind of record (65536 out of a maximum of 65535)"));
     EXPECT_EQ(Hex(high.Data().left(4)), Hex(Bytes({4, 0, 0xFE, 0xFF})));
     // The clone did not change with it.

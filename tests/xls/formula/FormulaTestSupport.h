@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xls/support/ErrorOf.h"
 #include "xls/formula/FormulaNames.h"
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/NameRecord.h"
@@ -96,17 +97,6 @@ inline QString Hex(const QByteArray &b)
     return QString::fromLatin1(b.toHex(' '));
 }
 
-// The message an engine call raises, or "" when it raises nothing.
-template <class F>
-QString MessageOf(F &&call)
-{
-    try {
-        call();
-    } catch (const std::exception &e) {
-        return QString::fromUtf8(e.what());
-    }
-    return QString();
-}
 
 inline void PrintTo(const QString &s, std::ostream *os) { *os << s.toStdString(); }
 inline void PrintTo(const QByteArray &b, std::ostream *os) { *os << b.toHex(' ').toStdString(); }

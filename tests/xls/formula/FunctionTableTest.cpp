@@ -37,7 +37,7 @@ TEST(FunctionTable, EntriesSitAtTheirNumbers)
         else
             EXPECT_TRUE(QRegularExpression(QStringLiteral("^[VRA]+$|^-$")).match(QLatin1StringView(f.ParamType)).hasMatch()) << f.Name;
     }
-    EXPECT_EQ(MessageOf([] { FunctionByIndex(368); }),
+    EXPECT_EQ(ErrorOf<std::exception>([] { FunctionByIndex(368); }),
               QStringLiteral("The index \"368\" of the property \"Function name\" is not in the range 0-367"));
     EXPECT_EQ(FunctionByName(QStringLiteral("sum")), nullptr) << "names are matched exactly, in upper case";
 }

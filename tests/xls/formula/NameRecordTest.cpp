@@ -69,7 +69,7 @@ TEST(NameRecord, SheetIndexMovesWithinItsLimit)
     auto global = NameRecord("Global", -1);
     global->MoveSheetIndex(0, 4);
     EXPECT_EQ(global->NameSheetIndex(), -1);
-    EXPECT_EQ(MessageOf([&] { name->MoveSheetIndex(0, 65000); }),
+    EXPECT_EQ(ErrorOf<std::exception>([&] { name->MoveSheetIndex(0, 65000); }),
               QStringLiteral("Too many entries for this kind of record (65003 out of a maximum of 65001)"));
 }
 
@@ -96,7 +96,7 @@ TEST(NameRecord, NewNameParsesAnAbsolute3DReference)
         << "a name without reference is still a whole record";
 
     global.Reference = QStringLiteral("=Foo(");
-    EXPECT_EQ(MessageOf([&] { TNameRecord::NewName(global, nullptr, &refs); }),
+    EXPECT_EQ(ErrorOf<std::exception>([&] { TNameRecord::NewName(global, nullptr, &refs); }),
               QStringLiteral("Function not found: \"FOO\" on formula \"=Foo(\""));
 }
 

@@ -22,9 +22,9 @@ TEST(FormulaStack, PushingClearsPendingWhitespace)
     s.Push(QStringLiteral("C1"));
     EXPECT_EQ(s.PopJoined(2, u',', QStringLiteral("SUM("), u')'), QStringLiteral("SUM(B1,C1)"));
     EXPECT_EQ(s.Pop(), QStringLiteral("A1"));
-    EXPECT_EQ(MessageOf([&] { s.Pop(); }), QStringLiteral("String Stack is empty"));
+    EXPECT_EQ(ErrorOf<std::exception>([&] { s.Pop(); }), QStringLiteral("String Stack is empty"));
     s.Push(QStringLiteral("x"));
-    EXPECT_EQ(MessageOf([&] { s.PopJoined(2, u','); }), QStringLiteral("String Stack is empty"));
+    EXPECT_EQ(ErrorOf<std::exception>([&] { s.PopJoined(2, u','); }), QStringLiteral("String Stack is empty"));
     EXPECT_EQ(s.Count(), 1) << "a refused pop takes nothing";
 }
 
@@ -41,8 +41,8 @@ TEST(WhiteSpaceStack, CountInTheLowByteKindInTheHigh)
     s.Pop(count, kind);
     EXPECT_EQ(count, 3);
     EXPECT_EQ(kind, wsBeforeOpenParen);
-    EXPECT_EQ(MessageOf([&] { s.Peek(count, kind); }), QStringLiteral("WhiteSpace Stack is empty"));
-    EXPECT_EQ(MessageOf([&] { s.Pop(count, kind); }), QStringLiteral("WhiteSpace Stack is empty"));
+    EXPECT_EQ(ErrorOf<std::exception>([&] { s.Peek(count, kind); }), QStringLiteral("WhiteSpace Stack is empty"));
+    EXPECT_EQ(ErrorOf<std::exception>([&] { s.Pop(count, kind); }), QStringLiteral("WhiteSpace Stack is empty"));
 }
 
 TEST(FormulaNumbers, PointIsTheSeparatorWhateverTheLocale)

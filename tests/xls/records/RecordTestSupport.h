@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xls/support/ErrorOf.h"
 #include "xls/records/BaseRecord.h"
 #include "xls/records/BaseRecordList.h"
 #include "xls/records/RecordFactory.h"
@@ -85,16 +86,5 @@ T *As(const std::unique_ptr<TBaseRecord> &record)
     return dynamic_cast<T *>(record.get());
 }
 
-// The message of the engine's exception that fn raises; empty when none.
-template <class Fn>
-QString ErrorOf(Fn &&fn)
-{
-    try {
-        fn();
-    } catch (const EExcelException &e) {
-        return QString::fromUtf8(e.what());
-    }
-    return QString();
-}
 
 } // namespace recordtest

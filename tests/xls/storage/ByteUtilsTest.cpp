@@ -1,3 +1,4 @@
+#include "xls/support/ErrorOf.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
@@ -15,15 +16,6 @@ QByteArray bytes(std::initializer_list<int> values)
     return out;
 }
 
-QString messageOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const EExcelException &e) {
-        return QString::fromUtf8(e.what());
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -74,7 +66,7 @@ TEST(ByteUtils, AddToWordAndByteKeepWithinTheMaximum)
         else
             data[1] = char(r.start);
         const QByteArray before = data;
-        const QString error = messageOf([&] {
+        const QString error = ErrorOf([&] {
             if (r.word)
                 AddToWord(data, 1, r.delta, r.max);
             else
@@ -98,7 +90,7 @@ TEST(ByteCursor, ReadsInOrderAndStopsAtTheEnd)
     EXPECT_EQ(c.u16(), 0x0302);
     EXPECT_EQ(c.u64(), 0x0B0A090807060504ull);
     EXPECT_TRUE(c.atEnd());
-    const QString msg = messageOf([&] { c.u8(); });
+    const QString msg = ErrorOf([&] { c.u8(); });
     // The message names the context and the absolute offset where data ran short.
     EXPECT_TRUE(msg.startsWith(QStringLiteral("record 0x0809: "))) << msg.toStdString();
     EXPECT_TRUE(msg.contains(QStringLiteral("offset 111"))) << msg.toStdString();

@@ -1,3 +1,4 @@
+#include "xls/support/ErrorOf.h"
 #include "Ole2TestSupport.h"
 
 #include "xls/storage/ByteUtils.h"
@@ -20,15 +21,6 @@ QByteArray pattern(qsizetype size, quint32 seed)
     return out;
 }
 
-QString nameError(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const EExcelException &e) {
-        return QString::fromUtf8(e.what());
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -50,7 +42,7 @@ TEST(Ole2Writer, NamesAreCheckedWhenEntriesAreAdded)
         TOle2Storage root;
         root.CreateStream(QStringLiteral("Workbook"));
         root.CreateStorage(QStringLiteral("şir"));
-        const QString error = nameError([&] { root.CreateStream(r.entry); });
+        const QString error = ErrorOf([&] { root.CreateStream(r.entry); });
         EXPECT_EQ(error.isEmpty(), r.ok) << error.toStdString();
         EXPECT_EQ(root.Count(), r.ok ? 3 : 2);
     }

@@ -2,6 +2,7 @@
 
 // Shared by the file object's operation tests: open a fixture, catch the
 // engine's message, save and read back with xlrd.
+#include "xls/support/ErrorOf.h"
 #include "xls/support/IndependentReaders.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
@@ -72,16 +73,6 @@ inline std::unique_ptr<TXLSFile> OpenWorkbookStream(const QByteArray &stream)
     return file;
 }
 
-// The message of the EExcelException that action raises; "" when none.
-inline QString ErrorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const EExcelException &e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
-}
 
 // Saves into a fresh scratch folder and returns the path.
 inline QString SaveScratch(TXLSFile &file, const QString &test)

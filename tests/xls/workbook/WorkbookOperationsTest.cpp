@@ -1,5 +1,6 @@
 // Sheets, rows, saving rules and the facade's checks, on the corpus and on
 // new files; what we write is read back by xlrd.
+#include "xls/support/ErrorOf.h"
 #include "xls/support/IndependentReaders.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/Workbook.h"
@@ -41,16 +42,6 @@ QByteArray ReadAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The message of the EExcelException that action raises; "" when none.
-QString ErrorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const EExcelException &e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
-}
 
 }  // namespace
 
