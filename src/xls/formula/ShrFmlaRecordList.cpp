@@ -8,12 +8,7 @@ int TShrFmlaRecordList::Add(std::unique_ptr<TShrFmlaRecord> record)
 
 void TShrFmlaRecordList::Sort()
 {
-    StableSort([](const TBaseRecord *a, const TBaseRecord *b) {
-        // empty items go last
-        if (!a || !b)
-            return a && !b;
-        return static_cast<const TShrFmlaRecord *>(a)->Key < static_cast<const TShrFmlaRecord *>(b)->Key;
-    });
+    SortByKey<TShrFmlaRecord>([](const TShrFmlaRecord *r) { return r->Key; });
     FSorted = true;
 }
 
@@ -21,21 +16,5 @@ bool TShrFmlaRecordList::Find(quint32 key, int &index)
 {
     if (!FSorted)
         Sort();
-    int low = 0;
-    int high = Count() - 1;
-    bool found = false;
-    while (low <= high) {
-        const int mid = low + (high - low) / 2;
-        const TShrFmlaRecord *r = Items(mid);
-        if (r && r->Key == key) {
-            found = true;
-            high = mid - 1; // go on to the left: the first one wins
-        } else if (r && r->Key < key) {
-            low = mid + 1;
-        } else {
-            high = mid - 1;
-        }
-    }
-    index = low;
-    return found;
+    return FindByKey<TShrFmlaRecord>(key, index, [](const TShrFmlaRecord *r) { return r->Key; });
 }

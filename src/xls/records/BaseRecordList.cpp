@@ -1,7 +1,5 @@
 #include "xls/records/BaseRecordList.h"
 
-#include <climits>
-
 void TBaseRecordList::Notify(TBaseRecord *item, TListNotification action)
 {
     if (!item)
@@ -76,13 +74,7 @@ void TBaseRowColRecordList::Insert(int index, std::unique_ptr<TBaseRowColRecord>
 
 void TBaseRowColRecordList::Sort()
 {
-    StableSort([](const TBaseRecord *a, const TBaseRecord *b) {
-        // Empty items go last.
-        if (!a || !b)
-            return a && !b;
-        return static_cast<const TBaseRowColRecord *>(a)->Column()
-             < static_cast<const TBaseRowColRecord *>(b)->Column();
-    });
+    SortByKey<TBaseRowColRecord>([](const TBaseRowColRecord *r) { return r->Column(); });
     FSorted = true;
 }
 
@@ -90,21 +82,5 @@ bool TBaseRowColRecordList::Find(int column, int &index)
 {
     if (!FSorted)
         Sort();
-    int low = 0;
-    int high = Count() - 1;
-    bool found = false;
-    while (low <= high) {
-        const int middle = low + (high - low) / 2;
-        const TBaseRowColRecord *record = Items(middle);
-        const int value = record ? record->Column() : INT_MAX;
-        if (value < column) {
-            low = middle + 1;
-        } else {
-            if (value == column)
-                found = true;  // go on to the left for the first one
-            high = middle - 1;
-        }
-    }
-    index = low;
-    return found;
+    return FindByKey<TBaseRowColRecord>(column, index, [](const TBaseRowColRecord *r) { return r->Column(); });
 }

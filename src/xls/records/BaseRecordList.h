@@ -26,6 +26,40 @@ public:
 protected:
     void Notify(TBaseRecord *item, TListNotification action) override;
 
+    // Orders the items by keyOf(item) of the record class Rec, keeping equal
+    // keys in their order; empty items go last.
+    template <class Rec, class KeyOf>
+    void SortByKey(KeyOf keyOf)
+    {
+        StableSort([&keyOf](const TBaseRecord *a, const TBaseRecord *b) {
+            if (!a || !b)
+                return a && !b;
+            return keyOf(static_cast<const Rec *>(a)) < keyOf(static_cast<const Rec *>(b));
+        });
+    }
+
+    // By halving over a list sorted by SortByKey: true when an item has the
+    // key; index is the first such item, or where one would be inserted.
+    template <class Rec, class Key, class KeyOf>
+    bool FindByKey(const Key &key, int &index, KeyOf keyOf) const
+    {
+        int low = 0;
+        int high = Count() - 1;
+        bool found = false;
+        while (low <= high) {
+            const int middle = low + (high - low) / 2;
+            const auto *record = static_cast<const Rec *>(TBaseList<TBaseRecord>::Items(middle));
+            if (record && keyOf(record) < key) {
+                low = middle + 1;
+            } else {
+                found = found || (record && keyOf(record) == key);
+                high = middle - 1; // go on to the left: the first one wins
+            }
+        }
+        index = low;
+        return found;
+    }
+
 private:
     qint64 FTotalSize = 0;
 };
