@@ -3,6 +3,7 @@
 // timing), in one run. Prints the ratios last.
 //   sql_queries [--rows N] [--folder DIR] [--only NAME-PART]
 #include "platform/db/Dbf.h"
+#include "../tests/platform/sql/NativeTable.h" // the same native copy the oracle test checks against
 #include "platform/sql/RomanianCollation.h"
 #include "platform/sql/SqlEngine.h"
 #include "platform/sql/SqlQuote.h"
@@ -86,45 +87,14 @@ quint64 dialect(const QString &sql)
     return rows * 1000003 + h % 1000003;
 }
 
-// The table's rows in a native table: blank text and numbers NULL, dates yyyy-MM-dd.
+// The table's rows in a native table, typed so that its key indexes work as the engine's do.
 void load(sqlite3 *db, const QString &name, const QString &path)
 {
-    const Dbf dbf = Dbf::open(path);
-    QStringList cols, marks;
-    for (const DbfField &f : dbf.fields()) {
+    CopyToNativeTable(db, name, path, [](const DbfField &f) {
         const bool text = f.type == 'C' || f.type == 'D';
-        cols << f.name + (text ? QStringLiteral(" TEXT") : f.decimals ? QStringLiteral(" REAL") : QStringLiteral(" INTEGER"))
-                    + (f.type == 'C' ? QStringLiteral(" COLLATE RO") : QString());
-        marks << QStringLiteral("?");
-    }
-    exec(db, QStringLiteral("CREATE TABLE %1 (%2)").arg(name, cols.join(u',')));
-    exec(db, QStringLiteral("BEGIN"));
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(name, marks.join(u',')).toUtf8().constData(), -1, &st,
-                       nullptr);
-    for (qint64 r = 0; r < dbf.recordCount(); ++r) {
-        if (dbf.isDeleted(r))
-            continue;
-        for (int i = 0; i < dbf.fields().size(); ++i) {
-            const QVariant v = dbf.value(r, i);
-            if (!v.isValid() || v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
-                sqlite3_bind_null(st, i + 1);
-            else if (v.typeId() == QMetaType::QDate)
-                sqlite3_bind_text(st, i + 1, v.toDate().toString(Qt::ISODate).toUtf8().constData(), -1, SQLITE_TRANSIENT);
-            else if (v.typeId() == QMetaType::Double && dbf.fields()[i].decimals == 0)
-                sqlite3_bind_int64(st, i + 1, qint64(v.toDouble()));
-            else if (v.typeId() == QMetaType::Double)
-                sqlite3_bind_double(st, i + 1, v.toDouble());
-            else if (v.typeId() == QMetaType::Bool)
-                sqlite3_bind_int(st, i + 1, v.toBool());
-            else
-                sqlite3_bind_text(st, i + 1, v.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
-        }
-        sqlite3_step(st);
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    exec(db, QStringLiteral("COMMIT"));
+        return (text ? QStringLiteral("TEXT") : f.decimals ? QStringLiteral("REAL") : QStringLiteral("INTEGER"))
+             + (f.type == 'C' ? QStringLiteral(" COLLATE RO") : QString());
+    });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Statements the documents and reports run, over a generated data folder,
 // against hand-written SQLite SQL over the same rows loaded into plain tables.
+#include "NativeTable.h"
 #include "SqlTestData.h"
 
 #include "platform/sql/RomanianCollation.h"
@@ -64,42 +65,11 @@ protected:
         delete folder;
     }
 
-    // Every row of a table file into a plain table: blank text and numbers as
-    // NULL, dates as yyyy-MM-dd.
     static void load(const QString &name, const QString &path)
     {
-        const Dbf dbf = Dbf::open(path);
-        QStringList cols, marks;
-        for (const DbfField &f : dbf.fields()) {
-            cols << f.name + (f.type == 'C' || f.type == 'D' ? QStringLiteral(" TEXT") : QStringLiteral(" NUMERIC"));
-            marks << QStringLiteral("?");
-        }
-        exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(name, cols.join(u',')));
-        exec(QStringLiteral("BEGIN"));
-        sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(db, QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(name, marks.join(u',')).toUtf8().constData(), -1,
-                           &st, nullptr);
-        for (qint64 r = 0; r < dbf.recordCount(); ++r) {
-            if (dbf.isDeleted(r))
-                continue;
-            for (int i = 0; i < dbf.fields().size(); ++i) {
-                const QVariant v = dbf.value(r, i);
-                if (!v.isValid() || v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
-                    sqlite3_bind_null(st, i + 1);
-                else if (v.typeId() == QMetaType::QDate)
-                    sqlite3_bind_text(st, i + 1, v.toDate().toString(Qt::ISODate).toUtf8().constData(), -1, SQLITE_TRANSIENT);
-                else if (v.typeId() == QMetaType::Double)
-                    sqlite3_bind_double(st, i + 1, v.toDouble());
-                else if (v.typeId() == QMetaType::Bool)
-                    sqlite3_bind_int(st, i + 1, v.toBool());
-                else
-                    sqlite3_bind_text(st, i + 1, v.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
-            }
-            sqlite3_step(st);
-            sqlite3_reset(st);
-        }
-        sqlite3_finalize(st);
-        exec(QStringLiteral("COMMIT"));
+        CopyToNativeTable(db, name, path, [](const DbfField &f) {
+            return f.type == 'C' || f.type == 'D' ? QStringLiteral("TEXT") : QStringLiteral("NUMERIC");
+        });
     }
     static void exec(const QString &sql) { sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); }
 
