@@ -21,6 +21,13 @@ export CCACHE_BASEDIR="$PWD"
 export QT_QPA_PLATFORM=offscreen
 
 cmake -S . -B "$build" "${cmake_args[@]}" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+if ! cmake --build "$build" -j"$(nproc)"; then
+  # A parallel build buries the compiler's message under the other jobs' lines:
+  # build once more on one job, so the first error and the disk space come last.
+  cmake --build "$build" -j1 >"$build/serial-build.log" 2>&1 || true
+  grep -n -m 20 -A 12 -E 'error|fatal|No space' "$build/serial-build.log" | tail -n 80
+  df -h . /tmp
+  exit 1
+fi
 cd "$build"
 ctest --output-on-failure -j"$(nproc)"

@@ -1,9 +1,33 @@
 # Helpers shared by every folder: one static library per source folder, one
 # test executable per test folder, fuzz targets that ctest replays, benchmarks.
 
+set(KESTRUN_TEST_DEFINITIONS
+    KESTRUN_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
+    KESTRUN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 set(KESTRUN_PCH_CORE <QtCore/QByteArray> <QtCore/QString> <QtCore/QStringList> <QtCore/QVector>
                      <QtCore/QHash> <QtCore/QFile> <QtCore/QDir> <vector> <memory> <string>)
 set(KESTRUN_PCH_GUI ${KESTRUN_PCH_CORE} <QtWidgets/QWidget> <QtWidgets/QDialog>)
+
+# Each precompiled header weighs well over 100 MB, so three donor targets build
+# one apiece and every library and test reuses one of them: a build stays small
+# on a crowded disk and compiles three headers instead of one per target.
+function(kestrun_pch_donor name pch)
+  set(src ${CMAKE_BINARY_DIR}/pch/${name}.cpp)
+  if(NOT EXISTS ${src})
+    file(WRITE ${src} "// Compiles the shared precompiled header only.\n")
+  endif()
+  add_library(${name} STATIC ${src})
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF)
+  target_link_libraries(${name} PRIVATE ${ARGN})
+  target_precompile_headers(${name} PRIVATE ${pch})
+endfunction()
+
+function(kestrun_pch_donors)
+  kestrun_pch_donor(kestrun_pch_core "${KESTRUN_PCH_CORE}" Qt6::Core)
+  kestrun_pch_donor(kestrun_pch_gui "${KESTRUN_PCH_GUI}" Qt6::Core Qt6::Widgets)
+  kestrun_pch_donor(kestrun_pch_test "${KESTRUN_PCH_CORE};<gtest/gtest.h>" Qt6::Core GTest::gtest)
+  target_compile_definitions(kestrun_pch_test PRIVATE ${KESTRUN_TEST_DEFINITIONS})
+endfunction()
 
 # Adds every subfolder of the current folder, in the order given, that has a CMakeLists.txt.
 function(kestrun_add_subdirs)
@@ -25,9 +49,9 @@ function(kestrun_library name)
   target_link_libraries(${name} PUBLIC Qt6::Core ${A_DEPS})
   if(A_GUI)
     target_link_libraries(${name} PUBLIC Qt6::Widgets)
-    target_precompile_headers(${name} PRIVATE ${KESTRUN_PCH_GUI})
+    target_precompile_headers(${name} REUSE_FROM kestrun_pch_gui)
   else()
-    target_precompile_headers(${name} PRIVATE ${KESTRUN_PCH_CORE})
+    target_precompile_headers(${name} REUSE_FROM kestrun_pch_core)
   endif()
 endfunction()
 
@@ -40,10 +64,8 @@ function(kestrun_test name)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Qt6::Test)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src)
-  target_compile_definitions(${name} PRIVATE
-    KESTRUN_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
-    KESTRUN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  target_precompile_headers(${name} PRIVATE ${KESTRUN_PCH_CORE} <gtest/gtest.h>)
+  target_compile_definitions(${name} PRIVATE ${KESTRUN_TEST_DEFINITIONS})
+  target_precompile_headers(${name} REUSE_FROM kestrun_pch_test)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 600)
