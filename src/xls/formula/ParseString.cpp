@@ -43,6 +43,17 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+bool isIdentifierChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'.' || c == u':' || c == u'\\' || c == u'_';
+}
+
+// A character that carries on a name, a sheet prefix or a function call.
+bool continuesIdentifier(QChar c)
+{
+    return isIdentifierChar(c) || c == u'!' || c == u'(';
+}
+
 // Class bits of ids 0x20-0x7F.
 constexpr quint8 classBits[] = {0x40, 0x20, 0x60}; // value, reference, array
 
@@ -465,7 +476,7 @@ void TParseString::IdentifierFactor()
     const int start = ParsePos;
     while (!AtEnd()) {
         const QChar c = Current();
-        if (!(c.isLetterOrNumber() || c == u'.' || c == u':' || c == u'\\' || c == u'_'))
+        if (!isIdentifierChar(c))
             break;
         NextChar();
     }
@@ -585,14 +596,7 @@ void TParseString::FunctionCall(const QString &name)
 bool TParseString::ReadCellRef(int &row, int &col, bool &absCol, bool &absRow)
 {
     row = 0;
-    col = 0;
-    absCol = !AtEnd() && Current() == u'$';
-    if (absCol)
-        NextChar();
-    for (int i = 0; i < 2 && !AtEnd() && isLetter(Current()); ++i) {
-        col = col * 26 + (Current().toUpper().unicode() - u'A' + 1);
-        NextChar();
-    }
+    ReadColumnRef(col, absCol);
     absRow = !AtEnd() && Current() == u'$';
     if (absRow)
         NextChar();
@@ -639,29 +643,70 @@ int TParseString::SheetIndex(const QString &name) const
     return sheet;
 }
 
-bool TParseString::CellRefFactor()
+// "$"? letters, as the first or last column of a whole-column range.
+bool TParseString::ReadColumnRef(int &col, bool &absCol)
+{
+    col = 0;
+    absCol = !AtEnd() && Current() == u'$';
+    if (absCol)
+        NextChar();
+    for (int i = 0; i < 2 && !AtEnd() && isLetter(Current()); ++i) {
+        col = col * 26 + (Current().toUpper().unicode() - u'A' + 1);
+        NextChar();
+    }
+    return col >= 1 && col <= 256;
+}
+
+// A cell "A1", an area "A1:B2" or whole columns "A:C" (rows 1 to 65536,
+// kept absolute so copies of the formula still cover whole columns).
+// Returns false, with nothing read, when no reference starts here.
+bool TParseString::ReadArea(int rows[2], int cols[2], int &count)
 {
     const int start = ParsePos;
     int row, col;
     bool absCol, absRow;
-    if (!ReadCellRef(row, col, absCol, absRow)) {
-        ParsePos = start;
-        return false;
-    }
-    int rows[2] = {row - 1, 0};
-    int cols[2] = {colField(col, absCol, absRow), 0};
-    int count = 1;
-    if (!AtEnd() && Current() == u':') {
-        const int colon = ParsePos;
-        NextChar();
-        if (!ReadCellRef(row, col, absCol, absRow)) {
-            ParsePos = colon;
-            RaiseUnexpectedChar();
+    if (ReadCellRef(row, col, absCol, absRow)) {
+        rows[0] = row - 1;
+        cols[0] = colField(col, absCol, absRow);
+        count = 1;
+        if (!AtEnd() && Current() == u':') {
+            const int colon = ParsePos;
+            NextChar();
+            if (!ReadCellRef(row, col, absCol, absRow)) {
+                ParsePos = colon;
+                RaiseUnexpectedChar();
+            }
+            rows[1] = row - 1;
+            cols[1] = colField(col, absCol, absRow);
+            count = 2;
         }
-        rows[1] = row - 1;
-        cols[1] = colField(col, absCol, absRow);
-        count = 2;
+        return true;
     }
+    ParsePos = start;
+    int last;
+    bool absLast;
+    if (ReadColumnRef(col, absCol) && !AtEnd() && Current() == u':') {
+        NextChar();
+        if (ReadColumnRef(last, absLast) && (AtEnd() || !continuesIdentifier(Current()))) {
+            rows[0] = 0;
+            rows[1] = 65535;
+            cols[0] = colField(col, absCol, true);
+            cols[1] = colField(last, absLast, true);
+            count = 2;
+            return true;
+        }
+    }
+    ParsePos = start;
+    return false;
+}
+
+bool TParseString::CellRefFactor()
+{
+    int rows[2] = {0, 0};
+    int cols[2] = {0, 0};
+    int count = 0;
+    if (!ReadArea(rows, cols, count))
+        return false;
     int externSheet = -1;
     if (Force3D) {
         const int sheet = SheetIndex(DefaultSheet);
@@ -681,20 +726,14 @@ void TParseString::Ref3DFactor(const QString &sheets)
     const int first = SheetIndex(firstName);
     const int last = SheetIndex(lastName);
     const int externSheet = FReferences->AddExternSheet(first, last);
-    int row, col;
-    bool absCol, absRow;
-    if (!ReadCellRef(row, col, absCol, absRow))
+    int rows[2] = {0, 0};
+    int cols[2] = {0, 0};
+    int count = 0;
+    if (!ReadArea(rows, cols, count)) {
+        int row, col;
+        bool absCol, absRow;
+        ReadCellRef(row, col, absCol, absRow);
         RaiseUnexpectedIdentifier(QStringLiteral("%1, %2").arg(col).arg(row));
-    int rows[2] = {row - 1, 0};
-    int cols[2] = {colField(col, absCol, absRow), 0};
-    int count = 1;
-    if (!AtEnd() && Current() == u':') {
-        NextChar();
-        if (!ReadCellRef(row, col, absCol, absRow))
-            RaiseUnexpectedChar();
-        rows[1] = row - 1;
-        cols[1] = colField(col, absCol, absRow);
-        count = 2;
     }
     AddRef(externSheet, rows, cols, count);
 }

@@ -67,6 +67,8 @@ private:
     void QuotedSheetFactor();
     void FunctionCall(const QString &name);
     bool ReadCellRef(int &row, int &col, bool &absCol, bool &absRow);
+    bool ReadColumnRef(int &col, bool &absCol);
+    bool ReadArea(int rows[2], int cols[2], int &count);
     bool CellRefFactor();
     void Ref3DFactor(const QString &sheets);
     void AddRef(int externSheet, const int *rows, const int *cols, int count);

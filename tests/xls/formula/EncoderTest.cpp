@@ -76,6 +76,9 @@ TEST_F(EncoderTest, TextBecomesTokensInReversePolishOrder)
         {"sheet name without regard to case", "=sheet2!B5", Bytes({0x5A, 0, 0, 4, 0, 1, 0xC0})},
         {"quoted sheet and area", "='Foaie 3'!$A$1:$B$2", Bytes({0x5B, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0})},
         {"sheet range", "=SUM(Sheet1:Sheet2!A1)", Bytes({0x3A, 2, 0, 0, 0, 0, 0xC0, 0x42, 1, 4, 0})},
+        {"whole columns keep their rows absolute", "=SUM(A:C)", Bytes({0x25, 0, 0, 0xFF, 0xFF, 0, 0x40, 2, 0x40, 0x42, 1, 4, 0})},
+        {"absolute whole column", "=SUM($B:$B)", Bytes({0x25, 0, 0, 0xFF, 0xFF, 1, 0, 1, 0, 0x42, 1, 4, 0})},
+        {"whole columns on another sheet", "=SUM(Sheet2!A:B)", Bytes({0x3B, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0x40, 1, 0x40, 0x42, 1, 4, 0})},
     };
     for (const EncodeCase &c : cases) {
         SCOPED_TRACE(c.Name);
@@ -146,6 +149,9 @@ TEST_F(EncoderTest, BadTextRaisesTheEngineMessages)
         {"=A65537", "Unexpected Identifier: \"A65537\" on formula \"=A65537\""},
         {"=\u0219", "Unexpected char \"\u0219\" at pos 2 on formula: \"=\u0219\""},
         {"=1.2.3", "Unexpected Identifier: \"1.2.3\" on formula \"=1.2.3\""},
+        {"=A:IW", "Unexpected Identifier: \"A:IW\" on formula \"=A:IW\""},
+        {"=A:", "Unexpected Identifier: \"A:\" on formula \"=A:\""},
+        {"=A:B1", "Unexpected Identifier: \"A:B1\" on formula \"=A:B1\""},
     };
     for (const ErrorCase &c : cases) {
         SCOPED_TRACE(c.Text);
@@ -203,6 +209,8 @@ TEST_F(EncoderTest, EncodedFormulasDecodeToTheSameText)
         "=SUM(Sheet1:Sheet2!A1:B2)",
         "=SUM((A1,B1))",
         "=AVERAGE(A1:A3)",
+        "=SUM(A:C)",
+        "=COUNTIF($B:$B,\">2\")+A1",
     };
     for (const char *t : texts) {
         SCOPED_TRACE(t);
