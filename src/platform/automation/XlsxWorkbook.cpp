@@ -610,13 +610,16 @@ void XlsxWorkbook::insertRowCopies(int row, int count)
 void XlsxWorkbook::dropCachedResults()
 {
     // Not every reader honours fullCalcOnLoad; a formula without a cached
-    // result is computed by all of them. Sheets nobody wrote stay as they were.
-    for (Sheet &s : m_sheets) {
-        if (!s.dirty || !s.doc)
-            continue;
-        forEachCell(child(child(*s.doc, "worksheet"), "sheetData"), [](pugi::xml_node c, CellPos) {
-            if (child(c, "f"))
+    // result is computed by all of them. A sheet nobody wrote may still read
+    // the changed cells, so its formulas lose their results too; a sheet
+    // without cached formula results stays as it was, byte for byte.
+    for (int n = 1; n <= sheetCount(); ++n) {
+        Sheet &s = m_sheets[static_cast<size_t>(n - 1)];
+        forEachCell(child(child(sheetDoc(n), "worksheet"), "sheetData"), [&s](pugi::xml_node c, CellPos) {
+            if (child(c, "f") && (child(c, "v") || c.attribute("t"))) {
                 dropCachedResult(c);
+                s.dirty = true;
+            }
         });
     }
 }
