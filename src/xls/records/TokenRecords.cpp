@@ -3,8 +3,8 @@
 #include "xls/records/TokenShifter.h"
 #include "xls/storage/ByteUtils.h"
 
-void TTokenHolderRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount,
-                                        int colPos)
+template <typename Apply>
+void TTokenHolderRecord::ForEachTokenRange(Apply apply)
 {
     const TTokenShifter *shifter = TokenShifter();
     if (!shifter)
@@ -13,20 +13,22 @@ void TTokenHolderRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetIn
     const int count = TokenRanges(ranges);
     for (int i = 0; i < count; ++i)
         if (ranges[i].End > ranges[i].Start)
-            shifter->ShiftForInsert(MutableData(), ranges[i].Start, ranges[i].End, rowPos, rowCount, colPos,
-                                    colCount, sheetInfo);
+            apply(*shifter, ranges[i]);
+}
+
+void TTokenHolderRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount,
+                                        int colPos)
+{
+    ForEachTokenRange([&](const TTokenShifter &shifter, const TTokenRange &r) {
+        shifter.ShiftForInsert(MutableData(), r.Start, r.End, rowPos, rowCount, colPos, colCount, sheetInfo);
+    });
 }
 
 void TTokenHolderRecord::OffsetForCopy(int rowOffset, int colOffset)
 {
-    const TTokenShifter *shifter = TokenShifter();
-    if (!shifter)
-        return;
-    TTokenRange ranges[2];
-    const int count = TokenRanges(ranges);
-    for (int i = 0; i < count; ++i)
-        if (ranges[i].End > ranges[i].Start)
-            shifter->OffsetForCopy(MutableData(), ranges[i].Start, ranges[i].End, rowOffset, colOffset);
+    ForEachTokenRange([&](const TTokenShifter &shifter, const TTokenRange &r) {
+        shifter.OffsetForCopy(MutableData(), r.Start, r.End, rowOffset, colOffset);
+    });
 }
 
 TCFRecord::TCFRecord(quint16 id, QByteArray data) : TTokenHolderRecord(id, std::move(data))

@@ -21,6 +21,12 @@ protected:
     };
     // Up to two token ranges; empty ranges are skipped.
     virtual int TokenRanges(TTokenRange ranges[2]) const = 0;
+
+private:
+    // Calls apply(shifter, range) for each non-empty token range, when a
+    // shifter is installed.
+    template <typename Apply>
+    void ForEachTokenRange(Apply apply);
 };
 
 // CONDFMT (0x01B0): the ranges a block of conditional formats applies to;
