@@ -1,5 +1,6 @@
 #include "platform/automation/A1Formula.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -80,8 +81,97 @@ QString refText(const Ref &r)
 // What to do with one reference or area; false turns it into #REF!.
 using AreaFn = std::function<bool(Ref &first, Ref *last)>;
 
-// Walks the formula text and rewrites every reference through fn. qualified
-// tells fn's caller whether the reference carried a sheet name, and which.
+// Just past the closing quote of the string literal that opens at i ("" inside).
+qsizetype stringLiteralEnd(const QString &f, qsizetype i)
+{
+    qsizetype j = i + 1;
+    while (j < f.size()) {
+        if (f[j] != u'"')
+            ++j;
+        else if (j + 1 < f.size() && f[j + 1] == u'"')
+            j += 2;
+        else
+            return j + 1;
+    }
+    return j;
+}
+
+// Just past the name characters and "$" signs from i.
+qsizetype wordEnd(const QString &f, qsizetype i)
+{
+    while (i < f.size() && (isNameChar(f[i]) || f[i] == u'$'))
+        ++i;
+    return i;
+}
+
+enum class Prefix { None, Sheet, QuotedText };
+
+// Reads a sheet prefix at i: 'quoted name'! or name!. end comes back just past
+// the "!" for a sheet, just past the closing quote for quoted text that names
+// no sheet, and at i when there is no prefix.
+Prefix readSheetPrefix(const QString &f, qsizetype i, QString &sheet, qsizetype &end)
+{
+    end = i;
+    if (f[i] == u'\'') {
+        qsizetype j = i + 1;
+        QString name;
+        while (j < f.size()) {
+            if (f[j] == u'\'' && j + 1 < f.size() && f[j + 1] == u'\'') {
+                name += u'\'';
+                j += 2;
+            } else if (f[j] == u'\'') {
+                break;
+            } else {
+                name += f[j++];
+            }
+        }
+        if (j + 1 < f.size() && f[j + 1] == u'!') {
+            sheet = name;
+            end = j + 2;
+            return Prefix::Sheet;
+        }
+        end = j + 1;
+        return Prefix::QuotedText;
+    }
+    const qsizetype j = wordEnd(f, i);
+    if (j < f.size() && f[j] == u'!') {
+        sheet = f.mid(i, j - i);
+        end = j + 1;
+        return Prefix::Sheet;
+    }
+    return Prefix::None;
+}
+
+// Reads a cell, an area, or whole rows or columns ("3:5", "A:C") at p, and
+// advances p past it. False when the text there is no reference: a name or a
+// function call.
+bool readReference(const QString &f, qsizetype &p, Ref &first, Ref &last, bool &isArea)
+{
+    qsizetype q = p;
+    if (!parseRef(f, q, first, true, true))
+        return false;
+    isArea = false;
+    if (q < f.size() && f[q] == u':') {
+        qsizetype r = q + 1;
+        if (parseRef(f, r, last, true, true) && (first.row == 0) == (last.row == 0)
+            && (first.col == 0) == (last.col == 0)) {
+            isArea = true;
+            q = r;
+        }
+    }
+    // Whole rows or columns only make sense as areas.
+    if (!isArea && (first.row == 0 || first.col == 0))
+        return false;
+    // Followed by a name character or "(" it was a name or a function.
+    if (q < f.size() && (isNameChar(f[q]) || f[q] == u'(' || f[q] == u'!'))
+        return false;
+    p = q;
+    return true;
+}
+
+// Walks the formula text and rewrites every reference through fn. applies
+// tells, from the sheet the reference names (none when it names no sheet),
+// whether fn should see it.
 QString rewrite(const QString &f, const std::function<bool(const QString *sheet)> &applies, const AreaFn &fn)
 {
     QString out;
@@ -89,112 +179,44 @@ QString rewrite(const QString &f, const std::function<bool(const QString *sheet)
     qsizetype i = 0;
     while (i < f.size()) {
         const QChar c = f[i];
-        if (c == u'"') { // string literal, "" inside
-            qsizetype j = i + 1;
-            while (j < f.size()) {
-                if (f[j] == u'"') {
-                    if (j + 1 < f.size() && f[j + 1] == u'"') {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            out += f.mid(i, j + 1 - i);
-            i = j + 1;
+        if (c == u'"') {
+            const qsizetype j = stringLiteralEnd(f, i);
+            out += f.mid(i, j - i);
+            i = j;
             continue;
         }
-        // A sheet prefix: 'quoted name'! or name!
-        QString sheet;
-        bool hasSheet = false;
-        qsizetype start = i;
-        if (c == u'\'') {
-            qsizetype j = i + 1;
-            QString name;
-            while (j < f.size()) {
-                if (f[j] == u'\'') {
-                    if (j + 1 < f.size() && f[j + 1] == u'\'') {
-                        name += u'\'';
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                name += f[j++];
-            }
-            if (j + 1 < f.size() && f[j + 1] == u'!') {
-                sheet = name;
-                hasSheet = true;
-                i = j + 2;
-            } else {
-                out += f.mid(i, j + 1 - i);
-                i = j + 1;
-                continue;
-            }
-        } else if (isNameChar(c) || c == u'$') {
-            if (i > 0 && isNameChar(f[i - 1])) {
-                out += c;
-                ++i;
-                continue;
-            }
-            qsizetype j = i;
-            while (j < f.size() && (isNameChar(f[j]) || f[j] == u'$'))
-                ++j;
-            if (j < f.size() && f[j] == u'!') {
-                sheet = f.mid(i, j - i);
-                hasSheet = true;
-                i = j + 1;
-            }
-        } else {
+        // Only a quote, a name character or "$" that starts a word can start a reference.
+        if (c != u'\'' && (!(isNameChar(c) || c == u'$') || (i > 0 && isNameChar(f[i - 1])))) {
             out += c;
             ++i;
             continue;
         }
-        const QString prefix = f.mid(start, i - start);
-        // Now a reference may follow.
+        QString sheet;
         qsizetype p = i;
-        Ref first, last;
-        bool isArea = false;
-        bool ok = parseRef(f, p, first, true, true);
-        if (ok && p < f.size() && f[p] == u':') {
-            qsizetype q = p + 1;
-            if (parseRef(f, q, last, true, true) && (first.row == 0) == (last.row == 0)
-                && (first.col == 0) == (last.col == 0)) {
-                isArea = true;
-                p = q;
-            }
-        }
-        // Whole rows or columns only make sense as areas ("3:5", "A:C").
-        if (ok && !isArea && (first.row == 0 || first.col == 0))
-            ok = false;
-        // Followed by a name character or "(" it was a name or a function.
-        if (ok && p < f.size() && (isNameChar(f[p]) || f[p] == u'(' || f[p] == u'!'))
-            ok = false;
-        if (!ok) {
-            // Not a reference: copy the prefix and the word as they stand.
-            qsizetype j = i;
-            while (j < f.size() && (isNameChar(f[j]) || f[j] == u'$'))
-                ++j;
-            out += prefix + f.mid(i, j - i);
-            i = j;
-            if (i == start) { // always move on
-                out += f[i];
-                ++i;
-            }
+        const Prefix kind = readSheetPrefix(f, i, sheet, p);
+        const QString prefix = f.mid(i, p - i);
+        if (kind == Prefix::QuotedText) {
+            out += prefix;
+            i = p;
             continue;
         }
-        if (applies(hasSheet ? &sheet : nullptr)) {
-            if (!fn(first, isArea ? &last : nullptr)) {
-                out += prefix + QStringLiteral("#REF!");
-                i = p;
-                continue;
-            }
+        Ref first, last;
+        bool isArea = false;
+        if (!readReference(f, p, first, last, isArea)) {
+            // Not a reference: copy the prefix and the word as they stand.
+            const qsizetype j = std::max(wordEnd(f, p), i + 1);
+            out += f.mid(i, j - i);
+            i = j;
+            continue;
+        }
+        i = p;
+        if (applies(kind == Prefix::Sheet ? &sheet : nullptr) && !fn(first, isArea ? &last : nullptr)) {
+            out += prefix + QStringLiteral("#REF!");
+            continue;
         }
         out += prefix + refText(first);
         if (isArea)
             out += u':' + refText(last);
-        i = p;
     }
     return out;
 }

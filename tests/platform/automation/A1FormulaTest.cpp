@@ -14,6 +14,8 @@ TEST(A1Formula, InsertRowsInOwnSheet)
         {"whole column kept", "SUM(C:C)", "SUM(C:C)"},
         {"whole rows", "SUM(5:6)", "SUM(7:8)"},
         {"string literal untouched", "\"A7\"&A7", "\"A7\"&A9"},
+        {"doubled quotes stay in the literal", "\"x\"\"A7\"&A7", "\"x\"\"A7\"&A9"},
+        {"apostrophe in a quoted sheet name", "'Foaie ''1'!A7+A7", "'Foaie ''1'!A7+A9"},
         {"functions are not references", "LOG10(A7)+ATAN2(1,2)", "LOG10(A9)+ATAN2(1,2)"},
         {"names are not references", "Total*A7+TRUE", "Total*A9+TRUE"},
         {"numbers stay", "1.5*7+A7", "1.5*7+A9"},
