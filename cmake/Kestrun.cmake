@@ -70,8 +70,10 @@ function(kestrun_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 600)
   endif()
+  # LibreOffice names the files it writes after sheet names such as "Foaie ascunsă";
+  # it needs a UTF-8 locale for that, whatever the machine running the tests has.
   set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRUN_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KESTRUN_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp;LC_ALL=C.UTF-8")
 endfunction()
 
 # kestrun_fuzz(<name> SOURCE <file> DEPS <targets...>)
