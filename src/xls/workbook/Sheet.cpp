@@ -14,10 +14,7 @@ void TSheet::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseRecord> bof
     FRecords.Add(std::move(bof));
     int depth = 1;
     while (depth > 0) {
-        quint32 header = 0;
-        if (!ReadRecordHeader(stream, header))
-            XlsRaise(XlsMsg::FileInvalid);
-        auto record = ReadBiffRecord(stream, header);
+        auto record = ReadSubstreamRecord(stream);
         const quint16 id = record->RecordId();
         if (id == XlsIds::Bof)
             ++depth;

@@ -31,10 +31,7 @@ void TWorkbookGlobals::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseR
     Clear();
     FRecords.Add(std::move(bof));
     for (;;) {
-        quint32 header = 0;
-        if (!ReadRecordHeader(stream, header))
-            XlsRaise(XlsMsg::FileInvalid);
-        auto record = ReadBiffRecord(stream, header);
+        auto record = ReadSubstreamRecord(stream);
         const quint16 id = record->RecordId();
         // The globals hold no substream of their own.
         if (id == XlsIds::Bof)

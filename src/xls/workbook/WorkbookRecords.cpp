@@ -10,6 +10,14 @@ void RaiseFileInvalid()
     XlsRaise(XlsMsg::FileInvalid);
 }
 
+std::unique_ptr<TBaseRecord> ReadSubstreamRecord(ByteCursor &stream)
+{
+    quint32 header = 0;
+    if (!ReadRecordHeader(stream, header))
+        RaiseFileInvalid();
+    return ReadBiffRecord(stream, header);
+}
+
 void ReplaceData(TBaseRecordList &list, int index, QByteArray data)
 {
     list.SetItem(index, CreateRecord(list.Items(index)->RecordId(), std::move(data)));

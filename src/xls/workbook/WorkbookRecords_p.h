@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class ByteCursor;
+
 // Record ids the workbook model looks at, and the one way it rewrites a
 // record's bytes: a fresh record of the same class in the same list slot.
 namespace XlsIds {
@@ -33,6 +35,10 @@ std::unique_ptr<T> Downcast(std::unique_ptr<TBaseRecord> record)
     record.release();
     return std::unique_ptr<T>(typed);
 }
+
+// The next record inside a substream; a stream that ends before the
+// substream's EOF is an invalid file.
+std::unique_ptr<TBaseRecord> ReadSubstreamRecord(ByteCursor &stream);
 
 // Puts a new record with the same id and the given data at index.
 void ReplaceData(TBaseRecordList &list, int index, QByteArray data);
