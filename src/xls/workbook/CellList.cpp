@@ -390,15 +390,29 @@ void TCellList::CopyCellsFrom(const TCellList &other)
     }
 }
 
+namespace {
+
+// The rows (or columns) that count copies of first..last add, 0 for none.
+// Refuses before anything changes when what lies from dest on would be
+// pushed past max.
+int InsertedBand(int first, int last, int dest, int count, int used, int max)
+{
+    const int band = (last - first + 1) * count;
+    if (band <= 0)
+        return 0;
+    if (used > dest && used - 1 + band > max)
+        XlsRaise(XlsMsg::InvalidInsertArgs);
+    return band;
+}
+
+}  // namespace
+
 void TCellList::InsertAndCopyRows(int firstRow, int lastRow, int destRow, int count,
                                   const TSheetInfo &info)
 {
-    const int band = (lastRow - firstRow + 1) * count;
-    if (band <= 0)
+    const int band = InsertedBand(firstRow, lastRow, destRow, count, RowCount(), MaxRow);
+    if (band == 0)
         return;
-    // Refuse before touching anything when the rows below would leave the sheet.
-    if (RowCount() > destRow && RowCount() - 1 + band > MaxRow)
-        XlsRaise(XlsMsg::InvalidInsertArgs);
     FRows.InsertAndCopyRows(firstRow, lastRow, destRow, count, info);
     // Cells above the band stay where they are, but their formulas may point below it.
     ShiftAllCells(destRow, band, info, 0, 0);
@@ -445,11 +459,9 @@ void TCellList::DeleteRows(int row, int count, const TSheetInfo &info)
 void TCellList::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int count,
                                   const TSheetInfo &info)
 {
-    const int band = (lastCol - firstCol + 1) * count;
-    if (band <= 0)
+    const int band = InsertedBand(firstCol, lastCol, destCol, count, ColCount(), MaxCol);
+    if (band == 0)
         return;
-    if (ColCount() > destCol && ColCount() - 1 + band > MaxCol)
-        XlsRaise(XlsMsg::InvalidInsertArgs);
     const int sourceShift = firstCol >= destCol ? band : 0;
     for (auto &row : FCells) {
         if (!row)
