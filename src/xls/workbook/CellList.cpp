@@ -26,6 +26,19 @@ constexpr int RowBlock = 32;
 constexpr int MaxRow = 65535;
 constexpr int MaxCol = 255;
 
+// The rows (or columns) that count copies of first..last add, 0 for none.
+// Refuses before anything changes when what lies from dest on would be
+// pushed past max.
+int InsertedBand(int first, int last, int dest, int count, int used, int max)
+{
+    const int band = (last - first + 1) * count;
+    if (band <= 0)
+        return 0;
+    if (used > dest && used - 1 + band > max)
+        XlsRaise(XlsMsg::InvalidInsertArgs);
+    return band;
+}
+
 }  // namespace
 
 TCellList::TCellList(TSST *sst) : FSST(sst) {}
@@ -389,23 +402,6 @@ void TCellList::CopyCellsFrom(const TCellList &other)
         }
     }
 }
-
-namespace {
-
-// The rows (or columns) that count copies of first..last add, 0 for none.
-// Refuses before anything changes when what lies from dest on would be
-// pushed past max.
-int InsertedBand(int first, int last, int dest, int count, int used, int max)
-{
-    const int band = (last - first + 1) * count;
-    if (band <= 0)
-        return 0;
-    if (used > dest && used - 1 + band > max)
-        XlsRaise(XlsMsg::InvalidInsertArgs);
-    return band;
-}
-
-}  // namespace
 
 void TCellList::InsertAndCopyRows(int firstRow, int lastRow, int destRow, int count,
                                   const TSheetInfo &info)
