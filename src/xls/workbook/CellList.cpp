@@ -39,6 +39,19 @@ int InsertedBand(int first, int last, int dest, int count, int used, int max)
     return band;
 }
 
+// Calls fn(cell, row, index) for every cell record of class T in the rows.
+template <class T, class Rows, class Fn>
+void ForEachCellOf(Rows &rows, Fn fn)
+{
+    for (auto &row : rows) {
+        if (!row)
+            continue;
+        for (int i = 0; i < row->Count(); ++i)
+            if (row->Items(i)->RecordId() == T::Id)
+                fn(*static_cast<T *>(row->Items(i)), *row, i);
+    }
+}
+
 }  // namespace
 
 TCellList::TCellList(TSST *sst) : FSST(sst) {}
@@ -195,35 +208,28 @@ void TCellList::SetFormula(int row, int col, const QString &formula, const QVari
 
 void TCellList::RedirectForSheetCopy(const TSheetInfo &info)
 {
-    for (auto &row : FCells) {
-        if (!row)
-            continue;
-        for (int i = 0; i < row->Count(); ++i) {
-            if (row->Items(i)->RecordId() != TFormulaRecord::Id)
-                continue;
-            const auto *formula = static_cast<const TFormulaRecord *>(row->Items(i));
-            const qsizetype end = TFormulaRecord::TokenOffset + formula->TokenBytes();
-            if (formula->Continue() || end > formula->Data().size())
-                continue;
-            QByteArray data = formula->Data();
-            try {
-                ShiftTokensForSheetCopy(data, TFormulaRecord::TokenOffset, end, info);
-            } catch (const EExcelException &) {
-                continue;
-            }
-            if (data == formula->Data())
-                continue;
-            // The tokens are the record's own bytes: a new record takes them,
-            // with the result and the records that come with the formula.
-            auto fresh = Downcast<TFormulaRecord>(CreateRecord(TFormulaRecord::Id, data));
-            fresh->SetFormulaValue(formula->Value());
-            if (formula->TableRecord())
-                fresh->SetTableRecord(Downcast<TTableRecord>(formula->TableRecord()->Clone()));
-            if (formula->ArrayRecord())
-                fresh->SetArrayRecord(Downcast<TArrayRecord>(formula->ArrayRecord()->Clone()));
-            row->SetItem(i, std::move(fresh));
+    ForEachCellOf<TFormulaRecord>(FCells, [&](const TFormulaRecord &formula, TCellRecordList &row, int i) {
+        const qsizetype end = TFormulaRecord::TokenOffset + formula.TokenBytes();
+        if (formula.Continue() || end > formula.Data().size())
+            return;
+        QByteArray data = formula.Data();
+        try {
+            ShiftTokensForSheetCopy(data, TFormulaRecord::TokenOffset, end, info);
+        } catch (const EExcelException &) {
+            return;
         }
-    }
+        if (data == formula.Data())
+            return;
+        // The tokens are the record's own bytes: a new record takes them,
+        // with the result and the records that come with the formula.
+        auto fresh = Downcast<TFormulaRecord>(CreateRecord(TFormulaRecord::Id, data));
+        fresh->SetFormulaValue(formula.Value());
+        if (formula.TableRecord())
+            fresh->SetTableRecord(Downcast<TTableRecord>(formula.TableRecord()->Clone()));
+        if (formula.ArrayRecord())
+            fresh->SetArrayRecord(Downcast<TArrayRecord>(formula.ArrayRecord()->Clone()));
+        row.SetItem(i, std::move(fresh));
+    });
 }
 
 void TCellList::ShiftAllCells(int rowPos, int rowCount, const TSheetInfo &info, int colCount,
@@ -302,34 +308,21 @@ void TCellList::SetCellValue(int row, int col, const QVariant &value)
 
 void TCellList::MarkStrings(std::vector<bool> &used, quint32 &refs) const
 {
-    for (const auto &row : FCells) {
-        if (!row)
-            continue;
-        for (int i = 0; i < row->Count(); ++i) {
-            if (row->Items(i)->RecordId() == TLabelSSTRecord::Id) {
-                const quint32 index = static_cast<const TLabelSSTRecord *>(row->Items(i))->SSTIndex();
-                if (index >= used.size())
-                    XlsRaise(XlsMsg::FileInvalid);
-                used[index] = true;
-                ++refs;
-            }
-        }
-    }
+    ForEachCellOf<TLabelSSTRecord>(FCells, [&](const TLabelSSTRecord &label, TCellRecordList &, int) {
+        const quint32 index = label.SSTIndex();
+        if (index >= used.size())
+            XlsRaise(XlsMsg::FileInvalid);
+        used[index] = true;
+        ++refs;
+    });
 }
 
 void TCellList::RemapStrings(const std::vector<quint32> &newIndex)
 {
-    for (auto &row : FCells) {
-        if (!row)
-            continue;
-        for (int i = 0; i < row->Count(); ++i) {
-            if (row->Items(i)->RecordId() != TLabelSSTRecord::Id)
-                continue;
-            auto *label = static_cast<TLabelSSTRecord *>(row->Items(i));
-            if (label->SSTIndex() != newIndex[label->SSTIndex()])
-                label->SetSSTIndex(newIndex[label->SSTIndex()]);
-        }
-    }
+    ForEachCellOf<TLabelSSTRecord>(FCells, [&](TLabelSSTRecord &label, TCellRecordList &, int) {
+        if (label.SSTIndex() != newIndex[label.SSTIndex()])
+            label.SetSSTIndex(newIndex[label.SSTIndex()]);
+    });
 }
 
 void TCellList::UsedRange(int &firstRow, int &lastRowPlus1, int &firstCol, int &lastColPlus1) const
@@ -503,17 +496,10 @@ void TCellList::ExpandSharedFormulas(TShrFmlaRecordList &sharedFormulas)
 {
     if (sharedFormulas.Count() == 0)
         return;
-    for (auto &row : FCells) {
-        if (!row)
-            continue;
-        for (int i = 0; i < row->Count(); ++i) {
-            if (row->Items(i)->RecordId() != TFormulaRecord::Id)
-                continue;
-            auto *formula = static_cast<TFormulaRecord *>(row->Items(i));
-            quint32 key = 0;
-            int index = 0;
-            if (formula->IsSharedFormulaReference(key) && sharedFormulas.Find(key, index))
-                row->AdjustTotalSize(formula->ExpandSharedFormula(*sharedFormulas.Items(index)));
-        }
-    }
+    ForEachCellOf<TFormulaRecord>(FCells, [&](TFormulaRecord &formula, TCellRecordList &row, int) {
+        quint32 key = 0;
+        int index = 0;
+        if (formula.IsSharedFormulaReference(key) && sharedFormulas.Find(key, index))
+            row.AdjustTotalSize(formula.ExpandSharedFormula(*sharedFormulas.Items(index)));
+    });
 }
