@@ -32,5 +32,6 @@ int main(int argc, char **argv)
         }
     }
     std::printf("replayed %d inputs\n", count);
-    return 0;
+    // A missing or empty corpus would otherwise pass without testing anything.
+    return count > 0 ? 0 : 1;
 }
