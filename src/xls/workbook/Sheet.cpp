@@ -46,11 +46,6 @@ void TSheet::SaveToStream(QIODevice &stream) const
     FRecords.SaveToStream(stream);
 }
 
-qint64 TSheet::TotalSize() const
-{
-    return FRecords.TotalSize();
-}
-
 void TSheet::CopyFrom(const TSheet &other)
 {
     FRecords.CopyFrom(other.FRecords);

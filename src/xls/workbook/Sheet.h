@@ -23,7 +23,6 @@ public:
     // is a bad file.
     void LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseRecord> bof);
     virtual void SaveToStream(QIODevice &stream) const;
-    virtual qint64 TotalSize() const;
     virtual std::unique_ptr<TSheet> Clone() const;
 
     // The sheet's tab is selected (WINDOW2); a sheet without WINDOW2 never is.

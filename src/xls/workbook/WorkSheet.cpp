@@ -109,12 +109,6 @@ void TWorkSheet::UpdateDimensions()
         ReplaceData(FRecords, i, data);
 }
 
-qint64 TWorkSheet::TotalSize() const
-{
-    // The placeholder counts 0; the cell list counts itself.
-    return FRecords.TotalSize() + FCells.TotalSize();
-}
-
 void TWorkSheet::CopyFrom(const TSheet &other)
 {
     const auto &sheet = dynamic_cast<const TWorkSheet &>(other);

@@ -17,7 +17,6 @@ public:
     TCellList &Cells() { return FCells; }
     const TCellList &Cells() const { return FCells; }
 
-    qint64 TotalSize() const override;
     std::unique_ptr<TSheet> Clone() const override;
     // A copy whose text cells use another workbook's shared-string table.
     std::unique_ptr<TWorkSheet> CloneFor(TSST *sst) const;

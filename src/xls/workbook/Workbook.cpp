@@ -137,17 +137,7 @@ void TWorkbook::CompactStrings()
     FGlobals.SetSSTReferences(refs);
 }
 
-void TWorkbook::PrepareToSave()
-{
-    PrepareGlobals();
-    qint64 position = FGlobals.TotalSize();
-    for (int i = 0; i < FSheets.Count(); ++i) {
-        SetSheetPosition(i, position);
-        position += FSheets.Items(i)->TotalSize();
-    }
-}
-
-// Everything but the sheet positions, which need the sizes of the sheets.
+// Everything but the sheet positions, known only as the sheets are written.
 void TWorkbook::PrepareGlobals()
 {
     AssignCodeNames();
@@ -177,12 +167,6 @@ void TWorkbook::SetSheetPosition(int sheet, qint64 position)
     FGlobals.SetStreamPosition(sheet, quint32(position));
 }
 
-void TWorkbook::SaveToStream(QIODevice &stream)
-{
-    PrepareToSave();
-    WriteAll(stream);
-}
-
 QByteArray TWorkbook::SaveToBytes()
 {
     PrepareGlobals();
@@ -208,13 +192,6 @@ QByteArray TWorkbook::SaveToBytes()
         XlsRaise(XlsMsg::LogicalError);
     buffer.close();
     return bytes;
-}
-
-void TWorkbook::WriteAll(QIODevice &stream) const
-{
-    FGlobals.SaveToStream(stream);
-    for (int i = 0; i < FSheets.Count(); ++i)
-        FSheets.Items(i)->SaveToStream(stream);
 }
 
 std::unique_ptr<TWorkSheet> TWorkbook::NewEmptySheet()

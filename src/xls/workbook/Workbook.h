@@ -28,7 +28,6 @@ public:
 
     // Reads a whole "Workbook" stream. Raises EExcelException for a bad one.
     void LoadFromStream(QByteArrayView stream);
-    void SaveToStream(QIODevice &stream);
     QByteArray SaveToBytes();
 
     TWorkbookGlobals &Globals() { return FGlobals; }
@@ -52,10 +51,8 @@ public:
 
 private:
     void CheckSheet(int sheet, int high) const;
-    void PrepareToSave();
     void PrepareGlobals();
     void SetSheetPosition(int sheet, qint64 position);
-    void WriteAll(QIODevice &stream) const;
     void AssignCodeNames();
     void CompactStrings();
     std::unique_ptr<TWorkSheet> NewEmptySheet();
