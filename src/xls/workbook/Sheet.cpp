@@ -1,9 +1,8 @@
 #include "xls/workbook/Sheet.h"
 
-#include "xls/records/ExcelString.h"
-#include "xls/records/RecordFactory.h"
+#include "xls/records/OtherRecords.h"
+#include "xls/records/SheetRecords.h"
 #include "xls/storage/ByteCursor.h"
-#include "xls/storage/ByteUtils.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
@@ -77,42 +76,28 @@ std::unique_ptr<TSheet> TXlsUnsupportedSheet::Clone() const
 
 bool TSheet::Selected() const
 {
-    const int i = FindRecord(FRecords, XlsIds::Window2);
-    return i >= 0 && FRecords.Items(i)->DataSize() >= 2
-           && (ReadWord(FRecords.Items(i)->Data(), 0) & 0x0200) != 0;
+    const auto *window = FindRecordOf<TWindow2Record>(FRecords);
+    return window && window->Selected();
 }
 
 void TSheet::SetSelected(bool selected)
 {
-    const int i = FindRecord(FRecords, XlsIds::Window2);
-    if (i < 0 || FRecords.Items(i)->DataSize() < 2)
-        return;
-    QByteArray data = FRecords.Items(i)->Data();
-    const quint16 options = ReadWord(data, 0);
-    // "Selected" and "shown" go together.
-    const quint16 changed = selected ? (options | 0x0600) : (options & ~0x0600);
-    if (changed == options)
-        return;
-    WriteWord(data, 0, changed);
-    ReplaceData(FRecords, i, data);
+    if (auto *window = FindRecordOf<TWindow2Record>(FRecords))
+        window->SetSelected(selected);
 }
 
 QString TSheet::CodeName() const
 {
-    const int i = FindRecord(FRecords, XlsIds::CodeName);
-    if (i < 0 || FRecords.Items(i)->DataSize() < 3)
-        return {};
-    return ReadBiffString(FRecords.Items(i)->Data(), 0, 2);
+    const auto *record = FindRecordOf<TCodeNameRecord>(FRecords);
+    return record ? record->CodeName() : QString();
 }
 
 void TSheet::SetCodeName(const QString &name)
 {
-    QByteArray data = TExcelString(2, name).ToBytes(true);
-    const int i = FindRecord(FRecords, XlsIds::CodeName);
-    if (i >= 0) {
-        ReplaceData(FRecords, i, data);
-        return;
-    }
-    // Before the closing EOF of the sheet.
-    FRecords.Insert(FRecords.Count() - 1, CreateRecord(XlsIds::CodeName, data));
+    auto record = TCodeNameRecord::NewCodeName(name);
+    const int i = FindRecord(FRecords, TCodeNameRecord::Id);
+    if (i >= 0)
+        FRecords.SetItem(i, std::move(record));
+    else  // before the closing EOF of the sheet
+        FRecords.Insert(FRecords.Count() - 1, std::move(record));
 }

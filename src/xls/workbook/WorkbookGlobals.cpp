@@ -1,8 +1,8 @@
 #include "xls/workbook/WorkbookGlobals.h"
 
-#include "xls/records/ExcelString.h"
 #include "xls/records/SheetInfo.h"
 #include "xls/records/RecordFactory.h"
+#include "xls/records/SheetRecords.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/workbook/References.h"
@@ -44,7 +44,7 @@ void TWorkbookGlobals::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseR
         } else if (id == XlsIds::BoundSheet) {
             if (FBoundSheets.Count() == 0)
                 FRecords.Add(std::make_unique<TSubListRecord>(&FBoundSheets));
-            FBoundSheets.Add(std::move(record));
+            FBoundSheets.Add(Downcast<TBoundSheetRecord>(std::move(record)));
         } else if (id == XlsIds::SST && !FHasSST) {
             // The table is rebuilt from the strings on every save; the record
             // that carried them goes now.
@@ -84,7 +84,7 @@ qint64 TWorkbookGlobals::TotalSize() const
 
 QString TWorkbookGlobals::SheetName(int sheet) const
 {
-    return ReadBiffString(FBoundSheets.Items(sheet)->Data(), 6, 1);
+    return FBoundSheets.SheetName(sheet);
 }
 
 void TWorkbookGlobals::SetSheetName(int sheet, const QString &name)
@@ -93,9 +93,7 @@ void TWorkbookGlobals::SetSheetName(int sheet, const QString &name)
     const int other = SheetIndex(name);
     if (other >= 0 && other != sheet)
         XlsRaise(XlsMsg::SheetNameExists(name));
-    QByteArray data = FBoundSheets.Items(sheet)->Data().left(6);
-    data += TExcelString(1, name).ToBytes(true);
-    ReplaceData(FBoundSheets, sheet, data);
+    FBoundSheets.Rename(sheet, name);
 }
 
 void TWorkbookGlobals::CheckSheetName(const QString &name)
@@ -116,72 +114,53 @@ int TWorkbookGlobals::SheetIndex(const QString &name) const
 
 TXlsSheetVisible TWorkbookGlobals::SheetVisible(int sheet) const
 {
-    switch (ReadWord(FBoundSheets.Items(sheet)->Data(), 4) & 0x03) {
-    case 1: return TXlsSheetVisible::sv_Hidden;
-    case 2: return TXlsSheetVisible::sv_VeryHidden;
+    switch (FBoundSheets.SheetVisible(sheet)) {
+    case TBoundSheetRecordList::Hidden: return TXlsSheetVisible::sv_Hidden;
+    case TBoundSheetRecordList::VeryHidden: return TXlsSheetVisible::sv_VeryHidden;
     default: return TXlsSheetVisible::sv_Visible;
     }
 }
 
 void TWorkbookGlobals::SetSheetVisible(int sheet, TXlsSheetVisible visible)
 {
-    QByteArray data = FBoundSheets.Items(sheet)->Data();
-    quint16 options = ReadWord(data, 4) & ~0x0003;
-    if (visible == TXlsSheetVisible::sv_Hidden)
-        options |= 1;
-    else if (visible == TXlsSheetVisible::sv_VeryHidden)
-        options |= 2;
-    WriteWord(data, 4, options);
-    ReplaceData(FBoundSheets, sheet, data);
+    const int bits = visible == TXlsSheetVisible::sv_Hidden       ? TBoundSheetRecordList::Hidden
+                     : visible == TXlsSheetVisible::sv_VeryHidden ? TBoundSheetRecordList::VeryHidden
+                                                                  : TBoundSheetRecordList::Visible;
+    FBoundSheets.SetSheetVisible(sheet, bits);
 }
 
 void TWorkbookGlobals::SetStreamPosition(int sheet, quint32 position)
 {
-    if (ReadCardinal(FBoundSheets.Items(sheet)->Data(), 0) == position)
-        return;
-    QByteArray data = FBoundSheets.Items(sheet)->Data();
-    WriteCardinal(data, 0, position);
-    ReplaceData(FBoundSheets, sheet, data);
+    FBoundSheets.Items(sheet)->SetStreamPosition(position);
 }
 
-int TWorkbookGlobals::Window1() const
+TWindow1Record *TWorkbookGlobals::Window1() const
 {
-    const int i = FindRecord(FRecords, XlsIds::Window1);
-    return i >= 0 && FRecords.Items(i)->DataSize() >= 16 ? i : -1;
+    return FindRecordOf<TWindow1Record>(FRecords);
 }
 
 int TWorkbookGlobals::ActiveSheet() const
 {
-    const int i = Window1();
-    return i < 0 ? 0 : ReadWord(FRecords.Items(i)->Data(), 10);
+    const TWindow1Record *window = Window1();
+    return window ? window->ActiveSheet() : 0;
 }
 
 void TWorkbookGlobals::SetActiveSheet(int sheet)
 {
-    const int i = Window1();
-    if (i < 0)
-        return;
-    QByteArray data = FRecords.Items(i)->Data();
-    WriteWord(data, 10, quint16(sheet));
-    WriteWord(data, 12, 0);
-    WriteWord(data, 14, 1);
-    ReplaceData(FRecords, i, data);
+    if (TWindow1Record *window = Window1())
+        window->SetActiveSheet(sheet);
 }
 
 void TWorkbookGlobals::SetFirstVisibleTab(int sheet)
 {
-    const int i = Window1();
-    if (i < 0 || ReadWord(FRecords.Items(i)->Data(), 12) == sheet)
-        return;
-    QByteArray data = FRecords.Items(i)->Data();
-    WriteWord(data, 12, quint16(sheet));
-    ReplaceData(FRecords, i, data);
+    if (TWindow1Record *window = Window1())
+        window->SetFirstVisibleTab(sheet);
 }
 
 int TWorkbookGlobals::FirstVisibleTab() const
 {
-    const int i = Window1();
-    return i < 0 ? 0 : ReadWord(FRecords.Items(i)->Data(), 12);
+    const TWindow1Record *window = Window1();
+    return window ? window->FirstVisibleTab() : 0;
 }
 
 bool TWorkbookGlobals::HasCodeNames() const
@@ -191,10 +170,8 @@ bool TWorkbookGlobals::HasCodeNames() const
 
 QString TWorkbookGlobals::CodeName() const
 {
-    const int i = FindRecord(FRecords, XlsIds::CodeName);
-    return i < 0 || FRecords.Items(i)->DataSize() < 3
-               ? QString()
-               : ReadBiffString(FRecords.Items(i)->Data(), 0, 2);
+    const auto *record = FindRecordOf<TCodeNameRecord>(FRecords);
+    return record ? record->CodeName() : QString();
 }
 
 bool TWorkbookGlobals::HasMacros() const
@@ -213,13 +190,9 @@ QString TWorkbookGlobals::NewSheetName() const
 
 void TWorkbookGlobals::InsertSheets(int copyFrom, int insertBefore, int count)
 {
-    const quint16 options = copyFrom >= 0 ? ReadWord(FBoundSheets.Items(copyFrom)->Data(), 4) : 0;
-    for (int k = 0; k < count; ++k) {
-        QByteArray data(6, '\0');
-        WriteWord(data, 4, options);
-        data += TExcelString(1, NewSheetName()).ToBytes(true);
-        FBoundSheets.Insert(insertBefore + k, CreateRecord(XlsIds::BoundSheet, data));
-    }
+    const int options = copyFrom >= 0 ? FBoundSheets.Items(copyFrom)->Options() : 0;
+    for (int k = 0; k < count; ++k)
+        FBoundSheets.Insert(insertBefore + k, TBoundSheetRecord::NewBoundSheet(options, NewSheetName()));
     MoveExternSheets(insertBefore, count, 0);
     UpdateSupBookCount();
     // The extern sheets now count the new sheets; the names still count

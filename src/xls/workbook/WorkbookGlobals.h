@@ -2,6 +2,7 @@
 
 #include "xls/formula/NameRecordList.h"
 #include "xls/records/BaseRecordList.h"
+#include "xls/records/BoundSheetRecordList.h"
 #include "xls/workbook/ExcelFile.h"
 #include "xls/workbook/SST.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 class ByteCursor;
+class TWindow1Record;
 struct TSheetInfo;
 
 // The workbook-globals substream: fonts, formats, names and every other
@@ -88,10 +90,10 @@ private:
     int ExternSheetRecord() const;
     int RecordBeforeNames() const;
     QString NewSheetName() const;
-    int Window1() const;
+    TWindow1Record *Window1() const;
 
     TBaseRecordList FRecords;      // everything, with placeholders for the two lists
-    TBaseRecordList FBoundSheets;  // one BOUNDSHEET per sheet, in order
+    TBoundSheetRecordList FBoundSheets;  // one BOUNDSHEET per sheet, in order
     TBaseRecordList FSSTRecord;    // the SST record built for the next save
     TNameRecordList FNames;        // the defined names, in file order
     TSST FSST;

@@ -45,4 +45,12 @@ void ReplaceData(TBaseRecordList &list, int index, QByteArray data);
 // Index of the first record with this id at or after from; -1 when none.
 int FindRecord(const TBaseRecordList &list, quint16 id, int from = 0);
 
+// The first record with T's id as its class; null when there is none.
+template <class T>
+T *FindRecordOf(const TBaseRecordList &list)
+{
+    const int i = FindRecord(list, T::Id);
+    return i >= 0 ? dynamic_cast<T *>(list.Items(i)) : nullptr;
+}
+
 }  // namespace XlsDetail
