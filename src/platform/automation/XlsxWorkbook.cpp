@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -486,19 +487,34 @@ void dropCachedResult(pugi::xml_node c)
     c.remove_attribute("t"); // the type of the cached result
 }
 
-// Every formula text and range attribute of a sheet that can name rows of the
-// changed sheet follows the insertion.
-void shiftSheetFormulas(const pugi::xml_node &ws, const QString &ownName, const QString &changed, int at, int count)
+// A formula text rewritten; true when it changed.
+bool rewriteText(pugi::xml_node n, const std::function<QString(const QString &)> &rewrite)
 {
+    const QString before = qs(n.text().get());
+    const QString after = rewrite(before);
+    if (after == before)
+        return false;
+    n.text().set(u8(after).constData());
+    return true;
+}
+
+// Every formula text and range attribute of a sheet that can name rows of the
+// changed sheet follows the insertion; true when something changed. Cached
+// results are dropped at save, as the insertion asks for a recalculation.
+bool shiftSheetFormulas(const pugi::xml_node &ws, const QString &ownName, const QString &changed, int at, int count)
+{
+    const auto insert = [&](const QString &formula) {
+        return A1Formula::insertRows(formula, ownName, changed, at, count);
+    };
+    bool any = false;
     forEachCell(child(ws, "sheetData"), [&](pugi::xml_node c, CellPos) {
         pugi::xml_node f = child(c, "f");
         if (!f)
             return;
         if (*f.text().get())
-            f.text().set(u8(A1Formula::insertRows(qs(f.text().get()), ownName, changed, at, count)).constData());
+            any |= rewriteText(f, insert);
         if (ownName.compare(changed, Qt::CaseInsensitive) == 0 && f.attribute("ref"))
             f.attribute("ref").set_value(u8(A1Formula::insertRowsInRange(qs(f.attribute("ref").value()), at, count)).constData());
-        dropCachedResult(c);
     });
     for (pugi::xml_node n = ws.first_child(); n; n = n.next_sibling()) {
         if (!named(n, "conditionalFormatting") && !named(n, "dataValidations"))
@@ -506,8 +522,9 @@ void shiftSheetFormulas(const pugi::xml_node &ws, const QString &ownName, const 
         for (pugi::xml_node x = n.first_child(); x; x = x.next_sibling())
             for (pugi::xml_node f = x.first_child(); f; f = f.next_sibling())
                 if (named(f, "formula") || named(f, "formula1") || named(f, "formula2"))
-                    f.text().set(u8(A1Formula::insertRows(qs(f.text().get()), ownName, changed, at, count)).constData());
+                    any |= rewriteText(f, insert);
     }
+    return any;
 }
 
 void shiftRangeAttr(pugi::xml_node n, const char *attr, int at, int count)
@@ -630,13 +647,11 @@ void XlsxWorkbook::shiftOtherSheets(int row, int count)
     for (int n = 1; n <= sheetCount(); ++n) {
         if (n == m_active)
             continue;
-        Sheet &s = sheet(n);
-        // Only a sheet whose text names the changed sheet can be affected.
-        if (!s.doc && !m_zip.read(s.part).contains(u8(changed)))
-            continue;
-        pugi::xml_document &doc = sheetDoc(n);
-        shiftSheetFormulas(child(doc, "worksheet"), s.name, changed, row, count);
-        s.dirty = true;
+        // Only a sheet whose formulas name the changed sheet is written. The
+        // name is looked for in the parsed formulas, not in the part's bytes,
+        // where XML and the formula quoting may spell it otherwise.
+        if (shiftSheetFormulas(child(sheetDoc(n), "worksheet"), sheet(n).name, changed, row, count))
+            sheet(n).dirty = true;
     }
 }
 

@@ -132,6 +132,37 @@ TEST_F(Xlsx, InsertedRowsCarryFormulasAndEverythingBelowMoves)
     EXPECT_TRUE(part(copy, "xl/workbook.xml").contains("Lista!$D$6:$E$6"));
 }
 
+// A sheet name holding characters that XML or a formula escapes is still
+// followed by the formulas of other sheets and by the defined names.
+TEST_F(Xlsx, InsertedRowsMoveReferencesToAnEscapedSheetName)
+{
+    wb.close();
+    QProcess py;
+    py.start("/usr/bin/python3",
+             {"-c",
+              "import sys, zipfile\n"
+              "src = zipfile.ZipFile(sys.argv[1]).infolist(), zipfile.ZipFile(sys.argv[1])\n"
+              "out = zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED)\n"
+              "for info in src[0]:\n"
+              "    data = src[1].read(info.filename)\n"
+              "    if info.filename == 'xl/workbook.xml':\n"
+              "        data = data.replace(b'name=\"Lista\"', b'name=\"Lista &amp; O&apos;Neill\"')\n"
+              "        data = data.replace(b'>Lista!', b\">'Lista &amp; O''Neill'!\")\n"
+              "    if info.filename == 'xl/worksheets/sheet2.xml':\n"
+              "        data = data.replace(b'>Lista!', b\">'Lista &amp; O''Neill'!\")\n"
+              "    out.writestr(info, data)\n"
+              "out.close()\n",
+              kFixture, copy});
+    py.waitForFinished(30000);
+    ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    wb.open(copy);
+    ASSERT_EQ(wb.sheetName(1), "Lista & O'Neill");
+    wb.insertRowCopies(3, 2);
+    wb.save();
+    EXPECT_TRUE(part(copy, "xl/worksheets/sheet2.xml").contains("'Lista &amp; O''Neill'!D6"));
+    EXPECT_TRUE(part(copy, "xl/workbook.xml").contains("'Lista &amp; O''Neill'!$D$6:$E$6"));
+}
+
 TEST(XlsxBroken, RefusedWithAnError)
 {
     QTemporaryDir dir;
