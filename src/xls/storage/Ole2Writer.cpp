@@ -61,7 +61,6 @@ private:
 
     const TOle2Storage &m_root;
     std::vector<Node> m_nodes;
-    std::vector<int> m_nodeDepth; // depth of each node in its sibling tree
     QByteArray m_body;            // room for the header, then the sectors
     std::vector<quint32> m_fat;
     quint32 m_miniFatStart = EndOfChain;
@@ -73,7 +72,6 @@ private:
 void Writer::flatten()
 {
     m_nodes.push_back({&m_root, TypeRoot});
-    m_nodeDepth.push_back(0);
     struct Pending { quint32 id; int depth; };
     std::vector<Pending> queue{{0, 0}};
     for (size_t q = 0; q < queue.size(); ++q) {
@@ -98,7 +96,6 @@ void Writer::flatten()
         for (const TOle2Entry *e : children) {
             ids.push_back(quint32(m_nodes.size()));
             m_nodes.push_back({e, e->IsStorage() ? TypeStorage : TypeStream});
-            m_nodeDepth.push_back(0);
             if (e->IsStorage())
                 queue.push_back({ids.back(), queue[q].depth + 1});
         }
@@ -116,7 +113,6 @@ quint32 Writer::buildSiblingTree(std::vector<quint32> &ids, int from, int to, in
         return NoStream;
     const int mid = from + (to - from) / 2;
     const quint32 id = ids[mid];
-    m_nodeDepth[id] = depth;
     maxDepth = std::max(maxDepth, depth);
     m_nodes[id].left = buildSiblingTree(ids, from, mid - 1, depth + 1, maxDepth);
     m_nodes[id].right = buildSiblingTree(ids, mid + 1, to, depth + 1, maxDepth);
@@ -304,9 +300,8 @@ QByteArray Writer::write()
         m_body.append(sector);
     }
 
-    const bool hasMiniFat = m_miniFatSectors > 0;
     const QByteArray head =
-        header(firstDir, hasMiniFat ? m_miniFatStart : EndOfChain, m_miniFatSectors, numFat, firstDifat, numDifat, fatSectors);
+        header(firstDir, m_miniFatStart, m_miniFatSectors, numFat, firstDifat, numDifat, fatSectors);
     std::memcpy(m_body.data(), head.constData(), HeaderSize);
     return std::move(m_body);
 }
