@@ -75,6 +75,15 @@ struct DirEntry
     quint64 created = 0, modified = 0;
     quint32 start = EndOfChain;
     quint64 size = 0;
+
+    // Carries the class id, state bits and time stamps over to the tree.
+    void copyPropertiesTo(TOle2Entry &to) const
+    {
+        to.ClassId = classId;
+        to.StateBits = stateBits;
+        to.CreationTime = created;
+        to.ModificationTime = modified;
+    }
 };
 
 // A table of sector links (the FAT or the mini-FAT) and the sectors it may name.
@@ -368,10 +377,7 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
     visited[0] = true;
 
     auto root = std::make_unique<TOle2Storage>(m_entries[0].name);
-    root->ClassId = m_entries[0].classId;
-    root->StateBits = m_entries[0].stateBits;
-    root->CreationTime = m_entries[0].created;
-    root->ModificationTime = m_entries[0].modified;
+    m_entries[0].copyPropertiesTo(*root);
 
     struct Pending { quint32 entry; TOle2Storage *storage; int depth; };
     std::vector<Pending> storages{{0, root.get(), 0}};
@@ -407,10 +413,7 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
             } else {
                 fail(QStringLiteral("directory entry %1 has type %2").arg(index).arg(e.type));
             }
-            node->ClassId = e.classId;
-            node->StateBits = e.stateBits;
-            node->CreationTime = e.created;
-            node->ModificationTime = e.modified;
+            e.copyPropertiesTo(*node);
             if (p.storage->Find(node->Name))
                 fail(QStringLiteral("the name \"%1\" appears twice in one storage").arg(node->Name));
             p.storage->Add(std::move(node));
