@@ -305,8 +305,11 @@ void TWorkbook::InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, i
 
 void TWorkbook::DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int colCount)
 {
-    if (row < 0 || rowCount < 0 || row + rowCount > 65536 || col < 0 || colCount < 0
-        || col + colCount > 256)
+    // Summed wide: a huge count must not wrap round and pass.
+    const auto bandOk = [](int at, int count, int limit) {
+        return at >= 0 && count >= 0 && qint64(at) + count <= limit;
+    };
+    if (!bandOk(row, rowCount, 65536) || !bandOk(col, colCount, 256))
         XlsRaise(XlsMsg::InvalidInsertArgs);
     CheckSheet(sheet, FSheets.Count() - 1);
     TWorkSheet *work = WorkSheets(sheet);

@@ -17,6 +17,7 @@
 #include <QFile>
 
 #include <functional>
+#include <limits>
 #include <gtest/gtest.h>
 
 using namespace IndependentReaders;
@@ -312,6 +313,26 @@ TEST(Rows, InsertAndCopyChecksTheSheetBounds)
         const QString error = ErrorOf([&] { file->InsertAndCopyRows(r.first, r.last, r.dest, r.count, false); });
         const QString expected = r.ok ? QString() : QStringLiteral("Ivalid arguments to call InsertAndCopyRows");
         EXPECT_EQ(error, expected) << r.name;
+    }
+}
+
+TEST(Rows, DeleteChecksTheSheetBounds)
+{
+    const struct { const char *name; bool rows; int at, count; bool ok; } cases[] = {
+        {"rows up to the last one", true, 65530, 7, true},
+        {"rows past the last one", true, 65530, 8, false},
+        {"a row count that overflows", true, 2, std::numeric_limits<int>::max(), false},
+        {"a negative row count", true, 2, -1, false},
+        {"columns up to the last one", false, 250, 7, true},
+        {"a column count that overflows", false, 2, std::numeric_limits<int>::max(), false},
+    };
+    for (const auto &c : cases) {
+        auto file = Open(Book("lo-basic"));
+        const QVariant kept = file->GetCellValue(1, 1);
+        const QString error = ErrorOf([&] { c.rows ? file->DeleteRows(c.at, c.count) : file->DeleteCols(c.at, c.count); });
+        const QString expected = c.ok ? QString() : QStringLiteral("Ivalid arguments to call InsertAndCopyRows");
+        EXPECT_EQ(error, expected) << c.name;
+        EXPECT_EQ(file->GetCellValue(1, 1), kept) << c.name;
     }
 }
 
