@@ -58,11 +58,14 @@ std::unique_ptr<pugi::xml_document> parse(const QByteArray &bytes, const QString
     return doc;
 }
 
+// A part's bytes: the declaration the format's writers put first, then the
+// document without indentation.
 QByteArray serialise(const pugi::xml_document &doc)
 {
     std::ostringstream out;
     doc.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return QByteArray::fromStdString(out.str());
+    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
+           + QByteArray::fromStdString(out.str());
 }
 
 // All text of a string item, without its phonetic runs.
@@ -204,13 +207,10 @@ void XlsxWorkbook::save()
         if (!s.dirty)
             continue;
         updateDimension(child(*s.doc, "worksheet"));
-        m_zip.replace(s.part, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
-                                  + serialise(*s.doc));
+        m_zip.replace(s.part, serialise(*s.doc));
     }
     if (m_workbookDirty)
-        m_zip.replace(QStringLiteral("xl/workbook.xml"),
-                      QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
-                          + serialise(*m_workbook));
+        m_zip.replace(QStringLiteral("xl/workbook.xml"), serialise(*m_workbook));
     const QString path = m_path;
     m_zip.commit();
     // Stay open on the saved file, as an application does after saving.
@@ -687,26 +687,21 @@ void XlsxWorkbook::dropCalcChain()
     if (!m_zip.contains(part))
         return;
     m_zip.remove(part);
-    const QString relsPart = QStringLiteral("xl/_rels/workbook.xml.rels");
-    auto rels = parse(m_zip.read(relsPart), relsPart);
-    pugi::xml_node root = child(*rels, "Relationships");
-    for (pugi::xml_node r = root.first_child(); r;) {
-        pugi::xml_node next = r.next_sibling();
-        if (qs(r.attribute("Target").value()).endsWith(QStringLiteral("calcChain.xml")))
-            root.remove_child(r);
-        r = next;
-    }
-    m_zip.replace(relsPart, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + serialise(*rels));
-    const QString typesPart = QStringLiteral("[Content_Types].xml");
-    auto types = parse(m_zip.read(typesPart), typesPart);
-    pugi::xml_node t = child(*types, "Types");
-    for (pugi::xml_node o = t.first_child(); o;) {
-        pugi::xml_node next = o.next_sibling();
-        if (qs(o.attribute("PartName").value()) == u"/xl/calcChain.xml")
-            t.remove_child(o);
-        o = next;
-    }
-    m_zip.replace(typesPart, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") + serialise(*types));
+    // The part also leaves the package's relationship and content-type lists.
+    const auto dropEntries = [this](const QString &listPart, const char *root, const char *attr,
+                                    const QString &value) {
+        auto doc = parse(m_zip.read(listPart), listPart);
+        pugi::xml_node list = child(*doc, root);
+        for (pugi::xml_node n = list.first_child(); n;) {
+            const pugi::xml_node next = n.next_sibling();
+            if (qs(n.attribute(attr).value()).endsWith(value))
+                list.remove_child(n);
+            n = next;
+        }
+        m_zip.replace(listPart, serialise(*doc));
+    };
+    dropEntries(QStringLiteral("xl/_rels/workbook.xml.rels"), "Relationships", "Target", QStringLiteral("calcChain.xml"));
+    dropEntries(QStringLiteral("[Content_Types].xml"), "Types", "PartName", QStringLiteral("/xl/calcChain.xml"));
 }
 
 void XlsxWorkbook::updateDimension(pugi::xml_node ws)

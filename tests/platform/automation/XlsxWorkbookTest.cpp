@@ -132,35 +132,62 @@ TEST_F(Xlsx, InsertedRowsCarryFormulasAndEverythingBelowMoves)
     EXPECT_TRUE(part(copy, "xl/workbook.xml").contains("Lista!$D$6:$E$6"));
 }
 
+// Copies the fixture to `to`, passing each part's bytes through the Python
+// expression `change` (over `name` and `data`).
+void repackFixture(const QString &to, const QString &change, const QString &extra = QString())
+{
+    QProcess py;
+    py.start("/usr/bin/python3",
+             {"-c",
+              "import sys, zipfile\n"
+              "src = zipfile.ZipFile(sys.argv[1])\n"
+              "out = zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED)\n"
+              "for info in src.infolist():\n"
+              "    name, data = info.filename, src.read(info.filename)\n"
+              "    out.writestr(info, " + change + ")\n"
+              + extra + "\nout.close()\n",
+              kFixture, to});
+    py.waitForFinished(30000);
+    ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+}
+
 // A sheet name holding characters that XML or a formula escapes is still
 // followed by the formulas of other sheets and by the defined names.
 TEST_F(Xlsx, InsertedRowsMoveReferencesToAnEscapedSheetName)
 {
     wb.close();
-    QProcess py;
-    py.start("/usr/bin/python3",
-             {"-c",
-              "import sys, zipfile\n"
-              "src = zipfile.ZipFile(sys.argv[1]).infolist(), zipfile.ZipFile(sys.argv[1])\n"
-              "out = zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED)\n"
-              "for info in src[0]:\n"
-              "    data = src[1].read(info.filename)\n"
-              "    if info.filename == 'xl/workbook.xml':\n"
-              "        data = data.replace(b'name=\"Lista\"', b'name=\"Lista &amp; O&apos;Neill\"')\n"
-              "        data = data.replace(b'>Lista!', b\">'Lista &amp; O''Neill'!\")\n"
-              "    if info.filename == 'xl/worksheets/sheet2.xml':\n"
-              "        data = data.replace(b'>Lista!', b\">'Lista &amp; O''Neill'!\")\n"
-              "    out.writestr(info, data)\n"
-              "out.close()\n",
-              kFixture, copy});
-    py.waitForFinished(30000);
-    ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
+    repackFixture(copy, "data.replace(b'name=\"Lista\"', b'name=\"Lista &amp; O&apos;Neill\"')"
+                        ".replace(b'>Lista!', b\">'Lista &amp; O''Neill'!\")");
     wb.open(copy);
     ASSERT_EQ(wb.sheetName(1), "Lista & O'Neill");
     wb.insertRowCopies(3, 2);
     wb.save();
     EXPECT_TRUE(part(copy, "xl/worksheets/sheet2.xml").contains("'Lista &amp; O''Neill'!D6"));
     EXPECT_TRUE(part(copy, "xl/workbook.xml").contains("'Lista &amp; O''Neill'!$D$6:$E$6"));
+}
+
+// The calculation chain names cells by address: after rows move it goes, with
+// its relationship and content type, and the package stays whole.
+TEST_F(Xlsx, InsertedRowsDropTheCalculationChain)
+{
+    wb.close();
+    repackFixture(copy,
+                  "data.replace(b'</Relationships>', b'<Relationship Id=\"rIdC\" Type=\"http://schemas.openxmlformats.org/"
+                  "officeDocument/2006/relationships/calcChain\" Target=\"calcChain.xml\"/></Relationships>')"
+                  ".replace(b'</Types>', b'<Override PartName=\"/xl/calcChain.xml\" ContentType=\"application/"
+                  "vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml\"/></Types>')",
+                  "out.writestr('xl/calcChain.xml', '<calcChain xmlns=\"http://schemas.openxmlformats.org/"
+                  "spreadsheetml/2006/main\"><c r=\"D4\" i=\"1\"/></calcChain>')");
+    wb.open(copy);
+    wb.insertRowCopies(3, 1);
+    wb.save();
+    EXPECT_TRUE(part(copy, "xl/calcChain.xml").isEmpty());
+    EXPECT_FALSE(part(copy, "xl/_rels/workbook.xml.rels").contains("calcChain"));
+    EXPECT_FALSE(part(copy, "[Content_Types].xml").contains("calcChain"));
+    EXPECT_TRUE(part(copy, "xl/_rels/workbook.xml.rels").contains("worksheets/sheet2.xml"));
+    const auto values = libreOfficeValues(copy, {"Rezumat"});
+    ASSERT_FALSE(values.value("Rezumat").isEmpty());
+    EXPECT_EQ(values["Rezumat"][0].value(1), "0"); // D5, the moved total
 }
 
 TEST(XlsxBroken, RefusedWithAnError)
