@@ -142,7 +142,7 @@ quint8 foldClass(quint8 id)
 QString TDecoder::Decode(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes)
 {
     if (startPos < 0 || tokenBytes < 0 || startPos > data.size() || tokenBytes > data.size() - startPos)
-        throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
+        FormulaMessages::raiseTokensRunPast();
     ByteCursor tok(data.first(startPos + tokenBytes), QStringLiteral("formula tokens"));
     tok.seek(startPos);
     ByteCursor arr(data, QStringLiteral("formula array data"));
@@ -474,7 +474,7 @@ QString DecodeFormula(QByteArrayView data, qsizetype startPos, const TFormulaNam
                       const TFormulaReferences *references)
 {
     if (startPos < 2 || startPos > data.size())
-        throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
+        FormulaMessages::raiseTokensRunPast();
     const qsizetype count = quint8(data[startPos - 2]) | (quint8(data[startPos - 1]) << 8);
     return DecodeTokens(data, startPos, count, names, references);
 }

@@ -129,7 +129,7 @@ qsizetype TFormulaRecord::TokenEnd() const
 {
     const qsizetype end = TokenOffset + TokenBytes();
     if (end > Data().size())
-        throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
+        FormulaMessages::raiseTokensRunPast();
     return end;
 }
 
@@ -162,7 +162,7 @@ qint64 TFormulaRecord::ExpandSharedFormula(const TShrFmlaRecord &shared)
     const QByteArray &s = shared.Data();
     const qsizetype tokens = ReadWord(s, 8);
     if (tokens > s.size() - 10)
-        throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
+        FormulaMessages::raiseTokensRunPast();
     if (s.size() + 12 > 0xFFFF)
         throw EExcelException(QStringLiteral("Error reading formula: the shared formula is too long"));
     const qint64 before = TotalSize();

@@ -4,6 +4,7 @@
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/ParseString.h"
 #include "xls/formula/TokenArray.h"
+#include "xls/formula/XlsFormulaMessages.h"
 #include "xls/records/SheetInfo.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
@@ -12,11 +13,6 @@
 namespace {
 constexpr int NameOffset = 14;
 constexpr int MaxSheetIndex = 65001;
-
-[[noreturn]] void runsPast()
-{
-    throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
-}
 } // namespace
 
 TNameRecord::TNameRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
@@ -127,7 +123,7 @@ void TNameRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &she
     if (TokenBytes() == 0)
         return;
     if (end > DataSize())
-        runsPast();
+        FormulaMessages::raiseTokensRunPast();
     ShiftTokensForInsert(MutableData(), start, end, sheetInfo, rowPos, rowCount, colPos, colCount);
 }
 
@@ -144,7 +140,7 @@ std::unique_ptr<TNameRecord> TNameRecord::CloneForSheet(const TSheetInfo &info) 
     const int start = TokenStart();
     const int end = start + TokenBytes();
     if (end > DataSize())
-        runsPast();
+        FormulaMessages::raiseTokensRunPast();
     if (end > start)
         ShiftTokensForSheetCopy(clone->MutableData(), start, end, info);
     if (clone->DataSize() >= NameOffset)

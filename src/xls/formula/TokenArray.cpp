@@ -2,6 +2,7 @@
 
 #include "xls/formula/NameRecordList.h"
 #include "xls/formula/TokenException.h"
+#include "xls/formula/XlsFormulaMessages.h"
 #include "xls/storage/ByteUtils.h"
 
 #include <algorithm>
@@ -15,11 +16,6 @@ constexpr int MaxCol = 0xFF;
 quint8 baseId(quint8 id)
 {
     return (id >= 0x20 && id <= 0x7F) ? quint8((id & 0x1F) | 0x20) : id;
-}
-
-[[noreturn]] void runsPast()
-{
-    throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
 }
 
 class TWalker
@@ -228,20 +224,20 @@ void TWalker::Walk(qsizetype first, qsizetype end)
 qsizetype TokenSize(QByteArrayView data, qsizetype pos, qsizetype end)
 {
     if (pos < 0 || end > data.size() || pos >= end)
-        runsPast();
+        FormulaMessages::raiseTokensRunPast();
     const quint8 stored = quint8(data[pos]);
     qsizetype size = 0;
     switch (baseId(stored)) {
     case 0x17: {
         if (end - pos < 3)
-            runsPast();
+            FormulaMessages::raiseTokensRunPast();
         const qsizetype chars = quint8(data[pos + 1]);
         size = 3 + ((quint8(data[pos + 2]) & 0x01) ? 2 * chars : chars);
         break;
     }
     case 0x19: {
         if (end - pos < 4)
-            runsPast();
+            FormulaMessages::raiseTokensRunPast();
         size = 4;
         if (quint8(data[pos + 1]) & 0x04)
             size += (qsizetype(ReadWord(data, pos + 2)) + 1) * 2;
@@ -264,14 +260,14 @@ qsizetype TokenSize(QByteArrayView data, qsizetype pos, qsizetype end)
         throw ETokenException(stored);
     }
     if (size > end - pos)
-        runsPast();
+        FormulaMessages::raiseTokensRunPast();
     return size;
 }
 
 void ShiftTokens(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info, const TTokenShift &shift)
 {
     if (first < 0 || end > data.size() || first > end)
-        runsPast();
+        FormulaMessages::raiseTokensRunPast();
     // Walk a copy and keep it only when every token could be handled.
     QByteArray work = data;
     TWalker(work, info, shift).Walk(first, end);
@@ -316,7 +312,7 @@ void ExpandSharedTokens(QByteArray &data, qsizetype first, qsizetype end, int ro
 void ConvertToRefError(QByteArray &data, qsizetype pos)
 {
     if (pos < 0 || pos >= data.size())
-        runsPast();
+        FormulaMessages::raiseTokensRunPast();
     const quint8 id = quint8(data[pos]);
     switch (baseId(id)) {
     case 0x24: case 0x25: data[pos] = char(id + 6); break;

@@ -456,4 +456,9 @@ QString formulaNotSupported(int row, int col, int id)
     return QStringLiteral("Formula at Row %1, column %2 is not supported. Token Id: 0x%3").arg(row).arg(col).arg(hexId(id));
 }
 
+void raiseTokensRunPast()
+{
+    throw EExcelException(QStringLiteral("Error reading formula: the tokens run past the record"));
+}
+
 } // namespace FormulaMessages

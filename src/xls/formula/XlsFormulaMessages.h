@@ -55,4 +55,6 @@ namespace FormulaMessages {
 QString indexOutOfRange(int index, const char *property, int low, int high);
 QString tokenNotSupported(int id);
 QString formulaNotSupported(int row, int col, int id);
+// A token count or token that reaches past the record's data.
+[[noreturn]] void raiseTokensRunPast();
 }
