@@ -6,8 +6,8 @@
 
 #include <QIODevice>
 
+#include <bit>
 #include <cmath>
-#include <cstring>
 
 namespace {
 void WriteU16(QIODevice &stream, int value)
@@ -33,20 +33,6 @@ void WriteRunHeader(QIODevice &stream, quint16 id, qint64 runSize, const TCellRe
         header[2 * i + 1] = static_cast<char>((words[i] >> 8) & 0xFF);
     }
     WriteAllBytes(stream, header, sizeof header);
-}
-
-double DoubleFromBits(quint64 bits)
-{
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-quint64 BitsOfDouble(double value)
-{
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
 }
 
 // The multiple-cell records: row, first column, items of itemSize, last column.
@@ -128,7 +114,7 @@ std::unique_ptr<TNumberRecord> TNumberRecord::NewNumber(int row, int column, int
 
 double TNumberRecord::Value() const
 {
-    return DoubleFromBits(quint64(ReadCardinal(Data(), 6)) | (quint64(ReadCardinal(Data(), 10)) << 32));
+    return ReadDouble(Data(), 6);
 }
 
 QVariant TNumberRecord::GetValue() const
@@ -142,9 +128,7 @@ void TNumberRecord::SetValue(const QVariant &value)
     const double number = value.toDouble(&ok);
     if (!ok)
         return;
-    const quint64 bits = BitsOfDouble(number);
-    WriteCardinal(MutableData(), 6, static_cast<quint32>(bits));
-    WriteCardinal(MutableData(), 10, static_cast<quint32>(bits >> 32));
+    WriteDouble(MutableData(), 6, number);
 }
 
 // ---- RK
@@ -169,7 +153,7 @@ double TRKRecord::DecodeRK(quint32 rk)
     if (rk & 0x02)
         value = static_cast<double>(static_cast<qint32>(rk) >> 2);
     else
-        value = DoubleFromBits(quint64(rk & 0xFFFFFFFCu) << 32);
+        value = std::bit_cast<double>(quint64(rk & 0xFFFFFFFCu) << 32);
     return (rk & 0x01) ? value / 100 : value;
 }
 
@@ -187,7 +171,7 @@ bool TRKRecord::EncodeRK(double value, quint32 &rk)
                 return true;
             }
         }
-        const quint64 bits = BitsOfDouble(v);
+        const quint64 bits = std::bit_cast<quint64>(v);
         if ((bits & 0xFFFFFFFFull) == 0 && (bits & 0x300000000ull) == 0) {
             const quint32 packed = static_cast<quint32>(bits >> 32) | quint32(scaled);
             if (DecodeRK(packed) == value) {

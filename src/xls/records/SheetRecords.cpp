@@ -8,25 +8,6 @@
 #include <QIODevice>
 
 #include <cmath>
-#include <cstring>
-
-namespace {
-double ReadDouble(const QByteArray &data, int offset)
-{
-    const quint64 bits = quint64(ReadCardinal(data, offset)) | (quint64(ReadCardinal(data, offset + 4)) << 32);
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-void WriteDouble(QByteArray &data, int offset, double value)
-{
-    quint64 bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    WriteCardinal(data, offset, static_cast<quint32>(bits));
-    WriteCardinal(data, offset + 4, static_cast<quint32>(bits >> 32));
-}
-} // namespace
 
 // ---- ROW
 

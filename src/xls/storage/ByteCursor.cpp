@@ -2,7 +2,7 @@
 
 #include "xls/storage/ExcelException.h"
 
-#include <cstring>
+#include <bit>
 
 ByteCursor::ByteCursor(QByteArrayView data, QString context, qint64 baseOffset)
     : m_data(data), m_context(std::move(context)), m_base(baseOffset)
@@ -66,10 +66,7 @@ quint64 ByteCursor::u64()
 
 double ByteCursor::f64()
 {
-    const quint64 bits = u64();
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
+    return std::bit_cast<double>(u64());
 }
 
 QByteArrayView ByteCursor::bytes(qsizetype count)

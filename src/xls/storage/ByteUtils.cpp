@@ -10,12 +10,6 @@ void ByteUtilsDetail::RaiseOutOfRange(qsizetype size, qsizetype offset, qsizetyp
 
 namespace {
 
-void checkRange(qsizetype size, qsizetype offset, qsizetype width)
-{
-    if (offset < 0 || width > size || offset > size - width)
-        ByteUtilsDetail::RaiseOutOfRange(size, offset, width);
-}
-
 void checkCount(qint64 result, int max)
 {
     if (result < 0 || result > max)
@@ -23,22 +17,30 @@ void checkCount(qint64 result, int max)
                                                 static_cast<long long>(result), max));
 }
 
+// Checked as the reads are, before any byte is written.
+void writeLittleEndian(QByteArray &data, qsizetype offset, quint64 value, int width)
+{
+    ByteUtilsDetail::CheckedAt(data, offset, width);
+    char *p = data.data() + offset;
+    for (int i = 0; i < width; ++i)
+        p[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
 } // namespace
 
 void WriteWord(QByteArray &data, qsizetype offset, quint16 value)
 {
-    checkRange(data.size(), offset, 2);
-    char *p = data.data() + offset;
-    p[0] = static_cast<char>(value & 0xFF);
-    p[1] = static_cast<char>(value >> 8);
+    writeLittleEndian(data, offset, value, 2);
 }
 
 void WriteCardinal(QByteArray &data, qsizetype offset, quint32 value)
 {
-    checkRange(data.size(), offset, 4);
-    char *p = data.data() + offset;
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    writeLittleEndian(data, offset, value, 4);
+}
+
+void WriteDouble(QByteArray &data, qsizetype offset, double value)
+{
+    writeLittleEndian(data, offset, std::bit_cast<quint64>(value), 8);
 }
 
 void AddToWord(QByteArray &data, qsizetype offset, int delta, int max)
@@ -50,7 +52,7 @@ void AddToWord(QByteArray &data, qsizetype offset, int delta, int max)
 
 void AddToByte(QByteArray &data, qsizetype offset, int delta, int max)
 {
-    checkRange(data.size(), offset, 1);
+    ByteUtilsDetail::CheckedAt(data, offset, 1);
     const qint64 result = qint64(static_cast<uchar>(data[offset])) + delta;
     checkCount(result, max);
     data[offset] = static_cast<char>(result);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <bit>
+
 // Little-endian access to record data. Buffers are QByteArray (written in place)
 // and QByteArrayView (read). Every access is bounds-checked: an offset outside
 // the buffer raises EExcelException instead of touching memory it does not own.
@@ -32,8 +34,19 @@ inline quint32 ReadCardinal(QByteArrayView data, qsizetype offset)
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
+// A double as records hold it: 8 bytes, low half first.
+inline double ReadDouble(QByteArrayView data, qsizetype offset)
+{
+    const uchar *p = ByteUtilsDetail::CheckedAt(data, offset, 8);
+    quint64 bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = (bits << 8) | p[i];
+    return std::bit_cast<double>(bits);
+}
+
 void WriteWord(QByteArray &data, qsizetype offset, quint16 value);
 void WriteCardinal(QByteArray &data, qsizetype offset, quint32 value);
+void WriteDouble(QByteArray &data, qsizetype offset, double value);
 
 // Adds delta to the u16 (or byte) at offset. A result below 0 or above max
 // raises "Too many entries for this kind of record (%d out of a maximum of %d)"

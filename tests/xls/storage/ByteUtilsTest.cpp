@@ -30,6 +30,12 @@ TEST(ByteUtils, LittleEndianLayout)
     WriteWord(out, 0, 0xBEEF);
     WriteCardinal(out, 2, 0x01020304);
     EXPECT_EQ(out, bytes({0xEF, 0xBE, 0x04, 0x03, 0x02, 0x01}));
+
+    // -1234.5 is 0xC0934A0000000000; the low byte comes first.
+    QByteArray number(10, '\0');
+    WriteDouble(number, 1, -1234.5);
+    EXPECT_EQ(number, bytes({0, 0, 0, 0, 0, 0, 0x4A, 0x93, 0xC0, 0}));
+    EXPECT_EQ(ReadDouble(number, 1), -1234.5);
 }
 
 TEST(ByteUtils, AccessOutsideTheBufferRaises)
@@ -40,6 +46,9 @@ TEST(ByteUtils, AccessOutsideTheBufferRaises)
     EXPECT_THROW(ReadCardinal(data, 1), EExcelException);
     EXPECT_THROW(WriteCardinal(data, 2, 0), EExcelException);
     EXPECT_THROW(AddToByte(data, 4, 1, 10), EExcelException);
+    EXPECT_THROW(ReadDouble(data, 0), EExcelException);
+    // Half of the double would fit: nothing may be written.
+    EXPECT_THROW(WriteDouble(data, 0, 0.1), EExcelException);
     EXPECT_EQ(data, QByteArray(4, '\0'));
 }
 
