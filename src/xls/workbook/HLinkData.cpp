@@ -2,6 +2,7 @@
 
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/workbook/WorkbookRecords_p.h"
 
 namespace {
 
@@ -150,10 +151,7 @@ THyperLink THLinkData::Read(const QByteArray &recordData)
 QByteArray THLinkData::Build(const TXlsCellRange &range, const THyperLink &link)
 {
     QByteArray out(8, '\0');
-    WriteWord(out, 0, static_cast<quint16>(range.Top));
-    WriteWord(out, 2, static_cast<quint16>(range.Bottom));
-    WriteWord(out, 4, static_cast<quint16>(range.Left));
-    WriteWord(out, 6, static_cast<quint16>(range.Right));
+    XlsDetail::WriteRange(out, 0, range);
     out.append(StdLink);
     AppendU32(out, 2);
     const bool target = link.LinkType != THyperLinkType::hl_CurrentWorkbook && !link.Target.isEmpty();

@@ -29,13 +29,8 @@ QByteArray RecordData(const QList<TXlsCellRange> &ranges, int first, int count)
 {
     QByteArray data(2 + 8 * count, '\0');
     WriteWord(data, 0, static_cast<quint16>(count));
-    for (int i = 0; i < count; ++i) {
-        const TXlsCellRange &r = ranges[first + i];
-        WriteWord(data, 2 + 8 * i, static_cast<quint16>(r.Top));
-        WriteWord(data, 4 + 8 * i, static_cast<quint16>(r.Bottom));
-        WriteWord(data, 6 + 8 * i, static_cast<quint16>(r.Left));
-        WriteWord(data, 8 + 8 * i, static_cast<quint16>(r.Right));
-    }
+    for (int i = 0; i < count; ++i)
+        XlsDetail::WriteRange(data, 2 + 8 * i, ranges[first + i]);
     return data;
 }
 

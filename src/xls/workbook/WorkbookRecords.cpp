@@ -1,6 +1,7 @@
 #include "xls/workbook/WorkbookRecords_p.h"
 
 #include "xls/records/RecordFactory.h"
+#include "xls/storage/ByteUtils.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
 namespace XlsDetail {
@@ -21,6 +22,14 @@ std::unique_ptr<TBaseRecord> ReadSubstreamRecord(ByteCursor &stream)
 void ReplaceData(TBaseRecordList &list, int index, QByteArray data)
 {
     list.SetItem(index, CreateRecord(list.Items(index)->RecordId(), std::move(data)));
+}
+
+void WriteRange(QByteArray &data, int offset, const TXlsCellRange &range)
+{
+    WriteWord(data, offset, static_cast<quint16>(range.Top));
+    WriteWord(data, offset + 2, static_cast<quint16>(range.Bottom));
+    WriteWord(data, offset + 4, static_cast<quint16>(range.Left));
+    WriteWord(data, offset + 6, static_cast<quint16>(range.Right));
 }
 
 int FindRecord(const TBaseRecordList &list, quint16 id, int from)

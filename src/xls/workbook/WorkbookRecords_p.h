@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xls/records/BaseRecordList.h"
+#include "xls/workbook/XlsCellRange.h"
 
 #include <QByteArray>
 
@@ -42,6 +43,10 @@ std::unique_ptr<TBaseRecord> ReadSubstreamRecord(ByteCursor &stream);
 
 // Puts a new record with the same id and the given data at index.
 void ReplaceData(TBaseRecordList &list, int index, QByteArray data);
+// A 0-based cell range as records hold it: first row, last row, first
+// column, last column, u16 each, at offset.
+void WriteRange(QByteArray &data, int offset, const TXlsCellRange &range);
+
 // Index of the first record with this id at or after from; -1 when none.
 int FindRecord(const TBaseRecordList &list, quint16 id, int from = 0);
 

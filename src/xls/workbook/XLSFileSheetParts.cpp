@@ -164,15 +164,6 @@ QList<int> HyperLinkRecords(const TBaseRecordList &records)
     return at;
 }
 
-// First row, last row, first column, last column as u16 at offset.
-void WriteRange(QByteArray &data, int offset, const TXlsCellRange &r)
-{
-    WriteWord(data, offset, static_cast<quint16>(r.Top));
-    WriteWord(data, offset + 2, static_cast<quint16>(r.Bottom));
-    WriteWord(data, offset + 4, static_cast<quint16>(r.Left));
-    WriteWord(data, offset + 6, static_cast<quint16>(r.Right));
-}
-
 // The record data of a link; the record may not outgrow the format's limit.
 QByteArray CheckedLinkData(const TXlsCellRange &range, const THyperLink &link)
 {
@@ -223,7 +214,7 @@ void TXLSFile::SetHyperLinkCellRange(int index, const TXlsCellRange &range)
 {
     const int at = HyperLinkRecord(index);
     QByteArray data = SheetRecords().Items(at)->Data();
-    WriteRange(data, 0, ZeroBased(range));
+    XlsDetail::WriteRange(data, 0, ZeroBased(range));
     ReplaceHyperLink(at, data);
 }
 
@@ -236,7 +227,7 @@ void TXLSFile::ReplaceHyperLink(int at, const QByteArray &data)
     // follows the record id it repeats, at 2, and its text comes at 10.
     if (const TScreenTipRecord *tip = old->ScreenTip(); tip && tip->DataSize() >= 10) {
         QByteArray tipData = tip->Data();
-        WriteRange(tipData, 2, {fresh->FirstColumn(), fresh->FirstRow(), fresh->LastColumn(), fresh->LastRow()});
+        XlsDetail::WriteRange(tipData, 2, {fresh->FirstColumn(), fresh->FirstRow(), fresh->LastColumn(), fresh->LastRow()});
         fresh->AddScreenTip(XlsDetail::Downcast<TScreenTipRecord>(CreateRecord(TScreenTipRecord::Id, tipData)));
     }
     records.SetItem(at, std::move(fresh));
