@@ -401,24 +401,28 @@ void TParseString::NumberFactor()
     }
 }
 
-void TParseString::StringFactor()
+// The text between two quote characters; a doubled quote stands for one.
+QString TParseString::ReadQuoted(QChar quote)
 {
-    if (Current() != u'"')
-        raise(QStringLiteral("String expected"));
-    NextChar();
+    NextChar(); // the opening quote
     QString text;
     for (;;) {
         if (AtEnd())
             raise(QStringLiteral("Unterminated string on formula: %1").arg(quoted(Formula)));
         const QChar c = Current();
         NextChar();
-        if (c == u'"') {
-            if (AtEnd() || Current() != u'"')
-                break;
-            NextChar(); // "" stands for one quote
+        if (c == quote) {
+            if (AtEnd() || Current() != quote)
+                return text;
+            NextChar();
         }
         text += c;
     }
+}
+
+void TParseString::StringFactor()
+{
+    const QString text = ReadQuoted(u'"');
     // The token holds the character count in one byte.
     if (text.size() > 255)
         raise(QStringLiteral("String too long on formula: %1").arg(quoted(Formula)));
@@ -497,20 +501,7 @@ void TParseString::IdentifierFactor()
 
 void TParseString::QuotedSheetFactor()
 {
-    NextChar(); // "'"
-    QString sheet;
-    for (;;) {
-        if (AtEnd())
-            raise(QStringLiteral("Unterminated string on formula: %1").arg(quoted(Formula)));
-        const QChar c = Current();
-        NextChar();
-        if (c == u'\'') {
-            if (AtEnd() || Current() != u'\'')
-                break;
-            NextChar();
-        }
-        sheet += c;
-    }
+    const QString sheet = ReadQuoted(u'\'');
     if (AtEnd() || Current() != u'!')
         RaiseUnexpectedChar();
     NextChar();

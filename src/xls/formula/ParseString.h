@@ -42,6 +42,7 @@ private:
     void NextChar();
     bool PeekCharWs(QChar &c, int *index = nullptr) const;
     void SkipWhiteSpace();
+    QString ReadQuoted(QChar quote);
 
     // emitting
     void AddParsed(const QByteArray &bytes, bool popWhiteSpace = true);
