@@ -61,6 +61,16 @@ struct Dbf::Impl
         const DbfField &fd = field(rec, f);
         return QByteArrayView(record(rec) + fd.offset, fd.length);
     }
+    // The bytes of a value for field f, written to out (f's length); a value
+    // the field cannot hold raises DbfError naming the record and field.
+    void encode(qint64 rec, int f, const QVariant &v, char *out) const
+    {
+        try {
+            Codec::encode(field(rec, f), v, out);
+        } catch (const DbfError &e) {
+            fail(rec, f, QString::fromUtf8(e.what()));
+        }
+    }
 
     char *writableRecord(qint64 rec)
     {
@@ -287,12 +297,17 @@ void Dbf::setValue(qint64 rec, int field, const QVariant &v)
 {
     const DbfField &f = d->field(rec, field);
     char bytes[256]; // a field's length is one byte
-    try {
-        Codec::encode(f, v, bytes);
-    } catch (const DbfError &e) {
-        d->fail(rec, field, QString::fromUtf8(e.what()));
-    }
+    d->encode(rec, field, v, bytes);
     memcpy(d->writableRecord(rec) + f.offset, bytes, size_t(f.length));
+}
+
+void Dbf::setValues(qint64 rec, const QList<std::pair<int, QVariant>> &values)
+{
+    // Staged on a copy of the record, so a refused value leaves it untouched.
+    QByteArray staged(d->record(rec), d->layout.recordLength);
+    for (const auto &[field, v] : values)
+        d->encode(rec, field, v, staged.data() + d->field(rec, field).offset);
+    memcpy(d->writableRecord(rec), staged.constData(), size_t(staged.size()));
 }
 
 void Dbf::setDeleted(qint64 rec, bool deleted) { d->writableRecord(rec)[0] = deleted ? '*' : ' '; }

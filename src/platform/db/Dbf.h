@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 // One column of a dBase table.
 struct DbfField
@@ -93,6 +94,9 @@ public:
     // A null QVariant blanks the field. C is cut to the field's width; a number
     // that does not fit its N/F field raises DbfError and changes nothing.
     void setValue(qint64 rec, int field, const QVariant &v);
+    // Several fields of one record (field number, value): all are stored, or,
+    // when one value does not suit its field, none is.
+    void setValues(qint64 rec, const QList<std::pair<int, QVariant>> &values);
     void setDeleted(qint64 rec, bool deleted);
     void flush();
     void close();

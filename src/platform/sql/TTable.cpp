@@ -116,15 +116,16 @@ void TTable::Post()
     Row row = editBuffer();
     try {
         // The row goes to the file first; a value a field cannot hold leaves the
-        // dataset as it was (an appended record is marked deleted again).
+        // dataset and the record as they were (an appended record is marked
+        // deleted again).
+        const Row *cur = s == State::Edit ? currentRow() : nullptr;
+        QList<std::pair<int, QVariant>> changes;
+        for (int i = 0; i < row.values.size(); ++i)
+            if (!cur || cur->values[i] != row.values[i])
+                changes.append({i, row.values[i]});
         const qint64 rec = s == State::Insert ? m_dbf->appendBlank() : row.record;
         try {
-            for (int i = 0; i < row.values.size(); ++i) {
-                const Row *cur = s == State::Edit ? currentRow() : nullptr;
-                if (cur && cur->values[i] == row.values[i])
-                    continue;
-                m_dbf->setValue(rec, i, row.values[i]);
-            }
+            m_dbf->setValues(rec, changes);
         } catch (...) {
             if (s == State::Insert)
                 m_dbf->setDeleted(rec, true);

@@ -199,6 +199,14 @@ TEST(DbfWrite, RefusedValueChangesNothing)
         EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QLatin1String("record 1, field SUMA"))) << e.what();
     }
     EXPECT_EQ(t.value(r, 1), QVariant(12.5));
+
+    // Several fields at once: one refused value keeps the others out too.
+    EXPECT_THROW(t.setValues(r, {{0, QStringLiteral("Ana")}, {1, 1e9}}), DbfError);
+    EXPECT_TRUE(t.isNull(r, 0));
+    EXPECT_EQ(t.value(r, 1), QVariant(12.5));
+    t.setValues(r, {{0, QStringLiteral("Ana")}, {1, 7.25}});
+    EXPECT_EQ(t.value(r, 0), QVariant(QStringLiteral("Ana")));
+    EXPECT_EQ(t.value(r, 1), QVariant(7.25));
 }
 
 TEST(DbfWrite, AppendEditDeleteAndReopen)

@@ -213,4 +213,25 @@ TEST_F(DataSets, TableEditsAreSeenBySql)
     tx.SetTableName(QString());
 }
 
+// An edit refused for one field writes none of its fields: the record on disk
+// keeps what it held, even after the table is closed.
+TEST_F(DataSets, RefusedEditLeavesTheRecordWhole)
+{
+    TTable tx;
+    tx.SetTableName(cereri);
+    tx.Open();
+    ASSERT_TRUE(tx.Locate(QStringLiteral("NRCRT"), 1));
+    tx.Edit();
+    tx.FieldByName("TITULAR")->SetAsString(QStringLiteral("ALT NUME"));
+    tx.FieldByName("NR_LUNI")->SetAsInteger(500); // N 2 cannot hold it
+    EXPECT_THROW(tx.Post(), SqlError);
+    tx.Cancel();
+    EXPECT_EQ(tx.FieldByName("TITULAR")->AsString(), "POP ION");
+    tx.Close();
+
+    const SqlResult r = runSql(QStringLiteral("SELECT TITULAR, NR_LUNI FROM %1 WHERE NRCRT=1").arg(SqlQuote::table(cereri)));
+    EXPECT_EQ(column(r, 0), QStringList{"POP ION"});
+    EXPECT_EQ(column(r, 1), QStringList{"5"});
+}
+
 } // namespace
