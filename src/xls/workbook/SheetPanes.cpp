@@ -16,26 +16,22 @@ constexpr quint16 SelectionId = 0x001D;
 void TSheetPanes::Frozen(const TBaseRecordList &records, int &rows, int &cols)
 {
     rows = cols = 0;
-    const int window = XlsDetail::FindRecord(records, TWindow2Record::Id);
-    const int pane = XlsDetail::FindRecord(records, TPaneRecord::Id);
-    if (window < 0 || pane < 0 || records.Items(window)->DataSize() < 2 || records.Items(pane)->DataSize() < 4)
+    const auto *window = XlsDetail::FindRecordOf<TWindow2Record>(records);
+    const auto *pane = XlsDetail::FindRecordOf<TPaneRecord>(records);
+    if (!window || !pane || (window->Options() & TWindow2Record::OptionFrozen) == 0)
         return;
-    if ((ReadWord(records.Items(window)->Data(), 0) & TWindow2Record::OptionFrozen) == 0)
-        return;
-    cols = ReadWord(records.Items(pane)->Data(), 0);
-    rows = ReadWord(records.Items(pane)->Data(), 2);
+    cols = pane->HorizontalSplit();
+    rows = pane->VerticalSplit();
 }
 
 void TSheetPanes::Freeze(TBaseRecordList &records, int rows, int cols)
 {
     const int window = XlsDetail::FindRecord(records, TWindow2Record::Id);
-    if (window < 0 || records.Items(window)->DataSize() < 2)
+    auto *view = window >= 0 ? dynamic_cast<TWindow2Record *>(records.Items(window)) : nullptr;
+    if (!view)
         return;
-    QByteArray options = records.Items(window)->Data();
-    const quint16 old = ReadWord(options, 0);
     const bool freeze = rows > 0 || cols > 0;
-    WriteWord(options, 0, static_cast<quint16>(freeze ? old | FrozenFlags : old & ~FrozenFlags));
-    XlsDetail::ReplaceData(records, window, options);
+    view->SetOptions(freeze ? view->Options() | FrozenFlags : view->Options() & ~FrozenFlags);
 
     // The view's own selections belong to the old panes.
     for (int i = records.Count() - 1; i > window; --i)

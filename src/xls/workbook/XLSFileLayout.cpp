@@ -148,8 +148,7 @@ int TXLSFile::GetRowHeight(int row) const
         return DefaultRowHeight;
     if (sheet->Cells().Rows().HasRow(row - 1))
         return sheet->Cells().Rows().RowRecord(row - 1)->Height();
-    const int at = XlsDetail::FindRecord(sheet->Records(), TDefRowHeightRecord::Id);
-    const auto *standard = at >= 0 ? dynamic_cast<const TDefRowHeightRecord *>(sheet->Records().Items(at)) : nullptr;
+    const auto *standard = XlsDetail::FindRecordOf<TDefRowHeightRecord>(sheet->Records());
     return standard ? standard->Height() : DefaultRowHeight;
 }
 

@@ -324,33 +324,21 @@ void TXLSFile::SetPageSetup(const TXlsPageSetup &setup)
         TPageSetup::Write(SheetRecords(), setup);
 }
 
-namespace {
-
-TWindow2Record *Window2Of(const TBaseRecordList &records)
-{
-    const int at = XlsDetail::FindRecord(records, TWindow2Record::Id);
-    return at >= 0 ? dynamic_cast<TWindow2Record *>(records.Items(at)) : nullptr;
-}
-
-}  // namespace
-
 bool TXLSFile::GetShowGridLines() const
 {
-    const TWindow2Record *window = ActiveWorkSheet() ? Window2Of(SheetRecords()) : nullptr;
+    const auto *window = ActiveWorkSheet() ? XlsDetail::FindRecordOf<TWindow2Record>(SheetRecords()) : nullptr;
     return window ? window->ShowGridLines() : true;
 }
 
 void TXLSFile::SetShowGridLines(bool show)
 {
-    if (TWindow2Record *window = ActiveWorkSheet() ? Window2Of(SheetRecords()) : nullptr)
+    if (auto *window = ActiveWorkSheet() ? XlsDetail::FindRecordOf<TWindow2Record>(SheetRecords()) : nullptr)
         window->SetShowGridLines(show);
 }
 
 int TXLSFile::GetZoom() const
 {
-    const TBaseRecordList &records = SheetRecords();
-    const int at = XlsDetail::FindRecord(records, TSCLRecord::Id);
-    const auto *zoom = at >= 0 ? dynamic_cast<const TSCLRecord *>(records.Items(at)) : nullptr;
+    const auto *zoom = XlsDetail::FindRecordOf<TSCLRecord>(SheetRecords());
     return zoom ? zoom->Zoom() : 100;
 }
 
@@ -359,8 +347,7 @@ void TXLSFile::SetZoom(int zoom)
     if (zoom < 10 || zoom > 400)
         XlsRaise(QStringLiteral("Invalid zoom (%1)").arg(zoom));
     TBaseRecordList &records = SheetRecords();
-    const int at = XlsDetail::FindRecord(records, TSCLRecord::Id);
-    if (auto *scl = at >= 0 ? dynamic_cast<TSCLRecord *>(records.Items(at)) : nullptr) {
+    if (auto *scl = XlsDetail::FindRecordOf<TSCLRecord>(records)) {
         scl->SetZoom(zoom);
         return;
     }
