@@ -1,6 +1,7 @@
 #include "core/ResourceStore.h"
 
 #include "core/CoreError.h"
+#include "platform/db/Dbf.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +10,8 @@
 
 namespace {
 
-// An entry of the folder named 'name' (or, with byBaseName, whose name
-// without extension is 'name'), without regard to case.
+// An entry of the resource folder named 'name' (or, with byBaseName, whose
+// name without extension is 'name'), without regard to case.
 QString findEntry(const QString &folder, const QString &name, QDir::Filters filters, bool byBaseName)
 {
     const QDir dir(folder);
@@ -20,6 +21,17 @@ QString findEntry(const QString &folder, const QString &name, QDir::Filters filt
             return info.filePath();
     }
     return {};
+}
+
+void copyOut(const QString &source, const QString &name, const QString &path)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw CoreError(QStringLiteral("Nu pot citi resursa %1.").arg(name));
+    const QByteArray bytes = in.readAll();
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        throw CoreError(QStringLiteral("Nu pot scrie fisierul %1.").arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace
@@ -39,13 +51,7 @@ void ResourceStore::extract(const QString &name, const QString &type, const QStr
     const QString source = find(name, type);
     if (source.isEmpty())
         throw CoreError(QStringLiteral("Programul nu contine resursa %1 de tipul %2.").arg(name, type));
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        throw CoreError(QStringLiteral("Nu pot citi resursa %1.").arg(name));
-    const QByteArray bytes = in.readAll();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw CoreError(QStringLiteral("Nu pot scrie fisierul %1.").arg(QDir::toNativeSeparators(path)));
+    copyOut(source, name, path);
 }
 
 const QStringList &ResourceStore::editableTemplates()
@@ -64,13 +70,15 @@ QStringList ResourceStore::extractMissing(const QString &dataDir)
     QStringList written;
     const QDir dir(dataDir);
     for (const QString &file : editableTemplates()) {
-        // Tables and templates copied from Windows may be upper case.
-        if (!findEntry(dataDir, file, QDir::Files, false).isEmpty())
+        // Templates copied from Windows may be upper case; the usual exact
+        // name costs one look, not a listing of the whole data folder.
+        if (QFileInfo(Dbf::resolve(dir.filePath(file))).isFile())
             continue;
         const QString resource = QFileInfo(file).completeBaseName().toUpper();
-        if (find(resource, QStringLiteral("MODEL")).isEmpty())
+        const QString source = find(resource, QStringLiteral("MODEL"));
+        if (source.isEmpty())
             continue;
-        extract(resource, QStringLiteral("MODEL"), dir.filePath(file));
+        copyOut(source, resource, dir.filePath(file));
         written.append(file);
     }
     return written;
