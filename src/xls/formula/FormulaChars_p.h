@@ -19,20 +19,4 @@ inline QString ReadChars(ByteCursor &c, int count, bool wide)
     return s;
 }
 
-// The opposite: compressed when every character fits a byte.
-inline QByteArray CharBytes(const QString &text, bool &wide)
-{
-    wide = false;
-    for (QChar ch : text)
-        wide = wide || ch.unicode() > 0xFF;
-    QByteArray b;
-    b.reserve(text.size() * (wide ? 2 : 1));
-    for (QChar ch : text) {
-        b += char(ch.unicode() & 0xFF);
-        if (wide)
-            b += char(ch.unicode() >> 8);
-    }
-    return b;
-}
-
 } // namespace detail

@@ -5,6 +5,7 @@
 #include "xls/formula/ParseString.h"
 #include "xls/formula/TokenArray.h"
 #include "xls/formula/XlsFormulaMessages.h"
+#include "xls/records/ExcelString.h"
 #include "xls/records/SheetInfo.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
@@ -153,8 +154,6 @@ std::unique_ptr<TNameRecord> TNameRecord::NewName(const TNameDefinition &definit
 {
     if (definition.Name.isEmpty() || definition.Name.size() > 255)
         throw EExcelException(QStringLiteral("Invalid name: \"%1\"").arg(definition.Name));
-    bool wide = false;
-    const QByteArray chars = detail::CharBytes(definition.Name, wide);
     QByteArray tokens;
     const QString reference = definition.Reference.trimmed();
     // A name without a reference is still written as a whole record (with no
@@ -176,8 +175,7 @@ std::unique_ptr<TNameRecord> TNameRecord::NewName(const TNameDefinition &definit
         WriteWord(data, 6, quint16(definition.SheetIndex + 1));
         WriteWord(data, 8, quint16(definition.SheetIndex + 1));
     }
-    data += char(wide ? 1 : 0);
-    data += chars;
+    data += TExcelString(1, definition.Name).ToBytes(false); // option byte, then the characters
     data += tokens;
     return std::make_unique<TNameRecord>(Id, std::move(data));
 }

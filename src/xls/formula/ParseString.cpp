@@ -1,10 +1,10 @@
 #include "xls/formula/ParseString.h"
 
-#include "xls/formula/FormulaChars_p.h"
 #include "xls/formula/FormulaDecoder.h"
 #include "xls/formula/FormulaNumbers.h"
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/XlsFormulaMessages.h"
+#include "xls/records/ExcelString.h"
 #include "xls/storage/ExcelException.h"
 
 #include <cmath>
@@ -426,13 +426,7 @@ void TParseString::StringFactor()
     // The token holds the character count in one byte.
     if (text.size() > 255)
         raise(QStringLiteral("String too long on formula: %1").arg(quoted(Formula)));
-    bool wide = false;
-    const QByteArray chars = detail::CharBytes(text, wide);
-    QByteArray t;
-    t += char(0x17);
-    t += char(text.size());
-    t += char(wide ? 1 : 0);
-    AddParsed(t + chars);
+    AddParsed(char(0x17) + TExcelString(1, text).ToBytes());
 }
 
 void TParseString::ErrorFactor()
