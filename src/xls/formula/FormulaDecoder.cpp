@@ -73,6 +73,12 @@ static QString areaText(int row1, int row2, int col1, int col2)
     return QString::fromUtf16(buf, n);
 }
 
+// A text constant as typed: in quotes, with its own quotes doubled.
+static QString quotedText(QString text)
+{
+    return u'"' + text.replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
 namespace {
 
 // One decoding run. A formula of an array (token 0x01) is decoded by a nested
@@ -211,8 +217,8 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
     case 0x17: {
         const int count = tok.u8();
         const bool wide = tok.u8() & 0x01;
-        QString s = detail::ReadChars(tok, count, wide);
-        PushItem([&] { return u'"' + s.replace(u'"', QStringLiteral("\"\"")) + u'"'; });
+        const QString s = detail::ReadChars(tok, count, wide);
+        PushItem([&] { return quotedText(s); });
         break;
     }
     case 0x19:
@@ -387,8 +393,7 @@ QString TDecoder::ArrayConstant(ByteCursor &arr)
             case 0x02: {
                 const int count = arr.u16();
                 const bool wide = arr.u8() & 0x01;
-                QString s = detail::ReadChars(arr, count, wide);
-                values += u'"' + s.replace(u'"', QStringLiteral("\"\"")) + u'"';
+                values += quotedText(detail::ReadChars(arr, count, wide));
                 break;
             }
             case 0x04:
