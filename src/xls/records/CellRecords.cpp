@@ -16,25 +16,6 @@ void WriteU16(QIODevice &stream, int value)
     WriteAllBytes(stream, bytes, 2);
 }
 
-// Run of neighbouring cells of one class in one row, not past maxColumn.
-bool IsNextInRun(const TCellRecord &cell, const TCellRecord *next, int maxColumn)
-{
-    return next && typeid(*next) == typeid(cell) && next->Row() == cell.Row()
-        && next->Column() == cell.Column() + 1 && next->Column() <= maxColumn;
-}
-
-// Header of a multiple-cell record, then row and first column.
-void WriteRunHeader(QIODevice &stream, quint16 id, qint64 runSize, const TCellRecord &first)
-{
-    char header[8];
-    const int words[4] = {id, static_cast<int>(runSize - 4), first.Row(), first.Column()};
-    for (int i = 0; i < 4; ++i) {
-        header[2 * i] = static_cast<char>(words[i] & 0xFF);
-        header[2 * i + 1] = static_cast<char>((words[i] >> 8) & 0xFF);
-    }
-    WriteAllBytes(stream, header, sizeof header);
-}
-
 // The multiple-cell records: row, first column, items of itemSize, last column.
 int CountOfItems(const QByteArray &data, int itemSize)
 {
@@ -66,40 +47,56 @@ QString ErrorCodeText(int code)
     }
 }
 
+// ---- cells written in runs
+
+// Neighbouring cells of one class in one row, not past maxColumn.
+template <quint16 RunId, int ItemSize>
+bool TRunCellRecord<RunId, ItemSize>::JoinsWith(const TCellRecord *next, int maxColumn) const
+{
+    return next && typeid(*next) == typeid(*this) && next->Row() == Row() && next->Column() == Column() + 1
+        && next->Column() <= maxColumn;
+}
+
+// The record header, then row and first column.
+template <quint16 RunId, int ItemSize>
+void TRunCellRecord<RunId, ItemSize>::SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const
+{
+    char header[8];
+    const int words[4] = {RunId, static_cast<int>(runSize - 4), Row(), Column()};
+    for (int i = 0; i < 4; ++i) {
+        header[2 * i] = static_cast<char>(words[i] & 0xFF);
+        header[2 * i + 1] = static_cast<char>((words[i] >> 8) & 0xFF);
+    }
+    WriteAllBytes(stream, header, sizeof header);
+    SaveAsMiddleOfRun(stream);
+}
+
+template <quint16 RunId, int ItemSize>
+void TRunCellRecord<RunId, ItemSize>::SaveAsMiddleOfRun(QIODevice &stream) const
+{
+    // The cell's data holds the item as the multiple-cell record has it.
+    RequireDataSize(4 + ItemSize);
+    WriteAllBytes(stream, Data().constData() + 4, ItemSize);
+}
+
+template <quint16 RunId, int ItemSize>
+void TRunCellRecord<RunId, ItemSize>::SaveAsLastOfRun(QIODevice &stream) const
+{
+    SaveAsMiddleOfRun(stream);
+    WriteU16(stream, Column());
+}
+
+template class TRunCellRecord<TMulBlankRecord::Id, 2>;
+template class TRunCellRecord<TMulRKRecord::Id, 6>;
+
 // ---- BLANK
 
-TBlankRecord::TBlankRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 6) {}
+TBlankRecord::TBlankRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), 6) {}
 
 std::unique_ptr<TBlankRecord> TBlankRecord::NewBlank(int row, int column, int xf)
 {
     return std::make_unique<TBlankRecord>(Id, NewCellData(row, column, xf, 6));
 }
-
-bool TBlankRecord::JoinsWith(const TCellRecord *next, int maxColumn) const
-{
-    return IsNextInRun(*this, next, maxColumn);
-}
-
-void TBlankRecord::SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const
-{
-    WriteRunHeader(stream, TMulBlankRecord::Id, runSize, *this);
-    WriteU16(stream, XF());
-}
-
-void TBlankRecord::SaveAsMiddleOfRun(QIODevice &stream) const
-{
-    WriteU16(stream, XF());
-}
-
-void TBlankRecord::SaveAsLastOfRun(QIODevice &stream) const
-{
-    WriteU16(stream, XF());
-    WriteU16(stream, Column());
-}
-
-qint64 TBlankRecord::SizeAsFirstOfRun() const { return 4 + 4 + 2; }
-qint64 TBlankRecord::SizeAsMiddleOfRun() const { return 2; }
-qint64 TBlankRecord::SizeAsLastOfRun() const { return 2 + 2; }
 
 // ---- NUMBER
 
@@ -133,7 +130,7 @@ void TNumberRecord::SetValue(const QVariant &value)
 
 // ---- RK
 
-TRKRecord::TRKRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 10) {}
+TRKRecord::TRKRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), 10) {}
 
 std::unique_ptr<TRKRecord> TRKRecord::NewRK(int row, int column, int xf, quint32 rk)
 {
@@ -192,34 +189,6 @@ QVariant TRKRecord::GetValue() const
 {
     return Value();
 }
-
-bool TRKRecord::JoinsWith(const TCellRecord *next, int maxColumn) const
-{
-    return IsNextInRun(*this, next, maxColumn);
-}
-
-void TRKRecord::SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const
-{
-    WriteRunHeader(stream, TMulRKRecord::Id, runSize, *this);
-    SaveAsMiddleOfRun(stream);
-}
-
-void TRKRecord::SaveAsMiddleOfRun(QIODevice &stream) const
-{
-    // XF and RK value stand in the cell's data as a MULRK cell has them.
-    RequireDataSize(10);
-    WriteAllBytes(stream, Data().constData() + 4, 6);
-}
-
-void TRKRecord::SaveAsLastOfRun(QIODevice &stream) const
-{
-    SaveAsMiddleOfRun(stream);
-    WriteU16(stream, Column());
-}
-
-qint64 TRKRecord::SizeAsFirstOfRun() const { return 4 + 4 + 6; }
-qint64 TRKRecord::SizeAsMiddleOfRun() const { return 6; }
-qint64 TRKRecord::SizeAsLastOfRun() const { return 6 + 2; }
 
 // ---- LABELSST
 

@@ -7,22 +7,33 @@
 // The text of a BIFF8 error code ("#DIV/0!" ...); empty for unknown codes.
 QString ErrorCodeText(int code);
 
-// BLANK (0x0201): a formatted empty cell. Runs become one MULBLANK record.
-class TBlankRecord : public TCellRecord
+// A cell whose neighbours of its own class in the row are written with it as
+// one multiple-cell record (id RunId): row u16, first column u16, then per
+// cell the ItemSize bytes that stand at offset 4 of its data (XF, then the
+// value if any), then last column u16.
+template <quint16 RunId, int ItemSize>
+class TRunCellRecord : public TCellRecord
+{
+public:
+    using TCellRecord::TCellRecord;
+
+    bool JoinsWith(const TCellRecord *next, int maxColumn) const override;
+    void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const override;
+    void SaveAsMiddleOfRun(QIODevice &stream) const override;
+    void SaveAsLastOfRun(QIODevice &stream) const override;
+    qint64 SizeAsFirstOfRun() const override { return 4 + 4 + ItemSize; }
+    qint64 SizeAsMiddleOfRun() const override { return ItemSize; }
+    qint64 SizeAsLastOfRun() const override { return ItemSize + 2; }
+};
+
+// BLANK (0x0201): a formatted empty cell. Runs become one MULBLANK (0x00BE)
+// record of an XF per cell.
+class TBlankRecord : public TRunCellRecord<0x00BE, 2>
 {
 public:
     static constexpr quint16 Id = 0x0201;
     TBlankRecord(quint16 id, QByteArray data);
     static std::unique_ptr<TBlankRecord> NewBlank(int row, int column, int xf);
-
-    bool JoinsWith(const TCellRecord *next, int maxColumn) const override;
-    // MULBLANK: row u16, first column u16, XF u16 per cell, last column u16.
-    void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const override;
-    void SaveAsMiddleOfRun(QIODevice &stream) const override;
-    void SaveAsLastOfRun(QIODevice &stream) const override;
-    qint64 SizeAsFirstOfRun() const override;
-    qint64 SizeAsMiddleOfRun() const override;
-    qint64 SizeAsLastOfRun() const override;
 };
 
 // NUMBER (0x0203):
@@ -38,9 +49,10 @@ public:
     void SetValue(const QVariant &value) override;
 };
 
-// RK (0x027E): a number packed in 30 bits. Runs become one MULRK record.
+// RK (0x027E): a number packed in 30 bits. Runs become one MULRK (0x00BD)
+// record of an XF and an RK value per cell.
 //   6  u32  RK value: bit 0 value/100, bit 1 integer, bits 2-31 the number
-class TRKRecord : public TCellRecord
+class TRKRecord : public TRunCellRecord<0x00BD, 6>
 {
 public:
     static constexpr quint16 Id = 0x027E;
@@ -55,15 +67,6 @@ public:
     static double DecodeRK(quint32 rk);
     // True with the RK value when the number can be packed without loss.
     static bool EncodeRK(double value, quint32 &rk);
-
-    bool JoinsWith(const TCellRecord *next, int maxColumn) const override;
-    // MULRK: row u16, first column u16, (XF u16, RK u32) per cell, last column u16.
-    void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const override;
-    void SaveAsMiddleOfRun(QIODevice &stream) const override;
-    void SaveAsLastOfRun(QIODevice &stream) const override;
-    qint64 SizeAsFirstOfRun() const override;
-    qint64 SizeAsMiddleOfRun() const override;
-    qint64 SizeAsLastOfRun() const override;
 };
 
 // LABELSST (0x00FD): a text cell pointing into the shared-string table.
