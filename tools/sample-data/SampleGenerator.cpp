@@ -638,10 +638,15 @@ private:
 
     void writeSettings(const QList<Month> &months)
     {
-        ProfileFile s(AppFolders::settingsPath(m_folder));
+        // Every key in one rewrite of the file.
+        ProfileFile(AppFolders::settingsPath(m_folder)).update([&](ProfileText &s) { fillSettings(s, months); });
+    }
+
+    void fillSettings(ProfileText &s, const QList<Month> &months)
+    {
         const QLocale c = QLocale::c();
         const auto put = [&](const char *section, const char *key, const QString &value) {
-            s.write(QLatin1String(section), QLatin1String(key), value);
+            s.setValue(QLatin1String(section), QLatin1String(key), value);
         };
         const QString cif = QString::number(4000000 + int(m_rnd.between(0, 999999)));
         put("SETARI", "Localitate", str(m_commune.name));

@@ -120,8 +120,13 @@ QStringList ProfileFile::keys(const QString &section) const
 
 void ProfileFile::write(const QString &section, const QString &key, const QString &value)
 {
+    update([&](ProfileText &t) { t.setValue(section, key, value); });
+}
+
+void ProfileFile::update(const std::function<void(ProfileText &)> &change)
+{
     ProfileText t = current();
-    t.setValue(section, key, value);
+    change(t);
     store(t);
 }
 

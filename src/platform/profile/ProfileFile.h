@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // One INI file on disk (Tolvard.set, Local.set, GMT.dII). A missing file or
 // key reads as empty; every write goes to the file at once through a
 // temporary file renamed over the old one, keeping all other lines. Reads
@@ -27,6 +29,9 @@ public:
     // Creates the folder when missing. Throws ProfileError when the file
     // cannot be written; the old file is then left as it was.
     void write(const QString &section, const QString &key, const QString &value);
+    // Several changes in one rewrite: change edits the text as the file holds
+    // it; when it throws, nothing is written.
+    void update(const std::function<void(ProfileText &)> &change);
     void removeKey(const QString &section, const QString &key);
 
     // Larger files are refused rather than read whole.

@@ -105,6 +105,28 @@ TEST_F(ProfileFileTest, ReadsSeeChangesMadeBehindTheirBack)
     EXPECT_EQ(reader.read(QStringLiteral("INDEX"), QStringLiteral("NRCRT")), QString());
 }
 
+TEST_F(ProfileFileTest, UpdateWritesSeveralKeysAtOnceOrNone)
+{
+    const QString p = path(QStringLiteral("Tolvard.set"));
+    put(p, "; note\n[INDEX]\nNRCRT=7\n");
+    ProfileFile f(p);
+    f.update([](ProfileText &t) {
+        t.setValue(QStringLiteral("index"), QStringLiteral("nrcrt"), QStringLiteral("8"));
+        t.setValue(QStringLiteral("SETARI"), QStringLiteral("Judet"), QStringLiteral("Vaslui"));
+    });
+    EXPECT_EQ(bytes(p), QByteArray("; note\r\n[INDEX]\r\nNRCRT=8\r\n[SETARI]\r\nJudet=Vaslui\r\n"));
+
+    // A change that fails half way writes nothing.
+    const quint64 before = inode(p);
+    EXPECT_THROW(f.update([](ProfileText &t) {
+        t.setValue(QStringLiteral("INDEX"), QStringLiteral("NRCRT"), QStringLiteral("9"));
+        t.setValue(QStringLiteral("INDEX"), QStringLiteral("[bad"), QStringLiteral("1"));
+    }),
+                 ProfileError);
+    EXPECT_EQ(inode(p), before);
+    EXPECT_EQ(f.read(QStringLiteral("INDEX"), QStringLiteral("NRCRT")), QStringLiteral("8"));
+}
+
 TEST_F(ProfileFileTest, RemoveKeyRewritesOnlyWhenSomethingGoes)
 {
     const QString p = path(QStringLiteral("Local.set"));
