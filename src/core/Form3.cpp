@@ -27,6 +27,30 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
+
+namespace {
+
+QString monthListPath()
+{
+    return Form1().DataDir() + QStringLiteral("/Luni.lst");
+}
+
+// The month list's bytes, empty when there is no list; nullopt when the file
+// cannot be read or is too large to be the list (a few lines), so it is
+// never read whole and never replaced.
+std::optional<QByteArray> readMonthList(const QString &path)
+{
+    constexpr qint64 MaxSize = 1024 * 1024;
+    QFile f(path);
+    if (!f.exists())
+        return QByteArray();
+    if (!f.open(QIODevice::ReadOnly) || f.size() >= MaxSize)
+        return std::nullopt;
+    return f.read(MaxSize);
+}
+
+} // namespace
 
 TForm3 &Form3()
 {
@@ -214,15 +238,11 @@ void TForm3::monthChosen()
 void TForm3::loadMonths()
 {
     LuniC->clear();
-    QFile f(Form1().DataDir() + QStringLiteral("/Luni.lst"));
     QList<int> codes;
-    // The list is a few lines; a larger file is not ours.
-    if (f.open(QIODevice::ReadOnly) && f.size() < 1024 * 1024) {
-        for (const QByteArray &line : f.readAll().split('\n')) {
-            const int code = MonthCode::index(QString::fromLatin1(line.trimmed()));
-            if (code > 0 && !codes.contains(code))
-                codes.append(code);
-        }
+    for (const QByteArray &line : readMonthList(monthListPath()).value_or(QByteArray()).split('\n')) {
+        const int code = MonthCode::index(QString::fromLatin1(line.trimmed()));
+        if (code > 0 && !codes.contains(code))
+            codes.append(code);
     }
     std::sort(codes.begin(), codes.end(), std::greater<int>());
     for (int code : codes)
@@ -233,11 +253,11 @@ void TForm3::loadMonths()
 
 void TForm3::appendMonthToList(const QString &month)
 {
-    const QString path = Form1().DataDir() + QStringLiteral("/Luni.lst");
-    QFile old(path);
-    QByteArray bytes;
-    if (old.open(QIODevice::ReadOnly))
-        bytes = old.readAll();
+    const QString path = monthListPath();
+    const std::optional<QByteArray> old = readMonthList(path);
+    if (!old)
+        throw CoreError(QStringLiteral("Nu pot citi lista lunilor %1.").arg(path));
+    QByteArray bytes = *old;
     if (!bytes.isEmpty() && !bytes.endsWith('\n'))
         bytes += "\r\n";
     bytes += month.toLatin1() + "\r\n";

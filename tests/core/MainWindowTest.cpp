@@ -76,6 +76,22 @@ TEST_F(MainWindow, MonthListNewestFirstAndTypedMonthsAdded)
     EXPECT_EQ(dialogs.balloons[0].control, w.LuniC);
 }
 
+TEST_F(MainWindow, AMonthListThatIsNotOursIsNeitherReadWholeNorReplaced)
+{
+    // Far more than a list of months: the start shows no months, and a typed
+    // month is refused rather than written over the file.
+    const QByteArray junk = QByteArray("11.2022\r\n") + QByteArray(1024 * 1024, 'x');
+    writeBytes(data + QStringLiteral("/Luni.lst"), junk);
+    RecordingDialogs dialogs;
+    TForm3 &w = Form3();
+    w.loadMonths();
+    EXPECT_EQ(w.LuniC->count(), 0);
+    EXPECT_FALSE(w.runGuarded([&] { w.setWorkingMonth(QStringLiteral("12.2022")); }));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Luni.lst")));
+    EXPECT_EQ(readBytes(data + QStringLiteral("/Luni.lst")), junk);
+}
+
 TEST_F(MainWindow, ButtonsShowOnlyOnceTheyHaveACommand)
 {
     TForm3 w;
