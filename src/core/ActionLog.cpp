@@ -19,17 +19,16 @@ QString tablePath(const QString &dataDir, const QString &table)
     return Dbf::resolve(dataDir + u'/' + table);
 }
 
-// The highest value of a number field over the live rows; 0 for an empty table.
-qint64 highest(const QString &path, const QString &field)
+// The highest value of a number field over the live rows; 0 for an empty
+// table or a missing field.
+qint64 highest(const Dbf &t, int field)
 {
-    Dbf t = Dbf::open(path);
-    const int f = t.fieldIndex(field);
-    if (f < 0)
-        return 0;
     qint64 top = 0;
+    if (field < 0)
+        return top;
     for (qint64 r = 0; r < t.recordCount(); ++r)
         if (!t.isDeleted(r))
-            top = std::max(top, qint64(t.number(r, f)));
+            top = std::max(top, qint64(t.number(r, field)));
     return top;
 }
 
@@ -77,7 +76,8 @@ void ActionLog::alignCounters(const QString &dataDir)
     ProfileFile settings(AppFolders::settingsPath(dataDir));
     for (const auto &c : counters) {
         const QString key = QLatin1String(c.field);
-        const qint64 next = highest(tablePath(dataDir, c.table), key) + 1;
+        const Dbf t = Dbf::open(tablePath(dataDir, c.table));
+        const qint64 next = highest(t, t.fieldIndex(key)) + 1;
         if (settings.read(Index, key).trimmed().toLongLong() < next)
             settings.write(Index, key, QString::number(next));
     }
@@ -92,11 +92,7 @@ qint64 ActionLog::trim(const QString &dataDir)
         if (t.recordCount() < Keep)
             return 0;
         const int id = t.fieldIndex(u"IDLOG");
-        qint64 last = 0;
-        for (qint64 r = 0; r < t.recordCount(); ++r)
-            if (!t.isDeleted(r))
-                last = std::max(last, qint64(t.number(r, id)));
-        const qint64 floor = last - Keep;
+        const qint64 floor = highest(t, id) - Keep;
         for (qint64 r = 0; r < t.recordCount(); ++r) {
             if (!t.isDeleted(r) && qint64(t.number(r, id)) < floor) {
                 t.setDeleted(r, true);
