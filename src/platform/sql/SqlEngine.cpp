@@ -350,55 +350,56 @@ sqlite3_stmt *SqlEngine::prepare(const QString &sqliteSql, const QString &dialec
     return st;
 }
 
-void SqlEngine::forEachRow(const QString &sql, const std::function<void(sqlite3_stmt *)> &row)
+void SqlEngine::step(const QString &sqliteSql, const QString &dialectSql,
+                     const std::function<void(sqlite3_stmt *)> &row)
 {
-    const SqlTranslation t = translate(sql);
-    if (t.kind != SqlStatement::Kind::Select)
-        throw SqlError(QStringLiteral("Not a SELECT statement"), sql, 0);
-    sqlite3_stmt *st = prepare(t.sql, sql);
+    sqlite3_stmt *st = prepare(sqliteSql, dialectSql);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(st, sqlite3_finalize);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         row(st);
     if (rc != SQLITE_DONE)
-        fail(sql);
+        fail(dialectSql);
+}
+
+SqlTranslation SqlEngine::translateSelect(const QString &sql)
+{
+    SqlTranslation t = translate(sql);
+    if (t.kind != SqlStatement::Kind::Select)
+        throw SqlError(QStringLiteral("Not a SELECT statement"), sql, 0);
+    return t;
+}
+
+void SqlEngine::forEachRow(const QString &sql, const std::function<void(sqlite3_stmt *)> &row)
+{
+    step(translateSelect(sql).sql, sql, row);
 }
 
 SqlResult SqlEngine::query(const QString &sql)
 {
-    const SqlTranslation t = translate(sql);
-    if (t.kind != SqlStatement::Kind::Select)
-        throw SqlError(QStringLiteral("Not a SELECT statement"), sql, 0);
-    return run(t, sql);
+    return run(translateSelect(sql), sql);
 }
 
 SqlResult SqlEngine::run(const SqlTranslation &t, const QString &sql)
 {
     SqlResult r;
     r.columns = t.columns;
-    sqlite3_stmt *st = prepare(t.sql, sql);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(st, sqlite3_finalize);
     const int n = int(r.columns.size());
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    step(t.sql, sql, [&](sqlite3_stmt *st) {
         QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i)
             row[i] = cell(st, i, r.columns[i].type);
         r.rows.append(std::move(row));
-    }
-    if (rc != SQLITE_DONE)
-        fail(sql);
+    });
     return r;
 }
 
 QString SqlEngine::queryPlan(const QString &sql)
 {
-    const SqlTranslation t = translate(sql);
-    sqlite3_stmt *st = prepare(QStringLiteral("EXPLAIN QUERY PLAN ") + t.sql, sql);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(st, sqlite3_finalize);
     QStringList lines;
-    while (sqlite3_step(st) == SQLITE_ROW)
+    step(QStringLiteral("EXPLAIN QUERY PLAN ") + translate(sql).sql, sql, [&](sqlite3_stmt *st) {
         lines << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 3)));
+    });
     return lines.join(u'\n');
 }
 
@@ -461,15 +462,7 @@ qint64 SqlEngine::insert(const SqlTranslation &t, const QString &sql)
 qint64 SqlEngine::remove(const SqlTranslation &t, const QString &sql)
 {
     QList<qint64> records;
-    {
-        sqlite3_stmt *st = prepare(t.sql, sql);
-        std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> guard(st, sqlite3_finalize);
-        int rc;
-        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-            records << sqlite3_column_int64(st, 0);
-        if (rc != SQLITE_DONE)
-            fail(sql);
-    }
+    step(t.sql, sql, [&](sqlite3_stmt *st) { records << sqlite3_column_int64(st, 0); });
     if (records.isEmpty())
         return 0;
     SqlTable target;

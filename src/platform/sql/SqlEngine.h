@@ -75,6 +75,9 @@ private:
 
     void exec(const QString &sql);
     sqlite3_stmt *prepare(const QString &sqliteSql, const QString &dialectSql);
+    // Runs a statement to its end, handing over each row; a failing step raises.
+    void step(const QString &sqliteSql, const QString &dialectSql, const std::function<void(sqlite3_stmt *)> &row);
+    SqlTranslation translateSelect(const QString &sql);
     [[noreturn]] void fail(const QString &dialectSql) const;
     SqlResult run(const SqlTranslation &t, const QString &sql);
     qint64 createTable(const SqlTranslation &t, const QString &sql);
