@@ -9,6 +9,25 @@
 
 namespace {
 
+// What one walk over the tokens does.
+struct TTokenShift
+{
+    // insertion; negative counts delete
+    int RowPos = 0;
+    int RowCount = 0;
+    int ColPos = 0;
+    int ColCount = 0;
+    // copy
+    int RowOffset = 0;
+    int ColOffset = 0;
+    bool OnlyRelative = false; // absolute parts stay where they are
+    // shared-formula expansion: the cell (negative when not expanding)
+    int ExpandRow = -1;
+    int ExpandCol = -1;
+    // a sheet copy is under way
+    bool CopySheet = false;
+};
+
 constexpr int MaxRow = 0xFFFF;
 constexpr int MaxCol = 0xFF;
 
@@ -264,6 +283,8 @@ qsizetype TokenSize(QByteArrayView data, qsizetype pos, qsizetype end)
     return size;
 }
 
+namespace {
+
 void ShiftTokens(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info, const TTokenShift &shift)
 {
     if (first < 0 || end > data.size() || first > end)
@@ -274,24 +295,26 @@ void ShiftTokens(QByteArray &data, qsizetype first, qsizetype end, const TSheetI
     data = work;
 }
 
+} // namespace
+
 void ShiftTokensForInsert(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info,
-                          int rowPos, int rowCount, int colPos, int colCount,
-                          int rowOffset, int colOffset, bool onlyRelative)
+                          int rowPos, int rowCount, int colPos, int colCount)
 {
     TTokenShift s;
     s.RowPos = rowPos;
     s.RowCount = rowCount;
     s.ColPos = colPos;
     s.ColCount = colCount;
-    s.RowOffset = rowOffset;
-    s.ColOffset = colOffset;
-    s.OnlyRelative = onlyRelative;
     ShiftTokens(data, first, end, info, s);
 }
 
 void ShiftTokensForCopy(QByteArray &data, qsizetype first, qsizetype end, int rowOffset, int colOffset)
 {
-    ShiftTokensForInsert(data, first, end, TSheetInfo(), 0, 0, 0, 0, rowOffset, colOffset, true);
+    TTokenShift s;
+    s.RowOffset = rowOffset;
+    s.ColOffset = colOffset;
+    s.OnlyRelative = true;
+    ShiftTokens(data, first, end, TSheetInfo(), s);
 }
 
 void ShiftTokensForSheetCopy(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info)

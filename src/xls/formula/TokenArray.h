@@ -9,32 +9,11 @@
 // shared formula is expanded into a cell. A reference pushed out of the sheet
 // or into deleted rows becomes the matching #REF! token. A token the walker
 // cannot handle raises ETokenException and leaves the tokens as they were.
-
-struct TTokenShift
-{
-    // insertion; negative counts delete
-    int RowPos = 0;
-    int RowCount = 0;
-    int ColPos = 0;
-    int ColCount = 0;
-    // copy
-    int RowOffset = 0;
-    int ColOffset = 0;
-    bool OnlyRelative = false; // absolute parts stay where they are
-    // shared-formula expansion: the cell (negative when not expanding)
-    int ExpandRow = -1;
-    int ExpandCol = -1;
-    // a sheet copy is under way
-    bool CopySheet = false;
-};
-
 // The tokens are data[first, end).
-void ShiftTokens(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info, const TTokenShift &shift);
 
-// Insertion (negative counts delete) together with a copy offset.
+// Rows or columns inserted (negative counts delete) in info.InsSheet.
 void ShiftTokensForInsert(QByteArray &data, qsizetype first, qsizetype end, const TSheetInfo &info,
-                          int rowPos, int rowCount, int colPos, int colCount,
-                          int rowOffset = 0, int colOffset = 0, bool onlyRelative = false);
+                          int rowPos, int rowCount, int colPos, int colCount);
 // Formula copied to a cell rowOffset/colOffset away: relative parts move.
 void ShiftTokensForCopy(QByteArray &data, qsizetype first, qsizetype end, int rowOffset, int colOffset);
 // Sheet info.InsSheet copied: references to it follow to the new sheet.

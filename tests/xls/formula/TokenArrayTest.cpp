@@ -194,7 +194,7 @@ TEST(TokenShift, TableAnchorMovesWithItsSheet)
     ShiftTokensForInsert(t, 0, t.size(), InSheet(0), 3, 2, 0, 0);
     EXPECT_EQ(Hex(t), Hex(Bytes({0x02, 7, 0, 2, 0})));
     QByteArray off = Bytes({0x02, 0, 0, 0, 0});
-    EXPECT_THROW(ShiftTokensForInsert(off, 0, off.size(), InSheet(0), 0, 0, 0, 0, -1, 0), ETokenException);
+    EXPECT_THROW(ShiftTokensForCopy(off, 0, off.size(), -1, 0), ETokenException);
     EXPECT_EQ(Hex(off), Hex(Bytes({0x02, 0, 0, 0, 0})));
 }
 
