@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <sys/stat.h>
 
@@ -398,12 +399,6 @@ private:
     QByteArray m_chunk;
 };
 
-void putU16(char *p, int v)
-{
-    p[0] = char(v & 0xFF);
-    p[1] = char((v >> 8) & 0xFF);
-}
-
 // Visual FoxPro stores each field's place in the record in its descriptor.
 void relocateFoxProFields(QByteArray &header)
 {
@@ -412,8 +407,7 @@ void relocateFoxProFields(QByteArray &header)
          at + DbfLayout::DescriptorSize <= header.size() && header[at] != DbfLayout::Terminator;
          at += DbfLayout::DescriptorSize) {
         char *d = header.data() + at;
-        for (int i = 0; i < 4; ++i)
-            d[12 + i] = char((offset >> (8 * i)) & 0xFF);
+        qToLittleEndian<quint32>(quint32(offset), d + 12);
         offset += quint8(d[16]);
     }
 }
@@ -461,7 +455,7 @@ void Dbf::widenCharField(const QString &path, const QString &field, int newWidth
 
     QByteArray header(src.d->data, l.headerLength);
     DbfLayout::stamp(header.data(), l.recordCount);
-    putU16(header.data() + 10, newLength);
+    qToLittleEndian<quint16>(quint16(newLength), header.data() + 10);
     header[l.descriptorOffsets[index] + 16] = char(newWidth);
     if (l.isFoxPro())
         relocateFoxProFields(header);
@@ -492,8 +486,7 @@ Dbf::Stamp Dbf::stamp(const QString &path)
     if (f.open(QIODevice::ReadOnly)) {
         const QByteArray head = f.read(8);
         if (head.size() == 8)
-            s.records = qint64(quint8(head[4])) | qint64(quint8(head[5])) << 8 | qint64(quint8(head[6])) << 16
-                        | qint64(quint8(head[7])) << 24;
+            s.records = qFromLittleEndian<quint32>(head.constData() + 4);
     }
     return s;
 }

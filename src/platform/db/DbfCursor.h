@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QtEndian>
 
 namespace detail {
 
@@ -33,17 +34,8 @@ public:
         ++m_pos;
         return v;
     }
-    quint16 u16()
-    {
-        const QByteArrayView b = take(2);
-        return quint16(quint8(b[0]) | quint8(b[1]) << 8);
-    }
-    quint32 u32()
-    {
-        const QByteArrayView b = take(4);
-        return quint32(quint8(b[0])) | quint32(quint8(b[1])) << 8 | quint32(quint8(b[2])) << 16
-               | quint32(quint8(b[3])) << 24;
-    }
+    quint16 u16() { return qFromLittleEndian<quint16>(take(2).data()); }
+    quint32 u32() { return qFromLittleEndian<quint32>(take(4).data()); }
     QByteArrayView take(qint64 n)
     {
         need(n);

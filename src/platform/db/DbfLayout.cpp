@@ -4,6 +4,7 @@
 #include "platform/db/DbfCursor.h"
 
 #include <QSet>
+#include <QtEndian>
 
 namespace detail {
 
@@ -151,18 +152,6 @@ void checkField(const DbfField &f, const QSet<QString> &seen)
     }
 }
 
-void putU16(char *p, int v)
-{
-    p[0] = char(v & 0xFF);
-    p[1] = char((v >> 8) & 0xFF);
-}
-
-void putU32(char *p, qint64 v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = char((v >> (8 * i)) & 0xFF);
-}
-
 } // namespace
 
 QByteArray DbfLayout::makeHeader(QList<DbfField> &fields)
@@ -194,8 +183,8 @@ QByteArray DbfLayout::makeHeader(QList<DbfField> &fields)
     char *p = h.data();
     p[0] = 0x03;
     stamp(p, 0);
-    putU16(p + 8, headerLength);
-    putU16(p + 10, offset);
+    qToLittleEndian<quint16>(quint16(headerLength), p + 8);
+    qToLittleEndian<quint16>(quint16(offset), p + 10);
     p[29] = char(CodePageCp1250);
     for (qsizetype i = 0; i < fields.size(); ++i) {
         char *d = p + FileHeaderSize + DescriptorSize * i;
@@ -203,8 +192,7 @@ QByteArray DbfLayout::makeHeader(QList<DbfField> &fields)
         memcpy(d, name.constData(), size_t(name.size()));
         d[11] = fields[i].type;
         // Each field's place in the record, as later dBase writers keep it.
-        for (int b = 0; b < 4; ++b)
-            d[12 + b] = char((fields[i].offset >> (8 * b)) & 0xFF);
+        qToLittleEndian<quint32>(quint32(fields[i].offset), d + 12);
         d[16] = char(fields[i].length);
         d[17] = char(fields[i].decimals);
     }
@@ -218,7 +206,7 @@ void DbfLayout::stamp(char *header, qint64 recordCount)
     header[1] = char(today.year() - 1900);
     header[2] = char(today.month());
     header[3] = char(today.day());
-    putU32(header + 4, recordCount);
+    qToLittleEndian<quint32>(quint32(recordCount), header + 4);
 }
 
 } // namespace detail
