@@ -24,8 +24,8 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-// Reverse table over the whole BMP is wasteful; the high half is small enough
-// to build a sorted lookup once.
+// The byte of every BMP character, 0 where the code page has none: 64 KiB
+// built once, so encoding is one lookup per character.
 struct Reverse
 {
     std::array<unsigned char, 0x10000> byteOf{};

@@ -14,6 +14,9 @@ namespace {
 
 bool isPad(char c) { return c == ' ' || c == '\0'; }
 
+// Powers of ten exact as doubles, for the quick number paths.
+constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 // Length of the field without its trailing pad; eight blanks at a time, as
 // most text fields end in a long run of them.
 qsizetype blankEnd(QByteArrayView raw)
@@ -45,8 +48,6 @@ bool isAscii(QByteArrayView raw)
 // and the power of ten are both exact doubles, so one division rounds right.
 bool fastNumber(QByteArrayView t, double *out)
 {
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
-                                        1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     qsizetype i = 0;
     const bool negative = t[0] == '-';
     if (negative || t[0] == '+')
@@ -177,12 +178,11 @@ void putRightAligned(QByteArrayView s, int length, char *out)
 
 // The common case without building decimal strings: |value| * 10^decimals
 // well inside a double's exact integers and not close to a half, where binary
-// and decimal rounding agree. 0 when the slow path must decide.
+// and decimal rounding agree. Unsure when the slow path must decide.
 enum class Fast { Unsure, Fits, TooLong };
 
 Fast fastFormat(double value, int length, int decimals, char *out)
 {
-    static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
     if (decimals > 10)
         return Fast::Unsure;
     const double scaled = std::fabs(value) * kPow10[decimals];
