@@ -3,6 +3,8 @@
 #include "xls/formula/FormulaDecoder.h"
 #include "xls/formula/TokenException.h"
 
+#include <QSet>
+
 #include <cstring>
 
 namespace {
@@ -165,7 +167,8 @@ TEST_F(DecoderTest, LengthBeforeTheTokensIsHonoured)
 }
 
 // Every prefix of a good token array, placed at the very end of its buffer,
-// either decodes or raises: nothing reads past the bytes given.
+// either decodes or raises (nothing reads past the bytes given); one that
+// cuts a token or the array constants always raises.
 TEST_F(DecoderTest, TruncatedTokensNeverReadPastTheEnd)
 {
     const QByteArray samples[] = {
@@ -178,12 +181,22 @@ TEST_F(DecoderTest, TruncatedTokensNeverReadPastTheEnd)
         Bytes({0x60, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0x01}) + Dbl(1) + Bytes({0x02, 1, 0, 0, 'x', 0x04, 1, 0, 0, 0, 0, 0, 0, 0, 0x10, 42, 0, 0, 0, 0, 0, 0, 0}),
     };
     for (const QByteArray &sample : samples) {
+        SCOPED_TRACE(Hex(sample).toStdString());
+        const bool constants = sample.at(0) == char(0x60);
+        const qsizetype tokenPart = constants ? 8 : sample.size();
+        QSet<qsizetype> between; // cuts that fall between two tokens
+        for (qsizetype pos = 0; pos < tokenPart; pos += TokenSize(sample, pos, tokenPart))
+            between.insert(pos);
         for (qsizetype n = 0; n < sample.size(); ++n) {
             const QByteArray cut = sample.left(n); // a copy of exactly n bytes
-            const qsizetype tokenBytes = sample.at(0) == char(0x60) ? qMin<qsizetype>(n, 8) : n;
+            bool raised = false;
             try {
-                Decode(cut, tokenBytes);
+                Decode(cut, qMin(n, tokenPart));
             } catch (const EExcelException &) {
+                raised = true;
+            }
+            if (constants || !between.contains(n)) {
+                EXPECT_TRUE(raised) << "cut after " << n << " bytes";
             }
         }
     }
