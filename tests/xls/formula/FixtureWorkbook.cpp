@@ -1,7 +1,9 @@
 #include "FixtureWorkbook.h"
 
+#include "xls/formula/FormulaChars_p.h"
 #include "xls/formula/ShrFmlaRecord.h"
 #include "xls/storage/ByteCursor.h"
+#include "xls/support/IndependentReaders.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/Ole2Storage.h"
 #include "xls/storage/Ole2Stream.h"
@@ -16,10 +18,7 @@ QString SheetName(QByteArrayView data)
     c.seek(6);
     const int len = c.u8();
     const bool wide = c.u8() & 1;
-    QByteArrayView b = c.bytes(wide ? 2 * len : len);
-    if (!wide)
-        return QString::fromLatin1(b);
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(b.data()), len);
+    return detail::ReadChars(c, len, wide);
 }
 
 } // namespace
@@ -89,6 +88,15 @@ FixtureWorkbook::FixtureWorkbook(const QString &path)
             break;
         }
     }
+}
+
+void ExpectSameCsv(const QString &expectedFile, const QString &ourFile)
+{
+    const QVector<QStringList> expected = IndependentReaders::readCsv(expectedFile);
+    const QVector<QStringList> ours = IndependentReaders::readCsv(ourFile);
+    ASSERT_EQ(ours.size(), expected.size());
+    for (int r = 0; r < expected.size(); ++r)
+        EXPECT_EQ(ours.at(r).join(u'|'), expected.at(r).join(u'|')) << "row " << r + 1;
 }
 
 QString FromLibreOfficeSyntax(const QString &text)

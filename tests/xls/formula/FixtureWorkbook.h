@@ -30,5 +30,8 @@ struct FixtureWorkbook
     int StringRecords = 0;
 };
 
+// The CSV file LibreOffice exported from our file has the rows of the expected one.
+void ExpectSameCsv(const QString &expectedFile, const QString &ourFile);
+
 // LibreOffice's sheet syntax ($Sheet.A1, $'Two words'.A1) in ours (Sheet!A1, 'Two words'!A1).
 QString FromLibreOfficeSyntax(const QString &text);

@@ -87,11 +87,7 @@ TEST(RowInsertion, LibreOfficeComputesWhatItComputesForItsOwnChanges)
             for (const QString &sheet : sheets) {
                 SCOPED_TRACE((QLatin1StringView(scenario.Book) + u' ' + kind + u' ' + sheet).toStdString());
                 const QString name = QStringLiteral("/%1-%2.csv").arg(QLatin1StringView(scenario.Book), sheet);
-                const QVector<QStringList> expected = IndependentReaders::readCsv(Expected + kind + name);
-                const QVector<QStringList> ours = IndependentReaders::readCsv(dir + u'/' + kind + name);
-                ASSERT_EQ(ours.size(), expected.size());
-                for (int r = 0; r < expected.size(); ++r)
-                    EXPECT_EQ(ours.at(r).join(u'|'), expected.at(r).join(u'|')) << "row " << r + 1;
+                ExpectSameCsv(Expected + kind + name, dir + u'/' + kind + name);
             }
         }
     }
