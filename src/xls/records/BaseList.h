@@ -70,16 +70,6 @@ public:
             Notify(FItems[static_cast<size_t>(index) + i].get(), TListNotification::Added);
     }
 
-    // Removes the item without freeing it.
-    std::unique_ptr<T> Extract(int index)
-    {
-        CheckIndex(index, Count() - 1);
-        Notify(FItems[static_cast<size_t>(index)].get(), TListNotification::Deleted);
-        auto item = std::move(FItems[static_cast<size_t>(index)]);
-        FItems.erase(FItems.begin() + index);
-        return item;
-    }
-
     // Puts item in place of the one at index, which is freed.
     void SetItem(int index, std::unique_ptr<T> item)
     {
@@ -95,13 +85,6 @@ public:
         for (auto &item : FItems)
             Notify(item.get(), TListNotification::Deleted);
         FItems.clear();
-    }
-
-    void Exchange(int a, int b)
-    {
-        CheckIndex(a, Count() - 1);
-        CheckIndex(b, Count() - 1);
-        std::swap(FItems[static_cast<size_t>(a)], FItems[static_cast<size_t>(b)]);
     }
 
 protected:
@@ -120,8 +103,6 @@ protected:
                              return less(a.get(), b.get());
                          });
     }
-
-    std::vector<std::unique_ptr<T>> &RawItems() { return FItems; }
 
 private:
     static void CheckIndex(int index, int last)
