@@ -21,8 +21,6 @@ public:
     QString title() const;
     QString text() const;
     QWidget *anchor() const { return m_anchor; }
-    bool isTimerActive() const { return m_timer.isActive(); }
-    int timeoutMs() const { return m_timer.interval(); }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -26,7 +26,6 @@ public:
     void Stop();
 
     bool isRunning() const { return m_running; }
-    QWidget *disabledForm() const { return m_form; }
 
 private:
     QPointer<QWidget> m_form;

@@ -81,7 +81,6 @@ void TCereriF::ShowMonth(const QString &month)
     const int code = MonthCode::index(month);
     if (code == 0)
         throw CoreError(QStringLiteral("Luna in lucru \"%1\" nu este o luna.").arg(month));
-    m_month = MonthCode::text(code);
     C1->Close();
     C1->SQL().clear();
     C1->SQL() << QStringLiteral("SELECT *")
@@ -91,13 +90,7 @@ void TCereriF::ShowMonth(const QString &month)
     C1->Open();
     Grid->refresh();
     NrCereri->setText(QStringLiteral("Numar cereri: %1").arg(C1->RecordCount()));
-    setWindowTitle(QStringLiteral("Cereri - luna %1").arg(m_month));
-}
-
-void TCereriF::Refresh()
-{
-    if (!m_month.isEmpty())
-        ShowMonth(m_month);
+    setWindowTitle(QStringLiteral("Cereri - luna %1").arg(MonthCode::text(code)));
 }
 
 void TCereriF::Execute()

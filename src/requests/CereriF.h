@@ -34,9 +34,6 @@ public:
     void ShowMonth(const QString &month);
     // Lists the main window's working month and shows the form modally.
     void Execute();
-    // Lists the same month again (after a command changed the table).
-    void Refresh();
-    QString month() const { return m_month; }
 
     QAction *addCommand(Menu menu, const QString &caption, const std::function<void()> &handler);
     QAction *command(const QString &caption) const;
@@ -50,7 +47,6 @@ private:
     std::unique_ptr<TQuery> m_c1;
     std::unique_ptr<TQuery> m_sx;
     CommandBar *m_bar;
-    QString m_month;
 };
 
 // The one request list.
