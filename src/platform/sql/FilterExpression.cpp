@@ -80,21 +80,6 @@ QString asText(const Value &v)
     }
 }
 
-bool holds(const QString &op, int c)
-{
-    if (op == u"=") return c == 0;
-    if (op == u"<>") return c != 0;
-    if (op == u"<") return c < 0;
-    if (op == u">") return c > 0;
-    if (op == u"<=") return c <= 0;
-    return c >= 0;
-}
-
-bool isComparison(const QString &op)
-{
-    return op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=";
-}
-
 class Resolver
 {
 public:
@@ -317,13 +302,13 @@ private:
     {
         const bool textA = a.type == SqlType::Text, textB = b.type == SqlType::Text;
         if (textA && textB) // blank text is "" here
-            return truth(holds(op, RomanianCollation::compare(a.text, b.text)));
+            return truth(comparisonHolds(op, RomanianCollation::compare(a.text, b.text)));
         if (a.null || b.null)
             return truth(std::nullopt);
         if (a.type == SqlType::Date && b.type == SqlType::Date)
-            return truth(holds(op, a.date < b.date ? -1 : a.date > b.date ? 1 : 0));
+            return truth(comparisonHolds(op, a.date < b.date ? -1 : a.date > b.date ? 1 : 0));
         if (a.type == SqlType::Logical && b.type == SqlType::Logical)
-            return truth(holds(op, int(a.truth) - int(b.truth)));
+            return truth(comparisonHolds(op, int(a.truth) - int(b.truth)));
         if ((isNumeric(a.type) || textA) && (isNumeric(b.type) || textB)) {
             double x = 0, y = 0;
             // Text beside a number compares by its value; text that is no number matches nothing.
@@ -335,7 +320,7 @@ private:
                 x = a.number;
             if (!textB)
                 y = b.number;
-            return truth(holds(op, x < y ? -1 : x > y ? 1 : 0));
+            return truth(comparisonHolds(op, x < y ? -1 : x > y ? 1 : 0));
         }
         fail(QStringLiteral("Type mismatch in comparison"), e.pos);
     }

@@ -32,6 +32,23 @@ struct SqlExpr
 
 using SqlExprPtr = std::unique_ptr<SqlExpr>;
 
+// The comparison operators of a Binary expression: = <> < > <= >=.
+inline bool isComparison(const QString &op)
+{
+    return op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=";
+}
+
+// Whether a comparison holds for operands in the given order (<0, 0, >0).
+inline bool comparisonHolds(const QString &op, int order)
+{
+    if (op == u"=") return order == 0;
+    if (op == u"<>") return order != 0;
+    if (op == u"<") return order < 0;
+    if (op == u">") return order > 0;
+    if (op == u"<=") return order <= 0;
+    return order >= 0; // ">="
+}
+
 struct SqlTableRef
 {
     QString path;

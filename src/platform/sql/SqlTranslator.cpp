@@ -52,16 +52,6 @@ struct Context
     bool insideAggregate = false;
 };
 
-bool compareHolds(const QString &op, int c)
-{
-    if (op == u"=") return c == 0;
-    if (op == u"<>") return c != 0;
-    if (op == u"<") return c < 0;
-    if (op == u">") return c > 0;
-    if (op == u"<=") return c <= 0;
-    return c >= 0; // ">="
-}
-
 QString mirrored(const QString &op)
 {
     if (op == u"<") return QStringLiteral(">");
@@ -69,11 +59,6 @@ QString mirrored(const QString &op)
     if (op == u"<=") return QStringLiteral(">=");
     if (op == u">=") return QStringLiteral("<=");
     return op;
-}
-
-bool isComparison(const QString &op)
-{
-    return op == u"=" || op == u"<>" || op == u"<" || op == u">" || op == u"<=" || op == u">=";
 }
 
 class Translator
@@ -474,7 +459,7 @@ Code Translator::genTextComparison(const QString &opIn, Code a, Code b, Context 
     Code c;
     c.type = SqlType::Logical;
     if (b.literal && !a.literal) {
-        const bool blankHolds = compareHolds(op, RomanianCollation::compare(u"", b.text));
+        const bool blankHolds = comparisonHolds(op, RomanianCollation::compare(u"", b.text));
         if (a.column) {
             // Blank is null in the table and "" in comparisons; written this way
             // the plain comparison still reaches the table's index.
@@ -646,9 +631,9 @@ bool Translator::rejectsNulls(const SqlExpr &e, const QSet<int> &tables) const
             if (op == u"=" && a.kind == SqlExpr::Kind::Column && b.kind == SqlExpr::Kind::Column)
                 return aNull || bNull;
             if (aNull && b.kind == SqlExpr::Kind::String)
-                return !compareHolds(op, RomanianCollation::compare(u"", b.text));
+                return !comparisonHolds(op, RomanianCollation::compare(u"", b.text));
             if (bNull && a.kind == SqlExpr::Kind::String)
-                return !compareHolds(op, RomanianCollation::compare(a.text, u""));
+                return !comparisonHolds(op, RomanianCollation::compare(a.text, u""));
             return false;
         }
         return propagatesNull(a, tables) || propagatesNull(b, tables);
