@@ -119,13 +119,6 @@ int TCellList::ColCount() const
     return cols;
 }
 
-int TCellList::CellCountInRow(int row) const
-{
-    if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)])
-        return 0;
-    return FCells[size_t(row)]->Count();
-}
-
 const TCellRecordList *TCellList::RowCells(int row) const
 {
     if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)] || FCells[size_t(row)]->Count() == 0)

@@ -36,7 +36,6 @@ public:
     int RowCount() const override;
     // The highest used column + 1 over all rows.
     int ColCount() const override;
-    int CellCountInRow(int row) const;
     // The cells of a row sorted by column, or null for a row without cells.
     const TCellRecordList *RowCells(int row) const;
     TCellRecord *Cell(int row, int col) const;

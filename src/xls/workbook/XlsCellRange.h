@@ -8,6 +8,5 @@ struct TXlsCellRange
     int Right = 0;   // last column
     int Bottom = 0;  // last row
 
-    static constexpr TXlsCellRange WholeSheet() { return {0, 0, 255, 65535}; }
     bool operator==(const TXlsCellRange &) const = default;
 };
