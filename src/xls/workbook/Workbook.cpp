@@ -216,14 +216,13 @@ void TWorkbook::InsertSheets(int copyFrom, int insertBefore, int count)
     if (count == 0)
         return;
     copyFrom = std::max(copyFrom, -1);
-    // Build every new sheet before changing anything.
+    // Build every new sheet before changing anything; the empty sheet is
+    // read once however many are added.
+    const std::unique_ptr<TWorkSheet> empty = copyFrom < 0 ? NewEmptySheet() : nullptr;
+    const TSheet &model = empty ? *empty : *FSheets.Items(copyFrom);
     std::vector<std::unique_ptr<TSheet>> added;
-    for (int k = 0; k < count; ++k) {
-        if (copyFrom >= 0)
-            added.push_back(FSheets.Items(copyFrom)->Clone());
-        else
-            added.push_back(NewEmptySheet());
-    }
+    for (int k = 0; k < count; ++k)
+        added.push_back(model.Clone());
     FGlobals.InsertSheets(copyFrom, insertBefore, count);
     for (int k = 0; k < count; ++k)
         FSheets.Insert(insertBefore + k, std::move(added[size_t(k)]));
