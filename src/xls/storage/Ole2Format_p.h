@@ -41,6 +41,8 @@ inline const char Signature[8] = {'\xD0', '\xCF', '\x11', '\xE0', '\xA1', '\xB1'
 // The directory's order: shorter names first, then by upper-cased characters.
 int compareNames(QStringView a, QStringView b);
 void copyEntryProperties(const TOle2Entry &from, TOle2Entry &to);
+// A deep copy of a stream or a storage, properties included, at position 0.
+std::unique_ptr<TOle2Entry> cloneEntry(const TOle2Entry &entry);
 
 // Reads at most MaxDocumentSize bytes; raises when the device holds more.
 QByteArray readBounded(QIODevice &device, const QString &context);

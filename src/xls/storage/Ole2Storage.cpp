@@ -107,20 +107,22 @@ bool TOle2Storage::Remove(QStringView name)
     return false;
 }
 
+std::unique_ptr<TOle2Entry> Ole2Format::cloneEntry(const TOle2Entry &entry)
+{
+    if (entry.IsStorage())
+        return static_cast<const TOle2Storage &>(entry).Clone();
+    const auto &stream = static_cast<const TOle2Stream &>(entry);
+    auto copy = std::make_unique<TOle2Stream>(stream.Name, stream.Data());
+    copyEntryProperties(stream, *copy);
+    return copy;
+}
+
 std::unique_ptr<TOle2Storage> TOle2Storage::Clone() const
 {
     auto copy = std::make_unique<TOle2Storage>(Name);
     copyEntryProperties(*this, *copy);
-    for (const auto &e : m_entries) {
-        if (e->IsStorage()) {
-            copy->m_entries.push_back(static_cast<const TOle2Storage &>(*e).Clone());
-        } else {
-            const auto &s = static_cast<const TOle2Stream &>(*e);
-            auto streamCopy = std::make_unique<TOle2Stream>(s.Name, s.Data());
-            copyEntryProperties(s, *streamCopy);
-            copy->m_entries.push_back(std::move(streamCopy));
-        }
-    }
+    for (const auto &e : m_entries)
+        copy->m_entries.push_back(cloneEntry(*e));
     return copy;
 }
 

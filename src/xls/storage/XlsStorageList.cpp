@@ -34,15 +34,9 @@ void TXlsStorageList::LoadFromBytes(QByteArrayView bytes)
 void TXlsStorageList::SaveTo(TOle2Storage &document, QStringView exceptStream) const
 {
     Ole2Format::copyEntryProperties(*m_root, document);
-    for (const auto &e : m_root->Entries()) {
-        if (e->IsStorage()) {
-            document.Add(static_cast<const TOle2Storage &>(*e).Clone());
-        } else if (exceptStream.isEmpty() || !TOle2Storage::SameName(e->Name, exceptStream)) {
-            auto copy = std::make_unique<TOle2Stream>(static_cast<const TOle2Stream &>(*e));
-            copy->Seek(0, TOle2Stream::SeekOrigin::Begin);
-            document.Add(std::move(copy));
-        }
-    }
+    for (const auto &e : m_root->Entries())
+        if (e->IsStorage() || exceptStream.isEmpty() || !TOle2Storage::SameName(e->Name, exceptStream))
+            document.Add(Ole2Format::cloneEntry(*e));
 }
 
 const TOle2Stream *TXlsStorageList::FindStream(QStringView name) const
