@@ -2,6 +2,7 @@
 
 #include "core/Contor.h"
 #include "core/Erori.h"
+#include "platform/sql/TDataSet.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -27,6 +28,13 @@ void recover(QWidget *form, const std::function<void()> &reset, const QString &m
 }
 
 } // namespace
+
+void CommandGuard::release(TDataSet &dataSet)
+{
+    dataSet.Close();
+    dataSet.SetFiltered(false);
+    dataSet.SetFilter(QString());
+}
 
 bool CommandGuard::run(QWidget *form, const std::function<void()> &command, const std::function<void()> &reset)
 {

@@ -170,14 +170,8 @@ QToolButton *TForm3::cereriButton() const
 
 void TForm3::resetShared()
 {
-    for (TQuery *q : {Sx, Sy}) {
-        q->Close();
-        q->SetFiltered(false);
-        q->SetFilter(QString());
-    }
-    Tx->Close();
-    Tx->SetFiltered(false);
-    Tx->SetFilter(QString());
+    for (TDataSet *d : std::initializer_list<TDataSet *>{Sx, Sy, Tx})
+        CommandGuard::release(*d);
     Tx->SetTableName(QString());
 }
 

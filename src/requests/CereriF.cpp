@@ -112,9 +112,5 @@ QAction *TCereriF::command(const QString &caption) const
 
 bool TCereriF::runGuarded(const std::function<void()> &command)
 {
-    return CommandGuard::run(this, command, [this] {
-        Sx->Close();
-        Sx->SetFiltered(false);
-        Sx->SetFilter(QString());
-    });
+    return CommandGuard::run(this, command, [this] { CommandGuard::release(*Sx); });
 }
