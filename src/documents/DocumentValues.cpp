@@ -2,12 +2,12 @@
 
 #include "core/Form1.h"
 #include "core/Form3.h"
+#include "platform/db/Dbf.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 
@@ -64,13 +64,7 @@ QPair<QString, QString> splitInline(const QString &full)
 
 QString dataFile(const QString &name)
 {
-    const QDir dir(Form1().DataDir());
-    if (dir.exists(name))
-        return dir.filePath(name);
-    for (const QString &entry : dir.entryList(QDir::Files))
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(entry);
-    return dir.filePath(name);
+    return Dbf::resolve(QDir(Form1().DataDir()).filePath(name));
 }
 
 int workingMonth()
@@ -93,7 +87,8 @@ QueryScope::~QueryScope()
 
 void letWindowsRun()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace DocumentValues

@@ -230,6 +230,21 @@ TEST(Dispositions, DataFolderWithQuoteInItsPath)
     EXPECT_TRUE(DocumentsWorld::rtfText(w.lastOpened()).contains(QStringLiteral("POPESCU ION")));
 }
 
+// Files copied over from Windows may carry their names in capitals.
+TEST(Dispositions, DataFilesFoundWhateverTheCaseOfTheirNames)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    w.writeCereri({DocumentsWorld::request(1)});
+    QDir data(w.data);
+    ASSERT_TRUE(data.rename(QStringLiteral("Stabilire.rtf"), QStringLiteral("STABILIRE.RTF")));
+    ASSERT_TRUE(data.rename(RequestTables::Cereri, QStringLiteral("CERERI.DBF")));
+    listRange(w, Kind::Stabilire, "1", "1");
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    ASSERT_EQ(w.shell.openedDocuments.size(), 1);
+    EXPECT_TRUE(DocumentsWorld::rtfText(w.lastOpened()).contains(QStringLiteral("POPESCU ION")));
+}
+
 TEST(Dispositions, DialogRefusesBackwardRangeAndStaysOpen)
 {
     DocumentsWorld w;
