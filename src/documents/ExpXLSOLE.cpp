@@ -2,11 +2,11 @@
 
 #include "core/CoreError.h"
 #include "core/Form1.h"
+#include "documents/DocumentValues.h"
 #include "platform/automation/XlsxWorkbook.h"
 #include "platform/shell/Shell.h"
 #include "platform/sql/TDataSet.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -14,12 +14,6 @@
 #include <vector>
 
 namespace {
-
-void letWindowsRun()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
 
 // Tags match without regard to the case of ASCII letters only, so the
 // upper-cased text keeps every position of the original.
@@ -66,6 +60,8 @@ struct ColumnFill
 };
 
 } // namespace
+
+using DocumentValues::letWindowsRun;
 
 TExpXLSOLE::TExpXLSOLE() : m_engine(XCell), m_backEnd(&m_engine)
 {
