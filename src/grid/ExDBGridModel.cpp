@@ -81,11 +81,17 @@ bool TExDBGridModel::moveDataSetTo(int row)
 {
     if (!m_dataSet || !m_dataSet->Active() || row < 0 || row >= m_rows.size())
         return false;
-    if (m_dataSet->RecNo() != row + 1) {
+    // Step from where the dataset stands, so following the cursor row by row
+    // costs a step, not a walk from the first row.
+    int at = m_dataSet->RecNo() - 1;
+    if (at != row && (row == 0 || at < 0)) {
         m_dataSet->First();
-        for (int i = 0; i < row; ++i)
-            m_dataSet->Next();
+        at = 0;
     }
+    for (; at < row; ++at)
+        m_dataSet->Next();
+    for (; at > row; --at)
+        m_dataSet->Prior();
     m_current = row;
     return true;
 }
