@@ -1,6 +1,7 @@
 // The workbook's side of formulas: the extern-sheet table, new formula cells,
 // and references that follow rows and sheets inserted elsewhere. LibreOffice,
 // which recalculates on load, checks the results.
+#include "FileOpsSupport.h"
 #include "xls/support/IndependentReaders.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/WorkSheet.h"
@@ -14,17 +15,10 @@
 
 #include <gtest/gtest.h>
 
+using namespace FileOps;
 using namespace IndependentReaders;
 
 namespace {
-
-std::unique_ptr<TXLSFile> Open(const QString &path)
-{
-    auto file = std::make_unique<TXLSFile>(nullptr, true);
-    file->Connect();
-    file->OpenFile(path);
-    return file;
-}
 
 // The texts of every formula of a sheet, by (row, column).
 QMap<QPair<int, int>, QString> Formulas(TWorkbook &book, int sheet)
@@ -51,7 +45,7 @@ QString Find(const QMap<QPair<int, int>, QString> &texts, const QString &part)
 
 TEST(FormulaWiring, ExternSheetsNameTheSheets)
 {
-    auto file = Open(fixture(QStringLiteral("lo-basic.xls")));
+    auto file = OpenBook(fixture(QStringLiteral("lo-basic.xls")));
     TWorkbook &book = file->Workbook();
     TReferences references(book.Globals());
     // Extern sheets of this workbook point at its sheets; prefixes quote what needs it.
@@ -73,7 +67,7 @@ TEST(FormulaWiring, ExternSheetsNameTheSheets)
 
 TEST(FormulaWiring, ArrayAndTableLookupsRaiseTheCellListsErrors)
 {
-    auto file = Open(fixture(QStringLiteral("lo-basic.xls")));
+    auto file = OpenBook(fixture(QStringLiteral("lo-basic.xls")));
     TWorkbook &book = file->Workbook();
     TReferences references(book.Globals(), &book.WorkSheets(0)->Cells());
     const auto message = [&](int row, int col) {
@@ -92,7 +86,7 @@ TEST(FormulaWiring, ArrayAndTableLookupsRaiseTheCellListsErrors)
 
 TEST(FormulaWiring, InsertedRowsMoveReferencesFromOtherSheetsAndNames)
 {
-    auto file = Open(fixture(QStringLiteral("lo-basic.xls")));
+    auto file = OpenBook(fixture(QStringLiteral("lo-basic.xls")));
     TWorkbook &book = file->Workbook();
     const auto before = Formulas(book, 1);
     ASSERT_EQ(Find(before, QStringLiteral("Persoane!F7")), QStringLiteral("=Persoane!F7*2"));
@@ -121,7 +115,7 @@ TEST(FormulaWiring, LibreOfficeRecalculatesWhatWeChanged)
     const QString dir = scratchDir(QStringLiteral("formula-wiring"));
     {
         // An empty sheet in front: every extern sheet moves by one.
-        auto file = Open(fixture(QStringLiteral("lo-basic.xls")));
+        auto file = OpenBook(fixture(QStringLiteral("lo-basic.xls")));
         file->InsertAndCopySheets(-1, 1, 1);
         file->Save(dir + QStringLiteral("/front.xls"));
     }

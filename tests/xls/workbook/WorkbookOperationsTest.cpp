@@ -1,5 +1,6 @@
 // Sheets, rows, saving rules and the facade's checks, on the corpus and on
 // new files; what we write is read back by xlrd.
+#include "FileOpsSupport.h"
 #include "xls/support/ErrorOf.h"
 #include "xls/support/IndependentReaders.h"
 #include "xls/workbook/WorkSheet.h"
@@ -20,6 +21,7 @@
 #include <limits>
 #include <gtest/gtest.h>
 
+using namespace FileOps;
 using namespace IndependentReaders;
 
 namespace {
@@ -27,14 +29,6 @@ namespace {
 QString Book(const char *name)
 {
     return fixture(QString::fromLatin1(name) + QStringLiteral(".xls"));
-}
-
-std::unique_ptr<TXLSFile> Open(const QString &path)
-{
-    auto file = std::make_unique<TXLSFile>(nullptr, true);
-    file->Connect();
-    file->OpenFile(path);
-    return file;
 }
 
 QByteArray ReadAll(const QString &path)
@@ -124,7 +118,7 @@ TEST(Sheets, DeleteRefusesCountsPastTheLastSheet)
         {"negative", 1, -1, false, 4, 1},
     };
     for (const auto &r : rows) {
-        auto file = Open(Book("lo-basic"));
+        auto file = OpenBook(Book("lo-basic"));
         file->SetActiveSheet(r.active);
         const QString error = ErrorOf([&] { file->DeleteSheets(r.count); });
         EXPECT_EQ(error.isEmpty(), r.ok) << r.name << ": " << error.toStdString();
@@ -134,7 +128,7 @@ TEST(Sheets, DeleteRefusesCountsPastTheLastSheet)
         }
     }
     // From the last sheet, two would run past the end.
-    auto file = Open(Book("lo-basic"));
+    auto file = OpenBook(Book("lo-basic"));
     file->SetActiveSheet(4);
     EXPECT_EQ(ErrorOf([&] { file->DeleteSheets(2); }),
               QStringLiteral("Sheet number \"4\" invalid. Must be between 0 and 3"));
@@ -143,7 +137,7 @@ TEST(Sheets, DeleteRefusesCountsPastTheLastSheet)
 
 TEST(Sheets, DeletedSheetsAreGoneForXlrd)
 {
-    auto file = Open(Book("lo-basic"));
+    auto file = OpenBook(Book("lo-basic"));
     file->SetActiveSheet(2);
     file->DeleteSheets(2);
     const QString out = scratchDir(QStringLiteral("sheets-delete")) + QStringLiteral("/d.xls");
@@ -156,7 +150,7 @@ TEST(Sheets, DeletedSheetsAreGoneForXlrd)
 
 TEST(Sheets, CopiesKeepCellsAndVisibilityAndGetNewNames)
 {
-    auto file = Open(Book("lo-basic"));
+    auto file = OpenBook(Book("lo-basic"));
     file->InsertAndCopySheets(3, 5, 2);  // the hidden sheet, twice, at the end
     file->InsertAndCopySheets(1, 1, 1);  // the first sheet, in front
     ASSERT_EQ(file->SheetCount(), 7);
@@ -208,18 +202,18 @@ TEST(Saving, VisibleSheetRules)
     const QString dir = scratchDir(QStringLiteral("saving-visible"));
     {
         // Only the second sheet visible: it becomes the first visible tab.
-        auto file = Open(Book("xlwt-basic"));
+        auto file = OpenBook(Book("xlwt-basic"));
         file->SelectSheet(2);
         file->SetActiveSheet(1);
         file->SetActiveSheetVisible(TXlsSheetVisible::sv_Hidden);
         file->SetActiveSheet(3);
         file->SetActiveSheetVisible(TXlsSheetVisible::sv_Hidden);
         file->Save(dir + QStringLiteral("/second.xls"));
-        auto back = Open(dir + QStringLiteral("/second.xls"));
+        auto back = OpenBook(dir + QStringLiteral("/second.xls"));
         EXPECT_EQ(back->Workbook().Globals().FirstVisibleTab(), 1);
     }
     {
-        auto file = Open(Book("xlwt-basic"));
+        auto file = OpenBook(Book("xlwt-basic"));
         file->SelectSheet(1);
         file->SetActiveSheet(1);
         file->SetActiveSheetVisible(TXlsSheetVisible::sv_Hidden);
@@ -309,7 +303,7 @@ TEST(Rows, InsertAndCopyChecksTheSheetBounds)
         {"a plain copy", 2, 3, 8, 2, true},
     };
     for (const auto &r : rows) {
-        auto file = Open(Book("lo-basic"));
+        auto file = OpenBook(Book("lo-basic"));
         const QString error = ErrorOf([&] { file->InsertAndCopyRows(r.first, r.last, r.dest, r.count, false); });
         const QString expected = r.ok ? QString() : QStringLiteral("Ivalid arguments to call InsertAndCopyRows");
         EXPECT_EQ(error, expected) << r.name;
@@ -327,7 +321,7 @@ TEST(Rows, DeleteChecksTheSheetBounds)
         {"a column count that overflows", false, 2, std::numeric_limits<int>::max(), false},
     };
     for (const auto &c : cases) {
-        auto file = Open(Book("lo-basic"));
+        auto file = OpenBook(Book("lo-basic"));
         const QVariant kept = file->GetCellValue(1, 1);
         const QString error = ErrorOf([&] { c.rows ? file->DeleteRows(c.at, c.count) : file->DeleteCols(c.at, c.count); });
         const QString expected = c.ok ? QString() : QStringLiteral("Ivalid arguments to call InsertAndCopyRows");
@@ -338,7 +332,7 @@ TEST(Rows, DeleteChecksTheSheetBounds)
 
 TEST(Rows, CopiedRowsAndShiftedRowsReadBack)
 {
-    auto file = Open(Book("writeexcel-basic"));
+    auto file = OpenBook(Book("writeexcel-basic"));
     const XlrdBook before = readWithXlrd(Book("writeexcel-basic"));
     const XlrdSheet &sheet = before.sheets[0];
     ASSERT_GE(sheet.rows.size(), 4);
@@ -377,7 +371,7 @@ TEST(Rows, CopiedRowsAndShiftedRowsReadBack)
 
 TEST(Cells, ValuesWrittenAreReadBackAndUnusedStringsGo)
 {
-    auto file = Open(Book("lo-basic"));
+    auto file = OpenBook(Book("lo-basic"));
     const QString only = file->GetCellValue(2, 1).toString();
     ASSERT_EQ(only, QStringLiteral("Popescu Ion"));
     const struct { const char *name; int row, col; QVariant value; XlrdCell::Kind kind; } rows[] = {
@@ -415,7 +409,7 @@ TEST(Cells, ValuesWrittenAreReadBackAndUnusedStringsGo)
     // The very last cell of the sheet survives a save.
     file->SetCellValue(65536, 256, QStringLiteral("corner"));
     file->Save(out);
-    auto back = Open(out);
+    auto back = OpenBook(out);
     EXPECT_EQ(back->GetCellValue(65536, 256), QVariant(QStringLiteral("corner")));
     EXPECT_EQ(back->MaxRow(), 65536);
 }
@@ -435,7 +429,7 @@ TEST(Sheets, CodeNamesMustDifferAndVisibilityIsKept)
     file.SetActiveSheetName(QStringLiteral("Date lunare"));
     const QString out = scratchDir(QStringLiteral("sheets-codenames")) + QStringLiteral("/c.xls");
     file.Save(out);
-    auto back = Open(out);
+    auto back = OpenBook(out);
     back->SetActiveSheet(2);
     EXPECT_EQ(back->GetActiveSheetCodeName(), QStringLiteral("Foaie"));
     EXPECT_EQ(back->GetActiveSheetVisible(), TXlsSheetVisible::sv_VeryHidden);
@@ -446,7 +440,7 @@ TEST(Sheets, CodeNamesMustDifferAndVisibilityIsKept)
 
 TEST(Sheets, AnActiveIndexThatNamesNoSheetIsRefused)
 {
-    auto file = Open(Book("xlwt-basic"));
+    auto file = OpenBook(Book("xlwt-basic"));
     const QString message = QStringLiteral("Sheet number \"%1\" invalid. Must be between 1 and 3");
     // Storing the index does not check it; using it does.
     for (int bad : {0, 4, -2}) {
