@@ -8,44 +8,12 @@
 #include "xls/records/SheetInfo.h"
 #include "xls/storage/ByteUtils.h"
 
-#include <QDateTime>
 #include <QIODevice>
 
 #include <cstring>
 
 namespace {
 constexpr int MinFormulaSize = 22;
-
-QByteArray doubleBytes(double v)
-{
-    QByteArray b(8, '\0');
-    quint64 bits;
-    std::memcpy(&bits, &v, 8);
-    for (int i = 0; i < 8; ++i)
-        b[i] = char((bits >> (8 * i)) & 0xFF);
-    return b;
-}
-// Numbers and dates (as the serial day number spreadsheets count from
-// 30.12.1899) are cached; anything else is not.
-bool NumericValue(const QVariant &value, double &v)
-{
-    switch (value.typeId()) {
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Int: case QMetaType::UInt:
-    case QMetaType::LongLong: case QMetaType::ULongLong: case QMetaType::Short: case QMetaType::UShort:
-        v = value.toDouble();
-        return true;
-    case QMetaType::QDate:
-        v = double(QDate(1899, 12, 30).daysTo(value.toDate()));
-        return true;
-    case QMetaType::QDateTime: {
-        const QDateTime dt = value.toDateTime();
-        v = double(QDate(1899, 12, 30).daysTo(dt.date())) + dt.time().msecsSinceStartOfDay() / 86400000.0;
-        return true;
-    }
-    default:
-        return false;
-    }
-}
 } // namespace
 
 TFormulaRecord::TFormulaRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), MinFormulaSize)
@@ -91,33 +59,6 @@ void TFormulaRecord::SetPlaceholderResult()
     WriteWord(d, 12, 0xFFFF);
     WriteCardinal(d, 16, 0);
     WriteWord(d, 14, ReadWord(d, 14) | 0x0002);
-}
-
-std::unique_ptr<TFormulaRecord> TFormulaRecord::NewFormula(quint16 id, const QVariant &value, int xf, int column,
-                                                          int row, int dataSize)
-{
-    QByteArray data = NewCellData(row, column, xf, qMax(dataSize, MinFormulaSize));
-    std::unique_ptr<TFormulaRecord> f(new TFormulaRecord(id, std::move(data), NewTag{}));
-    QByteArray &d = f->MutableData();
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        d[6] = 1;
-        d[7] = 0;
-        d[8] = value.toBool() ? 1 : 0;
-        WriteWord(d, 12, 0xFFFF);
-        f->FValue = value;
-        break;
-    default: {
-        double v = 0;
-        if (!NumericValue(value, v))
-            break; // empty, text or anything else: no cached result
-        const QByteArray b = doubleBytes(v);
-        std::copy(b.begin(), b.end(), d.begin() + 6);
-        f->FValue = v;
-        break;
-    }
-    }
-    return f;
 }
 
 int TFormulaRecord::TokenBytes() const

@@ -33,12 +33,6 @@ public:
     TFormulaRecord(quint16 id, QByteArray data);
     ~TFormulaRecord() override;
 
-    // A new formula: zero-filled data of dataSize bytes with the cached result
-    // taken from value (a boolean or a number; anything else stays empty).
-    // The caller copies the tokens with their length to offset 20.
-    static std::unique_ptr<TFormulaRecord> NewFormula(quint16 id, const QVariant &value, int xf, int column,
-                                                      int row, int dataSize);
-
     QVariant Value() const { return FValue; }
     QVariant GetValue() const override { return FValue; }
     void SetFormulaValue(const QVariant &value) { FValue = value; }
@@ -71,6 +65,7 @@ public:
     bool AllowsStringAfter() const override { return true; }
 
 private:
+    // Takes the data as it is, result and options included: for copies.
     struct NewTag {};
     TFormulaRecord(quint16 id, QByteArray data, NewTag);
     void ReadCachedValue();

@@ -94,20 +94,6 @@ TEST(FormulaRecord, ShortRecordsAreRefused)
     EXPECT_EQ(f.Row(), 0);
 }
 
-TEST(FormulaRecord, NewFormulaKeepsBooleansAndNumbers)
-{
-    auto b = TFormulaRecord::NewFormula(TFormulaRecord::Id, QVariant(true), 17, 3, 4, 31);
-    EXPECT_EQ(Hex(b->Data().left(22)), Hex(Bytes({4, 0, 3, 0, 17, 0, 1, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0})));
-    EXPECT_EQ(b->GetValue(), QVariant(true));
-    EXPECT_EQ(b->DataSize(), 31);
-    auto n = TFormulaRecord::NewFormula(TFormulaRecord::Id, QVariant(2.25), 0, 0, 0, 22);
-    EXPECT_EQ(Hex(n->Data().mid(6, 8)), Hex(Dbl(2.25)));
-    EXPECT_EQ(n->GetValue(), QVariant(2.25));
-    auto t = TFormulaRecord::NewFormula(TFormulaRecord::Id, QVariant(QStringLiteral("x")), 0, 0, 0, 22);
-    EXPECT_EQ(Hex(t->Data().mid(6, 8)), Hex(QByteArray(8, '\0')));
-    EXPECT_FALSE(t->GetValue().isValid());
-}
-
 TEST(FormulaRecord, SharedFormulaIsExpandedForItsCell)
 {
     // The cell at row 10, column 5 points at the shared formula of (9, 5).
