@@ -10,8 +10,6 @@
 
 #include <QIODevice>
 
-#include <cstring>
-
 namespace {
 constexpr int MinFormulaSize = 22;
 } // namespace
@@ -32,9 +30,7 @@ void TFormulaRecord::ReadCachedValue()
 {
     const QByteArray &d = Data();
     if (ReadWord(d, 12) != 0xFFFF) {
-        double v;
-        std::memcpy(&v, d.constData() + 6, 8); // the file is little-endian, as is every host we build for
-        FValue = v;
+        FValue = ReadDouble(d, 6);
         return;
     }
     const quint8 kind = quint8(d[6]);

@@ -5,10 +5,10 @@
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/XlsFormulaMessages.h"
 #include "xls/records/ExcelString.h"
+#include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -392,11 +392,7 @@ void TParseString::NumberFactor()
     } else {
         QByteArray t(9, '\0');
         t[0] = char(0x1F);
-        quint64 bits;
-        static_assert(sizeof bits == sizeof v);
-        std::memcpy(&bits, &v, sizeof bits);
-        for (int i = 0; i < 8; ++i)
-            t[1 + i] = char((bits >> (8 * i)) & 0xFF);
+        WriteDouble(t, 1, v);
         AddParsed(t);
     }
 }
