@@ -17,9 +17,8 @@ double FormulaTextToNumber(QStringView text, bool *ok)
 
 QString NumberToFormulaText(double value)
 {
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::OmitGroupSeparator);
-    // Spreadsheets write the exponent with a capital E and no leading zeros.
-    QString s = c.toString(value, 'g', QLocale::FloatingPointShortest);
+    // The C locale groups no digits. Spreadsheets write the exponent with a
+    // capital E and no leading zeros.
+    QString s = QLocale::c().toString(value, 'g', QLocale::FloatingPointShortest);
     return s.replace(QLatin1Char('e'), QLatin1Char('E'));
 }
