@@ -6,6 +6,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -14,22 +15,6 @@ void WriteU16(QIODevice &stream, int value)
 {
     const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
     WriteAllBytes(stream, bytes, 2);
-}
-
-// The multiple-cell records: row, first column, items of itemSize, last column.
-int CountOfItems(const QByteArray &data, int itemSize)
-{
-    return (data.size() - 6) / itemSize;
-}
-
-void CheckMultipleCellLayout(const TBaseRowColRecord &record, int itemSize)
-{
-    const int size = record.DataSize();
-    const int count = (size - 6) / itemSize;
-    const int lastColumn = ReadWord(record.Data(), size - 2);
-    if (size < 6 + itemSize || (size - 6) % itemSize != 0 || lastColumn != record.Column() + count - 1
-        || lastColumn > 255)
-        RaiseInvalidRecord(record.RecordId());
 }
 } // namespace
 
@@ -250,61 +235,55 @@ void TBoolErrRecord::SetValue(const QVariant &value)
     MutableData()[7] = 0;
 }
 
-// ---- MULRK
+// ---- MULRK, MULBLANK
 
-TMulRKRecord::TMulRKRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 12)
+TMultipleCellRecord::TMultipleCellRecord(quint16 id, QByteArray data, int itemSize)
+    : TBaseRowColRecord(id, std::move(data), 6 + itemSize), FItemSize(itemSize)
 {
-    CheckMultipleCellLayout(*this, 6);
+    const int size = DataSize();
+    const int lastColumn = ReadWord(Data(), size - 2);
+    if ((size - 6) % itemSize != 0 || lastColumn != Column() + Count() - 1 || lastColumn > 255)
+        RaiseInvalidRecord(id);
 }
 
-int TMulRKRecord::Count() const
+int TMultipleCellRecord::Count() const
 {
-    return CountOfItems(Data(), 6);
+    return (DataSize() - 6) / FItemSize;
 }
 
-int TMulRKRecord::XFAt(int index) const
+int TMultipleCellRecord::XFAt(int index) const
 {
-    return ReadWord(Data(), 4 + 6 * index);
+    return ReadWord(Data(), ItemOffset(index));
 }
+
+TCellRecordVector TMultipleCellRecord::SplitToCells() const
+{
+    TCellRecordVector cells;
+    const int count = Count();
+    cells.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        QByteArray data = TCellRecord::NewCellData(Row(), Column() + i, 0, 4 + FItemSize);
+        std::copy_n(Data().constData() + ItemOffset(i), FItemSize, data.data() + 4);
+        cells.push_back(NewCell(std::move(data)));
+    }
+    return cells;
+}
+
+TMulRKRecord::TMulRKRecord(quint16 id, QByteArray data) : TMultipleCellRecord(id, std::move(data), 6) {}
 
 quint32 TMulRKRecord::RKAt(int index) const
 {
-    return ReadCardinal(Data(), 6 + 6 * index);
+    return ReadCardinal(Data(), ItemOffset(index) + 2);
 }
 
-TCellRecordVector TMulRKRecord::SplitToCells() const
+std::unique_ptr<TCellRecord> TMulRKRecord::NewCell(QByteArray data) const
 {
-    TCellRecordVector cells;
-    const int count = Count();
-    cells.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-        cells.push_back(TRKRecord::NewRK(Row(), Column() + i, XFAt(i), RKAt(i)));
-    return cells;
+    return std::make_unique<TRKRecord>(TRKRecord::Id, std::move(data));
 }
 
-// ---- MULBLANK
+TMulBlankRecord::TMulBlankRecord(quint16 id, QByteArray data) : TMultipleCellRecord(id, std::move(data), 2) {}
 
-TMulBlankRecord::TMulBlankRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 8)
+std::unique_ptr<TCellRecord> TMulBlankRecord::NewCell(QByteArray data) const
 {
-    CheckMultipleCellLayout(*this, 2);
-}
-
-int TMulBlankRecord::Count() const
-{
-    return CountOfItems(Data(), 2);
-}
-
-int TMulBlankRecord::XFAt(int index) const
-{
-    return ReadWord(Data(), 4 + 2 * index);
-}
-
-TCellRecordVector TMulBlankRecord::SplitToCells() const
-{
-    TCellRecordVector cells;
-    const int count = Count();
-    cells.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-        cells.push_back(TBlankRecord::NewBlank(Row(), Column() + i, XFAt(i)));
-    return cells;
+    return std::make_unique<TBlankRecord>(TBlankRecord::Id, std::move(data));
 }

@@ -112,34 +112,49 @@ public:
 // The cells of a MULRK or MULBLANK record, one record each.
 using TCellRecordVector = std::vector<std::unique_ptr<TCellRecord>>;
 
-// MULRK (0x00BD):
+// A run of cells of one class in one row, in one record:
 //   0  u16  row
 //   2  u16  first column
-//   4  ...  (XF u16, RK u32) per cell
+//   4  ...  per cell, itemSize bytes: its XF and value as the single cell's
+//           data has them from offset 4
 //   -2 u16  last column
-class TMulRKRecord : public TBaseRowColRecord
+class TMultipleCellRecord : public TBaseRowColRecord
+{
+public:
+    int Count() const;
+    int XFAt(int index) const;
+    // One single-cell record per cell, in column order.
+    TCellRecordVector SplitToCells() const;
+
+protected:
+    TMultipleCellRecord(quint16 id, QByteArray data, int itemSize);
+    // The single-cell record of the given data.
+    virtual std::unique_ptr<TCellRecord> NewCell(QByteArray data) const = 0;
+    int ItemOffset(int index) const { return 4 + FItemSize * index; }
+
+private:
+    int FItemSize;
+};
+
+// MULRK (0x00BD): a run of RK cells; per cell XF u16 and RK value u32.
+class TMulRKRecord : public TMultipleCellRecord
 {
 public:
     static constexpr quint16 Id = 0x00BD;
     TMulRKRecord(quint16 id, QByteArray data);
-    int Count() const;
-    int XFAt(int index) const;
     quint32 RKAt(int index) const;
-    // One RK record per cell, in column order.
-    TCellRecordVector SplitToCells() const;
+
+protected:
+    std::unique_ptr<TCellRecord> NewCell(QByteArray data) const override;
 };
 
-// MULBLANK (0x00BE):
-//   0  u16  row
-//   2  u16  first column
-//   4  ...  XF u16 per cell
-//   -2 u16  last column
-class TMulBlankRecord : public TBaseRowColRecord
+// MULBLANK (0x00BE): a run of blank cells; per cell XF u16.
+class TMulBlankRecord : public TMultipleCellRecord
 {
 public:
     static constexpr quint16 Id = 0x00BE;
     TMulBlankRecord(quint16 id, QByteArray data);
-    int Count() const;
-    int XFAt(int index) const;
-    TCellRecordVector SplitToCells() const;
+
+protected:
+    std::unique_ptr<TCellRecord> NewCell(QByteArray data) const override;
 };
