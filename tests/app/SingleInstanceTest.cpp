@@ -1,6 +1,5 @@
-#include "TestApp.h"
-
 #include "app/SingleInstance.h"
+#include "core/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,7 +14,7 @@ namespace {
 
 TEST(SingleInstance, ASecondStartAsksTheFirstToShowItself)
 {
-    app();
+    testApp();
     const QString name = QStringLiteral("kestrun-test-") + QUuid::createUuid().toString(QUuid::Id128);
     SingleInstance first(name);
     ASSERT_TRUE(first.claim());
@@ -32,7 +31,7 @@ TEST(SingleInstance, ASecondStartAsksTheFirstToShowItself)
 
 TEST(SingleInstance, AStaleSocketDoesNotStopTheProgram)
 {
-    app();
+    testApp();
     const QString name = QStringLiteral("kestrun-test-") + QUuid::createUuid().toString(QUuid::Id128);
     // A crashed run leaves its socket file behind, with nobody listening.
     QFile left(QDir::tempPath() + u'/' + name);

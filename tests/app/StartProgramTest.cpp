@@ -1,13 +1,12 @@
 // Starts the program the way main() does, over a sample commune, and uses it
 // as a clerk would: choose the working month, open the request list.
-#include "TestApp.h"
-
 #include "app/KestrunApp.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
 #include "core/MonthCode.h"
 #include "core/RecordingDialogs.h"
+#include "core/TestSupport.h"
 #include "grid/ExDBGrid.h"
 #include "platform/db/Dbf.h"
 #include "platform/sql/TField.h"
@@ -21,7 +20,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -58,13 +56,10 @@ int requestsInMonth(const QString &data, int code)
 
 TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
 {
-    app();
-    const QByteArray base = qgetenv("KESTRUN_TEST_TMP");
-    if (!base.isEmpty())
-        QDir().mkpath(QString::fromLocal8Bit(base));
-    QTemporaryDir dir((base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base)) + QStringLiteral("/app-XXXXXX"));
-    const QString home = dir.path() + QStringLiteral("/Kestrun");
-    qputenv("HOME", dir.path().toLocal8Bit());
+    testApp();
+    const auto dir = scratchDir("app");
+    const QString home = dir->path() + QStringLiteral("/Kestrun");
+    qputenv("HOME", dir->path().toLocal8Bit());
     qputenv("KESTRUN_HOME", home.toLocal8Bit());
     const QString data = home + QStringLiteral("/Data");
     QDir().mkpath(data);

@@ -1,7 +1,7 @@
 #include "controls/HintBalloon.h"
 #include "controls/StyledProgressBar.h"
+#include "core/TestSupport.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
@@ -9,15 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-int argc = 1;
-char name[] = "test_controls";
-char *argv[] = {name, nullptr};
-QApplication &app()
-{
-    static QApplication *a = new QApplication(argc, argv);
-    return *a;
-}
 
 struct ShareCase
 {
@@ -33,7 +24,7 @@ class ProgressShare : public ::testing::TestWithParam<ShareCase>
 
 TEST_P(ProgressShare, FilledShareFollowsPositionOverMaximum)
 {
-    app();
+    testApp();
     const ShareCase &c = GetParam();
     TStyledProgressBar bar;
     bar.setMaximum(c.maximum);
@@ -58,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProgressShare,
 
 TEST(ProgressBar, NegativeMaximumIsStoredAsZero)
 {
-    app();
+    testApp();
     TStyledProgressBar bar;
     bar.setMaximum(-12);
     EXPECT_EQ(bar.maximum(), 0);
@@ -66,7 +57,7 @@ TEST(ProgressBar, NegativeMaximumIsStoredAsZero)
 
 TEST(ProgressBar, FilledWidthRoundsAndStaysInside)
 {
-    app();
+    testApp();
     TStyledProgressBar bar;
     bar.setMaximum(3);
     bar.setPosition(1);
@@ -81,7 +72,7 @@ TEST(ProgressBar, FilledWidthRoundsAndStaysInside)
 // The painted fill must cover the done share and leave the rest as background.
 TEST(ProgressBar, PaintsTheFilledShareOnly)
 {
-    app();
+    testApp();
     TStyledProgressBar bar;
     bar.resize(204, 20);
     bar.setMaximum(4);
@@ -103,7 +94,7 @@ TEST(ProgressBar, PaintsTheFilledShareOnly)
 
 TEST(HintBalloon, ShowsTitleAndTextAndHidesAfterItsTime)
 {
-    app();
+    testApp();
     QLineEdit edit;
     edit.show();
     THintBalloon balloon;

@@ -18,15 +18,14 @@ inline QApplication &testApp()
     return *app;
 }
 
-// A scratch folder under KESTRUN_TEST_TMP (or the system's), removed afterwards.
-inline std::unique_ptr<QTemporaryDir> scratchDir()
+// A scratch folder <tag>-XXXXXX under KESTRUN_TEST_TMP (or the system's), removed afterwards.
+inline std::unique_ptr<QTemporaryDir> scratchDir(const char *tag = "core")
 {
     const QByteArray base = qgetenv("KESTRUN_TEST_TMP");
     if (!base.isEmpty())
         QDir().mkpath(QString::fromLocal8Bit(base));
-    const QString pattern = (base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base)) + QStringLiteral("/core-XXXXXX");
-    auto dir = std::make_unique<QTemporaryDir>(pattern);
-    return dir;
+    const QString parent = base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base);
+    return std::make_unique<QTemporaryDir>(parent + u'/' + QLatin1String(tag) + QStringLiteral("-XXXXXX"));
 }
 
 inline void writeBytes(const QString &path, const QByteArray &bytes)

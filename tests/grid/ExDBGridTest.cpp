@@ -1,4 +1,5 @@
 #include "core/RecordingDialogs.h"
+#include "core/TestSupport.h"
 #include "grid/ExDBGrid.h"
 #include "platform/db/Dbf.h"
 #include "platform/sql/SqlQuote.h"
@@ -6,22 +7,11 @@
 #include "platform/sql/TQuery.h"
 #include "platform/sql/TTable.h"
 
-#include <QApplication>
 #include <QFont>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "test_grid";
-    static char *argv[] = {name, nullptr};
-    static QApplication *a = new QApplication(argc, argv);
-    return *a;
-}
 
 // A table of postal codes like the supplier dialog edits: NAME, CODP, SUMA.
 class Grid : public ::testing::Test
@@ -29,11 +19,8 @@ class Grid : public ::testing::Test
 protected:
     void SetUp() override
     {
-        app();
-        const QByteArray base = qgetenv("KESTRUN_TEST_TMP");
-        if (!base.isEmpty())
-            QDir().mkpath(QString::fromLocal8Bit(base));
-        dir = std::make_unique<QTemporaryDir>((base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base)) + QStringLiteral("/grid-XXXXXX"));
+        testApp();
+        dir = scratchDir("grid");
         path = dir->path() + QStringLiteral("/Coduri.dbf");
         Dbf t = Dbf::create(path, {{QStringLiteral("NAME"), 'C', 20, 0, 0}, {QStringLiteral("CODP"), 'C', 6, 0, 0},
                                    {QStringLiteral("SUMA"), 'N', 10, 2, 0}});

@@ -2,6 +2,7 @@
 #include "core/Form3.h"
 #include "core/MonthCode.h"
 #include "core/RecordingDialogs.h"
+#include "core/TestSupport.h"
 #include "grid/ExDBGrid.h"
 #include "platform/db/Dbf.h"
 #include "platform/sql/TField.h"
@@ -11,22 +12,11 @@
 #include "sample-data/SampleGenerator.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "test_requests";
-    static char *argv[] = {name, nullptr};
-    static QApplication *a = new QApplication(argc, argv);
-    return *a;
-}
 
 // One sample commune for every test of the list.
 class RequestList : public ::testing::Test
@@ -34,11 +24,8 @@ class RequestList : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        app();
-        const QByteArray base = qgetenv("KESTRUN_TEST_TMP");
-        if (!base.isEmpty())
-            QDir().mkpath(QString::fromLocal8Bit(base));
-        dir = new QTemporaryDir((base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base)) + QStringLiteral("/requests-XXXXXX"));
+        testApp();
+        dir = scratchDir("requests").release();
         data = dir->path() + QStringLiteral("/Data");
         QDir().mkpath(data);
         summary = SampleGenerator::generate({data, 5, 600});
