@@ -144,14 +144,24 @@ QByteArray TRTFReplace::escapeValue(const QString &value)
     return out;
 }
 
-QByteArray TRTFReplace::readTemplate() const
+const QList<QByteArray> &TRTFReplace::templateLines()
 {
-    QFile f(RTFSursa);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EInOutError("Nu pot citi sablonul " + RTFSursa.toStdString());
-    if (f.size() > kMaxTemplateSize)
-        throw EInOutError("Sablonul este prea mare: " + RTFSursa.toStdString());
-    return f.readAll();
+    if (m_templateOf.isEmpty() || m_templateOf != RTFSursa) {
+        QFile f(RTFSursa);
+        if (!f.open(QIODevice::ReadOnly))
+            throw EInOutError("Nu pot citi sablonul " + RTFSursa.toStdString());
+        if (f.size() > kMaxTemplateSize)
+            throw EInOutError("Sablonul este prea mare: " + RTFSursa.toStdString());
+        m_template = splitLines(f.readAll());
+        m_templateOf = RTFSursa;
+    }
+    return m_template;
+}
+
+void TRTFReplace::forgetTemplate()
+{
+    m_template.clear();
+    m_templateOf.clear();
 }
 
 void TRTFReplace::appendToDest(const QByteArray &bytes)
@@ -163,13 +173,15 @@ void TRTFReplace::appendToDest(const QByteArray &bytes)
 
 bool TRTFReplace::IncepeDocument()
 {
+    forgetTemplate();
     if (RTFSursa.isEmpty() || !QFileInfo(RTFSursa).isFile())
         return false;
-    QFile src(RTFSursa);
-    if (!src.open(QIODevice::ReadOnly) || src.size() > kMaxTemplateSize)
+    QList<QByteArray> lines;
+    try {
+        lines = templateLines();
+    } catch (const EInOutError &) {
         return false;
-    const QList<QByteArray> lines = splitLines(src.readAll());
-    src.close();
+    }
 
     QByteArray header;
     bool found = false;
@@ -187,15 +199,19 @@ bool TRTFReplace::IncepeDocument()
     }
     // An empty template, or one without a body, gives no document at all.
     if (!found) {
+        forgetTemplate();
         QFile::remove(RTFDest);
         return false;
     }
     QFile dest(RTFDest);
-    if (!dest.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!dest.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        forgetTemplate();
         return false;
+    }
     if (dest.write(header) != header.size()) {
         dest.close();
         QFile::remove(RTFDest);
+        forgetTemplate();
         return false;
     }
     m_closedByTemplate = false;
@@ -267,60 +283,71 @@ QByteArray TRTFReplace::InlocuiesteChei(QByteArray line)
 
 void TRTFReplace::AdaugaPagini(int count)
 {
+    // The pages of one document share the template read when it began.
+    const QList<QByteArray> &lines = templateLines();
+    qsizetype start = 0;
+    while (start < lines.size() && !lines[start].contains(kPard))
+        ++start;
     QByteArray out;
-    for (int c = 1; c <= count; ++c) {
-        const QList<QByteArray> lines = splitLines(readTemplate());
-        qsizetype k = 0;
-        while (k < lines.size() && !lines[k].contains(kPard))
-            ++k;
-        if (k == lines.size())
-            break; // no body to copy
-        QByteArray line = lines[k].mid(lines[k].indexOf(kPard));
+    for (int c = 1; c <= count && start < lines.size(); ++c) {
         if (c > 1)
             out += withBreak("\\page");
-        int depth = NumaraAcolade(line) + 1;
-        int depthBefore = 1; // depth before the current line
-        while (k + 1 < lines.size() && depth > 0) {
-            if (!line.isEmpty()) {
-                // A line holding a run's key is written once per remaining
-                // value; two runs on one line could reset each other forever,
-                // so the repetition is bounded by the number of values.
-                int rounds = 0;
-                do {
-                    out += withBreak(InlocuiesteChei(line));
-                } while (m_run >= 0 && ++rounds < m_keys.size());
-                m_run = -1;
-            }
-            line = lines[++k];
-            depthBefore = depth;
-            depth += NumaraAcolade(line);
-        }
-        // The last line read: cut it at the brace that closes the document.
-        QByteArray last = line;
-        if (depth <= 0) {
-            int d = depthBefore;
-            for (qsizetype j = 0; j < last.size(); ++j) {
-                if (last[j] == '{')
-                    ++d;
-                else if (last[j] == '}' && --d == 0) {
-                    last.truncate(j);
-                    break;
-                }
-            }
-        }
-        last = trimmed(last);
-        if (!last.isEmpty())
-            out += withBreak(InlocuiesteChei(last));
-        m_run = -1;
+        out += filledBody(lines, start);
     }
     appendToDest(out);
     StergeChei();
 }
 
+QByteArray TRTFReplace::filledBody(const QList<QByteArray> &lines, qsizetype k)
+{
+    QByteArray out;
+    QByteArray line = lines[k].mid(lines[k].indexOf(kPard));
+    int depth = NumaraAcolade(line) + 1;
+    int depthBefore = 1; // depth before the current line
+    while (k + 1 < lines.size() && depth > 0) {
+        if (!line.isEmpty()) {
+            // A line holding a run's key is written once per remaining
+            // value; two runs on one line could reset each other forever,
+            // so the repetition is bounded by the number of values.
+            int rounds = 0;
+            do {
+                out += withBreak(InlocuiesteChei(line));
+            } while (m_run >= 0 && ++rounds < m_keys.size());
+            m_run = -1;
+        }
+        line = lines[++k];
+        depthBefore = depth;
+        depth += NumaraAcolade(line);
+    }
+    // The last line read: cut it at the brace that closes the document.
+    QByteArray last = line;
+    if (depth <= 0) {
+        int d = depthBefore;
+        for (qsizetype j = 0; j < last.size(); ++j) {
+            if (last[j] == '{')
+                ++d;
+            else if (last[j] == '}' && --d == 0) {
+                last.truncate(j);
+                break;
+            }
+        }
+    }
+    last = trimmed(last);
+    if (!last.isEmpty())
+        out += withBreak(InlocuiesteChei(last));
+    m_run = -1;
+    return out;
+}
+
 void TRTFReplace::CompleteazaDocument(const QString &anchor)
 {
-    const QList<QByteArray> lines = splitLines(readTemplate());
+    const QList<QByteArray> &lines = templateLines();
     const QByteArray anchorBytes = Cp1250::encode(anchor);
+    // A repeated key is filled by its first entry; each value is escaped once.
+    std::vector<std::pair<QByteArray, QByteArray>> fills;
+    for (int i = 0; i < m_keys.size(); ++i)
+        if (m_keys.indexOf(m_keys[i]) == i)
+            fills.emplace_back(m_keyMatch[i], escapeValue(m_values[i]));
     QByteArray out;
     bool filling = false;
     for (const QByteArray &src : lines) {
@@ -333,14 +360,10 @@ void TRTFReplace::CompleteazaDocument(const QString &anchor)
         QByteArray line = src;
         QByteArray upper = asciiUpper(line);
         std::vector<bool> inserted(static_cast<size_t>(line.size()), false);
-        for (int i = 0; i < m_keys.size(); ++i) {
-            if (m_keys.indexOf(m_keys[i]) != i)
-                continue; // a repeated key: its first entry filled it already
-            const QByteArray v = escapeValue(m_values[i]);
-            for (qsizetype p = findOutsideInserted(upper, m_keyMatch[i], 0, inserted); p >= 0;
-                 p = findOutsideInserted(upper, m_keyMatch[i], p + v.size(), inserted))
-                splice(line, upper, inserted, p, m_keyMatch[i].size(), v);
-        }
+        for (const auto &[key, v] : fills)
+            for (qsizetype p = findOutsideInserted(upper, key, 0, inserted); p >= 0;
+                 p = findOutsideInserted(upper, key, p + v.size(), inserted))
+                splice(line, upper, inserted, p, key.size(), v);
         out += withBreak(line);
     }
     QSaveFile dest(RTFDest);
@@ -362,6 +385,7 @@ void TRTFReplace::InchideDocument()
     if (!m_closedByTemplate)
         appendToDest(withBreak("}"));
     m_closedByTemplate = false;
+    forgetTemplate();
     StergeChei();
 }
 

@@ -54,21 +54,27 @@ public:
     static int NumaraAcolade(const QByteArray &line);
     void StergeChei();
 
-    bool runInProgress() const { return m_run >= 0; }
-
     // How a value is written into the RTF bytes: braces become parentheses,
     // backslashes are doubled, S and T with cedilla in capitals are written as
     // hex escapes and characters the code page lacks as \uN? escapes.
     static QByteArray escapeValue(const QString &value);
 
 private:
-    QByteArray readTemplate() const;
+    // The template's lines, read once per document: IncepeDocument reads
+    // them, the pages reuse them, InchideDocument lets them go. Read anew
+    // when RTFSursa has changed meanwhile.
+    const QList<QByteArray> &templateLines();
+    void forgetTemplate();
+    // One filled copy of the body that starts at line k.
+    QByteArray filledBody(const QList<QByteArray> &lines, qsizetype k);
     void appendToDest(const QByteArray &bytes);
     QByteArray valueBytes(int i, bool upper) const;
 
     QStringList m_keys;
     QStringList m_values;
     std::vector<QByteArray> m_keyMatch; // key as CP1250 bytes, ASCII letters upper-cased
+    QList<QByteArray> m_template;
+    QString m_templateOf; // the RTFSursa m_template was read from; empty when none is held
     int m_run = -1;
     bool m_closedByTemplate = false;
 };

@@ -133,6 +133,33 @@ TEST_F(RtfFiller, TwoPagesAndNewPage)
     EXPECT_TRUE(output().endsWith(" \\par \\page \r\n\\pard 2\\par\r\n}\r\n"));
 }
 
+TEST_F(RtfFiller, TemplateReadOncePerDocument)
+{
+    writeTemplate(doc({"old [N]\\par"}));
+    ASSERT_TRUE(rtf.IncepeDocument());
+    rtf.AdaugaCheie("[N]", "1");
+    rtf.AdaugaPagini(1);
+    // Edited while the document is being written: its pages stay alike.
+    writeTemplate(doc({"new [N]\\par"}));
+    rtf.PaginaNoua();
+    rtf.AdaugaCheie("[N]", "2");
+    rtf.AdaugaPagini(1);
+    rtf.InchideDocument();
+    EXPECT_EQ(output(), kHeader + "\\pard old 1\\par\r\n \\par \\page \r\n\\pard old 2\\par\r\n}\r\n");
+    // The next document reads the template as it is now.
+    ASSERT_TRUE(rtf.IncepeDocument());
+    rtf.AdaugaCheie("[N]", "3");
+    rtf.AdaugaPagini(1);
+    rtf.InchideDocument();
+    EXPECT_EQ(output(), kHeader + "\\pard new 3\\par\r\n}\r\n");
+    // So does a document written whole.
+    writeTemplate(doc({"Anexa [N]\\par"}));
+    rtf.AdaugaCheie("[N]", "4");
+    rtf.CompleteazaDocument("Anexa");
+    rtf.InchideDocument();
+    EXPECT_EQ(output(), kHeader + "\\pard Anexa 4\\par\r\n}\r\n");
+}
+
 TEST_F(RtfFiller, ClosingLineCutAtTheDocumentBrace)
 {
     // The closing brace shares a line with text and a nested group.
