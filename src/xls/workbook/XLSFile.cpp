@@ -72,29 +72,24 @@ void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray
 {
     // Everything is read into new objects; the open workbook changes only when all went well.
     auto workbook = std::make_unique<TWorkbook>();
-    std::unique_ptr<TXlsStorageList> own;
-    const TXlsStorageList *storage = nullptr;
+    auto storage = std::make_unique<TXlsStorageList>();
     TXlsBaseTemplateStore *store = FAdapter ? FAdapter->TemplateStore() : nullptr;
-    if (store && !store->IsEmpty() && !stream && !bytes) {
-        storage = &store->Template(fileName);
-    } else {
-        own = std::make_unique<TXlsStorageList>();
-        if (stream)
-            own->LoadFromDevice(*stream);
-        else if (bytes)
-            own->LoadFromBytes(*bytes);
-        else
-            own->LoadFromFile(FindFile(fileName.trimmed()));
-        storage = own.get();
-    }
+    // A template is copied (its streams share their bytes): the store may
+    // replace it or go away while this file is open.
+    if (store && !store->IsEmpty() && !stream && !bytes)
+        storage->LoadFrom(store->Template(fileName).Root());
+    else if (stream)
+        storage->LoadFromDevice(*stream);
+    else if (bytes)
+        storage->LoadFromBytes(*bytes);
+    else
+        storage->LoadFromFile(FindFile(fileName.trimmed()));
     workbook->LoadFromStream(WorkbookStream(*storage).Data());
-    // A save writes the workbook afresh: our own copy of its old bytes can go.
-    if (own)
-        if (TOle2Stream *old = own->Root().FindStream(WorkbookStreamName))
-            old->SetData(QByteArray());
+    // A save writes the workbook afresh: our copy of its old bytes can go.
+    if (TOle2Stream *old = storage->Root().FindStream(WorkbookStreamName))
+        old->SetData(QByteArray());
     FWorkbook = std::move(workbook);
-    FOwnStorage = std::move(own);
-    FStorageInUse = storage;
+    FStorage = std::move(storage);
     // A window setting that names no sheet means the first.
     FActiveSheet = FWorkbook->Globals().ActiveSheet() + 1;
     if (FActiveSheet > FWorkbook->SheetCount())
@@ -207,8 +202,8 @@ QByteArray TXLSFile::FormatBytes(TXlsSaveFormat format)
     TWorkbook &workbook = Workbook();
     if (format == TXlsSaveFormat::snXLS) {
         TOle2Storage document;
-        if (FStorageInUse)
-            FStorageInUse->SaveTo(document, WorkbookStreamName);
+        if (FStorage)
+            FStorage->SaveTo(document, WorkbookStreamName);
         document.CreateStream(WorkbookStreamName).SetData(workbook.SaveToBytes());
         return document.ToBytes();
     }

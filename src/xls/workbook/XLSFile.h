@@ -190,8 +190,8 @@ private:
     TXLSAdapter *FAdapter;
     int FActiveSheet = 1;
     std::unique_ptr<TWorkbook> FWorkbook;
-    const TXlsStorageList *FStorageInUse = nullptr;
-    std::unique_ptr<TXlsStorageList> FOwnStorage;
+    // The other streams of the document read, written back on save.
+    std::unique_ptr<TXlsStorageList> FStorage;
     bool FAllowOverwritingFiles;
     // The working column range, 0-based offsets; cell operations add the first.
     int FFirstColumn = 0;

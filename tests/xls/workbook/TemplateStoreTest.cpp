@@ -6,6 +6,8 @@
 
 #include "xls/storage/ExcelException.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace IndependentReaders;
@@ -64,4 +66,37 @@ TEST(TemplateStore, RefusesDamagedTemplates)
     TXlsBaseTemplateStore store;
     EXPECT_THROW(store.AddFromBytes(QStringLiteral("rau.xls"), QByteArray("not a document")), EExcelException);
     EXPECT_TRUE(store.IsEmpty());
+}
+
+// A file opened from a template keeps what it needs of it: the store may
+// replace the template or go away before the file is saved.
+TEST(TemplateStore, AnOpenFileOutlivesItsTemplate)
+{
+    const QString dir = scratchDir(QStringLiteral("template-gone"));
+    const auto original = listWithOlefile(fixture(QStringLiteral("lo-basic.xls")));
+    QFile other(fixture(QStringLiteral("xlwt-basic.xls")));
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    const QByteArray otherBytes = other.readAll();
+    const struct { const char *name; bool replace; } cases[] = {
+        {"template replaced", true},
+        {"store gone", false},
+    };
+    for (const auto &c : cases) {
+        TXLSAdapter adapter;
+        TXlsImport import(&adapter);
+        auto store = std::make_unique<TXlsBaseTemplateStore>();
+        store->AddFromFile(fixture(QStringLiteral("lo-basic.xls")));
+        adapter.SetTemplateStore(store.get());
+        import.OpenFile(QStringLiteral("lo-basic.xls"));
+        if (c.replace)
+            store->AddFromBytes(QStringLiteral("lo-basic.xls"), otherBytes);
+        else
+            store.reset();
+        const QString out = dir + u'/' + QLatin1StringView(c.name) + QStringLiteral(".xls");
+        import.Save(out);
+        const auto streams = listWithOlefile(out);
+        EXPECT_EQ(streams.keys(), original.keys()) << c.name;
+        EXPECT_EQ(streams.value(QStringLiteral("\x05SummaryInformation")).data,
+                  original.value(QStringLiteral("\x05SummaryInformation")).data) << c.name;
+    }
 }
