@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -130,17 +131,20 @@ void appendU32(QByteArray &out, quint32 v)
     out.append(b, 4);
 }
 
-QByteArray entryHeader(const QString &name, qsizetype size)
+// One file as the archive holds it: name, size and zlib stream.
+QByteArray entryBytes(const QString &name, const QByteArray &data)
 {
+    const qsizetype size = data.size();
     if (!DataArchive::isPlainName(name) || !Cp1250::canEncode(name))
         throw ArchiveError(QStringLiteral("Numele fisierului \"%1\" nu poate fi pus in arhiva.").arg(name));
-    if (size > qsizetype(0x7FFF0000))
+    if (size > qsizetype(ArchiveLimits::Largest))
         throw ArchiveError(QStringLiteral("Fisierul %1 este prea mare pentru arhiva.").arg(name));
     const QByteArray encodedName = Cp1250::encode(name);
     QByteArray out;
     appendU32(out, quint32(encodedName.size()));
     out.append(encodedName);
     appendU32(out, quint32(size));
+    out.append(deflateMax(data));
     return out;
 }
 
@@ -211,8 +215,7 @@ QByteArray DataArchive::encode(const QList<Entry> &entries)
     QByteArray out;
     appendU32(out, quint32(entries.size()));
     for (const Entry &e : entries) {
-        out.append(entryHeader(e.name, e.data.size()));
-        out.append(deflateMax(e.data));
+        out.append(entryBytes(e.name, e.data));
     }
     return out;
 }
@@ -226,7 +229,7 @@ QList<DataArchive::Entry> DataArchive::decode(QByteArrayView bytes, const Limits
         cur.fail(QStringLiteral("%1 fisiere nu incap in arhiva").arg(count));
 
     QList<Entry> entries;
-    QHash<QString, QString> seen;
+    QSet<QString> seen;
     quint64 total = 0;
     for (quint32 i = 0; i < count; ++i) {
         const quint32 nameLength = cur.u32("lungimea numelui");
@@ -238,7 +241,7 @@ QList<DataArchive::Entry> DataArchive::decode(QByteArrayView bytes, const Limits
         const QString key = name.toLower();
         if (seen.contains(key))
             cur.fail(QStringLiteral("fisierul %1 apare de doua ori").arg(name));
-        seen.insert(key, name);
+        seen.insert(key);
 
         const quint32 size = cur.u32("marimea fisierului");
         total += size;
@@ -257,7 +260,7 @@ QList<DataArchive::Entry> DataArchive::readFile(const QString &archivePath, cons
     QFile f(archivePath);
     if (!f.open(QIODevice::ReadOnly))
         throw ArchiveError(QStringLiteral("Nu pot deschide arhiva %1.").arg(archivePath));
-    if (f.size() > qint64(0x7FFF0000))
+    if (f.size() > qint64(ArchiveLimits::Largest))
         throw ArchiveError(QStringLiteral("Arhiva %1 este prea mare.").arg(archivePath));
     const QByteArray bytes = f.readAll();
     try {
@@ -282,13 +285,12 @@ void DataArchive::saveFolder(const QString &folder, const QString &archivePath)
     out.write(count);
     for (const QString &name : std::as_const(names)) {
         QFile in(folder + u'/' + name);
-        if (!in.open(QIODevice::ReadOnly) || in.size() > qint64(0x7FFF0000))
+        if (!in.open(QIODevice::ReadOnly) || in.size() > qint64(ArchiveLimits::Largest))
             throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
         const QByteArray data = in.readAll();
         if (data.size() != in.size())
             throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
-        out.write(entryHeader(name, data.size()));
-        out.write(deflateMax(data));
+        out.write(entryBytes(name, data));
     }
     if (!out.commit())
         throw ArchiveError(QStringLiteral("Nu pot scrie arhiva %1: %2").arg(archivePath, out.errorString()));

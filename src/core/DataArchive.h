@@ -16,9 +16,12 @@ public:
 // Bounds on what an archive may claim, checked before anything is allocated.
 struct ArchiveLimits
 {
+    // What one QByteArray can hold: the most a file or an archive can be.
+    static constexpr quint32 Largest = 0x7FFF0000u;
+
     quint32 maxFiles = 10000;
     quint32 maxNameLength = 255;
-    quint32 maxFileSize = 0x7FFF0000u;  // what one QByteArray can hold
+    quint32 maxFileSize = Largest;
     quint64 maxTotalSize = quint64(4) << 30;
 };
 
