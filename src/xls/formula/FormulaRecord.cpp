@@ -147,8 +147,7 @@ qint64 TFormulaRecord::TotalDataSize() const
 
 void TFormulaRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount, int colPos)
 {
-    const int oldRow = Row();
-    const int oldCol = Column();
+    const QByteArray before = Data();
     TCellRecord::ShiftForInsert(rowPos, rowCount, sheetInfo, colCount, colPos);
     // Tokens and table are shifted on copies: if either fails, the cell goes
     // back where it was and nothing of the formula has changed.
@@ -160,16 +159,12 @@ void TFormulaRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &
             static_cast<TTableRecord *>(table.get())->Shift(rowPos, rowCount, colPos, colCount, true);
     } catch (const ETokenException &e) {
         const int row = Row(), col = Column();
-        WriteWord(MutableData(), 0, quint16(oldRow));
-        WriteWord(MutableData(), 2, quint16(oldCol));
+        MutableData() = before;
         throw EExcelException(FormulaMessages::formulaNotSupported(row + 1, col + 1, e.Token()));
     } catch (...) {
-        WriteWord(MutableData(), 0, quint16(oldRow));
-        WriteWord(MutableData(), 2, quint16(oldCol));
+        MutableData() = before;
         throw;
     }
-    WriteWord(d, 0, quint16(Row()));
-    WriteWord(d, 2, quint16(Column()));
     MutableData() = d;
     if (table)
         FTableRecord.reset(static_cast<TTableRecord *>(table.release()));
