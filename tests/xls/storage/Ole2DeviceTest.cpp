@@ -5,7 +5,6 @@
 #include "xls/storage/ExcelException.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -52,13 +51,6 @@ QByteArray sampleDocument(QByteArray &big, QByteArray &small)
     return root.ToBytes();
 }
 
-QString tempDir()
-{
-    const QString base = qEnvironmentVariable("KESTRUN_TEST_TMP", QDir::tempPath());
-    QDir().mkpath(base);
-    return base;
-}
-
 } // namespace
 
 TEST(Ole2Device, EveryKindOfDeviceGivesTheWholeDocument)
@@ -71,9 +63,7 @@ TEST(Ole2Device, EveryKindOfDeviceGivesTheWholeDocument)
         const char *name;
         std::function<std::unique_ptr<TOle2Storage>()> open;
     };
-    QTemporaryDir dir(tempDir() + QStringLiteral("/ole2-device-XXXXXX"));
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("doc.ole"));
+    const QString path = IndependentReaders::scratchDir(QStringLiteral("ole2-device")) + QStringLiteral("/doc.ole");
     Ole2Test::writeFile(path, document);
     // Bytes before the document are not part of it: reading starts where the device stands.
     const QByteArray prefixed = QByteArrayLiteral("prefix") + document;
@@ -106,7 +96,8 @@ TEST(Ole2Device, EveryKindOfDeviceGivesTheWholeDocument)
 
 TEST(Ole2Device, FileLargerThanTheLimitIsRefusedBeforeItIsRead)
 {
-    QTemporaryDir dir(tempDir() + QStringLiteral("/ole2-device-XXXXXX"));
+    // Removed at the end of the test: a gigabyte, even sparse, is not left behind.
+    QTemporaryDir dir(IndependentReaders::scratchDir(QStringLiteral("ole2-huge")) + QStringLiteral("/XXXXXX"));
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("huge.xls"));
     {
