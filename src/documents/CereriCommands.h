@@ -18,7 +18,6 @@ public:
     static CereriCommands *install(TCereriF &form);
 
     TRTFReplace *RTF1;
-    CereriDocuments &documents() { return m_docs; }
 
     static inline const QString Ancheta = QStringLiteral("Ancheta");
 

@@ -21,11 +21,6 @@ void TEngineFillBackEnd::Close()
     m_facade.CloseFile();
 }
 
-bool TEngineFillBackEnd::IsOpen() const
-{
-    return m_facade.IsFileOpen();
-}
-
 int TEngineFillBackEnd::SheetCount() const
 {
     return m_facade.SheetCount();

@@ -19,7 +19,6 @@ public:
     virtual void SaveAndClose() = 0;
     // Closes without saving; nothing happens when nothing is open.
     virtual void Close() = 0;
-    virtual bool IsOpen() const = 0;
 
     virtual int SheetCount() const = 0;
     virtual void ActivateSheet(int sheet) = 0;

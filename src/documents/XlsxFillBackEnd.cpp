@@ -39,11 +39,6 @@ void TXlsxFillBackEnd::Close()
     m_book->close();
 }
 
-bool TXlsxFillBackEnd::IsOpen() const
-{
-    return m_book->isOpen();
-}
-
 int TXlsxFillBackEnd::SheetCount() const
 {
     return m_book->sheetCount();

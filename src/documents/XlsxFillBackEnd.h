@@ -17,7 +17,6 @@ public:
     void Open(const QString &templatePath, const QString &workingCopy) override;
     void SaveAndClose() override;
     void Close() override;
-    bool IsOpen() const override;
 
     int SheetCount() const override;
     void ActivateSheet(int sheet) override;
