@@ -432,9 +432,7 @@ void TCellList::DeleteRows(int row, int count, const TSheetInfo &info)
         FCells.erase(FCells.begin() + row, FCells.begin() + end);
     }
     // The rows below move up; formulas anywhere follow.
-    for (int r = 0; r < int(FCells.size()); ++r)
-        if (FCells[size_t(r)])
-            FCells[size_t(r)]->ShiftAllForInsert(row, -count, info);
+    ShiftAllCells(row, -count, info, 0, 0);
     FModified = true;
 }
 
