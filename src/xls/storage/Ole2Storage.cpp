@@ -131,13 +131,6 @@ QByteArray TOle2Storage::ToBytes() const
     return writeDocument(*this);
 }
 
-void TOle2Storage::SaveToDevice(QIODevice &device) const
-{
-    const QByteArray bytes = ToBytes();
-    if (device.write(bytes) != bytes.size())
-        throw EExcelException(QStringLiteral("Cannot write the compound document: %1").arg(device.errorString()));
-}
-
 void TOle2Storage::SaveToFile(const QString &fileName) const
 {
     const QByteArray bytes = ToBytes();

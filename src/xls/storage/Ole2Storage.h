@@ -17,7 +17,7 @@
 // opened with streams silently missing.
 // Writing: build a tree with CreateStream/CreateStorage (names are checked:
 // not empty, at most 31 characters, no duplicates without regard to case) and
-// save it with SaveToFile/SaveToDevice/ToBytes as a version 3 document
+// save it with SaveToFile or ToBytes as a version 3 document
 // (512-byte sectors, mini-stream cutoff 4096).
 class TOle2Storage : public TOle2Entry
 {
@@ -64,7 +64,6 @@ public:
     // Writing the document whose root this storage is. SaveToFile writes to a
     // temporary file in the same folder and renames it when complete.
     QByteArray ToBytes() const;
-    void SaveToDevice(QIODevice &device) const;
     void SaveToFile(const QString &fileName) const;
 
     // Whether two names are the same entry name (the format's upper-casing).
