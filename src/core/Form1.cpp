@@ -68,6 +68,11 @@ void TForm1::WriteSetting(const QString &section, const QString &key, const QStr
     ProfileFile(AppFolders::settingsPath(m_dataDir)).write(section, key, value);
 }
 
+void TForm1::UpdateSettings(const std::function<void(ProfileText &)> &change) const
+{
+    ProfileFile(AppFolders::settingsPath(m_dataDir)).update(change);
+}
+
 QString TForm1::ReadLocal(const QString &section, const QString &key) const
 {
     return ProfileFile(m_appDir + u'/' + AppFolders::LocalFile).read(section, key);

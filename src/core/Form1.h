@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 
+class ProfileText;
 class QComboBox;
 class QWidget;
 class TQuery;
@@ -47,6 +49,8 @@ public:
     // folder, section "92" of the machine-level store ---
     QString ReadSetting(const QString &section, const QString &key) const;
     void WriteSetting(const QString &section, const QString &key, const QString &value) const;
+    // Several settings in one rewrite of Tolvard.set: all of them or none.
+    void UpdateSettings(const std::function<void(ProfileText &)> &change) const;
     QString ReadLocal(const QString &section, const QString &key) const;
     void WriteLocal(const QString &section, const QString &key, const QString &value) const;
     static QString ReadMachine(const QString &key);

@@ -5,6 +5,7 @@
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/NumericF.h"
+#include "platform/profile/ProfileText.h"
 #include "platform/shell/Shell.h"
 
 #include <QCheckBox>
@@ -222,18 +223,20 @@ void TForm4::Load()
 
 void TForm4::Save()
 {
-    const TForm1 &f = Form1();
-    for (const TextKey &k : textKeys)
-        f.WriteSetting(Setari, QLatin1String(k.key), (this->*k.edit)->text().trimmed());
-    f.WriteSetting(Setari, QStringLiteral("TipLocalitate"), QString::number(std::max(ComboBox1->currentIndex(), 0)));
-    f.WriteSetting(Setari, QStringLiteral("Judet"), JudetC->currentText());
-    f.WriteSetting(Setari, QStringLiteral("CuOLE"), CuOLE->isChecked() ? QStringLiteral("DA") : QStringLiteral("NU"));
-    for (int i = 1; i <= Brackets; ++i) {
-        f.WriteSetting(Constante, QStringLiteral("Lim%1").arg(i), plainNumber(Lim(i)->Valoare()));
-        f.WriteSetting(Constante, QStringLiteral("Cu%1").arg(i), plainNumber(Cu(i)->Valoare()));
-    }
-    for (const AmountKey &k : amountKeys)
-        f.WriteSetting(Constante, QLatin1String(k.key), plainNumber((this->*k.edit)->Valoare()));
+    // One rewrite of the settings file, not one per box.
+    Form1().UpdateSettings([this](ProfileText &t) {
+        for (const TextKey &k : textKeys)
+            t.setValue(Setari, QLatin1String(k.key), (this->*k.edit)->text().trimmed());
+        t.setValue(Setari, QStringLiteral("TipLocalitate"), QString::number(std::max(ComboBox1->currentIndex(), 0)));
+        t.setValue(Setari, QStringLiteral("Judet"), JudetC->currentText());
+        t.setValue(Setari, QStringLiteral("CuOLE"), CuOLE->isChecked() ? QStringLiteral("DA") : QStringLiteral("NU"));
+        for (int i = 1; i <= Brackets; ++i) {
+            t.setValue(Constante, QStringLiteral("Lim%1").arg(i), plainNumber(Lim(i)->Valoare()));
+            t.setValue(Constante, QStringLiteral("Cu%1").arg(i), plainNumber(Cu(i)->Valoare()));
+        }
+        for (const AmountKey &k : amountKeys)
+            t.setValue(Constante, QLatin1String(k.key), plainNumber((this->*k.edit)->Valoare()));
+    });
     TForm1::WriteMachine(QStringLiteral("Salvare"), Salvare->text().trimmed());
     TForm1::WriteMachine(QStringLiteral("Server"), Server->text().trimmed());
 }

@@ -80,7 +80,8 @@ TEST_F(Administration, LoadsTheTeamKeysAndSavesThemBack)
 {
     writeSettings({{"SETARI/Localitate", "Ungureni"}, {"SETARI/TipLocalitate", "1"}, {"SETARI/CodFiscal", "4278093"},
                    {"SETARI/CodJud", "4"}, {"SETARI/Judet", "bacau"}, {"SETARI/Primar", "Ion Popa"},
-                   {"SETARI/Secretar", "Ana \u015Eerban"}, {"SETARI/CuOLE", "DA"}, {"CONSTANTE/IndG", "20.5"}});
+                   {"SETARI/Secretar", "Ana \u015Eerban"}, {"SETARI/CuOLE", "DA"}, {"CONSTANTE/IndG", "20.5"},
+                   {"SETARI/Altceva", "pastrat"}});
     write2022Brackets();
     TForm4 &f = Form4();
     f.Load();
@@ -108,6 +109,11 @@ TEST_F(Administration, LoadsTheTeamKeysAndSavesThemBack)
     EXPECT_EQ(saved.read(QStringLiteral("SETARI"), QStringLiteral("Judet")), QStringLiteral("BACAU"));
     EXPECT_EQ(saved.read(QStringLiteral("SETARI"), QStringLiteral("CuOLE")), QStringLiteral("NU"));
     EXPECT_EQ(saved.read(QStringLiteral("SETARI"), QStringLiteral("TipLocalitate")), QStringLiteral("1"));
+    EXPECT_EQ(saved.read(QStringLiteral("SETARI"), QStringLiteral("Secretar")), QStringLiteral("Ana \u015Eerban"));
+    EXPECT_EQ(saved.read(QStringLiteral("CONSTANTE"), QStringLiteral("IndG")), QStringLiteral("20.5"));
+    EXPECT_EQ(saved.read(QStringLiteral("CONSTANTE"), QStringLiteral("Lim10")), QStringLiteral("1386"));
+    // Keys the form does not know stay as they were.
+    EXPECT_EQ(saved.read(QStringLiteral("SETARI"), QStringLiteral("Altceva")), QStringLiteral("pastrat"));
     EXPECT_EQ(TForm1::ReadMachine(QStringLiteral("Salvare")), dir->path() + QStringLiteral("/backup"));
     EXPECT_TRUE(QFile::exists(dir->path() + QStringLiteral("/.config/Kestrun/GMT.dII")));
 }
