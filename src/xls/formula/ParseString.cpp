@@ -191,7 +191,6 @@ void TParseString::Parse()
 {
     LastTokenPos = -1;
     FParsedData.clear();
-    FParsedArrayData.clear();
     StackWs.Clear();
     ParenContext.clear();
     ParsePos = 1;
@@ -211,7 +210,6 @@ void TParseString::Parse()
         CheckTokens(FParsedData, 0, FParsedData.size(), FNames, FReferences);
     } catch (...) {
         FParsedData.clear();
-        FParsedArrayData.clear();
         LastTokenPos = -1;
         throw;
     }
@@ -723,23 +721,13 @@ void TParseString::Ref3DFactor(const QString &sheets)
 
 int TParseString::TotalSize() const
 {
-    return int(FParsedData.size() + FParsedArrayData.size() + 2);
+    return int(FParsedData.size() + 2);
 }
 
 void TParseString::CopyToPtr(QByteArray &dest, qsizetype offset) const
 {
     if (offset < 0 || offset + TotalSize() > dest.size())
         raise(QStringLiteral("XLS engine: Logical Error"));
-    const qsizetype n = FParsedData.size();
-    dest[offset] = char(n & 0xFF);
-    dest[offset + 1] = char(n >> 8);
-    CopyToPtrNoLen(dest, offset + 2);
-}
-
-void TParseString::CopyToPtrNoLen(QByteArray &dest, qsizetype offset) const
-{
-    if (offset < 0 || offset + FParsedData.size() + FParsedArrayData.size() > dest.size())
-        raise(QStringLiteral("XLS engine: Logical Error"));
-    std::copy(FParsedData.begin(), FParsedData.end(), dest.begin() + offset);
-    std::copy(FParsedArrayData.begin(), FParsedArrayData.end(), dest.begin() + offset + FParsedData.size());
+    WriteWord(dest, offset, quint16(FParsedData.size()));
+    std::copy(FParsedData.begin(), FParsedData.end(), dest.begin() + offset + 2);
 }

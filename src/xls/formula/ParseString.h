@@ -28,11 +28,10 @@ public:
 
     void Parse(); // raises EExcelException with the engine's parse messages
 
-    // token bytes + array bytes + 2
+    // token bytes + 2 (array constants are never written, so none follow)
     int TotalSize() const;
-    // u16 byte count, then the tokens and the array bytes; dest must hold them.
+    // u16 byte count, then the tokens; dest must hold them.
     void CopyToPtr(QByteArray &dest, qsizetype offset) const;
-    void CopyToPtrNoLen(QByteArray &dest, qsizetype offset) const;
     const QByteArray &Tokens() const { return FParsedData; }
 
 private:
@@ -83,7 +82,6 @@ private:
     int ParsePos = 1; // 1-based position of the next character
     QString Formula;
     QByteArray FParsedData;
-    QByteArray FParsedArrayData;
     QString ParenContext; // "0" grouping, "1" function call, one per open parenthesis
     qsizetype LastTokenPos = -1;
     int Depth = 0;
