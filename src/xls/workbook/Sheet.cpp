@@ -52,26 +52,17 @@ void TSheet::CopyFrom(const TSheet &other)
 
 std::unique_ptr<TSheet> TSheet::Clone() const
 {
-    auto copy = std::make_unique<TSheet>();
-    copy->CopyFrom(*this);
-    copy->SetSelected(false);
-    return copy;
+    return CloneAs<TSheet>();
 }
 
 std::unique_ptr<TSheet> TXlsChart::Clone() const
 {
-    auto copy = std::make_unique<TXlsChart>();
-    copy->CopyFrom(*this);
-    copy->SetSelected(false);
-    return copy;
+    return CloneAs<TXlsChart>();
 }
 
 std::unique_ptr<TSheet> TXlsUnsupportedSheet::Clone() const
 {
-    auto copy = std::make_unique<TXlsUnsupportedSheet>();
-    copy->CopyFrom(*this);
-    copy->SetSelected(false);
-    return copy;
+    return CloneAs<TXlsUnsupportedSheet>();
 }
 
 bool TSheet::Selected() const

@@ -45,8 +45,16 @@ protected:
     // A record of the sheet's own level, in file order.
     virtual void LoadRecord(std::unique_ptr<TBaseRecord> record);
     virtual void LoadFinished() {}
-    // Copies the records of other into this empty sheet.
+    // Copies the records of other into this empty sheet. A copied WINDOW2
+    // is never selected, so neither is the copy.
     virtual void CopyFrom(const TSheet &other);
+    template <class T>
+    std::unique_ptr<TSheet> CloneAs() const
+    {
+        auto copy = std::make_unique<T>();
+        copy->CopyFrom(*this);
+        return copy;
+    }
 
     TBaseRecordList FRecords;
 };

@@ -132,6 +132,5 @@ std::unique_ptr<TWorkSheet> TWorkSheet::CloneFor(TSST *sst) const
 {
     auto copy = std::make_unique<TWorkSheet>(sst);
     copy->CopyFrom(*this);
-    copy->SetSelected(false);
     return copy;
 }

@@ -154,6 +154,9 @@ TEST(Sheets, CopiesKeepCellsAndVisibilityAndGetNewNames)
     file->InsertAndCopySheets(3, 5, 2);  // the hidden sheet, twice, at the end
     file->InsertAndCopySheets(1, 1, 1);  // the first sheet, in front
     ASSERT_EQ(file->SheetCount(), 7);
+    // The copy of the selected sheet is not selected itself.
+    EXPECT_FALSE(file->Workbook().Sheets(0)->Selected());
+    EXPECT_TRUE(file->Workbook().Sheets(1)->Selected());
     const QString out = scratchDir(QStringLiteral("sheets-copy")) + QStringLiteral("/c.xls");
     file->Save(out);
     const XlrdBook before = readWithXlrd(Book("lo-basic"));
