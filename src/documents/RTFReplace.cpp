@@ -144,15 +144,20 @@ QByteArray TRTFReplace::escapeValue(const QString &value)
     return out;
 }
 
+QList<QByteArray> TRTFReplace::readTemplate() const
+{
+    QFile f(RTFSursa);
+    if (!f.open(QIODevice::ReadOnly))
+        throw EInOutError("Nu pot citi sablonul " + RTFSursa.toStdString());
+    if (f.size() > kMaxTemplateSize)
+        throw EInOutError("Sablonul este prea mare: " + RTFSursa.toStdString());
+    return splitLines(f.readAll());
+}
+
 const QList<QByteArray> &TRTFReplace::templateLines()
 {
     if (m_templateOf.isEmpty() || m_templateOf != RTFSursa) {
-        QFile f(RTFSursa);
-        if (!f.open(QIODevice::ReadOnly))
-            throw EInOutError("Nu pot citi sablonul " + RTFSursa.toStdString());
-        if (f.size() > kMaxTemplateSize)
-            throw EInOutError("Sablonul este prea mare: " + RTFSursa.toStdString());
-        m_template = splitLines(f.readAll());
+        m_template = readTemplate();
         m_templateOf = RTFSursa;
     }
     return m_template;
@@ -341,7 +346,8 @@ QByteArray TRTFReplace::filledBody(const QList<QByteArray> &lines, qsizetype k)
 
 void TRTFReplace::CompleteazaDocument(const QString &anchor)
 {
-    const QList<QByteArray> &lines = templateLines();
+    // A whole document in one pass: the template as it is now.
+    const QList<QByteArray> lines = readTemplate();
     const QByteArray anchorBytes = Cp1250::encode(anchor);
     // A repeated key is filled by its first entry; each value is escaped once.
     std::vector<std::pair<QByteArray, QByteArray>> fills;

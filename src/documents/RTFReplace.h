@@ -60,6 +60,7 @@ public:
     static QByteArray escapeValue(const QString &value);
 
 private:
+    QList<QByteArray> readTemplate() const;
     // The template's lines, read once per document: IncepeDocument reads
     // them, the pages reuse them, InchideDocument lets them go. Read anew
     // when RTFSursa has changed meanwhile.
