@@ -5,7 +5,6 @@
 #include "core/Form4.h"
 #include "documents/DocumentError.h"
 #include "documents/DocumentValues.h"
-#include "documents/PendingFile.h"
 #include "documents/RTFReplace.h"
 #include "platform/db/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
@@ -124,15 +123,15 @@ void RequestForms::ListCereB(Form form)
     }
     rtf.RTFSursa = templateFor(form);
     requireTemplate(rtf.RTFSursa);
-    PendingFile pending(stored);
-    rtf.RTFDest = pending.path();
-    rtf.IncepeDocument();
+    rtf.RTFDest = stored;
+    // The whole form is written in one go, under its name only once complete,
+    // so a failure on the way leaves no half-filled form to be shown later;
+    // nothing needs the header a started document would write.
+    rtf.StergeChei();
     addRequestKeys();
     addMembers();
     rtf.CompleteazaDocument(QStringLiteral("Anexa"));
     rtf.InchideDocument();
-    pending.commit();
-    rtf.RTFDest = stored;
     rtf.DeschideRezultat(useWord);
 }
 

@@ -55,9 +55,10 @@ QString probeLine(const QString &rtf)
     return a < 0 ? QString() : rtf.mid(a + 6, rtf.indexOf(QStringLiteral("|\\par"), a) - a - 6);
 }
 
+// Files written on the way to a form: temporary names beside the final one.
 QStringList leftovers(const QString &folder)
 {
-    return QDir(folder).entryList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden);
+    return QDir(folder).entryList({QStringLiteral("*.tmp"), QStringLiteral("*.rtf.*")}, QDir::Files | QDir::Hidden);
 }
 
 } // namespace
