@@ -12,9 +12,21 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <functional>
+
 namespace {
 
 AppStartup::Mode g_mode = AppStartup::Mode::Local;
+
+// Runs one step of the exit; its failure is shown and does not stop the next.
+void exitStep(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const std::exception &e) {
+        TErori::Mesaj(QStringLiteral("Kestrun"), QString::fromUtf8(e.what()), 1, TErori::OK);
+    }
+}
 
 } // namespace
 
@@ -50,12 +62,9 @@ bool KestrunApp::start(const QStringList &arguments)
 
 void KestrunApp::finish()
 {
-    try {
-        AppStartup::logExit();
-        AppStartup::offerBackup(g_mode);
-    } catch (const std::exception &e) {
-        TErori::Mesaj(QStringLiteral("Kestrun"), QString::fromUtf8(e.what()), 1, TErori::OK);
-    }
+    // A log that cannot be written must not cost the user the backup.
+    exitStep([] { AppStartup::logExit(); });
+    exitStep([] { AppStartup::offerBackup(g_mode); });
     AppStartup::finish();
 }
 

@@ -1,6 +1,8 @@
 // Starts the program the way main() does, over a sample commune, and uses it
 // as a clerk would: choose the working month, open the request list.
 #include "app/KestrunApp.h"
+#include "core/DataArchive.h"
+#include "core/Erori.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
@@ -118,6 +120,33 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
     w.close();
     KestrunApp::finish();
     EXPECT_EQ(lastAction(data), QStringLiteral("Inchidere Program."));
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
+}
+
+TEST(Program, AnExitLogThatCannotBeWrittenStillOffersTheBackup)
+{
+    testApp();
+    const auto dir = scratchDir("app");
+    const QString home = dir->path() + QStringLiteral("/Kestrun");
+    qputenv("HOME", dir->path().toLocal8Bit());
+    qputenv("KESTRUN_HOME", home.toLocal8Bit());
+    const QString data = home + QStringLiteral("/Data");
+    // A folder where the log table should be: the exit line cannot be written.
+    QDir().mkpath(data + QStringLiteral("/Log.dbf"));
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), "requests");
+    Form1().setFolders(home, data, home + QStringLiteral("/Temp"));
+    const QString backups = dir->path() + QStringLiteral("/backups");
+    TForm1::WriteMachine(QStringLiteral("Salvare"), backups);
+
+    RecordingDialogs dialogs;
+    dialogs.answers = {TErori::ResultOK, TErori::ResultDa};
+    KestrunApp::finish();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[0].kind, 1);
+    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("\rDoriti sa facem o copie la datele de azi?"));
+    const QStringList written = QDir(backups).entryList(QDir::Files);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_EQ(DataArchive::readFile(backups + u'/' + written[0]).size(), 1);
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
 }
 
