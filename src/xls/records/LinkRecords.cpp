@@ -2,9 +2,7 @@
 
 #include "xls/records/ExcelString.h"
 #include "xls/records/SheetInfo.h"
-#include "xls/records/XlsRecordMessages.h"
 #include "xls/storage/ByteUtils.h"
-#include "xls/storage/ExcelException.h"
 
 #include <QIODevice>
 
@@ -18,9 +16,7 @@ void MoveRange(QByteArray &data, int offset, const int deltas[4])
     int values[4];
     for (int i = 0; i < 4; ++i) {
         values[i] = ReadWord(data, offset + 2 * i) + deltas[i];
-        if (values[i] < 0 || values[i] > maxima[i])
-            throw EExcelException(
-                QString::fromLatin1(XlsRecordMessages::ErrTooManyEntries).arg(values[i]).arg(maxima[i]));
+        CheckEntryCount(values[i], maxima[i]);
     }
     for (int i = 0; i < 4; ++i)
         WriteWord(data, offset + 2 * i, static_cast<quint16>(values[i]));

@@ -1,21 +1,13 @@
 #include "xls/records/RowColRecord.h"
 
 #include "xls/records/SheetInfo.h"
-#include "xls/records/XlsRecordMessages.h"
 #include "xls/storage/ByteUtils.h"
-#include "xls/storage/ExcelException.h"
 
 #include <QIODevice>
 
 namespace {
 constexpr int MaxRow = 65535;
 constexpr int MaxColumn = 255;
-
-void CheckInRange(int value, int max)
-{
-    if (value < 0 || value > max)
-        throw EExcelException(QString::fromLatin1(XlsRecordMessages::ErrTooManyEntries).arg(value).arg(max));
-}
 } // namespace
 
 TBaseRowColRecord::TBaseRowColRecord(quint16 id, QByteArray data, int minSize)
@@ -42,13 +34,13 @@ int TBaseRowColRecord::Column() const
 
 void TBaseRowColRecord::SetRow(int row)
 {
-    CheckInRange(row, MaxRow);
+    CheckEntryCount(row, MaxRow);
     WriteWord(MutableData(), 0, static_cast<quint16>(row));
 }
 
 void TBaseRowColRecord::SetColumn(int column)
 {
-    CheckInRange(column, MaxColumn);
+    CheckEntryCount(column, MaxColumn);
     WriteWord(MutableData(), 2, static_cast<quint16>(column));
 }
 
@@ -59,9 +51,9 @@ void TBaseRowColRecord::MoveBy(int rowDelta, int colDelta)
     const int row = Row() + rowDelta;
     const int column = Column() + colDelta;
     if (rowDelta != 0)
-        CheckInRange(row, MaxRow);
+        CheckEntryCount(row, MaxRow);
     if (colDelta != 0)
-        CheckInRange(column, MaxColumn);
+        CheckEntryCount(column, MaxColumn);
     if (rowDelta != 0)
         WriteWord(MutableData(), 0, static_cast<quint16>(row));
     if (colDelta != 0)
@@ -134,8 +126,8 @@ qint64 TCellRecord::SizeAsLastOfRun() const
 
 QByteArray TCellRecord::NewCellData(int row, int column, int xf, int dataSize)
 {
-    CheckInRange(row, MaxRow);
-    CheckInRange(column, MaxColumn);
+    CheckEntryCount(row, MaxRow);
+    CheckEntryCount(column, MaxColumn);
     QByteArray data(qMax(6, dataSize), '\0');
     WriteWord(data, 0, static_cast<quint16>(row));
     WriteWord(data, 2, static_cast<quint16>(column));

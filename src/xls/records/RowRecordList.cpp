@@ -4,6 +4,7 @@
 #include "xls/records/SheetInfo.h"
 #include "xls/records/SheetRecords.h"
 #include "xls/records/XlsRecordMessages.h"
+#include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
 
 using namespace XlsRecordMessages;
@@ -14,8 +15,7 @@ constexpr int MaxRow = 65535;
 
 void TRowRecordList::PlaceAt(int index, std::unique_ptr<TBaseRowColRecord> item)
 {
-    if (index < 0 || index > MaxRow)
-        throw EExcelException(QString::fromLatin1(ErrTooManyEntries).arg(index).arg(MaxRow));
+    CheckEntryCount(index, MaxRow);
     while (Count() < index)
         TBaseRowColRecordList::Add(nullptr);
     if (index < Count())
@@ -114,12 +114,11 @@ void TRowRecordList::InsertAndCopyRows(int firstRow, int lastRow, int destRow, i
     // Check the furthest row before moving any, so a refusal changes nothing.
     for (int r = Count() - 1; r >= destRow; --r)
         if (Items(r)) {
-            if (r + inserted > MaxRow && sheetInfo.InsertsInOwnSheet())
-                throw EExcelException(QString::fromLatin1(ErrTooManyEntries).arg(r + inserted).arg(MaxRow));
+            if (sheetInfo.InsertsInOwnSheet())
+                CheckEntryCount(r + inserted, MaxRow);
             break;
         }
-    if (destRow + inserted - 1 > MaxRow)
-        throw EExcelException(QString::fromLatin1(ErrTooManyEntries).arg(destRow + inserted - 1).arg(MaxRow));
+    CheckEntryCount(destRow + inserted - 1, MaxRow);
 
     for (int r = destRow; r < Count(); ++r)
         if (TBaseRowColRecord *row = Items(r))

@@ -12,6 +12,5 @@ inline constexpr const char *ErrInvalidVersion = "Template file is saved with an
 inline constexpr const char *ErrDuplicatedRow = "Duplicated ROW record";
 inline constexpr const char *ErrMissingRow = "Missing ROW Record for row %1";
 inline constexpr const char *ErrInMarginRecord = "Error in Margin Record";
-inline constexpr const char *ErrTooManyEntries = "Too many entries for this kind of record (%1 out of a maximum of %2)";
 inline constexpr const char *ErrRecordTooLarge = "Record with ID 0x%1 holds more than 65535 bytes";
 } // namespace XlsRecordMessages

@@ -8,14 +8,14 @@ void ByteUtilsDetail::RaiseOutOfRange(qsizetype size, qsizetype offset, qsizetyp
                               .arg(offset).arg(width).arg(size));
 }
 
-namespace {
-
-void checkCount(qint64 result, int max)
+void CheckEntryCount(qint64 value, int max)
 {
-    if (result < 0 || result > max)
+    if (value < 0 || value > max)
         throw EExcelException(QString::asprintf("Too many entries for this kind of record (%lld out of a maximum of %d)",
-                                                static_cast<long long>(result), max));
+                                                static_cast<long long>(value), max));
 }
+
+namespace {
 
 // Checked as the reads are, before any byte is written.
 void writeLittleEndian(QByteArray &data, qsizetype offset, quint64 value, int width)
@@ -46,7 +46,7 @@ void WriteDouble(QByteArray &data, qsizetype offset, double value)
 void AddToWord(QByteArray &data, qsizetype offset, int delta, int max)
 {
     const qint64 result = qint64(ReadWord(data, offset)) + delta;
-    checkCount(result, max);
+    CheckEntryCount(result, max);
     WriteWord(data, offset, static_cast<quint16>(result));
 }
 
@@ -54,6 +54,6 @@ void AddToByte(QByteArray &data, qsizetype offset, int delta, int max)
 {
     ByteUtilsDetail::CheckedAt(data, offset, 1);
     const qint64 result = qint64(static_cast<uchar>(data[offset])) + delta;
-    checkCount(result, max);
+    CheckEntryCount(result, max);
     data[offset] = static_cast<char>(result);
 }

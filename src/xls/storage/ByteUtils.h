@@ -48,8 +48,11 @@ void WriteWord(QByteArray &data, qsizetype offset, quint16 value);
 void WriteCardinal(QByteArray &data, qsizetype offset, quint32 value);
 void WriteDouble(QByteArray &data, qsizetype offset, double value);
 
-// Adds delta to the u16 (or byte) at offset. A result below 0 or above max
-// raises "Too many entries for this kind of record (%d out of a maximum of %d)"
-// and leaves the buffer unchanged.
+// Raises "Too many entries for this kind of record (%d out of a maximum of %d)"
+// when value lies outside 0..max: a count, row or column that would not fit.
+void CheckEntryCount(qint64 value, int max);
+
+// Adds delta to the u16 (or byte) at offset. A result outside 0..max raises
+// as CheckEntryCount does and leaves the buffer unchanged.
 void AddToWord(QByteArray &data, qsizetype offset, int delta, int max);
 void AddToByte(QByteArray &data, qsizetype offset, int delta, int max);
