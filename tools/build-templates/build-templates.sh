@@ -43,8 +43,15 @@ convert() { # convert <filter> <ext> <sources...>
     done
 }
 
-xls=""; xlsx=""
+xls=""; xlsx=""; seen=" "
 for src in "$@"; do
+    # LibreOffice writes every result of a run into one folder by name, so two
+    # sources of one name would leave both targets with the same workbook.
+    name=$(basename "$src")
+    case "$seen" in
+        *" $name "*) echo "$src: another source has the same name; build them one at a time" >&2; exit 1 ;;
+    esac
+    seen="$seen$name "
     case "$src" in
         *.xls.fods) xls="$xls $src" ;;
         *.xlsx.fods) xlsx="$xlsx $src" ;;
