@@ -236,6 +236,7 @@ void TRTFReplace::StergeChei()
     m_keys.clear();
     m_values.clear();
     m_keyMatch.clear();
+    m_run = -1; // a run points into the lists just emptied
 }
 
 int TRTFReplace::NumaraAcolade(const QByteArray &line)

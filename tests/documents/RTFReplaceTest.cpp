@@ -106,6 +106,23 @@ TEST_F(RtfFiller, RunOfValues)
     EXPECT_EQ(fill({"[M] [M] [M]"}, run), "\\pard a b c\r\n}\r\n");
 }
 
+TEST(RtfRun, ClearingTheKeysEndsTheRun)
+{
+    TRTFReplace rtf;
+    rtf.AdaugaCheie("[M]", "a");
+    rtf.AdaugaCheie("[M]", "b");
+    EXPECT_EQ(rtf.InlocuiesteChei("[M]"), "a"); // the run stands on "b" now
+    rtf.StergeChei();
+    // A new run starts at its own first value.
+    rtf.AdaugaCheie("[M]", "c");
+    rtf.AdaugaCheie("[M]", "d");
+    EXPECT_EQ(rtf.InlocuiesteChei("[M]"), "c");
+    rtf.StergeChei();
+    // Fewer keys than the old run's position: nothing is read past the list.
+    rtf.AdaugaCheie("[M]", "e");
+    EXPECT_EQ(rtf.InlocuiesteChei("[M]"), "e");
+}
+
 TEST_F(RtfFiller, BoundedOnHostileKeysAndValues)
 {
     // A value holding its own key is not filled again.
