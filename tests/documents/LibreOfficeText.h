@@ -1,10 +1,11 @@
 #pragma once
 
+#include "xls/support/IndependentReaders.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
-#include <QProcess>
 #include <QStringList>
-#include <QUuid>
 
 // Converts a batch of documents to UTF-8 text with one LibreOffice run and
 // returns the text of each by its input path (empty when it was not converted).
@@ -12,13 +13,7 @@ inline QHash<QString, QString> libreOfficeText(const QStringList &files, const Q
 {
     const QString out = QDir(workDir).filePath(QStringLiteral("lo-text"));
     QDir().mkpath(out);
-    const QString profile = QStringLiteral("file:///tmp/kestrun-lo-%1").arg(QUuid::createUuid().toString(QUuid::Id128));
-    QProcess lo;
-    lo.start(QStringLiteral("soffice"),
-             QStringList{QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
-                         QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
-                         QStringLiteral("--outdir"), out} + files);
-    lo.waitForFinished(300000);
+    IndependentReaders::convertWithSoffice(files, out, QStringLiteral("txt:Text (encoded):UTF8"));
     QHash<QString, QString> texts;
     for (const QString &f : files) {
         QFile t(QDir(out).filePath(QFileInfo(f).completeBaseName() + QStringLiteral(".txt")));
