@@ -183,7 +183,7 @@ bool TRTFReplace::IncepeDocument()
         return false;
     QList<QByteArray> lines;
     try {
-        lines = templateLines();
+        lines = readTemplate();
     } catch (const EInOutError &) {
         return false;
     }
@@ -204,21 +204,20 @@ bool TRTFReplace::IncepeDocument()
     }
     // An empty template, or one without a body, gives no document at all.
     if (!found) {
-        forgetTemplate();
         QFile::remove(RTFDest);
         return false;
     }
     QFile dest(RTFDest);
-    if (!dest.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        forgetTemplate();
+    if (!dest.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    }
     if (dest.write(header) != header.size()) {
         dest.close();
         QFile::remove(RTFDest);
-        forgetTemplate();
         return false;
     }
+    // The pages of this document are filled from these same lines.
+    m_template = lines;
+    m_templateOf = RTFSursa;
     m_closedByTemplate = false;
     StergeChei();
     return true;
