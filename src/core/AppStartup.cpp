@@ -68,6 +68,7 @@ AppStartup::Mode AppStartup::start(const QStringList &arguments)
         throw CoreError(QStringLiteral("Nu pot crea directoarele programului in %1.").arg(AppFolders::programDir()));
     TForm1 &f = Form1();
     f.setFolders(AppFolders::programDir(), AppFolders::dataDir(), AppFolders::tempDir());
+    s_keepTemp = false;
     TForm1::WriteMachine(QStringLiteral("AppDir"), f.AppDir());
     TForm1::WriteMachine(QStringLiteral("Versiune"), QCoreApplication::applicationVersion());
 
@@ -141,7 +142,14 @@ QString AppStartup::offerBackup(Mode mode)
                           TErori::Da | TErori::Nu) != TErori::ResultDa)
             return {};
         const QString archive = Form1().ArchivePath();
-        return Form21().SaveToArchive(archive) ? archive : QString();
+        if (Form21().SaveToArchive(archive))
+            return archive;
+        // The changes live only in the working copy: deleting Temp would lose them.
+        s_keepTemp = true;
+        TErori::Mesaj(QStringLiteral("Iesire"),
+                      QStringLiteral("Modificarile au ramas in %1.").arg(QDir::toNativeSeparators(Form1().DataDir())), 0,
+                      TErori::OK);
+        return {};
     }
     const QString folder = TForm1::ReadMachine(QStringLiteral("Salvare")).trimmed();
     if (mode != Mode::Local || folder.isEmpty())
@@ -160,6 +168,6 @@ QString AppStartup::offerBackup(Mode mode)
 void AppStartup::finish()
 {
     const QString temp = Form1().TempDir();
-    if (!temp.isEmpty())
+    if (!temp.isEmpty() && !s_keepTemp)
         Shell::removePath(temp);
 }

@@ -30,15 +30,18 @@ public:
     static void logExit();
 
     // The backup offered at exit: back into the opened archive, or into the
-    // backup folder under <ddMMyyyy>_<n>.L21. Returns the archive written, or empty.
+    // backup folder under <ddMMyyyy>_<n>.L21. Returns the archive written, or
+    // empty. Changes that cannot be saved back into the opened archive stay
+    // in their working copy, which finish() then leaves in place.
     static QString offerBackup(Mode mode);
     // The name for today's backup in the folder: the date, "_", the first free number, ".L21".
     static QString backupName(const QString &folder, const QDate &day);
 
-    // Deletes the program's Temp folder.
+    // Deletes the program's Temp folder, unless it holds unsaved changes.
     static void finish();
 
 private:
+    static inline bool s_keepTemp = false;
     static QString archiveArgument(const QStringList &arguments);
     static QString unpackArchive(const QString &archive);
     static bool holdsTables(const QString &folder);

@@ -6,6 +6,7 @@
 #include "core/Contor.h"
 #include "core/CoreError.h"
 #include "core/DataArchive.h"
+#include "core/Erori.h"
 #include "core/Form1.h"
 #include "core/Form21.h"
 #include "core/Form3.h"
@@ -218,6 +219,28 @@ TEST_F(MainWindow, StartupOnAnArchiveWorksInATempCopyAndSavesBack)
     EXPECT_TRUE(saved.contains(QStringLiteral("Luni.lst")));
     EXPECT_TRUE(saved.contains(QStringLiteral("Cereri.dbf")));
     EXPECT_TRUE(saved.contains(QStringLiteral("Log.dbf")));
+    AppStartup::finish();
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
+}
+
+TEST_F(MainWindow, ChangesThatCannotGoBackIntoTheArchiveKeepTheirWorkingCopy)
+{
+    RecordingDialogs dialogs;
+    const QString archive = dir->path() + QStringLiteral("/copie.L21");
+    writeBytes(archive, DataArchive::encode({{QStringLiteral("Luni.lst"), "11.2022\r\n"}}));
+    ASSERT_EQ(AppStartup::start({QStringLiteral("kestrun"), archive}), AppStartup::Mode::Archive);
+    const QString work = Form1().DataDir();
+    // A folder now stands where the archive was: saving back fails.
+    QFile::remove(archive);
+    QDir().mkpath(archive + QStringLiteral("/x"));
+    dialogs.answers = {TErori::ResultDa, TErori::ResultOK, TErori::ResultOK};
+    EXPECT_TRUE(AppStartup::offerBackup(AppStartup::Mode::Archive).isEmpty());
+    EXPECT_TRUE(dialogs.messages.last().text.contains(work));
+    AppStartup::finish();
+    EXPECT_EQ(readBytes(work + QStringLiteral("/Luni.lst")), QByteArray("11.2022\r\n"));
+
+    // The next run starts afresh and clears Temp at its end again.
+    EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun")}), AppStartup::Mode::Local);
     AppStartup::finish();
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
 }
