@@ -47,9 +47,7 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
     if (id == XlsIds::MulRK || id == XlsIds::MulBlank) {
         PlaceCells();
         FLastFormula = nullptr;
-        TCellRecordVector cells = id == XlsIds::MulRK
-                                      ? dynamic_cast<TMulRKRecord &>(*record).SplitToCells()
-                                      : dynamic_cast<TMulBlankRecord &>(*record).SplitToCells();
+        TCellRecordVector cells = dynamic_cast<TMultipleCellRecord &>(*record).SplitToCells();
         for (auto &cell : cells)
             FCells.AddCellRecord(std::move(cell));
         return;
