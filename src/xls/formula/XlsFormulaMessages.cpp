@@ -1,5 +1,6 @@
 #include "xls/formula/XlsFormulaMessages.h"
 
+#include "xls/records/CellRecords.h"
 #include "xls/storage/ExcelException.h"
 
 #include <QHash>
@@ -379,11 +380,6 @@ const TCellFunctionData FuncNameArray[FunctionCount] = {
     {367, "VARA", 1, 30, 0x0000, "R"},
 };
 
-const TErrorCode ErrorCodes[ErrorCodeCount] = {
-    {0, "#NULL!"}, {7, "#DIV/0!"}, {15, "#VALUE!"}, {23, "#REF!"},
-    {29, "#NAME?"}, {36, "#NUM!"}, {42, "#N/A"},
-};
-
 const TCellFunctionData &FunctionByIndex(int index)
 {
     if (index < 0 || index >= FunctionCount)
@@ -418,18 +414,13 @@ const TCellFunctionData *FunctionByName(const QString &name)
 
 QString ErrorCodeToText(int code)
 {
-    for (const TErrorCode &e : ErrorCodes)
-        if (e.Code == code)
-            return QString::fromLatin1(e.Text);
-    return QStringLiteral("#UNKNOWN");
+    const QString text = ErrorCodeText(code);
+    return text.isEmpty() ? QStringLiteral("#UNKNOWN") : text;
 }
 
 int ErrorTextToCode(QStringView text)
 {
-    for (const TErrorCode &e : ErrorCodes)
-        if (text == QLatin1StringView(e.Text))
-            return e.Code;
-    return -1;
+    return ErrorTextCode(text);
 }
 
 namespace FormulaMessages {

@@ -39,13 +39,6 @@ const TCellFunctionData *FunctionByName(const QString &name);
 const QString &FunctionName(int index);
 
 // Error values: code byte <-> text.
-constexpr int ErrorCodeCount = 7;
-struct TErrorCode
-{
-    quint8 Code;
-    const char *Text;
-};
-extern const TErrorCode ErrorCodes[ErrorCodeCount];
 QString ErrorCodeToText(int code);   // "#UNKNOWN" for a code not in the table
 int ErrorTextToCode(QStringView text); // -1 when the text is no error value
 constexpr int MaxErrorLen = 7;       // longest error text ("#DIV/0!", "#VALUE!")

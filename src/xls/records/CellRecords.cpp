@@ -18,18 +18,32 @@ void WriteU16(QIODevice &stream, int value)
 }
 } // namespace
 
+namespace {
+struct TErrorCode
+{
+    quint8 Code;
+    const char *Text;
+};
+constexpr TErrorCode ErrorCodes[] = {
+    {0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"}, {0x17, "#REF!"},
+    {0x1D, "#NAME?"}, {0x24, "#NUM!"},   {0x2A, "#N/A"},
+};
+} // namespace
+
 QString ErrorCodeText(int code)
 {
-    switch (code) {
-    case 0x00: return QStringLiteral("#NULL!");
-    case 0x07: return QStringLiteral("#DIV/0!");
-    case 0x0F: return QStringLiteral("#VALUE!");
-    case 0x17: return QStringLiteral("#REF!");
-    case 0x1D: return QStringLiteral("#NAME?");
-    case 0x24: return QStringLiteral("#NUM!");
-    case 0x2A: return QStringLiteral("#N/A");
-    default: return QString();
-    }
+    for (const TErrorCode &e : ErrorCodes)
+        if (e.Code == code)
+            return QString::fromLatin1(e.Text);
+    return QString();
+}
+
+int ErrorTextCode(QStringView text)
+{
+    for (const TErrorCode &e : ErrorCodes)
+        if (text == QLatin1StringView(e.Text))
+            return e.Code;
+    return -1;
 }
 
 // ---- cells written in runs

@@ -6,6 +6,8 @@
 
 // The text of a BIFF8 error code ("#DIV/0!" ...); empty for unknown codes.
 QString ErrorCodeText(int code);
+// The code of an error text, exactly as ErrorCodeText gives it; -1 for none.
+int ErrorTextCode(QStringView text);
 
 // A cell whose neighbours of its own class in the row are written with it as
 // one multiple-cell record (id RunId): row u16, first column u16, then per
