@@ -1,11 +1,11 @@
 #include "platform/automation/XlsxError.h"
 #include "platform/automation/XlsxWorkbook.h"
+#include "xls/support/IndependentReaders.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QUuid>
 #include <gtest/gtest.h>
 
 namespace {
@@ -28,20 +28,12 @@ QHash<QString, QList<QStringList>> libreOfficeValues(const QString &file, const 
 {
     const QString out = QFileInfo(file).absolutePath() + "/csv";
     QDir().mkpath(out);
-    QProcess lo;
-    lo.start("soffice", {"-env:UserInstallation=file:///tmp/kestrun-lo-" + QUuid::createUuid().toString(QUuid::Id128),
-                         "--headless", "--convert-to",
-                         "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,-1", "--outdir",
-                         out, file});
-    lo.waitForFinished(180000);
+    IndependentReaders::exportCsvWithSoffice({file}, out, false);
     QHash<QString, QList<QStringList>> result;
     for (const QString &s : sheets) {
-        QFile f(out + "/" + QFileInfo(file).completeBaseName() + "-" + s + ".csv");
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &line : f.readAll().split('\n'))
-            if (!line.isEmpty())
-                result[s].append(QString::fromUtf8(line).remove('"').split(','));
+        const QString csv = out + "/" + QFileInfo(file).completeBaseName() + "-" + s + ".csv";
+        if (QFileInfo::exists(csv))
+            result[s] = IndependentReaders::readCsv(csv);
     }
     return result;
 }
