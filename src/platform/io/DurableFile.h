@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// The one way a file for the user is written: the bytes go to a temporary file
+// in the target's folder, every write is checked, the file is flushed and
+// synced, and only then renamed over the target. On any failure the temporary
+// file is removed, the old target stays as it was, and FileWriteError names the
+// file and the cause in Romanian ("Nu este spatiu pe disc", ...).
+//
+//   DurableFile f(path);
+//   f.write(header);
+//   f.write(body);
+//   f.commit();            // the target now holds header + body, or it throws
+//
+// A DurableFile destroyed before commit() leaves the target untouched.
+class DurableFile
+{
+public:
+    explicit DurableFile(const QString &target);
+    ~DurableFile();
+    DurableFile(const DurableFile &) = delete;
+    DurableFile &operator=(const DurableFile &) = delete;
+
+    const QString &target() const { return m_target; }
+    // The temporary file's path, for writers that must hand a path to a library.
+    const QString &temporaryPath() const { return m_temp; }
+    qint64 size() const { return m_written; }
+
+    void write(const char *data, qint64 size);
+    void write(const QByteArray &bytes) { write(bytes.constData(), bytes.size()); }
+    // Flushes, syncs and closes the temporary file, which stays under its
+    // temporary name (a file written by a library through temporaryPath() is
+    // synced too). commit() calls it when it has not run.
+    void finish();
+    // finish(), then renames the temporary file over the target.
+    void commit();
+    // Forgets the temporary file without removing it (its new owner renames it).
+    void release() { m_state = State::Done; }
+    // Gives up: removes the temporary file, keeps the target.
+    void discard();
+
+    // Whole-file write in one call.
+    static void save(const QString &target, const QByteArray &bytes);
+    // Syncs a folder so a rename in it survives a power cut (best effort).
+    static void syncFolder(const QString &folder);
+    // The Romanian sentence for a failed write of `path` with errno `error`.
+    [[noreturn]] static void raise(const QString &path, int error, const QString &action = {});
+
+private:
+    void open();
+    void flushBuffer();
+
+    QString m_target;
+    QString m_temp;
+    enum class State { Open, Finished, Done };
+    int m_fd = -1;
+    QByteArray m_buffer;
+    qint64 m_written = 0;
+    State m_state = State::Open;
+};
+
+// A group of files written together (a restore, a package of documents): each
+// one goes to its temporary file first; only when all are written are they
+// renamed in, one after the other.
+class DurableFileSet
+{
+public:
+    DurableFileSet() = default;
+    ~DurableFileSet();
+    DurableFileSet(const DurableFileSet &) = delete;
+    DurableFileSet &operator=(const DurableFileSet &) = delete;
+
+    // Writes `bytes` to a temporary file beside `target` (throws on failure).
+    void add(const QString &target, const QByteArray &bytes);
+    // Renames every temporary file over its target.
+    void commit();
+
+private:
+    struct Pending { QString target, temp; };
+    std::vector<Pending> m_pending;
+    bool m_done = false;
+};

@@ -1,0 +1,107 @@
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
+#include "platform/io/WriteLimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+TEST(DurableFile, WritesSmallAndLargePiecesAndReplacesTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.bin");
+    DurableFile::save(path, "old");
+    QByteArray expected;
+    DurableFile f(path);
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray piece(i * 37 % 5000 + (i == 7 ? 200000 : 0), char('a' + i % 26));
+        f.write(piece);
+        expected += piece;
+    }
+    EXPECT_EQ(readAll(path), "old") << "nothing reaches the target before commit";
+    f.commit();
+    EXPECT_EQ(readAll(path), expected);
+    EXPECT_EQ(entries(dir.path()), QStringList{"a.bin"});
+}
+
+TEST(DurableFile, FullDiskKeepsTheOldFileAndNamesTheCause)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("setari.set");
+    DurableFile::save(path, QByteArray(3000, 'x'));
+    // A write far below the buffer size fails only at the flush: it must still fail.
+    for (long bytes : {100L, 5000L, 300000L}) {
+        const std::string said = failingWrite(2000, [&] { DurableFile::save(path, QByteArray(bytes, 'y')); });
+        if (bytes <= 2000) {
+            EXPECT_EQ(said, "no error");
+            DurableFile::save(path, QByteArray(3000, 'x'));
+            continue;
+        }
+        EXPECT_NE(said.find("Nu pot scrie fisierul"), std::string::npos) << said;
+        EXPECT_NE(said.find("setari.set"), std::string::npos) << said;
+        EXPECT_NE(said.find("Fisierul depaseste marimea permisa"), std::string::npos) << said;
+        EXPECT_EQ(readAll(path), QByteArray(3000, 'x'));
+        EXPECT_EQ(entries(dir.path()), QStringList{"setari.set"});
+    }
+}
+
+TEST(DurableFile, AbandonedOrMissingFolderLeavesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("b.txt");
+    {
+        DurableFile f(path);
+        f.write("partial");
+    }
+    EXPECT_TRUE(entries(dir.path()).isEmpty());
+    try {
+        DurableFile::save(dir.filePath("nu/exista.txt"), "x");
+        FAIL() << "a missing folder must fail";
+    } catch (const FileWriteError &e) {
+        EXPECT_NE(std::string(e.what()).find("Directorul nu exista"), std::string::npos) << e.what();
+    }
+}
+
+TEST(DurableFileSet, SwapsInNothingUntilEveryFileIsWritten)
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath("Oameni.dbf"), b = dir.filePath("Cereri.dbf");
+    DurableFile::save(a, "old a");
+    DurableFile::save(b, "old b");
+    const std::string said = failingWrite(1000, [&] {
+        DurableFileSet set;
+        set.add(a, QByteArray(10, 'a'));
+        set.add(b, QByteArray(5000, 'b'));
+        set.commit();
+    });
+    EXPECT_NE(said.find("Cereri.dbf"), std::string::npos) << said;
+    EXPECT_EQ(readAll(a), "old a");
+    EXPECT_EQ(readAll(b), "old b");
+    EXPECT_EQ(entries(dir.path()).size(), 2);
+
+    DurableFileSet set;
+    set.add(a, "new a");
+    set.add(b, "new b");
+    EXPECT_EQ(readAll(a), "old a");
+    set.commit();
+    EXPECT_EQ(readAll(a), "new a");
+    EXPECT_EQ(readAll(b), "new b");
+    EXPECT_EQ(entries(dir.path()).size(), 2);
+}
