@@ -254,21 +254,20 @@ QVariant Dbf::value(qint64 rec, int field) const
     }
     case 'N':
     case 'F': {
-        const QByteArrayView digits = Codec::trimmed(raw);
-        if (digits.isEmpty())
+        const Codec::Number n = Codec::number(raw);
+        if (n.kind == Codec::Number::Null)
             return {};
-        double v = 0;
-        if (!Codec::trimmedNumber(digits, &v))
+        if (n.kind == Codec::Number::Bad)
             d->fail(rec, field, QStringLiteral("\"%1\" is not a number").arg(QString::fromLatin1(raw)));
-        return v;
+        return n.value();
     }
     case 'D': {
-        if (Codec::isNull('D', raw))
+        const int v = Codec::dateNumber(raw);
+        if (v == 0)
             return {};
-        const QDate v = Codec::date(raw);
-        if (!v.isValid())
+        if (v < 0)
             d->fail(rec, field, QStringLiteral("\"%1\" is not a date").arg(QString::fromLatin1(raw)));
-        return v;
+        return QDate(v / 10000, v / 100 % 100, v % 100);
     }
     case 'L': {
         const int v = Codec::logical(raw);

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -13,9 +14,6 @@ namespace detail::DbfCodec {
 namespace {
 
 bool isPad(char c) { return c == ' ' || c == '\0'; }
-
-// Powers of ten exact as doubles, for the quick number paths.
-constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
 // Length of the field without its trailing pad; eight blanks at a time, as
 // most text fields end in a long run of them.
@@ -36,43 +34,95 @@ qsizetype blankEnd(QByteArrayView raw)
     return e;
 }
 
-bool isAscii(QByteArrayView raw)
+// Powers of ten up to the last one a double holds exactly.
+constexpr double kExact10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                               1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Trimmed, non-empty text through the full parser: exponents, long digit runs.
+Number parsed(QByteArrayView t)
 {
-    unsigned char any = 0;
-    for (char c : raw)
-        any |= static_cast<unsigned char>(c);
-    return any < 0x80;
+    if (t[0] == '+')
+        t = t.sliced(1);
+    Number n;
+    const char *end = t.data() + t.size();
+    const auto r = std::from_chars(t.data(), end, n.real);
+    n.kind = r.ec == std::errc() && r.ptr == end && std::isfinite(n.real) ? Number::Real : Number::Bad;
+    return n;
 }
 
-// Plain "[-]digits[.digits]" with at most 15 significant digits: the digits
-// and the power of ten are both exact doubles, so one division rounds right.
-bool fastNumber(QByteArrayView t, double *out)
+// Trimmed, non-empty "[-+]digits[.digits]" read in one pass. A mantissa up to
+// 2^53 and its power of ten are both exact doubles, so one division gives the
+// correctly rounded value; anything longer goes to the full parser.
+Number trimmedNumber(QByteArrayView t)
 {
+    constexpr quint64 Exact = quint64(1) << 53;
     qsizetype i = 0;
     const bool negative = t[0] == '-';
     if (negative || t[0] == '+')
         i = 1;
     quint64 mantissa = 0;
-    int digits = 0, decimals = 0;
-    bool point = false;
+    int decimals = 0;
+    bool point = false, digit = false;
     for (; i < t.size(); ++i) {
         const char c = t[i];
         if (c >= '0' && c <= '9') {
-            if (++digits > 15)
-                return false;
+            if (mantissa > Exact)
+                return parsed(t);
             mantissa = mantissa * 10 + quint64(c - '0');
             decimals += point;
+            digit = true;
         } else if (c == '.' && !point) {
             point = true;
         } else {
-            return false;
+            return parsed(t);
         }
     }
-    if (digits == 0)
-        return false;
-    const double v = double(mantissa) / kPow10[decimals];
-    *out = negative ? -v : v;
-    return true;
+    Number n;
+    if (!digit || mantissa > Exact || decimals > 22)
+        return digit ? parsed(t) : (n.kind = Number::Bad, n);
+    if (!point) {
+        n.kind = Number::Int;
+        n.whole = negative ? -qint64(mantissa) : qint64(mantissa);
+        return n;
+    }
+    n.kind = Number::Real;
+    n.real = double(mantissa) / kExact10[decimals];
+    if (negative)
+        n.real = -n.real;
+    return n;
+}
+
+// CP1250 bytes straight to UTF-8 through a table, for the SQL engine's scan.
+struct Utf8Table
+{
+    char bytes[256][4];
+    quint8 length[256];
+    Utf8Table()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray u = QString(Cp1250::toUnicode(uchar(b))).toUtf8();
+            length[b] = quint8(u.size());
+            memcpy(bytes[b], u.constData(), size_t(u.size()));
+        }
+    }
+};
+
+// Index of the first byte at or above 0x80, eight at a time.
+qsizetype asciiPrefix(QByteArrayView raw)
+{
+    constexpr quint64 HighBits = 0x8080808080808080ULL;
+    const uchar *p = reinterpret_cast<const uchar *>(raw.data());
+    const qsizetype n = raw.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        memcpy(&w, p + i, 8);
+        if (w & HighBits)
+            break;
+    }
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
 }
 
 [[noreturn]] void refuse(const QString &why) { throw DbfError(why); }
@@ -185,7 +235,7 @@ Fast fastFormat(double value, int length, int decimals, char *out)
 {
     if (decimals > 10)
         return Fast::Unsure;
-    const double scaled = std::fabs(value) * kPow10[decimals];
+    const double scaled = std::fabs(value) * kExact10[decimals];
     if (!(scaled < 1e11))
         return Fast::Unsure;
     const double whole = std::floor(scaled);
@@ -355,7 +405,7 @@ bool isNull(char type, QByteArrayView raw)
 {
     switch (type) {
     case 'D':
-        return isBlank(raw) || trimmed(raw) == "00000000";
+        return dateNumber(raw) == 0;
     case 'L':
         return logical(raw) == -1;
     default:
@@ -370,41 +420,67 @@ QString text(QByteArrayView raw)
         return QString();
     const QByteArrayView used = raw.first(e);
     // Bytes below 0x80 are the same in CP1250 and Latin-1, which Qt decodes fast.
-    return isAscii(used) ? QString::fromLatin1(used) : Cp1250::decode(used);
+    return asciiPrefix(used) == e ? QString::fromLatin1(used) : Cp1250::decode(used);
+}
+
+bool utf8(QByteArrayView raw, std::string &scratch, std::string_view *out)
+{
+    const qsizetype n = blankEnd(raw);
+    if (n == 0)
+        return false;
+    const char *d = raw.data();
+    qsizetype i = asciiPrefix(raw.first(n));
+    if (i == n) {
+        *out = std::string_view(d, size_t(n));
+        return true;
+    }
+    static const Utf8Table t;
+    scratch.resize(size_t(n) * 3);
+    char *w = scratch.data();
+    memcpy(w, d, size_t(i));
+    w += i;
+    for (; i < n; ++i) {
+        const uchar b = uchar(d[i]);
+        memcpy(w, t.bytes[b], t.length[b]);
+        w += t.length[b];
+    }
+    *out = std::string_view(scratch.data(), size_t(w - scratch.data()));
+    return true;
+}
+
+Number number(QByteArrayView raw)
+{
+    const QByteArrayView t = trimmed(raw);
+    return t.isEmpty() ? Number{} : trimmedNumber(t);
 }
 
 bool number(QByteArrayView raw, double *out)
 {
-    const QByteArrayView t = trimmed(raw);
-    return !t.isEmpty() && trimmedNumber(t, out);
+    const Number n = number(raw);
+    *out = n.value();
+    return n.kind == Number::Int || n.kind == Number::Real;
 }
 
-bool trimmedNumber(QByteArrayView t, double *out)
+int dateNumber(QByteArrayView raw)
 {
-    if (fastNumber(t, out))
-        return true;
-    if (t[0] == '+')
-        t = t.sliced(1);
-    const char *end = t.data() + t.size();
-    const auto r = std::from_chars(t.data(), end, *out);
-    return r.ec == std::errc() && r.ptr == end && std::isfinite(*out);
+    // Blank, or zeros among blanks: an empty date as some writers store it.
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return c == '0' || isPad(c); }))
+        return 0;
+    if (raw.size() != 8)
+        return -1;
+    int v = 0;
+    for (char c : raw) {
+        if (c < '0' || c > '9')
+            return -1;
+        v = v * 10 + (c - '0');
+    }
+    return QDate::isValid(v / 10000, v / 100 % 100, v % 100) ? v : -1;
 }
 
 QDate date(QByteArrayView raw)
 {
-    if (raw.size() != 8)
-        return {};
-    int v[3] = {0, 0, 0};
-    const int widths[3] = {4, 2, 2};
-    qsizetype at = 0;
-    for (int part = 0; part < 3; ++part)
-        for (int i = 0; i < widths[part]; ++i, ++at) {
-            const char c = raw[at];
-            if (c < '0' || c > '9')
-                return {};
-            v[part] = v[part] * 10 + (c - '0');
-        }
-    return QDate(v[0], v[1], v[2]);
+    const int v = dateNumber(raw);
+    return v > 0 ? QDate(v / 10000, v / 100 % 100, v % 100) : QDate();
 }
 
 int logical(QByteArrayView raw)

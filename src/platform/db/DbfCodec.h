@@ -8,6 +8,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <string>
+#include <string_view>
+
 namespace detail {
 
 // Field bytes to values and back. Numbers and dates are ASCII, text is CP1250.
@@ -18,9 +21,28 @@ bool isBlank(QByteArrayView raw);
 QByteArrayView trimmed(QByteArrayView raw);
 bool isNull(char type, QByteArrayView raw);
 
+// The one decoder of stored fields: the table's own reads and the SQL engine's
+// scan both go through these, so a value reads the same either way.
+
 QString text(QByteArrayView raw);                 // decoded, right-trimmed; a null QString when blank
+// The same as UTF-8: the stored bytes themselves when they are plain ASCII,
+// else converted into scratch (reused between calls). False when blank.
+bool utf8(QByteArrayView raw, std::string &scratch, std::string_view *out);
+
+// A number field: blank, a whole number that fits 64 bits (no point, no
+// exponent), another number (correctly rounded), or not a number at all.
+struct Number
+{
+    enum Kind { Null, Int, Real, Bad } kind = Null;
+    qint64 whole = 0;
+    double real = 0;
+    double value() const { return kind == Int ? double(whole) : real; }
+};
+Number number(QByteArrayView raw);
 bool number(QByteArrayView raw, double *out);     // false when blank or not a number
-bool trimmedNumber(QByteArrayView trimmed, double *out); // the same on trimmed, non-empty bytes
+
+// A date field as yyyymmdd; 0 when blank or all zeros; -1 when not a date.
+int dateNumber(QByteArrayView raw);
 QDate date(QByteArrayView raw);                   // invalid when blank or not a date
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);

@@ -1,6 +1,6 @@
 #include "platform/sql/DbfVirtualTable.h"
 
-#include "platform/codepage/Cp1250.h"
+#include "platform/db/DbfCodec.h"
 #include "platform/sql/RomanianCollation.h"
 #include "platform/sql/SqlTranslator.h"
 
@@ -15,174 +15,6 @@
 #include <string>
 
 namespace detail {
-
-// CP1250 bytes straight to UTF-8 through a table: text is decoded per field
-// and per row, so it must not pass through QString.
-struct Utf8Table
-{
-    char bytes[256][4];
-    quint8 length[256];
-    Utf8Table()
-    {
-        for (int b = 0; b < 256; ++b) {
-            const QByteArray u = QString(Cp1250::toUnicode(uchar(b))).toUtf8();
-            length[b] = quint8(u.size());
-            std::memcpy(bytes[b], u.constData(), size_t(u.size()));
-        }
-    }
-};
-
-const Utf8Table &utf8Table()
-{
-    static const Utf8Table t;
-    return t;
-}
-
-inline bool blankByte(char c) { return c == ' ' || c == '\0'; }
-
-// The field's text as UTF-8: the stored bytes themselves when they are plain
-// ASCII, else converted into scratch. False when the field is blank (null).
-bool textOf(QByteArrayView raw, std::string &scratch, std::string_view *out)
-{
-    // Fields are mostly padding: skip it and look for non-ASCII bytes eight at a time.
-    constexpr quint64 Blanks = 0x2020202020202020ull, HighBits = 0x8080808080808080ull;
-    const char *d = raw.data();
-    qsizetype n = raw.size();
-    while (n >= 8) {
-        quint64 w;
-        std::memcpy(&w, d + n - 8, 8);
-        if (w != Blanks)
-            break;
-        n -= 8;
-    }
-    while (n > 0 && blankByte(d[n - 1]))
-        --n;
-    if (n == 0)
-        return false;
-    const uchar *p = reinterpret_cast<const uchar *>(d);
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 w;
-        std::memcpy(&w, p + i, 8);
-        if (w & HighBits)
-            break;
-    }
-    while (i < n && p[i] < 0x80)
-        ++i;
-    if (i == n) {
-        *out = std::string_view(d, size_t(n));
-        return true;
-    }
-    const Utf8Table &t = utf8Table();
-    scratch.resize(size_t(n) * 3);
-    char *w = scratch.data();
-    std::memcpy(w, p, size_t(i));
-    w += i;
-    for (; i < n; ++i) {
-        const uchar b = p[i];
-        if (b < 0x80) {
-            *w++ = char(b);
-        } else {
-            std::memcpy(w, t.bytes[b], t.length[b]);
-            w += t.length[b];
-        }
-    }
-    *out = std::string_view(scratch.data(), size_t(w - scratch.data()));
-    return true;
-}
-
-enum class Num { Null, Int, Real, Bad };
-
-Num decodeNumber(QByteArrayView raw, qint64 *iv, double *dv)
-{
-    qsizetype a = 0, b = raw.size();
-    while (a < b && blankByte(raw[a]))
-        ++a;
-    while (b > a && blankByte(raw[b - 1]))
-        --b;
-    if (a == b)
-        return Num::Null;
-    const qsizetype start = a;
-    bool negative = false;
-    if (raw[a] == '-' || raw[a] == '+') {
-        negative = raw[a] == '-';
-        ++a;
-    }
-    quint64 mantissa = 0;
-    int digits = 0, fraction = 0;
-    bool point = false, anyDigit = false;
-    for (qsizetype i = a; i < b; ++i) {
-        const char c = raw[i];
-        if (c >= '0' && c <= '9') {
-            anyDigit = true;
-            if (digits < 18) {
-                mantissa = mantissa * 10 + quint64(c - '0');
-                if (mantissa)
-                    ++digits;
-                if (point)
-                    ++fraction;
-            } else {
-                digits = 99; // too long for the fast path
-            }
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            // Not plain digits: exponents go to the full parser, the rest is refused.
-            bool ok = false;
-            const double v = QByteArray(raw.data() + start, b - start).toDouble(&ok);
-            if (!ok || !std::isfinite(v))
-                return Num::Bad;
-            *dv = v;
-            return Num::Real;
-        }
-    }
-    if (!anyDigit)
-        return Num::Bad;
-    if (digits == 99) {
-        bool ok = false;
-        const double v = QByteArray(raw.data() + start, b - start).toDouble(&ok);
-        if (!ok || !std::isfinite(v))
-            return Num::Bad;
-        *dv = v;
-        return Num::Real;
-    }
-    if (!point) {
-        *iv = negative ? -qint64(mantissa) : qint64(mantissa);
-        return Num::Int;
-    }
-    static const double pow10[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
-                                   1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
-    // Both exact, so the quotient is the correctly rounded value.
-    double v = double(mantissa) / pow10[std::min(fraction, 19)];
-    *dv = negative ? -v : v;
-    return Num::Real;
-}
-
-// yyyymmdd; 0 when blank; -1 when not a date.
-int decodeDate(QByteArrayView raw)
-{
-    if (raw.size() != 8)
-        return -1;
-    bool blank = true, zeros = true;
-    int v = 0;
-    for (char c : raw) {
-        if (!blankByte(c))
-            blank = false;
-        if (c != '0' && !blankByte(c))
-            zeros = false;
-        if (c < '0' || c > '9') {
-            v = -1;
-            continue;
-        }
-        if (v >= 0)
-            v = v * 10 + (c - '0');
-    }
-    if (blank || zeros)
-        return 0;
-    if (v < 0 || !QDate(v / 10000, v / 100 % 100, v % 100).isValid())
-        return -1;
-    return v;
-}
 
 struct DbfColumnIndex
 {
@@ -205,6 +37,7 @@ struct DbfColumnIndex
 } // namespace detail
 
 using detail::DbfColumnIndex;
+namespace Codec = detail::DbfCodec;
 
 // ---------------------------------------------------------------- snapshot
 
@@ -259,7 +92,7 @@ const DbfColumnIndex &DbfSnapshot::index(int column) const
         std::string scratch;
         std::string_view utf8;
         for (qint64 r = 0; r < n; ++r) {
-            if (m_dbf.isDeleted(r) || !detail::textOf(m_dbf.rawField(r, column), scratch, &utf8))
+            if (m_dbf.isDeleted(r) || !Codec::utf8(m_dbf.rawField(r, column), scratch, &utf8))
                 continue;
             const std::string k = RomanianCollation::sortKeyUtf8(utf8);
             idx->texts.push_back({quint32(idx->arena.size()), quint32(k.size()), quint32(r)});
@@ -280,17 +113,15 @@ const DbfColumnIndex &DbfSnapshot::index(int column) const
             const QByteArrayView raw = m_dbf.rawField(r, column);
             double v = 0;
             if (type == 'D') {
-                const int d = detail::decodeDate(raw);
+                const int d = Codec::dateNumber(raw);
                 if (d <= 0)
                     continue;
                 v = d;
             } else {
-                qint64 i = 0;
-                const detail::Num k = detail::decodeNumber(raw, &i, &v);
-                if (k == detail::Num::Int)
-                    v = double(i);
-                else if (k != detail::Num::Real)
+                const Codec::Number k = Codec::number(raw);
+                if (k.kind != Codec::Number::Int && k.kind != Codec::Number::Real)
                     continue;
+                v = k.value();
             }
             numbers.emplace_back(v, quint32(r));
         }
@@ -566,27 +397,25 @@ bool passes(Cursor *cur, const char *row)
         int c = 0;
         if (ck.type == SqlType::Text) {
             std::string_view text;
-            if (!detail::textOf(raw, cur->scratch, &text))
+            if (!Codec::utf8(raw, cur->scratch, &text))
                 return false;
             c = RomanianCollation::compareUtf8(text, ck.text);
         } else {
             double v = 0;
             if (ck.type == SqlType::Date) {
-                const int d = detail::decodeDate(raw);
+                const int d = Codec::dateNumber(raw);
                 if (d < 0)
                     return true; // let the column read report it
                 if (d == 0)
                     return false;
                 v = d;
             } else {
-                qint64 i = 0;
-                const detail::Num k = detail::decodeNumber(raw, &i, &v);
-                if (k == detail::Num::Null)
+                const Codec::Number k = Codec::number(raw);
+                if (k.kind == Codec::Number::Null)
                     return false;
-                if (k == detail::Num::Bad)
+                if (k.kind == Codec::Number::Bad)
                     return true;
-                if (k == detail::Num::Int)
-                    v = double(i);
+                v = k.value();
             }
             c = v < ck.number ? -1 : v > ck.number ? 1 : 0;
         }
@@ -767,7 +596,7 @@ int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
     case 'C': {
         // Copied: SQLite may keep a text past this row (MIN, MAX, sorting).
         std::string_view text;
-        if (detail::textOf(raw, cur->scratch, &text))
+        if (Codec::utf8(raw, cur->scratch, &text))
             sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
         else
             sqlite3_result_null(ctx);
@@ -775,23 +604,22 @@ int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
     }
     case 'N':
     case 'F': {
-        qint64 iv = 0;
-        double dv = 0;
-        switch (detail::decodeNumber(raw, &iv, &dv)) {
-        case detail::Num::Null: sqlite3_result_null(ctx); break;
-        case detail::Num::Int:
+        const Codec::Number n = Codec::number(raw);
+        switch (n.kind) {
+        case Codec::Number::Null: sqlite3_result_null(ctx); break;
+        case Codec::Number::Int:
             if (slot.type == SqlType::Float)
-                sqlite3_result_double(ctx, double(iv));
+                sqlite3_result_double(ctx, double(n.whole));
             else
-                sqlite3_result_int64(ctx, iv);
+                sqlite3_result_int64(ctx, n.whole);
             break;
-        case detail::Num::Real: sqlite3_result_double(ctx, dv); break;
-        case detail::Num::Bad: return bad("not a number");
+        case Codec::Number::Real: sqlite3_result_double(ctx, n.real); break;
+        case Codec::Number::Bad: return bad("not a number");
         }
         return SQLITE_OK;
     }
     case 'D': {
-        const int d = detail::decodeDate(raw);
+        const int d = Codec::dateNumber(raw);
         if (d < 0)
             return bad("not a date");
         if (d == 0) {
@@ -807,13 +635,13 @@ int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
         return SQLITE_OK;
     }
     case 'L': {
-        const char v = raw.isEmpty() ? ' ' : raw[0];
-        if (v == 'T' || v == 't' || v == 'Y' || v == 'y')
-            sqlite3_result_int(ctx, 1);
-        else if (v == 'F' || v == 'f' || v == 'N' || v == 'n')
-            sqlite3_result_int(ctx, 0);
-        else
+        const int v = Codec::logical(raw);
+        if (v == -2)
+            return bad("not a logical value");
+        if (v < 0)
             sqlite3_result_null(ctx);
+        else
+            sqlite3_result_int(ctx, v);
         return SQLITE_OK;
     }
     default:

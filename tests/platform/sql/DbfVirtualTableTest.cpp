@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <cstdlib>
+
 namespace {
 
 class VirtualTable : public ::testing::Test
@@ -150,6 +152,46 @@ TEST_F(VirtualTable, TextsOutliveTheirRow)
     const SqlResult r = runSql(QStringLiteral("SELECT G, MIN(NUME) AS A, MAX(NUME) AS B FROM %1 GROUP BY G ORDER BY G").arg(t));
     EXPECT_EQ(column(r, 1), (QStringList{"nume 000 ţ", "nume 001 ţ", "nume 002 ţ"}));
     EXPECT_EQ(column(r, 2), (QStringList{"nume 297 ţ", "nume 298 ţ", "nume 299 ţ"}));
+}
+
+// The table's own read and the SQL scan share one decoder: both give the
+// correctly rounded double for any digit count, as strtod does.
+TEST_F(VirtualTable, NumbersAreCorrectlyRoundedBothWays)
+{
+    QStringList texts = {"908850162724.89877", "9007199254740993", "9007199254740993.5", "-0.1",
+                         "12345678901234567890", "0.000000000000000001", "+7", "1.", "-.5"};
+    QRandomGenerator rng(14);
+    while (texts.size() < 3000) {
+        const int digits = 1 + int(rng.bounded(20));
+        QString s;
+        for (int i = 0; i < digits; ++i)
+            s += QChar(u'0' + int(rng.bounded(10)));
+        const int point = int(rng.bounded(digits + 1));
+        if (point < digits && digits < 20)
+            s.insert(point, u'.');
+        texts << (rng.bounded(4) == 0 && s.size() < 20 ? u'-' + s : s); // the field holds 20 bytes
+    }
+    const QString path = q.table(QStringLiteral("X.dbf"), {"V N 20 4"}, QList<QVariantList>(texts.size(), {QVariant()}));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        const Dbf dbf = Dbf::open(path);
+        for (int r = 0; r < texts.size(); ++r)
+            bytes.replace(dbf.headerLength() + r * dbf.recordLength() + 1, 20, texts[r].rightJustified(20).toLatin1());
+        f.seek(0);
+        f.write(bytes);
+    }
+    SqlEngine::instance().invalidate(path);
+    const Dbf dbf = Dbf::open(path);
+    const SqlResult r = runSql(QStringLiteral("SELECT V FROM %1").arg(SqlQuote::table(path)));
+    ASSERT_EQ(r.rows.size(), texts.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        const double expected = std::strtod(texts[i].toLatin1().constData(), nullptr);
+        const double table = dbf.value(i, 0).toDouble(), sql = r.rows[i][0].toDouble();
+        EXPECT_EQ(table, expected) << texts[i].toStdString() << " table";
+        EXPECT_EQ(sql, expected) << texts[i].toStdString() << " sql";
+    }
 }
 
 } // namespace
