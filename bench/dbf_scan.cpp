@@ -4,7 +4,7 @@
 // dbf_scan [folder]: the sample data is written to the folder when it holds no
 // Cereri.dbf and reused when it does (for profiling the scan alone).
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "sample-data/SampleGenerator.h"
 
 #include <QDir>

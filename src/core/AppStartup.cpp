@@ -9,7 +9,7 @@
 #include "core/Form3.h"
 #include "core/Form4.h"
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/profile/AppFolders.h"
 #include "platform/profile/ProfileFile.h"
 #include "platform/shell/Shell.h"

@@ -7,7 +7,7 @@
 #include "documents/DocumentPages.h"
 #include "documents/DocumentValues.h"
 #include "documents/RTFReplace.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 

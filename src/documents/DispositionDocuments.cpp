@@ -7,7 +7,7 @@
 #include "documents/DocumentValues.h"
 #include "documents/ListDispF.h"
 #include "documents/RTFReplace.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 

@@ -6,7 +6,7 @@
 #include "documents/DocumentError.h"
 #include "documents/DocumentValues.h"
 #include "documents/RTFReplace.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "requests/RequestCodes.h"

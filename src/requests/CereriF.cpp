@@ -7,7 +7,7 @@
 #include "core/Form3.h"
 #include "core/MonthCode.h"
 #include "grid/ExDBGrid.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 

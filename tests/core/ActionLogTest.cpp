@@ -2,7 +2,7 @@
 
 #include "core/ActionLog.h"
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/profile/ProfileFile.h"
 
 #include <QProcess>

@@ -13,7 +13,7 @@
 #include "core/Form4.h"
 #include "core/RecordingDialogs.h"
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/profile/ProfileFile.h"
 
 #include <QAction>

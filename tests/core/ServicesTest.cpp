@@ -6,7 +6,7 @@
 #include "core/RecordingDialogs.h"
 #include "core/ResourceStore.h"
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/profile/ProfileFile.h"
 #include "platform/shell/RecordingShell.h"
 #include "platform/sql/TQuery.h"

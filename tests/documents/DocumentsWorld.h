@@ -10,7 +10,7 @@
 #include "documents/RTFReplace.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/shell/RecordingShell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"

@@ -1,5 +1,5 @@
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/profile/ProfileFile.h"
 #include "sample-data/SampleGenerator.h"
 

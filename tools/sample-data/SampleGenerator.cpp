@@ -1,7 +1,7 @@
 #include "sample-data/SampleGenerator.h"
 
 #include "platform/db/Dbf.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/profile/AppFolders.h"
 #include "platform/profile/ProfileFile.h"
 #include "sample-data/AidBrackets.h"

@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-// The office's three tables in the data folder and their columns.
+// The office's three tables in the data folder and their columns. Kept apart
+// from the table files themselves, which know nothing of the office, and
+// below the core, which creates and checks them at start.
 class RequestTables
 {
 public:

@@ -1,6 +1,6 @@
-#include "DbfTestSupport.h"
+#include "../platform/db/DbfTestSupport.h"
 
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 
 using namespace dbftest;
 
@@ -16,7 +16,7 @@ const DbfField *find(const QList<DbfField> &fields, const char *name)
 
 } // namespace
 
-TEST(DbfRequestTables, CreatedWhenMissingAndOnlyThen)
+TEST(RequestTables, CreatedWhenMissingAndOnlyThen)
 {
     Scratch s;
     const QStringList created = RequestTables::createMissing(s.dir.path());
@@ -38,7 +38,7 @@ TEST(DbfRequestTables, CreatedWhenMissingAndOnlyThen)
 }
 
 // A table already there, under any letter case, keeps its rows.
-TEST(DbfRequestTables, ExistingTablesAreKept)
+TEST(RequestTables, ExistingTablesAreKept)
 {
     Scratch s;
     {
@@ -53,7 +53,7 @@ TEST(DbfRequestTables, ExistingTablesAreKept)
 
 // The columns the documents, reports and exports read, with the kind of value
 // each holds there.
-TEST(DbfRequestTables, CereriHoldsWhatTheDocumentsRead)
+TEST(RequestTables, CereriHoldsWhatTheDocumentsRead)
 {
     const QList<DbfField> fields = RequestTables::cereriFields();
     const char *money[] = {"TVENIT", "VENITM", "CUANTUM", "TOTAL", "SUMAL", "SUMAG", "SUMAE", "SUMAT"};
@@ -106,7 +106,7 @@ TEST(DbfRequestTables, CereriHoldsWhatTheDocumentsRead)
     EXPECT_GE(find(fields, "MODPLATA")->length, int(strlen("MANDAT POSTAL")));
 }
 
-TEST(DbfRequestTables, LongestValuesRoundTrip)
+TEST(RequestTables, LongestValuesRoundTrip)
 {
     Scratch s;
     RequestTables::createMissing(s.dir.path());

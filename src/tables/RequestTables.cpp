@@ -1,4 +1,4 @@
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 
 #include <QDir>
 #include <QFileInfo>
