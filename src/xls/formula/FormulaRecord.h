@@ -28,6 +28,9 @@ class TFormulaRecord : public TCellRecord
 {
 public:
     static constexpr quint16 Id = 0x0006;
+    // The id of the same record in older versions; some writers still put it
+    // in BIFF8 sheets. Read as a formula and written back with Id.
+    static constexpr quint16 OldId = 0x0406;
     static constexpr int TokenOffset = 22;
 
     TFormulaRecord(quint16 id, QByteArray data);

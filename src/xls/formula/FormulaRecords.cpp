@@ -33,6 +33,9 @@ void RegisterFormulaRecords()
     static const bool done = [] {
         static const TFormulaTokenShifter shifter;
         RegisterRecordClass(TFormulaRecord::Id, &ConstructRecord<TFormulaRecord>);
+        RegisterRecordClass(TFormulaRecord::OldId, [](quint16, QByteArray data) -> std::unique_ptr<TBaseRecord> {
+            return ConstructRecord<TFormulaRecord>(TFormulaRecord::Id, std::move(data));
+        });
         RegisterRecordClass(TShrFmlaRecord::Id, &ConstructRecord<TShrFmlaRecord>);
         RegisterRecordClass(TArrayRecord::Id, &ConstructRecord<TArrayRecord>);
         RegisterRecordClass(TTableRecord::Id, &ConstructRecord<TTableRecord>);

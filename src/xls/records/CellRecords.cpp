@@ -1,6 +1,7 @@
 #include "xls/records/CellRecords.h"
 
 #include "xls/records/ExcelString.h"
+#include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
 
@@ -220,6 +221,42 @@ TLabelRecord::TLabelRecord(quint16 id, QByteArray data) : TCellRecord(id, std::m
 QVariant TLabelRecord::GetValue() const
 {
     return FText;
+}
+
+// ---- RSTRING
+
+TRStringRecord::TRStringRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 9) {}
+
+void TRStringRecord::Parse() const
+{
+    if (FParsed)
+        return;
+    const TBaseRecord *record = this;
+    int pos = 6;
+    FText = TExcelString(2, record, pos).Value();
+    char count[2];
+    ReadAcrossContinue(record, pos, 2, count);
+    QByteArray runs(qsizetype(ReadWord(QByteArrayView(count, 2), 0)) * 4, '\0');
+    ReadAcrossContinue(record, pos, int(runs.size()), runs.data());
+    FRuns = runs;
+    FParsed = true;
+}
+
+QString TRStringRecord::Text() const
+{
+    Parse();
+    return FText;
+}
+
+QByteArray TRStringRecord::Runs() const
+{
+    Parse();
+    return FRuns;
+}
+
+QVariant TRStringRecord::GetValue() const
+{
+    return Text();
 }
 
 // ---- BOOLERR

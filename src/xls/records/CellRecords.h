@@ -97,6 +97,30 @@ private:
     QString FText;
 };
 
+// RSTRING (0x00D6): a text cell with rich-text runs of its own (some
+// writers use it instead of LABELSST). The string may go on in CONTINUE
+// records. Kept as read and written back unchanged.
+//   6  ...  BIFF8 string with a 2-byte length
+//   +0 u16  run count, then per run the first character (u16) and the font (u16)
+class TRStringRecord : public TCellRecord
+{
+public:
+    static constexpr quint16 Id = 0x00D6;
+    TRStringRecord(quint16 id, QByteArray data);
+    // Reads the string and the runs; raises "Error reading record" when the
+    // record chain is short. The getters below call it once.
+    void Parse() const;
+    QString Text() const;
+    // 4 bytes per run, as a rich string stores them.
+    QByteArray Runs() const;
+    QVariant GetValue() const override;
+
+private:
+    mutable bool FParsed = false;
+    mutable QString FText;
+    mutable QByteArray FRuns;
+};
+
 // BOOLERR (0x0205):
 //   6  u8  value (boolean 0/1, or the error code)
 //   7  u8  1 = error, 0 = boolean

@@ -90,6 +90,7 @@ TRecordConstructor BuiltInClass(quint16 id)
     case TBlankRecord::Id: return ConstructRecord<TBlankRecord>;
     case TNumberRecord::Id: return ConstructRecord<TNumberRecord>;
     case TLabelRecord::Id: return ConstructRecord<TLabelRecord>;
+    case TRStringRecord::Id: return ConstructRecord<TRStringRecord>;
     case TBoolErrRecord::Id: return ConstructRecord<TBoolErrRecord>;
     case TStringRecord::Id: return ConstructRecord<TStringRecord>;
     case TRowRecord::Id: return ConstructRecord<TRowRecord>;

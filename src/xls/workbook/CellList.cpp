@@ -340,6 +340,21 @@ void TCellList::UsedRange(int &firstRow, int &lastRowPlus1, int &firstCol, int &
     }
 }
 
+void TCellList::CoverCellsWithRows()
+{
+    const int rows = std::min<int>(FRows.Count(), int(FCells.size()));
+    for (int r = 0; r < rows; ++r) {
+        const TCellRecordList *cells = std::as_const(*this).RowCells(r);
+        if (!cells || !FRows.HasRow(r))
+            continue;
+        TRowRecord *row = FRows.RowRecord(r);
+        const int first = std::min(row->FirstColumn(), cells->Items(0)->Column());
+        const int lastPlus1 = std::max(row->LastColumnPlus1(), cells->Items(cells->Count() - 1)->Column() + 1);
+        if (first != row->FirstColumn() || lastPlus1 != row->LastColumnPlus1())
+            row->SetColumns(first, lastPlus1);
+    }
+}
+
 qint64 TCellList::WriteBlocks(QIODevice *stream) const
 {
     qint64 total = 0;

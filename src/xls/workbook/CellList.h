@@ -77,6 +77,11 @@ public:
     void InsertAndCopyCols(int firstCol, int lastCol, int destCol, int count, const TSheetInfo &info);
     void DeleteCols(int col, int count, const TSheetInfo &info);
 
+    // A ROW record's columns are only a hint (files exist whose rows say
+    // 0-0 while holding ten cells): before saving, each is widened to cover
+    // the cells of its row, as the format requires.
+    void CoverCellsWithRows();
+
     // The used range as a DIMENSIONS record wants it: first row, last row + 1,
     // first column, last column + 1.
     void UsedRange(int &firstRow, int &lastRowPlus1, int &firstCol, int &lastColPlus1) const;

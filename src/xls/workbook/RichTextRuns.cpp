@@ -9,9 +9,9 @@ namespace {
 constexpr int LabelTextOffset = 6;
 }
 
-TXlsRichRuns RichTextRuns(const TExcelString &text)
+namespace {
+TXlsRichRuns RunsOf(const QByteArray &stored)
 {
-    const QByteArray &stored = text.RichRuns();
     ByteCursor cursor(stored, QStringLiteral("rich-text runs"));
     const int count = int(stored.size() / 4);
     TXlsRichRuns runs;
@@ -23,6 +23,12 @@ TXlsRichRuns RichTextRuns(const TExcelString &text)
         runs.append(run);
     }
     return runs;
+}
+}  // namespace
+
+TXlsRichRuns RichTextRuns(const TExcelString &text)
+{
+    return RunsOf(text.RichRuns());
 }
 
 TXlsRichRuns CellRichTextRuns(const TCellRecord *cell, const TSST &sst)
@@ -36,5 +42,7 @@ TXlsRichRuns CellRichTextRuns(const TCellRecord *cell, const TSST &sst)
         int pos = LabelTextOffset;
         return RichTextRuns(TExcelString(2, record, pos));
     }
+    if (const auto *rich = dynamic_cast<const TRStringRecord *>(cell))
+        return RunsOf(rich->Runs());
     return {};
 }

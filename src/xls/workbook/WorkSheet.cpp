@@ -15,7 +15,7 @@ bool IsCellId(quint16 id)
 {
     switch (id) {
     case XlsIds::Formula: case XlsIds::LabelSST: case XlsIds::Blank: case XlsIds::Number:
-    case XlsIds::Label: case XlsIds::BoolErr: case XlsIds::RK:
+    case XlsIds::Label: case XlsIds::BoolErr: case XlsIds::RK: case XlsIds::RString:
         return true;
     default:
         return false;
@@ -40,6 +40,9 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
     if (IsCellId(id)) {
         PlaceCells();
         auto cell = Downcast<TCellRecord>(std::move(record));
+        // A damaged string is refused now, not when the cell is first read.
+        if (const auto *rich = dynamic_cast<const TRStringRecord *>(cell.get()))
+            rich->Parse();
         FLastFormula = id == XlsIds::Formula ? dynamic_cast<TFormulaRecord *>(cell.get()) : nullptr;
         FCells.AddCellRecord(std::move(cell));
         return;

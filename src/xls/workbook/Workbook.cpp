@@ -144,9 +144,14 @@ void TWorkbook::PrepareGlobals()
     CompactStrings();
     if (FGlobals.SheetCount() != FSheets.Count())
         XlsRaise(XlsMsg::FileInvalid);
-    for (int i = 0; i < FSheets.Count(); ++i)
-        if (TWorkSheet *sheet = WorkSheets(i); sheet && sheet->Cells().Modified())
+    for (int i = 0; i < FSheets.Count(); ++i) {
+        TWorkSheet *sheet = WorkSheets(i);
+        if (!sheet)
+            continue;
+        sheet->Cells().CoverCellsWithRows();
+        if (sheet->Cells().Modified())
             sheet->UpdateDimensions();
+    }
     int candidate = -1;
     for (int i = FSheets.Count() - 1; i >= 0; --i) {
         if (FGlobals.SheetVisible(i) == TXlsSheetVisible::sv_Visible)

@@ -14,7 +14,7 @@ class ByteCursor;
 namespace XlsIds {
 constexpr quint16 Formula = 0x0006, Eof = 0x000A, ExternSheet = 0x0017, Name = 0x0018,
                   Window1 = 0x003D, BoundSheet = 0x0085, MulRK = 0x00BD, MulBlank = 0x00BE,
-                  ObProj = 0x00D3, SST = 0x00FC, ExtSST = 0x00FF, LabelSST = 0x00FD,
+                  ObProj = 0x00D3, RString = 0x00D6, SST = 0x00FC, ExtSST = 0x00FF, LabelSST = 0x00FD,
                   SupBook = 0x01AE, CodeName = 0x01BA, Dimensions = 0x0200, Blank = 0x0201,
                   Number = 0x0203, Label = 0x0204, BoolErr = 0x0205, String = 0x0207,
                   Row = 0x0208, Window2 = 0x023E, RK = 0x027E, ShrFmla = 0x04BC, Bof = 0x0809;
