@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <memory>
 
@@ -47,7 +48,12 @@ std::unique_ptr<TOle2Entry> cloneEntry(const TOle2Entry &entry);
 // Reads at most MaxDocumentSize bytes; raises when the device holds more.
 QByteArray readBounded(QIODevice &device, const QString &context);
 
-std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context);
+// With sharedStreams, streams may share sectors (the names of those that ran
+// into another stream's sectors are appended); without, that is damage. The
+// top-level streams named in readFirst claim their sectors before the others.
+std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context,
+                                           QStringList *sharedStreams = nullptr,
+                                           const QStringList &readFirst = {});
 QByteArray writeDocument(const TOle2Storage &root);
 
 } // namespace Ole2Format

@@ -5,6 +5,8 @@
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/Ole2Format_p.h"
 
+#include <QStringList>
+
 #include <cstring>
 #include <vector>
 
@@ -98,7 +100,8 @@ struct SectorTable
 class Reader
 {
 public:
-    Reader(QByteArrayView file, const QString &context) : m_file(file), m_context(context) {}
+    Reader(QByteArrayView file, const QString &context, QStringList *sharedStreams, const QStringList &readFirst)
+        : m_file(file), m_context(context), m_sharedStreams(sharedStreams), m_readFirst(readFirst) {}
 
     std::unique_ptr<TOle2Storage> read();
 
@@ -108,8 +111,16 @@ private:
     void readHeader();
     void readFat();
     QByteArrayView sector(quint32 id) const;
+    quint32 newChain(const QString &what, const QString &stream, quint32 start = EndOfChain)
+    {
+        m_chains.push_back({stream.isEmpty() ? QString() : what, stream, start});
+        return quint32(m_chains.size() - 1);
+    }
     void claim(SectorTable &table, quint32 id, quint32 chainId, const QString &what);
-    std::vector<quint32> chain(SectorTable &table, quint32 start, const QString &what);
+    // Walks at most `needed` sectors: what lies past a stream's size is no
+    // part of it, wherever its chain goes on.
+    std::vector<quint32> chain(SectorTable &table, quint32 start, const QString &what,
+                               quint64 needed = ~quint64(0), const QString &stream = QString());
     QByteArray chainBytes(const std::vector<quint32> &sectors) const;
     void readDirectory();
     void readMiniStream();
@@ -119,6 +130,14 @@ private:
 
     QByteArrayView m_file;
     QString m_context;
+    // With a list, a stream may read sectors of another stream (other readers
+    // open such files); the streams that did are listed.
+    QStringList *m_sharedStreams = nullptr;
+    QStringList m_readFirst;  // top-level streams whose sectors are claimed first
+    // By chain id: for a stream its description and name, empty for the
+    // document's own chains (FAT, directory, mini-stream...).
+    struct ChainOwner { QString what, stream; quint32 start = EndOfChain; };
+    std::vector<ChainOwner> m_chains{ChainOwner()};
     int m_sectorSize = 512;
     int m_majorVersion = 3;
     quint32 m_numFatSectors = 0, m_firstDirSector = 0, m_firstMiniFatSector = 0, m_numMiniFatSectors = 0;
@@ -126,7 +145,6 @@ private:
     std::vector<quint32> m_headerDifat;
     SectorTable m_fat{"FAT", {}, 0, {}};
     SectorTable m_miniFat{"mini-FAT", {}, 0, {}};
-    quint32 m_nextChain = 1;
     QByteArray m_directory;
     QByteArray m_miniStream;
     std::vector<DirEntry> m_entries;
@@ -194,20 +212,34 @@ void Reader::claim(SectorTable &table, quint32 id, quint32 chainId, const QStrin
             fail(QStringLiteral("%1 leads to sector %2, beyond the end of the file of %3 sectors").arg(what).arg(id).arg(table.present));
         fail(QStringLiteral("%1 leads to mini-sector %2, outside the %3 of the mini-stream").arg(what).arg(id).arg(table.present));
     }
-    if (table.owner[id] == chainId)
+    const quint32 owner = table.owner[id];
+    if (owner == chainId)
         fail(QStringLiteral("%1 loops back to sector %2").arg(what).arg(id));
-    if (table.owner[id] != 0)
-        fail(QStringLiteral("%1 runs into sector %2, which belongs to another chain").arg(what).arg(id));
     table.owner[id] = chainId;
+    if (owner == 0)
+        return;
+    const ChainOwner &other = m_chains[owner];
+    if (m_sharedStreams && !other.stream.isEmpty() && !m_chains[chainId].stream.isEmpty()) {
+        // This chain ran into the other stream; but when the sector is where
+        // this stream starts, the other may as well have run into it.
+        m_sharedStreams->append(m_chains[chainId].stream);
+        if (m_chains[chainId].start == id)
+            m_sharedStreams->append(other.stream);
+        return;
+    }
+    fail(QStringLiteral("%1 runs into sector %2, which belongs to another chain (%3)")
+             .arg(what).arg(id).arg(other.stream.isEmpty() ? QStringLiteral("the document's own tables") : other.what));
 }
 
-// Walks a chain to its end. Every sector is claimed once, so a loop or two
-// chains sharing a sector is caught and the walk ends within `present` steps.
-std::vector<quint32> Reader::chain(SectorTable &table, quint32 start, const QString &what)
+// Walks a chain to its end or to the sectors needed. Every sector is claimed,
+// so a loop, or a chain running into another (but for two streams, where
+// the reader allows it), is caught, and the walk ends within `present` steps.
+std::vector<quint32> Reader::chain(SectorTable &table, quint32 start, const QString &what, quint64 needed,
+                                   const QString &stream)
 {
     std::vector<quint32> sectors;
-    const quint32 id = m_nextChain++;
-    for (quint32 cur = start; cur != EndOfChain;) {
+    const quint32 id = newChain(what, stream, start);
+    for (quint32 cur = start; cur != EndOfChain && sectors.size() < needed;) {
         claim(table, cur, id, what);
         if (cur >= table.next.size())
             fail(QStringLiteral("%1: sector %2 has no %3 entry").arg(what).arg(cur).arg(table.what));
@@ -234,7 +266,7 @@ void Reader::readFat()
     if (m_numFatSectors > m_fat.present)
         fail(QStringLiteral("the header names %1 FAT sectors in a file of %2 sectors").arg(m_numFatSectors).arg(m_fat.present));
     m_fat.owner.assign(m_fat.present, 0);
-    const quint32 fatChain = m_nextChain++;
+    const quint32 fatChain = newChain(QString(), QString());
 
     std::vector<quint32> fatSectors;
     for (int i = 0; i < HeaderDifatEntries && fatSectors.size() < m_numFatSectors; ++i) {
@@ -298,6 +330,13 @@ DirEntry Reader::parseEntry(quint32 index) const
         e.size &= 0xFFFFFFFFu; // version 3 writers may leave garbage in the high half
     if (e.type == TypeEmpty)
         return e;
+    if (index == 0 && (nameBytes < 4 || nameBytes > 64 || nameBytes % 2 != 0)) {
+        // Some writers store a short root name ("R" with length 2): the
+        // root's name names nothing, so it is read as far as it goes.
+        for (int i = 0; i + 1 < 64 && (rawName[i] || rawName[i + 1]); i += 2)
+            e.name += QChar(char16_t(quint8(rawName[i]) | (quint8(rawName[i + 1]) << 8)));
+        return e;
+    }
     if (nameBytes < 4 || nameBytes > 64 || nameBytes % 2 != 0)
         fail(QStringLiteral("directory entry %1 has a bad name length %2").arg(index).arg(nameBytes));
     const int chars = nameBytes / 2 - 1;
@@ -313,7 +352,8 @@ void Reader::readMiniStream()
 {
     const DirEntry &root = m_entries[0];
     if (root.size > 0) {
-        const auto sectors = chain(m_fat, root.start, QStringLiteral("the mini-stream"));
+        const auto sectors = chain(m_fat, root.start, QStringLiteral("the mini-stream"),
+                                   (root.size + m_sectorSize - 1) / m_sectorSize);
         if (root.size > quint64(sectors.size()) * m_sectorSize)
             fail(QStringLiteral("the mini-stream of %1 bytes has only %2 sectors").arg(root.size).arg(sectors.size()));
         // Whole mini-sectors: a size that stops inside the last one still covers it.
@@ -344,7 +384,7 @@ QByteArray Reader::streamData(const DirEntry &e, quint32 index)
     // The size must fit the sectors that exist before anything is allocated for it.
     if (e.size > quint64(table.present) * unit)
         fail(QStringLiteral("%1 claims %2 bytes, more than the document holds").arg(what).arg(e.size));
-    const auto sectors = chain(table, e.start, what);
+    const auto sectors = chain(table, e.start, what, (e.size + unit - 1) / unit, e.name);
     const qint64 size = qint64(e.size);
     if (qint64(sectors.size()) * unit < size)
         fail(QStringLiteral("%1 of %2 bytes has a chain of only %3 sectors").arg(what).arg(size).arg(sectors.size()));
@@ -382,6 +422,10 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
     struct Pending { quint32 entry; TOle2Storage *storage; int depth; };
     std::vector<Pending> storages{{0, root.get(), 0}};
     std::vector<quint32> path;
+    // Stream data is read after the tree, the streams asked for first: where
+    // two streams share sectors, the one read later is the one named.
+    struct StreamEntry { quint32 entry; TOle2Stream *stream; };
+    std::vector<StreamEntry> streamsFirst, streams;
     while (!storages.empty()) {
         const Pending p = storages.back();
         storages.pop_back();
@@ -403,7 +447,10 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
             const DirEntry &e = m_entries[index];
             std::unique_ptr<TOle2Entry> node;
             if (e.type == TypeStream) {
-                node = std::make_unique<TOle2Stream>(e.name, streamData(e, index));
+                auto stream = std::make_unique<TOle2Stream>(e.name, QByteArray());
+                const bool first = p.depth == 0 && m_readFirst.contains(e.name, Qt::CaseInsensitive);
+                (first ? streamsFirst : streams).push_back({index, stream.get()});
+                node = std::move(stream);
             } else if (e.type == TypeStorage) {
                 if (p.depth + 1 > TOle2Storage::MaxDepth)
                     fail(QStringLiteral("storages are nested more than %1 deep").arg(TOle2Storage::MaxDepth));
@@ -420,6 +467,9 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
             cur = e.right;
         }
     }
+    for (const auto *list : {&streamsFirst, &streams})
+        for (const StreamEntry &item : *list)
+            item.stream->SetData(streamData(m_entries[item.entry], item.entry));
     return root;
 }
 
@@ -434,9 +484,10 @@ std::unique_ptr<TOle2Storage> Reader::read()
 
 } // namespace
 
-std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context)
+std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context, QStringList *sharedStreams,
+                                           const QStringList &readFirst)
 {
-    return Reader(bytes, context).read();
+    return Reader(bytes, context, sharedStreams, readFirst).read();
 }
 
 } // namespace Ole2Format

@@ -15,22 +15,25 @@ TOle2Storage::TOle2Storage(QString name)
 
 TOle2Storage::~TOle2Storage() = default;
 
-std::unique_ptr<TOle2Storage> TOle2Storage::OpenBytes(QByteArrayView bytes)
+std::unique_ptr<TOle2Storage> TOle2Storage::OpenBytes(QByteArrayView bytes, QStringList *sharedStreams,
+                                                  const QStringList &readFirst)
 {
-    return readDocument(bytes, QString());
+    return readDocument(bytes, QString(), sharedStreams, readFirst);
 }
 
-std::unique_ptr<TOle2Storage> TOle2Storage::OpenDevice(QIODevice &device)
+std::unique_ptr<TOle2Storage> TOle2Storage::OpenDevice(QIODevice &device, QStringList *sharedStreams,
+                                                  const QStringList &readFirst)
 {
-    return readDocument(readBounded(device, QString()), QString());
+    return readDocument(readBounded(device, QString()), QString(), sharedStreams, readFirst);
 }
 
-std::unique_ptr<TOle2Storage> TOle2Storage::OpenFile(const QString &fileName)
+std::unique_ptr<TOle2Storage> TOle2Storage::OpenFile(const QString &fileName, QStringList *sharedStreams,
+                                                  const QStringList &readFirst)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EExcelException(QStringLiteral("Cannot open the file \"%1\": %2").arg(fileName, file.errorString()));
-    return readDocument(readBounded(file, fileName), fileName);
+    return readDocument(readBounded(file, fileName), fileName, sharedStreams, readFirst);
 }
 
 bool TOle2Storage::SameName(QStringView a, QStringView b)

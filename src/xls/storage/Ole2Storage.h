@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <memory>
 #include <vector>
@@ -34,10 +35,17 @@ public:
 
     bool IsStorage() const override { return true; }
 
-    // Reading a document. The root's Name is "Root Entry".
-    static std::unique_ptr<TOle2Storage> OpenFile(const QString &fileName);
-    static std::unique_ptr<TOle2Storage> OpenDevice(QIODevice &device);
-    static std::unique_ptr<TOle2Storage> OpenBytes(QByteArrayView bytes);
+    // Reading a document. The root's Name is "Root Entry". With
+    // sharedStreams, a stream whose chain runs into another stream's sectors
+    // is read all the same (other readers open such files) and its name is
+    // appended; a caller that needs that stream whole refuses it. The
+    // top-level streams in readFirst claim their sectors before the others.
+    static std::unique_ptr<TOle2Storage> OpenFile(const QString &fileName, QStringList *sharedStreams = nullptr,
+                                                  const QStringList &readFirst = {});
+    static std::unique_ptr<TOle2Storage> OpenDevice(QIODevice &device, QStringList *sharedStreams = nullptr,
+                                                    const QStringList &readFirst = {});
+    static std::unique_ptr<TOle2Storage> OpenBytes(QByteArrayView bytes, QStringList *sharedStreams = nullptr,
+                                                   const QStringList &readFirst = {});
 
     // Children in the document's order (sorted as the directory sorts names).
     const std::vector<std::unique_ptr<TOle2Entry>> &Entries() const { return m_entries; }

@@ -2,6 +2,16 @@
 
 #include "xls/storage/Ole2Format_p.h"
 
+namespace {
+// Where a workbook's records may stand: read before any other stream, so that
+// a neighbour running into its sectors is the one named.
+const QStringList &WorkbookStreams()
+{
+    static const QStringList names{QStringLiteral("Workbook"), QStringLiteral("Book")};
+    return names;
+}
+}  // namespace
+
 TXlsStorageList::TXlsStorageList() : m_root(std::make_unique<TOle2Storage>()) {}
 
 TXlsStorageList::~TXlsStorageList() = default;
@@ -9,26 +19,34 @@ TXlsStorageList::~TXlsStorageList() = default;
 void TXlsStorageList::Clear()
 {
     m_root = std::make_unique<TOle2Storage>();
+    m_sharedStreams.clear();
 }
 
 void TXlsStorageList::LoadFrom(const TOle2Storage &document)
 {
     m_root = document.Clone();
+    m_sharedStreams.clear();
 }
 
 void TXlsStorageList::LoadFromFile(const QString &fileName)
 {
-    m_root = TOle2Storage::OpenFile(fileName);
+    QStringList shared;
+    m_root = TOle2Storage::OpenFile(fileName, &shared, WorkbookStreams());
+    m_sharedStreams = shared;
 }
 
 void TXlsStorageList::LoadFromDevice(QIODevice &device)
 {
-    m_root = TOle2Storage::OpenDevice(device);
+    QStringList shared;
+    m_root = TOle2Storage::OpenDevice(device, &shared, WorkbookStreams());
+    m_sharedStreams = shared;
 }
 
 void TXlsStorageList::LoadFromBytes(QByteArrayView bytes)
 {
-    m_root = TOle2Storage::OpenBytes(bytes);
+    QStringList shared;
+    m_root = TOle2Storage::OpenBytes(bytes, &shared, WorkbookStreams());
+    m_sharedStreams = shared;
 }
 
 void TXlsStorageList::SaveTo(TOle2Storage &document, QStringView exceptStream) const

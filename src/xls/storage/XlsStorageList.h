@@ -16,7 +16,9 @@ public:
 
     // Replaces the list with a copy of everything in the given document.
     void LoadFrom(const TOle2Storage &document);
-    // Reads a document from a file, a device or bytes into the list.
+    // Reads a document from a file, a device or bytes into the list. Streams
+    // that share sectors with another stream are read all the same and named
+    // by SharedSectorStreams: the caller refuses the file when it needs one.
     void LoadFromFile(const QString &fileName);
     void LoadFromDevice(QIODevice &device);
     void LoadFromBytes(QByteArrayView bytes);
@@ -25,6 +27,8 @@ public:
     // top-level stream named exceptStream (compared without regard to case),
     // and gives the target this list's root class id and time stamps.
     void SaveTo(TOle2Storage &document, QStringView exceptStream = QStringView()) const;
+
+    const QStringList &SharedSectorStreams() const { return m_sharedStreams; }
 
     // The top-level stream of that name, or nullptr.
     const TOle2Stream *FindStream(QStringView name) const;
@@ -36,4 +40,5 @@ public:
 
 private:
     std::unique_ptr<TOle2Storage> m_root;
+    QStringList m_sharedStreams;
 };

@@ -1,5 +1,6 @@
 #include "xls/workbook/XLSFile.h"
 
+#include "xls/storage/ByteUtils.h"
 #include "xls/storage/Ole2Storage.h"
 #include "xls/storage/XlsStorageList.h"
 #include "xls/workbook/EmptyWorkbook.h"
@@ -32,14 +33,23 @@ QString FindFile(const QString &name)
     XlsRaise(XlsMsg::CantFindFile(name));
 }
 
+// The stream with the workbook's records: "Workbook", or "Book", where Excel
+// 5.0/95 kept them and where some writers still put a BIFF8 workbook.
 const TOle2Stream &WorkbookStream(const TXlsStorageList &storage)
 {
-    if (const TOle2Stream *stream = storage.FindStream(WorkbookStreamName))
-        return *stream;
-    // Earlier versions kept their records in a stream of another name.
-    if (storage.FindStream(u"Book"))
-        XlsRaise(QStringLiteral("Template file is saved with an invalid Excel version"));
-    XlsRaise(XlsMsg::FileInvalid);
+    const TOle2Stream *stream = storage.FindStream(WorkbookStreamName);
+    if (!stream)
+        stream = storage.FindStream(u"Book");
+    if (!stream)
+        XlsRaise(XlsMsg::FileInvalid);
+    // The version stands in the first BOF, after its id and size.
+    const QByteArray &data = stream->Data();
+    constexpr quint16 BofId = 0x0809, Biff5 = 0x0500;
+    if (data.size() >= 6 && ReadWord(data, 0) == BofId && ReadWord(data, 4) == Biff5)
+        XlsRaise(XlsMsg::OlderExcelVersion(stream->Name, Biff5));
+    if (storage.SharedSectorStreams().contains(stream->Name, Qt::CaseInsensitive))
+        XlsRaise(XlsMsg::StreamSharesSectors(stream->Name));
+    return *stream;
 }
 
 }  // namespace
@@ -84,10 +94,14 @@ void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray
         storage->LoadFromBytes(*bytes);
     else
         storage->LoadFromFile(FindFile(fileName.trimmed()));
-    workbook->LoadFromStream(WorkbookStream(*storage).Data());
-    // A save writes the workbook afresh: our copy of its old bytes can go.
-    if (TOle2Stream *old = storage->Root().FindStream(WorkbookStreamName))
-        old->SetData(QByteArray());
+    const TOle2Stream &records = WorkbookStream(*storage);
+    workbook->LoadFromStream(records.Data());
+    // A save writes the workbook afresh as "Workbook": our copy of its old
+    // bytes can go, and a "Book" stream with it.
+    if (TOle2Storage::SameName(records.Name, WorkbookStreamName))
+        storage->Root().FindStream(WorkbookStreamName)->SetData(QByteArray());
+    else
+        storage->Root().Remove(QString(records.Name));
     FWorkbook = std::move(workbook);
     FStorage = std::move(storage);
     // A window setting that names no sheet means the first.

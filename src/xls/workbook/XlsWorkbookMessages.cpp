@@ -53,3 +53,23 @@ void XlsRaise(const QString &message)
 {
     throw EExcelException(message.toStdString());
 }
+
+namespace XlsMsg {
+
+QString OlderExcelVersion(const QString &stream, int bofVersion)
+{
+    return QStringLiteral("Fișierul este salvat în formatul Excel 5.0/95, pe care programul nu îl citește; "
+                          "salvați-l ca Excel 97-2003 (.xls) și încercați din nou. "
+                          "(fluxul \"%1\", versiunea BOF 0x%2)")
+        .arg(stream)
+        .arg(bofVersion, 4, 16, QLatin1Char('0'));
+}
+
+QString StreamSharesSectors(const QString &stream)
+{
+    return QStringLiteral("Fișierul este deteriorat: fluxul cu foile de calcul se suprapune cu alt flux al "
+                          "documentului. (fluxul \"%1\" trece prin sectoare ale altui flux)")
+        .arg(stream);
+}
+
+}  // namespace XlsMsg

@@ -24,6 +24,9 @@ QString SheetNameExists(const QString &name);
 QString InvalidSheetCount(int count);
 QString InvalidRow(int row);
 QString InvalidColumn(int col);
+// Our own refusals of a workbook stream, in Romanian with the detail after.
+QString OlderExcelVersion(const QString &stream, int bofVersion);
+QString StreamSharesSectors(const QString &stream);
 // "The index "%d" of the property "%s" is not in the range %d-%d".
 QString IndexOutOfRange(int index, const QString &property, int low, int high);
 

@@ -27,33 +27,6 @@ QString openError(const QByteArray &bytes, QMap<QString, OleEntry> *entries = nu
     }
 }
 
-// Where our writer put things, read from the header the way the format defines it.
-struct Layout
-{
-    QByteArray bytes;
-    qsizetype sectorSize() const { return qsizetype(1) << ReadWord(bytes, 30); }
-    qsizetype sectorOffset(quint32 sector) const { return (qsizetype(sector) + 1) * sectorSize(); }
-    quint32 firstDir() const { return ReadCardinal(bytes, 48); }
-    quint32 firstFat() const { return ReadCardinal(bytes, 76); }
-    // The writer lays the directory out in consecutive sectors.
-    qsizetype entry(quint32 index) const { return sectorOffset(firstDir()) + qsizetype(index) * 128; }
-    qsizetype fatLink(quint32 sector) const { return sectorOffset(firstFat()) + qsizetype(sector) * 4; }
-    quint32 startOf(quint32 index) const { return ReadCardinal(bytes, entry(index) + 116); }
-    quint32 indexOf(const QString &name) const
-    {
-        for (quint32 i = 0; entry(i) + 128 <= bytes.size(); ++i) {
-            const qsizetype e = entry(i);
-            const int chars = ReadWord(bytes, e + 64) / 2 - 1;
-            QString n;
-            for (int c = 0; c < chars; ++c)
-                n += QChar(ReadWord(bytes, e + 2 * c));
-            if (n == name)
-                return i;
-        }
-        return 0xFFFFFFFF;
-    }
-};
-
 // Root with two large streams (regular sectors), a small one (mini-stream) and a storage.
 Layout sample()
 {
