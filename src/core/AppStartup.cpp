@@ -8,6 +8,7 @@
 #include "core/Form21.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
+#include "core/ResourceStore.h"
 #include "platform/db/Dbf.h"
 #include "tables/RequestTables.h"
 #include "platform/profile/AppFolders.h"
@@ -50,6 +51,18 @@ bool AppStartup::holdsTables(const QString &folder)
         if (!QFileInfo(Dbf::resolve(folder + u'/' + table)).isFile())
             return false;
     return true;
+}
+
+void AppStartup::warnMissingTemplates(const QString &dataDir)
+{
+    const QStringList missing = ResourceStore::unavailable(dataDir);
+    if (missing.isEmpty())
+        return;
+    TErori::Mesaj(QStringLiteral("Pornire program"),
+                  QStringLiteral("Programul nu contine modelele %1, iar directorul de date nu le are.\n"
+                                 "Documentele facute din ele nu se pot lista. Reinstalati programul.")
+                      .arg(missing.join(QStringLiteral(", "))),
+                  0, TErori::OK);
 }
 
 QString AppStartup::statusText(Mode mode, const QString &where)
@@ -99,6 +112,7 @@ AppStartup::Mode AppStartup::start(const QStringList &arguments)
     weeklyPack(f.DataDir(), QDate::currentDate());
     ActionLog::alignCounters(f.DataDir());
     f.ExtractFiles();
+    warnMissingTemplates(f.DataDir());
     Form4().Load();
     Form4().JudetCChange();
     Form3().loadMonths();
@@ -165,9 +179,44 @@ QString AppStartup::offerBackup(Mode mode)
     return !name.isEmpty() && Form21().SaveToArchive(name) ? name : QString();
 }
 
+namespace {
+
+// The office's word processor marks a document it holds open with a lock file
+// beside it, ".~lock.<name>#", and removes it when the document is closed.
+const QString kLockPrefix = QStringLiteral(".~lock.");
+
+bool heldOpen(const QFileInfo &file)
+{
+    const QString name = file.fileName();
+    if (name.startsWith(kLockPrefix) && name.endsWith(u'#'))
+        return file.dir().exists(name.mid(kLockPrefix.size()).chopped(1));
+    return file.dir().exists(kLockPrefix + name + u'#');
+}
+
+// Removes everything below the folder but the documents held open (and their
+// lock files), then the folder when nothing is left. False when something stays.
+bool removeUnlocked(const QString &folder)
+{
+    bool kept = false;
+    const QDir dir(folder);
+    for (const QFileInfo &entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        if (entry.isDir() && !entry.isSymLink())
+            kept |= !removeUnlocked(entry.filePath());
+        else if (heldOpen(entry))
+            kept = true;
+        else
+            Shell::removePath(entry.filePath());
+    }
+    return !kept && QDir().rmdir(folder);
+}
+
+} // namespace
+
 void AppStartup::finish()
 {
     const QString temp = Form1().TempDir();
-    if (!temp.isEmpty() && !s_keepTemp)
-        Shell::removePath(temp);
+    // A document still open in the word processor stays until a later exit,
+    // so the clerk can still save it.
+    if (!temp.isEmpty() && !s_keepTemp && QFileInfo(temp).isDir())
+        removeUnlocked(temp);
 }

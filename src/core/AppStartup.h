@@ -37,7 +37,8 @@ public:
     // The name for today's backup in the folder: the date, "_", the first free number, ".L21".
     static QString backupName(const QString &folder, const QDate &day);
 
-    // Deletes the program's Temp folder, unless it holds unsaved changes.
+    // Deletes the program's Temp folder, unless it holds unsaved changes;
+    // documents the word processor still holds open stay for a later exit.
     static void finish();
 
 private:
@@ -45,4 +46,7 @@ private:
     static QString archiveArgument(const QStringList &arguments);
     static QString unpackArchive(const QString &archive);
     static bool holdsTables(const QString &folder);
+    // Says which templates the documents need that neither the program nor
+    // the data folder holds.
+    static void warnMissingTemplates(const QString &dataDir);
 };

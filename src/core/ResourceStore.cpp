@@ -54,32 +54,62 @@ void ResourceStore::extract(const QString &name, const QString &type, const QStr
     copyOut(source, name, path);
 }
 
-const QStringList &ResourceStore::editableTemplates()
+const QStringList &ResourceStore::carriedTemplates()
 {
     static const QStringList names = {
         QStringLiteral("Stabilire.rtf"), QStringLiteral("Modificare.rtf"), QStringLiteral("Incetare.rtf"),
         QStringLiteral("Respingere.rtf"), QStringLiteral("ModCerere.rtf"), QStringLiteral("ModCerere10c.rtf"),
         QStringLiteral("ModCerereS.rtf"), QStringLiteral("ModelAncheta2.rtf"), QStringLiteral("FisaV.rtf"),
-        QStringLiteral("Referat.rtf"), QStringLiteral("StabilireU.xls"), QStringLiteral("Stat.xls"),
-        QStringLiteral("RapBanci.xls")};
+        QStringLiteral("Referat.rtf"), QStringLiteral("Stat.xls")};
     return names;
 }
+
+const QStringList &ResourceStore::editableTemplates()
+{
+    // The office brings these two itself until their documents are built here.
+    static const QStringList names = carriedTemplates() + QStringList{QStringLiteral("StabilireU.xls"),
+                                                                      QStringLiteral("RapBanci.xls")};
+    return names;
+}
+
+namespace {
+
+bool inDataFolder(const QDir &dir, const QString &file)
+{
+    // Templates copied from Windows may be upper case; the usual exact
+    // name costs one look, not a listing of the whole data folder.
+    return QFileInfo(Dbf::resolve(dir.filePath(file))).isFile();
+}
+
+QString resourceOf(const QString &file)
+{
+    return QFileInfo(file).completeBaseName().toUpper();
+}
+
+} // namespace
 
 QStringList ResourceStore::extractMissing(const QString &dataDir)
 {
     QStringList written;
     const QDir dir(dataDir);
     for (const QString &file : editableTemplates()) {
-        // Templates copied from Windows may be upper case; the usual exact
-        // name costs one look, not a listing of the whole data folder.
-        if (QFileInfo(Dbf::resolve(dir.filePath(file))).isFile())
+        if (inDataFolder(dir, file))
             continue;
-        const QString resource = QFileInfo(file).completeBaseName().toUpper();
-        const QString source = find(resource, QStringLiteral("MODEL"));
+        const QString source = find(resourceOf(file), QStringLiteral("MODEL"));
         if (source.isEmpty())
             continue;
-        copyOut(source, resource, dir.filePath(file));
+        copyOut(source, resourceOf(file), dir.filePath(file));
         written.append(file);
     }
     return written;
+}
+
+QStringList ResourceStore::unavailable(const QString &dataDir)
+{
+    QStringList missing;
+    const QDir dir(dataDir);
+    for (const QString &file : carriedTemplates())
+        if (!inDataFolder(dir, file) && find(resourceOf(file), QStringLiteral("MODEL")).isEmpty())
+            missing.append(file);
+    return missing;
 }

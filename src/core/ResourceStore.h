@@ -16,9 +16,14 @@ public:
     // file cannot be written.
     static void extract(const QString &name, const QString &type, const QString &path);
 
+    // The templates every build carries: the documents made here need them.
+    static const QStringList &carriedTemplates();
     // The editable templates written into the data folder when missing.
     static const QStringList &editableTemplates();
     // Writes every editable template the data folder lacks and the program
     // carries; returns the names written.
     static QStringList extractMissing(const QString &dataDir);
+    // The carried templates that neither the data folder nor the program
+    // holds: a build that lost its resources.
+    static QStringList unavailable(const QString &dataDir);
 };

@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -176,6 +177,10 @@ TEST_F(MainWindow, StartupLocalCreatesTablesAndShowsLocalWork)
     EXPECT_EQ(Form3().statusText(), QStringLiteral("Lucru local."));
     EXPECT_EQ(Form4().Localit->text(), QStringLiteral("Ungureni"));
     EXPECT_EQ(TForm1::ReadMachine(QStringLiteral("AppDir")), home);
+    // This build carries FisaV alone of the templates the documents need: start-up says so.
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Stabilire.rtf, Modificare.rtf")));
+    EXPECT_FALSE(dialogs.messages[0].text.contains(QStringLiteral("FisaV")));
 }
 
 TEST_F(MainWindow, StartupUsesTheServerFolderOnlyWhenItHoldsTheTables)
@@ -186,7 +191,9 @@ TEST_F(MainWindow, StartupUsesTheServerFolderOnlyWhenItHoldsTheTables)
     TForm1::WriteMachine(QStringLiteral("Server"), server);
     EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun")}), AppStartup::Mode::Local);
     EXPECT_EQ(Form1().DataDir(), data);
-    ASSERT_EQ(dialogs.messages.size(), 1); // told that the network folder is not usable
+    // Told that the network folder is not usable.
+    ASSERT_FALSE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Lucru in retea"));
 
     // Tables copied from Windows in upper case count too.
     RequestTables::createMissing(data);
@@ -243,6 +250,31 @@ TEST_F(MainWindow, ChangesThatCannotGoBackIntoTheArchiveKeepTheirWorkingCopy)
     EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun")}), AppStartup::Mode::Local);
     AppStartup::finish();
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
+}
+
+TEST_F(MainWindow, DocumentsStillOpenInTheWordProcessorOutliveTheExit)
+{
+    const QString temp = home + QStringLiteral("/Temp");
+    for (const char *name : {"Dispozitie0.rtf", ".~lock.Dispozitie0.rtf#", "Referat0.rtf", ".~lock.Inchis.rtf#",
+                             "TmpRuva/FisaV0.rtf", "TmpRuva/.~lock.FisaV0.rtf#", "SAV0/Cereri.dbf"}) {
+        const QString path = temp + u'/' + QLatin1String(name);
+        QDir().mkpath(QFileInfo(path).path());
+        writeBytes(path, "x");
+    }
+    AppStartup::finish();
+    QStringList left;
+    QDirIterator it(temp, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        left << it.next().mid(temp.size() + 1);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{QStringLiteral(".~lock.Dispozitie0.rtf#"), QStringLiteral("Dispozitie0.rtf"),
+                                 QStringLiteral("TmpRuva/.~lock.FisaV0.rtf#"), QStringLiteral("TmpRuva/FisaV0.rtf")}));
+
+    // Closed since: the next exit takes them.
+    QFile::remove(temp + QStringLiteral("/.~lock.Dispozitie0.rtf#"));
+    QFile::remove(temp + QStringLiteral("/TmpRuva/.~lock.FisaV0.rtf#"));
+    AppStartup::finish();
+    EXPECT_FALSE(QFileInfo::exists(temp));
 }
 
 TEST_F(MainWindow, ExitBackupGoesToTheBackupFolderUnderTodaysName)
