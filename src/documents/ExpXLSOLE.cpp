@@ -4,7 +4,7 @@
 #include "core/Form1.h"
 #include "documents/DocumentValues.h"
 #include "platform/automation/XlsxWorkbook.h"
-#include "platform/shell/Shell.h"
+#include "documents/DocumentOpener.h"
 #include "platform/sql/TDataSet.h"
 
 #include <QElapsedTimer>
@@ -251,7 +251,7 @@ void TExpXLSOLE::CloseAndShow(bool show)
     m_backEnd->SaveAndClose();
     m_backEnd = &m_engine;
     if (show)
-        Shell::instance().openDocument(m_workingCopy);
+        DocumentOpener::open(m_workingCopy);
 }
 
 TExpXLSOLE &ExpXLSOLE()

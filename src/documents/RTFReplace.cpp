@@ -1,7 +1,7 @@
 #include "documents/RTFReplace.h"
 
 #include "platform/codepage/Cp1250.h"
-#include "platform/shell/Shell.h"
+#include "documents/DocumentOpener.h"
 
 #include <QDir>
 #include <QFile>
@@ -402,5 +402,5 @@ void TRTFReplace::DeschideRezultat(bool /*useWord*/)
     const QFileInfo fi(RTFDest);
     if (fi.isRelative() || !fi.isFile())
         return;
-    Shell::instance().openDocument(fi.absoluteFilePath());
+    DocumentOpener::open(fi.absoluteFilePath());
 }

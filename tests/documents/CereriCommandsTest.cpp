@@ -36,3 +36,19 @@ TEST(CereriCommands, RequestListRunsTheDocuments)
     EXPECT_EQ(w.shell.openedDocuments.size(), 1);
     EXPECT_TRUE(form.isEnabled());
 }
+
+// Without an application to open it, the clerk learns where the document is.
+TEST(CereriCommands, UnopenedDocumentSaysWhereItWasSaved)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    w.writeCereri({DocumentsWorld::request(1)});
+    w.writeOameni({DocumentsWorld::member(1, "POPESCU ION", "1800101040011", "beneficiar")});
+    w.choose(1);
+    w.shell.openAnswer = false;
+    w.docs->forms.FisaVBClick();
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_EQ(w.dialogs.messages[0].text,
+              QStringLiteral("Documentul a fost salvat in %1.").arg(QDir::toNativeSeparators(w.lastOpened())));
+    EXPECT_TRUE(QFileInfo::exists(w.lastOpened()));
+}

@@ -18,11 +18,12 @@ public:
     QStringList deleted;
     bool reallyDelete = true;  // else deleteTree answers deleteAnswer and touches nothing
     bool deleteAnswer = true;
+    bool openAnswer = true;    // false: no application opens a document
 
     bool openDocument(const QString &path) override
     {
         openedDocuments.append(path);
-        return true;
+        return openAnswer;
     }
     bool openFolder(const QString &path) override
     {
