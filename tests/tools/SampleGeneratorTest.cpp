@@ -339,15 +339,32 @@ TEST(SampleGenerator, SameSeedSameBytesOtherSeedOtherData)
     EXPECT_EQ(QDir(a->path()).entryList(QDir::Files).size(), 5);
 }
 
-TEST(SampleGenerator, SmallSizesFillTheNewestMonths)
+// The seasons end with the current one, up to today: the newest month is the
+// one the program's own dates (aid start, report date) belong to.
+TEST(SampleGenerator, SmallSizesFillTheNewestMonthsUpToToday)
 {
-    for (qint64 size : {1, 2, 9, 26}) {
-        auto d = scratch("small");
-        const SampleGenerator::Summary sum = SampleGenerator::generate({d->path(), 5, size});
-        EXPECT_EQ(sum.requests, size);
-        EXPECT_EQ(Dbf::open(d->filePath("Cereri.dbf")).recordCount(), size);
-        ASSERT_FALSE(sum.months.isEmpty());
-        EXPECT_EQ(sum.months.last(), QStringLiteral("03.2023")) << size;
+    const struct { const char *name; QDate today; const char *first, *last; } days[] = {
+        {"between_seasons", QDate(2027, 7, 15), "11.2022", "03.2027"},
+        {"early_in_a_season", QDate(2026, 12, 7), "11.2022", "12.2026"},
+        {"first_day_of_a_season", QDate(2026, 11, 1), "11.2022", "11.2026"},
+        {"last_day_of_a_season", QDate(2027, 3, 31), "11.2022", "03.2027"},
+    };
+    for (const auto &day : days) {
+        for (qint64 size : {1, 2, 9, 26}) {
+            SCOPED_TRACE(testing::Message() << day.name << ", " << size << " rows");
+            auto d = scratch("small");
+            const SampleGenerator::Summary sum = SampleGenerator::generate({d->path(), 5, size, day.today});
+            EXPECT_EQ(sum.requests, size);
+            const Rows rows = readTable(d->filePath("Cereri.dbf"));
+            EXPECT_EQ(rows.size(), size);
+            ASSERT_FALSE(sum.months.isEmpty());
+            EXPECT_EQ(sum.months.last(), QLatin1String(day.last));
+            for (const QVariantHash &r : rows)
+                for (const char *field : {"DATACERE", "DATADISP"})
+                    EXPECT_LE(r.value(QLatin1String(field)).toDate(), day.today) << field;
+        }
+        auto whole = scratch("season");
+        EXPECT_EQ(SampleGenerator::generate({whole->path(), 5, 400, day.today}).months.first(), QLatin1String(day.first));
     }
 }
 

@@ -22,10 +22,7 @@ namespace {
 
 using namespace SampleNames;
 
-// People's ages are taken at the start of the last season.
-const QDate kAgeDate(2022, 11, 1);
 const QDate kDateOrigin(1899, 12, 30);
-constexpr int kFirstSeason = 2018;
 constexpr int kSeasons = 5;
 constexpr int kSeasonWeights[kSeasons] = {1, 1, 2, 2, 4};
 const QString kPaymentCec = QStringLiteral("CEC");
@@ -82,8 +79,12 @@ struct Household
 
 struct Month
 {
-    int year, month, season, indexInSeason, rows = 0;
+    int year, month, season, indexInSeason;
+    int lastDay; // the month's last day, or today in the current month
+    int rows = 0;
     int code() const { return year * 12 + month - 1; }
+    // The day of the month, kept within the days the month has had.
+    QDate day(int d) const { return QDate(year, month, std::min(d, lastDay)); }
     QString text() const { return QStringLiteral("%1.%2").arg(month, 2, 10, QChar(u'0')).arg(year); }
 };
 
@@ -95,14 +96,28 @@ struct Row
     Edge edge;
 };
 
-QList<Month> seasonMonths()
+// The November that starts the season under way on the day, or the one
+// that ended last March when the day falls between seasons.
+int currentSeason(const QDate &today)
+{
+    return today.month() >= 11 ? today.year() : today.year() - 1;
+}
+
+// The months of the seasons up to the current one, which ends with today's month.
+QList<Month> seasonMonths(const QDate &today)
 {
     QList<Month> out;
+    const int first = currentSeason(today) - kSeasons + 1;
     for (int s = 0; s < kSeasons; ++s) {
-        const int y = kFirstSeason + s;
+        const int y = first + s;
         const int ym[5][2] = {{y, 11}, {y, 12}, {y + 1, 1}, {y + 1, 2}, {y + 1, 3}};
-        for (int k = 0; k < 5; ++k)
-            out.append(Month{ym[k][0], ym[k][1], s, k});
+        for (int k = 0; k < 5; ++k) {
+            const QDate start(ym[k][0], ym[k][1], 1);
+            if (start > today)
+                return out;
+            const bool current = start.year() == today.year() && start.month() == today.month();
+            out.append(Month{ym[k][0], ym[k][1], s, k, current ? today.day() : start.daysInMonth()});
+        }
     }
     return out;
 }
@@ -132,7 +147,11 @@ void shareRows(QList<Month> &months, qint64 size)
 class Population
 {
 public:
-    Population(SampleRandom &rnd, const Commune &commune) : m_rnd(rnd), m_commune(commune) {}
+    // Ages are taken on ageDate.
+    Population(SampleRandom &rnd, const Commune &commune, const QDate &ageDate)
+        : m_rnd(rnd), m_commune(commune), m_ageDate(ageDate)
+    {
+    }
 
     Household household()
     {
@@ -167,7 +186,7 @@ private:
             p.name += u' ' + str(male ? m_rnd.pick(menNames) : m_rnd.pick(womenNames));
         p.name.truncate(32);
         // Born within the year that makes them `age` years old on the age date.
-        p.born = kAgeDate.addYears(-age - 1).addDays(m_rnd.between(1, 364));
+        p.born = m_ageDate.addYears(-age - 1).addDays(m_rnd.between(1, 364));
         p.cnp = uniqueCnp(male, p.born);
         return p;
     }
@@ -285,6 +304,7 @@ private:
 
     SampleRandom &m_rnd;
     const Commune &m_commune;
+    QDate m_ageDate;
     QSet<QString> m_cnps;
 };
 
@@ -388,13 +408,14 @@ class Writer
 public:
     Writer(const SampleGenerator::Options &o)
         : m_folder(QDir::cleanPath(o.folder)), m_rnd(o.seed), m_brackets(AidBrackets::season2022()),
-          m_commune(communes[o.seed % communes.size()])
+          m_commune(communes[o.seed % communes.size()]),
+          m_today(o.today.isValid() ? o.today : QDate::currentDate())
     {
     }
 
     SampleGenerator::Summary run(qint64 size)
     {
-        QList<Month> months = seasonMonths();
+        QList<Month> months = seasonMonths(m_today);
         shareRows(months, size);
         makePopulation(months);
         {
@@ -432,7 +453,8 @@ private:
         for (const Month &m : months)
             most = std::max(most, m.rows);
         const int pool = most + most / 4 + 8;
-        Population people(m_rnd, m_commune);
+        // People's ages are taken at the start of the last season.
+        Population people(m_rnd, m_commune, QDate(currentSeason(m_today), 11, 1));
         m_households.reserve(pool);
         for (int i = 0; i < pool; ++i)
             m_households.append(people.household());
@@ -466,7 +488,7 @@ private:
         for (int i = 0; i < m.rows; ++i) {
             const Edge edge = last && i < int(std::size(kEdges)) ? kEdges[i] : Edge::None;
             const int h = householdOf(m, i);
-            QDate day(m.year, m.month, m_rnd.between(1, 20));
+            QDate day = m.day(m_rnd.between(1, std::min(20, m.lastDay)));
             if (m.month == 11 && m_rnd.percent(30))
                 day = QDate(m.year, 10, m_rnd.between(10, 31));
             rows.append(Row{h, day, status(m_households[h], edge), edge});
@@ -493,9 +515,9 @@ private:
                 writeLog(log, r.requested,
                          QStringLiteral("Adaugare Cerere %1 %2").arg(i + 1).arg(h.people[0].name));
         }
-        writeLog(log, first.addDays(20), QStringLiteral("Numerotare Dispozitii."));
-        writeLog(log, first.addDays(21), QStringLiteral("Recalculare cereri."));
-        writeLog(log, first.addDays(21), QStringLiteral("Inchidere Program."));
+        writeLog(log, m.day(21), QStringLiteral("Numerotare Dispozitii."));
+        writeLog(log, m.day(22), QStringLiteral("Recalculare cereri."));
+        writeLog(log, m.day(22), QStringLiteral("Inchidere Program."));
         m_summary.months.append(m.text());
         m_lastNumbers = {rows.size() + 1, disp + 1, ref + 1};
     }
@@ -541,7 +563,7 @@ private:
         t.set("NR_CERE", cere);
         t.set("DATACERE", r.requested);
         t.set("NR_DISP", QString::number(disp));
-        t.set("DATADISP", std::min(r.requested.addDays(m_rnd.between(1, 8)), QDate(m.year, m.month, 1).addMonths(1).addDays(-1)));
+        t.set("DATADISP", std::min(r.requested.addDays(m_rnd.between(1, 8)), m.day(31)));
         if (ref > 0)
             t.set("NR_REF", ref);
         t.set("STATUT", r.status);
@@ -677,9 +699,7 @@ private:
         put("INDEX", "NR_REF", QString::number(m_lastNumbers[2]));
         put("CONST", "Lansat", QStringLiteral("NU"));
         // Packed as of the end of the last month, not of the day the sample is made.
-        const Month &last = months.last();
-        const QDate end = QDate(last.year, last.month, 1).addMonths(1).addDays(-1);
-        put("CONST", "LASTPACK", QString::number(kDateOrigin.daysTo(end) / 7));
+        put("CONST", "LASTPACK", QString::number(kDateOrigin.daysTo(months.last().day(31)) / 7));
     }
 
     QString signatory()
@@ -695,6 +715,7 @@ private:
     SampleRandom m_rnd;
     AidBrackets m_brackets;
     const Commune &m_commune;
+    QDate m_today;
     QList<Household> m_households;
     int m_pool = 0;
     qint64 m_nrcrt = 0, m_nrom = 0, m_idlog = 0;

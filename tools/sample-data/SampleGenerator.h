@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +16,9 @@ public:
 // Writes a realistic data folder for tests, benchmarks and demonstrations: a
 // commune's settings (Tolvard.set), the working-month list (Luni.lst) and the
 // tables Cereri, Oameni and Log, with requests over five heating seasons
-// (November to March, 2018/2019 to 2022/2023). The same seed and size give the
-// same bytes (the tables' last-update date aside, which is the day of writing).
+// (November to March), the last of them the current one up to today, so the
+// newest month agrees with the dates the program proposes. The same seed, size
+// and day give the same bytes (the tables' last-update date aside).
 class SampleGenerator
 {
 public:
@@ -25,6 +27,7 @@ public:
         QString folder;
         quint64 seed = 1;
         qint64 size = 400; // rows of Cereri
+        QDate today{};     // null: the day it runs
     };
 
     struct Summary
