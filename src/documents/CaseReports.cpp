@@ -89,4 +89,9 @@ void CaseReports::addKeys()
     add("[SUPG]", wholeEven(value(row, "SUMAG")));
     add("[SUPT]", wholeEven(value(row, "SUMAT")));
     add("[SUPE]", wholeEven(value(row, "SUMAE")));
+    add("[DREPTURI]",
+        rights(row,
+               QStringLiteral("ajutorului pentru încălzirea locuinței în cuantum de %1 lei/lună, în sumă totală de %2 lei")
+                   .arg(wholeEven(value(row, "CUANTUM")), wholeEven(value(row, "TOTAL"))),
+               QStringLiteral(", precum și a "), QStringLiteral("suplimentului pentru energie prevăzut în tabelul de mai jos")));
 }

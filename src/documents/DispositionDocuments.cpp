@@ -109,7 +109,7 @@ void DispositionDocuments::ListDisp(Kind kind)
         return;
     const QDate grantedFrom = m_dialog->DataA->date();
     sx.First();
-    DocumentPages::writeRows(rtf, sx, [&] { addKeys(grantedFrom); });
+    DocumentPages::writeRows(rtf, sx, [&] { addKeys(kind, grantedFrom); });
     rtf.InchideDocument();
     sx.Close();
     letWindowsRun();
@@ -117,7 +117,7 @@ void DispositionDocuments::ListDisp(Kind kind)
     letWindowsRun();
 }
 
-void DispositionDocuments::addKeys(const QDate &grantedFrom)
+void DispositionDocuments::addKeys(Kind kind, const QDate &grantedFrom)
 {
     const TDataSet &row = *m_ctx.Sx;
     TRTFReplace &rtf = *m_ctx.RTF1;
@@ -158,4 +158,32 @@ void DispositionDocuments::addKeys(const QDate &grantedFrom)
     addSupplement(rtf, row, "[SG]", "[SUMAG]", "SUMAG");
     addSupplement(rtf, row, "[SE]", "[SUMAE]", "SUMAE");
     addSupplement(rtf, row, "[ST]", "[SUMAT]", "SUMAT");
+    add("[DREPTURI]", rightsClause(kind, row, amount, admin.LiteraCuantum(amount.toInt())));
+}
+
+// The rights of Art. 1, in the grammar of each kind's sentence.
+QString DispositionDocuments::rightsClause(Kind kind, const TDataSet &row, const QString &amount, const QString &letter)
+{
+    const QString months = QString::number(row.FieldByName(QStringLiteral("NR_LUNI"))->AsInteger());
+    const QString total = wholeEven(value(row, "TOTAL"));
+    switch (kind) {
+    case Kind::Stabilire:
+        return rights(row,
+                      QStringLiteral("ajutorul pentru încălzirea locuinței cu lemne, cărbuni sau combustibili petrolieri, "
+                                     "în cuantum de %1 lei/lună, corespunzător lit. %2) din tabelul tranșelor de venit, "
+                                     "pe o perioadă de %3 luni, în sumă totală de %4 lei")
+                          .arg(amount, letter, months, total),
+                      QStringLiteral(", precum și "), QStringLiteral("suplimentul pentru energie prevăzut la art. 2"));
+    case Kind::Modificare:
+        return rights(row,
+                      QStringLiteral("ajutorul pentru încălzirea locuinței se stabilește la %1 lei/lună, corespunzător "
+                                     "lit. %2) din tabelul tranșelor de venit, pentru %3 luni, în sumă totală de %4 lei")
+                          .arg(amount, letter, months, total),
+                      QStringLiteral(", iar "), QStringLiteral("suplimentul pentru energie se stabilește potrivit art. 2"));
+    case Kind::Incetare:
+        return rights(row, QStringLiteral("la ajutorul pentru încălzirea locuinței în cuantum de %1 lei/lună").arg(amount),
+                      QStringLiteral(" și "), QStringLiteral("la suplimentul pentru energie"));
+    case Kind::Respingere: break;
+    }
+    return QStringLiteral("-");
 }

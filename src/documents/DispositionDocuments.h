@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class TDataSet;
 class TListDispF;
 
 // The mayor's dispositions of a range of disposition numbers, all of one
@@ -37,7 +38,8 @@ public:
     TListDispF &dialog() { return *m_dialog; }
 
 private:
-    void addKeys(const QDate &grantedFrom);
+    void addKeys(Kind kind, const QDate &grantedFrom);
+    static QString rightsClause(Kind kind, const TDataSet &row, const QString &amount, const QString &letter);
 
     DocumentContext m_ctx;
     std::unique_ptr<TListDispF> m_dialog;

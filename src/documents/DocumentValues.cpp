@@ -54,6 +54,16 @@ double value(const TDataSet &row, const char *name)
     return row.FieldByName(QLatin1String(name))->AsFloat();
 }
 
+QString rights(const TDataSet &row, const QString &aid, const QString &joiner, const QString &supplement)
+{
+    if (wholeEven(value(row, "CUANTUM")).toLongLong() <= 0)
+        return supplement;
+    double supplements = 0;
+    for (const char *field : {"SUMAL", "SUMAG", "SUMAE", "SUMAT"})
+        supplements += value(row, field);
+    return supplements > 0 ? aid + joiner + supplement : aid;
+}
+
 QPair<QString, QString> splitInline(const QString &full)
 {
     const qsizetype blank = full.indexOf(u' ');

@@ -26,6 +26,12 @@ QString date(const TField *field);
 QString text(const TDataSet &row, const char *name);
 double value(const TDataSet &row, const char *name);
 
+// What a granted request holds, as one clause of a sentence: the aid clause
+// when the monthly aid rounds above 0, followed by joiner and the supplement
+// clause when there is a supplement too; else the supplement clause alone,
+// so that no document speaks of an aid of 0 lei or of its bracket.
+QString rights(const TDataSet &row, const QString &aid, const QString &joiner, const QString &supplement);
+
 // The surname before the first blank and the given names after it; a name
 // without a blank gives itself for both.
 QPair<QString, QString> splitInline(const QString &full);

@@ -197,7 +197,7 @@ void RequestForms::addMembers()
             rtf.AdaugaCheie(QStringLiteral("[NUME%1]").arg(QLatin1String(group)), surname);
             rtf.AdaugaCheie(QStringLiteral("[PRENUME%1]").arg(QLatin1String(group)), given);
             rtf.AdaugaCheie(QStringLiteral("[CNP%1]").arg(QLatin1String(group)), text(sx, "CNP"));
-            rtf.AdaugaCheie(QStringLiteral("[VENIT%1]").arg(QLatin1String(group)), text(sx, "VENIT"));
+            rtf.AdaugaCheie(QStringLiteral("[VENIT%1]").arg(QLatin1String(group)), twoDecimals(value(sx, "VENIT")));
         }
         if (none)
             for (const char *key : {"NUME", "PRENUME", "CNP", "VENIT"})
@@ -224,7 +224,7 @@ void RequestForms::addMemberSlots(const QStringList &keys, int boxes, int lastSl
     for (sx.First(); !sx.Eof(); sx.Next()) {
         ++k;
         const auto [surname, given] = splitInline(text(sx, "TITULAR"));
-        const QString values[] = {surname, given, text(sx, "CNP"), text(sx, "VENIT")};
+        const QString values[] = {surname, given, text(sx, "CNP"), twoDecimals(value(sx, "VENIT"))};
         for (int i = 0; i < keyCount; ++i)
             rtf.AdaugaCheie(QStringLiteral("[%1%2]").arg(keys[i]).arg(k), values[i]);
     }

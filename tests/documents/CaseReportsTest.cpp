@@ -94,18 +94,18 @@ TEST(CaseReports, ValuesOfOneReport)
         QStringList present;
     };
     const Case cases[] = {
-        {"address and locality", {{"ADRESA", " Str. Mare 1 "}, {"LOCALIT", " Sat Nou "}}, {"\\'een Str. Mare 1, Sat Nou, precum"}},
+        {"address and locality", {{"ADRESA", " Str. Mare 1 "}, {"LOCALIT", " Sat Nou "}}, {"\\'een Str. Mare 1, Sat Nou, declara"}},
         // The comma follows the address even without a locality.
-        {"no locality", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1, , precum"}},
-        {"no address", {{"ADRESA", QVariant()}, {"LOCALIT", "Sat Nou"}}, {"\\'een Sat Nou, precum"}},
+        {"no locality", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1, , declara"}},
+        {"no address", {{"ADRESA", QVariant()}, {"LOCALIT", "Sat Nou"}}, {"\\'een Sat Nou, declara"}},
         // A supplement of 0 prints 0, never dots.
         {"supplements", {{"SUMAL", 0.0}, {"SUMAG", 40.5}, {"SUMAE", 41.5}, {"SUMAT", QVariant()}},
          {"petrolieri\\cell \\pard\\intbl\\plain\\f0\\fs20 0\\cell", "naturale\\cell \\pard\\intbl\\plain\\f0\\fs20 40\\cell",
           "electric\\'e3\\cell \\pard\\intbl\\plain\\f0\\fs20 42\\cell", "centralizat\\cell \\pard\\intbl\\plain\\f0\\fs20 0\\cell"}},
         // Written in mixed case in the template, the courtesy title keeps its small letters.
-        {"man", {{"CNP", "3800101040011"}}, {"de domnului POPESCU ION, CNP 3800101040011"}},
-        {"woman", {{"CNP", "2800101040011"}}, {"de doamnei POPESCU ION"}},
-        {"amounts", {{"CUANTUM", 80.5}, {"TOTAL", 402.5}}, {"de 80 lei/lun", "de 402 lei,"}},
+        {"man", {{"CNP", "3800101040011"}}, {"a domnului POPESCU ION, CNP 3800101040011"}},
+        {"woman", {{"CNP", "2800101040011"}}, {"a doamnei POPESCU ION"}},
+        {"amounts", {{"CUANTUM", 80.5}, {"TOTAL", 402.5}}, {"de 80 lei/lun", "de 402 lei."}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

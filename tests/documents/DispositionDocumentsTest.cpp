@@ -123,19 +123,19 @@ TEST(Dispositions, ValuesOfOneRequest)
     };
     const Case cases[] = {
         // A man's code: 1 and 5, and also 3 (1800s) and 7 (foreign resident).
-        {"born 1900s man", {{"CNP", "1800101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
-        {"born 1800s man", {{"CNP", "3800101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
-        {"born 2000s man", {{"CNP", "5050101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
-        {"resident man", {{"CNP", "7800101040011"}}, {"de DOMNULUI POPESCU ION"}, {"DOAMNEI"}},
-        {"woman", {{"CNP", "2800101040011"}}, {"de DOAMNEI POPESCU ION"}, {"DOMNULUI"}},
-        {"born 2000s woman", {{"CNP", "6050101040011"}}, {"de DOAMNEI POPESCU ION"}, {"DOMNULUI"}},
-        {"no code", {{"CNP", QVariant()}}, {"de DOAMNEI POPESCU ION"}, {"DOMNULUI"}},
+        {"born 1900s man", {{"CNP", "1800101040011"}}, {"a domnului POPESCU ION"}, {"doamnei"}},
+        {"born 1800s man", {{"CNP", "3800101040011"}}, {"a domnului POPESCU ION"}, {"doamnei"}},
+        {"born 2000s man", {{"CNP", "5050101040011"}}, {"a domnului POPESCU ION"}, {"doamnei"}},
+        {"resident man", {{"CNP", "7800101040011"}}, {"a domnului POPESCU ION"}, {"doamnei"}},
+        {"woman", {{"CNP", "2800101040011"}}, {"a doamnei POPESCU ION"}, {"domnului"}},
+        {"born 2000s woman", {{"CNP", "6050101040011"}}, {"a doamnei POPESCU ION"}, {"domnului"}},
+        {"no code", {{"CNP", QVariant()}}, {"a doamnei POPESCU ION"}, {"domnului"}},
         // A half goes to the even neighbour; the letter is that amount's bracket.
         {"amount half down", {{"CUANTUM", 266.5}, {"TOTAL", 800.5}}, {"266 lei/lun", "800 lei."}, {}},
         {"amount half up", {{"CUANTUM", 267.5}, {"TOTAL", 801.5}}, {"268 lei/lun", "802 lei."}, {}},
-        {"bracket letter", {{"CUANTUM", 267.0}}, {"literei C)"}, {}},
+        {"bracket letter", {{"CUANTUM", 267.0}}, {"lit. c)"}, {}},
         {"address and locality", {{"ADRESA", "  Str. Mare 1 "}, {"LOCALIT", " Valea Seacă "}}, {"Str. Mare 1, Valea Seacă"}, {}},
-        {"address alone", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1;"}, {}},
+        {"address alone", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1, \\'eenso"}, {}},
         {"supplements", {{"SUMAL", 0.0}, {"SUMAG", 12.5}}, {"petrolieri\\cell \\pard\\intbl\\plain\\f0\\fs20  \\cell \\pard\\intbl\\plain\\f0\\fs20 0\\cell",
           "naturale\\cell \\pard\\intbl\\plain\\f0\\fs20 X\\cell \\pard\\intbl\\plain\\f0\\fs20 12.5\\cell"},
          {}},

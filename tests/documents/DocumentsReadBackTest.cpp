@@ -8,6 +8,7 @@
 
 #include <QDateEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -46,15 +47,37 @@ public:
         m_docs.append({name, copy, values, pages, inOrder});
     }
 
-    void check() const
+    // One LibreOffice run for every document of the batch.
+    void convert()
     {
         QStringList files;
         for (const Produced &d : m_docs)
             files << d.path;
-        const QHash<QString, QString> texts = libreOfficeText(files, m_dir->path());
+        m_texts = libreOfficeText(files, m_dir->path());
+    }
+
+    // The text LibreOffice read from the document of that name, ş and ţ for ș and ț.
+    QString text(const QString &name) const
+    {
+        for (const Produced &d : m_docs)
+            if (d.name == name)
+                return cedilla(m_texts.value(d.path));
+        ADD_FAILURE() << "no document " << name.toStdString();
+        return {};
+    }
+    QString path(const QString &name) const
+    {
+        for (const Produced &d : m_docs)
+            if (d.name == name)
+                return d.path;
+        return {};
+    }
+
+    void check() const
+    {
         for (const Produced &d : m_docs) {
             SCOPED_TRACE(d.name.toStdString());
-            const QString text = cedilla(texts.value(d.path));
+            const QString text = cedilla(m_texts.value(d.path));
             ASSERT_FALSE(text.isEmpty()) << "LibreOffice read nothing";
             EXPECT_FALSE(text.contains(u'[')) << "placeholder left";
             for (const QString &v : d.values)
@@ -77,7 +100,33 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<Produced> m_docs;
+    QHash<QString, QString> m_texts;
 };
+
+// Lists the dispositions of one kind numbered first to last, granting from grantedFrom.
+void listDispositions(DocumentsWorld &w, DispositionDocuments::Kind kind, int first, double last, const QDate &grantedFrom)
+{
+    TListDispF &dlg = w.docs->dispositions.dialog();
+    DocumentsWorld::whenShown([&dlg, first, last, grantedFrom] {
+        dlg.Disp0->setText(QString::number(first));
+        dlg.Disp1->setText(QString::number(last, 'f', 0));
+        dlg.DataA->setDate(grantedFrom);
+        dlg.BitBtn1->click();
+    });
+    w.docs->dispositions.ListDisp(kind);
+}
+
+void listReports(DocumentsWorld &w, int first, int last, const QDate &day)
+{
+    TAlegeCere &dlg = w.docs->reports.dialog();
+    DocumentsWorld::whenShown([&dlg, first, last, day] {
+        dlg.Ref0->setText(QString::number(first));
+        dlg.Ref1->setText(QString::number(last));
+        dlg.DataR->setDate(day);
+        dlg.BitBtn1->click();
+    });
+    w.docs->reports.BitBtn10Click();
+}
 
 struct SampleRow
 {
@@ -125,14 +174,7 @@ void sampleDocuments(Batch &batch)
         const double last = kind == Kind::Stabilire ? 20 : 1000000;
         const QList<SampleRow> rows = sampleRows(w.data, month, status, "NR_DISP", 1, last);
         ASSERT_FALSE(rows.isEmpty()) << status.toStdString();
-        TListDispF &dlg = w.docs->dispositions.dialog();
-        DocumentsWorld::whenShown([&dlg, last] {
-            dlg.Disp0->setText(QStringLiteral("1"));
-            dlg.Disp1->setText(QString::number(last, 'f', 0));
-            dlg.DataA->setDate(QDate(2023, 4, 1));
-            dlg.BitBtn1->click();
-        });
-        w.docs->dispositions.ListDisp(kind);
+        listDispositions(w, kind, 1, last, QDate(2023, 4, 1));
         QStringList values{uat.toUpper()};
         if (kind != Kind::Respingere) // a rejection grants nothing from any date
             values << QStringLiteral("01.04.2023");
@@ -146,14 +188,7 @@ void sampleDocuments(Batch &batch)
 
     const QList<SampleRow> granted = sampleRows(w.data, month, QStringLiteral("APROBAT"), "NR_REF", 1, 12);
     ASSERT_FALSE(granted.isEmpty());
-    TAlegeCere &dlg = w.docs->reports.dialog();
-    DocumentsWorld::whenShown([&dlg] {
-        dlg.Ref0->setText(QStringLiteral("1"));
-        dlg.Ref1->setText(QStringLiteral("12"));
-        dlg.DataR->setDate(QDate(2023, 3, 28));
-        dlg.BitBtn1->click();
-    });
-    w.docs->reports.BitBtn10Click();
+    listReports(w, 1, 12, QDate(2023, 3, 28));
     QStringList reportValues{QStringLiteral("28.03.2023"), uat};
     QStringList reportNames;
     for (const SampleRow &r : granted) {
@@ -170,9 +205,10 @@ void sampleDocuments(Batch &batch)
                              QStringLiteral("WHERE LUNACRT=") + QString::number(month) + QStringLiteral(" AND NR_REF=1")};
     w.c1.Open();
     const auto [surname, given] = RequestForms::SplitName(first.first().titular);
-    for (RequestForms::Form f : {RequestForms::Form::Anexa1, RequestForms::Form::Anexa2, RequestForms::Form::Ancheta}) {
+    for (const auto &[f, name] : {std::pair{RequestForms::Form::Anexa1, "Anexa 1"}, std::pair{RequestForms::Form::Anexa2, "Anexa 2"},
+                                  std::pair{RequestForms::Form::Ancheta, "Ancheta"}}) {
         w.docs->forms.ListCereB(f);
-        batch.add(QFileInfo(w.lastOpened()).fileName(), w.lastOpened(), {surname, given, first.first().cnp, uat}, 0);
+        batch.add(QLatin1String(name), w.lastOpened(), {surname, given, first.first().cnp, uat}, 0);
     }
     w.docs->forms.FisaVBClick();
     batch.add(QStringLiteral("FisaV"), w.lastOpened(), {surname.toUpper(), given.toUpper(), QStringLiteral("GHEORGHIŢĂ")}, 0);
@@ -218,13 +254,101 @@ void craftedForms(Batch &batch)
     }
 }
 
+// Granted the supplement alone: the dispositions and the report grant it, or
+// end it, and say nothing of an aid.
+void supplementOnly(Batch &batch)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    QList<QVariantMap> rows;
+    for (const char *status : {"APROBAT", "MODIFICAT", "INCETAT"}) {
+        QVariantMap r = DocumentsWorld::request(int(rows.size()) + 1);
+        r["STATUT"] = status;
+        r["CUAJUT"] = "";
+        r["CUANTUM"] = 0.0;
+        r["TOTAL"] = 0.0;
+        r["SUMAE"] = 30.0;
+        rows << r;
+    }
+    w.writeCereri(rows);
+    using Kind = DispositionDocuments::Kind;
+    for (Kind kind : {Kind::Stabilire, Kind::Modificare, Kind::Incetare}) {
+        listDispositions(w, kind, 1, 3, QDate(2023, 2, 1));
+        batch.add(QStringLiteral("supplement only, ") + QLatin1String(DispositionDocuments::info(kind).status),
+                  w.lastOpened(), {QStringLiteral("suplimentul pentru energie")}, 1);
+    }
+    listReports(w, 1, 3, QDate(2023, 1, 20));
+    batch.add(QStringLiteral("supplement only, Referat"), w.lastOpened(), {QStringLiteral("suplimentului pentru energie")}, 1);
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+}
+
+// Every document of every test here, read by LibreOffice in one run.
+class DocumentsReadBack : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        batch = new Batch;
+        sampleDocuments(*batch);
+        craftedForms(*batch);
+        supplementOnly(*batch);
+        batch->convert();
+    }
+    static void TearDownTestSuite()
+    {
+        delete batch;
+        batch = nullptr;
+    }
+    static inline Batch *batch = nullptr;
+};
+
+const QRegularExpression kCapitalLetter(QStringLiteral("lit\\. [A-Z]\\)"));
+
 } // namespace
 
-TEST(DocumentsReadBack, LibreOfficeFindsTheFilledValues)
+TEST_F(DocumentsReadBack, LibreOfficeFindsTheFilledValues)
 {
-    Batch batch;
-    sampleDocuments(batch);
-    craftedForms(batch);
-    ASSERT_EQ(batch.docs().size(), 12);
-    batch.check();
+    ASSERT_EQ(batch->docs().size(), 16);
+    batch->check();
+}
+
+TEST_F(DocumentsReadBack, SupplementAloneIsGrantedWithoutAZeroAid)
+{
+    for (const char *name : {"supplement only, APROBAT", "supplement only, MODIFICAT", "supplement only, INCETAT",
+                             "supplement only, Referat"}) {
+        SCOPED_TRACE(name);
+        const QString text = batch->text(QLatin1String(name));
+        for (const char *wrong : {" 0 lei", "lei/lun", "literei", "din tabelul"})
+            EXPECT_FALSE(text.contains(QLatin1String(wrong))) << wrong;
+    }
+}
+
+// Read as the secretary who signs them.
+TEST_F(DocumentsReadBack, WordingASecretarySigns)
+{
+    for (const char *name : {"APROBAT", "MODIFICAT", "INCETAT", "RESPINS", "Referat"}) {
+        SCOPED_TRACE(name);
+        const QString text = batch->text(QLatin1String(name));
+        // "depusă de" wants "domnul"; the templates use the genitive, "a domnului".
+        EXPECT_TRUE(text.contains(QStringLiteral(" a domnului ")) || text.contains(QStringLiteral(" a doamnei ")));
+        for (const char *wrong : {"DOMNULUI", "DOAMNEI", "de domnului", "de doamnei", "literei", "de 0 lei", "COMUNEI"})
+            EXPECT_FALSE(text.contains(QLatin1String(wrong))) << wrong;
+        EXPECT_FALSE(text.contains(kCapitalLetter));
+    }
+    EXPECT_TRUE(batch->text(QStringLiteral("APROBAT")).contains(QRegularExpression(QStringLiteral("lit\\. [a-k]\\) din"))));
+
+    const QString shortForm = batch->text(QStringLiteral("Anexa 2"));
+    EXPECT_TRUE(shortForm.contains(QRegularExpression(QStringLiteral("(^|\\n)I\\. Componen"))));
+    EXPECT_TRUE(shortForm.contains(QStringLiteral("IV. Modalitatea de plat")));
+
+    const QString inquiry = batch->text(QStringLiteral("Ancheta"));
+    EXPECT_TRUE(inquiry.contains(cedilla(QStringLiteral("Condițiile de locuit: tipul locuinței"))));
+    EXPECT_TRUE(inquiry.contains(QStringLiteral("Asistent social: ____")));
+
+    // Member incomes carry two decimals, like the totals.
+    EXPECT_TRUE(batch->text(QStringLiteral("six children")).contains(QStringLiteral("1200.00")));
+    // Every option has its box: empty beside the ticked one.
+    const QString rtf = DocumentsWorld::rtfText(batch->path(QStringLiteral("six children")));
+    EXPECT_TRUE(rtf.contains(QStringLiteral("\\chbrdr\\brdrs\\brdrw10 X}")));
+    EXPECT_TRUE(rtf.contains(QStringLiteral("\\chbrdr\\brdrs\\brdrw10  }")));
 }

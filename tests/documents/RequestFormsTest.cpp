@@ -188,14 +188,14 @@ TEST(RequestForms, MembersFillNumberedSlots)
     const QString childWarning = QStringLiteral("ATENTIE!!\rSunt mai mult de zece copii!\rVerificati copiii de pe formular!");
     const Case cases[] = {
         {"nobody but the applicant", {7, false, 0, 0},
-         "POPESCU ION 1800101040011 1200|- - - -|-|-|-|-|-|[NUMEA17]|-|-|-|-|-|[NUMEC18]", {}},
+         "POPESCU ION 1800101040011 1200.00|- - - -|-|-|-|-|-|[NUMEA17]|-|-|-|-|-|[NUMEC18]", {}},
         {"four adults, ten children", {7, true, 4, 10},
-         "POPESCU ION 1800101040011 1200|POPESCU ANA 2820202040012 34.5|ADULT01|-|-|-|-|[NUMEA17]|"
+         "POPESCU ION 1800101040011 1200.00|POPESCU ANA 2820202040012 34.50|ADULT01|-|-|-|-|[NUMEA17]|"
          "COPIL01|ŞTEFAN|COPIL10|-|-|[NUMEC18]",
          {}},
         // The slots go on past the form's boxes, and the clerk is warned.
         {"five adults, eleven children", {7, true, 5, 11},
-         "POPESCU ION 1800101040011 1200|POPESCU ANA 2820202040012 34.5|ADULT01|ADULT05|0|-|-|[NUMEA17]|"
+         "POPESCU ION 1800101040011 1200.00|POPESCU ANA 2820202040012 34.50|ADULT01|ADULT05|0.00|-|-|[NUMEA17]|"
          "COPIL01|ŞTEFAN|COPIL10|COPIL11|-|[NUMEC18]",
          {adultWarning, childWarning}},
     };

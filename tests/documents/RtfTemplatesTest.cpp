@@ -18,7 +18,7 @@ QStringList dispositionTags()
     return {"[JUDET]", "[TIPLOC]", "[LOC]", "[NR]", "[DATA]", "[DATA01]", "[NR_REF]", "[DLUI]", "[NUME]",
             "[NRCERERE]", "[DATACERERE]", "[NRDATACERE]", "[PRIMAR]", "[LOCART]", "[Domiciliu]", "[CNP]",
             "[Motiv]", "[SECRETAR]", "[CONTABIL]", "[SUMA]", "[LITERA]", "[PERIOADA]", "[TOTAL]", "[CUAJUT]",
-            "[SL]", "[SUMAL]", "[SG]", "[SUMAG]", "[SE]", "[SUMAE]", "[ST]", "[SUMAT]"};
+            "[SL]", "[SUMAL]", "[SG]", "[SUMAG]", "[SE]", "[SUMAE]", "[ST]", "[SUMAT]", "[DREPTURI]"};
 }
 
 QStringList formTags()
@@ -46,7 +46,7 @@ QStringList referatTags()
 {
     return {"[JUDET]", "[Dlui]", "[NUME]", "[NRREF]", "[DATAREF]", "[NRCERERE]", "[DATACERERE]", "[Domiciliu]",
             "[CNP]", "[SUMA]", "[TOTAL]", "[INTOCMIT]", "[SECRETAR]", "[DIRECTOR]", "[LOCALIT]", "[SUPL]",
-            "[SUPG]", "[SUPT]", "[SUPE]"};
+            "[SUPG]", "[SUPT]", "[SUPE]", "[DREPTURI]"};
 }
 
 QStringList fisaTags()
