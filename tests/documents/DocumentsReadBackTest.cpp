@@ -337,6 +337,8 @@ TEST_F(DocumentsReadBack, WordingASecretarySigns)
     }
     EXPECT_TRUE(batch->text(QStringLiteral("APROBAT")).contains(QRegularExpression(QStringLiteral("lit\\. [a-k]\\) din"))));
 
+    // "1 adulţi" would not do: the counts stand after their words.
+    EXPECT_TRUE(batch->text(QStringLiteral("Anexa 1")).contains(QRegularExpression(QStringLiteral("adulţi \\d+, copii \\d+"))));
     const QString shortForm = batch->text(QStringLiteral("Anexa 2"));
     EXPECT_TRUE(shortForm.contains(QRegularExpression(QStringLiteral("(^|\\n)I\\. Componen"))));
     EXPECT_TRUE(shortForm.contains(QStringLiteral("IV. Modalitatea de plat")));
