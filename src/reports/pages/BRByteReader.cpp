@@ -1,0 +1,103 @@
+#include "reports/pages/BRByteReader.h"
+
+#include "reports/eval/BRError.h"
+
+#include <QtEndian>
+
+#include <cstring>
+
+void TBRByteReader::fail(const QString &detail) const
+{
+    throw EBRError(QStringLiteral("Raportul salvat este deteriorat: %1 (%2, la octetul %3).").arg(detail, m_what).arg(m_pos));
+}
+
+void TBRByteReader::need(qsizetype n) const
+{
+    if (n < 0 || n > remaining())
+        fail(QStringLiteral("datele se termina prea devreme, lipsesc %1 octeti").arg(n - remaining()));
+}
+
+quint8 TBRByteReader::u8()
+{
+    need(1);
+    return quint8(m_data[m_pos++]);
+}
+
+quint16 TBRByteReader::u16()
+{
+    need(2);
+    const quint16 v = qFromLittleEndian<quint16>(m_data.data() + m_pos);
+    m_pos += 2;
+    return v;
+}
+
+quint32 TBRByteReader::u32()
+{
+    need(4);
+    const quint32 v = qFromLittleEndian<quint32>(m_data.data() + m_pos);
+    m_pos += 4;
+    return v;
+}
+
+float TBRByteReader::f32()
+{
+    const quint32 bits = u32();
+    float v;
+    std::memcpy(&v, &bits, 4);
+    return v;
+}
+
+double TBRByteReader::f64()
+{
+    need(8);
+    const quint64 bits = qFromLittleEndian<quint64>(m_data.data() + m_pos);
+    m_pos += 8;
+    double v;
+    std::memcpy(&v, &bits, 8);
+    return v;
+}
+
+QByteArrayView TBRByteReader::bytes(qsizetype count)
+{
+    need(count);
+    const QByteArrayView v = m_data.sliced(m_pos, count);
+    m_pos += count;
+    return v;
+}
+
+qsizetype TBRByteReader::count(quint32 n, qsizetype itemSize)
+{
+    if (qint64(n) * itemSize > remaining())
+        fail(QStringLiteral("%1 elemente nu incap in cei %2 octeti ramasi").arg(n).arg(remaining()));
+    return qsizetype(n);
+}
+
+void TBRByteWriter::u16(quint16 v)
+{
+    char b[2];
+    qToLittleEndian(v, b);
+    m_out.append(b, 2);
+}
+
+void TBRByteWriter::u32(quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    m_out.append(b, 4);
+}
+
+void TBRByteWriter::f32(float v)
+{
+    quint32 bits;
+    std::memcpy(&bits, &v, 4);
+    u32(bits);
+}
+
+void TBRByteWriter::f64(double v)
+{
+    quint64 bits;
+    std::memcpy(&bits, &v, 8);
+    char b[8];
+    qToLittleEndian(bits, b);
+    m_out.append(b, 8);
+}
