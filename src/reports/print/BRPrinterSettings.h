@@ -1,0 +1,99 @@
+#pragma once
+
+#include "reports/print/BRPaper.h"
+
+#include <QPageLayout>
+#include <QPrinter>
+
+#include <array>
+#include <functional>
+
+// Paper bins, each standing for a bin code of the printer drivers.
+enum class TBRBin {
+    First, Upper, Lower, Middle, Manual, Envelope, EnvManual, Auto, Tractor, SmallFormat, LargeFormat,
+    LargeCapacity, Cassette, Last
+};
+int binCode(TBRBin bin);
+// The position of a bin code in the bin table (0 when not listed).
+TBRBin binOfCode(int code);
+
+// The printing choices a report keeps.
+class TBRPrinterSettings
+{
+public:
+    int Copies = 1;
+    TBRBin OutputBin = TBRBin::Auto;
+    bool Duplex = false;
+    int FirstPage = 0; // 0: no bound
+    int LastPage = 0;
+    bool UseStandardprinter = false;
+    bool UseCustomBinCode = false;
+    int CustomBinCode = 0;
+    int ExtendedDuplex = 0; // a driver duplex code, 0: not used
+    bool UseCustomPaperCode = false;
+    int CustomPaperCode = 0;
+    bool PrintMetaFile = false;
+    int MemoryLimit = 250000;
+    int PrintQuality = 0;
+    int Collate = 0;
+    int ColorOption = 0;
+    int PrinterIndex = -1; // -1: the default printer
+};
+
+class TBandReportPrinterSettings : public TBRPrinterSettings
+{
+};
+
+// The settings of one printer, read from and applied to a QPrinter. What a
+// Linux print system cannot take (custom bin codes, driver quality codes) is
+// kept here and left out of the job.
+class TPrinterSettings
+{
+public:
+    explicit TPrinterSettings(QPrinter *printer) : m_printer(printer) {}
+
+    // Called when settings are read or applied; set handled to take over.
+    std::function<void(TPrinterSettings &, QPrinter &, bool &handled)> OnGetPrinterSettings;
+    std::function<void(TPrinterSettings &, QPrinter &, bool &handled)> OnApplyPrinterSettings;
+
+    void ReadSettings();
+    void ApplySettings();
+    // The printable area's offsets from the sheet's corner.
+    void ReadOffsets();
+
+    // Sets the paper: a listed size takes its width and length from the paper table.
+    void SetPaperSize(TBRPaperSize size);
+
+    int Copies = 1;
+    bool Duplex = false;
+    int ExtendedDuplex = 0;
+    bool UseCustomBinCode = false;
+    int CustomBinCode = 0;
+    int PrintQuality = 0;
+    int Collate = 0;
+    int ColorOption = 0;
+    int MemoryLimit = 250000;
+    bool UseCustomPaperCode = false;
+    int CustomPaperCode = 0;
+    bool PrintMetaFile = false;
+    bool UseStandardprinter = false;
+    QPageLayout::Orientation Orientation = QPageLayout::Portrait;
+    TBRBin OutputBin = TBRBin::Auto;
+    TBRPaperSize PaperSize = TBRPaperSize::A4;
+    double PaperWidth = 2100;  // tenths of a millimetre, portrait sheet
+    double PaperLength = 2970;
+    int XResolution = 96, YResolution = 96;
+    double LeftOffset = 0, TopOffset = 0; // tenths of a millimetre
+    std::array<bool, 71> Supported{};     // per paper size
+
+    // The QPrinter values the settings stand for.
+    QPageSize pageSize() const;
+    QPrinter::DuplexMode duplexMode() const;
+    // A bin the print system knows, or false (a custom code it cannot take).
+    bool paperSource(QPrinter::PaperSource *out) const;
+
+    QPrinter *Printer() const { return m_printer; }
+
+private:
+    QPrinter *m_printer;
+};
