@@ -3,21 +3,21 @@
 #include "reports/eval/BRFiFo.h"
 #include "reports/eval/BRMessages.h"
 
+bool TBRRunningFunction::TakeFirst(bool (*accept)(const TBREvResult &))
+{
+    if (ArgCount() != 1 || !m_hasValue) {
+        m_running = ArgCount() == 1 && accept(Arg(0)) ? Arg(0) : TBREvResult::error();
+        m_hasValue = true;
+        return true;
+    }
+    return m_running.isError(); // an error stays
+}
+
 void TBRFunctionSUM::Aggregate()
 {
-    if (ArgCount() != 1) {
-        m_running = TBREvResult::error();
-        m_hasValue = true;
+    if (TakeFirst([](const TBREvResult &v) { return v.isNumeric(); }))
         return;
-    }
     const TBREvResult &v = Arg(0);
-    if (!m_hasValue) {
-        m_running = v.isNumeric() ? v : TBREvResult::error();
-        m_hasValue = true;
-        return;
-    }
-    if (m_running.isError())
-        return;
     if (v.kind == TBREvKind::String) {
         m_running = TBREvResult::error();
     } else if (v.kind == TBREvKind::Integer && m_running.kind == TBREvKind::Integer) {
@@ -26,11 +26,6 @@ void TBRFunctionSUM::Aggregate()
         // Integers and floats mixed: the total becomes a float.
         m_running = TBREvResult::floating(m_running.asDouble() + v.asDouble());
     }
-}
-
-TBREvResult TBRFunctionSUM::Calculate()
-{
-    return m_hasValue ? m_running : TBREvResult::integer(0);
 }
 
 void TBRFunctionAVERAGE::Aggregate()
@@ -54,18 +49,10 @@ void TBRFunctionAVERAGE::Reset()
 
 void TBRExtremeFunction::Aggregate()
 {
-    if (ArgCount() != 1) {
-        m_running = TBREvResult::error();
-        m_hasValue = true;
+    if (TakeFirst([](const TBREvResult &) { return true; }))
         return;
-    }
     const TBREvResult &v = Arg(0);
-    if (!m_hasValue) {
-        m_running = v;
-        m_hasValue = true;
-        return;
-    }
-    if (m_running.isError() || v.isError())
+    if (v.isError())
         return;
     int c = 0;
     if (v.isNumeric() && m_running.isNumeric())
@@ -75,11 +62,6 @@ void TBRExtremeFunction::Aggregate()
     // A value of another kind does not compare, and is passed over.
     if (c * Direction() > 0)
         m_running = v;
-}
-
-TBREvResult TBRExtremeFunction::Calculate()
-{
-    return m_hasValue ? m_running : TBREvResult::integer(0);
 }
 
 TBREvResult TBRFunctionCOUNT::Evaluate(TBRFiFo &fifo)

@@ -2,19 +2,28 @@
 
 #include "reports/eval/BREvElements.h"
 
-// Running totals over the records of a report. State changes only in
-// Aggregate (aggregate mode); a plain evaluation reports the state.
-class TBRFunctionSUM : public TBREvElementFunction
+// Running values over the records of a report. State changes only in
+// Aggregate (aggregate mode); a plain evaluation reports the state: integer 0
+// before any record.
+class TBRRunningFunction : public TBREvElementFunction
 {
 public:
-    TBRFunctionSUM() { IsAggregate = true; }
-    void Aggregate() override;
-    TBREvResult Calculate() override;
+    TBRRunningFunction() { IsAggregate = true; }
+    TBREvResult Calculate() override { return m_hasValue ? m_running : TBREvResult::integer(0); }
     void Reset() override { m_hasValue = false; }
 
 protected:
+    // Takes a wrong argument count (an error) or the first value (kept when
+    // `accept` says so, else an error); false when the value is for the caller.
+    bool TakeFirst(bool (*accept)(const TBREvResult &));
     bool m_hasValue = false;
     TBREvResult m_running;
+};
+
+class TBRFunctionSUM : public TBRRunningFunction
+{
+public:
+    void Aggregate() override;
 };
 
 class TBRFunctionAVERAGE : public TBRFunctionSUM
@@ -30,21 +39,14 @@ private:
 };
 
 // MAX and MIN: the value is replaced when a new one is strictly beyond it.
-class TBRExtremeFunction : public TBREvElementFunction
+class TBRExtremeFunction : public TBRRunningFunction
 {
 public:
-    TBRExtremeFunction() { IsAggregate = true; }
     void Aggregate() override;
-    TBREvResult Calculate() override;
-    void Reset() override { m_hasValue = false; }
 
 protected:
     // +1 for MAX, -1 for MIN.
     virtual int Direction() const = 0;
-
-private:
-    bool m_hasValue = false;
-    TBREvResult m_running;
 };
 class TBRFunctionMAX : public TBRExtremeFunction { int Direction() const override { return 1; } };
 class TBRFunctionMIN : public TBRExtremeFunction { int Direction() const override { return -1; } };

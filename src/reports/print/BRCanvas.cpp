@@ -3,6 +3,21 @@
 #include <QBuffer>
 #include <QFontMetricsF>
 
+namespace {
+
+// Whether a state item must be recorded: the first one, or a changed one.
+template <class Spec>
+bool changed(Spec &current, bool &set, const Spec &wanted)
+{
+    if (set && wanted == current)
+        return false;
+    current = wanted;
+    set = true;
+    return true;
+}
+
+} // namespace
+
 TBRCanvas::TBRCanvas(double widthPx, double heightPx, double dpiX, double dpiY)
     : m_measure(1, 1, QImage::Format_ARGB32)
 {
@@ -25,10 +40,8 @@ void TBRCanvas::SetFont(const QFont &font, const QColor &color)
     spec.color = color.rgba();
     m_font = font;
     m_font.setPointSizeF(spec.pointSize);
-    if (m_fontSet && spec == m_fontSpec)
+    if (!changed(m_fontSpec, m_fontSet, spec))
         return;
-    m_fontSpec = spec;
-    m_fontSet = true;
     TBRPageItem it;
     it.kind = TBRItemKind::Font;
     it.font = spec;
@@ -41,10 +54,8 @@ void TBRCanvas::SetPen(const QPen &pen)
     spec.color = pen.color().rgba();
     spec.width = float(pen.widthF());
     spec.style = quint8(qBound(0, int(pen.style()), 5));
-    if (m_penSet && spec == m_pen)
+    if (!changed(m_pen, m_penSet, spec))
         return;
-    m_pen = spec;
-    m_penSet = true;
     TBRPageItem it;
     it.kind = TBRItemKind::Pen;
     it.pen = spec;
@@ -56,10 +67,8 @@ void TBRCanvas::SetBrush(const QBrush &brush)
     TBRBrushSpec spec;
     spec.color = brush.color().rgba();
     spec.style = brush.style() == Qt::NoBrush ? 0 : 1;
-    if (m_brushSet && spec == m_brush)
+    if (!changed(m_brush, m_brushSet, spec))
         return;
-    m_brush = spec;
-    m_brushSet = true;
     TBRPageItem it;
     it.kind = TBRItemKind::Brush;
     it.brush = spec;
