@@ -15,7 +15,8 @@ public:
 
     // True when the text is a valid code, or empty with AcceptGol.
     bool Corect() const;
-    // The birth date of the code in the box; an invalid date stands for
-    // "unknown" (short text, non-digits, or digits that form no date).
+    // The birth date of the code in the box (century rule of Cnp::birthDate,
+    // as of today); an invalid date stands for "unknown" (short text,
+    // non-digits, or digits that form no date).
     QDate NascutLa() const;
 };

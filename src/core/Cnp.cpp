@@ -20,16 +20,6 @@ int twoDigits(QStringView s, int i)
     return digitAt(s, i) * 10 + digitAt(s, i + 1);
 }
 
-// The century the sex digit stands for; residents and foreigners (7, 8, 9) carry none, so 1900.
-int centuryOf(int sexDigit)
-{
-    switch (sexDigit) {
-    case 3: case 4: return 1800;
-    case 5: case 6: return 2000;
-    default: return 1900;
-    }
-}
-
 } // namespace
 
 int Cnp::controlDigit(QStringView first12)
@@ -48,20 +38,30 @@ bool Cnp::isValid(QStringView code)
 {
     if (code.size() != 13 || !allDigits(code))
         return false;
-    const int sex = digitAt(code, 0);
-    if (sex == 0)
-        return false;
-    const QDate born(centuryOf(sex) + twoDigits(code, 1), twoDigits(code, 3), twoDigits(code, 5));
-    if (!born.isValid())
+    if (digitAt(code, 0) == 0 || !birthDate(code).isValid())
         return false;
     return controlDigit(code) == digitAt(code, 12);
 }
 
-QDate Cnp::birthDate(QStringView code)
+bool Cnp::hasDateDigits(QStringView code)
 {
-    if (code.size() < 7 || !allDigits(code.left(7)))
+    return code.size() >= 7 && allDigits(code.left(7));
+}
+
+QDate Cnp::birthDate(QStringView code, const QDate &today)
+{
+    if (!hasDateDigits(code))
         return {};
-    const int sex = digitAt(code, 0);
-    const int century = (sex == 5 || sex == 6) ? 2000 : 1900;
-    return QDate(century + twoDigits(code, 1), twoDigits(code, 3), twoDigits(code, 5));
+    const int yy = twoDigits(code, 1), mm = twoDigits(code, 3), dd = twoDigits(code, 5);
+    switch (digitAt(code, 0)) {
+    case 3: case 4: return QDate(1800 + yy, mm, dd);
+    case 5: case 6: return QDate(2000 + yy, mm, dd);
+    case 7: case 8: case 9: {
+        // A resident's child must not pass for someone born a century earlier,
+        // nor an adult for someone not yet born.
+        const QDate recent(2000 + yy, mm, dd);
+        return recent.isValid() && recent > today ? QDate(1900 + yy, mm, dd) : recent;
+    }
+    default: return QDate(1900 + yy, mm, dd);
+    }
 }

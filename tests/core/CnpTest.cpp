@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "core/Age.h"
 #include "core/CNPEdit.h"
 #include "core/Cnp.h"
 #include "core/NumericF.h"
@@ -33,6 +34,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CnpValidity,
         CnpCase{"girl_leap_2000", u"6000229040011", true},
         CnpCase{"man_1800s", u"3800101040010", true},
         CnpCase{"resident", u"7900101040014", true},
+        CnpCase{"resident_leap_2000", u"7000229040013", true}, // 1900 had no 29 February, 2000 had
         CnpCase{"feb29_1900", u"1000229040012", false},      // 1900 was not a leap year
         CnpCase{"feb29_2000", u"5000229040011", true},
         CnpCase{"wrong_control", u"1800101040018", false},
@@ -77,8 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, BirthDate,
         BirthCase{"nineteen_hundreds", u"1800101040017", QDate(1980, 1, 1)},
         BirthCase{"two_thousands_5", u"5020228045672", QDate(2002, 2, 28)},
         BirthCase{"two_thousands_6", u"6000229040011", QDate(2000, 2, 29)},
-        // Century digits 3/4 and 7/8 are read as 19YY.
-        BirthCase{"digit_3_as_1900s", u"3800101040010", QDate(1980, 1, 1)},
+        BirthCase{"digit_3_eighteen_hundreds", u"3800101040010", QDate(1880, 1, 1)},
+        BirthCase{"digit_0_as_1900s", u"0800101", QDate(1980, 1, 1)},
         BirthCase{"seven_characters_enough", u"1951231", QDate(1995, 12, 31)},
         BirthCase{"six_characters_unknown", u"195123", QDate()},
         BirthCase{"letters_unknown", u"19A1231", QDate()},
@@ -86,6 +88,64 @@ INSTANTIATE_TEST_SUITE_P(Cases, BirthDate,
         BirthCase{"february_30_unknown", u"1950230040011", QDate()},
         BirthCase{"month_00_unknown", u"1950001", QDate()},
         BirthCase{"empty_unknown", u"", QDate()}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct ResidentCase
+{
+    const char *name;
+    const char16_t *code;
+    QDate today;
+    QDate born;
+};
+
+class ResidentBirthDate : public ::testing::TestWithParam<ResidentCase>
+{
+};
+
+TEST_P(ResidentBirthDate, TwentiethCenturyOnlyWhenTheTwentyFirstLiesAhead)
+{
+    EXPECT_EQ(Cnp::birthDate(QString::fromUtf16(GetParam().code), GetParam().today), GetParam().born);
+}
+
+// Residents and foreigners (7, 8, 9) carry no century: a child must not be
+// read as born a hundred years ago.
+INSTANTIATE_TEST_SUITE_P(Cases, ResidentBirthDate,
+    ::testing::Values(
+        ResidentCase{"child_7", u"7150310", QDate(2026, 1, 1), QDate(2015, 3, 10)},
+        ResidentCase{"child_9", u"9200101", QDate(2026, 1, 1), QDate(2020, 1, 1)},
+        ResidentCase{"born_today_is_not_future", u"8260101", QDate(2026, 1, 1), QDate(2026, 1, 1)},
+        ResidentCase{"tomorrow_is_last_century", u"8260102", QDate(2026, 1, 1), QDate(1926, 1, 2)},
+        ResidentCase{"adult_8", u"8750615", QDate(2026, 1, 1), QDate(1975, 6, 15)},
+        ResidentCase{"leap_2000", u"7000229", QDate(2026, 1, 1), QDate(2000, 2, 29)},
+        ResidentCase{"no_such_day", u"7010229", QDate(2026, 1, 1), QDate()}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct AgeCase
+{
+    const char *name;
+    QDate born, on;
+    int years;
+};
+
+class CalendarAge : public ::testing::TestWithParam<AgeCase>
+{
+};
+
+TEST_P(CalendarAge, WholeYears)
+{
+    EXPECT_EQ(Age::years(GetParam().born, GetParam().on), GetParam().years);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CalendarAge,
+    ::testing::Values(
+        AgeCase{"day_before_birthday", QDate(2008, 5, 10), QDate(2026, 5, 9), 17},
+        AgeCase{"on_birthday", QDate(2008, 5, 10), QDate(2026, 5, 10), 18},
+        // Born on 29 February: a year older on 1 March of a common year.
+        AgeCase{"leap_born_28_february", QDate(2008, 2, 29), QDate(2026, 2, 28), 17},
+        AgeCase{"leap_born_1_march", QDate(2008, 2, 29), QDate(2026, 3, 1), 18},
+        AgeCase{"leap_born_leap_year", QDate(2008, 2, 29), QDate(2028, 2, 29), 20},
+        // On 29 February, those born on 28 February had their birthday yesterday.
+        AgeCase{"on_leap_day", QDate(2006, 2, 28), QDate(2024, 2, 29), 18}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CNPEdit, EmptyIsCorrectOnlyWithAcceptGol)
