@@ -7,6 +7,8 @@
 #include "core/Form21.h"
 #include "core/Form3.h"
 #include "documents/CereriCommands.h"
+#include "exports/AnpisExport.h"
+#include "exports/F2201Export.h"
 #include "requests/CereriF.h"
 
 #include <QApplication>
@@ -39,6 +41,10 @@ void KestrunApp::wireCommands()
     if (!w.command(QStringLiteral("Salvare date in arhiva"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Salvare date in arhiva"), [] { Form21().SaveCommand(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Restaurare date din arhiva"), [] { Form21().RestoreCommand(); });
+    }
+    if (!w.command(QStringLiteral("Formularul F 2201 ANAF - XML"))) {
+        w.addCommand(TForm3::Menu::Liste, QStringLiteral("Formularul F 2201 ANAF - XML"), &F2201Export::FormularulF2201ANAFXML1Click);
+        w.addCommand(TForm3::Menu::Liste, QStringLiteral("Export Date ANPIS - XML"), &AnpisExport::ExportDateAJPISXML1Click);
     }
 }
 

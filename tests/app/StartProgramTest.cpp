@@ -109,6 +109,8 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
     });
     RecordingDialogs dialogs; // any error would be recorded instead of blocking
     ASSERT_TRUE(w.commandBar() != nullptr);
+    for (const char *entry : {"Formularul F 2201 ANAF - XML", "Export Date ANPIS - XML"})
+        EXPECT_NE(w.command(QLatin1String(entry)), nullptr) << entry;
     w.cereriButton()->click();
     EXPECT_TRUE(dialogs.messages.isEmpty()) << (dialogs.messages.isEmpty() ? std::string() : dialogs.messages[0].text.toStdString());
     EXPECT_TRUE(shown);

@@ -1,0 +1,29 @@
+#include "exports/DurableDevice.h"
+
+DurableDevice::DurableDevice(const QString &target) : m_file(target)
+{
+    open(QIODevice::WriteOnly);
+}
+
+DurableDevice::~DurableDevice() = default;
+
+qint64 DurableDevice::writeData(const char *data, qint64 size)
+{
+    if (m_failure)
+        return -1;
+    try {
+        m_file.write(data, size);
+        return size;
+    } catch (...) {
+        m_failure = std::current_exception();
+        return -1;
+    }
+}
+
+void DurableDevice::commit()
+{
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+    close();
+    m_file.commit();
+}
