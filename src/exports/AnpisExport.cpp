@@ -306,11 +306,16 @@ void AnpisExport::selectRequests(TQuery &query, const QString &dataDir, int mont
                               QStringLiteral("ORDER BY NR_CERE")};
 }
 
-void AnpisExport::selectMembers(TQuery &query, const QString &dataDir)
+void AnpisExport::selectMembers(TQuery &query, const QString &dataDir, int monthCode)
 {
+    // Only the month's members are held in memory, not those of every season.
     query.Close();
-    query.SQL() = QStringList{QStringLiteral("SELECT * FROM ") + SqlQuote::table(QDir(dataDir).filePath(RequestTables::Oameni)),
-                              QStringLiteral("ORDER BY NRCRT, NROM")};
+    query.SQL() = QStringList{QStringLiteral("SELECT A.NRCRT, A.NROM, A.TITULAR, A.CNP, A.VENIT, A.CALITATE"),
+                              QStringLiteral("FROM ") + SqlQuote::table(QDir(dataDir).filePath(RequestTables::Oameni)) + " A",
+                              QStringLiteral("JOIN ") + SqlQuote::table(QDir(dataDir).filePath(RequestTables::Cereri)) + " B",
+                              QStringLiteral("  ON A.NRCRT=B.NRCRT"),
+                              QStringLiteral("WHERE B.LUNACRT=") + QString::number(monthCode) + QStringLiteral(" AND B.TOTAL>0"),
+                              QStringLiteral("ORDER BY A.NRCRT, A.NROM")};
 }
 
 void AnpisExport::write(QIODevice &out, const Office &office, TDataSet &requests, TDataSet &members)
@@ -349,11 +354,12 @@ void AnpisExport::ExportDateAJPISXML1Click()
         return;
 
     TForm3 &w = Form3();
+    const int month = TForm1::MonthIndex(office.month);
     const auto cleanup = qScopeGuard([&w] {
         Contor().Stop();
         w.resetShared();
     });
-    selectRequests(*w.Sx, Form1().DataDir(), TForm1::MonthIndex(office.month));
+    selectRequests(*w.Sx, Form1().DataDir(), month);
     w.Sx->Open();
     if (w.Sx->IsEmpty()) {
         TErori::Mesaj(Title, QStringLiteral("\rNu aveti nicio cerere aprobata!"), 1, TErori::OK);
@@ -361,7 +367,7 @@ void AnpisExport::ExportDateAJPISXML1Click()
     }
     Contor().Descr->setText(QStringLiteral("Generez XML-ul..."));
     Contor().Start();
-    selectMembers(*w.Sy, Form1().DataDir());
+    selectMembers(*w.Sy, Form1().DataDir(), month);
     w.Sy->Open();
     DurableDevice out(path);
     write(out, office, *w.Sx, *w.Sy);

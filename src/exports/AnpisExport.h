@@ -31,8 +31,8 @@ public:
 
     // The requests of the month with a total above zero, by registration number.
     static void selectRequests(TQuery &query, const QString &dataDir, int monthCode);
-    // Every member, by request and member number.
-    static void selectMembers(TQuery &query, const QString &dataDir);
+    // The members of those requests, by request and member number.
+    static void selectMembers(TQuery &query, const QString &dataDir, int monthCode);
 
     // Writes the document for the open requests and members.
     static void write(QIODevice &out, const Office &office, TDataSet &requests, TDataSet &members);

@@ -2,7 +2,8 @@
 
 DurableDevice::DurableDevice(const QString &target) : m_file(target)
 {
-    open(QIODevice::WriteOnly);
+    // DurableFile buffers already.
+    open(QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
 DurableDevice::~DurableDevice() = default;
