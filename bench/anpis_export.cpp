@@ -9,7 +9,7 @@
 #include "exports/AnpisExport.h"
 #include "exports/DurableDevice.h"
 #include "core/MonthCode.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/sql/TQuery.h"
 #include "sample-data/SampleGenerator.h"
 
@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     QTemporaryDir scratch;
     const QString data = argc > 1 ? QString::fromLocal8Bit(argv[1]) : scratch.filePath(QStringLiteral("data"));
     if (!QFile::exists(QDir(data).filePath(RequestTables::Cereri)))
-        SampleGenerator::generate({data, 1, Rows});
+        SampleGenerator::generate({data, 1, Rows, QDate(2023, 3, 31)});
 
     const AnpisExport::Office office{QStringLiteral("BACAU"), QStringLiteral("4540321"), QStringLiteral("Răcăciuni"),
                                      Month, 320};

@@ -9,7 +9,7 @@
 #include "core/Form4.h"
 #include "controls/StyledProgressBar.h"
 #include "exports/XmlOut.h"
-#include "platform/db/RequestTables.h"
+#include "tables/RequestTables.h"
 #include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
