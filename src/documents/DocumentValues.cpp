@@ -41,7 +41,7 @@ QString date(const TField *field)
 {
     if (field->IsNull())
         return QString();
-    return SqlValue::formatDate(field->AsDateTime().date());
+    return SqlValue::formatDate(field->dateValue());
 }
 
 QString text(const TDataSet &row, const char *name)

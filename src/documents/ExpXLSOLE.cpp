@@ -232,7 +232,7 @@ void TExpXLSOLE::FillRecords(TDataSet &dataSet, int templateRow)
                 m_backEnd->SetValue(row, fill.col, fill.field->AsString());
             } else {
                 const double number = fill.field->DataType() == TFieldType::ftDate
-                                          ? (fill.field->IsNull() ? 0.0 : TXlsFillBackEnd::DayNumber(fill.field->AsDateTime().date()))
+                                          ? (fill.field->IsNull() ? 0.0 : TXlsFillBackEnd::DayNumber(fill.field->dateValue()))
                                           : fill.field->AsFloat();
                 m_backEnd->SetValue(row, fill.col, number != 0 ? QVariant(number) : BlankValue);
             }

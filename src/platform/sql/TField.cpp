@@ -73,20 +73,28 @@ int TField::AsInteger() const
 
 double TField::AsCurrency() const { return SqlValue::roundHalfAway(AsFloat(), 4); }
 
-QDateTime TField::AsDateTime() const
+QDate TField::dateValue() const
 {
     const QVariant v = Value();
     if (!v.isValid() || v.isNull())
-        return QDateTime();
+        return QDate();
     if (v.typeId() == QMetaType::QDate)
-        return QDateTime(v.toDate(), QTime(0, 0));
+        return v.toDate();
     if (v.typeId() == QMetaType::QString) {
         const QDate d = SqlValue::parseDate(v.toString());
         if (!d.isValid())
             refuse(v.toString(), "date");
-        return QDateTime(d, QTime(0, 0));
+        return d;
     }
     refuse(AsString(), "date");
+}
+
+// Midnight of the stored day without a time zone: a day stored in a table has
+// none, and a local time would cost a look at the zone for every cell.
+QDateTime TField::AsDateTime() const
+{
+    const QDate d = dateValue();
+    return d.isValid() ? QDateTime(d, QTime(0, 0), Qt::UTC) : QDateTime();
 }
 
 bool TField::AsBoolean() const

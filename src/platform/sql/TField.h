@@ -30,6 +30,8 @@ public:
     // Four decimals, half away from zero.
     double AsCurrency() const;
     QDateTime AsDateTime() const;
+    // The day alone, by calendar: what documents and workbooks write.
+    QDate dateValue() const;
     bool AsBoolean() const;
 
     // Writing (a table in edit or append state). Values are converted to the
