@@ -58,26 +58,49 @@ void TBRCompress::putBits(quint64 bits, int count)
 
 void TBRCompress::SplayEncodeByte(quint8 byte)
 {
-    // Walking up from the leaf and shifting, the root's bit lands lowest: the
-    // code comes out root first, as it is to be emitted.
+    // One walk up from the leaf both notes the path and splays it: a step
+    // changes only the links below the grandparent, so the bits read further
+    // up are still those of the path before the splay. Shifting in the bits
+    // leaf first leaves the root's bit lowest, in the order they are emitted.
     quint64 code = 0;
     int depth = 0;
+    quint8 deep[520]; // bits beyond one word, after unlucky splaying
+    int deepCount = 0;
+    auto note = [&](bool bit) {
+        if (depth == 32) { // putBits takes at most 32 bits at a time
+            deep[deepCount++] = quint8(code >> 31);
+            code &= (quint64(1) << 31) - 1;
+            --depth;
+        }
+        code = (code << 1) | quint64(bit);
+        ++depth;
+    };
     int a = byte + FirstLeaf;
-    for (; a != Root && depth < 24; a = m_up[a], ++depth)
-        code = (code << 1) | quint64(m_child[m_up[a]][1] == a);
-    if (a == Root) {
-        putBits(code, depth);
-    } else {
-        // A deep leaf (after unlucky splaying): the rest of the path goes first.
-        quint8 upper[513];
-        int n = 0;
-        for (; a != Root; a = m_up[a])
-            upper[n++] = quint8(m_child[m_up[a]][1] == a);
-        while (n > 0)
-            putBits(upper[--n], 1);
-        putBits(code, depth);
+    while (true) {
+        const int c = m_up[a];
+        note(m_child[c][1] == a);
+        if (c == Root)
+            break;
+        const int d = m_up[c];
+        note(m_child[d][1] == c);
+        int b = m_child[d][0];
+        if (b == c) {
+            b = m_child[d][1];
+            m_child[d][1] = quint16(a);
+        } else {
+            m_child[d][0] = quint16(a);
+        }
+        m_child[c][a == m_child[c][0] ? 0 : 1] = quint16(b);
+        m_up[a] = quint8(d);
+        m_up[b] = quint8(c);
+        a = d;
+        if (a == Root)
+            break;
     }
-    SplayTreeSplay(byte);
+    // The bits pushed out of the word are the ones nearest the leaf: they go last.
+    putBits(code, depth);
+    for (int i = deepCount - 1; i >= 0; --i)
+        putBits(deep[i], 1);
 }
 
 void TBRCompress::Flush()

@@ -62,7 +62,7 @@ public:
         if (count < 0 || qint64(count) > (m_size - start) / RecordOverhead)
             fail(QStringLiteral("antetul anunta %1 pagini, fisierul nu le poate cuprinde").arg(count));
         std::vector<qint64> out;
-        out.reserve(size_t(count));
+        out.reserve(size_t(qMin(count, 1 << 16))); // the walk proves the rest
         qint64 pos = start;
         for (int page = 1; page <= count; ++page) {
             const qint32 number = qint32(u32At(pos));

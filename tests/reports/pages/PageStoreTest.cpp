@@ -76,6 +76,15 @@ TEST(BRCompress, CodesBitsRootFirstFromTheLowestBit)
     EXPECT_EQ(TBRCompress::compress("abc").toHex(), "463d01");
 }
 
+TEST(BRCompress, SameBytesAsTheBitAtATimeReference)
+{
+    const QByteArray plain = readFile(KESTRUN_FIXTURES "/reports/splay-in.bin");
+    const QByteArray coded = readFile(KESTRUN_FIXTURES "/reports/splay-out.bin");
+    ASSERT_FALSE(plain.isEmpty());
+    EXPECT_EQ(TBRCompress::compress(plain), coded);
+    EXPECT_EQ(TBRCompress::expand(coded, plain.size()), plain);
+}
+
 TEST(BRCompress, ExpandsWhatItCompressed)
 {
     QByteArray every;
