@@ -9,6 +9,8 @@
 #include "documents/CereriCommands.h"
 #include "exports/AnpisExport.h"
 #include "exports/F2201Export.h"
+#include "remote/LogView.h"
+#include "remote/Sugestii.h"
 #include "requests/CereriF.h"
 
 #include <QApplication>
@@ -45,6 +47,10 @@ void KestrunApp::wireCommands()
     if (!w.command(QStringLiteral("Formularul F 2201 ANAF - XML"))) {
         w.addCommand(TForm3::Menu::Liste, QStringLiteral("Formularul F 2201 ANAF - XML"), &F2201Export::FormularulF2201ANAFXML1Click);
         w.addCommand(TForm3::Menu::Liste, QStringLiteral("Export Date ANPIS - XML"), &AnpisExport::ExportDateAJPISXML1Click);
+    }
+    if (!w.command(QStringLiteral("Condica de sugestii"))) {
+        w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Condica de sugestii"), [] { Sugestii().Arata(); });
+        w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Istoricul modificarii datelor"), [] { LogView().Arata(); });
     }
 }
 

@@ -1,0 +1,62 @@
+#include "remote/EditPassF.h"
+
+#include "core/Form1.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TEditPassF &EditPassF()
+{
+    static TEditPassF *instance = new TEditPassF;
+    return *instance;
+}
+
+TEditPassF::TEditPassF(QWidget *parent)
+    : QDialog(parent), PassN(new QLineEdit(this)), MemoBut(new QPushButton(QStringLiteral("&Memoreaza"), this)),
+      CloseBut(new QPushButton(QStringLiteral("&Renunt"), this))
+{
+    setWindowTitle(QStringLiteral("Schimbare parola"));
+    PassN->setMaxLength(40);
+    connect(PassN, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+    connect(MemoBut, &QPushButton::clicked, this, &TEditPassF::MemoButClick);
+    connect(CloseBut, &QPushButton::clicked, this, [this] { done(2); });
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Parola noua"), PassN);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(MemoBut);
+    buttons->addWidget(CloseBut);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+bool TEditPassF::Arata()
+{
+    Prepare();
+    exec();
+    return m_result;
+}
+
+void TEditPassF::Prepare()
+{
+    m_result = false;
+    m_password.clear();
+    PassN->clear();
+    PassN->setFocus();
+}
+
+void TEditPassF::MemoButClick()
+{
+    const QString password = TForm1::CleanText(PassN->text());
+    if (password.isEmpty()) {
+        TForm1::ShowProblem(QStringLiteral("Nu ati scris nicio parola!"), PassN);
+        return;
+    }
+    m_password = password;
+    m_result = true;
+    accept();
+}
