@@ -1,13 +1,14 @@
 #include "core/DataArchive.h"
 
 #include "platform/codepage/Cp1250.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -277,23 +278,22 @@ void DataArchive::saveFolder(const QString &folder, const QString &archivePath)
         if (!samePath(folder + u'/' + name, archivePath))
             names.append(name);
 
-    QSaveFile out(archivePath);
-    if (!out.open(QIODevice::WriteOnly))
-        throw ArchiveError(QStringLiteral("Nu pot scrie arhiva %1.").arg(archivePath));
-    QByteArray count;
-    appendU32(count, quint32(names.size()));
-    out.write(count);
-    for (const QString &name : std::as_const(names)) {
-        QFile in(folder + u'/' + name);
-        if (!in.open(QIODevice::ReadOnly) || in.size() > qint64(ArchiveLimits::Largest))
-            throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
-        const QByteArray data = in.readAll();
-        if (data.size() != in.size())
-            throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
-        out.write(entryBytes(name, data));
-    }
-    if (!out.commit())
-        throw ArchiveError(QStringLiteral("Nu pot scrie arhiva %1: %2").arg(archivePath, out.errorString()));
+    FileWriteError::as<ArchiveError>([&] {
+        DurableFile out(archivePath);
+        QByteArray count;
+        appendU32(count, quint32(names.size()));
+        out.write(count);
+        for (const QString &name : std::as_const(names)) {
+            QFile in(folder + u'/' + name);
+            if (!in.open(QIODevice::ReadOnly) || in.size() > qint64(ArchiveLimits::Largest))
+                throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
+            const QByteArray data = in.readAll();
+            if (data.size() != in.size())
+                throw ArchiveError(QStringLiteral("Nu pot citi fisierul %1.").arg(in.fileName()));
+            out.write(entryBytes(name, data));
+        }
+        out.commit();
+    });
 }
 
 void DataArchive::restoreFolder(const QString &archivePath, const QString &folder)
@@ -307,21 +307,27 @@ void DataArchive::restoreFolder(const QString &archivePath, const QString &folde
     for (const QString &name : oldNames)
         existing.insert(name.toLower(), name);
 
+    // Every file is written beside its target before any old one is touched.
+    DurableFileSet files;
+    QStringList names;
+    for (const Entry &e : entries) {
+        names.append(existing.value(e.name.toLower(), e.name));
+        FileWriteError::as<ArchiveError>([&] { files.add(folder + u'/' + names.last(), e.data); });
+    }
+
     AsideFiles aside(folder, freeAsideFolder(folder));
-    QStringList written;
     try {
         for (const QString &name : oldNames)
             if (!samePath(folder + u'/' + name, archivePath))
                 aside.move(name);
-        for (const Entry &e : entries) {
-            const QString name = existing.value(e.name.toLower(), e.name);
-            QSaveFile out(folder + u'/' + name);
-            if (!out.open(QIODevice::WriteOnly) || out.write(e.data) != e.data.size() || !out.commit())
-                throw ArchiveError(QStringLiteral("Nu pot scrie fisierul %1.").arg(name));
-            written.append(name);
-        }
     } catch (...) {
-        aside.putBack(written);
+        aside.putBack({});
+        throw;
+    }
+    try {
+        FileWriteError::as<ArchiveError>([&] { files.commit(); });
+    } catch (...) {
+        aside.putBack(names);
         throw;
     }
     aside.discard();

@@ -49,13 +49,14 @@ public:
     static QList<Entry> readFile(const QString &archivePath, const Limits &limits = {});
 
     // Writes every file of the folder (not its subfolders) into the archive,
-    // through a temporary file renamed when complete.
+    // through a temporary file renamed when complete (DurableFile).
     static void saveFolder(const QString &folder, const QString &archivePath);
 
     // Replaces the folder's files with the archive's content. The archive is
-    // read and checked before the folder is touched; the old files are moved
-    // aside and put back if anything fails. A name that differs only in case
-    // from an existing file keeps the existing file's name.
+    // read and checked, and every file written beside its target, before the
+    // old files are touched; they are then moved aside, the new ones renamed
+    // in, and the old ones put back if anything fails. A name that differs
+    // only in case from an existing file keeps the existing file's name.
     static void restoreFolder(const QString &archivePath, const QString &folder);
 
     // A plain file name: not empty, no folder separators, not "." or "..",

@@ -7,6 +7,8 @@
 #include "core/Form1.h"
 #include "core/Form4.h"
 #include "core/MonthCode.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 #include "platform/sql/TQuery.h"
 #include "platform/sql/TTable.h"
 
@@ -19,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -255,9 +256,7 @@ void TForm3::appendMonthToList(const QString &month)
     if (!bytes.isEmpty() && !bytes.endsWith('\n'))
         bytes += "\r\n";
     bytes += month.toLatin1() + "\r\n";
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw CoreError(QStringLiteral("Nu pot scrie lista lunilor %1.").arg(path));
+    FileWriteError::as<CoreError>([&] { DurableFile::save(path, bytes); });
 }
 
 void TForm3::showWhereDataLives(const QString &text)

@@ -2,11 +2,12 @@
 
 #include "core/CoreError.h"
 #include "platform/db/Dbf.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -29,9 +30,7 @@ void copyOut(const QString &source, const QString &name, const QString &path)
     if (!in.open(QIODevice::ReadOnly))
         throw CoreError(QStringLiteral("Nu pot citi resursa %1.").arg(name));
     const QByteArray bytes = in.readAll();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw CoreError(QStringLiteral("Nu pot scrie fisierul %1.").arg(QDir::toNativeSeparators(path)));
+    FileWriteError::as<CoreError>([&] { DurableFile::save(path, bytes); });
 }
 
 } // namespace

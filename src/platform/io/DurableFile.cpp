@@ -67,24 +67,22 @@ int openTemporary(const QString &target, QString &temp)
     DurableFile::raise(target, EEXIST);
 }
 
-bool writeAll(int fd, const char *data, qint64 size, int &error)
+// Writes all of `size` bytes, at `offset` or (offset < 0) where the file
+// stands; 0 or the errno of the failure.
+int writeAll(int fd, const char *data, qint64 size, qint64 offset = -1)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return false;
-        }
-        if (n == 0) {
-            error = EIO;
-            return false;
-        }
+        const ssize_t n = offset < 0 ? ::write(fd, data, size_t(size)) : ::pwrite(fd, data, size_t(size), off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
         data += n;
         size -= n;
+        if (offset >= 0)
+            offset += n;
     }
-    return true;
+    return 0;
 }
 
 } // namespace
@@ -116,12 +114,23 @@ void DurableFile::raise(const QString &path, int error, const QString &action)
     throw FileWriteError(text.toStdString(), error);
 }
 
+void DurableFile::writeAt(int fd, qint64 offset, const char *data, qint64 size, const QString &path)
+{
+    if (const int error = writeAll(fd, data, size, offset))
+        raise(path, error);
+}
+
+void DurableFile::sync(int fd, const QString &path)
+{
+    if (::fsync(fd) != 0)
+        raise(path, errno);
+}
+
 void DurableFile::flushBuffer()
 {
     if (m_buffer.isEmpty())
         return;
-    int error = 0;
-    if (!writeAll(m_fd, m_buffer.constData(), m_buffer.size(), error)) {
+    if (const int error = writeAll(m_fd, m_buffer.constData(), m_buffer.size())) {
         discard();
         raise(m_target, error);
     }
@@ -139,8 +148,7 @@ void DurableFile::write(const char *data, qint64 size)
     }
     flushBuffer();
     if (size >= BufferSize) {
-        int error = 0;
-        if (!writeAll(m_fd, data, size, error)) {
+        if (const int error = writeAll(m_fd, data, size)) {
             discard();
             raise(m_target, error);
         }

@@ -50,6 +50,12 @@ public:
     // The Romanian sentence for a failed write of `path` with errno `error`.
     [[noreturn]] static void raise(const QString &path, int error, const QString &action = {});
 
+    // For files changed in place (a table growing by appends): writes all of
+    // `size` bytes at `offset` of the open descriptor, or raises for `path`.
+    static void writeAt(int fd, qint64 offset, const char *data, qint64 size, const QString &path);
+    // fsync of an open descriptor, or raises for `path`.
+    static void sync(int fd, const QString &path);
+
 private:
     void open();
     void flushBuffer();

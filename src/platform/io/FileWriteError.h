@@ -11,6 +11,18 @@ public:
     // The errno behind the failure (0 when it came from elsewhere).
     int error() const { return m_error; }
 
+    // Runs `write`; a failure is raised as the layer's own error type (built
+    // from the same message), for callers that catch that type.
+    template <typename Error, typename Write>
+    static void as(Write &&write)
+    {
+        try {
+            write();
+        } catch (const FileWriteError &e) {
+            throw Error(e.what());
+        }
+    }
+
 private:
     int m_error;
 };

@@ -1,5 +1,7 @@
 #include "platform/profile/ProfileFile.h"
 
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 #include "platform/profile/ProfileError.h"
 
 #include <QDir>
@@ -7,7 +9,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 
@@ -142,12 +143,8 @@ void ProfileFile::store(const ProfileText &t)
     const QString folder = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(folder))
         fail(QStringLiteral("Nu pot crea directorul"), folder);
-    QSaveFile f(m_path);
-    if (!f.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("Nu pot scrie fisierul de setari"), m_path, f.errorString());
     const QByteArray bytes = t.toBytes();
-    if (f.write(bytes) != bytes.size() || !f.commit())
-        fail(QStringLiteral("Nu pot scrie fisierul de setari"), m_path, f.errorString());
+    FileWriteError::as<ProfileError>([&] { DurableFile::save(m_path, bytes); });
     // Cache what the file now holds, so a read gives what a restart would
     // (a letter the code page lacks reads back as the one written for it).
     QMutexLocker lock(&g_cacheLock);

@@ -1,10 +1,10 @@
 #include "xls/storage/Ole2Storage.h"
 
+#include "platform/io/DurableFile.h"
 #include "xls/storage/ExcelException.h"
 #include "xls/storage/Ole2Format_p.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 using namespace Ole2Format;
 
@@ -136,8 +136,5 @@ QByteArray TOle2Storage::ToBytes() const
 
 void TOle2Storage::SaveToFile(const QString &fileName) const
 {
-    const QByteArray bytes = ToBytes();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EExcelException(QStringLiteral("Cannot write the file \"%1\": %2").arg(fileName, file.errorString()));
+    DurableFile::save(fileName, ToBytes());
 }

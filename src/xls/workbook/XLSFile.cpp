@@ -1,5 +1,6 @@
 #include "xls/workbook/XLSFile.h"
 
+#include "platform/io/DurableFile.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/Ole2Storage.h"
 #include "xls/storage/XlsStorageList.h"
@@ -14,7 +15,6 @@
 #include "xls/workbook/XlsWorkbookMessages.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -232,13 +232,6 @@ QByteArray TXLSFile::FormatBytes(TXlsSaveFormat format)
                                    delimiter);
 }
 
-void TXLSFile::WriteFile(const QString &fileName, const QByteArray &bytes)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        XlsRaise(XlsMsg::CantWriteFile(fileName));
-}
-
 void TXLSFile::Save(const QString &fileName, const TGetFileNameEvent &onGetFileName,
                     const TOnSaveFormatEvent &onSaveFormat)
 {
@@ -256,11 +249,14 @@ void TXLSFile::Save(const QString &fileName, const TGetFileNameEvent &onGetFileN
             XlsRaise(XlsMsg::CantWriteFile(name));
         targets.emplace_back(format, name);
     }
+    // All formats are written before any of them replaces its file.
+    DurableFileSet files;
     for (const auto &[format, name] : targets) {
         if (!onGetFileName && onSaveFormat)
             onSaveFormat(format);
-        WriteFile(name, FormatBytes(format));
+        files.add(name, FormatBytes(format));
     }
+    files.commit();
 }
 
 void TXLSFile::Save(QIODevice &stream)

@@ -185,7 +185,6 @@ private:
     int CommentIndex(int row, int position) const;
     TXlsSaveFormats Formats() const;
     QByteArray FormatBytes(TXlsSaveFormat format);
-    static void WriteFile(const QString &fileName, const QByteArray &bytes);
 
     TXLSAdapter *FAdapter;
     int FActiveSheet = 1;

@@ -17,7 +17,7 @@ QString CantFindFile(const QString &fileName)
 
 QString CantWriteFile(const QString &fileName)
 {
-    return QStringLiteral("Can't write to file \"%1\". Check it is not in use by another user")
+    return QStringLiteral("Nu pot scrie fisierul \"%1\": exista deja. Verificati sa nu fie folosit de alt utilizator.")
         .arg(fileName);
 }
 

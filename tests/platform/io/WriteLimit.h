@@ -10,8 +10,9 @@
 
 // Runs `write` in a child process whose files may not grow past `limit` bytes
 // (RLIMIT_FSIZE, SIGXFSZ ignored: a write past it fails with EFBIG, as on a
-// full disk, without root). Returns what the child's exception said, or
-// "no error" when the write reported success.
+// full disk, without root); a negative limit sets none, for a disk that is
+// really full. Returns what the child's exception said, or "no error" when
+// the write reported success.
 inline std::string failingWrite(long limit, const std::function<void()> &write)
 {
     int fds[2];
@@ -21,8 +22,10 @@ inline std::string failingWrite(long limit, const std::function<void()> &write)
     if (pid == 0) {
         ::close(fds[0]);
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r{rlim_t(limit), rlim_t(limit)};
-        ::setrlimit(RLIMIT_FSIZE, &r);
+        if (limit >= 0) {
+            rlimit r{rlim_t(limit), rlim_t(limit)};
+            ::setrlimit(RLIMIT_FSIZE, &r);
+        }
         std::string said = "no error";
         try {
             write();

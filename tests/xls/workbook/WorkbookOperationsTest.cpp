@@ -255,7 +255,7 @@ TEST(Saving, RefusesToOverwriteBeforeWritingAByte)
             name = dir + QStringLiteral("/free.csv");
     };
     EXPECT_EQ(ErrorOf([&] { file->Save(target, names); }),
-              QStringLiteral("Can't write to file \"%1\". Check it is not in use by another user")
+              QStringLiteral("Nu pot scrie fisierul \"%1\": exista deja. Verificati sa nu fie folosit de alt utilizator.")
                   .arg(target));
     EXPECT_EQ(ReadAll(target), QByteArray("someone else's file"));
     EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{QStringLiteral("taken.xls")});
