@@ -2,19 +2,38 @@
 
 #include "platform/db/DbfCodec.h"
 #include "platform/db/DbfLayout.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using detail::DbfLayout;
 namespace Codec = detail::DbfCodec;
 
 DbfError::DbfError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
+
+namespace {
+
+[[noreturn]] void openFailed(const QString &path, Dbf::Mode mode, int error)
+{
+    if (mode == Dbf::Mode::ReadWrite && error != ENOENT)
+        FileWriteError::as<DbfError>([&] { DurableFile::raise(path, error, QStringLiteral("Nu pot deschide tabela")); });
+    const QString cause = error == ENOENT ? QStringLiteral("Tabela nu exista") : QStringLiteral("Nu o pot citi");
+    throw DbfError(QStringLiteral("Nu pot deschide tabela %1: %2. (%3)")
+                       .arg(QDir::toNativeSeparators(path), cause, QString::fromUtf8(strerrordesc_np(error))));
+}
+
+} // namespace
 
 struct Dbf::Impl
 {
@@ -30,6 +49,7 @@ struct Dbf::Impl
     bool dirty = false;
     qint64 dirtyFrom = 0;
     qint64 dirtyTo = 0; // one past the last
+    qint64 counted = 0; // the record count the header on disk holds
 
     [[noreturn]] void fail(const QString &what) const
     {
@@ -93,8 +113,13 @@ struct Dbf::Impl
         dirty = true;
     }
 
-    void load(QByteArrayView bytes) { layout = DbfLayout::parse(bytes, path); }
+    void load(QByteArrayView bytes)
+    {
+        layout = DbfLayout::parse(bytes, path);
+        counted = layout.recordCount;
+    }
     void writeOut();
+    void cutBackToCounted();
 };
 
 Dbf::Dbf(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
@@ -143,10 +168,15 @@ Dbf Dbf::open(const QString &path, Mode mode)
     auto impl = std::make_unique<Impl>();
     impl->path = resolve(path);
     impl->mode = mode;
-    impl->file.setFileName(impl->path);
+    const int fd = ::open(QFile::encodeName(impl->path).constData(),
+                          (mode == Mode::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    if (fd < 0)
+        openFailed(impl->path, mode, errno);
     const QIODevice::OpenMode how = mode == Mode::ReadWrite ? QIODevice::ReadWrite : QIODevice::ReadOnly;
-    if (!impl->file.open(how))
-        impl->fail(QStringLiteral("cannot open the table: %1").arg(impl->file.errorString()));
+    if (!impl->file.open(fd, how, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        openFailed(impl->path, mode, EBADF);
+    }
     const qint64 size = impl->file.size();
     if (mode == Mode::ReadOnly && size > 0)
         impl->map = impl->file.map(0, size);
@@ -187,9 +217,7 @@ Dbf Dbf::create(const QString &path, const QList<DbfField> &fields)
     }
     bytes.append(DbfLayout::EndOfFile);
     const QString target = resolve(path);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw DbfError(QStringLiteral("%1: cannot create the table: %2").arg(target, out.errorString()));
+    FileWriteError::as<DbfError>([&] { DurableFile::save(target, bytes); });
     return open(target, Mode::ReadWrite);
 }
 
@@ -316,22 +344,44 @@ void Dbf::Impl::writeOut()
 {
     DbfLayout::stamp(buf.data(), layout.recordCount);
     layout.lastUpdate = QDate::currentDate();
+    const int fd = file.handle();
     const qint64 from = layout.headerLength + dirtyFrom * layout.recordLength;
     const qint64 end = layout.dataEnd();
-    const auto put = [this](qint64 at, const char *bytes, qint64 n) {
-        if (!file.seek(at) || file.write(bytes, n) != n)
-            fail(QStringLiteral("cannot write the table at offset %1: %2").arg(at).arg(file.errorString()));
-    };
-    // Records first and the count last: a write cut short leaves a header that
-    // still matches the records on disk.
-    put(from, buf.constData() + from, layout.headerLength + dirtyTo * layout.recordLength - from);
-    put(end, &DbfLayout::EndOfFile, 1);
-    if (!file.flush())
-        fail(QStringLiteral("cannot write the table: %1").arg(file.errorString()));
-    put(0, buf.constData(), DbfLayout::FileHeaderSize);
-    if (!file.flush())
-        fail(QStringLiteral("cannot write the table: %1").arg(file.errorString()));
+    try {
+        // Records and end marker first, on disk before the count: a write cut
+        // short leaves a header that still matches the records on disk.
+        FileWriteError::as<DbfError>([&] {
+            DurableFile::writeAt(fd, from, buf.constData() + from,
+                                 layout.headerLength + dirtyTo * layout.recordLength - from, path);
+            DurableFile::writeAt(fd, end, &DbfLayout::EndOfFile, 1, path);
+            DurableFile::sync(fd, path);
+            DurableFile::writeAt(fd, 0, buf.constData(), DbfLayout::FileHeaderSize, path);
+            DurableFile::sync(fd, path);
+        });
+    } catch (const DbfError &) {
+        cutBackToCounted();
+        throw;
+    }
+    counted = layout.recordCount;
     dirty = false;
+}
+
+// After a failed write the table ends, on disk and here, at the last record
+// its header counts: no partial record stays behind it.
+void Dbf::Impl::cutBackToCounted()
+{
+    const int fd = file.handle();
+    if (layout.recordCount > counted) {
+        layout.recordCount = counted;
+        const qint64 end = layout.dataEnd();
+        if (::ftruncate(fd, end) == 0 && ::pwrite(fd, &DbfLayout::EndOfFile, 1, end) == 1)
+            ::fsync(fd);
+        buf.truncate(end);
+        data = buf.constData();
+        DbfLayout::stamp(buf.data(), counted);
+    }
+    dirtyTo = qMin(dirtyTo, counted);
+    dirty = dirtyFrom < dirtyTo;
 }
 
 void Dbf::flush()
@@ -360,42 +410,22 @@ namespace {
 class TableRewrite
 {
 public:
-    explicit TableRewrite(const QString &path) : m_out(path)
+    explicit TableRewrite(const QString &path)
     {
-        if (!m_out.open(QIODevice::WriteOnly))
-            fail();
-        m_chunk.reserve(ChunkSize + 0x10000);
+        FileWriteError::as<DbfError>([&] { m_out.emplace(path); });
     }
     void append(const char *bytes, qint64 n)
     {
-        m_chunk.append(bytes, n);
-        if (m_chunk.size() >= ChunkSize)
-            drain();
+        FileWriteError::as<DbfError>([&] { m_out->write(bytes, n); });
     }
     void commit()
     {
         append(&DbfLayout::EndOfFile, 1);
-        drain();
-        if (!m_out.commit())
-            fail();
+        FileWriteError::as<DbfError>([&] { m_out->commit(); });
     }
 
 private:
-    static constexpr qsizetype ChunkSize = 1 << 20;
-    void drain()
-    {
-        if (m_out.write(m_chunk) != m_chunk.size())
-            fail();
-        m_chunk.clear();
-    }
-    [[noreturn]] void fail()
-    {
-        const QString why = m_out.errorString();
-        m_out.cancelWriting();
-        throw DbfError(QStringLiteral("%1: cannot rewrite the table: %2").arg(m_out.fileName(), why));
-    }
-    QSaveFile m_out;
-    QByteArray m_chunk;
+    std::optional<DurableFile> m_out;
 };
 
 // Visual FoxPro stores each field's place in the record in its descriptor.

@@ -1,5 +1,7 @@
 #include "platform/sql/SqlEngine.h"
 
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 #include "platform/sql/RomanianCollation.h"
 #include "platform/sql/SqlError.h"
 #include "platform/sql/SqlValue.h"
@@ -9,9 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-
-#include <cstdio>
 
 namespace {
 
@@ -185,33 +184,30 @@ QVariant forField(const QVariant &v, const DbfField &f, SqlType from, const QStr
 }
 
 // Applies a change to a copy of the table beside it and puts the copy in its
-// place only when the whole change is written: a failure leaves the file whole.
+// place only when the whole change is on disk: a failure leaves the file whole.
 void rewrite(const QString &path, const std::function<void(Dbf &)> &change)
 {
-    const QFileInfo fi(path);
-    QString tmp;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tmp = fi.absolutePath() + QStringLiteral("/.%1.%2.tmp")
-                                      .arg(fi.fileName())
-                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        if (!QFileInfo::exists(tmp))
-            break;
-    }
-    if (!QFile::copy(path, tmp))
-        throw DbfError(QStringLiteral("%1: cannot make a working copy in its folder").arg(path));
-    try {
-        Dbf dbf = Dbf::open(tmp, Dbf::Mode::ReadWrite);
-        change(dbf);
-        dbf.flush();
-        dbf.close();
-    } catch (...) {
-        QFile::remove(tmp);
-        throw;
-    }
-    if (std::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(tmp);
-        throw DbfError(QStringLiteral("%1: cannot replace the table").arg(path));
-    }
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        throw DbfError(QStringLiteral("Nu pot citi tabela %1: %2").arg(QDir::toNativeSeparators(path), in.errorString()));
+    const QByteArray bytes = in.readAll();
+    if (bytes.size() != in.size())
+        throw DbfError(QStringLiteral("Nu pot citi tabela %1: %2").arg(QDir::toNativeSeparators(path), in.errorString()));
+    in.close();
+    FileWriteError::as<DbfError>([&] {
+        DurableFile copy(path);
+        copy.write(bytes);
+        copy.finish();
+        try {
+            Dbf dbf = Dbf::open(copy.temporaryPath(), Dbf::Mode::ReadWrite);
+            change(dbf);
+            dbf.close();
+        } catch (const DbfError &e) {
+            // The clerk knows the table, not its working copy.
+            throw DbfError(QString::fromUtf8(e.what()).replace(copy.temporaryPath(), path));
+        }
+        copy.commit();
+    });
 }
 
 } // namespace
