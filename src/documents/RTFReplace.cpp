@@ -1,12 +1,13 @@
 #include "documents/RTFReplace.h"
 
-#include "platform/codepage/Cp1250.h"
 #include "documents/DocumentOpener.h"
+#include "platform/codepage/Cp1250.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -81,6 +82,7 @@ QByteArray trimmed(const QByteArray &s)
 } // namespace
 
 TRTFReplace::TRTFReplace(QObject *parent) : QObject(parent) {}
+TRTFReplace::~TRTFReplace() = default;
 
 // A document the office suite shows has its lock file beside it; here a
 // file open elsewhere can be deleted, so the lock is what tells it is in use.
@@ -171,14 +173,20 @@ void TRTFReplace::forgetTemplate()
 
 void TRTFReplace::appendToDest(const QByteArray &bytes)
 {
-    QFile f(RTFDest);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append) || f.write(bytes) != bytes.size())
-        throw EInOutError("Nu pot scrie fisierul " + RTFDest.toStdString());
+    if (!m_dest || m_dest->target() != QFileInfo(RTFDest).absoluteFilePath())
+        throw EInOutError("Nu pot scrie fisierul " + RTFDest.toStdString() + ": documentul nu a fost inceput.");
+    try {
+        FileWriteError::as<EInOutError>([&] { m_dest->write(bytes); });
+    } catch (...) {
+        m_dest.reset();
+        throw;
+    }
 }
 
 bool TRTFReplace::IncepeDocument()
 {
     forgetTemplate();
+    m_dest.reset();
     if (RTFSursa.isEmpty() || !QFileInfo(RTFSursa).isFile())
         return false;
     QList<QByteArray> lines;
@@ -207,12 +215,11 @@ bool TRTFReplace::IncepeDocument()
         QFile::remove(RTFDest);
         return false;
     }
-    QFile dest(RTFDest);
-    if (!dest.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    if (dest.write(header) != header.size()) {
-        dest.close();
-        QFile::remove(RTFDest);
+    try {
+        m_dest = std::make_unique<DurableFile>(RTFDest);
+        m_dest->write(header);
+    } catch (const FileWriteError &) {
+        m_dest.reset();
         return false;
     }
     // The pages of this document are filled from these same lines.
@@ -372,9 +379,9 @@ void TRTFReplace::CompleteazaDocument(const QString &anchor)
                 splice(line, upper, inserted, p, key.size(), v);
         out += withBreak(line);
     }
-    QSaveFile dest(RTFDest);
-    if (!dest.open(QIODevice::WriteOnly) || dest.write(out) != out.size() || !dest.commit())
-        throw EInOutError("Nu pot scrie fisierul " + RTFDest.toStdString());
+    // This whole document takes the place of one begun before it.
+    m_dest.reset();
+    FileWriteError::as<EInOutError>([&] { DurableFile::save(RTFDest, out); });
     m_closedByTemplate = true;
     StergeChei();
 }
@@ -393,6 +400,8 @@ void TRTFReplace::InchideDocument()
     m_closedByTemplate = false;
     forgetTemplate();
     StergeChei();
+    if (const std::unique_ptr<DurableFile> dest = std::move(m_dest))
+        FileWriteError::as<EInOutError>([&] { dest->commit(); });
 }
 
 void TRTFReplace::DeschideRezultat(bool /*useWord*/)

@@ -5,8 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <stdexcept>
 #include <vector>
+
+class DurableFile;
 
 // Raised when the output or the template cannot be read or written while a
 // document is being filled.
@@ -25,6 +28,7 @@ class TRTFReplace : public QObject
     Q_OBJECT
 public:
     explicit TRTFReplace(QObject *parent = nullptr);
+    ~TRTFReplace() override;
 
     QString RTFSursa; // template
     QString RTFDest;  // output
@@ -34,8 +38,9 @@ public:
     // false when none is.
     bool AlegeFisierDest(const QString &prefix);
 
-    // Writes the template's header (everything before the first "\pard") to a
-    // new RTFDest. False, with no output left, when it cannot.
+    // Starts RTFDest with the template's header (everything before the first
+    // "\pard"). The document is written beside RTFDest and takes its name
+    // only at InchideDocument, whole. False, with no output left, when it cannot.
     bool IncepeDocument();
     void AdaugaCheie(const QString &key, const QString &value);
     // Appends count filled copies of the template body.
@@ -76,6 +81,7 @@ private:
     std::vector<QByteArray> m_keyMatch; // key as CP1250 bytes, ASCII letters upper-cased
     QList<QByteArray> m_template;
     QString m_templateOf; // the RTFSursa m_template was read from; empty when none is held
+    std::unique_ptr<DurableFile> m_dest; // the document begun, until InchideDocument
     int m_run = -1;
     bool m_closedByTemplate = false;
 };

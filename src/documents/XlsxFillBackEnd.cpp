@@ -2,6 +2,8 @@
 
 #include "platform/automation/XlsxError.h"
 #include "platform/automation/XlsxWorkbook.h"
+#include "platform/automation/ZipPackage.h"
+#include "platform/io/DurableFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,11 +15,10 @@ TXlsxFillBackEnd::~TXlsxFillBackEnd() = default;
 void TXlsxFillBackEnd::Open(const QString &templatePath, const QString &workingCopy)
 {
     m_book->close();
-    QFile::remove(workingCopy);
-    if (!QFile::copy(templatePath, workingCopy))
-        throw XlsxError(QStringLiteral("Nu pot copia %1 in %2")
-                            .arg(QDir::toNativeSeparators(templatePath), QDir::toNativeSeparators(workingCopy))
-                            .toStdString());
+    QFile source(templatePath);
+    if (!source.open(QIODevice::ReadOnly) || source.size() > ZipPackage::MaxPackageSize)
+        throw XlsxError(QStringLiteral("Nu pot citi modelul %1").arg(QDir::toNativeSeparators(templatePath)).toStdString());
+    DurableFile::save(workingCopy, source.readAll());
     try {
         m_book->open(workingCopy);
         m_book->activateSheet(1);

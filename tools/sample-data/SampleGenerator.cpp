@@ -1,22 +1,25 @@
 #include "sample-data/SampleGenerator.h"
 
 #include "platform/db/Dbf.h"
-#include "tables/RequestTables.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
 #include "platform/profile/AppFolders.h"
 #include "platform/profile/ProfileFile.h"
 #include "sample-data/AidBrackets.h"
 #include "sample-data/PersonalCodes.h"
 #include "sample-data/SampleNames.h"
 #include "sample-data/SampleRandom.h"
+#include "tables/RequestTables.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QLocale>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -418,33 +421,43 @@ public:
         QList<Month> months = seasonMonths(m_today);
         shareRows(months, size);
         makePopulation(months);
-        {
-            TableWriter cereri(part(RequestTables::Cereri), RequestTables::cereriFields());
-            TableWriter oameni(part(RequestTables::Oameni), RequestTables::oameniFields());
-            TableWriter log(part(RequestTables::Log), RequestTables::logFields());
-            for (int i = 0; i < months.size(); ++i)
-                if (months[i].rows > 0)
-                    writeMonth(months[i], i + 1 == months.size(), cereri, oameni, log);
-            cereri.close();
-            oameni.close();
-            log.close();
+        try {
+            writeTables(months);
+            writeMonthList(months);
+            writeSettings(months);
+            // The tables come last: a folder holding them is a finished sample.
+            for (const QString &name : RequestTables::fileNames())
+                publish(name);
+        } catch (...) {
+            for (const QString &name : RequestTables::fileNames())
+                QFile::remove(part(name));
+            throw;
         }
-        for (const QString &name : RequestTables::fileNames())
-            publish(name);
-        writeMonthList(months);
-        writeSettings(months);
+        DurableFile::syncFolder(m_folder);
         return m_summary;
     }
 
 private:
     QString part(const QString &name) const { return m_folder + u'/' + name + QStringLiteral(".part"); }
 
+    void writeTables(const QList<Month> &months)
+    {
+        TableWriter cereri(part(RequestTables::Cereri), RequestTables::cereriFields());
+        TableWriter oameni(part(RequestTables::Oameni), RequestTables::oameniFields());
+        TableWriter log(part(RequestTables::Log), RequestTables::logFields());
+        for (int i = 0; i < months.size(); ++i)
+            if (months[i].rows > 0)
+                writeMonth(months[i], i + 1 == months.size(), cereri, oameni, log);
+        cereri.close();
+        oameni.close();
+        log.close();
+    }
+
     void publish(const QString &name)
     {
         const QString to = m_folder + u'/' + name;
-        QFile::remove(to);
-        if (!QFile::rename(part(name), to))
-            fail(QStringLiteral("Nu pot redenumi %1").arg(QDir::toNativeSeparators(to)));
+        if (::rename(QFile::encodeName(part(name)).constData(), QFile::encodeName(to).constData()) != 0)
+            DurableFile::raise(to, errno, QStringLiteral("Nu pot redenumi tabela in"));
     }
 
     void makePopulation(const QList<Month> &months)
@@ -653,9 +666,7 @@ private:
         for (const Month &m : months)
             if (m.rows > 0)
                 bytes += m.text().toLatin1() + "\r\n";
-        QSaveFile f(m_folder + QStringLiteral("/Luni.lst"));
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-            fail(QStringLiteral("Nu pot scrie %1").arg(QDir::toNativeSeparators(f.fileName())));
+        DurableFile::save(m_folder + QStringLiteral("/Luni.lst"), bytes);
     }
 
     void writeSettings(const QList<Month> &months)
@@ -739,6 +750,8 @@ SampleGenerator::Summary SampleGenerator::generate(const Options &options)
     try {
         return Writer(options).run(options.size);
     } catch (const DbfError &e) {
+        fail(QString::fromUtf8(e.what()));
+    } catch (const FileWriteError &e) {
         fail(QString::fromUtf8(e.what()));
     }
 }

@@ -42,6 +42,7 @@ public:
 
     // Refuses a folder that already holds request tables, so real data is
     // never overwritten. Tables are written under temporary names and renamed
-    // once all three are complete.
+    // once all three, the month list and the settings are complete; a failure
+    // removes them and names the file and the cause.
     static Summary generate(const Options &options);
 };

@@ -1,6 +1,7 @@
 #include "platform/automation/ZipPackage.h"
 
 #include "platform/automation/XlsxError.h"
+#include "platform/io/DurableFile.h"
 
 #include <QFile>
 
@@ -26,15 +27,26 @@ ZipPackage::~ZipPackage()
 void ZipPackage::open(const QString &path)
 {
     discard();
-    int err = 0;
-    m_zip = zip_open(QFile::encodeName(path).constData(), 0, &err);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Nu pot deschide %1: %2").arg(path, f.errorString()));
+    if (f.size() > MaxPackageSize)
+        fail(QStringLiteral("Fisierul %1 este prea mare").arg(path));
+    m_bytes = f.readAll();
+    zip_error_t e;
+    zip_error_init(&e);
+    m_source = zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &e);
+    if (m_source)
+        m_zip = zip_open_from_source(m_source, 0, &e);
     if (!m_zip) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, err);
         const QString msg = QStringLiteral("Nu pot deschide %1: %2").arg(path, QString::fromUtf8(zip_error_strerror(&e)));
         zip_error_fini(&e);
+        discard();
         fail(msg);
     }
+    zip_error_fini(&e);
+    // Kept for commit, where the archive is closed and the source holds what it wrote.
+    zip_source_keep(m_source);
     m_path = path;
 }
 
@@ -96,13 +108,31 @@ void ZipPackage::commit()
     }
     if (zip_close(m_zip) != 0) {
         const QString msg = QStringLiteral("Nu pot scrie %1: %2").arg(m_path, QString::fromUtf8(zip_strerror(m_zip)));
-        zip_discard(m_zip);
-        m_zip = nullptr;
-        m_changed.clear();
+        discard();
         fail(msg);
     }
     m_zip = nullptr;
-    m_changed.clear();
+    const QByteArray bytes = rebuilt();
+    discard();
+    DurableFile::save(m_path, bytes);
+}
+
+QByteArray ZipPackage::rebuilt()
+{
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_source_stat(m_source, &st) < 0 || !(st.valid & ZIP_STAT_SIZE) || zip_source_open(m_source) < 0) {
+        discard();
+        fail(QStringLiteral("Nu pot scrie %1").arg(m_path));
+    }
+    QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
+    const zip_int64_t got = zip_source_read(m_source, bytes.data(), st.size);
+    zip_source_close(m_source);
+    if (got < 0 || zip_uint64_t(got) != st.size) {
+        discard();
+        fail(QStringLiteral("Nu pot scrie %1").arg(m_path));
+    }
+    return bytes;
 }
 
 void ZipPackage::discard()
@@ -110,5 +140,9 @@ void ZipPackage::discard()
     if (m_zip)
         zip_discard(m_zip);
     m_zip = nullptr;
+    if (m_source)
+        zip_source_free(m_source);
+    m_source = nullptr;
     m_changed.clear();
+    m_bytes.clear();
 }
