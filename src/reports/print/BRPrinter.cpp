@@ -300,6 +300,22 @@ bool TBRPrinter::PrintPages(QPagedPaintDevice &device)
     return !m_cancelled;
 }
 
+void TBRPrinter::PrintStored()
+{
+    if (m_status != Status::Finished)
+        return;
+    if (!m_fromFile && !m_settings->PrintMetaFile) {
+        emit PrintAgainRequested();
+        return;
+    }
+    if (!PrintersInstalled() && m_printer->outputFileName().isEmpty())
+        return;
+    m_cancelled = false;
+    m_printer->setDocName(m_title);
+    m_settings->ApplySettings();
+    PrintPages(*m_printer);
+}
+
 void TBRPrinter::SaveToPdf(const QString &path)
 {
     if (m_status != Status::Finished)

@@ -81,6 +81,10 @@ public:
     // Draws the stored pages from FirstPage (or 1) to LastPage (or the last)
     // on a paged device, one device page each; false when cancelled.
     bool PrintPages(QPagedPaintDevice &device);
+    // The preview's Print: the pages of a report run are made again by the
+    // report (PrintAgainRequested) unless they are to be printed as stored;
+    // stored and loaded pages go to the printer.
+    void PrintStored();
     // The stored pages as a PDF file, written through the durable-write path.
     void SaveToPdf(const QString &path);
 

@@ -81,6 +81,10 @@ TEST_F(BRPrinterTest, StoredPagesSaveLoadAndPrintToPdf)
     EXPECT_EQ(shown, 5);
     ASSERT_EQ(printer.PageCount(), 5);
     EXPECT_EQ(printer.Page(4)->Texts(), QStringList{"Pagina 4 din Şanţ"});
+    bool again = false;
+    QObject::connect(&printer, &TBRPrinter::PrintAgainRequested, [&] { again = true; });
+    printer.PrintStored();
+    EXPECT_TRUE(again) << "a report run prints itself again";
 
     const QString brp = dir.filePath("stat.brp");
     printer.SaveToFile(brp);
@@ -97,6 +101,16 @@ TEST_F(BRPrinterTest, StoredPagesSaveLoadAndPrintToPdf)
     ASSERT_EQ(text.size(), 5);
     for (int n = 1; n <= 5; ++n)
         EXPECT_TRUE(text[n - 1].contains(QStringLiteral("Pagina %1 din Şanţ").arg(n))) << text[n - 1].toStdString();
+
+    // Loaded pages go to the printer as they are stored, within the range.
+    const QString printed = dir.filePath("tiparit.pdf");
+    loaded.Printer().setOutputFormat(QPrinter::PdfFormat);
+    loaded.Printer().setOutputFileName(printed);
+    loaded.FirstPage = 4;
+    loaded.PrintStored();
+    const QStringList last = pdfPages(printed);
+    ASSERT_EQ(last.size(), 2);
+    EXPECT_TRUE(last[1].contains(QStringLiteral("Pagina 5")));
 }
 
 TEST_F(BRPrinterTest, PrinterGetsOnlyThePageRange)
