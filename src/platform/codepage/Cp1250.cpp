@@ -1,5 +1,7 @@
 #include "platform/codepage/Cp1250.h"
 
+#include <cstring>
+
 #include <array>
 
 namespace {
@@ -59,10 +61,29 @@ QChar Cp1250::toUnicode(unsigned char byte)
 QString Cp1250::decode(QByteArrayView bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);
-    QChar *d = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        d[i] = toUnicode(static_cast<unsigned char>(bytes[i]));
+    decode(bytes, out.data());
     return out;
+}
+
+void Cp1250::decode(QByteArrayView bytes, QChar *out)
+{
+    const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    // Text is mostly ASCII: eight such bytes are widened at once.
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        memcpy(&w, p + i, 8);
+        if (w & 0x8080808080808080ULL) {
+            for (int k = 0; k < 8; ++k)
+                out[i + k] = toUnicode(p[i + k]);
+        } else {
+            for (int k = 0; k < 8; ++k)
+                out[i + k] = QChar(char16_t((w >> (8 * k)) & 0xFF));
+        }
+    }
+    for (; i < n; ++i)
+        out[i] = toUnicode(p[i]);
 }
 
 bool Cp1250::fromUnicode(QChar c, char *byte)

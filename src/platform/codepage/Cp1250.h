@@ -13,6 +13,8 @@ public:
     // survives a decode/encode round trip.
     static QChar toUnicode(unsigned char byte);
     static QString decode(QByteArrayView bytes);
+    // The same into room for bytes.size() characters, for callers that reuse a buffer.
+    static void decode(QByteArrayView bytes, QChar *out);
 
     // The byte for a character, or false when the code page cannot hold it.
     // S/T with comma below (as modern keyboards type them) become the cedilla

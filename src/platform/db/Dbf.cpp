@@ -82,6 +82,18 @@ struct Dbf::Impl
         const DbfField &fd = field(rec, f);
         return QByteArrayView(record(rec) + fd.offset, fd.length);
     }
+    // Why field f of record rec could not be read; kept out of the read itself.
+    [[noreturn]] Q_DECL_COLD_FUNCTION Q_NEVER_INLINE void refuse(qint64 rec, int f, Codec::Decoded result) const
+    {
+        const char type = layout.fields[f].type;
+        if (result == Codec::Decoded::Unsupported)
+            fail(rec, f, Codec::unsupported(type, layout.isFoxPro()));
+        const char *what = result == Codec::Decoded::NotNumber ? "a number"
+                           : result == Codec::Decoded::NotDate ? "a date"
+                                                                : "a logical value";
+        fail(rec, f, QStringLiteral("\"%1\" is not %2").arg(QString::fromLatin1(raw(rec, f)), QLatin1StringView(what)));
+    }
+
     // The bytes of a value for field f, written to out (f's length); a value
     // the field cannot hold raises DbfError naming the record and field.
     void encode(qint64 rec, int f, const QVariant &v, char *out) const
@@ -253,7 +265,7 @@ bool Dbf::isNull(qint64 rec, int field) const
 QString Dbf::text(qint64 rec, int field) const
 {
     const QByteArrayView raw = d->raw(rec, field);
-    if (d->layout.fields[field].type == 'C')
+    if (std::as_const(d->layout.fields)[field].type == 'C')
         return Codec::text(raw);
     return QString::fromLatin1(Codec::trimmed(raw));
 }
@@ -273,39 +285,24 @@ bool Dbf::logical(qint64 rec, int field) const { return Codec::logical(d->raw(re
 
 QVariant Dbf::value(qint64 rec, int field) const
 {
-    const QByteArrayView raw = d->raw(rec, field);
-    const char type = d->layout.fields[field].type;
-    switch (type) {
-    case 'C': {
-        QString v = Codec::text(raw);
-        return v.isNull() ? QVariant() : QVariant(std::move(v));
+    DbfValue v;
+    read(rec, field, v);
+    switch (v.kind) {
+    case DbfValue::Text: return std::move(v.text);
+    case DbfValue::Number: return v.number;
+    case DbfValue::Date: return v.date;
+    case DbfValue::Logical: return v.logical;
+    default: return {};
     }
-    case 'N':
-    case 'F': {
-        const Codec::Number n = Codec::number(raw);
-        if (n.kind == Codec::Number::Null)
-            return {};
-        if (n.kind == Codec::Number::Bad)
-            d->fail(rec, field, QStringLiteral("\"%1\" is not a number").arg(QString::fromLatin1(raw)));
-        return n.value();
-    }
-    case 'D': {
-        const int v = Codec::dateNumber(raw);
-        if (v == 0)
-            return {};
-        if (v < 0)
-            d->fail(rec, field, QStringLiteral("\"%1\" is not a date").arg(QString::fromLatin1(raw)));
-        return QDate(v / 10000, v / 100 % 100, v % 100);
-    }
-    case 'L': {
-        const int v = Codec::logical(raw);
-        if (v == -2)
-            d->fail(rec, field, QStringLiteral("\"%1\" is not a logical value").arg(QString::fromLatin1(raw)));
-        return v == -1 ? QVariant() : QVariant(v == 1);
-    }
-    default:
-        d->fail(rec, field, Codec::unsupported(type, d->layout.isFoxPro()));
-    }
+}
+
+void Dbf::read(qint64 rec, int field, DbfValue &into) const
+{
+    const Impl &m = *d;
+    const DbfField &f = m.field(rec, field);
+    const Codec::Decoded result = Codec::decode(f.type, QByteArrayView(m.record(rec) + f.offset, f.length), into);
+    if (result != Codec::Decoded::Ok) [[unlikely]]
+        d->refuse(rec, field, result);
 }
 
 qint64 Dbf::appendBlank()

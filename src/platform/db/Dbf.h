@@ -22,6 +22,18 @@ struct DbfField
     int offset = 0;    // in the record, after the deletion flag (so the first field is at 1)
 };
 
+// A field's value decoded into storage kept between reads, so that a scan over
+// many records allocates nothing per field.
+struct DbfValue
+{
+    enum Kind { Null, Text, Number, Date, Logical };
+    Kind kind = Null;
+    QString text;        // Text: decoded and right-trimmed; its buffer is reused
+    double number = 0;   // Number
+    QDate date;          // Date
+    bool logical = false; // Logical
+};
+
 // A table that cannot be opened, read or written. The message names the file
 // and, where it applies, the record (counted from 1), the field and the byte
 // offset.
@@ -88,6 +100,8 @@ public:
     // Raises DbfError for a value that is not blank and cannot be read, and for
     // memo and other unsupported types.
     QVariant value(qint64 rec, int field) const;
+    // The same into a value kept by the caller (for scans).
+    void read(qint64 rec, int field, DbfValue &into) const;
 
     // Writing (ReadWrite). Changes are kept in memory until flush() or close().
     qint64 appendBlank();

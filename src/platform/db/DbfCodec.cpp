@@ -393,11 +393,19 @@ bool isBlank(QByteArrayView raw)
 
 QByteArrayView trimmed(QByteArrayView raw)
 {
-    qsizetype b = 0, e = raw.size();
+    // Numbers stand right-aligned after a run of blanks: skip it eight at a time.
+    constexpr quint64 Blanks = 0x2020202020202020ULL;
+    const qsizetype e = blankEnd(raw);
+    qsizetype b = 0;
+    while (b + 8 <= e) {
+        quint64 word;
+        memcpy(&word, raw.data() + b, 8);
+        if (word != Blanks)
+            break;
+        b += 8;
+    }
     while (b < e && isPad(raw[b]))
         ++b;
-    while (e > b && isPad(raw[e - 1]))
-        --e;
     return raw.sliced(b, e - b);
 }
 
@@ -415,12 +423,19 @@ bool isNull(char type, QByteArrayView raw)
 
 QString text(QByteArrayView raw)
 {
+    QString s;
+    text(raw, s);
+    return s;
+}
+
+bool text(QByteArrayView raw, QString &into)
+{
     const qsizetype e = blankEnd(raw);
     if (e == 0)
-        return QString();
-    const QByteArrayView used = raw.first(e);
-    // Bytes below 0x80 are the same in CP1250 and Latin-1, which Qt decodes fast.
-    return asciiPrefix(used) == e ? QString::fromLatin1(used) : Cp1250::decode(used);
+        return false;
+    into.resize(e); // keeps the buffer it has when that is large enough
+    Cp1250::decode(raw.first(e), into.data());
+    return true;
 }
 
 bool utf8(QByteArrayView raw, std::string &scratch, std::string_view *out)
@@ -480,7 +495,7 @@ int dateNumber(QByteArrayView raw)
 QDate date(QByteArrayView raw)
 {
     const int v = dateNumber(raw);
-    return v > 0 ? QDate(v / 10000, v / 100 % 100, v % 100) : QDate();
+    return v > 0 ? date(v) : QDate();
 }
 
 int logical(QByteArrayView raw)
@@ -507,6 +522,50 @@ QByteArray formatNumber(double value, int length, int decimals)
     if (magnitude >= 1 && std::log10(magnitude) >= length)
         return {};
     return rightAligned(withPoint(scaledDigits(magnitude, decimals), decimals, value < 0), length);
+}
+
+Decoded decode(char type, QByteArrayView raw, DbfValue &into)
+{
+    into.kind = DbfValue::Null;
+    switch (type) {
+    case 'C':
+        if (text(raw, into.text))
+            into.kind = DbfValue::Text;
+        return Decoded::Ok;
+    case 'N':
+    case 'F': {
+        const Number n = number(raw);
+        if (n.kind == Number::Bad)
+            return Decoded::NotNumber;
+        if (n.kind != Number::Null) {
+            into.kind = DbfValue::Number;
+            into.number = n.value();
+        }
+        return Decoded::Ok;
+    }
+    case 'D': {
+        const int v = dateNumber(raw);
+        if (v < 0)
+            return Decoded::NotDate;
+        if (v > 0) {
+            into.kind = DbfValue::Date;
+            into.date = date(v);
+        }
+        return Decoded::Ok;
+    }
+    case 'L': {
+        const int v = logical(raw);
+        if (v == -2)
+            return Decoded::NotLogical;
+        if (v >= 0) {
+            into.kind = DbfValue::Logical;
+            into.logical = v == 1;
+        }
+        return Decoded::Ok;
+    }
+    default:
+        return Decoded::Unsupported;
+    }
 }
 
 QString unsupported(char type, bool foxPro)

@@ -25,6 +25,8 @@ bool isNull(char type, QByteArrayView raw);
 // scan both go through these, so a value reads the same either way.
 
 QString text(QByteArrayView raw);                 // decoded, right-trimmed; a null QString when blank
+// The same into a string whose buffer is reused; false (and into left as it was) when blank.
+bool text(QByteArrayView raw, QString &into);
 // The same as UTF-8: the stored bytes themselves when they are plain ASCII,
 // else converted into scratch (reused between calls). False when blank.
 bool utf8(QByteArrayView raw, std::string &scratch, std::string_view *out);
@@ -44,8 +46,14 @@ bool number(QByteArrayView raw, double *out);     // false when blank or not a n
 // A date field as yyyymmdd; 0 when blank or all zeros; -1 when not a date.
 int dateNumber(QByteArrayView raw);
 QDate date(QByteArrayView raw);                   // invalid when blank or not a date
+inline QDate date(int yyyymmdd) { return QDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100); }
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);
+
+// A field of the given type into a value kept by the caller; nothing is
+// allocated unless a text is longer than any the value held before.
+enum class Decoded { Ok, NotNumber, NotDate, NotLogical, Unsupported };
+Decoded decode(char type, QByteArrayView raw, DbfValue &into);
 
 // Why a field of this type cannot be read or written.
 QString unsupported(char type, bool foxPro);
