@@ -1,7 +1,11 @@
 // Local SQL over a 300,000-row sample against the same queries over the same
 // rows in native SQLite tables (indexed on the key columns, built outside the
-// timing), in one run. Prints the ratios last.
+// timing), in one run: the two run in turns and each counts by its median.
+// Prints the ratios last. The sample is written to a fresh temporary folder
+// unless --folder names one (reused when it holds the sample already).
 //   sql_queries [--rows N] [--folder DIR] [--only NAME-PART]
+#include "PairedRuns.h"
+
 #include "platform/db/Dbf.h"
 #include "../tests/platform/sql/NativeTable.h" // the same native copy the oracle test checks against
 #include "platform/sql/RomanianCollation.h"
@@ -16,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,16 +45,15 @@ quint64 consume(sqlite3_stmt *st)
     return h;
 }
 
-double bestMs(int runs, const std::function<quint64()> &f, quint64 *check)
+// Milliseconds one run of f takes; its check value goes to *check.
+std::function<double()> timed(const std::function<quint64()> &f, quint64 *check)
 {
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
+    return [f, check] {
         QElapsedTimer t;
         t.start();
         *check = f();
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
+        return t.nsecsElapsed() / 1e6;
+    };
 }
 
 void exec(sqlite3 *db, const QString &sql)
@@ -103,7 +107,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     qint64 rows = 300000;
-    QString folder = QDir::tempPath() + QStringLiteral("/kestrun-bench-sql");
+    QTemporaryDir scratch;
+    QString folder;
     QString only;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
@@ -114,7 +119,8 @@ int main(int argc, char **argv)
         else if (args[i] == u"--only")
             only = args[i + 1];
     }
-    folder += QStringLiteral("-%1").arg(rows);
+    if (folder.isEmpty())
+        folder = scratch.path();
     const QString cereri = folder + QStringLiteral("/Cereri.dbf");
     if (!QFileInfo::exists(cereri)) {
         QDir().mkpath(folder);
@@ -180,18 +186,17 @@ int main(int argc, char **argv)
             continue;
         quint64 a = 0, b = 0;
         dialect(q.dialect); // index build and caches outside the timing, as for the native index
-        const double ours = bestMs(5, [&] { return dialect(q.dialect); }, &a);
-        const double theirs = bestMs(5, [&] { return native(db, q.native); }, &b);
-        std::printf("%-34s ours %9.2f ms   native %9.2f ms   rows %llu%s\n", q.name, ours, theirs,
+        const bench::Paired t = bench::paired(7, timed([&] { return dialect(q.dialect); }, &a),
+                                              timed([&] { return native(db, q.native); }, &b));
+        std::printf("%-34s ours %9.2f ms   native %9.2f ms   rows %llu%s\n", q.name, t.ours, t.theirs,
                     static_cast<unsigned long long>(a / 1000003), a == b ? "" : "   (results differ!)");
-        headline << QStringLiteral("%1: %2x").arg(QLatin1StringView(q.name)).arg(ours / theirs, 0, 'f', 2);
+        headline << QStringLiteral("%1: %2x").arg(QLatin1StringView(q.name)).arg(t.ratio(), 0, 'f', 2);
     }
 
     // (d) The first month query after the file changed: snapshot and key index built anew.
-    double first = 0;
     if (only.isEmpty()) {
-        quint64 h = 0;
-        first = bestMs(3, [&] {
+        quint64 h = 0, n = 0;
+        const auto changed = timed([&] {
             // Same bytes, new modification time: the engine must notice and rebuild.
             QFile f(cereri);
             f.open(QIODevice::ReadWrite);
@@ -200,11 +205,10 @@ int main(int argc, char **argv)
             f.close();
             return dialect(queries[0].dialect);
         }, &h);
-        quint64 n = 0;
-        const double steady = bestMs(5, [&] { return native(db, queries[0].native); }, &n);
-        std::printf("%-34s ours %9.2f ms   native (indexed) %9.2f ms\n", "first query after change", first, steady);
-        headline << QStringLiteral("sql_first_query_after_change_ms: %1").arg(first, 0, 'f', 1);
-        headline << QStringLiteral("sql_first_query_after_change_vs_native: %1x").arg(first / steady, 0, 'f', 2);
+        const bench::Paired t = bench::paired(5, changed, timed([&] { return native(db, queries[0].native); }, &n));
+        std::printf("%-34s ours %9.2f ms   native (indexed) %9.2f ms\n", "first query after change", t.ours, t.theirs);
+        headline << QStringLiteral("sql_first_query_after_change_ms: %1").arg(t.ours, 0, 'f', 1);
+        headline << QStringLiteral("sql_first_query_after_change_vs_native: %1x").arg(t.ratio(), 0, 'f', 2);
     }
     sqlite3_close(db);
     for (const QString &l : headline)
