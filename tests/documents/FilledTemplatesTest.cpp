@@ -198,7 +198,7 @@ TEST_F(FilledTemplates, PaymentListCellsReadByXlrd)
             EXPECT_EQ(sheet.name, QString::fromUtf8(StatSheets[s].name));
             expectText(sheet.cell(0, 0), QStringLiteral("Judet   12 - CLUJ"), "county");
             expectText(sheet.cell(4, 0),
-                       QStringLiteral("pentru ajutorul de incalzire a locuintei si suplimentele pentru energie pe luna martie 2024"),
+                       QStringLiteral("pentru ajutorul pentru încălzirea locuinței și suplimentele pentru energie pe luna martie 2024"),
                        "month inside the title");
             const QList<int> numbers = listed(n, StatSheets[s]);
             for (int k = 0; k < numbers.size(); ++k) {
