@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 QByteArray hex(const char *h) { return QByteArray::fromHex(h); }
@@ -248,4 +251,31 @@ TEST(BROutline, FindAndTreeOrder)
     EXPECT_EQ(o.Find(10), std::make_pair(QRect(1, 2, 3, 4), 1));
     EXPECT_EQ(o.Find(99), std::make_pair(QRect(), 0));
     EXPECT_EQ(o.Entries().back().caption.size(), 51);
+}
+
+TEST(BRPageList, PreviewReadsWhileTheRunAddsPages)
+{
+    TBRPageList list;
+    list.SetStream(std::make_unique<TBRStream>(4096)); // spills early: both sides share the file
+    list.SetCompression(true);
+    std::atomic<bool> done{false};
+    std::atomic<int> wrong{0}, read{0};
+    std::thread preview([&] {
+        while (!done) {
+            const int count = list.PageCount();
+            for (int n = count; n >= 1 && n > count - 3; --n) {
+                const std::optional<TBRPageBody> page = list.ReadPage(n);
+                if (!page || !(*page == samplePage(n)))
+                    ++wrong;
+                ++read;
+            }
+        }
+    });
+    for (int n = 1; n <= 200; ++n)
+        list.AddPage(samplePage(n));
+    done = true;
+    preview.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(read, 0);
+    EXPECT_EQ(list.ReadPage(200), samplePage(200));
 }
