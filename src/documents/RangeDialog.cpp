@@ -1,11 +1,11 @@
 #include "documents/RangeDialog.h"
 
+#include "core/EnterTab.h"
 #include "core/NumericF.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -38,8 +38,10 @@ RangeDialog::RangeDialog(const Labels &labels, QWidget *parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    for (QWidget *w : {static_cast<QWidget *>(m_first), static_cast<QWidget *>(m_last), static_cast<QWidget *>(m_date)})
-        w->installEventFilter(this);
+    new EnterTab(this, {m_first, m_last, m_date}, m_date, [this] {
+        if (m_enterInDateConfirms)
+            m_listeaza->click();
+    });
     connect(m_listeaza, &QPushButton::clicked, this, [this] { listeazaClicked(); });
     connect(m_renunt, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -55,18 +57,4 @@ void RangeDialog::confirm()
 {
     m_confirmed = true;
     accept();
-}
-
-bool RangeDialog::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            focusNextChild();
-            if (watched == m_date && m_enterInDateConfirms)
-                m_listeaza->click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }

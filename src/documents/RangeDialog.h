@@ -34,8 +34,6 @@ protected:
     void setEnterInDateConfirms(bool on) { m_enterInDateConfirms = on; }
     virtual void listeazaClicked() = 0;
 
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
     TNumericF *m_first;
     TNumericF *m_last;
     QDateEdit *m_date;

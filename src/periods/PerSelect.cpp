@@ -1,12 +1,12 @@
 #include "periods/PerSelect.h"
 
+#include "core/EnterTab.h"
 #include "core/Form1.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,8 +48,7 @@ TPerSelect::TPerSelect(QWidget *parent, QDate today)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    Data0->installEventFilter(this);
-    Data1->installEventFilter(this);
+    new EnterTab(this, {Data0, Data1});
     connect(MemoBut, &QPushButton::clicked, this, &TPerSelect::MemoButClick);
     connect(CloseBut, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -76,18 +75,6 @@ void TPerSelect::MemoButClick()
     }
     m_confirmed = true;
     accept();
-}
-
-bool TPerSelect::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            focusNextChild();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 TPerSelect &PerSelect()

@@ -29,9 +29,6 @@ public:
     // starts in October's year, so before October it is last year's.
     static QPair<QDate, QDate> heatingSeason(QDate today);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     bool m_confirmed = false;
 };
