@@ -9,6 +9,7 @@
 #include "documents/CereriCommands.h"
 #include "exports/AnpisExport.h"
 #include "exports/F2201Export.h"
+#include "payments/PaymentCommands.h"
 #include "remote/LogView.h"
 #include "remote/Sugestii.h"
 #include "requests/CereriF.h"
@@ -40,6 +41,8 @@ void KestrunApp::wireCommands()
     w.setCereriCommand([] { CereriF().Execute(); });
     if (!CereriF().command(QStringLiteral("Anexa 1")))
         CereriCommands::install(CereriF());
+    if (!CereriF().command(QStringLiteral("Lis&teaza Stat de plata")))
+        PaymentCommands::install(CereriF());
     if (!w.command(QStringLiteral("Salvare date in arhiva"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Salvare date in arhiva"), [] { Form21().SaveCommand(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Restaurare date din arhiva"), [] { Form21().RestoreCommand(); });

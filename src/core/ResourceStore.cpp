@@ -59,15 +59,14 @@ const QStringList &ResourceStore::carriedTemplates()
         QStringLiteral("Stabilire.rtf"), QStringLiteral("Modificare.rtf"), QStringLiteral("Incetare.rtf"),
         QStringLiteral("Respingere.rtf"), QStringLiteral("ModCerere.rtf"), QStringLiteral("ModCerere10c.rtf"),
         QStringLiteral("ModCerereS.rtf"), QStringLiteral("ModelAncheta2.rtf"), QStringLiteral("FisaV.rtf"),
-        QStringLiteral("Referat.rtf"), QStringLiteral("Stat.xls")};
+        QStringLiteral("Referat.rtf"), QStringLiteral("Stat.xls"), QStringLiteral("StabilireU.xls")};
     return names;
 }
 
 const QStringList &ResourceStore::editableTemplates()
 {
-    // The office brings these two itself until their documents are built here.
-    static const QStringList names = carriedTemplates() + QStringList{QStringLiteral("StabilireU.xls"),
-                                                                      QStringLiteral("RapBanci.xls")};
+    // The office brings this one itself until its document is built here.
+    static const QStringList names = carriedTemplates() + QStringList{QStringLiteral("RapBanci.xls")};
     return names;
 }
 

@@ -1,0 +1,79 @@
+#include "payments/AlegeNrDisp.h"
+
+#include "core/EnterTab.h"
+#include "core/Form1.h"
+#include "core/NumericF.h"
+#include "platform/profile/ProfileText.h"
+
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kSection = QStringLiteral("DISPCUM");
+}
+
+TAlegeNrDisp::TAlegeNrDisp(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      NrDisp(new TNumericF(this)), Data0(new QDateEdit(QDate::currentDate(), this)), Perioada(new QLineEdit(this)),
+      DataPlatii(new QLineEdit(this)), Tribunal(new QLineEdit(this)),
+      ListB(new QPushButton(QStringLiteral("&Listeaza"), this)), BitBtn2(new QPushButton(QStringLiteral("&Renunt"), this))
+{
+    setWindowTitle(QStringLiteral("Dispozitie Unica"));
+    Data0->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    Data0->setCalendarPopup(true);
+    // Enter belongs to the inputs: it moves on rather than pressing a button.
+    ListB->setAutoDefault(false);
+    BitBtn2->setAutoDefault(false);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Numarul Dispozitiei"), NrDisp);
+    form->addRow(QStringLiteral("se stabileste incepand cu"), Data0);
+    form->addRow(QStringLiteral("pentru perioada"), Perioada);
+    form->addRow(QStringLiteral("Data platii"), DataPlatii);
+    form->addRow(QStringLiteral("Solutionari la Tribunalul"), Tribunal);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ListB);
+    buttons->addWidget(BitBtn2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    new EnterTab(this, {NrDisp, Data0, Perioada, DataPlatii, Tribunal}, Tribunal, [this] { ListB->click(); });
+    connect(ListB, &QPushButton::clicked, this, &TAlegeNrDisp::ListBClick);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TAlegeNrDisp::Execute()
+{
+    m_confirmed = false;
+    const TForm1 &core = Form1();
+    Perioada->setText(core.ReadSetting(kSection, QStringLiteral("PERIOADA")));
+    DataPlatii->setText(core.ReadSetting(kSection, QStringLiteral("DATAP")));
+    Tribunal->setText(core.ReadSetting(kSection, QStringLiteral("TRIBUNAL")));
+    NrDisp->setFocus();
+    exec();
+    if (m_confirmed) {
+        core.UpdateSettings([this](ProfileText &settings) {
+            settings.setValue(kSection, QStringLiteral("PERIOADA"), Perioada->text());
+            settings.setValue(kSection, QStringLiteral("DATAP"), DataPlatii->text());
+            settings.setValue(kSection, QStringLiteral("TRIBUNAL"), Tribunal->text());
+        });
+    }
+    return m_confirmed;
+}
+
+void TAlegeNrDisp::ListBClick()
+{
+    if (NrDisp->Valoare() < 1) {
+        TForm1::ShowProblem(QStringLiteral("De emotie, ati uitat sa scrieti numarul de Dispozitie de listat!"), NrDisp);
+        return;
+    }
+    m_confirmed = true;
+    accept();
+}

@@ -1,0 +1,150 @@
+#include "payments/CollectiveDisposition.h"
+
+#include "core/Form1.h"
+#include "core/Form4.h"
+#include "core/NumericF.h"
+#include "documents/DocumentPages.h"
+#include "documents/DocumentValues.h"
+#include "documents/ExpXLSOLE.h"
+#include "payments/AlegeNrDisp.h"
+#include "payments/PaymentValues.h"
+#include "tables/RequestTables.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/SqlValue.h"
+#include "platform/sql/TQuery.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+
+using namespace DocumentValues;
+
+namespace {
+const QString kTitle = QStringLiteral("Listare Dispozitie Unica");
+
+QDate dateOf(const TDataSet &row, const char *name)
+{
+    const TField *f = row.FieldByName(QLatin1String(name));
+    return f->IsNull() ? QDate() : f->AsDateTime().date();
+}
+
+QString dateText(const QDate &date)
+{
+    return date.isValid() ? SqlValue::formatDate(date) : QString();
+}
+} // namespace
+
+CollectiveDisposition::CollectiveDisposition(const DocumentContext &context)
+    : m_ctx(context), m_dialog(std::make_unique<TAlegeNrDisp>(context.form))
+{
+}
+
+CollectiveDisposition::~CollectiveDisposition() = default;
+
+QStringList CollectiveDisposition::where(Filter filter) const
+{
+    // The number compares as a number: "12" and "012" are the same disposition.
+    QStringList lines{QStringLiteral("WHERE CAST(NR_DISP AS FLOAT)=") + SqlQuote::number(m_dialog->NrDisp->Valoare()),
+                      QStringLiteral("AND LUNACRT=") + SqlQuote::number(workingMonth())};
+    if (filter == Filter::WithSupplements) {
+        // Later modifications do not take back a supplement.
+        lines << QStringLiteral("AND STATUT=\"APROBAT\" AND (SUMAL+SUMAG+SUMAE+SUMAT)>0");
+        return lines;
+    }
+    lines << QStringLiteral("AND STATUT=\"APROBAT\" AND (CUMODIF<>\"X\" OR CUMODIF IS NULL)");
+    if (filter == Filter::WithAid)
+        lines << QStringLiteral("AND CUAJUT=\"X\"");
+    return lines;
+}
+
+QStringList CollectiveDisposition::listQuery(Filter filter) const
+{
+    return QStringList{QStringLiteral("SELECT TITULAR,\tCNP, (\"loc.\"+LOCALIT+\", \"+ADRESA) AS ADRESA, NR_MEMBRI, "
+                                      "CUANTUM, NR_LUNI,"),
+                       QStringLiteral("SUMAL, SUMAG, SUMAE, SUMAT, DATADISP, DATACERE"),
+                       QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri))}
+           + where(filter) + QStringList{QStringLiteral("ORDER BY TITULAR")};
+}
+
+void CollectiveDisposition::ListeazaDispCum()
+{
+    if (!m_dialog->Execute())
+        return;
+    TQuery &sx = *m_ctx.Sx;
+    QueryScope scope(sx);
+    const QString table = QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri));
+    openQuery(sx, QStringList{QStringLiteral("SELECT *"), table} + where(Filter::Granted)
+                      + QStringList{QStringLiteral("ORDER BY TITULAR")});
+    if (sx.IsEmpty()) {
+        DocumentPages::error(kTitle, QStringLiteral("\rNu exista Dipozitia Aprobata cu nr.") + m_dialog->NrDisp->text()
+                                         + QStringLiteral(" !"));
+        return;
+    }
+    // The dates come from the granted requests, which exist: the annexes may be empty.
+    sx.First();
+    const QDate dispDate = dateOf(sx, "DATADISP");
+    const QDate requestDate = dateOf(sx, "DATACERE");
+    sx.Close();
+
+    PaymentValues::openTemplate(ExpXLSOLE(), dataFile(QStringLiteral("StabilireU.xls")));
+    ExpXLSOLE().SelectSheet(1);
+    fillDecision(dispDate, requestDate);
+    fillAnnex(2, Filter::WithAid, dateText(dispDate));
+    fillAnnex(3, Filter::WithSupplements, dateText(dispDate));
+    ExpXLSOLE().SelectSheet(1);
+    ExpXLSOLE().CloseAndShow(true);
+}
+
+void CollectiveDisposition::fillDecision(const QDate &dispDate, const QDate &requestDate)
+{
+    TQuery &sx = *m_ctx.Sx;
+    const QString table = QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri));
+    openQuery(sx, QStringList{QStringLiteral("SELECT Count(*) AS NRX, MAX(NR_CERE) AS NR0, MIN(NR_CERE) AS NR1, "
+                                             "MAX(NR_LUNI) AS NRLUNI"),
+                              table}
+                      + where(Filter::WithAid));
+    const auto whole = [&sx](const char *name) { return QString::number(sx.FieldByName(QLatin1String(name))->AsInteger()); };
+    const QString count = whole("NRX"), highest = whole("NR0"), lowest = whole("NR1"), months = whole("NRLUNI");
+    sx.Close();
+    openQuery(sx, QStringList{QStringLiteral("SELECT Count(*) AS NRX"), table} + where(Filter::WithSupplements));
+    const QString supplements = QString::number(sx.FieldByName(QStringLiteral("NRX"))->AsInteger());
+    sx.Close();
+
+    const TForm4 &admin = Form4();
+    const QList<QPair<const char *, QString>> tags = {
+        {"[JUDET]", admin.JudetC->currentText()},
+        {"[PRIMAR]", admin.Edit7->text()},
+        {"[SECRETAR]", admin.SecretarN->text()},
+        {"[TIPLOC]", admin.ComboBox1->currentText()},
+        {"[LOC]", admin.Localit->text()},
+        {"[DISPNR]", m_dialog->NrDisp->text()},
+        {"[DISPDATA]", dateText(dispDate)},
+        {"[ANUL]", requestDate.isValid() ? QString::number(requestDate.year()) : QString()},
+        {"[LUNA]", requestDate.isValid() ? TForm1::MonthName(requestDate.month()) : QString()},
+        {"[NR0]", highest},
+        {"[NR1]", lowest},
+        {"[NRLUNI]", months},
+        {"[NRSUP]", supplements},
+        {"[NRCERERI]", count},
+        {"[DATASTART]", SqlValue::formatDate(m_dialog->Data0->date())},
+        {"[PERIOADA]", m_dialog->Perioada->text()},
+        {"[NRAPROB]", count},
+        {"[DATAPLATII]", m_dialog->DataPlatii->text()},
+        {"[TRIBUNAL]", m_dialog->Tribunal->text()},
+    };
+    for (const auto &[tag, value] : tags)
+        ExpXLSOLE().ReplaceTag(QLatin1String(tag), value);
+}
+
+void CollectiveDisposition::fillAnnex(int sheet, Filter filter, const QString &dispDate)
+{
+    TExpXLSOLE &xls = ExpXLSOLE();
+    TQuery &sx = *m_ctx.Sx;
+    xls.SelectSheet(sheet);
+    xls.ReplaceTag(QStringLiteral("[DISPNR]"), m_dialog->NrDisp->text());
+    xls.ReplaceTag(QStringLiteral("[DISPDATA]"), dispDate);
+    xls.ReplaceTag(QStringLiteral("[INTOCMIT]"), Form4().IntocmitN->text());
+    openQuery(sx, listQuery(filter));
+    xls.FillFromDataSet(sx);
+    sx.Close();
+}

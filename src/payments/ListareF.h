@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/sql/TQuery.h"
+
+class TTipStatF;
+
+// The payment list ("Stat de plata") of the working month from "Stat.xls" of
+// the data folder: every granted or modified request on sheet 1, those with an
+// aid total on sheet 2, those with a solid-fuel supplement on sheet 3.
+class TListareF
+{
+public:
+    TQuery LQ1;
+
+    // Fills the three sheets with the requests the dialog chose and shows the workbook.
+    void ListeazaStat(const TTipStatF &selection);
+
+private:
+    void replaceTags(const QString &month);
+    QStringList sheetQuery(int sheet, const TTipStatF &selection) const;
+};

@@ -1,0 +1,35 @@
+#include "payments/PaymentValues.h"
+
+#include "core/Form4.h"
+#include "documents/DocumentError.h"
+#include "documents/ExpXLSOLE.h"
+#include "platform/io/DurableFile.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+
+namespace PaymentValues {
+
+void openTemplate(TExpXLSOLE &filler, const QString &path)
+{
+    if (!filler.OpenTemplate(path, Form4().CuOLE->isChecked()))
+        refuse(QStringLiteral("Nu exista modelul ") + QDir::toNativeSeparators(path));
+}
+
+void refuse(const QString &message)
+{
+    throw DocumentError(message.toStdString());
+}
+
+void moveInto(const QString &file, const QString &target)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        refuse(QStringLiteral("Nu pot citi fisierul %1: %2").arg(QDir::toNativeSeparators(file), in.errorString()));
+    DurableFile::save(target, in.readAll());
+    in.close();
+    in.remove();
+}
+
+} // namespace PaymentValues
