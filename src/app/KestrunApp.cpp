@@ -43,6 +43,8 @@ void KestrunApp::wireCommands()
         CereriCommands::install(CereriF());
     if (!CereriF().command(QStringLiteral("Lis&teaza Stat de plata")))
         PaymentCommands::install(CereriF());
+    if (!w.command(QStringLiteral("Raport Trezorerie")))
+        PaymentCommands::installTreasury(w);
     if (!w.command(QStringLiteral("Salvare date in arhiva"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Salvare date in arhiva"), [] { Form21().SaveCommand(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Restaurare date din arhiva"), [] { Form21().RestoreCommand(); });

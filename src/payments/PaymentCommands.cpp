@@ -1,5 +1,7 @@
 #include "payments/PaymentCommands.h"
 
+#include "core/Form3.h"
+#include "payments/RTrez.h"
 #include "payments/TipStatF.h"
 #include "requests/CereriF.h"
 
@@ -36,6 +38,12 @@ PaymentCommands *PaymentCommands::install(TCereriF &form)
     form.addCommand(TCereriF::Menu::Listari, QStringLiteral("Lis&teaza Stat de plata"),
                     [commands] { commands->BitBtn7Click(); });
     return commands;
+}
+
+void PaymentCommands::installTreasury(TForm3 &window)
+{
+    window.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport Trezorerie"),
+                      [&window] { window.runReport([] { RTrez().Execute(); }); });
 }
 
 void PaymentCommands::BitBtn7Click()

@@ -1,0 +1,249 @@
+#include "payments/RTrez.h"
+
+#include "core/Contor.h"
+#include "core/Erori.h"
+#include "core/Form1.h"
+#include "core/Form4.h"
+#include "documents/DocumentValues.h"
+#include "documents/RTFReplace.h"
+#include "payments/PaymentValues.h"
+#include "payments/TipStatF.h"
+#include "payments/TreasuryAnnex2.h"
+#include "payments/TreasuryAnnex3.h"
+#include "payments/TreasuryTotals.h"
+#include "platform/io/DurableFile.h"
+#include "platform/shell/Shell.h"
+#include "platform/sql/SqlValue.h"
+#include "platform/sql/TQuery.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+
+using namespace DocumentValues;
+
+namespace {
+const QString kTitle = QStringLiteral("Raport Trezorerie");
+const QString kSubFolder = QStringLiteral("Lemne_Trezorerie");
+
+void message(const QString &text, int kind = 1)
+{
+    TErori::Mesaj(kTitle, text, kind, TErori::OK);
+}
+} // namespace
+
+TRTrez::TRTrez(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      DataVirarii(new QDateEdit(this)),
+      Ajut(new QCheckBox(QStringLiteral("073 - Ajutorul pentru incalzirea locuintei combustibili solizi/petrolieri"), this)),
+      Ajut2(new QLabel(QStringLiteral("- Legea nr.226/2021, art. 6 alin.(2) lit.d) "), this)),
+      Suplim(new QCheckBox(QStringLiteral("074 - Supliment combustibili solizi/petrolieri"), this)),
+      Suplim2(new QLabel(QStringLiteral("- Legea nr.226/2021, art. 25 alin.(1) lit.d) "), this)),
+      BitBtn4(new QPushButton(QStringLiteral("Creaza Raport"), this)),
+      CancelBut(new QPushButton(QStringLiteral("Renunt"), this)), Sx(new TQuery), Cx(new TQuery),
+      RTF1(new TRTFReplace(this))
+{
+    setWindowTitle(QStringLiteral("Raport trezorerie"));
+    DataVirarii->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    DataVirarii->setCalendarPopup(true);
+    Ajut->setChecked(true);
+    Suplim->setChecked(true);
+
+    auto *date = new QHBoxLayout;
+    date->addWidget(new QLabel(QStringLiteral("Data virarii"), this));
+    date->addWidget(DataVirarii);
+    date->addStretch();
+    auto *box = new QGroupBox(QStringLiteral("Ce includem in raport?"), this);
+    auto *codes = new QGridLayout(box);
+    codes->addWidget(Ajut, 0, 0);
+    codes->addWidget(Ajut2, 1, 0);
+    codes->addWidget(Suplim, 2, 0);
+    codes->addWidget(Suplim2, 3, 0);
+    for (QLabel *basis : {Ajut2, Suplim2})
+        basis->setIndent(24);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn4);
+    buttons->addWidget(CancelBut);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(date);
+    layout->addWidget(box);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(BitBtn4, &QPushButton::clicked, this, &TRTrez::BitBtn1Click);
+    connect(CancelBut, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TRTrez::~TRTrez()
+{
+    delete Sx;
+    delete Cx;
+}
+
+QList<TreasuryCode> TRTrez::tickedCodes() const
+{
+    QList<TreasuryCode> codes;
+    if (Ajut->isChecked())
+        codes.append({QStringLiteral("073"), Ajut->text(), Ajut2->text()});
+    if (Suplim->isChecked())
+        codes.append({QStringLiteral("074"), Suplim->text(), Suplim2->text()});
+    return codes;
+}
+
+TreasuryDbf::Payer TRTrez::payer() const
+{
+    return {Form4().CodJud->text(), Form4().CodFiscal->text(), DataVirarii->date()};
+}
+
+void TRTrez::Execute()
+{
+    m_confirmed = false;
+    m_stage.reset();
+    DataVirarii->setDate(Today());
+    exec();
+    if (!m_confirmed)
+        return;
+    Form1().WriteSetting(QStringLiteral("CONST"), QStringLiteral("DATAV"), SqlValue::formatDate(DataVirarii->date()));
+    TContor &progress = Contor();
+    progress.Descr->setText(QStringLiteral("Creez DBF-ul..."));
+    progress.Start();
+    try {
+        m_package = {m_stage->path(), QString(), DataVirarii->date(), tickedCodes()};
+        m_package.dbfPath = WriteTreasuryDbf(m_stage->path());
+        WriteAnnex2();
+        WriteAnnex3();
+        WriteTotalsText();
+        progress.Stop();
+        publish();
+    } catch (...) {
+        m_stage.reset(); // nothing of an unfinished package is left
+        throw;
+    }
+    Shell::instance().openFolder(m_folder);
+}
+
+void TRTrez::BitBtn1Click()
+{
+    if (!Ajut->isChecked() && !Suplim->isChecked()) {
+        TForm1::ShowProblem(QStringLiteral("Nu ati ales niciun cont!"), Ajut);
+        return;
+    }
+    // A slot lets no error out: it is shown and the dialog stays open.
+    try {
+        if (!TipStatF().Execute(false))
+            return;
+        collectPayments();
+        if (!chooseFolder())
+            return;
+    } catch (const std::exception &e) {
+        Sx->Close();
+        m_stage.reset();
+        message(QString::fromUtf8(e.what()));
+        return;
+    }
+    m_confirmed = true;
+    accept();
+}
+
+void TRTrez::collectPayments()
+{
+    m_payments.clear();
+    for (const TreasuryCode &code : tickedCodes())
+        m_payments += TreasuryDbf::select(*Sx, code.code, TipStatF());
+    TreasuryDbf::check(payer(), m_payments);
+}
+
+bool TRTrez::chooseFolder()
+{
+    const QString chosen = Shell::instance().chooseFolder(QStringLiteral("Unde punem Raportarea?"), QString());
+    if (chosen.isEmpty())
+        return false;
+    const QString folder = QDir(chosen).filePath(kSubFolder);
+    const QString shown = QDir::toNativeSeparators(folder);
+    const bool exists = QFileInfo::exists(folder);
+    if (exists && TErori::Mesaj(kTitle, QStringLiteral("\rDirectorul ") + shown + QStringLiteral(" exista!\rIl inlocuim?"), 0,
+                                TErori::Da | TErori::Nu)
+                      != TErori::ResultDa)
+        return false;
+    // The package is made beside its folder and takes its place when complete.
+    auto stage = std::make_unique<QTemporaryDir>(QDir(chosen).filePath(kSubFolder + QStringLiteral("-XXXXXX")));
+    if (!stage->isValid()) {
+        message(QStringLiteral("\rNu pot crea directorul ") + shown + QStringLiteral("!\r") + stage->errorString());
+        return false;
+    }
+    if (exists) {
+        TForm1::ShellDelete(folder);
+        letWindowsRun();
+        if (QFileInfo::exists(folder)) {
+            message(QStringLiteral("\rDirectorul ") + shown + QStringLiteral(" este in utilizare!\r")
+                    + QStringLiteral("Inchideti fisierele deschise sau stergeti-l manual si reinncercati!"));
+            return false;
+        }
+    }
+    m_folder = folder;
+    m_stage = std::move(stage);
+    return true;
+}
+
+QString TRTrez::WriteTreasuryDbf(const QString &folder)
+{
+    const QString model = Form1().TempFileName(QStringLiteral("ModelTrz"), QStringLiteral(".dbf"));
+    TForm1::ExtractResource(QStringLiteral("MODELTRZ"), QStringLiteral("MODEL"), model);
+    QFile in(model);
+    if (!in.open(QIODevice::ReadOnly))
+        PaymentValues::refuse(QStringLiteral("Nu pot citi modelul ") + QDir::toNativeSeparators(model));
+    const QByteArray bytes = TreasuryDbf::bytes(in.readAll(), payer(), m_payments, Today());
+    in.close();
+    in.remove();
+    const QString path = QDir(folder).filePath(TreasuryDbf::fileName(payer()));
+    DurableFile::save(path, bytes);
+    return path;
+}
+
+void TRTrez::WriteAnnex2()
+{
+    TreasuryAnnex2::write(m_package, *Sx);
+}
+
+void TRTrez::WriteAnnex3()
+{
+    TreasuryAnnex3::write(m_package, *Sx, *Cx, *RTF1);
+}
+
+void TRTrez::WriteTotalsText()
+{
+    TreasuryTotals::write(m_package, *Sx);
+}
+
+void TRTrez::publish()
+{
+    const QString stage = m_stage->path();
+    // A temporary folder is the owner's alone; the package is the office's.
+    QFile::setPermissions(stage, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
+                                     | QFile::WriteUser | QFile::ExeUser | QFile::ReadGroup | QFile::ExeGroup
+                                     | QFile::ReadOther | QFile::ExeOther);
+    if (!QDir().rename(stage, m_folder))
+        PaymentValues::refuse(QStringLiteral("Nu pot pune raportul in directorul ") + QDir::toNativeSeparators(m_folder)
+                              + QStringLiteral(": exista deja sau nu am drept de scriere."));
+    DurableFile::syncFolder(QFileInfo(m_folder).absolutePath());
+    m_stage->setAutoRemove(false);
+    m_stage.reset();
+    m_package.folder = m_folder;
+    m_package.dbfPath = QDir(m_folder).filePath(QFileInfo(m_package.dbfPath).fileName());
+}
+
+TRTrez &RTrez()
+{
+    static TRTrez *instance = new TRTrez;
+    return *instance;
+}

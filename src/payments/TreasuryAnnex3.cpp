@@ -1,0 +1,116 @@
+#include "payments/TreasuryAnnex3.h"
+
+#include "core/Form1.h"
+#include "core/Form4.h"
+#include "documents/DocumentPages.h"
+#include "documents/DocumentValues.h"
+#include "documents/RTFReplace.h"
+#include "payments/PaymentValues.h"
+#include "payments/TreasuryPackage.h"
+#include "tables/RequestTables.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/SqlValue.h"
+#include "platform/sql/TQuery.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QLineEdit>
+
+using namespace DocumentValues;
+
+namespace {
+
+// How one code's payees are paid: "OP" (bank order) or any other way (CEC).
+struct Counts
+{
+    qint64 nr1 = 0, suma1 = 0, nr2 = 0, suma2 = 0;
+};
+
+// The payment mode of the month's requests by CNP; the first in CNP order wins.
+QHash<QString, QString> paymentModes(TQuery &requests)
+{
+    openQuery(requests, {QStringLiteral("SELECT CNP, MODPLATA"),
+                         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
+                         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
+                         QStringLiteral("ORDER BY CNP")});
+    QHash<QString, QString> modes;
+    modes.reserve(requests.RecordCount());
+    for (requests.First(); !requests.Eof(); requests.Next()) {
+        const QString cnp = text(requests, "CNP");
+        if (!modes.contains(cnp))
+            modes.insert(cnp, text(requests, "MODPLATA"));
+    }
+    requests.Close();
+    return modes;
+}
+
+Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &package, const QString &code, TQuery &payments)
+{
+    QueryScope scope(payments);
+    openQuery(payments, {QStringLiteral("SELECT CNP, SUMA"), QStringLiteral("FROM ") + SqlQuote::table(package.dbfPath),
+                         QStringLiteral("WHERE CODAJUT=") + SqlQuote::literal(code)});
+    Counts c;
+    for (payments.First(); !payments.Eof(); payments.Next()) {
+        const qint64 whole = qint64(SqlValue::roundHalfAway(value(payments, "SUMA"), 0));
+        if (modes.value(text(payments, "CNP")) == u"OP") {
+            ++c.nr2;
+            c.suma2 += whole;
+        } else {
+            ++c.nr1;
+            c.suma1 += whole;
+        }
+    }
+    return c;
+}
+
+void addKeys(TRTFReplace &rtf, const TreasuryCode &code, const Counts &c, const QDate &date)
+{
+    const TForm4 &admin = Form4();
+    const auto add = [&rtf](const char *key, const QString &value) { rtf.AdaugaCheie(QLatin1String(key), value); };
+    add("[CODJUD]", admin.CodJud->text());
+    add("[DENUMJUD]", admin.JudetC->currentText());
+    add("[CODUNIT]", admin.CodFiscal->text());
+    add("[DENUMUNIT]", admin.ComboBox1->currentText() + u' ' + admin.Localit->text());
+    add("[CODAJUTOR]", code.code);
+    add("[DENUMIREAJUTOR]", code.caption.mid(6) + u' ' + code.basis);
+    add("[Primar]", admin.Edit7->text());
+    add("[NR1]", QString::number(c.nr1));
+    add("[SUMA1]", QString::number(c.suma1));
+    add("[NR2]", QString::number(c.nr2));
+    add("[SUMA2]", QString::number(c.suma2));
+    add("[NR]", QString::number(c.nr1 + c.nr2));
+    add("[SUMA]", QString::number(c.suma1 + c.suma2));
+    add("[DATA]", SqlValue::formatDate(date));
+}
+
+} // namespace
+
+namespace TreasuryAnnex3 {
+
+void write(const TreasuryPackage &package, TQuery &requests, TQuery &payments, TRTFReplace &rtf)
+{
+    if (package.codes.isEmpty())
+        return;
+    QueryScope scope(requests);
+    const QHash<QString, QString> modes = paymentModes(requests);
+    for (const TreasuryCode &code : package.codes) {
+        const Counts c = count(modes, package, code.code, payments);
+        rtf.RTFSursa = Form1().TempFileName(QStringLiteral("Anx3"), QStringLiteral(".rtf"));
+        TForm1::ExtractResource(QStringLiteral("TrezAnx3"), QStringLiteral("Model"), rtf.RTFSursa);
+        rtf.RTFDest = Form1().TempFileName(QStringLiteral("Anx3Doc"), QStringLiteral(".rtf"));
+        if (!rtf.IncepeDocument())
+            PaymentValues::refuse(QStringLiteral("Nu pot scrie pe harddisk! ") + QDir::toNativeSeparators(rtf.RTFDest));
+        rtf.StergeChei();
+        addKeys(rtf, code, c, package.paymentDate);
+        rtf.AdaugaPagini(1);
+        rtf.InchideDocument();
+        const QString name = code.code == u"073" ? QStringLiteral("Anexa3_Ajutor_Lemne.rtf")
+                                                 : QStringLiteral("Anexa3_Supliment_Lemne.rtf");
+        PaymentValues::moveInto(rtf.RTFDest, QDir(package.folder).filePath(name));
+        QFile::remove(rtf.RTFSursa);
+    }
+}
+
+} // namespace TreasuryAnnex3

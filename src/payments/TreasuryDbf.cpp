@@ -1,0 +1,146 @@
+#include "payments/TreasuryDbf.h"
+
+#include "documents/DocumentValues.h"
+#include "payments/PaymentValues.h"
+#include "payments/TipStatF.h"
+#include "platform/codepage/Cp1250.h"
+#include "platform/db/DbfCodec.h"
+#include "tables/RequestTables.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+
+using namespace DocumentValues;
+
+namespace {
+
+// Widths of the fields, as the model lays them out.
+constexpr int kCodJud = 2, kCodFisc = 10, kCnp = 13, kCode = 3, kName = 60, kMembers = 2, kSum = 10, kDate = 8;
+
+bool digitsOnly(const QString &text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+void putText(QByteArray &record, const QString &text, int width)
+{
+    QByteArray field(width, ' ');
+    const QByteArray bytes = Cp1250::encode(text);
+    std::copy_n(bytes.constData(), std::min<qsizetype>(bytes.size(), width), field.data());
+    record += field;
+}
+
+QByteArray sumText(double amount)
+{
+    return detail::DbfCodec::formatNumber(amount, kSum, 2);
+}
+
+QString describe(const TreasuryPayment &p)
+{
+    return QStringLiteral("%1 (CNP %2, cod %3)").arg(p.name, p.cnp, p.code);
+}
+
+} // namespace
+
+QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QString &code, const TTipStatF &selection)
+{
+    const bool aid = code == u"073";
+    QStringList lines{
+        QStringLiteral("SELECT TITULAR AS SUBSEMN,CNP, NR_MEMBRI AS NRPERS, %1 AS CUANTUM, L416, LOCALIT, ADRESA")
+            .arg(aid ? QStringLiteral("TOTAL") : QStringLiteral("SUMAL")),
+        QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
+        QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
+        QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")"),
+        aid ? QStringLiteral("AND TOTAL>0") : QStringLiteral("AND SUMAL>0"),
+    };
+    const QString locality = selection.locality();
+    // LIKE would read "%" and "_" of a name as wildcards: it only narrows the
+    // rows, the exact test is made below.
+    if (!selection.allLocalities())
+        lines << QStringLiteral("AND (LOCALIT=%1 OR ADRESA LIKE %2)")
+                     .arg(SqlQuote::literal(locality), SqlQuote::literal(locality + u'%'));
+    lines << selection.nameConditions() << QStringLiteral("ORDER BY SUBSEMN");
+    openQuery(query, lines);
+
+    QList<TreasuryPayment> payments;
+    payments.reserve(query.RecordCount());
+    for (query.First(); !query.Eof(); query.Next()) {
+        if (!selection.allLocalities() && text(query, "LOCALIT") != locality
+            && !text(query, "ADRESA").startsWith(locality))
+            continue;
+        payments.append({code, text(query, "SUBSEMN"), text(query, "CNP"),
+                         query.FieldByName(QStringLiteral("NRPERS"))->AsInteger(), value(query, "CUANTUM")});
+    }
+    query.Close();
+    return payments;
+}
+
+void TreasuryDbf::check(const Payer &payer, const QList<TreasuryPayment> &payments)
+{
+    // The codes make the file name: anything but digits could lead it elsewhere.
+    if (!digitsOnly(payer.codJud) || payer.codJud.size() > kCodJud)
+        PaymentValues::refuse(QStringLiteral("Codul judetului din Administrare trebuie sa aiba 1 sau 2 cifre (acum \"%1\").")
+                                  .arg(payer.codJud));
+    if (!digitsOnly(payer.codFiscal) || payer.codFiscal.size() > kCodFisc)
+        PaymentValues::refuse(QStringLiteral("Codul fiscal din Administrare trebuie sa aiba cel mult 10 cifre, fara "
+                                             "litere (acum \"%1\").")
+                                  .arg(payer.codFiscal));
+    const QString prefix = QStringLiteral("Cererea lui ");
+    for (const TreasuryPayment &p : payments) {
+        QString why;
+        if (p.name.size() > kName)
+            why = QStringLiteral("numele are %1 caractere, fisierul trezoreriei primeste cel mult 60").arg(p.name.size());
+        else if (p.cnp.size() > kCnp)
+            why = QStringLiteral("CNP-ul are %1 caractere, fisierul trezoreriei primeste cel mult 13").arg(p.cnp.size());
+        else if (p.members < 0 || p.members > 99)
+            why = QStringLiteral("numarul de membri %1 nu incape in 2 cifre").arg(p.members);
+        else if (sumText(p.amount).isEmpty())
+            why = QStringLiteral("suma %1 nu incape in 10 caractere").arg(twoDecimals(p.amount));
+        if (!why.isEmpty())
+            PaymentValues::refuse(prefix + describe(p) + QStringLiteral(" nu poate intra in raport: ") + why
+                                  + QStringLiteral(". Corectati cererea si reincercati."));
+    }
+}
+
+QString TreasuryDbf::fileName(const Payer &payer)
+{
+    return payer.codJud.rightJustified(2, u'0') + payer.codFiscal + u'_'
+           + payer.paymentDate.toString(QStringLiteral("dd-MM-yyyy")) + QStringLiteral(".dbf");
+}
+
+QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const QList<TreasuryPayment> &payments,
+                              const QDate &today)
+{
+    QByteArray out = model;
+    // A table nothing was appended to keeps its header as it came.
+    if (payments.isEmpty())
+        return out;
+    out.resize(HeaderLength);
+    out[1] = char(today.year() - 1900);
+    out[2] = char(today.month());
+    out[3] = char(today.day());
+    qToLittleEndian<quint32>(quint32(payments.size()), out.data() + 4);
+    const QByteArray date = payer.paymentDate.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+    out.reserve(HeaderLength + payments.size() * RecordLength + 1);
+    QByteArray record;
+    for (const TreasuryPayment &p : payments) {
+        record.clear();
+        record += ' ';
+        putText(record, payer.codJud, kCodJud);
+        putText(record, payer.codFiscal, kCodFisc);
+        putText(record, p.cnp, kCnp);
+        putText(record, p.code, kCode);
+        putText(record, p.name, kName);
+        record += QByteArray::number(p.members).rightJustified(kMembers, ' ');
+        record += sumText(p.amount);
+        record += date;
+        record += date;
+        Q_ASSERT(record.size() == RecordLength);
+        out += record;
+    }
+    out += char(0x1A);
+    return out;
+}

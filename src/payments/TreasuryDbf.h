@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QList>
+#include <QString>
+
+class TQuery;
+class TTipStatF;
+
+// One payment of the treasury file.
+struct TreasuryPayment
+{
+    QString code;     // "073" aid, "074" solid-fuel supplement
+    QString name;     // TITULAR
+    QString cnp;
+    int members = 0;  // NR_MEMBRI
+    double amount = 0;
+};
+
+// The treasury payment file: a copy of the MODELTRZ table with one row per
+// payment, the 073 rows first, each group in the order of the names.
+class TreasuryDbf
+{
+public:
+    // Who pays and when: the administration's county and fiscal codes.
+    struct Payer
+    {
+        QString codJud;
+        QString codFiscal;
+        QDate paymentDate;
+    };
+
+    static constexpr int HeaderLength = 584;
+    static constexpr int RecordLength = 117;
+
+    // The payments of one code among the working month's granted and modified
+    // requests that the selection dialog keeps. A chosen locality keeps the
+    // requests of that locality and those whose address begins with its name.
+    static QList<TreasuryPayment> select(TQuery &query, const QString &code, const TTipStatF &selection);
+
+    // Refuses (DocumentError) codes or payments the file cannot hold as they
+    // are, naming the request, before anything is written.
+    static void check(const Payer &payer, const QList<TreasuryPayment> &payments);
+
+    // "<county code, 2 digits><fiscal code>_dd-MM-yyyy.dbf".
+    static QString fileName(const Payer &payer);
+
+    // The file's bytes: the model with the rows appended, the record count and
+    // the update date (today) set. Without rows it is the model unchanged.
+    static QByteArray bytes(const QByteArray &model, const Payer &payer, const QList<TreasuryPayment> &payments,
+                            const QDate &today);
+};
