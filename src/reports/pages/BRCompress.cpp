@@ -20,26 +20,32 @@ void TBRCompress::SplayTreeReset()
     }
 }
 
+// One step: a, the child of c, takes the place of c under c's parent d,
+// and a's sibling b moves under c. Returns d.
+int TBRCompress::splayStep(int a, int c)
+{
+    const int d = m_up[c];
+    int b = m_child[d][0];
+    if (b == c) {
+        b = m_child[d][1];
+        m_child[d][1] = quint16(a);
+    } else {
+        m_child[d][0] = quint16(a);
+    }
+    m_child[c][a == m_child[c][0] ? 0 : 1] = quint16(b);
+    m_up[a] = quint8(d);
+    m_up[b] = quint8(c);
+    return d;
+}
+
 void TBRCompress::SplayTreeSplay(int byte)
 {
-    int a = byte + FirstLeaf;
-    do {
+    for (int a = byte + FirstLeaf; a != Root;) {
         const int c = m_up[a];
         if (c == Root)
             break;
-        const int d = m_up[c];
-        int b = m_child[d][0];
-        if (b == c) {
-            b = m_child[d][1];
-            m_child[d][1] = quint16(a);
-        } else {
-            m_child[d][0] = quint16(a);
-        }
-        m_child[c][a == m_child[c][0] ? 0 : 1] = quint16(b);
-        m_up[a] = quint8(d);
-        m_up[b] = quint8(c);
-        a = d;
-    } while (a != Root);
+        a = splayStep(a, c);
+    }
 }
 
 // Bits go into the output lowest first; whole bytes leave as they fill.
@@ -81,19 +87,8 @@ void TBRCompress::SplayEncodeByte(quint8 byte)
         note(m_child[c][1] == a);
         if (c == Root)
             break;
-        const int d = m_up[c];
-        note(m_child[d][1] == c);
-        int b = m_child[d][0];
-        if (b == c) {
-            b = m_child[d][1];
-            m_child[d][1] = quint16(a);
-        } else {
-            m_child[d][0] = quint16(a);
-        }
-        m_child[c][a == m_child[c][0] ? 0 : 1] = quint16(b);
-        m_up[a] = quint8(d);
-        m_up[b] = quint8(c);
-        a = d;
+        note(m_child[m_up[c]][1] == c);
+        a = splayStep(a, c);
         if (a == Root)
             break;
     }

@@ -36,6 +36,7 @@ private:
     static constexpr int FirstLeaf = 256;
 
     void putBits(quint64 bits, int count);
+    int splayStep(int a, int c);
 
     Mode m_mode;
     // Pending bits, lowest first: the output byte being filled (compressing)

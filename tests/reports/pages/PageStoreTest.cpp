@@ -271,8 +271,11 @@ TEST(BRPageList, PreviewReadsWhileTheRunAddsPages)
             }
         }
     });
-    for (int n = 1; n <= 200; ++n)
+    for (int n = 1; n <= 200; ++n) {
         list.AddPage(samplePage(n));
+        while (n == 100 && read == 0) // the run goes on once the preview reads
+            std::this_thread::yield();
+    }
     done = true;
     preview.join();
     EXPECT_EQ(wrong, 0);
