@@ -64,7 +64,7 @@ DbfSnapshot::DbfSnapshot(const QString &path)
 {
     for (const DbfField &f : m_dbf.fields()) {
         m_columns << columnOf(f);
-        m_fieldSlots.push_back(Slot{f.offset, f.length, m_columns.back().type});
+        m_fieldSlots.push_back(Slot{f.offset, f.length, m_columns.back().type, f.type});
     }
     m_indexes.resize(size_t(m_columns.size()));
 }
@@ -183,6 +183,7 @@ struct Cursor : sqlite3_vtab_cursor
     std::vector<Check> checks;
     std::vector<Check> bounds; // kept between lookups: a join calls xFilter once per outer row
     std::string scratch;
+    std::string terminated;
     // The plan of the last xFilter: SQLite passes the same idxStr for every
     // lookup of a join, so it is read once.
     const char *planText = nullptr;
@@ -573,33 +574,43 @@ int xNext(sqlite3_vtab_cursor *c)
 
 int xEof(sqlite3_vtab_cursor *c) { return static_cast<Cursor *>(c)->eof; }
 
+// Reports a field that cannot be read, naming the file, record and field.
+Q_NEVER_INLINE int badField(const Cursor *cur, sqlite3_context *ctx, int i, const char *what)
+{
+    const Dbf &dbf = cur->snap->dbf();
+    const QString msg = QStringLiteral("%1: record %2, field %3: %4")
+                            .arg(dbf.path())
+                            .arg(cur->rec + 1)
+                            .arg(dbf.fields()[i].name, QLatin1StringView(what));
+    sqlite3_result_error(ctx, msg.toUtf8().constData(), -1);
+    return SQLITE_OK;
+}
+
 int xColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int i)
 {
     auto *cur = static_cast<Cursor *>(c);
-    const Dbf &dbf = cur->snap->dbf();
-    if (i < 0 || i >= dbf.fields().size()) {
+    const std::vector<DbfSnapshot::Slot> &fieldSlots = cur->snap->fieldSlots();
+    if (i < 0 || size_t(i) >= fieldSlots.size()) {
         sqlite3_result_null(ctx);
         return SQLITE_OK;
     }
-    const DbfField &f = dbf.fields()[i];
-    const DbfSnapshot::Slot &slot = cur->snap->fieldSlots()[size_t(i)];
+    const DbfSnapshot::Slot &slot = fieldSlots[size_t(i)];
     const QByteArrayView raw(cur->row + slot.offset, slot.length);
-    auto bad = [&](const char *what) {
-        const QString msg = QStringLiteral("%1: record %2, field %3: %4")
-                                .arg(dbf.path())
-                                .arg(cur->rec + 1)
-                                .arg(f.name, QLatin1StringView(what));
-        sqlite3_result_error(ctx, msg.toUtf8().constData(), -1);
-        return SQLITE_OK;
-    };
-    switch (f.type) {
+    auto bad = [&](const char *what) { return badField(cur, ctx, i, what); };
+    switch (slot.fieldType) {
     case 'C': {
         // Copied: SQLite may keep a text past this row (MIN, MAX, sorting).
         std::string_view text;
-        if (Codec::utf8(raw, cur->scratch, &text))
-            sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
-        else
+        if (!Codec::utf8(raw, cur->scratch, &text)) {
             sqlite3_result_null(ctx);
+        } else if (std::memchr(text.data(), 0, text.size())) {
+            sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
+        } else {
+            // Handed over NUL-terminated (length -1): SQLite then marks the value
+            // terminated, and a reader asking for the text does not make it grow.
+            cur->terminated.assign(text);
+            sqlite3_result_text(ctx, cur->terminated.c_str(), -1, SQLITE_TRANSIENT);
+        }
         return SQLITE_OK;
     }
     case 'N':

@@ -34,6 +34,7 @@ public:
         int offset;
         int length;
         SqlType type;
+        char fieldType; // as the file has it: C N F D L
     };
     const std::vector<Slot> &fieldSlots() const { return m_fieldSlots; }
     // The bytes of a record (deletion flag first); the table has at least one field.
