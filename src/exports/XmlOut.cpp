@@ -54,8 +54,3 @@ QString XmlOut::number(double value)
 {
     return SqlValue::formatNumber(value);
 }
-
-QString XmlOut::date(const QDate &date)
-{
-    return SqlValue::formatDate(date);
-}

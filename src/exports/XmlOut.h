@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDate>
 #include <QString>
 #include <QXmlStreamWriter>
 
@@ -30,8 +29,6 @@ public:
     // General number form: at most 15 significant digits, "." before the
     // decimals, no trailing zeros (320, 31.25).
     static QString number(double value);
-    // "dd.MM.yyyy"; empty for no date.
-    static QString date(const QDate &date);
 
 private:
     QIODevice *m_device;

@@ -240,6 +240,14 @@ TEST(F2201Export, AdultsOfGrantedRequestsOnce)
     // names twice, with the highest number and the latest date of both requests.
     EXPECT_EQ(persons, (QStringList{"" + QStringLiteral(" 5 03.01.2023"), adult + " 5 03.01.2023",
                                     twice + " 5 20.01.2023", twice + " 5 03.01.2023", badDate + " 3 20.01.2023"}));
+
+    // A folder that cannot be written: an error, no file, the temporary table gone, the window usable.
+    w.shell.chooseAnswers << w.root + QStringLiteral("/missing");
+    EXPECT_FALSE(runF2201());
+    EXPECT_EQ(w.dialogs.messages.last().kindCaption, QStringLiteral("Eroare"));
+    EXPECT_FALSE(QFileInfo::exists(w.root + QStringLiteral("/missing")));
+    EXPECT_TRUE(filesIn(w.temp + QStringLiteral("/TmpRuva")).isEmpty());
+    EXPECT_TRUE(Form3().isEnabled());
 }
 
 struct SplitCase
