@@ -1,6 +1,7 @@
 #include "payments/PaymentValues.h"
 
 #include "core/Form4.h"
+#include "core/ResourceStore.h"
 #include "documents/DocumentError.h"
 #include "documents/ExpXLSOLE.h"
 #include "platform/io/DurableFile.h"
@@ -24,12 +25,30 @@ void refuse(const QString &message)
 
 void moveInto(const QString &file, const QString &target)
 {
+    if (QFile::rename(file, target))
+        return;
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly))
         refuse(QStringLiteral("Nu pot citi fisierul %1: %2").arg(QDir::toNativeSeparators(file), in.errorString()));
     DurableFile::save(target, in.readAll());
     in.close();
     in.remove();
+}
+
+QString resourcePath(const QString &name)
+{
+    const QString path = ResourceStore::find(name, QStringLiteral("MODEL"));
+    if (path.isEmpty())
+        refuse(QStringLiteral("Programul nu contine resursa %1 de tipul MODEL.").arg(name));
+    return path;
+}
+
+QByteArray resource(const QString &name)
+{
+    QFile in(resourcePath(name));
+    if (!in.open(QIODevice::ReadOnly))
+        refuse(QStringLiteral("Nu pot citi resursa %1.").arg(name));
+    return in.readAll();
 }
 
 } // namespace PaymentValues

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class TExpXLSOLE;
@@ -14,8 +15,13 @@ void openTemplate(TExpXLSOLE &filler, const QString &path);
 // Refuses with a DocumentError holding the message.
 [[noreturn]] void refuse(const QString &message);
 
-// Writes the file's bytes to the target through the durable path and removes
-// the file; what a filler wrote in the temporary folder becomes the user's.
+// What a filler wrote (durably) in the temporary folder becomes the user's:
+// renamed when both lie on one disk, else copied through the durable path.
 void moveInto(const QString &file, const QString &target);
+
+// The program's template resource of type MODEL: its path for the readers
+// that take one, its bytes for the rest.
+QString resourcePath(const QString &name);
+QByteArray resource(const QString &name);
 
 } // namespace PaymentValues

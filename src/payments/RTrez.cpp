@@ -49,7 +49,7 @@ TRTrez::TRTrez(QWidget *parent)
       Suplim(new QCheckBox(QStringLiteral("074 - Supliment combustibili solizi/petrolieri"), this)),
       Suplim2(new QLabel(QStringLiteral("- Legea nr.226/2021, art. 25 alin.(1) lit.d) "), this)),
       BitBtn4(new QPushButton(QStringLiteral("Creaza Raport"), this)),
-      CancelBut(new QPushButton(QStringLiteral("Renunt"), this)), Sx(new TQuery), Cx(new TQuery),
+      CancelBut(new QPushButton(QStringLiteral("Renunt"), this)), Sx(new TQuery),
       RTF1(new TRTFReplace(this))
 {
     setWindowTitle(QStringLiteral("Raport trezorerie"));
@@ -87,7 +87,6 @@ TRTrez::TRTrez(QWidget *parent)
 TRTrez::~TRTrez()
 {
     delete Sx;
-    delete Cx;
 }
 
 QList<TreasuryCode> TRTrez::tickedCodes() const
@@ -118,7 +117,7 @@ void TRTrez::Execute()
     progress.Descr->setText(QStringLiteral("Creez DBF-ul..."));
     progress.Start();
     try {
-        m_package = {m_stage->path(), QString(), DataVirarii->date(), tickedCodes()};
+        m_package = {m_stage->path(), QString(), DataVirarii->date(), tickedCodes(), m_payments};
         m_package.dbfPath = WriteTreasuryDbf(m_stage->path());
         WriteAnnex2();
         WriteAnnex3();
@@ -157,9 +156,10 @@ void TRTrez::BitBtn1Click()
 
 void TRTrez::collectPayments()
 {
-    m_payments.clear();
+    QStringList codes;
     for (const TreasuryCode &code : tickedCodes())
-        m_payments += TreasuryDbf::select(*Sx, code.code, TipStatF());
+        codes << code.code;
+    m_payments = TreasuryDbf::select(*Sx, codes, TipStatF());
     TreasuryDbf::check(payer(), m_payments);
 }
 
@@ -197,14 +197,8 @@ bool TRTrez::chooseFolder()
 
 QString TRTrez::WriteTreasuryDbf(const QString &folder)
 {
-    const QString model = Form1().TempFileName(QStringLiteral("ModelTrz"), QStringLiteral(".dbf"));
-    TForm1::ExtractResource(QStringLiteral("MODELTRZ"), QStringLiteral("MODEL"), model);
-    QFile in(model);
-    if (!in.open(QIODevice::ReadOnly))
-        PaymentValues::refuse(QStringLiteral("Nu pot citi modelul ") + QDir::toNativeSeparators(model));
-    const QByteArray bytes = TreasuryDbf::bytes(in.readAll(), payer(), m_payments, Today());
-    in.close();
-    in.remove();
+    const QByteArray bytes = TreasuryDbf::bytes(PaymentValues::resource(QStringLiteral("MODELTRZ")), payer(), m_payments,
+                                                 Today());
     const QString path = QDir(folder).filePath(TreasuryDbf::fileName(payer()));
     DurableFile::save(path, bytes);
     return path;
@@ -217,7 +211,7 @@ void TRTrez::WriteAnnex2()
 
 void TRTrez::WriteAnnex3()
 {
-    TreasuryAnnex3::write(m_package, *Sx, *Cx, *RTF1);
+    TreasuryAnnex3::write(m_package, *Sx, *RTF1);
 }
 
 void TRTrez::WriteTotalsText()
@@ -235,6 +229,7 @@ void TRTrez::publish()
     if (!QDir().rename(stage, m_folder))
         PaymentValues::refuse(QStringLiteral("Nu pot pune raportul in directorul ") + QDir::toNativeSeparators(m_folder)
                               + QStringLiteral(": exista deja sau nu am drept de scriere."));
+    DurableFile::syncFolder(m_folder);
     DurableFile::syncFolder(QFileInfo(m_folder).absolutePath());
     m_stage->setAutoRemove(false);
     m_stage.reset();

@@ -36,7 +36,6 @@ public:
     QPushButton *BitBtn4;   // "Creaza Raport"
     QPushButton *CancelBut; // "Renunt"
     TQuery *Sx;
-    TQuery *Cx;
     TRTFReplace *RTF1;
 
     // Today's date: the default payment date and the treasury file's update date.

@@ -1,18 +1,15 @@
 #include "payments/TreasuryAnnex2.h"
 
-#include "core/Form1.h"
 #include "core/Form4.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
 #include "payments/PaymentValues.h"
 #include "payments/TreasuryPackage.h"
-#include "platform/io/DurableFile.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 
 using namespace DocumentValues;
@@ -43,9 +40,7 @@ void write(const TreasuryPackage &package, TQuery &query)
 {
     TExpXLSOLE &xls = ExpXLSOLE();
     for (const TreasuryCode &code : package.codes) {
-        const QString model = Form1().TempFileName(QStringLiteral("Anx2"), QStringLiteral(".xls"));
-        TForm1::ExtractResource(QStringLiteral("TrezAnx2"), QStringLiteral("Model"), model);
-        PaymentValues::openTemplate(xls, model);
+        PaymentValues::openTemplate(xls, PaymentValues::resourcePath(QStringLiteral("TrezAnx2")));
         QueryScope scope(query);
         openQuery(query, {QStringLiteral("SELECT NUMEPREN, NRPERS, CNP, SUMA"),
                           QStringLiteral("FROM ") + SqlQuote::table(package.dbfPath),
@@ -58,7 +53,6 @@ void write(const TreasuryPackage &package, TQuery &query)
         const QString name = code.code == u"073" ? QStringLiteral("Anexa2_Ajutor_Lemne.xls")
                                                  : QStringLiteral("Anexa2_Supliment_Lemne.xls");
         PaymentValues::moveInto(xls.WorkingCopy(), QDir(package.folder).filePath(name));
-        QFile::remove(model);
     }
 }
 

@@ -1,8 +1,6 @@
 #include "payments/TreasuryAnnex3.h"
 
-#include "core/Form1.h"
 #include "core/Form4.h"
-#include "documents/DocumentPages.h"
 #include "documents/DocumentValues.h"
 #include "documents/RTFReplace.h"
 #include "payments/PaymentValues.h"
@@ -14,7 +12,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QLineEdit>
 
@@ -28,13 +25,13 @@ struct Counts
     qint64 nr1 = 0, suma1 = 0, nr2 = 0, suma2 = 0;
 };
 
-// The payment mode of the month's requests by CNP; the first in CNP order wins.
+// The payment mode of the month's requests, whatever their status, by CNP; of
+// two requests with one CNP the first in the table counts.
 QHash<QString, QString> paymentModes(TQuery &requests)
 {
     openQuery(requests, {QStringLiteral("SELECT CNP, MODPLATA"),
                          QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
-                         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
-                         QStringLiteral("ORDER BY CNP")});
+                         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth())});
     QHash<QString, QString> modes;
     modes.reserve(requests.RecordCount());
     for (requests.First(); !requests.Eof(); requests.Next()) {
@@ -46,15 +43,14 @@ QHash<QString, QString> paymentModes(TQuery &requests)
     return modes;
 }
 
-Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &package, const QString &code, TQuery &payments)
+Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &package, const QString &code)
 {
-    QueryScope scope(payments);
-    openQuery(payments, {QStringLiteral("SELECT CNP, SUMA"), QStringLiteral("FROM ") + SqlQuote::table(package.dbfPath),
-                         QStringLiteral("WHERE CODAJUT=") + SqlQuote::literal(code)});
     Counts c;
-    for (payments.First(); !payments.Eof(); payments.Next()) {
-        const qint64 whole = qint64(SqlValue::roundHalfAway(value(payments, "SUMA"), 0));
-        if (modes.value(text(payments, "CNP")) == u"OP") {
+    for (const TreasuryPayment &p : package.payments) {
+        if (p.code != code)
+            continue;
+        const qint64 whole = qint64(SqlValue::roundHalfAway(p.amount, 0));
+        if (modes.value(p.cnp) == u"OP") {
             ++c.nr2;
             c.suma2 += whole;
         } else {
@@ -89,27 +85,24 @@ void addKeys(TRTFReplace &rtf, const TreasuryCode &code, const Counts &c, const 
 
 namespace TreasuryAnnex3 {
 
-void write(const TreasuryPackage &package, TQuery &requests, TQuery &payments, TRTFReplace &rtf)
+void write(const TreasuryPackage &package, TQuery &requests, TRTFReplace &rtf)
 {
     if (package.codes.isEmpty())
         return;
     QueryScope scope(requests);
     const QHash<QString, QString> modes = paymentModes(requests);
     for (const TreasuryCode &code : package.codes) {
-        const Counts c = count(modes, package, code.code, payments);
-        rtf.RTFSursa = Form1().TempFileName(QStringLiteral("Anx3"), QStringLiteral(".rtf"));
-        TForm1::ExtractResource(QStringLiteral("TrezAnx3"), QStringLiteral("Model"), rtf.RTFSursa);
-        rtf.RTFDest = Form1().TempFileName(QStringLiteral("Anx3Doc"), QStringLiteral(".rtf"));
+        const Counts c = count(modes, package, code.code);
+        const QString name = code.code == u"073" ? QStringLiteral("Anexa3_Ajutor_Lemne.rtf")
+                                                 : QStringLiteral("Anexa3_Supliment_Lemne.rtf");
+        rtf.RTFSursa = PaymentValues::resourcePath(QStringLiteral("TrezAnx3"));
+        rtf.RTFDest = QDir(package.folder).filePath(name);
         if (!rtf.IncepeDocument())
             PaymentValues::refuse(QStringLiteral("Nu pot scrie pe harddisk! ") + QDir::toNativeSeparators(rtf.RTFDest));
         rtf.StergeChei();
         addKeys(rtf, code, c, package.paymentDate);
         rtf.AdaugaPagini(1);
         rtf.InchideDocument();
-        const QString name = code.code == u"073" ? QStringLiteral("Anexa3_Ajutor_Lemne.rtf")
-                                                 : QStringLiteral("Anexa3_Supliment_Lemne.rtf");
-        PaymentValues::moveInto(rtf.RTFDest, QDir(package.folder).filePath(name));
-        QFile::remove(rtf.RTFSursa);
     }
 }
 

@@ -45,16 +45,14 @@ QString describe(const TreasuryPayment &p)
 
 } // namespace
 
-QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QString &code, const TTipStatF &selection)
+QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &codes, const TTipStatF &selection)
 {
-    const bool aid = code == u"073";
     QStringList lines{
-        QStringLiteral("SELECT TITULAR AS SUBSEMN,CNP, NR_MEMBRI AS NRPERS, %1 AS CUANTUM, L416, LOCALIT, ADRESA")
-            .arg(aid ? QStringLiteral("TOTAL") : QStringLiteral("SUMAL")),
+        QStringLiteral("SELECT TITULAR AS SUBSEMN,CNP, NR_MEMBRI AS NRPERS, TOTAL, SUMAL, L416, LOCALIT, ADRESA"),
         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
         QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")"),
-        aid ? QStringLiteral("AND TOTAL>0") : QStringLiteral("AND SUMAL>0"),
+        QStringLiteral("AND (TOTAL>0 OR SUMAL>0)"),
     };
     const QString locality = selection.locality();
     // LIKE would read "%" and "_" of a name as wildcards: it only narrows the
@@ -65,16 +63,23 @@ QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QString &code, c
     lines << selection.nameConditions() << QStringLiteral("ORDER BY SUBSEMN");
     openQuery(query, lines);
 
-    QList<TreasuryPayment> payments;
-    payments.reserve(query.RecordCount());
+    // 073 pays the aid total, 074 the solid-fuel supplement.
+    QList<QList<TreasuryPayment>> byCode(codes.size());
     for (query.First(); !query.Eof(); query.Next()) {
         if (!selection.allLocalities() && text(query, "LOCALIT") != locality
             && !text(query, "ADRESA").startsWith(locality))
             continue;
-        payments.append({code, text(query, "SUBSEMN"), text(query, "CNP"),
-                         query.FieldByName(QStringLiteral("NRPERS"))->AsInteger(), value(query, "CUANTUM")});
+        for (qsizetype i = 0; i < codes.size(); ++i) {
+            const double amount = value(query, codes[i] == u"073" ? "TOTAL" : "SUMAL");
+            if (amount > 0)
+                byCode[i].append({codes[i], text(query, "SUBSEMN"), text(query, "CNP"),
+                                  query.FieldByName(QStringLiteral("NRPERS"))->AsInteger(), amount});
+        }
     }
     query.Close();
+    QList<TreasuryPayment> payments;
+    for (const QList<TreasuryPayment> &part : byCode)
+        payments += part;
     return payments;
 }
 

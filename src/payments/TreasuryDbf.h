@@ -34,10 +34,12 @@ public:
     static constexpr int HeaderLength = 584;
     static constexpr int RecordLength = 117;
 
-    // The payments of one code among the working month's granted and modified
-    // requests that the selection dialog keeps. A chosen locality keeps the
-    // requests of that locality and those whose address begins with its name.
-    static QList<TreasuryPayment> select(TQuery &query, const QString &code, const TTipStatF &selection);
+    // The payments of the codes ("073", "074", in that order) among the working
+    // month's granted and modified requests that the selection dialog keeps,
+    // each code's in the order of the names; one scan of the requests serves
+    // both. A chosen locality keeps the requests of that locality and those
+    // whose address begins with its name.
+    static QList<TreasuryPayment> select(TQuery &query, const QStringList &codes, const TTipStatF &selection);
 
     // Refuses (DocumentError) codes or payments the file cannot hold as they
     // are, naming the request, before anything is written.

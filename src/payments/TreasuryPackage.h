@@ -1,10 +1,10 @@
 #pragma once
 
+#include "payments/TreasuryDbf.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
-
-class TQuery;
 
 // An aid code of the package with the captions that name it in the annexes.
 struct TreasuryCode
@@ -22,4 +22,5 @@ struct TreasuryPackage
     QString dbfPath;
     QDate paymentDate;
     QList<TreasuryCode> codes;
+    QList<TreasuryPayment> payments; // the treasury file's rows, in its order
 };
