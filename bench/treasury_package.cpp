@@ -1,0 +1,185 @@
+// The treasury package of a busy month (a 300,000-row sample, its newest
+// month) from the confirmed dialog to the last file, against xlwt writing the
+// same annex rows and columns into fresh workbooks, interleaved in one run;
+// and the payment list of about 10,000 requests against about 1,000, which
+// should take about ten times as long and no more.
+#include "core/Form1.h"
+#include "core/Form3.h"
+#include "core/Form4.h"
+#include "core/RecordingDialogs.h"
+#include "payments/ListareF.h"
+#include "payments/RTrez.h"
+#include "payments/TipStatF.h"
+#include "platform/shell/RecordingShell.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
+#include "sample-data/SampleGenerator.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int Rounds = 5;
+
+// The annex rows read from the treasury file beforehand; timed: the two
+// workbooks written and saved.
+const char XlwtScript[] = R"PY(
+import sys, time, xlwt
+from dbfread import DBF
+rows = {"073": [], "074": []}
+for r in DBF(sys.argv[1], encoding="cp1250"):
+    rows[r["CODAJUT"]].append((r["NUMEPREN"], r["NRPERS"], r["CNP"], float(r["SUMA"])))
+start = time.perf_counter()
+for code, part in rows.items():
+    part.sort()
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("Anexa2")
+    for i, (name, members, cnp, amount) in enumerate(part):
+        row = sheet.row(8 + i)
+        row.write(0, i + 1); row.write(1, name); row.write(2, members); row.write(3, cnp); row.write(4, amount)
+        if i % 1000 == 0:
+            sheet.flush_row_data()
+    sheet.write(8 + len(part), 2, xlwt.Formula("SUM(C8:C%d)" % (8 + len(part))))
+    sheet.write(8 + len(part), 4, xlwt.Formula("SUM(E8:E%d)" % (8 + len(part))))
+    book.save("%s/xlwt_%s.xls" % (sys.argv[2], code))
+print(time.perf_counter() - start)
+)PY";
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+QString sample(const QString &folder, qint64 size)
+{
+    QDir().mkpath(folder);
+    const SampleGenerator::Summary s = SampleGenerator::generate({folder, 7, size});
+    return s.months.last();
+}
+
+void pointAt(const QString &root, const QString &data, const QString &month)
+{
+    Form1().setFolders(root, data, root + QStringLiteral("/Temp"));
+    QDir().mkpath(root + QStringLiteral("/Temp"));
+    Form3().LunaLucru->setText(month);
+}
+
+int requestsOfMonth(const QString &data, const QString &month)
+{
+    TQuery q;
+    q.SQL() = QStringList{QStringLiteral("SELECT COUNT(*) AS N FROM ") + SqlQuote::table(data + QStringLiteral("/Cereri.dbf")),
+                          QStringLiteral("WHERE LUNACRT=") + QString::number(TForm1::MonthIndex(month))};
+    q.Open();
+    return int(q.FieldByName(QStringLiteral("N"))->AsInteger());
+}
+
+// Seconds from "Creaza Raport" to the package in place.
+double Package(const QString &parent, RecordingShell &shell)
+{
+    QDir(parent + QStringLiteral("/Lemne_Trezorerie")).removeRecursively();
+    TRTrez &dlg = RTrez();
+    shell.chooseAnswers = {parent};
+    QElapsedTimer timer;
+    QTimer::singleShot(0, [&dlg, &timer] {
+        QTimer::singleShot(0, [] {
+            TipStatF().Localit->setCurrentIndex(0);
+            TipStatF().BitBtn1->click();
+        });
+        timer.start();
+        dlg.BitBtn4->click();
+    });
+    dlg.Execute();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double Xlwt(const QString &dbf, const QString &out)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(XlwtScript), dbf, out});
+    if (!p.waitForFinished(900000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "python failed: %s\n", p.readAllStandardError().constData());
+        std::exit(1);
+    }
+    return p.readAllStandardOutput().trimmed().toDouble();
+}
+
+double PaymentList(TListareF &list)
+{
+    TipStatF().Localit->clear();
+    TipStatF().Localit->addItem(QStringLiteral("* toate localitatile *"));
+    QElapsedTimer timer;
+    timer.start();
+    list.ListeazaStat(TipStatF());
+    return timer.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    RecordingDialogs dialogs;
+    RecordingShell shell;
+    ScopedShell scope(shell);
+    TForm4 &admin = Form4();
+    admin.CodJud->setText(QStringLiteral("12"));
+    admin.CodFiscal->setText(QStringLiteral("4353519"));
+    admin.Localit->setText(QStringLiteral("Tureni"));
+    admin.Edit7->setText(QStringLiteral("Ion Pop"));
+
+    const QString big = dir.filePath(QStringLiteral("big"));
+    const QString bigMonth = sample(big + QStringLiteral("/Data"), 300000);
+    pointAt(big, big + QStringLiteral("/Data"), bigMonth);
+    std::printf("treasury month %s: %d requests\n", qPrintable(bigMonth), requestsOfMonth(big + QStringLiteral("/Data"), bigMonth));
+    std::vector<double> ours, theirs;
+    for (int round = 0; round < Rounds; ++round) {
+        ours.push_back(Package(big, shell));
+        const QString out = dir.filePath(QStringLiteral("xlwt%1").arg(round));
+        QDir().mkpath(out);
+        theirs.push_back(Xlwt(RTrez().dbfPath(), out));
+    }
+    const double package = median(ours), xlwt = median(theirs);
+    std::printf("package %.3f s, xlwt %.3f s\n", package, xlwt);
+
+    // The payment list: a sample whose newest month holds about 1,000
+    // requests and one with about 10,000, interleaved.
+    const QString small = dir.filePath(QStringLiteral("small")), large = dir.filePath(QStringLiteral("large"));
+    const QString smallMonth = sample(small + QStringLiteral("/Data"), 12500);
+    const QString largeMonth = sample(large + QStringLiteral("/Data"), 125000);
+    std::vector<double> oneK, tenK;
+    TListareF list;
+    for (int round = 0; round < Rounds; ++round) {
+        pointAt(small, small + QStringLiteral("/Data"), smallMonth);
+        Form1().ExtractFiles();
+        oneK.push_back(PaymentList(list));
+        pointAt(large, large + QStringLiteral("/Data"), largeMonth);
+        Form1().ExtractFiles();
+        tenK.push_back(PaymentList(list));
+    }
+    std::printf("payment list: %d requests %.3f s, %d requests %.3f s\n",
+                requestsOfMonth(small + QStringLiteral("/Data"), smallMonth), median(oneK),
+                requestsOfMonth(large + QStringLiteral("/Data"), largeMonth), median(tenK));
+
+    std::printf("treasury_package_s: %.3f\n", package);
+    std::printf("treasury_package_vs_xlwt: %.1fx\n", xlwt / package);
+    std::printf("payment_list_10k_vs_1k: %.1f\n", median(tenK) / median(oneK));
+    return 0;
+}
