@@ -76,14 +76,14 @@ void Cp1250::decode(QByteArrayView bytes, QChar *out)
         memcpy(&w, p + i, 8);
         if (w & 0x8080808080808080ULL) {
             for (int k = 0; k < 8; ++k)
-                out[i + k] = toUnicode(p[i + k]);
+                out[i + k] = p[i + k] < 0x80 ? QChar(p[i + k]) : QChar(kHigh[p[i + k] - 0x80]);
         } else {
             for (int k = 0; k < 8; ++k)
                 out[i + k] = QChar(char16_t((w >> (8 * k)) & 0xFF));
         }
     }
     for (; i < n; ++i)
-        out[i] = toUnicode(p[i]);
+        out[i] = p[i] < 0x80 ? QChar(p[i]) : QChar(kHigh[p[i] - 0x80]);
 }
 
 bool Cp1250::fromUnicode(QChar c, char *byte)

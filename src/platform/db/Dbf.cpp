@@ -65,17 +65,26 @@ struct Dbf::Impl
 
     const char *record(qint64 rec) const
     {
-        if (!data)
-            fail(QStringLiteral("the table is closed"));
-        if (rec < 0 || rec >= layout.recordCount)
-            fail(QStringLiteral("record %1 does not exist (%2 records)").arg(rec + 1).arg(layout.recordCount));
+        if (!data || rec < 0 || rec >= layout.recordCount) [[unlikely]]
+            noRecord(rec);
         return data + layout.headerLength + rec * layout.recordLength;
     }
     const DbfField &field(qint64 rec, int f) const
     {
-        if (f < 0 || f >= layout.fields.size())
-            fail(rec, f, QStringLiteral("field number %1 does not exist").arg(f));
+        if (f < 0 || f >= layout.fields.size()) [[unlikely]]
+            noField(rec, f);
         return layout.fields[f];
+    }
+    // Kept out of line: the checks above run for every field a scan reads.
+    [[noreturn]] Q_DECL_COLD_FUNCTION Q_NEVER_INLINE void noRecord(qint64 rec) const
+    {
+        if (!data)
+            fail(QStringLiteral("the table is closed"));
+        fail(QStringLiteral("record %1 does not exist (%2 records)").arg(rec + 1).arg(layout.recordCount));
+    }
+    [[noreturn]] Q_DECL_COLD_FUNCTION Q_NEVER_INLINE void noField(qint64 rec, int f) const
+    {
+        fail(rec, f, QStringLiteral("field number %1 does not exist").arg(f));
     }
     QByteArrayView raw(qint64 rec, int f) const
     {

@@ -50,43 +50,42 @@ Number parsed(QByteArrayView t)
     return n;
 }
 
-// Trimmed, non-empty "[-+]digits[.digits]" read in one pass. A mantissa up to
-// 2^53 and its power of ten are both exact doubles, so one division gives the
-// correctly rounded value; anything longer goes to the full parser.
+// Trimmed, non-empty "[-+]digits[.digits]" read in one pass; anything longer
+// or else goes to the full parser.
 Number trimmedNumber(QByteArrayView t)
 {
-    constexpr quint64 Exact = quint64(1) << 53;
-    qsizetype i = 0;
-    const bool negative = t[0] == '-';
-    if (negative || t[0] == '+')
-        i = 1;
+    const char *p = t.data(), *const end = p + t.size();
+    const bool negative = *p == '-';
+    if (negative || *p == '+')
+        ++p;
+    // At most 15 digits (and a point) cannot pass 2^53: no check per digit.
+    if (end - p > 16)
+        return parsed(t);
     quint64 mantissa = 0;
-    int decimals = 0;
-    bool point = false, digit = false;
-    for (; i < t.size(); ++i) {
-        const char c = t[i];
-        if (c >= '0' && c <= '9') {
-            if (mantissa > Exact)
-                return parsed(t);
-            mantissa = mantissa * 10 + quint64(c - '0');
-            decimals += point;
-            digit = true;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
+    const char *point = nullptr;
+    for (const char *q = p; q < end; ++q) {
+        const unsigned digit = unsigned(uchar(*q)) - '0';
+        if (digit < 10)
+            mantissa = mantissa * 10 + digit;
+        else if (*q == '.' && !point)
+            point = q;
+        else
             return parsed(t);
-        }
     }
     Number n;
-    if (!digit || mantissa > Exact || decimals > 22)
-        return digit ? parsed(t) : (n.kind = Number::Bad, n);
+    if (end - p == (point ? 1 : 0)) {
+        n.kind = Number::Bad; // a sign or a point alone
+        return n;
+    }
     if (!point) {
         n.kind = Number::Int;
         n.whole = negative ? -qint64(mantissa) : qint64(mantissa);
         return n;
     }
+    // The mantissa and the power of ten are both exact doubles, so one
+    // division gives the correctly rounded value.
     n.kind = Number::Real;
-    n.real = double(mantissa) / kExact10[decimals];
+    n.real = double(mantissa) / kExact10[end - point - 1];
     if (negative)
         n.real = -n.real;
     return n;
@@ -384,14 +383,10 @@ void encodeLogical(const DbfField &f, const QVariant &v, char *out)
     out[0] = logicalOf(v);
 }
 
-} // namespace
+// The decoders themselves, internal so that the scan's one call per field
+// inlines them.
 
-bool isBlank(QByteArrayView raw)
-{
-    return blankEnd(raw) == 0;
-}
-
-QByteArrayView trimmed(QByteArrayView raw)
+QByteArrayView trimmedBytes(QByteArrayView raw)
 {
     // Numbers stand right-aligned after a run of blanks: skip it eight at a time.
     constexpr quint64 Blanks = 0x2020202020202020ULL;
@@ -408,6 +403,69 @@ QByteArrayView trimmed(QByteArrayView raw)
         ++b;
     return raw.sliced(b, e - b);
 }
+
+bool decodeText(QByteArrayView raw, QString &into)
+{
+    const qsizetype e = blankEnd(raw);
+    if (e == 0)
+        return false;
+    into.resize(e); // keeps the buffer it has when that is large enough
+    Cp1250::decode(raw.first(e), into.data());
+    return true;
+}
+
+Number decodeNumber(QByteArrayView raw)
+{
+    const QByteArrayView t = trimmedBytes(raw);
+    return t.isEmpty() ? Number{} : trimmedNumber(t);
+}
+
+int decodeDate(QByteArrayView raw)
+{
+    // Blank, or zeros among blanks: an empty date as some writers store it.
+    if (std::all_of(raw.begin(), raw.end(), [](char c) { return c == '0' || isPad(c); }))
+        return 0;
+    if (raw.size() != 8)
+        return -1;
+    int v = 0;
+    for (char c : raw) {
+        if (c < '0' || c > '9')
+            return -1;
+        v = v * 10 + (c - '0');
+    }
+    return QDate::isValid(v / 10000, v / 100 % 100, v % 100) ? v : -1;
+}
+
+int decodeLogical(QByteArrayView raw)
+{
+    const QByteArrayView t = trimmedBytes(raw);
+    if (t.isEmpty() || t == "?")
+        return -1;
+    if (t.size() != 1)
+        return -2;
+    switch (t[0]) {
+    case 'T': case 't': case 'Y': case 'y':
+        return 1;
+    case 'F': case 'f': case 'N': case 'n':
+        return 0;
+    default:
+        return -2;
+    }
+}
+
+} // namespace
+
+bool isBlank(QByteArrayView raw)
+{
+    return blankEnd(raw) == 0;
+}
+
+QByteArrayView trimmed(QByteArrayView raw) { return trimmedBytes(raw); }
+bool text(QByteArrayView raw, QString &into) { return decodeText(raw, into); }
+Number number(QByteArrayView raw) { return decodeNumber(raw); }
+int dateNumber(QByteArrayView raw) { return decodeDate(raw); }
+int logical(QByteArrayView raw) { return decodeLogical(raw); }
+
 
 bool isNull(char type, QByteArrayView raw)
 {
@@ -428,15 +486,6 @@ QString text(QByteArrayView raw)
     return s;
 }
 
-bool text(QByteArrayView raw, QString &into)
-{
-    const qsizetype e = blankEnd(raw);
-    if (e == 0)
-        return false;
-    into.resize(e); // keeps the buffer it has when that is large enough
-    Cp1250::decode(raw.first(e), into.data());
-    return true;
-}
 
 bool utf8(QByteArrayView raw, std::string &scratch, std::string_view *out)
 {
@@ -463,11 +512,6 @@ bool utf8(QByteArrayView raw, std::string &scratch, std::string_view *out)
     return true;
 }
 
-Number number(QByteArrayView raw)
-{
-    const QByteArrayView t = trimmed(raw);
-    return t.isEmpty() ? Number{} : trimmedNumber(t);
-}
 
 bool number(QByteArrayView raw, double *out)
 {
@@ -476,21 +520,6 @@ bool number(QByteArrayView raw, double *out)
     return n.kind == Number::Int || n.kind == Number::Real;
 }
 
-int dateNumber(QByteArrayView raw)
-{
-    // Blank, or zeros among blanks: an empty date as some writers store it.
-    if (std::all_of(raw.begin(), raw.end(), [](char c) { return c == '0' || isPad(c); }))
-        return 0;
-    if (raw.size() != 8)
-        return -1;
-    int v = 0;
-    for (char c : raw) {
-        if (c < '0' || c > '9')
-            return -1;
-        v = v * 10 + (c - '0');
-    }
-    return QDate::isValid(v / 10000, v / 100 % 100, v % 100) ? v : -1;
-}
 
 QDate date(QByteArrayView raw)
 {
@@ -498,22 +527,6 @@ QDate date(QByteArrayView raw)
     return v > 0 ? date(v) : QDate();
 }
 
-int logical(QByteArrayView raw)
-{
-    const QByteArrayView t = trimmed(raw);
-    if (t.isEmpty() || t == "?")
-        return -1;
-    if (t.size() != 1)
-        return -2;
-    switch (t[0]) {
-    case 'T': case 't': case 'Y': case 'y':
-        return 1;
-    case 'F': case 'f': case 'N': case 'n':
-        return 0;
-    default:
-        return -2;
-    }
-}
 
 QByteArray formatNumber(double value, int length, int decimals)
 {
@@ -529,12 +542,12 @@ Decoded decode(char type, QByteArrayView raw, DbfValue &into)
     into.kind = DbfValue::Null;
     switch (type) {
     case 'C':
-        if (text(raw, into.text))
+        if (decodeText(raw, into.text))
             into.kind = DbfValue::Text;
         return Decoded::Ok;
     case 'N':
     case 'F': {
-        const Number n = number(raw);
+        const Number n = decodeNumber(raw);
         if (n.kind == Number::Bad)
             return Decoded::NotNumber;
         if (n.kind != Number::Null) {
@@ -544,7 +557,7 @@ Decoded decode(char type, QByteArrayView raw, DbfValue &into)
         return Decoded::Ok;
     }
     case 'D': {
-        const int v = dateNumber(raw);
+        const int v = decodeDate(raw);
         if (v < 0)
             return Decoded::NotDate;
         if (v > 0) {
@@ -554,7 +567,7 @@ Decoded decode(char type, QByteArrayView raw, DbfValue &into)
         return Decoded::Ok;
     }
     case 'L': {
-        const int v = logical(raw);
+        const int v = decodeLogical(raw);
         if (v == -2)
             return Decoded::NotLogical;
         if (v >= 0) {
