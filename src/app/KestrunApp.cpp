@@ -11,6 +11,7 @@
 #include "exports/F2201Export.h"
 #include "payments/PaymentCommands.h"
 #include "remote/LogView.h"
+#include "remote/NetF.h"
 #include "remote/Sugestii.h"
 #include "requests/CereriF.h"
 
@@ -57,6 +58,16 @@ void KestrunApp::wireCommands()
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Condica de sugestii"), [] { Sugestii().Arata(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Istoricul modificarii datelor"), [] { LogView().Arata(); });
     }
+    if (!w.command(QStringLiteral("Copie / Recupereaza date la Distanta"))) {
+        // The local archive dialog's server button: the remote dialog without a file.
+        w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Copie / Recupereaza date la Distanta"), [] { NetF().Arata({}); });
+        Form21().afterSave = [](const QString &archive) {
+            if (TErori::Mesaj(QStringLiteral("Arhiva date"), QStringLiteral("Doriti sa transmiteti salvarea si pe Server?"), 3,
+                              TErori::Da | TErori::Nu)
+                == TErori::ResultDa)
+                NetF().Arata(archive);
+        };
+    }
 }
 
 bool KestrunApp::start(const QStringList &arguments)
@@ -81,7 +92,11 @@ void KestrunApp::finish()
 {
     // A log that cannot be written must not cost the user the backup.
     exitStep([] { AppStartup::logExit(); });
-    exitStep([] { AppStartup::offerBackup(g_mode); });
+    QString archive;
+    exitStep([&archive] { archive = AppStartup::offerBackup(g_mode); });
+    // The archive just written is offered to the remote backup too.
+    if (!archive.isEmpty())
+        exitStep([&archive] { NetF().Arata(archive); });
     AppStartup::finish();
 }
 

@@ -51,8 +51,11 @@ void TForm21::SaveCommand()
     if (path.isEmpty())
         return;
     const QString target = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".L21") : path;
-    if (SaveToArchive(target))
-        TErori::Mesaj(Title, QStringLiteral("Datele au fost salvate in %1.").arg(QDir::toNativeSeparators(target)), 2, TErori::OK);
+    if (!SaveToArchive(target))
+        return;
+    TErori::Mesaj(Title, QStringLiteral("Datele au fost salvate in %1.").arg(QDir::toNativeSeparators(target)), 2, TErori::OK);
+    if (afterSave)
+        afterSave(target);
 }
 
 void TForm21::RestoreCommand()

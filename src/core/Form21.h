@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Saving the data folder into a data archive and restoring it from one.
 class TForm21
 {
@@ -17,6 +19,9 @@ public:
     // The commands behind the menu: ask for the archive, then save or restore.
     void SaveCommand();
     void RestoreCommand();
+
+    // Runs after SaveCommand wrote an archive (the offer to send it to the backup server).
+    std::function<void(const QString &archivePath)> afterSave;
 };
 
 TForm21 &Form21();

@@ -13,6 +13,7 @@
 #include "platform/db/Dbf.h"
 #include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
+#include "remote/NetF.h"
 #include "requests/CereriF.h"
 #include "resources/Templates.h"
 #include "sample-data/SampleGenerator.h"
@@ -142,6 +143,12 @@ TEST(Program, AnExitLogThatCannotBeWrittenStillOffersTheBackup)
 
     RecordingDialogs dialogs;
     dialogs.answers = {TErori::ResultOK, TErori::ResultDa};
+    // The backup just written is offered to the remote service; the user closes that dialog.
+    QString offered;
+    QTimer::singleShot(0, [&offered] {
+        offered = NetF().fileToSend();
+        NetF().reject();
+    });
     KestrunApp::finish();
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messages[0].kind, 1);
@@ -149,6 +156,7 @@ TEST(Program, AnExitLogThatCannotBeWrittenStillOffersTheBackup)
     const QStringList written = QDir(backups).entryList(QDir::Files);
     ASSERT_EQ(written.size(), 1);
     EXPECT_EQ(DataArchive::readFile(backups + u'/' + written[0]).size(), 1);
+    EXPECT_EQ(offered, backups + u'/' + written[0]);
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
 }
 

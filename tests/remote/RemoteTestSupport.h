@@ -9,6 +9,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtEndian>
+#include <QDir>
+#include <QWidget>
 
 #include <functional>
 
@@ -78,3 +80,13 @@ public:
     QPointer<QTcpSocket> socket;
     QByteArray received;
 };
+
+// Saves a picture of the widget when KESTRUN_SCREENSHOTS names a folder.
+inline void keepScreenshot(QWidget *w, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("KESTRUN_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    w->grab().save(folder + u'/' + name + QStringLiteral(".png"));
+}

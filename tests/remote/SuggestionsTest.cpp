@@ -1,4 +1,5 @@
-#include "LoopbackHttp.h"
+#include "RemoteWorld.h"
+#include "RemoteTestSupport.h"
 
 #include "core/Form1.h"
 #include "core/RecordingDialogs.h"
@@ -21,26 +22,7 @@
 
 namespace {
 
-class WebTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        testApp();
-        dir = scratchDir("remote");
-        home = dir->path() + QStringLiteral("/Kestrun");
-        qputenv("HOME", dir->path().toLocal8Bit());
-        qputenv("KESTRUN_HOME", home.toLocal8Bit());
-        QDir().mkpath(home + QStringLiteral("/Data"));
-        Form1().setFolders(home, home + QStringLiteral("/Data"), home + QStringLiteral("/Temp"));
-        http = std::make_unique<LoopbackHttp>();
-        TForm1::WriteMachine(RemoteSettings::WebServerKey, http->base());
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    QString home;
-    std::unique_ptr<LoopbackHttp> http;
-};
+using WebTest = RemoteWorld;
 
 TEST_F(WebTest, DownloadWritesOnlyAWholeSuccessfulBody)
 {
@@ -120,6 +102,7 @@ TEST_F(WebTest, SuggestionSentChecksAndRemembers)
         s.telefon_fax->setText(QStringLiteral("0722123456"));
         s.mail->setText(QStringLiteral("ion@primarie.ro"));
         s.produs->setPlainText(c.text);
+        keepScreenshot(&s, QStringLiteral("suggestion"));
         s.MemoButClick();
         EXPECT_EQ(s.AfterClose(), c.success) << c.name;
         if (!c.balloon.isEmpty()) {
@@ -139,8 +122,6 @@ TEST_F(WebTest, SuggestionSentChecksAndRemembers)
 
 TEST_F(WebTest, LogViewAndPasswordDialog)
 {
-    const QString data = Form1().DataDir();
-    RequestTables::createMissing(data);
     TLogView &log = LogView();
     log.Prepare();
     EXPECT_EQ(log.Grid->gridModel()->rowCount(), 0);
@@ -149,6 +130,7 @@ TEST_F(WebTest, LogViewAndPasswordDialog)
     EXPECT_EQ(log.Grid->gridModel()->rowCount(), 1);
     EXPECT_EQ(log.Grid->currentRow(), 0);
     EXPECT_EQ(log.Lx->FieldByName(QStringLiteral("ACTIUNE"))->AsString(), QStringLiteral("Pornire program"));
+    keepScreenshot(&log, QStringLiteral("log-view"));
     log.Lx->Close();
 
     RecordingDialogs dialogs;

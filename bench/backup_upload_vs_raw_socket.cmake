@@ -1,0 +1,2 @@
+kestrun_bench(backup_upload_vs_raw_socket SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/backup_upload_vs_raw_socket.cpp DEPS kestrun_remote)
+target_include_directories(backup_upload_vs_raw_socket PRIVATE ${PROJECT_SOURCE_DIR}/tests)
