@@ -11,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 // One column of a dBase table.
 struct DbfField
@@ -102,6 +103,8 @@ public:
     QVariant value(qint64 rec, int field) const;
     // The same into a value kept by the caller (for scans).
     void read(qint64 rec, int field, DbfValue &into) const;
+    // Every field of a record, into values kept by the caller (one a field).
+    void read(qint64 rec, std::vector<DbfValue> &into) const;
 
     // Writing (ReadWrite). Changes are kept in memory until flush() or close().
     qint64 appendBlank();
