@@ -2,6 +2,9 @@
 // with the cause in Romanian, the old files stay byte for byte, and nothing
 // (no temporary file, no half-written table) is left beside them.
 #include "core/DataArchive.h"
+#include "core/Form1.h"
+#include "core/Form3.h"
+#include "core/TestSupport.h"
 #include "core/ResourceStore.h"
 #include "documents/RTFReplace.h"
 #include "platform/automation/XlsxWorkbook.h"
@@ -198,6 +201,15 @@ const std::vector<Writer> &writers()
              const QString table = SqlQuote::table(t + "/Log.dbf");
              q.SQL() << "INSERT INTO " + table + " (NUME, VENIT)" << "SELECT NUME, VENIT FROM " + table;
              q.ExecSQL();
+         }},
+        // The window is made in the child only, where the write runs.
+        {"month list", "Luni.lst", 5,
+         [](const QString &t, const QString &) { put(t + "/Luni.lst", "11.2022\r\n"); },
+         [](const QString &t, const QString &s) {
+             testApp();
+             Form1().setFolders(s, t, s + "/Temp");
+             Form3().loadMonths();
+             Form3().setWorkingMonth("12.2022");
          }},
         {"template resource", "Stat.xls", 1000,
          [](const QString &t, const QString &) { put(t + "/Stat.xls", "old template"); },

@@ -207,7 +207,7 @@ Dbf Dbf::open(const QString &path, Mode mode)
     } else {
         impl->buf = impl->file.readAll();
         if (impl->buf.size() != size)
-            impl->fail(QStringLiteral("cannot read the table: %1").arg(impl->file.errorString()));
+            impl->fail(QStringLiteral("Nu pot citi tabela: %1").arg(impl->file.errorString()));
         impl->data = impl->buf.constData();
         impl->load(impl->buf);
         // Only the header and records are kept; appends grow from there.
