@@ -124,6 +124,7 @@ private:
     void Binary(QLatin1StringView op);
     void Attribute(ByteCursor &tok);
     void Function(int index, int argCount);
+    void CallByName(int argCount);
     QString ArrayConstant(ByteCursor &arr);
     QString NameText(int number) const;
     QString SheetPrefix(int externSheet) const;
@@ -309,7 +310,9 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         const int ixti = tok.u16();
         const int number = tok.u16();
         tok.skip(2);
-        const QString text = SheetPrefix(ixti) + NameText(number);
+        // An add-in function or another workbook's name, or one of ours.
+        const QString external = Refs().GetExternName(ixti, number);
+        const QString text = !external.isNull() ? external : SheetPrefix(ixti) + NameText(number);
         PushItem([&] { return text; });
         break;
     }
@@ -366,6 +369,10 @@ void TDecoder::Attribute(ByteCursor &tok)
 
 void TDecoder::Function(int index, int argCount)
 {
+    if (index == CallByNameFunction) {
+        CallByName(argCount);
+        return;
+    }
     const QString &name = FunctionName(index);
     if (FTextOff) {
         FStack.Drop(argCount);
@@ -374,6 +381,28 @@ void TDecoder::Function(int index, int argCount)
     }
     const QString head = FStack.FmSpaces + name + u'(';
     FStack.Push(FStack.PopJoined(argCount, u',', head, u')'));
+}
+
+// The function's name is the first argument (a name token): an add-in or
+// macro function, or one newer than the format, stored as "_xlfn.NAME".
+void TDecoder::CallByName(int argCount)
+{
+    if (argCount < 1)
+        throw ETokenException(CallByNameFunction);
+    if (FTextOff) {
+        FStack.Drop(argCount);
+        FStack.Push(QString());
+        return;
+    }
+    const QString args = FStack.PopJoined(argCount - 1, u',');
+    QString name = FStack.Pop();
+    // Spaces typed before the name stand before it, not inside the prefix.
+    qsizetype spaces = 0;
+    while (spaces < name.size() && (name[spaces] == u' ' || name[spaces] == u'\r'))
+        ++spaces;
+    if (QStringView(name).mid(spaces).startsWith(FutureFunctionPrefix, Qt::CaseInsensitive))
+        name.remove(spaces, FutureFunctionPrefix.size());
+    FStack.Push(name + u'(' + args + u')');
 }
 
 QString TDecoder::ArrayConstant(ByteCursor &arr)

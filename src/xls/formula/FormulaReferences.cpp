@@ -6,3 +6,8 @@ QString TFormulaReferences::GetSheetName(int sheet) const
 {
     throw EExcelException(QStringLiteral("Sheet number \"%1\" has no name here").arg(sheet));
 }
+
+QString TFormulaReferences::GetExternName(int, int) const
+{
+    return QString();
+}

@@ -20,6 +20,10 @@ public:
     // The name of a sheet (0-based): the default sheet of a new name's
     // references. Workbooks that make names override it; the default raises.
     virtual QString GetSheetName(int sheet) const;
+    // The name a NAMEX token stands for: the add-in function or the other
+    // workbook's name (nameIndex 1-based) of the extern sheet's SUPBOOK; a
+    // null string when that is this workbook, whose names the name table gives.
+    virtual QString GetExternName(int externSheet, int nameIndex) const;
     // The extern-sheet index of a first and last sheet, added when missing.
     virtual int AddExternSheet(int firstSheet, int lastSheet) = 0;
 

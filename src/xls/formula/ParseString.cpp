@@ -1,6 +1,7 @@
 #include "xls/formula/ParseString.h"
 
 #include "xls/formula/FormulaDecoder.h"
+#include "xls/formula/FormulaNames.h"
 #include "xls/formula/FormulaNumbers.h"
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/XlsFormulaMessages.h"
@@ -499,11 +500,44 @@ void TParseString::QuotedSheetFactor()
 void TParseString::FunctionCall(const QString &name)
 {
     const TCellFunctionData *fn = FunctionByName(name);
-    if (!fn)
+    // A function newer than the format is called through the workbook's
+    // name "_xlfn.NAME": the name first, then the arguments, then the call.
+    const int future = fn || !FNames ? -1 : FNames->FindName(FutureFunctionPrefix + name, -1);
+    if (!fn && future < 0)
         raise(QStringLiteral("Function not found: %1 on formula %2").arg(quoted(name), quoted(Formula)));
+    if (!fn) {
+        const char nameToken[5] = {char(0x23), char((future + 1) & 0xFF), char((future + 1) >> 8), 0, 0};
+        AddParsed(nameToken, 5, false);
+        const int n = FunctionArgs(QLatin1StringView());
+        const char call[4] = {char(0x02 | classBits[fmValue]), char(n + 1), char(CallByNameFunction), 0};
+        AddParsed(call, 4);
+        return;
+    }
+    const int n = FunctionArgs(QLatin1StringView(fn->ParamType));
+    if (n < fn->MinArgs || n > fn->MaxArgs)
+        raise(QStringLiteral("Invalid number of parameters to function \"%1\": Expected %2 and found %3")
+                  .arg(name).arg(fn->MinArgs).arg(n));
+    const quint8 cls = classBits[fn->resultClass() <= fmArray ? fn->resultClass() : fmValue];
+    char t[4];
+    int size = 0;
+    if (fn->MinArgs == fn->MaxArgs) {
+        t[size++] = char(0x01 | cls);
+    } else {
+        t[size++] = char(0x02 | cls);
+        t[size++] = char(n);
+    }
+    t[size++] = char(fn->Index & 0xFF);
+    t[size++] = char(fn->Index >> 8);
+    AddParsed(t, size);
+}
+
+
+// The arguments of a call, "(" to ")", each of the class the function asks
+// for (a value when it names none); returns their count.
+int TParseString::FunctionArgs(QLatin1StringView classes)
+{
     ParenContext += u'1';
     NextChar(); // "("
-    const QLatin1StringView classes(fn->ParamType);
     int n = 0;
     for (;;) {
         QChar c;
@@ -553,22 +587,8 @@ void TParseString::FunctionCall(const QString &name)
     if (AtEnd() || Current() != u')')
         raise(QStringLiteral("Missing closing parentheses on formula: %1").arg(quoted(Formula)));
     NextChar();
-    if (n < fn->MinArgs || n > fn->MaxArgs)
-        raise(QStringLiteral("Invalid number of parameters to function \"%1\": Expected %2 and found %3")
-                  .arg(name).arg(fn->MinArgs).arg(n));
     ParenContext.chop(1);
-    const quint8 cls = classBits[fn->resultClass() <= fmArray ? fn->resultClass() : fmValue];
-    char t[4];
-    int size = 0;
-    if (fn->MinArgs == fn->MaxArgs) {
-        t[size++] = char(0x01 | cls);
-    } else {
-        t[size++] = char(0x02 | cls);
-        t[size++] = char(n);
-    }
-    t[size++] = char(fn->Index & 0xFF);
-    t[size++] = char(fn->Index >> 8);
-    AddParsed(t, size);
+    return n;
 }
 
 // "$"? letters "$"? digits; row and col come back 1-based.

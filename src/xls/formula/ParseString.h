@@ -66,6 +66,7 @@ private:
     void IdentifierFactor();
     void QuotedSheetFactor();
     void FunctionCall(const QString &name);
+    int FunctionArgs(QLatin1StringView classes);
     bool ReadCellRef(int &row, int &col, bool &absCol, bool &absRow);
     bool ReadColumnRef(int &col, bool &absCol);
     bool ReadArea(int rows[2], int cols[2], int &count);

@@ -33,6 +33,11 @@ extern const TCellFunctionData FuncNameArray[FunctionCount];
 // The entry of a function number; raises the engine's range error for a number
 // outside the table.
 const TCellFunctionData &FunctionByIndex(int index);
+// The function number of a call whose function is named by its first
+// argument (a name token), and the prefix of such names for functions newer
+// than the format.
+constexpr int CallByNameFunction = 255;
+inline const QString FutureFunctionPrefix = QStringLiteral("_xlfn.");
 // The entry of an exact upper-case name, or nullptr.
 const TCellFunctionData *FunctionByName(const QString &name);
 // The name of a function number as text, made once; raises like FunctionByIndex.

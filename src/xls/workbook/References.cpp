@@ -71,6 +71,20 @@ QString TReferences::GetSheetName(int sheet) const
     return FGlobals.SheetName(sheet);
 }
 
+QString TReferences::GetExternName(int externSheet, int nameIndex) const
+{
+    const auto entries = FGlobals.ExternSheets();
+    if (externSheet < 0 || externSheet >= entries.size())
+        return QStringLiteral("#REF!");
+    const int supBook = entries[externSheet].SupBook;
+    if (supBook == FGlobals.InternalSupBook())
+        return QString();
+    const QStringList names = FGlobals.ExternNames(supBook);
+    if (nameIndex < 1 || nameIndex > names.size())
+        XlsRaise(XlsMsg::IndexOutOfRange(nameIndex, QStringLiteral("ExternName"), 1, int(names.size())));
+    return names[nameIndex - 1];
+}
+
 int TReferences::AddExternSheet(int firstSheet, int lastSheet)
 {
     return FGlobals.AddExternSheet(firstSheet, lastSheet);

@@ -18,6 +18,7 @@ public:
     // Raises the sheet-number message for a sheet the workbook does not have.
     QString GetSheetName(int sheet) const override;
     int AddExternSheet(int firstSheet, int lastSheet) override;
+    QString GetExternName(int externSheet, int nameIndex) const override;
     // The sheet an extern-sheet index points at in this workbook; -1 for
     // another workbook, a deleted sheet or an index the table does not have.
     int SheetOfExternSheet(int externSheet) const;

@@ -1,6 +1,7 @@
 #include "xls/workbook/WorkbookGlobals.h"
 
 #include "xls/records/SheetInfo.h"
+#include "xls/records/LinkRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/records/SheetRecords.h"
 #include "xls/storage/ByteCursor.h"
@@ -260,6 +261,23 @@ int TWorkbookGlobals::InternalSupBook() const
             return supBook;
     }
     return -1;
+}
+
+QStringList TWorkbookGlobals::ExternNames(int supBook) const
+{
+    QStringList names;
+    int seen = -1;
+    for (int i = 0; i < FRecords.Count() && seen <= supBook; ++i) {
+        const TBaseRecord *record = FRecords.Items(i);
+        if (!record)
+            continue;
+        if (record->RecordId() == XlsIds::SupBook)
+            ++seen;
+        else if (seen == supBook)
+            if (const auto *name = dynamic_cast<const TExternNameRecord *>(record))
+                names << name->Name();
+    }
+    return names;
 }
 
 // SUPBOOK and EXTERNSHEET stand after the sheet entries and before the names.

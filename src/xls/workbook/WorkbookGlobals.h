@@ -78,6 +78,8 @@ public:
     };
     QList<TExternSheet> ExternSheets() const;
     int InternalSupBook() const;
+    // The EXTERNNAME records after a SUPBOOK (0-based), in file order.
+    QStringList ExternNames(int supBook) const;
     // Adds an entry for this workbook's sheets, with the records it needs.
     int AddExternSheet(int firstSheet, int lastSheet);
 

@@ -7,6 +7,7 @@
 
 #include "xls/formula/FormulaRecord.h"
 #include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/CellList.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/Workbook.h"
@@ -88,6 +89,37 @@ QByteArray SheetWith(const QByteArray &records)
     return stream;
 }
 
+// The stream with records put in the globals, before the shared strings.
+QByteArray GlobalsWith(const QByteArray &stream, const QByteArray &records)
+{
+    QByteArray out = stream;
+    for (qsizetype pos = 0; pos + 4 <= out.size(); pos += 4 + ReadWord(out, pos + 2))
+        if (ReadWord(out, pos) == 0x00FC)
+            return out.insert(pos, records);
+    return out;
+}
+
+QByteArray FormulaCell(int row, int col, const QByteArray &tokens)
+{
+    return BiffRecord(0x0006, CellHead(row, col) + QByteArray(8, '\0') + U16(0) + QByteArray(4, '\0')
+                                  + U16(int(tokens.size())) + tokens);
+}
+
+// This workbook's SUPBOOK and an add-in's with the function YEARFRAC;
+// extern sheet 1 points at the add-in. NAME 1 is "_xlfn.IFERROR", as newer
+// versions store functions the format does not have.
+QByteArray FunctionNames()
+{
+    const QByteArray name = "_xlfn.IFERROR";
+    const QByteArray nameRecord = U16(0x0023) + '\0' + char(name.size()) + U16(2) + U16(0) + U16(0)
+                                + QByteArray(4, '\0') + '\0' + name + QByteArray("\x1C\x1D", 2);
+    return BiffRecord(0x01AE, U16(1) + U16(0x0401)) + BiffRecord(0x01AE, U16(1) + U16(0x3A01))
+         + BiffRecord(0x0023, U16(0) + U16(0) + U16(0) + char(8) + '\0' + QByteArray("YEARFRAC") + U16(2)
+                                  + QByteArray("\x1C\x17", 2))
+         + BiffRecord(0x0017, U16(2) + U16(0) + U16(0) + U16(0) + U16(1) + U16(0xFFFE) + U16(0xFFFE))
+         + BiffRecord(0x0018, nameRecord);
+}
+
 // The first and last + 1 column of each ROW record of a stream, by row.
 QMap<int, QPair<int, int>> RowSpans(const QByteArray &stream)
 {
@@ -167,6 +199,29 @@ TEST(ForeignWriters, SavedAsTheyCameAndRowsCoverTheirCells)
         else
             EXPECT_EQ(cell.number, c.value.toDouble()) << c.name;
     }
+}
+
+TEST(ForeignWriters, FunctionsCalledByNameDecodeAndEncodeBack)
+{
+    // =YEARFRAC(A1,B1): NAMEX of extern sheet 1, name 1; A1; B1; call by name with 3 items.
+    const QByteArray yearFrac("\x39\x01\x00\x01\x00\x00\x00\x44\x00\x00\x00\xC0\x44\x00\x00\x01\xC0"
+                              "\x42\x03\xFF\x00", 21);
+    // =IFERROR(1/0,2): name 1; 1; 0; divide; 2; call by name with 3 items.
+    const QByteArray ifError("\x23\x01\x00\x00\x00\x1E\x01\x00\x1E\x00\x00\x06\x1E\x02\x00\x42\x03\xFF\x00", 19);
+    auto file = OpenWorkbookStream(GlobalsWith(
+        SheetWith(FormulaCell(0, 2, yearFrac) + FormulaCell(1, 2, ifError)), FunctionNames()));
+    TWorkbook &book = file->Workbook();
+    TCellList &cells = book.WorkSheets(0)->Cells();
+    TReferences references(book.Globals(), &cells);
+    const auto text = [&](int row) {
+        return dynamic_cast<const TFormulaRecord &>(*cells.Cell(row, 2)).FormulaText(&book.Globals().Names(), &references);
+    };
+    EXPECT_EQ(text(0), QStringLiteral("=YEARFRAC(A1,B1)"));
+    EXPECT_EQ(text(1), QStringLiteral("=IFERROR(1/0,2)"));
+
+    cells.SetFormula(2, 2, text(1), QVariant(), references, &book.Globals().Names());
+    const auto &again = dynamic_cast<const TFormulaRecord &>(*cells.Cell(2, 2));
+    EXPECT_EQ(again.Data().mid(TFormulaRecord::TokenOffset, again.TokenBytes()), ifError);
 }
 
 TEST(ForeignWriters, ShortRichTextIsRefused)
