@@ -74,6 +74,7 @@ void TCellList::AddCellRecord(std::unique_ptr<TCellRecord> cell)
     if (cell->Column() > MaxCol)
         XlsRaise(XlsMsg::FileInvalid);
     const int row = cell->Row();
+    Widen(row, cell->Column());
     RowCells(row).Add(std::move(cell));
 }
 
@@ -101,22 +102,38 @@ void TCellList::SortAll()
     }
 }
 
+void TCellList::Widen(int row, int col)
+{
+    FCellRows = std::max(FCellRows, row + 1);
+    FCellCols = std::max(FCellCols, col + 1);
+}
+
+void TCellList::MeasureExtent() const
+{
+    if (FExtentKnown)
+        return;
+    FCellRows = FCellCols = 0;
+    for (int r = 0; r < int(FCells.size()); ++r) {
+        const auto &row = FCells[size_t(r)];
+        if (!row || row->Count() == 0)
+            continue;
+        FCellRows = r + 1;
+        for (int i = 0; i < row->Count(); ++i)  // a row may not be sorted yet
+            FCellCols = std::max(FCellCols, row->Items(i)->Column() + 1);
+    }
+    FExtentKnown = true;
+}
+
 int TCellList::RowCount() const
 {
-    int count = FRows.Count();
-    for (int r = int(FCells.size()) - 1; r >= count; --r)
-        if (FCells[size_t(r)] && FCells[size_t(r)]->Count() > 0)
-            return r + 1;
-    return count;
+    MeasureExtent();
+    return std::max(FRows.Count(), FCellRows);
 }
 
 int TCellList::ColCount() const
 {
-    int cols = 0;
-    for (const auto &row : FCells)
-        if (row && row->Count() > 0)
-            cols = std::max(cols, row->Items(row->Count() - 1)->Column() + 1);
-    return cols;
+    MeasureExtent();
+    return FCellCols;
 }
 
 const TCellRecordList *TCellList::RowCells(int row) const
@@ -145,8 +162,8 @@ QVariant TCellList::CellValue(int row, int col) const
     const TCellRecord *cell = Cell(row, col);
     if (!cell)
         return {};
-    if (const auto *label = dynamic_cast<const TLabelSSTRecord *>(cell))
-        return FSST->Text(label->SSTIndex());
+    if (cell->RecordId() == TLabelSSTRecord::Id)  // most text cells: no cast to ask
+        return FSST->Text(static_cast<const TLabelSSTRecord *>(cell)->SSTIndex());
     return cell->GetValue();
 }
 
@@ -156,8 +173,12 @@ void TCellList::RemoveCell(int row, int col)
         return;
     TCellRecordList &cells = *FCells[size_t(row)];
     int index = 0;
-    if (cells.Find(col, index))
-        cells.Delete(index);
+    if (!cells.Find(col, index))
+        return;
+    cells.Delete(index);
+    // Only a cell on the edge of the used range narrows it.
+    if (row + 1 == FCellRows || col + 1 == FCellCols)
+        ForgetExtent();
 }
 
 void TCellList::CheckPosition(int row, int col)
@@ -172,6 +193,7 @@ void TCellList::PutCell(std::unique_ptr<TCellRecord> cell)
 {
     const int row = cell->Row(), col = cell->Column();
     RemoveCell(row, col);
+    Widen(row, col);
     TCellRecordList &cells = RowCells(row);
     int index = 0;
     cells.Find(col, index);
@@ -228,6 +250,7 @@ void TCellList::RedirectForSheetCopy(const TSheetInfo &info)
 void TCellList::ShiftAllCells(int rowPos, int rowCount, const TSheetInfo &info, int colCount,
                               int colPos)
 {
+    ForgetExtent();
     for (auto &row : FCells)
         if (row)
             row->ShiftAllForInsert(rowPos, rowCount, info, colCount, colPos);
@@ -392,6 +415,7 @@ void TCellList::SaveToStream(QIODevice &stream) const
 
 void TCellList::CopyCellsFrom(const TCellList &other)
 {
+    ForgetExtent();
     FRows.Clear();
     FRows.CopyFrom(other.FRows);
     FCells.clear();
@@ -435,6 +459,7 @@ void TCellList::InsertAndCopyRows(int firstRow, int lastRow, int destRow, int co
         }
     }
     FModified = true;
+    ForgetExtent();
 }
 
 void TCellList::DeleteRows(int row, int count, const TSheetInfo &info)
@@ -449,6 +474,7 @@ void TCellList::DeleteRows(int row, int count, const TSheetInfo &info)
     // The rows below move up; formulas anywhere follow.
     ShiftAllCells(row, -count, info, 0, 0);
     FModified = true;
+    ForgetExtent();
 }
 
 void TCellList::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int count,
@@ -479,6 +505,7 @@ void TCellList::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int co
         row->Sort();
     }
     FModified = true;
+    ForgetExtent();
 }
 
 void TCellList::DeleteCols(int col, int count, const TSheetInfo &info)
@@ -496,6 +523,7 @@ void TCellList::DeleteCols(int col, int count, const TSheetInfo &info)
         row->ShiftAllForInsert(65536, 0, info, -count, col);
     }
     FModified = true;
+    ForgetExtent();
 }
 
 void TCellList::ExpandSharedFormulas(TShrFmlaRecordList &sharedFormulas)

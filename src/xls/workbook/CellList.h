@@ -33,6 +33,7 @@ public:
     // For row heights, formats and options; records change in place.
     TRowRecordList &Rows() { return FRows; }
     // Number of rows held: the highest row with a ROW record or a cell, + 1.
+    // Both answer at once: callers put them in loop conditions.
     int RowCount() const override;
     // The highest used column + 1 over all rows.
     int ColCount() const override;
@@ -100,6 +101,11 @@ private:
     TCellRecordList &RowCells(int row);
     qint64 WriteBlocks(QIODevice *stream) const;
     void RemoveCell(int row, int col);
+    // The rows and columns the cells reach, kept as cells come and go: a cell
+    // added can only widen it; anything else has it measured again when asked.
+    void Widen(int row, int col);
+    void ForgetExtent() { FExtentKnown = false; }
+    void MeasureExtent() const;
     void PutCell(std::unique_ptr<TCellRecord> cell);
     static void CheckPosition(int row, int col);
 
@@ -107,4 +113,6 @@ private:
     TRowRecordList FRows;
     std::vector<std::unique_ptr<TCellRecordList>> FCells;
     bool FModified = false;
+    mutable bool FExtentKnown = true;
+    mutable int FCellRows = 0, FCellCols = 0;
 };

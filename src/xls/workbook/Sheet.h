@@ -24,6 +24,8 @@ public:
     void LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseRecord> bof);
     virtual void SaveToStream(QIODevice &stream) const;
     virtual std::unique_ptr<TSheet> Clone() const;
+    // This sheet as a worksheet, or null; asked for every cell read.
+    virtual class TWorkSheet *AsWorkSheet() { return nullptr; }
 
     // The sheet's tab is selected (WINDOW2); a sheet without WINDOW2 never is.
     bool Selected() const;

@@ -18,6 +18,7 @@ public:
     const TCellList &Cells() const { return FCells; }
 
     std::unique_ptr<TSheet> Clone() const override;
+    TWorkSheet *AsWorkSheet() override { return this; }
     // A copy whose text cells use another workbook's shared-string table.
     std::unique_ptr<TWorkSheet> CloneFor(TSST *sst) const;
 

@@ -72,7 +72,7 @@ TWorkSheet *TWorkbook::WorkSheets(int sheet) const
 {
     if (sheet < 0 || sheet >= FSheets.Count())
         return nullptr;
-    return dynamic_cast<TWorkSheet *>(FSheets.Items(sheet));
+    return FSheets.Items(sheet)->AsWorkSheet();
 }
 
 void TWorkbook::SetActiveSheet(int sheet)
