@@ -180,6 +180,7 @@ std::unique_ptr<TBaseRecord> ReadRecordAndFollowers(ByteCursor &stream, quint32 
             continue;
         }
         if (nextId == TableId || nextId == ArrayId || nextId == TScreenTipRecord::Id) {
+            stream.setMark(stream.pos() - 4);  // a record out of place is the one named
             if (depth > 0)
                 throw EExcelException(ErrExcelInvalid);
             std::unique_ptr<TBaseRecord> following = ReadRecordAndFollowers(stream, next, depth + 1);
@@ -187,8 +188,10 @@ std::unique_ptr<TBaseRecord> ReadRecordAndFollowers(ByteCursor &stream, quint32 
                 throw EExcelException(ErrExcelInvalid);
             return record;
         }
-        if (nextId == TStringRecord::Id && !record->AllowsStringAfter())
+        if (nextId == TStringRecord::Id && !record->AllowsStringAfter()) {
+            stream.setMark(stream.pos() - 4);
             throw EExcelException(ErrExcelInvalid);
+        }
         stream.seek(stream.pos() - 4);
         break;
     }
@@ -198,6 +201,7 @@ std::unique_ptr<TBaseRecord> ReadRecordAndFollowers(ByteCursor &stream, quint32 
 
 std::unique_ptr<TBaseRecord> ReadBiffRecord(ByteCursor &stream, quint32 header)
 {
+    stream.setMark(stream.pos() - 4);  // a load error names this record
     return ReadRecordAndFollowers(stream, header, 0);
 }
 

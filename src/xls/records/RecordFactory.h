@@ -29,7 +29,8 @@ bool ReadRecordHeader(ByteCursor &stream, quint32 &header);
 
 // Reads the record whose header the caller has just read, with its CONTINUE
 // chain and any TABLE, ARRAY or screen-tip record that belongs to it. The
-// stream is left at the header of the next record not consumed.
+// stream is left at the header of the next record not consumed; its mark at
+// the header of the record read.
 std::unique_ptr<TBaseRecord> ReadBiffRecord(ByteCursor &stream, quint32 header);
 
 // Copies count bytes of a record's data from pos into dest (or skips them when

@@ -18,6 +18,11 @@ public:
     qsizetype remaining() const { return m_data.size() - m_pos; }
     bool atEnd() const { return m_pos >= m_data.size(); }
 
+    // A position the reader noted, such as where the record in hand starts,
+    // for a message about it after a failure.
+    qsizetype mark() const { return m_mark; }
+    void setMark(qsizetype offset) { m_mark = offset; }
+
     void seek(qsizetype offset);
     void skip(qsizetype count);
     void require(qsizetype count) const;
@@ -46,4 +51,5 @@ private:
     QString m_context;
     qint64 m_base;
     qsizetype m_pos = 0;
+    qsizetype m_mark = 0;
 };

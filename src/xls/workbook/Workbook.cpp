@@ -5,6 +5,7 @@
 #include "xls/records/SheetInfo.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/storage/ExcelException.h"
 #include "xls/workbook/EmptyWorkbook.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/WorkSheet.h"
@@ -30,11 +31,34 @@ void TWorkbook::LoadFromStream(QByteArrayView stream)
     FGlobals.Clear();
     FSheets.Clear();
     ByteCursor cursor(stream, QStringLiteral("Workbook"));
+    try {
+        LoadSubstreams(cursor);
+    } catch (const EExcelException &e) {
+        // Where it failed: the part being read and the record in hand.
+        const qsizetype at = cursor.mark();
+        const int id = at + 2 <= stream.size() ? ReadWord(stream, at) : 0;
+        XlsRaise(XlsMsg::AtLoadPlace(QString::fromUtf8(e.what()), LoadingPart(), id, at));
+    }
+}
+
+QString TWorkbook::LoadingPart() const
+{
+    if (FLoadingSheet < 0)
+        return QStringLiteral("globals");
+    if (FLoadingSheet < FGlobals.SheetCount())
+        return QStringLiteral("foaia \"%1\"").arg(FGlobals.SheetName(FLoadingSheet));
+    return QStringLiteral("după ultima foaie");
+}
+
+void TWorkbook::LoadSubstreams(ByteCursor &cursor)
+{
     bool hasGlobals = false;
+    FLoadingSheet = -1;
     for (;;) {
         quint32 header = 0;
         if (!ReadRecordHeader(cursor, header) || header == 0)
             break;
+        FLoadingSheet = hasGlobals ? FSheets.Count() : -1;
         auto record = ReadBiffRecord(cursor, header);
         if (record->RecordId() == XlsIds::Eof)
             continue;  // a stray EOF between substreams
@@ -59,6 +83,7 @@ void TWorkbook::LoadFromStream(QByteArrayView stream)
         FSheets.Add(std::move(sheet));
     }
     // Every sheet needs its entry in the globals, and the other way round.
+    FLoadingSheet = -1;
     if (!hasGlobals || FGlobals.SheetCount() != FSheets.Count())
         XlsRaise(XlsMsg::FileInvalid);
 }

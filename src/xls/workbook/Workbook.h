@@ -50,6 +50,9 @@ public:
     void DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int colCount);
 
 private:
+    void LoadSubstreams(ByteCursor &cursor);
+    // "globals" or the sheet being loaded, for a load error's message.
+    QString LoadingPart() const;
     void CheckSheet(int sheet, int high) const;
     void PrepareGlobals();
     void SetSheetPosition(int sheet, qint64 position);
@@ -62,4 +65,5 @@ private:
     TWorkbookGlobals FGlobals;
     TSheetList FSheets;
     qint64 FLoadedSize = 0;
+    int FLoadingSheet = -1;  // -1 while the globals load
 };

@@ -47,6 +47,7 @@ QString IndexOutOfRange(int index, const QString &property, int low, int high)
         .arg(index).arg(property).arg(low).arg(high);
 }
 
+
 }  // namespace XlsMsg
 
 void XlsRaise(const QString &message)
@@ -70,6 +71,14 @@ QString StreamSharesSectors(const QString &stream)
     return QStringLiteral("Fișierul este deteriorat: fluxul cu foile de calcul se suprapune cu alt flux al "
                           "documentului. (fluxul \"%1\" trece prin sectoare ale altui flux)")
         .arg(stream);
+}
+
+QString AtLoadPlace(const QString &message, const QString &part, int recordId, qint64 offset)
+{
+    return QStringLiteral("%1 (%2, înregistrarea 0x%3, la octetul %4 al fluxului)")
+        .arg(message, part)
+        .arg(recordId, 4, 16, QLatin1Char('0'))
+        .arg(offset);
 }
 
 }  // namespace XlsMsg

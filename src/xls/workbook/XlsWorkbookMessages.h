@@ -27,6 +27,9 @@ QString InvalidColumn(int col);
 // Our own refusals of a workbook stream, in Romanian with the detail after.
 QString OlderExcelVersion(const QString &stream, int bofVersion);
 QString StreamSharesSectors(const QString &stream);
+// A load error's message followed by where it stood: the sheet's name or
+// "globals", the record id and its offset in the workbook stream.
+QString AtLoadPlace(const QString &message, const QString &part, int recordId, qint64 offset);
 // "The index "%d" of the property "%s" is not in the range %d-%d".
 QString IndexOutOfRange(int index, const QString &property, int low, int high);
 
