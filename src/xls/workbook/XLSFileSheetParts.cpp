@@ -281,14 +281,14 @@ void TXLSFile::CopyToClipboard(const TXlsCellRange &range)
     if (!ActiveWorkSheet())
         return;
     const TXlsCellRange r{range.Left - 1, range.Top - 1, range.Right - 1, range.Bottom - 1};
-    TXlsClipboard::CopyToSystem(Workbook(), ActiveIndex(), r);
+    TXlsClipboard::CopyToClipboard(Workbook(), ActiveIndex(), r);
 }
 
 void TXLSFile::PasteFromClipboard(int row, int col)
 {
     if (!ActiveWorkSheet())
         return;
-    TXlsClipboard::PasteFromSystem(Workbook(), ActiveIndex(), row - 1, col - 1 + FFirstColumn);
+    TXlsClipboard::PasteFromClipboard(Workbook(), ActiveIndex(), row - 1, col - 1 + FFirstColumn);
 }
 
 // ---- view

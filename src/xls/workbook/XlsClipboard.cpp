@@ -11,8 +11,8 @@
 #include "xls/workbook/XlsTextWriter.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include "xls/workbook/XlsClipboardAccess.h"
+
 #include <QMimeData>
 
 const char *const TXlsClipboard::Biff8Mime = "application/x-kestrun-biff8";
@@ -117,7 +117,7 @@ QByteArray DocumentWithActive(TWorkbook &workbook, int sheet)
 
 }  // namespace
 
-QMimeData *TXlsClipboard::Copy(TWorkbook &workbook, int sheet, const TXlsCellRange &range)
+std::unique_ptr<QMimeData> TXlsClipboard::Copy(TWorkbook &workbook, int sheet, const TXlsCellRange &range)
 {
     TWorkSheet &work = SheetOf(workbook, sheet);
     auto data = std::make_unique<QMimeData>();
@@ -128,7 +128,7 @@ QMimeData *TXlsClipboard::Copy(TWorkbook &workbook, int sheet, const TXlsCellRan
         data->setData(QString::fromLatin1(Biff8Mime), DocumentWithActive(workbook, sheet));
         data->setData(QString::fromLatin1(RangeMime), RangeText(range));
     }
-    return data.release();
+    return data;
 }
 
 void TXlsClipboard::Paste(const QMimeData &data, TWorkbook &workbook, int sheet, int row, int col)
@@ -149,26 +149,14 @@ void TXlsClipboard::Paste(const QMimeData &data, TWorkbook &workbook, int sheet,
     to.UpdateDimensions();
 }
 
-namespace {
-
-// Without a GUI application there is no clipboard to reach.
-QClipboard &SystemClipboard()
+void TXlsClipboard::CopyToClipboard(TWorkbook &workbook, int sheet, const TXlsCellRange &range)
 {
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        XlsRaise(QStringLiteral("The clipboard is not available"));
-    return *QGuiApplication::clipboard();
+    TXlsClipboardAccess &clipboard = TXlsClipboardAccess::Installed();
+    clipboard.SetMimeData(Copy(workbook, sheet, range));
 }
 
-}  // namespace
-
-void TXlsClipboard::CopyToSystem(TWorkbook &workbook, int sheet, const TXlsCellRange &range)
+void TXlsClipboard::PasteFromClipboard(TWorkbook &workbook, int sheet, int row, int col)
 {
-    QClipboard &clipboard = SystemClipboard();
-    clipboard.setMimeData(Copy(workbook, sheet, range));
-}
-
-void TXlsClipboard::PasteFromSystem(TWorkbook &workbook, int sheet, int row, int col)
-{
-    if (const QMimeData *data = SystemClipboard().mimeData())
+    if (const QMimeData *data = TXlsClipboardAccess::Installed().MimeData())
         Paste(*data, workbook, sheet, row, col);
 }

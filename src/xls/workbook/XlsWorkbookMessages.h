@@ -15,6 +15,7 @@ inline const QString SelectVisibleSheet =
     QStringLiteral("To save this file, you must select a visible sheet");
 inline const QString MacrosNoDelete =
     QStringLiteral("Can't delete a sheet on a file containing macros");
+inline const QString ClipboardNotAvailable = QStringLiteral("The clipboard is not available");
 inline const QString LogicalError = QStringLiteral("XLS engine: Logical Error");
 
 QString InvalidSheetNumber(int sheet, int low, int high);

@@ -2,6 +2,7 @@
 // on the clipboard, within one workbook and between two.
 #include "FileOpsSupport.h"
 
+#include "xls/clipboard/SystemClipboard.h"
 #include "xls/workbook/Workbook.h"
 #include "xls/workbook/XlsClipboard.h"
 
@@ -35,11 +36,11 @@ std::unique_ptr<TXLSFile> Filled()
 TEST(Clipboard, CopyOffersTextAndADocument)
 {
     auto file = Filled();
-    std::unique_ptr<QMimeData> data(TXlsClipboard::Copy(file->Workbook(), 0, {0, 0, 1, 2}));
+    const std::unique_ptr<QMimeData> data = TXlsClipboard::Copy(file->Workbook(), 0, {0, 0, 1, 2});
     EXPECT_EQ(data->text(), QStringLiteral("Nume\tSumă\r\nŢurcanu, Ana\t125.5\r\nPop\tTRUE\r\n"));
     EXPECT_TRUE(data->hasFormat(QString::fromLatin1(TXlsClipboard::Biff8Mime)));
     // A block off the sheet goes as text only.
-    std::unique_ptr<QMimeData> off(TXlsClipboard::Copy(file->Workbook(), 0, {0, 0, 300, 2}));
+    const std::unique_ptr<QMimeData> off = TXlsClipboard::Copy(file->Workbook(), 0, {0, 0, 300, 2});
     EXPECT_FALSE(off->hasFormat(QString::fromLatin1(TXlsClipboard::Biff8Mime)));
     EXPECT_EQ(file->Workbook().Globals().ActiveSheet(), 0) << "copying leaves the active sheet";
 }
@@ -48,7 +49,7 @@ TEST(Clipboard, AHiddenSheetGoesAsTextOnly)
 {
     auto file = OpenBook(XlsFixture(QStringLiteral("lo-basic.xls")));
     ASSERT_EQ(file->Workbook().Globals().SheetVisible(2), TXlsSheetVisible::sv_Hidden);
-    std::unique_ptr<QMimeData> data(TXlsClipboard::Copy(file->Workbook(), 2, {0, 0, 3, 3}));
+    const std::unique_ptr<QMimeData> data = TXlsClipboard::Copy(file->Workbook(), 2, {0, 0, 3, 3});
     EXPECT_FALSE(data->text().isEmpty());
     EXPECT_FALSE(data->hasFormat(QString::fromLatin1(TXlsClipboard::Biff8Mime)));
     EXPECT_EQ(file->Workbook().Globals().ActiveSheet(), 0);
@@ -59,7 +60,7 @@ TEST(Clipboard, AHiddenSheetGoesAsTextOnly)
 TEST(Clipboard, PasteTheDocumentKeepsValuesAndFormats)
 {
     auto from = Filled();
-    std::unique_ptr<QMimeData> data(TXlsClipboard::Copy(from->Workbook(), 0, {1, 1, 1, 2}));
+    const std::unique_ptr<QMimeData> data = TXlsClipboard::Copy(from->Workbook(), 0, {1, 1, 1, 2});
     // Into another workbook's second sheet, at C5.
     auto to = NewBook(2);
     TXlsClipboard::Paste(*data, to->Workbook(), 1, 4, 2);
@@ -77,7 +78,7 @@ TEST(Clipboard, PasteTheDocumentKeepsValuesAndFormats)
 TEST(Clipboard, PasteRefusesABlockRunningOffTheSheet)
 {
     auto from = Filled();
-    std::unique_ptr<QMimeData> data(TXlsClipboard::Copy(from->Workbook(), 0, {0, 0, 1, 2}));
+    const std::unique_ptr<QMimeData> data = TXlsClipboard::Copy(from->Workbook(), 0, {0, 0, 1, 2});
     auto to = NewBook();
     EXPECT_EQ(ErrorOf([&] { TXlsClipboard::Paste(*data, to->Workbook(), 0, 65534, 0); }),
               QStringLiteral("Invalid Row (65536)"));
@@ -106,8 +107,12 @@ TEST(Clipboard, RoundTripThroughTheSystemClipboard)
     if (!QGuiApplication::instance()) {
         auto early = Filled();
         EXPECT_EQ(ErrorOf([&] { early->CopyToClipboard(); }), QStringLiteral("The clipboard is not available"))
+            << "no clipboard installed: an error, not a crash";
+        TSystemClipboard::Install();
+        EXPECT_EQ(ErrorOf([&] { early->CopyToClipboard(); }), QStringLiteral("The clipboard is not available"))
             << "no window system yet: an error, not a crash";
     }
+    TSystemClipboard::Install();
     static int argc = 1;
     static char name[] = "test_xls_workbook";
     static char *argv[] = {name, nullptr};
