@@ -15,7 +15,7 @@ namespace EmptyWorkbook {
 QByteArray Document()
 {
     InitResources();
-    QFile file(QStringLiteral(":/xls/FLXEMPTYSHEET"));
+    QFile file(QStringLiteral(":/xls/EMPTYWORKBOOK"));
     if (!file.open(QIODevice::ReadOnly))
         XlsRaise(XlsMsg::LogicalError);
     return file.readAll();
