@@ -5,6 +5,7 @@
 #include "xls/formula/FormulaNumbers.h"
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/FormulaStack.h"
+#include "xls/formula/FormulaTokens.h"
 #include "xls/formula/TokenException.h"
 #include "xls/formula/XlsFormulaMessages.h"
 #include "xls/storage/ByteCursor.h"
@@ -81,7 +82,7 @@ static QString quotedText(QString text)
 
 namespace {
 
-// One decoding run. A formula of an array (token 0x01) is decoded by a nested
+// One decoding run. A formula of an array (an Exp token) is decoded by a nested
 // run; it may not hold another such token, so nesting stops there.
 class TDecoder
 {
@@ -139,13 +140,6 @@ private:
     TFormulaStack FStack;
 };
 
-quint8 foldClass(quint8 id)
-{
-    if (id < 0x20 || id > 0x7F)
-        return id;
-    return (id & 0x40) ? quint8((id | 0x20) & 0x3F) : quint8(id & 0x3F);
-}
-
 QString TDecoder::Decode(QByteArrayView data, qsizetype startPos, qsizetype tokenBytes)
 {
     if (startPos < 0 || tokenBytes < 0 || startPos > data.size() || tokenBytes > data.size() - startPos)
@@ -175,108 +169,109 @@ void TDecoder::Binary(QLatin1StringView op)
 
 void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
 {
+    // The operators' texts, Add to Range in id order.
     static const char *const binaryOps[] = {"+", "-", "*", "/", "^", "&", "<", "<=", "=", ">=", ">", "<>", " ", ",", ":"};
-    const quint8 id = foldClass(stored);
+    const quint8 id = BaseToken(stored);
     switch (id) {
-    case 0x01: {
+    case Ptg::Exp: {
         const int row = tok.u16();
         const int col = tok.u16();
         const QString inner = ArrayFormula(row, col);
         FStack.Push(FTextOff ? QString() : u'{' + inner + u'}');
         break;
     }
-    case 0x02: {
+    case Ptg::Tbl: {
         const int row = tok.u16();
         const int col = tok.u16();
         FStack.Push(TableFormula(row, col));
         break;
     }
-    case 0x03: case 0x04: case 0x05: case 0x06: case 0x07: case 0x08:
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x0E:
-    case 0x0F: case 0x10: case 0x11:
-        Binary(QLatin1StringView(binaryOps[id - 0x03]));
+    case Ptg::Add: case Ptg::Sub: case Ptg::Mul: case Ptg::Div: case Ptg::Power: case Ptg::Concat:
+    case Ptg::LT: case Ptg::LE: case Ptg::EQ: case Ptg::GE: case Ptg::GT: case Ptg::NE:
+    case Ptg::Isect: case Ptg::Union: case Ptg::Range:
+        Binary(QLatin1StringView(binaryOps[id - Ptg::Add]));
         break;
-    case 0x12:
-    case 0x13:
+    case Ptg::UPlus:
+    case Ptg::UMinus:
         Combine([&](const QString &operand, const QString &ws, const QString &, const QString &) {
-            return ws + (id == 0x12 ? u'+' : u'-') + operand;
+            return ws + (id == Ptg::UPlus ? u'+' : u'-') + operand;
         });
         break;
-    case 0x14:
+    case Ptg::Percent:
         Combine([](const QString &operand, const QString &ws, const QString &, const QString &) {
             return operand + ws + u'%';
         });
         break;
-    case 0x15:
+    case Ptg::Paren:
         Combine([](const QString &operand, const QString &, const QString &pre, const QString &post) {
             return pre + u'(' + operand + post + u')';
         });
         break;
-    case 0x16:
+    case Ptg::MissArg:
         PushItem([] { return QString(); });
         break;
-    case 0x17: {
+    case Ptg::Str: {
         const int count = tok.u8();
         const bool wide = tok.u8() & 0x01;
         const QString s = detail::ReadChars(tok, count, wide);
         PushItem([&] { return quotedText(s); });
         break;
     }
-    case 0x19:
+    case Ptg::Attr:
         Attribute(tok);
         break;
-    case 0x1C: {
+    case Ptg::Err: {
         const int code = tok.u8();
         PushItem([&] { return ErrorCodeToText(code); });
         break;
     }
-    case 0x1D: {
+    case Ptg::Bool: {
         const bool value = tok.u8() == 1;
         PushItem([&] { return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE"); });
         break;
     }
-    case 0x1E: {
+    case Ptg::Int: {
         const int value = tok.u16();
         PushItem([&] { return QString::number(value); });
         break;
     }
-    case 0x1F: {
+    case Ptg::Num: {
         const double value = tok.f64();
         PushItem([&] { return NumberToFormulaText(value); });
         break;
     }
-    case 0x20: {
-        tok.skip(7);
+    case Ptg::Array: {
+        tok.skip(TokenInfo(id)->Size - 1);
         const QString text = ArrayConstant(arr);
         PushItem([&] { return text; });
         break;
     }
-    case 0x21: {
+    case Ptg::Func: {
         const int index = tok.u16();
         Function(index, FunctionByIndex(index).MinArgs);
         break;
     }
-    case 0x22: {
+    case Ptg::FuncVar: {
         const int count = tok.u8() & 0x7F;
         Function(tok.u16(), count);
         break;
     }
-    case 0x23: {
+    case Ptg::Name: {
         const int number = tok.u16();
         tok.skip(2);
         const QString name = NameText(number);
         PushItem([&] { return name; });
         break;
     }
-    case 0x24:
-    case 0x2C: {
+    case Ptg::Ref:
+    case Ptg::RefN: {
         const int row = tok.u16();
         const int col = tok.u16();
         PushItem([&] { return CellRefText(row, col); });
         break;
     }
-    case 0x25:
-    case 0x2D: {
+    case Ptg::Area:
+    case Ptg::AreaN: {
         const int r1 = tok.u16();
         const int r2 = tok.u16();
         const int c1 = tok.u16();
@@ -284,29 +279,27 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         PushItem([&] { return areaText(r1, r2, c1, c2); });
         break;
     }
-    case 0x26:
-    case 0x2E: {
-        tok.skip(6);
+    case Ptg::MemArea:
+    case Ptg::MemAreaN: {
+        tok.skip(TokenInfo(id)->Size - 1);
         const int count = arr.u16();
         arr.skip(qsizetype(count) * 8);
         break;
     }
-    case 0x27:
-    case 0x28:
-    case 0x2F:
-        tok.skip(6);
+    case Ptg::MemErr:
+    case Ptg::MemNoMem:
+    case Ptg::MemNoMemN:
+    case Ptg::MemFunc:
+        tok.skip(TokenInfo(id)->Size - 1);
         break;
-    case 0x29:
-        tok.skip(2);
-        break;
-    case 0x2A:
-    case 0x2B:
-    case 0x3C:
-    case 0x3D:
-        tok.skip(id == 0x2A ? 4 : id == 0x2B ? 8 : id == 0x3C ? 6 : 10);
+    case Ptg::RefErr:
+    case Ptg::AreaErr:
+    case Ptg::RefErr3d:
+    case Ptg::AreaErr3d:
+        tok.skip(TokenInfo(id)->Size - 1);
         PushItem([] { return QStringLiteral("#REF!"); });
         break;
-    case 0x39: {
+    case Ptg::NameX: {
         const int ixti = tok.u16();
         const int number = tok.u16();
         tok.skip(2);
@@ -316,7 +309,7 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         PushItem([&] { return text; });
         break;
     }
-    case 0x3A: {
+    case Ptg::Ref3d: {
         const int ixti = tok.u16();
         const int row = tok.u16();
         const int col = tok.u16();
@@ -324,7 +317,7 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         PushItem([&] { return prefix + CellRefText(row, col); });
         break;
     }
-    case 0x3B: {
+    case Ptg::Area3d: {
         const int ixti = tok.u16();
         const int r1 = tok.u16();
         const int r2 = tok.u16();
@@ -336,7 +329,7 @@ void TDecoder::Token(quint8 stored, ByteCursor &tok, ByteCursor &arr)
         break;
     }
     default:
-        // 0x1A and 0x1B (sheet tokens of older formats) among them: their
+        // Sheet and EndSheet (tokens of older formats) among them: their
         // size is not known here, so reading on would misread the rest.
         throw ETokenException(stored);
     }
@@ -346,13 +339,13 @@ void TDecoder::Attribute(ByteCursor &tok)
 {
     const quint8 option = tok.u8();
     const quint16 value = tok.u16();
-    if (option & 0x04) {
+    if (option & PtgAttr::Choose) {
         tok.skip((qsizetype(value) + 1) * 2); // jump table of a CHOOSE
-    } else if (option & 0x10) {
+    } else if (option & PtgAttr::Sum) {
         Combine([](const QString &operand, const QString &, const QString &, const QString &) {
             return FunctionName(4) + u'(' + operand + u')';
         });
-    } else if (option & 0x40) {
+    } else if (option & PtgAttr::Space) {
         const int kind = value & 0xFF;
         const int count = value >> 8;
         if (kind > 5)
@@ -419,7 +412,7 @@ QString TDecoder::ArrayConstant(ByteCursor &arr)
             case 0x01:
                 values += NumberToFormulaText(arr.f64());
                 break;
-            case 0x02: {
+            case Ptg::Tbl: {
                 const int count = arr.u16();
                 const bool wide = arr.u8() & 0x01;
                 values += quotedText(detail::ReadChars(arr, count, wide));
@@ -466,7 +459,7 @@ QString TDecoder::SheetPrefix(int externSheet) const
 QString TDecoder::ArrayFormula(int row, int col) const
 {
     if (FDepth > 0)
-        throw ETokenException(0x01);
+        throw ETokenException(Ptg::Exp);
     const QByteArray data = Refs().GetArrayRecordData(row, col);
     if (data.size() < 14)
         throw EExcelException(QStringLiteral("Error reading formula: the ARRAY record is too short"));

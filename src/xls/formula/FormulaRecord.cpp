@@ -1,6 +1,7 @@
 #include "xls/formula/FormulaRecord.h"
 
 #include "xls/formula/FormulaDecoder.h"
+#include "xls/formula/FormulaTokens.h"
 #include "xls/formula/ShrFmlaRecord.h"
 #include "xls/formula/TokenArray.h"
 #include "xls/formula/TokenException.h"
@@ -88,7 +89,7 @@ void TFormulaRecord::SetArrayRecord(std::unique_ptr<TArrayRecord> array)
 bool TFormulaRecord::IsSharedFormulaReference(quint32 &key) const
 {
     const QByteArray &d = Data();
-    if (d.size() != 27 || ReadWord(d, 20) != 5 || quint8(d[22]) != 0x01)
+    if (d.size() != 27 || ReadWord(d, 20) != 5 || quint8(d[22]) != Ptg::Exp)
         return false;
     key = quint32(ReadWord(d, 23)) + quint32(ReadWord(d, 25)) * 65536u;
     return true;

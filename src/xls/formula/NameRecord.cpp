@@ -2,6 +2,7 @@
 
 #include "xls/formula/FormulaChars_p.h"
 #include "xls/formula/FormulaReferences.h"
+#include "xls/formula/FormulaTokens.h"
 #include "xls/formula/ParseString.h"
 #include "xls/formula/TokenArray.h"
 #include "xls/formula/XlsFormulaMessages.h"
@@ -56,10 +57,10 @@ TNameRecord::RangeKind TNameRecord::Kind() const
     const int bytes = TokenBytes();
     if (bytes == 0 || start + bytes > DataSize())
         return RangeKind::None;
-    const quint8 id = quint8(Data()[start]);
-    if ((id == 0x3A || id == 0x5A || id == 0x7A) && bytes >= 7)
+    const quint8 id = BaseToken(quint8(Data()[start]));
+    if (id == Ptg::Ref3d && bytes >= TokenInfo(id)->Size)
         return RangeKind::Cell;
-    if ((id == 0x3B || id == 0x5B || id == 0x7B) && bytes >= 11)
+    if (id == Ptg::Area3d && bytes >= TokenInfo(id)->Size)
         return RangeKind::Area;
     return RangeKind::None;
 }

@@ -2,6 +2,7 @@
 
 #include "xls/formula/FormulaDecoder.h"
 #include "xls/formula/FormulaNames.h"
+#include "xls/formula/FormulaTokens.h"
 #include "xls/formula/FormulaNumbers.h"
 #include "xls/formula/FormulaReferences.h"
 #include "xls/formula/XlsFormulaMessages.h"
@@ -55,8 +56,8 @@ bool continuesIdentifier(QChar c)
     return isIdentifierChar(c) || c == u'!' || c == u'(';
 }
 
-// Class bits of ids 0x20-0x7F.
-constexpr quint8 classBits[] = {0x40, 0x20, 0x60}; // value, reference, array
+// Class bits of operand tokens, by the class asked for.
+constexpr quint8 classBits[] = {Ptg::ClassValue, Ptg::ClassReference, Ptg::ClassArray};
 
 } // namespace
 
@@ -142,7 +143,7 @@ void TParseString::AddWhiteSpaceAttr(quint8 count, quint8 kind)
 {
     if (count == 0)
         return;
-    const char attr[4] = {char(0x19), char(0x40), char(kind), char(count)};
+    const char attr[4] = {char(Ptg::Attr), char(PtgAttr::Space), char(kind), char(count)};
     AddParsed(attr, 4, false);
 }
 
@@ -159,7 +160,7 @@ void TParseString::AddParsed(const char *bytes, qsizetype size, bool popWhiteSpa
         AddWhiteSpaceAttr(count, kind);
     }
     const quint8 id = quint8(bytes[0]);
-    if (id != 0x15 && id != 0x19)
+    if (id != Ptg::Paren && id != Ptg::Attr)
         LastTokenPos = FParsedData.size();
     FParsedData.append(bytes, size);
 }
@@ -175,15 +176,16 @@ void TParseString::MakeLast(int tokenClass)
     if (LastTokenPos < 0)
         raiseLogical();
     const quint8 id = quint8(FParsedData.at(LastTokenPos));
-    if (id < 0x20 || id > 0x7F)
+    if (BaseToken(id) < Ptg::Array || id >= 0x80)
         return; // operators and constants have no class bits
-    const int current = (id & 0x60) == 0x20 ? fmReference : (id & 0x60) == 0x40 ? fmValue : fmArray;
+    const int cls = id & Ptg::ClassMask;
+    const int current = cls == Ptg::ClassReference ? fmReference : cls == Ptg::ClassValue ? fmValue : fmArray;
     int wanted = current;
     if (tokenClass == fmValue && current != fmArray)
         wanted = fmValue;
     else if (tokenClass == fmArray)
         wanted = fmArray;
-    FParsedData[LastTokenPos] = char((id & 0x9F) | classBits[wanted]);
+    FParsedData[LastTokenPos] = char(WithClass(id, classBits[wanted]));
 }
 
 // ---- grammar ----------------------------------------------------------------
@@ -227,24 +229,24 @@ bool TParseString::MatchOperator(int level, quint8 &id, int &length) const
     length = 1;
     switch (level) {
     case 0:
-        if (c == u'=') { id = 0x0B; return true; }
-        if (c == u'<' && c2 == u'=') { id = 0x0A; length = 2; return true; }
-        if (c == u'<' && c2 == u'>') { id = 0x0E; length = 2; return true; }
-        if (c == u'>' && c2 == u'=') { id = 0x0C; length = 2; return true; }
-        if (c == u'<') { id = 0x09; return true; }
-        if (c == u'>') { id = 0x0D; return true; }
+        if (c == u'=') { id = Ptg::EQ; return true; }
+        if (c == u'<' && c2 == u'=') { id = Ptg::LE; length = 2; return true; }
+        if (c == u'<' && c2 == u'>') { id = Ptg::NE; length = 2; return true; }
+        if (c == u'>' && c2 == u'=') { id = Ptg::GE; length = 2; return true; }
+        if (c == u'<') { id = Ptg::LT; return true; }
+        if (c == u'>') { id = Ptg::GT; return true; }
         return false;
     case 1:
-        id = 0x08;
+        id = Ptg::Concat;
         return c == u'&';
     case 2:
-        id = c == u'+' ? 0x03 : 0x04;
+        id = c == u'+' ? Ptg::Add : Ptg::Sub;
         return c == u'+' || c == u'-';
     case 3:
-        id = c == u'*' ? 0x05 : 0x06;
+        id = c == u'*' ? Ptg::Mul : Ptg::Div;
         return c == u'*' || c == u'/';
     default:
-        id = 0x07;
+        id = Ptg::Power;
         return c == u'^';
     }
 }
@@ -285,7 +287,7 @@ bool TParseString::PercentTerm()
         first = false;
         SkipWhiteSpace();
         NextChar();
-        AddParsedOp(0x14);
+        AddParsedOp(Ptg::Percent);
     }
     return true;
 }
@@ -309,7 +311,7 @@ bool TParseString::SignTerm()
     MakeLast(fmValue);
     // The sign nearest the operand applies first, so "-+A1" reads back as written.
     for (qsizetype i = signs.size() - 1; i >= 0; --i)
-        AddParsedOp(signs.at(i) == u'-' ? 0x13 : 0x12);
+        AddParsedOp(signs.at(i) == u'-' ? Ptg::UMinus : Ptg::UPlus);
     return true;
 }
 
@@ -323,7 +325,7 @@ bool TParseString::RefTerm()
         NextChar();
         if (!Factor())
             RaiseUnexpectedChar();
-        AddParsedOp(c == u':' ? 0x11 : 0x10);
+        AddParsedOp(c == u':' ? Ptg::Range : Ptg::Union);
     }
     return true;
 }
@@ -386,11 +388,11 @@ void TParseString::NumberFactor()
         RaiseUnexpectedIdentifier(text);
     if (v >= 0 && v <= 65535 && v == std::floor(v)) {
         const quint16 n = quint16(v);
-        const char t[3] = {char(0x1E), char(n & 0xFF), char(n >> 8)};
+        const char t[3] = {char(Ptg::Int), char(n & 0xFF), char(n >> 8)};
         AddParsed(t, 3);
     } else {
         QByteArray t(9, '\0');
-        t[0] = char(0x1F);
+        t[0] = char(Ptg::Num);
         WriteDouble(t, 1, v);
         AddParsed(t);
     }
@@ -421,7 +423,7 @@ void TParseString::StringFactor()
     // The token holds the character count in one byte.
     if (text.size() > 255)
         raise(QStringLiteral("String too long on formula: %1").arg(quoted(Formula)));
-    AddParsed(char(0x17) + TExcelString(1, text).ToBytes());
+    AddParsed(char(Ptg::Str) + TExcelString(1, text).ToBytes());
 }
 
 void TParseString::ErrorFactor()
@@ -434,7 +436,7 @@ void TParseString::ErrorFactor()
         NextChar();
         const int code = ErrorTextToCode(text);
         if (code >= 0) {
-            const char t[2] = {char(0x1C), char(code)};
+            const char t[2] = {char(Ptg::Err), char(code)};
             AddParsed(t, 2);
             return;
         }
@@ -460,7 +462,7 @@ void TParseString::ParenFactor()
     PopWhiteSpace(openCount, openKind);
     AddWhiteSpaceAttr(closeCount, closeKind);
     AddWhiteSpaceAttr(openCount, openKind);
-    const char paren = 0x15;
+    const char paren = Ptg::Paren;
     AddParsed(&paren, 1, false);
 }
 
@@ -480,7 +482,7 @@ void TParseString::IdentifierFactor()
         NextChar();
         Ref3DFactor(id);
     } else if (id == u"TRUE" || id == u"FALSE") {
-        const char t[2] = {char(0x1D), char(id == u"TRUE" ? 1 : 0)};
+        const char t[2] = {char(Ptg::Bool), char(id == u"TRUE" ? 1 : 0)};
         AddParsed(t, 2);
     } else {
         // Defined names are not accepted in formulas.
@@ -506,10 +508,10 @@ void TParseString::FunctionCall(const QString &name)
     if (!fn && future < 0)
         raise(QStringLiteral("Function not found: %1 on formula %2").arg(quoted(name), quoted(Formula)));
     if (!fn) {
-        const char nameToken[5] = {char(0x23), char((future + 1) & 0xFF), char((future + 1) >> 8), 0, 0};
+        const char nameToken[5] = {char(Ptg::Name), char((future + 1) & 0xFF), char((future + 1) >> 8), 0, 0};
         AddParsed(nameToken, 5, false);
         const int n = FunctionArgs(QLatin1StringView());
-        const char call[4] = {char(0x02 | classBits[fmValue]), char(n + 1), char(CallByNameFunction), 0};
+        const char call[4] = {char(WithClass(Ptg::FuncVar, classBits[fmValue])), char(n + 1), char(CallByNameFunction), 0};
         AddParsed(call, 4);
         return;
     }
@@ -521,9 +523,9 @@ void TParseString::FunctionCall(const QString &name)
     char t[4];
     int size = 0;
     if (fn->MinArgs == fn->MaxArgs) {
-        t[size++] = char(0x01 | cls);
+        t[size++] = char(WithClass(Ptg::Func, cls));
     } else {
-        t[size++] = char(0x02 | cls);
+        t[size++] = char(WithClass(Ptg::FuncVar, cls));
         t[size++] = char(n);
     }
     t[size++] = char(fn->Index & 0xFF);
@@ -546,7 +548,7 @@ int TParseString::FunctionArgs(QLatin1StringView classes)
             if (!PeekCharWs(c))
                 RaiseUnexpectedEnd();
             if (c == u',' || n > 0) {
-                AddParsedOp(0x16);
+                AddParsedOp(Ptg::MissArg);
             } else {
                 quint8 count, kind;
                 PopWhiteSpace(count, kind);
@@ -620,10 +622,10 @@ void TParseString::AddRef(int externSheet, const int *rows, const int *cols, int
         t[n++] = char((v >> 8) & 0xFF);
     };
     if (externSheet >= 0) {
-        t[n++] = char(count == 1 ? 0x3A : 0x3B);
+        t[n++] = char(count == 1 ? Ptg::Ref3d : Ptg::Area3d);
         put16(externSheet);
     } else {
-        t[n++] = char(count == 1 ? 0x24 : 0x25);
+        t[n++] = char(count == 1 ? Ptg::Ref : Ptg::Area);
     }
     for (int i = 0; i < count; ++i)
         put16(rows[i]);

@@ -1,6 +1,7 @@
 #include "xls/formula/TokenArray.h"
 
 #include "xls/formula/NameRecordList.h"
+#include "xls/formula/FormulaTokens.h"
 #include "xls/formula/TokenException.h"
 #include "xls/formula/XlsFormulaMessages.h"
 #include "xls/storage/ByteUtils.h"
@@ -30,12 +31,6 @@ struct TTokenShift
 
 constexpr int MaxRow = 0xFFFF;
 constexpr int MaxCol = 0xFF;
-
-// The reference-class id of a token: class bits folded away.
-quint8 baseId(quint8 id)
-{
-    return (id >= 0x20 && id <= 0x7F) ? quint8((id & 0x1F) | 0x20) : id;
-}
 
 class TWalker
 {
@@ -207,11 +202,14 @@ void TWalker::Walk(qsizetype first, qsizetype end)
     qsizetype pos = first;
     while (pos < end) {
         const qsizetype size = TokenSize(D, pos, end);
-        quint8 id = baseId(quint8(D[pos]));
-        if (expanding && (id == 0x2C || id == 0x2D)) {
-            D[pos] = char(quint8(D[pos]) - 8);
-            id -= 8;
-            if (id == 0x24) {
+        quint8 id = BaseToken(quint8(D[pos]));
+        // Relative references of a shared formula become plain ones: RefN
+        // and AreaN stand 8 above Ref and Area in every class.
+        if (expanding && (id == Ptg::RefN || id == Ptg::AreaN)) {
+            constexpr int ToPlain = Ptg::RefN - Ptg::Ref;
+            D[pos] = char(quint8(D[pos]) - ToPlain);
+            id -= ToPlain;
+            if (id == Ptg::Ref) {
                 Expand(pos + 3, pos + 1);
             } else {
                 Expand(pos + 5, pos + 1);
@@ -219,16 +217,16 @@ void TWalker::Walk(qsizetype first, qsizetype end)
             }
         }
         switch (id) {
-        case 0x02: TableAnchor(pos); break;
-        case 0x23: Name(pos + 1); break;
-        case 0x39: Name(pos + 3); break;
-        case 0x24: case 0x2A: Cell(pos, Info.FormulaSheet, pos + 1, pos + 3); break;
-        case 0x25: case 0x2B: Area(pos, Info.FormulaSheet, pos + 1, pos + 5); break;
-        case 0x3A: case 0x3C:
+        case Ptg::Tbl: TableAnchor(pos); break;
+        case Ptg::Name: Name(pos + 1); break;
+        case Ptg::NameX: Name(pos + 3); break;
+        case Ptg::Ref: case Ptg::RefErr: Cell(pos, Info.FormulaSheet, pos + 1, pos + 3); break;
+        case Ptg::Area: case Ptg::AreaErr: Area(pos, Info.FormulaSheet, pos + 1, pos + 5); break;
+        case Ptg::Ref3d: case Ptg::RefErr3d:
             Sheet3D(pos);
             Cell(pos, SheetOf3D(pos), pos + 3, pos + 5);
             break;
-        case 0x3B: case 0x3D:
+        case Ptg::Area3d: case Ptg::AreaErr3d:
             Sheet3D(pos);
             Area(pos, SheetOf3D(pos), pos + 3, pos + 7);
             break;
@@ -245,38 +243,30 @@ qsizetype TokenSize(QByteArrayView data, qsizetype pos, qsizetype end)
     if (pos < 0 || end > data.size() || pos >= end)
         FormulaMessages::raiseTokensRunPast();
     const quint8 stored = quint8(data[pos]);
-    qsizetype size = 0;
-    switch (baseId(stored)) {
-    case 0x17: {
+    const TTokenInfo *info = TokenInfo(stored);
+    // Not walked: the cell an Exp token names is another formula's, and the
+    // areas of the Mem tokens stand in data after the tokens.
+    switch (BaseToken(stored)) {
+    case Ptg::Exp: case Ptg::MemArea: case Ptg::MemErr: case Ptg::MemNoMem: case Ptg::MemAreaN: case Ptg::MemNoMemN:
+        info = nullptr;
+        break;
+    default:
+        break;
+    }
+    if (!info)
+        throw ETokenException(stored);
+    qsizetype size = info->Size;
+    if (BaseToken(stored) == Ptg::Str) {
         if (end - pos < 3)
             FormulaMessages::raiseTokensRunPast();
         const qsizetype chars = quint8(data[pos + 1]);
         size = 3 + ((quint8(data[pos + 2]) & 0x01) ? 2 * chars : chars);
-        break;
-    }
-    case 0x19: {
+    } else if (BaseToken(stored) == Ptg::Attr) {
         if (end - pos < 4)
             FormulaMessages::raiseTokensRunPast();
         size = 4;
-        if (quint8(data[pos + 1]) & 0x04)
+        if (quint8(data[pos + 1]) & PtgAttr::Choose)
             size += (qsizetype(ReadWord(data, pos + 2)) + 1) * 2;
-        break;
-    }
-    case 0x1C: case 0x1D: size = 2; break;
-    case 0x1E: case 0x21: case 0x29: size = 3; break;
-    case 0x22: size = 4; break;
-    case 0x1F: size = 9; break;
-    case 0x20: size = 8; break;
-    case 0x02: case 0x23: case 0x24: case 0x2A: case 0x2C: size = 5; break;
-    case 0x39: case 0x3A: case 0x3C: size = 7; break;
-    case 0x25: case 0x2B: case 0x2D: size = 9; break;
-    case 0x3B: case 0x3D: size = 11; break;
-    default:
-        if (stored >= 0x03 && stored <= 0x16) {
-            size = 1;
-            break;
-        }
-        throw ETokenException(stored);
     }
     if (size > end - pos)
         FormulaMessages::raiseTokensRunPast();
@@ -337,10 +327,11 @@ void ConvertToRefError(QByteArray &data, qsizetype pos)
     if (pos < 0 || pos >= data.size())
         FormulaMessages::raiseTokensRunPast();
     const quint8 id = quint8(data[pos]);
-    switch (baseId(id)) {
-    case 0x24: case 0x25: data[pos] = char(id + 6); break;
-    case 0x3A: case 0x3B: data[pos] = char(id + 2); break;
-    case 0x2A: case 0x2B: case 0x3C: case 0x3D: break;
+    // The error forms stand at a fixed distance from their references, in every class.
+    switch (BaseToken(id)) {
+    case Ptg::Ref: case Ptg::Area: data[pos] = char(id + (Ptg::RefErr - Ptg::Ref)); break;
+    case Ptg::Ref3d: case Ptg::Area3d: data[pos] = char(id + (Ptg::RefErr3d - Ptg::Ref3d)); break;
+    case Ptg::RefErr: case Ptg::AreaErr: case Ptg::RefErr3d: case Ptg::AreaErr3d: break;
     default: throw ETokenException(id);
     }
 }
