@@ -1,15 +1,16 @@
 // Reading every cell of a 65,000-row x 10-column workbook through the
 // facade's GetCellValue, with MaxRow()/MaxCol() in the loop conditions as a
 // caller writes them, against xlrd reading the same cells the same way, in
-// the same run (interleaved, medians).
+// the same run (in turns, medians).
 #include "xls/workbook/XLSAdapter.h"
 #include "xls/workbook/XlsImport.h"
+
+#include "PairedRuns.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -18,7 +19,7 @@ namespace {
 
 constexpr int Rows = 65000;
 constexpr int Cols = 10;
-constexpr int Rounds = 3;
+constexpr int Rounds = 5;
 
 // Opens the book with xlrd and reads every cell; prints the seconds and the count.
 const char XlrdScript[] = R"PY(
@@ -80,12 +81,6 @@ double Xlrd(const QString &path, long &count)
     return out.value(0).toDouble();
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main()
@@ -93,23 +88,25 @@ int main()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("book.xls"));
     MakeBook(path);
-    std::vector<double> ours, opens, theirs;
+    std::vector<double> opens;
     long ourCount = 0, theirCount = 0;
-    for (int i = 0; i < Rounds; ++i) {
-        double open = 0;
-        ours.push_back(Engine(path, ourCount, open));
-        opens.push_back(open);
-        theirs.push_back(Xlrd(path, theirCount));
-    }
+    const bench::Paired times = bench::paired(
+        Rounds,
+        [&] {
+            double open = 0;
+            const double seconds = Engine(path, ourCount, open);
+            opens.push_back(open);
+            return seconds;
+        },
+        [&] { return Xlrd(path, theirCount); });
     if (ourCount != long(Rows) * Cols || theirCount != ourCount) {
         std::fprintf(stderr, "cells read: engine %ld, xlrd %ld, expected %d\n", ourCount, theirCount, Rows * Cols);
         return 1;
     }
-    const double engine = Median(ours), xlrd = Median(theirs);
     std::printf("cells read: %ld\n", ourCount);
-    std::printf("engine open + read: %.3f s (open %.3f s)\n", engine, Median(opens));
-    std::printf("xlrd open + read: %.3f s\n", xlrd);
-    std::printf("xls_read_all_cells_65k_s: %.3f\n", engine);
-    std::printf("xls_read_cells_vs_xlrd: %.1fx\n", xlrd / engine);
+    std::printf("engine open + read: %.3f s (open %.3f s)\n", times.ours, bench::median(opens));
+    std::printf("xlrd open + read: %.3f s\n", times.theirs);
+    std::printf("xls_read_all_cells_65k_s: %.3f\n", times.ours);
+    std::printf("xls_read_cells_vs_xlrd: %.1fx\n", times.speedup());
     return 0;
 }
