@@ -4,7 +4,11 @@
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/storage/ExcelException.h"
 #include "xls/workbook/WorkbookRecords_p.h"
+#include "xls/workbook/XlsWorkbookMessages.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -34,7 +38,93 @@ QByteArray RecordData(const QList<TXlsCellRange> &ranges, int first, int count)
     return data;
 }
 
+// Rows or columns: the two sides of a range along one direction, and the
+// last place on the sheet.
+struct TAxis
+{
+    int TXlsCellRange::*First;
+    int TXlsCellRange::*Last;
+    int Max;
+};
+
+constexpr TAxis Rows{&TXlsCellRange::Top, &TXlsCellRange::Bottom, 65535};
+constexpr TAxis Cols{&TXlsCellRange::Left, &TXlsCellRange::Right, 255};
+
+void Insert(const TAxis &axis, QList<TXlsCellRange> &ranges, int first, int last, int dest,
+            int count)
+{
+    const int height = last - first + 1;
+    const int band = height * count;
+    if (band <= 0)
+        return;
+    QList<TXlsCellRange> result;
+    for (TXlsCellRange r : ranges) {
+        if (r.*axis.First >= dest)
+            r.*axis.First += band;
+        if (r.*axis.Last >= dest)
+            r.*axis.Last += band;
+        if (r.*axis.Last > axis.Max)
+            XlsRaise(XlsMsg::InvalidInsertArgs);
+        result.append(r);
+    }
+    const qsizetype moved = result.size();
+    for (const TXlsCellRange &r : ranges) {
+        if (r.*axis.First < first || r.*axis.Last > last)
+            continue;
+        for (int k = 0; k < count; ++k) {
+            TXlsCellRange copy = r;
+            const int offset = dest + k * height - first;
+            copy.*axis.First += offset;
+            copy.*axis.Last += offset;
+            // A range that grew across the inserted rows keeps them.
+            if (std::none_of(result.begin(), result.begin() + moved,
+                             [&](const TXlsCellRange &m) { return TMergedCells::Overlap(m, copy); }))
+                result.append(copy);
+        }
+    }
+    ranges = result;
+}
+
+void Delete(const TAxis &axis, QList<TXlsCellRange> &ranges, int at, int count)
+{
+    if (count <= 0)
+        return;
+    const int end = at + count - 1;
+    QList<TXlsCellRange> result;
+    for (TXlsCellRange r : ranges) {
+        const bool wasOneCell = r.Left == r.Right && r.Top == r.Bottom;
+        const int first = r.*axis.First;
+        const int last = r.*axis.Last;
+        r.*axis.First = first > end ? first - count : std::min(first, at);
+        r.*axis.Last = last > end ? last - count : std::min(last, at - 1);
+        const bool oneCell = r.Left == r.Right && r.Top == r.Bottom;
+        if (r.*axis.Last >= r.*axis.First && (!oneCell || wasOneCell))
+            result.append(r);
+    }
+    ranges = result;
+}
+
 }  // namespace
+
+void TMergedCells::InsertRows(QList<TXlsCellRange> &ranges, int first, int last, int dest, int count)
+{
+    Insert(Rows, ranges, first, last, dest, count);
+}
+
+void TMergedCells::InsertCols(QList<TXlsCellRange> &ranges, int first, int last, int dest, int count)
+{
+    Insert(Cols, ranges, first, last, dest, count);
+}
+
+void TMergedCells::DeleteRows(QList<TXlsCellRange> &ranges, int at, int count)
+{
+    Delete(Rows, ranges, at, count);
+}
+
+void TMergedCells::DeleteCols(QList<TXlsCellRange> &ranges, int at, int count)
+{
+    Delete(Cols, ranges, at, count);
+}
 
 QList<TXlsCellRange> TMergedCells::Read(const TBaseRecordList &records)
 {

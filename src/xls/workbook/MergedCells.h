@@ -28,4 +28,16 @@ public:
     static void UnMerge(QList<TXlsCellRange> &ranges, const TXlsCellRange &area);
 
     static bool Overlap(const TXlsCellRange &a, const TXlsCellRange &b);
+
+    // Rows inserted at dest and filled with count copies of the rows
+    // first..last (numbered as before the insert): ranges from dest on move
+    // down, a range across dest grows, and each copy gets its own copy of the
+    // ranges lying wholly in the copied rows. Raises, changing nothing, when a
+    // range would be pushed off the sheet.
+    static void InsertRows(QList<TXlsCellRange> &ranges, int first, int last, int dest, int count);
+    static void InsertCols(QList<TXlsCellRange> &ranges, int first, int last, int dest, int count);
+    // Rows at..at+count-1 deleted: ranges below move up, ranges across them
+    // shrink, and a range left with one cell or none goes.
+    static void DeleteRows(QList<TXlsCellRange> &ranges, int at, int count);
+    static void DeleteCols(QList<TXlsCellRange> &ranges, int at, int count);
 };

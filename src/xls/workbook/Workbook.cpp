@@ -7,6 +7,7 @@
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
 #include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/MergedCells.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/WorkbookRecords_p.h"
@@ -303,6 +304,15 @@ void TWorkbook::ShiftReferences(int sheet, int rowPos, int rowCount, int colCoun
     FGlobals.ShiftNames(rowPos, rowCount, InfoFor(sheet, -1), colCount, colPos);
 }
 
+// The merged ranges follow the rows and columns; a sheet whose ranges did
+// not change keeps its records as they were read.
+static void WriteMerges(TWorkSheet &work, const QList<TXlsCellRange> &before,
+                        const QList<TXlsCellRange> &after)
+{
+    if (after != before)
+        TMergedCells::Write(work.Records(), after);
+}
+
 void TWorkbook::InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, int destRow,
                                          int rowCount, int firstCol, int lastCol, int destCol,
                                          int colCount, bool onlyFormulas)
@@ -321,6 +331,11 @@ void TWorkbook::InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, i
     TWorkSheet *work = WorkSheets(sheet);
     if (!work)
         return;
+    // Worked out first: a range pushed off the sheet refuses the whole insert.
+    const QList<TXlsCellRange> merges = TMergedCells::Read(work->Records());
+    QList<TXlsCellRange> moved = merges;
+    TMergedCells::InsertRows(moved, firstRow, lastRow, destRow, rowCount);
+    TMergedCells::InsertCols(moved, firstCol, lastCol, destCol, colCount);
     const TSheetInfo info = InfoFor(sheet, sheet);
     if (rowCount > 0) {
         work->Cells().InsertAndCopyRows(firstRow, lastRow, destRow, rowCount, info);
@@ -330,6 +345,7 @@ void TWorkbook::InsertAndCopyRowsAndCols(int sheet, int firstRow, int lastRow, i
         work->Cells().InsertAndCopyCols(firstCol, lastCol, destCol, colCount, info);
         ShiftReferences(sheet, 0, 0, (lastCol - firstCol + 1) * colCount, destCol);
     }
+    WriteMerges(*work, merges, moved);
 }
 
 void TWorkbook::DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int colCount)
@@ -344,6 +360,10 @@ void TWorkbook::DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int
     TWorkSheet *work = WorkSheets(sheet);
     if (!work)
         return;
+    const QList<TXlsCellRange> merges = TMergedCells::Read(work->Records());
+    QList<TXlsCellRange> moved = merges;
+    TMergedCells::DeleteRows(moved, row, rowCount);
+    TMergedCells::DeleteCols(moved, col, colCount);
     const TSheetInfo info = InfoFor(sheet, sheet);
     if (rowCount > 0) {
         work->Cells().DeleteRows(row, rowCount, info);
@@ -353,4 +373,5 @@ void TWorkbook::DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int
         work->Cells().DeleteCols(col, colCount, info);
         ShiftReferences(sheet, 0, 0, -colCount, col);
     }
+    WriteMerges(*work, merges, moved);
 }

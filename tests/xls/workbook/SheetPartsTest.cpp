@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSet>
+
 using namespace FileOps;
 using namespace IndependentReaders;
 
@@ -69,6 +71,117 @@ TEST(MergedCells, ManyRangesSpillIntoSeveralRecords)
     const QString out = SaveScratch(*file, QStringLiteral("merged-many"));
     EXPECT_EQ(readWithXlrd(out).sheets.at(0).merged.size(), 1100);
     EXPECT_EQ(OpenBook(out)->MergedCellCount(), 1100);
+}
+
+// Failures show ranges as rows and columns, not bytes.
+void PrintTo(const TXlsCellRange &r, std::ostream *os)
+{
+    *os << "rows " << r.Top << "-" << r.Bottom << " cols " << r.Left << "-" << r.Right;
+}
+
+namespace {
+
+QList<TXlsCellRange> MergesOf(const TXLSFile &file)
+{
+    QList<TXlsCellRange> ranges;
+    for (int i = 1; i <= file.MergedCellCount(); ++i)
+        ranges.append(file.MergedCells(i));
+    return ranges;
+}
+
+// 1-based, as the file object takes them.
+TXlsCellRange Rows(int top, int bottom, int left, int right)
+{
+    return {left, top, right, bottom};
+}
+
+}  // namespace
+
+TEST(MergedCells, FollowInsertedAndDeletedRowsAndColumns)
+{
+    using Ranges = QList<TXlsCellRange>;
+    const struct {
+        const char *name;
+        Ranges before;
+        std::function<void(TXLSFile &)> op;
+        Ranges after;
+    } cases[] = {
+        {"footer below the data row moves down by the copies",
+         {Rows(10, 11, 1, 3)}, [](TXLSFile &f) { f.InsertAndCopyRows(5, 5, 6, 3, false); },
+         {Rows(13, 14, 1, 3)}},
+        {"a merged template row stays merged in every copy",
+         {Rows(5, 5, 2, 3)}, [](TXLSFile &f) { f.InsertAndCopyRows(5, 5, 6, 2, false); },
+         {Rows(5, 5, 2, 3), Rows(6, 6, 2, 3), Rows(7, 7, 2, 3)}},
+        {"a two-row band copies a range across both rows",
+         {Rows(2, 3, 1, 1), Rows(3, 3, 2, 3)}, [](TXLSFile &f) { f.InsertAndCopyRows(2, 3, 4, 2, false); },
+         {Rows(2, 3, 1, 1), Rows(3, 3, 2, 3), Rows(4, 5, 1, 1), Rows(6, 7, 1, 1), Rows(5, 5, 2, 3),
+          Rows(7, 7, 2, 3)}},
+        {"a range across the insert row grows",
+         {Rows(4, 7, 1, 1), Rows(1, 2, 1, 2)}, [](TXLSFile &f) { f.InsertAndCopyRows(3, 3, 6, 2, false); },
+         {Rows(4, 9, 1, 1), Rows(1, 2, 1, 2)}},
+        {"a copy that would overlap a grown range is left out",
+         {Rows(4, 7, 1, 3), Rows(2, 2, 2, 3)}, [](TXLSFile &f) { f.InsertAndCopyRows(2, 2, 6, 1, false); },
+         {Rows(4, 8, 1, 3), Rows(2, 2, 2, 3)}},
+        {"source rows below the insert move and are copied",
+         {Rows(8, 8, 1, 2)}, [](TXLSFile &f) { f.InsertAndCopyRows(8, 8, 3, 1, false); },
+         {Rows(9, 9, 1, 2), Rows(3, 3, 1, 2)}},
+        {"deleted rows: above stays, across shrinks, inside goes, below moves up",
+         {Rows(1, 1, 1, 2), Rows(3, 6, 1, 1), Rows(4, 5, 2, 3), Rows(9, 9, 1, 2), Rows(5, 8, 4, 4)},
+         [](TXLSFile &f) { f.DeleteRows(4, 2); },
+         {Rows(1, 1, 1, 2), Rows(3, 4, 1, 1), Rows(7, 7, 1, 2), Rows(4, 6, 4, 4)}},
+        {"a range cut down to one cell goes",
+         {Rows(3, 4, 1, 1)}, [](TXLSFile &f) { f.DeleteRows(4, 1); }, {}},
+        {"columns inserted: moved, grown, and the copied column's range copied",
+         {Rows(1, 1, 3, 4), Rows(2, 2, 1, 4), Rows(5, 6, 1, 1)},
+         [](TXLSFile &f) { f.InsertAndCopyCols(1, 1, 3, 2, false); },
+         {Rows(1, 1, 5, 6), Rows(2, 2, 1, 6), Rows(5, 6, 1, 1), Rows(5, 6, 3, 3), Rows(5, 6, 4, 4)}},
+        {"columns deleted",
+         {Rows(1, 1, 1, 4), Rows(2, 2, 2, 3), Rows(3, 3, 5, 6), Rows(4, 4, 3, 4)},
+         [](TXLSFile &f) { f.DeleteCols(2, 2); },
+         {Rows(1, 1, 1, 2), Rows(3, 3, 3, 4)}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto file = NewBook();
+        for (const TXlsCellRange &r : c.before)
+            file->MergeCells(r.Top, r.Left, r.Bottom, r.Right);
+        c.op(*file);
+        EXPECT_EQ(MergesOf(*file), c.after);
+    }
+
+    auto full = NewBook();
+    full->MergeCells(65535, 1, 65536, 2);
+    EXPECT_EQ(ErrorOf([&] { full->InsertAndCopyRows(1, 1, 10, 1, false); }),
+              QStringLiteral("Ivalid arguments to call InsertAndCopyRows"))
+        << "a range pushed off the sheet refuses the insert";
+    EXPECT_EQ(MergesOf(*full), Ranges{Rows(65535, 65536, 1, 2)});
+}
+
+TEST(MergedCells, CopiedTemplateRowsReadBackMergedByXlrd)
+{
+    auto file = NewBook();
+    file->SetCellValue(2, 2, QStringLiteral("rand"));
+    file->MergeCells(2, 2, 2, 3);
+    file->SetCellValue(3, 1, QStringLiteral("semnătura"));
+    file->MergeCells(3, 1, 4, 3);
+    // Enough copies to need a second record.
+    file->InsertAndCopyRows(2, 2, 3, 1100, false);
+    const QString out = SaveScratch(*file, QStringLiteral("merged-copied"));
+    const XlrdSheet sheet = readWithXlrd(out).sheets.at(0);
+    ASSERT_EQ(sheet.merged.size(), 1102);
+    QSet<int> mergedRows;
+    for (const XlrdRange &r : sheet.merged)
+        if (r.firstCol == 1 && r.lastCol == 2 && r.firstRow == r.lastRow)
+            mergedRows.insert(r.firstRow);
+    EXPECT_EQ(mergedRows.size(), 1101);
+    EXPECT_TRUE(mergedRows.contains(1) && mergedRows.contains(1101));
+    EXPECT_EQ(sheet.cell(1101, 1).text, QStringLiteral("rand"));
+    const XlrdRange &footer = sheet.merged.at(1);
+    EXPECT_EQ(footer.firstRow, 1102);
+    EXPECT_EQ(footer.lastRow, 1103);
+    EXPECT_EQ(footer.firstCol, 0);
+    EXPECT_EQ(footer.lastCol, 2);
+    EXPECT_EQ(sheet.cell(1102, 0).text, QStringLiteral("semnătura"));
 }
 
 TEST(HyperLinks, ReadFromLibreOfficeAndChecked)
