@@ -6,6 +6,7 @@
 //
 // anpis_export [folder]: the sample data is written to the folder when it
 // holds no Cereri.dbf and reused when it does.
+#include "PairedRuns.h"
 #include "exports/AnpisExport.h"
 #include "exports/DurableDevice.h"
 #include "core/MonthCode.h"
@@ -30,12 +31,6 @@ namespace {
 constexpr qint64 Rows = 300000;
 constexpr int Runs = 5;
 const QString Month = QStringLiteral("03.2023");
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 [[noreturn]] void fail(const char *what, const QByteArray &detail)
 {
@@ -101,8 +96,8 @@ int main(int argc, char **argv)
     std::printf("requests written: %d, members read: %d\n", requests.RecordCount(), members.RecordCount());
     std::printf("file: ours %lld bytes, etree %lld bytes\n", static_cast<long long>(oursBytes),
                 static_cast<long long>(theirsBytes));
-    std::printf("anpis_export_ms: %.1f\n", median(oursMs));
-    std::printf("etree_write_ms: %.1f\n", median(theirsMs));
-    std::printf("anpis_export_vs_etree: %.1fx\n", median(theirsMs) / median(oursMs));
+    std::printf("anpis_export_ms: %.1f\n", bench::median(oursMs));
+    std::printf("etree_write_ms: %.1f\n", bench::median(theirsMs));
+    std::printf("anpis_export_vs_etree: %.1fx\n", bench::median(theirsMs) / bench::median(oursMs));
     return 0;
 }

@@ -2,6 +2,7 @@
 // temporary file in a fresh folder) and read back, against zlib compressing
 // and inflating the same page bytes, in the same run. Rounds alternate; the
 // medians are compared.
+#include "PairedRuns.h"
 #include "reports/pages/BRPageList.h"
 
 #include <QElapsedTimer>
@@ -50,12 +51,6 @@ TBRPageBody listPage(int n)
         p.Items.push_back(line);
     }
     return p;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace
@@ -111,7 +106,7 @@ int main()
         }
         theirs.push_back(double(t.nsecsElapsed()) / 1e6);
     }
-    const double o = median(ours), z = median(theirs);
+    const double o = bench::median(ours), z = bench::median(theirs);
     std::printf("%d pages: page store %.1f ms (%lld bytes), zlib %.1f ms (%lld bytes)\n", PageCount, o,
                 static_cast<long long>(ourSize), z, static_cast<long long>(theirSize));
     std::printf("page_store_vs_zlib: %.2fx\n", o / z);

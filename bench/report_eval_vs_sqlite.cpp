@@ -1,6 +1,7 @@
 // One report expression with arithmetic and text over 1,000,000 rows, against
 // SQLite computing the same expression over the same rows in an in-memory
 // table, in the same run. Rounds alternate; the medians are compared.
+#include "PairedRuns.h"
 #include "reports/eval/BRDataSet.h"
 #include "reports/eval/BREvaluator.h"
 
@@ -89,12 +90,6 @@ sqlite3 *loadSqlite(const std::vector<Row> &rows)
     return db;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main()
@@ -127,7 +122,7 @@ int main()
         theirs.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     sqlite3_close(db);
-    const double o = median(ours), s = median(theirs);
+    const double o = bench::median(ours), s = bench::median(theirs);
     std::printf("expression over %d rows: ours %.1f ms, sqlite %.1f ms (%lld / %lld characters)\n", RowCount, o, s,
                 static_cast<long long>(ourChars), static_cast<long long>(theirChars));
     std::printf("report_eval_vs_sqlite: %.2fx\n", o / s);

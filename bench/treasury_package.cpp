@@ -3,6 +3,7 @@
 // same annex rows and columns into fresh workbooks, interleaved in one run;
 // and the payment list of about 10,000 requests against about 1,000, which
 // should take about ten times as long and no more.
+#include "PairedRuns.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
@@ -60,12 +61,6 @@ for code, part in rows.items():
     book.save("%s/xlwt_%s.xls" % (sys.argv[2], code))
 print(time.perf_counter() - start)
 )PY";
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 QString sample(const QString &folder, qint64 size)
 {
@@ -156,7 +151,7 @@ int main(int argc, char **argv)
         QDir().mkpath(out);
         theirs.push_back(Xlwt(RTrez().dbfPath(), out));
     }
-    const double package = median(ours), xlwt = median(theirs);
+    const double package = bench::median(ours), xlwt = bench::median(theirs);
     std::printf("package %.3f s, xlwt %.3f s\n", package, xlwt);
 
     // The payment list: a sample whose newest month holds about 1,000
@@ -175,11 +170,11 @@ int main(int argc, char **argv)
         tenK.push_back(PaymentList(list));
     }
     std::printf("payment list: %d requests %.3f s, %d requests %.3f s\n",
-                requestsOfMonth(small + QStringLiteral("/Data"), smallMonth), median(oneK),
-                requestsOfMonth(large + QStringLiteral("/Data"), largeMonth), median(tenK));
+                requestsOfMonth(small + QStringLiteral("/Data"), smallMonth), bench::median(oneK),
+                requestsOfMonth(large + QStringLiteral("/Data"), largeMonth), bench::median(tenK));
 
     std::printf("treasury_package_s: %.3f\n", package);
     std::printf("treasury_package_vs_xlwt: %.1fx\n", xlwt / package);
-    std::printf("payment_list_10k_vs_1k: %.1f\n", median(tenK) / median(oneK));
+    std::printf("payment_list_10k_vs_1k: %.1f\n", bench::median(tenK) / bench::median(oneK));
     return 0;
 }
