@@ -1,0 +1,34 @@
+#pragma once
+#include "reports/model/BRBand.h"
+#include <QRectF>
+#include <QStringList>
+#include <vector>
+
+// One thing placed on a laid-out page, in tenths of a millimetre from the
+// sheet's top left corner. Band items only mark where a band printed.
+struct TBRLaidItem
+{
+    enum class Kind { Band, Fill, Frame, Text, Shape };
+    Kind kind = Kind::Text;
+    QRectF Rect;
+    QRectF Clip;            // text: the control's rectangle
+    QString Text;
+    QFont Font;
+    Qt::Alignment Align = Qt::AlignLeft;
+    QColor Color = Qt::black;
+    TBRFrame Frame;         // frames: the sides to draw
+    TBRShapeType Shape = TBRShapeType::qrsRectangle;
+    QColor BrushColor = Qt::transparent;
+    double RoundFactor = 0;
+    TBRBandType BandType = TBRBandType::rbDetail;
+};
+
+struct TBRLaidPage
+{
+    int Number = 0;
+    double Width = 0, Length = 0;
+    std::vector<TBRLaidItem> Items;
+    QStringList Texts() const;
+    // The band marks of one type, top to bottom as printed.
+    std::vector<QRectF> BandRects(TBRBandType type) const;
+};

@@ -1,0 +1,527 @@
+#include "reports/layout/BRLayout.h"
+
+#include "reports/data/BRDataSetFields.h"
+#include "reports/eval/BREvaluator.h"
+#include "reports/eval/BRPictureMask.h"
+#include "reports/layout/BRController.h"
+#include "reports/layout/BRTextLines.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+struct TBRLayout::ControlState
+{
+    QStringList lines;
+    int next = 0;
+    bool finished = false;
+};
+
+namespace {
+
+bool fullWidth(TBRBandType t)
+{
+    return t == TBRBandType::rbTitle || t == TBRBandType::rbPageHeader || t == TBRBandType::rbPageFooter
+           || t == TBRBandType::rbSummary || t == TBRBandType::rbOverlay;
+}
+
+bool pageBand(TBRBandType t)
+{
+    return t == TBRBandType::rbTitle || t == TBRBandType::rbPageHeader || t == TBRBandType::rbPageFooter
+           || t == TBRBandType::rbOverlay;
+}
+
+// Bands that hold the report's body, as opposed to what repeats on every page or column.
+bool bodyBand(TBRBandType t)
+{
+    return t != TBRBandType::rbPageHeader && t != TBRBandType::rbPageFooter && t != TBRBandType::rbColumnHeader
+           && t != TBRBandType::rbOverlay;
+}
+
+QString money(double v)
+{
+    return QLocale(QLocale::Romanian, QLocale::Romania).toString(v, 'f', 2) + QStringLiteral(" lei");
+}
+
+// Runs `f` with forced breaks switched off, as a move to a new column does.
+template <class F> void withoutForce(bool &flag, F f)
+{
+    const bool old = flag;
+    flag = true;
+    f();
+    flag = old;
+}
+
+} // namespace
+
+TBRLayout::TBRLayout(TBandReport &report) : m_report(report)
+{
+}
+
+TBRLayout::~TBRLayout() = default;
+
+QString TBRLayout::FormatValue(const TBREvResult &v, const QString &mask)
+{
+    bool ok = true;
+    switch (v.kind) {
+    case TBREvKind::Integer:
+        return formatFloatMask(mask, v.intValue, &ok);
+    case TBREvKind::Float:
+        if (mask.contains(QLatin1String("%m")))
+            return QString(mask).replace(QLatin1String("%m"), money(v.floatValue));
+        return formatFloatMask(mask, v.floatValue, &ok);
+    case TBREvKind::Boolean:
+        return v.boolValue ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return v.stringValue;
+    }
+}
+
+std::unique_ptr<TBREvaluator> TBRLayout::MakeEvaluator(const QString &expression)
+{
+    auto e = std::make_unique<TBREvaluator>();
+    QList<TBRDataSet *> list;
+    for (auto &d : m_dataSets)
+        list << d.get();
+    e->SetDataSets(list);
+    e->SetEnvironment(&m_env);
+    e->Prepare(expression);
+    return e;
+}
+
+void TBRLayout::setConstant(TBREvElement *handle, int value)
+{
+    if (handle)
+        TBREvEnvironment::SetIntegerConstant(handle, value);
+}
+
+void TBRLayout::setUp()
+{
+    TBRPage &p = m_report.Page;
+    if (p.PrintableWidth() < 0)
+        p.LeftMargin = p.RightMargin = 0;
+    if (p.PrintableLength() < 0)
+        p.TopMargin = p.BottomMargin = 0;
+    m_pages.clear();
+    m_cancelled = m_final = m_pageHasBody = m_columnFresh = m_noForce = m_forcedColumn = m_inFooter = false;
+    m_curY = -1;
+    m_pageNumber = 0;
+    m_column = p.Columns;
+    m_columnLeft = p.LeftMargin;
+    m_lastPercent = -1;
+    m_footerHeight = 0;
+    for (auto &b : m_report.Bands)
+        if (b->BandType == TBRBandType::rbPageFooter && b->Enabled)
+            m_footerHeight += b->ChainHeight();
+
+    m_dataSets.clear();
+    const auto addSet = [this](TDataSet *ds, const QString &name) {
+        if (ds)
+            m_dataSets.push_back(std::make_unique<TBRDataSetFields>(ds, name));
+    };
+    addSet(m_report.DataSet, m_report.DataSetName);
+    for (auto &[ds, name] : m_report.OtherDataSets)
+        addSet(ds, name);
+    for (TBRSubDetail &s : m_report.SubDetails)
+        addSet(s.DataSet, s.DataSetName);
+    QList<TBRDataSet *> list;
+    for (auto &d : m_dataSets)
+        list << d.get();
+    m_env.Clear();
+    m_env.AddFunction(QStringLiteral("PAGENUMBER"), QStringLiteral("0"));
+    m_env.AddFunction(QStringLiteral("COLUMNNUMBER"), QStringLiteral("0"));
+    m_env.AddFunction(QStringLiteral("REPORTTITLE"), QStringLiteral("''"));
+    for (auto &[name, expr] : m_report.Functions)
+        m_env.AddFunction(name, expr);
+    m_env.SetDataSets(list);
+    m_env.Prepare();
+    m_pageConst = m_env.GetConstant(QStringLiteral("PAGENUMBER"));
+    m_columnConst = m_env.GetConstant(QStringLiteral("COLUMNNUMBER"));
+    m_titleConst = m_env.GetConstant(QStringLiteral("REPORTTITLE"));
+    if (m_titleConst)
+        TBREvEnvironment::SetStringConstant(m_titleConst, m_report.ReportTitle);
+    buildControllers();
+}
+
+void TBRLayout::buildControllers()
+{
+    TBRController::Level top;
+    top.DataSet = m_report.DataSet;
+    top.Header = m_report.Band(TBRBandType::rbTitle);
+    top.Detail = m_report.Band(TBRBandType::rbDetail);
+    top.Footer = m_report.Band(TBRBandType::rbSummary);
+    top.Groups = &m_report.Groups;
+    top.PrintIfEmpty = m_report.PrintIfEmpty;
+    top.TopLevel = true;
+    m_controller = std::make_unique<TBRController>(*this, top);
+    std::vector<TBRBand *> topBands;
+    for (auto &b : m_report.Bands)
+        for (TBRBand *c = b.get(); c; c = c->Child.get())
+            topBands.push_back(c);
+    for (TBRGroup &g : m_report.Groups)
+        topBands.insert(topBands.end(), {&g.Header, g.FooterBand.get()});
+    for (TBRSubDetail &s : m_report.SubDetails) {
+        TBRController::Level l;
+        l.DataSet = s.DataSet;
+        l.Header = s.HeaderBand.get();
+        l.Detail = &s.Band;
+        l.Footer = s.FooterBand.get();
+        l.Groups = &s.Groups;
+        l.PrintIfEmpty = s.PrintIfEmpty;
+        l.BeforeOpen = s.BeforeOpen;
+        auto sub = std::make_unique<TBRController>(*this, l);
+        std::vector<TBRBand *> bands{l.Header, l.Detail, l.Footer};
+        for (TBRGroup &g : s.Groups)
+            bands.insert(bands.end(), {&g.Header, g.FooterBand.get()});
+        registerExpressions(bands, *sub);
+        (s.PrintBefore ? m_controller->Before : m_controller->After).push_back(std::move(sub));
+    }
+    registerExpressions(topBands, *m_controller);
+    m_controller->Prepare();
+}
+
+void TBRLayout::registerExpressions(std::vector<TBRBand *> bands, TBRController &controller)
+{
+    for (TBRBand *b : bands) {
+        if (!b)
+            continue;
+        for (const TBRPrintable &c : b->Controls) {
+            if (c.kind != TBRPrintable::Kind::Expr)
+                continue;
+            auto e = MakeEvaluator(c.Expression);
+            e->Reset();
+            if (e->HasAggregates())
+                controller.Notify.push_back(e.get());
+            m_exprs[&c] = std::move(e);
+        }
+    }
+}
+
+void TBRLayout::tearDown()
+{
+    if (m_controller)
+        m_controller->Unprepare();
+    m_controller.reset();
+    for (auto &[c, e] : m_exprs)
+        e->Unprepare();
+    m_exprs.clear();
+    m_env.Unprepare();
+    m_dataSets.clear();
+}
+
+std::vector<TBRLaidPage> TBRLayout::Run()
+{
+    if (m_running)
+        return {};
+    m_running = true;
+    try {
+        setUp();
+        m_controller->Execute();
+        m_columnLeft = m_report.Page.LeftMargin;
+        m_final = true;
+        if (!m_cancelled)
+            endPage();
+    } catch (...) {
+        tearDown();
+        m_running = false;
+        throw;
+    }
+    tearDown();
+    m_running = false;
+    return std::move(m_pages);
+}
+
+void TBRLayout::SetProgress(int detailNumber)
+{
+    if (m_recordCount <= 0 || !OnProgress)
+        return;
+    const int percent = detailNumber * 100 / m_recordCount;
+    if (percent != m_lastPercent)
+        OnProgress(m_lastPercent = percent);
+}
+
+double TBRLayout::AvailableSpace(double footerHeight) const
+{
+    if (m_pageNumber == 0)
+        return 0;
+    return m_report.Page.Length - m_report.Page.BottomMargin - footerHeight - m_curY;
+}
+
+double TBRLayout::footerHeightFor(TBRBandType role) const
+{
+    // The summary of a report whose last page has no footer may use the footer's room.
+    if (role == TBRBandType::rbSummary && !m_report.HasOption(TBandReportOption::LastPageFooter))
+        return 0;
+    return m_footerHeight;
+}
+
+double TBRLayout::bandWidth(TBRBandType widthType) const
+{
+    return fullWidth(widthType) ? m_report.Page.PrintableWidth() : m_report.Page.ColumnWidth();
+}
+
+void TBRLayout::endPage()
+{
+    if (m_pageNumber <= 0)
+        return;
+    const TBRPage &p = m_report.Page;
+    m_curY = p.Length - p.BottomMargin - m_footerHeight;
+    m_columnLeft = p.LeftMargin;
+    if (!(m_final && !m_report.HasOption(TBandReportOption::LastPageFooter))) {
+        m_inFooter = true;
+        for (auto &b : m_report.Bands)
+            if (b->BandType == TBRBandType::rbPageFooter)
+                printBandAs(*b, TBRBandType::rbPageFooter, TBRBandType::rbPageFooter, nullptr);
+        m_inFooter = false;
+    }
+    m_pages.push_back(std::move(m_current));
+    if (OnPage)
+        OnPage(m_pages.back());
+    m_current = TBRLaidPage();
+}
+
+void TBRLayout::newPage()
+{
+    endPage();
+    ++m_pageNumber;
+    setConstant(m_pageConst, m_pageNumber);
+    m_current = TBRLaidPage();
+    m_current.Number = m_pageNumber;
+    m_current.Width = m_report.Page.Width;
+    m_current.Length = m_report.Page.Length;
+    m_curY = m_report.Page.TopMargin;
+    m_pageHasBody = false;
+    if (m_pageNumber > 1 || m_report.HasOption(TBandReportOption::FirstPageHeader))
+        for (auto &b : m_report.Bands)
+            if (b->BandType == TBRBandType::rbPageHeader)
+                printBandAs(*b, TBRBandType::rbPageHeader, TBRBandType::rbPageHeader, nullptr);
+    m_columnTop = m_curY;
+    const TBRBand *title = m_report.Band(TBRBandType::rbTitle);
+    if (m_pageNumber == 1 && title && title->Enabled)
+        m_columnTop += title->Height;
+}
+
+void TBRLayout::newColumn()
+{
+    const TBRPage &p = m_report.Page;
+    if (m_column >= p.Columns) {
+        m_column = 1;
+        m_columnLeft = p.LeftMargin;
+        newPage();
+    } else {
+        m_columnLeft += p.ColumnWidth() + p.ColumnSpace;
+        m_curY = m_columnTop;
+        ++m_column;
+    }
+    setConstant(m_columnConst, m_column);
+    if (!(m_column == 1 && m_pageNumber == 1)) {
+        PrintBand(m_report.Band(TBRBandType::rbColumnHeader));
+        m_controller->ReprintHeaders();
+    }
+    m_columnFresh = true;
+}
+
+void TBRLayout::PrintColumnHeader()
+{
+    if (m_pageNumber <= 1)
+        PrintBand(m_report.Band(TBRBandType::rbColumnHeader));
+}
+
+void TBRLayout::MakeRoomFor(TBRBand *band)
+{
+    if (m_pageNumber == 0)
+        newColumn();
+    else if (band->Height > AvailableSpace(footerHeightFor(band->BandType)))
+        newColumn();
+}
+
+void TBRLayout::PrintBand(TBRBand *band, TBRController *driver)
+{
+    if (band)
+        printBandAs(*band, band->BandType, band->BandType, driver);
+}
+
+bool TBRLayout::makeRoom(TBRBand &band, TBRBandType role)
+{
+    const bool breakable = !pageBand(role) && m_pageNumber >= 1 && !m_noForce;
+    if (band.ForceNewPage && breakable) {
+        // A page that holds only its headers is not left empty.
+        if (m_pageHasBody)
+            withoutForce(m_noForce, [this] {
+                do
+                    newColumn();
+                while (m_column != 1);
+            });
+        return true;
+    }
+    if (band.ForceNewColumn && breakable) {
+        if (m_column == 1 && m_report.Page.Columns < 2 && !m_forcedColumn)
+            m_forcedColumn = true;
+        else
+            withoutForce(m_noForce, [this] { newColumn(); });
+        return true;
+    }
+    if (m_pageNumber == 0) {
+        newColumn();
+    } else if (role != TBRBandType::rbPageFooter && band.Height > AvailableSpace(footerHeightFor(role))
+               && band.Height <= m_report.Page.PrintableLength()) {
+        withoutForce(m_noForce, [this] { newColumn(); });
+    }
+    return false;
+}
+
+void TBRLayout::printBandAs(TBRBand &band, TBRBandType role, TBRBandType widthType, TBRController *driver)
+{
+    if (band.AlignToBottom && m_pageNumber > 0) {
+        const TBRPage &p = m_report.Page;
+        const double footer = footerHeightFor(role);
+        if (m_curY + band.Height + p.BottomMargin + footer <= p.Length)
+            m_curY = p.Length - band.Height - (p.BottomMargin + footer);
+    }
+    const bool print = band.Enabled && (!band.BeforePrint || band.BeforePrint());
+    if (!print) {
+        if (driver)
+            driver->NotifyClients();
+        return;
+    }
+    if (!m_inFooter)
+        makeRoom(band, role);
+    if (driver)
+        driver->NotifyClients();
+    printContents(band, widthType);
+    if (bodyBand(role)) {
+        m_pageHasBody = true;
+        m_columnFresh = false;
+    }
+    if (band.Child)
+        printBandAs(*band.Child, role == TBRBandType::rbPageFooter ? role : band.Child->BandType, widthType, nullptr);
+}
+
+QString TBRLayout::controlText(const TBRPrintable &c)
+{
+    QString text = c.Caption;
+    if (c.kind == TBRPrintable::Kind::Expr) {
+        const auto it = m_exprs.find(&c);
+        text = c.Expression.isEmpty() || it == m_exprs.end() ? QStringLiteral(" ")
+                                                             : FormatValue(it->second->Value(), c.Mask);
+        if (c.ResetAfterPrint && it != m_exprs.end())
+            it->second->Reset();
+    }
+    if (c.OnPrint && !text.isEmpty())
+        c.OnPrint(text);
+    return text;
+}
+
+void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
+{
+    const double width = bandWidth(widthType);
+    std::vector<ControlState> states(band.Controls.size());
+    for (size_t i = 0; i < band.Controls.size(); ++i) {
+        const TBRPrintable &c = band.Controls[i];
+        states[i].finished = !c.Enabled;
+        if (c.Enabled && c.IsText())
+            states[i].lines = TBRTextLines::Format(c.Font, controlText(c), c.Width, c.AutoSize, c.WordWrap);
+    }
+    const bool footer = widthType == TBRBandType::rbPageFooter;
+    for (int pass = 0;; ++pass) {
+        const double top = m_curY;
+        const size_t mark = page().Items.size();
+        const bool fresh = m_columnFresh || pass > 0;
+        double stretch = 0;
+        bool done = true;
+        for (size_t i = 0; i < band.Controls.size(); ++i)
+            if (!states[i].finished) {
+                const TBRPrintable &c = band.Controls[i];
+                double x = m_columnLeft + c.Left;
+                if (c.AlignToBand)
+                    x = m_columnLeft
+                        + (c.Alignment & Qt::AlignRight ? width - c.Width
+                           : c.Alignment & Qt::AlignHCenter ? std::trunc((width - c.Width) / 2)
+                                                            : 0);
+                done = printControl(c, states[i], x, top, band.Height, stretch, fresh, footer) && done;
+            }
+        const QRectF rect(m_columnLeft, top, width, band.Height + stretch);
+        TBRLaidItem mark0;
+        mark0.kind = TBRLaidItem::Kind::Band;
+        mark0.Rect = rect;
+        mark0.BandType = band.BandType;
+        std::vector<TBRLaidItem> under{mark0};
+        if (!band.TransparentBand) {
+            TBRLaidItem fill;
+            fill.kind = TBRLaidItem::Kind::Fill;
+            fill.Rect = rect;
+            fill.Color = band.Color;
+            under.push_back(fill);
+        }
+        page().Items.insert(page().Items.begin() + qsizetype(mark), under.begin(), under.end());
+        if (band.Frame.Any()) {
+            TBRLaidItem f;
+            f.kind = TBRLaidItem::Kind::Frame;
+            f.Rect = rect.adjusted(0, 0, 0, 1);
+            f.Frame = band.Frame;
+            page().Items.push_back(f);
+        }
+        m_curY = top + band.Height + stretch;
+        if (done)
+            return;
+        withoutForce(m_noForce, [this] { newColumn(); });
+    }
+}
+
+bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, double top, double bandHeight,
+                             double &stretch, bool fresh, bool footer)
+{
+    const QRectF rect(x, top + c.Top, c.Width, c.Height);
+    if (!c.IsText()) {
+        TBRLaidItem item;
+        item.kind = TBRLaidItem::Kind::Shape;
+        item.Rect = rect;
+        item.Shape = c.Shape;
+        item.Color = c.PenColor;
+        item.BrushColor = c.BrushColor;
+        item.RoundFactor = c.RoundFactor;
+        page().Items.push_back(item);
+        return s.finished = true;
+    }
+    if (!c.Transparent) {
+        TBRLaidItem fill;
+        fill.kind = TBRLaidItem::Kind::Fill;
+        fill.Rect = rect;
+        fill.Color = c.Color;
+        page().Items.push_back(fill);
+    }
+    const double lh = TBRTextLines::LineHeight(c.Font);
+    const double available = footer ? bandHeight : AvailableSpace(m_footerHeight);
+    int k = 0;
+    for (; s.next < s.lines.size(); ++s.next, ++k) {
+        const double bottom = c.Top + (k + 1) * lh;
+        const double limit = bandHeight + stretch;
+        if (bottom > limit) {
+            if (!c.AutoStretch)
+                break;
+            const double missing = bottom - limit;
+            // A line that fits nowhere still takes one line of a fresh column.
+            if (limit + missing <= available || (k == 0 && fresh && !footer))
+                stretch += missing;
+            else
+                break;
+        }
+        TBRLaidItem t;
+        t.kind = TBRLaidItem::Kind::Text;
+        t.Rect = QRectF(x, rect.top() + k * lh, c.Width, lh);
+        t.Clip = QRectF(x, rect.top(), c.Width, std::max(c.Height, (k + 1) * lh));
+        t.Text = s.lines[s.next];
+        t.Font = c.Font;
+        t.Align = c.Alignment;
+        page().Items.push_back(t);
+    }
+    s.finished = s.next >= s.lines.size() || !c.AutoStretch;
+    if (c.Frame.Any()) {
+        TBRLaidItem f;
+        f.kind = TBRLaidItem::Kind::Frame;
+        f.Rect = QRectF(x, rect.top(), c.Width, std::max(c.Height, k * lh));
+        f.Frame = c.Frame;
+        page().Items.push_back(f);
+    }
+    return s.finished;
+}

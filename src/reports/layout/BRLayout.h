@@ -1,0 +1,81 @@
+#pragma once
+#include "reports/eval/BREnvironment.h"
+#include "reports/layout/BRLaidPage.h"
+#include "reports/model/BRReport.h"
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class TBRController;
+class TBRDataSetFields;
+class TBREvaluator;
+
+// A report run: walks the report's dataset through its controllers and lays
+// its bands out on pages, starting new columns and pages when a band does not
+// fit. It only positions; drawing the pages is the renderer's.
+class TBRLayout
+{
+public:
+    explicit TBRLayout(TBandReport &report);
+    ~TBRLayout();
+    TBRLayout(const TBRLayout &) = delete;
+    TBRLayout &operator=(const TBRLayout &) = delete;
+
+    // Lays the report out once; every finished page also goes to OnPage.
+    std::vector<TBRLaidPage> Run();
+    std::function<void(const TBRLaidPage &)> OnPage;
+    std::function<void(int percent)> OnProgress;
+    bool Running() const { return m_running; }
+    void Cancel() { m_cancelled = true; }
+    bool Cancelled() const { return m_cancelled; }
+
+    // Used by the controllers while a run goes on.
+    void PrintBand(TBRBand *band, TBRController *driver = nullptr);
+    void PrintColumnHeader();
+    void MakeRoomFor(TBRBand *band);
+    int PageNumber() const { return m_pageNumber; }
+    int Column() const { return m_column; }
+    void SetRecordCount(int count) { m_recordCount = count; }
+    void SetProgress(int detailNumber);
+    std::unique_ptr<TBREvaluator> MakeEvaluator(const QString &expression);
+    // Space left in the current column, in tenths of a millimetre (0 before the first page).
+    double AvailableSpace(double footerHeight) const;
+
+    // The text an expression control prints for a value.
+    static QString FormatValue(const struct TBREvResult &v, const QString &mask);
+
+private:
+    struct ControlState;
+    void setUp();
+    void tearDown();
+    void buildControllers();
+    void registerExpressions(std::vector<TBRBand *> bands, TBRController &controller);
+    void newPage();
+    void endPage();
+    void newColumn();
+    void printBandAs(TBRBand &band, TBRBandType role, TBRBandType widthType, TBRController *driver);
+    bool makeRoom(TBRBand &band, TBRBandType role);
+    void printContents(TBRBand &band, TBRBandType widthType);
+    bool printControl(const TBRPrintable &c, ControlState &s, double x, double top, double bandHeight, double &stretch,
+                      bool fresh, bool footer);
+    QString controlText(const TBRPrintable &c);
+    double bandWidth(TBRBandType widthType) const;
+    double footerHeightFor(TBRBandType role) const;
+    TBRLaidPage &page() { return m_current; }
+    void setConstant(TBREvElement *handle, int value);
+
+    TBandReport &m_report;
+    TBREvEnvironment m_env;
+    std::vector<std::unique_ptr<TBRDataSetFields>> m_dataSets;
+    std::map<const TBRPrintable *, std::unique_ptr<TBREvaluator>> m_exprs;
+    std::unique_ptr<TBRController> m_controller;
+    std::vector<TBRLaidPage> m_pages;
+    TBRLaidPage m_current;
+    TBREvElement *m_pageConst = nullptr, *m_columnConst = nullptr, *m_titleConst = nullptr;
+    double m_curY = -1, m_columnLeft = 0, m_columnTop = 0, m_footerHeight = 0;
+    int m_pageNumber = 0, m_column = 1, m_recordCount = 0, m_lastPercent = -1;
+    bool m_running = false, m_cancelled = false, m_final = false;
+    bool m_pageHasBody = false, m_columnFresh = false, m_noForce = false, m_forcedColumn = false;
+    bool m_inFooter = false;
+};

@@ -1,0 +1,102 @@
+#include "reports/layout/BRTextLines.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+
+namespace {
+
+const QImage &device()
+{
+    static const QImage image = [] {
+        QImage i(1, 1, QImage::Format_Mono);
+        i.setDotsPerMeterX(10000);
+        i.setDotsPerMeterY(10000);
+        return i;
+    }();
+    return image;
+}
+
+QStringList words(const QString &piece)
+{
+    QStringList out;
+    QString word;
+    for (const QChar c : piece) {
+        word += c;
+        if (c == u' ' || c == u'-') {
+            out << word;
+            word.clear();
+        }
+    }
+    if (!word.isEmpty())
+        out << word;
+    return out;
+}
+
+struct Wrapper
+{
+    const QFont &font;
+    double width;
+    bool wordWrap;
+    QStringList &lines;
+    QString line;
+    bool cut = false;
+
+    bool fits(const QString &s) const { return TBRTextLines::Width(font, s) <= width; }
+
+    void add(QString word)
+    {
+        if (cut)
+            return;
+        if (!fits(line + word)) {
+            if (line.isEmpty())
+                while (!word.isEmpty() && fits(line + word.front())) {
+                    line += word.front();
+                    word.remove(0, 1);
+                }
+            lines << line;
+            line.clear();
+            if (!fits(word)) {
+                while (!word.isEmpty() && !fits(word))
+                    word.chop(1);
+                lines << word;
+                word.clear();
+            }
+            if (!wordWrap) {
+                cut = true;
+                return;
+            }
+        }
+        line += word;
+    }
+};
+
+} // namespace
+
+double TBRTextLines::Width(const QFont &font, const QString &text)
+{
+    return QFontMetricsF(font, &device()).horizontalAdvance(text);
+}
+
+double TBRTextLines::LineHeight(const QFont &font)
+{
+    return QFontMetricsF(font, &device()).height();
+}
+
+QStringList TBRTextLines::Format(const QFont &font, const QString &text, double width, bool autoSize, bool wordWrap)
+{
+    QString t = text;
+    t.remove(QChar(10));
+    QStringList lines;
+    for (const QString &piece : t.split(QChar(13))) {
+        if (autoSize) {
+            lines << piece;
+            continue;
+        }
+        Wrapper w{font, width, wordWrap, lines, {}};
+        for (const QString &word : words(piece))
+            w.add(word);
+        if (!w.cut)
+            lines << w.line;
+    }
+    return lines;
+}

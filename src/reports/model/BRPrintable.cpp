@@ -1,0 +1,34 @@
+#include "reports/model/BRPrintable.h"
+
+TBRPrintable TBRPrintable::label(const QString &caption, double left, double top, double width, double height)
+{
+    TBRPrintable p;
+    p.Caption = caption;
+    p.Left = left, p.Top = top, p.Width = width, p.Height = height;
+    return p;
+}
+
+TBRPrintable TBRPrintable::expr(const QString &expression, double left, double top, double width, double height,
+                                const QString &mask)
+{
+    TBRPrintable p = label(QString(), left, top, width, height);
+    p.kind = Kind::Expr;
+    p.Expression = expression;
+    p.Mask = mask;
+    return p;
+}
+
+TBRPrintable TBRPrintable::shape(TBRShapeType type, double left, double top, double width, double height)
+{
+    TBRPrintable p = label(QString(), left, top, width, height);
+    p.kind = Kind::Shape;
+    p.Shape = type;
+    return p;
+}
+
+QString TBRPrintable::DesignCaption() const
+{
+    if (kind != Kind::Expr)
+        return Caption;
+    return Expression.isEmpty() ? QStringLiteral("(none)") : Expression;
+}

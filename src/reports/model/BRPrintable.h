@@ -1,0 +1,58 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <functional>
+
+// The sides of a frame drawn around a printable or a band.
+struct TBRFrame
+{
+    QColor Color = Qt::black;
+    bool DrawTop = false, DrawBottom = false, DrawLeft = false, DrawRight = false;
+    int Width = 1; // pen width in points
+    bool Any() const { return DrawTop || DrawBottom || DrawLeft || DrawRight; }
+    void All(bool on) { DrawTop = DrawBottom = DrawLeft = DrawRight = on; }
+};
+
+enum class TBRShapeType { qrsRectangle, qrsCircle, qrsVertLine, qrsHorLine, qrsTopAndBottom, qrsRightAndLeft, qrsRoundRect };
+
+// A control printed inside a band: a fixed caption (label), the value of an
+// expression (expression) or a shape. Positions and sizes are in tenths of a
+// millimetre from the band's top left corner.
+struct TBRPrintable
+{
+    enum class Kind { Label, Expr, Shape };
+    Kind kind = Kind::Label;
+    double Left = 0, Top = 0, Width = 100, Height = 50;
+    bool Enabled = true;
+    TBRFrame Frame;
+    Qt::Alignment Alignment = Qt::AlignLeft;
+    bool AlignToBand = false;
+    QFont Font = QFont(QStringLiteral("Arial"), 10);
+    QColor Color = Qt::white;
+    bool Transparent = true;
+    // Text controls.
+    QString Caption;
+    bool AutoSize = false;
+    bool AutoStretch = false;
+    bool WordWrap = true;
+    // Called with the text about to print; may change it (the caption stays).
+    std::function<void(QString &)> OnPrint;
+    // Expression controls.
+    QString Expression;
+    QString Mask;
+    bool ResetAfterPrint = false;
+    // Shapes.
+    TBRShapeType Shape = TBRShapeType::qrsRectangle;
+    QColor PenColor = Qt::black;
+    QColor BrushColor = Qt::transparent;
+    double RoundFactor = 0.1;
+
+    static TBRPrintable label(const QString &caption, double left, double top, double width, double height);
+    static TBRPrintable expr(const QString &expression, double left, double top, double width, double height,
+                             const QString &mask = QString());
+    static TBRPrintable shape(TBRShapeType type, double left, double top, double width, double height);
+    bool IsText() const { return kind != Kind::Shape; }
+    // The caption shown at design time: an expression control shows its expression or "(none)".
+    QString DesignCaption() const;
+};

@@ -1,0 +1,130 @@
+#include "reports/render/BRRender.h"
+
+#include "reports/layout/BRLayout.h"
+#include "reports/print/BRPrinter.h"
+
+namespace {
+
+QRectF toPixels(const TBRPrinter &p, const QRectF &r)
+{
+    return QRectF(p.XPos(r.left()), p.YPos(r.top()), p.XSize(r.width()), p.YSize(r.height()));
+}
+
+} // namespace
+
+void TBRRender::SetUp(const TBandReport &report, TBRPrinter &printer)
+{
+    printer.TakeSettings(report.PrinterSettings);
+    TPrinterSettings &s = printer.Settings();
+    s.Orientation = report.Page.Orientation;
+    const bool custom = report.Page.PaperSize == TBRPaperSize::Custom || report.Page.PaperSize == TBRPaperSize::Default;
+    s.SetPaperSize(custom ? TBRPaperSize::Custom : report.Page.PaperSize);
+    if (custom) {
+        const bool land = report.Page.Orientation == QPageLayout::Landscape;
+        s.PaperWidth = land ? report.Page.Length : report.Page.Width;
+        s.PaperLength = land ? report.Page.Width : report.Page.Length;
+    }
+    printer.SetTitle(report.ReportTitle);
+    printer.SetCompression(report.HasOption(TBandReportOption::Compression));
+}
+
+bool TBRRender::Run(TBRLayout &layout, const TBandReport &report, TBRPrinter &printer)
+{
+    SetUp(report, printer);
+    printer.BeginDoc();
+    layout.OnPage = [&printer](const TBRLaidPage &page) { DrawPage(page, printer); };
+    layout.OnProgress = [&printer, &layout](int percent) {
+        printer.SetProgress(percent);
+        if (printer.Cancelled())
+            layout.Cancel();
+    };
+    try {
+        layout.Run();
+    } catch (...) {
+        printer.Abort();
+        throw;
+    }
+    if (layout.Cancelled() || printer.Cancelled()) {
+        printer.Abort();
+        return false;
+    }
+    printer.EndDoc();
+    return true;
+}
+
+void TBRRender::DrawPage(const TBRLaidPage &page, TBRPrinter &printer)
+{
+    printer.NewPage();
+    TBRCanvas &canvas = *printer.Canvas();
+    for (const TBRLaidItem &item : page.Items)
+        drawItem(item, printer, canvas);
+}
+
+void TBRRender::drawItem(const TBRLaidItem &item, TBRPrinter &printer, TBRCanvas &canvas)
+{
+    const QRectF r = toPixels(printer, item.Rect);
+    switch (item.kind) {
+    case TBRLaidItem::Kind::Band:
+        break;
+    case TBRLaidItem::Kind::Fill:
+        canvas.FillRect(r, item.Color);
+        break;
+    case TBRLaidItem::Kind::Frame:
+        drawFrame(r, item.Frame, canvas);
+        break;
+    case TBRLaidItem::Kind::Text:
+        canvas.SetFont(item.Font, item.Color);
+        canvas.TextRect(r, item.Text, item.Align, true);
+        break;
+    case TBRLaidItem::Kind::Shape:
+        drawShape(item, r, canvas);
+        break;
+    }
+}
+
+void TBRRender::drawFrame(const QRectF &r, const TBRFrame &frame, TBRCanvas &canvas)
+{
+    canvas.SetPen(QPen(frame.Color, frame.Width));
+    if (frame.DrawTop)
+        canvas.Line(r.topLeft(), r.topRight());
+    if (frame.DrawBottom)
+        canvas.Line(r.bottomLeft(), r.bottomRight());
+    if (frame.DrawLeft)
+        canvas.Line(r.topLeft(), r.bottomLeft());
+    if (frame.DrawRight)
+        canvas.Line(r.topRight(), r.bottomRight());
+}
+
+void TBRRender::drawShape(const TBRLaidItem &item, const QRectF &r, TBRCanvas &canvas)
+{
+    canvas.SetPen(QPen(item.Color));
+    canvas.SetBrush(item.BrushColor.alpha() ? QBrush(item.BrushColor) : QBrush(Qt::NoBrush));
+    const double midX = std::floor(r.left() + r.width() / 2), midY = std::floor(r.top() + r.height() / 2);
+    switch (item.Shape) {
+    case TBRShapeType::qrsRectangle:
+        canvas.Rectangle(r);
+        break;
+    case TBRShapeType::qrsCircle:
+        canvas.Ellipse(r);
+        break;
+    case TBRShapeType::qrsVertLine:
+        canvas.Line(QPointF(midX, r.top()), QPointF(midX, r.bottom()));
+        break;
+    case TBRShapeType::qrsHorLine:
+        canvas.Line(QPointF(r.left(), midY), QPointF(r.right(), midY));
+        break;
+    case TBRShapeType::qrsTopAndBottom:
+        canvas.Line(r.topLeft(), r.topRight());
+        canvas.Line(QPointF(r.left(), r.bottom() - 1), QPointF(r.right(), r.bottom() - 1));
+        break;
+    case TBRShapeType::qrsRightAndLeft:
+        canvas.Line(r.topLeft(), r.bottomLeft());
+        canvas.Line(QPointF(r.right() - 1, r.top()), QPointF(r.right() - 1, r.bottom()));
+        break;
+    case TBRShapeType::qrsRoundRect: {
+        const double corner = std::trunc(r.width() * item.RoundFactor);
+        canvas.RoundRect(r, corner / 2, corner / 2);
+        break;
+    }
+    }
+}

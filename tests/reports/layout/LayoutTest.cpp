@@ -1,0 +1,305 @@
+#include "documents/MemoryDataSet.h"
+#include "reports/eval/BREvResult.h"
+#include "reports/layout/BRLayout.h"
+#include "reports/layout/BRTextLines.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int argc = 1;
+char arg0[] = "test";
+char *argv[] = {arg0, nullptr};
+
+class ReportLayout : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!QCoreApplication::instance())
+            new QGuiApplication(argc, argv);
+    }
+};
+
+// Rows of (GRUPA text, NUME text, SUMA float, SUB integer).
+std::unique_ptr<MemoryDataSet> rows(const QList<QVariantList> &values)
+{
+    auto ds = std::make_unique<MemoryDataSet>(QList<MemoryDataSet::Column>{{"GRUPA", SqlType::Text},
+                                                                           {"NUME", SqlType::Text},
+                                                                           {"SUMA", SqlType::Float},
+                                                                           {"SUB", SqlType::Integer}},
+                                              values);
+    ds->Open();
+    return ds;
+}
+
+std::unique_ptr<MemoryDataSet> numbered(int n, const QString &group = QStringLiteral("A"))
+{
+    QList<QVariantList> v;
+    for (int i = 1; i <= n; ++i)
+        v.append({group, QStringLiteral("r%1").arg(i), double(i), i});
+    return rows(v);
+}
+
+// A small page: 100 high margins, 1000 long, so 800 of printable length.
+TBandReport report(TDataSet *ds)
+{
+    TBandReport r;
+    r.DataSet = ds;
+    r.Page.PaperSize = TBRPaperSize::Custom;
+    r.Page.Width = 1000;
+    r.Page.Length = 1000;
+    r.Page.TopMargin = r.Page.BottomMargin = r.Page.LeftMargin = r.Page.RightMargin = 100;
+    r.AddBand(TBRBandType::rbDetail, 100).Add(TBRPrintable::expr(QStringLiteral("NUME"), 0, 0, 300, 100));
+    return r;
+}
+
+TBRBand &labelled(TBandReport &r, TBRBandType type, double height, const QString &caption)
+{
+    TBRBand &b = r.AddBand(type, height);
+    b.Add(TBRPrintable::label(caption, 0, 0, 300, height));
+    return b;
+}
+
+std::vector<TBRLaidPage> run(TBandReport &r)
+{
+    TBRLayout layout(r);
+    return layout.Run();
+}
+
+QStringList allTexts(const std::vector<TBRLaidPage> &pages)
+{
+    QStringList out;
+    for (const TBRLaidPage &p : pages)
+        out << p.Texts();
+    return out;
+}
+
+double bottomOf(const TBRLaidPage &p, TBRBandType t)
+{
+    return p.BandRects(t).back().bottom();
+}
+
+} // namespace
+
+TEST_F(ReportLayout, ColumnsFillDownThenAcrossAndRepeatTheColumnHeader)
+{
+    auto ds = numbered(15);
+    TBandReport r = report(ds.get());
+    r.Page.SetColumns(2);
+    r.Page.ColumnSpace = 50;
+    labelled(r, TBRBandType::rbColumnHeader, 100, QStringLiteral("CH"));
+    const auto pages = run(r);
+    // 800 of length: the column header and 7 records per column.
+    ASSERT_EQ(pages.size(), 2u);
+    const auto details = pages[0].BandRects(TBRBandType::rbDetail);
+    ASSERT_EQ(details.size(), 14u);
+    EXPECT_EQ(details[0], QRectF(100, 200, 375, 100));
+    EXPECT_EQ(details[7], QRectF(100 + 375 + 50, 200, 375, 100));
+    EXPECT_EQ(pages[0].BandRects(TBRBandType::rbColumnHeader).size(), 2u);
+    EXPECT_EQ(pages[1].BandRects(TBRBandType::rbColumnHeader).size(), 1u);
+    EXPECT_EQ(pages[1].Texts(), (QStringList{"CH", "r15"}));
+}
+
+TEST_F(ReportLayout, FirstPageHeaderAndLastPageFooterOptions)
+{
+    struct Case
+    {
+        const char *name;
+        bool firstHeader, lastFooter;
+        QStringList page1, page2;
+    } cases[] = {
+        {"both on", true, true, {"H", "r1", "r2", "r3", "r4", "r5", "r6", "F"}, {"H", "r7", "r8", "F"}},
+        {"both off", false, false, {"r1", "r2", "r3", "r4", "r5", "r6", "r7", "F"}, {"H", "r8"}},
+    };
+    for (const Case &c : cases) {
+        auto ds = numbered(8);
+        TBandReport r = report(ds.get());
+        labelled(r, TBRBandType::rbPageHeader, 100, QStringLiteral("H"));
+        labelled(r, TBRBandType::rbPageFooter, 100, QStringLiteral("F"));
+        r.SetOption(TBandReportOption::FirstPageHeader, c.firstHeader);
+        r.SetOption(TBandReportOption::LastPageFooter, c.lastFooter);
+        const auto pages = run(r);
+        ASSERT_EQ(pages.size(), 2u) << c.name;
+        EXPECT_EQ(pages[0].Texts(), c.page1) << c.name;
+        EXPECT_EQ(pages[1].Texts(), c.page2) << c.name;
+        EXPECT_EQ(pages[0].BandRects(TBRBandType::rbPageFooter).front().top(), 800) << c.name;
+    }
+}
+
+TEST_F(ReportLayout, SummaryAlignedToBottomEndsAboveTheFooterArea)
+{
+    for (const bool lastFooter : {false, true}) {
+        auto ds = numbered(2);
+        TBandReport r = report(ds.get());
+        labelled(r, TBRBandType::rbPageFooter, 100, QStringLiteral("F"));
+        labelled(r, TBRBandType::rbSummary, 100, QStringLiteral("S")).AlignToBottom = true;
+        r.SetOption(TBandReportOption::LastPageFooter, lastFooter);
+        const auto pages = run(r);
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_EQ(bottomOf(pages[0], TBRBandType::rbSummary), lastFooter ? 800 : 900) << lastFooter;
+    }
+}
+
+TEST_F(ReportLayout, ForcedNewPageAfterOnlyHeadersLeavesNoEmptyPage)
+{
+    auto ds = numbered(3);
+    TBandReport r = report(ds.get());
+    labelled(r, TBRBandType::rbColumnHeader, 100, QStringLiteral("CH"));
+    r.Band(TBRBandType::rbDetail)->ForceNewPage = true;
+    const auto pages = run(r);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0].Texts(), (QStringList{"CH", "r1"}));
+    EXPECT_EQ(pages[2].Texts(), (QStringList{"CH", "r3"}));
+}
+
+TEST_F(ReportLayout, GroupsBreakPrintFootersWithTotalsAndNest)
+{
+    struct Case
+    {
+        const char *name;
+        QList<QVariantList> values;
+        QStringList expected;
+    } cases[] = {
+        {"one record", {{"A", "a1", 1.0, 1}}, {"HA", "I1", "a1", "I1", "TA 1.00", "S 1.00"}},
+        {"outer breaks, inner stays",
+         {{"A", "a1", 1.0, 1}, {"A", "a2", 2.0, 1}, {"B", "b1", 4.0, 1}},
+         {"HA", "I1", "a1", "a2", "I1", "TA 3.00", "HB", "I1", "b1", "I1", "TB 4.00", "S 7.00"}},
+        {"inner breaks alone",
+         {{"A", "a1", 1.0, 1}, {"A", "a2", 2.0, 2}},
+         {"HA", "I1", "a1", "I1", "I2", "a2", "I2", "TA 3.00", "S 3.00"}},
+    };
+    for (const Case &c : cases) {
+        auto ds = rows(c.values);
+        TBandReport r = report(ds.get());
+        TBRGroup &outer = r.Groups.emplace_back();
+        outer.Expression = QStringLiteral("GRUPA");
+        outer.Header.Add(TBRPrintable::expr(QStringLiteral("'H'+GRUPA"), 0, 0, 300, 60));
+        outer.FooterBand = std::make_shared<TBRBand>(TBRBandType::rbGroupFooter, 60);
+        outer.FooterBand->Add(TBRPrintable::expr(QStringLiteral("'T'+GRUPA"), 0, 0, 150, 60));
+        TBRPrintable &total = outer.FooterBand->Add(TBRPrintable::expr(QStringLiteral("SUM(SUMA)"), 150, 0, 150, 60, "0.00"));
+        total.ResetAfterPrint = true;
+        TBRGroup &inner = r.Groups.emplace_back();
+        inner.Expression = QStringLiteral("SUB");
+        inner.Header.Add(TBRPrintable::expr(QStringLiteral("'I'+STR(SUB)"), 0, 0, 300, 60));
+        inner.FooterBand = std::make_shared<TBRBand>(TBRBandType::rbGroupFooter, 60);
+        inner.FooterBand->Add(TBRPrintable::expr(QStringLiteral("'I'+STR(SUB)"), 0, 0, 300, 60));
+        TBRBand &summary = r.AddBand(TBRBandType::rbSummary, 60);
+        summary.Add(TBRPrintable::label(QStringLiteral("S"), 0, 0, 100, 60));
+        summary.Add(TBRPrintable::expr(QStringLiteral("SUM(SUMA)"), 100, 0, 200, 60, "0.00"));
+        r.Page.Length = 5000;
+        QStringList texts = allTexts(run(r));
+        // Footer and summary cells are separate texts; join "T"+group with its total.
+        for (int i = 0; i + 1 < texts.size(); ++i)
+            if ((texts[i].startsWith('T') || texts[i] == "S") && texts[i + 1].contains('.'))
+                texts[i] += ' ' + texts.takeAt(i + 1);
+        EXPECT_EQ(texts, c.expected) << c.name;
+    }
+}
+
+TEST_F(ReportLayout, GroupKindChangeBreaksAndEmptyDataPrintsNothing)
+{
+    // An integer and a float of the same value are different group values.
+    auto ds = rows({{"A", "x", 1.0, 1}, {"A", "y", 1.0, 1}});
+    TBandReport r = report(ds.get());
+    TBRGroup &g = r.Groups.emplace_back();
+    g.Expression = QStringLiteral("IF(NUME='x', 1, 1.0)");
+    g.Header.Add(TBRPrintable::label(QStringLiteral("G"), 0, 0, 300, 60));
+    EXPECT_EQ(allTexts(run(r)), (QStringList{"G", "x", "G", "y"}));
+
+    auto empty = rows({});
+    TBandReport e = report(empty.get());
+    e.PrintIfEmpty = false;
+    labelled(e, TBRBandType::rbTitle, 100, QStringLiteral("T"));
+    EXPECT_TRUE(run(e).empty());
+}
+
+TEST_F(ReportLayout, GroupHeaderReprintsOnANewPage)
+{
+    auto ds = numbered(10);
+    TBandReport r = report(ds.get());
+    TBRGroup &g = r.Groups.emplace_back();
+    g.Expression = QStringLiteral("GRUPA");
+    g.ReprintOnNewPage = true;
+    g.Header.Add(TBRPrintable::label(QStringLiteral("G"), 0, 0, 300, 100));
+    const auto pages = run(r);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[1].Texts(), (QStringList{"G", "r8", "r9", "r10"}));
+}
+
+TEST_F(ReportLayout, SubDetailPrintsItsRecordsBeforeOrAfterTheMaster)
+{
+    for (const bool before : {true, false}) {
+        auto master = numbered(2);
+        auto items = rows({{"r1", "x", 0.0, 0}, {"r2", "y", 0.0, 0}, {"r2", "z", 0.0, 0}});
+        TBandReport r = report(master.get());
+        r.Page.Length = 5000;
+        TBRSubDetail &s = r.SubDetails.emplace_back();
+        s.DataSet = items.get();
+        s.DataSetName = QStringLiteral("ITEMS");
+        s.PrintBefore = before;
+        s.Band.Add(TBRPrintable::expr(QStringLiteral("'-'+ITEMS.NUME"), 0, 0, 300, 50));
+        s.BeforeOpen = [&] { items->SetFilter("GRUPA='" + master->FieldByName("NUME")->AsString() + "'"), items->SetFiltered(true); };
+        const QStringList expected = before ? QStringList{"-x", "r1", "-y", "-z", "r2"} : QStringList{"r1", "-x", "r2", "-y", "-z"};
+        EXPECT_EQ(allTexts(run(r)), expected) << before;
+    }
+}
+
+TEST_F(ReportLayout, StretchingTextContinuesAndAnUnfittableLineIsPlacedAnyway)
+{
+    struct Case
+    {
+        const char *name;
+        int pointSize;
+        int lines;
+    } cases[] = {{"ordinary lines run onto the next page", 10, 60}, {"each line taller than a page", 300, 3}};
+    for (const Case &c : cases) {
+        auto ds = numbered(1);
+        TBandReport r = report(ds.get());
+        TBRPrintable &p = r.Band(TBRBandType::rbDetail)->Controls[0];
+        p.kind = TBRPrintable::Kind::Label;
+        p.AutoStretch = true;
+        p.Width = 800;
+        p.Font.setPointSize(c.pointSize);
+        QStringList lines;
+        for (int i = 0; i < c.lines; ++i)
+            lines << QString::number(i);
+        p.Caption = lines.join(QChar(13));
+        const auto pages = run(r);
+        EXPECT_EQ(allTexts(pages), lines) << c.name;
+        EXPECT_GT(pages.size(), 1u) << c.name;
+        EXPECT_LE(pages.size(), size_t(c.lines)) << c.name;
+    }
+}
+
+TEST_F(ReportLayout, TextLinesAndValues)
+{
+    const QFont f(QStringLiteral("DejaVu Sans"), 10);
+    EXPECT_EQ(TBRTextLines::Format(f, "abc\r\ndef", 1000, false, true), (QStringList{"abc", "def"}));
+    const double w = TBRTextLines::Width(f, "MMMM");
+    const QStringList cut = TBRTextLines::Format(f, "MMMMMMMMMMMM", w + 0.5, false, true);
+    // The rest of the word is cut at its end; the (empty) last line follows.
+    EXPECT_EQ(cut, (QStringList{"MMMM", "MMMM", ""}));
+    EXPECT_EQ(TBRTextLines::Format(f, "aa bb cc", TBRTextLines::Width(f, "aa bb "), false, true),
+              (QStringList{"aa bb ", "cc"}));
+    EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::integer(5), "0.00"), "5.00");
+    EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::floating(1234.5), "Total: %m"), "Total: 1.234,50 lei");
+    EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::boolean(true), ""), "True");
+}
+
+TEST_F(ReportLayout, AlignToBandCentresInTheColumn)
+{
+    auto ds = numbered(1);
+    TBandReport r = report(ds.get());
+    r.Page.Width = 401; // a 201 wide column
+    TBRPrintable &p = r.Band(TBRBandType::rbDetail)->Controls[0];
+    p.Width = 50;
+    p.AlignToBand = true;
+    p.Alignment = Qt::AlignHCenter;
+    const auto pages = run(r);
+    for (const TBRLaidItem &i : pages[0].Items)
+        if (i.kind == TBRLaidItem::Kind::Text)
+            EXPECT_EQ(i.Rect.left(), 100 + 75);
+}
