@@ -13,6 +13,7 @@
 #include "remote/LogView.h"
 #include "remote/NetF.h"
 #include "remote/Sugestii.h"
+#include "reports/demo/RequestsByLocality.h"
 #include "requests/CereriF.h"
 
 #include <QApplication>
@@ -54,6 +55,8 @@ void KestrunApp::wireCommands()
         w.addCommand(TForm3::Menu::Liste, QStringLiteral("Formularul F 2201 ANAF - XML"), &F2201Export::FormularulF2201ANAFXML1Click);
         w.addCommand(TForm3::Menu::Liste, QStringLiteral("Export Date ANPIS - XML"), &AnpisExport::ExportDateAJPISXML1Click);
     }
+    if (!w.command(QStringLiteral("Cererile lunii pe localitati")))
+        w.addCommand(TForm3::Menu::Liste, QStringLiteral("Cererile lunii pe localitati"), &RequestsByLocality::Show);
     if (!w.command(QStringLiteral("Condica de sugestii"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Condica de sugestii"), [] { Sugestii().Arata(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Istoricul modificarii datelor"), [] { LogView().Arata(); });

@@ -1,0 +1,30 @@
+#pragma once
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+class TBRPrinter;
+
+// What the preview window decides, kept apart from its widgets.
+class TBRPreviewLogic
+{
+public:
+    // Zoom percentages the preview takes.
+    static bool ZoomAccepted(int zoom) { return zoom >= 2 && zoom <= 2000; }
+    static int FitZoom(double clientW, double clientH, double pageW, double pageH);
+    static int WidthZoom(double clientW, double pageW);
+    // The page a go-to entry shows: page 1 for anything but a number from 1 to count.
+    static int GotoPage(const QString &entry, int count);
+    // The address a link opens: only http, https and mailto, with or without
+    // the "ext:" prefix (in any case); an empty address for anything else.
+    static QUrl LinkUrl(const QString &link);
+    // The pages (1-based) whose texts contain `text`, compared in full
+    // Unicode, case-blind unless matchCase.
+    static QList<int> SearchPages(TBRPrinter &printer, const QString &text, bool matchCase);
+    // The filter of the save and load dialogs: saved reports in any case of the extension.
+    static QString ReportFilter();
+    // The path with ".brp" added when it has no such extension (in any case).
+    static QString WithReportExtension(const QString &path);
+    // "Pagina x din y".
+    static QString PageText(int page, int count);
+};

@@ -1,0 +1,433 @@
+#include "reports/ui/BRStandardPreview.h"
+
+#include "reports/print/BRPagePainter.h"
+#include "reports/print/BRPrinter.h"
+#include "reports/ui/BRPreviewImage.h"
+#include "reports/ui/BRPreviewLogic.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWidget *parent)
+    : QDialog(parent), m_printer(std::move(printer)), m_image(new TBRPreviewImage), m_scroll(new QScrollArea)
+{
+    setWindowTitle(m_printer->Title().isEmpty() ? QStringLiteral("Previzualizare raport")
+                                                : QStringLiteral("Previzualizare raport : ") + m_printer->Title());
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    resize(900, 700);
+    auto *root = new QVBoxLayout(this);
+    auto *bar = new QHBoxLayout;
+    root->addLayout(bar);
+    buildTools(bar);
+
+    Tabs = new QTabWidget;
+    ThumbGrid = new QListWidget;
+    ThumbGrid->setViewMode(QListView::IconMode);
+    ThumbGrid->setFlow(QListView::TopToBottom);
+    ThumbGrid->setIconSize(QSize(90, 128));
+    ThumbGrid->setMovement(QListView::Static);
+    Tabs->addTab(ThumbGrid, QStringLiteral("Miniaturi"));
+    auto *searchPage = new QWidget;
+    auto *searchLayout = new QVBoxLayout(searchPage);
+    SearchEdit = new QLineEdit;
+    SearchEdit->setPlaceholderText(QStringLiteral("Textul căutat"));
+    MatchCase = new QCheckBox(QStringLiteral("Ține seama de majuscule"));
+    FindButton = new QToolButton;
+    FindButton->setText(QStringLiteral("Caută"));
+    SearchResultBox = new QListWidget;
+    SearchResultBox->setEnabled(false);
+    searchLayout->addWidget(SearchEdit);
+    searchLayout->addWidget(MatchCase);
+    searchLayout->addWidget(FindButton);
+    searchLayout->addWidget(SearchResultBox);
+    Tabs->addTab(searchPage, QStringLiteral("Rezultatele căutării"));
+    Tabs->setMinimumWidth(193);
+
+    m_image->SetPrinter(m_printer.get());
+    m_scroll->setWidget(m_image);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    auto *split = new QSplitter;
+    split->addWidget(Tabs);
+    split->addWidget(m_scroll);
+    split->setStretchFactor(1, 1);
+    root->addWidget(split, 1);
+    auto *status = new QHBoxLayout;
+    StatusPage = new QLabel;
+    StatusFile = new QLabel;
+    status->addWidget(StatusPage);
+    status->addStretch();
+    status->addWidget(StatusFile);
+    root->addLayout(status);
+
+    connect(FindButton, &QToolButton::clicked, this, &TBRStandardPreview::askSearch);
+    connect(SearchEdit, &QLineEdit::returnPressed, this, &TBRStandardPreview::askSearch);
+    connect(SearchResultBox, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem *item) { SetPageNumber(item->data(Qt::UserRole).toInt()); });
+    connect(ThumbGrid, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            SetPageNumber(row + 1);
+    });
+    connect(m_image, &TBRPreviewImage::LinkClicked, this, [](const QString &link) { FollowLink(link); });
+    connect(m_printer.get(), &TBRPrinter::PageAvailable, this, &TBRStandardPreview::pageAvailable);
+    m_printer->PreviewShowing = true;
+    m_image->ShowPage(1);
+    pageAvailable();
+}
+
+TBRStandardPreview::~TBRStandardPreview() = default;
+
+QToolButton *TBRStandardPreview::tool(const QString &text, const QString &icon, void (TBRStandardPreview::*slot)())
+{
+    auto *b = new QToolButton;
+    b->setText(text);
+    b->setToolTip(text);
+    b->setIcon(QIcon::fromTheme(icon));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    connect(b, &QToolButton::clicked, this, slot);
+    return b;
+}
+
+void TBRStandardPreview::buildTools(QHBoxLayout *bar)
+{
+    ZoomFit = tool(QStringLiteral("Toată pagina"), QStringLiteral("zoom-fit-best"), &TBRStandardPreview::ZoomToFit);
+    ZoomWidth = tool(QStringLiteral("Lățimea paginii"), QStringLiteral("zoom-fit-width"), &TBRStandardPreview::ZoomToWidth);
+    Zoom100 = tool(QStringLiteral("100%"), QStringLiteral("zoom-original"), &TBRStandardPreview::zoom100);
+    FirstPage = tool(QStringLiteral("Prima pagină"), QStringLiteral("go-first"), &TBRStandardPreview::first);
+    PreviousPage = tool(QStringLiteral("Pagina anterioară"), QStringLiteral("go-previous"), &TBRStandardPreview::previous);
+    NextPage = tool(QStringLiteral("Pagina următoare"), QStringLiteral("go-next"), &TBRStandardPreview::next);
+    LastPage = tool(QStringLiteral("Ultima pagină"), QStringLiteral("go-last"), &TBRStandardPreview::last);
+    GotoPageButton = tool(QStringLiteral("Alege pagina"), QStringLiteral("go-jump"), &TBRStandardPreview::askGoto);
+    PrintButton = tool(QStringLiteral("Tipărește"), QStringLiteral("document-print"), &TBRStandardPreview::askPrint);
+    SavePdf = tool(QStringLiteral("Salvează PDF"), QStringLiteral("document-export"), &TBRStandardPreview::askPdf);
+    SaveReport = tool(QStringLiteral("Salvează raportul"), QStringLiteral("document-save"), &TBRStandardPreview::askSave);
+    LoadReport = tool(QStringLiteral("Încarcă raport"), QStringLiteral("document-open"), &TBRStandardPreview::askLoad);
+    ExitButton = tool(QStringLiteral("Închide"), QStringLiteral("window-close"), &TBRStandardPreview::closeWindow);
+    for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100})
+        b->setCheckable(true);
+    for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100, FirstPage, PreviousPage, NextPage, LastPage, GotoPageButton,
+                           PrintButton, SavePdf, SaveReport, LoadReport})
+        bar->addWidget(b);
+    bar->addStretch();
+    bar->addWidget(ExitButton);
+}
+
+int TBRStandardPreview::PageNumber() const
+{
+    return m_image->PageNumber();
+}
+
+int TBRStandardPreview::Zoom() const
+{
+    return m_image->Zoom();
+}
+
+void TBRStandardPreview::SetPageNumber(int n)
+{
+    if (n == PageNumber() || n < 1 || n > m_printer->PageCount())
+        return;
+    m_image->ShowPage(n);
+    m_scroll->horizontalScrollBar()->setValue(0);
+    m_scroll->verticalScrollBar()->setValue(0);
+    const QSignalBlocker block(ThumbGrid);
+    ThumbGrid->setCurrentRow(n - 1);
+    updateStatus();
+}
+
+void TBRStandardPreview::SetZoom(int zoom)
+{
+    if (!TBRPreviewLogic::ZoomAccepted(zoom))
+        return;
+    m_fit = Fit::None;
+    m_image->SetZoom(zoom);
+}
+
+void TBRStandardPreview::ZoomToFit()
+{
+    const QSize client = m_scroll->viewport()->size();
+    const QSizeF page = m_image->PageSize();
+    m_image->SetZoom(std::max(2, TBRPreviewLogic::FitZoom(client.width(), client.height(), page.width(), page.height())));
+    m_fit = Fit::Page;
+    ZoomFit->setChecked(true), ZoomWidth->setChecked(false), Zoom100->setChecked(false);
+}
+
+void TBRStandardPreview::ZoomToWidth()
+{
+    m_image->SetZoom(std::max(2, TBRPreviewLogic::WidthZoom(m_scroll->viewport()->width(), m_image->PageSize().width())));
+    m_fit = Fit::Width;
+    ZoomFit->setChecked(false), ZoomWidth->setChecked(true), Zoom100->setChecked(false);
+}
+
+void TBRStandardPreview::zoom100()
+{
+    SetZoom(100);
+    ZoomFit->setChecked(false), ZoomWidth->setChecked(false), Zoom100->setChecked(true);
+}
+
+void TBRStandardPreview::closeWindow()
+{
+    close();
+}
+
+void TBRStandardPreview::first()
+{
+    SetPageNumber(1);
+}
+
+void TBRStandardPreview::previous()
+{
+    SetPageNumber(PageNumber() - 1);
+}
+
+void TBRStandardPreview::next()
+{
+    SetPageNumber(PageNumber() + 1);
+}
+
+void TBRStandardPreview::last()
+{
+    SetPageNumber(m_printer->PageCount());
+}
+
+void TBRStandardPreview::GotoPageEntry(const QString &entry)
+{
+    const int n = TBRPreviewLogic::GotoPage(entry, m_printer->PageCount());
+    if (n == PageNumber())
+        return;
+    SetPageNumber(n);
+}
+
+void TBRStandardPreview::askGoto()
+{
+    bool ok = false;
+    const QString entry = QInputDialog::getText(
+        this, QStringLiteral("Alegeți o pagină de la 1 la %1").arg(m_printer->PageCount()),
+        QStringLiteral("Numărul paginii"), QLineEdit::Normal, QString::number(PageNumber()), &ok);
+    if (ok)
+        GotoPageEntry(entry);
+}
+
+void TBRStandardPreview::Search(const QString &text, bool matchCase)
+{
+    SearchResultBox->clear();
+    const QList<int> pages = TBRPreviewLogic::SearchPages(*m_printer, text, matchCase);
+    for (int n : pages) {
+        auto *item = new QListWidgetItem(QStringLiteral("Pagina %1").arg(n), SearchResultBox);
+        item->setData(Qt::UserRole, n);
+    }
+    if (pages.isEmpty())
+        SearchResultBox->addItem(QStringLiteral("Nu s-a găsit textul"));
+    SearchResultBox->setEnabled(!pages.isEmpty());
+}
+
+void TBRStandardPreview::askSearch()
+{
+    Tabs->setCurrentIndex(1);
+    Search(SearchEdit->text(), MatchCase->isChecked());
+}
+
+bool TBRStandardPreview::FollowLink(const QString &link)
+{
+    const QUrl url = TBRPreviewLogic::LinkUrl(link);
+    return !url.isEmpty() && QDesktopServices::openUrl(url);
+}
+
+void TBRStandardPreview::error(const QString &what, const std::exception &e)
+{
+    QMessageBox::warning(this, windowTitle(), what + QStringLiteral("\n\n") + QString::fromUtf8(e.what()));
+}
+
+void TBRStandardPreview::SaveTo(const QString &path)
+{
+    m_printer->SaveToFile(TBRPreviewLogic::WithReportExtension(path));
+}
+
+void TBRStandardPreview::SavePdfTo(const QString &path)
+{
+    m_printer->SaveToPdf(path);
+}
+
+void TBRStandardPreview::LoadFrom(const QString &path)
+{
+    m_printer->LoadFromFile(path);
+    StatusFile->setText(QFileInfo(path).fileName());
+    m_image->ShowPage(1);
+    refreshThumbs();
+    pageAvailable();
+}
+
+void TBRStandardPreview::askSave()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvare raport"), QString(),
+                                                      TBRPreviewLogic::ReportFilter());
+    if (path.isEmpty())
+        return;
+    try {
+        SaveTo(path);
+    } catch (const std::exception &e) {
+        error(QStringLiteral("Raportul nu a putut fi salvat."), e);
+    }
+}
+
+void TBRStandardPreview::askLoad()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Încărcare raport"), QString(),
+                                                      TBRPreviewLogic::ReportFilter());
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo::exists(path)) {
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("Fișierul nu există: ") + path);
+        return;
+    }
+    try {
+        LoadFrom(path);
+    } catch (const std::exception &e) {
+        error(QStringLiteral("Raportul salvat nu a putut fi încărcat."), e);
+    }
+}
+
+void TBRStandardPreview::askPdf()
+{
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvare ca PDF"), QString(),
+                                                QStringLiteral("Documente PDF (*.pdf *.PDF)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    try {
+        SavePdfTo(path);
+    } catch (const std::exception &e) {
+        error(QStringLiteral("Fișierul PDF nu a putut fi scris."), e);
+    }
+}
+
+void TBRStandardPreview::askPrint()
+{
+    if (!TBRPrinter::PrintersInstalled()) {
+        const auto answer = QMessageBox::question(
+            this, windowTitle(),
+            QStringLiteral("Nu este instalată nicio imprimantă. Doriți să salvați raportul ca fișier PDF?"));
+        if (answer == QMessageBox::Yes)
+            askPdf();
+        return;
+    }
+    QPrintDialog dialog(&m_printer->Printer(), this);
+    dialog.setMinMax(1, m_printer->PageCount());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_printer->FirstPage = dialog.printRange() == QAbstractPrintDialog::PageRange ? dialog.fromPage() : 0;
+    m_printer->LastPage = dialog.printRange() == QAbstractPrintDialog::PageRange ? dialog.toPage() : 0;
+    m_printer->PrintPages(m_printer->Printer());
+}
+
+void TBRStandardPreview::updateStatus()
+{
+    StatusPage->setText(TBRPreviewLogic::PageText(PageNumber(), m_printer->PageCount()));
+}
+
+void TBRStandardPreview::refreshThumbs()
+{
+    const QSignalBlocker block(ThumbGrid);
+    ThumbGrid->clear();
+    for (int n = 1; n <= m_printer->PageCount(); ++n) {
+        QImage thumb(90, 128, QImage::Format_RGB32);
+        thumb.fill(Qt::white);
+        if (const auto page = m_printer->Page(n)) {
+            QPainter p(&thumb);
+            TBRPagePainter::Paint(p, *page, QRectF(0, 0, 90, 128));
+        }
+        ThumbGrid->addItem(new QListWidgetItem(QIcon(QPixmap::fromImage(thumb)), QString::number(n)));
+    }
+    ThumbGrid->setCurrentRow(PageNumber() - 1);
+}
+
+void TBRStandardPreview::pageAvailable()
+{
+    // While the report still runs, nothing may load, print or save over it.
+    const bool finished = m_printer->status() == TBRPrinter::Status::Finished || m_printer->FromFile();
+    for (QToolButton *b : {PrintButton, SavePdf, SaveReport, LoadReport})
+        b->setEnabled(finished);
+    if (PageNumber() == 0)
+        m_image->ShowPage(1);
+    refreshThumbs();
+    updateStatus();
+    m_image->update();
+}
+
+void TBRStandardPreview::scrollStep(int direction)
+{
+    QScrollBar *bar = m_scroll->verticalScrollBar();
+    const int before = bar->value();
+    bar->setValue(before + direction * bar->singleStep());
+    if (bar->value() != before)
+        return;
+    if (direction < 0 && PageNumber() > 1) {
+        previous();
+        bar->setValue(bar->maximum());
+    } else if (direction > 0) {
+        next();
+    }
+}
+
+void TBRStandardPreview::keyPressEvent(QKeyEvent *e)
+{
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    switch (e->key()) {
+    case Qt::Key_Escape:
+        close();
+        return;
+    case Qt::Key_PageUp:
+        ctrl ? first() : previous();
+        return;
+    case Qt::Key_PageDown:
+        ctrl ? last() : next();
+        return;
+    case Qt::Key_Home:
+        first();
+        return;
+    case Qt::Key_End:
+        last();
+        return;
+    case Qt::Key_Up:
+        scrollStep(-1);
+        return;
+    case Qt::Key_Down:
+        scrollStep(1);
+        return;
+    default:
+        QDialog::keyPressEvent(e);
+    }
+}
+
+void TBRStandardPreview::resizeEvent(QResizeEvent *e)
+{
+    QDialog::resizeEvent(e);
+    if (m_fit == Fit::Page)
+        ZoomToFit();
+    else if (m_fit == Fit::Width)
+        ZoomToWidth();
+}
+
+void TBRStandardPreview::closeEvent(QCloseEvent *e)
+{
+    m_printer->ClosePreview();
+    QDialog::closeEvent(e);
+}

@@ -1,0 +1,82 @@
+#pragma once
+#include <QDialog>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QScrollArea;
+class QTabWidget;
+class QToolButton;
+class TBRPreviewImage;
+class TBRPrinter;
+
+// The preview window of a report printer's pages: zoom, navigation and keys,
+// go to page, thumbnails, text search, printing (or PDF when no printer is
+// installed), saving and loading of saved reports, and the pages' links.
+class TBRStandardPreview : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWidget *parent = nullptr);
+    ~TBRStandardPreview() override;
+
+    TBRPrinter &Printer() { return *m_printer; }
+    int PageNumber() const;
+    void SetPageNumber(int n);
+    int Zoom() const;
+    // 2 to 2000; other values are ignored.
+    void SetZoom(int zoom);
+    void ZoomToFit();
+    void ZoomToWidth();
+    void GotoPageEntry(const QString &entry);
+    // Lists the pages holding the text, or "Nu s-a găsit textul".
+    void Search(const QString &text, bool matchCase);
+    void SaveTo(const QString &path);
+    void LoadFrom(const QString &path);
+    void SavePdfTo(const QString &path);
+    // Follows a page link when it is a web or mail address.
+    static bool FollowLink(const QString &link);
+
+    QToolButton *ZoomFit, *ZoomWidth, *Zoom100, *FirstPage, *PreviousPage, *NextPage, *LastPage, *GotoPageButton,
+        *PrintButton, *SaveReport, *LoadReport, *SavePdf, *ExitButton;
+    QLineEdit *SearchEdit;
+    QCheckBox *MatchCase;
+    QToolButton *FindButton;
+    QListWidget *SearchResultBox, *ThumbGrid;
+    QTabWidget *Tabs;
+    QLabel *StatusPage, *StatusFile;
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    enum class Fit { None, Page, Width };
+    QToolButton *tool(const QString &text, const QString &icon, void (TBRStandardPreview::*slot)());
+    void buildTools(class QHBoxLayout *bar);
+    void pageAvailable();
+    void updateStatus();
+    void refreshThumbs();
+    void askGoto();
+    void askPrint();
+    void askSave();
+    void askLoad();
+    void askPdf();
+    void askSearch();
+    void closeWindow();
+    void first();
+    void previous();
+    void next();
+    void last();
+    void zoom100();
+    void scrollStep(int direction);
+    void error(const QString &what, const std::exception &e);
+
+    std::unique_ptr<TBRPrinter> m_printer;
+    TBRPreviewImage *m_image;
+    QScrollArea *m_scroll;
+    Fit m_fit = Fit::None;
+};
