@@ -28,7 +28,10 @@ BackupExchange::BackupExchange(QObject *parent) : QObject(parent)
         if (m_state == Connecting)
             m_state = Accepted;
     });
-    connect(&Cli1, &TPacketTCPClient::OnServerAcceptStream, this, &BackupExchange::sendNextBlock);
+    connect(&Cli1, &TPacketTCPClient::OnServerAcceptStream, this, [this] {
+        for (int i = 0; i < BlocksAhead; ++i)
+            sendNextBlock();
+    });
     connect(&Cli1, &TPacketTCPClient::OnServerNeedMoreData, this, &BackupExchange::sendNextBlock);
     connect(&Cli1, &TPacketTCPClient::OnServerReceivedStream, this, &BackupExchange::serverReceivedRequest);
     connect(&Cli1, &TPacketTCPClient::OnNewStreamComing, this, &BackupExchange::replyComing);
@@ -102,7 +105,7 @@ bool BackupExchange::SendCommand(const QString &requestPath)
         m_replyPath = Form1().TempFileName(QStringLiteral("Primit"), QStringLiteral(".tmp"));
         emit status(QStringLiteral("Transmit comanda..."));
         m_request.setFileName(requestPath);
-        if (m_replyPath.isEmpty() || !m_request.open(QIODevice::ReadOnly)) {
+        if (m_replyPath.isEmpty() || !m_request.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             fail(TransferError);
         } else {
             emit progress(0, m_request.size());

@@ -48,6 +48,9 @@ public:
     int state() const { return m_state; }
 
     static constexpr int BlockSize = 65535;
+    // Blocks sent ahead of the server's requests for more, so the upload keeps
+    // moving while an acknowledgement travels; each request still sends one.
+    static constexpr int BlocksAhead = 4;
 
 signals:
     void status(const QString &text);

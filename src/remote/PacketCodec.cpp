@@ -28,12 +28,18 @@ bool isAscii(const QString &text)
 
 } // namespace
 
-QByteArray PacketCodec::encode(quint32 id, QByteArrayView payload)
+QByteArray PacketCodec::header(quint32 id, qsizetype payloadSize)
 {
     QByteArray out;
-    out.reserve(HeaderSize + payload.size());
-    appendU32(out, quint32(payload.size()) + HeaderSize);
+    appendU32(out, quint32(payloadSize) + HeaderSize);
     appendU32(out, id);
+    return out;
+}
+
+QByteArray PacketCodec::encode(quint32 id, QByteArrayView payload)
+{
+    QByteArray out = header(id, payload.size());
+    out.reserve(HeaderSize + payload.size());
     out.append(payload.data(), payload.size());
     return out;
 }

@@ -54,6 +54,8 @@ public:
     static constexpr quint32 MaxLength = 64u << 20;
 
     static QByteArray encode(quint32 id, QByteArrayView payload = {});
+    // The 8 bytes before a payload of that size.
+    static QByteArray header(quint32 id, qsizetype payloadSize);
 
     // Stream announcement: u32 size, then the name's bytes (no length, no terminator).
     static QByteArray announcement(quint32 size, const QString &name);

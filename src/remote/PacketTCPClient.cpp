@@ -342,8 +342,12 @@ void TPacketTCPClient::receiveBlock(const QByteArray &block)
 
 void TPacketTCPClient::SendPacket(quint32 id, QByteArrayView payload)
 {
-    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
-        m_socket->write(PacketCodec::encode(id, payload));
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    // Header and payload go to the socket apart, so a block is not copied once more.
+    m_socket->write(PacketCodec::header(id, payload.size()));
+    if (!payload.isEmpty())
+        m_socket->write(payload.data(), payload.size());
 }
 
 void TPacketTCPClient::RequestMoreData()

@@ -54,6 +54,8 @@ public:
     QString lastUserName;
     QString lastRoom;
     int blockSize = 65536;
+    // Off (the benchmark): an upload is counted, only its text part is kept.
+    bool keepUploads = true;
 
     LoopbackBackupServer()
     {
@@ -98,6 +100,7 @@ private:
         QString user;
         QString room;
         qint64 expected = 0;
+        qint64 received = 0;
         QByteArray request;
         QByteArray reply;
         qint64 sent = 0;
@@ -109,19 +112,21 @@ private:
     {
         if (!m_conns.contains(s))
             return;
-        m_conns[s].in += s->readAll();
-        while (m_conns.contains(s)) {
-            QByteArray &in = m_conns[s].in;
-            if (in.size() < 8)
-                return;
-            const quint32 length = qFromLittleEndian<quint32>(in.constData());
-            if (length < 8 || in.size() < qsizetype(length))
-                return;
-            const quint32 id = qFromLittleEndian<quint32>(in.constData() + 4);
-            const QByteArray payload = in.mid(8, length - 8);
-            in.remove(0, length);
+        QByteArray &kept = m_conns[s].in;
+        const QByteArray in = kept.isEmpty() ? s->readAll() : kept + s->readAll();
+        qsizetype pos = 0;
+        while (in.size() - pos >= 8) {
+            const quint32 length = qFromLittleEndian<quint32>(in.constData() + pos);
+            if (length < 8 || in.size() - pos < qsizetype(length))
+                break;
+            const quint32 id = qFromLittleEndian<quint32>(in.constData() + pos + 4);
+            const QByteArrayView payload(in.constData() + pos + 8, length - 8);
+            pos += length;
             packet(s, id, payload);
+            if (!m_conns.contains(s))
+                return;
         }
+        m_conns[s].in = in.mid(pos);
     }
 
     void drop(QTcpSocket *s)
@@ -131,7 +136,7 @@ private:
         s->deleteLater();
     }
 
-    static QString identityString(const QByteArray &p, qsizetype &pos)
+    static QString identityString(QByteArrayView p, qsizetype &pos)
     {
         const char type = p.at(pos++);
         qsizetype n = 0;
@@ -141,12 +146,12 @@ private:
             n = qFromLittleEndian<quint32>(p.constData() + pos);
             pos += 4;
         }
-        const QByteArray bytes = p.mid(pos, n);
+        const QByteArray bytes = p.sliced(pos, std::min(n, p.size() - pos)).toByteArray();
         pos += n;
         return type == 20 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
     }
 
-    void packet(QTcpSocket *s, quint32 id, const QByteArray &payload)
+    void packet(QTcpSocket *s, quint32 id, QByteArrayView payload)
     {
         Conn &c = m_conns[s];
         switch (id) {
@@ -163,13 +168,18 @@ private:
         case 9: send(s, 10); break;
         case 2:
             c.expected = qFromLittleEndian<quint32>(payload.constData());
+            c.received = 0;
+            if (keepUploads)
+                c.request.reserve(std::min<qint64>(c.expected, qint64(256) << 20));
             send(s, misbehave == Misbehave::DenyRequest ? 4 : 5);
             break;
         case 19:
-            c.request += payload;
+            c.received += payload.size();
+            if (keepUploads || c.request.size() < blockSize)
+                c.request.append(payload.data(), payload.size());
             if (misbehave == Misbehave::DropWhileSending)
                 return drop(s);
-            if (c.request.size() < c.expected)
+            if (c.received < c.expected)
                 return send(s, 1);
             send(s, 20);
             if (misbehave == Misbehave::StallReply)
