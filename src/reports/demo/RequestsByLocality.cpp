@@ -8,11 +8,11 @@
 #include "reports/layout/BRLayout.h"
 #include "reports/print/BRPrinter.h"
 #include "reports/render/BRRender.h"
+#include "reports/ui/BRProgressForm.h"
 #include "reports/ui/BRStandardPreview.h"
 #include "tables/RequestTables.h"
 
 #include <QApplication>
-#include <QProgressDialog>
 
 using namespace DocumentValues;
 
@@ -139,15 +139,12 @@ void RequestsByLocality::Show()
     }
     TQuery query;
     openQuery(query, Query(dataFile(RequestTables::Cereri), month));
-    QProgressDialog progress(QStringLiteral("Se pregătește raportul..."), QStringLiteral("Renunță"), 0, 100,
-                             QApplication::activeWindow());
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
     TBandReport report;
     Build(report, &query, TForm1::MonthName(month));
     auto printer = std::make_unique<TBRPrinter>(report.PrinterSettings);
-    QObject::connect(printer.get(), &TBRPrinter::ProgressChanged, &progress, &QProgressDialog::setValue);
-    QObject::connect(&progress, &QProgressDialog::canceled, printer.get(), [p = printer.get()] { p->Cancel(); });
+    TBRProgressForm progress(QApplication::activeWindow());
+    progress.SetPrinter(printer.get());
+    progress.show();
     TBRLayout layout(report);
     if (!TBRRender::Run(layout, report, *printer))
         return;

@@ -4,6 +4,8 @@
 #include "reports/print/BRPrinter.h"
 #include "reports/ui/BRPreviewImage.h"
 #include "reports/ui/BRPreviewLogic.h"
+#include "reports/ui/BRPrintDialog.h"
+#include "reports/ui/BRProgressForm.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -17,7 +19,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -329,12 +330,17 @@ void TBRStandardPreview::askPrint()
             askPdf();
         return;
     }
-    QPrintDialog dialog(&m_printer->Printer(), this);
-    dialog.setMinMax(1, m_printer->PageCount());
-    if (dialog.exec() != QDialog::Accepted)
+    TBRPrintDialog dialog;
+    dialog.MinPage = 1;
+    dialog.MaxPage = m_printer->PageCount();
+    if (!dialog.Execute(m_printer->Printer(), this))
         return;
-    m_printer->FirstPage = dialog.printRange() == QAbstractPrintDialog::PageRange ? dialog.fromPage() : 0;
-    m_printer->LastPage = dialog.printRange() == QAbstractPrintDialog::PageRange ? dialog.toPage() : 0;
+    const bool range = dialog.PrintRange == TBRPrintDialog::Range::PageNums;
+    m_printer->FirstPage = range ? dialog.FromPage : 0;
+    m_printer->LastPage = range ? dialog.ToPage : 0;
+    TBRProgressForm progress(this);
+    progress.SetPrinter(m_printer.get());
+    progress.show();
     m_printer->PrintPages(m_printer->Printer());
 }
 

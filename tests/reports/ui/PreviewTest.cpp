@@ -3,6 +3,8 @@
 #include "reports/print/BRPrinter.h"
 #include "reports/render/BRRender.h"
 #include "reports/ui/BRPreviewLogic.h"
+#include "reports/ui/BRPrintDialog.h"
+#include "reports/ui/BRProgressForm.h"
 #include "reports/ui/BRStandardPreview.h"
 
 #include <QApplication>
@@ -10,6 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -140,4 +145,34 @@ TEST_F(ReportPreview, SavedReportLoadsBackAndNothingLoadsWhileARunGoesOn)
     preview.LoadFrom(dir.filePath("raport.BRP"));
     EXPECT_EQ(preview.Printer().PageCount(), 3);
     EXPECT_EQ(preview.StatusFile->text(), "raport.BRP");
+}
+
+TEST_F(ReportPreview, PrintDialogChoicesAndProgressInStepsOfFive)
+{
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setCopyCount(3);
+    printer.setPageSize(QPageSize(QPageSize::A5));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    TBRPrintDialog dialog;
+    dialog.TakeChoices(printer, QAbstractPrintDialog::PageRange, 2, 4);
+    EXPECT_EQ(dialog.PrintRange, TBRPrintDialog::Range::PageNums);
+    EXPECT_EQ(dialog.FromPage, 2);
+    EXPECT_EQ(dialog.ToPage, 4);
+    EXPECT_EQ(dialog.Copies, 3);
+    EXPECT_EQ(dialog.Orientation, 2);
+    EXPECT_EQ(dialog.PaperSize, paperCode(TBRPaperSize::A5));
+    EXPECT_DOUBLE_EQ(dialog.PaperWidth, 1480);
+
+    TBRPrinter run;
+    TBRProgressForm form;
+    form.SetPrinter(&run);
+    form.Update(40);
+    EXPECT_EQ(form.Info->text(), "40%  realizat");
+    form.Update(42);
+    EXPECT_EQ(form.Info->text(), "40%  realizat");
+    emit run.ProgressChanged(45);
+    EXPECT_EQ(form.Gauge->value(), 45);
+    QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+    EXPECT_TRUE(run.Cancelled());
 }

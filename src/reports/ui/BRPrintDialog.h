@@ -1,0 +1,32 @@
+#pragma once
+#include <QAbstractPrintDialog>
+
+class QPrinter;
+class QWidget;
+
+// The system print dialog over a printer, keeping what was chosen in it
+// (range, copies, paper, bin, quality, colour, duplex, orientation) so that a
+// report can apply it. Codes follow the printer drivers' numbering.
+class TBRPrintDialog
+{
+public:
+    enum class Range { AllPages, Selection, PageNums };
+    int FromPage = 0, ToPage = 0, MinPage = 0, MaxPage = 0;
+    int Collate = 0;
+    int Copies = 1;
+    bool PrintToFile = false;
+    Range PrintRange = Range::AllPages;
+    int PrintQuality = 0;
+    int ColorOption = 0;   // 1 monochrome, 2 colour
+    int OutputBin = 0;
+    int PaperSize = 0;     // paper code
+    double PaperWidth = 0, PaperLength = 0; // tenths of a millimetre
+    bool Duplex = false;
+    int DuplexCode = 1;    // 1 simplex, 2 long edge, 3 short edge
+    int Orientation = 1;   // 1 portrait, 2 landscape
+
+    // Shows the dialog; true when confirmed, with the choices taken.
+    bool Execute(QPrinter &printer, QWidget *parent = nullptr);
+    // The choices of a confirmed dialog, read from its printer.
+    void TakeChoices(const QPrinter &printer, QAbstractPrintDialog::PrintRange range, int from, int to);
+};
