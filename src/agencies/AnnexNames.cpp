@@ -1,0 +1,78 @@
+#include "agencies/AnnexNames.h"
+
+#include "core/TextChecks.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+char16_t asciiUpper(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c;
+}
+
+bool isKeyChar(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || c == u'_';
+}
+
+bool isCsvChar(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || c == u'.';
+}
+
+// Cents of a stored two-decimal value, half away from zero: the binary value
+// of 1386.01 may lie a hair below it.
+qint64 cents(double value)
+{
+    return qint64(std::llround(value * 100.0));
+}
+
+} // namespace
+
+QString AnnexNames::Key(QStringView text)
+{
+    QString key;
+    key.reserve(text.size());
+    for (const QChar ch : text) {
+        const char16_t c = asciiUpper(ch.unicode());
+        if (isKeyChar(c))
+            key.append(QChar(c));
+    }
+    return key;
+}
+
+QString AnnexNames::AnnexFileName(const QString &annex, const QString &suffix, const QString &uatName,
+                                  const QString &monthName, const QString &year)
+{
+    QString name = QStringLiteral("ANEXA_") + annex + u'_' + Key(uatName) + u'_' + monthName.toUpper() + u'_' + year;
+    if (!suffix.isEmpty())
+        name += u'_' + Key(TextChecks::cleanText(suffix));
+    return name;
+}
+
+QString AnnexNames::CsvText(QStringView value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (const QChar ch : value) {
+        const char16_t c = asciiUpper(ch.unicode());
+        text.append(isCsvChar(c) ? QChar(c) : QChar(u' '));
+    }
+    return TextChecks::cleanText(text);
+}
+
+qint64 AnnexNames::WholeIncome(double venitm)
+{
+    const qint64 c = cents(venitm) + 99;
+    // Integer part, towards zero as the stored text would be cut.
+    return c / 100;
+}
+
+QString AnnexNames::LevelText(double cuantum)
+{
+    const qint64 whole = cents(cuantum) >= 0 ? (cents(cuantum) + 50) / 100 : (cents(cuantum) - 50) / 100;
+    return QLocale::c().toString(double(whole) / 320.0 * 100.0, 'f', 2);
+}
