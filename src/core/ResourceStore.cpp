@@ -59,7 +59,8 @@ const QStringList &ResourceStore::carriedTemplates()
         QStringLiteral("Stabilire.rtf"), QStringLiteral("Modificare.rtf"), QStringLiteral("Incetare.rtf"),
         QStringLiteral("Respingere.rtf"), QStringLiteral("ModCerere.rtf"), QStringLiteral("ModCerere10c.rtf"),
         QStringLiteral("ModCerereS.rtf"), QStringLiteral("ModelAncheta2.rtf"), QStringLiteral("FisaV.rtf"),
-        QStringLiteral("Referat.rtf"), QStringLiteral("Stat.xls"), QStringLiteral("StabilireU.xls")};
+        QStringLiteral("Referat.rtf"), QStringLiteral("Stat.xls"), QStringLiteral("StabilireU.xls"),
+        QStringLiteral("Anexa14.xls"), QStringLiteral("Anexa15.xls"), QStringLiteral("Anexa16.xls"), QStringLiteral("Anexa17.xls")};
     return names;
 }
 
