@@ -1,0 +1,41 @@
+#include "agencies/AgencyReport.h"
+
+#include "agencies/AnnexRun.h"
+#include "agencies/BeneficiaryAnnexes.h"
+#include "agencies/DispositionNumbers.h"
+#include "agencies/SupplementAnnexes.h"
+#include "core/Contor.h"
+#include "core/Erori.h"
+#include "documents/ExpXLSOLE.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QScopeGuard>
+
+bool AgencyReport::accept(const ReportPeriod &period)
+{
+    if (period.valid())
+        return true;
+    // Longer periods would write two years' months into one month's rows.
+    TErori::Mesaj(Title, QStringLiteral("\rPerioada incorecta!\rAlegeti cel mult 12 luni."), 1, TErori::OK);
+    return false;
+}
+
+void AgencyReport::write(const AgencyOffice &office, const ReportPeriod &period, const QString &folder, TQuery &query)
+{
+    Contor().Descr->setText(QStringLiteral("Fac Anexele 13 si 21..."));
+    const QString ajvps = DispositionNumbers::BuildAjvpsTable(office.cereri);
+    const auto done = qScopeGuard([&ajvps] { QFile::remove(ajvps); });
+    AnnexRun run{office, period, IncomeBrackets::current(), ajvps, folder, query, AnnexWorkbook(ExpXLSOLE())};
+
+    BeneficiaryAnnexes::annex13And21(run);
+    Contor().Descr->setText(QStringLiteral("Fac Anexa 13 Cumulata..."));
+    Contor().Pas();
+    BeneficiaryAnnexes::annex13Cumulated(run);
+    Contor().Descr->setText(QStringLiteral(" Generez Anexa 22..."));
+    Contor().Pas();
+    BeneficiaryAnnexes::annex22(run);
+    SupplementAnnexes::supplementLists(run);
+    SupplementAnnexes::annex23And24(run);
+    SupplementAnnexes::annex25(run);
+}

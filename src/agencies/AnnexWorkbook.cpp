@@ -1,0 +1,51 @@
+#include "agencies/AnnexWorkbook.h"
+
+#include "agencies/AgencyOffice.h"
+#include "core/CoreError.h"
+#include "core/Form1.h"
+#include "documents/ExpXLSOLE.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
+
+#include <QDir>
+#include <QFile>
+
+void AnnexWorkbook::openResource(const QString &resource, const QString &prefix)
+{
+    const QString path = Form1().TempFileName(prefix, QStringLiteral(".xls"));
+    TForm1::ExtractResource(resource, QStringLiteral("MODEL"), path);
+    openFile(path);
+}
+
+void AnnexWorkbook::openFile(const QString &path)
+{
+    if (!m_x.OpenTemplate(path, false))
+        throw CoreError(QStringLiteral("Nu pot deschide modelul ") + QDir::toNativeSeparators(path) + u'.');
+    m_x.BlankValue = 0;
+}
+
+void AnnexWorkbook::monthTags(const QString &monthText)
+{
+    m_x.ReplaceTag(QStringLiteral("[LUNA]"), monthText.left(2));
+    m_x.ReplaceTag(QStringLiteral("[ANUL]"), monthText.mid(3, 4));
+}
+
+void AnnexWorkbook::listTags(const AgencyOffice &office)
+{
+    m_x.ReplaceTag(QStringLiteral("[JUDET]"), office.countyText);
+    m_x.ReplaceTag(QStringLiteral("[LOCALIT]"), office.uat);
+    m_x.ReplaceTag(QStringLiteral("[PRIMAR]"), office.primar);
+    monthTags(office.monthText);
+}
+
+void AnnexWorkbook::saveAs(const QString &path)
+{
+    m_x.CloseAndShow(false);
+    QFile in(m_x.WorkingCopy());
+    if (!in.open(QIODevice::ReadOnly))
+        throw CoreError(QStringLiteral("Nu pot citi registrul lucrat ") + QDir::toNativeSeparators(in.fileName()) + u'.');
+    const QByteArray bytes = in.readAll();
+    in.close();
+    DurableFile::save(path, bytes);
+    QFile::remove(in.fileName());
+}

@@ -1,0 +1,172 @@
+#include "documents/DocumentsWorld.h"
+
+#include "agencies/AgencyReport.h"
+#include "agencies/SupplierAgencyReport.h"
+#include "core/ResourceStore.h"
+#include "platform/sql/TQuery.h"
+#include "sample-data/SampleGenerator.h"
+#include "xls/support/IndependentReaders.h"
+
+#include <QProcess>
+
+namespace {
+
+QString joined(double (*value)(int))
+{
+    QStringList out;
+    for (int b = 1; b <= 11; ++b)
+        out << QLocale::c().toString(value(b), 'g', 15);
+    return out.join(u',');
+}
+
+double limit(int b) { return Form4().Lim(b)->Valoare(); }
+double amount(int b) { return Form4().Cu(b)->Valoare(); }
+
+// Runs the report for the period into a fresh folder and has it checked
+// against the table by the independent checker; returns the folder.
+QString runAndCheck(DocumentsWorld &w, ReportPeriod period)
+{
+    const QString folder = w.root + QStringLiteral("/LEMNE_AJPIS");
+    QDir().mkpath(folder);
+    TQuery query;
+    AgencyReport::write(AgencyOffice::current(), period, folder, query);
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"),
+             {QStringLiteral(KESTRUN_SOURCE_DIR "/tests/agencies/check_agency_report.py"), AgencyOffice::current().cereri,
+              folder, QString::number(AgencyOffice::current().month), QString::number(period.start),
+              QString::number(period.end), joined(limit), joined(amount)});
+    EXPECT_TRUE(py.waitForFinished(300000));
+    EXPECT_EQ(QString::fromUtf8(py.readAllStandardOutput()).trimmed(), QStringLiteral("ok"))
+        << py.readAllStandardError().toStdString();
+    return folder;
+}
+
+void setLimits()
+{
+    static const int limits[] = {200, 320, 440, 560, 680, 920, 1040, 1160, 1280, 1386, 2053};
+    for (int b = 1; b <= 11; ++b)
+        Form4().Lim(b)->setText(QString::number(limits[b - 1]));
+}
+
+QVariantMap with(QVariantMap row, const QVariantMap &values)
+{
+    for (auto it = values.begin(); it != values.end(); ++it)
+        row[it.key()] = it.value();
+    return row;
+}
+
+} // namespace
+
+// The edges: incomes on the limits, a single person between Lim9 and Lim10,
+// 0 and 6 months, equal amounts of brackets 10 and 11, a small total in the
+// working month, one holder twice with one supplier spelt two ways, a
+// supplier name that is no file name, a refused request with supplements.
+TEST(AgencyReport, EdgeRowsAgreeWithTheIndependentComputation)
+{
+    DocumentsWorld w;
+    setLimits();
+    w.extractTemplates();
+    const int month = DocumentsWorld::month();
+    const auto r = [](int n, const QVariantMap &v) { return with(DocumentsWorld::request(n), v); };
+    w.writeCereri({
+        r(1, {{"VENITM", 200.0}, {"NR_MEMBRI", 2}, {"NR_LUNI", 5}, {"CUANTUM", 320.0}, {"TOTAL", 1600.0}}),
+        r(2, {{"VENITM", 200.01}, {"NR_MEMBRI", 6}, {"NR_LUNI", 1}, {"CUANTUM", 294.0}, {"TOTAL", 294.0}}),
+        r(3, {{"VENITM", 1300.0}, {"NR_MEMBRI", 1}, {"NR_LUNI", 2}, {"CUANTUM", 80.0}, {"TOTAL", 160.0},
+              {"SUMAE", 10.0}, {"FURNE", "E-ON Energie"}}),
+        r(4, {{"VENITM", 1300.0}, {"NR_MEMBRI", 3}, {"NR_LUNI", 2}, {"CUANTUM", 80.0}, {"TOTAL", 160.0},
+              {"SUMAE", 20.5}, {"FURNE", " E-On energie"}, {"TITULAR", "POPESCU ION"}}),
+        r(5, {{"NR_LUNI", 0}, {"TOTAL", 0.5}, {"CNP", "2800101040012"}, {"SUMAG", 12.25}, {"FURNG", "Gaz/Est"}}),
+        r(6, {{"NR_LUNI", 6}, {"LUNACRT", month - 1}, {"CNP", "2800101040012"}, {"TOTAL", 900.0}}),
+        r(7, {{"STATUT", "RESPINS"}, {"SUMAL", 50.0}, {"SUMAE", 5.0}, {"FURNE", "Altul"}}),
+        r(8, {{"SUMAE", 7.0}, {"FURNE", "E-ON ENERGIE"}, {"TITULAR", "POPESCU ION"}}),
+        r(9, {{"LUNACRT", month + 1}, {"TOTAL", 500.0}, {"VENITM", 0.0}}),
+    });
+    const QString folder = runAndCheck(w, {month - 2, month});
+    // Three spellings, one supplier; the slash never reaches the file name.
+    EXPECT_EQ(QDir(folder).entryList({"Anexa25_*"}, QDir::Files, QDir::Name),
+              (QStringList{"Anexa25_E-ON Energie.xls", "Anexa25_Gaz_Est.xls"}));
+    // No solid-fuel or thermal holder outside the refused request: no workbooks for them.
+    EXPECT_FALSE(QFileInfo::exists(folder + "/Anexa23_Lemne.xls"));
+    EXPECT_FALSE(QFileInfo::exists(folder + "/Anexa24_Termica.xls"));
+}
+
+// A generated season: every annex agrees with the table, and LibreOffice
+// opens every sheet of every workbook.
+TEST(AgencyReport, SampleSeasonAgreesAndOpensInLibreOffice)
+{
+    DocumentsWorld w;
+    const QString data = w.root + QStringLiteral("/sample");
+    SampleGenerator::generate({data, 11, 4000, QDate(2023, 3, 31)});
+    Form1().setDataDir(data);
+    setLimits();
+    w.extractTemplates();
+    Form3().LunaLucru->setText(QStringLiteral("03.2023"));
+    const int month = TForm1::MonthIndex(QStringLiteral("03.2023"));
+    const QString folder = runAndCheck(w, {month - 4, month});
+
+    QStringList books;
+    for (const QString &f : QDir(folder).entryList({"*.xls"}, QDir::Files))
+        books << QDir(folder).filePath(f);
+    ASSERT_GE(books.size(), 14);
+    const QString csv = IndependentReaders::scratchDir(QStringLiteral("agency-csv"));
+    IndependentReaders::exportCsvWithSoffice(books, csv, false);
+    EXPECT_EQ(QDir(csv).entryList({"Anexa13_21-*.csv"}, QDir::Files).size(), 6);
+    EXPECT_EQ(QDir(csv).entryList({"Anexa16-*.csv"}, QDir::Files).size(), 2);
+    for (const QString &b : books)
+        EXPECT_FALSE(QDir(csv).entryList({QFileInfo(b).completeBaseName() + "-*.csv"}, QDir::Files).isEmpty())
+            << b.toStdString();
+}
+
+TEST(AgencyReport, PeriodOverTwelveMonthsIsRefused)
+{
+    DocumentsWorld w;
+    EXPECT_TRUE(AgencyReport::accept({100, 111}));
+    EXPECT_FALSE(AgencyReport::accept({100, 112}));
+    EXPECT_FALSE(AgencyReport::accept({100, 99}));
+    ASSERT_EQ(w.dialogs.messages.size(), 2);
+    EXPECT_TRUE(w.dialogs.messages[0].text.contains("Perioada incorecta!"));
+}
+
+// "Format AJPIS": one folder per supplier however spelt, a name that is no
+// folder name made safe, clients without a supplier in the folder itself,
+// other months and refused requests left out; the working copy is gone.
+TEST(SupplierAgencyReport, OneFolderPerSupplierWithItsClients)
+{
+    DocumentsWorld w;
+    Form4().CodFiscal->setText(QStringLiteral("4540321"));
+    const int month = DocumentsWorld::month();
+    const auto r = [](int n, const QVariantMap &v) { return with(DocumentsWorld::request(n), v); };
+    w.writeCereri({
+        r(1, {{"SUMAE", 10.0}, {"FURNE", "E-ON Energie"}, {"TITULAR", "BETA"}}),
+        r(2, {{"SUMAE", 20.5}, {"FURNE", " e-on ENERGIE "}, {"TITULAR", "ALFA"}, {"SUMAG", 5.0}, {"FURNG", "E-ON Energie"}}),
+        r(3, {{"SUMAG", 7.0}, {"FURNG", "../Gaz"}}),
+        r(4, {{"SUMAE", 3.0}}),
+        r(5, {{"SUMAE", 99.0}, {"FURNE", "E-ON Energie"}, {"LUNACRT", month - 1}}),
+        r(6, {{"SUMAE", 99.0}, {"FURNE", "E-ON Energie"}, {"STATUT", "RESPINS"}}),
+    });
+    QDir().mkpath(w.root + "/out/LEMNE_FURNIZORI/old");
+    w.shell.chooseAnswers << w.root + "/out";
+    w.dialogs.answers << TErori::ResultDa;
+    ASSERT_TRUE(Form3().runGuarded(&SupplierAgencyReport::FormatAJPISClick));
+    ASSERT_FALSE(w.dialogs.messages.isEmpty());
+    EXPECT_EQ(w.dialogs.messages.last().text, "\rRaportul a fost creat!");
+    EXPECT_TRUE(QDir(w.temp).entryList({"Furn*"}).isEmpty());
+
+    const QString out = w.root + "/out/LEMNE_FURNIZORI";
+    QProcess py;
+    py.start(QStringLiteral("/usr/bin/python3"),
+             {"-c", "import os, sys, xlrd\n"
+                    "for d, _, fs in sorted(os.walk(sys.argv[1])):\n"
+                    "  for f in sorted(fs):\n"
+                    "    b = xlrd.open_workbook(os.path.join(d, f)); s = b.sheet_by_index(0)\n"
+                    "    n = [s.cell_value(r, 1) for r in range(s.nrows) if isinstance(s.cell_value(r, 0), float) and s.cell_value(r, 0) >= 1]\n"
+                    "    print('%s|%d|%s' % (os.path.relpath(os.path.join(d, f), sys.argv[1]), b.nsheets, ','.join(n)))\n",
+              out});
+    ASSERT_TRUE(py.waitForFinished(60000));
+    EXPECT_EQ(QString::fromUtf8(py.readAllStandardOutput()).trimmed(),
+              QStringLiteral("Anexa16.xls|1|POPESCU ION\n"
+                             "E-ON Energie/Anexa15.xls|1|ALFA\n"
+                             "E-ON Energie/Anexa16.xls|1|ALFA,BETA\n"
+                             "__Gaz/Anexa15.xls|1|POPESCU ION"))
+        << py.readAllStandardError().toStdString();
+}
