@@ -4,10 +4,20 @@
 #include "agencies/BeneficiaryAnnexes.h"
 #include "agencies/DispositionNumbers.h"
 #include "agencies/SupplementAnnexes.h"
+#include "agencies/ReportFolder.h"
+#include "controls/StyledProgressBar.h"
 #include "core/Contor.h"
+#include "core/Counties.h"
+#include "core/Form1.h"
+#include "core/Form3.h"
+#include "core/Form4.h"
+#include "periods/PerSelect.h"
+#include "platform/shell/Shell.h"
 #include "core/Erori.h"
 #include "documents/ExpXLSOLE.h"
 
+#include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QLabel>
 #include <QScopeGuard>
@@ -38,4 +48,41 @@ void AgencyReport::write(const AgencyOffice &office, const ReportPeriod &period,
     SupplementAnnexes::supplementLists(run);
     SupplementAnnexes::annex23And24(run);
     SupplementAnnexes::annex25(run);
+}
+
+namespace {
+
+int monthCodeOf(const QDate &day)
+{
+    return TForm1::MonthIndex(day.toString(QStringLiteral("MM.yyyy")));
+}
+
+} // namespace
+
+void AgencyReport::Directiamuncii1Click()
+{
+    if (!Form4().VerificaSetari())
+        return;
+    if (Form4().JudetC->currentIndex() == Counties::Bacau
+        && TErori::Mesaj(Title, QStringLiteral("\rPentru judetul Bacau, folositi Raportul AJPIS - BACAU!\rDoriti sa continuati totusi?"),
+                         0, TErori::Da | TErori::Nu) != TErori::ResultDa)
+        return;
+    if (!PerSelect().Execute())
+        return;
+    const ReportPeriod period{monthCodeOf(PerSelect().Data0->date()), monthCodeOf(PerSelect().Data1->date())};
+    if (!accept(period))
+        return;
+    ReportFolder folder(Title, SubFolder);
+    if (!folder.choose())
+        return;
+    const auto done = qScopeGuard([] {
+        Contor().Stop();
+        Form3().resetShared();
+    });
+    Contor().Bar->setMaximum(10);
+    Contor().Start();
+    write(AgencyOffice::current(), period, folder.work(), *Form3().Sx);
+    folder.commit();
+    Contor().Stop();
+    Shell::instance().openFolder(folder.target());
 }

@@ -12,6 +12,8 @@ public:
     static inline const QString Title = QStringLiteral("Raport AJPIS");
     static inline const QString SubFolder = QStringLiteral("LEMNE_AJPIS");
 
+    // The menu command.
+    static void Directiamuncii1Click();
     // Writes the annexes of the period into the folder (which exists).
     static void write(const AgencyOffice &office, const ReportPeriod &period, const QString &folder, TQuery &query);
     // The period, or a refusal shown to the user ("Perioada incorecta!").

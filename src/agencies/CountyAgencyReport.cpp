@@ -5,7 +5,14 @@
 #include "agencies/DispositionNumbers.h"
 #include "agencies/SupplementAnnexes.h"
 #include "agencies/SupplierNames.h"
+#include "agencies/ReportFolder.h"
+#include "controls/StyledProgressBar.h"
 #include "core/Contor.h"
+#include "core/Form3.h"
+#include "core/Form4.h"
+#include "core/NumericF.h"
+#include "periods/SelLuna.h"
+#include "platform/shell/Shell.h"
 #include "core/CoreError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
@@ -13,6 +20,7 @@
 #include "platform/io/DurableFile.h"
 #include "platform/sql/TQuery.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QScopeGuard>
@@ -142,4 +150,26 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
         x.FillFromDataSet(query);
         save(annex);
     }
+}
+
+void CountyAgencyReport::AJPISBCClick()
+{
+    if (!Form4().VerificaSetari())
+        return;
+    if (!SelLuna().Execute(true, true))
+        return;
+    const Choice choice{SelLuna().Luna12->currentText(), SelLuna().AnulE->text()};
+    ReportFolder folder(Title, QStringLiteral("LEMNE_AJPIS"));
+    if (!folder.choose())
+        return;
+    const auto done = qScopeGuard([] {
+        Contor().Stop();
+        Form3().resetShared();
+    });
+    Contor().Bar->setMaximum(8);
+    Contor().Start();
+    write(AgencyOffice::current(), choice, folder.work(), *Form3().Sx);
+    folder.commit();
+    Contor().Stop();
+    Shell::instance().openFolder(folder.target());
 }

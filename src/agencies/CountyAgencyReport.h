@@ -18,6 +18,8 @@ public:
         QString year;
     };
 
+    // The menu command.
+    static void AJPISBCClick();
     // The folder of the text files inside the report folder: the UAT name
     // (made safe as a folder name), " AJUTOARE INCALZIRE ", month, year.
     static QString textFolder(const AgencyOffice &office, const Choice &choice);

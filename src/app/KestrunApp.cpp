@@ -7,6 +7,9 @@
 #include "core/Form21.h"
 #include "core/Form3.h"
 #include "documents/CereriCommands.h"
+#include "agencies/AgencyReport.h"
+#include "agencies/CountyAgencyReport.h"
+#include "agencies/SupplierAgencyReport.h"
 #include "exports/AnpisExport.h"
 #include "exports/F2201Export.h"
 #include "payments/PaymentCommands.h"
@@ -57,6 +60,11 @@ void KestrunApp::wireCommands()
     }
     if (!w.command(QStringLiteral("Cererile lunii pe localitati")))
         w.addCommand(TForm3::Menu::Liste, QStringLiteral("Cererile lunii pe localitati"), &RequestsByLocality::Show);
+    if (!w.command(QStringLiteral("Raport AJPIS"))) {
+        w.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport AJPIS"), &AgencyReport::Directiamuncii1Click);
+        w.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport AJPIS - BACAU"), &CountyAgencyReport::AJPISBCClick);
+        w.addCommand(TForm3::Menu::Furnizori, QStringLiteral("Format AJPIS"), &SupplierAgencyReport::FormatAJPISClick);
+    }
     if (!w.command(QStringLiteral("Condica de sugestii"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Condica de sugestii"), [] { Sugestii().Arata(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Istoricul modificarii datelor"), [] { LogView().Arata(); });
