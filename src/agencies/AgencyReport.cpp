@@ -75,14 +75,6 @@ void AgencyReport::Directiamuncii1Click()
     ReportFolder folder(Title, SubFolder);
     if (!folder.choose())
         return;
-    const auto done = qScopeGuard([] {
-        Contor().Stop();
-        Form3().resetShared();
-    });
-    Contor().Bar->setMaximum(10);
-    Contor().Start();
-    write(AgencyOffice::current(), period, folder.work(), *Form3().Sx);
-    folder.commit();
-    Contor().Stop();
+    folder.fill(10, [&period](const QString &work) { write(AgencyOffice::current(), period, work, *Form3().Sx); });
     Shell::instance().openFolder(folder.target());
 }

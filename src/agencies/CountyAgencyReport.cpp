@@ -162,14 +162,6 @@ void CountyAgencyReport::AJPISBCClick()
     ReportFolder folder(Title, QStringLiteral("LEMNE_AJPIS"));
     if (!folder.choose())
         return;
-    const auto done = qScopeGuard([] {
-        Contor().Stop();
-        Form3().resetShared();
-    });
-    Contor().Bar->setMaximum(8);
-    Contor().Start();
-    write(AgencyOffice::current(), choice, folder.work(), *Form3().Sx);
-    folder.commit();
-    Contor().Stop();
+    folder.fill(8, [&choice](const QString &work) { write(AgencyOffice::current(), choice, work, *Form3().Sx); });
     Shell::instance().openFolder(folder.target());
 }

@@ -1,14 +1,18 @@
 #include "agencies/ReportFolder.h"
 
+#include "controls/StyledProgressBar.h"
+#include "core/Contor.h"
 #include "core/CoreError.h"
 #include "core/Erori.h"
 #include "core/Form1.h"
+#include "core/Form3.h"
 #include "platform/io/DurableFile.h"
 #include "platform/shell/Shell.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 ReportFolder::ReportFolder(QString title, QString subFolder) : m_title(std::move(title)), m_sub(std::move(subFolder)) {}
@@ -59,4 +63,17 @@ void ReportFolder::commit()
     m_work->setAutoRemove(false);
     m_work.reset();
     DurableFile::syncFolder(QFileInfo(m_target).absolutePath());
+}
+
+void ReportFolder::fill(int steps, const std::function<void(const QString &)> &write)
+{
+    const auto done = qScopeGuard([this] {
+        Contor().Stop();
+        Form3().resetShared();
+        m_work.reset(); // a failed report leaves no working folder
+    });
+    Contor().Bar->setMaximum(steps);
+    Contor().Start();
+    write(work());
+    commit();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QTemporaryDir;
@@ -24,6 +25,10 @@ public:
     QString target() const { return m_target; }
     // Puts the working folder in place; throws CoreError when it cannot.
     void commit();
+    // Runs the writing into the working folder with the progress window
+    // shown for that many steps, then puts the folder in place. The progress
+    // window stops and the shared queries close on every path.
+    void fill(int steps, const std::function<void(const QString &work)> &write);
 
 private:
     QString m_title, m_sub, m_target;

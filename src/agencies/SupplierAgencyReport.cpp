@@ -135,16 +135,8 @@ void SupplierAgencyReport::FormatAJPISClick()
     ReportFolder folder(Title, SubFolder);
     if (!folder.choose())
         return;
-    const auto done = qScopeGuard([] {
-        Contor().Stop();
-        Form3().resetShared();
-    });
-    Contor().Bar->setMaximum(2);
     Contor().Descr->setText(QStringLiteral("Creez Raport Furnizori..."));
-    Contor().Start();
-    write(AgencyOffice::current(), folder.work(), *Form3().Sx);
-    folder.commit();
-    Contor().Stop();
+    folder.fill(2, [](const QString &work) { write(AgencyOffice::current(), work, *Form3().Sx); });
     TErori::Mesaj(Title, QStringLiteral("\rRaportul a fost creat!"), 2, TErori::OK);
     Shell::instance().openFolder(folder.target());
 }

@@ -2,7 +2,10 @@
 
 #include "agencies/AgencyReport.h"
 #include "agencies/CountyAgencyReport.h"
+#include "agencies/ReportFolder.h"
 #include "agencies/SupplierAgencyReport.h"
+#include "core/CoreError.h"
+#include "platform/io/DurableFile.h"
 #include "core/ResourceStore.h"
 #include "platform/sql/TQuery.h"
 #include "sample-data/SampleGenerator.h"
@@ -152,6 +155,7 @@ TEST(SupplierAgencyReport, OneFolderPerSupplierWithItsClients)
     ASSERT_FALSE(w.dialogs.messages.isEmpty());
     EXPECT_EQ(w.dialogs.messages.last().text, "\rRaportul a fost creat!");
     EXPECT_TRUE(QDir(w.temp).entryList({"Furn*"}).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(w.root + "/out/LEMNE_FURNIZORI/old"));
 
     const QString out = w.root + "/out/LEMNE_FURNIZORI";
     QProcess py;
@@ -211,4 +215,18 @@ TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
         if (c.rows && csv16.open(QIODevice::ReadOnly))
             EXPECT_TRUE(csv16.readAll().endsWith("R C CIUNI STR. COLII NR. 3,,P 1,2,1387,1 16.01.2023,20.5\r\n"));
     }
+}
+
+// A report that fails half way leaves neither its folder nor a working folder.
+TEST(ReportFolder, FailedReportLeavesNothing)
+{
+    DocumentsWorld w;
+    w.shell.chooseAnswers << w.root;
+    ReportFolder folder(QStringLiteral("Raport AJPIS"), QStringLiteral("LEMNE_AJPIS"));
+    ASSERT_TRUE(folder.choose());
+    EXPECT_THROW(folder.fill(2, [](const QString &work) {
+        DurableFile::save(work + QStringLiteral("/Anexa13_21.xls"), "x");
+        throw CoreError(QStringLiteral("esec"));
+    }), CoreError);
+    EXPECT_EQ(QDir(w.root).entryList({"LEMNE_AJPIS*"}, QDir::Dirs | QDir::Files), QStringList());
 }
