@@ -18,6 +18,7 @@
 #include "remote/Sugestii.h"
 #include "reports/demo/RequestsByLocality.h"
 #include "requests/CereriF.h"
+#include "suppliers/SupplierReports.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -50,6 +51,8 @@ void KestrunApp::wireCommands()
         PaymentCommands::install(CereriF());
     if (!w.command(QStringLiteral("Raport Trezorerie")))
         PaymentCommands::installTreasury(w);
+    if (!w.command(QStringLiteral("Format E-On Gaz Tg.Mures")))
+        SupplierReports::install(w);
     if (!w.command(QStringLiteral("Salvare date in arhiva"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Salvare date in arhiva"), [] { Form21().SaveCommand(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Restaurare date din arhiva"), [] { Form21().RestoreCommand(); });

@@ -1,0 +1,67 @@
+#include "suppliers/SupplierNames.h"
+
+#include "documents/DocumentValues.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
+#include "tables/RequestTables.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+
+namespace {
+
+class EnterTab : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
+        if (key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            static_cast<QWidget *>(watched)->nextInFocusChain()->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        return false;
+    }
+};
+
+bool holds(const QComboBox *list, const QString &name)
+{
+    for (int i = 0; i < list->count(); ++i)
+        if (list->itemText(i).compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+namespace SupplierNames {
+
+QString granted(const QString &amountCondition)
+{
+    return QStringLiteral("(LUNACRT=%1) AND ((STATUT=\"APROBAT\") OR (STATUT=\"MODIFICAT\")) AND (%2)")
+        .arg(DocumentValues::workingMonth())
+        .arg(amountCondition);
+}
+
+void add(QComboBox *list, const QString &field, const QString &condition, bool keepEmpty)
+{
+    TQuery q;
+    DocumentValues::QueryScope scope(q);
+    DocumentValues::openQuery(q, {QStringLiteral("SELECT DISTINCT ") + field,
+                                  QStringLiteral("FROM ") + SqlQuote::table(DocumentValues::dataFile(RequestTables::Cereri)),
+                                  QStringLiteral("WHERE ") + condition});
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString name = q.Fields().at(0)->AsString().trimmed().toUpper();
+        if ((!name.isEmpty() || keepEmpty) && !holds(list, name))
+            list->addItem(name);
+    }
+}
+
+void enterMovesOn(QComboBox *list)
+{
+    list->installEventFilter(new EnterTab(list));
+}
+
+} // namespace SupplierNames

@@ -1,0 +1,231 @@
+#include "suppliers/SupplierReports.h"
+
+#include "core/Contor.h"
+#include "core/Erori.h"
+#include "core/Form3.h"
+#include "core/Form4.h"
+#include "controls/StyledProgressBar.h"
+#include "documents/DocumentValues.h"
+#include "documents/ExpXLSOLE.h"
+#include "payments/PaymentValues.h"
+#include "platform/shell/Shell.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
+#include "suppliers/PostalCodes.h"
+#include "suppliers/SelCEZ.h"
+#include "suppliers/SelEON.h"
+#include "suppliers/StagedFolder.h"
+#include "tables/RequestTables.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <functional>
+
+using namespace DocumentValues;
+
+namespace {
+
+constexpr int kProgressStep = 50;
+
+struct Report
+{
+    QString title, finalTitle, prompt, subFolder;
+};
+
+// The working month's "MM" and "YYYY".
+QString monthPart() { return Form3().LunaLucru->text().left(2); }
+QString yearPart() { return Form3().LunaLucru->text().mid(3, 4); }
+
+// The common frame: the folder, the progress window, the workbooks, the message.
+void run(const Report &report, const std::function<void(const QString &folder)> &write)
+{
+    StagedFolder folder(report.title, report.prompt, report.subFolder);
+    if (!folder.choose())
+        return;
+    TContor &progress = Contor();
+    progress.Start();
+    letWindowsRun();
+    write(folder.stage());
+    progress.Stop();
+    folder.publish();
+    TErori::Mesaj(report.finalTitle, QStringLiteral("\rRaportul a fost creat!"), 2, TErori::OK);
+    Shell::instance().openFolder(folder.target());
+}
+
+// The granted requests of the month with that supply from the supplier, by
+// holder. The names compare trimmed and whatever their letter case.
+void selectRequests(TQuery &q, const char *amount, const char *supplier, const QString &name)
+{
+    openQuery(q, {QStringLiteral("SELECT *"), QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
+                  QStringLiteral("WHERE (LUNACRT=%1)").arg(workingMonth()),
+                  QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\") AND %1>0").arg(QLatin1String(amount)),
+                  QStringLiteral("AND UPPER(TRIM(%1))=").arg(QLatin1String(supplier)) + SqlQuote::literal(name.trimmed().toUpper()),
+                  QStringLiteral("ORDER BY TITULAR")});
+}
+
+void startProgress(const QString &text, int rows)
+{
+    TContor &progress = Contor();
+    progress.Descr->setText(text);
+    progress.Bar->setPosition(0);
+    progress.Bar->setMaximum(rows / kProgressStep);
+}
+
+using RowValues = std::function<QVariantList(const TDataSet &row, int number)>;
+
+// One row per request from row 2, cell by cell; an empty text leaves the cell empty.
+void fillCells(TExpXLSOLE &xls, TQuery &q, const RowValues &values)
+{
+    int number = 0;
+    for (q.First(); !q.Eof(); q.Next()) {
+        ++number;
+        const QVariantList cells = values(q, number);
+        for (int col = 0; col < cells.size(); ++col) {
+            const QVariant &v = cells.at(col);
+            if (v.isValid() && !(v.typeId() == QMetaType::QString && v.toString().isEmpty()))
+                xls.SetCell(number + 1, col + 1, v);
+        }
+        if (number % kProgressStep == 0)
+            Contor().Pas();
+    }
+}
+
+// Writes one workbook from the template into the folder under that name.
+void writeWorkbook(const QString &templateName, const QString &target, const std::function<void(TExpXLSOLE &)> &fill)
+{
+    TExpXLSOLE &xls = ExpXLSOLE();
+    PaymentValues::openTemplate(xls, PaymentValues::resourcePath(templateName));
+    fill(xls);
+    xls.CloseAndShow(false);
+    PaymentValues::moveInto(xls.WorkingCopy(), target);
+}
+
+// The first word of a name and the rest after the first blank.
+QVariantList nameParts(const QString &full)
+{
+    const auto parts = splitInline(full);
+    return {parts.first, parts.second};
+}
+
+enum class Supply { Electricity, Gas };
+
+QVariantList eonRow(const TDataSet &r, Supply supply)
+{
+    const bool gas = supply == Supply::Gas;
+    const double amount = value(r, gas ? "SUMAG" : "SUMAE");
+    const QString locality = text(r, "LOCALIT");
+    QVariantList row{QVariant(), Form4().Localit->text(), text(r, "NR_DISP"), amount, amount, 0,
+                     text(r, gas ? "CODCLG" : "CODCLE")};
+    row << nameParts(text(r, gas ? "TITG" : "TITE")) << (gas ? 1010 : 8010) << nameParts(text(r, "TITULAR"));
+    row << text(r, "CNP") << Form4().JudetC->currentText() << PostalCodes::read(locality) << locality << QVariant()
+        << text(r, "ADRESA") << QVariant() << QVariant() << QVariant() << QVariant() << text(r, gas ? "PODG" : "PODE")
+        << QVariant() << int(value(r, "NR_MEMBRI")) << text(r, "VENITM") << yearPart() + monthPart();
+    return row;
+}
+
+void eonWorkbook(TQuery &q, Supply supply, const QString &supplier, const QString &target)
+{
+    const bool gas = supply == Supply::Gas;
+    QueryScope scope(q);
+    selectRequests(q, gas ? "SUMAG" : "SUMAE", gas ? "FURNG" : "FURNE", supplier);
+    startProgress(gas ? QStringLiteral("Creez Raport Suplimente Gaz...") : QStringLiteral("Creez Raport Suplimente Electrica..."),
+                  q.RecordCount());
+    writeWorkbook(QStringLiteral("EONGaz"), target, [&](TExpXLSOLE &xls) {
+        fillCells(xls, q, [supply](const TDataSet &r, int) { return eonRow(r, supply); });
+    });
+}
+
+QVariantList cezRow(const TDataSet &r, int number)
+{
+    return {number,
+            text(r, "TITULAR"),
+            text(r, "CNP"),
+            text(r, "LOCALIT"),
+            text(r, "ADRESA"),
+            QVariant(),
+            QVariant(),
+            QVariant(),
+            QVariant(),
+            text(r, "CODCLE"),
+            text(r, "PODE"),
+            int(value(r, "NR_MEMBRI")),
+            value(r, "TVENIT"),
+            text(r, "NR_DISP"),
+            value(r, "SUMAE"),
+            0,
+            Form4().CodFiscal->text()};
+}
+
+} // namespace
+
+namespace SupplierReports {
+
+void FormatEOnGazTgMures1Click()
+{
+    if (!SelEON().Execute())
+        return;
+    const QString supplier = SelEON().FurnE->currentText();
+    run({QStringLiteral("Raport E-ON"), QStringLiteral("Raport E-On Gaz"), QStringLiteral("Alegeti directorul unde punem Raportul E-On"),
+         QStringLiteral("EON_RAPORT_LEMNE")},
+        [&](const QString &folder) {
+            TQuery &q = *Form3().Sx;
+            eonWorkbook(q, Supply::Electricity, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Electrica.xlsx")));
+            eonWorkbook(q, Supply::Gas, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Gaz.xlsx")));
+        });
+}
+
+void FormatCEZSuplimentElectrica1Click()
+{
+    if (!SelCEZ().Execute(QStringLiteral("CEZ")))
+        return;
+    const QString supplier = SelCEZ().FurnE->currentText();
+    const QString file = QStringLiteral("S_EE_%1_%2_%3_%4.xls")
+                             .arg(Form4().CodJud->text(), SelCEZ().Siruta->text(), monthPart(), yearPart());
+    run({QStringLiteral("Raport CEZ"), QStringLiteral("Raport CEZ"), QStringLiteral("Alegeti directorul unde punem Raportul CEZ"),
+         QStringLiteral("CEZ_RAPORT_LEMNE_SE")},
+        [&](const QString &folder) {
+            TQuery &q = *Form3().Sx;
+            QueryScope scope(q);
+            selectRequests(q, "SUMAE", "FURNE", supplier);
+            startProgress(QStringLiteral("Creez Raport CEZ - Suplimente Electrica..."), q.RecordCount());
+            writeWorkbook(QStringLiteral("CEZ"), QDir(folder).filePath(file),
+                          [&](TExpXLSOLE &xls) { fillCells(xls, q, cezRow); });
+        });
+}
+
+void FormatPremierEnergy1Click()
+{
+    if (!SelCEZ().Execute(QStringLiteral("PREMIER")))
+        return;
+    const QString supplier = SelCEZ().FurnE->currentText();
+    const QString file = QStringLiteral("S_EE_%1_%2_%3.xlsx").arg(SelCEZ().Siruta->text(), monthPart(), yearPart());
+    run({QStringLiteral("Raport Premier Energy"), QStringLiteral("Raport Premier Energy"),
+         QStringLiteral("Alegeti directorul unde punem Raportul Premier Energy"),
+         QStringLiteral("PREMIER_RAPORT_LEMNE_SE_%1_%2").arg(monthPart(), yearPart())},
+        [&](const QString &folder) {
+            TQuery &q = *Form3().Sx;
+            QueryScope scope(q);
+            selectRequests(q, "SUMAE", "FURNE", supplier);
+            startProgress(QStringLiteral("Creez Raport Premier E.- Suplimente Electrica..."), 0);
+            writeWorkbook(QStringLiteral("PREMIER"), QDir(folder).filePath(file), [&](TExpXLSOLE &xls) {
+                xls.ReplaceTag(QStringLiteral("[CIF]"), Form4().CodFiscal->text());
+                xls.BlankValue = QStringLiteral("0");
+                xls.FillFromDataSet(q);
+            });
+        });
+}
+
+void install(TForm3 &window)
+{
+    const auto add = [&window](const QString &caption, void (*command)()) {
+        window.addCommand(TForm3::Menu::Furnizori, caption, [&window, command] { window.runReport(command); });
+    };
+    add(QStringLiteral("Format E-On Gaz Tg.Mures"), &FormatEOnGazTgMures1Click);
+    add(QStringLiteral("Format CEZ - Supliment Electrica"), &FormatCEZSuplimentElectrica1Click);
+    add(QStringLiteral("Format Premier Energy - Supliment Electrica"), &FormatPremierEnergy1Click);
+}
+
+} // namespace SupplierReports
