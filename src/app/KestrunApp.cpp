@@ -51,8 +51,6 @@ void KestrunApp::wireCommands()
         PaymentCommands::install(CereriF());
     if (!w.command(QStringLiteral("Raport Trezorerie")))
         PaymentCommands::installTreasury(w);
-    if (!w.command(QStringLiteral("Format E-On Gaz Tg.Mures")))
-        SupplierReports::install(w);
     if (!w.command(QStringLiteral("Salvare date in arhiva"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Salvare date in arhiva"), [] { Form21().SaveCommand(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Restaurare date din arhiva"), [] { Form21().RestoreCommand(); });
@@ -68,6 +66,8 @@ void KestrunApp::wireCommands()
         w.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport AJPIS - BACAU"), &CountyAgencyReport::AJPISBCClick);
         w.addCommand(TForm3::Menu::Furnizori, QStringLiteral("Format AJPIS"), &SupplierAgencyReport::FormatAJPISClick);
     }
+    if (!w.command(QStringLiteral("Format E-On Gaz Tg.Mures")))
+        SupplierReports::install(w);
     if (!w.command(QStringLiteral("Condica de sugestii"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Condica de sugestii"), [] { Sugestii().Arata(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Istoricul modificarii datelor"), [] { LogView().Arata(); });
