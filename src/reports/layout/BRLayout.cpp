@@ -363,8 +363,8 @@ bool TBRLayout::makeRoom(TBRBand &band, TBRBandType role)
     }
     if (m_pageNumber == 0) {
         newColumn();
-    } else if (role != TBRBandType::rbPageFooter && band.Height > AvailableSpace(footerHeightFor(role))
-               && band.Height <= m_report.Page.PrintableLength()) {
+    } else if (const double need = band.LinkedHeight(); role != TBRBandType::rbPageFooter
+               && need > AvailableSpace(footerHeightFor(role)) && need <= m_report.Page.PrintableLength()) {
         withoutForce(m_noForce, [this] { newColumn(); });
     }
     return false;
@@ -423,6 +423,8 @@ void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
             states[i].lines = TBRTextLines::Format(c.Font, controlText(c), c.Width, c.AutoSize, c.WordWrap);
     }
     const bool footer = widthType == TBRBandType::rbPageFooter;
+    if (band.KeepOnOnePage && !footer)
+        keepTogether(band, states);
     for (int pass = 0;; ++pass) {
         const double top = m_curY;
         const size_t mark = page().Items.size();
@@ -466,6 +468,19 @@ void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
             return;
         withoutForce(m_noForce, [this] { newColumn(); });
     }
+}
+
+void TBRLayout::keepTogether(const TBRBand &band, const std::vector<ControlState> &states)
+{
+    double need = band.Height;
+    for (size_t i = 0; i < band.Controls.size(); ++i) {
+        const TBRPrintable &c = band.Controls[i];
+        if (c.AutoStretch && c.IsText())
+            need = std::max(need, c.Top + states[i].lines.size() * TBRTextLines::LineHeight(c.Font));
+    }
+    // A band that cannot fit on any page is not worth an empty column.
+    if (need > AvailableSpace(m_footerHeight) && need <= m_report.Page.PrintableLength())
+        withoutForce(m_noForce, [this] { newColumn(); });
 }
 
 bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, double top, double bandHeight,

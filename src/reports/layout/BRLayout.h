@@ -57,6 +57,7 @@ private:
     void printBandAs(TBRBand &band, TBRBandType role, TBRBandType widthType, TBRController *driver);
     bool makeRoom(TBRBand &band, TBRBandType role);
     void printContents(TBRBand &band, TBRBandType widthType);
+    void keepTogether(const TBRBand &band, const std::vector<ControlState> &states);
     bool printControl(const TBRPrintable &c, ControlState &s, double x, double top, double bandHeight, double &stretch,
                       bool fresh, bool footer);
     QString controlText(const TBRPrintable &c);

@@ -8,3 +8,20 @@ double TBRBand::ChainHeight() const
             h += b->Height;
     return h;
 }
+
+bool TBRBand::SetLinkBand(TBRBand *band)
+{
+    for (const TBRBand *b = band; b; b = b->LinkBand)
+        if (b == this)
+            return false;
+    LinkBand = band;
+    return true;
+}
+
+double TBRBand::LinkedHeight() const
+{
+    double h = 0;
+    for (const TBRBand *b = this; b; b = b->LinkBand)
+        h += b->Height;
+    return h;
+}

@@ -25,6 +25,8 @@ struct TBRBand
     TBRFrame Frame;
     std::vector<TBRPrintable> Controls;
     std::shared_ptr<TBRBand> Child;
+    // A band kept in the same column as this one: its height counts when this one makes room.
+    TBRBand *LinkBand = nullptr;
     // Asked before the band prints; answering false leaves it out.
     std::function<bool()> BeforePrint;
 
@@ -33,4 +35,8 @@ struct TBRBand
     TBRPrintable &Add(TBRPrintable p) { return Controls.emplace_back(std::move(p)); }
     // Height of the band and its chain of children, when enabled.
     double ChainHeight() const;
+    // Refuses (false, link unchanged) a band whose own link chain leads back here.
+    bool SetLinkBand(TBRBand *band);
+    // The height with the bands chained through LinkBand.
+    double LinkedHeight() const;
 };

@@ -303,3 +303,28 @@ TEST_F(ReportLayout, AlignToBandCentresInTheColumn)
         if (i.kind == TBRLaidItem::Kind::Text)
             EXPECT_EQ(i.Rect.left(), 100 + 75);
 }
+
+TEST_F(ReportLayout, LinkedBandsAndBandsKeptOnOnePageMoveTogether)
+{
+    for (const bool keep : {false, true}) {
+        // Seven records fill 700 of 800; the eighth is a five-line band (or one linked to a 100 band).
+        auto ds = numbered(8);
+        TBandReport r = report(ds.get());
+        TBRBand &detail = *r.Band(TBRBandType::rbDetail);
+        TBRBand &summary = labelled(r, TBRBandType::rbSummary, 100, QStringLiteral("S"));
+        if (keep) {
+            detail.KeepOnOnePage = true;
+            detail.Controls[0].AutoStretch = true;
+            detail.Controls[0].OnPrint = [](QString &t) { t = t == "r8" ? QStringLiteral("a\rb\rc\rd\re") : t; };
+            detail.Controls[0].Font.setPointSize(8);
+        } else {
+            ASSERT_TRUE(detail.SetLinkBand(&summary));
+            EXPECT_FALSE(summary.SetLinkBand(&detail)); // circular
+            EXPECT_EQ(summary.LinkBand, nullptr);
+        }
+        const auto pages = run(r);
+        ASSERT_EQ(pages.size(), 2u) << keep;
+        ASSERT_EQ(pages[1].BandRects(TBRBandType::rbDetail).size(), 1u) << keep;
+        EXPECT_EQ(pages[1].BandRects(TBRBandType::rbDetail).front().top(), 100) << keep;
+    }
+}
