@@ -85,6 +85,17 @@ bool TTipStatF::Execute(bool withMonth)
 
 void TTipStatF::BitBtn1Click()
 {
+    // A reversed range lists nobody; a list without its month cannot be signed.
+    if (Lit1->currentIndex() > Lit2->currentIndex()) {
+        TForm1::ShowProblem(QStringLiteral("Litera de inceput (%1) este dupa litera de sfarsit (%2)!")
+                                .arg(Lit1->currentText(), Lit2->currentText()),
+                            Lit1);
+        return;
+    }
+    if (Stat1->isVisibleTo(this) && PerioadaS->text().trimmed().isEmpty()) {
+        TForm1::ShowProblem(QStringLiteral("Scrieti luna statului de plata!"), PerioadaS);
+        return;
+    }
     if (Stat1->isVisibleTo(this))
         Form1().WriteSetting(kSection, kKey, PerioadaS->text());
     m_confirmed = true;

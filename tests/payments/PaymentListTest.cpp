@@ -129,7 +129,7 @@ TEST(PaymentList, MissingTemplateNamesIt)
     PaymentsWorld w;
     writeRequests(w);
     PaymentCommands commands(CereriF());
-    PaymentsWorld::select({}, QStringLiteral("A"), QStringLiteral("Z"));
+    PaymentsWorld::select({}, QStringLiteral("A"), QStringLiteral("Z"), QStringLiteral("ianuarie 2023"));
     try {
         commands.BitBtn7Click();
         FAIL() << "no error";
@@ -154,4 +154,36 @@ TEST(PaymentList, CancelledListLeavesNoMonthPanelForTheTreasury)
     EXPECT_TRUE(TipStatF().Execute(false));
     EXPECT_FALSE(panelShown);
     EXPECT_TRUE(w.shell.openedDocuments.isEmpty());
+}
+
+TEST(PaymentList, BadSelectionKeepsTheDialogOpenAndListsNothing)
+{
+    struct Case
+    {
+        const char *name, *first, *last, *month, *problem;
+    };
+    const Case cases[] = {
+        {"reversed letters", "T", "C", "ianuarie 2023", "Litera de inceput (T) este dupa litera de sfarsit (C)!"},
+        {"blank month", "A", "Z", "  ", "Scrieti luna statului de plata!"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        PaymentsWorld w;
+        writeRequests(w);
+        w.extractTemplates();
+        PaymentCommands commands(CereriF());
+        bool stillOpen = false;
+        PaymentsWorld::select({}, QLatin1String(c.first), QLatin1String(c.last), QString::fromUtf8(c.month));
+        DocumentsWorld::whenShown([&stillOpen] {
+            QTimer::singleShot(0, [&stillOpen] {
+                stillOpen = TipStatF().isVisible();
+                TipStatF().BitBtn2->click();
+            });
+        });
+        commands.BitBtn7Click();
+        EXPECT_TRUE(stillOpen);
+        ASSERT_EQ(w.dialogs.balloons.size(), 1);
+        EXPECT_EQ(w.dialogs.balloons[0].text, QString::fromUtf8(c.problem));
+        EXPECT_TRUE(w.shell.openedDocuments.isEmpty());
+    }
 }
