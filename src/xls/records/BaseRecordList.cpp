@@ -63,7 +63,10 @@ qint64 TBaseRowColRecordList::TotalRangeSize(int left, int top, int right, int b
 
 int TBaseRowColRecordList::Add(std::unique_ptr<TBaseRowColRecord> record)
 {
-    FSorted = false;
+    // Files and fills add cells in column order: such a list stays sorted
+    // and is never sorted again (a sort of it would change nothing).
+    const TBaseRowColRecord *last = Count() > 0 ? Items(Count() - 1) : nullptr;
+    FSorted = record && (Count() == 0 || (FSorted && last && last->Column() <= record->Column()));
     return TBaseRecordList::Add(std::move(record));
 }
 

@@ -22,16 +22,6 @@ TBaseRowColRecord::TBaseRowColRecord(quint16 id, QByteArray data, int minSize, T
     RequireDataSize(qMax(4, minSize));
 }
 
-int TBaseRowColRecord::Row() const
-{
-    return ReadWord(Data(), 0);
-}
-
-int TBaseRowColRecord::Column() const
-{
-    return ReadWord(Data(), 2);
-}
-
 void TBaseRowColRecord::SetRow(int row)
 {
     CheckEntryCount(row, MaxRow);

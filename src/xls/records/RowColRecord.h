@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xls/records/BaseRecord.h"
+#include "xls/storage/ByteUtils.h"
 
 #include <QVariant>
 
@@ -14,8 +15,9 @@ public:
     // "Record with ID 0x%x is invalid".
     TBaseRowColRecord(quint16 id, QByteArray data, int minSize = 4);
 
-    int Row() const;
-    int Column() const;
+    // Inline: sorting and lookups call them for every cell.
+    int Row() const { return ReadWord(Data(), 0); }
+    int Column() const { return ReadWord(Data(), 2); }
     void SetRow(int row);
     void SetColumn(int column);
 
