@@ -7,6 +7,7 @@
 
 class QIODevice;
 class TBaseRecordList;
+class TCellRecord;
 class TContinueRecord;
 struct TSheetInfo;
 
@@ -61,6 +62,9 @@ public:
     virtual bool AttachFollowing(std::unique_ptr<TBaseRecord> &next);
     // Whether a STRING record may follow this one (formula-like records).
     virtual bool AllowsStringAfter() const { return false; }
+    // The record as a cell, or null: cheaper than a dynamic_cast on the
+    // load path, which sees every cell of the workbook.
+    virtual TCellRecord *AsCell() { return nullptr; }
 
 protected:
     // Cell records are many and small (a sheet may hold hundreds of thousands):

@@ -44,6 +44,7 @@ class TCellRecord : public TBaseRowColRecord
 {
 public:
     TCellRecord(quint16 id, QByteArray data, int minSize = 6);
+    TCellRecord *AsCell() override { return this; }
 
     int XF() const;
     void SetXF(int xf);

@@ -39,10 +39,13 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
     const quint16 id = record->RecordId();
     if (IsCellId(id)) {
         PlaceCells();
-        auto cell = Downcast<TCellRecord>(std::move(record));
+        if (!record->AsCell())  // a class registered for the id that is no cell
+            RaiseFileInvalid();
+        std::unique_ptr<TCellRecord> cell(record.release()->AsCell());
         // A damaged string is refused now, not when the cell is first read.
-        if (const auto *rich = dynamic_cast<const TRStringRecord *>(cell.get()))
-            rich->Parse();
+        if (id == XlsIds::RString)
+            if (const auto *rich = dynamic_cast<const TRStringRecord *>(cell.get()))
+                rich->Parse();
         FLastFormula = id == XlsIds::Formula ? dynamic_cast<TFormulaRecord *>(cell.get()) : nullptr;
         FCells.AddCellRecord(std::move(cell));
         return;
