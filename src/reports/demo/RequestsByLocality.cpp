@@ -1,6 +1,6 @@
 #include "reports/demo/RequestsByLocality.h"
 
-#include "core/Form1.h"
+#include "core/MonthCode.h"
 #include "documents/DocumentPages.h"
 #include "documents/DocumentValues.h"
 #include "platform/sql/SqlQuote.h"
@@ -140,7 +140,7 @@ void RequestsByLocality::Show()
     TQuery query;
     openQuery(query, Query(dataFile(RequestTables::Cereri), month));
     TBandReport report;
-    Build(report, &query, TForm1::MonthName(month));
+    Build(report, &query, MonthCode::text(month));
     auto printer = std::make_unique<TBRPrinter>(report.PrinterSettings);
     TBRProgressForm progress(QApplication::activeWindow());
     progress.SetPrinter(printer.get());

@@ -72,5 +72,9 @@ TEST(DemoReport, MenuCommandShowsThePreview)
             preview = p;
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->Printer().PageCount(), 1);
+    // The title names the working month.
+    const QString pdf = w.root + QStringLiteral("/meniu.pdf");
+    preview->Printer().SaveToPdf(pdf);
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("Cererile lunii 01.2023, pe localități")));
     preview->close();
 }
