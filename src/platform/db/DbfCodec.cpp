@@ -5,7 +5,12 @@
 #include <QDateTime>
 #include <QLocale>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 
@@ -15,13 +20,31 @@ namespace {
 
 bool isPad(char c) { return c == ' ' || c == '\0'; }
 
-// Length of the field without its trailing pad; eight blanks at a time, as
-// most text fields end in a long run of them.
+// Bit i set where byte i of the word is a blank (eight bytes, the first lowest).
+quint64 blankBytes(quint64 word)
+{
+    constexpr quint64 Low7 = 0x7F7F7F7F7F7F7F7FULL;
+    const quint64 x = word ^ 0x2020202020202020ULL; // a blank becomes zero
+    return ~(((x & Low7) + Low7) | x | Low7);       // the high bit of each zero byte
+}
+
+// Length of the field without its trailing pad; sixteen or eight blanks at a
+// time, as most text fields end in a long run of them.
 qsizetype blankEnd(QByteArrayView raw)
 {
-    constexpr quint64 Blanks = 0x2020202020202020ULL;
     const char *p = raw.data();
     qsizetype e = raw.size();
+#ifdef __SSE2__
+    const __m128i blank = _mm_set1_epi8(' '), nul = _mm_setzero_si128();
+    while (e >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + e - 16));
+        const unsigned pad = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, blank), _mm_cmpeq_epi8(v, nul))));
+        if (pad != 0xFFFF)
+            return e - 16 + 32 - std::countl_zero(~pad & 0xFFFFu);
+        e -= 16;
+    }
+#endif
+    constexpr quint64 Blanks = 0x2020202020202020ULL;
     while (e >= 8) {
         quint64 word;
         memcpy(&word, p + e - 8, 8);
@@ -389,14 +412,16 @@ void encodeLogical(const DbfField &f, const QVariant &v, char *out)
 QByteArrayView trimmedBytes(QByteArrayView raw)
 {
     // Numbers stand right-aligned after a run of blanks: skip it eight at a time.
-    constexpr quint64 Blanks = 0x2020202020202020ULL;
     const qsizetype e = blankEnd(raw);
     qsizetype b = 0;
     while (b + 8 <= e) {
         quint64 word;
         memcpy(&word, raw.data() + b, 8);
-        if (word != Blanks)
+        const quint64 other = ~blankBytes(word) & 0x8080808080808080ULL;
+        if (other) {
+            b += std::countr_zero(other) / 8;
             break;
+        }
         b += 8;
     }
     while (b < e && isPad(raw[b]))
@@ -404,13 +429,26 @@ QByteArrayView trimmedBytes(QByteArrayView raw)
     return raw.sliced(b, e - b);
 }
 
+// Room for n characters in s, which keeps its buffer when that is its own and
+// large enough (the common case in a scan) without the library's out-of-line resize.
+QChar *sized(QString &s, qsizetype n)
+{
+    QString::DataPointer &d = s.data_ptr();
+    if (d.needsDetach() || n > d.size + d.freeSpaceAtEnd()) [[unlikely]] {
+        s.resize(n);
+        return s.data();
+    }
+    d.size = n;
+    d.data()[n] = u'\0';
+    return reinterpret_cast<QChar *>(d.data());
+}
+
 bool decodeText(QByteArrayView raw, QString &into)
 {
     const qsizetype e = blankEnd(raw);
     if (e == 0)
         return false;
-    into.resize(e); // keeps the buffer it has when that is large enough
-    Cp1250::decode(raw.first(e), into.data());
+    Cp1250::decode(raw.first(e), sized(into, e));
     return true;
 }
 
@@ -420,20 +458,30 @@ Number decodeNumber(QByteArrayView raw)
     return t.isEmpty() ? Number{} : trimmedNumber(t);
 }
 
+// Eight ASCII digits (the first lowest) as a number; -1 when one is not a digit.
+int eightDigits(quint64 w)
+{
+    constexpr quint64 High = 0xF0F0F0F0F0F0F0F0ULL, Zeros = 0x3030303030303030ULL;
+    if ((w & High) != Zeros || ((w + 0x0606060606060606ULL) & High) != Zeros)
+        return -1;
+    w = (w & 0x0F0F0F0F0F0F0F0FULL) * 2561 >> 8;
+    w = (w & 0x00FF00FF00FF00FFULL) * 6553601 >> 16;
+    return int((w & 0x0000FFFF0000FFFFULL) * 42949672960001ULL >> 32);
+}
+
 int decodeDate(QByteArrayView raw)
 {
+    if (raw.size() == 8) {
+        quint64 w;
+        memcpy(&w, raw.data(), 8);
+        const int v = eightDigits(w);
+        if (v >= 0)
+            return v == 0 || isDate(v) ? v : -1;
+    }
     // Blank, or zeros among blanks: an empty date as some writers store it.
     if (std::all_of(raw.begin(), raw.end(), [](char c) { return c == '0' || isPad(c); }))
         return 0;
-    if (raw.size() != 8)
-        return -1;
-    int v = 0;
-    for (char c : raw) {
-        if (c < '0' || c > '9')
-            return -1;
-        v = v * 10 + (c - '0');
-    }
-    return QDate::isValid(v / 10000, v / 100 % 100, v % 100) ? v : -1;
+    return -1;
 }
 
 int decodeLogical(QByteArrayView raw)

@@ -46,7 +46,23 @@ bool number(QByteArrayView raw, double *out);     // false when blank or not a n
 // A date field as yyyymmdd; 0 when blank or all zeros; -1 when not a date.
 int dateNumber(QByteArrayView raw);
 QDate date(QByteArrayView raw);                   // invalid when blank or not a date
-inline QDate date(int yyyymmdd) { return QDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100); }
+// Whether yyyymmdd is a day of the calendar (years 1 to 9999), and that day,
+// by arithmetic: a scan does this for every date cell.
+constexpr bool isDate(int yyyymmdd)
+{
+    const int y = yyyymmdd / 10000, m = yyyymmdd / 100 % 100, d = yyyymmdd % 100;
+    if (y < 1 || m < 1 || m > 12 || d < 1)
+        return false;
+    const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+    constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return d <= days[m - 1] + (m == 2 && leap);
+}
+inline QDate date(int yyyymmdd)
+{
+    const int y = yyyymmdd / 10000, m = yyyymmdd / 100 % 100, d = yyyymmdd % 100;
+    const int a = (14 - m) / 12, yy = y + 4800 - a, mm = m + 12 * a - 3;
+    return QDate::fromJulianDay(d + (153 * mm + 2) / 5 + 365 * qint64(yy) + yy / 4 - yy / 100 + yy / 400 - 32045);
+}
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);
 
