@@ -4,6 +4,10 @@
 
 #include <array>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // 0x80..0xFF; undefined positions hold the C1 control of the same value.
@@ -78,8 +82,13 @@ void Cp1250::decode(QByteArrayView bytes, QChar *out)
             for (int k = 0; k < 8; ++k)
                 out[i + k] = p[i + k] < 0x80 ? QChar(p[i + k]) : QChar(kHigh[p[i + k] - 0x80]);
         } else {
+#ifdef __SSE2__
+            const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi64_si128(qint64(w)), _mm_setzero_si128());
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), wide);
+#else
             for (int k = 0; k < 8; ++k)
                 out[i + k] = QChar(char16_t((w >> (8 * k)) & 0xFF));
+#endif
         }
     }
     for (; i < n; ++i)
