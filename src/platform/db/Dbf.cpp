@@ -318,14 +318,11 @@ void Dbf::read(qint64 rec, std::vector<DbfValue> &into) const
 {
     const Impl &m = *d;
     const char *record = m.record(rec);
-    const QList<DbfField> &fields = m.layout.fields;
-    into.resize(size_t(fields.size()));
-    for (int f = 0; f < fields.size(); ++f) {
-        const DbfField &field = fields[f];
-        const Codec::Decoded result = Codec::decode(field.type, QByteArrayView(record + field.offset, field.length), into[size_t(f)]);
-        if (result != Codec::Decoded::Ok) [[unlikely]]
-            m.refuse(rec, f, result);
-    }
+    into.resize(size_t(m.layout.fields.size()));
+    Codec::Decoded why;
+    const int failed = Codec::decode(record, m.layout.fields, into.data(), &why);
+    if (failed >= 0) [[unlikely]]
+        m.refuse(rec, failed, why);
 }
 
 qint64 Dbf::appendBlank()

@@ -585,7 +585,9 @@ QByteArray formatNumber(double value, int length, int decimals)
     return rightAligned(withPoint(scaledDigits(magnitude, decimals), decimals, value < 0), length);
 }
 
-Decoded decode(char type, QByteArrayView raw, DbfValue &into)
+namespace {
+
+Q_ALWAYS_INLINE Decoded decodeField(char type, QByteArrayView raw, DbfValue &into)
 {
     into.kind = DbfValue::Null;
     switch (type) {
@@ -627,6 +629,21 @@ Decoded decode(char type, QByteArrayView raw, DbfValue &into)
     default:
         return Decoded::Unsupported;
     }
+}
+
+} // namespace
+
+Decoded decode(char type, QByteArrayView raw, DbfValue &into) { return decodeField(type, raw, into); }
+
+int decode(const char *record, const QList<DbfField> &fields, DbfValue *into, Decoded *why)
+{
+    for (int f = 0; f < fields.size(); ++f) {
+        const DbfField &field = fields[f];
+        *why = decodeField(field.type, QByteArrayView(record + field.offset, field.length), into[f]);
+        if (*why != Decoded::Ok) [[unlikely]]
+            return f;
+    }
+    return -1;
 }
 
 QString unsupported(char type, bool foxPro)

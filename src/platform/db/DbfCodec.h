@@ -70,6 +70,9 @@ int logical(QByteArrayView raw);
 // allocated unless a text is longer than any the value held before.
 enum class Decoded { Ok, NotNumber, NotDate, NotLogical, Unsupported };
 Decoded decode(char type, QByteArrayView raw, DbfValue &into);
+// Every field of a record into values kept by the caller, one a field, in one
+// call; the first field that cannot be read (and why in *why), or -1.
+int decode(const char *record, const QList<DbfField> &fields, DbfValue *into, Decoded *why);
 
 // Why a field of this type cannot be read or written.
 QString unsupported(char type, bool foxPro);
