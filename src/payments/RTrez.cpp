@@ -5,6 +5,7 @@
 #include "core/Form1.h"
 #include "core/Form4.h"
 #include "documents/DocumentValues.h"
+#include "documents/OutputFolder.h"
 #include "documents/RTFReplace.h"
 #include "payments/PaymentValues.h"
 #include "payments/TipStatF.h"
@@ -26,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 using namespace DocumentValues;
@@ -107,7 +107,7 @@ TreasuryDbf::Payer TRTrez::payer() const
 void TRTrez::Execute()
 {
     m_confirmed = false;
-    m_stage.reset();
+    m_output.reset();
     DataVirarii->setDate(Today());
     exec();
     if (!m_confirmed)
@@ -117,15 +117,15 @@ void TRTrez::Execute()
     progress.Descr->setText(QStringLiteral("Creez DBF-ul..."));
     progress.Start();
     try {
-        m_package = {m_stage->path(), QString(), DataVirarii->date(), tickedCodes(), m_payments};
-        m_package.dbfPath = WriteTreasuryDbf(m_stage->path());
+        m_package = {m_output->work(), QString(), DataVirarii->date(), tickedCodes(), m_payments};
+        m_package.dbfPath = WriteTreasuryDbf(m_output->work());
         WriteAnnex2();
         WriteAnnex3();
         WriteTotalsText();
         progress.Stop();
         publish();
     } catch (...) {
-        m_stage.reset(); // nothing of an unfinished package is left
+        m_output.reset(); // nothing of an unfinished package is left
         throw;
     }
     Shell::instance().openFolder(m_folder);
@@ -146,7 +146,7 @@ void TRTrez::BitBtn1Click()
             return;
     } catch (const std::exception &e) {
         Sx->Close();
-        m_stage.reset();
+        m_output.reset();
         message(QString::fromUtf8(e.what()));
         return;
     }
@@ -165,33 +165,13 @@ void TRTrez::collectPayments()
 
 bool TRTrez::chooseFolder()
 {
-    const QString chosen = Shell::instance().chooseFolder(QStringLiteral("Unde punem Raportarea?"), QString());
-    if (chosen.isEmpty())
+    auto output = std::make_unique<OutputFolder>(OutputFolder::Texts{
+        kTitle, kSubFolder, QStringLiteral("Unde punem Raportarea?"), QStringLiteral(" exista!"),
+        QStringLiteral(" este in utilizare!\rInchideti fisierele deschise sau stergeti-l manual si reinncercati!")});
+    if (!output->choose())
         return false;
-    const QString folder = QDir(chosen).filePath(kSubFolder);
-    const QString shown = QDir::toNativeSeparators(folder);
-    const bool exists = QFileInfo::exists(folder);
-    if (exists && TErori::Mesaj(kTitle, QStringLiteral("\rDirectorul ") + shown + QStringLiteral(" exista!\rIl inlocuim?"), 0,
-                                TErori::Da | TErori::Nu)
-                      != TErori::ResultDa)
-        return false;
-    // The package is made beside its folder and takes its place when complete.
-    auto stage = std::make_unique<QTemporaryDir>(QDir(chosen).filePath(kSubFolder + QStringLiteral("-XXXXXX")));
-    if (!stage->isValid()) {
-        message(QStringLiteral("\rNu pot crea directorul ") + shown + QStringLiteral("!\r") + stage->errorString());
-        return false;
-    }
-    if (exists) {
-        TForm1::ShellDelete(folder);
-        letWindowsRun();
-        if (QFileInfo::exists(folder)) {
-            message(QStringLiteral("\rDirectorul ") + shown + QStringLiteral(" este in utilizare!\r")
-                    + QStringLiteral("Inchideti fisierele deschise sau stergeti-l manual si reinncercati!"));
-            return false;
-        }
-    }
-    m_folder = folder;
-    m_stage = std::move(stage);
+    m_folder = output->target();
+    m_output = std::move(output);
     return true;
 }
 
@@ -221,18 +201,8 @@ void TRTrez::WriteTotalsText()
 
 void TRTrez::publish()
 {
-    const QString stage = m_stage->path();
-    // A temporary folder is the owner's alone; the package is the office's.
-    QFile::setPermissions(stage, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
-                                     | QFile::WriteUser | QFile::ExeUser | QFile::ReadGroup | QFile::ExeGroup
-                                     | QFile::ReadOther | QFile::ExeOther);
-    if (!QDir().rename(stage, m_folder))
-        PaymentValues::refuse(QStringLiteral("Nu pot pune raportul in directorul ") + QDir::toNativeSeparators(m_folder)
-                              + QStringLiteral(": exista deja sau nu am drept de scriere."));
-    DurableFile::syncFolder(m_folder);
-    DurableFile::syncFolder(QFileInfo(m_folder).absolutePath());
-    m_stage->setAutoRemove(false);
-    m_stage.reset();
+    m_output->commit();
+    m_output.reset();
     m_package.folder = m_folder;
     m_package.dbfPath = QDir(m_folder).filePath(QFileInfo(m_package.dbfPath).fileName());
 }

@@ -12,7 +12,7 @@ class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QPushButton;
-class QTemporaryDir;
+class OutputFolder;
 class TQuery;
 class TRTFReplace;
 
@@ -65,7 +65,7 @@ private:
 
     bool m_confirmed = false;
     QString m_folder;
-    std::unique_ptr<QTemporaryDir> m_stage;
+    std::unique_ptr<OutputFolder> m_output;
     QList<TreasuryPayment> m_payments;
     TreasuryPackage m_package;
 };

@@ -7,6 +7,7 @@
 #include "controls/StyledProgressBar.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
+#include "documents/OutputFolder.h"
 #include "payments/PaymentValues.h"
 #include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
@@ -14,7 +15,6 @@
 #include "suppliers/PostalCodes.h"
 #include "suppliers/SelCEZ.h"
 #include "suppliers/SelEON.h"
-#include "suppliers/StagedFolder.h"
 #include "tables/RequestTables.h"
 
 #include <QComboBox>
@@ -42,15 +42,15 @@ QString yearPart() { return Form3().LunaLucru->text().mid(3, 4); }
 // The common frame: the folder, the progress window, the workbooks, the message.
 void run(const Report &report, const std::function<void(const QString &folder)> &write)
 {
-    StagedFolder folder(report.title, report.prompt, report.subFolder);
+    OutputFolder folder({report.title, report.subFolder, report.prompt});
     if (!folder.choose())
         return;
     TContor &progress = Contor();
     progress.Start();
     letWindowsRun();
-    write(folder.stage());
+    write(folder.work());
     progress.Stop();
-    folder.publish();
+    folder.commit();
     TErori::Mesaj(report.finalTitle, QStringLiteral("\rRaportul a fost creat!"), 2, TErori::OK);
     Shell::instance().openFolder(folder.target());
 }

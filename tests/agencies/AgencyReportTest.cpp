@@ -212,8 +212,9 @@ TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
         EXPECT_EQ(csv.readAll(), c.csv13);
         QFile csv16(texts + "/ANEXA_16_RCCIUNI_MARTIE_2023.csv");
         EXPECT_EQ(csv16.exists(), c.rows);
-        if (c.rows && csv16.open(QIODevice::ReadOnly))
+        if (c.rows && csv16.open(QIODevice::ReadOnly)) {
             EXPECT_TRUE(csv16.readAll().endsWith("R C CIUNI STR. COLII NR. 3,,P 1,2,1387,1 16.01.2023,20.5\r\n"));
+        }
     }
 }
 

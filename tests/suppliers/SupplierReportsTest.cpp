@@ -78,7 +78,7 @@ TEST(SupplierReports, ThreeWorkbooksReadBackByOthers)
     // One entry per name whatever its case and blanks, and the empty name of request 2.
     EXPECT_EQ(SelEON().FurnE->count(), 3);
 
-    for (const QString kind : {QStringLiteral("CEZ"), QStringLiteral("PREMIER")}) {
+    for (const QString &kind : {QStringLiteral("CEZ"), QStringLiteral("PREMIER")}) {
         whenVisible(SelCEZ(), [] {
             SelCEZ().FurnE->setCurrentIndex(SelCEZ().FurnE->findText(QStringLiteral("E-ON ENERGIE")));
             SelCEZ().Siruta->setText(QStringLiteral("22415"));

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QTemporaryDir;
+
+// The folder a report writes its files into: a fixed sub-folder of a folder
+// the user picks. An existing sub-folder is replaced only when the user says
+// Da. The files go into a working folder beside it, which takes its place
+// when complete, so the report's folder is whole or absent.
+class OutputFolder
+{
+public:
+    // What each report says; most say the same.
+    struct Texts
+    {
+        QString title;
+        QString subFolder;
+        QString prompt = QStringLiteral("Alegeti directorul unde punem Raportul");
+        QString exists = QStringLiteral(" exista deja!");
+        QString inUse = QStringLiteral(" nu poate fi inlocuit!\rInchideti toate fisierele deschise din el si reincercati!");
+    };
+
+    explicit OutputFolder(Texts texts);
+    ~OutputFolder();
+
+    // Asks for the folder, and whether to replace the sub-folder when it is
+    // there; false, its reason shown, when the user stops or the old folder
+    // cannot go or no working folder can be made.
+    bool choose();
+    // Where the files go while the report runs.
+    QString work() const;
+    // The sub-folder the report ends in.
+    QString target() const { return m_target; }
+    // Puts the working folder in place; throws CoreError when it cannot.
+    void commit();
+    // Drops the working folder and all it holds.
+    void discard();
+
+private:
+    void message(const QString &text) const;
+
+    Texts m_texts;
+    QString m_target;
+    std::unique_ptr<QTemporaryDir> m_work;
+};
