@@ -1,12 +1,11 @@
 #include "remote/EditPassF.h"
 
 #include "core/Form1.h"
+#include "remote/MemoForm.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TEditPassF &EditPassF()
 {
@@ -22,16 +21,9 @@ TEditPassF::TEditPassF(QWidget *parent)
     PassN->setMaxLength(40);
     connect(PassN, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     connect(MemoBut, &QPushButton::clicked, this, &TEditPassF::MemoButClick);
-    connect(CloseBut, &QPushButton::clicked, this, [this] { done(2); });
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Parola noua"), PassN);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(MemoBut);
-    buttons->addWidget(CloseBut);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    layOutMemoForm(this, form, MemoBut, CloseBut);
 }
 
 bool TEditPassF::Arata()

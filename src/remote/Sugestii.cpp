@@ -6,6 +6,7 @@
 #include "core/Form1.h"
 #include "core/Form4.h"
 #include "platform/codepage/Cp1250.h"
+#include "remote/MemoForm.h"
 #include "remote/RemoteSettings.h"
 #include "remote/WebDownload.h"
 
@@ -13,12 +14,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -62,15 +61,8 @@ TSugestii::TSugestii(QWidget *parent)
     form->addRow(QStringLiteral("Email"), mail);
     form->addRow(new QLabel(QStringLiteral("Sugestia dvs."), this));
     form->addRow(produs);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(MemoBut);
-    buttons->addWidget(CloseBut);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
+    layOutMemoForm(this, form, MemoBut, CloseBut);
     connect(MemoBut, &QPushButton::clicked, this, &TSugestii::MemoButClick);
-    connect(CloseBut, &QPushButton::clicked, this, [this] { done(2); });
     resize(480, 420);
 }
 
