@@ -23,37 +23,38 @@ quint8 TBRByteReader::u8()
     return quint8(m_data[m_pos++]);
 }
 
+template <class T>
+T TBRByteReader::little()
+{
+    need(qsizetype(sizeof(T)));
+    const T v = qFromLittleEndian<T>(m_data.data() + m_pos);
+    m_pos += qsizetype(sizeof(T));
+    return v;
+}
+
 quint16 TBRByteReader::u16()
 {
-    need(2);
-    const quint16 v = qFromLittleEndian<quint16>(m_data.data() + m_pos);
-    m_pos += 2;
-    return v;
+    return little<quint16>();
 }
 
 quint32 TBRByteReader::u32()
 {
-    need(4);
-    const quint32 v = qFromLittleEndian<quint32>(m_data.data() + m_pos);
-    m_pos += 4;
-    return v;
+    return little<quint32>();
 }
 
 float TBRByteReader::f32()
 {
-    const quint32 bits = u32();
+    const quint32 bits = little<quint32>();
     float v;
-    std::memcpy(&v, &bits, 4);
+    std::memcpy(&v, &bits, sizeof v);
     return v;
 }
 
 double TBRByteReader::f64()
 {
-    need(8);
-    const quint64 bits = qFromLittleEndian<quint64>(m_data.data() + m_pos);
-    m_pos += 8;
+    const quint64 bits = little<quint64>();
     double v;
-    std::memcpy(&v, &bits, 8);
+    std::memcpy(&v, &bits, sizeof v);
     return v;
 }
 

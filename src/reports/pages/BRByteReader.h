@@ -30,6 +30,9 @@ public:
 
 private:
     void need(qsizetype n) const;
+    // The next little-endian value of that type.
+    template <class T>
+    T little();
     QByteArrayView m_data;
     QString m_what;
     qsizetype m_pos = 0;
