@@ -5,18 +5,21 @@
 
 namespace {
 
-// Whether a state item must be recorded: the first one, or a changed one.
+} // namespace
+
+// A state item is recorded when it is the first of its kind or a change.
 template <class Spec>
-bool changed(Spec &current, bool &set, const Spec &wanted)
+void TBRCanvas::record(Spec &current, bool &set, const Spec &wanted, TBRItemKind kind, Spec TBRPageItem::*member)
 {
     if (set && wanted == current)
-        return false;
+        return;
     current = wanted;
     set = true;
-    return true;
+    TBRPageItem it;
+    it.kind = kind;
+    it.*member = wanted;
+    add(it);
 }
-
-} // namespace
 
 TBRCanvas::TBRCanvas(double widthPx, double heightPx, double dpiX, double dpiY)
     : m_measure(1, 1, QImage::Format_ARGB32)
@@ -40,12 +43,7 @@ void TBRCanvas::SetFont(const QFont &font, const QColor &color)
     spec.color = color.rgba();
     m_font = font;
     m_font.setPointSizeF(spec.pointSize);
-    if (!changed(m_fontSpec, m_fontSet, spec))
-        return;
-    TBRPageItem it;
-    it.kind = TBRItemKind::Font;
-    it.font = spec;
-    add(it);
+    record(m_fontSpec, m_fontSet, spec, TBRItemKind::Font, &TBRPageItem::font);
 }
 
 void TBRCanvas::SetPen(const QPen &pen)
@@ -54,12 +52,7 @@ void TBRCanvas::SetPen(const QPen &pen)
     spec.color = pen.color().rgba();
     spec.width = float(pen.widthF());
     spec.style = quint8(qBound(0, int(pen.style()), 5));
-    if (!changed(m_pen, m_penSet, spec))
-        return;
-    TBRPageItem it;
-    it.kind = TBRItemKind::Pen;
-    it.pen = spec;
-    add(it);
+    record(m_pen, m_penSet, spec, TBRItemKind::Pen, &TBRPageItem::pen);
 }
 
 void TBRCanvas::SetBrush(const QBrush &brush)
@@ -67,12 +60,7 @@ void TBRCanvas::SetBrush(const QBrush &brush)
     TBRBrushSpec spec;
     spec.color = brush.color().rgba();
     spec.style = brush.style() == Qt::NoBrush ? 0 : 1;
-    if (!changed(m_brush, m_brushSet, spec))
-        return;
-    TBRPageItem it;
-    it.kind = TBRItemKind::Brush;
-    it.brush = spec;
-    add(it);
+    record(m_brush, m_brushSet, spec, TBRItemKind::Brush, &TBRPageItem::brush);
 }
 
 void TBRCanvas::TextRect(const QRectF &rect, const QString &text, Qt::Alignment align, bool clip)

@@ -41,6 +41,8 @@ public:
 
 private:
     void add(TBRPageItem item) { m_page.Items.push_back(std::move(item)); }
+    template <class Spec>
+    void record(Spec &current, bool &set, const Spec &wanted, TBRItemKind kind, Spec TBRPageItem::*member);
     void shape(TBRItemKind kind, const QRectF &rect);
 
     TBRPageBody m_page;
