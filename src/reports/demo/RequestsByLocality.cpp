@@ -35,7 +35,7 @@ const Column kColumns[] = {
     {"Titular", "TITULAR", 220, 620, Qt::AlignLeft, ""},
     {"CNP", "CNP", 860, 300, Qt::AlignLeft, ""},
     {"Membri", "NR_MEMBRI", 1180, 140, Qt::AlignRight, "0"},
-    {"Ajutor lunar", "CUANTUM", 1340, 300, Qt::AlignRight, "#,##0.00"},
+    {"Ajutor lunar", "CUANTUM", 1340, 300, Qt::AlignRight, "0.00"},
     {"Statut", "STATUT", 1680, 220, Qt::AlignLeft, ""},
 };
 
@@ -60,7 +60,7 @@ void totals(TBRBand &band, const QString &caption, bool reset)
     band.Add(text(TBRPrintable::label(caption, 0, 10, 800, 50), Qt::AlignLeft, true));
     TBRPrintable count = text(TBRPrintable::expr(QStringLiteral("COUNT"), 860, 10, 460, 50, QStringLiteral("0 \"cereri\"")),
                               Qt::AlignRight, true);
-    TBRPrintable sum = text(TBRPrintable::expr(QStringLiteral("SUM(CUANTUM)"), 1340, 10, 300, 50, QStringLiteral("#,##0.00")),
+    TBRPrintable sum = text(TBRPrintable::expr(QStringLiteral("SUM(CUANTUM)"), 1340, 10, 300, 50, QStringLiteral("0.00")),
                             Qt::AlignRight, true);
     count.ResetAfterPrint = sum.ResetAfterPrint = reset;
     band.Add(count);
