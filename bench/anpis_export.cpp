@@ -8,7 +8,7 @@
 // holds no Cereri.dbf and reused when it does.
 #include "PairedRuns.h"
 #include "exports/AnpisExport.h"
-#include "exports/DurableDevice.h"
+#include "platform/io/DurableDevice.h"
 #include "core/MonthCode.h"
 #include "tables/RequestTables.h"
 #include "platform/sql/TQuery.h"

@@ -7,7 +7,7 @@
 #include "core/Form4.h"
 #include "core/MonthCode.h"
 #include "core/NumericF.h"
-#include "exports/DurableDevice.h"
+#include "platform/io/DurableDevice.h"
 #include "exports/XmlOut.h"
 #include "tables/RequestTables.h"
 #include "platform/shell/Shell.h"

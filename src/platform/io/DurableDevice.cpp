@@ -1,4 +1,4 @@
-#include "exports/DurableDevice.h"
+#include "platform/io/DurableDevice.h"
 
 DurableDevice::DurableDevice(const QString &target) : m_file(target)
 {
