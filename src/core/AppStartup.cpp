@@ -8,6 +8,7 @@
 #include "core/Form21.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
+#include "core/OfficeLock.h"
 #include "core/ResourceStore.h"
 #include "platform/db/Dbf.h"
 #include "tables/RequestTables.h"
@@ -181,18 +182,6 @@ QString AppStartup::offerBackup(Mode mode)
 
 namespace {
 
-// The office's word processor marks a document it holds open with a lock file
-// beside it, ".~lock.<name>#", and removes it when the document is closed.
-const QString kLockPrefix = QStringLiteral(".~lock.");
-
-bool heldOpen(const QFileInfo &file)
-{
-    const QString name = file.fileName();
-    if (name.startsWith(kLockPrefix) && name.endsWith(u'#'))
-        return file.dir().exists(name.mid(kLockPrefix.size()).chopped(1));
-    return file.dir().exists(kLockPrefix + name + u'#');
-}
-
 // Removes everything below the folder but the documents held open (and their
 // lock files), then the folder when nothing is left. False when something stays.
 bool removeUnlocked(const QString &folder)
@@ -202,7 +191,7 @@ bool removeUnlocked(const QString &folder)
     for (const QFileInfo &entry : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
         if (entry.isDir() && !entry.isSymLink())
             kept |= !removeUnlocked(entry.filePath());
-        else if (heldOpen(entry))
+        else if (OfficeLock::heldOpen(entry))
             kept = true;
         else
             Shell::removePath(entry.filePath());

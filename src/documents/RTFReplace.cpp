@@ -1,5 +1,6 @@
 #include "documents/RTFReplace.h"
 
+#include "core/OfficeLock.h"
 #include "documents/DocumentOpener.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/io/DurableFile.h"
@@ -84,19 +85,11 @@ QByteArray trimmed(const QByteArray &s)
 TRTFReplace::TRTFReplace(QObject *parent) : QObject(parent) {}
 TRTFReplace::~TRTFReplace() = default;
 
-// A document the office suite shows has its lock file beside it; here a
-// file open elsewhere can be deleted, so the lock is what tells it is in use.
-static bool heldOpen(const QString &name)
-{
-    const QFileInfo fi(name);
-    return QFileInfo::exists(fi.dir().filePath(QStringLiteral(".~lock.") + fi.fileName() + u'#'));
-}
-
 bool TRTFReplace::AlegeFisierDest(const QString &prefix)
 {
     for (int n = 0; n < 100; ++n) {
         const QString name = prefix + QString::number(n) + QStringLiteral(".rtf");
-        if (heldOpen(name))
+        if (OfficeLock::heldOpen(QFileInfo(name)))
             continue;
         if (!QFileInfo::exists(name) || QFile::remove(name)) {
             RTFDest = name;

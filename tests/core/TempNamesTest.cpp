@@ -46,13 +46,24 @@ TEST(TempNames, SkipsNamesThatCannotBeDeleted)
     EXPECT_EQ(names.next(QStringLiteral("X"), QStringLiteral(".txt")), folder + QStringLiteral("/X1.txt"));
 }
 
-TEST(TempNames, EmptyWhenAllThousandAreTaken)
+void holdOpen(const QString &folder, const QString &name)
+{
+    writeBytes(folder + QStringLiteral("/.~lock.") + name + u'#', "lock");
+}
+
+TEST(TempNames, OnceAllThousandAreSpentTheOldestNotHeldOpenIsReused)
 {
     auto dir = scratchDir();
     TempNames names(dir->path());
     for (int i = 0; i < TempNames::Limit; ++i)
         ASSERT_FALSE(names.next(QStringLiteral("P"), QStringLiteral(".tmp")).isEmpty());
-    EXPECT_TRUE(names.next(QStringLiteral("P"), QStringLiteral(".tmp")).isEmpty());
+    // P0 is still open in the office suite; P1 was written and closed.
+    holdOpen(dir->path(), QStringLiteral("P0.tmp"));
+    writeBytes(dir->path() + QStringLiteral("/P1.tmp"), "old document");
+    EXPECT_EQ(names.next(QStringLiteral("P"), QStringLiteral(".tmp")), dir->path() + QStringLiteral("/P1.tmp"));
+    EXPECT_FALSE(QFileInfo::exists(dir->path() + QStringLiteral("/P1.tmp")));
+    // P1 is now the newest, so the next turn falls to P2.
+    EXPECT_EQ(names.next(QStringLiteral("P"), QStringLiteral(".tmp")), dir->path() + QStringLiteral("/P2.tmp"));
 }
 
 TEST(TempFileName, AnEmptyNameIsAnErrorForTheCaller)
@@ -60,10 +71,13 @@ TEST(TempFileName, AnEmptyNameIsAnErrorForTheCaller)
     auto dir = scratchDir();
     TForm1 form;
     form.setFolders(dir->path(), dir->path() + QStringLiteral("/Data"), dir->path() + QStringLiteral("/Temp"));
+    const QString folder = dir->path() + QStringLiteral("/Temp/TmpRuva");
     const QString first = form.TempFileName(QStringLiteral("Referat"), QStringLiteral(".rtf"));
-    EXPECT_EQ(first, dir->path() + QStringLiteral("/Temp/TmpRuva/Referat0.rtf"));
+    EXPECT_EQ(first, folder + QStringLiteral("/Referat0.rtf"));
     for (int i = 1; i < TempNames::Limit; ++i)
         form.TempFileName(QStringLiteral("Referat"), QStringLiteral(".rtf"));
+    for (int i = 0; i < TempNames::Limit; ++i)
+        holdOpen(folder, QStringLiteral("Referat%1.rtf").arg(i));
     EXPECT_THROW(form.TempFileName(QStringLiteral("Referat"), QStringLiteral(".rtf")), CoreError);
 }
 
