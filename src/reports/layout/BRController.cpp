@@ -1,6 +1,6 @@
 #include "reports/layout/BRController.h"
 
-#include "platform/sql/TDataSet.h"
+#include "platform/sql/TQuery.h"
 #include "reports/eval/BREvaluator.h"
 #include "reports/layout/BRLayout.h"
 #include "reports/model/BRReport.h"
@@ -38,6 +38,36 @@ bool sameValue(const TBREvResult &a, const TBREvResult &b)
     }
 }
 
+// A report variable's value into a parameter of the matching type; a parameter
+// without a type takes the variable's. Any other pairing leaves it alone.
+void takeValue(TParam &p, const TBREvResult &v)
+{
+    const bool any = p.DataType == SqlType::Null;
+    switch (v.kind) {
+    case TBREvKind::String:
+        if (any || p.DataType == SqlType::Text)
+            p.SetAsString(v.stringValue);
+        else if (const QDate d = QDate::fromString(v.stringValue.trimmed(), QStringLiteral("dd.MM.yyyy"));
+                 p.DataType == SqlType::Date && d.isValid())
+            p.SetAsDate(d);
+        break;
+    case TBREvKind::Integer:
+        if (any || p.DataType == SqlType::Integer)
+            p.SetAsInteger(v.intValue);
+        break;
+    case TBREvKind::Float:
+        if (any || p.DataType == SqlType::Float)
+            p.SetAsFloat(v.floatValue);
+        break;
+    case TBREvKind::Boolean:
+        if (any || p.DataType == SqlType::Logical)
+            p.SetAsBoolean(v.boolValue);
+        break;
+    case TBREvKind::Error:
+        break;
+    }
+}
+
 } // namespace
 
 TBRController::TBRController(TBRLayout &layout, Level level) : m_layout(layout), m_level(std::move(level))
@@ -60,6 +90,20 @@ void TBRController::Prepare()
         c->Prepare();
     for (auto &c : After)
         c->Prepare();
+    m_queryParams = false;
+    if (auto *q = dynamic_cast<TQuery *>(m_level.DataSet))
+        for (const QString &name : q->ParamNames())
+            m_queryParams = m_queryParams || m_layout.IsVariable(name);
+}
+
+void TBRController::takeParameters()
+{
+    auto *q = static_cast<TQuery *>(m_level.DataSet);
+    q->Close();
+    for (const QString &name : q->ParamNames())
+        if (m_layout.IsVariable(name))
+            takeValue(q->ParamByName(name), m_layout.VariableValue(name));
+    q->Open();
 }
 
 void TBRController::Unprepare()
@@ -134,8 +178,18 @@ void TBRController::printGroupFooters(bool whereBroken)
         }
 }
 
+bool TBRController::fromDataSet() const
+{
+    return m_level.DataSet && (m_level.DataSet->Active() || !m_level.OnNeedData);
+}
+
 void TBRController::advance(bool &more)
 {
+    if (!fromDataSet()) {
+        more = false;
+        m_level.OnNeedData(more);
+        return;
+    }
     m_level.DataSet->Next();
     more = !m_level.DataSet->Eof();
 }
@@ -147,17 +201,25 @@ void TBRController::Execute()
     TDataSet *ds = m_level.DataSet;
     if (m_level.BeforeOpen)
         m_level.BeforeOpen();
-    if (!ds || !ds->Active()) {
+    if ((!ds || !ds->Active()) && !m_level.OnNeedData) {
         if (m_level.PrintIfEmpty)
             printEmpty();
         return;
     }
-    ds->First();
-    bool more = !ds->Eof();
-    if (m_level.TopLevel)
-        m_layout.SetRecordCount(ds->RecordCount());
-    if (!more && m_level.PrintIfEmpty)
-        printEmpty();
+    bool more = true;
+    const bool data = fromDataSet();
+    if (data) {
+        if (m_queryParams)
+            takeParameters();
+        ds->First();
+        more = !ds->Eof();
+        if (m_level.TopLevel)
+            m_layout.SetRecordCount(ds->RecordCount());
+        if (!more && m_level.PrintIfEmpty)
+            printEmpty();
+    } else {
+        m_level.OnNeedData(more);
+    }
     m_detailNumber = 0;
     if (!more || m_layout.Cancelled())
         return;
@@ -166,7 +228,7 @@ void TBRController::Execute()
         m_layout.PrintColumnHeader();
     checkGroups();
     while (more) {
-        if (m_layout.Cancelled())
+        if (m_layout.Cancelled() || m_layout.PastFirstPage())
             return;
         ++m_detailNumber;
         printGroupHeaders();
@@ -175,16 +237,24 @@ void TBRController::Execute()
         runControllers(After);
         advance(more);
         if (more && checkGroups()) {
-            ds->Prior();
+            // The footers read the record they close.
+            if (data)
+                ds->Prior();
             printGroupFooters(true);
-            ds->Next();
+            if (data)
+                ds->Next();
         }
         if (m_level.TopLevel)
             m_layout.SetProgress(m_detailNumber);
     }
     // Stand on the last record for the closing footers and the summary.
-    ds->Last();
-    checkGroups();
+    if (data) {
+        ds->Last();
+        checkGroups();
+    } else {
+        for (GroupState &g : m_groups)
+            g.broke = false;
+    }
     for (GroupState &g : m_groups)
         g.broke = !g.broke;
     printGroupFooters(true);

@@ -25,6 +25,8 @@ public:
         bool PrintIfEmpty = false;
         bool TopLevel = false;
         std::function<void()> BeforeOpen;
+        // Records without a dataset.
+        std::function<void(bool &)> OnNeedData;
     };
     TBRController(TBRLayout &layout, Level level);
     ~TBRController();
@@ -52,9 +54,12 @@ private:
     void printGroupFooters(bool whereBroken);
     void runControllers(const std::vector<std::unique_ptr<TBRController>> &list);
     void advance(bool &more);
+    bool fromDataSet() const;
+    void takeParameters();
 
     TBRLayout &m_layout;
     Level m_level;
     std::vector<GroupState> m_groups;
     int m_detailNumber = 0;
+    bool m_queryParams = false; // the query names report variables among its parameters
 };

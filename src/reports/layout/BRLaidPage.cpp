@@ -17,3 +17,12 @@ std::vector<QRectF> TBRLaidPage::BandRects(TBRBandType type) const
             out.push_back(i.Rect);
     return out;
 }
+
+std::vector<const TBRLaidItem *> TBRLaidPage::ItemsOf(TBRLaidItem::Kind kind) const
+{
+    std::vector<const TBRLaidItem *> out;
+    for (const TBRLaidItem &i : Items)
+        if (i.kind == kind)
+            out.push_back(&i);
+    return out;
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include "reports/model/BRBand.h"
+#include <QImage>
 #include <QRectF>
 #include <QStringList>
 #include <vector>
@@ -8,19 +9,21 @@
 // sheet's top left corner. Band items only mark where a band printed.
 struct TBRLaidItem
 {
-    enum class Kind { Band, Fill, Frame, Text, Shape };
+    enum class Kind { Band, Fill, Frame, Text, Shape, Image };
     Kind kind = Kind::Text;
     QRectF Rect;
     QRectF Clip;            // text: the control's rectangle
     QString Text;
     QFont Font;
     Qt::Alignment Align = Qt::AlignLeft;
+    bool RightToLeft = false; // text written right to left
     QColor Color = Qt::black;
     TBRFrame Frame;         // frames: the sides to draw
     TBRShapeType Shape = TBRShapeType::qrsRectangle;
     QColor BrushColor = Qt::transparent;
     double RoundFactor = 0;
     TBRBandType BandType = TBRBandType::rbDetail;
+    QImage Picture;         // images: stretched over Rect
 };
 
 struct TBRLaidPage
@@ -31,4 +34,6 @@ struct TBRLaidPage
     QStringList Texts() const;
     // The band marks of one type, top to bottom as printed.
     std::vector<QRectF> BandRects(TBRBandType type) const;
+    // The items of one kind, in the order they were placed.
+    std::vector<const TBRLaidItem *> ItemsOf(TBRLaidItem::Kind kind) const;
 };

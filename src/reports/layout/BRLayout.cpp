@@ -15,6 +15,7 @@ struct TBRLayout::ControlState
     QStringList lines;
     int next = 0;
     bool finished = false;
+    double left = 0, width = 0, height = 0; // as printed: automatic width may change them
 };
 
 namespace {
@@ -89,6 +90,16 @@ std::unique_ptr<TBREvaluator> TBRLayout::MakeEvaluator(const QString &expression
     return e;
 }
 
+bool TBRLayout::IsVariable(const QString &name) const
+{
+    return m_env.IndexOf(name) >= 0;
+}
+
+TBREvResult TBRLayout::VariableValue(const QString &name)
+{
+    return m_env.Value(name);
+}
+
 void TBRLayout::setConstant(TBREvElement *handle, int value)
 {
     if (handle)
@@ -153,6 +164,7 @@ void TBRLayout::buildControllers()
     top.Groups = &m_report.Groups;
     top.PrintIfEmpty = m_report.PrintIfEmpty;
     top.TopLevel = true;
+    top.OnNeedData = m_report.OnNeedData;
     m_controller = std::make_unique<TBRController>(*this, top);
     std::vector<TBRBand *> topBands;
     for (auto &b : m_report.Bands)
@@ -169,6 +181,7 @@ void TBRLayout::buildControllers()
         l.Groups = &s.Groups;
         l.PrintIfEmpty = s.PrintIfEmpty;
         l.BeforeOpen = s.BeforeOpen;
+        l.OnNeedData = s.OnNeedData;
         auto sub = std::make_unique<TBRController>(*this, l);
         std::vector<TBRBand *> bands{l.Header, l.Detail, l.Footer};
         for (TBRGroup &g : s.Groups)
@@ -209,18 +222,26 @@ void TBRLayout::tearDown()
     m_dataSets.clear();
 }
 
-std::vector<TBRLaidPage> TBRLayout::Run()
+std::vector<TBRLaidPage> TBRLayout::Run(TBRJobState *job)
 {
     if (m_running)
         return {};
     m_running = true;
     try {
         setUp();
+        if (job)
+            joinJob(*job);
         m_controller->Execute();
         m_columnLeft = m_report.Page.LeftMargin;
-        m_final = true;
-        if (!m_cancelled)
-            endPage();
+        if (!job || m_report.Tag == 999) {
+            m_final = true;
+            if (!m_cancelled)
+                endPage();
+        } else {
+            job->Current = std::move(m_current);
+            job->CurY = m_curY;
+            job->PageNumber = m_pageNumber;
+        }
     } catch (...) {
         tearDown();
         m_running = false;
@@ -229,6 +250,16 @@ std::vector<TBRLaidPage> TBRLayout::Run()
     tearDown();
     m_running = false;
     return std::move(m_pages);
+}
+
+void TBRLayout::joinJob(TBRJobState &job)
+{
+    m_current = std::move(job.Current);
+    m_curY = job.CurY;
+    m_pageNumber = job.PageNumber;
+    // The page was begun by the report before: a forced break may leave it.
+    m_pageHasBody = m_pageNumber > 0;
+    setConstant(m_pageConst, m_pageNumber);
 }
 
 void TBRLayout::SetProgress(int detailNumber)
@@ -274,10 +305,35 @@ void TBRLayout::endPage()
                 printBandAs(*b, TBRBandType::rbPageFooter, TBRBandType::rbPageFooter, nullptr);
         m_inFooter = false;
     }
-    m_pages.push_back(std::move(m_current));
-    if (OnPage)
-        OnPage(m_pages.back());
+    printLooseControls();
+    if (m_report.Frame.Any()) {
+        TBRLaidItem f;
+        f.kind = TBRLaidItem::Kind::Frame;
+        f.Rect = QRectF(QPointF(p.LeftMargin, p.TopMargin), QPointF(p.Width - p.RightMargin - 1, p.Length - p.BottomMargin - 1));
+        f.Frame = m_report.Frame;
+        page().Items.push_back(f);
+    }
+    // A run limited to the first page lays the next one out only to stop there.
+    if (!PastFirstPage()) {
+        if (m_report.OnEndPage)
+            m_report.OnEndPage(m_pageNumber);
+        m_pages.push_back(std::move(m_current));
+        if (OnPage)
+            OnPage(m_pages.back());
+    }
     m_current = TBRLaidPage();
+}
+
+void TBRLayout::printLooseControls()
+{
+    const TBRPrintable *back = m_report.BackImage();
+    for (const TBRPrintable &c : m_report.Controls) {
+        if (&c == back || !c.Enabled)
+            continue;
+        ControlState s = startControl(c);
+        double stretch = 0;
+        printControl(c, s, s.left, 0, m_report.Page.Length, stretch, false, true);
+    }
 }
 
 void TBRLayout::newPage()
@@ -291,6 +347,10 @@ void TBRLayout::newPage()
     m_current.Length = m_report.Page.Length;
     m_curY = m_report.Page.TopMargin;
     m_pageHasBody = false;
+    if (m_report.OnStartPage && !PastFirstPage())
+        m_report.OnStartPage(m_pageNumber);
+    if (const TBRPrintable *back = m_report.BackImage())
+        placeImage(*back, QRectF(back->Left, back->Top, back->Width, back->Height));
     if (m_pageNumber > 1 || m_report.HasOption(TBandReportOption::FirstPageHeader))
         for (auto &b : m_report.Bands)
             if (b->BandType == TBRBandType::rbPageHeader)
@@ -416,12 +476,8 @@ void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
 {
     const double width = bandWidth(widthType);
     std::vector<ControlState> states(band.Controls.size());
-    for (size_t i = 0; i < band.Controls.size(); ++i) {
-        const TBRPrintable &c = band.Controls[i];
-        states[i].finished = !c.Enabled;
-        if (c.Enabled && c.IsText())
-            states[i].lines = TBRTextLines::Format(c.Font, controlText(c), c.Width, c.AutoSize, c.WordWrap);
-    }
+    for (size_t i = 0; i < band.Controls.size(); ++i)
+        states[i] = startControl(band.Controls[i]);
     const bool footer = widthType == TBRBandType::rbPageFooter;
     if (band.KeepOnOnePage && !footer)
         keepTogether(band, states);
@@ -434,11 +490,12 @@ void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
         for (size_t i = 0; i < band.Controls.size(); ++i)
             if (!states[i].finished) {
                 const TBRPrintable &c = band.Controls[i];
-                double x = m_columnLeft + c.Left;
+                const double w = states[i].width;
+                double x = m_columnLeft + states[i].left;
                 if (c.AlignToBand)
                     x = m_columnLeft
-                        + (c.Alignment & Qt::AlignRight ? width - c.Width
-                           : c.Alignment & Qt::AlignHCenter ? std::trunc((width - c.Width) / 2)
+                        + (c.Alignment & Qt::AlignRight ? width - w
+                           : c.Alignment & Qt::AlignHCenter ? std::trunc((width - w) / 2)
                                                             : 0);
                 done = printControl(c, states[i], x, top, band.Height, stretch, fresh, footer) && done;
             }
@@ -486,7 +543,11 @@ void TBRLayout::keepTogether(const TBRBand &band, const std::vector<ControlState
 bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, double top, double bandHeight,
                              double &stretch, bool fresh, bool footer)
 {
-    const QRectF rect(x, top + c.Top, c.Width, c.Height);
+    const QRectF rect(x, top + c.Top, s.width, s.height);
+    if (c.kind == TBRPrintable::Kind::Image) {
+        placeImage(c, rect);
+        return s.finished = true;
+    }
     if (!c.IsText()) {
         TBRLaidItem item;
         item.kind = TBRLaidItem::Kind::Shape;
@@ -523,20 +584,59 @@ bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, d
         }
         TBRLaidItem t;
         t.kind = TBRLaidItem::Kind::Text;
-        t.Rect = QRectF(x, rect.top() + k * lh, c.Width, lh);
-        t.Clip = QRectF(x, rect.top(), c.Width, std::max(c.Height, (k + 1) * lh));
+        t.Rect = QRectF(x, rect.top() + k * lh, s.width, lh);
+        t.Clip = QRectF(x, rect.top(), s.width, std::max(s.height, (k + 1) * lh));
         t.Text = s.lines[s.next];
         t.Font = c.Font;
-        t.Align = c.Alignment;
+        t.Align = c.PrintAlignment();
+        t.RightToLeft = c.RightToLeft();
         page().Items.push_back(t);
     }
     s.finished = s.next >= s.lines.size() || !c.AutoStretch;
     if (c.Frame.Any()) {
         TBRLaidItem f;
         f.kind = TBRLaidItem::Kind::Frame;
-        f.Rect = QRectF(x, rect.top(), c.Width, std::max(c.Height, k * lh));
+        f.Rect = QRectF(x, rect.top(), s.width, std::max(s.height, k * lh));
         f.Frame = c.Frame;
         page().Items.push_back(f);
     }
     return s.finished;
+}
+
+TBRLayout::ControlState TBRLayout::startControl(const TBRPrintable &c)
+{
+    ControlState s;
+    s.finished = !c.Enabled;
+    s.left = c.Left, s.width = c.Width, s.height = c.Height;
+    if (c.Enabled && c.IsText()) {
+        s.lines = TBRTextLines::Format(c.Font, controlText(c), c.Width, c.AutoSize, c.WordWrap, m_report.Zoom());
+        if (c.AutoSize)
+            autoSize(c, s);
+    }
+    return s;
+}
+
+void TBRLayout::autoSize(const TBRPrintable &c, ControlState &s) const
+{
+    double widest = 0;
+    for (const QString &line : s.lines)
+        widest = std::max(widest, TBRTextLines::Width(c.Font, line) * m_report.Zoom() / 100);
+    // The edge the text is aligned to stays where it was designed.
+    const double change = widest - c.Width;
+    const Qt::Alignment align = c.PrintAlignment();
+    if (align & Qt::AlignRight)
+        s.left -= change;
+    else if (align & Qt::AlignHCenter)
+        s.left -= change / 2;
+    s.width = widest;
+    s.height = std::max(s.height, TBRTextLines::LineHeight(c.Font) * m_report.Zoom() / 100 + 1);
+}
+
+void TBRLayout::placeImage(const TBRPrintable &c, const QRectF &rect)
+{
+    TBRLaidItem item;
+    item.kind = TBRLaidItem::Kind::Image;
+    item.Rect = rect;
+    item.Picture = c.Picture;
+    page().Items.push_back(item);
 }

@@ -11,6 +11,15 @@ class TBRController;
 class TBRDataSetFields;
 class TBREvaluator;
 
+// What a composite job hands from one report to the next: the page still
+// open and where on it the report before stopped.
+struct TBRJobState
+{
+    TBRLaidPage Current;
+    double CurY = -1;
+    int PageNumber = 0;
+};
+
 // A report run: walks the report's dataset through its controllers and lays
 // its bands out on pages, starting new columns and pages when a band does not
 // fit. It only positions; drawing the pages is the renderer's.
@@ -22,8 +31,10 @@ public:
     TBRLayout(const TBRLayout &) = delete;
     TBRLayout &operator=(const TBRLayout &) = delete;
 
-    // Lays the report out once; every finished page also goes to OnPage.
-    std::vector<TBRLaidPage> Run();
+    // Lays the report out once; every finished page also goes to OnPage. As a
+    // member of a composite job it goes on from the job's state and leaves its
+    // last page open for the next member, unless its Tag is 999 (the last).
+    std::vector<TBRLaidPage> Run(TBRJobState *job = nullptr);
     std::function<void(const TBRLaidPage &)> OnPage;
     std::function<void(int percent)> OnProgress;
     bool Running() const { return m_running; }
@@ -35,10 +46,15 @@ public:
     void PrintColumnHeader();
     void MakeRoomFor(TBRBand *band);
     int PageNumber() const { return m_pageNumber; }
+    // A run limited to its first page has gone past it.
+    bool PastFirstPage() const { return m_report.FirstPageOnly && m_pageNumber > 1; }
     int Column() const { return m_column; }
     void SetRecordCount(int count) { m_recordCount = count; }
     void SetProgress(int detailNumber);
     std::unique_ptr<TBREvaluator> MakeEvaluator(const QString &expression);
+    // The report's variables, by name without regard to case.
+    bool IsVariable(const QString &name) const;
+    TBREvResult VariableValue(const QString &name);
     // Space left in the current column, in tenths of a millimetre (0 before the first page).
     double AvailableSpace(double footerHeight) const;
 
@@ -49,6 +65,7 @@ private:
     struct ControlState;
     void setUp();
     void tearDown();
+    void joinJob(TBRJobState &job);
     void buildControllers();
     void registerExpressions(std::vector<TBRBand *> bands, TBRController &controller);
     void newPage();
@@ -61,6 +78,10 @@ private:
     bool printControl(const TBRPrintable &c, ControlState &s, double x, double top, double bandHeight, double &stretch,
                       bool fresh, bool footer);
     QString controlText(const TBRPrintable &c);
+    ControlState startControl(const TBRPrintable &c);
+    void autoSize(const TBRPrintable &c, ControlState &s) const;
+    void placeImage(const TBRPrintable &c, const QRectF &rect);
+    void printLooseControls();
     double bandWidth(TBRBandType widthType) const;
     double footerHeightFor(TBRBandType role) const;
     TBRLaidPage &page() { return m_current; }

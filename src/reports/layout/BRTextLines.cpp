@@ -37,11 +37,12 @@ struct Wrapper
     const QFont &font;
     double width;
     bool wordWrap;
+    int zoom;
     QStringList &lines;
     QString line;
     bool cut = false;
 
-    bool fits(const QString &s) const { return TBRTextLines::Width(font, s) <= width; }
+    bool fits(const QString &s) const { return TBRTextLines::Width(font, s) * zoom / 100 <= width; }
 
     void add(QString word)
     {
@@ -82,7 +83,8 @@ double TBRTextLines::LineHeight(const QFont &font)
     return QFontMetricsF(font, &device()).height();
 }
 
-QStringList TBRTextLines::Format(const QFont &font, const QString &text, double width, bool autoSize, bool wordWrap)
+QStringList TBRTextLines::Format(const QFont &font, const QString &text, double width, bool autoSize, bool wordWrap,
+                                 int zoom)
 {
     QString t = text;
     t.remove(QChar(10));
@@ -92,7 +94,7 @@ QStringList TBRTextLines::Format(const QFont &font, const QString &text, double 
             lines << piece;
             continue;
         }
-        Wrapper w{font, width, wordWrap, lines, {}};
+        Wrapper w{font, width, wordWrap, zoom, lines, {}};
         for (const QString &word : words(piece))
             w.add(word);
         if (!w.cut)

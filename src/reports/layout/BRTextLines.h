@@ -14,6 +14,7 @@ public:
     // with autoSize each piece is one line, otherwise it is wrapped to `width`
     // at blanks and hyphens. A word wider than the width fills a line with the
     // characters that fit and its rest is cut at its end. Without wordWrap the
-    // words after the first cut are dropped.
-    static QStringList Format(const QFont &font, const QString &text, double width, bool autoSize, bool wordWrap);
+    // words after the first cut are dropped. Text is measured at zoom percent.
+    static QStringList Format(const QFont &font, const QString &text, double width, bool autoSize, bool wordWrap,
+                              int zoom = 100);
 };

@@ -26,6 +26,21 @@ TBRPrintable TBRPrintable::shape(TBRShapeType type, double left, double top, dou
     return p;
 }
 
+TBRPrintable TBRPrintable::image(const QImage &picture, double left, double top, double width, double height)
+{
+    TBRPrintable p = label(QString(), left, top, width, height);
+    p.kind = Kind::Image;
+    p.Picture = picture;
+    return p;
+}
+
+Qt::Alignment TBRPrintable::PrintAlignment() const
+{
+    if (!RightToLeft() || Alignment & Qt::AlignHCenter)
+        return Alignment;
+    return Alignment & Qt::AlignRight ? Qt::AlignLeft : Qt::AlignRight;
+}
+
 QString TBRPrintable::DesignCaption() const
 {
     if (kind != Kind::Expr)

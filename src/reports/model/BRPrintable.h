@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QString>
 #include <functional>
 
@@ -14,15 +15,19 @@ struct TBRFrame
     void All(bool on) { DrawTop = DrawBottom = DrawLeft = DrawRight = on; }
 };
 
+// Right to left swaps a text's alignment and writes it right to left.
+enum class TBRBiDiMode { bdLeftToRight, bdRightToLeft };
+
 enum class TBRShapeType { qrsRectangle, qrsCircle, qrsVertLine, qrsHorLine, qrsTopAndBottom, qrsRightAndLeft, qrsRoundRect };
 
 // A control printed inside a band: a fixed caption (label), the value of an
-// expression (expression) or a shape. Positions and sizes are in tenths of a
+// expression (expression), a shape or a picture. Positions and sizes are in tenths of a
 // millimetre from the band's top left corner.
 struct TBRPrintable
 {
-    enum class Kind { Label, Expr, Shape };
+    enum class Kind { Label, Expr, Shape, Image };
     Kind kind = Kind::Label;
+    QString Name; // how the report names it (its back image, for one)
     double Left = 0, Top = 0, Width = 100, Height = 50;
     bool Enabled = true;
     TBRFrame Frame;
@@ -31,6 +36,7 @@ struct TBRPrintable
     QFont Font = QFont(QStringLiteral("Arial"), 10);
     QColor Color = Qt::white;
     bool Transparent = true;
+    TBRBiDiMode BiDiMode = TBRBiDiMode::bdLeftToRight;
     // Text controls.
     QString Caption;
     bool AutoSize = false;
@@ -47,12 +53,18 @@ struct TBRPrintable
     QColor PenColor = Qt::black;
     QColor BrushColor = Qt::transparent;
     double RoundFactor = 0.1;
+    // Pictures: stretched over the control's rectangle.
+    QImage Picture;
 
     static TBRPrintable label(const QString &caption, double left, double top, double width, double height);
     static TBRPrintable expr(const QString &expression, double left, double top, double width, double height,
                              const QString &mask = QString());
     static TBRPrintable shape(TBRShapeType type, double left, double top, double width, double height);
-    bool IsText() const { return kind != Kind::Shape; }
+    static TBRPrintable image(const QImage &picture, double left, double top, double width, double height);
+    bool IsText() const { return kind == Kind::Label || kind == Kind::Expr; }
+    bool RightToLeft() const { return BiDiMode == TBRBiDiMode::bdRightToLeft; }
+    // The alignment the text prints with: left and right trade places right to left.
+    Qt::Alignment PrintAlignment() const;
     // The caption shown at design time: an expression control shows its expression or "(none)".
     QString DesignCaption() const;
 };

@@ -1,5 +1,6 @@
 #pragma once
 #include "reports/model/BRBand.h"
+#include "reports/model/BRUnits.h"
 #include "reports/print/BRPaper.h"
 #include "reports/print/BRPrinterSettings.h"
 #include <QPageLayout>
@@ -48,6 +49,9 @@ struct TBRSubDetail
     bool PrintIfEmpty = false;
     // Called before the nested dataset is walked, so it can follow the master's record.
     std::function<void()> BeforeOpen;
+    // Records without a dataset: asked once before the first record and after
+    // each one; leaving the flag true gives one more record.
+    std::function<void(bool &moreData)> OnNeedData;
 };
 
 enum class TBandReportOption { FirstPageHeader = 1, LastPageFooter = 2, Compression = 4 };
@@ -70,6 +74,22 @@ struct TBandReport
     QFont Font = QFont(QStringLiteral("Arial"), 10);
     int PreviewWidth = 500, PreviewHeight = 500;
     bool PrevShowThumbs = true, PrevShowSearch = true;
+    // The unit sizes are shown and entered in; they are stored native.
+    TBRUnit Units = TBRUnitBase::StartUnit();
+    // Drawn along the margins of every page.
+    TBRFrame Frame;
+    // Printables placed on the report itself, outside the bands, in sheet positions.
+    std::vector<TBRPrintable> Controls;
+    // The name of one of Controls whose picture is stretched over every page.
+    QString BackImageControl;
+    // Page events, with the number of the page.
+    std::function<void(int page)> OnStartPage, OnEndPage;
+    // Records without a dataset (see TBRSubDetail::OnNeedData).
+    std::function<void(bool &moreData)> OnNeedData;
+    // Stops the run once page 1 is full; nothing after page 1 is kept.
+    bool FirstPageOnly = false;
+    // A composite job marks its last member with 999 while it runs.
+    int Tag = 0;
 
     std::vector<std::shared_ptr<TBRBand>> Bands; // title, headers, detail, footers, summary, ...
     std::vector<TBRGroup> Groups;
@@ -81,6 +101,18 @@ struct TBandReport
     TBRBand &AddBand(TBRBandType type, double height);
     // The first band of that type, or nullptr.
     TBRBand *Band(TBRBandType type) const;
+    int Zoom() const { return m_zoom; }
+    // 1 to 300 percent; any other value is ignored.
+    void SetZoom(int zoom);
+    // Converters between native lengths and the report's unit.
+    TBRUnitBase UnitBase() const;
+    double ToUnits(double native, TBRAxis axis) const { return UnitBase().FromNative(native, axis); }
+    double FromUnits(double value, TBRAxis axis) const { return UnitBase().ToNative(value, axis); }
+    // The control of Controls named BackImageControl, or nullptr.
+    const TBRPrintable *BackImage() const;
     int ReadPreviewWidth() const { return PreviewWidth > 0 ? PreviewWidth : 500; }
     int ReadPreviewHeight() const { return PreviewHeight > 0 ? PreviewHeight : 500; }
+
+private:
+    int m_zoom = 100;
 };

@@ -63,14 +63,14 @@ void TBRCanvas::SetBrush(const QBrush &brush)
     record(m_brush, m_brushSet, spec, TBRItemKind::Brush, &TBRPageItem::brush);
 }
 
-void TBRCanvas::TextRect(const QRectF &rect, const QString &text, Qt::Alignment align, bool clip)
+void TBRCanvas::TextRect(const QRectF &rect, const QString &text, Qt::Alignment align, bool clip, bool rightToLeft)
 {
     TBRPageItem it;
     it.kind = TBRItemKind::Text;
     it.rect = rect;
     it.text = text;
     it.flags = quint16((align.testFlag(Qt::AlignRight) ? TBRPageItem::AlignRight : align.testFlag(Qt::AlignHCenter) ? TBRPageItem::AlignCenter : 0)
-                       | (clip ? TBRPageItem::ClipToRect : 0));
+                       | (clip ? TBRPageItem::ClipToRect : 0) | (rightToLeft ? TBRPageItem::RightToLeft : 0));
     add(it);
 }
 

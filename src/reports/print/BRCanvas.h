@@ -22,7 +22,8 @@ public:
     const QFont &Font() const { return m_font; }
 
     // Text in a rectangle, top-aligned, aligned left, right or centre within it.
-    void TextRect(const QRectF &rect, const QString &text, Qt::Alignment align = Qt::AlignLeft, bool clip = true);
+    void TextRect(const QRectF &rect, const QString &text, Qt::Alignment align = Qt::AlignLeft, bool clip = true,
+                  bool rightToLeft = false);
     void Line(const QPointF &from, const QPointF &to);
     void Rectangle(const QRectF &rect);
     void Ellipse(const QRectF &rect);

@@ -27,7 +27,8 @@ int textFlags(quint16 flags)
         align = Qt::AlignRight;
     else if (flags & TBRPageItem::AlignCenter)
         align = Qt::AlignHCenter;
-    return align | Qt::AlignTop | Qt::TextSingleLine | (flags & TBRPageItem::ClipToRect ? 0 : Qt::TextDontClip);
+    // The layout has already swapped the alignment of right-to-left text.
+    return align | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine | (flags & TBRPageItem::ClipToRect ? 0 : Qt::TextDontClip);
 }
 
 } // namespace
@@ -58,6 +59,7 @@ void TBRPagePainter::Paint(QPainter &p, const TBRPageBody &page, const QRectF &t
             break;
         case TBRItemKind::Text:
             p.setPen(textColor);
+            p.setLayoutDirection(it.flags & TBRPageItem::RightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
             p.drawText(it.rect, textFlags(it.flags), it.text);
             break;
         case TBRItemKind::Line:

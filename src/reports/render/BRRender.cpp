@@ -1,5 +1,6 @@
 #include "reports/render/BRRender.h"
 
+#include "reports/layout/BRCompositeReport.h"
 #include "reports/layout/BRLayout.h"
 #include "reports/print/BRPrinter.h"
 
@@ -30,21 +31,39 @@ void TBRRender::SetUp(const TBandReport &report, TBRPrinter &printer)
 
 bool TBRRender::Run(TBRLayout &layout, const TBandReport &report, TBRPrinter &printer)
 {
-    SetUp(report, printer);
-    printer.BeginDoc();
     layout.OnPage = [&printer](const TBRLaidPage &page) { DrawPage(page, printer); };
     layout.OnProgress = [&printer, &layout](int percent) {
         printer.SetProgress(percent);
         if (printer.Cancelled())
             layout.Cancel();
     };
+    return runJob(report, printer, [&layout] { layout.Run(); }, [&layout] { return layout.Cancelled(); });
+}
+
+bool TBRRender::Run(TBRCompositeReport &job, TBRPrinter &printer)
+{
+    if (job.Reports.empty())
+        return false;
+    job.OnPage = [&printer, &job](const TBRLaidPage &page) {
+        DrawPage(page, printer);
+        if (printer.Cancelled())
+            job.Cancel();
+    };
+    return runJob(*job.Reports.front(), printer, [&job] { job.Run(); }, [&job] { return job.Cancelled(); });
+}
+
+bool TBRRender::runJob(const TBandReport &report, TBRPrinter &printer, const std::function<void()> &run,
+                       const std::function<bool()> &cancelled)
+{
+    SetUp(report, printer);
+    printer.BeginDoc();
     try {
-        layout.Run();
+        run();
     } catch (...) {
         printer.Abort();
         throw;
     }
-    if (layout.Cancelled() || printer.Cancelled()) {
+    if (cancelled() || printer.Cancelled()) {
         printer.Abort();
         return false;
     }
@@ -74,10 +93,13 @@ void TBRRender::drawItem(const TBRLaidItem &item, TBRPrinter &printer, TBRCanvas
         break;
     case TBRLaidItem::Kind::Text:
         canvas.SetFont(item.Font, item.Color);
-        canvas.TextRect(r, item.Text, item.Align, true);
+        canvas.TextRect(r, item.Text, item.Align, true, item.RightToLeft);
         break;
     case TBRLaidItem::Kind::Shape:
         drawShape(item, r, canvas);
+        break;
+    case TBRLaidItem::Kind::Image:
+        canvas.StretchDraw(r, item.Picture);
         break;
     }
 }

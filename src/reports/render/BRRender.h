@@ -3,6 +3,7 @@
 #include <functional>
 
 class TBRCanvas;
+class TBRCompositeReport;
 class TBRPrinter;
 class TBRLayout;
 struct TBandReport;
@@ -19,8 +20,12 @@ public:
     // Runs the report once onto the printer: pages are drawn as they are laid
     // out. A cancelled run closes the job at once; true when it completed.
     static bool Run(TBRLayout &layout, const TBandReport &report, TBRPrinter &printer);
+    // Runs a composite job onto one printer, set up from its first report.
+    static bool Run(TBRCompositeReport &job, TBRPrinter &printer);
 
 private:
+    static bool runJob(const TBandReport &report, TBRPrinter &printer, const std::function<void()> &run,
+                       const std::function<bool()> &cancelled);
     static void drawItem(const TBRLaidItem &item, TBRPrinter &printer, TBRCanvas &canvas);
     static void drawFrame(const QRectF &rect, const TBRFrame &frame, TBRCanvas &canvas);
     static void drawShape(const TBRLaidItem &item, const QRectF &r, TBRCanvas &canvas);

@@ -1,9 +1,14 @@
 #include "documents/MemoryDataSet.h"
+#include "platform/sql/SqlError.h"
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TQuery.h"
 #include "reports/eval/BREvResult.h"
+#include "reports/layout/BRCompositeReport.h"
 #include "reports/layout/BRLayout.h"
 #include "reports/layout/BRTextLines.h"
 
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +85,11 @@ QStringList allTexts(const std::vector<TBRLaidPage> &pages)
 double bottomOf(const TBRLaidPage &p, TBRBandType t)
 {
     return p.BandRects(t).back().bottom();
+}
+
+const TBRLaidItem &firstText(const TBRLaidPage &p)
+{
+    return *p.ItemsOf(TBRLaidItem::Kind::Text).front();
 }
 
 } // namespace
@@ -327,4 +337,167 @@ TEST_F(ReportLayout, LinkedBandsAndBandsKeptOnOnePageMoveTogether)
         ASSERT_EQ(pages[1].BandRects(TBRBandType::rbDetail).size(), 1u) << keep;
         EXPECT_EQ(pages[1].BandRects(TBRBandType::rbDetail).front().top(), 100) << keep;
     }
+}
+
+TEST_F(ReportLayout, UnitsConvertAsTheirTableAndComeBack)
+{
+    struct Case
+    {
+        const char *name;
+        TBRUnit unit;
+        TBRAxis axis;
+        double native, shown;
+    } cases[] = {
+        {"millimetres", TBRUnit::MM, TBRAxis::Horizontal, 254, 25.4},
+        {"inches", TBRUnit::Inches, TBRAxis::Vertical, 254, 1},
+        {"pixels at 96 and 200 percent", TBRUnit::Pixels, TBRAxis::Horizontal, 254, 192},
+        // A 10 point cell is 8 / 2.54 across and 14.53 / 2.54 down.
+        {"characters across", TBRUnit::Characters, TBRAxis::Horizontal, 80, 80 / (8 / 2.54) / 10},
+        {"characters down", TBRUnit::Characters, TBRAxis::Vertical, 145.3, 145.3 / (14.53 / 2.54) / 10},
+        {"native", TBRUnit::Native, TBRAxis::Vertical, 123.4, 123.4},
+    };
+    for (const Case &c : cases) {
+        TBRUnitBase u;
+        u.Units = c.unit;
+        u.Zoom = 200;
+        EXPECT_NEAR(u.FromNative(c.native, c.axis), c.shown, 1e-9) << c.name;
+        EXPECT_NEAR(u.ToNative(c.shown, c.axis), c.native, 1e-9) << c.name;
+    }
+    TBandReport r;
+    for (const int z : {0, 301, -5})
+        r.SetZoom(z);
+    EXPECT_EQ(r.Zoom(), 100);
+    r.SetZoom(300);
+    EXPECT_EQ(r.Zoom(), 300);
+    r.Units = TBRUnit::MM;
+    EXPECT_EQ(r.FromUnits(21, TBRAxis::Horizontal), 210);
+}
+
+TEST_F(ReportLayout, PageEventsRecordSourcesAndTextDirection)
+{
+    struct Case
+    {
+        const char *name;
+        int records;
+        std::function<void(TBandReport &, QStringList &log)> set;
+        std::function<void(const std::vector<TBRLaidPage> &, const QStringList &log)> check;
+    } cases[] = {
+        {"start and end page events come once per page, in order", 10,
+         [](TBandReport &r, QStringList &log) {
+             r.OnStartPage = [&log](int n) { log << QStringLiteral("S%1").arg(n); };
+             r.OnEndPage = [&log](int n) { log << QStringLiteral("E%1").arg(n); };
+         },
+         [](const auto &pages, const QStringList &log) {
+             EXPECT_EQ(pages.size(), 2u);
+             EXPECT_EQ(log, (QStringList{"S1", "E1", "S2", "E2"}));
+         }},
+        {"first page only keeps page 1 and stops", 30, [](TBandReport &r, QStringList &) { r.FirstPageOnly = true; },
+         [](const auto &pages, const QStringList &) {
+             ASSERT_EQ(pages.size(), 1u);
+             EXPECT_EQ(pages[0].Texts().size(), 8);
+         }},
+        {"the record source without a dataset gives as many records as it says", 0,
+         [](TBandReport &r, QStringList &log) {
+             r.DataSet = nullptr;
+             r.Band(TBRBandType::rbDetail)->Controls[0] = TBRPrintable::label(QStringLiteral("x"), 0, 0, 300, 100);
+             r.OnNeedData = [&log](bool &more) { log << QString(); more = log.size() <= 11; };
+         },
+         [](const auto &pages, const QStringList &log) {
+             ASSERT_EQ(pages.size(), 2u);
+             EXPECT_EQ(pages[0].BandRects(TBRBandType::rbDetail).size() + pages[1].BandRects(TBRBandType::rbDetail).size(), 11u);
+             EXPECT_EQ(log.size(), 12); // once before the first record and after each
+         }},
+        {"the back image is stretched under every page", 10,
+         [](TBandReport &r, QStringList &) {
+             QImage picture(4, 4, QImage::Format_RGB32);
+             picture.fill(Qt::gray);
+             r.Controls.push_back(TBRPrintable::image(picture, 0, 0, 1000, 1000));
+             r.Controls.back().Name = QStringLiteral("Fond");
+             r.Controls.push_back(TBRPrintable::label(QStringLiteral("ciornă"), 500, 20, 300, 50));
+             r.BackImageControl = QStringLiteral("Fond");
+         },
+         [](const auto &pages, const QStringList &) {
+             ASSERT_EQ(pages.size(), 2u);
+             for (const TBRLaidPage &p : pages) {
+                 EXPECT_EQ(p.Items.front().kind, TBRLaidItem::Kind::Image);
+                 EXPECT_EQ(p.Items.front().Rect, QRectF(0, 0, 1000, 1000));
+                 EXPECT_EQ(p.ItemsOf(TBRLaidItem::Kind::Image).size(), 1u);
+                 EXPECT_EQ(p.Texts().back(), QStringLiteral("ciornă")); // printed when the page ends
+             }
+         }},
+        {"the report's frame runs along the margins", 1, [](TBandReport &r, QStringList &) { r.Frame.All(true); },
+         [](const auto &pages, const QStringList &) {
+             EXPECT_EQ(pages[0].ItemsOf(TBRLaidItem::Kind::Frame).back()->Rect, QRectF(QPointF(100, 100), QPointF(899, 899)));
+         }},
+        {"right to left swaps the alignment and writes right to left", 1,
+         [](TBandReport &r, QStringList &) { r.Band(TBRBandType::rbDetail)->Controls[0].BiDiMode = TBRBiDiMode::bdRightToLeft; },
+         [](const auto &pages, const QStringList &) {
+             EXPECT_EQ(firstText(pages[0]).Align, Qt::AlignRight);
+             EXPECT_TRUE(firstText(pages[0]).RightToLeft);
+         }},
+        {"automatic width keeps the right edge of a right-aligned label", 1,
+         [](TBandReport &r, QStringList &) {
+             TBRPrintable &p = r.Band(TBRBandType::rbDetail)->Controls[0];
+             p.AutoSize = true;
+             p.Alignment = Qt::AlignRight;
+         },
+         [](const auto &pages, const QStringList &) {
+             const QRectF rect = firstText(pages[0]).Rect;
+             EXPECT_DOUBLE_EQ(rect.right(), 100 + 300);
+             EXPECT_NEAR(rect.width(), TBRTextLines::Width(QFont(QStringLiteral("Arial"), 10), "r1"), 1e-9);
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto ds = numbered(c.records);
+        TBandReport r = report(ds.get());
+        QStringList log;
+        c.set(r, log);
+        TBRLayout layout(r);
+        const auto pages = layout.Run();
+        c.check(pages, log);
+    }
+}
+
+TEST_F(ReportLayout, CompositeJobSharesPagesAndNumbersThemOn)
+{
+    auto a = numbered(3), b = numbered(10);
+    TBandReport first = report(a.get()), second = report(b.get());
+    for (TBandReport *r : {&first, &second})
+        r->AddBand(TBRBandType::rbPageFooter, 100).Add(TBRPrintable::expr(QStringLiteral("'p'+STR(PAGENUMBER)"), 0, 0, 300, 100));
+    TBRCompositeReport job;
+    job.Reports = {&first, &second};
+    const auto pages = job.Run();
+    // 7 records to a page above the footer: 3 + 4 share page 1, the other 6 go to page 2.
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].Texts(), (QStringList{"r1", "r2", "r3", "r1", "r2", "r3", "r4", "p1"}));
+    EXPECT_EQ(pages[1].Number, 2);
+    EXPECT_EQ(pages[1].Texts().back(), "p2");
+    EXPECT_EQ(first.Tag, 0);
+    EXPECT_EQ(second.Tag, 0); // 999 only while it ran
+}
+
+TEST_F(ReportLayout, QueryParametersComeFromReportVariables)
+{
+    QTemporaryDir dir;
+    const QString table = SqlQuote::table(dir.filePath(QStringLiteral("PERS.dbf")));
+    TQuery setUp;
+    setUp.SQL() << "CREATE TABLE " + table + " (NUME CHAR(10), LUNA DECIMAL(4,0))";
+    setUp.ExecSQL();
+    setUp.SQL() = QStringList{"INSERT INTO " + table + " (NUME, LUNA) VALUES (\"ana\", 1), (\"ion\", 2), (\"eva\", 2)"};
+    setUp.ExecSQL();
+
+    TQuery q;
+    q.SQL() << "SELECT NUME FROM " + table << "WHERE LUNA=:LUNA AND NUME<>\":LUNA\" ORDER BY NUME";
+    q.ParamByName(QStringLiteral("LUNA")).SetAsInteger(1);
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 1);
+    TBandReport r = report(&q);
+    r.Functions.push_back({QStringLiteral("LUNA"), QStringLiteral("2")});
+    TBRLayout layout(r);
+    EXPECT_EQ(layout.Run().at(0).Texts(), (QStringList{"eva", "ion"}));
+
+    TQuery unset;
+    unset.SQL() << "SELECT NUME FROM " + table + " WHERE LUNA=:L";
+    EXPECT_THROW(unset.Open(), SqlError);
 }

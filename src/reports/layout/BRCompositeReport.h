@@ -1,0 +1,26 @@
+#pragma once
+#include "reports/layout/BRLaidPage.h"
+#include <functional>
+#include <vector>
+
+class TBRLayout;
+struct TBandReport;
+
+// Several reports laid out one after another as one job on one printer: the
+// page numbers run on, and each report starts where the one before stopped,
+// on the same page when it fits there.
+class TBRCompositeReport
+{
+public:
+    std::vector<TBandReport *> Reports;
+    std::function<void(const TBRLaidPage &)> OnPage;
+
+    // A cancelled member ends the job.
+    std::vector<TBRLaidPage> Run();
+    void Cancel();
+    bool Cancelled() const { return m_cancelled; }
+
+private:
+    TBRLayout *m_running = nullptr;
+    bool m_cancelled = false;
+};
