@@ -7,6 +7,7 @@
 #include "xls/workbook/XlsWorkbookMessages.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -14,6 +15,7 @@ constexpr quint16 SSTId = 0x00FC;
 constexpr int MaxRecordData = 8224;
 constexpr quint8 FlagExtension = 0x04;
 constexpr quint8 FlagRichText = 0x08;
+constexpr int MaxTextSize = 0xFFFF;  // an entry's length field has 2 bytes
 
 // Cuts the table into an SST record and CONTINUE records the way the format
 // asks: a string's header never splits, and characters that run into the next
@@ -107,7 +109,8 @@ TSST::~TSST() = default;
 void TSST::Clear()
 {
     FEntries.clear();
-    FLookup.clear();
+    FSlots.clear();
+    FFilled = 0;
     FSorted = false;
 }
 
@@ -136,15 +139,78 @@ void TSST::Load(const TBaseRecord &sstRecord)
     }
 }
 
+quint32 TSST::Hash(QStringView text)
+{
+    // Eight bytes of UTF-16 at a time, each mixed in by a multiply and a
+    // shift, and a final mix so that texts differing only at their end
+    // spread over the whole table.
+    const char *data = reinterpret_cast<const char *>(text.utf16());
+    size_t left = size_t(text.size()) * 2;
+    quint64 h = 0x9E3779B97F4A7C15ull ^ left;
+    for (; left > 0; data += 8) {
+        quint64 chunk = 0;
+        const size_t n = std::min<size_t>(left, 8);
+        std::memcpy(&chunk, data, n);
+        left -= n;
+        h = (h ^ chunk) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    }
+    h *= 0x94D049BB133111EBull;
+    h ^= h >> 32;
+    return quint32(h);
+}
+
+TSST::TSlot &TSST::Probe(QStringView text, quint32 hash)
+{
+    const size_t mask = FSlots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        TSlot &slot = FSlots[i];
+        if (slot.Entry == 0 || (slot.Hash == hash && FEntries[slot.Entry - 1].Text == text))
+            return slot;
+    }
+}
+
+void TSST::Remember(quint32 index, quint32 hash)
+{
+    if ((FFilled + 1) * 2 > FSlots.size())
+        Grow();
+    TSlot &slot = Probe(FEntries[index].Text, hash);
+    if (slot.Entry != 0)
+        return;  // an equal text before it keeps the lookup
+    slot = {hash, index + 1};
+    ++FFilled;
+}
+
+void TSST::Grow()
+{
+    std::vector<TSlot> old(std::max<size_t>(FSlots.size() * 2, 64));
+    old.swap(FSlots);
+    const size_t mask = FSlots.size() - 1;
+    for (const TSlot &slot : old) {
+        if (slot.Entry == 0)
+            continue;
+        size_t i = slot.Hash & mask;
+        while (FSlots[i].Entry != 0)
+            i = (i + 1) & mask;
+        FSlots[i] = slot;
+    }
+}
+
 void TSST::Sort()
 {
-    FLookup.clear();
-    FLookup.reserve(qsizetype(FEntries.size()));
-    for (size_t i = FEntries.size(); i-- > 0;) {
-        // Only plain strings serve new cells; the first of equal texts wins.
+    FSlots.clear();
+    FFilled = 0;
+    size_t plain = 0;
+    for (const TEntry &entry : FEntries)
+        plain += entry.Rich ? 0 : 1;
+    size_t capacity = 64;
+    while (capacity < plain * 2 + 2)
+        capacity *= 2;
+    FSlots.resize(capacity);
+    // Only plain strings serve new cells; the first of equal texts wins.
+    for (size_t i = 0; i < FEntries.size(); ++i)
         if (!FEntries[i].Rich)
-            FLookup.insert(FEntries[i].Text, quint32(i));
-    }
+            Remember(quint32(i), Hash(FEntries[i].Text));
     FSorted = true;
 }
 
@@ -162,14 +228,14 @@ quint32 TSST::AddString(const QString &text)
 {
     if (!FSorted)
         Sort();
-    const auto it = FLookup.constFind(text);
-    if (it != FLookup.constEnd())
-        return it.value();
+    const quint32 hash = Hash(text);
+    if (const TSlot &slot = Probe(text, hash); slot.Entry != 0)
+        return slot.Entry - 1;
+    if (text.size() > MaxTextSize)
+        TExcelString(2, text);  // raises with the length the table cannot hold
     const quint32 index = quint32(FEntries.size());
-    // Checks the length the table can hold.
-    TExcelString(2, text);
     FEntries.push_back({text, nullptr});
-    FLookup.insert(text, index);
+    Remember(index, hash);
     return index;
 }
 
@@ -185,7 +251,8 @@ void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex
         }
     }
     FEntries = std::move(kept);
-    FLookup.clear();
+    FSlots.clear();
+    FFilled = 0;
     FSorted = false;
 }
 

@@ -2,8 +2,8 @@
 
 #include "xls/records/ExcelString.h"
 
-#include <QHash>
 #include <QString>
+#include <QStringView>
 
 #include <memory>
 #include <vector>
@@ -12,8 +12,8 @@ class TBaseRecord;
 
 // The shared-string table. Entries keep the order they were read in, so a
 // save writes the same indexes back; lookups for new text go through a hash
-// built when the first text is added. Entries nothing refers to are dropped
-// on save.
+// table built when the first text is added. Entries nothing refers to are
+// dropped on save.
 class TSST
 {
 public:
@@ -53,7 +53,24 @@ private:
         QString Text;
         std::unique_ptr<TExcelString> Rich;
     };
+    // The lookup of plain strings: open addressing with linear probing over
+    // a power-of-two table kept at most half full. A slot holds the text's
+    // hash and its entry index + 1 (0: free), so a probe compares texts only
+    // when the hashes agree. Filling a template adds a text per cell: this
+    // neither allocates per lookup nor copies the text.
+    struct TSlot
+    {
+        quint32 Hash = 0;
+        quint32 Entry = 0;
+    };
+    static quint32 Hash(QStringView text);
+    // The slot holding the text, or the free slot where it belongs.
+    TSlot &Probe(QStringView text, quint32 hash);
+    void Remember(quint32 index, quint32 hash);
+    void Grow();
+
     std::vector<TEntry> FEntries;
-    QHash<QString, quint32> FLookup;  // plain strings only
+    std::vector<TSlot> FSlots;
+    size_t FFilled = 0;
     bool FSorted = false;
 };

@@ -83,3 +83,33 @@ TEST(SharedStrings, CountsTheDataCannotHoldAreRefused)
     TBaseRecord cut(0x00FC, data);
     EXPECT_THROW(sst.Load(cut), EExcelException);
 }
+
+TEST(SharedStrings, LookupKeepsEveryTextApart)
+{
+    // Texts that differ only past the first eight bytes, only in length, or
+    // only in a wide character, over enough entries to grow the table often.
+    TSST sst;
+    QStringList texts{QString(), QStringLiteral("POPESCU ION 1"), QStringLiteral("POPESCU ION 10"),
+                      QStringLiteral("POPESCU ION 1 "), QStringLiteral("Ţară"), QStringLiteral("Tară")};
+    for (int i = 0; i < 40000; ++i)
+        texts << QStringLiteral("TURENI Str. Principala nr. %1").arg(i);
+    for (int i = 0; i < texts.size(); ++i)
+        ASSERT_EQ(sst.AddString(texts[i]), quint32(i)) << qPrintable(texts[i]);
+    for (int i = texts.size(); i-- > 0;)
+        ASSERT_EQ(sst.AddString(texts[i]), quint32(i)) << qPrintable(texts[i]);
+    EXPECT_EQ(sst.Count(), texts.size());
+    EXPECT_THROW(sst.AddString(QString(0x10000, u'x')), EExcelException);
+    EXPECT_EQ(sst.Count(), texts.size()) << "a refused text adds nothing";
+}
+
+TEST(SharedStrings, ARepeatedTextInAReadTableServesFromItsFirstEntry)
+{
+    QByteArray data(8, '\0');
+    data[4] = 3;
+    data += QByteArray("\x02\x00\x00" "ab" "\x01\x00\x00" "c" "\x02\x00\x00" "ab", 14);
+    TSST sst;
+    sst.Load(TBaseRecord(0x00FC, data));
+    EXPECT_EQ(sst.AddString(QStringLiteral("ab")), 0u);
+    EXPECT_EQ(sst.AddString(QStringLiteral("c")), 1u);
+    EXPECT_EQ(sst.AddString(QStringLiteral("d")), 3u);
+}
