@@ -119,10 +119,18 @@ double Fill(const std::vector<std::unique_ptr<MemoryDataSet>> &parts)
 
 } // namespace
 
-int main()
+// "xls_fill --once N" fills and saves N records once, without the baseline:
+// the run to count instructions on (callgrind), steadier than times on a
+// busy machine.
+int main(int argc, char **argv)
 {
     QTemporaryDir dir;
     Form1().setFolders(dir.path(), dir.path(), dir.path());
+    if (argc == 3 && QByteArray(argv[1]) == "--once") {
+        const auto parts = SheetRecords(std::atoi(argv[2]));
+        std::printf("fill and save: %.3f s\n", Fill(parts));
+        return 0;
+    }
     double fill[2] = {0, 0}, xlwt[2] = {0, 0};
     for (int k = 0; k < 2; ++k) {
         const auto parts = SheetRecords(Sizes[k]);
