@@ -51,6 +51,14 @@ void TEngineFillBackEnd::SetValue(int row, int col, const QVariant &value)
     m_facade.SetCellValue(row, col, CellValue(value));
 }
 
+void TEngineFillBackEnd::SetRowValues(int row, const TRowValues &values)
+{
+    m_cellValues.resize(values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        m_cellValues[i] = {values[i].Col, CellValue(values[i].Value)};
+    m_facade.SetRowValues(row, m_cellValues);
+}
+
 void TEngineFillBackEnd::InsertRowCopies(int row, int count)
 {
     m_facade.InsertAndCopyRows(row, row, row, count);

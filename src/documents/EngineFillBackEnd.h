@@ -21,9 +21,11 @@ public:
     int MaxCol() const override;
     QVariant Value(int row, int col) const override;
     void SetValue(int row, int col, const QVariant &value) override;
+    void SetRowValues(int row, const TRowValues &values) override;
     void InsertRowCopies(int row, int count) override;
 
 private:
     TXlsImport &m_facade;
     QString m_workingCopy;
+    TRowValues m_cellValues;  // reused from row to row
 };

@@ -57,7 +57,27 @@ struct ColumnFill
 {
     int col = 0;
     TField *field = nullptr; // nullptr: the running number
+    TFieldType type = TFieldType::ftString;
 };
+
+// The value a record gives the cell: numbers and dates that are zero take blank.
+QVariant FieldValue(const ColumnFill &fill, int n, const QVariant &blank)
+{
+    if (!fill.field)
+        return n;
+    switch (fill.type) {
+    case TFieldType::ftString:
+        return fill.field->AsString();
+    case TFieldType::ftDate: {
+        const double day = fill.field->IsNull() ? 0.0 : TXlsFillBackEnd::DayNumber(fill.field->dateValue());
+        return day != 0 ? QVariant(day) : blank;
+    }
+    default: {
+        const double number = fill.field->AsFloat();
+        return number != 0 ? QVariant(number) : blank;
+    }
+    }
+}
 
 } // namespace
 
@@ -215,28 +235,23 @@ void TExpXLSOLE::FillRecords(TDataSet &dataSet, int templateRow)
         } else if (key.startsWith(u'#')) {
             for (TField *field : dataSet.Fields()) {
                 if (u'#' + asciiUpper(field->FieldName()) == key) {
-                    plan.push_back({col, field});
+                    plan.push_back({col, field, field->DataType()});
                     break;
                 }
             }
         }
     }
+    // Each record's values are handed over a row at a time, in one reused list.
+    TRowValues values(plan.size());
+    for (size_t i = 0; i < plan.size(); ++i)
+        values[i].Col = plan[i].col;
     QElapsedTimer sinceMessages;
     sinceMessages.start();
     int row = templateRow;
     for (int n = 1; !dataSet.Eof(); ++n, ++row) {
-        for (const ColumnFill &fill : plan) {
-            if (!fill.field) {
-                m_backEnd->SetValue(row, fill.col, n);
-            } else if (fill.field->DataType() == TFieldType::ftString) {
-                m_backEnd->SetValue(row, fill.col, fill.field->AsString());
-            } else {
-                const double number = fill.field->DataType() == TFieldType::ftDate
-                                          ? (fill.field->IsNull() ? 0.0 : TXlsFillBackEnd::DayNumber(fill.field->dateValue()))
-                                          : fill.field->AsFloat();
-                m_backEnd->SetValue(row, fill.col, number != 0 ? QVariant(number) : BlankValue);
-            }
-        }
+        for (size_t i = 0; i < plan.size(); ++i)
+            values[i].Value = FieldValue(plan[i], n, BlankValue);
+        m_backEnd->SetRowValues(row, values);
         dataSet.Next();
         // Often enough to keep the window alive, seldom enough not to slow the fill.
         if (sinceMessages.elapsed() >= 50) {

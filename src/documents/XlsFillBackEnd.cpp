@@ -38,6 +38,12 @@ bool isDate(const QVariant &v)
 
 } // namespace
 
+void TXlsFillBackEnd::SetRowValues(int row, const TRowValues &values)
+{
+    for (const TColumnValue &v : values)
+        SetValue(row, v.Col, v.Value);
+}
+
 QString TXlsFillBackEnd::Text(int row, int col) const
 {
     return ValueText(Value(row, col));

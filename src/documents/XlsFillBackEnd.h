@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xls/workbook/XlsCellAccess.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -28,6 +30,8 @@ public:
     virtual QVariant Value(int row, int col) const = 0;
     // An invalid value or an empty text leaves the cell empty with its format.
     virtual void SetValue(int row, int col, const QVariant &value) = 0;
+    // Values for cells of one row, columns ascending, each as SetValue puts it.
+    virtual void SetRowValues(int row, const TRowValues &values);
     // count copies of the row inserted at it; everything below moves down.
     virtual void InsertRowCopies(int row, int count) = 0;
 

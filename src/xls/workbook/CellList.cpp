@@ -173,8 +173,12 @@ void TCellList::RemoveCell(int row, int col)
         return;
     TCellRecordList &cells = *FCells[size_t(row)];
     int index = 0;
-    if (!cells.Find(col, index))
-        return;
+    if (cells.Find(col, index))
+        RemoveAt(cells, index, row, col);
+}
+
+void TCellList::RemoveAt(TCellRecordList &cells, int index, int row, int col)
+{
     cells.Delete(index);
     // Only a cell on the edge of the used range narrows it.
     if (row + 1 == FCellRows || col + 1 == FCellCols)
@@ -274,22 +278,15 @@ void TCellList::SetCellFormat(int row, int col, int xf)
     }
 }
 
-void TCellList::SetCellValue(int row, int col, const QVariant &value)
+std::unique_ptr<TCellRecord> TCellList::ValueCell(int row, int col, int xf, const QVariant &value)
 {
-    CheckPosition(row, col);
-    const TCellRecord *old = Cell(row, col);
-    const int xf = old ? old->XF() : 15;
-    std::unique_ptr<TCellRecord> cell;
     switch (value.typeId()) {
     case QMetaType::UnknownType:
-        if (xf != 15)
-            cell = TBlankRecord::NewBlank(row, col, xf);
-        break;
+        return xf != 15 ? TBlankRecord::NewBlank(row, col, xf) : nullptr;
     case QMetaType::Bool: {
         QByteArray data = TCellRecord::NewCellData(row, col, xf, 8);
         data[6] = value.toBool() ? 1 : 0;
-        cell = Downcast<TCellRecord>(CreateRecord(TBoolErrRecord::Id, data));
-        break;
+        return Downcast<TCellRecord>(CreateRecord(TBoolErrRecord::Id, data));
     }
     case QMetaType::Double:
     case QMetaType::Float:
@@ -300,26 +297,55 @@ void TCellList::SetCellValue(int row, int col, const QVariant &value)
         const double number = value.toDouble();
         quint32 rk = 0;
         if (TRKRecord::EncodeRK(number, rk))
-            cell = TRKRecord::NewRK(row, col, xf, rk);
-        else
-            cell = TNumberRecord::NewNumber(row, col, xf, number);
-        break;
+            return TRKRecord::NewRK(row, col, xf, rk);
+        return TNumberRecord::NewNumber(row, col, xf, number);
     }
     default: {
         const QString text = value.toString();
         if (!text.isEmpty())
-            cell = TLabelSSTRecord::NewLabelSST(row, col, xf, FSST->AddString(text));
-        else if (xf != 15)
-            cell = TBlankRecord::NewBlank(row, col, xf);
-        break;
+            return TLabelSSTRecord::NewLabelSST(row, col, xf, FSST->AddString(text));
+        return xf != 15 ? TBlankRecord::NewBlank(row, col, xf) : nullptr;
     }
     }
-    if (cell) {
+}
+
+void TCellList::SetCellValue(int row, int col, const QVariant &value)
+{
+    CheckPosition(row, col);
+    const TCellRecord *old = Cell(row, col);
+    if (auto cell = ValueCell(row, col, old ? old->XF() : 15, value)) {
         PutCell(std::move(cell));
     } else {
         RemoveCell(row, col);
         FModified = true;
     }
+}
+
+void TCellList::SetRowValues(int row, const TRowValues &values, int colOffset)
+{
+    for (const TColumnValue &v : values)
+        CheckPosition(row, v.Col + colOffset);
+    if (values.empty())
+        return;
+    TCellRecordList *cells = row < int(FCells.size()) ? FCells[size_t(row)].get() : nullptr;
+    for (const TColumnValue &v : values) {
+        const int col = v.Col + colOffset;
+        int index = 0;
+        const bool found = cells && cells->Find(col, index);
+        auto cell = ValueCell(row, col, found ? cells->Items(index)->XF() : 15, v.Value);
+        if (!cell) {
+            if (found)
+                RemoveAt(*cells, index, row, col);
+        } else if (found) {
+            cells->SetItem(index, std::move(cell));
+        } else {
+            if (!cells)
+                cells = &RowCells(row);
+            Widen(row, col);
+            cells->Insert(index, std::move(cell));
+        }
+    }
+    FModified = true;
 }
 
 void TCellList::MarkStrings(std::vector<bool> &used, quint32 &refs) const

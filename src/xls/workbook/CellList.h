@@ -47,6 +47,10 @@ public:
     // Replaces the cell, keeping its format (or the row's); an empty value
     // leaves a blank cell when the old one had a format other than the default.
     void SetCellValue(int row, int col, const QVariant &value) override;
+    // Each value as SetCellValue puts it, in a row looked up once; columns
+    // are values[i].Col + colOffset and must ascend. Every position is checked
+    // before any cell changes.
+    void SetRowValues(int row, const TRowValues &values, int colOffset);
     // A value with a format; xf -1 keeps the cell's format.
     void SetCellValue(int row, int col, const QVariant &value, int xf);
     // A cell that does not exist becomes a blank cell with the format.
@@ -101,12 +105,15 @@ private:
     TCellRecordList &RowCells(int row);
     qint64 WriteBlocks(QIODevice *stream) const;
     void RemoveCell(int row, int col);
+    void RemoveAt(TCellRecordList &cells, int index, int row, int col);
     // The rows and columns the cells reach, kept as cells come and go: a cell
     // added can only widen it; anything else has it measured again when asked.
     void Widen(int row, int col);
     void ForgetExtent() { FExtentKnown = false; }
     void MeasureExtent() const;
     void PutCell(std::unique_ptr<TCellRecord> cell);
+    // The record for a value with that format; null where the cell goes.
+    std::unique_ptr<TCellRecord> ValueCell(int row, int col, int xf, const QVariant &value);
     static void CheckPosition(int row, int col);
 
     TSST *FSST;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xls/workbook/XlsCellAccess.h"
 #include "xls/workbook/XlsCellRange.h"
 #include "xls/workbook/XlsDateParser.h"
 
@@ -151,6 +152,8 @@ public:
     // Empty QVariant, double, QString or bool.
     virtual QVariant GetCellValue(int row, int col) const = 0;
     virtual void SetCellValue(int row, int col, const QVariant &value) = 0;
+    // Values for cells of one row (columns ascending), each as SetCellValue puts it.
+    virtual void SetRowValues(int row, const TRowValues &values) = 0;
     virtual int MaxRow() const = 0;
     virtual int MaxCol() const = 0;
 

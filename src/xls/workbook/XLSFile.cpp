@@ -312,6 +312,12 @@ void TXLSFile::SetCellValue(int row, int col, const QVariant &value)
         sheet->Cells().SetCellValue(row - 1, col - 1 + FFirstColumn, value);
 }
 
+void TXLSFile::SetRowValues(int row, const TRowValues &values)
+{
+    if (TWorkSheet *sheet = ActiveWorkSheet())
+        sheet->Cells().SetRowValues(row - 1, values, FFirstColumn - 1);
+}
+
 int TXLSFile::MaxRow() const
 {
     const TWorkSheet *sheet = ActiveWorkSheet();

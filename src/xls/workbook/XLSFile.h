@@ -58,6 +58,7 @@ public:
 
     QVariant GetCellValue(int row, int col) const override;
     void SetCellValue(int row, int col, const QVariant &value) override;
+    void SetRowValues(int row, const TRowValues &values) override;
     int MaxRow() const override;
     int MaxCol() const override;
 

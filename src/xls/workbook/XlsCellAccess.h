@@ -2,6 +2,17 @@
 
 #include <QVariant>
 
+#include <vector>
+
+// Values for some cells of one row, by column in ascending order: a filled
+// template row is written this way, the row found once for all its cells.
+struct TColumnValue
+{
+    int Col = 0;
+    QVariant Value;
+};
+using TRowValues = std::vector<TColumnValue>;
+
 // What the delimited-text writer and reader need of a sheet: cell values by
 // 0-based row and column. Values are empty, double, QString or bool.
 class TXlsCellAccess

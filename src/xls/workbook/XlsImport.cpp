@@ -56,6 +56,11 @@ void TXlsImport::SetCellValue(int row, int col, const QVariant &value)
     File().SetCellValue(row, col, value);
 }
 
+void TXlsImport::SetRowValues(int row, const TRowValues &values)
+{
+    File().SetRowValues(row, values);
+}
+
 int TXlsImport::MaxRow() const
 {
     return File().MaxRow();

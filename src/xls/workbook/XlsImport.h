@@ -27,6 +27,8 @@ public:
 
     QVariant GetCellValue(int row, int col) const;
     void SetCellValue(int row, int col, const QVariant &value);
+    // Values for cells of one row, columns ascending.
+    void SetRowValues(int row, const TRowValues &values);
     int MaxRow() const;
     int MaxCol() const;
     int SheetCount() const;

@@ -24,3 +24,35 @@ TEST(CellExtent, FollowsEveryChangeOfTheCells)
         EXPECT_EQ(file->MaxCol(), s.maxCol) << s.name;
     }
 }
+
+TEST(CellExtent, ARowOfValuesLeavesWhatTheCellsOneByOneLeave)
+{
+    // Formatted and plain cells, found and missing, filled and emptied: the
+    // saved books must match byte for byte.
+    const auto prepare = [](TXLSFile &f) {
+        TXlsFormat money = f.GetFormat(15);
+        money.Format = QStringLiteral("0.00\" lei\"");
+        const int xf = f.AddFormat(money);
+        for (int col : {1, 3, 5, 8})
+            f.SetCellValueX(4, col, QStringLiteral("#CAMP"), col == 8 ? -1 : xf);
+        f.SetCellValue(4, 9, 7.0);
+    };
+    const TRowValues row{{1, 12.5},       {2, QStringLiteral("Şură")}, {3, QVariant()}, {5, true},
+                         {6, QVariant()}, {8, QVariant()},              {9, 1e300},      {12, 3}};
+    auto one = NewBook(), all = NewBook();
+    prepare(*one);
+    prepare(*all);
+    for (const TColumnValue &v : row)
+        one->SetCellValue(4, v.Col, v.Value);
+    all->SetRowValues(4, row);
+    EXPECT_EQ(all->MaxCol(), one->MaxCol());
+    QBuffer a, b;
+    a.open(QIODevice::WriteOnly);
+    b.open(QIODevice::WriteOnly);
+    one->Save(a);
+    all->Save(b);
+    EXPECT_EQ(b.data(), a.data());
+
+    EXPECT_THROW(all->SetRowValues(4, {{1, 1.0}, {300, 2.0}}), EExcelException);
+    EXPECT_EQ(all->GetCellValue(4, 1), QVariant(12.5)) << "a column out of range changes nothing";
+}
