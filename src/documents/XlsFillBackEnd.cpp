@@ -69,6 +69,8 @@ double TXlsFillBackEnd::DayNumber(const QDate &date)
 
 QVariant TXlsFillBackEnd::CellValue(const QVariant &value)
 {
+    if (value.typeId() == QMetaType::Double)  // most filled cells, already as a cell holds them
+        return value;
     if (!value.isValid() || value.isNull())
         return {};
     if (isNumber(value))
