@@ -8,6 +8,8 @@
 #include "documents/ExpXLSOLE.h"
 #include "platform/sql/SqlError.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -172,9 +174,12 @@ TEST_P(FillerTest, NoFreeTemporaryNameMeansNoWorkbook)
     const QString ext = u'.' + QString::fromLatin1(GetParam().name);
     while (true) {
         try {
-            Form1().TempFileName(QStringLiteral("XLSTmp"), ext);
+            // Every name handed out stays open in the office suite.
+            const QFileInfo name(Form1().TempFileName(QStringLiteral("XLSTmp"), ext));
+            QFile lock(name.dir().filePath(QStringLiteral(".~lock.") + name.fileName() + u'#'));
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
         } catch (const std::runtime_error &) {
-            break; // all thousand names handed out
+            break; // all thousand names taken
         }
     }
     EXPECT_FALSE(filler.OpenTemplate(copy(GetParam().source()), true));
