@@ -74,6 +74,18 @@ void TAlegeNrDisp::ListBClick()
         TForm1::ShowProblem(QStringLiteral("De emotie, ati uitat sa scrieti numarul de Dispozitie de listat!"), NrDisp);
         return;
     }
+    // The disposition prints these texts in its articles: none may stay blank.
+    const std::pair<QLineEdit *, QString> texts[] = {
+        {Perioada, QStringLiteral("Scrieti perioada pentru care se stabileste dreptul!")},
+        {DataPlatii, QStringLiteral("Scrieti data platii!")},
+        {Tribunal, QStringLiteral("Scrieti tribunalul la care se poate contesta dispozitia!")},
+    };
+    for (const auto &[edit, problem] : texts) {
+        if (edit->text().trimmed().isEmpty()) {
+            TForm1::ShowProblem(problem, edit);
+            return;
+        }
+    }
     m_confirmed = true;
     accept();
 }

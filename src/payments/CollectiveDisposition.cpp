@@ -120,7 +120,8 @@ void CollectiveDisposition::fillDecision(const QDate &dispDate, const QDate &req
         {"[DISPNR]", m_dialog->NrDisp->text()},
         {"[DISPDATA]", dateText(dispDate)},
         {"[ANUL]", requestDate.isValid() ? QString::number(requestDate.year()) : QString()},
-        {"[LUNA]", requestDate.isValid() ? TForm1::MonthName(requestDate.month()) : QString()},
+        // The month stands inside a sentence: small letters, as Romanian writes it.
+        {"[LUNA]", requestDate.isValid() ? TForm1::MonthName(requestDate.month()).toLower() : QString()},
         {"[NR0]", highest},
         {"[NR1]", lowest},
         {"[NRLUNI]", months},

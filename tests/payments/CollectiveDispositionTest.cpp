@@ -68,7 +68,7 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
     const Case cases[] = {
         {"typed as stored and with a leading zero",
          "12",
-         {"DISPOZIȚIA nr. 12 din 16.01.2023", "pentru luna Ianuarie 2023", "numerele de la 17 la 31, în număr de 2",
+         {"DISPOZIȚIA nr. 12 din 16.01.2023", "pentru luna ianuarie 2023", "numerele de la 17 la 31, în număr de 2",
           "suplimentului pentru energie, în număr de 2", "pentru un număr de 2 titulari, pe o durată de cel mult 5 luni",
           "începând cu data de 01.02.2023, pentru perioada noiembrie 2022 - martie 2023",
           "Plata drepturilor stabilite la art. 1 și art. 2 se face începând cu data de 20.02.2023",
@@ -77,7 +77,7 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
          {"BĂLAN DAN", "POPESCU ION"},
          ""},
         // Empty annexes: the dates still come from the granted request.
-        {"granted without aid", "14", {"DISPOZIȚIA nr. 14 din 18.01.2023", "pentru luna Decembrie 2022"}, {}, {}, ""},
+        {"granted without aid", "14", {"DISPOZIȚIA nr. 14 din 18.01.2023", "pentru luna decembrie 2022"}, {}, {}, ""},
         {"no granted request", "15", {}, {}, {}, "\rNu exista Dipozitia Aprobata cu nr.15 !"},
     };
     for (const Case &c : cases) {
@@ -126,7 +126,7 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
     }
 }
 
-TEST(CollectiveDisposition, DialogRefusesNoNumberAndRemembersTexts)
+TEST(CollectiveDisposition, DialogRefusesNoNumberOrABlankTextAndRemembersTexts)
 {
     PaymentsWorld w;
     TAlegeNrDisp dlg;
@@ -135,12 +135,17 @@ TEST(CollectiveDisposition, DialogRefusesNoNumberAndRemembersTexts)
         dlg.Tribunal->setText(QStringLiteral("Bacău"));
         dlg.ListB->click();
         dlg.NrDisp->setText(QStringLiteral("7"));
+        dlg.Perioada->setText(QStringLiteral("noiembrie 2022 - martie 2023"));
+        dlg.DataPlatii->setText(QStringLiteral("  "));
+        dlg.ListB->click();
+        dlg.DataPlatii->setText(QStringLiteral("20.02.2023"));
         dlg.ListB->click();
     });
     EXPECT_TRUE(dlg.Execute());
-    ASSERT_EQ(w.dialogs.balloons.size(), 1);
+    ASSERT_EQ(w.dialogs.balloons.size(), 2);
     EXPECT_EQ(w.dialogs.balloons.first().text,
               QStringLiteral("De emotie, ati uitat sa scrieti numarul de Dispozitie de listat!"));
+    EXPECT_EQ(w.dialogs.balloons.last().text, QStringLiteral("Scrieti data platii!"));
     TAlegeNrDisp again;
     DocumentsWorld::whenShown([&again] { again.BitBtn2->click(); });
     EXPECT_FALSE(again.Execute());
