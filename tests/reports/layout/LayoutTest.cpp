@@ -407,6 +407,16 @@ TEST_F(ReportLayout, PageEventsRecordSourcesAndTextDirection)
              EXPECT_EQ(pages[0].BandRects(TBRBandType::rbDetail).size() + pages[1].BandRects(TBRBandType::rbDetail).size(), 11u);
              EXPECT_EQ(log.size(), 12); // once before the first record and after each
          }},
+        {"a sub-detail without a dataset takes its records from its source", 2,
+         [](TBandReport &r, QStringList &log) {
+             TBRSubDetail &s = r.SubDetails.emplace_back();
+             s.Band.Add(TBRPrintable::label(QStringLiteral("-"), 0, 0, 100, 50));
+             s.BeforeOpen = [&log] { log.clear(); };
+             s.OnNeedData = [&log](bool &more) { log << QString(); more = log.size() <= 2; };
+         },
+         [](const auto &pages, const QStringList &) {
+             EXPECT_EQ(pages[0].Texts(), (QStringList{"r1", "-", "-", "r2", "-", "-"}));
+         }},
         {"the back image is stretched under every page", 10,
          [](TBandReport &r, QStringList &) {
              QImage picture(4, 4, QImage::Format_RGB32);
