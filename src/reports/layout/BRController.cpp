@@ -38,33 +38,37 @@ bool sameValue(const TBREvResult &a, const TBREvResult &b)
     }
 }
 
-// A report variable's value into a parameter of the matching type; a parameter
-// without a type takes the variable's. Any other pairing leaves it alone.
+// The parameter type a variable's value goes into (Null: none).
+SqlType paramType(TBREvKind kind)
+{
+    switch (kind) {
+    case TBREvKind::String: return SqlType::Text;
+    case TBREvKind::Integer: return SqlType::Integer;
+    case TBREvKind::Float: return SqlType::Float;
+    case TBREvKind::Boolean: return SqlType::Logical;
+    case TBREvKind::Error: break;
+    }
+    return SqlType::Null;
+}
+
+// A report variable's value into a parameter of the matching type (a date
+// parameter reads a text as a date); a parameter without a type takes the
+// variable's. Any other pairing leaves it alone.
 void takeValue(TParam &p, const TBREvResult &v)
 {
-    const bool any = p.DataType == SqlType::Null;
-    switch (v.kind) {
-    case TBREvKind::String:
-        if (any || p.DataType == SqlType::Text)
-            p.SetAsString(v.stringValue);
-        else if (const QDate d = QDate::fromString(v.stringValue.trimmed(), QStringLiteral("dd.MM.yyyy"));
-                 p.DataType == SqlType::Date && d.isValid())
+    const SqlType t = paramType(v.kind);
+    if (t == SqlType::Null)
+        return;
+    if (p.DataType == SqlType::Date && t == SqlType::Text) {
+        const QDate d = QDate::fromString(v.stringValue.trimmed(), QStringLiteral("dd.MM.yyyy"));
+        if (d.isValid())
             p.SetAsDate(d);
-        break;
-    case TBREvKind::Integer:
-        if (any || p.DataType == SqlType::Integer)
-            p.SetAsInteger(v.intValue);
-        break;
-    case TBREvKind::Float:
-        if (any || p.DataType == SqlType::Float)
-            p.SetAsFloat(v.floatValue);
-        break;
-    case TBREvKind::Boolean:
-        if (any || p.DataType == SqlType::Logical)
-            p.SetAsBoolean(v.boolValue);
-        break;
-    case TBREvKind::Error:
-        break;
+    } else if (p.DataType == SqlType::Null || p.DataType == t) {
+        p.DataType = t;
+        p.Value = t == SqlType::Text ? QVariant(v.stringValue)
+                  : t == SqlType::Integer ? QVariant(v.intValue)
+                  : t == SqlType::Float ? QVariant(v.floatValue)
+                                        : QVariant(v.boolValue);
     }
 }
 
