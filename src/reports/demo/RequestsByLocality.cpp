@@ -67,6 +67,12 @@ void totals(TBRBand &band, const QString &caption, bool reset)
     band.Add(sum);
 }
 
+struct ShownReport : QObject
+{
+    TQuery query;
+    TBandReport report;
+};
+
 } // namespace
 
 QStringList RequestsByLocality::Query(const QString &table, int month)
@@ -107,7 +113,8 @@ void RequestsByLocality::Build(TBandReport &r, TDataSet *requests, const QString
     g.Expression = QStringLiteral("LOCALIT");
     g.ReprintOnNewPage = true;
     g.Header.Height = 80;
-    g.Header.Add(text(TBRPrintable::expr(QStringLiteral("'Localitatea: '+LOCALIT"), 0, 20, 1900, 55), Qt::AlignLeft, true, 10));
+    g.Header.Add(text(TBRPrintable::expr(QStringLiteral("'Localitatea: '+LOCALIT"), 0, 20, 1900, 55), Qt::AlignLeft, true, 10))
+        .OutlineLevel = 0;
     g.FooterBand = std::make_shared<TBRBand>(TBRBandType::rbGroupFooter, 80);
     g.FooterBand->Frame = line(true, false);
     totals(*g.FooterBand, QStringLiteral("Total localitate"), true);
@@ -137,9 +144,11 @@ void RequestsByLocality::Show()
         DocumentPages::error(kTitle, QStringLiteral("Alegeți mai întâi luna de lucru."));
         return;
     }
-    TQuery query;
+    // The report lives as long as its preview, whose printer setup keeps its choices there.
+    auto shown = std::make_unique<ShownReport>();
+    TQuery &query = shown->query;
+    TBandReport &report = shown->report;
     openQuery(query, Query(dataFile(RequestTables::Cereri), month));
-    TBandReport report;
     Build(report, &query, MonthCode::text(month));
     auto printer = std::make_unique<TBRPrinter>(report.PrinterSettings);
     TBRProgressForm progress(QApplication::activeWindow());
@@ -151,6 +160,8 @@ void RequestsByLocality::Show()
     progress.close();
     auto *preview = new TBRStandardPreview(std::move(printer), QApplication::activeWindow());
     preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->SetReport(&report);
+    shown.release()->setParent(preview);
     preview->show();
     preview->ZoomToWidth();
 }

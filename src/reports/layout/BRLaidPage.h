@@ -24,6 +24,7 @@ struct TBRLaidItem
     double RoundFactor = 0;
     TBRBandType BandType = TBRBandType::rbDetail;
     QImage Picture;         // images: stretched over Rect
+    int OutlineLevel = -1;  // text: an outline entry at that level
 };
 
 struct TBRLaidPage

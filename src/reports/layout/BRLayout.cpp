@@ -590,6 +590,7 @@ bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, d
         t.Font = c.Font;
         t.Align = c.PrintAlignment();
         t.RightToLeft = c.RightToLeft();
+        t.OutlineLevel = s.next == 0 ? c.OutlineLevel : -1;
         page().Items.push_back(t);
     }
     s.finished = s.next >= s.lines.size() || !c.AutoStretch;

@@ -42,6 +42,8 @@ struct TBRPrintable
     bool AutoSize = false;
     bool AutoStretch = false;
     bool WordWrap = true;
+    // From 0 up: the first line printed adds an outline entry at that level.
+    int OutlineLevel = -1;
     // Called with the text about to print; may change it (the caption stays).
     std::function<void(QString &)> OnPrint;
     // Expression controls.

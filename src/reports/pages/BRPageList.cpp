@@ -112,6 +112,7 @@ void TBRPageList::SetStream(std::unique_ptr<TBRStream> stream)
     m_pageCount = 0;
     m_records.clear();
     m_headerSize = TBRFileHeader::Size;
+    m_outline.Clear();
 }
 
 int TBRPageList::PageCount() const

@@ -8,11 +8,25 @@ namespace {
 
 QFont fontOf(const TBRFontSpec &spec, double pageDpi, const QPaintDevice *device)
 {
-    QFont f(spec.family);
     // In page pixels the text is pointSize * pageDpi / 72 high; the device
     // turns points into its own pixels, and the painter's scale does the rest.
     const double deviceDpi = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : 96.0;
-    f.setPointSizeF(qMax(0.1, spec.pointSize * pageDpi / deviceDpi));
+    return TBRPagePainter::FontOf(spec, qMax(0.1, spec.pointSize * pageDpi / deviceDpi));
+}
+
+int textFlags(quint16 flags)
+{
+    // The layout has already swapped the alignment of right-to-left text.
+    return TBRPagePainter::AlignmentOf(flags) | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine
+           | (flags & TBRPageItem::ClipToRect ? 0 : Qt::TextDontClip);
+}
+
+} // namespace
+
+QFont TBRPagePainter::FontOf(const TBRFontSpec &spec, double pointSize)
+{
+    QFont f(spec.family);
+    f.setPointSizeF(pointSize);
     f.setBold(spec.style & TBRFontSpec::Bold);
     f.setItalic(spec.style & TBRFontSpec::Italic);
     f.setUnderline(spec.style & TBRFontSpec::Underline);
@@ -20,18 +34,14 @@ QFont fontOf(const TBRFontSpec &spec, double pageDpi, const QPaintDevice *device
     return f;
 }
 
-int textFlags(quint16 flags)
+Qt::Alignment TBRPagePainter::AlignmentOf(quint16 flags)
 {
-    int align = Qt::AlignLeft;
     if (flags & TBRPageItem::AlignRight)
-        align = Qt::AlignRight;
-    else if (flags & TBRPageItem::AlignCenter)
-        align = Qt::AlignHCenter;
-    // The layout has already swapped the alignment of right-to-left text.
-    return align | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine | (flags & TBRPageItem::ClipToRect ? 0 : Qt::TextDontClip);
+        return Qt::AlignRight;
+    if (flags & TBRPageItem::AlignCenter)
+        return Qt::AlignHCenter;
+    return Qt::AlignLeft;
 }
-
-} // namespace
 
 void TBRPagePainter::Paint(QPainter &p, const TBRPageBody &page, const QRectF &target)
 {

@@ -2,6 +2,7 @@
 
 #include "reports/pages/BRPageBody.h"
 
+#include <QFont>
 #include <QRectF>
 
 class QPainter;
@@ -12,4 +13,7 @@ class TBRPagePainter
 {
 public:
     static void Paint(QPainter &painter, const TBRPageBody &page, const QRectF &target);
+    // The font a recorded font stands for, at a point size of the caller's.
+    static QFont FontOf(const TBRFontSpec &spec, double pointSize);
+    static Qt::Alignment AlignmentOf(quint16 textFlags);
 };

@@ -3,6 +3,7 @@
 #include "platform/io/DurableFile.h"
 #include "reports/eval/BRError.h"
 #include "reports/eval/BRMessages.h"
+#include "reports/print/BRExportFilter.h"
 #include "reports/print/BRPagePainter.h"
 
 #include <QBuffer>
@@ -28,6 +29,25 @@ double printerFactor(int dpi)
 {
     const double f = dpi / NativePerInch;
     return f > 0.1 ? f : 96.0 / NativePerInch;
+}
+
+// The choices a report's settings and a printer's settings both hold, either way.
+template <class From, class To>
+void copyChoices(const From &f, To &t)
+{
+    t.Copies = f.Copies;
+    t.OutputBin = f.OutputBin;
+    t.Duplex = f.Duplex;
+    t.ExtendedDuplex = f.ExtendedDuplex;
+    t.UseCustomBinCode = f.UseCustomBinCode;
+    t.CustomBinCode = f.CustomBinCode;
+    t.UseCustomPaperCode = f.UseCustomPaperCode;
+    t.CustomPaperCode = f.CustomPaperCode;
+    t.PrintQuality = f.PrintQuality;
+    t.Collate = f.Collate;
+    t.ColorOption = f.ColorOption;
+    t.PrintMetaFile = f.PrintMetaFile;
+    t.MemoryLimit = f.MemoryLimit;
 }
 
 } // namespace
@@ -79,22 +99,19 @@ void TBRPrinter::SetPrinterIndex(int index)
 
 void TBRPrinter::TakeSettings(const TBRPrinterSettings &s)
 {
-    TPrinterSettings &t = *m_settings;
-    t.Copies = s.Copies;
-    t.OutputBin = s.OutputBin;
-    t.Duplex = s.Duplex;
-    t.ExtendedDuplex = s.ExtendedDuplex;
-    t.UseCustomBinCode = s.UseCustomBinCode;
-    t.CustomBinCode = s.CustomBinCode;
-    t.UseCustomPaperCode = s.UseCustomPaperCode;
-    t.CustomPaperCode = s.CustomPaperCode;
-    t.PrintQuality = s.PrintQuality;
-    t.Collate = s.Collate;
-    t.ColorOption = s.ColorOption;
-    t.PrintMetaFile = s.PrintMetaFile;
-    t.MemoryLimit = s.MemoryLimit;
+    copyChoices(s, *m_settings);
     FirstPage = s.FirstPage;
     LastPage = s.LastPage;
+}
+
+TBRPrinterSettings TBRPrinter::Choices() const
+{
+    TBRPrinterSettings s;
+    copyChoices(*m_settings, s);
+    s.UseStandardprinter = m_settings->UseStandardprinter;
+    s.FirstPage = FirstPage;
+    s.LastPage = LastPage;
+    return s;
 }
 
 double TBRPrinter::PaperWidthPx() const
@@ -316,10 +333,24 @@ void TBRPrinter::PrintStored()
     PrintPages(*m_printer);
 }
 
-void TBRPrinter::SaveToPdf(const QString &path)
+void TBRPrinter::requireFinished(const QString &path) const
 {
     if (m_status != Status::Finished)
         throw EBRError(QStringLiteral("Raportul nu este terminat: nu are pagini de salvat in \"%1\".").arg(path));
+}
+
+void TBRPrinter::ExportTo(TBRExportFilter &filter, const QString &path)
+{
+    requireFinished(path);
+    for (int n = 1; n <= m_pages.PageCount(); ++n)
+        if (const std::optional<TBRPageBody> page = m_pages.ReadPage(n))
+            filter.ExportPage(*page);
+    filter.Finish();
+}
+
+void TBRPrinter::SaveToPdf(const QString &path)
+{
+    requireFinished(path);
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QPagedPaintDevice;
+class TBRExportFilter;
 
 // The output end of a report run: it opens a job, gives the report a canvas
 // for each page and closes the job. Pages go to the page store (for the
@@ -32,6 +33,8 @@ public:
 
     // Copies a report's printing choices into the printer settings.
     void TakeSettings(const TBRPrinterSettings &s);
+    // The printing choices the printer holds, as a report keeps them.
+    TBRPrinterSettings Choices() const;
     TPrinterSettings &Settings() { return *m_settings; }
     QPrinter &Printer() { return *m_printer; }
     void SetPrinterIndex(int index);
@@ -85,6 +88,9 @@ public:
     // report (PrintAgainRequested) unless they are to be printed as stored;
     // stored and loaded pages go to the printer.
     void PrintStored();
+    // Passes the stored pages of a finished job through an export filter
+    // and finishes it; `path` names the target in the error of an unfinished job.
+    void ExportTo(TBRExportFilter &filter, const QString &path);
     // The stored pages as a PDF file, written through the durable-write path.
     void SaveToPdf(const QString &path);
 
@@ -103,6 +109,7 @@ signals:
 
 private:
     bool inPrintRange() const;
+    void requireFinished(const QString &path) const;
     void storeOpenPage();
     void startCanvas();
     void guessPaper();

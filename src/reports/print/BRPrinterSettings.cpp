@@ -33,6 +33,14 @@ TBRBin binOfCode(int code)
     return TBRBin::First;
 }
 
+int binCodeOfSource(QPrinter::PaperSource source)
+{
+    for (const SourceCode &s : Sources)
+        if (s.source == source)
+            return s.code;
+    return 0;
+}
+
 void TPrinterSettings::SetPaperSize(TBRPaperSize size)
 {
     PaperSize = size;
@@ -81,10 +89,7 @@ void TPrinterSettings::ReadSettings()
         return;
     XResolution = YResolution = m_printer->resolution();
     Copies = m_printer->copyCount();
-    OutputBin = TBRBin::First;
-    for (const SourceCode &s : Sources)
-        if (s.source == m_printer->paperSource())
-            OutputBin = binOfCode(s.code);
+    OutputBin = binOfCode(binCodeOfSource(m_printer->paperSource()));
     ExtendedDuplex = m_printer->duplex() == QPrinter::DuplexLongSide ? 2 : m_printer->duplex() == QPrinter::DuplexShortSide ? 3 : 1;
     Duplex = ExtendedDuplex != 1;
     ReadOffsets();

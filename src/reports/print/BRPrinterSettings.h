@@ -16,6 +16,8 @@ enum class TBRBin {
 int binCode(TBRBin bin);
 // The position of a bin code in the bin table (0 when not listed).
 TBRBin binOfCode(int code);
+// The bin code a print system's paper source stands for (0 when none).
+int binCodeOfSource(QPrinter::PaperSource source);
 
 // The printing choices a report keeps.
 class TBRPrinterSettings

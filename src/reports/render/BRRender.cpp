@@ -2,13 +2,30 @@
 
 #include "reports/layout/BRCompositeReport.h"
 #include "reports/layout/BRLayout.h"
+#include "reports/print/BRExportFilter.h"
 #include "reports/print/BRPrinter.h"
+
+#include <optional>
 
 namespace {
 
 QRectF toPixels(const TBRPrinter &p, const QRectF &r)
 {
     return QRectF(p.XPos(r.left()), p.YPos(r.top()), p.XSize(r.width()), p.YSize(r.height()));
+}
+
+TBRExportFilter::Shape exportShape(TBRShapeType type)
+{
+    switch (type) {
+    case TBRShapeType::qrsRectangle:
+        return TBRExportFilter::Shape::Rectangle;
+    case TBRShapeType::qrsCircle:
+        return TBRExportFilter::Shape::Ellipse;
+    case TBRShapeType::qrsRoundRect:
+        return TBRExportFilter::Shape::RoundRect;
+    default:
+        return TBRExportFilter::Shape::Line;
+    }
 }
 
 } // namespace
@@ -29,31 +46,31 @@ void TBRRender::SetUp(const TBandReport &report, TBRPrinter &printer)
     printer.SetCompression(report.HasOption(TBandReportOption::Compression));
 }
 
-bool TBRRender::Run(TBRLayout &layout, const TBandReport &report, TBRPrinter &printer)
+bool TBRRender::Run(TBRLayout &layout, const TBandReport &report, TBRPrinter &printer, TBRExportFilter *filter)
 {
-    layout.OnPage = [&printer](const TBRLaidPage &page) { DrawPage(page, printer); };
+    layout.OnPage = [&printer, filter](const TBRLaidPage &page) { output(page, printer, filter); };
     layout.OnProgress = [&printer, &layout](int percent) {
         printer.SetProgress(percent);
         if (printer.Cancelled())
             layout.Cancel();
     };
-    return runJob(report, printer, [&layout] { layout.Run(); }, [&layout] { return layout.Cancelled(); });
+    return runJob(report, printer, filter, [&layout] { layout.Run(); }, [&layout] { return layout.Cancelled(); });
 }
 
-bool TBRRender::Run(TBRCompositeReport &job, TBRPrinter &printer)
+bool TBRRender::Run(TBRCompositeReport &job, TBRPrinter &printer, TBRExportFilter *filter)
 {
     if (job.Reports.empty())
         return false;
-    job.OnPage = [&printer, &job](const TBRLaidPage &page) {
-        DrawPage(page, printer);
+    job.OnPage = [&printer, &job, filter](const TBRLaidPage &page) {
+        output(page, printer, filter);
         if (printer.Cancelled())
             job.Cancel();
     };
-    return runJob(*job.Reports.front(), printer, [&job] { job.Run(); }, [&job] { return job.Cancelled(); });
+    return runJob(*job.Reports.front(), printer, filter, [&job] { job.Run(); }, [&job] { return job.Cancelled(); });
 }
 
-bool TBRRender::runJob(const TBandReport &report, TBRPrinter &printer, const std::function<void()> &run,
-                       const std::function<bool()> &cancelled)
+bool TBRRender::runJob(const TBandReport &report, TBRPrinter &printer, TBRExportFilter *filter,
+                       const std::function<void()> &run, const std::function<bool()> &cancelled)
 {
     SetUp(report, printer);
     printer.BeginDoc();
@@ -68,15 +85,80 @@ bool TBRRender::runJob(const TBandReport &report, TBRPrinter &printer, const std
         return false;
     }
     printer.EndDoc();
+    if (filter)
+        filter->Finish();
     return true;
+}
+
+void TBRRender::output(const TBRLaidPage &page, TBRPrinter &printer, TBRExportFilter *filter)
+{
+    DrawPage(page, printer);
+    if (filter)
+        ExportPage(page, *filter);
+}
+
+void TBRRender::ExportPage(const TBRLaidPage &page, TBRExportFilter &filter)
+{
+    filter.Begin(page.Width, page.Length);
+    filter.NewPage();
+    // A band's mark comes before its contents: it ends where the next band begins.
+    std::optional<QRectF> band;
+    const auto endBand = [&] {
+        if (band)
+            filter.EndBand(*band);
+    };
+    for (const TBRLaidItem &item : page.Items) {
+        switch (item.kind) {
+        case TBRLaidItem::Kind::Band:
+            endBand();
+            band = item.Rect;
+            break;
+        case TBRLaidItem::Kind::Fill:
+            filter.ShapeOut(TBRExportFilter::Shape::Fill, item.Rect, item.Color);
+            break;
+        case TBRLaidItem::Kind::Frame:
+            break;
+        case TBRLaidItem::Kind::Text:
+            filter.TextOut(item.Rect, item.Text, item.Font, item.Align);
+            break;
+        case TBRLaidItem::Kind::Shape:
+            filter.ShapeOut(exportShape(item.Shape), item.Rect, item.BrushColor);
+            break;
+        case TBRLaidItem::Kind::Image:
+            filter.PictureOut(item.Rect, item.Picture);
+            break;
+        }
+    }
+    endBand();
+    filter.EndPage();
 }
 
 void TBRRender::DrawPage(const TBRLaidPage &page, TBRPrinter &printer)
 {
     printer.NewPage();
     TBRCanvas &canvas = *printer.Canvas();
-    for (const TBRLaidItem &item : page.Items)
+    for (const TBRLaidItem &item : page.Items) {
         drawItem(item, printer, canvas);
+        if (item.kind == TBRLaidItem::Kind::Text && item.OutlineLevel >= 0)
+            addOutline(item, printer);
+    }
+}
+
+void TBRRender::addOutline(const TBRLaidItem &item, TBRPrinter &printer)
+{
+    TBROutline &outline = printer.Outline();
+    // A group header printed again on a new page continues the entry before it.
+    const QString caption = item.Text.trimmed();
+    if (!outline.Entries().empty() && outline.Entries().back().level == item.OutlineLevel
+        && outline.Entries().back().caption == caption.left(TBROutlineEntry::MaxCaption))
+        return;
+    TBROutlineEntry e;
+    e.caption = caption;
+    e.level = item.OutlineLevel;
+    e.rect = toPixels(printer, item.Rect).toRect();
+    e.page = printer.PageNumber();
+    e.id = int(outline.Entries().size()) + 1;
+    outline.Add(std::move(e));
 }
 
 void TBRRender::drawItem(const TBRLaidItem &item, TBRPrinter &printer, TBRCanvas &canvas)

@@ -1,6 +1,9 @@
 #include "reports/ui/BRPreviewLogic.h"
 
+#include "reports/print/BRExportFilter.h"
 #include "reports/print/BRPrinter.h"
+
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -54,14 +57,55 @@ QList<int> TBRPreviewLogic::SearchPages(TBRPrinter &printer, const QString &text
     return found;
 }
 
-QString TBRPreviewLogic::ReportFilter()
+namespace {
+
+// A dialog filter for an extension written in any case ("*.brp *.BRP *.Brp ...").
+QString anyCase(const QString &description, const QString &extension)
 {
-    return QStringLiteral("Rapoarte salvate (*.brp *.BRP *.Brp *.bRp *.brP *.BRp *.BrP *.bRP)");
+    QStringList patterns;
+    const int n = int(extension.size());
+    for (int mask = 0; mask < (1 << n); ++mask) {
+        QString e = extension.toLower();
+        for (int i = 0; i < n; ++i)
+            if (mask & (1 << i))
+                e[i] = e[i].toUpper();
+        if (!patterns.contains(QStringLiteral("*.") + e))
+            patterns << QStringLiteral("*.") + e;
+    }
+    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
-QString TBRPreviewLogic::WithReportExtension(const QString &path)
+} // namespace
+
+QString TBRPreviewLogic::ReportFilter()
 {
-    return path.endsWith(QLatin1String(".brp"), Qt::CaseInsensitive) ? path : path + QStringLiteral(".brp");
+    return anyCase(QStringLiteral("Rapoarte salvate"), QStringLiteral("brp"));
+}
+
+QStringList TBRPreviewLogic::SaveFilters()
+{
+    QStringList filters{ReportFilter()};
+    for (const TBRExportFormat &f : TBRExportFilters::Registered())
+        filters << anyCase(f.Description, f.Extension);
+    return filters;
+}
+
+int TBRPreviewLogic::SaveFormat(const QString &path, int chosenFilter)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(QLatin1String("brp"), Qt::CaseInsensitive) == 0)
+        return 0;
+    const std::vector<TBRExportFormat> &formats = TBRExportFilters::Registered();
+    for (size_t i = 0; i < formats.size(); ++i)
+        if (suffix.compare(formats[i].Extension, Qt::CaseInsensitive) == 0)
+            return int(i) + 1;
+    return chosenFilter;
+}
+
+QString TBRPreviewLogic::WithExtension(const QString &path, const QString &extension)
+{
+    const QString suffix = QLatin1Char('.') + extension;
+    return path.endsWith(suffix, Qt::CaseInsensitive) ? path : path + suffix;
 }
 
 QString TBRPreviewLogic::PageText(int page, int count)

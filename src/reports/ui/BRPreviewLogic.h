@@ -1,5 +1,6 @@
 #pragma once
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QUrl>
 
@@ -23,8 +24,13 @@ public:
     static QList<int> SearchPages(TBRPrinter &printer, const QString &text, bool matchCase);
     // The filter of the save and load dialogs: saved reports in any case of the extension.
     static QString ReportFilter();
+    // The save dialog's filters: saved reports, then each registered export format.
+    static QStringList SaveFilters();
+    // The format a save writes: the one the typed name's extension names, else the chosen filter's.
+    static int SaveFormat(const QString &path, int chosenFilter);
     // The path with ".brp" added when it has no such extension (in any case).
-    static QString WithReportExtension(const QString &path);
+    static QString WithReportExtension(const QString &path) { return WithExtension(path, QStringLiteral("brp")); }
+    static QString WithExtension(const QString &path, const QString &extension);
     // "Pagina x din y".
     static QString PageText(int page, int count);
 };

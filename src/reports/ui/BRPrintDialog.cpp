@@ -1,6 +1,7 @@
 #include "reports/ui/BRPrintDialog.h"
 
 #include "reports/print/BRPaper.h"
+#include "reports/print/BRPrinterSettings.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
@@ -56,6 +57,6 @@ void TBRPrintDialog::TakeChoices(const QPrinter &printer, QAbstractPrintDialog::
     const QSizeF mm = printer.pageLayout().pageSize().size(QPageSize::Millimeter);
     PaperWidth = mm.width() * 10;
     PaperLength = mm.height() * 10;
-    OutputBin = int(printer.paperSource());
+    OutputBin = binCodeOfSource(printer.paperSource());
     PrintQuality = printer.resolution();
 }

@@ -1,10 +1,13 @@
 #include "reports/ui/BRStandardPreview.h"
 
+#include "reports/model/BRReport.h"
+#include "reports/print/BRExportFilter.h"
 #include "reports/print/BRPagePainter.h"
 #include "reports/print/BRPrinter.h"
 #include "reports/ui/BRPreviewImage.h"
 #include "reports/ui/BRPreviewLogic.h"
 #include "reports/ui/BRPrintDialog.h"
+#include "reports/ui/BRPrinterSetup.h"
 #include "reports/ui/BRProgressForm.h"
 
 #include <QCheckBox>
@@ -24,6 +27,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWidget *parent)
@@ -59,6 +63,10 @@ TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWid
     searchLayout->addWidget(FindButton);
     searchLayout->addWidget(SearchResultBox);
     Tabs->addTab(searchPage, QStringLiteral("Rezultatele căutării"));
+    OutlineTree = new QTreeWidget;
+    OutlineTree->setHeaderHidden(true);
+    Tabs->addTab(OutlineTree, QStringLiteral("Cuprins"));
+    Tabs->setTabVisible(2, false);
     Tabs->setMinimumWidth(193);
 
     m_image->SetPrinter(m_printer.get());
@@ -69,6 +77,8 @@ TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWid
     split->addWidget(Tabs);
     split->addWidget(m_scroll);
     split->setStretchFactor(1, 1);
+    Tabs->setUsesScrollButtons(false); // all three sheets stay in sight
+    split->setSizes({330, 800});
     root->addWidget(split, 1);
     auto *status = new QHBoxLayout;
     StatusPage = new QLabel;
@@ -86,6 +96,8 @@ TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWid
         if (row >= 0)
             SetPageNumber(row + 1);
     });
+    connect(OutlineTree, &QTreeWidget::itemClicked, this, &TBRStandardPreview::outlineChosen);
+    connect(OutlineTree, &QTreeWidget::currentItemChanged, this, &TBRStandardPreview::outlineChosen);
     connect(m_image, &TBRPreviewImage::LinkClicked, this, [](const QString &link) { FollowLink(link); });
     connect(m_printer.get(), &TBRPrinter::PageAvailable, this, &TBRStandardPreview::pageAvailable);
     m_printer->PreviewShowing = true;
@@ -117,6 +129,8 @@ void TBRStandardPreview::buildTools(QHBoxLayout *bar)
     NextPage = tool(QStringLiteral("Pagina următoare"), QStringLiteral("go-next"), &TBRStandardPreview::next);
     LastPage = tool(QStringLiteral("Ultima pagină"), QStringLiteral("go-last"), &TBRStandardPreview::last);
     GotoPageButton = tool(QStringLiteral("Alege pagina"), QStringLiteral("go-jump"), &TBRStandardPreview::askGoto);
+    PrintSetup = tool(QStringLiteral("Configurare imprimantă"), QStringLiteral("document-properties"),
+                      &TBRStandardPreview::PrinterSetup);
     PrintButton = tool(QStringLiteral("Tipărește"), QStringLiteral("document-print"), &TBRStandardPreview::askPrint);
     SavePdf = tool(QStringLiteral("Salvează PDF"), QStringLiteral("document-export"), &TBRStandardPreview::askPdf);
     SaveReport = tool(QStringLiteral("Salvează raportul"), QStringLiteral("document-save"), &TBRStandardPreview::askSave);
@@ -125,7 +139,7 @@ void TBRStandardPreview::buildTools(QHBoxLayout *bar)
     for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100})
         b->setCheckable(true);
     for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100, FirstPage, PreviousPage, NextPage, LastPage, GotoPageButton,
-                           PrintButton, SavePdf, SaveReport, LoadReport})
+                           PrintSetup, PrintButton, SavePdf, SaveReport, LoadReport})
         bar->addWidget(b);
     bar->addStretch();
     bar->addWidget(ExitButton);
@@ -275,14 +289,29 @@ void TBRStandardPreview::LoadFrom(const QString &path)
     pageAvailable();
 }
 
+void TBRStandardPreview::SaveAs(const QString &path, int format)
+{
+    const std::vector<TBRExportFormat> &formats = TBRExportFilters::Registered();
+    if (format < 1 || format > int(formats.size())) {
+        SaveTo(path);
+        return;
+    }
+    const TBRExportFormat &f = formats[size_t(format - 1)];
+    const QString target = TBRPreviewLogic::WithExtension(path, f.Extension);
+    const std::unique_ptr<TBRExportFilter> filter = f.Make(target);
+    m_printer->ExportTo(*filter, target);
+}
+
 void TBRStandardPreview::askSave()
 {
+    const QStringList filters = TBRPreviewLogic::SaveFilters();
+    QString chosen = filters.front();
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvare raport"), QString(),
-                                                      TBRPreviewLogic::ReportFilter());
+                                                      filters.join(QStringLiteral(";;")), &chosen);
     if (path.isEmpty())
         return;
     try {
-        SaveTo(path);
+        SaveAs(path, TBRPreviewLogic::SaveFormat(path, int(filters.indexOf(chosen))));
     } catch (const std::exception &e) {
         error(QStringLiteral("Raportul nu a putut fi salvat."), e);
     }
@@ -344,6 +373,62 @@ void TBRStandardPreview::askPrint()
     m_printer->PrintPages(m_printer->Printer());
 }
 
+void TBRStandardPreview::PrinterSetup()
+{
+    const bool intoReport = m_report && !m_printer->FromFile();
+    const bool finished = m_printer->status() == TBRPrinter::Status::Finished;
+    TBRPrintDialog dialog;
+    TBRPrinterSetup::Preset(dialog, intoReport ? m_report->PrinterSettings : m_printer->Choices(),
+                            intoReport ? m_report->Page.Orientation : m_printer->Settings().Orientation,
+                            finished ? m_printer->PageCount() : 0);
+    QPrinter &printer = m_printer->Printer();
+    printer.setCopyCount(dialog.Copies);
+    printer.setPageOrientation(dialog.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (dialog.Execute(printer, this))
+        ApplySetup(dialog);
+    // The pages keep the paper and orientation they were laid out on.
+    m_printer->Settings().ApplySettings();
+}
+
+void TBRStandardPreview::ApplySetup(const TBRPrintDialog &dialog)
+{
+    const bool intoReport = m_report && !m_printer->FromFile();
+    TBRPrinterSettings chosen = intoReport ? m_report->PrinterSettings : m_printer->Choices();
+    TBRPrinterSetup::TakeBack(dialog, m_printer->Printer().printerName(), chosen);
+    m_printer->TakeSettings(chosen);
+    if (intoReport)
+        static_cast<TBRPrinterSettings &>(m_report->PrinterSettings) = chosen;
+}
+
+void TBRStandardPreview::RefreshOutline()
+{
+    const std::vector<TBROutlineEntry> &entries = m_printer->Outline().Entries();
+    if (entries.size() == m_outlineCount)
+        return;
+    m_outlineCount = entries.size();
+    const QSignalBlocker block(OutlineTree);
+    OutlineTree->clear();
+    const std::vector<int> parents = m_printer->Outline().Parents();
+    std::vector<QTreeWidgetItem *> nodes;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        auto *node = parents[i] < 0 ? new QTreeWidgetItem(OutlineTree) : new QTreeWidgetItem(nodes[size_t(parents[i])]);
+        node->setText(0, entries[i].caption);
+        node->setData(0, Qt::UserRole, entries[i].id);
+        nodes.push_back(node);
+    }
+    OutlineTree->expandAll();
+    Tabs->setTabVisible(2, !entries.empty());
+}
+
+void TBRStandardPreview::outlineChosen()
+{
+    if (const QTreeWidgetItem *node = OutlineTree->currentItem()) {
+        const int page = m_printer->Outline().Find(node->data(0, Qt::UserRole).toInt()).second;
+        if (page > 0)
+            SetPageNumber(page);
+    }
+}
+
 void TBRStandardPreview::updateStatus()
 {
     StatusPage->setText(TBRPreviewLogic::PageText(PageNumber(), m_printer->PageCount()));
@@ -369,11 +454,12 @@ void TBRStandardPreview::pageAvailable()
 {
     // While the report still runs, nothing may load, print or save over it.
     const bool finished = m_printer->status() == TBRPrinter::Status::Finished || m_printer->FromFile();
-    for (QToolButton *b : {PrintButton, SavePdf, SaveReport, LoadReport})
+    for (QToolButton *b : {PrintSetup, PrintButton, SavePdf, SaveReport, LoadReport})
         b->setEnabled(finished);
     if (PageNumber() == 0)
         m_image->ShowPage(1);
     refreshThumbs();
+    RefreshOutline();
     updateStatus();
     m_image->update();
 }

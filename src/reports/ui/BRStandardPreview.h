@@ -10,11 +10,15 @@ class QScrollArea;
 class QTabWidget;
 class QToolButton;
 class TBRPreviewImage;
+class QTreeWidget;
+class TBRPrintDialog;
 class TBRPrinter;
+struct TBandReport;
 
 // The preview window of a report printer's pages: zoom, navigation and keys,
-// go to page, thumbnails, text search, printing (or PDF when no printer is
-// installed), saving and loading of saved reports, and the pages' links.
+// go to page, thumbnails, outline, text search, printer setup, printing (or
+// PDF when no printer is installed), saving, exporting and loading of saved
+// reports, and the pages' links.
 class TBRStandardPreview : public QDialog
 {
     Q_OBJECT
@@ -23,6 +27,8 @@ public:
     ~TBRStandardPreview() override;
 
     TBRPrinter &Printer() { return *m_printer; }
+    // The report whose run made the pages: the printer setup keeps its choices there.
+    void SetReport(TBandReport *report) { m_report = report; }
     int PageNumber() const;
     void SetPageNumber(int n);
     int Zoom() const;
@@ -34,17 +40,27 @@ public:
     // Lists the pages holding the text, or "Nu s-a găsit textul".
     void Search(const QString &text, bool matchCase);
     void SaveTo(const QString &path);
+    // Saves as the save dialog's filter `format`: 0 a saved report, then the export formats.
+    void SaveAs(const QString &path, int format);
+    // The print dialog preset from the report; on OK its choices are kept.
+    void PrinterSetup();
+    // The choices of a confirmed setup go into the printer and, unless the
+    // pages came from a file, into the report.
+    void ApplySetup(const TBRPrintDialog &dialog);
+    // The outline tab, rebuilt from the printer's entries; shown only when there are some.
+    void RefreshOutline();
     void LoadFrom(const QString &path);
     void SavePdfTo(const QString &path);
     // Follows a page link when it is a web or mail address.
     static bool FollowLink(const QString &link);
 
     QToolButton *ZoomFit, *ZoomWidth, *Zoom100, *FirstPage, *PreviousPage, *NextPage, *LastPage, *GotoPageButton,
-        *PrintButton, *SaveReport, *LoadReport, *SavePdf, *ExitButton;
+        *PrintSetup, *PrintButton, *SaveReport, *LoadReport, *SavePdf, *ExitButton;
     QLineEdit *SearchEdit;
     QCheckBox *MatchCase;
     QToolButton *FindButton;
     QListWidget *SearchResultBox, *ThumbGrid;
+    QTreeWidget *OutlineTree;
     QTabWidget *Tabs;
     QLabel *StatusPage, *StatusFile;
 
@@ -75,7 +91,11 @@ private:
     void scrollStep(int direction);
     void error(const QString &what, const std::exception &e);
 
+    void outlineChosen();
+
     std::unique_ptr<TBRPrinter> m_printer;
+    TBandReport *m_report = nullptr;
+    size_t m_outlineCount = 0;
     TBRPreviewImage *m_image;
     QScrollArea *m_scroll;
     Fit m_fit = Fit::None;

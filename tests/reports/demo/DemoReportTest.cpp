@@ -5,6 +5,7 @@
 #include "reports/ui/BRStandardPreview.h"
 
 #include <QProcess>
+#include <QTabWidget>
 
 using namespace DocumentValues;
 
@@ -40,6 +41,10 @@ TEST(DemoReport, RequestsGroupedByLocalityWithTotalsReadBackFromPdf)
     openQuery(q, RequestsByLocality::Query(QDir(w.data).filePath(RequestTables::Cereri), DocumentsWorld::month()));
     auto printer = RequestsByLocality::Produce(&q, QStringLiteral("01.2023"));
     ASSERT_EQ(printer->PageCount(), 1);
+    QStringList outline;
+    for (const TBROutlineEntry &e : printer->Outline().Entries())
+        outline << QStringLiteral("%1 %2 p%3").arg(e.level).arg(e.caption).arg(e.page);
+    EXPECT_EQ(outline, QStringList({"0 Localitatea: Gârleni p1", "0 Localitatea: Răcăciuni p1"}));
     const QString pdf = w.root + QStringLiteral("/raport.pdf");
     printer->SaveToPdf(pdf);
     QStringList lines;
@@ -72,6 +77,7 @@ TEST(DemoReport, MenuCommandShowsThePreview)
             preview = p;
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->Printer().PageCount(), 1);
+    EXPECT_TRUE(preview->Tabs->isTabVisible(2)); // the localities' outline
     // The title names the working month.
     const QString pdf = w.root + QStringLiteral("/meniu.pdf");
     preview->Printer().SaveToPdf(pdf);

@@ -1,9 +1,13 @@
 #include "documents/MemoryDataSet.h"
+#include "reports/eval/BRError.h"
 #include "reports/layout/BRLayout.h"
+#include "reports/print/BRExportFilter.h"
+#include "reports/print/BRTextFilter.h"
 #include "reports/print/BRPrinter.h"
 #include "reports/render/BRRender.h"
 #include "reports/ui/BRPreviewLogic.h"
 #include "reports/ui/BRPrintDialog.h"
+#include "reports/ui/BRPrinterSetup.h"
 #include "reports/ui/BRProgressForm.h"
 #include "reports/ui/BRStandardPreview.h"
 
@@ -18,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -36,8 +41,9 @@ protected:
             new QApplication(argc, argv);
     }
 
-    // Three pages, one name each; "Ştefan" stands on page 2.
-    static std::unique_ptr<TBRPrinter> threePages()
+    // Three pages, one name each; "Ştefan" stands on page 2. Each name makes
+    // an outline entry when asked; a filter hears the run when given.
+    static std::unique_ptr<TBRPrinter> threePages(bool outline = false, TBRExportFilter *filter = nullptr)
     {
         MemoryDataSet ds({{"NUME", SqlType::Text}}, {{"Ion"}, {"Ştefan Ţuţea"}, {"Ana"}});
         ds.Open();
@@ -46,10 +52,10 @@ protected:
         r.ReportTitle = QStringLiteral("Proba");
         TBRBand &detail = r.AddBand(TBRBandType::rbDetail, 100);
         detail.ForceNewPage = true;
-        detail.Add(TBRPrintable::expr(QStringLiteral("NUME"), 0, 0, 800, 100));
+        detail.Add(TBRPrintable::expr(QStringLiteral("NUME"), 0, 0, 800, 100)).OutlineLevel = outline ? 0 : -1;
         auto printer = std::make_unique<TBRPrinter>();
         TBRLayout layout(r);
-        TBRRender::Run(layout, r, *printer);
+        TBRRender::Run(layout, r, *printer, filter);
         return printer;
     }
 };
@@ -154,6 +160,7 @@ TEST_F(ReportPreview, PrintDialogChoicesAndProgressInStepsOfFive)
     printer.setCopyCount(3);
     printer.setPageSize(QPageSize(QPageSize::A5));
     printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setPaperSource(QPrinter::Auto);
     TBRPrintDialog dialog;
     dialog.TakeChoices(printer, QAbstractPrintDialog::PageRange, 2, 4);
     EXPECT_EQ(dialog.PrintRange, TBRPrintDialog::Range::PageNums);
@@ -163,6 +170,7 @@ TEST_F(ReportPreview, PrintDialogChoicesAndProgressInStepsOfFive)
     EXPECT_EQ(dialog.Orientation, 2);
     EXPECT_EQ(dialog.PaperSize, paperCode(TBRPaperSize::A5));
     EXPECT_DOUBLE_EQ(dialog.PaperWidth, 1480);
+    EXPECT_EQ(dialog.OutputBin, 7); // the drivers' code of the automatic bin, not the print system's own number
 
     TBRPrinter run;
     TBRProgressForm form;
@@ -175,4 +183,165 @@ TEST_F(ReportPreview, PrintDialogChoicesAndProgressInStepsOfFive)
     EXPECT_EQ(form.Gauge->value(), 45);
     QTest::mouseClick(form.CancelButton, Qt::LeftButton);
     EXPECT_TRUE(run.Cancelled());
+}
+
+namespace {
+
+// Writes down what an export filter is told.
+struct RecordingFilter : TBRExportFilter
+{
+    QStringList calls;
+    void Start(double w, double l) override { calls << QStringLiteral("start %1x%2").arg(w).arg(l); }
+    void NewPage() override { calls << "page"; }
+    void EndPage() override { calls << "end page"; }
+    void EndBand(const QRectF &) override { calls << "band"; }
+    void TextOut(const QRectF &, const QString &text, const QFont &, Qt::Alignment) override { calls << "text " + text; }
+    void Finish() override { calls << "finish"; }
+};
+
+} // namespace
+
+TEST_F(ReportPreview, PrinterSetupKeepsItsChoicesInThePrinterAndInTheReportUnlessLoadedFromAFile)
+{
+    TBRPrintDialog preset;
+    TBRPrinterSetup::Preset(preset, TBRPrinterSettings(), QPageLayout::Landscape, 0);
+    EXPECT_EQ(preset.MaxPage, 9999);
+    EXPECT_EQ(preset.Orientation, 2);
+    TBRPrinterSetup::Preset(preset, TBRPrinterSettings(), QPageLayout::Portrait, 3);
+    EXPECT_EQ(preset.PrintRange, TBRPrintDialog::Range::PageNums);
+    EXPECT_EQ(QPair(preset.MinPage, preset.MaxPage), QPair(1, 3));
+    EXPECT_EQ(QPair(preset.FromPage, preset.ToPage), QPair(1, 3));
+    TBRPrinterSettings whole;
+    TBRPrinterSetup::TakeBack(preset, QString(), whole);
+    EXPECT_EQ(QPair(whole.FirstPage, whole.LastPage), QPair(0, 0)); // the preset whole range bounds nothing
+    // A driver's own bin codes count from 256.
+    EXPECT_EQ(TBRPrinterSetup::BinOf(256 + 14), TBRBin::Cassette);
+
+    QTemporaryDir dir;
+    struct Case
+    {
+        const char *name;
+        bool fromFile;
+        TBRPrintDialog::Range range;
+        int first, last; // the page range both get
+    } cases[] = {
+        {"pages of a run, a from-to range", false, TBRPrintDialog::Range::PageNums, 2, 3},
+        {"pages of a run, all pages", false, TBRPrintDialog::Range::AllPages, 0, 0},
+        {"pages loaded from a file", true, TBRPrintDialog::Range::PageNums, 2, 3},
+    };
+    for (const Case &c : cases) {
+        TBandReport report;
+        TBRStandardPreview preview(threePages());
+        preview.SetReport(&report);
+        if (c.fromFile) {
+            preview.SaveTo(dir.filePath("setup.brp"));
+            preview.LoadFrom(dir.filePath("setup.brp"));
+        }
+        TBRPrintDialog dialog;
+        dialog.Copies = 3;
+        dialog.OutputBin = 14;
+        dialog.Duplex = true;
+        dialog.DuplexCode = 2;
+        dialog.PrintRange = c.range;
+        dialog.FromPage = 2;
+        dialog.ToPage = 3;
+        preview.ApplySetup(dialog);
+        const TPrinterSettings &kept = preview.Printer().Settings();
+        EXPECT_EQ(kept.Copies, 3) << c.name;
+        EXPECT_EQ(kept.OutputBin, TBRBin::Cassette) << c.name;
+        EXPECT_EQ(kept.ExtendedDuplex, 2) << c.name;
+        EXPECT_EQ(QPair(preview.Printer().FirstPage, preview.Printer().LastPage), QPair(c.first, c.last)) << c.name;
+        const TBRPrinterSettings &mine = report.PrinterSettings;
+        EXPECT_EQ(mine.Copies, c.fromFile ? 1 : 3) << c.name;
+        EXPECT_EQ(mine.OutputBin, c.fromFile ? TBRBin::Auto : TBRBin::Cassette) << c.name;
+        EXPECT_EQ(mine.FirstPage, c.fromFile ? 0 : c.first) << c.name;
+    }
+}
+
+TEST_F(ReportPreview, OutlineTreeFollowsTheLevelsAndANodeShowsItsPage)
+{
+    QTemporaryDir dir;
+    TBRStandardPreview preview(threePages(true));
+    TBROutline &outline = preview.Printer().Outline();
+    ASSERT_EQ(outline.Entries().size(), 3u);
+    outline.Add({QStringLiteral("Detalii"), 1, QRect(), 3, 99});
+    preview.RefreshOutline();
+    EXPECT_TRUE(preview.Tabs->isTabVisible(2));
+    QTreeWidget *tree = preview.OutlineTree;
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(1)->text(0), "Ştefan Ţuţea");
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 0);
+    ASSERT_EQ(tree->topLevelItem(2)->childCount(), 1);
+    tree->setCurrentItem(tree->topLevelItem(1));
+    EXPECT_EQ(preview.PageNumber(), 2);
+    tree->setCurrentItem(tree->topLevelItem(2)->child(0));
+    EXPECT_EQ(preview.PageNumber(), 3);
+
+    // Saved reports keep no outline: the tab goes.
+    preview.SaveTo(dir.filePath("cuprins.brp"));
+    preview.LoadFrom(dir.filePath("cuprins.brp"));
+    EXPECT_FALSE(preview.Tabs->isTabVisible(2));
+    EXPECT_EQ(tree->topLevelItemCount(), 0);
+}
+
+TEST_F(ReportPreview, ExportFiltersHearTheRunAndTheTextExportReadsBack)
+{
+    RecordingFilter heard;
+    threePages(false, &heard);
+    const QStringList firstPage{"start 2100x2970", "page", "text Ion", "band", "end page"};
+    EXPECT_EQ(heard.calls.mid(0, 5), firstPage);
+    EXPECT_EQ(heard.calls.count("page"), 3);
+    EXPECT_EQ(heard.calls.back(), "finish");
+
+    struct Row
+    {
+        const char *name;
+        std::vector<TBRTextFilter::Run> runs;
+        QStringList lines;
+    } rows[] = {
+        {"right-aligned amount ends at its column",
+         {{QRectF(100, 0, 400, 50), "Total", Qt::AlignLeft}, {QRectF(1000, 0, 400, 50), "12.50", Qt::AlignRight}},
+         {"Total" + QString(55, ' ') + "12.50"}}, // ends at column 1400/20 = 70 of the sheet, 65 past the margin of 5
+        {"texts a little lower share the line, in order across",
+         {{QRectF(600, 10, 400, 50), "b", Qt::AlignLeft}, {QRectF(100, 0, 400, 50), "a", Qt::AlignLeft}},
+         {"a" + QString(24, ' ') + "b"}},
+        {"a text never runs into the one before",
+         {{QRectF(100, 0, 400, 50), "Ştefan Ţuţea Popescu", Qt::AlignLeft}, {QRectF(200, 0, 400, 50), "X", Qt::AlignLeft}},
+         {"Ştefan Ţuţea Popescu X"}},
+        {"rows top to bottom",
+         {{QRectF(100, 100, 400, 50), "doi", Qt::AlignLeft}, {QRectF(100, 0, 400, 50), "unu", Qt::AlignLeft}},
+         {"unu", "doi"}},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(TBRTextFilter::PageLines(r.runs), r.lines) << r.name;
+
+    QTemporaryDir dir;
+    TBRStandardPreview preview(threePages());
+    preview.SaveAs(dir.filePath("raport"), 1);
+    QFile text(dir.filePath("raport.txt"));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(text.readAll()).split('\f'), QStringList({"Ion\n", "Ştefan Ţuţea\n", "Ana\n"}));
+    preview.SaveAs(dir.filePath("raport"), 0);
+    EXPECT_TRUE(QFile::exists(dir.filePath("raport.brp")));
+
+    auto running = std::make_unique<TBRPrinter>();
+    running->BeginDoc();
+    EXPECT_THROW(running->ExportTo(heard, dir.filePath("x.txt")), EBRError);
+}
+
+TEST_F(ReportPreview, SaveDialogListsSavedReportsThenEachExportFormat)
+{
+    const QStringList filters = TBRPreviewLogic::SaveFilters();
+    ASSERT_EQ(filters.size(), qsizetype(1 + TBRExportFilters::Registered().size()));
+    EXPECT_EQ(filters[0], TBRPreviewLogic::ReportFilter());
+    EXPECT_TRUE(filters[1].startsWith("Text simplu (*.txt "));
+    EXPECT_TRUE(filters[1].contains("*.TXT"));
+    EXPECT_EQ(TBRPreviewLogic::WithExtension("a/lista.TXT", "txt"), "a/lista.TXT");
+    struct Choice
+    {
+        const char *path;
+        int chosen, format;
+    } choices[] = {{"lista", 1, 1}, {"lista.TXT", 0, 1}, {"raport.brp", 1, 0}, {"raport.v2", 0, 0}};
+    for (const Choice &c : choices)
+        EXPECT_EQ(TBRPreviewLogic::SaveFormat(c.path, c.chosen), c.format) << c.path;
 }
