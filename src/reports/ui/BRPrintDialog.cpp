@@ -24,6 +24,8 @@ int paperCodeOf(const QPageSize &size)
 bool TBRPrintDialog::Execute(QPrinter &printer, QWidget *parent)
 {
     QPrintDialog dialog(&printer, parent);
+    if (!Title.isEmpty())
+        dialog.setWindowTitle(Title);
     if (MaxPage > 0)
         dialog.setMinMax(std::max(1, MinPage), MaxPage);
     if (PrintRange == Range::PageNums && FromPage > 0) {

@@ -24,6 +24,7 @@ public:
     bool Duplex = false;
     int DuplexCode = 1;    // 1 simplex, 2 long edge, 3 short edge
     int Orientation = 1;   // 1 portrait, 2 landscape
+    QString Title;         // the window's, when not the system's own
 
     // Shows the dialog; true when confirmed, with the choices taken.
     bool Execute(QPrinter &printer, QWidget *parent = nullptr);

@@ -362,6 +362,12 @@ void TBRStandardPreview::askPrint()
     TBRPrintDialog dialog;
     dialog.MinPage = 1;
     dialog.MaxPage = m_printer->PageCount();
+    // The range chosen in the printer setup stands until changed here.
+    if (m_printer->FirstPage > 0 || m_printer->LastPage > 0) {
+        dialog.PrintRange = TBRPrintDialog::Range::PageNums;
+        dialog.FromPage = std::max(1, m_printer->FirstPage);
+        dialog.ToPage = m_printer->LastPage > 0 ? m_printer->LastPage : dialog.MaxPage;
+    }
     if (!dialog.Execute(m_printer->Printer(), this))
         return;
     const bool range = dialog.PrintRange == TBRPrintDialog::Range::PageNums;
@@ -378,6 +384,7 @@ void TBRStandardPreview::PrinterSetup()
     const bool intoReport = m_report && !m_printer->FromFile();
     const bool finished = m_printer->status() == TBRPrinter::Status::Finished;
     TBRPrintDialog dialog;
+    dialog.Title = QStringLiteral("Configurare imprimantă");
     TBRPrinterSetup::Preset(dialog, intoReport ? m_report->PrinterSettings : m_printer->Choices(),
                             intoReport ? m_report->Page.Orientation : m_printer->Settings().Orientation,
                             finished ? m_printer->PageCount() : 0);
