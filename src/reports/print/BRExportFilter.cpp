@@ -59,9 +59,9 @@ void TBRExportFilter::ExportPage(const TBRPageBody &page)
     EndPage();
 }
 
-std::vector<TBRExportFormat> &TBRExportFilters::Registered()
+const std::vector<TBRExportFormat> &TBRExportFilters::Registered()
 {
-    static std::vector<TBRExportFormat> formats{
+    static const std::vector<TBRExportFormat> formats{
         {QStringLiteral("Text simplu"), QStringLiteral("txt"),
          [](const QString &path) { return std::unique_ptr<TBRExportFilter>(new TBRTextFilter(path)); }},
     };

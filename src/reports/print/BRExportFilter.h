@@ -56,6 +56,5 @@ struct TBRExportFormat
 class TBRExportFilters
 {
 public:
-    static std::vector<TBRExportFormat> &Registered();
-    static void Register(TBRExportFormat format) { Registered().push_back(std::move(format)); }
+    static const std::vector<TBRExportFormat> &Registered();
 };
