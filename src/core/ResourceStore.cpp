@@ -60,15 +60,14 @@ const QStringList &ResourceStore::carriedTemplates()
         QStringLiteral("Respingere.rtf"), QStringLiteral("ModCerere.rtf"), QStringLiteral("ModCerere10c.rtf"),
         QStringLiteral("ModCerereS.rtf"), QStringLiteral("ModelAncheta2.rtf"), QStringLiteral("FisaV.rtf"),
         QStringLiteral("Referat.rtf"), QStringLiteral("Stat.xls"), QStringLiteral("StabilireU.xls"),
-        QStringLiteral("Anexa14.xls"), QStringLiteral("Anexa15.xls"), QStringLiteral("Anexa16.xls"), QStringLiteral("Anexa17.xls")};
+        QStringLiteral("Anexa14.xls"), QStringLiteral("Anexa15.xls"), QStringLiteral("Anexa16.xls"), QStringLiteral("Anexa17.xls"),
+        QStringLiteral("RapBanci.xls")};
     return names;
 }
 
 const QStringList &ResourceStore::editableTemplates()
 {
-    // The office brings this one itself until its document is built here.
-    static const QStringList names = carriedTemplates() + QStringList{QStringLiteral("RapBanci.xls")};
-    return names;
+    return carriedTemplates();
 }
 
 namespace {
