@@ -18,6 +18,8 @@
 #include "remote/Sugestii.h"
 #include "reports/demo/RequestsByLocality.h"
 #include "requests/CereriF.h"
+#include "suppliers/BankReport.h"
+#include "suppliers/PlusAnexe.h"
 #include "suppliers/SupplierReports.h"
 
 #include <QApplication>
@@ -68,6 +70,16 @@ void KestrunApp::wireCommands()
     }
     if (!w.command(QStringLiteral("Format E-On Gaz Tg.Mures")))
         SupplierReports::install(w);
+    if (!w.command(QStringLiteral("Raport Banci")))
+        w.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport Banci"), &BankReport::RaportBanci1Click);
+    if (!w.command(QStringLiteral("Anexa 23"))) {
+        const std::pair<const char *, int> annexes[] = {{"Anexa 23", 23}, {"Anexa 24", 24},
+                                                        {"Anexa 15 - Suplimente Gaz", 15},
+                                                        {"Anexa 16 - Suplimente Electrica", 16}};
+        for (const auto &[caption, annex] : annexes)
+            w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Adunare Anexe"), QString::fromLatin1(caption),
+                         [annex = annex] { PlusAnexe().Execute(annex); });
+    }
     if (!w.command(QStringLiteral("Condica de sugestii"))) {
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Condica de sugestii"), [] { Sugestii().Arata(); });
         w.addCommand(TForm3::Menu::Utilitare, QStringLiteral("Istoricul modificarii datelor"), [] { LogView().Arata(); });

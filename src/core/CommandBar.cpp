@@ -75,8 +75,27 @@ void CommandBar::addSpacer()
 QAction *CommandBar::addCommand(const QString &menuCaption, const QString &caption, const std::function<void()> &handler)
 {
     QMenu *menu = m_menus.value(menuCaption);
+    return menu ? addTo(menu, menuCaption, caption, handler) : nullptr;
+}
+
+QAction *CommandBar::addCommand(const QString &menuCaption, const QString &submenuCaption, const QString &caption,
+                                const std::function<void()> &handler)
+{
+    QMenu *menu = m_menus.value(menuCaption);
     if (!menu)
         return nullptr;
+    QMenu *submenu = nullptr;
+    for (QAction *a : menu->actions())
+        if (a->menu() && a->text() == submenuCaption)
+            submenu = a->menu();
+    if (!submenu)
+        submenu = menu->addMenu(submenuCaption);
+    return addTo(submenu, menuCaption, caption, handler);
+}
+
+QAction *CommandBar::addTo(QMenu *menu, const QString &menuCaption, const QString &caption,
+                           const std::function<void()> &handler)
+{
     QAction *action = menu->addAction(caption);
     connect(action, &QAction::triggered, this, [this, handler] { m_runner(handler); });
     action->setVisible(m_visibility.value(caption, true));
@@ -93,10 +112,16 @@ void CommandBar::setCommandVisible(const QString &caption, bool visible)
 
 QAction *CommandBar::command(const QString &caption) const
 {
+    // Entries of submenus too, one level down.
     for (QMenu *menu : m_menus)
-        for (QAction *a : menu->actions())
+        for (QAction *a : menu->actions()) {
             if (a->text() == caption)
                 return a;
+            if (a->menu())
+                for (QAction *sub : a->menu()->actions())
+                    if (sub->text() == caption)
+                        return sub;
+        }
     return nullptr;
 }
 

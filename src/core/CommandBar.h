@@ -28,6 +28,9 @@ public:
     void addSpacer();
 
     QAction *addCommand(const QString &menuCaption, const QString &caption, const std::function<void()> &handler);
+    // An entry of a submenu of the drop-down menu; the submenu is made on first use.
+    QAction *addCommand(const QString &menuCaption, const QString &submenuCaption, const QString &caption,
+                        const std::function<void()> &handler);
     // Shows or hides an entry by caption, now or when it is added later.
     void setCommandVisible(const QString &caption, bool visible);
     QAction *command(const QString &caption) const;
@@ -37,6 +40,7 @@ public:
 
 private:
     QToolButton *makeButton(const QString &caption, const QString &iconName, const QString &tip);
+    QAction *addTo(QMenu *menu, const QString &menuCaption, const QString &caption, const std::function<void()> &handler);
 
     Runner m_runner;
     QMap<QString, QToolButton *> m_buttons;

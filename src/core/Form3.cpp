@@ -142,6 +142,11 @@ QAction *TForm3::addCommand(Menu menu, const QString &caption, const std::functi
     return m_bar->addCommand(menuCaption(menu), caption, handler);
 }
 
+QAction *TForm3::addCommand(Menu menu, const QString &submenu, const QString &caption, const std::function<void()> &handler)
+{
+    return m_bar->addCommand(menuCaption(menu), submenu, caption, handler);
+}
+
 void TForm3::setCereriCommand(const std::function<void()> &handler)
 {
     m_cereriCommand = handler;

@@ -41,6 +41,8 @@ public:
 
     // Adds a command to a drop-down menu; it runs inside the command guard.
     QAction *addCommand(Menu menu, const QString &caption, const std::function<void()> &handler);
+    // Adds a command to a submenu of a drop-down menu.
+    QAction *addCommand(Menu menu, const QString &submenu, const QString &caption, const std::function<void()> &handler);
     // The request list command behind "Cereri"; it runs after the report pre-check.
     void setCereriCommand(const std::function<void()> &handler);
     // Shows or hides a menu entry by caption, now or when it is added later.
