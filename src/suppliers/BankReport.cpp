@@ -57,10 +57,8 @@ void makeSheets(TXlsImport &book, const QStringList &names)
     }
 }
 
-} // namespace
-
-namespace BankReport {
-
+// The banks of the month's transfers, one per name whatever its case and
+// blanks, as first spelt in the query's order.
 QStringList Banks(TQuery &q)
 {
     QueryScope scope(q);
@@ -76,6 +74,10 @@ QStringList Banks(TQuery &q)
     }
     return banks;
 }
+
+} // namespace
+
+namespace BankReport {
 
 void RaportBanci1Click()
 {
