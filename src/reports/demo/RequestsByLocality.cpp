@@ -58,7 +58,7 @@ TBRFrame line(bool top, bool bottom)
 void totals(TBRBand &band, const QString &caption, bool reset)
 {
     band.Add(text(TBRPrintable::label(caption, 0, 10, 800, 50), Qt::AlignLeft, true));
-    TBRPrintable count = text(TBRPrintable::expr(QStringLiteral("COUNT"), 860, 10, 460, 50, QStringLiteral("0 \"cereri\"")),
+    TBRPrintable count = text(TBRPrintable::expr(QStringLiteral("COUNT"), 860, 10, 460, 50, QStringLiteral("\"cereri: \"0")),
                               Qt::AlignRight, true);
     TBRPrintable sum = text(TBRPrintable::expr(QStringLiteral("SUM(CUANTUM)"), 1340, 10, 300, 50, QStringLiteral("0.00")),
                             Qt::AlignRight, true);
@@ -113,7 +113,9 @@ void RequestsByLocality::Build(TBandReport &r, TDataSet *requests, const QString
     g.Expression = QStringLiteral("LOCALIT");
     g.ReprintOnNewPage = true;
     g.Header.Height = 80;
-    g.Header.Add(text(TBRPrintable::expr(QStringLiteral("'Localitatea: '+LOCALIT"), 0, 20, 1900, 55), Qt::AlignLeft, true, 10))
+    g.Header.Add(text(TBRPrintable::expr(QStringLiteral("'Localitatea: '+IF(LOCALIT='','necompletată',LOCALIT)"), 0, 20,
+                                         1900, 55),
+                      Qt::AlignLeft, true, 10))
         .OutlineLevel = 0;
     g.FooterBand = std::make_shared<TBRBand>(TBRBandType::rbGroupFooter, 80);
     g.FooterBand->Frame = line(true, false);

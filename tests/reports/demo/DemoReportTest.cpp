@@ -36,7 +36,7 @@ TEST(DemoReport, RequestsGroupedByLocalityWithTotalsReadBackFromPdf)
     QVariantMap other = request(9, "ALTA LUNA", "Gârleni", 999);
     other["LUNACRT"] = DocumentsWorld::month() + 1;
     w.writeCereri({request(1, "POPESCU ION", "Răcăciuni", 1267), request(2, "IONESCU ANA", "Gârleni", 134),
-                   request(3, "ŞTEFAN ŢUŢEA", "Răcăciuni", 80.5), other});
+                   request(3, "ŞTEFAN ŢUŢEA", "Răcăciuni", 80.5), request(4, "FARA LOC", "", 20), other});
     TQuery q;
     openQuery(q, RequestsByLocality::Query(QDir(w.data).filePath(RequestTables::Cereri), DocumentsWorld::month()));
     auto printer = RequestsByLocality::Produce(&q, QStringLiteral("01.2023"));
@@ -44,7 +44,7 @@ TEST(DemoReport, RequestsGroupedByLocalityWithTotalsReadBackFromPdf)
     QStringList outline;
     for (const TBROutlineEntry &e : printer->Outline().Entries())
         outline << QStringLiteral("%1 %2 p%3").arg(e.level).arg(e.caption).arg(e.page);
-    EXPECT_EQ(outline, QStringList({"0 Localitatea: Gârleni p1", "0 Localitatea: Răcăciuni p1"}));
+    EXPECT_EQ(outline, QStringList({"0 Localitatea: necompletată p1", "0 Localitatea: Gârleni p1", "0 Localitatea: Răcăciuni p1"}));
     const QString pdf = w.root + QStringLiteral("/raport.pdf");
     printer->SaveToPdf(pdf);
     QStringList lines;
@@ -53,14 +53,17 @@ TEST(DemoReport, RequestsGroupedByLocalityWithTotalsReadBackFromPdf)
             lines << l.simplified();
     const QStringList expected{"Cererile lunii 01.2023, pe localități",
                                "Nr. cerere Titular CNP Membri Ajutor lunar Statut",
+                               "Localitatea: necompletată",
+                               "4 FARA LOC 1800101040011 2 20.00 APROBAT",
+                               "Total localitate cereri: 1 20.00",
                                "Localitatea: Gârleni",
                                "2 IONESCU ANA 1800101040011 2 134.00 APROBAT",
-                               "Total localitate 1 cereri 134.00",
+                               "Total localitate cereri: 1 134.00",
                                "Localitatea: Răcăciuni",
                                "1 POPESCU ION 1800101040011 2 1267.00 APROBAT",
                                "3 ŞTEFAN ŢUŢEA 1800101040011 2 80.50 APROBAT",
-                               "Total localitate 2 cereri 1347.50",
-                               "Total general 3 cereri 1481.50", // amounts as every document prints them: no thousands commas
+                               "Total localitate cereri: 2 1347.50",
+                               "Total general cereri: 4 1501.50", // amounts as every document prints them: no thousands commas
                                "Pagina 1"};
     EXPECT_EQ(lines, expected);
 }
