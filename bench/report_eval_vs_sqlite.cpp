@@ -45,6 +45,7 @@ public:
     {
         return name == QLatin1String("NR_MEMBRI") ? 0 : name == QLatin1String("TVENIT") ? 1 : name == QLatin1String("TITULAR") ? 2 : -1;
     }
+    int FieldCount() const override { return 3; }
     QString FieldName(int i) const override { return QStringList{"NR_MEMBRI", "TVENIT", "TITULAR"}.at(i); }
     TBRFieldKind FieldKind(int i) const override
     {

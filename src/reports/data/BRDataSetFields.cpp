@@ -11,6 +11,11 @@ int TBRDataSetFields::FindField(const QString &name) const
     return f ? f->Index() : -1;
 }
 
+int TBRDataSetFields::FieldCount() const
+{
+    return int(m_dataSet->Fields().size());
+}
+
 QString TBRDataSetFields::FieldName(int index) const
 {
     return m_dataSet->Fields().at(index)->FieldName();

@@ -15,6 +15,7 @@ public:
 
     QString Name() const override { return m_name; }
     int FindField(const QString &name) const override;
+    int FieldCount() const override;
     QString FieldName(int index) const override;
     TBRFieldKind FieldKind(int index) const override;
     QVariant FieldValue(int index) const override;

@@ -14,6 +14,7 @@ public:
     virtual QString Name() const = 0;
     // The index of the field of that name (without regard to case), or -1.
     virtual int FindField(const QString &name) const = 0;
+    virtual int FieldCount() const = 0;
     virtual QString FieldName(int index) const = 0;
     virtual TBRFieldKind FieldKind(int index) const = 0;
     // The current record's value: text, int, double or bool; a date as its text.

@@ -78,6 +78,24 @@ void TBREvEnvironment::DeleteFunction(const QString &name)
         m_entries.erase(m_entries.begin() + i);
 }
 
+bool TBREvEnvironment::RenameFunction(int index, const QString &name)
+{
+    const QString upper = name.toUpper();
+    const int holder = IndexOf(upper);
+    if (index < 0 || index >= Count() || upper.isEmpty() || (holder >= 0 && holder != index))
+        return false;
+    m_entries[size_t(index)].name = upper;
+    return true;
+}
+
+bool TBREvEnvironment::ReplaceExpression(int index, const QString &expression)
+{
+    if (index < 0 || index >= Count() || IsPrepared())
+        return false;
+    m_entries[size_t(index)].function = std::make_shared<TBREvEmbeddedFunction>(expression, this);
+    return true;
+}
+
 void TBREvEnvironment::Clear()
 {
     m_entries.clear();

@@ -60,6 +60,12 @@ public:
     // A name already present keeps its expression.
     void AddFunction(const QString &name, const QString &expression);
     void DeleteFunction(const QString &name);
+    // Renames the entry at `index` to the name in capitals. Refused (false) for
+    // an empty name or one another entry holds: lookups find only the first.
+    bool RenameFunction(int index, const QString &name);
+    // Gives the entry at `index` a new expression. Refused (false) while the
+    // environment is prepared: its prepared entries stay as they are.
+    bool ReplaceExpression(int index, const QString &expression);
     void Clear();
     int Count() const { return int(m_entries.size()); }
     int IndexOf(const QString &name) const;

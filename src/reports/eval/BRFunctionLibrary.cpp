@@ -37,9 +37,9 @@ void RegisterReportFunction(TBRFunctionClass functionClass, const QString &name,
 
 QStringList functionCategoryNames()
 {
-    return {QStringLiteral("All"), QStringLiteral("Date & time"), QStringLiteral("Math & trig"),
-            QStringLiteral("Statistical"), QStringLiteral("Database"), QStringLiteral("Logical"),
-            QStringLiteral("Information"), QStringLiteral("Other")};
+    return {QStringLiteral("Toate"), QStringLiteral("Dată și oră"), QStringLiteral("Matematice și trigonometrice"),
+            QStringLiteral("Statistice"), QStringLiteral("Bază de date"), QStringLiteral("Logice"),
+            QStringLiteral("Informații"), QStringLiteral("Altele")};
 }
 
 QChar &ArgSeparator()

@@ -53,7 +53,7 @@ void RegisterReportFunction(TBRFunctionClass functionClass, const QString &name,
 template <class F>
 std::unique_ptr<TBREvElementFunction> makeFunction() { return std::make_unique<F>(); }
 
-// The category names the expression builder lists, "All" first (index = category digit).
+// The category names the expression builder lists, "Toate" (all) first (index = category digit).
 QStringList functionCategoryNames();
 
 // The character between a function's arguments.

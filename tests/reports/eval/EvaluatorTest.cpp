@@ -30,6 +30,7 @@ public:
         const QStringList names{"NUME", "SUMA", "DATA", "POZA"};
         return int(names.indexOf(name.toUpper()));
     }
+    int FieldCount() const override { return 4; }
     QString FieldName(int i) const override { return QStringList{"NUME", "SUMA", "DATA", "POZA"}.at(i); }
     TBRFieldKind FieldKind(int i) const override
     {

@@ -67,6 +67,7 @@ class OneField : public TBRDataSet
 public:
     QString Name() const override { return QStringLiteral("T"); }
     int FindField(const QString &name) const override { return name == QLatin1String("X") ? 0 : -1; }
+    int FieldCount() const override { return 1; }
     QString FieldName(int) const override { return QStringLiteral("X"); }
     TBRFieldKind FieldKind(int) const override
     {
