@@ -100,23 +100,15 @@ QWidget *TBREnvironmentEditor::buildNewEntryPage()
     auto *form = new QFormLayout(NewEntry);
     NewName = new QLineEdit;
     NewExpression = new QLineEdit;
-    NewExpressionBuilder = new QToolButton;
-    NewExpressionBuilder->setText(QStringLiteral("..."));
-    auto *expression = new QHBoxLayout;
-    expression->addWidget(NewExpression, 1);
-    expression->addWidget(NewExpressionBuilder);
     form->addRow(QStringLiteral("Nume :"), NewName);
-    form->addRow(QStringLiteral("Expresie :"), expression);
+    form->addRow(QStringLiteral("Expresie :"), withBuilder(NewExpression, [this](QString &text) {
+        return BuildExpression(NewName->text(), text);
+    }, &NewExpressionBuilder));
     layout->addWidget(NewEntry);
     layout->addStretch();
     NewOk = new QPushButton(QStringLiteral("&OK"));
     NewCancel = new QPushButton(QStringLiteral("&Renunță"));
     layout->addLayout(buttonRow({NewOk, NewCancel}));
-    connect(NewExpressionBuilder, &QToolButton::clicked, this, [this] {
-        QString text = NewExpression->text();
-        if (BuildExpression(NewName->text(), text))
-            NewExpression->setText(text);
-    });
     connect(NewOk, &QPushButton::clicked, this, &TBREnvironmentEditor::addEntry);
     connect(NewCancel, &QPushButton::clicked, this, [this] { Pages->setCurrentIndex(0); });
     return page;

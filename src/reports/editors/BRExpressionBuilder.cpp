@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace BREditorWidgets;
@@ -132,13 +131,8 @@ QWidget *TBRExpressionBuilder::buildFieldPage()
 {
     QVBoxLayout *layout = nullptr;
     QWidget *page = groupPage(QStringLiteral("Inserare câmp din baza de date în expresie"), &layout);
-    auto *lists = new QHBoxLayout;
-    auto *left = new QVBoxLayout, *right = new QVBoxLayout;
-    DataSetList = captionedList(QStringLiteral("Alegeți setul de date"), left);
-    FieldList = captionedList(QStringLiteral("Câmpuri disponibile"), right);
-    lists->addLayout(left);
-    lists->addLayout(right);
-    layout->addLayout(lists);
+    sideBySideLists(QStringLiteral("Alegeți setul de date"), &DataSetList, QStringLiteral("Câmpuri disponibile"),
+                    &FieldList, layout);
     FieldOk = new QPushButton(QStringLiteral("OK"));
     FieldCancel = new QPushButton(QStringLiteral("Renunță"));
     layout->addLayout(buttonRow({FieldOk, FieldCancel}));
@@ -153,13 +147,8 @@ QWidget *TBRExpressionBuilder::buildFunctionPage()
 {
     QVBoxLayout *layout = nullptr;
     QWidget *page = groupPage(QStringLiteral("Alegeți funcția"), &layout);
-    auto *lists = new QHBoxLayout;
-    auto *left = new QVBoxLayout, *right = new QVBoxLayout;
-    CategoryList = captionedList(QStringLiteral("Categorie"), left);
-    FunctionList = captionedList(QStringLiteral("Funcții disponibile"), right);
-    lists->addLayout(left);
-    lists->addLayout(right);
-    layout->addLayout(lists);
+    sideBySideLists(QStringLiteral("Categorie"), &CategoryList, QStringLiteral("Funcții disponibile"), &FunctionList,
+                    layout);
     PatternLabel = wrappingLabel(layout);
     QFont bold = PatternLabel->font();
     bold.setBold(true);
@@ -312,27 +301,21 @@ void TBRExpressionBuilder::continueFunction()
     for (const QString &p : prompts)
         promptWidth = std::max(promptWidth, fontMetrics().horizontalAdvance(p));
     for (qsizetype i = 0; i < prompts.size(); ++i) {
-        auto *row = new QWidget;
-        row->setFixedHeight(ArgumentRowHeight);
-        auto *line = new QHBoxLayout(row);
-        line->setContentsMargins(0, 0, 0, 0);
         auto *edit = new QLineEdit;
-        auto *more = new QToolButton;
-        more->setText(QStringLiteral("..."));
+        const QString heading = TBRExpressionBuilderLogic::ArgumentHeading(int(i + 1), entry->Name);
+        QHBoxLayout *line = withBuilder(edit, [this, heading](QString &text) {
+            return Execute(heading, text, m_logic.DataSets(), m_logic.Environment(), this);
+        }, nullptr);
+        line->setContentsMargins(0, 0, 0, 0);
         auto *prompt = new QLabel(prompts[i]);
         prompt->setMinimumWidth(promptWidth);
         prompt->setBuddy(edit);
-        line->addWidget(prompt);
-        line->addWidget(edit, 1);
-        line->addWidget(more);
+        line->insertWidget(0, prompt);
+        auto *row = new QWidget;
+        row->setFixedHeight(ArgumentRowHeight);
+        row->setLayout(line);
         m_argumentRows->addWidget(row);
         ArgumentEdits << edit;
-        const QString heading = TBRExpressionBuilderLogic::ArgumentHeading(int(i + 1), entry->Name);
-        connect(more, &QToolButton::clicked, this, [this, edit, heading] {
-            QString text = edit->text();
-            if (Execute(heading, text, m_logic.DataSets(), m_logic.Environment(), this))
-                edit->setText(text);
-        });
     }
     m_argumentRows->addStretch();
     showPage(ParameterPage, ParameterOk);
