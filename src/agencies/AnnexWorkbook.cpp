@@ -35,6 +35,7 @@ void AnnexWorkbook::listTags(const AgencyOffice &office)
     m_x.ReplaceTag(QStringLiteral("[JUDET]"), office.countyText);
     m_x.ReplaceTag(QStringLiteral("[LOCALIT]"), office.uat);
     m_x.ReplaceTag(QStringLiteral("[PRIMAR]"), office.primar);
+    m_x.ReplaceTag(QStringLiteral("[INTOCMIT]"), office.intocmit);
     monthTags(office.monthText);
 }
 

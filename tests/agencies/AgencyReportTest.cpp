@@ -165,14 +165,16 @@ TEST(SupplierAgencyReport, OneFolderPerSupplierWithItsClients)
                     "  for f in sorted(fs):\n"
                     "    b = xlrd.open_workbook(os.path.join(d, f)); s = b.sheet_by_index(0)\n"
                     "    n = [s.cell_value(r, 1) for r in range(s.nrows) if isinstance(s.cell_value(r, 0), float) and s.cell_value(r, 0) >= 1]\n"
-                    "    print('%s|%d|%s' % (os.path.relpath(os.path.join(d, f), sys.argv[1]), b.nsheets, ','.join(n)))\n",
+                    "    t = [c for r in range(s.nrows) for c in s.row_values(r) if isinstance(c, str) and '[' in c]\n"
+                    "    print('%s|%d|%s|%s' % (os.path.relpath(os.path.join(d, f), sys.argv[1]), b.nsheets, ','.join(n), ','.join(t)))\n",
               out});
     ASSERT_TRUE(py.waitForFinished(60000));
     EXPECT_EQ(QString::fromUtf8(py.readAllStandardOutput()).trimmed(),
-              QStringLiteral("Anexa16.xls|1|POPESCU ION\n"
-                             "E-ON Energie/Anexa15.xls|1|ALFA\n"
-                             "E-ON Energie/Anexa16.xls|1|ALFA,BETA\n"
-                             "__Gaz/Anexa15.xls|1|POPESCU ION"))
+              // No tag is left unfilled (the preparer's signature included).
+              QStringLiteral("Anexa16.xls|1|POPESCU ION|\n"
+                             "E-ON Energie/Anexa15.xls|1|ALFA|\n"
+                             "E-ON Energie/Anexa16.xls|1|ALFA,BETA|\n"
+                             "__Gaz/Anexa15.xls|1|POPESCU ION|"))
         << py.readAllStandardError().toStdString();
 }
 
