@@ -12,6 +12,7 @@
 #include "agencies/SupplierAgencyReport.h"
 #include "exports/AnpisExport.h"
 #include "exports/F2201Export.h"
+#include "lists/ListCommands.h"
 #include "payments/PaymentCommands.h"
 #include "remote/LogView.h"
 #include "remote/NetF.h"
@@ -68,6 +69,8 @@ void KestrunApp::wireCommands()
         w.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport AJPIS - BACAU"), &CountyAgencyReport::AJPISBCClick);
         w.addCommand(TForm3::Menu::Furnizori, QStringLiteral("Format AJPIS"), &SupplierAgencyReport::FormatAJPISClick);
     }
+    if (!w.command(QStringLiteral("Lista persoanelor si varsta")))
+        ListCommands::install(w);
     if (!w.command(QStringLiteral("Format E-On Gaz Tg.Mures")))
         SupplierReports::install(w);
     if (!w.command(QStringLiteral("Raport Banci")))
