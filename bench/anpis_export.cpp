@@ -7,6 +7,7 @@
 // anpis_export [folder]: the sample data is written to the folder when it
 // holds no Cereri.dbf and reused when it does.
 #include "PairedRuns.h"
+#include "PythonBaseline.h"
 #include "exports/AnpisExport.h"
 #include "platform/io/DurableDevice.h"
 #include "core/MonthCode.h"
@@ -32,20 +33,6 @@ constexpr qint64 Rows = 300000;
 constexpr int Runs = 5;
 const QString Month = QStringLiteral("03.2023");
 
-[[noreturn]] void fail(const char *what, const QByteArray &detail)
-{
-    std::fprintf(stderr, "%s: %s\n", what, detail.constData());
-    std::exit(1);
-}
-
-QByteArray pythonLine(QProcess &py)
-{
-    while (!py.canReadLine())
-        if (!py.waitForReadyRead(600000))
-            fail("python", py.readAllStandardError());
-    return py.readLine().trimmed();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -68,9 +55,9 @@ int main(int argc, char **argv)
     py.start(QStringLiteral("/usr/bin/python3"),
              {QStringLiteral(KESTRUN_SOURCE_DIR "/bench/anpis_export.py"), data, Month, QStringLiteral("320"),
               office.judet, office.cifuat, office.primaria});
-    const QByteArray ready = pythonLine(py);
+    const QByteArray ready = bench::pythonLine(py);
     if (!ready.startsWith("ready"))
-        fail("python", ready + py.readAllStandardError());
+        bench::fail("python", ready + py.readAllStandardError());
 
     std::vector<double> oursMs, theirsMs;
     qint64 oursBytes = 0, theirsBytes = 0;
@@ -84,7 +71,7 @@ int main(int argc, char **argv)
         file.commit();
         oursMs.push_back(double(timer.nsecsElapsed()) / 1e6);
         py.write(theirs.toUtf8() + '\n');
-        theirsMs.push_back(pythonLine(py).toDouble() * 1000.0);
+        theirsMs.push_back(bench::pythonLine(py).toDouble() * 1000.0);
         oursBytes = QFileInfo(ours).size();
         theirsBytes = QFileInfo(theirs).size();
     }

@@ -11,6 +11,8 @@ PACKAGES=(
   libsqlite3-dev zlib1g-dev libzip-dev libpugixml-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
+  # the baseline of the supplier report benchmark
+  python3-openpyxl
   # independent readers used by the tests
   python3 python3-xlrd python3-xlwt python3-olefile python3-dbfread libgsf-bin
   libspreadsheet-writeexcel-perl
