@@ -21,10 +21,24 @@ qint64 DurableDevice::writeData(const char *data, qint64 size)
     }
 }
 
-void DurableDevice::commit()
+void DurableDevice::rethrowFailure() const
 {
     if (m_failure)
         std::rethrow_exception(m_failure);
+}
+
+void DurableDevice::commit()
+{
+    rethrowFailure();
     close();
     m_file.commit();
+}
+
+QString DurableDevice::finishAndRelease()
+{
+    rethrowFailure();
+    close();
+    m_file.finish();
+    m_file.release();
+    return m_file.temporaryPath();
 }

@@ -17,6 +17,11 @@ public:
 
     // Throws the first failed write, else puts the file in place.
     void commit();
+    // Throws the first failed write, if any.
+    void rethrowFailure() const;
+    // Throws the first failed write, else syncs the temporary file and hands
+    // it over under its temporary name (for DurableFileSet); returns its path.
+    QString finishAndRelease();
     // True once a write failed.
     bool failed() const { return bool(m_failure); }
 

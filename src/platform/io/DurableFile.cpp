@@ -1,5 +1,5 @@
 #include "platform/io/DurableFile.h"
-
+#include "platform/io/DurableDevice.h"
 #include "platform/io/FileWriteError.h"
 
 #include <QDir>
@@ -240,6 +240,19 @@ void DurableFileSet::add(const QString &target, const QByteArray &bytes)
     file.finish();
     file.release();
     m_pending.push_back({file.target(), file.temporaryPath()});
+}
+
+void DurableFileSet::add(const QString &target, const std::function<void(QIODevice &)> &write)
+{
+    DurableDevice device(target);
+    try {
+        write(device);
+    } catch (...) {
+        device.rethrowFailure();
+        throw;
+    }
+    const QString temp = device.finishAndRelease();
+    m_pending.push_back({QFileInfo(target).absoluteFilePath(), temp});
 }
 
 void DurableFileSet::commit()

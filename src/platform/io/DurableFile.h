@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <vector>
+
+class QIODevice;
 
 // The one way a file for the user is written: the bytes go to a temporary file
 // in the target's folder, every write is checked, the file is flushed and
@@ -82,6 +85,10 @@ public:
 
     // Writes `bytes` to a temporary file beside `target` (throws on failure).
     void add(const QString &target, const QByteArray &bytes);
+    // The same for a writer that streams: what `write` puts into the device
+    // goes to the temporary file. A failed file write is raised as such,
+    // whatever the writer made of the device's refusal.
+    void add(const QString &target, const std::function<void(QIODevice &)> &write);
     // Renames every temporary file over its target.
     void commit();
 

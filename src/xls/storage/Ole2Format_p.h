@@ -55,5 +55,6 @@ std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &
                                            QStringList *sharedStreams = nullptr,
                                            const QStringList &readFirst = {});
 QByteArray writeDocument(const TOle2Storage &root);
+void writeDocument(const TOle2Storage &root, QIODevice &device, const TOle2LateStream *late);
 
 } // namespace Ole2Format

@@ -134,6 +134,11 @@ QByteArray TOle2Storage::ToBytes() const
     return writeDocument(*this);
 }
 
+void TOle2Storage::SaveToDevice(QIODevice &device, const TOle2LateStream *late) const
+{
+    writeDocument(*this, device, late);
+}
+
 void TOle2Storage::SaveToFile(const QString &fileName) const
 {
     DurableFile::save(fileName, ToBytes());

@@ -6,8 +6,20 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 #include <memory>
 #include <vector>
+
+
+// A stream whose bytes are made while the document is written, straight into
+// the device, so a large stream is never held in memory: Stream is an (empty)
+// stream of the document, Write puts exactly Size bytes.
+struct TOle2LateStream
+{
+    const TOle2Stream *Stream = nullptr;
+    qint64 Size = 0;
+    std::function<void(QIODevice &)> Write;
+};
 
 // A storage of a compound document (the root or a sub-storage) with its
 // children, all in memory.
@@ -73,6 +85,9 @@ public:
     // temporary file in the same folder and renames it when complete.
     QByteArray ToBytes() const;
     void SaveToFile(const QString &fileName) const;
+    // Writes the document into device, the late stream's bytes (if any) as
+    // they are made. Raises EExcelException when a write falls short.
+    void SaveToDevice(QIODevice &device, const TOle2LateStream *late = nullptr) const;
 
     // Whether two names are the same entry name (the format's upper-casing).
     static bool SameName(QStringView a, QStringView b);

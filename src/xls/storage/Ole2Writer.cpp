@@ -5,8 +5,11 @@
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/Ole2Format_p.h"
 
+#include <QBuffer>
+
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace Ole2Format {
@@ -42,26 +45,47 @@ void fatLayout(quint32 dataSectors, quint32 &numFat, quint32 &numDifat)
     }
 }
 
+// The document is laid out as pieces in file order: runs of bytes built here,
+// and between them the large streams' bytes, referred to rather than copied
+// (and a late stream's writer), so a document written to a device never holds
+// its large streams twice.
 class Writer
 {
 public:
-    explicit Writer(const TOle2Storage &root) : m_root(root) {}
+    Writer(const TOle2Storage &root, const TOle2LateStream *late) : m_root(root), m_late(late) {}
     QByteArray write();
+    void writeTo(QIODevice &device);
 
 private:
+    struct Piece
+    {
+        QByteArray bytes;
+        bool late = false;  // the late stream's writer stands here
+    };
+
+    void build();
     void flatten();
     quint32 buildSiblingTree(std::vector<quint32> &ids, int from, int to, int depth, int &maxDepth);
     void colourTree(quint32 node, int depth, int maxDepth);
     quint32 appendChain(QByteArrayView data);
-    qint64 sizeUpperBound() const;
+    quint32 appendStreamChain(const QByteArray &data, bool late);
+    void endPiece();
+    qint64 streamSize(const Node &n) const;
+    bool isLate(const Node &n) const { return m_late && n.entry == m_late->Stream && !m_lateBytes; }
     void placeStreams();
     QByteArray directoryBytes() const;
     QByteArray header(quint32 firstDir, quint32 firstMiniFat, quint32 numMiniFat, quint32 numFat,
                       quint32 firstDifat, quint32 numDifat, const std::vector<quint32> &fatSectors) const;
 
     const TOle2Storage &m_root;
+    const TOle2LateStream *m_late;
+    // A late stream too small for sectors of its own goes to the mini-stream,
+    // so its bytes are made first.
+    std::optional<QByteArray> m_lateBytes;
     std::vector<Node> m_nodes;
+    std::vector<Piece> m_pieces;  // the document, m_body last
     QByteArray m_body;            // room for the header, then the sectors
+    qint64 m_size = 0;            // of the whole document so far
     std::vector<quint32> m_fat;
     quint32 m_miniFatStart = EndOfChain;
     quint32 m_miniFatSectors = 0;
@@ -135,35 +159,47 @@ quint32 Writer::appendChain(QByteArrayView data)
 {
     if (data.isEmpty())
         return EndOfChain;
-    const quint32 first = quint32((m_body.size() - HeaderSize) / WriteSectorSize);
+    const quint32 first = quint32((m_size - HeaderSize) / WriteSectorSize);
     const quint32 count = quint32((data.size() + WriteSectorSize - 1) / WriteSectorSize);
+    const qsizetype padded = qsizetype(count) * WriteSectorSize;
     m_body.append(data);
-    m_body.resize(m_body.size() + qsizetype(count) * WriteSectorSize - data.size(), '\0');
+    m_body.resize(m_body.size() + padded - data.size(), '\0');
+    m_size += padded;
     for (quint32 i = 0; i < count; ++i)
         m_fat.push_back(i + 1 < count ? first + i + 1 : EndOfChain);
     return first;
 }
 
-// The whole document is built in one buffer: room for all of it up front keeps
-// a document of many megabytes from being regrown and copied as it is built.
-qint64 Writer::sizeUpperBound() const
+// A stream's sectors: its bytes become a piece of their own (or the late
+// stream's writer does), the padding goes on in the next run.
+quint32 Writer::appendStreamChain(const QByteArray &data, bool late)
 {
-    const auto sectors = [](qint64 bytes, qint64 unit) { return (bytes + unit - 1) / unit; };
-    qint64 bigSectors = 0, miniSectors = 0;
-    for (const Node &n : m_nodes) {
-        if (n.type != TypeStream)
-            continue;
-        const qint64 size = static_cast<const TOle2Stream *>(n.entry)->Data().size();
-        if (size >= MiniStreamCutoff)
-            bigSectors += sectors(size, WriteSectorSize);
-        else
-            miniSectors += sectors(size, MiniSectorSize);
-    }
-    const qint64 data = bigSectors + sectors(miniSectors * MiniSectorSize, WriteSectorSize)
-                      + sectors(miniSectors * 4, WriteSectorSize) + sectors(qint64(m_nodes.size()) * DirEntrySize, WriteSectorSize);
-    quint32 numFat = 0, numDifat = 0;
-    fatLayout(quint32(data), numFat, numDifat);
-    return HeaderSize + (data + numFat + numDifat) * WriteSectorSize;
+    const qint64 size = late ? m_late->Size : data.size();
+    if (size == 0)
+        return EndOfChain;
+    const quint32 first = quint32((m_size - HeaderSize) / WriteSectorSize);
+    const quint32 count = quint32((size + WriteSectorSize - 1) / WriteSectorSize);
+    endPiece();
+    m_pieces.push_back({late ? QByteArray() : data, late});
+    m_body.resize(qsizetype(count) * WriteSectorSize - size, '\0');
+    m_size += qint64(count) * WriteSectorSize;
+    for (quint32 i = 0; i < count; ++i)
+        m_fat.push_back(i + 1 < count ? first + i + 1 : EndOfChain);
+    return first;
+}
+
+void Writer::endPiece()
+{
+    if (!m_body.isEmpty())
+        m_pieces.push_back({std::move(m_body)});
+    m_body = QByteArray();
+}
+
+qint64 Writer::streamSize(const Node &n) const
+{
+    if (m_late && n.entry == m_late->Stream)
+        return m_lateBytes ? m_lateBytes->size() : m_late->Size;
+    return static_cast<const TOle2Stream *>(n.entry)->Data().size();
 }
 
 void Writer::placeStreams()
@@ -173,12 +209,15 @@ void Writer::placeStreams()
     for (Node &n : m_nodes) {
         if (n.type != TypeStream)
             continue;
-        const QByteArray &data = static_cast<const TOle2Stream *>(n.entry)->Data();
-        n.size = quint64(data.size());
-        if (data.isEmpty())
+        const bool late = isLate(n);
+        const QByteArray &data = late ? QByteArray() : m_late && n.entry == m_late->Stream
+                                                           ? *m_lateBytes
+                                                           : static_cast<const TOle2Stream *>(n.entry)->Data();
+        n.size = quint64(streamSize(n));
+        if (n.size == 0)
             continue;
         if (n.size >= MiniStreamCutoff) {
-            n.start = appendChain(data);
+            n.start = appendStreamChain(data, late);
             continue;
         }
         const quint32 first = quint32(miniStream.size() / MiniSectorSize);
@@ -263,15 +302,25 @@ QByteArray Writer::header(quint32 firstDir, quint32 firstMiniFat, quint32 numMin
     return h;
 }
 
-QByteArray Writer::write()
+void Writer::build()
 {
+    if (m_late && m_late->Size < MiniStreamCutoff) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        m_late->Write(buffer);
+        if (bytes.size() != m_late->Size)
+            throw EExcelException(QStringLiteral("Stream \"%1\" wrote %2 bytes, not %3")
+                                      .arg(m_late->Stream->Name).arg(bytes.size()).arg(m_late->Size));
+        m_lateBytes = std::move(bytes);
+    }
     flatten();
-    m_body.reserve(sizeUpperBound());
     m_body.resize(HeaderSize);
+    m_size = HeaderSize;
     placeStreams();
     const quint32 firstDir = appendChain(directoryBytes());
 
-    const quint32 dataSectors = quint32((m_body.size() - HeaderSize) / WriteSectorSize);
+    const quint32 dataSectors = quint32((m_size - HeaderSize) / WriteSectorSize);
     quint32 numFat = 0, numDifat = 0;
     fatLayout(dataSectors, numFat, numDifat);
     std::vector<quint32> fatSectors;
@@ -287,6 +336,7 @@ QByteArray Writer::write()
     for (size_t i = 0; i < m_fat.size(); ++i)
         WriteCardinal(fatBytes, qsizetype(i) * 4, m_fat[i]);
     m_body.append(fatBytes);
+    m_size += fatBytes.size();
 
     const quint32 firstDifat = numDifat ? dataSectors + numFat : EndOfChain;
     for (quint32 d = 0; d < numDifat; ++d) {
@@ -298,19 +348,60 @@ QByteArray Writer::write()
         }
         WriteCardinal(sector, WriteSectorSize - 4, d + 1 < numDifat ? firstDifat + d + 1 : EndOfChain);
         m_body.append(sector);
+        m_size += sector.size();
     }
+    endPiece();
 
     const QByteArray head =
         header(firstDir, m_miniFatStart, m_miniFatSectors, numFat, firstDifat, numDifat, fatSectors);
-    std::memcpy(m_body.data(), head.constData(), HeaderSize);
-    return std::move(m_body);
+    std::memcpy(m_pieces.front().bytes.data(), head.constData(), HeaderSize);
+}
+
+QByteArray Writer::write()
+{
+    if (m_late) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        writeTo(buffer);
+        return bytes;
+    }
+    build();
+    QByteArray document;
+    document.reserve(m_size);
+    for (const Piece &piece : m_pieces)
+        document.append(piece.bytes);
+    return document;
+}
+
+void Writer::writeTo(QIODevice &device)
+{
+    build();
+    for (Piece &piece : m_pieces) {
+        if (!piece.late) {
+            if (device.write(piece.bytes) != piece.bytes.size())
+                throw EExcelException(QStringLiteral("Error writing output file"));
+            piece.bytes = QByteArray();  // built here: no longer needed
+            continue;
+        }
+        const qint64 start = device.pos();
+        m_late->Write(device);
+        if (device.pos() - start != m_late->Size)
+            throw EExcelException(QStringLiteral("Stream \"%1\" wrote %2 bytes, not %3")
+                                      .arg(m_late->Stream->Name).arg(device.pos() - start).arg(m_late->Size));
+    }
 }
 
 } // namespace
 
 QByteArray writeDocument(const TOle2Storage &root)
 {
-    return Writer(root).write();
+    return Writer(root, nullptr).write();
+}
+
+void writeDocument(const TOle2Storage &root, QIODevice &device, const TOle2LateStream *late)
+{
+    Writer(root, late).writeTo(device);
 }
 
 } // namespace Ole2Format

@@ -45,6 +45,16 @@ void TSheet::SaveToStream(QIODevice &stream) const
     FRecords.SaveToStream(stream);
 }
 
+qint64 TSheet::TotalSize() const
+{
+    // A placeholder counts 0 in its list: its own list is counted here.
+    qint64 size = FRecords.TotalSize();
+    for (int i = 0; i < FRecords.Count(); ++i)
+        if (const auto *place = dynamic_cast<const TSubListRecord *>(FRecords.Items(i)); place && place->List())
+            size += place->List()->TotalSize();
+    return size;
+}
+
 void TSheet::CopyFrom(const TSheet &other)
 {
     FRecords.CopyFrom(other.FRecords);

@@ -23,6 +23,8 @@ public:
     // is a bad file.
     void LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseRecord> bof);
     virtual void SaveToStream(QIODevice &stream) const;
+    // The bytes SaveToStream writes.
+    qint64 TotalSize() const;
     virtual std::unique_ptr<TSheet> Clone() const;
     // This sheet as a worksheet, or null; asked for every cell read.
     virtual class TWorkSheet *AsWorkSheet() { return nullptr; }

@@ -28,7 +28,6 @@ TWorkbook::~TWorkbook() = default;
 void TWorkbook::LoadFromStream(QByteArrayView stream)
 {
     RegisterFormulaRecords();
-    FLoadedSize = stream.size();
     FGlobals.Clear();
     FSheets.Clear();
     ByteCursor cursor(stream, QStringLiteral("Workbook"));
@@ -200,29 +199,44 @@ void TWorkbook::SetSheetPosition(int sheet, qint64 position)
 
 QByteArray TWorkbook::SaveToBytes()
 {
-    PrepareGlobals();
-    // The globals' size does not depend on the sheet positions they carry:
-    // the sheets are written first, after room for the globals, and the
-    // globals last, once the positions are known. No sheet is sized twice.
-    const qint64 globalsSize = FGlobals.TotalSize();
+    const qint64 size = PrepareSave();
     QByteArray bytes;
-    // A save is about the size of what was read: room for that avoids
-    // regrowing a buffer of many megabytes.
-    bytes.reserve(std::max(globalsSize, FLoadedSize + FLoadedSize / 16));
-    bytes.resize(globalsSize, '\0');
+    bytes.reserve(size);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    buffer.seek(globalsSize);
-    for (int i = 0; i < FSheets.Count(); ++i) {
-        SetSheetPosition(i, buffer.pos());
-        FSheets.Items(i)->SaveToStream(buffer);
-    }
-    buffer.seek(0);
-    FGlobals.SaveToStream(buffer);
-    if (buffer.pos() != globalsSize)
-        XlsRaise(XlsMsg::LogicalError);
+    SaveToStream(buffer);
     buffer.close();
     return bytes;
+}
+
+qint64 TWorkbook::PrepareSave()
+{
+    PrepareGlobals();
+    // The globals' size does not depend on the sheet positions they carry,
+    // and every part knows its size without being written: the positions
+    // are settled first and the stream is then written front to back.
+    FSavePositions.assign(1, FGlobals.TotalSize());
+    for (int i = 0; i < FSheets.Count(); ++i) {
+        SetSheetPosition(i, FSavePositions.back());
+        FSavePositions.push_back(FSavePositions.back() + FSheets.Items(i)->TotalSize());
+    }
+    return FSavePositions.back();
+}
+
+void TWorkbook::SaveToStream(QIODevice &stream) const
+{
+    // A part that writes other than it counted would leave wrong positions behind.
+    if (FSavePositions.size() != size_t(FSheets.Count()) + 1)
+        XlsRaise(XlsMsg::LogicalError);
+    const qint64 start = stream.pos();
+    FGlobals.SaveToStream(stream);
+    for (int i = 0; i < FSheets.Count(); ++i) {
+        if (stream.pos() - start != FSavePositions[size_t(i)])
+            XlsRaise(XlsMsg::LogicalError);
+        FSheets.Items(i)->SaveToStream(stream);
+    }
+    if (stream.pos() - start != FSavePositions.back())
+        XlsRaise(XlsMsg::LogicalError);
 }
 
 std::unique_ptr<TWorkSheet> TWorkbook::NewEmptySheet()

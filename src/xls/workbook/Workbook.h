@@ -29,6 +29,11 @@ public:
     // Reads a whole "Workbook" stream. Raises EExcelException for a bad one.
     void LoadFromStream(QByteArrayView stream);
     QByteArray SaveToBytes();
+    // Readies the workbook for writing and returns the size of its stream;
+    // SaveToStream then writes exactly that, front to back, without
+    // holding the stream in memory.
+    qint64 PrepareSave();
+    void SaveToStream(QIODevice &stream) const;
 
     TWorkbookGlobals &Globals() { return FGlobals; }
     const TWorkbookGlobals &Globals() const { return FGlobals; }
@@ -64,6 +69,7 @@ private:
 
     TWorkbookGlobals FGlobals;
     TSheetList FSheets;
-    qint64 FLoadedSize = 0;
+    // Where each sheet starts in the stream being saved, and where it ends.
+    std::vector<qint64> FSavePositions;
     int FLoadingSheet = -1;  // -1 while the globals load
 };

@@ -211,25 +211,31 @@ TXlsSaveFormats TXLSFile::Formats() const
     return FAdapter ? FAdapter->SaveFormat : TXlsSaveFormats{TXlsSaveFormat::snXLS};
 }
 
-QByteArray TXLSFile::FormatBytes(TXlsSaveFormat format)
+void TXLSFile::WriteFormat(TXlsSaveFormat format, QIODevice &device)
 {
     TWorkbook &workbook = Workbook();
     if (format == TXlsSaveFormat::snXLS) {
         TOle2Storage document;
         if (FStorage)
             FStorage->SaveTo(document, WorkbookStreamName);
-        document.CreateStream(WorkbookStreamName).SetData(workbook.SaveToBytes());
-        return document.ToBytes();
+        // The workbook's records go straight into the device as the document
+        // is written: a large workbook is never held as bytes, let alone twice.
+        const TOle2LateStream records{&document.CreateStream(WorkbookStreamName), workbook.PrepareSave(),
+                                      [&workbook](QIODevice &out) { workbook.SaveToStream(out); }};
+        document.SaveToDevice(device, &records);
+        return;
     }
     const QChar delimiter = format == TXlsSaveFormat::snCSVComma       ? QChar(u',')
                             : format == TXlsSaveFormat::snCSVSemiColon ? QChar(u';')
                                                                        : QChar(u'\t');
     const TWorkSheet *sheet = ActiveWorkSheet();
     if (!sheet)
-        return {};
+        return;
     const TCellList &cells = sheet->Cells();
-    return TXlsTextWriter::ToBytes(cells, {0, 0, cells.ColCount() - 1, cells.RowCount() - 1},
-                                   delimiter);
+    const QByteArray text =
+        TXlsTextWriter::ToBytes(cells, {0, 0, cells.ColCount() - 1, cells.RowCount() - 1}, delimiter);
+    if (device.write(text) != text.size())
+        XlsRaise(QStringLiteral("Error writing output file"));
 }
 
 void TXLSFile::Save(const QString &fileName, const TGetFileNameEvent &onGetFileName,
@@ -254,7 +260,7 @@ void TXLSFile::Save(const QString &fileName, const TGetFileNameEvent &onGetFileN
     for (const auto &[format, name] : targets) {
         if (!onGetFileName && onSaveFormat)
             onSaveFormat(format);
-        files.add(name, FormatBytes(format));
+        files.add(name, [&](QIODevice &device) { WriteFormat(format, device); });
     }
     files.commit();
 }
@@ -265,9 +271,7 @@ void TXLSFile::Save(QIODevice &stream)
     for (TXlsSaveFormat format : AllFormats) {
         if (!formats.Contains(format))
             continue;
-        const QByteArray bytes = FormatBytes(format);
-        if (stream.write(bytes) != bytes.size())
-            XlsRaise(QStringLiteral("Error writing output file"));
+        WriteFormat(format, stream);
     }
 }
 

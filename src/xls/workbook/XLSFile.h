@@ -185,7 +185,8 @@ private:
     // The sheet-wide index of a comment given as row and position.
     int CommentIndex(int row, int position) const;
     TXlsSaveFormats Formats() const;
-    QByteArray FormatBytes(TXlsSaveFormat format);
+    // The file in the format, written into device.
+    void WriteFormat(TXlsSaveFormat format, QIODevice &device);
 
     TXLSAdapter *FAdapter;
     int FActiveSheet = 1;
