@@ -26,6 +26,8 @@ public:
     TBaseList &operator=(TBaseList &&) = default;
 
     int Count() const { return static_cast<int>(FItems.size()); }
+    // Room for count items, so adding them one by one does not regrow the list.
+    void Reserve(int count) { FItems.reserve(static_cast<size_t>(std::max(count, 0))); }
     T *Items(int index) const { return FItems.at(static_cast<size_t>(index)).get(); }
     T *operator[](int index) const { return Items(index); }
 

@@ -312,10 +312,16 @@ TCellRecordVector TMultipleCellRecord::SplitToCells() const
     TCellRecordVector cells;
     const int count = Count();
     cells.reserve(static_cast<size_t>(count));
+    // One buffer serves every cell: each cell copies what it keeps, so the
+    // buffer is the only one of its bytes when the next cell is made in it.
+    QByteArray data = TCellRecord::NewCellData(Row(), Column(), 0, 4 + FItemSize);
     for (int i = 0; i < count; ++i) {
-        QByteArray data = TCellRecord::NewCellData(Row(), Column() + i, 0, 4 + FItemSize);
+        if (i > 0) {
+            CheckEntryCount(Column() + i, 255);  // as NewCellData checks the first
+            WriteWord(data, 2, static_cast<quint16>(Column() + i));
+        }
         std::copy_n(Data().constData() + ItemOffset(i), FItemSize, data.data() + 4);
-        cells.push_back(NewCell(std::move(data)));
+        cells.push_back(NewCell(data));
     }
     return cells;
 }

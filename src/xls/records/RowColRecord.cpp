@@ -1,5 +1,7 @@
 #include "xls/records/RowColRecord.h"
 
+#include "xls/records/CellPool.h"
+
 #include "xls/records/SheetInfo.h"
 #include "xls/storage/ByteUtils.h"
 
@@ -66,6 +68,19 @@ void TBaseRowColRecord::OffsetForCopy(int rowOffset, int colOffset)
 TCellRecord::TCellRecord(quint16 id, QByteArray data, int minSize)
     : TBaseRowColRecord(id, std::move(data), qMax(6, minSize), TCompactData{})
 {
+}
+
+void *TCellRecord::operator new(std::size_t size)
+{
+    return size == sizeof(TCellRecord) ? XlsDetail::CellPool().Take() : ::operator new(size);
+}
+
+void TCellRecord::operator delete(void *cell, std::size_t size)
+{
+    if (size == sizeof(TCellRecord))
+        XlsDetail::CellPool().Give(cell);
+    else
+        ::operator delete(cell, size);
 }
 
 int TCellRecord::XF() const

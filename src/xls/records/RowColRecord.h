@@ -46,6 +46,12 @@ public:
     TCellRecord(quint16 id, QByteArray data, int minSize = 6);
     TCellRecord *AsCell() override { return this; }
 
+    // A sheet holds hundreds of thousands of cells, most of the plain classes
+    // that add nothing to this one: those come from blocks of many rather
+    // than one heap block each (CellPool.h).
+    static void *operator new(std::size_t size);
+    static void operator delete(void *cell, std::size_t size);
+
     int XF() const;
     void SetXF(int xf);
 

@@ -63,8 +63,13 @@ TCellRecordList &TCellList::RowCells(int row)
     if (row >= int(FCells.size()))
         FCells.resize(size_t(row) + 1);
     auto &slot = FCells[size_t(row)];
-    if (!slot)
+    if (!slot) {
         slot = std::make_unique<TCellRecordList>();
+        // Rows of a sheet are mostly of one width: room for as many cells as
+        // the row above spares the regrowing (and its slack) on the way.
+        if (row > 0 && FCells[size_t(row) - 1])
+            slot->Reserve(FCells[size_t(row) - 1]->Count());
+    }
     return *slot;
 }
 

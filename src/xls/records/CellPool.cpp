@@ -1,0 +1,66 @@
+#include "xls/records/CellPool.h"
+
+#include "xls/records/RowColRecord.h"
+
+#include <new>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define XLS_POOL_CHECKED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define XLS_POOL_CHECKED 1
+#endif
+
+namespace XlsDetail {
+
+void *TFixedPool::Take()
+{
+#ifdef XLS_POOL_CHECKED
+    // Under the address sanitizer each object is a heap block of its own,
+    // so a use after free is still caught.
+    ++FLive;
+    return ::operator new(FSize);
+#else
+    ++FLive;
+    if (FFree) {
+        TFree *object = FFree;
+        FFree = object->Next;
+        return object;
+    }
+    if (FUsedInLast == BlockObjects) {
+        FBlocks.emplace_back(new char[BlockObjects * FSize]);
+        FUsedInLast = 0;
+    }
+    return FBlocks.back().get() + FSize * FUsedInLast++;
+#endif
+}
+
+void TFixedPool::Give(void *object)
+{
+    if (!object)
+        return;
+#ifdef XLS_POOL_CHECKED
+    --FLive;
+    ::operator delete(object);
+#else
+    auto *free = static_cast<TFree *>(object);
+    free->Next = FFree;
+    FFree = free;
+    if (--FLive == 0) {
+        FBlocks.clear();
+        FFree = nullptr;
+        FUsedInLast = BlockObjects;
+    }
+#endif
+}
+
+TFixedPool &CellPool()
+{
+    // Never destroyed: cells of static workbooks may go after it would have.
+    static TFixedPool *pool = new TFixedPool(sizeof(TCellRecord));
+    return *pool;
+}
+
+}  // namespace XlsDetail
