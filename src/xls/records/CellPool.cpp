@@ -48,10 +48,12 @@ void TFixedPool::Give(void *object)
     auto *free = static_cast<TFree *>(object);
     free->Next = FFree;
     FFree = free;
-    if (--FLive == 0) {
-        FBlocks.clear();
+    if (--FLive == 0 && FBlocks.size() > 1) {
+        // One block stays: a caller that makes and drops one cell at a time
+        // must not have a block made and freed each time.
+        FBlocks.resize(1);
         FFree = nullptr;
-        FUsedInLast = BlockObjects;
+        FUsedInLast = 0;
     }
 #endif
 }

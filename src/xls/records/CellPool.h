@@ -11,8 +11,8 @@ namespace XlsDetail {
 
 // Storage for objects of one size, carved from blocks of many: no heap block
 // (and no allocator header) per object, and taking or giving one back is a
-// list push or pop. Every block goes back to the heap when the last object
-// does, so a closed workbook leaves nothing held. The engine runs on one
+// list push or pop. The blocks go back to the heap (all but one) when the
+// last object does, so a closed workbook leaves next to nothing held. The engine runs on one
 // thread, as the pool does.
 class TFixedPool
 {
