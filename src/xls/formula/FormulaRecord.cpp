@@ -60,7 +60,7 @@ void TFormulaRecord::SetPlaceholderResult()
 
 int TFormulaRecord::TokenBytes() const
 {
-    return ReadWord(Data(), 20);
+    return ReadWord(DataView(), 20);
 }
 
 qsizetype TFormulaRecord::TokenEnd() const

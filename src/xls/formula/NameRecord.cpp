@@ -27,28 +27,28 @@ QString TNameRecord::Name() const
 {
     if (DataSize() <= NameOffset)
         return QString();
-    ByteCursor c(Data(), QStringLiteral("NAME record"));
+    ByteCursor c(DataView(), QStringLiteral("NAME record"));
     c.seek(NameOffset);
     const bool wide = c.u8() & 0x01;
-    return detail::ReadChars(c, quint8(Data()[3]), wide);
+    return detail::ReadChars(c, quint8(DataView()[3]), wide);
 }
 
 int TNameRecord::NameSheetIndex() const
 {
-    return DataSize() >= NameOffset ? ReadWord(Data(), 8) - 1 : -1;
+    return DataSize() >= NameOffset ? ReadWord(DataView(), 8) - 1 : -1;
 }
 
 int TNameRecord::TokenStart() const
 {
     if (DataSize() <= NameOffset)
         return NameOffset;
-    const int chars = quint8(Data()[3]);
-    return NameOffset + 1 + ((quint8(Data()[NameOffset]) & 0x01) ? 2 * chars : chars);
+    const int chars = quint8(DataView()[3]);
+    return NameOffset + 1 + ((quint8(DataView()[NameOffset]) & 0x01) ? 2 * chars : chars);
 }
 
 int TNameRecord::TokenBytes() const
 {
-    return DataSize() >= NameOffset ? ReadWord(Data(), 4) : 0;
+    return DataSize() >= NameOffset ? ReadWord(DataView(), 4) : 0;
 }
 
 TNameRecord::RangeKind TNameRecord::Kind() const
@@ -57,7 +57,7 @@ TNameRecord::RangeKind TNameRecord::Kind() const
     const int bytes = TokenBytes();
     if (bytes == 0 || start + bytes > DataSize())
         return RangeKind::None;
-    const quint8 id = BaseToken(quint8(Data()[start]));
+    const quint8 id = BaseToken(quint8(DataView()[start]));
     if (id == Ptg::Ref3d && bytes >= TokenInfo(id)->Size)
         return RangeKind::Cell;
     if (id == Ptg::Area3d && bytes >= TokenInfo(id)->Size)
@@ -70,7 +70,7 @@ int TNameRecord::RangeField(int cellOffset, int areaOffset, bool column) const
     const RangeKind kind = Kind();
     if (kind == RangeKind::None)
         return -1;
-    const int value = ReadWord(Data(), TokenStart() + (kind == RangeKind::Cell ? cellOffset : areaOffset));
+    const int value = ReadWord(DataView(), TokenStart() + (kind == RangeKind::Cell ? cellOffset : areaOffset));
     return column ? (value & 0xFF) : value;
 }
 
@@ -83,7 +83,7 @@ int TNameRecord::RangeSheet(const std::function<int(int)> &getSheet) const
 {
     if (Kind() == RangeKind::None || !getSheet)
         return -1;
-    return getSheet(ReadWord(Data(), TokenStart() + 1));
+    return getSheet(ReadWord(DataView(), TokenStart() + 1));
 }
 
 int TNameRecord::SetRangeField(int areaOffset, int value, bool column)
@@ -146,7 +146,7 @@ std::unique_ptr<TNameRecord> TNameRecord::CloneForSheet(const TSheetInfo &info) 
     if (end > start)
         ShiftTokensForSheetCopy(clone->MutableData(), start, end, info);
     if (clone->DataSize() >= NameOffset)
-        AddToWord(clone->MutableData(), 8, info.FormulaSheet + 1 - ReadWord(Data(), 8), MaxSheetIndex);
+        AddToWord(clone->MutableData(), 8, info.FormulaSheet + 1 - ReadWord(DataView(), 8), MaxSheetIndex);
     return clone;
 }
 

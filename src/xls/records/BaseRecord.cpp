@@ -4,6 +4,7 @@
 #include "xls/records/ExcelString.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/records/XlsRecordMessages.h"
+#include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
 
 #include <QIODevice>
@@ -18,42 +19,96 @@ void WriteAllBytes(QIODevice &stream, const char *data, qint64 size)
         throw EExcelException(ErrCantWrite);
 }
 
-// A small cell is one 56-byte object on 64-bit hosts (one 64-byte heap block).
-static_assert(sizeof(void *) != 8 || sizeof(TBaseRecord) <= 56, "the compact data no longer fits beside the id");
+// A record with compact data is one 40-byte object on 64-bit hosts.
+static_assert(sizeof(void *) != 8 || sizeof(TBaseRecord) <= 40, "the compact data no longer fits beside the id");
 
-TBaseRecord::TBaseRecord(quint16 id, QByteArray data) : FId(id), FData(std::move(data))
+TBaseRecord::TBaseRecord(quint16 id, QByteArray data) : FId(id)
 {
-    TakeData(false);
+    TakeData(std::move(data));
 }
 
-TBaseRecord::TBaseRecord(quint16 id, QByteArray data, TCompactData) : FId(id), FData(std::move(data))
+TBaseRecord::TBaseRecord(quint16 id, QByteArray data, TCompactData) : FId(id)
 {
-    TakeData(true);
+    TakeData(std::move(data));
 }
 
-void TBaseRecord::TakeData(bool compact)
+void TBaseRecord::TakeData(QByteArray data)
 {
-    if (FData.size() > 0xFFFF)
+    if (data.size() > 0xFFFF)
         throw EExcelException(QString::fromLatin1(ErrRecordTooLarge).arg(FId, 0, 16));
-    if (compact && !FData.isEmpty() && FData.size() <= CompactSize) {
-        std::memcpy(FCompact, FData.constData(), size_t(FData.size()));
-        FData = QByteArray::fromRawData(FCompact, FData.size());
-    } else {
-        OwnData();
+    if (data.size() <= CompactSize) {
+        if (!data.isEmpty())
+            std::memcpy(FBytes, data.constData(), size_t(data.size()));
+        FSize = quint8(data.size());
+        return;
     }
+    // Data handed over as a view of bytes the record does not own (the file
+    // being read, another record's bytes) is copied.
+    if (!data.data_ptr().isMutable())
+        data.detach();
+    auto *heap = new QByteArray(std::move(data));
+    std::memcpy(FBytes + HeapAt, &heap, sizeof heap);
+    FSize = HeapData;
 }
 
-void TBaseRecord::OwnData()
+void TBaseRecord::FreeHeap()
 {
-    // Data handed over as a view of bytes the record does not own (the file
-    // being read, another record's compact data) is copied.
-    if (!FData.isEmpty() && !FData.data_ptr().isMutable())
-        FData.detach();
+    if (FSize == HeapData)
+        delete Heap();
+    FSize = 0;
+}
+
+QByteArray TBaseRecord::Data() const
+{
+    return FSize == HeapData ? *Heap() : QByteArray(FBytes, FSize);
+}
+
+QByteArray &TBaseRecord::MutableData()
+{
+    if (FSize != HeapData) {
+        auto *heap = new QByteArray(FBytes, FSize);
+        std::memcpy(FBytes + HeapAt, &heap, sizeof heap);
+        FSize = HeapData;
+    }
+    return *Heap();
+}
+
+void TBaseRecord::PutWord(qsizetype offset, quint16 value)
+{
+    // No copy of the data inside is ever handed out (Data() copies), so it
+    // changes in place. Out of range, the heap write raises as ever.
+    if (FSize != HeapData && offset >= 0 && offset + 2 <= FSize) {
+        FBytes[offset] = char(value & 0xFF);
+        FBytes[offset + 1] = char(value >> 8);
+        return;
+    }
+    WriteWord(MutableData(), offset, value);
+}
+
+void TBaseRecord::PutCardinal(qsizetype offset, quint32 value)
+{
+    if (FSize != HeapData && offset >= 0 && offset + 4 <= FSize) {
+        for (int i = 0; i < 4; ++i)
+            FBytes[offset + i] = char((value >> (8 * i)) & 0xFF);
+        return;
+    }
+    WriteCardinal(MutableData(), offset, value);
+}
+
+void TBaseRecord::SetData(QByteArray data)
+{
+    if (data.size() > 0xFFFF)
+        throw EExcelException(QString::fromLatin1(ErrRecordTooLarge).arg(FId, 0, 16));
+    // Stays on the heap, as MutableData leaves it: a caller may change it next.
+    if (!data.isEmpty() && !data.data_ptr().isMutable())
+        data.detach();
+    MutableData() = std::move(data);
 }
 
 TBaseRecord::~TBaseRecord()
 {
     DropContinueChain();
+    FreeHeap();
 }
 
 void TBaseRecord::DropContinueChain()
@@ -86,7 +141,7 @@ std::unique_ptr<TBaseRecord> TBaseRecord::Clone() const
 
 std::unique_ptr<TBaseRecord> TBaseRecord::CloneThroughFactory() const
 {
-    auto copy = CreateRecord(FId, FData);
+    auto copy = CreateRecord(FId, QByteArray::fromRawData(DataView().data(), DataView().size()));
     CopyContinueChainTo(*copy);
     return copy;
 }
@@ -97,7 +152,7 @@ void TBaseRecord::CopyContinueChainTo(TBaseRecord &target) const
     while (tail->FContinue)
         tail = tail->FContinue.get();
     for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get()) {
-        tail->FContinue = std::make_unique<TContinueRecord>(c->FId, c->FData);
+        tail->FContinue = std::make_unique<TContinueRecord>(c->FId, c->Data());
         tail = tail->FContinue.get();
     }
 }
@@ -110,16 +165,17 @@ void TBaseRecord::SaveOwnRecord(QIODevice &stream) const
     char buffer[4 + OneWrite];
     buffer[0] = static_cast<char>(FId & 0xFF);
     buffer[1] = static_cast<char>(FId >> 8);
-    buffer[2] = static_cast<char>(FData.size() & 0xFF);
-    buffer[3] = static_cast<char>((FData.size() >> 8) & 0xFF);
-    if (FData.size() <= OneWrite) {
-        if (!FData.isEmpty())
-            std::memcpy(buffer + 4, FData.constData(), size_t(FData.size()));
-        WriteAllBytes(stream, buffer, 4 + FData.size());
+    const QByteArrayView data = DataView();
+    buffer[2] = static_cast<char>(data.size() & 0xFF);
+    buffer[3] = static_cast<char>((data.size() >> 8) & 0xFF);
+    if (data.size() <= OneWrite) {
+        if (!data.isEmpty())
+            std::memcpy(buffer + 4, data.data(), size_t(data.size()));
+        WriteAllBytes(stream, buffer, 4 + data.size());
         return;
     }
     WriteAllBytes(stream, buffer, 4);
-    WriteAllBytes(stream, FData.constData(), FData.size());
+    WriteAllBytes(stream, data.data(), data.size());
 }
 
 void TBaseRecord::SaveContinueChain(QIODevice &stream) const
@@ -132,7 +188,7 @@ qint64 TBaseRecord::ContinueChainSize() const
 {
     qint64 size = 0;
     for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get())
-        size += 4 + c->FData.size();
+        size += 4 + c->DataSize();
     return size;
 }
 
@@ -144,14 +200,14 @@ void TBaseRecord::SaveToStream(QIODevice &stream) const
 
 qint64 TBaseRecord::TotalSize() const
 {
-    return 4 + FData.size() + ContinueChainSize();
+    return 4 + DataSize() + ContinueChainSize();
 }
 
 qint64 TBaseRecord::TotalDataSize() const
 {
-    qint64 size = FData.size();
+    qint64 size = DataSize();
     for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get())
-        size += c->FData.size();
+        size += c->DataSize();
     return size;
 }
 
@@ -171,7 +227,7 @@ void RaiseInvalidRecord(quint16 id)
 
 void TBaseRecord::RequireDataSize(int minSize) const
 {
-    if (FData.size() < minSize)
+    if (DataSize() < minSize)
         RaiseInvalidRecord(FId);
 }
 

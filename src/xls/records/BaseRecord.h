@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QtGlobal>
 
+#include <cstring>
 #include <memory>
 
 class QIODevice;
@@ -30,8 +32,15 @@ public:
     TBaseRecord &operator=(const TBaseRecord &) = delete;
 
     quint16 RecordId() const { return FId; }
-    const QByteArray &Data() const { return FData; }
-    quint16 DataSize() const { return static_cast<quint16>(FData.size()); }
+    // The data. Small data is kept inside the record (see CompactSize) and
+    // comes out as a copy; readers that only look take DataView.
+    QByteArray Data() const;
+    // The bytes in place: valid while the record lives and is not changed.
+    QByteArrayView DataView() const
+    {
+        return FSize == HeapData ? QByteArrayView(*Heap()) : QByteArrayView(FBytes, FSize);
+    }
+    quint16 DataSize() const { return static_cast<quint16>(FSize == HeapData ? Heap()->size() : FSize); }
 
     // The CONTINUE chain: each continue record holds the next one.
     TContinueRecord *Continue() const { return FContinue.get(); }
@@ -67,23 +76,21 @@ public:
     virtual TCellRecord *AsCell() { return nullptr; }
 
 protected:
-    // Cell records are many and small (a sheet may hold hundreds of thousands):
-    // data of up to CompactSize bytes is kept inside the object, and FData
-    // refers to it without a heap block of its own. A change through
-    // MutableData or SetData moves the data to the heap, so copies taken
-    // earlier through Data() keep the bytes they had while the record lives.
-    static constexpr int CompactSize = 14;
+    // Records are many and small (a sheet may hold hundreds of thousands of
+    // cells): data of up to CompactSize bytes is kept inside the object,
+    // without a heap block of its own. MutableData and SetData move it to the
+    // heap; copies taken earlier through Data() keep the bytes they had.
+    static constexpr int CompactSize = 21;
     struct TCompactData
     {
     };
     TBaseRecord(quint16 id, QByteArray data, TCompactData);
 
-    QByteArray &MutableData() { return FData; }
-    void SetData(QByteArray data)
-    {
-        FData = std::move(data);
-        OwnData();
-    }
+    QByteArray &MutableData();
+    void SetData(QByteArray data);
+    // A u16 or u32 written where the data stands, inside the record or not.
+    void PutWord(qsizetype offset, quint16 value);
+    void PutCardinal(qsizetype offset, quint32 value);
     // Raises "Record with ID 0x%x is invalid" when the data is shorter.
     void RequireDataSize(int minSize) const;
     // Writes this record's own header and data, without the continue chain.
@@ -96,12 +103,22 @@ protected:
     void CopyContinueChainTo(TBaseRecord &target) const;
 
 private:
-    void TakeData(bool compact);
-    void OwnData();
+    static constexpr quint8 HeapData = 0xFF;
+    // Past the bytes a compact record may use, where the heap data's pointer
+    // stands when there is one.
+    static constexpr int HeapAt = CompactSize - int(sizeof(QByteArray *));
+    void TakeData(QByteArray data);
+    QByteArray *Heap() const
+    {
+        QByteArray *heap;
+        std::memcpy(&heap, FBytes + HeapAt, sizeof heap);
+        return heap;
+    }
+    void FreeHeap();
 
     quint16 FId;
-    char FCompact[CompactSize];  // beside FId, in what would be padding
-    QByteArray FData;
+    quint8 FSize = 0;  // of the data inside, or HeapData
+    char FBytes[CompactSize];  // the data, or the heap data's pointer at HeapAt
     std::unique_ptr<TContinueRecord> FContinue;
 };
 

@@ -76,7 +76,7 @@ void TRunCellRecord<RunId, ItemSize>::SaveAsMiddleOfRun(QIODevice &stream) const
 {
     // The cell's data holds the item as the multiple-cell record has it.
     RequireDataSize(4 + ItemSize);
-    WriteAllBytes(stream, Data().constData() + 4, ItemSize);
+    WriteAllBytes(stream, DataView().data() + 4, ItemSize);
 }
 
 template <quint16 RunId, int ItemSize>
@@ -111,7 +111,7 @@ std::unique_ptr<TNumberRecord> TNumberRecord::NewNumber(int row, int column, int
 
 double TNumberRecord::Value() const
 {
-    return ReadDouble(Data(), 6);
+    return ReadDouble(DataView(), 6);
 }
 
 QVariant TNumberRecord::GetValue() const
@@ -141,7 +141,7 @@ std::unique_ptr<TRKRecord> TRKRecord::NewRK(int row, int column, int xf, quint32
 
 quint32 TRKRecord::RK() const
 {
-    return ReadCardinal(Data(), 6);
+    return ReadCardinal(DataView(), 6);
 }
 
 double TRKRecord::DecodeRK(quint32 rk)
@@ -203,12 +203,12 @@ std::unique_ptr<TLabelSSTRecord> TLabelSSTRecord::NewLabelSST(int row, int colum
 
 quint32 TLabelSSTRecord::SSTIndex() const
 {
-    return ReadCardinal(Data(), 6);
+    return ReadCardinal(DataView(), 6);
 }
 
 void TLabelSSTRecord::SetSSTIndex(quint32 index)
 {
-    WriteCardinal(MutableData(), 6, index);
+    PutCardinal(6, index);
 }
 
 // ---- LABEL
@@ -265,12 +265,12 @@ TBoolErrRecord::TBoolErrRecord(quint16 id, QByteArray data) : TCellRecord(id, st
 
 bool TBoolErrRecord::IsError() const
 {
-    return Data()[7] != 0;
+    return DataView()[7] != 0;
 }
 
 QVariant TBoolErrRecord::GetValue() const
 {
-    const int value = static_cast<quint8>(Data()[6]);
+    const int value = static_cast<quint8>(DataView()[6]);
     if (IsError()) {
         const QString text = ErrorCodeText(value);
         return text.isEmpty() ? QVariant() : QVariant(text);
@@ -292,7 +292,7 @@ TMultipleCellRecord::TMultipleCellRecord(quint16 id, QByteArray data, int itemSi
     : TBaseRowColRecord(id, std::move(data), 6 + itemSize), FItemSize(itemSize)
 {
     const int size = DataSize();
-    const int lastColumn = ReadWord(Data(), size - 2);
+    const int lastColumn = ReadWord(DataView(), size - 2);
     if ((size - 6) % itemSize != 0 || lastColumn != Column() + Count() - 1 || lastColumn > 255)
         RaiseInvalidRecord(id);
 }
@@ -304,7 +304,7 @@ int TMultipleCellRecord::Count() const
 
 int TMultipleCellRecord::XFAt(int index) const
 {
-    return ReadWord(Data(), ItemOffset(index));
+    return ReadWord(DataView(), ItemOffset(index));
 }
 
 TCellRecordVector TMultipleCellRecord::SplitToCells() const
@@ -320,7 +320,7 @@ TCellRecordVector TMultipleCellRecord::SplitToCells() const
             CheckEntryCount(Column() + i, 255);  // as NewCellData checks the first
             WriteWord(data, 2, static_cast<quint16>(Column() + i));
         }
-        std::copy_n(Data().constData() + ItemOffset(i), FItemSize, data.data() + 4);
+        std::copy_n(DataView().data() + ItemOffset(i), FItemSize, data.data() + 4);
         cells.push_back(NewCell(data));
     }
     return cells;
@@ -330,7 +330,7 @@ TMulRKRecord::TMulRKRecord(quint16 id, QByteArray data) : TMultipleCellRecord(id
 
 quint32 TMulRKRecord::RKAt(int index) const
 {
-    return ReadCardinal(Data(), ItemOffset(index) + 2);
+    return ReadCardinal(DataView(), ItemOffset(index) + 2);
 }
 
 std::unique_ptr<TCellRecord> TMulRKRecord::NewCell(QByteArray data) const

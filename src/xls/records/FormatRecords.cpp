@@ -12,14 +12,14 @@ TFontRecord::TFontRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::mov
     StringByteSize(Data(), 14, 1);
 }
 
-int TFontRecord::Height() const { return ReadWord(Data(), 0); }
-int TFontRecord::Options() const { return ReadWord(Data(), 2); }
-int TFontRecord::ColorIndex() const { return ReadWord(Data(), 4); }
-int TFontRecord::Weight() const { return ReadWord(Data(), 6); }
-int TFontRecord::Escapement() const { return ReadWord(Data(), 8); }
-int TFontRecord::Underline() const { return static_cast<quint8>(Data()[10]); }
-int TFontRecord::Family() const { return static_cast<quint8>(Data()[11]); }
-int TFontRecord::CharSet() const { return static_cast<quint8>(Data()[12]); }
+int TFontRecord::Height() const { return ReadWord(DataView(), 0); }
+int TFontRecord::Options() const { return ReadWord(DataView(), 2); }
+int TFontRecord::ColorIndex() const { return ReadWord(DataView(), 4); }
+int TFontRecord::Weight() const { return ReadWord(DataView(), 6); }
+int TFontRecord::Escapement() const { return ReadWord(DataView(), 8); }
+int TFontRecord::Underline() const { return static_cast<quint8>(DataView()[10]); }
+int TFontRecord::Family() const { return static_cast<quint8>(DataView()[11]); }
+int TFontRecord::CharSet() const { return static_cast<quint8>(DataView()[12]); }
 QString TFontRecord::Name() const { return ReadBiffString(Data(), 14, 1); }
 
 // ---- XF
@@ -29,10 +29,10 @@ TXFRecord::TXFRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(da
     RequireDataSize(6);
 }
 
-int TXFRecord::FontIndex() const { return ReadWord(Data(), 0); }
-int TXFRecord::FormatIndex() const { return ReadWord(Data(), 2); }
-bool TXFRecord::IsStyle() const { return (ReadWord(Data(), 4) & 0x0004) != 0; }
-int TXFRecord::ParentXF() const { return ReadWord(Data(), 4) >> 4; }
+int TXFRecord::FontIndex() const { return ReadWord(DataView(), 0); }
+int TXFRecord::FormatIndex() const { return ReadWord(DataView(), 2); }
+bool TXFRecord::IsStyle() const { return (ReadWord(DataView(), 4) & 0x0004) != 0; }
+int TXFRecord::ParentXF() const { return ReadWord(DataView(), 4) >> 4; }
 
 // ---- FORMAT
 
@@ -49,7 +49,7 @@ std::unique_ptr<TFormatRecord> TFormatRecord::NewFormat(int formatIndex, const Q
     return std::make_unique<TFormatRecord>(Id, data + TExcelString(2, text).ToBytes());
 }
 
-int TFormatRecord::FormatIndex() const { return ReadWord(Data(), 0); }
+int TFormatRecord::FormatIndex() const { return ReadWord(DataView(), 0); }
 QString TFormatRecord::FormatString() const { return ReadBiffString(Data(), 2, 2); }
 
 // ---- STYLE
@@ -59,20 +59,20 @@ TStyleRecord::TStyleRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::m
     RequireDataSize(2);
 }
 
-int TStyleRecord::XF() const { return ReadWord(Data(), 0) & 0x0FFF; }
-bool TStyleRecord::IsBuiltIn() const { return (ReadWord(Data(), 0) & 0x8000) != 0; }
+int TStyleRecord::XF() const { return ReadWord(DataView(), 0) & 0x0FFF; }
+bool TStyleRecord::IsBuiltIn() const { return (ReadWord(DataView(), 0) & 0x8000) != 0; }
 
 // ---- PALETTE
 
 TPaletteRecord::TPaletteRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
 {
     RequireDataSize(2);
-    if (2 + 4 * ReadWord(Data(), 0) > DataSize())
+    if (2 + 4 * ReadWord(DataView(), 0) > DataSize())
         RaiseInvalidRecord(id);
 }
 
-int TPaletteRecord::Count() const { return ReadWord(Data(), 0); }
-quint32 TPaletteRecord::Color(int index) const { return ReadCardinal(Data(), 2 + 4 * index); }
+int TPaletteRecord::Count() const { return ReadWord(DataView(), 0); }
+quint32 TPaletteRecord::Color(int index) const { return ReadCardinal(DataView(), 2 + 4 * index); }
 void TPaletteRecord::SetColor(int index, quint32 color) { WriteCardinal(MutableData(), 2 + 4 * index, color); }
 
 // ---- COLINFO
@@ -82,8 +82,8 @@ TColInfoRecord::TColInfoRecord(quint16 id, QByteArray data) : TBaseRecord(id, st
     RequireDataSize(10);
 }
 
-int TColInfoRecord::FirstColumn() const { return ReadWord(Data(), 0); }
-int TColInfoRecord::LastColumn() const { return ReadWord(Data(), 2); }
+int TColInfoRecord::FirstColumn() const { return ReadWord(DataView(), 0); }
+int TColInfoRecord::LastColumn() const { return ReadWord(DataView(), 2); }
 
 void TColInfoRecord::SetColumns(int first, int last)
 {
@@ -91,9 +91,9 @@ void TColInfoRecord::SetColumns(int first, int last)
     WriteWord(MutableData(), 2, static_cast<quint16>(last));
 }
 
-int TColInfoRecord::Width() const { return ReadWord(Data(), 4); }
+int TColInfoRecord::Width() const { return ReadWord(DataView(), 4); }
 void TColInfoRecord::SetWidth(int width) { WriteWord(MutableData(), 4, static_cast<quint16>(width)); }
-int TColInfoRecord::XF() const { return ReadWord(Data(), 6); }
+int TColInfoRecord::XF() const { return ReadWord(DataView(), 6); }
 void TColInfoRecord::SetXF(int xf) { WriteWord(MutableData(), 6, static_cast<quint16>(xf)); }
-int TColInfoRecord::Options() const { return ReadWord(Data(), 8); }
+int TColInfoRecord::Options() const { return ReadWord(DataView(), 8); }
 void TColInfoRecord::SetOptions(int options) { WriteWord(MutableData(), 8, static_cast<quint16>(options)); }

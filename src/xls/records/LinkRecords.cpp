@@ -62,7 +62,7 @@ void TExternSheetRecord::CheckEntries() const
 
 int TExternSheetRecord::Count() const
 {
-    return ReadWord(Data(), 0);
+    return ReadWord(DataView(), 0);
 }
 
 int TExternSheetRecord::SupBook(int index) const
@@ -131,10 +131,10 @@ std::unique_ptr<TSupBookRecord> TSupBookRecord::NewSelfRef(int sheetCount)
     return std::make_unique<TSupBookRecord>(Id, data);
 }
 
-int TSupBookRecord::SheetCount() const { return ReadWord(Data(), 0); }
+int TSupBookRecord::SheetCount() const { return ReadWord(DataView(), 0); }
 void TSupBookRecord::SetSheetCount(int count) { WriteWord(MutableData(), 0, static_cast<quint16>(count)); }
-bool TSupBookRecord::IsSelfReference() const { return DataSize() == 4 && ReadWord(Data(), 2) == 0x0401; }
-bool TSupBookRecord::IsAddIn() const { return DataSize() == 4 && ReadWord(Data(), 2) == 0x3A01; }
+bool TSupBookRecord::IsSelfReference() const { return DataSize() == 4 && ReadWord(DataView(), 2) == 0x0401; }
+bool TSupBookRecord::IsAddIn() const { return DataSize() == 4 && ReadWord(DataView(), 2) == 0x3A01; }
 
 // ---- EXTERNNAME
 
@@ -153,7 +153,7 @@ QString TExternNameRecord::Name() const
 
 TNoteRecord::TNoteRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 8) {}
 
-int TNoteRecord::ObjId() const { return ReadWord(Data(), 6); }
+int TNoteRecord::ObjId() const { return ReadWord(DataView(), 6); }
 void TNoteRecord::SetObjId(int objId) { WriteWord(MutableData(), 6, static_cast<quint16>(objId)); }
 
 // ---- HLINKTOOLTIP
@@ -185,10 +185,10 @@ THLinkRecord::THLinkRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::m
 
 THLinkRecord::~THLinkRecord() = default;
 
-int THLinkRecord::FirstRow() const { return ReadWord(Data(), 0); }
-int THLinkRecord::LastRow() const { return ReadWord(Data(), 2); }
-int THLinkRecord::FirstColumn() const { return ReadWord(Data(), 4); }
-int THLinkRecord::LastColumn() const { return ReadWord(Data(), 6); }
+int THLinkRecord::FirstRow() const { return ReadWord(DataView(), 0); }
+int THLinkRecord::LastRow() const { return ReadWord(DataView(), 2); }
+int THLinkRecord::FirstColumn() const { return ReadWord(DataView(), 4); }
+int THLinkRecord::LastColumn() const { return ReadWord(DataView(), 6); }
 
 void THLinkRecord::AddScreenTip(std::unique_ptr<TScreenTipRecord> tip)
 {
@@ -253,9 +253,9 @@ bool THLinkRecord::AttachFollowing(std::unique_ptr<TBaseRecord> &next)
 TPageBreakRecord::TPageBreakRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
 {
     RequireDataSize(2);
-    if (2 + 6 * ReadWord(Data(), 0) > DataSize())
+    if (2 + 6 * ReadWord(DataView(), 0) > DataSize())
         RaiseInvalidRecord(id);
 }
 
-int TPageBreakRecord::Count() const { return ReadWord(Data(), 0); }
-int TPageBreakRecord::Position(int index) const { return ReadWord(Data(), 2 + 6 * index); }
+int TPageBreakRecord::Count() const { return ReadWord(DataView(), 0); }
+int TPageBreakRecord::Position(int index) const { return ReadWord(DataView(), 2 + 6 * index); }

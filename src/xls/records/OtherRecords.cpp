@@ -9,13 +9,13 @@
 
 TBOFRecord::TBOFRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
 {
-    if (DataSize() < 4 || ReadWord(Data(), 0) != 0x0600)
+    if (DataSize() < 4 || ReadWord(DataView(), 0) != 0x0600)
         throw EExcelException(XlsRecordMessages::ErrInvalidVersion);
 }
 
 int TBOFRecord::BofType() const
 {
-    return ReadWord(Data(), 2);
+    return ReadWord(DataView(), 2);
 }
 
 // ---- OBJ
@@ -23,10 +23,10 @@ int TBOFRecord::BofType() const
 TObjRecord::TObjRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
 {
     RequireDataSize(2);
-    FObjKind = ReadWord(Data(), 0);
+    FObjKind = ReadWord(DataView(), 0);
     if (FObjKind == 0x0015) {
         RequireDataSize(6);
-        FObjType = ReadWord(Data(), 4);
+        FObjType = ReadWord(DataView(), 4);
     }
 }
 
@@ -48,7 +48,7 @@ TSSTRecord::TSSTRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(
 
 quint32 TSSTRecord::UniqueCount() const
 {
-    return ReadCardinal(Data(), 4);
+    return ReadCardinal(DataView(), 4);
 }
 
 // ---- BOUNDSHEET
@@ -79,7 +79,7 @@ void TBoundSheetRecord::SetSheetName(const QString &name)
 
 int TBoundSheetRecord::Options() const
 {
-    return ReadWord(Data(), 4);
+    return ReadWord(DataView(), 4);
 }
 
 void TBoundSheetRecord::SetOptions(int options)
@@ -89,7 +89,7 @@ void TBoundSheetRecord::SetOptions(int options)
 
 quint32 TBoundSheetRecord::StreamPosition() const
 {
-    return ReadCardinal(Data(), 0);
+    return ReadCardinal(DataView(), 0);
 }
 
 void TBoundSheetRecord::SetStreamPosition(quint32 position)
@@ -147,10 +147,10 @@ void TGutsRecord::SetLevel(int sizeOffset, int countOffset, int level)
 
 void TGutsRecord::SetRowLevel(int level) { SetLevel(0, 4, level); }
 void TGutsRecord::SetColumnLevel(int level) { SetLevel(2, 6, level); }
-int TGutsRecord::RowGutter() const { return ReadWord(Data(), 0); }
-int TGutsRecord::ColumnGutter() const { return ReadWord(Data(), 2); }
-int TGutsRecord::RowLevels() const { return ReadWord(Data(), 4); }
-int TGutsRecord::ColumnLevels() const { return ReadWord(Data(), 6); }
+int TGutsRecord::RowGutter() const { return ReadWord(DataView(), 0); }
+int TGutsRecord::ColumnGutter() const { return ReadWord(DataView(), 2); }
+int TGutsRecord::RowLevels() const { return ReadWord(DataView(), 4); }
+int TGutsRecord::ColumnLevels() const { return ReadWord(DataView(), 6); }
 
 // ---- PANE
 
@@ -159,15 +159,15 @@ TPaneRecord::TPaneRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::mov
     RequireDataSize(10);
 }
 
-int TPaneRecord::HorizontalSplit() const { return ReadWord(Data(), 0); }
+int TPaneRecord::HorizontalSplit() const { return ReadWord(DataView(), 0); }
 void TPaneRecord::SetHorizontalSplit(int value) { WriteWord(MutableData(), 0, static_cast<quint16>(value)); }
-int TPaneRecord::VerticalSplit() const { return ReadWord(Data(), 2); }
+int TPaneRecord::VerticalSplit() const { return ReadWord(DataView(), 2); }
 void TPaneRecord::SetVerticalSplit(int value) { WriteWord(MutableData(), 2, static_cast<quint16>(value)); }
-int TPaneRecord::FirstVisibleRow() const { return ReadWord(Data(), 4); }
+int TPaneRecord::FirstVisibleRow() const { return ReadWord(DataView(), 4); }
 void TPaneRecord::SetFirstVisibleRow(int value) { WriteWord(MutableData(), 4, static_cast<quint16>(value)); }
-int TPaneRecord::FirstVisibleColumn() const { return ReadWord(Data(), 6); }
+int TPaneRecord::FirstVisibleColumn() const { return ReadWord(DataView(), 6); }
 void TPaneRecord::SetFirstVisibleColumn(int value) { WriteWord(MutableData(), 6, static_cast<quint16>(value)); }
-int TPaneRecord::ActivePane() const { return ReadWord(Data(), 8); }
+int TPaneRecord::ActivePane() const { return ReadWord(DataView(), 8); }
 void TPaneRecord::SetActivePane(int value) { WriteWord(MutableData(), 8, static_cast<quint16>(value)); }
 
 void TPaneRecord::FixActivePane()

@@ -220,7 +220,7 @@ void ReadAcrossContinue(const TBaseRecord *&record, int &pos, int count, char *d
         }
         const int n = qMin(count, size - pos);
         if (dest) {
-            std::copy_n(record->Data().constData() + pos, n, dest);
+            std::copy_n(record->DataView().data() + pos, n, dest);
             dest += n;
         }
         pos += n;
@@ -242,7 +242,7 @@ QString ReadStringAcrossContinue(const TBaseRecord *&record, int &pos, int charC
             if (!record->Continue() || record->Continue()->DataSize() == 0)
                 throw EExcelException(ErrReadingRecord);
             record = record->Continue();
-            wide = (record->Data()[0] & 0x01) != 0;
+            wide = (record->DataView()[0] & 0x01) != 0;
             if (wide)
                 optionFlags |= 0x01;
             pos = 1;
@@ -252,7 +252,7 @@ QString ReadStringAcrossContinue(const TBaseRecord *&record, int &pos, int charC
         const int n = qMin(charCount - int(text.size()), (size - pos) / width);
         if (n == 0)  // half a wide character at the end of the record
             throw EExcelException(ErrReadingRecord);
-        const auto *chars = reinterpret_cast<const uchar *>(record->Data().constData()) + pos;
+        const auto *chars = reinterpret_cast<const uchar *>(record->DataView().data()) + pos;
         const qsizetype done = text.size();
         text.resize(done + n);
         char16_t *out = reinterpret_cast<char16_t *>(text.data()) + done;

@@ -27,13 +27,13 @@ TBaseRowColRecord::TBaseRowColRecord(quint16 id, QByteArray data, int minSize, T
 void TBaseRowColRecord::SetRow(int row)
 {
     CheckEntryCount(row, MaxRow);
-    WriteWord(MutableData(), 0, static_cast<quint16>(row));
+    PutWord(0, static_cast<quint16>(row));
 }
 
 void TBaseRowColRecord::SetColumn(int column)
 {
     CheckEntryCount(column, MaxColumn);
-    WriteWord(MutableData(), 2, static_cast<quint16>(column));
+    PutWord(2, static_cast<quint16>(column));
 }
 
 void TBaseRowColRecord::MoveBy(int rowDelta, int colDelta)
@@ -47,9 +47,9 @@ void TBaseRowColRecord::MoveBy(int rowDelta, int colDelta)
     if (colDelta != 0)
         CheckEntryCount(column, MaxColumn);
     if (rowDelta != 0)
-        WriteWord(MutableData(), 0, static_cast<quint16>(row));
+        PutWord(0, static_cast<quint16>(row));
     if (colDelta != 0)
-        WriteWord(MutableData(), 2, static_cast<quint16>(column));
+        PutWord(2, static_cast<quint16>(column));
 }
 
 void TBaseRowColRecord::ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount,
@@ -85,12 +85,12 @@ void TCellRecord::operator delete(void *cell, std::size_t size)
 
 int TCellRecord::XF() const
 {
-    return ReadWord(Data(), 4);
+    return ReadWord(DataView(), 4);
 }
 
 void TCellRecord::SetXF(int xf)
 {
-    WriteWord(MutableData(), 4, static_cast<quint16>(xf));
+    PutWord(4, static_cast<quint16>(xf));
 }
 
 QVariant TCellRecord::GetValue() const

@@ -16,8 +16,8 @@ public:
     TBaseRowColRecord(quint16 id, QByteArray data, int minSize = 4);
 
     // Inline: sorting and lookups call them for every cell.
-    int Row() const { return ReadWord(Data(), 0); }
-    int Column() const { return ReadWord(Data(), 2); }
+    int Row() const { return ReadWord(DataView(), 0); }
+    int Column() const { return ReadWord(DataView(), 2); }
     void SetRow(int row);
     void SetColumn(int column);
 

@@ -28,7 +28,7 @@ std::unique_ptr<TRowRecord> TRowRecord::NewRow(int row)
 
 int TRowRecord::LastColumnPlus1() const
 {
-    return ReadWord(Data(), 4);
+    return ReadWord(DataView(), 4);
 }
 
 void TRowRecord::SetColumns(int first, int lastPlus1)
@@ -39,7 +39,7 @@ void TRowRecord::SetColumns(int first, int lastPlus1)
 
 int TRowRecord::Height() const
 {
-    return ReadWord(Data(), 6);
+    return ReadWord(DataView(), 6);
 }
 
 void TRowRecord::SetHeight(int height)
@@ -49,7 +49,7 @@ void TRowRecord::SetHeight(int height)
 
 int TRowRecord::Options() const
 {
-    return ReadWord(Data(), 12);
+    return ReadWord(DataView(), 12);
 }
 
 void TRowRecord::SetOptions(int options)
@@ -61,19 +61,19 @@ int TRowRecord::XF() const
 {
     if ((Options() & OptionHasFormat) == 0)
         return 15;
-    return ReadWord(Data(), 14) & 0x0FFF;
+    return ReadWord(DataView(), 14) & 0x0FFF;
 }
 
 void TRowRecord::SetXF(int xf)
 {
-    const int high = ReadWord(Data(), 14) & 0xF000;
+    const int high = ReadWord(DataView(), 14) & 0xF000;
     WriteWord(MutableData(), 14, static_cast<quint16>(high | (xf & 0x0FFF)));
     SetOptions(Options() | OptionHasFormat);
 }
 
 bool TRowRecord::IsFormatted() const
 {
-    return Data()[12] != 0 || Data()[13] != 1;
+    return DataView()[12] != 0 || DataView()[13] != 1;
 }
 
 void TRowRecord::SaveRangeToStream(QIODevice &stream, int left, int right) const
@@ -95,22 +95,22 @@ TDimensionsRecord::TDimensionsRecord(quint16 id, QByteArray data) : TBaseRecord(
 
 quint32 TDimensionsRecord::FirstRow() const
 {
-    return ReadCardinal(Data(), 0);
+    return ReadCardinal(DataView(), 0);
 }
 
 quint32 TDimensionsRecord::LastRowPlus1() const
 {
-    return ReadCardinal(Data(), 4);
+    return ReadCardinal(DataView(), 4);
 }
 
 int TDimensionsRecord::FirstColumn() const
 {
-    return ReadWord(Data(), 8);
+    return ReadWord(DataView(), 8);
 }
 
 int TDimensionsRecord::LastColumnPlus1() const
 {
-    return ReadWord(Data(), 10);
+    return ReadWord(DataView(), 10);
 }
 
 // ---- WINDOW1
@@ -122,7 +122,7 @@ TWindow1Record::TWindow1Record(quint16 id, QByteArray data) : TBaseRecord(id, st
 
 int TWindow1Record::ActiveSheet() const
 {
-    return ReadWord(Data(), 10);
+    return ReadWord(DataView(), 10);
 }
 
 void TWindow1Record::SetActiveSheet(int sheet)
@@ -134,7 +134,7 @@ void TWindow1Record::SetActiveSheet(int sheet)
 
 int TWindow1Record::FirstVisibleTab() const
 {
-    return ReadWord(Data(), 12);
+    return ReadWord(DataView(), 12);
 }
 
 void TWindow1Record::SetFirstVisibleTab(int tab)
@@ -159,7 +159,7 @@ std::unique_ptr<TBaseRecord> TWindow2Record::Clone() const
 
 int TWindow2Record::Options() const
 {
-    return ReadWord(Data(), 0);
+    return ReadWord(DataView(), 0);
 }
 
 void TWindow2Record::SetOptions(int options)
@@ -185,7 +185,7 @@ void TWindow2Record::SetShowHeaders(bool show)
 
 int TWindow2Record::FirstVisibleRow() const
 {
-    return ReadWord(Data(), 2);
+    return ReadWord(DataView(), 2);
 }
 
 void TWindow2Record::SetFirstVisibleRow(int row)
@@ -209,10 +209,10 @@ std::unique_ptr<TSCLRecord> TSCLRecord::NewSCL(int zoom)
 
 int TSCLRecord::Zoom() const
 {
-    const int denominator = ReadWord(Data(), 2);
+    const int denominator = ReadWord(DataView(), 2);
     if (denominator == 0)
         return 100;
-    return static_cast<int>(std::nearbyint(ReadWord(Data(), 0) * 100.0 / denominator));
+    return static_cast<int>(std::nearbyint(ReadWord(DataView(), 0) * 100.0 / denominator));
 }
 
 void TSCLRecord::SetZoom(int zoom)
@@ -250,7 +250,7 @@ TWordRecord::TWordRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::mov
 
 int TWordRecord::Value() const
 {
-    return ReadWord(Data(), 0);
+    return ReadWord(DataView(), 0);
 }
 
 void TWordRecord::SetValue(int value)
@@ -267,7 +267,7 @@ TMarginRecord::TMarginRecord(quint16 id, QByteArray data) : TBaseRecord(id, std:
 
 double TMarginRecord::Value() const
 {
-    return ReadDouble(Data(), 0);
+    return ReadDouble(DataView(), 0);
 }
 
 void TMarginRecord::SetValue(double inches)
@@ -286,7 +286,7 @@ TSetupRecord::TSetupRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::m
 
 int TSetupRecord::PrinterField(int offset, int whenInvalid) const
 {
-    return NoPrinterData() ? whenInvalid : ReadWord(Data(), offset);
+    return NoPrinterData() ? whenInvalid : ReadWord(DataView(), offset);
 }
 
 void TSetupRecord::SetPrinterField(int offset, int value)
@@ -299,19 +299,19 @@ int TSetupRecord::PaperSize() const { return PrinterField(0, 0); }
 void TSetupRecord::SetPaperSize(int value) { SetPrinterField(0, value); }
 int TSetupRecord::Scale() const { return PrinterField(2, 100); }
 void TSetupRecord::SetScale(int value) { SetPrinterField(2, value); }
-int TSetupRecord::FitWidth() const { return ReadWord(Data(), 6); }
+int TSetupRecord::FitWidth() const { return ReadWord(DataView(), 6); }
 void TSetupRecord::SetFitWidth(int value) { WriteWord(MutableData(), 6, static_cast<quint16>(value)); }
-int TSetupRecord::FitHeight() const { return ReadWord(Data(), 8); }
+int TSetupRecord::FitHeight() const { return ReadWord(DataView(), 8); }
 void TSetupRecord::SetFitHeight(int value) { WriteWord(MutableData(), 8, static_cast<quint16>(value)); }
-int TSetupRecord::Options() const { return ReadWord(Data(), 10); }
+int TSetupRecord::Options() const { return ReadWord(DataView(), 10); }
 void TSetupRecord::SetOptions(int value) { WriteWord(MutableData(), 10, static_cast<quint16>(value)); }
 int TSetupRecord::Resolution() const { return PrinterField(12, 100); }
 void TSetupRecord::SetResolution(int value) { SetPrinterField(12, value); }
-int TSetupRecord::VResolution() const { return ReadWord(Data(), 14); }
+int TSetupRecord::VResolution() const { return ReadWord(DataView(), 14); }
 void TSetupRecord::SetVResolution(int value) { SetPrinterField(14, value); }
-double TSetupRecord::HeaderMargin() const { return ReadDouble(Data(), 16); }
+double TSetupRecord::HeaderMargin() const { return ReadDouble(DataView(), 16); }
 void TSetupRecord::SetHeaderMargin(double inches) { WriteDouble(MutableData(), 16, inches); }
-double TSetupRecord::FooterMargin() const { return ReadDouble(Data(), 24); }
+double TSetupRecord::FooterMargin() const { return ReadDouble(DataView(), 24); }
 void TSetupRecord::SetFooterMargin(double inches) { WriteDouble(MutableData(), 24, inches); }
 int TSetupRecord::Copies() const { return PrinterField(32, 1); }
 void TSetupRecord::SetCopies(int value) { SetPrinterField(32, value); }
@@ -325,7 +325,7 @@ TPlsRecord::TPlsRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(
 
 int TPlsRecord::Word() const
 {
-    return ReadWord(Data(), 0);
+    return ReadWord(DataView(), 0);
 }
 
 QByteArray TPlsRecord::Bytes() const
@@ -349,12 +349,12 @@ TWsBoolRecord::TWsBoolRecord(quint16 id, QByteArray data) : TBaseRecord(id, std:
 
 bool TWsBoolRecord::Bit(int byte, int mask) const
 {
-    return (static_cast<quint8>(Data()[byte]) & mask) != 0;
+    return (static_cast<quint8>(DataView()[byte]) & mask) != 0;
 }
 
 void TWsBoolRecord::SetBit(int byte, int mask, bool on)
 {
-    const quint8 value = static_cast<quint8>(Data()[byte]);
+    const quint8 value = static_cast<quint8>(DataView()[byte]);
     MutableData()[byte] = static_cast<char>(on ? (value | mask) : (value & ~mask));
 }
 
@@ -367,10 +367,10 @@ TDefRowHeightRecord::TDefRowHeightRecord(quint16 id, QByteArray data) : TBaseRec
 
 int TDefRowHeightRecord::Options() const
 {
-    return ReadWord(Data(), 0);
+    return ReadWord(DataView(), 0);
 }
 
 int TDefRowHeightRecord::Height() const
 {
-    return ReadWord(Data(), 2);
+    return ReadWord(DataView(), 2);
 }

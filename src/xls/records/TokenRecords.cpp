@@ -34,15 +34,15 @@ void TTokenHolderRecord::OffsetForCopy(int rowOffset, int colOffset)
 TCFRecord::TCFRecord(quint16 id, QByteArray data) : TTokenHolderRecord(id, std::move(data))
 {
     RequireDataSize(6);
-    if (6 + ReadWord(Data(), 2) + ReadWord(Data(), 4) > DataSize())
+    if (6 + ReadWord(DataView(), 2) + ReadWord(DataView(), 4) > DataSize())
         RaiseInvalidRecord(id);
 }
 
 int TCFRecord::TokenRanges(TTokenRange ranges[2]) const
 {
     // The two formulas end the record.
-    const int second = ReadWord(Data(), 4);
-    const int first = ReadWord(Data(), 2);
+    const int second = ReadWord(DataView(), 4);
+    const int first = ReadWord(DataView(), 2);
     const int end = DataSize();
     ranges[0] = {end - second - first, end - second};
     ranges[1] = {end - second, end};
@@ -52,12 +52,12 @@ int TCFRecord::TokenRanges(TTokenRange ranges[2]) const
 TChartAIRecord::TChartAIRecord(quint16 id, QByteArray data) : TTokenHolderRecord(id, std::move(data))
 {
     RequireDataSize(8);
-    if (8 + ReadWord(Data(), 6) > DataSize())
+    if (8 + ReadWord(DataView(), 6) > DataSize())
         RaiseInvalidRecord(id);
 }
 
 int TChartAIRecord::TokenRanges(TTokenRange ranges[2]) const
 {
-    ranges[0] = {8, 8 + ReadWord(Data(), 6)};
+    ranges[0] = {8, 8 + ReadWord(DataView(), 6)};
     return 1;
 }

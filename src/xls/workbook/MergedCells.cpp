@@ -133,7 +133,7 @@ QList<TXlsCellRange> TMergedCells::Read(const TBaseRecordList &records)
         const TBaseRecord *record = records.Items(i);
         if (!record || record->RecordId() != TCellMergingRecord::Id)
             continue;
-        ByteCursor cursor(record->Data(), QStringLiteral("MERGEDCELLS"));
+        ByteCursor cursor(record->DataView(), QStringLiteral("MERGEDCELLS"));
         const qsizetype count = cursor.checkedCount(cursor.u16(), 8);
         for (qsizetype k = 0; k < count; ++k) {
             TXlsCellRange r;

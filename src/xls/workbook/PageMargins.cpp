@@ -26,7 +26,7 @@ TXlsMargins TPageMargins::Read(const TBaseRecordList &records)
         const int at = XlsDetail::FindRecord(records, static_cast<quint16>(LeftMargin + k));
         if (at < 0)
             continue;
-        ByteCursor cursor(records.Items(at)->Data(), QStringLiteral("margin"));
+        ByteCursor cursor(records.Items(at)->DataView(), QStringLiteral("margin"));
         *Field(margins, k) = cursor.f64();
     }
     return margins;
