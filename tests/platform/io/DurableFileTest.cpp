@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace {
 
@@ -104,4 +107,33 @@ TEST(DurableFileSet, SwapsInNothingUntilEveryFileIsWritten)
     EXPECT_EQ(readAll(a), "new a");
     EXPECT_EQ(readAll(b), "new b");
     EXPECT_EQ(entries(dir.path()).size(), 2);
+}
+
+// A streaming writer sees only a refused write and raises its own error: the
+// cause the file gives (a full disk) is what comes out, and nothing is swapped in.
+TEST(DurableFileSet, StreamingWriterLandsOrReportsTheDiskNotItsOwnError)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Stat.xls");
+    DurableFile::save(path, "old");
+    const auto writer = [](QIODevice &device) {
+        for (int i = 0; i < 100; ++i)
+            if (device.write(QByteArray(1000, char('a' + i % 26))) != 1000)
+                throw std::runtime_error("Error writing output file");
+    };
+    const std::string said = failingWrite(20000, [&] {
+        DurableFileSet set;
+        set.add(path, writer);
+        set.commit();
+    });
+    EXPECT_NE(said.find("Nu pot scrie fisierul"), std::string::npos) << said;
+    EXPECT_EQ(readAll(path), "old");
+    EXPECT_EQ(entries(dir.path()), QStringList{"Stat.xls"});
+
+    DurableFileSet set;
+    set.add(path, writer);
+    EXPECT_EQ(readAll(path), "old");
+    set.commit();
+    EXPECT_EQ(readAll(path).size(), 100000);
+    EXPECT_EQ(entries(dir.path()), QStringList{"Stat.xls"});
 }

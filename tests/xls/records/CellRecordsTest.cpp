@@ -232,6 +232,11 @@ TEST(CellRecordsTest, CellBytesStayTheirOwnAcrossCopiesClonesAndChanges)
         {"LABEL, short", TLabelRecord::Id, Bytes({1, 0, 2, 0, 15, 0, 2, 0, 0, 'a', 'b'})},
         {"LABEL, longer than a small cell", TLabelRecord::Id,
          Bytes({1, 0, 2, 0, 15, 0, 10, 0, 0, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j'})},
+        // 21 bytes are the most a record keeps inside; one more goes to the heap.
+        {"LABEL, 21 bytes", TLabelRecord::Id,
+         Bytes({1, 0, 2, 0, 15, 0, 12, 0, 0, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l'})},
+        {"LABEL, 22 bytes", TLabelRecord::Id,
+         Bytes({1, 0, 2, 0, 15, 0, 13, 0, 0, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l', 'm'})},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);

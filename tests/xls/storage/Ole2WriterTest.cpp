@@ -4,6 +4,7 @@
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
@@ -171,4 +172,43 @@ TEST(Ole2Stream, ReadWriteAndSeek)
     EXPECT_EQ(s.Seek(100, TOle2Stream::SeekOrigin::Begin), 6);
     EXPECT_THROW(s.Seek(-7), EExcelException);
     EXPECT_EQ(s.Seek(-2, TOle2Stream::SeekOrigin::End), 4);
+}
+
+// A stream written late, straight into the device, must give the document
+// that holding its bytes gives; one that writes other than it announced is refused.
+TEST(Ole2Writer, LateStreamGivesTheSameDocument)
+{
+    struct Row { const char *name; qsizetype size; qsizetype written; };
+    const Row rows[] = {
+        {"in sectors of its own", 70000, 70000},
+        {"in the mini-stream", 3000, 3000},
+        {"exactly the cutoff", 4096, 4096},
+        {"empty", 0, 0},
+        {"writes short", 70000, 69999},
+        {"writes long, mini-stream", 100, 101},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.name);
+        const QByteArray bytes = pattern(r.written, 7);
+        TOle2Storage held;
+        held.CreateStream(QStringLiteral("Small")).SetData(pattern(200, 1));
+        held.CreateStream(QStringLiteral("Workbook")).SetData(bytes.left(r.size));
+        held.CreateStream(QStringLiteral("Zeta")).SetData(pattern(9000, 2));
+
+        TOle2Storage late;
+        late.CreateStream(QStringLiteral("Small")).SetData(pattern(200, 1));
+        const TOle2LateStream stream{&late.CreateStream(QStringLiteral("Workbook")), r.size,
+                                     [&](QIODevice &out) { out.write(bytes); }};
+        late.CreateStream(QStringLiteral("Zeta")).SetData(pattern(9000, 2));
+        QByteArray written;
+        QBuffer device(&written);
+        device.open(QIODevice::WriteOnly);
+        const QString error = ErrorOf([&] { late.SaveToDevice(device, &stream); });
+        if (r.size != r.written) {
+            EXPECT_FALSE(error.isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        EXPECT_EQ(written, held.ToBytes());
+    }
 }
