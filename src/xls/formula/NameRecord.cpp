@@ -102,7 +102,7 @@ int TNameRecord::SetRangeField(int areaOffset, int value, bool column)
         growth = 4;
     }
     if (Kind() == RangeKind::Area)
-        WriteWord(MutableData(), start + areaOffset, quint16(column ? (value & 0xFF) : value));
+        PutWord(start + areaOffset, quint16(column ? (value & 0xFF) : value));
     return growth;
 }
 

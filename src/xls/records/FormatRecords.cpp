@@ -73,7 +73,7 @@ TPaletteRecord::TPaletteRecord(quint16 id, QByteArray data) : TBaseRecord(id, st
 
 int TPaletteRecord::Count() const { return ReadWord(DataView(), 0); }
 quint32 TPaletteRecord::Color(int index) const { return ReadCardinal(DataView(), 2 + 4 * index); }
-void TPaletteRecord::SetColor(int index, quint32 color) { WriteCardinal(MutableData(), 2 + 4 * index, color); }
+void TPaletteRecord::SetColor(int index, quint32 color) { PutCardinal(2 + 4 * index, color); }
 
 // ---- COLINFO
 
@@ -87,13 +87,13 @@ int TColInfoRecord::LastColumn() const { return ReadWord(DataView(), 2); }
 
 void TColInfoRecord::SetColumns(int first, int last)
 {
-    WriteWord(MutableData(), 0, static_cast<quint16>(first));
-    WriteWord(MutableData(), 2, static_cast<quint16>(last));
+    PutWord(0, static_cast<quint16>(first));
+    PutWord(2, static_cast<quint16>(last));
 }
 
 int TColInfoRecord::Width() const { return ReadWord(DataView(), 4); }
-void TColInfoRecord::SetWidth(int width) { WriteWord(MutableData(), 4, static_cast<quint16>(width)); }
+void TColInfoRecord::SetWidth(int width) { PutWord(4, static_cast<quint16>(width)); }
 int TColInfoRecord::XF() const { return ReadWord(DataView(), 6); }
-void TColInfoRecord::SetXF(int xf) { WriteWord(MutableData(), 6, static_cast<quint16>(xf)); }
+void TColInfoRecord::SetXF(int xf) { PutWord(6, static_cast<quint16>(xf)); }
 int TColInfoRecord::Options() const { return ReadWord(DataView(), 8); }
-void TColInfoRecord::SetOptions(int options) { WriteWord(MutableData(), 8, static_cast<quint16>(options)); }
+void TColInfoRecord::SetOptions(int options) { PutWord(8, static_cast<quint16>(options)); }

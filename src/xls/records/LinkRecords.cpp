@@ -132,7 +132,7 @@ std::unique_ptr<TSupBookRecord> TSupBookRecord::NewSelfRef(int sheetCount)
 }
 
 int TSupBookRecord::SheetCount() const { return ReadWord(DataView(), 0); }
-void TSupBookRecord::SetSheetCount(int count) { WriteWord(MutableData(), 0, static_cast<quint16>(count)); }
+void TSupBookRecord::SetSheetCount(int count) { PutWord(0, static_cast<quint16>(count)); }
 bool TSupBookRecord::IsSelfReference() const { return DataSize() == 4 && ReadWord(DataView(), 2) == 0x0401; }
 bool TSupBookRecord::IsAddIn() const { return DataSize() == 4 && ReadWord(DataView(), 2) == 0x3A01; }
 
@@ -154,7 +154,7 @@ QString TExternNameRecord::Name() const
 TNoteRecord::TNoteRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 8) {}
 
 int TNoteRecord::ObjId() const { return ReadWord(DataView(), 6); }
-void TNoteRecord::SetObjId(int objId) { WriteWord(MutableData(), 6, static_cast<quint16>(objId)); }
+void TNoteRecord::SetObjId(int objId) { PutWord(6, static_cast<quint16>(objId)); }
 
 // ---- HLINKTOOLTIP
 // The repeated record id (2 bytes), the cell range (8 bytes), then the text.

@@ -84,7 +84,7 @@ int TBoundSheetRecord::Options() const
 
 void TBoundSheetRecord::SetOptions(int options)
 {
-    WriteWord(MutableData(), 4, static_cast<quint16>(options));
+    PutWord(4, static_cast<quint16>(options));
 }
 
 quint32 TBoundSheetRecord::StreamPosition() const
@@ -94,7 +94,7 @@ quint32 TBoundSheetRecord::StreamPosition() const
 
 void TBoundSheetRecord::SetStreamPosition(quint32 position)
 {
-    WriteCardinal(MutableData(), 0, position);
+    PutCardinal(0, position);
 }
 
 // ---- CODENAME
@@ -141,8 +141,8 @@ void TGutsRecord::SetLevel(int sizeOffset, int countOffset, int level)
         size = (level + 1) * 12 + 17;
         count = level + 1;
     }
-    WriteWord(MutableData(), sizeOffset, static_cast<quint16>(size));
-    WriteWord(MutableData(), countOffset, static_cast<quint16>(count));
+    PutWord(sizeOffset, static_cast<quint16>(size));
+    PutWord(countOffset, static_cast<quint16>(count));
 }
 
 void TGutsRecord::SetRowLevel(int level) { SetLevel(0, 4, level); }
@@ -160,15 +160,15 @@ TPaneRecord::TPaneRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::mov
 }
 
 int TPaneRecord::HorizontalSplit() const { return ReadWord(DataView(), 0); }
-void TPaneRecord::SetHorizontalSplit(int value) { WriteWord(MutableData(), 0, static_cast<quint16>(value)); }
+void TPaneRecord::SetHorizontalSplit(int value) { PutWord(0, static_cast<quint16>(value)); }
 int TPaneRecord::VerticalSplit() const { return ReadWord(DataView(), 2); }
-void TPaneRecord::SetVerticalSplit(int value) { WriteWord(MutableData(), 2, static_cast<quint16>(value)); }
+void TPaneRecord::SetVerticalSplit(int value) { PutWord(2, static_cast<quint16>(value)); }
 int TPaneRecord::FirstVisibleRow() const { return ReadWord(DataView(), 4); }
-void TPaneRecord::SetFirstVisibleRow(int value) { WriteWord(MutableData(), 4, static_cast<quint16>(value)); }
+void TPaneRecord::SetFirstVisibleRow(int value) { PutWord(4, static_cast<quint16>(value)); }
 int TPaneRecord::FirstVisibleColumn() const { return ReadWord(DataView(), 6); }
-void TPaneRecord::SetFirstVisibleColumn(int value) { WriteWord(MutableData(), 6, static_cast<quint16>(value)); }
+void TPaneRecord::SetFirstVisibleColumn(int value) { PutWord(6, static_cast<quint16>(value)); }
 int TPaneRecord::ActivePane() const { return ReadWord(DataView(), 8); }
-void TPaneRecord::SetActivePane(int value) { WriteWord(MutableData(), 8, static_cast<quint16>(value)); }
+void TPaneRecord::SetActivePane(int value) { PutWord(8, static_cast<quint16>(value)); }
 
 void TPaneRecord::FixActivePane()
 {

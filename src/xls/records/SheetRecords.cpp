@@ -13,7 +13,7 @@
 
 TRowRecord::TRowRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 16)
 {
-    WriteWord(MutableData(), 8, 0);
+    PutWord(8, 0);
 }
 
 std::unique_ptr<TRowRecord> TRowRecord::NewRow(int row)
@@ -33,8 +33,8 @@ int TRowRecord::LastColumnPlus1() const
 
 void TRowRecord::SetColumns(int first, int lastPlus1)
 {
-    WriteWord(MutableData(), 2, static_cast<quint16>(first));
-    WriteWord(MutableData(), 4, static_cast<quint16>(lastPlus1));
+    PutWord(2, static_cast<quint16>(first));
+    PutWord(4, static_cast<quint16>(lastPlus1));
 }
 
 int TRowRecord::Height() const
@@ -44,7 +44,7 @@ int TRowRecord::Height() const
 
 void TRowRecord::SetHeight(int height)
 {
-    WriteWord(MutableData(), 6, static_cast<quint16>(height));
+    PutWord(6, static_cast<quint16>(height));
 }
 
 int TRowRecord::Options() const
@@ -54,7 +54,7 @@ int TRowRecord::Options() const
 
 void TRowRecord::SetOptions(int options)
 {
-    WriteWord(MutableData(), 12, static_cast<quint16>(options));
+    PutWord(12, static_cast<quint16>(options));
 }
 
 int TRowRecord::XF() const
@@ -67,7 +67,7 @@ int TRowRecord::XF() const
 void TRowRecord::SetXF(int xf)
 {
     const int high = ReadWord(DataView(), 14) & 0xF000;
-    WriteWord(MutableData(), 14, static_cast<quint16>(high | (xf & 0x0FFF)));
+    PutWord(14, static_cast<quint16>(high | (xf & 0x0FFF)));
     SetOptions(Options() | OptionHasFormat);
 }
 
@@ -127,9 +127,9 @@ int TWindow1Record::ActiveSheet() const
 
 void TWindow1Record::SetActiveSheet(int sheet)
 {
-    WriteWord(MutableData(), 10, static_cast<quint16>(sheet));
-    WriteWord(MutableData(), 12, 0);
-    WriteWord(MutableData(), 14, 1);
+    PutWord(10, static_cast<quint16>(sheet));
+    PutWord(12, 0);
+    PutWord(14, 1);
 }
 
 int TWindow1Record::FirstVisibleTab() const
@@ -139,7 +139,7 @@ int TWindow1Record::FirstVisibleTab() const
 
 void TWindow1Record::SetFirstVisibleTab(int tab)
 {
-    WriteWord(MutableData(), 12, static_cast<quint16>(tab));
+    PutWord(12, static_cast<quint16>(tab));
 }
 
 // ---- WINDOW2
@@ -164,7 +164,7 @@ int TWindow2Record::Options() const
 
 void TWindow2Record::SetOptions(int options)
 {
-    WriteWord(MutableData(), 0, static_cast<quint16>(options));
+    PutWord(0, static_cast<quint16>(options));
 }
 
 void TWindow2Record::SetSelected(bool selected)
@@ -190,7 +190,7 @@ int TWindow2Record::FirstVisibleRow() const
 
 void TWindow2Record::SetFirstVisibleRow(int row)
 {
-    WriteWord(MutableData(), 2, static_cast<quint16>(row));
+    PutWord(2, static_cast<quint16>(row));
 }
 
 // ---- SCL
@@ -217,8 +217,8 @@ int TSCLRecord::Zoom() const
 
 void TSCLRecord::SetZoom(int zoom)
 {
-    WriteWord(MutableData(), 0, static_cast<quint16>(qBound(10, zoom, 400)));
-    WriteWord(MutableData(), 2, 100);
+    PutWord(0, static_cast<quint16>(qBound(10, zoom, 400)));
+    PutWord(2, 100);
 }
 
 // ---- HEADER / FOOTER
@@ -255,7 +255,7 @@ int TWordRecord::Value() const
 
 void TWordRecord::SetValue(int value)
 {
-    WriteWord(MutableData(), 0, static_cast<quint16>(value));
+    PutWord(0, static_cast<quint16>(value));
 }
 
 // ---- margins
@@ -291,7 +291,7 @@ int TSetupRecord::PrinterField(int offset, int whenInvalid) const
 
 void TSetupRecord::SetPrinterField(int offset, int value)
 {
-    WriteWord(MutableData(), offset, static_cast<quint16>(value));
+    PutWord(offset, static_cast<quint16>(value));
     SetOptions(Options() & ~OptionNoPrinterData);
 }
 
@@ -300,11 +300,11 @@ void TSetupRecord::SetPaperSize(int value) { SetPrinterField(0, value); }
 int TSetupRecord::Scale() const { return PrinterField(2, 100); }
 void TSetupRecord::SetScale(int value) { SetPrinterField(2, value); }
 int TSetupRecord::FitWidth() const { return ReadWord(DataView(), 6); }
-void TSetupRecord::SetFitWidth(int value) { WriteWord(MutableData(), 6, static_cast<quint16>(value)); }
+void TSetupRecord::SetFitWidth(int value) { PutWord(6, static_cast<quint16>(value)); }
 int TSetupRecord::FitHeight() const { return ReadWord(DataView(), 8); }
-void TSetupRecord::SetFitHeight(int value) { WriteWord(MutableData(), 8, static_cast<quint16>(value)); }
+void TSetupRecord::SetFitHeight(int value) { PutWord(8, static_cast<quint16>(value)); }
 int TSetupRecord::Options() const { return ReadWord(DataView(), 10); }
-void TSetupRecord::SetOptions(int value) { WriteWord(MutableData(), 10, static_cast<quint16>(value)); }
+void TSetupRecord::SetOptions(int value) { PutWord(10, static_cast<quint16>(value)); }
 int TSetupRecord::Resolution() const { return PrinterField(12, 100); }
 void TSetupRecord::SetResolution(int value) { SetPrinterField(12, value); }
 int TSetupRecord::VResolution() const { return ReadWord(DataView(), 14); }
