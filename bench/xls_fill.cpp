@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -26,6 +27,7 @@ namespace {
 const int Sizes[] = {10000, 100000};
 constexpr int Sheets = 3;
 constexpr int Rounds = 5;
+constexpr int MemoryRecords = 50000;
 
 // The rows the payment list's first sheet gets, made in Python first, then
 // written with xlwt; prints the seconds the writing and saving took.
@@ -117,6 +119,25 @@ double Fill(const std::vector<std::unique_ptr<MemoryDataSet>> &parts)
     return seconds;
 }
 
+// Kilobytes of the peak resident set of a whole process: the program runs as
+// the only child of a Python that then tells its children's peak.
+qint64 PeakKb(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+            QStringList{QStringLiteral("-c"),
+                        QStringLiteral("import resource, subprocess, sys\n"
+                                       "subprocess.run(sys.argv[1:], check=True, stdout=subprocess.DEVNULL)\n"
+                                       "print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)\n"),
+                        program}
+                + args);
+    if (!p.waitForFinished(900000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
+        std::exit(1);
+    }
+    return p.readAllStandardOutput().trimmed().toLongLong();
+}
+
 } // namespace
 
 // "xls_fill --once N" fills and saves N records once, without the baseline:
@@ -141,7 +162,17 @@ int main(int argc, char **argv)
         xlwt[k] = t.theirs;
         std::printf("%d records: fill and save %.3f s, xlwt %.3f s\n", Sizes[k], fill[k], xlwt[k]);
     }
+    // Each side's whole process, the records it starts from included.
+    const QString self = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath();
+    const QString count = QString::number(MemoryRecords);
+    const qint64 fillKb = PeakKb(self, {QStringLiteral("--once"), count});
+    const qint64 xlwtKb = PeakKb(QStringLiteral("/usr/bin/python3"),
+                                 {QStringLiteral("-c"), QString::fromUtf8(XlwtScript), count,
+                                  dir.filePath(QStringLiteral("xlwt.xls")), QString::number(Sheets)});
+    std::printf("%d records, peak memory of the whole process: fill and save %.1f MB, xlwt %.1f MB\n",
+                MemoryRecords, fillKb / 1024.0, xlwtKb / 1024.0);
     std::printf("xls_fill_vs_xlwt: %.1fx\n", (xlwt[0] + xlwt[1]) / (fill[0] + fill[1]));
     std::printf("xls_fill_100k_vs_10k: %.1f\n", fill[1] / fill[0]);
+    std::printf("xls_fill_peak_memory_vs_xlwt: %.2fx\n", double(fillKb) / double(xlwtKb));
     return 0;
 }
