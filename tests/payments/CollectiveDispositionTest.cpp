@@ -7,6 +7,8 @@
 #include "xls/support/IndependentReaders.h"
 
 #include <QDateEdit>
+#include <QProcess>
+#include <QRegularExpression>
 
 namespace IR = IndependentReaders;
 
@@ -57,6 +59,7 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
     writeRequests(w);
     PaymentCommands commands(CereriF());
     TAlegeNrDisp &dlg = commands.disposition.dialog();
+    QString printed; // the first decision, printed below
     struct Case
     {
         const char *name;
@@ -102,6 +105,8 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
             continue;
         }
         ASSERT_EQ(w.shell.openedDocuments.size(), 1);
+        if (printed.isEmpty())
+            printed = w.lastOpened();
         const IR::XlrdBook book = IR::readWithXlrd(w.lastOpened());
         ASSERT_EQ(book.sheets.size(), 3);
         const QString decision = sheetText(book.sheets[0]);
@@ -124,6 +129,19 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
             EXPECT_EQ(book.sheets[1].cell(6, 3).text, QStringLiteral("loc.Răcăciuni, Str. Şcolii nr. 3"));
         }
     }
+
+    // As printed, the annexes' reference to the decision and their column
+    // titles are whole, not cut by narrow columns.
+    const QString pdfDir = IR::scratchDir(QStringLiteral("disposition-pdf"));
+    IR::convertWithSoffice({printed}, pdfDir, QStringLiteral("pdf"));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdfDir + u'/' + QFileInfo(printed).completeBaseName()
+                                                                          + QStringLiteral(".pdf"), QStringLiteral("-")});
+    text.waitForFinished(60000);
+    const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_EQ(pages.count(QStringLiteral("la Dispoziția nr. 12 din 16.01.2023")), 2) << pages.toStdString();
+    EXPECT_TRUE(pages.contains(QRegularExpression(QStringLiteral("\\bmembri\\b")))) << pages.toStdString();
+    EXPECT_TRUE(pages.contains(QStringLiteral("combustibili"))) << pages.toStdString();
 }
 
 TEST(CollectiveDisposition, DialogRefusesNoNumberOrABlankTextAndRemembersTexts)
