@@ -22,6 +22,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -232,12 +233,13 @@ void TBRStandardPreview::GotoPageEntry(const QString &entry)
 
 void TBRStandardPreview::askGoto()
 {
-    bool ok = false;
-    const QString entry = QInputDialog::getText(
-        this, QStringLiteral("Alegeți o pagină de la 1 la %1").arg(m_printer->PageCount()),
-        QStringLiteral("Numărul paginii"), QLineEdit::Normal, QString::number(PageNumber()), &ok);
-    if (ok)
-        GotoPageEntry(entry);
+    QInputDialog ask(this);
+    ask.setWindowTitle(QStringLiteral("Alegeți o pagină de la 1 la %1").arg(m_printer->PageCount()));
+    ask.setLabelText(QStringLiteral("Numărul paginii"));
+    ask.setTextValue(QString::number(PageNumber()));
+    ask.setCancelButtonText(QStringLiteral("Renunță"));
+    if (ask.exec() == QDialog::Accepted)
+        GotoPageEntry(ask.textValue());
 }
 
 void TBRStandardPreview::Search(const QString &text, bool matchCase)
@@ -352,10 +354,14 @@ void TBRStandardPreview::askPdf()
 void TBRStandardPreview::askPrint()
 {
     if (!TBRPrinter::PrintersInstalled()) {
-        const auto answer = QMessageBox::question(
-            this, windowTitle(),
-            QStringLiteral("Nu este instalată nicio imprimantă. Doriți să salvați raportul ca fișier PDF?"));
-        if (answer == QMessageBox::Yes)
+        // The buttons named in Romanian: Qt's own Yes/No are not translated here.
+        QMessageBox ask(QMessageBox::Question, windowTitle(),
+                        QStringLiteral("Nu este instalată nicio imprimantă. Doriți să salvați raportul ca fișier PDF?"),
+                        QMessageBox::NoButton, this);
+        const QAbstractButton *yes = ask.addButton(QStringLiteral("Da"), QMessageBox::YesRole);
+        ask.setDefaultButton(ask.addButton(QStringLiteral("Nu"), QMessageBox::NoRole));
+        ask.exec();
+        if (ask.clickedButton() == yes)
             askPdf();
         return;
     }

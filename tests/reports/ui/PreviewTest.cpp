@@ -13,15 +13,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -151,6 +154,39 @@ TEST_F(ReportPreview, SavedReportLoadsBackAndNothingLoadsWhileARunGoesOn)
     preview.LoadFrom(dir.filePath("raport.BRP"));
     EXPECT_EQ(preview.Printer().PageCount(), 3);
     EXPECT_EQ(preview.StatusFile->text(), "raport.BRP");
+}
+
+// The preview's own questions answer in Romanian: going to a page, and the
+// PDF offered when no printer is installed.
+TEST_F(ReportPreview, QuestionsAnswerInRomanian)
+{
+    TBRStandardPreview preview(threePages());
+    QStringList buttons;
+    const auto answer = [&buttons](const QString &page) {
+        QTimer::singleShot(0, [&buttons, page] {
+            QWidget *shown = QApplication::activeModalWidget();
+            if (auto *ask = qobject_cast<QInputDialog *>(shown)) {
+                buttons << ask->okButtonText() << ask->cancelButtonText();
+                ask->setTextValue(page);
+                ask->accept();
+            } else if (auto *box = qobject_cast<QMessageBox *>(shown)) {
+                for (QAbstractButton *b : box->buttons())
+                    buttons << b->text();
+                box->defaultButton()->click();
+            }
+        });
+    };
+    answer(QStringLiteral("3"));
+    preview.GotoPageButton->click();
+    EXPECT_EQ(buttons, (QStringList{"OK", "Renunță"}));
+    EXPECT_EQ(preview.PageNumber(), 3);
+    if (TBRPrinter::PrintersInstalled())
+        return;
+    buttons.clear();
+    answer({});
+    preview.PrintButton->click();
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"Da", "Nu"}));
 }
 
 TEST_F(ReportPreview, PrintDialogChoicesAndProgressInStepsOfFive)
