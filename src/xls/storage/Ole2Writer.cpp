@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace Ole2Format {
@@ -44,6 +46,42 @@ void fatLayout(quint32 dataSectors, quint32 &numFat, quint32 &numDifat)
         numDifat = std::max(numDifat, needDifat);
     }
 }
+
+// Gathers the many small writes a late stream makes (one per record) into
+// large ones for the device below, which may do much for each write.
+class GatheringDevice : public QIODevice
+{
+public:
+    explicit GatheringDevice(QIODevice &out) : m_out(out), m_buffer(new char[Capacity])
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+    // Writes what is gathered; false when the device below refuses it.
+    bool passOn()
+    {
+        const qint64 used = std::exchange(m_used, 0);
+        return used == 0 || m_out.write(m_buffer.get(), used) == used;
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (m_used + size > Capacity && !passOn())
+            return -1;
+        if (size >= Capacity)
+            return m_out.write(data, size) == size ? size : -1;
+        std::memcpy(m_buffer.get() + m_used, data, size_t(size));
+        m_used += size;
+        return size;
+    }
+
+private:
+    static constexpr qint64 Capacity = qint64(1) << 16;
+    QIODevice &m_out;
+    std::unique_ptr<char[]> m_buffer;
+    qint64 m_used = 0;
+};
 
 // The document is laid out as pieces in file order: runs of bytes built here,
 // and between them the large streams' bytes, referred to rather than copied
@@ -384,11 +422,13 @@ void Writer::writeTo(QIODevice &device)
             piece.bytes = QByteArray();  // built here: no longer needed
             continue;
         }
-        const qint64 start = device.pos();
-        m_late->Write(device);
-        if (device.pos() - start != m_late->Size)
+        GatheringDevice gathered(device);
+        m_late->Write(gathered);
+        if (!gathered.passOn())
+            throw EExcelException(QStringLiteral("Error writing output file"));
+        if (gathered.pos() != m_late->Size)
             throw EExcelException(QStringLiteral("Stream \"%1\" wrote %2 bytes, not %3")
-                                      .arg(m_late->Stream->Name).arg(device.pos() - start).arg(m_late->Size));
+                                      .arg(m_late->Stream->Name).arg(gathered.pos()).arg(m_late->Size));
     }
 }
 
