@@ -1,5 +1,6 @@
 #include "reports/demo/RequestsByLocality.h"
 
+#include "core/Erori.h"
 #include "core/MonthCode.h"
 #include "documents/DocumentPages.h"
 #include "documents/DocumentValues.h"
@@ -151,6 +152,11 @@ void RequestsByLocality::Show()
     TQuery &query = shown->query;
     TBandReport &report = shown->report;
     openQuery(query, Query(dataFile(RequestTables::Cereri), month));
+    // An empty month would print one blank request and count it.
+    if (query.IsEmpty()) {
+        TErori::Mesaj(kTitle, QStringLiteral("Nu există cereri în luna %1.").arg(MonthCode::text(month)), 2, TErori::OK);
+        return;
+    }
     Build(report, &query, MonthCode::text(month));
     auto printer = std::make_unique<TBRPrinter>(report.PrinterSettings);
     TBRProgressForm progress(QApplication::activeWindow());

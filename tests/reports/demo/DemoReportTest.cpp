@@ -86,4 +86,12 @@ TEST(DemoReport, MenuCommandShowsThePreview)
     preview->Printer().SaveToPdf(pdf);
     EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("Cererile lunii 01.2023, pe localități")));
     preview->close();
+
+    // A month without requests is told, not printed as one blank request.
+    Form3().LunaLucru->setText(QStringLiteral("02.2023"));
+    RequestsByLocality::Show();
+    for (QWidget *wgt : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<TBRStandardPreview *>(wgt) && wgt->isVisible());
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_EQ(w.dialogs.messages[0].text, QStringLiteral("Nu există cereri în luna 02.2023."));
 }
