@@ -25,6 +25,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -129,6 +130,7 @@ int main(int argc, char **argv)
         bench::fail("python", ready + py.readAllStandardError());
 
     std::vector<double> xlsxMs, xlsMs, openpyxlMs;
+    qint64 oursBytes = 0, theirsBytes = 0;
     for (int run = 0; run < Runs; ++run) {
         QTemporaryDir out(scratch.filePath(QStringLiteral("run-XXXXXX")));
         shell.chooseAnswers = {out.path(), out.path()};
@@ -136,6 +138,8 @@ int main(int argc, char **argv)
         xlsMs.push_back(timed(&SupplierReports::FormatCEZSuplimentElectrica1Click, SelCEZ(), cez));
         py.write(out.filePath(QStringLiteral("openpyxl.xlsx")).toUtf8() + '\n');
         openpyxlMs.push_back(bench::pythonLine(py).toDouble() * 1000.0);
+        oursBytes = QFileInfo(out.filePath(QStringLiteral("EON_RAPORT_LEMNE/Suplimente_Electrica.xlsx"))).size();
+        theirsBytes = QFileInfo(out.filePath(QStringLiteral("openpyxl.xlsx"))).size();
     }
     py.closeWriteChannel();
     py.waitForFinished();
@@ -144,6 +148,8 @@ int main(int argc, char **argv)
 
     const double xlsx = bench::median(xlsxMs), xls = bench::median(xlsMs), theirs = bench::median(openpyxlMs);
     std::printf("rows: %d granted requests with an electricity supplement\n", Rows);
+    std::printf("file: ours %lld bytes, openpyxl %lld bytes\n", static_cast<long long>(oursBytes),
+                static_cast<long long>(theirsBytes));
     std::printf("eon_report_xlsx_ms: %.1f\n", xlsx);
     std::printf("cez_report_xls_ms: %.1f\n", xls);
     std::printf("openpyxl_write_ms: %.1f\n", theirs);

@@ -94,8 +94,48 @@ QString escapeControls(const QString &s)
     return out;
 }
 
+// A plain reference ("AB12") read in place: every cell access goes through
+// here, and most of a large fill's time went into the general path's strings.
+bool splitPlainRef(const char *ref, int &row, int &col)
+{
+    int i = 0, c = 0, r = 0;
+    for (; (ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'); ++i) {
+        if (i == 3)
+            return false;
+        c = c * 26 + ((ref[i] & ~0x20) - 'A' + 1);
+    }
+    const int digits = i;
+    for (; ref[i] >= '0' && ref[i] <= '9'; ++i) {
+        if (i - digits == 7)
+            return false;
+        r = r * 10 + (ref[i] - '0');
+    }
+    if (ref[i] != '\0' || digits == 0 || i == digits)
+        return false;
+    row = r;
+    col = c;
+    return true;
+}
+
+// Blanks at either end, runs of them, or tabs and line breaks.
+bool foldableBlanks(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    if (text.front().isSpace() || text.back().isSpace())
+        return true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isSpace() && (c != u' ' || text[i + 1].isSpace()))
+            return true;
+    }
+    return false;
+}
+
 bool splitRef(const char *ref, int &row, int &col)
 {
+    if (splitPlainRef(ref, row, col))
+        return row > 0;
     const QString r = qs(ref);
     qsizetype i = 0;
     while (i < r.size() && r[i].isLetter())
@@ -367,10 +407,22 @@ pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
     pugi::xml_document &doc = sheetDoc(m_active);
     Sheet &s = sheet(m_active);
     s.dirty = true;
+    const auto it = s.rows.find(row);
+    // A row filled from left to right: the new cell goes after its last one,
+    // without walking the row twice for every cell.
+    if (it != s.rows.end()) {
+        pugi::xml_node r(static_cast<pugi::xml_node_struct *>(it->second));
+        const pugi::xml_node last = r.last_child();
+        int lr = 0, lc = 0;
+        if (last && named(last, "c") && splitRef(last.attribute("r").value(), lr, lc) && lc < col) {
+            pugi::xml_node c = r.append_child("c");
+            setAttr(c, "r", cellRef(row, col));
+            return c;
+        }
+    }
     if (pugi::xml_node c = findCell(row, col))
         return c;
     pugi::xml_node r;
-    const auto it = s.rows.find(row);
     if (it != s.rows.end()) {
         r = pugi::xml_node(static_cast<pugi::xml_node_struct *>(it->second));
     } else {
@@ -424,9 +476,13 @@ void XlsxWorkbook::setValue(int row, int col, const QVariant &value)
         return;
     default: {
         setAttr(c, "t", QStringLiteral("inlineStr"));
+        const QString text = value.toString();
         pugi::xml_node t = c.append_child("is").append_child("t");
-        t.append_attribute("xml:space").set_value("preserve");
-        t.text().set(u8(escapeControls(value.toString())).constData());
+        // Only blanks a reader could fold need the mark; a large sheet is
+        // mostly plain words, and each mark costs every cell its bytes.
+        if (foldableBlanks(text))
+            t.append_attribute("xml:space").set_value("preserve");
+        t.text().set(u8(escapeControls(text)).constData());
     }
     }
 }

@@ -77,7 +77,12 @@ TEST_F(Xlsx, TextStaysTextAndNumbersStayNumbers)
     wb.setValue(3, 3, QStringLiteral("0012345678901"));
     wb.setValue(3, 4, 80.5);
     wb.setValue(7, 2, QStringLiteral("nou\x01"));
+    wb.setValue(7, 3, QStringLiteral(" doi  spatii"));
     wb.save();
+    // Blanks a reader would fold are marked to be kept; plain text goes without the mark.
+    const QByteArray sheet = part(copy, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains("<t xml:space=\"preserve\"> doi  spatii</t>"));
+    EXPECT_TRUE(sheet.contains("<t>0012345678901</t>"));
     EXPECT_EQ(wb.value(3, 3).toString(), "0012345678901");
     EXPECT_EQ(wb.value(3, 4).toDouble(), 80.5);
     EXPECT_EQ(wb.value(3, 4).typeId(), QMetaType::Double);
