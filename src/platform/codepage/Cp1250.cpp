@@ -8,10 +8,8 @@
 #include <emmintrin.h>
 #endif
 
-namespace {
-
-// 0x80..0xFF; undefined positions hold the C1 control of the same value.
-constexpr std::array<char16_t, 128> kHigh = {
+// Undefined positions hold the C1 control of the same value.
+const char16_t Cp1250::Upper[128] = {
     0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
     0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
@@ -30,6 +28,8 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
+namespace {
+
 // The byte of every BMP character, 0 where the code page has none: 64 KiB
 // built once, so encoding is one lookup per character.
 struct Reverse
@@ -40,7 +40,7 @@ struct Reverse
         for (int i = 0; i < 128; ++i)
             byteOf[i] = static_cast<unsigned char>(i);
         for (int i = 0; i < 128; ++i)
-            byteOf[kHigh[i]] = static_cast<unsigned char>(0x80 + i);
+            byteOf[Cp1250::Upper[i]] = static_cast<unsigned char>(0x80 + i);
         // Romanian letters with comma below are written with the cedilla forms.
         byteOf[0x0218] = 0xAA; // Ș -> Ş
         byteOf[0x0219] = 0xBA; // ș -> ş
@@ -59,7 +59,7 @@ const Reverse &reverse()
 
 QChar Cp1250::toUnicode(unsigned char byte)
 {
-    return byte < 0x80 ? QChar(byte) : QChar(kHigh[byte - 0x80]);
+    return byte < 0x80 ? QChar(byte) : QChar(Upper[byte - 0x80]);
 }
 
 QString Cp1250::decode(QByteArrayView bytes)
@@ -74,25 +74,19 @@ void Cp1250::decode(QByteArrayView bytes, QChar *out)
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype i = 0;
-    // Text is mostly ASCII: eight such bytes are widened at once.
-    for (; i + 8 <= n; i += 8) {
-        quint64 w;
-        memcpy(&w, p + i, 8);
-        if (w & 0x8080808080808080ULL) {
-            for (int k = 0; k < 8; ++k)
-                out[i + k] = p[i + k] < 0x80 ? QChar(p[i + k]) : QChar(kHigh[p[i + k] - 0x80]);
-        } else {
 #ifdef __SSE2__
-            const __m128i wide = _mm_unpacklo_epi8(_mm_cvtsi64_si128(qint64(w)), _mm_setzero_si128());
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), wide);
-#else
-            for (int k = 0; k < 8; ++k)
-                out[i + k] = QChar(char16_t((w >> (8 * k)) & 0xFF));
-#endif
-        }
+    // Sixteen at a time; a last part under sixteen is done as the last
+    // sixteen, which writes again the same characters for the bytes before it.
+    if (n >= 16) {
+        for (; i + 16 <= n; i += 16)
+            widen(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)), out + i);
+        if (i < n)
+            widen(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n - 16)), out + n - 16);
+        return;
     }
+#endif
     for (; i < n; ++i)
-        out[i] = p[i] < 0x80 ? QChar(p[i]) : QChar(kHigh[p[i] - 0x80]);
+        out[i] = toUnicode(p[i]);
 }
 
 bool Cp1250::fromUnicode(QChar c, char *byte)

@@ -44,6 +44,7 @@ struct Dbf::Impl
     QByteArray buf; // the bytes when not mapped: writable tables and tables from memory
     const char *data = nullptr;
     DbfLayout layout;
+    Codec::Plan plan; // how each field is read
 
     // Writes not yet on disk: the header and a range of records.
     bool dirty = false;
@@ -137,6 +138,7 @@ struct Dbf::Impl
     void load(QByteArrayView bytes)
     {
         layout = DbfLayout::parse(bytes, path);
+        plan = Codec::plan(layout.fields);
         counted = layout.recordCount;
     }
     void writeOut();
@@ -308,8 +310,8 @@ QVariant Dbf::value(qint64 rec, int field) const
 void Dbf::read(qint64 rec, int field, DbfValue &into) const
 {
     const Impl &m = *d;
-    const DbfField &f = m.field(rec, field);
-    const Codec::Decoded result = Codec::decode(f.type, QByteArrayView(m.record(rec) + f.offset, f.length), into);
+    m.field(rec, field);
+    const Codec::Decoded result = Codec::decode(m.plan[size_t(field)], m.record(rec), into);
     if (result != Codec::Decoded::Ok) [[unlikely]]
         d->refuse(rec, field, result);
 }
@@ -320,7 +322,7 @@ void Dbf::read(qint64 rec, std::vector<DbfValue> &into) const
     const char *record = m.record(rec);
     into.resize(size_t(m.layout.fields.size()));
     Codec::Decoded why;
-    const int failed = Codec::decode(record, m.layout.fields, into.data(), &why);
+    const int failed = Codec::decode(record, m.plan, into.data(), &why);
     if (failed >= 0) [[unlikely]]
         m.refuse(rec, failed, why);
 }

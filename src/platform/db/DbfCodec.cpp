@@ -73,6 +73,25 @@ Number parsed(QByteArrayView t)
     return n;
 }
 
+// The number of the digits read as a whole number, with how many of them
+// follow a point (-1 for none), and the sign.
+Number fromDigits(quint64 mantissa, int decimals, bool negative)
+{
+    Number n;
+    if (decimals < 0) {
+        n.kind = Number::Int;
+        n.whole = negative ? -qint64(mantissa) : qint64(mantissa);
+        return n;
+    }
+    // The mantissa (under 2^53) and the power of ten are both exact doubles,
+    // so one division gives the correctly rounded value.
+    n.kind = Number::Real;
+    n.real = double(mantissa) / kExact10[decimals];
+    if (negative)
+        n.real = -n.real;
+    return n;
+}
+
 // Trimmed, non-empty "[-+]digits[.digits]" read in one pass; anything longer
 // or else goes to the full parser.
 Number trimmedNumber(QByteArrayView t)
@@ -95,23 +114,12 @@ Number trimmedNumber(QByteArrayView t)
         else
             return parsed(t);
     }
-    Number n;
     if (end - p == (point ? 1 : 0)) {
+        Number n;
         n.kind = Number::Bad; // a sign or a point alone
         return n;
     }
-    if (!point) {
-        n.kind = Number::Int;
-        n.whole = negative ? -qint64(mantissa) : qint64(mantissa);
-        return n;
-    }
-    // The mantissa and the power of ten are both exact doubles, so one
-    // division gives the correctly rounded value.
-    n.kind = Number::Real;
-    n.real = double(mantissa) / kExact10[end - point - 1];
-    if (negative)
-        n.real = -n.real;
-    return n;
+    return fromDigits(mantissa, point ? int(end - point - 1) : -1, negative);
 }
 
 // CP1250 bytes straight to UTF-8 through a table, for the SQL engine's scan.
@@ -429,19 +437,20 @@ QByteArrayView trimmedBytes(QByteArrayView raw)
     return raw.sliced(b, e - b);
 }
 
-// Room for n characters in s, which keeps its buffer when that is its own and
-// large enough (the common case in a scan) without the library's out-of-line resize.
-QChar *sized(QString &s, qsizetype n)
+// s made n characters long, with room for at least `least` to be written; it
+// keeps its buffer when that is its own and large enough (the common case in a
+// scan) without the library's out-of-line resize. The caller writes the
+// characters, then ends them with ended().
+QChar *sized(QString &s, qsizetype n, qsizetype least = 0)
 {
     QString::DataPointer &d = s.data_ptr();
-    if (d.needsDetach() || n > d.size + d.freeSpaceAtEnd()) [[unlikely]] {
-        s.resize(n);
-        return s.data();
-    }
+    const qsizetype room = std::max(n, least);
+    if (d.needsDetach() || room > d.size + d.freeSpaceAtEnd()) [[unlikely]]
+        s.resize(room);
     d.size = n;
-    d.data()[n] = u'\0';
     return reinterpret_cast<QChar *>(d.data());
 }
+void ended(QString &s) { s.data_ptr().data()[s.size()] = u'\0'; }
 
 bool decodeText(QByteArrayView raw, QString &into)
 {
@@ -449,6 +458,7 @@ bool decodeText(QByteArrayView raw, QString &into)
     if (e == 0)
         return false;
     Cp1250::decode(raw.first(e), sized(into, e));
+    ended(into);
     return true;
 }
 
@@ -587,6 +597,133 @@ QByteArray formatNumber(double value, int length, int decimals)
 
 namespace {
 
+#ifdef __SSE2__
+// The readers of a table's records. A field lies in the table's bytes after a
+// header of more than 16 bytes, so the sixteen bytes before its end can be
+// loaded even for a short field at the start of the first record; the lanes
+// before the field are masked off.
+
+Q_ALWAYS_INLINE __m128i load16(const char *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); }
+
+// Lanes 0 to n-1 set, for n from 0 to 16.
+struct LaneMasks
+{
+    alignas(16) quint8 below[17][16] = {};
+    constexpr LaneMasks()
+    {
+        for (int n = 0; n <= 16; ++n)
+            for (int i = 0; i < n; ++i)
+                below[n][i] = 0xFF;
+    }
+};
+constexpr LaneMasks kLanes;
+Q_ALWAYS_INLINE __m128i lanesBelow(int n) { return _mm_load_si128(reinterpret_cast<const __m128i *>(kLanes.below[n])); }
+
+// Lanes holding a blank or a NUL (the two differ in bit 5 only).
+Q_ALWAYS_INLINE __m128i padLanes(__m128i v)
+{
+    return _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xDF))), _mm_setzero_si128());
+}
+Q_ALWAYS_INLINE unsigned bits(__m128i lanes) { return unsigned(_mm_movemask_epi8(lanes)); }
+
+// Length of a field without its trailing pad, sixteen bytes at a time.
+Q_ALWAYS_INLINE int fieldEnd(const char *p, int length)
+{
+    for (int e = length; e > 0; e -= 16) {
+        unsigned pad = bits(padLanes(load16(p + e - 16)));
+        if (e < 16)
+            pad |= (1u << (16 - e)) - 1; // lanes before the field
+        if (pad != 0xFFFF)
+            return e - 16 + 32 - std::countl_zero(~pad & 0xFFFFu);
+    }
+    return 0;
+}
+
+// The first sixteen bytes of a field, zeros past its end when it is shorter.
+Q_ALWAYS_INLINE __m128i firstSixteen(const char *p, int length)
+{
+    if (length >= 16)
+        return load16(p);
+    unsigned __int128 x;
+    memcpy(&x, p + length - 16, 16);
+    x >>= 8 * (16 - length);
+    return _mm_set_epi64x(qint64(quint64(x >> 64)), qint64(quint64(x)));
+}
+
+Q_ALWAYS_INLINE bool recordText(const char *p, int length, QString &into)
+{
+    const int e = fieldEnd(p, length);
+    if (e == 0)
+        return false;
+    // A short text is widened sixteen at once: room for sixteen.
+    QChar *out = sized(into, e, 16);
+    if (e < 16)
+        Cp1250::widen(firstSixteen(p, length), out);
+    else
+        Cp1250::decode(QByteArrayView(p, e), out);
+    ended(into);
+    return true;
+}
+
+// Sixteen digit values (0 to 9 a lane, the first the most significant) as a
+// number: pairs, fours, eights by multiply-adds on the lanes, then the two eights.
+Q_ALWAYS_INLINE quint64 sixteenValues(__m128i digits)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i tens = _mm_set1_epi32(0x0001000A);
+    const __m128i pairs = _mm_packs_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(digits, zero), tens),
+                                          _mm_madd_epi16(_mm_unpackhi_epi8(digits, zero), tens));
+    const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00010064));
+    const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(0x00012710));
+    const quint64 both = quint64(_mm_cvtsi128_si64(eights));
+    return (both & 0xFFFFFFFF) * 100000000 + (both >> 32);
+}
+
+// A number field of up to sixteen bytes read as trimmedNumber reads it, in
+// one pass over sixteen lanes when it is [blanks][-]digits[.digits]; anything
+// else (a plus sign, an exponent, blanks after it, not a number) goes to the
+// general reader.
+Q_ALWAYS_INLINE Number recordNumber(const char *p, int length)
+{
+    const char *window = p + length - 16;
+    const __m128i v = load16(window);
+    const __m128i outside = lanesBelow(16 - length);
+    const unsigned body = ~bits(_mm_or_si128(padLanes(v), outside)) & 0xFFFFu;
+    if (body == 0)
+        return {};
+    const int first = std::countr_zero(body);
+    const __m128i values = _mm_sub_epi8(v, _mm_set1_epi8('0'));
+    const __m128i isDigit = _mm_andnot_si128(outside, _mm_cmpeq_epi8(_mm_subs_epu8(values, _mm_set1_epi8(9)), _mm_setzero_si128()));
+    const unsigned digits = bits(isDigit);
+    const unsigned point = bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('.'))) & body;
+    const bool negative = window[first] == '-';
+    // One run to the end of the field, of digits and at most one point after
+    // the sign.
+    if (body + (1u << first) != 0x10000 || (digits | point | unsigned(negative) << first) != body || digits == 0
+        || (point & (point - 1)) != 0) [[unlikely]]
+        return decodeNumber(QByteArrayView(p, length));
+    // The digits as one 16-digit number, those before the point moved up one
+    // lane into its place: at most 15 digits with a point (under 2^53), 16 without.
+    __m128i d = _mm_and_si128(values, isDigit);
+    if (point) {
+        const __m128i ahead = lanesBelow(std::countr_zero(point) + 1);
+        d = _mm_or_si128(_mm_and_si128(ahead, _mm_slli_si128(d, 1)), _mm_andnot_si128(ahead, d));
+    }
+    return fromDigits(sixteenValues(d), point ? 15 - std::countr_zero(point) : -1, negative);
+}
+#endif
+
+Decoded putNumber(const Number &n, DbfValue &into)
+{
+    if (n.kind == Number::Bad)
+        return Decoded::NotNumber;
+    if (n.kind != Number::Null) {
+        into.kind = DbfValue::Number;
+        into.number = n.value();
+    }
+    return Decoded::Ok;
+}
+
 Q_ALWAYS_INLINE Decoded decodeField(char type, QByteArrayView raw, DbfValue &into)
 {
     into.kind = DbfValue::Null;
@@ -596,16 +733,8 @@ Q_ALWAYS_INLINE Decoded decodeField(char type, QByteArrayView raw, DbfValue &int
             into.kind = DbfValue::Text;
         return Decoded::Ok;
     case 'N':
-    case 'F': {
-        const Number n = decodeNumber(raw);
-        if (n.kind == Number::Bad)
-            return Decoded::NotNumber;
-        if (n.kind != Number::Null) {
-            into.kind = DbfValue::Number;
-            into.number = n.value();
-        }
-        return Decoded::Ok;
-    }
+    case 'F':
+        return putNumber(decodeNumber(raw), into);
     case 'D': {
         const int v = decodeDate(raw);
         if (v < 0)
@@ -631,17 +760,54 @@ Q_ALWAYS_INLINE Decoded decodeField(char type, QByteArrayView raw, DbfValue &int
     }
 }
 
+Q_ALWAYS_INLINE Decoded decodeStep(const Step &field, const char *record, DbfValue &into)
+{
+    const char *p = record + field.offset;
+#ifdef __SSE2__
+    switch (field.op) {
+    case Step::Text:
+        into.kind = recordText(p, field.length, into.text) ? DbfValue::Text : DbfValue::Null;
+        return Decoded::Ok;
+    case Step::ShortNumber:
+        into.kind = DbfValue::Null;
+        return putNumber(recordNumber(p, field.length), into);
+    case Step::Other:
+        break;
+    }
+#endif
+    return decodeField(field.type, QByteArrayView(p, field.length), into);
+}
+
 } // namespace
 
-Decoded decode(char type, QByteArrayView raw, DbfValue &into) { return decodeField(type, raw, into); }
-
-int decode(const char *record, const QList<DbfField> &fields, DbfValue *into, Decoded *why)
+Plan plan(const QList<DbfField> &fields)
 {
-    for (int f = 0; f < fields.size(); ++f) {
-        const DbfField &field = fields[f];
-        *why = decodeField(field.type, QByteArrayView(record + field.offset, field.length), into[f]);
-        if (*why != Decoded::Ok) [[unlikely]]
-            return f;
+    Plan steps;
+    steps.reserve(size_t(fields.size()));
+    for (const DbfField &f : fields) {
+        Step s;
+        s.type = f.type;
+        s.offset = f.offset;
+        s.length = f.length;
+        const bool number = f.type == 'N' || f.type == 'F';
+        s.op = f.type == 'C' ? Step::Text : number && f.length <= 16 ? Step::ShortNumber : Step::Other;
+        steps.push_back(s);
+    }
+    return steps;
+}
+
+Decoded decode(const Step &field, const char *record, DbfValue &into) { return decodeStep(field, record, into); }
+
+int decode(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
+{
+    // Held in locals: the stores into the values could otherwise alias the plan.
+    const Step *const first = plan.data(), *const end = first + plan.size();
+    for (const Step *f = first; f != end; ++f, ++into) {
+        const Decoded result = decodeStep(*f, record, *into);
+        if (result != Decoded::Ok) [[unlikely]] {
+            *why = result;
+            return int(f - first);
+        }
     }
     return -1;
 }

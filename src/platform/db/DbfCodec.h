@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace detail {
 
@@ -66,13 +67,29 @@ inline QDate date(int yyyymmdd)
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);
 
-// A field of the given type into a value kept by the caller; nothing is
-// allocated unless a text is longer than any the value held before.
+// How each field of a table is read, worked out once per table, so that a
+// record read goes from each field straight to the reader for its type and
+// width.
+struct Step
+{
+    enum Op : quint8 { Text, ShortNumber, Other };
+    Op op = Other;
+    char type = 'C';
+    int offset = 0;
+    int length = 0;
+};
+using Plan = std::vector<Step>;
+Plan plan(const QList<DbfField> &fields);
+
+// A field of a record into a value kept by the caller; nothing is allocated
+// unless a text is longer than any the value held before. The record lies in
+// a table's bytes after its header: a reader may load up to 15 bytes before a
+// field (never after it) and masks them off.
 enum class Decoded { Ok, NotNumber, NotDate, NotLogical, Unsupported };
-Decoded decode(char type, QByteArrayView raw, DbfValue &into);
+Decoded decode(const Step &field, const char *record, DbfValue &into);
 // Every field of a record into values kept by the caller, one a field, in one
 // call; the first field that cannot be read (and why in *why), or -1.
-int decode(const char *record, const QList<DbfField> &fields, DbfValue *into, Decoded *why);
+int decode(const char *record, const Plan &plan, DbfValue *into, Decoded *why);
 
 // Why a field of this type cannot be read or written.
 QString unsupported(char type, bool foxPro);
