@@ -138,7 +138,7 @@ struct Dbf::Impl
     void load(QByteArrayView bytes)
     {
         layout = DbfLayout::parse(bytes, path);
-        plan = Codec::plan(layout.fields);
+        plan = Codec::plan(layout.fields, layout.recordLength);
         counted = layout.recordCount;
     }
     void writeOut();
@@ -311,7 +311,7 @@ void Dbf::read(qint64 rec, int field, DbfValue &into) const
 {
     const Impl &m = *d;
     m.field(rec, field);
-    const Codec::Decoded result = Codec::decode(m.plan[size_t(field)], m.record(rec), into);
+    const Codec::Decoded result = Codec::decode(m.plan.fields[size_t(field)], m.record(rec), into);
     if (result != Codec::Decoded::Ok) [[unlikely]]
         d->refuse(rec, field, result);
 }

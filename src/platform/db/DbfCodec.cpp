@@ -626,10 +626,14 @@ Q_ALWAYS_INLINE __m128i padLanes(__m128i v)
 }
 Q_ALWAYS_INLINE unsigned bits(__m128i lanes) { return unsigned(_mm_movemask_epi8(lanes)); }
 
-// Length of a field without its trailing pad, sixteen bytes at a time.
+// Length of a field without its trailing pad: thirty-two bytes at a time
+// while they are all pad (wide fields are often blank), then sixteen.
 Q_ALWAYS_INLINE int fieldEnd(const char *p, int length)
 {
-    for (int e = length; e > 0; e -= 16) {
+    int e = length;
+    while (e >= 32 && bits(_mm_and_si128(padLanes(load16(p + e - 16)), padLanes(load16(p + e - 32)))) == 0xFFFF)
+        e -= 32;
+    for (; e > 0; e -= 16) {
         unsigned pad = bits(padLanes(load16(p + e - 16)));
         if (e < 16)
             pad |= (1u << (16 - e)) - 1; // lanes before the field
@@ -639,10 +643,11 @@ Q_ALWAYS_INLINE int fieldEnd(const char *p, int length)
     return 0;
 }
 
-// The first sixteen bytes of a field, zeros past its end when it is shorter.
-Q_ALWAYS_INLINE __m128i firstSixteen(const char *p, int length)
+// The first sixteen bytes of a field: what follows a shorter field when the
+// record holds sixteen bytes from its start (ahead), else zeros.
+Q_ALWAYS_INLINE __m128i firstSixteen(const char *p, int length, bool ahead)
 {
-    if (length >= 16)
+    if (length >= 16 || ahead)
         return load16(p);
     unsigned __int128 x;
     memcpy(&x, p + length - 16, 16);
@@ -650,15 +655,26 @@ Q_ALWAYS_INLINE __m128i firstSixteen(const char *p, int length)
     return _mm_set_epi64x(qint64(quint64(x >> 64)), qint64(quint64(x)));
 }
 
-Q_ALWAYS_INLINE bool recordText(const char *p, int length, QString &into)
+Q_ALWAYS_INLINE bool recordText(const char *p, int length, bool ahead, QString &into)
 {
+    if (length <= 16 && ahead) {
+        // One load finds the end and is widened.
+        const __m128i v = load16(p);
+        const unsigned text = ~bits(padLanes(v)) & ((1u << length) - 1);
+        if (text == 0)
+            return false;
+        const int e = 32 - std::countl_zero(text);
+        Cp1250::widen(v, sized(into, e, 16));
+        ended(into);
+        return true;
+    }
     const int e = fieldEnd(p, length);
     if (e == 0)
         return false;
     // A short text is widened sixteen at once: room for sixteen.
     QChar *out = sized(into, e, 16);
     if (e < 16)
-        Cp1250::widen(firstSixteen(p, length), out);
+        Cp1250::widen(firstSixteen(p, length, ahead), out);
     else
         Cp1250::decode(QByteArrayView(p, e), out);
     ended(into);
@@ -760,17 +776,38 @@ Q_ALWAYS_INLINE Decoded decodeField(char type, QByteArrayView raw, DbfValue &int
     }
 }
 
+// An eight-digit date field: the digits in pairs (yy yy mm dd) by one
+// multiplication; anything else goes to the general reader.
+Q_ALWAYS_INLINE Decoded recordDate(const char *p, DbfValue &into)
+{
+    quint64 w;
+    memcpy(&w, p, 8);
+    constexpr quint64 High = 0xF0F0F0F0F0F0F0F0ULL, Zeros = 0x3030303030303030ULL;
+    if ((w & High) == Zeros && ((w + 0x0606060606060606ULL) & High) == Zeros) {
+        const quint64 pairs = (w & 0x0F0F0F0F0F0F0F0FULL) * 2561 >> 8;
+        const int y = int(pairs & 0xFF) * 100 + int(pairs >> 16 & 0xFF), m = int(pairs >> 32 & 0xFF), d = int(pairs >> 48 & 0xFF);
+        if (isDate(y, m, d)) {
+            into.kind = DbfValue::Date;
+            into.date = date(y, m, d);
+            return Decoded::Ok;
+        }
+    }
+    return decodeField('D', QByteArrayView(p, 8), into);
+}
+
 Q_ALWAYS_INLINE Decoded decodeStep(const Step &field, const char *record, DbfValue &into)
 {
     const char *p = record + field.offset;
 #ifdef __SSE2__
     switch (field.op) {
     case Step::Text:
-        into.kind = recordText(p, field.length, into.text) ? DbfValue::Text : DbfValue::Null;
+        into.kind = recordText(p, field.length, field.ahead, into.text) ? DbfValue::Text : DbfValue::Null;
         return Decoded::Ok;
     case Step::ShortNumber:
         into.kind = DbfValue::Null;
         return putNumber(recordNumber(p, field.length), into);
+    case Step::Date:
+        return recordDate(p, into);
     case Step::Other:
         break;
     }
@@ -780,34 +817,60 @@ Q_ALWAYS_INLINE Decoded decodeStep(const Step &field, const char *record, DbfVal
 
 } // namespace
 
-Plan plan(const QList<DbfField> &fields)
+Plan plan(const QList<DbfField> &fields, int recordLength)
 {
-    Plan steps;
-    steps.reserve(size_t(fields.size()));
-    for (const DbfField &f : fields) {
+    Plan p;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const DbfField &f = fields[i];
         Step s;
         s.type = f.type;
+        s.field = int(i);
         s.offset = f.offset;
         s.length = f.length;
+        s.ahead = f.offset + 16 <= recordLength;
         const bool number = f.type == 'N' || f.type == 'F';
-        s.op = f.type == 'C' ? Step::Text : number && f.length <= 16 ? Step::ShortNumber : Step::Other;
-        steps.push_back(s);
+        s.op = f.type == 'C'                  ? Step::Text
+               : number && f.length <= 16     ? Step::ShortNumber
+               : f.type == 'D' && f.length == 8 ? Step::Date
+                                              : Step::Other;
+        p.fields.push_back(s);
+        (s.op == Step::Text ? p.texts : s.op == Step::ShortNumber ? p.numbers : p.others).push_back(s);
     }
-    return steps;
+    return p;
 }
 
 Decoded decode(const Step &field, const char *record, DbfValue &into) { return decodeStep(field, record, into); }
 
+namespace {
+
+// One group of a record's fields; whether all could be read. The steps are
+// taken by pointers held in locals: the stores into the values could
+// otherwise alias the plan.
+template <Step::Op op>
+Q_ALWAYS_INLINE bool decodeGroup(const std::vector<Step> &group, const char *record, DbfValue *into)
+{
+    bool ok = true;
+    for (const Step *s = group.data(), *end = s + group.size(); s != end; ++s) {
+        Step step = *s;
+        step.op = op == Step::Other ? s->op : op;
+        ok &= decodeStep(step, record, into[s->field]) == Decoded::Ok;
+    }
+    return ok;
+}
+
+} // namespace
+
 int decode(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
 {
-    // Held in locals: the stores into the values could otherwise alias the plan.
-    const Step *const first = plan.data(), *const end = first + plan.size();
-    for (const Step *f = first; f != end; ++f, ++into) {
-        const Decoded result = decodeStep(*f, record, *into);
-        if (result != Decoded::Ok) [[unlikely]] {
-            *why = result;
-            return int(f - first);
-        }
+    const bool ok = decodeGroup<Step::Text>(plan.texts, record, into) & decodeGroup<Step::ShortNumber>(plan.numbers, record, into)
+                    & decodeGroup<Step::Other>(plan.others, record, into);
+    if (ok) [[likely]]
+        return -1;
+    // The first field that cannot be read, in the fields' order.
+    for (const Step &s : plan.fields) {
+        *why = decodeStep(s, record, into[s.field]);
+        if (*why != Decoded::Ok)
+            return s.field;
     }
     return -1;
 }

@@ -47,23 +47,23 @@ bool number(QByteArrayView raw, double *out);     // false when blank or not a n
 // A date field as yyyymmdd; 0 when blank or all zeros; -1 when not a date.
 int dateNumber(QByteArrayView raw);
 QDate date(QByteArrayView raw);                   // invalid when blank or not a date
-// Whether yyyymmdd is a day of the calendar (years 1 to 9999), and that day,
-// by arithmetic: a scan does this for every date cell.
-constexpr bool isDate(int yyyymmdd)
+// Whether y-m-d is a day of the calendar (years 1 to 9999), and that day, by
+// arithmetic: a scan does this for every date cell.
+constexpr bool isDate(int y, int m, int d)
 {
-    const int y = yyyymmdd / 10000, m = yyyymmdd / 100 % 100, d = yyyymmdd % 100;
     if (y < 1 || m < 1 || m > 12 || d < 1)
         return false;
     const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
     constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return d <= days[m - 1] + (m == 2 && leap);
 }
-inline QDate date(int yyyymmdd)
+constexpr bool isDate(int yyyymmdd) { return isDate(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100); }
+inline QDate date(int y, int m, int d)
 {
-    const int y = yyyymmdd / 10000, m = yyyymmdd / 100 % 100, d = yyyymmdd % 100;
     const int a = (14 - m) / 12, yy = y + 4800 - a, mm = m + 12 * a - 3;
     return QDate::fromJulianDay(d + (153 * mm + 2) / 5 + 365 * qint64(yy) + yy / 4 - yy / 100 + yy / 400 - 32045);
 }
+inline QDate date(int yyyymmdd) { return date(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100); }
 // 1 true, 0 false, -1 blank or '?', -2 not a logical value.
 int logical(QByteArrayView raw);
 
@@ -72,19 +72,27 @@ int logical(QByteArrayView raw);
 // width.
 struct Step
 {
-    enum Op : quint8 { Text, ShortNumber, Other };
+    enum Op : quint8 { Text, ShortNumber, Date, Other };
     Op op = Other;
     char type = 'C';
+    bool ahead = false; // the record holds sixteen bytes from the field's start
+    int field = 0;
     int offset = 0;
     int length = 0;
 };
-using Plan = std::vector<Step>;
-Plan plan(const QList<DbfField> &fields);
+struct Plan
+{
+    std::vector<Step> fields; // one a field, in their order
+    // The same grouped by reader, for a whole record: each group is one
+    // loop that does one thing.
+    std::vector<Step> texts, numbers, others;
+};
+Plan plan(const QList<DbfField> &fields, int recordLength);
 
 // A field of a record into a value kept by the caller; nothing is allocated
 // unless a text is longer than any the value held before. The record lies in
 // a table's bytes after its header: a reader may load up to 15 bytes before a
-// field (never after it) and masks them off.
+// field, and after it within the record, and leaves them out.
 enum class Decoded { Ok, NotNumber, NotDate, NotLogical, Unsupported };
 Decoded decode(const Step &field, const char *record, DbfValue &into);
 // Every field of a record into values kept by the caller, one a field, in one

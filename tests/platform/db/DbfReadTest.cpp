@@ -156,7 +156,8 @@ TEST(DbfRead, FoxProNullFlagsColumnIsHidden)
 
 // One field of each type read from the stored bytes: value() gives the value,
 // a null QVariant for blank, or an error naming the problem. The field follows
-// one of digits, which readers that load the bytes before a field must leave out.
+// one of digits and is read both last in the record and before another field
+// of digits: readers that load the bytes around a field must leave them out.
 TEST(DbfRead, FieldValues)
 {
     struct Row { const char *name; char type; int length; int decimals; QByteArray raw; QVariant expected; const char *error; };
@@ -210,34 +211,56 @@ TEST(DbfRead, FieldValues)
         {"general", 'G', 10, 0, "         1", QVariant(), "memo fields are not supported"},
     };
     std::vector<DbfValue> record; // kept across rows, as a scan keeps it: a shorter text follows a longer one
-    for (const Row &row : rows) {
-        TableBytes tb;
-        tb.fields = {{"P", 'C', 16}, {"F", row.type, row.length, row.decimals}};
-        tb.records = {"123456789012345 " + row.raw.leftJustified(row.length, ' ')};
-        const Dbf t = Dbf::fromBytes(tb.build(), QStringLiteral("values.dbf"));
-        if (row.error) {
-            EXPECT_THROW(t.read(0, record), DbfError) << row.name;
-            try {
-                t.value(0, 1);
-                ADD_FAILURE() << row.name << ": no error";
-            } catch (const DbfError &e) {
-                const QString message = QString::fromUtf8(e.what());
-                EXPECT_TRUE(message.contains(QLatin1String(row.error))) << row.name << ": " << e.what();
-                EXPECT_TRUE(message.contains(QLatin1String("values.dbf"))) << row.name << ": " << e.what();
-                EXPECT_TRUE(message.contains(QLatin1String("record 1, field F"))) << row.name << ": " << e.what();
+    for (const Row &row : rows)
+        for (const bool last : {true, false}) {
+            const std::string name = std::string(row.name) + (last ? "" : " (followed)");
+            TableBytes tb;
+            tb.fields = {{"P", 'C', 16}, {"F", row.type, row.length, row.decimals}};
+            tb.records = {"123456789012345 " + row.raw.leftJustified(row.length, ' ')};
+            if (!last) {
+                tb.fields.append({"Q", 'C', 16});
+                tb.records[0] += "1234567890123456";
             }
-            continue;
+            const Dbf t = Dbf::fromBytes(tb.build(), QStringLiteral("values.dbf"));
+            if (row.error) {
+                EXPECT_THROW(t.read(0, record), DbfError) << name;
+                try {
+                    t.value(0, 1);
+                    ADD_FAILURE() << name << ": no error";
+                } catch (const DbfError &e) {
+                    const QString message = QString::fromUtf8(e.what());
+                    EXPECT_TRUE(message.contains(QLatin1String(row.error))) << name << ": " << e.what();
+                    EXPECT_TRUE(message.contains(QLatin1String("values.dbf"))) << name << ": " << e.what();
+                    EXPECT_TRUE(message.contains(QLatin1String("record 1, field F"))) << name << ": " << e.what();
+                }
+                continue;
+            }
+            EXPECT_EQ(t.value(0, 1), row.expected) << name;
+            EXPECT_EQ(t.isNull(0, 1), !row.expected.isValid()) << name;
+            t.read(0, record);
+            const DbfValue &v = record.at(1);
+            const QVariant scanned = v.kind == DbfValue::Text     ? QVariant(v.text)
+                                     : v.kind == DbfValue::Number ? QVariant(v.number)
+                                     : v.kind == DbfValue::Date   ? QVariant(v.date)
+                                     : v.kind == DbfValue::Logical ? QVariant(v.logical)
+                                                                   : QVariant();
+            EXPECT_EQ(scanned, row.expected) << name << " (record read)";
         }
-        EXPECT_EQ(t.value(0, 1), row.expected) << row.name;
-        EXPECT_EQ(t.isNull(0, 1), !row.expected.isValid()) << row.name;
+}
+
+// A record read names the first field, in the record's order, that cannot be read.
+TEST(DbfRead, RecordReadNamesTheFirstUnreadableField)
+{
+    TableBytes tb;
+    tb.fields = {{"NUME", 'C', 4}, {"DATA", 'D', 8}, {"SUMA", 'N', 4}};
+    tb.records = {"Ana 2024O315****"};
+    const Dbf t = Dbf::fromBytes(tb.build(), QStringLiteral("first.dbf"));
+    std::vector<DbfValue> record;
+    try {
         t.read(0, record);
-        const DbfValue &v = record.at(1);
-        const QVariant scanned = v.kind == DbfValue::Text     ? QVariant(v.text)
-                                 : v.kind == DbfValue::Number ? QVariant(v.number)
-                                 : v.kind == DbfValue::Date   ? QVariant(v.date)
-                                 : v.kind == DbfValue::Logical ? QVariant(v.logical)
-                                                               : QVariant();
-        EXPECT_EQ(scanned, row.expected) << row.name << " (record read)";
+        ADD_FAILURE() << "no error";
+    } catch (const DbfError &e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QLatin1String("record 1, field DATA: \"2024O315\" is not a date"))) << e.what();
     }
 }
 
