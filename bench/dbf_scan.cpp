@@ -23,6 +23,17 @@ namespace {
 constexpr qint64 Rows = 300000;
 constexpr int Runs = 7;
 
+// The values of a record read as a caller would look at each, one after the
+// other: left scalar, as the vectorizer's gather over the strided values costs
+// more than the reading itself.
+[[gnu::optimize("no-tree-vectorize")]] qint64 nullsIn(const std::vector<DbfValue> &record)
+{
+    qint64 n = 0;
+    for (const DbfValue &v : record)
+        n += v.kind == DbfValue::Null;
+    return n;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -76,11 +87,12 @@ int main(int argc, char **argv)
             const Dbf t = Dbf::open(path);
             rows = t.recordCount();
             std::vector<DbfValue> record;
+            qint64 n = 0;
             for (qint64 r = 0; r < rows; ++r) {
                 t.read(r, record);
-                for (const DbfValue &v : record)
-                    nulls += v.kind == DbfValue::Null;
+                n += nullsIn(record);
             }
+            nulls += n;
         });
     };
     const bench::Paired byValue = bench::paired(Runs, values, touch);

@@ -707,16 +707,16 @@ Q_ALWAYS_INLINE Number recordNumber(const char *p, int length)
     const unsigned body = ~bits(_mm_or_si128(padLanes(v), outside)) & 0xFFFFu;
     if (body == 0)
         return {};
-    const int first = std::countr_zero(body);
     const __m128i values = _mm_sub_epi8(v, _mm_set1_epi8('0'));
     const __m128i isDigit = _mm_andnot_si128(outside, _mm_cmpeq_epi8(_mm_subs_epu8(values, _mm_set1_epi8(9)), _mm_setzero_si128()));
     const unsigned digits = bits(isDigit);
     const unsigned point = bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('.'))) & body;
-    const bool negative = window[first] == '-';
+    const unsigned first = body & (0u - body);
+    const unsigned sign = bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))) & first;
     // One run to the end of the field, of digits and at most one point after
     // the sign.
-    if (body + (1u << first) != 0x10000 || (digits | point | unsigned(negative) << first) != body || digits == 0
-        || (point & (point - 1)) != 0) [[unlikely]]
+    if ((((body + first) ^ 0x10000) | ((body & ~digits) ^ (point | sign)) | (point & (point - 1))) != 0 || digits == 0)
+        [[unlikely]]
         return decodeNumber(QByteArrayView(p, length));
     // The digits as one 16-digit number, those before the point moved up one
     // lane into its place: at most 15 digits with a point (under 2^53), 16 without.
@@ -725,7 +725,7 @@ Q_ALWAYS_INLINE Number recordNumber(const char *p, int length)
         const __m128i ahead = lanesBelow(std::countr_zero(point) + 1);
         d = _mm_or_si128(_mm_and_si128(ahead, _mm_slli_si128(d, 1)), _mm_andnot_si128(ahead, d));
     }
-    return fromDigits(sixteenValues(d), point ? 15 - std::countr_zero(point) : -1, negative);
+    return fromDigits(sixteenValues(d), point ? 15 - std::countr_zero(point) : -1, sign != 0);
 }
 #endif
 
