@@ -23,7 +23,8 @@ void writeRequests(PaymentsWorld &w)
         return W::with(W::request(n), W::with({{"TITULAR", QString::fromUtf8(name)}, {"NR_DISP", "12"}}, changes));
     };
     w.writeCereri({
-        r(1, "POPESCU ION", {{"NR_CERE", 31}, {"NR_LUNI", 5}, {"SUMAL", 100.0}}),
+        r(1, "POPESCU ION", {{"NR_CERE", 31}, {"NR_LUNI", 5}, {"SUMAL", 100.0},
+                             {"ADRESA", "Str. Învăţătorului Gheorghe Ţăranu nr. 123 bl. A4 ap. 12"}}),
         r(2, "ANDREI ANA", {{"NR_DISP", "012"}, {"NR_CERE", 17}, {"CUANTUM", 320.0}}),
         // Modified later: out of the decision and the aid list, still in the supplements.
         r(3, "BĂLAN DAN", {{"NR_CERE", 40}, {"CUMODIF", "X"}, {"SUMAG", 50.0}}),
@@ -130,8 +131,8 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
         }
     }
 
-    // As printed, the annexes' reference to the decision and their column
-    // titles are whole, not cut by narrow columns.
+    // As printed, the annexes' reference to the decision, their column titles
+    // and a long address are whole, not cut by narrow columns.
     const QString pdfDir = IR::scratchDir(QStringLiteral("disposition-pdf"));
     IR::convertWithSoffice({printed}, pdfDir, QStringLiteral("pdf"));
     QProcess text;
@@ -142,6 +143,7 @@ TEST(CollectiveDisposition, NumberFiguresAndAnnexes)
     EXPECT_EQ(pages.count(QStringLiteral("la Dispoziția nr. 12 din 16.01.2023")), 2) << pages.toStdString();
     EXPECT_TRUE(pages.contains(QRegularExpression(QStringLiteral("\\bmembri\\b")))) << pages.toStdString();
     EXPECT_TRUE(pages.contains(QStringLiteral("combustibili"))) << pages.toStdString();
+    EXPECT_EQ(pages.count(QStringLiteral("Ţăranu nr. 123 bl. A4 ap. 12")), 2) << pages.toStdString();
 }
 
 TEST(CollectiveDisposition, DialogRefusesNoNumberOrABlankTextAndRemembersTexts)
