@@ -4,6 +4,7 @@
 #include <vector>
 
 class TBRLayout;
+struct TBRJobState;
 struct TBandReport;
 
 // Several reports laid out one after another as one job on one printer: the
@@ -15,12 +16,17 @@ public:
     std::vector<TBandReport *> Reports;
     std::function<void(const TBRLaidPage &)> OnPage;
 
-    // A cancelled member ends the job.
+    // Adds a member that from now on prints through the job.
+    void Add(TBandReport &report);
+    // Each member is asked by its BeforePrint, laid out, then told AfterPrint;
+    // a cancelled member ends the job.
     std::vector<TBRLaidPage> Run();
     void Cancel();
     bool Cancelled() const { return m_cancelled; }
 
 private:
+    void runMember(TBandReport &report, bool last, TBRJobState &job, std::vector<TBRLaidPage> &pages);
+
     TBRLayout *m_running = nullptr;
     bool m_cancelled = false;
 };

@@ -226,6 +226,13 @@ std::vector<TBRLaidPage> TBRLayout::Run(TBRJobState *job)
 {
     if (m_running)
         return {};
+    // A composite job asks its members itself.
+    if (!job && m_report.BeforePrint) {
+        bool print = true;
+        m_report.BeforePrint(print);
+        if (!print)
+            return {};
+    }
     m_running = true;
     try {
         setUp();

@@ -34,6 +34,7 @@ public:
     // Lays the report out once; every finished page also goes to OnPage. As a
     // member of a composite job it goes on from the job's state and leaves its
     // last page open for the next member, unless its Tag is 999 (the last).
+    // On its own, the report's BeforePrint may decline the run: no pages.
     std::vector<TBRLaidPage> Run(TBRJobState *job = nullptr);
     std::function<void(const TBRLaidPage &)> OnPage;
     std::function<void(int percent)> OnProgress;

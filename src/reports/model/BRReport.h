@@ -6,6 +6,7 @@
 #include <QPageLayout>
 #include <QStringList>
 
+class TBRCompositeReport;
 class TDataSet;
 
 // The page of a report: lengths in tenths of a millimetre.
@@ -86,6 +87,13 @@ struct TBandReport
     std::function<void(int page)> OnStartPage, OnEndPage;
     // Records without a dataset (see TBRSubDetail::OnNeedData).
     std::function<void(bool &moreData)> OnNeedData;
+    // Before a run; leaving the flag false prints nothing. After a print job.
+    std::function<void(bool &printReport)> BeforePrint;
+    std::function<void()> AfterPrint;
+    // The progress window shows while the report prints.
+    bool ShowProgress = true;
+    // The composite job the report was added to: printing the report prints the job.
+    TBRCompositeReport *Job = nullptr;
     // Stops the run once page 1 is full; nothing after page 1 is kept.
     bool FirstPageOnly = false;
     // A composite job marks its last member with 999 while it runs.

@@ -317,11 +317,16 @@ bool TBRPrinter::PrintPages(QPagedPaintDevice &device)
     return !m_cancelled;
 }
 
+bool TBRPrinter::PrintsAgain() const
+{
+    return m_status == Status::Finished && !m_fromFile && !m_settings->PrintMetaFile;
+}
+
 void TBRPrinter::PrintStored()
 {
     if (m_status != Status::Finished)
         return;
-    if (!m_fromFile && !m_settings->PrintMetaFile) {
+    if (PrintsAgain()) {
         emit PrintAgainRequested();
         return;
     }

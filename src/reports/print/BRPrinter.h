@@ -84,6 +84,9 @@ public:
     // Draws the stored pages from FirstPage (or 1) to LastPage (or the last)
     // on a paged device, one device page each; false when cancelled.
     bool PrintPages(QPagedPaintDevice &device);
+    // A finished job whose pages came from a run, not from a file, and are
+    // not to be printed as stored: the report prints itself again instead.
+    bool PrintsAgain() const;
     // The preview's Print: the pages of a report run are made again by the
     // report (PrintAgainRequested) unless they are to be printed as stored;
     // stored and loaded pages go to the printer.

@@ -38,6 +38,13 @@ QUrl TBRPreviewLogic::LinkUrl(const QString &link)
     return url.isValid() && (web || mail) ? url : QUrl();
 }
 
+TBRPreviewLogic::PrintWay TBRPreviewLogic::PrintWayOf(const TBRPrinter &printer, bool hasReport)
+{
+    if (printer.status() != TBRPrinter::Status::Finished)
+        return PrintWay::Nothing;
+    return hasReport && printer.PrintsAgain() ? PrintWay::RunAgain : PrintWay::StoredPages;
+}
+
 QList<int> TBRPreviewLogic::SearchPages(TBRPrinter &printer, const QString &text, bool matchCase)
 {
     QList<int> found;

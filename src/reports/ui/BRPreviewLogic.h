@@ -31,6 +31,11 @@ public:
     // The path with ".brp" added when it has no such extension (in any case).
     static QString WithReportExtension(const QString &path) { return WithExtension(path, QStringLiteral("brp")); }
     static QString WithExtension(const QString &path, const QString &extension);
+    // What Print does with a printer's pages: a report's own run is run again
+    // unless its pages are to be printed as stored; pages loaded from a file
+    // or without a report are printed as stored; an unfinished job prints nothing.
+    enum class PrintWay { Nothing, RunAgain, StoredPages };
+    static PrintWay PrintWayOf(const TBRPrinter &printer, bool hasReport);
     // "Pagina x din y".
     static QString PageText(int page, int count);
 };

@@ -9,6 +9,7 @@
 #include "reports/ui/BRPrintDialog.h"
 #include "reports/ui/BRPrinterSetup.h"
 #include "reports/ui/BRProgressForm.h"
+#include "reports/ui/BRReportPrint.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -22,7 +23,6 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -338,12 +338,9 @@ void TBRStandardPreview::askLoad()
 
 void TBRStandardPreview::askPdf()
 {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvare ca PDF"), QString(),
-                                                QStringLiteral("Documente PDF (*.pdf *.PDF)"));
+    const QString path = TBRReportPrint::AskPdfPath(this);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
     try {
         SavePdfTo(path);
     } catch (const std::exception &e) {
@@ -354,17 +351,24 @@ void TBRStandardPreview::askPdf()
 void TBRStandardPreview::askPrint()
 {
     if (!TBRPrinter::PrintersInstalled()) {
-        // The buttons named in Romanian: Qt's own Yes/No are not translated here.
-        QMessageBox ask(QMessageBox::Question, windowTitle(),
-                        QStringLiteral("Nu este instalată nicio imprimantă. Doriți să salvați raportul ca fișier PDF?"),
-                        QMessageBox::NoButton, this);
-        const QAbstractButton *yes = ask.addButton(QStringLiteral("Da"), QMessageBox::YesRole);
-        ask.setDefaultButton(ask.addButton(QStringLiteral("Nu"), QMessageBox::NoRole));
-        ask.exec();
-        if (ask.clickedButton() == yes)
+        if (TBRReportPrint::OfferPdf(this, windowTitle()))
             askPdf();
         return;
     }
+    switch (TBRPreviewLogic::PrintWayOf(*m_printer, m_report != nullptr)) {
+    case TBRPreviewLogic::PrintWay::RunAgain:
+        TBRReportPrint::Print(*m_report, this);
+        return;
+    case TBRPreviewLogic::PrintWay::StoredPages:
+        printStored();
+        return;
+    case TBRPreviewLogic::PrintWay::Nothing:
+        return;
+    }
+}
+
+void TBRStandardPreview::printStored()
+{
     TBRPrintDialog dialog;
     dialog.MinPage = 1;
     dialog.MaxPage = m_printer->PageCount();

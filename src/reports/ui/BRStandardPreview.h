@@ -78,6 +78,7 @@ private:
     void refreshThumbs();
     void askGoto();
     void askPrint();
+    void printStored();
     void askSave();
     void askLoad();
     void askPdf();

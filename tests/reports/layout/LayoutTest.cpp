@@ -487,6 +487,54 @@ TEST_F(ReportLayout, CompositeJobSharesPagesAndNumbersThemOn)
     EXPECT_EQ(second.Tag, 0); // 999 only while it ran
 }
 
+TEST_F(ReportLayout, CompositeJobAsksEachMemberBeforeAndTellsItAfterItsRun)
+{
+    struct Case
+    {
+        const char *name;
+        bool firstPrints, secondPrints;
+        QStringList heard;
+        QStringList texts; // of the job's one page
+    } cases[] = {
+        {"both print", true, true, {"before a", "after a", "before b", "after b"}, {"r1", "r1", "r2"}},
+        {"the first declines", false, true, {"before a", "before b", "after b"}, {"r1", "r2"}},
+        // The page the first left open is still kept.
+        {"the last declines", true, false, {"before a", "after a", "before b"}, {"r1"}},
+    };
+    for (const Case &c : cases) {
+        auto a = numbered(1), b = numbered(2);
+        TBandReport first = report(a.get()), second = report(b.get());
+        QStringList heard;
+        const auto listen = [&heard](TBandReport &r, const QString &name, bool prints) {
+            r.BeforePrint = [&heard, name, prints](bool &print) {
+                heard << "before " + name;
+                print = prints;
+            };
+            r.AfterPrint = [&heard, name] { heard << "after " + name; };
+        };
+        listen(first, "a", c.firstPrints);
+        listen(second, "b", c.secondPrints);
+        TBRCompositeReport job;
+        job.Add(first);
+        job.Add(second);
+        EXPECT_EQ(second.Job, &job) << c.name;
+        int told = 0;
+        job.OnPage = [&told](const TBRLaidPage &) { ++told; };
+        const auto pages = job.Run();
+        EXPECT_EQ(heard, c.heard) << c.name;
+        ASSERT_EQ(pages.size(), 1u) << c.name;
+        EXPECT_EQ(pages[0].Texts(), c.texts) << c.name;
+        EXPECT_EQ(told, 1) << c.name;
+    }
+
+    // On its own, a declining report makes no pages.
+    auto a = numbered(1);
+    TBandReport alone = report(a.get());
+    alone.BeforePrint = [](bool &print) { print = false; };
+    TBRLayout layout(alone);
+    EXPECT_TRUE(layout.Run().empty());
+}
+
 TEST_F(ReportLayout, QueryParametersComeFromReportVariables)
 {
     QTemporaryDir dir;

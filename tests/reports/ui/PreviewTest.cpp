@@ -1,5 +1,6 @@
 #include "documents/MemoryDataSet.h"
 #include "reports/eval/BRError.h"
+#include "reports/layout/BRCompositeReport.h"
 #include "reports/layout/BRLayout.h"
 #include "reports/print/BRExportFilter.h"
 #include "reports/print/BRTextFilter.h"
@@ -9,10 +10,12 @@
 #include "reports/ui/BRPrintDialog.h"
 #include "reports/ui/BRPrinterSetup.h"
 #include "reports/ui/BRProgressForm.h"
+#include "reports/ui/BRReportPrint.h"
 #include "reports/ui/BRStandardPreview.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,16 +49,28 @@ protected:
 
     // Three pages, one name each; "Ştefan" stands on page 2. Each name makes
     // an outline entry when asked; a filter hears the run when given.
-    static std::unique_ptr<TBRPrinter> threePages(bool outline = false, TBRExportFilter *filter = nullptr)
+    static std::unique_ptr<MemoryDataSet> names()
     {
-        MemoryDataSet ds({{"NUME", SqlType::Text}}, {{"Ion"}, {"Ştefan Ţuţea"}, {"Ana"}});
-        ds.Open();
-        TBandReport r;
+        auto ds = std::make_unique<MemoryDataSet>(QList<MemoryDataSet::Column>{{"NUME", SqlType::Text}},
+                                                  QList<QVariantList>{{"Ion"}, {"Ştefan Ţuţea"}, {"Ana"}});
+        ds->Open();
+        return ds;
+    }
+
+    static void namePerPage(TBandReport &r, TDataSet &ds, bool outline = false)
+    {
         r.DataSet = &ds;
         r.ReportTitle = QStringLiteral("Proba");
         TBRBand &detail = r.AddBand(TBRBandType::rbDetail, 100);
         detail.ForceNewPage = true;
         detail.Add(TBRPrintable::expr(QStringLiteral("NUME"), 0, 0, 800, 100)).OutlineLevel = outline ? 0 : -1;
+    }
+
+    static std::unique_ptr<TBRPrinter> threePages(bool outline = false, TBRExportFilter *filter = nullptr)
+    {
+        const auto ds = names();
+        TBandReport r;
+        namePerPage(r, *ds, outline);
         auto printer = std::make_unique<TBRPrinter>();
         TBRLayout layout(r);
         TBRRender::Run(layout, r, *printer, filter);
@@ -99,6 +114,58 @@ TEST_F(ReportPreview, DecisionsOutsideTheWindow)
     EXPECT_EQ(TBRPreviewLogic::WithReportExtension("a/raport"), "a/raport.brp");
     EXPECT_TRUE(TBRPreviewLogic::ReportFilter().contains("*.BRP"));
     EXPECT_TRUE(TBRPreviewLogic::ReportFilter().contains("*.brp"));
+}
+
+TEST_F(ReportPreview, PrintRunsTheReportAgainUnlessItsPagesAreToBePrintedAsStored)
+{
+    QTemporaryDir dir;
+    using Way = TBRPreviewLogic::PrintWay;
+    struct Case
+    {
+        const char *name;
+        bool hasReport, printMetaFile, fromFile, finished;
+        Way way;
+    } cases[] = {
+        {"a finished run with its report", true, false, false, true, Way::RunAgain},
+        {"a run to be printed as stored", true, true, false, true, Way::StoredPages},
+        {"a run without its report", false, false, false, true, Way::StoredPages},
+        {"pages loaded from a file", true, false, true, true, Way::StoredPages},
+        {"a run still going on", true, false, false, false, Way::Nothing},
+    };
+    for (const Case &c : cases) {
+        std::unique_ptr<TBRPrinter> printer = c.finished ? threePages() : std::make_unique<TBRPrinter>();
+        if (!c.finished)
+            printer->BeginDoc();
+        if (c.fromFile) {
+            printer->SaveToFile(dir.filePath("p.brp"));
+            printer->LoadFromFile(dir.filePath("p.brp"));
+        }
+        printer->Settings().PrintMetaFile = c.printMetaFile;
+        EXPECT_EQ(TBRPreviewLogic::PrintWayOf(*printer, c.hasReport), c.way) << c.name;
+    }
+
+    // Run again onto a printer that writes a PDF file: on its own, and as a member of a job.
+    const auto ds = names(), more = names();
+    TBandReport alone, other;
+    namePerPage(alone, *ds);
+    namePerPage(other, *more);
+    alone.ShowProgress = false;
+    int told = 0;
+    alone.AfterPrint = [&] { ++told; };
+    const auto printOn = [&](const char *file) {
+        TBRPrinter printer;
+        printer.Printer().setOutputFormat(QPrinter::PdfFormat);
+        printer.Printer().setOutputFileName(dir.filePath(file));
+        EXPECT_TRUE(TBRReportPrint::PrintOn(alone, printer)) << file;
+        EXPECT_TRUE(QFileInfo(dir.filePath(file)).size() > 0) << file;
+        return printer.PageCount();
+    };
+    EXPECT_EQ(printOn("singur.pdf"), 3);
+    EXPECT_EQ(told, 1) << "the end of the print job is told";
+    TBRCompositeReport job;
+    job.Add(alone);
+    job.Add(other);
+    EXPECT_EQ(printOn("lucrare.pdf"), 6) << "a member prints the whole job";
 }
 
 TEST_F(ReportPreview, KeysNavigateAndSearchFindsUnicodeTextCaseBlind)
