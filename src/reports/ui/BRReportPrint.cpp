@@ -20,6 +20,8 @@ void TBRReportPrint::Print(TBandReport &report, QWidget *parent)
             printToPdf(report, parent);
         return;
     }
+    // The printer chosen in the printer setup, when it is still there.
+    printer.SetPrinterIndex(report.PrinterSettings.PrinterIndex);
     PrintOn(report, printer, parent);
 }
 
