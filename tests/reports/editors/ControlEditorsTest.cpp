@@ -1,3 +1,4 @@
+#include "TestApplication.h"
 #include "reports/editors/BRExprEditor.h"
 #include "reports/editors/BRTextSettingsForm.h"
 #include "reports/model/BRPrintable.h"
@@ -11,10 +12,6 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
-
 TBRPrintableContext inUnits(TBRUnit unit)
 {
     TBRPrintableContext context;
@@ -26,8 +23,7 @@ TBRPrintableContext inUnits(TBRUnit unit)
 
 TEST(ControlEditors, WidthAndHeightGoBackInTheReportsUnit)
 {
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
+    ensureApplication<QApplication>();
     struct Case
     {
         const char *name;
@@ -61,8 +57,7 @@ TEST(ControlEditors, WidthAndHeightGoBackInTheReportsUnit)
 
 TEST(ControlEditors, ExpressionFormWritesTextMaskAndSwitchesOnlyOnOk)
 {
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
+    ensureApplication<QApplication>();
     TBRPrintable control = TBRPrintable::expr(QStringLiteral("SUMA"), 0, 0, 300, 50, QStringLiteral("0.00"));
     TBRExprEditor editor(control, inUnits(TBRUnit::MM));
     EXPECT_EQ(editor.TypeName(), "BREXPR");

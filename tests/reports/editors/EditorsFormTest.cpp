@@ -1,3 +1,4 @@
+#include "TestApplication.h"
 #include "CereriFields.h"
 #include "reports/editors/BREnvironmentEditor.h"
 #include "reports/editors/BRExpressionBuilder.h"
@@ -18,17 +19,12 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
-
 class EditorForms : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        if (!QCoreApplication::instance())
-            new QApplication(argc, argv);
+        ensureApplication<QApplication>();
     }
     static void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
 };

@@ -1,3 +1,4 @@
+#include "TestApplication.h"
 #include "documents/MemoryDataSet.h"
 #include "platform/sql/SqlError.h"
 #include "platform/sql/SqlQuote.h"
@@ -14,17 +15,12 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
-
 class ReportLayout : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        if (!QCoreApplication::instance())
-            new QGuiApplication(argc, argv);
+        ensureApplication<QGuiApplication>();
     }
 };
 

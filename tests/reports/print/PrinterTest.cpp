@@ -1,3 +1,4 @@
+#include "TestApplication.h"
 #include "reports/eval/BRError.h"
 #include "reports/print/BRPrinter.h"
 
@@ -38,10 +39,6 @@ QStringList pdfPages(const QString &path)
     return pages;
 }
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
-
 } // namespace
 
 class BRPrinterTest : public ::testing::Test
@@ -49,8 +46,7 @@ class BRPrinterTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        if (!QCoreApplication::instance())
-            new QGuiApplication(argc, argv);
+        ensureApplication<QGuiApplication>();
     }
     QTemporaryDir dir;
 };

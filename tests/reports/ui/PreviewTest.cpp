@@ -1,3 +1,4 @@
+#include "TestApplication.h"
 #include "documents/MemoryDataSet.h"
 #include "reports/eval/BRError.h"
 #include "reports/layout/BRCompositeReport.h"
@@ -34,17 +35,12 @@
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char *argv[] = {arg0, nullptr};
-
 class ReportPreview : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite()
     {
-        if (!QCoreApplication::instance())
-            new QApplication(argc, argv);
+        ensureApplication<QApplication>();
     }
 
     // Three pages, one name each; "Ştefan" stands on page 2. Each name makes
