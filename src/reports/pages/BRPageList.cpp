@@ -18,7 +18,10 @@ public:
 
     [[noreturn]] void fail(const QString &detail) const
     {
-        throw EBRError(QStringLiteral("Raportul salvat \"%1\" nu poate fi citit: %2.").arg(m_path, detail));
+        QString text = QStringLiteral("Raportul salvat \"%1\" nu poate fi citit: %2").arg(m_path, detail);
+        if (!text.endsWith(u'.'))
+            text += u'.';
+        throw EBRError(text);
     }
 
     QByteArray read(qint64 pos, qint64 n)

@@ -66,20 +66,17 @@ QList<int> TBRPreviewLogic::SearchPages(TBRPrinter &printer, const QString &text
 
 namespace {
 
-// A dialog filter for an extension written in any case ("*.brp *.BRP *.Brp ...").
+// A dialog filter for an extension written in any case: "*.[bB][rR][pP]".
 QString anyCase(const QString &description, const QString &extension)
 {
-    QStringList patterns;
-    const int n = int(extension.size());
-    for (int mask = 0; mask < (1 << n); ++mask) {
-        QString e = extension.toLower();
-        for (int i = 0; i < n; ++i)
-            if (mask & (1 << i))
-                e[i] = e[i].toUpper();
-        if (!patterns.contains(QStringLiteral("*.") + e))
-            patterns << QStringLiteral("*.") + e;
+    QString pattern = QStringLiteral("*.");
+    for (const QChar c : extension) {
+        if (c.toLower() == c.toUpper())
+            pattern += c;
+        else
+            pattern += u'[' + c.toLower() + c.toUpper() + u']';
     }
-    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
 }
 
 } // namespace
