@@ -4,6 +4,7 @@
 
 void TEngineFillBackEnd::Open(const QString &templatePath, const QString &workingCopy)
 {
+    EndFill();
     m_facade.CloseFile();
     m_facade.OpenFile(templatePath);
     m_facade.SetActiveSheet(1);
@@ -12,12 +13,14 @@ void TEngineFillBackEnd::Open(const QString &templatePath, const QString &workin
 
 void TEngineFillBackEnd::SaveAndClose()
 {
+    EndFill();
     m_facade.Save(m_workingCopy);
     m_facade.CloseFile();
 }
 
 void TEngineFillBackEnd::Close()
 {
+    EndFill();
     m_facade.CloseFile();
 }
 
@@ -28,6 +31,7 @@ int TEngineFillBackEnd::SheetCount() const
 
 void TEngineFillBackEnd::ActivateSheet(int sheet)
 {
+    EndFill();
     m_facade.SetActiveSheet(sheet);
 }
 
@@ -48,18 +52,59 @@ QVariant TEngineFillBackEnd::Value(int row, int col) const
 
 void TEngineFillBackEnd::SetValue(int row, int col, const QVariant &value)
 {
+    EndFill();
     m_facade.SetCellValue(row, col, CellValue(value));
 }
 
 void TEngineFillBackEnd::SetRowValues(int row, const TRowValues &values)
 {
+    const bool filling = row >= m_fillFirst && row <= m_fillLast;
     m_cellValues.resize(values.size());
-    for (size_t i = 0; i < values.size(); ++i)
-        m_cellValues[i] = {values[i].Col, CellValue(values[i].Value)};
+    for (size_t i = 0; i < values.size(); ++i) {
+        int xf = values[i].Xf;
+        if (filling)
+            for (const auto &[col, format] : m_fillFormats)
+                if (col == values[i].Col)
+                    xf = format >= 0 ? format : 15;  // a copy of no cell: a new one
+        m_cellValues[i] = {values[i].Col, CellValue(values[i].Value), xf};
+    }
     m_facade.SetRowValues(row, m_cellValues);
+}
+
+void TEngineFillBackEnd::InsertRowCopiesToFill(int row, int count, const std::vector<int> &filledCols)
+{
+    if (count < 1) {
+        InsertRowCopies(row, count);
+        return;
+    }
+    TExcelFile &file = m_facade.File();
+    std::vector<std::pair<int, int>> formats;
+    QVariantList taken;
+    for (int col : filledCols) {
+        const int xf = file.GetCellFormat(row, col);  // -1: no cell
+        formats.emplace_back(col, xf);
+        taken.append(file.GetCellValue(row, col));
+        if (xf >= 0) {
+            file.SetCellFormat(row, col, 15);  // so that the empty value leaves no cell
+            file.SetCellValue(row, col, QVariant());
+        }
+    }
+    try {
+        InsertRowCopies(row, count);
+    } catch (...) {
+        // The row gets its cells back when the copies cannot be made.
+        for (size_t i = 0; i < formats.size(); ++i)
+            if (formats[i].second >= 0)
+                file.SetCellValueX(row, formats[i].first, taken[qsizetype(i)], formats[i].second);
+        throw;
+    }
+    m_fillFormats = std::move(formats);
+    m_fillFirst = row;
+    m_fillLast = row + count;
 }
 
 void TEngineFillBackEnd::InsertRowCopies(int row, int count)
 {
+    EndFill();
     m_facade.InsertAndCopyRows(row, row, row, count);
 }

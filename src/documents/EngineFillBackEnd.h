@@ -2,6 +2,9 @@
 
 #include "documents/XlsFillBackEnd.h"
 
+#include <utility>
+#include <vector>
+
 class TXlsImport;
 
 // Fills .xls templates through the spreadsheet file engine's facade: the
@@ -23,9 +26,18 @@ public:
     void SetValue(int row, int col, const QVariant &value) override;
     void SetRowValues(int row, const TRowValues &values) override;
     void InsertRowCopies(int row, int count) override;
+    // Takes the filled cells out of the row before copying it, keeping their
+    // formats for the rows' SetRowValues: copies of cells that are replaced
+    // at once would be made and freed for nothing.
+    void InsertRowCopiesToFill(int row, int count, const std::vector<int> &filledCols) override;
 
 private:
     TXlsImport &m_facade;
     QString m_workingCopy;
     TRowValues m_cellValues;  // reused from row to row
+    // The rows InsertRowCopiesToFill made and the formats of their filled
+    // cells; any other change ends it.
+    int m_fillFirst = 0, m_fillLast = -1;
+    std::vector<std::pair<int, int>> m_fillFormats;  // column, XF (-1: no cell)
+    void EndFill() { m_fillLast = -1; }
 };

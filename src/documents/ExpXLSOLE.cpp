@@ -79,6 +79,27 @@ QVariant FieldValue(const ColumnFill &fill, int n, const QVariant &blank)
     }
 }
 
+// The cells of the template row that records fill, in column order.
+std::vector<ColumnFill> FillPlan(const TXlsFillBackEnd &backEnd, TDataSet &dataSet, int row)
+{
+    std::vector<ColumnFill> plan;
+    const int maxCol = backEnd.MaxCol();
+    for (int col = 1; col <= maxCol; ++col) {
+        const QString key = asciiUpper(backEnd.Text(row, col).trimmed());
+        if (key == u"%NRCRT") {
+            plan.push_back({col, nullptr});
+        } else if (key.startsWith(u'#')) {
+            for (TField *field : dataSet.Fields()) {
+                if (u'#' + asciiUpper(field->FieldName()) == key) {
+                    plan.push_back({col, field, field->DataType()});
+                    break;
+                }
+            }
+        }
+    }
+    return plan;
+}
+
 } // namespace
 
 using DocumentValues::letWindowsRun;
@@ -206,7 +227,6 @@ void TExpXLSOLE::FillFromDataSet(TDataSet &dataSet)
     {
         const DataSetPosition keep(dataSet);
         dataSet.First();
-        CopyRows(templateRow, dataSet.RecordCount() - 1);
         if (dataSet.IsEmpty())
             ClearRow(templateRow);
         else
@@ -225,26 +245,19 @@ void TExpXLSOLE::ClearRow(int row)
 void TExpXLSOLE::FillRecords(TDataSet &dataSet, int templateRow)
 {
     // Every record's row is a copy of the template row, so the cells to fill
-    // are read from it once.
-    std::vector<ColumnFill> plan;
-    const int maxCol = m_backEnd->MaxCol();
-    for (int col = 1; col <= maxCol; ++col) {
-        const QString key = asciiUpper(m_backEnd->Text(templateRow, col).trimmed());
-        if (key == u"%NRCRT") {
-            plan.push_back({col, nullptr});
-        } else if (key.startsWith(u'#')) {
-            for (TField *field : dataSet.Fields()) {
-                if (u'#' + asciiUpper(field->FieldName()) == key) {
-                    plan.push_back({col, field, field->DataType()});
-                    break;
-                }
-            }
-        }
-    }
+    // are read from it once, before it is copied.
+    const std::vector<ColumnFill> plan = FillPlan(*m_backEnd, dataSet, templateRow);
     // Each record's values are handed over a row at a time, in one reused list.
     TRowValues values(plan.size());
-    for (size_t i = 0; i < plan.size(); ++i)
+    std::vector<int> filledCols;
+    for (size_t i = 0; i < plan.size(); ++i) {
         values[i].Col = plan[i].col;
+        filledCols.push_back(plan[i].col);
+    }
+    const int copies = dataSet.RecordCount() - 1;
+    if (copies >= 1)
+        m_backEnd->InsertRowCopiesToFill(templateRow, copies, filledCols);
+    letWindowsRun();
     QElapsedTimer sinceMessages;
     sinceMessages.start();
     int row = templateRow;

@@ -38,6 +38,11 @@ bool isDate(const QVariant &v)
 
 } // namespace
 
+void TXlsFillBackEnd::InsertRowCopiesToFill(int row, int count, const std::vector<int> &)
+{
+    InsertRowCopies(row, count);
+}
+
 void TXlsFillBackEnd::SetRowValues(int row, const TRowValues &values)
 {
     for (const TColumnValue &v : values)

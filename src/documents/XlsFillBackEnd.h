@@ -34,6 +34,10 @@ public:
     virtual void SetRowValues(int row, const TRowValues &values);
     // count copies of the row inserted at it; everything below moves down.
     virtual void InsertRowCopies(int row, int count) = 0;
+    // The same, for copies whose cells in filledCols SetRowValues writes
+    // next, on the row and on every copy: a back-end may leave those cells out
+    // of the copies and give the values written there the formats they had.
+    virtual void InsertRowCopiesToFill(int row, int count, const std::vector<int> &filledCols);
 
     // The cell's value as text, the same way on every back-end.
     QString Text(int row, int col) const;

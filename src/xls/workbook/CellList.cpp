@@ -337,7 +337,8 @@ void TCellList::SetRowValues(int row, const TRowValues &values, int colOffset)
         const int col = v.Col + colOffset;
         int index = 0;
         const bool found = cells && cells->Find(col, index);
-        auto cell = ValueCell(row, col, found ? cells->Items(index)->XF() : 15, v.Value);
+        const int xf = v.Xf >= 0 ? v.Xf : found ? cells->Items(index)->XF() : 15;
+        auto cell = ValueCell(row, col, xf, v.Value);
         if (!cell) {
             if (found)
                 RemoveAt(*cells, index, row, col);

@@ -47,9 +47,10 @@ public:
     // Replaces the cell, keeping its format (or the row's); an empty value
     // leaves a blank cell when the old one had a format other than the default.
     void SetCellValue(int row, int col, const QVariant &value) override;
-    // Each value as SetCellValue puts it, in a row looked up once; columns
-    // are values[i].Col + colOffset and must ascend. Every position is checked
-    // before any cell changes.
+    // Each value as SetCellValue puts it (onto a cell of format Xf where one
+    // is given), in a row looked up once; columns are values[i].Col +
+    // colOffset and must ascend. Every position is checked before any cell
+    // changes.
     void SetRowValues(int row, const TRowValues &values, int colOffset);
     // A value with a format; xf -1 keeps the cell's format.
     void SetCellValue(int row, int col, const QVariant &value, int xf);

@@ -318,6 +318,16 @@ void TXLSFile::SetCellValue(int row, int col, const QVariant &value)
 
 void TXLSFile::SetRowValues(int row, const TRowValues &values)
 {
+    // The format count is counted once for the row: counting it takes long.
+    int formats = -1;
+    for (const TColumnValue &v : values) {
+        if (v.Xf < 0)
+            continue;
+        if (formats < 0)
+            formats = FormatCount();
+        if (v.Xf >= formats)
+            CheckFormat(v.Xf);  // raises
+    }
     if (TWorkSheet *sheet = ActiveWorkSheet())
         sheet->Cells().SetRowValues(row - 1, values, FFirstColumn - 1);
 }

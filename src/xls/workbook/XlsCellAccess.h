@@ -6,10 +6,13 @@
 
 // Values for some cells of one row, by column in ascending order: a filled
 // template row is written this way, the row found once for all its cells.
+// Xf, when not -1, stands for the format of the cell there: the value goes in
+// as onto a cell of that format (the cell may be missing).
 struct TColumnValue
 {
     int Col = 0;
     QVariant Value;
+    int Xf = -1;
 };
 using TRowValues = std::vector<TColumnValue>;
 
