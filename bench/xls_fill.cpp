@@ -98,7 +98,7 @@ std::vector<std::unique_ptr<MemoryDataSet>> SheetRecords(int count)
 // Seconds to open the template, replace its tags, expand each sheet's row
 // over its records and save; the records themselves are the query's work,
 // not counted.
-double Fill(const std::vector<std::unique_ptr<MemoryDataSet>> &parts)
+double Fill(const std::vector<std::unique_ptr<MemoryDataSet>> &parts, const QString &keep = QString())
 {
     TExpXLSOLE filler;
     QElapsedTimer timer;
@@ -115,6 +115,8 @@ double Fill(const std::vector<std::unique_ptr<MemoryDataSet>> &parts)
     }
     filler.CloseAndShow(false);
     const double seconds = timer.nsecsElapsed() / 1e9;
+    if (!keep.isEmpty())
+        QFile::copy(filler.WorkingCopy(), keep);
     QFile::remove(filler.WorkingCopy());
     return seconds;
 }
@@ -140,16 +142,16 @@ qint64 PeakKb(const QString &program, const QStringList &args)
 
 } // namespace
 
-// "xls_fill --once N" fills and saves N records once, without the baseline:
-// the run to count instructions on (callgrind), steadier than times on a
-// busy machine.
+// "xls_fill --once N [copy.xls]" fills and saves N records once, without the
+// baseline: the run to count instructions on (callgrind), steadier than times
+// on a busy machine. The workbook is kept where a copy is asked for.
 int main(int argc, char **argv)
 {
     QTemporaryDir dir;
     Form1().setFolders(dir.path(), dir.path(), dir.path());
-    if (argc == 3 && QByteArray(argv[1]) == "--once") {
+    if ((argc == 3 || argc == 4) && QByteArray(argv[1]) == "--once") {
         const auto parts = SheetRecords(std::atoi(argv[2]));
-        std::printf("fill and save: %.3f s\n", Fill(parts));
+        std::printf("fill and save: %.3f s\n", Fill(parts, argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString()));
         return 0;
     }
     double fill[2] = {0, 0}, xlwt[2] = {0, 0};
