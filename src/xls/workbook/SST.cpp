@@ -17,6 +17,73 @@ constexpr quint8 FlagExtension = 0x04;
 constexpr quint8 FlagRichText = 0x08;
 constexpr int MaxTextSize = 0xFFFF;  // an entry's length field has 2 bytes
 
+// Characters that all fit one byte are stored compressed, as TExcelString
+// stores them.
+bool IsWide(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
+}
+
+int PlainSize(const QString &text, bool wide)
+{
+    return 3 + int(text.size()) * (wide ? 2 : 1);
+}
+
+// A plain BIFF8 string with a 2-byte length: the header, then the characters,
+// one byte each or two (little-endian).
+void PutPlain(const QString &text, bool wide, char *out)
+{
+    *out++ = char(text.size() & 0xFF);
+    *out++ = char(text.size() >> 8);
+    *out++ = wide ? 1 : 0;
+    for (QChar c : text) {
+        *out++ = char(c.unicode() & 0xFF);
+        if (wide)
+            *out++ = char(c.unicode() >> 8);
+    }
+}
+
+// A plain string that lies whole in the record from pos on, read straight
+// from its bytes; false for anything else, which the general reader takes.
+bool ReadPlainInRecord(const QByteArray &data, int &pos, QString &text)
+{
+    if (pos + 3 > data.size())
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(data.constData()) + pos;
+    const quint8 flags = p[2];
+    if (flags & (FlagRichText | FlagExtension))
+        return false;
+    const int count = p[0] | (p[1] << 8);
+    const bool wide = flags & 0x01;
+    if (pos + 3 + count * (wide ? 2 : 1) > data.size())
+        return false;
+    p += 3;
+    if (count == 0) {
+        text = QString();  // as the general reader gives it
+    } else if (wide) {
+        text = QString(count, Qt::Uninitialized);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)
+            std::memcpy(out, p, size_t(count) * 2);
+        else
+            for (int i = 0; i < count; ++i)
+                out[i] = char16_t(p[2 * i] | (p[2 * i + 1] << 8));
+    } else {
+        text = QString::fromLatin1(reinterpret_cast<const char *>(p), count);
+    }
+    pos += 3 + count * (wide ? 2 : 1);
+    return true;
+}
+
+// The string built in a buffer that is reused from string to string.
+const QByteArray &PlainStringBytes(const QString &text, QByteArray &buffer)
+{
+    const bool wide = IsWide(text);
+    buffer.resize(PlainSize(text, wide));
+    PutPlain(text, wide, buffer.data());
+    return buffer;
+}
+
 // Cuts the table into an SST record and CONTINUE records the way the format
 // asks: a string's header never splits, and characters that run into the next
 // record are preceded there by a fresh option byte.
@@ -59,6 +126,22 @@ public:
         }
     }
 
+    // A plain string: written in place when it fits the record whole, as
+    // most do, else split as AddString splits it.
+    void AddPlain(const QString &text, QByteArray &scratch)
+    {
+        const bool wide = IsWide(text);
+        const int size = PlainSize(text, wide);
+        if (Room() < size) {
+            AddString(PlainStringBytes(text, scratch));
+            return;
+        }
+        QByteArray &record = Current();
+        const qsizetype at = record.size();
+        record.resize(at + size);
+        PutPlain(text, wide, record.data() + at);
+    }
+
     std::unique_ptr<TBaseRecord> Finish()
     {
         auto record = CreateRecord(SSTId, FRecords[0]);
@@ -80,26 +163,6 @@ private:
 
     std::vector<QByteArray> FRecords;
 };
-
-// A plain BIFF8 string with a 2-byte length, built in a buffer that is
-// reused from string to string: characters that all fit one byte are
-// stored compressed, as TExcelString stores them.
-const QByteArray &PlainStringBytes(const QString &text, QByteArray &buffer)
-{
-    const bool wide = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
-    buffer.resize(3 + text.size() * (wide ? 2 : 1));
-    char *out = buffer.data();
-    out[0] = char(text.size() & 0xFF);
-    out[1] = char(text.size() >> 8);
-    out[2] = wide ? 1 : 0;
-    out += 3;
-    for (QChar c : text) {
-        *out++ = char(c.unicode() & 0xFF);
-        if (wide)
-            *out++ = char(c.unicode() >> 8);
-    }
-    return buffer;
-}
 
 }  // namespace
 
@@ -127,6 +190,11 @@ void TSST::Load(const TBaseRecord &sstRecord)
     const TBaseRecord *record = &sstRecord;
     int pos = 8;
     for (quint32 i = 0; i < unique; ++i) {
+        QString text;
+        if (ReadPlainInRecord(record->Data(), pos, text)) {
+            FEntries.push_back({std::move(text), nullptr});
+            continue;
+        }
         TExcelString string(2, record, pos);
         // Rich-text runs and extension blocks are kept to be written back;
         // a plain string needs only its text.
@@ -267,7 +335,7 @@ std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
         if (entry.Rich)
             writer.AddString(entry.Rich->ToBytes(true));
         else
-            writer.AddString(PlainStringBytes(entry.Text, scratch));
+            writer.AddPlain(entry.Text, scratch);
     }
     return writer.Finish();
 }
