@@ -1,0 +1,1 @@
+kestrun_bench(xls_open_save_vs_poi SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/xls_open_save_vs_poi.cpp DEPS kestrun_xls_workbook)
