@@ -6,6 +6,7 @@
 // process: the book as xlwt wrote it, the same book saved by LibreOffice
 // (MULRK runs, CONTINUE-split strings) and the largest test fixture.
 #include "PairedRuns.h"
+#include "XlsCorpus.h"
 
 #include "xls/workbook/XLSFile.h"
 
@@ -27,52 +28,30 @@ namespace {
 constexpr int Rows = 65000;
 constexpr int Rounds = 5;
 
-// Makes the book with xlwt, or, given "time", reads it with xlrd and writes
-// the same values with xlwt, printing the seconds that took.
+// Reads the book with xlrd and writes the same values with xlwt, printing
+// the seconds that took.
 const char PythonScript[] = R"PY(
 import sys, time, xlrd, xlwt
-mode, path = sys.argv[1], sys.argv[2]
-if mode == "make":
-    book = xlwt.Workbook(encoding="utf-8")
-    sheet = book.add_sheet("Date")
-    for r in range(int(sys.argv[3])):
-        row = sheet.row(r)
-        for c in range(5):
-            row.write(c, r * 10 + c + 0.25)
-        for c in range(5, 10):
-            row.write(c, "Şir %d-%d ţară" % (r, c))
-        if r % 1000 == 0:
-            sheet.flush_row_data()
-    book.save(path)
-else:
-    start = time.perf_counter()
-    src = xlrd.open_workbook(path).sheet_by_index(0)
-    book = xlwt.Workbook(encoding="utf-8")
-    sheet = book.add_sheet(src.name)
-    for r in range(src.nrows):
-        row = sheet.row(r)
-        for c, v in enumerate(src.row_values(r)):
-            row.write(c, v)
-        if r % 1000 == 0:
-            sheet.flush_row_data()
-    book.save(path + ".xlwt.xls")
-    print(time.perf_counter() - start)
+path = sys.argv[1]
+start = time.perf_counter()
+src = xlrd.open_workbook(path).sheet_by_index(0)
+book = xlwt.Workbook(encoding="utf-8")
+sheet = book.add_sheet(src.name)
+for r in range(src.nrows):
+    row = sheet.row(r)
+    for c, v in enumerate(src.row_values(r)):
+        row.write(c, v)
+    if r % 1000 == 0:
+        sheet.flush_row_data()
+book.save(path + ".xlwt.xls")
+print(time.perf_counter() - start)
 )PY";
 
-QByteArray Run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(900000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
-        std::exit(1);
-    }
-    return p.readAllStandardOutput();
-}
+using bench::runToEnd;
 
 QByteArray RunPython(const QStringList &args)
 {
-    return Run(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), QString::fromUtf8(PythonScript)} + args);
+    return runToEnd(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), QString::fromUtf8(PythonScript)} + args);
 }
 
 // Wall-clock seconds of a whole process, start-up and teardown included.
@@ -80,7 +59,7 @@ double ProcessSeconds(const QString &program, const QStringList &args)
 {
     QElapsedTimer timer;
     timer.start();
-    Run(program, args);
+    runToEnd(program, args);
     return timer.nsecsElapsed() / 1e9;
 }
 
@@ -123,20 +102,8 @@ int MemoryChild(const QString &in, const QString &out)
 // The engine's peak memory over its resident set before opening, against the file size.
 double MemoryRatio(const QString &self, const QString &in, const QString &out)
 {
-    const QList<QByteArray> kb = Run(self, {QStringLiteral("--memory"), in, out}).trimmed().split(' ');
+    const QList<QByteArray> kb = runToEnd(self, {QStringLiteral("--memory"), in, out}).trimmed().split(' ');
     return double(kb.value(1).toLongLong() - kb.value(0).toLongLong()) * 1024.0 / double(QFileInfo(in).size());
-}
-
-// The book as LibreOffice saves it, written into its own folder.
-QString LibreOfficeCopy(const QTemporaryDir &dir, const QString &book)
-{
-    const QString out = dir.filePath(QStringLiteral("lo"));
-    QDir().mkpath(out);
-    Run(QStringLiteral("soffice"),
-        {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-         QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xls:MS Excel 97"),
-         QStringLiteral("--outdir"), out, book});
-    return out + QStringLiteral("/book.xls");
 }
 
 }  // namespace
@@ -153,10 +120,10 @@ int main(int argc, char **argv)
     const QString self = QCoreApplication::applicationFilePath();
     QTemporaryDir dir;
     const QString book = dir.filePath(QStringLiteral("book.xls"));
-    RunPython({QStringLiteral("make"), book, QString::number(Rows)});
+    bench::makeBooks({book, QString::number(Rows)});
     const std::pair<const char *, QString> corpus[] = {
         {"xlwt, 65,000 rows", book},
-        {"LibreOffice, 65,000 rows", LibreOfficeCopy(dir, book)},
+        {"LibreOffice, 65,000 rows", bench::libreOfficeCopy(dir, book)},
         {"fixture lo-manystrings.xls", QStringLiteral(KESTRUN_SOURCE_DIR "/tests/fixtures/xls/lo-manystrings.xls")}};
 
     double worstMemory = 0;
@@ -171,11 +138,11 @@ int main(int argc, char **argv)
         [&] { return ProcessSeconds(self, {QStringLiteral("--child"), book, dir.filePath(QStringLiteral("cold.xls"))}); },
         [&] {
             return ProcessSeconds(QStringLiteral("/usr/bin/python3"),
-                                  {QStringLiteral("-c"), QString::fromUtf8(PythonScript), QStringLiteral("time"), book});
+                                  {QStringLiteral("-c"), QString::fromUtf8(PythonScript), book});
         });
     const bench::Paired warm = bench::paired(
         Rounds, [&] { return EngineOpenSave(book, dir.filePath(QStringLiteral("warm.xls"))); },
-        [&] { return RunPython({QStringLiteral("time"), book}).trimmed().toDouble(); });
+        [&] { return RunPython({book}).trimmed().toDouble(); });
 
     std::printf("file size: %.1f MB\n", QFileInfo(book).size() / 1e6);
     std::printf("engine open+save, whole process: %.3f s; xlrd read + xlwt write, whole process: %.3f s\n",

@@ -6,6 +6,7 @@
 // over it) and each file counts by the median of its turns.
 // Without Java or the library the comparison is skipped, not failed.
 #include "PairedRuns.h"
+#include "XlsCorpus.h"
 
 #include "xls/workbook/XLSFile.h"
 
@@ -28,52 +29,17 @@ const int BookRows[] = {1000, 10000, 65000};
 const char PoiJars[] = "/usr/share/java/poi.jar:/usr/share/java/commons-collections4.jar:"
                        "/usr/share/java/commons-math3.jar:/usr/share/java/commons-codec.jar";
 
-// Books of rows x 10 columns, half numbers and half distinct strings, as the
-// open-and-save benchmark makes its own.
-const char MakeBooks[] = R"PY(
-import sys, xlwt
-for path, rows in zip(sys.argv[1::2], sys.argv[2::2]):
-    book = xlwt.Workbook(encoding="utf-8")
-    sheet = book.add_sheet("Date")
-    for r in range(int(rows)):
-        row = sheet.row(r)
-        for c in range(5):
-            row.write(c, r * 10 + c + 0.25)
-        for c in range(5, 10):
-            row.write(c, "Şir %d-%d ţară" % (r, c))
-        if r % 1000 == 0:
-            sheet.flush_row_data()
-    book.save(path)
-)PY";
-
-QByteArray Run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(1800000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
-        std::exit(1);
-    }
-    return p.readAllStandardOutput();
-}
-
 // The corpus: the books, and the largest as LibreOffice saves it (MULRK runs,
 // CONTINUE-split strings), and the fixture with the most strings.
 QStringList Corpus(const QTemporaryDir &dir)
 {
-    QStringList files, args{QStringLiteral("-c"), QString::fromUtf8(MakeBooks)};
+    QStringList files, args;
     for (int rows : BookRows) {
         files << dir.filePath(QStringLiteral("book%1.xls").arg(rows));
         args << files.back() << QString::number(rows);
     }
-    Run(QStringLiteral("/usr/bin/python3"), args);
-    const QString lo = dir.filePath(QStringLiteral("lo"));
-    QDir().mkpath(lo);
-    Run(QStringLiteral("soffice"),
-        {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-         QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xls:MS Excel 97"),
-         QStringLiteral("--outdir"), lo, files.back()});
-    files << lo + QStringLiteral("/") + QFileInfo(files.back()).fileName();
+    bench::makeBooks(args);
+    files << bench::libreOfficeCopy(dir, files.back());
     files << QStringLiteral(KESTRUN_SOURCE_DIR "/tests/fixtures/xls/lo-manystrings.xls");
     return files;
 }
@@ -99,7 +65,7 @@ std::vector<double> PoiBest(const QStringList &files)
 {
     QTemporaryDir out;
     const QList<QByteArray> lines =
-        Run(QStringLiteral("java"), QStringList{QStringLiteral("-cp"), QString::fromLatin1(PoiJars),
+        bench::runToEnd(QStringLiteral("java"), QStringList{QStringLiteral("-cp"), QString::fromLatin1(PoiJars),
                                                 QStringLiteral(KESTRUN_SOURCE_DIR "/bench/XlsOpenSavePoi.java"),
                                                 QString::number(Rounds), out.path()}
                                         + files)

@@ -1,0 +1,65 @@
+#pragma once
+
+// The workbooks the open-and-save benchmarks share, and the processes that
+// make them.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace bench {
+
+// Runs a program to its end and gives its output; the benchmark ends when it fails.
+inline QByteArray runToEnd(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(1800000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), p.readAllStandardError().constData());
+        std::exit(1);
+    }
+    return p.readAllStandardOutput();
+}
+
+// Books of rows x 10 columns, half numbers and half distinct strings, written
+// by xlwt: arguments path, rows, path, rows ...
+inline constexpr char MakeBooks[] = R"PY(
+import sys, xlwt
+for path, rows in zip(sys.argv[1::2], sys.argv[2::2]):
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("Date")
+    for r in range(int(rows)):
+        row = sheet.row(r)
+        for c in range(5):
+            row.write(c, r * 10 + c + 0.25)
+        for c in range(5, 10):
+            row.write(c, "Şir %d-%d ţară" % (r, c))
+        if r % 1000 == 0:
+            sheet.flush_row_data()
+    book.save(path)
+)PY";
+
+inline void makeBooks(const QStringList &pathsAndRows)
+{
+    runToEnd(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), QString::fromUtf8(MakeBooks)} + pathsAndRows);
+}
+
+// The book as LibreOffice saves it (MULRK runs, CONTINUE-split strings), in
+// the folder's "lo".
+inline QString libreOfficeCopy(const QTemporaryDir &dir, const QString &book)
+{
+    const QString out = dir.filePath(QStringLiteral("lo"));
+    QDir().mkpath(out);
+    runToEnd(QStringLiteral("soffice"),
+             {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+              QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xls:MS Excel 97"),
+              QStringLiteral("--outdir"), out, book});
+    return out + u'/' + QFileInfo(book).fileName();
+}
+
+} // namespace bench
