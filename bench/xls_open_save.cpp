@@ -75,26 +75,14 @@ qint64 StatusKb(const char *key)
     return 0;
 }
 
-// Seconds to open and save; freeing the workbook afterwards is not counted.
-double EngineOpenSave(const QString &in, const QString &out)
-{
-    TXLSFile file(nullptr, true);
-    QElapsedTimer timer;
-    timer.start();
-    file.Connect();
-    file.OpenFile(in);
-    file.Save(out);
-    return timer.nsecsElapsed() / 1e9;
-}
-
 // The memory child: one open and save; prints the resident set before and
 // the peak after, in kilobytes. A small book is opened and saved first, so
 // the code the engine runs is in memory already and only the file weighs.
 int MemoryChild(const QString &in, const QString &out)
 {
-    EngineOpenSave(QStringLiteral(KESTRUN_SOURCE_DIR "/tests/fixtures/xls/xlwt-basic.xls"), out);
+    bench::engineOpenSave(QStringLiteral(KESTRUN_SOURCE_DIR "/tests/fixtures/xls/xlwt-basic.xls"), out);
     const qint64 before = StatusKb("VmRSS:");
-    EngineOpenSave(in, out);
+    bench::engineOpenSave(in, out);
     std::printf("%lld %lld\n", static_cast<long long>(before), static_cast<long long>(StatusKb("VmHWM:")));
     return 0;
 }
@@ -113,7 +101,7 @@ int main(int argc, char **argv)
     if (argc == 4 && std::strcmp(argv[1], "--memory") == 0)
         return MemoryChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
-        EngineOpenSave(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+        bench::engineOpenSave(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
         return 0;
     }
     QCoreApplication app(argc, argv);
@@ -141,7 +129,7 @@ int main(int argc, char **argv)
                                   {QStringLiteral("-c"), QString::fromUtf8(PythonScript), book});
         });
     const bench::Paired warm = bench::paired(
-        Rounds, [&] { return EngineOpenSave(book, dir.filePath(QStringLiteral("warm.xls"))); },
+        Rounds, [&] { return bench::engineOpenSave(book, dir.filePath(QStringLiteral("warm.xls"))); },
         [&] { return RunPython({book}).trimmed().toDouble(); });
 
     std::printf("file size: %.1f MB\n", QFileInfo(book).size() / 1e6);

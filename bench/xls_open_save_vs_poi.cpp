@@ -48,15 +48,8 @@ QStringList Corpus(const QTemporaryDir &dir)
 double EngineBest(const QString &in, const QString &out)
 {
     double best = 1e9;
-    for (int i = 0; i < Rounds; ++i) {
-        TXLSFile file(nullptr, true);
-        QElapsedTimer timer;
-        timer.start();
-        file.Connect();
-        file.OpenFile(in);
-        file.Save(out);
-        best = std::min(best, timer.nsecsElapsed() / 1e9);
-    }
+    for (int i = 0; i < Rounds; ++i)
+        best = std::min(best, bench::engineOpenSave(in, out));
     return best;
 }
 
