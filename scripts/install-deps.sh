@@ -12,8 +12,6 @@ PACKAGES=(
   libsqlite3-dev zlib1g-dev libzip-dev libpugixml-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
-  # the baseline of the supplier report benchmark
-  python3-openpyxl
   # independent readers used by the tests
   python3 python3-xlrd python3-xlwt python3-olefile python3-dbfread libgsf-bin
   libspreadsheet-writeexcel-perl
@@ -23,8 +21,9 @@ PACKAGES=(
 )
 
 if [ "${1:-}" = "--bench" ]; then
-  # the Java spreadsheet library the open-and-save benchmark measures against
-  PACKAGES+=(libapache-poi-java default-jdk-headless)
+  # the baselines the benchmarks alone measure against: the Java spreadsheet
+  # library (open and save) and openpyxl (supplier report)
+  PACKAGES+=(libapache-poi-java default-jdk-headless python3-openpyxl)
 fi
 
 missing=()
