@@ -4,11 +4,8 @@
 #include "core/CoreError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
-#include "platform/io/DurableFile.h"
-#include "platform/io/FileWriteError.h"
 
 #include <QDir>
-#include <QFile>
 
 void AnnexWorkbook::openResource(const QString &resource, const QString &prefix)
 {
@@ -41,12 +38,5 @@ void AnnexWorkbook::listTags(const AgencyOffice &office)
 
 void AnnexWorkbook::saveAs(const QString &path)
 {
-    m_x.CloseAndShow(false);
-    QFile in(m_x.WorkingCopy());
-    if (!in.open(QIODevice::ReadOnly))
-        throw CoreError(QStringLiteral("Nu pot citi registrul lucrat ") + QDir::toNativeSeparators(in.fileName()) + u'.');
-    const QByteArray bytes = in.readAll();
-    in.close();
-    DurableFile::save(path, bytes);
-    QFile::remove(in.fileName());
+    m_x.SaveTo(path);
 }

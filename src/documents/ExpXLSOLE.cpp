@@ -2,12 +2,16 @@
 
 #include "core/CoreError.h"
 #include "core/Form1.h"
+#include "documents/DocumentError.h"
 #include "documents/DocumentValues.h"
 #include "platform/automation/XlsxWorkbook.h"
 #include "documents/DocumentOpener.h"
+#include "platform/io/DurableFile.h"
 #include "platform/sql/TDataSet.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 
 #include <stdexcept>
@@ -280,6 +284,21 @@ void TExpXLSOLE::CloseAndShow(bool show)
     m_backEnd = &m_engine;
     if (show)
         DocumentOpener::open(m_workingCopy);
+}
+
+void TExpXLSOLE::SaveTo(const QString &target)
+{
+    CloseAndShow(false);
+    if (QFile::rename(m_workingCopy, target))
+        return;
+    QFile in(m_workingCopy);
+    if (!in.open(QIODevice::ReadOnly))
+        throw DocumentError(QStringLiteral("Nu pot citi fisierul %1: %2")
+                                .arg(QDir::toNativeSeparators(m_workingCopy), in.errorString())
+                                .toStdString());
+    DurableFile::save(target, in.readAll());
+    in.close();
+    in.remove();
 }
 
 TExpXLSOLE &ExpXLSOLE()

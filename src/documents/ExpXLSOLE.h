@@ -55,7 +55,12 @@ public:
     // the default application.
     void CloseAndShow(bool show);
 
-    // The file CloseAndShow writes; callers keeping the file move it afterwards.
+    // Saves and closes the working copy without showing it, and makes it the
+    // file at target: renamed when both lie on one disk, else copied through
+    // the durable path and removed.
+    void SaveTo(const QString &target);
+
+    // The file CloseAndShow writes.
     QString WorkingCopy() const { return m_workingCopy; }
     // True while an .xlsx workbook is open.
     bool UsesAutomation() const { return m_backEnd == &m_xlsx; }

@@ -4,7 +4,6 @@
 #include "core/ResourceStore.h"
 #include "documents/DocumentError.h"
 #include "documents/ExpXLSOLE.h"
-#include "platform/io/DurableFile.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,18 +20,6 @@ void openTemplate(TExpXLSOLE &filler, const QString &path)
 void refuse(const QString &message)
 {
     throw DocumentError(message.toStdString());
-}
-
-void moveInto(const QString &file, const QString &target)
-{
-    if (QFile::rename(file, target))
-        return;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
-        refuse(QStringLiteral("Nu pot citi fisierul %1: %2").arg(QDir::toNativeSeparators(file), in.errorString()));
-    DurableFile::save(target, in.readAll());
-    in.close();
-    in.remove();
 }
 
 QString resourcePath(const QString &name)

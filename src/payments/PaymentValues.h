@@ -15,10 +15,6 @@ void openTemplate(TExpXLSOLE &filler, const QString &path);
 // Refuses with a DocumentError holding the message.
 [[noreturn]] void refuse(const QString &message);
 
-// What a filler wrote (durably) in the temporary folder becomes the user's:
-// renamed when both lie on one disk, else copied through the durable path.
-void moveInto(const QString &file, const QString &target);
-
 // The program's template resource of type MODEL: its path for the readers
 // that take one, its bytes for the rest.
 QString resourcePath(const QString &name);

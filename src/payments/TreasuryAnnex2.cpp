@@ -48,11 +48,10 @@ void write(const TreasuryPackage &package, TQuery &query)
                           QStringLiteral("ORDER BY NUMEPREN")});
         replaceTags(xls, code, query.RecordCount(), package.paymentDate);
         xls.FillFromDataSet(query);
-        xls.CloseAndShow(false);
         query.Close();
         const QString name = code.code == u"073" ? QStringLiteral("Anexa2_Ajutor_Lemne.xls")
                                                  : QStringLiteral("Anexa2_Supliment_Lemne.xls");
-        PaymentValues::moveInto(xls.WorkingCopy(), QDir(package.folder).filePath(name));
+        xls.SaveTo(QDir(package.folder).filePath(name));
     }
 }
 

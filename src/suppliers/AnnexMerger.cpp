@@ -109,11 +109,10 @@ QString AnnexMerger::Merge(int annex, const QStringList &paths, const std::funct
             flagDuplicates();
     }
     m_x.SelectSheet(1);
-    m_x.CloseAndShow(false);
     const QString merged = Form1().TempFileName(QStringLiteral("Anexa%1").arg(annex), QStringLiteral(".xls"));
     if (merged.isEmpty())
         PaymentValues::refuse(QStringLiteral("Nu mai este niciun nume liber in directorul temporar."));
-    PaymentValues::moveInto(m_x.WorkingCopy(), merged);
+    m_x.SaveTo(merged);
     return merged;
 }
 

@@ -99,8 +99,7 @@ void writeWorkbook(const QString &templateName, const QString &target, const std
     TExpXLSOLE &xls = ExpXLSOLE();
     PaymentValues::openTemplate(xls, PaymentValues::resourcePath(templateName));
     fill(xls);
-    xls.CloseAndShow(false);
-    PaymentValues::moveInto(xls.WorkingCopy(), target);
+    xls.SaveTo(target);
 }
 
 // The first word of a name and the rest after the first blank.
