@@ -306,8 +306,9 @@ TEST_F(ReportLayout, AlignToBandCentresInTheColumn)
     p.Alignment = Qt::AlignHCenter;
     const auto pages = run(r);
     for (const TBRLaidItem &i : pages[0].Items)
-        if (i.kind == TBRLaidItem::Kind::Text)
+        if (i.kind == TBRLaidItem::Kind::Text) {
             EXPECT_EQ(i.Rect.left(), 100 + 75);
+        }
 }
 
 TEST_F(ReportLayout, LinkedBandsAndBandsKeptOnOnePageMoveTogether)

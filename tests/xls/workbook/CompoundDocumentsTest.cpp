@@ -92,8 +92,9 @@ TEST(CompoundDocuments, OtherWritersFilesOpenAndRefusalsNameTheStream)
             continue;
         }
         EXPECT_TRUE(error.contains(QString::fromUtf8(c.error))) << error.toStdString();
-        if (c.notNamed)
+        if (c.notNamed) {
             EXPECT_FALSE(error.contains(QString::fromUtf8(c.notNamed))) << error.toStdString();
+        }
     }
 }
 
