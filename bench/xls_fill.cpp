@@ -81,16 +81,22 @@ double Xlwt(int count, const QString &path)
     return p.readAllStandardOutput().trimmed().toDouble();
 }
 
-// A third of the records for each sheet.
+// A third of the records for each sheet, with the columns of the payment
+// list's query. Each dataset makes its rows when it opens and then holds them
+// alone, as the query holds the rows it read: the records are held once, as
+// the Python side holds its rows once.
 std::vector<std::unique_ptr<MemoryDataSet>> SheetRecords(int count)
 {
+    constexpr int QueryColumns = 14;  // NR_CERE .. SUMAE
     std::vector<std::unique_ptr<MemoryDataSet>> parts;
     const int perSheet = (count + Sheets - 1) / Sheets;
     for (int s = 0; s < Sheets; ++s) {
-        QList<int> numbers;
-        for (int i = s * perSheet; i < std::min(count, (s + 1) * perSheet); ++i)
-            numbers.append(i);
-        parts.push_back(PaymentRecords::dataSet(numbers));
+        const int first = s * perSheet;
+        const int rows = std::max(0, std::min(count, first + perSheet) - first);
+        parts.push_back(std::make_unique<MemoryDataSet>(
+            PaymentRecords::columns().mid(0, QueryColumns), rows,
+            [first](int i) { return PaymentRecords::record(first + i).mid(0, QueryColumns); }));
+        parts.back()->Open();
     }
     return parts;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/sql/TDataSet.h"
 
+#include <functional>
 #include <utility>
 
 // A dataset over rows given by the test, with the column types the local SQL
@@ -16,7 +17,14 @@ public:
     };
 
     MemoryDataSet(QList<Column> columns, QList<QVariantList> rows)
-        : m_columns(std::move(columns)), m_rows(std::move(rows))
+        : m_columns(std::move(columns)), m_count(int(rows.size())),
+          m_rowAt([rows = std::move(rows)](int i) { return rows[i]; })
+    {
+    }
+    // Rows rowAt(0) .. rowAt(count - 1), made when the dataset opens and then
+    // held by it alone, as a query holds the rows it read.
+    MemoryDataSet(QList<Column> columns, int count, std::function<QVariantList(int)> rowAt)
+        : m_columns(std::move(columns)), m_count(count), m_rowAt(std::move(rowAt))
     {
     }
     ~MemoryDataSet() override { Close(); }
@@ -26,7 +34,9 @@ protected:
     {
         for (const Column &c : m_columns)
             columns.append({c.name, c.type, 10, c.type == SqlType::Float ? 2 : 0});
-        for (const QVariantList &values : m_rows) {
+        rows.reserve(size_t(m_count));
+        for (int i = 0; i < m_count; ++i) {
+            const QVariantList values = m_rowAt(i);
             Row row;
             row.values = QVector<QVariant>(values.begin(), values.end());
             rows.push_back(std::move(row));
@@ -35,5 +45,6 @@ protected:
 
 private:
     QList<Column> m_columns;
-    QList<QVariantList> m_rows;
+    int m_count;
+    std::function<QVariantList(int)> m_rowAt;
 };
