@@ -309,19 +309,22 @@ quint32 TSST::AddString(const QString &text)
 
 void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex)
 {
-    newIndex.assign(FEntries.size(), 0);
-    std::vector<TEntry> kept;
-    kept.reserve(FEntries.size());
-    for (size_t i = 0; i < FEntries.size(); ++i) {
-        if (i < used.size() && used[i]) {
-            newIndex[i] = quint32(kept.size());
-            kept.push_back(std::move(FEntries[i]));
-        }
-    }
-    FEntries = std::move(kept);
-    FSlots.clear();
+    // The lookup is given back first and the kept entries move down in
+    // place: a large table is not held twice while it shrinks.
+    std::vector<TSlot>().swap(FSlots);
     FFilled = 0;
     FSorted = false;
+    newIndex.assign(FEntries.size(), 0);
+    size_t kept = 0;
+    for (size_t i = 0; i < FEntries.size(); ++i) {
+        if (i < used.size() && used[i]) {
+            newIndex[i] = quint32(kept);
+            if (kept != i)
+                FEntries[kept] = std::move(FEntries[i]);
+            ++kept;
+        }
+    }
+    FEntries.erase(FEntries.begin() + qsizetype(kept), FEntries.end());
 }
 
 std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
