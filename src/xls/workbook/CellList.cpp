@@ -333,7 +333,9 @@ void TCellList::SetRowValues(int row, const TRowValues &values, int colOffset)
     if (values.empty())
         return;
     TCellRecordList *cells = row < int(FCells.size()) ? FCells[size_t(row)].get() : nullptr;
-    for (const TColumnValue &v : values) {
+    bool roomMade = false;
+    for (size_t k = 0; k < values.size(); ++k) {
+        const TColumnValue &v = values[k];
         const int col = v.Col + colOffset;
         int index = 0;
         const bool found = cells && cells->Find(col, index);
@@ -347,6 +349,12 @@ void TCellList::SetRowValues(int row, const TRowValues &values, int colOffset)
         } else {
             if (!cells)
                 cells = &RowCells(row);
+            // The first new cell makes room for every value still to come:
+            // a filled row grows once, to its size, not by doubling.
+            if (!roomMade) {
+                cells->Reserve(cells->Count() + int(values.size() - k));
+                roomMade = true;
+            }
             Widen(row, col);
             cells->Insert(index, std::move(cell));
         }
