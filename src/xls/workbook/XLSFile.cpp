@@ -64,11 +64,13 @@ TXLSFile::~TXLSFile() = default;
 void TXLSFile::Connect()
 {
     FWorkbook = std::make_unique<TWorkbook>();
+    FFormatsSeen = 0;
 }
 
 void TXLSFile::Disconnect()
 {
     FWorkbook.reset();
+    FFormatsSeen = 0;
 }
 
 TWorkbook &TXLSFile::Workbook() const
@@ -103,6 +105,7 @@ void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray
     else
         storage->Root().Remove(QString(records.Name));
     FWorkbook = std::move(workbook);
+    FFormatsSeen = 0;
     FStorage = std::move(storage);
     // A window setting that names no sheet means the first.
     FActiveSheet = FWorkbook->Globals().ActiveSheet() + 1;
@@ -318,16 +321,9 @@ void TXLSFile::SetCellValue(int row, int col, const QVariant &value)
 
 void TXLSFile::SetRowValues(int row, const TRowValues &values)
 {
-    // The format count is counted once for the row: counting it takes long.
-    int formats = -1;
-    for (const TColumnValue &v : values) {
-        if (v.Xf < 0)
-            continue;
-        if (formats < 0)
-            formats = FormatCount();
-        if (v.Xf >= formats)
-            CheckFormat(v.Xf);  // raises
-    }
+    for (const TColumnValue &v : values)
+        if (v.Xf >= 0)
+            CheckFormat(v.Xf);
     if (TWorkSheet *sheet = ActiveWorkSheet())
         sheet->Cells().SetRowValues(row - 1, values, FFirstColumn - 1);
 }

@@ -174,6 +174,7 @@ private:
     // after checking the 1-based number.
     class TRowRecord *RowFor(int row) const;
     class TColInfoRecord *ColumnFor(int col) const;
+    // Raises the engine's index message for an XF the workbook does not have.
     void CheckFormat(int xf) const;
     // Rows 1..65536 and columns 1..256, else the engine's row or column message.
     static void CheckRow(int row);
@@ -191,6 +192,10 @@ private:
     TXLSAdapter *FAdapter;
     int FActiveSheet = 1;
     std::unique_ptr<TWorkbook> FWorkbook;
+    // XF records an open workbook is known to hold. They are only ever added
+    // (never removed) while it is open, so a count once taken stays a floor;
+    // counting walks the globals, too slow for every cell of a fill.
+    mutable int FFormatsSeen = 0;
     // The other streams of the document read, written back on save.
     std::unique_ptr<TXlsStorageList> FStorage;
     bool FAllowOverwritingFiles;

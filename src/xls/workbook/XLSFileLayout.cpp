@@ -118,7 +118,10 @@ void TXLSFile::CheckColumn(int col)
 
 void TXLSFile::CheckFormat(int xf) const
 {
-    if (xf < 0 || xf >= FormatCount())
+    if (xf >= 0 && xf < FFormatsSeen)
+        return;
+    FFormatsSeen = FormatCount();
+    if (xf < 0 || xf >= FFormatsSeen)
         XlsRaise(XlsMsg::IndexOutOfRange(xf, QStringLiteral("FormatIndex"), 0, FormatCount() - 1));
 }
 

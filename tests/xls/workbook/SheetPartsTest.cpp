@@ -301,7 +301,8 @@ TEST(Formats, FontsFormatsAndPaletteSurviveASave)
     TXlsFormat money = file->GetFormat(15);
     money.Format = QStringLiteral("#,##0.00\" lei noi\"");
     money.FontIndex = 5;
-    const int moneyXF = file->AddFormat(money);
+    file->SetCellFormat(20, 4, file->FormatCount() - 1);  // the formats are counted once here...
+    const int moneyXF = file->AddFormat(money);  // ...and one added after is still taken below
     EXPECT_EQ(file->AddFormat(money), moneyXF) << "an equal format is found, not added twice";
     EXPECT_EQ(file->GetFormat(file->FormatCount() + 10), file->GetFormat(0));
     file->SetCellValueX(20, 2, 1234.5, moneyXF);
@@ -328,6 +329,12 @@ TEST(Formats, FontsFormatsAndPaletteSurviveASave)
     EXPECT_EQ(again->FormatString(again->GetCellFormat(20, 2)), money.Format);
     EXPECT_EQ(again->GetColorPalette(3), 0x123456u);
     EXPECT_EQ(again->GetColorPalette(4), file->GetColorPalette(4));
+
+    // A workbook opened in its place counts its own formats.
+    const int before = file->FormatCount();
+    file->OpenFile(XlsFixture(QStringLiteral("xlwt-basic.xls")));
+    ASSERT_LT(file->FormatCount(), before);
+    EXPECT_THROW(file->SetCellFormat(1, 1, before - 1), EExcelException);
 
     const QString seen = Xlrd(out, QStringLiteral(
         "import sys, xlrd\n"
