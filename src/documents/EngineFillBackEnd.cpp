@@ -2,6 +2,8 @@
 
 #include "xls/workbook/XlsImport.h"
 
+#include <algorithm>
+
 void TEngineFillBackEnd::Open(const QString &templatePath, const QString &workingCopy)
 {
     EndFill();
@@ -61,14 +63,24 @@ void TEngineFillBackEnd::SetRowValues(int row, const TRowValues &values)
     const bool filling = row >= m_fillFirst && row <= m_fillLast;
     m_cellValues.resize(values.size());
     for (size_t i = 0; i < values.size(); ++i) {
-        int xf = values[i].Xf;
-        if (filling)
-            for (const auto &[col, format] : m_fillFormats)
-                if (col == values[i].Col)
-                    xf = format >= 0 ? format : 15;  // a copy of no cell: a new one
+        const int xf = filling ? FillFormat(i, values[i]) : values[i].Xf;
         m_cellValues[i] = {values[i].Col, CellValue(values[i].Value), xf};
     }
     m_facade.SetRowValues(row, m_cellValues);
+}
+
+int TEngineFillBackEnd::FillFormat(size_t i, const TColumnValue &value) const
+{
+    // The filler names the columns in the order it gave them to
+    // InsertRowCopiesToFill: the i-th format is the one, unless a caller
+    // writes other columns.
+    auto it = m_fillFormats.begin() + qsizetype(std::min(i, m_fillFormats.size()));
+    if (it == m_fillFormats.end() || it->first != value.Col)
+        it = std::find_if(m_fillFormats.begin(), m_fillFormats.end(),
+                          [&](const std::pair<int, int> &f) { return f.first == value.Col; });
+    if (it == m_fillFormats.end())
+        return value.Xf;
+    return it->second >= 0 ? it->second : 15;  // a copy of no cell: a new one
 }
 
 void TEngineFillBackEnd::InsertRowCopiesToFill(int row, int count, const std::vector<int> &filledCols)

@@ -40,4 +40,6 @@ private:
     int m_fillFirst = 0, m_fillLast = -1;
     std::vector<std::pair<int, int>> m_fillFormats;  // column, XF (-1: no cell)
     void EndFill() { m_fillLast = -1; }
+    // The format for the i-th value of a row InsertRowCopiesToFill made.
+    int FillFormat(size_t i, const TColumnValue &value) const;
 };
