@@ -1,33 +1,59 @@
 #include "xls/storage/ByteCursor.h"
 
+#include "xls/storage/ByteSource.h"
 #include "xls/storage/ExcelException.h"
 
 #include <bit>
 
 ByteCursor::ByteCursor(QByteArrayView data, QString context, qint64 baseOffset)
-    : m_data(data), m_context(std::move(context)), m_base(baseOffset)
+    : m_data(data), m_context(std::move(context)), m_base(baseOffset), m_size(data.size())
+{
+}
+
+ByteCursor::ByteCursor(TByteSource &source, QString context)
+    : m_context(std::move(context)), m_base(0), m_source(&source), m_size(qsizetype(source.Size()))
 {
 }
 
 void ByteCursor::fail(const QString &message) const
 {
-    QString text = message + QStringLiteral(" (offset %1)").arg(m_base + m_pos);
+    QString text = message + QStringLiteral(" (offset %1)").arg(m_base + pos());
     if (!m_context.isEmpty())
         text = m_context + QStringLiteral(": ") + text;
     throw EExcelException(text);
 }
 
-void ByteCursor::require(qsizetype count) const
+void ByteCursor::require(qsizetype count)
 {
-    if (count < 0 || count > remaining())
+    if (count < 0 || count > m_data.size() - m_pos)
+        fetch(count);
+}
+
+void ByteCursor::fetch(qsizetype count)
+{
+    if (!m_source || count < 0 || count > remaining())
         fail(QStringLiteral("Data ends early: %1 bytes needed, %2 left").arg(count).arg(remaining()));
+    const qsizetype at = pos();
+    const QByteArrayView window = m_source->Read(at, count);
+    if (window.size() < count)
+        fail(QStringLiteral("Data ends early: %1 bytes needed, %2 left").arg(count).arg(window.size()));
+    m_data = window;
+    m_origin = at;
+    m_pos = 0;
 }
 
 void ByteCursor::seek(qsizetype offset)
 {
-    if (offset < 0 || offset > m_data.size())
-        fail(QStringLiteral("Position %1 is outside the data of %2 bytes").arg(offset).arg(m_data.size()));
-    m_pos = offset;
+    if (offset < 0 || offset > m_size)
+        fail(QStringLiteral("Position %1 is outside the data of %2 bytes").arg(offset).arg(m_size));
+    if (offset >= m_origin && offset <= m_origin + m_data.size()) {
+        m_pos = offset - m_origin;
+        return;
+    }
+    // Outside the window (over a source only): the next read fetches from there.
+    m_data = QByteArrayView();
+    m_origin = offset;
+    m_pos = 0;
 }
 
 void ByteCursor::skip(qsizetype count)

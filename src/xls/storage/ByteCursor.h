@@ -4,19 +4,27 @@
 #include <QByteArrayView>
 #include <QString>
 
+class TByteSource;
+
 // The one way the engine reads outside bytes: a bounds-checked little-endian
 // cursor over a QByteArrayView (the bytes must outlive the cursor). It knows its
 // offset, checks every length before it is used, and raises EExcelException
 // naming the context and the offset when data runs short.
+//
+// Over a TByteSource the cursor holds a window of the bytes and asks the
+// source for the next one when a read runs past it; offsets stay those of the
+// whole. A view from bytes() then holds only until the next read or seek.
 class ByteCursor
 {
 public:
     explicit ByteCursor(QByteArrayView data, QString context = QString(), qint64 baseOffset = 0);
+    // The source must outlive the cursor.
+    explicit ByteCursor(TByteSource &source, QString context = QString());
 
-    qsizetype pos() const { return m_pos; }
-    qsizetype size() const { return m_data.size(); }
-    qsizetype remaining() const { return m_data.size() - m_pos; }
-    bool atEnd() const { return m_pos >= m_data.size(); }
+    qsizetype pos() const { return m_origin + m_pos; }
+    qsizetype size() const { return m_size; }
+    qsizetype remaining() const { return m_size - pos(); }
+    bool atEnd() const { return pos() >= m_size; }
 
     // A position the reader noted, such as where the record in hand starts,
     // for a message about it after a failure.
@@ -25,7 +33,7 @@ public:
 
     void seek(qsizetype offset);
     void skip(qsizetype count);
-    void require(qsizetype count) const;
+    void require(qsizetype count);
 
     quint8 u8();
     quint16 u16();
@@ -47,9 +55,16 @@ public:
     [[noreturn]] void fail(const QString &message) const;
 
 private:
-    QByteArrayView m_data;
+    // Makes count bytes from the position readable: a new window from the
+    // source, or the error when the data has fewer.
+    void fetch(qsizetype count);
+
+    QByteArrayView m_data;      // the window
     QString m_context;
     qint64 m_base;
-    qsizetype m_pos = 0;
+    TByteSource *m_source = nullptr;
+    qsizetype m_size = 0;       // of the whole
+    qsizetype m_origin = 0;     // offset of the window in the whole
+    qsizetype m_pos = 0;        // in the window
     qsizetype m_mark = 0;
 };

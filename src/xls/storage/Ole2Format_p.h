@@ -6,6 +6,7 @@
 #include "xls/storage/Ole2Storage.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
@@ -47,6 +48,8 @@ std::unique_ptr<TOle2Entry> cloneEntry(const TOle2Entry &entry);
 
 // Reads at most MaxDocumentSize bytes; raises when the device holds more.
 QByteArray readBounded(QIODevice &device, const QString &context);
+// Raises as readBounded does when the file is larger, without reading it.
+void checkBounded(const QFile &file, const QString &context);
 
 // With sharedStreams, streams may share sectors (the names of those that ran
 // into another stream's sectors are appended); without, that is damage. The
@@ -54,6 +57,11 @@ QByteArray readBounded(QIODevice &device, const QString &context);
 std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context,
                                            QStringList *sharedStreams = nullptr,
                                            const QStringList &readFirst = {});
+// From an open file, which stays open while a stream named in leaveInFile
+// (top-level) is left there until it is asked for.
+std::unique_ptr<TOle2Storage> readDocument(std::unique_ptr<QFile> file, const QString &context,
+                                           QStringList *sharedStreams, const QStringList &readFirst,
+                                           const QStringList &leaveInFile);
 QByteArray writeDocument(const TOle2Storage &root);
 void writeDocument(const TOle2Storage &root, QIODevice &device, const TOle2LateStream *late);
 

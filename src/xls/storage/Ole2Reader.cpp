@@ -3,7 +3,9 @@
 // damaged or truncated document raises instead of opening with streams missing.
 #include "xls/storage/ExcelException.h"
 #include "xls/storage/ByteCursor.h"
+#include "xls/storage/Ole2File.h"
 #include "xls/storage/Ole2Format_p.h"
+#include "xls/storage/Ole2StreamPlace.h"
 
 #include <QStringList>
 
@@ -41,6 +43,12 @@ namespace {
                               .arg(MaxDocumentSize));
 }
 } // namespace
+
+void checkBounded(const QFile &file, const QString &context)
+{
+    if (file.size() > MaxDocumentSize)
+        raiseTooLarge(context);
+}
 
 QByteArray readBounded(QIODevice &device, const QString &context)
 {
@@ -100,8 +108,10 @@ struct SectorTable
 class Reader
 {
 public:
-    Reader(QByteArrayView file, const QString &context, QStringList *sharedStreams, const QStringList &readFirst)
-        : m_file(file), m_context(context), m_sharedStreams(sharedStreams), m_readFirst(readFirst) {}
+    Reader(std::shared_ptr<TOle2File> file, const QString &context, QStringList *sharedStreams,
+           const QStringList &readFirst, const QStringList &leaveInFile)
+        : m_file(std::move(file)), m_context(context), m_sharedStreams(sharedStreams), m_readFirst(readFirst),
+          m_leaveInFile(leaveInFile) {}
 
     std::unique_ptr<TOle2Storage> read();
 
@@ -125,15 +135,17 @@ private:
     void readDirectory();
     void readMiniStream();
     DirEntry parseEntry(quint32 index) const;
-    QByteArray streamData(const DirEntry &e, quint32 index);
+    // Reads the stream's bytes into it, or leaves them in the file when asked to.
+    void readStream(TOle2Stream &stream, const DirEntry &e, quint32 index, bool leaveInFile);
     std::unique_ptr<TOle2Storage> buildTree();
 
-    QByteArrayView m_file;
+    std::shared_ptr<TOle2File> m_file;
     QString m_context;
     // With a list, a stream may read sectors of another stream (other readers
     // open such files); the streams that did are listed.
     QStringList *m_sharedStreams = nullptr;
     QStringList m_readFirst;  // top-level streams whose sectors are claimed first
+    QStringList m_leaveInFile;  // top-level streams read only when asked for
     // By chain id: for a stream its description and name, empty for the
     // document's own chains (FAT, directory, mini-stream...).
     struct ChainOwner { QString what, stream; quint32 start = EndOfChain; };
@@ -158,10 +170,11 @@ void Reader::fail(const QString &detail) const
 
 void Reader::readHeader()
 {
-    if (m_file.size() < HeaderSize || std::memcmp(m_file.data(), Signature, sizeof Signature) != 0)
+    const QByteArrayView header = m_file->View(0, HeaderSize);
+    if (header.size() < HeaderSize || std::memcmp(header.data(), Signature, sizeof Signature) != 0)
         throw EExcelException(QStringLiteral("%1 is not a compound document (an Excel 97-2003 file)")
                                   .arg(m_context.isEmpty() ? QStringLiteral("The data") : QStringLiteral("\"%1\"").arg(m_context)));
-    ByteCursor c(m_file.first(HeaderSize), m_context);
+    ByteCursor c(header, m_context);
     c.seek(26);
     m_majorVersion = c.u16();
     const quint16 byteOrder = c.u16();
@@ -188,9 +201,9 @@ void Reader::readHeader()
         m_headerDifat.push_back(c.u32());
 
     // A version 4 header fills a whole 4096-byte sector; sectors count from after it.
-    if (m_file.size() < m_sectorSize)
+    if (m_file->Size() < m_sectorSize)
         fail(QStringLiteral("the file ends inside its header"));
-    const qint64 body = m_file.size() - m_sectorSize;
+    const qint64 body = m_file->Size() - m_sectorSize;
     m_fat.present = quint32(std::min<qint64>((body + m_sectorSize - 1) / m_sectorSize, qint64(0xFFFFFFF0)));
 }
 
@@ -198,9 +211,10 @@ void Reader::readHeader()
 QByteArrayView Reader::sector(quint32 id) const
 {
     const qint64 offset = (qint64(id) + 1) * m_sectorSize;
-    if (id >= m_fat.present || offset + m_sectorSize > m_file.size())
+    const QByteArrayView bytes = id >= m_fat.present ? QByteArrayView() : m_file->View(offset, m_sectorSize);
+    if (bytes.size() < m_sectorSize)
         fail(QStringLiteral("sector %1 lies beyond the end of the file").arg(id));
-    return m_file.sliced(offset, m_sectorSize);
+    return bytes;
 }
 
 void Reader::claim(SectorTable &table, quint32 id, quint32 chainId, const QString &what)
@@ -373,10 +387,10 @@ void Reader::readMiniStream()
         link = c.u32();
 }
 
-QByteArray Reader::streamData(const DirEntry &e, quint32 index)
+void Reader::readStream(TOle2Stream &stream, const DirEntry &e, quint32 index, bool leaveInFile)
 {
     if (e.size == 0)
-        return QByteArray();
+        return;
     const QString what = QStringLiteral("stream \"%1\" (entry %2)").arg(e.name).arg(index);
     const bool mini = e.size < MiniStreamCutoff;
     SectorTable &table = mini ? m_miniFat : m_fat;
@@ -384,28 +398,37 @@ QByteArray Reader::streamData(const DirEntry &e, quint32 index)
     // The size must fit the sectors that exist before anything is allocated for it.
     if (e.size > quint64(table.present) * unit)
         fail(QStringLiteral("%1 claims %2 bytes, more than the document holds").arg(what).arg(e.size));
-    const auto sectors = chain(table, e.start, what, (e.size + unit - 1) / unit, e.name);
+    auto sectors = chain(table, e.start, what, (e.size + unit - 1) / unit, e.name);
     const qint64 size = qint64(e.size);
     if (qint64(sectors.size()) * unit < size)
         fail(QStringLiteral("%1 of %2 bytes has a chain of only %3 sectors").arg(what).arg(size).arg(sectors.size()));
 
-    QByteArray out;
-    out.reserve(size);
-    for (quint32 s : sectors) {
-        const qint64 take = std::min<qint64>(unit, size - out.size());
-        if (take <= 0)
-            break;
-        if (mini) {
-            out.append(QByteArrayView(m_miniStream).sliced(qsizetype(s) * MiniSectorSize, take));
-        } else {
-            // The last sector of a file may be cut short after the stream's own bytes.
-            const qint64 offset = (qint64(s) + 1) * m_sectorSize;
-            if (offset + take > m_file.size())
-                fail(QStringLiteral("%1 runs past the end of the file").arg(what));
-            out.append(m_file.sliced(offset, take));
-        }
+    if (mini) {
+        QByteArray out;
+        out.reserve(size);
+        for (quint32 s : sectors)
+            out.append(QByteArrayView(m_miniStream).sliced(qsizetype(s) * MiniSectorSize, std::min<qint64>(unit, size - out.size())));
+        stream.SetData(out);
+        return;
     }
-    return out;
+    // The last sector of a file may be cut short after the stream's own bytes.
+    for (size_t k = 0; k < sectors.size(); ++k) {
+        const qint64 take = std::min<qint64>(unit, size - qint64(k) * unit);
+        if ((qint64(sectors[k]) + 1) * m_sectorSize + take > m_file->Size())
+            fail(QStringLiteral("%1 runs past the end of the file").arg(what));
+    }
+    auto place = std::make_shared<TOle2StreamPlace>();
+    place->File = m_file;
+    place->Sectors = std::move(sectors);
+    place->SectorSize = m_sectorSize;
+    place->Size = size;
+    const QString where = m_context.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(m_context);
+    place->ShortMessage = QStringLiteral("The compound document%1 is damaged or truncated: %2 runs past the end of the file")
+                              .arg(where, what);
+    if (leaveInFile)
+        stream.SetPlace(std::move(place));
+    else
+        stream.SetData(place->ReadAll());
 }
 
 // Walks the directory without recursion. Each entry may be reached once only,
@@ -424,7 +447,7 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
     std::vector<quint32> path;
     // Stream data is read after the tree, the streams asked for first: where
     // two streams share sectors, the one read later is the one named.
-    struct StreamEntry { quint32 entry; TOle2Stream *stream; };
+    struct StreamEntry { quint32 entry; TOle2Stream *stream; bool leaveInFile; };
     std::vector<StreamEntry> streamsFirst, streams;
     while (!storages.empty()) {
         const Pending p = storages.back();
@@ -449,7 +472,8 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
             if (e.type == TypeStream) {
                 auto stream = std::make_unique<TOle2Stream>(e.name, QByteArray());
                 const bool first = p.depth == 0 && m_readFirst.contains(e.name, Qt::CaseInsensitive);
-                (first ? streamsFirst : streams).push_back({index, stream.get()});
+                const bool leave = p.depth == 0 && m_leaveInFile.contains(e.name, Qt::CaseInsensitive);
+                (first ? streamsFirst : streams).push_back({index, stream.get(), leave});
                 node = std::move(stream);
             } else if (e.type == TypeStorage) {
                 if (p.depth + 1 > TOle2Storage::MaxDepth)
@@ -469,7 +493,7 @@ std::unique_ptr<TOle2Storage> Reader::buildTree()
     }
     for (const auto *list : {&streamsFirst, &streams})
         for (const StreamEntry &item : *list)
-            item.stream->SetData(streamData(m_entries[item.entry], item.entry));
+            readStream(*item.stream, m_entries[item.entry], item.entry, item.leaveInFile);
     return root;
 }
 
@@ -487,7 +511,14 @@ std::unique_ptr<TOle2Storage> Reader::read()
 std::unique_ptr<TOle2Storage> readDocument(QByteArrayView bytes, const QString &context, QStringList *sharedStreams,
                                            const QStringList &readFirst)
 {
-    return Reader(bytes, context, sharedStreams, readFirst).read();
+    return Reader(std::make_shared<TOle2File>(bytes), context, sharedStreams, readFirst, {}).read();
+}
+
+std::unique_ptr<TOle2Storage> readDocument(std::unique_ptr<QFile> file, const QString &context,
+                                           QStringList *sharedStreams, const QStringList &readFirst,
+                                           const QStringList &leaveInFile)
+{
+    return Reader(std::make_shared<TOle2File>(std::move(file)), context, sharedStreams, readFirst, leaveInFile).read();
 }
 
 } // namespace Ole2Format

@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <memory>
+
 using namespace Ole2Format;
 
 TOle2Storage::TOle2Storage(QString name)
@@ -28,12 +30,16 @@ std::unique_ptr<TOle2Storage> TOle2Storage::OpenDevice(QIODevice &device, QStrin
 }
 
 std::unique_ptr<TOle2Storage> TOle2Storage::OpenFile(const QString &fileName, QStringList *sharedStreams,
-                                                  const QStringList &readFirst)
+                                                  const QStringList &readFirst, const QStringList &leaveInFile)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EExcelException(QStringLiteral("Cannot open the file \"%1\": %2").arg(fileName, file.errorString()));
-    return readDocument(readBounded(file, fileName), fileName, sharedStreams, readFirst);
+    // Unbuffered: the reads are of whole sectors or runs of them.
+    auto file = std::make_unique<QFile>(fileName);
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw EExcelException(QStringLiteral("Cannot open the file \"%1\": %2").arg(fileName, file->errorString()));
+    if (file->isSequential())  // a named pipe
+        return readDocument(readBounded(*file, fileName), fileName, sharedStreams, readFirst);
+    checkBounded(*file, fileName);
+    return readDocument(std::move(file), fileName, sharedStreams, readFirst, leaveInFile);
 }
 
 bool TOle2Storage::SameName(QStringView a, QStringView b)

@@ -52,8 +52,13 @@ public:
     // is read all the same (other readers open such files) and its name is
     // appended; a caller that needs that stream whole refuses it. The
     // top-level streams in readFirst claim their sectors before the others.
+    // OpenFile reads the file where it needs to, not whole; the top-level
+    // streams in leaveInFile stay there, the file open, until they are asked
+    // for (TOle2Stream::OpenSource reads them piece by piece). Every chain is
+    // checked on opening all the same.
     static std::unique_ptr<TOle2Storage> OpenFile(const QString &fileName, QStringList *sharedStreams = nullptr,
-                                                  const QStringList &readFirst = {});
+                                                  const QStringList &readFirst = {},
+                                                  const QStringList &leaveInFile = {});
     static std::unique_ptr<TOle2Storage> OpenDevice(QIODevice &device, QStringList *sharedStreams = nullptr,
                                                     const QStringList &readFirst = {});
     static std::unique_ptr<TOle2Storage> OpenBytes(QByteArrayView bytes, QStringList *sharedStreams = nullptr,

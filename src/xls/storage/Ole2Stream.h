@@ -3,6 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include "xls/storage/ByteSource.h"
+
+#include <memory>
+
+struct TOle2StreamPlace;
+
 // One entry of a compound document's directory: its name, class id, state bits
 // and the two FILETIME stamps, kept as read so a rewrite carries them over.
 class TOle2Entry
@@ -20,6 +26,9 @@ public:
 };
 
 // A stream of a compound document, held in memory, with a read/write position.
+// A stream the reader was asked to leave in its file (TOle2Storage::OpenFile)
+// is read from there: whole at the first call that needs its bytes, or piece
+// by piece through OpenSource.
 class TOle2Stream : public TOle2Entry
 {
 public:
@@ -31,11 +40,26 @@ public:
     bool IsStorage() const override { return false; }
 
     // The whole content; writing through Write() or Data() changes what is saved.
-    const QByteArray &Data() const { return m_data; }
-    QByteArray &Data() { return m_data; }
+    const QByteArray &Data() const
+    {
+        if (m_place)
+            ReadFromFile();
+        return m_data;
+    }
+    QByteArray &Data()
+    {
+        if (m_place)
+            ReadFromFile();
+        return m_data;
+    }
     void SetData(QByteArray data);
+    // Leaves the content in the document's file until it is asked for.
+    void SetPlace(std::shared_ptr<const TOle2StreamPlace> place);
+    // The content, without a copy of it: a stream left in its file is read
+    // from there a piece at a time, through its own reader.
+    std::unique_ptr<TByteSource> OpenSource() const;
 
-    qint64 Size() const { return m_data.size(); }
+    qint64 Size() const;
     qint64 Position() const { return m_pos; }
 
     // Reads up to count bytes at the position; returns how many were read.
@@ -46,6 +70,10 @@ public:
     qint64 Seek(qint64 offset, SeekOrigin origin = SeekOrigin::Current);
 
 private:
-    QByteArray m_data;
+    void ReadFromFile() const;
+
+    // Filled from the place, when there is one, at the first need.
+    mutable QByteArray m_data;
+    mutable std::shared_ptr<const TOle2StreamPlace> m_place;
     qint64 m_pos = 0;
 };

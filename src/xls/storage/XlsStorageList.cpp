@@ -31,7 +31,9 @@ void TXlsStorageList::LoadFrom(const TOle2Storage &document)
 void TXlsStorageList::LoadFromFile(const QString &fileName)
 {
     QStringList shared;
-    m_root = TOle2Storage::OpenFile(fileName, &shared, WorkbookStreams());
+    // The workbook's records are parsed from the file as they are read: a
+    // large workbook is not held twice.
+    m_root = TOle2Storage::OpenFile(fileName, &shared, WorkbookStreams(), WorkbookStreams());
     m_sharedStreams = shared;
 }
 

@@ -19,6 +19,8 @@ public:
     // Reads a document from a file, a device or bytes into the list. Streams
     // that share sectors with another stream are read all the same and named
     // by SharedSectorStreams: the caller refuses the file when it needs one.
+    // From a file, the workbook stream stays there until it is read
+    // (TOle2Stream::OpenSource), the file open.
     void LoadFromFile(const QString &fileName);
     void LoadFromDevice(QIODevice &device);
     void LoadFromBytes(QByteArrayView bytes);

@@ -27,17 +27,39 @@ TWorkbook::~TWorkbook() = default;
 
 void TWorkbook::LoadFromStream(QByteArrayView stream)
 {
+    ByteCursor cursor(stream, QStringLiteral("Workbook"));
+    Load(cursor);
+}
+
+void TWorkbook::LoadFromSource(TByteSource &stream)
+{
+    ByteCursor cursor(stream, QStringLiteral("Workbook"));
+    Load(cursor);
+}
+
+void TWorkbook::Load(ByteCursor &cursor)
+{
     RegisterFormulaRecords();
     FGlobals.Clear();
     FSheets.Clear();
-    ByteCursor cursor(stream, QStringLiteral("Workbook"));
     try {
         LoadSubstreams(cursor);
     } catch (const EExcelException &e) {
         // Where it failed: the part being read and the record in hand.
         const qsizetype at = cursor.mark();
-        const int id = at + 2 <= stream.size() ? ReadWord(stream, at) : 0;
-        XlsRaise(XlsMsg::AtLoadPlace(QString::fromUtf8(e.what()), LoadingPart(), id, at));
+        XlsRaise(XlsMsg::AtLoadPlace(QString::fromUtf8(e.what()), LoadingPart(), RecordIdAt(cursor, at), at));
+    }
+}
+
+// The id of the record at that offset, 0 when the stream ends before it (or
+// cannot be read there any more).
+int TWorkbook::RecordIdAt(ByteCursor &cursor, qsizetype at)
+{
+    try {
+        cursor.seek(at);
+        return cursor.remaining() >= 2 ? cursor.u16() : 0;
+    } catch (const EExcelException &) {
+        return 0;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+class TByteSource;
 class TWorkSheet;
 struct TSheetInfo;
 
@@ -28,6 +29,8 @@ public:
 
     // Reads a whole "Workbook" stream. Raises EExcelException for a bad one.
     void LoadFromStream(QByteArrayView stream);
+    // The same, the stream read a piece at a time.
+    void LoadFromSource(TByteSource &stream);
     QByteArray SaveToBytes();
     // Readies the workbook for writing and returns the size of its stream;
     // SaveToStream then writes exactly that, front to back, without
@@ -55,6 +58,8 @@ public:
     void DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int colCount);
 
 private:
+    void Load(ByteCursor &cursor);
+    static int RecordIdAt(ByteCursor &cursor, qsizetype at);
     void LoadSubstreams(ByteCursor &cursor);
     // "globals" or the sheet being loaded, for a load error's message.
     QString LoadingPart() const;

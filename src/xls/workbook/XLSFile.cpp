@@ -43,7 +43,8 @@ const TOle2Stream &WorkbookStream(const TXlsStorageList &storage)
     if (!stream)
         XlsRaise(XlsMsg::FileInvalid);
     // The version stands in the first BOF, after its id and size.
-    const QByteArray &data = stream->Data();
+    const auto source = stream->OpenSource();
+    const QByteArrayView data = source->Read(0, 6);
     constexpr quint16 BofId = 0x0809, Biff5 = 0x0500;
     if (data.size() >= 6 && ReadWord(data, 0) == BofId && ReadWord(data, 4) == Biff5)
         XlsRaise(XlsMsg::OlderExcelVersion(stream->Name, Biff5));
@@ -97,7 +98,7 @@ void TXLSFile::Open(const QString &fileName, QIODevice *stream, const QByteArray
     else
         storage->LoadFromFile(FindFile(fileName.trimmed()));
     const TOle2Stream &records = WorkbookStream(*storage);
-    workbook->LoadFromStream(records.Data());
+    workbook->LoadFromSource(*records.OpenSource());
     // A save writes the workbook afresh as "Workbook": our copy of its old
     // bytes can go, and a "Book" stream with it.
     if (TOle2Storage::SameName(records.Name, WorkbookStreamName))

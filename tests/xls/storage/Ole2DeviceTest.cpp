@@ -2,6 +2,7 @@
 // part-way, and a pipe-like device that hands out a few bytes at a time.
 #include "Ole2TestSupport.h"
 
+#include "xls/storage/ByteCursor.h"
 #include "xls/storage/ExcelException.h"
 
 #include <QBuffer>
@@ -70,6 +71,7 @@ TEST(Ole2Device, EveryKindOfDeviceGivesTheWholeDocument)
 
     const Case cases[] = {
         {"file", [&] { return TOle2Storage::OpenFile(path); }},
+        {"file, the big stream left there", [&] { return TOle2Storage::OpenFile(path, nullptr, {}, {QStringLiteral("Big")}); }},
         {"buffer read from part-way",
          [&] {
              QBuffer buffer;
@@ -92,6 +94,74 @@ TEST(Ole2Device, EveryKindOfDeviceGivesTheWholeDocument)
         EXPECT_EQ(root->FindStream(u"Big")->Data(), big);
         EXPECT_EQ(root->FindStream(u"Small")->Data(), small);
     }
+}
+
+// Reads a stream left in its file through a cursor, in steps of an odd size
+// and with a step back, as a parser does; the bytes must be the stream's.
+QByteArray readPieces(const TOle2Stream &stream)
+{
+    const auto source = stream.OpenSource();
+    ByteCursor cursor(*source);
+    QByteArray out;
+    while (!cursor.atEnd()) {
+        const qsizetype n = std::min<qsizetype>(cursor.remaining(), 8229);
+        out.append(cursor.bytes(n));
+        if (out.size() % 3 == 0 && !cursor.atEnd()) {  // a look ahead and back
+            cursor.u32();
+            cursor.seek(cursor.pos() - 4);
+        }
+    }
+    return out;
+}
+
+TEST(Ole2Device, StreamLeftInItsFileIsReadAsTheOthersAreChecked)
+{
+    QByteArray big, small;
+    Ole2Test::Layout l{sampleDocument(big, small)};
+    // Two sectors of the big stream trade places, so its chain is in three runs.
+    const quint32 start = l.startOf(l.indexOf(QStringLiteral("Big")));
+    const quint32 p = start + 10, q = start + 200;
+    const QByteArray atP = l.bytes.mid(l.sectorOffset(p), 512);
+    l.bytes.replace(l.sectorOffset(p), 512, l.bytes.mid(l.sectorOffset(q), 512));
+    l.bytes.replace(l.sectorOffset(q), 512, atP);
+    WriteCardinal(l.bytes, l.fatLink(p - 1), q);
+    WriteCardinal(l.bytes, l.fatLink(q), p + 1);
+    WriteCardinal(l.bytes, l.fatLink(q - 1), p);
+    WriteCardinal(l.bytes, l.fatLink(p), q + 1);
+    QTemporaryDir dir(IndependentReaders::scratchDir(QStringLiteral("ole2-left")) + QStringLiteral("/XXXXXX"));
+    const QString path = dir.filePath(QStringLiteral("doc.ole"));
+    Ole2Test::writeFile(path, l.bytes);
+    const QStringList leave{QStringLiteral("Big")};
+
+    const auto root = TOle2Storage::OpenFile(path, nullptr, {}, leave);
+    EXPECT_EQ(root->FindStream(u"Big")->Size(), big.size());
+    EXPECT_EQ(readPieces(*root->FindStream(u"Big")), big);
+    EXPECT_EQ(root->FindStream(u"Big")->Data(), big);
+
+    // A damaged chain is refused on opening, with the words the bytes give.
+    const auto error = [](const std::function<void()> &open) {
+        try {
+            open();
+        } catch (const EExcelException &e) {
+            return QString::fromUtf8(e.what()).section(QStringLiteral(": "), 1);
+        }
+        return QString();
+    };
+    const quint32 last = start + quint32((big.size() - 1) / 512);
+    for (const qsizetype size : {l.sectorOffset(q) + 100, l.sectorOffset(last) + 100}) {
+        const QByteArray cut = l.bytes.left(size);
+        Ole2Test::writeFile(path, cut);
+        const QString expected = error([&] { TOle2Storage::OpenBytes(cut); });
+        EXPECT_FALSE(expected.isEmpty());
+        EXPECT_EQ(error([&] { TOle2Storage::OpenFile(path, nullptr, {}, leave); }), expected);
+    }
+
+    // A file cut short by someone else while the stream is left there.
+    Ole2Test::writeFile(path, l.bytes);
+    const auto opened = TOle2Storage::OpenFile(path, nullptr, {}, leave);
+    QFile(path).resize(l.sectorOffset(q));
+    EXPECT_EQ(error([&] { readPieces(*opened->FindStream(u"Big")); }),
+              QStringLiteral("stream \"Big\" (entry 1) runs past the end of the file"));
 }
 
 TEST(Ole2Device, FileLargerThanTheLimitIsRefusedBeforeItIsRead)
