@@ -19,19 +19,19 @@ constexpr int MaxTextSize = 0xFFFF;  // an entry's length field has 2 bytes
 
 // Characters that all fit one byte are stored compressed, as TExcelString
 // stores them.
-bool IsWide(const QString &text)
+bool IsWide(QStringView text)
 {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
 }
 
-int PlainSize(const QString &text, bool wide)
+int PlainSize(QStringView text, bool wide)
 {
     return 3 + int(text.size()) * (wide ? 2 : 1);
 }
 
 // A plain BIFF8 string with a 2-byte length: the header, then the characters,
 // one byte each or two (little-endian).
-void PutPlain(const QString &text, bool wide, char *out)
+void PutPlain(QStringView text, bool wide, char *out)
 {
     *out++ = char(text.size() & 0xFF);
     *out++ = char(text.size() >> 8);
@@ -43,13 +43,14 @@ void PutPlain(const QString &text, bool wide, char *out)
     }
 }
 
-// A plain string that lies whole in the record from pos on, read straight
-// from its bytes; false for anything else, which the general reader takes.
-bool ReadPlainInRecord(const QByteArray &data, int &pos, QString &text)
+// A plain string that lies whole in the record from pos on, appended to
+// chars straight from its bytes; false for anything else, which the general
+// reader takes.
+bool ReadPlainInRecord(QByteArrayView data, int &pos, std::vector<char16_t> &chars)
 {
     if (pos + 3 > data.size())
         return false;
-    const auto *p = reinterpret_cast<const uchar *>(data.constData()) + pos;
+    const auto *p = reinterpret_cast<const uchar *>(data.data()) + pos;
     const quint8 flags = p[2];
     if (flags & (FlagRichText | FlagExtension))
         return false;
@@ -58,25 +59,21 @@ bool ReadPlainInRecord(const QByteArray &data, int &pos, QString &text)
     if (pos + 3 + count * (wide ? 2 : 1) > data.size())
         return false;
     p += 3;
-    if (count == 0) {
-        text = QString();  // as the general reader gives it
-    } else if (wide) {
-        text = QString(count, Qt::Uninitialized);
-        char16_t *out = reinterpret_cast<char16_t *>(text.data());
-        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)
-            std::memcpy(out, p, size_t(count) * 2);
-        else
-            for (int i = 0; i < count; ++i)
-                out[i] = char16_t(p[2 * i] | (p[2 * i + 1] << 8));
+    const size_t at = chars.size();
+    chars.resize(at + size_t(count));
+    char16_t *out = chars.data() + at;
+    if (wide && Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        std::memcpy(out, p, size_t(count) * 2);
     } else {
-        text = QString::fromLatin1(reinterpret_cast<const char *>(p), count);
+        for (int i = 0; i < count; ++i)
+            out[i] = wide ? char16_t(p[2 * i] | (p[2 * i + 1] << 8)) : char16_t(p[i]);
     }
     pos += 3 + count * (wide ? 2 : 1);
     return true;
 }
 
 // The string built in a buffer that is reused from string to string.
-const QByteArray &PlainStringBytes(const QString &text, QByteArray &buffer)
+const QByteArray &PlainStringBytes(QStringView text, QByteArray &buffer)
 {
     const bool wide = IsWide(text);
     buffer.resize(PlainSize(text, wide));
@@ -90,10 +87,13 @@ const QByteArray &PlainStringBytes(const QString &text, QByteArray &buffer)
 class TSSTWriter
 {
 public:
-    explicit TSSTWriter(const QByteArray &header)
+    using TSink = std::function<void(const QByteArray &)>;
+
+    TSSTWriter(const QByteArray &header, const TSink &sink) : FSink(sink)
     {
-        NewRecord();
-        Current().append(header);
+        // One buffer at the full size of a record, handed on when full.
+        FRecord.reserve(MaxRecordData);
+        FRecord.append(header);
     }
 
     void AddString(const QByteArray &bytes)
@@ -104,15 +104,15 @@ public:
         const int charCount = ReadWord(bytes, 0);
         if (Room() < headerSize + (charCount > 0 ? charWidth : 0))
             NewRecord();
-        Current().append(bytes.constData(), headerSize);
+        FRecord.append(bytes.constData(), headerSize);
         int pos = headerSize;
         for (int left = charCount; left > 0;) {
             if (Room() < charWidth) {
                 NewRecord();
-                Current().append(char(flags & 0x01));
+                FRecord.append(char(flags & 0x01));
             }
             const int n = std::min(left, Room() / charWidth);
-            Current().append(bytes.constData() + pos, n * charWidth);
+            FRecord.append(bytes.constData() + pos, n * charWidth);
             pos += n * charWidth;
             left -= n;
         }
@@ -121,14 +121,14 @@ public:
             if (Room() == 0)
                 NewRecord();
             const int n = std::min(int(bytes.size()) - pos, Room());
-            Current().append(bytes.constData() + pos, n);
+            FRecord.append(bytes.constData() + pos, n);
             pos += n;
         }
     }
 
     // A plain string: written in place when it fits the record whole, as
     // most do, else split as AddString splits it.
-    void AddPlain(const QString &text, QByteArray &scratch)
+    void AddPlain(QStringView text, QByteArray &scratch)
     {
         const bool wide = IsWide(text);
         const int size = PlainSize(text, wide);
@@ -136,32 +136,67 @@ public:
             AddString(PlainStringBytes(text, scratch));
             return;
         }
-        QByteArray &record = Current();
-        const qsizetype at = record.size();
-        record.resize(at + size);
-        PutPlain(text, wide, record.data() + at);
+        const qsizetype at = FRecord.size();
+        FRecord.resize(at + size);
+        PutPlain(text, wide, FRecord.data() + at);
     }
 
-    std::unique_ptr<TBaseRecord> Finish()
-    {
-        auto record = CreateRecord(SSTId, FRecords[0]);
-        for (size_t i = 1; i < FRecords.size(); ++i)
-            record->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, FRecords[i]));
-        return record;
-    }
+    void Finish() { FSink(FRecord); }
 
 private:
-    QByteArray &Current() { return FRecords.back(); }
-    int Room() const { return MaxRecordData - int(FRecords.back().size()); }
-    // Each record's buffer is allocated once at its full size: grown piece by
-    // piece, the buffers of a large table would hold much unused room.
+    int Room() const { return MaxRecordData - int(FRecord.size()); }
     void NewRecord()
     {
-        FRecords.emplace_back();
-        FRecords.back().reserve(MaxRecordData);
+        FSink(FRecord);
+        FRecord.resize(0);  // keeps its room
     }
 
-    std::vector<QByteArray> FRecords;
+    const TSink &FSink;
+    QByteArray FRecord;
+};
+
+// The SST record and its CONTINUE records written from the table as they
+// are made: a large table is not held a second time, as records, on save.
+// Its size is counted by making it once without writing.
+class TSSTTableRecord final : public TBaseRecord
+{
+public:
+    TSSTTableRecord(const TSST &sst, quint32 totalRefs)
+        : TBaseRecord(SSTId, QByteArray()), FSST(sst), FTotalRefs(totalRefs), FCount(sst.Count())
+    {
+        FSST.WriteRecords(FTotalRefs, [this](const QByteArray &data) {
+            FSize += 4 + data.size();
+            FDataSize += data.size();
+        });
+    }
+
+    void SaveToStream(QIODevice &stream) const override
+    {
+        // The table changed since the size was counted: the file would be wrong.
+        if (FSST.Count() != FCount)
+            XlsRaise(QStringLiteral("The shared-string table changed while the workbook was being saved"));
+        quint16 id = SSTId;
+        qint64 written = 0;
+        FSST.WriteRecords(FTotalRefs, [&](const QByteArray &data) {
+            const char header[4] = {char(id & 0xFF), char(id >> 8), char(data.size() & 0xFF), char(data.size() >> 8)};
+            WriteAllBytes(stream, header, 4);
+            WriteAllBytes(stream, data.constData(), data.size());
+            written += 4 + data.size();
+            id = TContinueRecord::Id;
+        });
+        if (written != FSize)
+            XlsRaise(QStringLiteral("The shared-string table changed while the workbook was being saved"));
+    }
+    qint64 TotalSize() const override { return FSize; }
+    qint64 TotalDataSize() const override { return FDataSize; }
+    std::unique_ptr<TBaseRecord> Clone() const override { return FSST.BuildRecord(FTotalRefs); }
+
+private:
+    const TSST &FSST;
+    quint32 FTotalRefs;
+    int FCount;
+    qint64 FSize = 0;
+    qint64 FDataSize = 0;
 };
 
 }  // namespace
@@ -171,10 +206,18 @@ TSST::~TSST() = default;
 
 void TSST::Clear()
 {
-    FEntries.clear();
+    FChars.clear();
+    FEnds.clear();
+    FRich.clear();
     FSlots.clear();
     FFilled = 0;
     FSorted = false;
+}
+
+void TSST::AppendText(QStringView text)
+{
+    FChars.insert(FChars.end(), text.utf16(), text.utf16() + text.size());
+    FEnds.push_back(quint32(FChars.size()));
 }
 
 void TSST::Load(const TBaseRecord &sstRecord)
@@ -182,29 +225,29 @@ void TSST::Load(const TBaseRecord &sstRecord)
     Clear();
     if (sstRecord.DataSize() < 8)
         XlsRaise(XlsMsg::FileInvalid);
-    const quint32 unique = ReadCardinal(sstRecord.Data(), 4);
+    const quint32 unique = ReadCardinal(sstRecord.DataView(), 4);
     // Each string takes at least 3 bytes: a count the data cannot hold is a bad file.
-    if (qint64(unique) * 3 > sstRecord.TotalDataSize())
+    const qint64 dataSize = sstRecord.TotalDataSize();
+    if (qint64(unique) * 3 > dataSize)
         XlsRaise(XlsMsg::FileInvalid);
-    FEntries.reserve(unique);
+    FEnds.reserve(unique);
+    // Room for wide characters; compressed ones grow the block.
+    FChars.reserve(size_t(dataSize / 2));
     const TBaseRecord *record = &sstRecord;
     int pos = 8;
     for (quint32 i = 0; i < unique; ++i) {
-        QString text;
-        if (ReadPlainInRecord(record->Data(), pos, text)) {
-            FEntries.push_back({std::move(text), nullptr});
+        if (ReadPlainInRecord(record->DataView(), pos, FChars)) {
+            FEnds.push_back(quint32(FChars.size()));
             continue;
         }
         TExcelString string(2, record, pos);
+        AppendText(string.Value());
         // Rich-text runs and extension blocks are kept to be written back;
         // a plain string needs only its text.
-        if (string.OptionFlags() & (FlagRichText | FlagExtension)) {
-            QString text = string.Value();
-            FEntries.push_back({std::move(text), std::make_unique<TExcelString>(std::move(string))});
-        } else {
-            FEntries.push_back({string.Value(), nullptr});
-        }
+        if (string.OptionFlags() & (FlagRichText | FlagExtension))
+            FRich.emplace_back(i, std::make_unique<TExcelString>(std::move(string)));
     }
+    FChars.shrink_to_fit();
 }
 
 quint32 TSST::Hash(QStringView text)
@@ -233,7 +276,7 @@ TSST::TSlot &TSST::Probe(QStringView text, quint32 hash)
     const size_t mask = FSlots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         TSlot &slot = FSlots[i];
-        if (slot.Entry == 0 || (slot.Hash == hash && FEntries[slot.Entry - 1].Text == text))
+        if (slot.Entry == 0 || (slot.Hash == hash && TextView(slot.Entry - 1) == text))
             return slot;
     }
 }
@@ -242,7 +285,7 @@ void TSST::Remember(quint32 index, quint32 hash)
 {
     if ((FFilled + 1) * 2 > FSlots.size())
         Grow();
-    TSlot &slot = Probe(FEntries[index].Text, hash);
+    TSlot &slot = Probe(TextView(index), hash);
     if (slot.Entry != 0)
         return;  // an equal text before it keeps the lookup
     slot = {hash, index + 1};
@@ -268,28 +311,35 @@ void TSST::Sort()
 {
     FSlots.clear();
     FFilled = 0;
-    size_t plain = 0;
-    for (const TEntry &entry : FEntries)
-        plain += entry.Rich ? 0 : 1;
+    const size_t plain = FEnds.size() - FRich.size();
     size_t capacity = 64;
     while (capacity < plain * 2 + 2)
         capacity *= 2;
     FSlots.resize(capacity);
     // Only plain strings serve new cells; the first of equal texts wins.
-    for (size_t i = 0; i < FEntries.size(); ++i)
-        if (!FEntries[i].Rich)
-            Remember(quint32(i), Hash(FEntries[i].Text));
+    auto rich = FRich.cbegin();
+    for (quint32 i = 0; i < FEnds.size(); ++i) {
+        if (rich != FRich.cend() && rich->first == i)
+            ++rich;
+        else
+            Remember(i, Hash(TextView(i)));
+    }
     FSorted = true;
 }
 
 QString TSST::Text(quint32 index) const
 {
-    return index < FEntries.size() ? FEntries[index].Text : QString();
+    if (index >= FEnds.size())
+        return QString();
+    const QStringView text = TextView(index);
+    return text.isEmpty() ? QString() : text.toString();
 }
 
 const TExcelString *TSST::RichString(quint32 index) const
 {
-    return index < FEntries.size() ? FEntries[index].Rich.get() : nullptr;
+    const auto it = std::lower_bound(FRich.cbegin(), FRich.cend(), index,
+                                     [](const auto &entry, quint32 i) { return entry.first < i; });
+    return it != FRich.cend() && it->first == index ? it->second.get() : nullptr;
 }
 
 quint32 TSST::AddString(const QString &text)
@@ -301,44 +351,72 @@ quint32 TSST::AddString(const QString &text)
         return slot.Entry - 1;
     if (text.size() > MaxTextSize)
         TExcelString(2, text);  // raises with the length the table cannot hold
-    const quint32 index = quint32(FEntries.size());
-    FEntries.push_back({text, nullptr});
+    const quint32 index = quint32(FEnds.size());
+    AppendText(text);
     Remember(index, hash);
     return index;
 }
 
 void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex)
 {
-    // The lookup is given back first and the kept entries move down in
-    // place: a large table is not held twice while it shrinks.
+    // The lookup is given back first and the kept texts move down in
+    // place, front to back: a large table is not held twice while it shrinks.
     std::vector<TSlot>().swap(FSlots);
     FFilled = 0;
     FSorted = false;
-    newIndex.assign(FEntries.size(), 0);
-    size_t kept = 0;
-    for (size_t i = 0; i < FEntries.size(); ++i) {
+    newIndex.assign(FEnds.size(), 0);
+    quint32 kept = 0;
+    quint32 to = 0;
+    quint32 start = 0;
+    for (size_t i = 0; i < FEnds.size(); ++i) {
+        const quint32 end = FEnds[i];
         if (i < used.size() && used[i]) {
-            newIndex[i] = quint32(kept);
-            if (kept != i)
-                FEntries[kept] = std::move(FEntries[i]);
-            ++kept;
+            std::copy(FChars.begin() + start, FChars.begin() + end, FChars.begin() + to);
+            to += end - start;
+            newIndex[i] = kept;
+            FEnds[kept++] = to;
         }
+        start = end;
     }
-    FEntries.erase(FEntries.begin() + qsizetype(kept), FEntries.end());
+    FEnds.resize(kept);
+    FChars.resize(to);
+    std::erase_if(FRich, [&](const auto &entry) { return entry.first >= used.size() || !used[entry.first]; });
+    for (auto &entry : FRich)
+        entry.first = newIndex[entry.first];
+}
+
+void TSST::WriteRecords(quint32 totalRefs, const std::function<void(const QByteArray &)> &sink) const
+{
+    QByteArray header(8, '\0');
+    WriteCardinal(header, 0, totalRefs);
+    WriteCardinal(header, 4, quint32(FEnds.size()));
+    TSSTWriter writer(header, sink);
+    QByteArray scratch;
+    auto rich = FRich.cbegin();
+    for (quint32 i = 0; i < FEnds.size(); ++i) {
+        if (rich != FRich.cend() && rich->first == i)
+            writer.AddString((rich++)->second->ToBytes(true));
+        else
+            writer.AddPlain(TextView(i), scratch);
+    }
+    writer.Finish();
 }
 
 std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
 {
-    QByteArray header(8, '\0');
-    WriteCardinal(header, 0, totalRefs);
-    WriteCardinal(header, 4, quint32(FEntries.size()));
-    TSSTWriter writer(header);
-    QByteArray scratch;
-    for (const auto &entry : FEntries) {
-        if (entry.Rich)
-            writer.AddString(entry.Rich->ToBytes(true));
+    std::unique_ptr<TBaseRecord> record;
+    WriteRecords(totalRefs, [&](const QByteArray &data) {
+        // A copy of its own: the writer goes on in its buffer.
+        QByteArray copy(data.constData(), data.size());
+        if (!record)
+            record = CreateRecord(SSTId, std::move(copy));
         else
-            writer.AddPlain(entry.Text, scratch);
-    }
-    return writer.Finish();
+            record->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, std::move(copy)));
+    });
+    return record;
+}
+
+std::unique_ptr<TBaseRecord> TSST::TableRecord(quint32 totalRefs) const
+{
+    return std::make_unique<TSSTTableRecord>(*this, totalRefs);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,10 @@ class TBaseRecord;
 // save writes the same indexes back; lookups for new text go through a hash
 // table built when the first text is added. Entries nothing refers to are
 // dropped on save.
+//
+// Tables hold hundreds of thousands of strings: the texts stand one after
+// another in one block of UTF-16, and only the few strings with rich-text
+// runs or an extension block keep a TExcelString beside.
 class TSST
 {
 public:
@@ -27,7 +32,7 @@ public:
     // Builds the lookup for new texts.
     void Sort();
 
-    int Count() const { return int(FEntries.size()); }
+    int Count() const { return int(FEnds.size()); }
     // The text of an entry; empty for an index the table does not have.
     QString Text(quint32 index) const;
     // The entry as read when it has rich-text runs or an extension block;
@@ -43,16 +48,19 @@ public:
     // The SST record (with CONTINUE records) for the entries; totalRefs is the
     // number of cells that use the table.
     std::unique_ptr<TBaseRecord> BuildRecord(quint32 totalRefs) const;
+    // The same record, made from the table as it is written rather than held
+    // whole: the table must not change until it is written.
+    std::unique_ptr<TBaseRecord> TableRecord(quint32 totalRefs) const;
+    // Hands the data of each record of BuildRecord to sink, in order.
+    void WriteRecords(quint32 totalRefs, const std::function<void(const QByteArray &)> &sink) const;
 
 private:
-    // A plain string is its text alone; a string with rich-text runs or an
-    // extension block keeps them in its TExcelString. Tables hold hundreds of
-    // thousands of strings, so the plain ones stay small.
-    struct TEntry
+    QStringView TextView(quint32 index) const
     {
-        QString Text;
-        std::unique_ptr<TExcelString> Rich;
-    };
+        const quint32 start = index == 0 ? 0 : FEnds[index - 1];
+        return QStringView(FChars.data() + start, qsizetype(FEnds[index] - start));
+    }
+    void AppendText(QStringView text);
     // The lookup of plain strings: open addressing with linear probing over
     // a power-of-two table kept at most half full. A slot holds the text's
     // hash and its entry index + 1 (0: free), so a probe compares texts only
@@ -69,7 +77,10 @@ private:
     void Remember(quint32 index, quint32 hash);
     void Grow();
 
-    std::vector<TEntry> FEntries;
+    std::vector<char16_t> FChars;  // every entry's text, one after another
+    std::vector<quint32> FEnds;    // where each entry's text ends in FChars
+    // The entries with rich-text runs or an extension block, by index.
+    std::vector<std::pair<quint32, std::unique_ptr<TExcelString>>> FRich;
     std::vector<TSlot> FSlots;
     size_t FFilled = 0;
     bool FSorted = false;

@@ -69,7 +69,7 @@ void TWorkbookGlobals::SetSSTReferences(quint32 totalRefs)
 {
     FSSTRecord.Clear();
     if (FHasSST || FSST.Count() > 0)
-        FSSTRecord.Add(FSST.BuildRecord(totalRefs));
+        FSSTRecord.Add(FSST.TableRecord(totalRefs));
 }
 
 void TWorkbookGlobals::SaveToStream(QIODevice &stream) const

@@ -5,6 +5,7 @@
 #include "xls/records/BaseRecord.h"
 #include "xls/storage/ExcelException.h"
 
+#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,6 +49,15 @@ TEST(SharedStrings, WrittenTablesReadBack)
         TSST back;
         back.Load(*record);
         EXPECT_EQ(Texts(back), r.texts) << r.name;
+        // Written as it is made, the record has the same bytes.
+        QBuffer built, streamed;
+        built.open(QIODevice::WriteOnly);
+        streamed.open(QIODevice::WriteOnly);
+        record->SaveToStream(built);
+        const auto table = sst.TableRecord(7);
+        table->SaveToStream(streamed);
+        EXPECT_EQ(streamed.data(), built.data()) << r.name;
+        EXPECT_EQ(table->TotalSize(), built.data().size()) << r.name;
     }
 }
 
@@ -66,6 +76,24 @@ TEST(SharedStrings, EqualTextsShareAnEntryAndUnusedOnesGo)
     EXPECT_EQ(sst.AddString(QStringLiteral("trei")), 1u) << "the lookup follows the compaction";
     EXPECT_EQ(sst.AddString(QStringLiteral("doi")), 2u);
     EXPECT_TRUE(sst.Text(99).isEmpty());
+}
+
+TEST(SharedStrings, RichEntriesKeepTheirRunsThroughACompaction)
+{
+    QByteArray data(8, '\0');
+    data[4] = 3;
+    // "a"; "b" with one run (font 5 from its first character); "c".
+    data += QByteArray("\x01\x00\x00" "a" "\x01\x00\x08\x01\x00" "b" "\x00\x00\x05\x00" "\x01\x00\x00" "c", 19);
+    TSST sst;
+    sst.Load(TBaseRecord(0x00FC, data));
+    ASSERT_NE(sst.RichString(1), nullptr);
+    std::vector<quint32> newIndex;
+    sst.Compact({false, true, true}, newIndex);
+    EXPECT_EQ(Texts(sst), (QStringList{QStringLiteral("b"), QStringLiteral("c")}));
+    ASSERT_NE(sst.RichString(0), nullptr);
+    EXPECT_EQ(sst.RichString(0)->RichRuns(), QByteArray("\x00\x00\x05\x00", 4));
+    EXPECT_EQ(sst.RichString(1), nullptr);
+    EXPECT_EQ(sst.AddString(QStringLiteral("b")), 2u) << "a rich entry serves no new cell";
 }
 
 TEST(SharedStrings, CountsTheDataCannotHoldAreRefused)
