@@ -1,7 +1,7 @@
 #include "xls/storage/Ole2Stream.h"
 
 #include "xls/storage/ExcelException.h"
-#include "xls/storage/Ole2StreamPlace.h"
+#include "xls/storage/Ole2SectorReader.h"
 
 #include <algorithm>
 #include <cstring>

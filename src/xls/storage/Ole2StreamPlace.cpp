@@ -29,13 +29,3 @@ QByteArray TOle2StreamPlace::ReadAll() const
     ReadInto(0, Size, bytes.data());
     return bytes;
 }
-
-QByteArrayView TOle2SectorReader::Read(qint64 offset, qsizetype count)
-{
-    // Pieces of 64 KB: few reads of the file, little memory.
-    constexpr qint64 Piece = 64 * 1024;
-    const qint64 n = qBound<qint64>(0, qMax<qint64>(count, Piece), m_place->Size - offset);
-    m_buffer.resize(qsizetype(n));
-    m_place->ReadInto(offset, n, m_buffer.data());
-    return m_buffer;
-}
