@@ -8,7 +8,9 @@ TOle2File::TOle2File(std::unique_ptr<QFile> file) : m_file(std::move(file)), m_s
 
 QByteArrayView TOle2File::View(qint64 offset, qsizetype count)
 {
-    count = qsizetype(qBound<qint64>(0, qMin<qint64>(count, m_size - offset), count));
+    if (offset < 0 || offset >= m_size)
+        return QByteArrayView();
+    count = qsizetype(qMin<qint64>(count, m_size - offset));
     if (!m_file)
         return m_bytes.sliced(offset, count);
     m_buffer.resize(count);
