@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <algorithm>
+
 namespace {
 
 const QString TransferError = QStringLiteral("Eroare la transmisie.");
@@ -108,8 +110,9 @@ bool BackupExchange::SendCommand(const QString &requestPath)
         if (m_replyPath.isEmpty() || !m_request.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             fail(TransferError);
         } else {
-            emit progress(0, m_request.size());
-            Cli1.AnnounceStream(quint32(m_request.size()), QStringLiteral("\"trimit\""));
+            m_requestSize = m_request.size();
+            emit progress(0, m_requestSize);
+            Cli1.AnnounceStream(quint32(m_requestSize), QStringLiteral("\"trimit\""));
             waitWhile([this] { return !m_stop && Cli1.Connected() && !m_replyDone; });
             if (m_stop && !m_replyDone)
                 m_lastError = QStringLiteral("Oprire fortata.");
@@ -137,11 +140,13 @@ void BackupExchange::sendNextBlock()
     if (m_state != Sending || !m_request.isOpen())
         return;
     restartWait();
-    emit progress(m_request.pos(), m_request.size());
-    if (m_request.pos() >= m_request.size())
+    // The announced size bounds the stream, whatever the file does meanwhile.
+    const qint64 left = m_requestSize - m_request.pos();
+    emit progress(m_request.pos(), m_requestSize);
+    if (left <= 0)
         return;
     try {
-        Cli1.SendStreamBlock(&m_request, BlockSize);
+        Cli1.SendStreamBlock(&m_request, std::min<qint64>(left, BlockSize));
     } catch (const PacketTCPError &) {
         fail(TransferError);
     }

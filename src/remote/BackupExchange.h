@@ -74,5 +74,6 @@ private:
     QString m_lastError;
     QString m_replyPath;
     QFile m_request;
+    qint64 m_requestSize = 0; // as announced
     std::unique_ptr<DurableFile> m_reply;
 };

@@ -4,6 +4,8 @@
 
 #include <QtEndian>
 
+#include <cstring>
+
 namespace {
 
 void appendU32(QByteArray &out, quint32 value)
@@ -28,19 +30,18 @@ bool isAscii(const QString &text)
 
 } // namespace
 
-QByteArray PacketCodec::header(quint32 id, qsizetype payloadSize)
+void PacketCodec::putHeader(char *at, quint32 id, qsizetype payloadSize)
 {
-    QByteArray out;
-    appendU32(out, quint32(payloadSize) + HeaderSize);
-    appendU32(out, id);
-    return out;
+    qToLittleEndian(quint32(payloadSize) + HeaderSize, at);
+    qToLittleEndian(id, at + 4);
 }
 
 QByteArray PacketCodec::encode(quint32 id, QByteArrayView payload)
 {
-    QByteArray out = header(id, payload.size());
-    out.reserve(HeaderSize + payload.size());
-    out.append(payload.data(), payload.size());
+    QByteArray out(HeaderSize + payload.size(), Qt::Uninitialized);
+    putHeader(out.data(), id, payload.size());
+    if (!payload.isEmpty())
+        std::memcpy(out.data() + HeaderSize, payload.data(), payload.size());
     return out;
 }
 

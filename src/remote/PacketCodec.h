@@ -54,8 +54,9 @@ public:
     static constexpr quint32 MaxLength = 64u << 20;
 
     static QByteArray encode(quint32 id, QByteArrayView payload = {});
-    // The 8 bytes before a payload of that size.
-    static QByteArray header(quint32 id, qsizetype payloadSize);
+    // Writes the 8 bytes before a payload of that size at `at`, so a payload
+    // read straight in after them needs no further copy.
+    static void putHeader(char *at, quint32 id, qsizetype payloadSize);
 
     // Stream announcement: u32 size, then the name's bytes (no length, no terminator).
     static QByteArray announcement(quint32 size, const QString &name);

@@ -342,12 +342,19 @@ void TPacketTCPClient::receiveBlock(const QByteArray &block)
 
 void TPacketTCPClient::SendPacket(quint32 id, QByteArrayView payload)
 {
+    sendFramed(PacketCodec::encode(id, payload));
+}
+
+void TPacketTCPClient::sendFramed(const QByteArray &packet)
+{
     if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
         return;
-    // Header and payload go to the socket apart, so a block is not copied once more.
-    m_socket->write(PacketCodec::header(id, payload.size()));
-    if (!payload.isEmpty())
-        m_socket->write(payload.data(), payload.size());
+    // Whole packets only: the socket keeps the array itself, without a copy.
+    m_socket->write(packet);
+    // Out at once rather than on a later pass of the event loop, so the peer
+    // has a whole packet as soon as it could; what the socket cannot take now
+    // stays queued for its write notifier. A failure ends the connection here.
+    m_socket->flush();
 }
 
 void TPacketTCPClient::RequestMoreData()
@@ -364,17 +371,21 @@ void TPacketTCPClient::SendStreamBlock(QIODevice *stream, qint64 count)
 {
     if (!m_socket || !stream)
         return;
-    const qint64 pos = stream->pos();
-    const qint64 size = stream->size();
-    if (pos < 0 || size < 0)
+    if (stream->pos() < 0)
         throw PacketTCPError("Error, invalid stream while trying to send!");
-    if (pos >= size)
+    // The block is read straight in after its header, so the file's bytes are
+    // copied once on their way to the socket. A count beyond the longest
+    // packet a reader here accepts is cut to that length.
+    const qint64 room = std::clamp<qint64>(count, 0, PacketCodec::MaxLength - PacketCodec::HeaderSize);
+    QByteArray packet(PacketCodec::HeaderSize + room, Qt::Uninitialized);
+    const qint64 n = stream->read(packet.data() + PacketCodec::HeaderSize, room);
+    if (n < 0)
+        throw PacketTCPError("Error, invalid stream while trying to send!");
+    if (n == 0 && room > 0)
         throw PacketTCPError("Error while sending stream! Stream position is in the end of the stream!");
-    const qint64 n = std::min(count, size - pos);
-    const QByteArray block = stream->read(n);
-    if (block.size() != n)
-        throw PacketTCPError("Error, invalid stream while trying to send!");
-    SendPacket(PacketId::StreamBlock, block);
+    packet.truncate(PacketCodec::HeaderSize + n);
+    PacketCodec::putHeader(packet.data(), PacketId::StreamBlock, n);
+    sendFramed(packet);
 }
 
 void TPacketTCPClient::PingTick()

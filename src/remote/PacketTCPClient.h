@@ -102,6 +102,8 @@ signals:
 
 private:
     void connectSocket();
+    // Puts one framed packet on the connection, when there is one.
+    void sendFramed(const QByteArray &packet);
     void closeSocket();
     void resetStream();
     void readAvailable();

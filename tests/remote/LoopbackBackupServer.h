@@ -54,6 +54,7 @@ public:
     QString lastUserName;
     QString lastRoom;
     int blockSize = 65536;
+    QList<qsizetype> uploadBlocks; // the sizes of the request's stream blocks, in order
     // Off (the benchmark): an upload is counted, only its text part is kept.
     bool keepUploads = true;
 
@@ -174,6 +175,7 @@ private:
             send(s, misbehave == Misbehave::DenyRequest ? 4 : 5);
             break;
         case 19:
+            uploadBlocks.append(payload.size());
             c.received += payload.size();
             if (keepUploads || c.request.size() < blockSize)
                 c.request.append(payload.data(), payload.size());

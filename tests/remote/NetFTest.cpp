@@ -11,6 +11,7 @@
 #include "remote/BackupExchange.h"
 #include "remote/NetF.h"
 #include "remote/RemoteSettings.h"
+#include "remote/RequestFile.h"
 #include "remote/StocQuery.h"
 
 #include <QCheckBox>
@@ -201,6 +202,54 @@ TEST_F(NetTest, ExchangeEndingsAndRefusedReplies)
     net->WriteCommandFile();
     EXPECT_FALSE(net->SendCommand());
     EXPECT_EQ(net->Net->lastError(), QStringLiteral("Nu aveti internet!"));
+}
+
+TEST_F(NetTest, LongUploadArrivesWholeOrIsReportedLost)
+{
+    // Blocks go out ahead of the server's confirmations, which come back
+    // several to a read; the last block is short.
+    const int block = BackupExchange::BlockSize;
+    QByteArray archive(6 * block + 1234, Qt::Uninitialized);
+    for (qsizetype i = 0; i < archive.size(); ++i)
+        archive[i] = char(i * 7 + i / 251);
+    const QString archivePath = home + QStringLiteral("/Arhiva.zip");
+    writeBytes(archivePath, archive);
+    const QString request = home + QStringLiteral("/Comanda.tmp");
+    BackupExchange exchange;
+    exchange.serverAddress = [] { return QStringLiteral("127.0.0.1"); };
+    exchange.email = QStringLiteral("ana@primarie.ro");
+    exchange.password = QStringLiteral("secret");
+
+    using M = LoopbackBackupServer::Misbehave;
+    const struct
+    {
+        const char *name;
+        M misbehave;
+        QString error;
+    } cases[] = {
+        {"whole", M::None, {}},
+        {"dropped after the first block", M::DropWhileSending, QStringLiteral("Eroare la transmisie.")},
+    };
+    for (const auto &c : cases) {
+        server->misbehave = c.misbehave;
+        server->copies.clear();
+        server->uploadBlocks.clear();
+        RequestFile::write(request, {QStringLiteral("/PUT_FILE lung")}, {archivePath});
+        const qsizetype requestSize = QFileInfo(request).size();
+        EXPECT_EQ(exchange.SendCommand(request), c.error.isEmpty()) << c.name;
+        EXPECT_EQ(exchange.lastError(), c.error) << c.name;
+        EXPECT_FALSE(QFile::exists(request)) << c.name;
+        if (!c.error.isEmpty())
+            continue;
+        ASSERT_EQ(server->copies.size(), 1);
+        EXPECT_TRUE(server->copies[0].archive == archive);
+        const QList<qsizetype> blocks = server->uploadBlocks;
+        ASSERT_EQ(blocks.size(), requestSize / block + 1);
+        EXPECT_EQ(blocks.count(block), blocks.size() - 1);
+        EXPECT_EQ(blocks.last(), requestSize % block);
+        QFile::remove(exchange.replyPath());
+    }
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u',').toStdString();
 }
 
 TEST_F(NetTest, ServerAddressLength)
