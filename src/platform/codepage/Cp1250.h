@@ -29,15 +29,25 @@ public:
     // plain ASCII, then the few at or above 0x80 through the table.
     static void widen(__m128i bytes, QChar *out)
     {
+        widenAscii(bytes, out);
+        widenHigh(unsigned(_mm_movemask_epi8(bytes)), out);
+    }
+    // The two steps apart: the bytes as if plain ASCII, then the characters
+    // at out[i] for each bit i of high, which were bytes at or above 0x80.
+    static void widenAscii(__m128i bytes, QChar *out)
+    {
         const __m128i zero = _mm_setzero_si128();
         _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(bytes, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(bytes, zero));
-        for (unsigned high = unsigned(_mm_movemask_epi8(bytes)); high != 0; high &= high - 1) {
+    }
+#endif
+    static void widenHigh(quint32 high, QChar *out)
+    {
+        for (; high != 0; high &= high - 1) {
             QChar &c = out[std::countr_zero(high)];
             c = QChar(Upper[c.unicode() - 0x80]);
         }
     }
-#endif
 
     // The byte for a character, or false when the code page cannot hold it.
     // S/T with comma below (as modern keyboards type them) become the cedilla

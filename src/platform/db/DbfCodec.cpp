@@ -597,138 +597,6 @@ QByteArray formatNumber(double value, int length, int decimals)
 
 namespace {
 
-#ifdef __SSE2__
-// The readers of a table's records. A field lies in the table's bytes after a
-// header of more than 16 bytes, so the sixteen bytes before its end can be
-// loaded even for a short field at the start of the first record; the lanes
-// before the field are masked off.
-
-Q_ALWAYS_INLINE __m128i load16(const char *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); }
-
-// Lanes 0 to n-1 set, for n from 0 to 16.
-struct LaneMasks
-{
-    alignas(16) quint8 below[17][16] = {};
-    constexpr LaneMasks()
-    {
-        for (int n = 0; n <= 16; ++n)
-            for (int i = 0; i < n; ++i)
-                below[n][i] = 0xFF;
-    }
-};
-constexpr LaneMasks kLanes;
-Q_ALWAYS_INLINE __m128i lanesBelow(int n) { return _mm_load_si128(reinterpret_cast<const __m128i *>(kLanes.below[n])); }
-
-// Lanes holding a blank or a NUL (the two differ in bit 5 only).
-Q_ALWAYS_INLINE __m128i padLanes(__m128i v)
-{
-    return _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xDF))), _mm_setzero_si128());
-}
-Q_ALWAYS_INLINE unsigned bits(__m128i lanes) { return unsigned(_mm_movemask_epi8(lanes)); }
-
-// Length of a field without its trailing pad: thirty-two bytes at a time
-// while they are all pad (wide fields are often blank), then sixteen.
-Q_ALWAYS_INLINE int fieldEnd(const char *p, int length)
-{
-    int e = length;
-    while (e >= 32 && bits(_mm_and_si128(padLanes(load16(p + e - 16)), padLanes(load16(p + e - 32)))) == 0xFFFF)
-        e -= 32;
-    for (; e > 0; e -= 16) {
-        unsigned pad = bits(padLanes(load16(p + e - 16)));
-        if (e < 16)
-            pad |= (1u << (16 - e)) - 1; // lanes before the field
-        if (pad != 0xFFFF)
-            return e - 16 + 32 - std::countl_zero(~pad & 0xFFFFu);
-    }
-    return 0;
-}
-
-// The first sixteen bytes of a field: what follows a shorter field when the
-// record holds sixteen bytes from its start (ahead), else zeros.
-Q_ALWAYS_INLINE __m128i firstSixteen(const char *p, int length, bool ahead)
-{
-    if (length >= 16 || ahead)
-        return load16(p);
-    unsigned __int128 x;
-    memcpy(&x, p + length - 16, 16);
-    x >>= 8 * (16 - length);
-    return _mm_set_epi64x(qint64(quint64(x >> 64)), qint64(quint64(x)));
-}
-
-Q_ALWAYS_INLINE bool recordText(const char *p, int length, bool ahead, QString &into)
-{
-    if (length <= 16 && ahead) {
-        // One load finds the end and is widened.
-        const __m128i v = load16(p);
-        const unsigned text = ~bits(padLanes(v)) & ((1u << length) - 1);
-        if (text == 0)
-            return false;
-        const int e = 32 - std::countl_zero(text);
-        Cp1250::widen(v, sized(into, e, 16));
-        ended(into);
-        return true;
-    }
-    const int e = fieldEnd(p, length);
-    if (e == 0)
-        return false;
-    // A short text is widened sixteen at once: room for sixteen.
-    QChar *out = sized(into, e, 16);
-    if (e < 16)
-        Cp1250::widen(firstSixteen(p, length, ahead), out);
-    else
-        Cp1250::decode(QByteArrayView(p, e), out);
-    ended(into);
-    return true;
-}
-
-// Sixteen digit values (0 to 9 a lane, the first the most significant) as a
-// number: pairs, fours, eights by multiply-adds on the lanes, then the two eights.
-Q_ALWAYS_INLINE quint64 sixteenValues(__m128i digits)
-{
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i tens = _mm_set1_epi32(0x0001000A);
-    const __m128i pairs = _mm_packs_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(digits, zero), tens),
-                                          _mm_madd_epi16(_mm_unpackhi_epi8(digits, zero), tens));
-    const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00010064));
-    const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(0x00012710));
-    const quint64 both = quint64(_mm_cvtsi128_si64(eights));
-    return (both & 0xFFFFFFFF) * 100000000 + (both >> 32);
-}
-
-// A number field of up to sixteen bytes read as trimmedNumber reads it, in
-// one pass over sixteen lanes when it is [blanks][-]digits[.digits]; anything
-// else (a plus sign, an exponent, blanks after it, not a number) goes to the
-// general reader.
-Q_ALWAYS_INLINE Number recordNumber(const char *p, int length)
-{
-    const char *window = p + length - 16;
-    const __m128i v = load16(window);
-    const __m128i outside = lanesBelow(16 - length);
-    const unsigned body = ~bits(_mm_or_si128(padLanes(v), outside)) & 0xFFFFu;
-    if (body == 0)
-        return {};
-    const __m128i values = _mm_sub_epi8(v, _mm_set1_epi8('0'));
-    const __m128i isDigit = _mm_andnot_si128(outside, _mm_cmpeq_epi8(_mm_subs_epu8(values, _mm_set1_epi8(9)), _mm_setzero_si128()));
-    const unsigned digits = bits(isDigit);
-    const unsigned point = bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('.'))) & body;
-    const unsigned first = body & (0u - body);
-    const unsigned sign = bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))) & first;
-    // One run to the end of the field, of digits and at most one point after
-    // the sign.
-    if ((((body + first) ^ 0x10000) | ((body & ~digits) ^ (point | sign)) | (point & (point - 1))) != 0 || digits == 0)
-        [[unlikely]]
-        return decodeNumber(QByteArrayView(p, length));
-    // The digits as one 16-digit number, those before the point moved up one
-    // lane into its place: at most 15 digits with a point (under 2^53), 16 without.
-    __m128i d = _mm_and_si128(values, isDigit);
-    if (point) {
-        const __m128i ahead = lanesBelow(std::countr_zero(point) + 1);
-        d = _mm_or_si128(_mm_and_si128(ahead, _mm_slli_si128(d, 1)), _mm_andnot_si128(ahead, d));
-    }
-    return fromDigits(sixteenValues(d), point ? 15 - std::countr_zero(point) : -1, sign != 0);
-}
-#endif
-
 Decoded putNumber(const Number &n, DbfValue &into)
 {
     if (n.kind == Number::Bad)
@@ -795,24 +663,271 @@ Q_ALWAYS_INLINE Decoded recordDate(const char *p, DbfValue &into)
     return decodeField('D', QByteArrayView(p, 8), into);
 }
 
+// The lanes of a number field of up to sixteen bytes, read as trimmedNumber
+// reads it, a bit a lane (the sixteen bytes that end with the field).
+struct NumberLanes
+{
+    unsigned body = 0;   // not pad, inside the field
+    unsigned digits = 0; // inside the field
+    unsigned point = 0;  // '.' in the body
+    unsigned sign = 0;   // '-' first in the body
+
+    NumberLanes(unsigned pad, unsigned digitLanes, unsigned points, unsigned minus)
+        : body(~pad & 0xFFFFu), digits(digitLanes & 0xFFFFu), point(points & body)
+    {
+        sign = minus & body & (0u - body);
+    }
+    // Blank, or one run to the end of the field of digits with at most one
+    // point, after the sign: what the lanes give; anything else (a plus sign,
+    // an exponent, blanks after it, not a number) is for the general reader.
+    bool plain() const
+    {
+        const unsigned first = body & (0u - body);
+        return body == 0
+               || ((((body + first) ^ 0x10000) | ((body & ~digits) ^ (point | sign)) | (point & (point - 1))) == 0
+                   && digits != 0);
+    }
+    // The number of the sixteen-digit mantissa (the digits before the point
+    // moved up one lane into its place): at most 15 digits with a point
+    // (under 2^53), 16 without.
+    void put(quint64 mantissa, DbfValue &into) const
+    {
+        into.kind = DbfValue::Null;
+        if (body != 0)
+            putNumber(fromDigits(mantissa, point ? 15 - std::countr_zero(point) : -1, sign != 0), into);
+    }
+};
+
+Q_ALWAYS_INLINE Decoded generalNumber(const char *p, int length, DbfValue &into)
+{
+    into.kind = DbfValue::Null;
+    return putNumber(decodeNumber(QByteArrayView(p, length)), into);
+}
+
+#ifdef __SSE2__
+// The readers of a table's records. A field lies in the table's bytes after a
+// header of more than 16 bytes, so the sixteen bytes before its end can be
+// loaded even for a short field at the start of the first record; the lanes
+// before the field are masked off.
+
+Q_ALWAYS_INLINE __m128i load16(const char *p) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p)); }
+
+// Lanes 0 to n-1 set, for n from 0 to 16.
+struct LaneMasks
+{
+    alignas(16) quint8 below[17][16] = {};
+    constexpr LaneMasks()
+    {
+        for (int n = 0; n <= 16; ++n)
+            for (int i = 0; i < n; ++i)
+                below[n][i] = 0xFF;
+    }
+};
+constexpr LaneMasks kLanes;
+Q_ALWAYS_INLINE __m128i lanesBelow(int n) { return _mm_load_si128(reinterpret_cast<const __m128i *>(kLanes.below[n])); }
+
+// Lanes holding a blank or a NUL (the two differ in bit 5 only).
+Q_ALWAYS_INLINE __m128i padLanes(__m128i v)
+{
+    return _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xDF))), _mm_setzero_si128());
+}
+Q_ALWAYS_INLINE unsigned bits(__m128i lanes) { return unsigned(_mm_movemask_epi8(lanes)); }
+// std::bit_width without its branch for 0 (the baseline has no lzcnt).
+Q_ALWAYS_INLINE int bitWidth(quint32 x) { return 63 - __builtin_clzll(quint64(x) << 1 | 1); }
+
+// Length of a field without its trailing pad: thirty-two bytes at a time
+// while they are all pad (wide fields are often blank), then sixteen.
+Q_ALWAYS_INLINE int fieldEnd(const char *p, int length)
+{
+    int e = length;
+    while (e >= 32 && bits(_mm_and_si128(padLanes(load16(p + e - 16)), padLanes(load16(p + e - 32)))) == 0xFFFF)
+        e -= 32;
+    for (; e > 0; e -= 16) {
+        unsigned pad = bits(padLanes(load16(p + e - 16)));
+        if (e < 16)
+            pad |= (1u << (16 - e)) - 1; // lanes before the field
+        if (pad != 0xFFFF)
+            return e - 16 + 32 - std::countl_zero(~pad & 0xFFFFu);
+    }
+    return 0;
+}
+
+// The first sixteen bytes of a field of up to sixteen at the end of its
+// record, in the lanes from the first, zeros after.
+Q_ALWAYS_INLINE __m128i firstSixteen(const char *p, int length)
+{
+    unsigned __int128 x;
+    memcpy(&x, p + length - 16, 16);
+    x >>= 8 * (16 - length);
+    return _mm_set_epi64x(qint64(quint64(x >> 64)), qint64(quint64(x)));
+}
+
+// Where a text ends and which of its bytes are at or above 0x80, a bit a
+// lane of the first 32 bytes from its start.
+struct TextLanes
+{
+    quint32 text; // not pad
+    quint32 high;
+    int end() const { return bitWidth(text); }
+};
+
+// A text whose end is in lanes of the bytes from its start: the string is
+// given room for all of them (a whole number of vectors), the caller widens
+// them all at out, whatever the text's length, then textWidened() puts the
+// few characters at or above 0x80 through the table.
+Q_ALWAYS_INLINE QChar *textRoom(TextLanes lanes, int room, DbfValue &into) { return sized(into.text, lanes.end(), room); }
+Q_ALWAYS_INLINE void textWidened(TextLanes lanes, QChar *out, DbfValue &into)
+{
+    Cp1250::widenHigh(lanes.high, out);
+    out[lanes.end()] = u'\0';
+    into.kind = lanes.text ? DbfValue::Text : DbfValue::Null;
+}
+
+// A text field of up to sixteen bytes the record holds sixteen from the start of.
+Q_ALWAYS_INLINE void recordText16(const char *p, quint32 field, DbfValue &into)
+{
+    const __m128i v = load16(p);
+    const TextLanes lanes{~bits(padLanes(v)) & field, bits(v) & field};
+    QChar *out = textRoom(lanes, 16, into);
+    Cp1250::widenAscii(v, out);
+    textWidened(lanes, out, into);
+}
+
+// A text field of up to thirty-two bytes the record holds thirty-two from the start of.
+Q_ALWAYS_INLINE void recordText32(const char *p, quint32 field, DbfValue &into)
+{
+    const __m128i a = load16(p), b = load16(p + 16);
+    const TextLanes lanes{~(bits(padLanes(a)) | bits(padLanes(b)) << 16) & field, (bits(a) | bits(b) << 16) & field};
+    QChar *out = textRoom(lanes, 32, into);
+    Cp1250::widenAscii(a, out);
+    Cp1250::widenAscii(b, out + 16);
+    textWidened(lanes, out, into);
+}
+
+// Any other text field: its end found from the back, then widened.
+Q_ALWAYS_INLINE void recordText(const char *p, int length, DbfValue &into)
+{
+    const int e = fieldEnd(p, length);
+    // A short text is widened sixteen at once: room for sixteen.
+    QChar *out = sized(into.text, e, 16);
+    if (e >= 16)
+        Cp1250::decode(QByteArrayView(p, e), out);
+    else if (e > 0)
+        Cp1250::widen(length >= 16 ? load16(p) : firstSixteen(p, length), out);
+    ended(into.text);
+    into.kind = e ? DbfValue::Text : DbfValue::Null;
+}
+
+// A text field of more than thirty-two bytes: most hold a shorter text, read
+// as one of thirty-two once the rest is seen to be pad.
+Q_ALWAYS_INLINE void recordLongText(const char *p, int length, DbfValue &into)
+{
+    __m128i pad = _mm_set1_epi8(-1);
+    for (int at = 32; at < length; at += 16)
+        pad = _mm_and_si128(pad, padLanes(load16(p + std::min(at, length - 16))));
+    if (bits(pad) == 0xFFFF) [[likely]]
+        recordText32(p, 0xFFFFFFFFu, into);
+    else
+        recordText(p, length, into);
+}
+
+// Sixteen digit values (0 to 9 a lane, the first the most significant) as a
+// number: pairs, fours, eights by multiply-adds on the lanes, then the two eights.
+Q_ALWAYS_INLINE quint64 sixteenValues(__m128i digits)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i tens = _mm_set1_epi32(0x0001000A);
+    const __m128i pairs = _mm_packs_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(digits, zero), tens),
+                                          _mm_madd_epi16(_mm_unpackhi_epi8(digits, zero), tens));
+    const __m128i fours = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00010064));
+    const __m128i eights = _mm_madd_epi16(_mm_packs_epi32(fours, fours), _mm_set1_epi32(0x00012710));
+    const quint64 both = quint64(_mm_cvtsi128_si64(eights));
+    return (both & 0xFFFFFFFF) * 100000000 + (both >> 32);
+}
+
+// Lanes that are digits (their values in values), inside the field.
+Q_ALWAYS_INLINE __m128i digitLanes(__m128i values, __m128i outside)
+{
+    return _mm_andnot_si128(outside, _mm_cmpeq_epi8(_mm_subs_epu8(values, _mm_set1_epi8(9)), _mm_setzero_si128()));
+}
+
+// The digit values with those before the point moved up one lane into its place.
+Q_ALWAYS_INLINE __m128i closedUp(__m128i digits, unsigned point)
+{
+    if (!point)
+        return digits;
+    const __m128i before = lanesBelow(std::countr_zero(point) + 1);
+    return _mm_or_si128(_mm_and_si128(before, _mm_slli_si128(digits, 1)), _mm_andnot_si128(before, digits));
+}
+
+// A number field of up to sixteen bytes, in one pass over sixteen lanes.
+Q_ALWAYS_INLINE Decoded recordNumber(const char *p, int length, DbfValue &into)
+{
+    const __m128i v = load16(p + length - 16);
+    const __m128i outside = lanesBelow(16 - length);
+    const __m128i values = _mm_sub_epi8(v, _mm_set1_epi8('0'));
+    const __m128i isDigit = digitLanes(values, outside);
+    const NumberLanes n(bits(_mm_or_si128(padLanes(v), outside)), bits(isDigit), bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('.'))),
+                        bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))));
+    if (!n.plain()) [[unlikely]]
+        return generalNumber(p, length, into);
+    n.put(sixteenValues(closedUp(_mm_and_si128(values, isDigit), n.point)), into);
+    return Decoded::Ok;
+}
+#endif
+
 Q_ALWAYS_INLINE Decoded decodeStep(const Step &field, const char *record, DbfValue &into)
 {
     const char *p = record + field.offset;
 #ifdef __SSE2__
     switch (field.op) {
-    case Step::Text:
-        into.kind = recordText(p, field.length, field.ahead, into.text) ? DbfValue::Text : DbfValue::Null;
+    case Step::Text16:
+        recordText16(p, field.lanes, into);
         return Decoded::Ok;
-    case Step::ShortNumber:
-        into.kind = DbfValue::Null;
-        return putNumber(recordNumber(p, field.length), into);
+    case Step::Text32:
+        recordText32(p, field.lanes, into);
+        return Decoded::Ok;
+    case Step::Text:
+        if (field.length > 32)
+            recordLongText(p, field.length, into);
+        else
+            recordText(p, field.length, into);
+        return Decoded::Ok;
+    case Step::Number16:
+        return recordNumber(p, field.length, into);
     case Step::Date:
         return recordDate(p, into);
     case Step::Other:
+    case Step::Ops:
         break;
     }
 #endif
     return decodeField(field.type, QByteArrayView(p, field.length), into);
+}
+
+// One group of a record's fields, all read the same way; whether all could
+// be read. The steps are taken by pointers held in locals: the stores into
+// the values could otherwise alias the plan.
+template <Step::Op op>
+Q_ALWAYS_INLINE bool decodeGroup(const Plan &plan, const char *record, DbfValue *into)
+{
+    bool ok = true;
+    const std::vector<Step> &group = plan.groups[op];
+    for (const Step *s = group.data(), *end = s + group.size(); s != end; ++s) {
+        Step step = *s;
+        step.op = op;
+        // The value by a byte offset worked out with the plan: one addition.
+        DbfValue &value = *reinterpret_cast<DbfValue *>(reinterpret_cast<char *>(into) + s->at);
+        ok &= decodeStep(step, record, value) == Decoded::Ok;
+    }
+    return ok;
+}
+
+bool decodeRecord(const char *record, const Plan &plan, DbfValue *into)
+{
+    return decodeGroup<Step::Text16>(plan, record, into) & decodeGroup<Step::Text32>(plan, record, into)
+           & decodeGroup<Step::Text>(plan, record, into) & decodeGroup<Step::Number16>(plan, record, into)
+           & decodeGroup<Step::Date>(plan, record, into) & decodeGroup<Step::Other>(plan, record, into);
 }
 
 } // namespace
@@ -825,45 +940,30 @@ Plan plan(const QList<DbfField> &fields, int recordLength)
         Step s;
         s.type = f.type;
         s.field = int(i);
+        s.at = i * qsizetype(sizeof(DbfValue));
         s.offset = f.offset;
         s.length = f.length;
-        s.ahead = f.offset + 16 <= recordLength;
+        s.lanes = f.length >= 32 ? ~0u : (1u << f.length) - 1;
+        // How many bytes the record holds from the field's start.
+        const int room = recordLength - f.offset;
         const bool number = f.type == 'N' || f.type == 'F';
-        s.op = f.type == 'C'                  ? Step::Text
-               : number && f.length <= 16     ? Step::ShortNumber
-               : f.type == 'D' && f.length == 8 ? Step::Date
-                                              : Step::Other;
+        s.op = f.type == 'C' && f.length <= 16 && room >= 16   ? Step::Text16
+               : f.type == 'C' && f.length <= 32 && room >= 32 ? Step::Text32
+               : f.type == 'C'                                 ? Step::Text
+               : number && f.length <= 16                      ? Step::Number16
+               : f.type == 'D' && f.length == 8                ? Step::Date
+                                                               : Step::Other;
         p.fields.push_back(s);
-        (s.op == Step::Text ? p.texts : s.op == Step::ShortNumber ? p.numbers : p.others).push_back(s);
+        p.groups[s.op].push_back(s);
     }
     return p;
 }
 
 Decoded decode(const Step &field, const char *record, DbfValue &into) { return decodeStep(field, record, into); }
 
-namespace {
-
-// One group of a record's fields; whether all could be read. The steps are
-// taken by pointers held in locals: the stores into the values could
-// otherwise alias the plan.
-template <Step::Op op>
-Q_ALWAYS_INLINE bool decodeGroup(const std::vector<Step> &group, const char *record, DbfValue *into)
-{
-    bool ok = true;
-    for (const Step *s = group.data(), *end = s + group.size(); s != end; ++s) {
-        Step step = *s;
-        step.op = op == Step::Other ? s->op : op;
-        ok &= decodeStep(step, record, into[s->field]) == Decoded::Ok;
-    }
-    return ok;
-}
-
-} // namespace
-
 int decode(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
 {
-    const bool ok = decodeGroup<Step::Text>(plan.texts, record, into) & decodeGroup<Step::ShortNumber>(plan.numbers, record, into)
-                    & decodeGroup<Step::Other>(plan.others, record, into);
+    const bool ok = decodeRecord(record, plan, into);
     if (ok) [[likely]]
         return -1;
     // The first field that cannot be read, in the fields' order.

@@ -72,20 +72,23 @@ int logical(QByteArrayView raw);
 // width.
 struct Step
 {
-    enum Op : quint8 { Text, ShortNumber, Date, Other };
+    // Text16/Text32: a text field the record holds sixteen/thirty-two bytes
+    // from the start of; Number16: a number field of up to sixteen bytes.
+    enum Op : quint8 { Text16, Text32, Text, Number16, Date, Other, Ops };
     Op op = Other;
     char type = 'C';
-    bool ahead = false; // the record holds sixteen bytes from the field's start
     int field = 0;
+    qsizetype at = 0; // of the field's value among a record's, in bytes
     int offset = 0;
     int length = 0;
+    quint32 lanes = 0; // a bit for each of the first 32 bytes of the field
 };
 struct Plan
 {
     std::vector<Step> fields; // one a field, in their order
     // The same grouped by reader, for a whole record: each group is one
     // loop that does one thing.
-    std::vector<Step> texts, numbers, others;
+    std::vector<Step> groups[Step::Ops];
 };
 Plan plan(const QList<DbfField> &fields, int recordLength);
 

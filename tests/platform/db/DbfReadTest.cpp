@@ -174,6 +174,16 @@ TEST(DbfRead, FieldValues)
          nullptr},
         {"text of seventeen ending in CP1250", 'C', 30, 0, "\xAAtefan Popescu-\xDE\xE3", QStringLiteral("Ştefan Popescu-Ţă"), nullptr},
         {"text of one in a field of one", 'C', 1, 0, "\xEE", QStringLiteral("î"), nullptr},
+        {"text of thirty-two in a field of thirty-two", 'C', 32, 0, "Popescu-Ionescu Ana Maria, Ia\xBAi",
+         QStringLiteral("Popescu-Ionescu Ana Maria, Iaşi"), nullptr},
+        {"text of seventeen in a field of thirty-two", 'C', 32, 0, "Ana-Maria Ionesc\xE3", QStringLiteral("Ana-Maria Ionescă"),
+         nullptr},
+        {"text of thirty-two in a wide field", 'C', 60, 0, "Str. \xCEnv\xE3\xFE\xE3torului nr. 138, bl. A",
+         QStringLiteral("Str. Învăţătorului nr. 138, bl. A"), nullptr},
+        {"text of thirty-three in a wide field", 'C', 60, 0, "Str. \xCEnv\xE3\xFE\xE3torului nr. 138, bl. A\xAA",
+         QStringLiteral("Str. Învăţătorului nr. 138, bl. AŞ"), nullptr},
+        {"text at the end of a wide field", 'C', 50, 0, QByteArray(49, ' ') + "\xFE", QStringLiteral("ţ").rightJustified(50), nullptr},
+        {"blank wide field is null", 'C', 120, 0, "", QVariant(), nullptr},
         {"number with decimals", 'N', 8, 2, "  -12.50", -12.5, nullptr},
         {"sixteen digits fill the field", 'N', 16, 0, "9007199254740993", 9007199254740993.0, nullptr},
         {"fifteen digits and a point", 'N', 16, 6, "-12345678.901234", -12345678.901234, nullptr},
@@ -246,6 +256,51 @@ TEST(DbfRead, FieldValues)
                                                                    : QVariant();
             EXPECT_EQ(scanned, row.expected) << name << " (record read)";
         }
+}
+
+// Texts of every length in fields of the widths the record reader treats
+// apart, with a CP1250 letter at each place in turn, read last in the record
+// and before another field, and into values kept across reads: the reader
+// widens whole vectors past a text's end and must leave what lies after it
+// out, and a copy of an earlier value must stay as it was.
+TEST(DbfRead, TextLengthsAndLetterPlaces)
+{
+    for (const int width : {15, 16, 17, 31, 32, 33, 60}) {
+        for (const bool last : {true, false}) {
+            TableBytes tb;
+            tb.fields = {{"T", 'C', width}};
+            if (!last)
+                tb.fields.append({"Q", 'C', 32});
+            QList<QString> expected;
+            for (int length = 0; length <= width; ++length)
+                for (int at = 0; at < std::max(length, 1); ++at) {
+                    QByteArray raw = QByteArray("Ana-Maria Popescu, str. Lunga 12, Bucuresti, sector 6, ap. 9").left(length);
+                    QString text = QString::fromLatin1(raw);
+                    if (at < length) {
+                        raw[at] = '\xDE';
+                        text[at] = QChar(0x0162);
+                    }
+                    while (text.endsWith(u' '))
+                        text.chop(1);
+                    expected.append(text);
+                    tb.records.append(raw.leftJustified(width, ' ') + (last ? QByteArray() : QByteArray(32, '\xFE')));
+                }
+            const Dbf t = Dbf::fromBytes(tb.build());
+            const std::string name = std::to_string(width) + (last ? " last" : " followed");
+            std::vector<DbfValue> record;
+            QString kept; // a copy of the last text read
+            for (qsizetype r = 0; r < expected.size(); ++r) {
+                const QString before = kept;
+                t.read(r, record);
+                const DbfValue &v = record.at(0);
+                EXPECT_EQ(kept, before) << name;
+                EXPECT_EQ(v.kind, expected[r].isEmpty() ? DbfValue::Null : DbfValue::Text) << name;
+                EXPECT_EQ(v.kind == DbfValue::Text ? v.text : QString(), expected[r]) << name;
+                if (v.kind == DbfValue::Text)
+                    kept = v.text;
+            }
+        }
+    }
 }
 
 // A record read names the first field, in the record's order, that cannot be read.
