@@ -437,14 +437,13 @@ QByteArrayView trimmedBytes(QByteArrayView raw)
     return raw.sliced(b, e - b);
 }
 
-// s made n characters long, with room for at least `least` to be written; it
-// keeps its buffer when that is its own and large enough (the common case in a
-// scan) without the library's out-of-line resize. The caller writes the
-// characters, then ends them with ended().
-QChar *sized(QString &s, qsizetype n, qsizetype least = 0)
+// s made n characters long, with room for `room` (at least n) to be written;
+// it keeps its buffer when that is its own and large enough (the common case
+// in a scan) without the library's out-of-line resize. The caller writes the
+// characters, then ends them.
+QChar *sized(QString &s, qsizetype n, qsizetype room)
 {
     QString::DataPointer &d = s.data_ptr();
-    const qsizetype room = std::max(n, least);
     if (d.needsDetach() || room > d.size + d.freeSpaceAtEnd()) [[unlikely]]
         s.resize(room);
     d.size = n;
@@ -457,7 +456,7 @@ bool decodeText(QByteArrayView raw, QString &into)
     const qsizetype e = blankEnd(raw);
     if (e == 0)
         return false;
-    Cp1250::decode(raw.first(e), sized(into, e));
+    Cp1250::decode(raw.first(e), sized(into, e, e));
     ended(into);
     return true;
 }
@@ -692,9 +691,12 @@ struct NumberLanes
     // (under 2^53), 16 without.
     void put(quint64 mantissa, DbfValue &into) const
     {
-        into.kind = DbfValue::Null;
-        if (body != 0)
-            putNumber(fromDigits(mantissa, point ? 15 - std::countr_zero(point) : -1, sign != 0), into);
+        if (body == 0) {
+            into.kind = DbfValue::Null;
+            return;
+        }
+        into.kind = DbfValue::Number;
+        into.number = fromDigits(mantissa, point ? 15 - std::countr_zero(point) : -1, sign != 0).value();
     }
 };
 
@@ -775,7 +777,10 @@ struct TextLanes
 // given room for all of them (a whole number of vectors), the caller widens
 // them all at out, whatever the text's length, then textWidened() puts the
 // few characters at or above 0x80 through the table.
-Q_ALWAYS_INLINE QChar *textRoom(TextLanes lanes, int room, DbfValue &into) { return sized(into.text, lanes.end(), room); }
+Q_ALWAYS_INLINE QChar *textRoom(TextLanes lanes, int room, DbfValue &into)
+{
+    return sized(into.text, lanes.end(), room);
+}
 Q_ALWAYS_INLINE void textWidened(TextLanes lanes, QChar *out, DbfValue &into)
 {
     Cp1250::widenHigh(lanes.high, out);
@@ -809,7 +814,7 @@ Q_ALWAYS_INLINE void recordText(const char *p, int length, DbfValue &into)
 {
     const int e = fieldEnd(p, length);
     // A short text is widened sixteen at once: room for sixteen.
-    QChar *out = sized(into.text, e, 16);
+    QChar *out = sized(into.text, e, std::max(e, 16));
     if (e >= 16)
         Cp1250::decode(QByteArrayView(p, e), out);
     else if (e > 0)
