@@ -2,7 +2,9 @@
 
 #include "core/Form1.h"
 #include "platform/db/Dbf.h"
+#include "platform/sql/SqlEngine.h"
 #include "platform/sql/SqlQuote.h"
+#include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
 
 #include <QCoreApplication>
@@ -12,28 +14,28 @@ QString DispositionNumbers::DispositionText(const QString &number, const QDate &
     const QString nr = number.trimmed();
     if (!date.isValid())
         return nr;
-    return (nr + u'/' + date.toString(QStringLiteral("dd.MM.yyyy"))).left(Width);
+    return (nr + u'/' + SqlValue::formatDate(date)).left(Width);
 }
 
 QString DispositionNumbers::BuildAjvpsTable(const QString &cereriPath)
 {
     const QString path = Form1().TempFileName(QStringLiteral("AJVPS"), QStringLiteral(".dbf"));
-    const QString table = SqlQuote::table(path);
     TQuery q;
-    q.SQL() = {QStringLiteral("CREATE TABLE ") + table,
+    q.SQL() = {QStringLiteral("CREATE TABLE ") + SqlQuote::table(path),
                QStringLiteral("(NRCRT DECIMAL(12,0), NRD CHAR(16), DATAD DATE, NR_DISP CHAR(27))")};
     q.ExecSQL();
-    q.SQL() = {QStringLiteral("INSERT INTO ") + table, QStringLiteral("(NRCRT, NRD, DATAD)"),
-               QStringLiteral("SELECT NRCRT, NR_DISP, DATADISP"), QStringLiteral("FROM ") + SqlQuote::table(cereriPath)};
-    q.ExecSQL();
-    QCoreApplication::processEvents();
 
+    // One pass: each request read as any query reads it, its row written with
+    // the disposition text beside, instead of an INSERT and a second pass.
     Dbf t = Dbf::open(path, Dbf::Mode::ReadWrite);
-    const int nrd = t.fieldIndex(u"NRD");
-    const int datad = t.fieldIndex(u"DATAD");
-    const int text = t.fieldIndex(u"NR_DISP");
-    for (qint64 rec = 0; rec < t.recordCount(); ++rec)
-        t.setValue(rec, text, DispositionText(t.text(rec, nrd), t.date(rec, datad)));
+    SqlEngine::instance().forEachCells(
+        QStringLiteral("SELECT NRCRT, NR_DISP, DATADISP FROM ") + SqlQuote::table(cereriPath),
+        [&t](const QVector<QVariant> &r) {
+            const QVariant nrcrt = r[0].isNull() ? QVariant() : QVariant(r[0].toDouble());
+            t.setValues(t.appendBlank(),
+                        {{0, nrcrt}, {1, r[1]}, {2, r[2]}, {3, DispositionText(r[1].toString(), r[2].toDate())}});
+        });
     t.close();
+    QCoreApplication::processEvents();
     return path;
 }

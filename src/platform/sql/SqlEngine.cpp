@@ -376,18 +376,28 @@ SqlResult SqlEngine::query(const QString &sql)
     return run(translateSelect(sql), sql);
 }
 
+void SqlEngine::forEachCells(const QString &sql, const std::function<void(const QVector<QVariant> &)> &row)
+{
+    cells(translateSelect(sql), sql, [&row](QVector<QVariant> &values) { row(values); });
+}
+
 SqlResult SqlEngine::run(const SqlTranslation &t, const QString &sql)
 {
     SqlResult r;
     r.columns = t.columns;
-    const int n = int(r.columns.size());
-    step(t.sql, sql, [&](sqlite3_stmt *st) {
-        QVector<QVariant> row(n);
-        for (int i = 0; i < n; ++i)
-            row[i] = cell(st, i, r.columns[i].type);
-        r.rows.append(std::move(row));
-    });
+    cells(t, sql, [&r](QVector<QVariant> &values) { r.rows.append(std::move(values)); });
     return r;
+}
+
+void SqlEngine::cells(const SqlTranslation &t, const QString &sql, const std::function<void(QVector<QVariant> &)> &row)
+{
+    const int n = int(t.columns.size());
+    step(t.sql, sql, [&](sqlite3_stmt *st) {
+        QVector<QVariant> values(n);
+        for (int i = 0; i < n; ++i)
+            values[i] = cell(st, i, t.columns[i].type);
+        row(values);
+    });
 }
 
 QString SqlEngine::queryPlan(const QString &sql)

@@ -70,9 +70,36 @@ QDate parseDate(QStringView text)
     return QDate(v[2], v[1], v[0]);
 }
 
+namespace {
+
+// Two digits of 0..99 at out.
+void twoDigits(QChar *out, int v)
+{
+    out[0] = QChar(u'0' + v / 10);
+    out[1] = QChar(u'0' + v % 10);
+}
+
+} // namespace
+
 QString formatDate(const QDate &date)
 {
-    return date.isValid() ? QLocale::c().toString(date, QStringLiteral("dd.MM.yyyy")) : QString();
+    if (!date.isValid())
+        return QString();
+    int y = 0, m = 0, d = 0;
+    date.getDate(&y, &m, &d);
+    // Lists format a date per row: years of four digits are written here, the
+    // rest (signs, a fifth digit) as the locale writes them.
+    if (y < 1 || y > 9999)
+        return QLocale::c().toString(date, QStringLiteral("dd.MM.yyyy"));
+    QString out(10, Qt::Uninitialized);
+    QChar *c = out.data();
+    twoDigits(c, d);
+    c[2] = u'.';
+    twoDigits(c + 3, m);
+    c[5] = u'.';
+    twoDigits(c + 6, y / 100);
+    twoDigits(c + 8, y % 100);
+    return out;
 }
 
 QString isoDate(const QDate &date)

@@ -2,6 +2,9 @@
 #include "SqlTestData.h"
 
 #include "platform/sql/SqlError.h"
+#include "platform/sql/SqlValue.h"
+
+#include <QLocale>
 
 namespace {
 
@@ -144,3 +147,14 @@ TEST_F(SqlTypes, BadOperandsAreRefusedWithPosition)
 }
 
 } // namespace
+
+TEST(SqlValueText, DatesAreWrittenAsTheCLocaleWritesThem)
+{
+    // Four-digit years are formatted by hand; the edges of that range and the
+    // years outside it must read as the locale writes them.
+    const QDate dates[] = {QDate(1, 1, 1),      QDate(999, 12, 31), QDate(1899, 12, 30), QDate(2024, 2, 29),
+                           QDate(9999, 12, 31), QDate(10000, 1, 1), QDate(-5, 6, 7)};
+    for (const QDate &d : dates)
+        EXPECT_EQ(SqlValue::formatDate(d), QLocale::c().toString(d, QStringLiteral("dd.MM.yyyy"))) << d.toJulianDay();
+    EXPECT_EQ(SqlValue::formatDate(QDate()), QString());
+}
