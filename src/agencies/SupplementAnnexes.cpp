@@ -100,6 +100,62 @@ void SupplementAnnexes::supplementLists(AnnexRun &run)
     }
 }
 
+namespace {
+
+// cells[code][b][single] of one energy kind: counts (annex 23) and cents (24)
+// of the months listed.
+using KindCells = std::map<int, std::array<std::array<qint64, 2>, 12>>;
+
+struct KindTotals
+{
+    bool any = false; // the kind has requests in some month, inside the period or not
+    KindCells counts, cents;
+};
+
+// One pass over the kind's requests of the period gives both annexes' cells.
+KindTotals kindTotals(AnnexRun &run, const Kind &kind, const std::vector<int> &codes)
+{
+    TQuery &q = run.query;
+    const auto done = qScopeGuard([&q] { unfilter(q); });
+    const QString amount = QLatin1String(kind.amount);
+    const QStringList select = {QStringLiteral("SELECT LUNACRT, NR_MEMBRI, VENITM, ") + amount, run.office.dataPath(),
+                                QStringLiteral("WHERE ") + notRefused(), QStringLiteral("AND ") + amount + QStringLiteral(">0")};
+    KindTotals t;
+    for (int code : codes)
+        t.counts[code] = t.cents[code] = {};
+    // Rows outside the period have no cell; only whether there are any counts.
+    q.SQL() = select + QStringList{QStringLiteral("AND LUNACRT>=%1 AND LUNACRT<=%2").arg(run.period.start).arg(run.period.end)};
+    q.Open();
+    t.any = !q.IsEmpty();
+    TField *month = q.FieldByName(QStringLiteral("LUNACRT"));
+    TField *members = q.FieldByName(QStringLiteral("NR_MEMBRI"));
+    TField *venit = q.FieldByName(QStringLiteral("VENITM"));
+    TField *value = q.FieldByName(amount);
+    for (q.First(); !q.Eof(); q.Next()) {
+        const auto it = t.counts.find(month->AsInteger());
+        if (it == t.counts.end())
+            continue;
+        auto &cents = t.cents[it->first];
+        const int n = members->AsInteger();
+        const double v = venit->AsFloat();
+        const qint64 c = centsOf(value->AsFloat());
+        for (int b = 1; b <= IncomeBrackets::Count; ++b)
+            if (run.brackets.contains(b, v, n)) {
+                it->second[b][n == 1 ? 1 : 0] += 1;
+                cents[b][n == 1 ? 1 : 0] += c;
+            }
+    }
+    if (!t.any) {
+        q.Close();
+        q.SQL() = select;
+        q.Open();
+        t.any = !q.IsEmpty();
+    }
+    return t;
+}
+
+} // namespace
+
 void SupplementAnnexes::annex23And24(AnnexRun &run)
 {
     TExpXLSOLE &x = run.book.filler();
@@ -114,38 +170,20 @@ void SupplementAnnexes::annex23And24(AnnexRun &run)
         codes.push_back(q.FieldByName(QStringLiteral("LUNACRT"))->AsInteger());
     q.Close();
 
+    std::vector<KindTotals> totals;
+    for (const Kind &kind : Kinds)
+        totals.push_back(kindTotals(run, kind, codes));
     for (int annex : {23, 24}) {
         step(QStringLiteral("Fac Anexa %1...").arg(annex));
-        for (const Kind &kind : Kinds) {
-            const auto done = qScopeGuard([&q] { unfilter(q); });
-            q.SQL() = {QStringLiteral("SELECT LUNACRT, NR_MEMBRI, VENITM, ") + QLatin1String(kind.amount),
-                       run.office.dataPath(), QStringLiteral("WHERE ") + notRefused(),
-                       QStringLiteral("AND ") + QLatin1String(kind.amount) + QStringLiteral(">0")};
-            q.Open();
-            if (q.IsEmpty())
+        for (size_t k = 0; k < Kinds.size(); ++k) {
+            const Kind &kind = Kinds[k];
+            if (!totals[k].any)
                 continue;
-            // cells[code][b][single]: count or cents of the months listed
-            std::map<int, std::array<std::array<qint64, 2>, 12>> cells;
-            for (int code : codes)
-                cells[code] = {};
-            TField *month = q.FieldByName(QStringLiteral("LUNACRT"));
-            TField *members = q.FieldByName(QStringLiteral("NR_MEMBRI"));
-            TField *venit = q.FieldByName(QStringLiteral("VENITM"));
-            TField *amount = q.FieldByName(QLatin1String(kind.amount));
-            for (q.First(); !q.Eof(); q.Next()) {
-                const auto it = cells.find(month->AsInteger());
-                if (it == cells.end())
-                    continue;
-                const int n = members->AsInteger();
-                for (int b = 1; b <= IncomeBrackets::Count; ++b)
-                    if (run.brackets.contains(b, venit->AsFloat(), n))
-                        it->second[b][n == 1 ? 1 : 0] += annex == 23 ? 1 : centsOf(amount->AsFloat());
-            }
             run.book.openResource(QStringLiteral("Anexa%1").arg(annex), QStringLiteral("Anx%1").arg(annex));
             x.ReplaceTag(QStringLiteral("[UAT]"), run.office.uat);
             x.ReplaceTag(QStringLiteral("[INTOCMIT]"), run.office.intocmit);
             x.ReplaceTag(QStringLiteral("[TIPS]"), QString::fromLatin1(kind.text));
-            for (const auto &[code, values] : cells) {
+            for (const auto &[code, values] : annex == 23 ? totals[k].counts : totals[k].cents) {
                 const int m = code % 12 + 1;
                 for (int b = 1; b <= IncomeBrackets::Count; ++b)
                     for (int single = 0; single < 2; ++single) {

@@ -94,6 +94,21 @@ TEST(AgencyReport, EdgeRowsAgreeWithTheIndependentComputation)
     EXPECT_FALSE(QFileInfo::exists(folder + "/Anexa24_Termica.xls"));
 }
 
+// A kind held only before the period still has its workbooks of counts and
+// amounts, the period's months at zero.
+TEST(AgencyReport, KindHeldOnlyOutsideThePeriodKeepsItsWorkbooks)
+{
+    DocumentsWorld w;
+    setLimits();
+    w.extractTemplates();
+    const int month = DocumentsWorld::month();
+    w.writeCereri({DocumentsWorld::request(1),
+                   with(DocumentsWorld::request(2), {{"LUNACRT", month - 5}, {"SUMAT", 30.0}, {"FURNT", "Termo"}})});
+    const QString folder = runAndCheck(w, {month - 2, month});
+    EXPECT_TRUE(QFileInfo::exists(folder + "/Anexa23_Termica.xls"));
+    EXPECT_TRUE(QFileInfo::exists(folder + "/Anexa24_Termica.xls"));
+}
+
 // A generated season: every annex agrees with the table, and LibreOffice
 // opens every sheet of every workbook.
 TEST(AgencyReport, SampleSeasonAgreesAndOpensInLibreOffice)
