@@ -6,6 +6,7 @@
 #include "xls/storage/ExcelException.h"
 
 #include <QIODevice>
+#include <QtEndian>
 
 #include <algorithm>
 #include <bit>
@@ -17,6 +18,34 @@ void WriteU16(QIODevice &stream, int value)
     const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
     WriteAllBytes(stream, bytes, 2);
 }
+} // namespace
+
+namespace {
+// The data of a new plain cell, built on the stack: row, column and XF, then
+// the value. The record keeps these few bytes inside itself (BaseRecord.h)
+// and copies them from the view; a heap buffer made and freed for each of
+// the hundreds of thousands of cells a fill writes cost more than the rest
+// of making the cell.
+class TNewCellBytes
+{
+public:
+    TNewCellBytes(int row, int column, int xf, int size) : FSize(size)
+    {
+        CheckEntryCount(row, 65535);
+        CheckEntryCount(column, 255);
+        qToLittleEndian(quint16(row), FBytes);
+        qToLittleEndian(quint16(column), FBytes + 2);
+        qToLittleEndian(quint16(xf), FBytes + 4);
+    }
+    void PutCardinal(int offset, quint32 value) { qToLittleEndian(value, FBytes + offset); }
+    void PutDouble(int offset, double value) { qToLittleEndian(std::bit_cast<quint64>(value), FBytes + offset); }
+    // Valid while this lives.
+    QByteArray View() const { return QByteArray::fromRawData(FBytes, FSize); }
+
+private:
+    char FBytes[14] = {};
+    int FSize;
+};
 } // namespace
 
 namespace {
@@ -95,7 +124,7 @@ TBlankRecord::TBlankRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std
 
 std::unique_ptr<TBlankRecord> TBlankRecord::NewBlank(int row, int column, int xf)
 {
-    return std::make_unique<TBlankRecord>(Id, NewCellData(row, column, xf, 6));
+    return std::make_unique<TBlankRecord>(Id, TNewCellBytes(row, column, xf, 6).View());
 }
 
 // ---- NUMBER
@@ -104,9 +133,9 @@ TNumberRecord::TNumberRecord(quint16 id, QByteArray data) : TCellRecord(id, std:
 
 std::unique_ptr<TNumberRecord> TNumberRecord::NewNumber(int row, int column, int xf, double value)
 {
-    auto record = std::make_unique<TNumberRecord>(Id, NewCellData(row, column, xf, 14));
-    record->SetValue(value);
-    return record;
+    TNewCellBytes data(row, column, xf, 14);
+    data.PutDouble(6, value);
+    return std::make_unique<TNumberRecord>(Id, data.View());
 }
 
 double TNumberRecord::Value() const
@@ -134,9 +163,9 @@ TRKRecord::TRKRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move
 
 std::unique_ptr<TRKRecord> TRKRecord::NewRK(int row, int column, int xf, quint32 rk)
 {
-    QByteArray data = NewCellData(row, column, xf, 10);
-    WriteCardinal(data, 6, rk);
-    return std::make_unique<TRKRecord>(Id, data);
+    TNewCellBytes data(row, column, xf, 10);
+    data.PutCardinal(6, rk);
+    return std::make_unique<TRKRecord>(Id, data.View());
 }
 
 quint32 TRKRecord::RK() const
@@ -196,9 +225,9 @@ TLabelSSTRecord::TLabelSSTRecord(quint16 id, QByteArray data) : TCellRecord(id, 
 
 std::unique_ptr<TLabelSSTRecord> TLabelSSTRecord::NewLabelSST(int row, int column, int xf, quint32 sstIndex)
 {
-    QByteArray data = NewCellData(row, column, xf, 10);
-    WriteCardinal(data, 6, sstIndex);
-    return std::make_unique<TLabelSSTRecord>(Id, data);
+    TNewCellBytes data(row, column, xf, 10);
+    data.PutCardinal(6, sstIndex);
+    return std::make_unique<TLabelSSTRecord>(Id, data.View());
 }
 
 quint32 TLabelSSTRecord::SSTIndex() const

@@ -5,6 +5,7 @@
 #include "xls/storage/ByteUtils.h"
 
 #include <cmath>
+#include <functional>
 
 using namespace recordtest;
 
@@ -70,13 +71,29 @@ TEST(CellRecordsTest, CellClassesLoadTheirFieldsAndStoreTheSameBytes)
     }
 }
 
-TEST(CellRecordsTest, LabelSSTCarriesItsStringIndex)
+TEST(CellRecordsTest, NewCellsCarryTheirPlaceFormatAndValue)
 {
-    auto record = TLabelSSTRecord::NewLabelSST(1, 2, 15, 12345);
-    EXPECT_TRUE(SameBytes(Bytes({0xFD, 0x00, 0x0A, 0x00,  // LABELSST, 10 bytes
-                                 0x01, 0x00, 0x02, 0x00, 0x0F, 0x00,
-                                 0x39, 0x30, 0x00, 0x00}),  // index 12345
-                          Saved(*record)));
+    struct Row
+    {
+        const char *name;
+        std::function<std::unique_ptr<TBaseRecord>()> make;
+        QByteArray bytes;
+    };
+    const Row rows[] = {
+        {"text", [] { return TLabelSSTRecord::NewLabelSST(1, 2, 15, 12345); },
+         Bytes({0xFD, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x02, 0x00, 0x0F, 0x00, 0x39, 0x30, 0x00, 0x00})},
+        {"RK in the last row and column", [] { return TRKRecord::NewRK(65535, 255, 0x1234, 0x89ABCDEF); },
+         Bytes({0x7E, 0x02, 0x0A, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x34, 0x12, 0xEF, 0xCD, 0xAB, 0x89})},
+        {"number", [] { return TNumberRecord::NewNumber(3, 4, 16, -2.5); },
+         Bytes({0x03, 0x02, 0x0E, 0x00, 0x03, 0x00, 0x04, 0x00, 0x10, 0x00,
+                0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xC0})},
+        {"blank", [] { return TBlankRecord::NewBlank(0, 0, 21); },
+         Bytes({0x01, 0x02, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x15, 0x00})},
+    };
+    for (const Row &row : rows)
+        EXPECT_TRUE(SameBytes(row.bytes, Saved(*row.make()))) << row.name;
+    EXPECT_THROW(TRKRecord::NewRK(65536, 0, 15, 0), EExcelException);
+    EXPECT_THROW(TBlankRecord::NewBlank(0, 256, 15), EExcelException);
 }
 
 TEST(CellRecordsTest, NumbersPackIntoRKOnlyWithoutLoss)
