@@ -75,6 +75,14 @@ void TBaseRowColRecordList::Insert(int index, std::unique_ptr<TBaseRowColRecord>
     TBaseRecordList::Insert(index, std::move(record));
 }
 
+void TBaseRowColRecordList::CopyFrom(const TBaseRowColRecordList &other)
+{
+    const bool wasEmpty = Count() == 0;
+    TBaseRecordList::CopyFrom(other);
+    if (wasEmpty)
+        FSorted = other.FSorted;
+}
+
 void TBaseRowColRecordList::Sort()
 {
     SortByKey<TBaseRowColRecord>([](const TBaseRowColRecord *r) { return r->Column(); });

@@ -79,6 +79,9 @@ public:
 
     int Add(std::unique_ptr<TBaseRowColRecord> record);
     void Insert(int index, std::unique_ptr<TBaseRowColRecord> record);
+    // Appends a clone of every item of other. Clones stand in the order of
+    // their originals, so an empty list that takes a sorted one is sorted.
+    void CopyFrom(const TBaseRowColRecordList &other);
     // By Column, ascending; equal columns keep their order.
     void Sort();
     bool Sorted() const { return FSorted; }

@@ -53,7 +53,16 @@ TEST(RecordListTest, FindGivesTheFirstOfEqualColumnsOrWhereOneWouldGo)
     for (int column : {7, 2, 5, 2, 9})
         list.Add(TBlankRecord::NewBlank(0, column, column == 2 ? list.Count() : 15));
     EXPECT_FALSE(list.Sorted());
+    // A copy is sorted as its original is, before and after the sort.
+    TBaseRowColRecordList unsorted, sorted;
+    unsorted.CopyFrom(list);
+    EXPECT_FALSE(unsorted.Sorted());
     int index = -1;
+    EXPECT_TRUE(unsorted.Find(7, index));
+    EXPECT_EQ(index, 3);
+    list.Sort();
+    sorted.CopyFrom(list);
+    EXPECT_TRUE(sorted.Sorted());
     EXPECT_TRUE(list.Find(2, index));
     EXPECT_TRUE(list.Sorted());
     EXPECT_EQ(index, 0);

@@ -286,6 +286,14 @@ TEST(Cells, OutOfOrderCellsAreFoundAndWrittenInColumnOrder)
     const int second = saved.indexOf(number(0, 5, 5.5));
     ASSERT_GE(first, 0);
     EXPECT_GT(second, first);
+
+    // Copies of the row find their cells as the row does.
+    book.InsertAndCopyRowsAndCols(0, 0, 0, 3, 2, 0, -1, 0, 0, false);
+    for (int row : {3, 4}) {
+        EXPECT_EQ(cells.CellValue(row, 1), QVariant(1.5)) << row;
+        EXPECT_EQ(cells.CellValue(row, 5), QVariant(5.5)) << row;
+        EXPECT_FALSE(cells.CellValue(row, 3).isValid()) << row;
+    }
 }
 
 // Fuzzing findings, kept in the fuzz corpus: ROW records whose first column
