@@ -22,6 +22,11 @@ public:
     void SaveRangeToStream(QIODevice &stream, int left, int top, int right, int bottom) const override;
     qint64 TotalRangeSize(int left, int top, int right, int bottom) const override;
 
+protected:
+    // The size is measured by the joining writer, never kept up as cells come
+    // and go: a change has nothing to count (a virtual size call per cell).
+    void Notify(TBaseRecord *, TListNotification) override {}
+
 private:
     qint64 WriteRuns(QIODevice *stream, int left, int top, int right, int bottom) const;
 };
