@@ -441,11 +441,14 @@ QByteArrayView trimmedBytes(QByteArrayView raw)
 // it keeps its buffer when that is its own and large enough (the common case
 // in a scan) without the library's out-of-line resize. The caller writes the
 // characters, then ends them.
+// Kept out of line and cold: the loops that call sized() keep their registers.
+Q_NEVER_INLINE Q_DECL_COLD_FUNCTION void grow(QString &s, qsizetype room) { s.resize(room); }
+
 QChar *sized(QString &s, qsizetype n, qsizetype room)
 {
     QString::DataPointer &d = s.data_ptr();
     if (d.needsDetach() || room > d.size + d.freeSpaceAtEnd()) [[unlikely]]
-        s.resize(room);
+        grow(s, room);
     d.size = n;
     return reinterpret_cast<QChar *>(d.data());
 }
