@@ -125,13 +125,13 @@ std::unique_ptr<TBaseRecord> TFormulaRecord::Clone() const
     return copy;
 }
 
-void TFormulaRecord::SaveToStream(QIODevice &stream) const
+void TFormulaRecord::SaveTo(TGatheringDevice &out) const
 {
-    TCellRecord::SaveToStream(stream);
+    PutPlain(out);
     if (FArrayRecord)
-        FArrayRecord->SaveToStream(stream);
+        FArrayRecord->SaveTo(out);
     if (FTableRecord)
-        FTableRecord->SaveToStream(stream);
+        FTableRecord->SaveTo(out);
 }
 
 qint64 TFormulaRecord::TotalSize() const

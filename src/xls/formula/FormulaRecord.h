@@ -58,7 +58,8 @@ public:
     qint64 ExpandSharedFormula(const TShrFmlaRecord &shared);
 
     std::unique_ptr<TBaseRecord> Clone() const override;
-    void SaveToStream(QIODevice &stream) const override;
+    // The ARRAY or TABLE record follows the formula.
+    void SaveTo(TGatheringDevice &out) const override;
     qint64 TotalSize() const override;
     qint64 TotalDataSize() const override;
     void ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount = 0,

@@ -6,18 +6,13 @@
 #include "xls/records/XlsRecordMessages.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
+#include "xls/storage/GatheringDevice.h"
 
 #include <QIODevice>
 
 #include <cstring>
 
 using namespace XlsRecordMessages;
-
-void WriteAllBytes(QIODevice &stream, const char *data, qint64 size)
-{
-    if (size > 0 && stream.write(data, size) != size)
-        throw EExcelException(ErrCantWrite);
-}
 
 // A record with compact data is one 40-byte object on 64-bit hosts.
 static_assert(sizeof(void *) != 8 || sizeof(TBaseRecord) <= 40, "the compact data no longer fits beside the id");
@@ -157,33 +152,6 @@ void TBaseRecord::CopyContinueChainTo(TBaseRecord &target) const
     }
 }
 
-void TBaseRecord::SaveOwnRecord(QIODevice &stream) const
-{
-    // Small records go out in one write with their header: a sheet has
-    // hundreds of thousands of them.
-    constexpr qsizetype OneWrite = 64;
-    char buffer[4 + OneWrite];
-    buffer[0] = static_cast<char>(FId & 0xFF);
-    buffer[1] = static_cast<char>(FId >> 8);
-    const QByteArrayView data = DataView();
-    buffer[2] = static_cast<char>(data.size() & 0xFF);
-    buffer[3] = static_cast<char>((data.size() >> 8) & 0xFF);
-    if (data.size() <= OneWrite) {
-        if (!data.isEmpty())
-            std::memcpy(buffer + 4, data.data(), size_t(data.size()));
-        WriteAllBytes(stream, buffer, 4 + data.size());
-        return;
-    }
-    WriteAllBytes(stream, buffer, 4);
-    WriteAllBytes(stream, data.data(), data.size());
-}
-
-void TBaseRecord::SaveContinueChain(QIODevice &stream) const
-{
-    for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get())
-        c->SaveOwnRecord(stream);
-}
-
 qint64 TBaseRecord::ContinueChainSize() const
 {
     qint64 size = 0;
@@ -194,13 +162,39 @@ qint64 TBaseRecord::ContinueChainSize() const
 
 void TBaseRecord::SaveToStream(QIODevice &stream) const
 {
-    SaveOwnRecord(stream);
-    SaveContinueChain(stream);
+    WriteGathered(stream, [this](TGatheringDevice &out) { SaveTo(out); });
+}
+
+void TBaseRecord::SaveTo(TGatheringDevice &out) const
+{
+    PutPlain(out);
+}
+
+// Header and data of each record of the chain, straight into the buffer.
+// Data kept inside the record goes as one fixed-size copy (the bytes past
+// it are not counted): most records are cells of a few bytes.
+void TBaseRecord::PutPlain(TGatheringDevice &out) const
+{
+    static_assert(4 + CompactSize <= TGatheringDevice::Room);
+    for (const TBaseRecord *r = this; r; r = r->FContinue.get()) {
+        const QByteArrayView data = r->DataView();
+        const char header[4] = {char(r->FId & 0xFF), char(r->FId >> 8), char(data.size() & 0xFF),
+                                char((data.size() >> 8) & 0xFF)};
+        if (r->FSize == HeapData) {
+            out.Put(header, 4);
+            out.Put(data.data(), data.size());
+            continue;
+        }
+        char *p = out.Reserve(4 + CompactSize);
+        std::memcpy(p, header, 4);
+        std::memcpy(p + 4, r->FBytes, CompactSize);
+        out.Commit(4 + data.size());
+    }
 }
 
 qint64 TBaseRecord::TotalSize() const
 {
-    return 4 + DataSize() + ContinueChainSize();
+    return 4 + DataSize() + (FContinue ? ContinueChainSize() : 0);
 }
 
 qint64 TBaseRecord::TotalDataSize() const
@@ -238,7 +232,7 @@ std::unique_ptr<TBaseRecord> TContinueRecord::Clone() const
     return copy;
 }
 
-void TIgnoreRecord::SaveToStream(QIODevice &) const {}
+void TIgnoreRecord::SaveTo(TGatheringDevice &) const {}
 
 qint64 TIgnoreRecord::TotalSize() const
 {
@@ -261,10 +255,10 @@ std::unique_ptr<TBaseRecord> TSubListRecord::Clone() const
     return std::make_unique<TSubListRecord>(nullptr);
 }
 
-void TSubListRecord::SaveToStream(QIODevice &stream) const
+void TSubListRecord::SaveTo(TGatheringDevice &out) const
 {
     if (FList)
-        FList->SaveToStream(stream);
+        FList->SaveToStream(out);
 }
 
 qint64 TSubListRecord::TotalSize() const

@@ -9,6 +9,7 @@
 
 class QIODevice;
 class TBaseRecordList;
+class TGatheringDevice;
 class TCellRecord;
 class TContinueRecord;
 struct TSheetInfo;
@@ -53,7 +54,11 @@ public:
     // the data and of the continue chain.
     virtual std::unique_ptr<TBaseRecord> Clone() const;
     // Header, data, then the continue chain. A short write raises.
-    virtual void SaveToStream(QIODevice &stream) const;
+    void SaveToStream(QIODevice &stream) const;
+    // The same, into the gathering buffer of a save: what a class that
+    // writes more or less overrides. Lists write hundreds of thousands of
+    // records through it, each in one copy.
+    virtual void SaveTo(TGatheringDevice &out) const;
     // Bytes written by SaveToStream: DataSize + 4 plus the continue chain.
     virtual qint64 TotalSize() const;
     // Data bytes without any header, continue chain included.
@@ -93,9 +98,9 @@ protected:
     void PutCardinal(qsizetype offset, quint32 value);
     // Raises "Record with ID 0x%x is invalid" when the data is shorter.
     void RequireDataSize(int minSize) const;
-    // Writes this record's own header and data, without the continue chain.
-    void SaveOwnRecord(QIODevice &stream) const;
-    void SaveContinueChain(QIODevice &stream) const;
+    // What SaveTo writes by default: header and data of this record and of
+    // each of its continue chain.
+    void PutPlain(TGatheringDevice &out) const;
     void DropContinueChain();
     qint64 ContinueChainSize() const;
     // Base part of Clone: factory copy plus a copy of the continue chain.
@@ -137,7 +142,7 @@ class TIgnoreRecord : public TBaseRecord
 {
 public:
     using TBaseRecord::TBaseRecord;
-    void SaveToStream(QIODevice &stream) const override;
+    void SaveTo(TGatheringDevice &out) const override;
     qint64 TotalSize() const override;
 };
 
@@ -161,7 +166,7 @@ public:
     explicit TSubListRecord(const TBaseRecordList *list);
     const TBaseRecordList *List() const { return FList; }
     std::unique_ptr<TBaseRecord> Clone() const override;
-    void SaveToStream(QIODevice &stream) const override;
+    void SaveTo(TGatheringDevice &out) const override;
     qint64 TotalSize() const override;
 
 private:
@@ -171,5 +176,3 @@ private:
 // Raises "Record with ID 0x%x is invalid".
 [[noreturn]] void RaiseInvalidRecord(quint16 id);
 
-// Writes all of the bytes or raises "Error writing output file".
-void WriteAllBytes(QIODevice &stream, const char *data, qint64 size);

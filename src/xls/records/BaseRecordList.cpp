@@ -1,5 +1,7 @@
 #include "xls/records/BaseRecordList.h"
 
+#include "xls/storage/GatheringDevice.h"
+
 void TBaseRecordList::Notify(TBaseRecord *item, TListNotification action)
 {
     if (!item)
@@ -9,9 +11,11 @@ void TBaseRecordList::Notify(TBaseRecord *item, TListNotification action)
 
 void TBaseRecordList::SaveToStream(QIODevice &stream) const
 {
-    for (int i = 0; i < Count(); ++i)
-        if (TBaseRecord *record = Items(i))
-            record->SaveToStream(stream);
+    WriteGathered(stream, [this](TGatheringDevice &out) {
+        for (int i = 0; i < Count(); ++i)
+            if (TBaseRecord *record = Items(i))
+                record->SaveTo(out);
+    });
 }
 
 void TBaseRecordList::CopyFrom(const TBaseRecordList &other)
@@ -41,12 +45,14 @@ void TBaseRecordList::OffsetAllForCopy(int rowOffset, int colOffset)
 
 void TBaseRowColRecordList::SaveRangeToStream(QIODevice &stream, int left, int top, int right, int bottom) const
 {
-    for (int i = 0; i < Count(); ++i) {
-        const TBaseRowColRecord *record = Items(i);
-        if (record && record->Row() >= top && record->Row() <= bottom && record->Column() >= left
-            && record->Column() <= right)
-            record->SaveToStream(stream);
-    }
+    WriteGathered(stream, [&](TGatheringDevice &out) {
+        for (int i = 0; i < Count(); ++i) {
+            const TBaseRowColRecord *record = Items(i);
+            if (record && record->Row() >= top && record->Row() <= bottom && record->Column() >= left
+                && record->Column() <= right)
+                record->SaveTo(out);
+        }
+    });
 }
 
 qint64 TBaseRowColRecordList::TotalRangeSize(int left, int top, int right, int bottom) const

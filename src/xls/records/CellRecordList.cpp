@@ -1,5 +1,7 @@
 #include "xls/records/CellRecordList.h"
 
+#include "xls/storage/GatheringDevice.h"
+
 qint64 TCellRecordList::TotalSize() const
 {
     return TotalRangeSize(0, 0, 255, 65535);
@@ -12,7 +14,12 @@ void TCellRecordList::SaveToStream(QIODevice &stream) const
 
 void TCellRecordList::SaveRangeToStream(QIODevice &stream, int left, int top, int right, int bottom) const
 {
-    WriteRuns(&stream, left, top, right, bottom);
+    WriteGathered(stream, [&](TGatheringDevice &out) { WriteRuns(&out, left, top, right, bottom); });
+}
+
+void TCellRecordList::SaveRangeTo(TGatheringDevice &out, int left, int top, int right, int bottom) const
+{
+    WriteRuns(&out, left, top, right, bottom);
 }
 
 qint64 TCellRecordList::TotalRangeSize(int left, int top, int right, int bottom) const
@@ -20,9 +27,21 @@ qint64 TCellRecordList::TotalRangeSize(int left, int top, int right, int bottom)
     return WriteRuns(nullptr, left, top, right, bottom);
 }
 
-// The joining writer: counts, and writes when given a stream, so the size
-// the sections use for offsets is the size written.
-qint64 TCellRecordList::WriteRuns(QIODevice *stream, int left, int top, int right, int bottom) const
+namespace {
+
+// Whether next goes into the same multiple-cell record as cell. Only cells of
+// one class join, so neighbours of different ids (most of them) are told
+// apart without a call.
+bool Joins(const TCellRecord *cell, const TCellRecord *next, int right)
+{
+    return next && next->RecordId() == cell->RecordId() && cell->JoinsWith(next, right);
+}
+
+}  // namespace
+
+// The joining writer: counts without a stream, writes with one, so the
+// size the sections use for offsets is the size written.
+qint64 TCellRecordList::WriteRuns(TGatheringDevice *out, int left, int top, int right, int bottom) const
 {
     const int count = Count();
     if (count == 0 || !Items(0) || Items(0)->Row() < top || Items(0)->Row() > bottom)
@@ -35,27 +54,25 @@ qint64 TCellRecordList::WriteRuns(QIODevice *stream, int left, int top, int righ
             ++i;
             continue;
         }
-        const TCellRecord *next = i + 1 < count ? Items(i + 1) : nullptr;
-        if (!cell->JoinsWith(next, right)) {
-            if (stream)
-                cell->SaveToStream(*stream);
-            total += cell->TotalSize();
+        int last = i;
+        while (last + 1 < count && Joins(Items(last), Items(last + 1), right))
+            ++last;
+        if (last == i) {
+            if (out)
+                cell->SaveTo(*out);
+            else
+                total += cell->TotalSize();
             ++i;
             continue;
         }
-        // A run: first, middles while the next still joins, then the last.
-        int last = i + 1;
-        qint64 runSize = cell->SizeAsFirstOfRun();
-        while (last + 1 < count && Items(last)->JoinsWith(Items(last + 1), right)) {
-            runSize += Items(last)->SizeAsMiddleOfRun();
-            ++last;
-        }
-        runSize += Items(last)->SizeAsLastOfRun();
-        if (stream) {
-            cell->SaveAsFirstOfRun(*stream, runSize);
+        // A run: first, middles, then the last, all of the first's class.
+        const qint64 runSize =
+            cell->SizeAsFirstOfRun() + (last - i - 1) * cell->SizeAsMiddleOfRun() + cell->SizeAsLastOfRun();
+        if (out) {
+            cell->SaveAsFirstOfRun(*out, runSize);
             for (int m = i + 1; m < last; ++m)
-                Items(m)->SaveAsMiddleOfRun(*stream);
-            Items(last)->SaveAsLastOfRun(*stream);
+                Items(m)->SaveAsMiddleOfRun(*out);
+            Items(last)->SaveAsLastOfRun(*out);
         }
         total += runSize;
         i = last + 1;

@@ -4,6 +4,7 @@
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
+#include "xls/storage/GatheringDevice.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -11,14 +12,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-
-namespace {
-void WriteU16(QIODevice &stream, int value)
-{
-    const char bytes[2] = {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
-    WriteAllBytes(stream, bytes, 2);
-}
-} // namespace
 
 namespace {
 // The data of a new plain cell, built on the stack: row, column and XF, then
@@ -78,41 +71,44 @@ int ErrorTextCode(QStringView text)
 
 // ---- cells written in runs
 
-// Neighbouring cells of one class in one row, not past maxColumn.
+// Neighbouring cells of one class in one row, not past maxColumn. The cheap
+// tests go first: most neighbours are of another class or row.
 template <quint16 RunId, int ItemSize>
 bool TRunCellRecord<RunId, ItemSize>::JoinsWith(const TCellRecord *next, int maxColumn) const
 {
-    return next && typeid(*next) == typeid(*this) && next->Row() == Row() && next->Column() == Column() + 1
-        && next->Column() <= maxColumn;
+    return next && next->RecordId() == RecordId() && next->Column() == Column() + 1 && next->Row() == Row()
+        && next->Column() <= maxColumn && typeid(*next) == typeid(*this);
 }
 
 // The record header, then row and first column.
 template <quint16 RunId, int ItemSize>
-void TRunCellRecord<RunId, ItemSize>::SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const
+void TRunCellRecord<RunId, ItemSize>::SaveAsFirstOfRun(TGatheringDevice &out, qint64 runSize) const
 {
-    char header[8];
+    char *p = out.Reserve(8);
     const int words[4] = {RunId, static_cast<int>(runSize - 4), Row(), Column()};
     for (int i = 0; i < 4; ++i) {
-        header[2 * i] = static_cast<char>(words[i] & 0xFF);
-        header[2 * i + 1] = static_cast<char>((words[i] >> 8) & 0xFF);
+        p[2 * i] = static_cast<char>(words[i] & 0xFF);
+        p[2 * i + 1] = static_cast<char>((words[i] >> 8) & 0xFF);
     }
-    WriteAllBytes(stream, header, sizeof header);
-    SaveAsMiddleOfRun(stream);
+    out.Commit(8);
+    SaveAsMiddleOfRun(out);
 }
 
 template <quint16 RunId, int ItemSize>
-void TRunCellRecord<RunId, ItemSize>::SaveAsMiddleOfRun(QIODevice &stream) const
+void TRunCellRecord<RunId, ItemSize>::SaveAsMiddleOfRun(TGatheringDevice &out) const
 {
     // The cell's data holds the item as the multiple-cell record has it.
     RequireDataSize(4 + ItemSize);
-    WriteAllBytes(stream, DataView().data() + 4, ItemSize);
+    out.Put(DataView().data() + 4, ItemSize);
 }
 
 template <quint16 RunId, int ItemSize>
-void TRunCellRecord<RunId, ItemSize>::SaveAsLastOfRun(QIODevice &stream) const
+void TRunCellRecord<RunId, ItemSize>::SaveAsLastOfRun(TGatheringDevice &out) const
 {
-    SaveAsMiddleOfRun(stream);
-    WriteU16(stream, Column());
+    SaveAsMiddleOfRun(out);
+    const int column = Column();
+    const char bytes[2] = {static_cast<char>(column & 0xFF), static_cast<char>((column >> 8) & 0xFF)};
+    out.Put(bytes, 2);
 }
 
 template class TRunCellRecord<TMulBlankRecord::Id, 2>;

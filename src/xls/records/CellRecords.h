@@ -20,9 +20,9 @@ public:
     using TCellRecord::TCellRecord;
 
     bool JoinsWith(const TCellRecord *next, int maxColumn) const override;
-    void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const override;
-    void SaveAsMiddleOfRun(QIODevice &stream) const override;
-    void SaveAsLastOfRun(QIODevice &stream) const override;
+    void SaveAsFirstOfRun(TGatheringDevice &out, qint64 runSize) const override;
+    void SaveAsMiddleOfRun(TGatheringDevice &out) const override;
+    void SaveAsLastOfRun(TGatheringDevice &out) const override;
     qint64 SizeAsFirstOfRun() const override { return 4 + 4 + ItemSize; }
     qint64 SizeAsMiddleOfRun() const override { return ItemSize; }
     qint64 SizeAsLastOfRun() const override { return ItemSize + 2; }

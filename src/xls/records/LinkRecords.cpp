@@ -205,11 +205,11 @@ std::unique_ptr<TBaseRecord> THLinkRecord::Clone() const
     return copy;
 }
 
-void THLinkRecord::SaveToStream(QIODevice &stream) const
+void THLinkRecord::SaveTo(TGatheringDevice &out) const
 {
-    TBaseRecord::SaveToStream(stream);
+    PutPlain(out);
     if (FScreenTip)
-        FScreenTip->SaveToStream(stream);
+        FScreenTip->SaveTo(out);
 }
 
 qint64 THLinkRecord::TotalSize() const

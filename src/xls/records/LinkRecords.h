@@ -105,7 +105,7 @@ public:
     void AddScreenTip(std::unique_ptr<TScreenTipRecord> tip);
 
     std::unique_ptr<TBaseRecord> Clone() const override;
-    void SaveToStream(QIODevice &stream) const override;
+    void SaveTo(TGatheringDevice &out) const override;
     qint64 TotalSize() const override;
     qint64 TotalDataSize() const override;
     void ShiftForInsert(int rowPos, int rowCount, const TSheetInfo &sheetInfo, int colCount = 0,

@@ -105,14 +105,14 @@ bool TCellRecord::JoinsWith(const TCellRecord *, int) const
     return false;
 }
 
-void TCellRecord::SaveAsFirstOfRun(QIODevice &stream, qint64) const
+void TCellRecord::SaveAsFirstOfRun(TGatheringDevice &out, qint64) const
 {
-    SaveToStream(stream);
+    SaveTo(out);
 }
 
-void TCellRecord::SaveAsMiddleOfRun(QIODevice &) const {}
+void TCellRecord::SaveAsMiddleOfRun(TGatheringDevice &) const {}
 
-void TCellRecord::SaveAsLastOfRun(QIODevice &) const {}
+void TCellRecord::SaveAsLastOfRun(TGatheringDevice &) const {}
 
 qint64 TCellRecord::SizeAsFirstOfRun() const
 {

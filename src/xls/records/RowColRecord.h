@@ -62,9 +62,9 @@ public:
     // True when next can be written in the same multiple-cell record as this.
     virtual bool JoinsWith(const TCellRecord *next, int maxColumn) const;
     // runSize is the byte size of the whole run, header included.
-    virtual void SaveAsFirstOfRun(QIODevice &stream, qint64 runSize) const;
-    virtual void SaveAsMiddleOfRun(QIODevice &stream) const;
-    virtual void SaveAsLastOfRun(QIODevice &stream) const;
+    virtual void SaveAsFirstOfRun(TGatheringDevice &out, qint64 runSize) const;
+    virtual void SaveAsMiddleOfRun(TGatheringDevice &out) const;
+    virtual void SaveAsLastOfRun(TGatheringDevice &out) const;
     virtual qint64 SizeAsFirstOfRun() const;
     virtual qint64 SizeAsMiddleOfRun() const;
     virtual qint64 SizeAsLastOfRun() const;

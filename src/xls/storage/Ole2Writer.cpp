@@ -2,6 +2,7 @@
 // header: large streams, the mini-stream, the mini-FAT, the directory, then the
 // FAT and (past 109 FAT sectors) the DIFAT.
 #include "xls/storage/ExcelException.h"
+#include "xls/storage/GatheringDevice.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/Ole2Format_p.h"
 
@@ -46,42 +47,6 @@ void fatLayout(quint32 dataSectors, quint32 &numFat, quint32 &numDifat)
         numDifat = std::max(numDifat, needDifat);
     }
 }
-
-// Gathers the many small writes a late stream makes (one per record) into
-// large ones for the device below, which may do much for each write.
-class GatheringDevice : public QIODevice
-{
-public:
-    explicit GatheringDevice(QIODevice &out) : m_out(out), m_buffer(new char[Capacity])
-    {
-        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    }
-    // Writes what is gathered; false when the device below refuses it.
-    bool passOn()
-    {
-        const qint64 used = std::exchange(m_used, 0);
-        return used == 0 || m_out.write(m_buffer.get(), used) == used;
-    }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        if (m_used + size > Capacity && !passOn())
-            return -1;
-        if (size >= Capacity)
-            return m_out.write(data, size) == size ? size : -1;
-        std::memcpy(m_buffer.get() + m_used, data, size_t(size));
-        m_used += size;
-        return size;
-    }
-
-private:
-    static constexpr qint64 Capacity = qint64(1) << 16;
-    QIODevice &m_out;
-    std::unique_ptr<char[]> m_buffer;
-    qint64 m_used = 0;
-};
 
 // The document is laid out as pieces in file order: runs of bytes built here,
 // and between them the large streams' bytes, referred to rather than copied
@@ -422,9 +387,10 @@ void Writer::writeTo(QIODevice &device)
             piece.bytes = QByteArray();  // built here: no longer needed
             continue;
         }
-        GatheringDevice gathered(device);
+        // The stream's writer makes many small writes: gathered into large ones.
+        TGatheringDevice gathered(device);
         m_late->Write(gathered);
-        if (!gathered.passOn())
+        if (!gathered.PassOn())
             throw EExcelException(QStringLiteral("Error writing output file"));
         if (gathered.pos() != m_late->Size)
             throw EExcelException(QStringLiteral("Stream \"%1\" wrote %2 bytes, not %3")

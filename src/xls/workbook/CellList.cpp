@@ -11,6 +11,7 @@
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/records/SheetRecords.h"
 #include "xls/storage/ExcelException.h"
+#include "xls/storage/GatheringDevice.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
 #include <QIODevice>
@@ -146,8 +147,8 @@ const TCellRecordList *TCellList::RowCells(int row) const
     if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)] || FCells[size_t(row)]->Count() == 0)
         return nullptr;
     TCellRecordList *cells = FCells[size_t(row)].get();
-    int unused = 0;
-    cells->Find(0, unused);  // sorts the row when it is not yet
+    if (!cells->Sorted())
+        cells->Sort();
     return cells;
 }
 
@@ -418,7 +419,7 @@ void TCellList::CoverCellsWithRows()
     }
 }
 
-qint64 TCellList::WriteBlocks(QIODevice *stream) const
+qint64 TCellList::WriteBlocks(TGatheringDevice *out) const
 {
     qint64 total = 0;
     const int rows = std::max<int>(FRows.Count(), int(FCells.size()));
@@ -427,16 +428,16 @@ qint64 TCellList::WriteBlocks(QIODevice *stream) const
         for (int r = block; r <= last; ++r) {
             if (!FRows.HasRow(r))
                 continue;
-            if (stream)
-                FRows.Items(r)->SaveToStream(*stream);
+            if (out)
+                FRows.Items(r)->SaveTo(*out);
             total += FRows.Items(r)->TotalSize();
         }
         for (int r = block; r <= last && r < int(FCells.size()); ++r) {
             const auto &cells = FCells[size_t(r)];
             if (!cells)
                 continue;
-            if (stream)
-                cells->SaveToStream(*stream);
+            if (out)
+                cells->SaveRangeTo(*out, 0, 0, MaxCol, MaxRow);
             total += cells->TotalSize();
         }
     }
@@ -450,7 +451,7 @@ qint64 TCellList::TotalSize() const
 
 void TCellList::SaveToStream(QIODevice &stream) const
 {
-    WriteBlocks(&stream);
+    WriteGathered(stream, [this](TGatheringDevice &out) { WriteBlocks(&out); });
 }
 
 void TCellList::CopyCellsFrom(const TCellList &other)

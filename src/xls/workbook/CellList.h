@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class TGatheringDevice;
 class TSST;
 class TShrFmlaRecordList;
 class TFormulaNames;
@@ -104,7 +105,7 @@ public:
 
 private:
     TCellRecordList &RowCells(int row);
-    qint64 WriteBlocks(QIODevice *stream) const;
+    qint64 WriteBlocks(TGatheringDevice *out) const;
     void RemoveCell(int row, int col);
     void RemoveAt(TCellRecordList &cells, int index, int row, int col);
     // The rows and columns the cells reach, kept as cells come and go: a cell

@@ -24,11 +24,11 @@ public:
         FFollowing = std::move(next);
         return true;
     }
-    void SaveToStream(QIODevice &stream) const override
+    void SaveTo(TGatheringDevice &out) const override
     {
-        TCellRecord::SaveToStream(stream);
+        PutPlain(out);
         if (FFollowing)
-            FFollowing->SaveToStream(stream);
+            FFollowing->SaveTo(out);
     }
     qint64 TotalSize() const override { return TCellRecord::TotalSize() + (FFollowing ? FFollowing->TotalSize() : 0); }
     const TBaseRecord *Following() const { return FFollowing.get(); }
