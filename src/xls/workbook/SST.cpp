@@ -4,10 +4,15 @@
 #include "xls/records/ExcelString.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/storage/GatheringDevice.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
 #include <algorithm>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -18,10 +23,25 @@ constexpr quint8 FlagRichText = 0x08;
 constexpr int MaxTextSize = 0xFFFF;  // an entry's length field has 2 bytes
 
 // Characters that all fit one byte are stored compressed, as TExcelString
-// stores them.
+// stores them. An OR over every character: a table holds hundreds of
+// thousands of texts, so eight are looked at a time.
 bool IsWide(QStringView text)
 {
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
+    const char16_t *p = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+#ifdef __SSE2__
+    __m128i any = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8)
+        any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i)));
+    // The high bytes of the eight lanes.
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_srli_epi16(any, 8), _mm_setzero_si128())) != 0xFFFF)
+        return true;
+#endif
+    char16_t bits = 0;
+    for (; i < n; ++i)
+        bits |= p[i];
+    return bits > 0xFF;
 }
 
 int PlainSize(QStringView text, bool wide)
@@ -33,14 +53,33 @@ int PlainSize(QStringView text, bool wide)
 // one byte each or two (little-endian).
 void PutPlain(QStringView text, bool wide, char *out)
 {
-    *out++ = char(text.size() & 0xFF);
-    *out++ = char(text.size() >> 8);
+    const qsizetype n = text.size();
+    *out++ = char(n & 0xFF);
+    *out++ = char(n >> 8);
     *out++ = wide ? 1 : 0;
-    for (QChar c : text) {
-        *out++ = char(c.unicode() & 0xFF);
-        if (wide)
-            *out++ = char(c.unicode() >> 8);
+    const char16_t *p = text.utf16();
+    if (wide) {
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            std::memcpy(out, p, size_t(n) * 2);
+        } else {
+            for (qsizetype i = 0; i < n; ++i) {
+                *out++ = char(p[i] & 0xFF);
+                *out++ = char(p[i] >> 8);
+            }
+        }
+        return;
     }
+    qsizetype i = 0;
+#ifdef __SSE2__
+    // Every character is below 0x100, so packing keeps each whole.
+    for (; i + 16 <= n; i += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i + 8));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_packus_epi16(low, high));
+    }
+#endif
+    for (; i < n; ++i)
+        out[i] = char(p[i]);
 }
 
 // A plain string that lies whole in the record from pos on, appended to
@@ -170,7 +209,7 @@ public:
         });
     }
 
-    void SaveToStream(QIODevice &stream) const override
+    void SaveTo(TGatheringDevice &out) const override
     {
         // The table changed since the size was counted: the file would be wrong.
         if (FSST.Count() != FCount)
@@ -179,8 +218,8 @@ public:
         qint64 written = 0;
         FSST.WriteRecords(FTotalRefs, [&](const QByteArray &data) {
             const char header[4] = {char(id & 0xFF), char(id >> 8), char(data.size() & 0xFF), char(data.size() >> 8)};
-            WriteAllBytes(stream, header, 4);
-            WriteAllBytes(stream, data.constData(), data.size());
+            out.Put(header, 4);
+            out.Put(data.constData(), data.size());
             written += 4 + data.size();
             id = TContinueRecord::Id;
         });

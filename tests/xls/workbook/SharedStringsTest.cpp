@@ -61,6 +61,29 @@ TEST(SharedStrings, WrittenTablesReadBack)
     }
 }
 
+// Texts are scanned and narrowed many characters at a time: one character
+// past 0xFF anywhere makes the text two bytes a character, else one.
+TEST(SharedStrings, ATextIsCompressedUnlessACharacterNeedsTwoBytes)
+{
+    for (int length = 1; length <= 40; ++length) {
+        QStringList texts{QString(length - 1, u'a') + QChar(0xFF), QString(length, QChar(0xE9))};
+        for (int at = 0; at < length; ++at) {
+            texts << QString(length, u'a');
+            texts.back()[at] = QChar(0x100);
+        }
+        for (const QString &text : texts) {
+            TSST sst;
+            sst.AddString(text);
+            const auto record = sst.BuildRecord(1);
+            const bool wide = text.contains(QChar(0x100));
+            EXPECT_EQ(record->DataSize(), 8 + 3 + length * (wide ? 2 : 1)) << length << " " << wide;
+            TSST back;
+            back.Load(*record);
+            EXPECT_EQ(back.Text(0), text) << length;
+        }
+    }
+}
+
 TEST(SharedStrings, EqualTextsShareAnEntryAndUnusedOnesGo)
 {
     TSST sst;
