@@ -46,36 +46,41 @@ qint64 TCellRecordList::WriteRuns(TGatheringDevice *out, int left, int top, int 
     const int count = Count();
     if (count == 0 || !Items(0) || Items(0)->Row() < top || Items(0)->Row() > bottom)
         return 0;
+    // Each cell is looked at once as the next of the one before it.
+    const auto at = [&](int index) { return index < count ? Items(index) : nullptr; };
     qint64 total = 0;
-    int i = 0;
-    while (i < count) {
-        const TCellRecord *cell = Items(i);
-        if (!cell || cell->Column() < left || cell->Column() > right) {
-            ++i;
+    const TCellRecord *next = Items(0);
+    for (int i = 1; i <= count;) {
+        const TCellRecord *cell = next;  // Items(i - 1)
+        next = at(i++);
+        if (!cell || cell->Column() < left || cell->Column() > right)
             continue;
-        }
-        int last = i;
-        while (last + 1 < count && Joins(Items(last), Items(last + 1), right))
-            ++last;
-        if (last == i) {
+        if (!Joins(cell, next, right)) {
             if (out)
                 cell->SaveTo(*out);
             else
                 total += cell->TotalSize();
-            ++i;
             continue;
         }
-        // A run: first, middles, then the last, all of the first's class.
+        // A run from the cell to the last that joins: first, middles, then
+        // the last, all of the first's class.
+        const int first = i - 2;
+        const TCellRecord *last = next;
+        next = at(i++);
+        while (Joins(last, next, right)) {
+            last = next;
+            next = at(i++);
+        }
+        const int cells = i - 1 - first;  // next is Items(i - 1)
         const qint64 runSize =
-            cell->SizeAsFirstOfRun() + (last - i - 1) * cell->SizeAsMiddleOfRun() + cell->SizeAsLastOfRun();
+            cell->SizeAsFirstOfRun() + (cells - 2) * cell->SizeAsMiddleOfRun() + cell->SizeAsLastOfRun();
         if (out) {
             cell->SaveAsFirstOfRun(*out, runSize);
-            for (int m = i + 1; m < last; ++m)
+            for (int m = first + 1; m < first + cells - 1; ++m)
                 Items(m)->SaveAsMiddleOfRun(*out);
-            Items(last)->SaveAsLastOfRun(*out);
+            last->SaveAsLastOfRun(*out);
         }
         total += runSize;
-        i = last + 1;
     }
     return total;
 }
