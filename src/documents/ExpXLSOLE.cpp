@@ -64,20 +64,24 @@ struct ColumnFill
     TFieldType type = TFieldType::ftString;
 };
 
-// The value a record gives the cell: numbers and dates that are zero take blank.
+// The value a record gives the cell: numbers and dates that are zero take
+// blank. Texts and numbers the query gave as such are taken as they stand;
+// anything else goes through the field's conversions.
 QVariant FieldValue(const ColumnFill &fill, int n, const QVariant &blank)
 {
     if (!fill.field)
         return n;
+    const QVariant value = fill.field->Value();
     switch (fill.type) {
     case TFieldType::ftString:
-        return fill.field->AsString();
+        return value.typeId() == QMetaType::QString ? value : QVariant(fill.field->AsString());
     case TFieldType::ftDate: {
         const double day = fill.field->IsNull() ? 0.0 : TXlsFillBackEnd::DayNumber(fill.field->dateValue());
         return day != 0 ? QVariant(day) : blank;
     }
     default: {
-        const double number = fill.field->AsFloat();
+        const double number = value.typeId() == QMetaType::Double ? *static_cast<const double *>(value.constData())
+                                                                  : fill.field->AsFloat();
         return number != 0 ? QVariant(number) : blank;
     }
     }

@@ -76,6 +76,8 @@ QVariant TXlsFillBackEnd::CellValue(const QVariant &value)
 {
     if (value.typeId() == QMetaType::Double)  // most filled cells, already as a cell holds them
         return value;
+    if (value.typeId() == QMetaType::QString)  // the others
+        return static_cast<const QString *>(value.constData())->isEmpty() ? QVariant() : value;
     if (!value.isValid() || value.isNull())
         return {};
     if (isNumber(value))

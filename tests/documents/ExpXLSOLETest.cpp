@@ -361,6 +361,38 @@ TEST_P(FillerTest, ZeroNumbersTakeTheBlankValue)
     }
 }
 
+TEST_P(FillerTest, ValuesOfAnyKindInTextAndNumberFields)
+{
+    const Layout &l = GetParam();
+    const bool xls = l.numberCol == 10;
+    struct Row
+    {
+        const char *name;
+        QVariant text, number;
+        QVariant textCell, numberCell;
+    };
+    const Row rows[] = {
+        {"a number in a text field, a text in a number field", 42, QStringLiteral("12.5"), QStringLiteral("42"), 12.5},
+        {"nulls", QVariant(), QVariant(), QVariant(), QVariant()},
+        {"an integer", QStringLiteral("ANA"), 3, QStringLiteral("ANA"), 3.0},
+        {"an empty text and a double", QString(), 2.5, QVariant(), 2.5},
+    };
+    QList<QVariantList> values;
+    for (const Row &r : rows)
+        values.append({r.text, r.number});
+    MemoryDataSet data({{xls ? QStringLiteral("TITULAR") : QStringLiteral("NUME"), SqlType::Text},
+                        {xls ? QStringLiteral("TOTAL") : QStringLiteral("SUMA"), SqlType::Float}},
+                       values);
+    data.Open();
+    open();
+    fill(data);
+    auto book = saved();
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        expectCell(book->value(l.fillSheet, l.templateRow + i, l.nameCol), rows[i].textCell, rows[i].name);
+        expectCell(book->value(l.fillSheet, l.templateRow + i, l.numberCol), rows[i].numberCell, rows[i].name);
+    }
+}
+
 TEST_P(FillerTest, CellsNamingNoFieldKeepTheirText)
 {
     const Layout &l = GetParam();
