@@ -17,6 +17,20 @@
 
 namespace bench {
 
+// A template for the benchmark's temporary folders. Both sides write their
+// books into the same one; it lies in memory (/dev/shm) where the system has
+// it, because the engine saves durably (file and folder flushed to disk, as
+// every file it writes for the user) while the libraries it is measured
+// against do not: on a disk the flush, not the work, would weigh most, and
+// with the disk traffic of everything else on the machine.
+inline QString scratchTemplate()
+{
+    const QString shm = QStringLiteral("/dev/shm");
+    const QFileInfo info(shm);
+    const QString base = info.isDir() && info.isWritable() ? shm : QDir::tempPath();
+    return base + QStringLiteral("/kestrun-bench-XXXXXX");
+}
+
 // Runs a program to its end and gives its output; the benchmark ends when it fails.
 inline QByteArray runToEnd(const QString &program, const QStringList &args)
 {

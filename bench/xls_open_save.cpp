@@ -106,7 +106,7 @@ int main(int argc, char **argv)
     }
     QCoreApplication app(argc, argv);
     const QString self = QCoreApplication::applicationFilePath();
-    QTemporaryDir dir;
+    QTemporaryDir dir(bench::scratchTemplate());
     const QString book = dir.filePath(QStringLiteral("book.xls"));
     bench::makeBooks({book, QString::number(Rows)});
     const std::pair<const char *, QString> corpus[] = {

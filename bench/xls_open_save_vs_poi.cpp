@@ -56,7 +56,7 @@ double EngineBest(const QString &in, const QString &out)
 // The library's best round for each file, from one JVM writing into a fresh folder.
 std::vector<double> PoiBest(const QStringList &files)
 {
-    QTemporaryDir out;
+    QTemporaryDir out(bench::scratchTemplate());
     const QList<QByteArray> lines =
         bench::runToEnd(QStringLiteral("java"), QStringList{QStringLiteral("-cp"), QString::fromLatin1(PoiJars),
                                                 QStringLiteral(KESTRUN_SOURCE_DIR "/bench/XlsOpenSavePoi.java"),
@@ -90,7 +90,7 @@ bool PoiAvailable()
 int main(int argc, char **argv)
 {
     if (argc == 3 && QByteArray(argv[1]) == "--once") {
-        QTemporaryDir out;
+        QTemporaryDir out(bench::scratchTemplate());
         std::printf("engine: %.4f s\n", EngineBest(QString::fromLocal8Bit(argv[2]), out.filePath(QStringLiteral("engine.xls"))));
         return 0;
     }
@@ -98,11 +98,11 @@ int main(int argc, char **argv)
         std::printf("xls_open_save_vs_poi_warm: skipped (java or libapache-poi-java is not installed)\n");
         return 0;
     }
-    QTemporaryDir dir;
+    QTemporaryDir dir(bench::scratchTemplate());
     const QStringList files = Corpus(dir);
     std::vector<std::vector<double>> ours(size_t(files.size())), theirs(size_t(files.size()));
     for (int turn = 0; turn < Turns; ++turn) {
-        QTemporaryDir out;  // a fresh folder each turn
+        QTemporaryDir out(bench::scratchTemplate());  // a fresh folder each turn
         for (int f = 0; f < files.size(); ++f)
             ours[size_t(f)].push_back(EngineBest(files[f], out.filePath(QStringLiteral("engine.xls"))));
         const std::vector<double> poi = PoiBest(files);
