@@ -27,6 +27,17 @@ TBaseRecord::TBaseRecord(quint16 id, QByteArray data, TCompactData) : FId(id)
     TakeData(std::move(data));
 }
 
+TBaseRecord::TBaseRecord(quint16 id, QByteArrayView data, TCompactData) : FId(id)
+{
+    if (data.size() > CompactSize) {
+        TakeData(data.toByteArray());
+        return;
+    }
+    if (!data.isEmpty())
+        std::memcpy(FBytes, data.data(), size_t(data.size()));
+    FSize = quint8(data.size());
+}
+
 void TBaseRecord::TakeData(QByteArray data)
 {
     if (data.size() > 0xFFFF)

@@ -90,6 +90,9 @@ protected:
     {
     };
     TBaseRecord(quint16 id, QByteArray data, TCompactData);
+    // The same from bytes that are not the record's (the stream being read):
+    // copied in, without a QByteArray on the way.
+    TBaseRecord(quint16 id, QByteArrayView data, TCompactData);
 
     QByteArray &MutableData();
     void SetData(QByteArray data);

@@ -116,7 +116,9 @@ template class TRunCellRecord<TMulRKRecord::Id, 6>;
 
 // ---- BLANK
 
-TBlankRecord::TBlankRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), 6) {}
+TBlankRecord::TBlankRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), MinSize) {}
+
+TBlankRecord::TBlankRecord(quint16 id, QByteArrayView data) : TRunCellRecord(id, data, MinSize) {}
 
 std::unique_ptr<TBlankRecord> TBlankRecord::NewBlank(int row, int column, int xf)
 {
@@ -125,7 +127,9 @@ std::unique_ptr<TBlankRecord> TBlankRecord::NewBlank(int row, int column, int xf
 
 // ---- NUMBER
 
-TNumberRecord::TNumberRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 14) {}
+TNumberRecord::TNumberRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), MinSize) {}
+
+TNumberRecord::TNumberRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
 
 std::unique_ptr<TNumberRecord> TNumberRecord::NewNumber(int row, int column, int xf, double value)
 {
@@ -155,7 +159,9 @@ void TNumberRecord::SetValue(const QVariant &value)
 
 // ---- RK
 
-TRKRecord::TRKRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), 10) {}
+TRKRecord::TRKRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), MinSize) {}
+
+TRKRecord::TRKRecord(quint16 id, QByteArrayView data) : TRunCellRecord(id, data, MinSize) {}
 
 std::unique_ptr<TRKRecord> TRKRecord::NewRK(int row, int column, int xf, quint32 rk)
 {
@@ -217,7 +223,9 @@ QVariant TRKRecord::GetValue() const
 
 // ---- LABELSST
 
-TLabelSSTRecord::TLabelSSTRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 10) {}
+TLabelSSTRecord::TLabelSSTRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), MinSize) {}
+
+TLabelSSTRecord::TLabelSSTRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
 
 std::unique_ptr<TLabelSSTRecord> TLabelSSTRecord::NewLabelSST(int row, int column, int xf, quint32 sstIndex)
 {
@@ -286,7 +294,9 @@ QVariant TRStringRecord::GetValue() const
 
 // ---- BOOLERR
 
-TBoolErrRecord::TBoolErrRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 8) {}
+TBoolErrRecord::TBoolErrRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), MinSize) {}
+
+TBoolErrRecord::TBoolErrRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
 
 bool TBoolErrRecord::IsError() const
 {

@@ -136,6 +136,17 @@ void RegisterRecordClass(quint16 id, TRecordConstructor constructor)
     RegisteredClasses().insert(id, constructor);
 }
 
+bool IsRecordClassRegistered(quint16 id)
+{
+    return RegisteredClasses().contains(id);
+}
+
+bool JoinsRecordBefore(quint16 id)
+{
+    return id == TContinueRecord::Id || id == TableId || id == ArrayId || id == TScreenTipRecord::Id
+        || id == TStringRecord::Id;
+}
+
 std::unique_ptr<TBaseRecord> CreateRecord(quint16 id, QByteArray data)
 {
     if (id == FilePassId)

@@ -19,6 +19,12 @@ std::unique_ptr<TBaseRecord> ConstructRecord(quint16 id, QByteArray data)
 
 // Registers (or replaces) the class made for an id. Call before loading.
 void RegisterRecordClass(quint16 id, TRecordConstructor constructor);
+// Whether a class is registered for the id.
+bool IsRecordClassRegistered(quint16 id);
+// Whether a record of this id, coming next, is read together with the one
+// before it (CONTINUE, TABLE, ARRAY, screen tip) or is refused after any but
+// a formula (STRING): ReadBiffRecord does not stop before it.
+bool JoinsRecordBefore(quint16 id);
 // The record of the class for the id; unknown ids give a plain TBaseRecord.
 // FILEPASS raises "File is password protected".
 std::unique_ptr<TBaseRecord> CreateRecord(quint16 id, QByteArray data);

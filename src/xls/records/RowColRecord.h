@@ -32,6 +32,7 @@ public:
 protected:
     // For cell records: data kept inside the object (BaseRecord.h).
     TBaseRowColRecord(quint16 id, QByteArray data, int minSize, TCompactData);
+    TBaseRowColRecord(quint16 id, QByteArrayView data, int minSize, TCompactData);
     // Adds the deltas, both checked before either is written.
     void MoveBy(int rowDelta, int colDelta);
 };
@@ -44,6 +45,8 @@ class TCellRecord : public TBaseRowColRecord
 {
 public:
     TCellRecord(quint16 id, QByteArray data, int minSize = 6);
+    // From bytes in place (the stream being read), copied in.
+    TCellRecord(quint16 id, QByteArrayView data, int minSize);
     TCellRecord *AsCell() override { return this; }
 
     // A sheet holds hundreds of thousands of cells, most of the plain classes

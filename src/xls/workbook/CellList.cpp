@@ -84,6 +84,26 @@ void TCellList::AddCellRecord(std::unique_ptr<TCellRecord> cell)
     RowCells(row).Add(std::move(cell));
 }
 
+void TCellList::AddCellRecords(std::vector<std::unique_ptr<TCellRecord>> &cells)
+{
+    // The cells of a run share their row: it is looked up once.
+    TCellRecordList *list = nullptr;
+    int listRow = -1;
+    for (auto &cell : cells) {
+        const int row = cell->Row();
+        const int col = cell->Column();
+        if (col > MaxCol)
+            XlsRaise(XlsMsg::FileInvalid);
+        Widen(row, col);
+        if (row != listRow) {
+            list = &RowCells(row);
+            listRow = row;
+        }
+        list->Add(std::move(cell));
+    }
+    cells.clear();
+}
+
 void TCellList::AddRowRecord(std::unique_ptr<TBaseRecord> row)
 {
     auto record = Downcast<TRowRecord>(std::move(row));

@@ -26,6 +26,9 @@ public:
 
     // Takes a cell record read from the file (MULRK and MULBLANK come split).
     void AddCellRecord(std::unique_ptr<TCellRecord> cell);
+    // The same for cells read one after another (those of a row in column
+    // order, as the file has them); cells is left empty.
+    void AddCellRecords(std::vector<std::unique_ptr<TCellRecord>> &cells);
     void AddRowRecord(std::unique_ptr<TBaseRecord> row);
     // Sorts every row by column after loading.
     void SortAll();

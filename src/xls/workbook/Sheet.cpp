@@ -13,6 +13,8 @@ void TSheet::LoadFromStream(ByteCursor &stream, std::unique_ptr<TBaseRecord> bof
     FRecords.Add(std::move(bof));
     int depth = 1;
     while (depth > 0) {
+        if (depth == 1 && LoadRecordInPlace(stream))
+            continue;
         auto record = ReadSubstreamRecord(stream);
         const quint16 id = record->RecordId();
         if (id == XlsIds::Bof)

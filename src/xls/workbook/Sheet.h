@@ -48,6 +48,14 @@ public:
 protected:
     // A record of the sheet's own level, in file order.
     virtual void LoadRecord(std::unique_ptr<TBaseRecord> record);
+    // Reads the record at the stream's position, of the sheet's own level,
+    // without a record object when the sheet has a quicker way for it;
+    // returns false, the stream untouched, for LoadRecord to have it.
+    virtual bool LoadRecordInPlace(ByteCursor &stream)
+    {
+        Q_UNUSED(stream);
+        return false;
+    }
     virtual void LoadFinished() {}
     // Copies the records of other into this empty sheet. A copied WINDOW2
     // is never selected, so neither is the copy.

@@ -81,8 +81,23 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
     FRecords.Add(std::move(record));
 }
 
+bool TWorkSheet::LoadRecordInPlace(ByteCursor &stream)
+{
+    if (!FPlainCells)
+        FPlainCells = std::make_unique<TPlainCellReader>();
+    if (!FPlainCells->Read(stream, FCellsRead))
+        return false;
+    // As LoadRecord takes a cell record.
+    PlaceCells();
+    FLastFormula = nullptr;
+    FCells.AddCellRecords(FCellsRead);
+    return true;
+}
+
 void TWorkSheet::LoadFinished()
 {
+    FPlainCells.reset();
+    FCellsRead = TCellRecordVector();
     // A sheet without cells still needs its place for cells added later: just
     // before WINDOW2 (the cell block ends before the sheet's view settings).
     if (!FCellsPlaced) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xls/formula/ShrFmlaRecordList.h"
+#include "xls/records/PlainCellReader.h"
 #include "xls/workbook/CellList.h"
 #include "xls/workbook/Sheet.h"
 
@@ -27,6 +28,8 @@ public:
 
 protected:
     void LoadRecord(std::unique_ptr<TBaseRecord> record) override;
+    // Plain cells (numbers, texts, blanks, their runs): most of a sheet.
+    bool LoadRecordInPlace(ByteCursor &stream) override;
     void LoadFinished() override;
     void CopyFrom(const TSheet &other) override;
 
@@ -40,4 +43,7 @@ private:
     TShrFmlaRecordList FShrFmlas;
     bool FCellsPlaced = false;
     TFormulaRecord *FLastFormula = nullptr;
+    // While loading: the reader of plain cells and the cells of its last record.
+    std::unique_ptr<TPlainCellReader> FPlainCells;
+    TCellRecordVector FCellsRead;
 };

@@ -159,6 +159,18 @@ TEST(BrokenStreams, AreRefusedWithTheEnginesMessage)
         {"short cell record", EmptyWith(Record(0x0203, QByteArray(3, '\0')), 0x023E),
          "Record with ID 0x203 is invalid",
          "foaia \"Sheet1\", înregistrarea 0x0203, la octetul 1174"},
+        // Cell records read in place give the errors the general reader gives.
+        {"MULRK whose last column does not fit its cells",
+         EmptyWith(Record(0x00BD, QByteArray("\0\0\1\0" "\x0f\0\2\0\0\0" "\x0f\0\2\0\0\0" "\3\0", 18)), 0x023E),
+         "Record with ID 0xbd is invalid", "foaia \"Sheet1\", înregistrarea 0x00bd, la octetul 1174"},
+        {"MULBLANK running past the last column",
+         EmptyWith(Record(0x00BE, QByteArray("\0\0\xff\0" "\x0f\0\x0f\0" "\0\1", 10)), 0x023E),
+         "Record with ID 0xbe is invalid", "foaia \"Sheet1\", înregistrarea 0x00be, la octetul 1174"},
+        {"RK cell past the last column",
+         EmptyWith(Record(0x027E, QByteArray("\0\0\0\1\x0f\0\2\0\0\0", 10)), 0x023E),
+         "Error reading Excel records. File invalid", "foaia \"Sheet1\", înregistrarea 0x027e, la octetul 1174"},
+        {"STRING after a number", EmptyWith(Record(0x0203, QByteArray(14, '\0')) + Record(0x0207, QByteArray("\x01\x00\x00x", 4)), 0x023E),
+         "Error reading Excel records. File invalid", "foaia \"Sheet1\", înregistrarea 0x0207, la octetul 1192"},
         {"password protected", EmptyWith(Record(0x002F, QByteArray(6, '\0')), 0x0031),
          "File is password protected",
          "globals, înregistrarea 0x002f, la octetul 270"},
@@ -294,6 +306,51 @@ TEST(Cells, OutOfOrderCellsAreFoundAndWrittenInColumnOrder)
         EXPECT_EQ(cells.CellValue(row, 5), QVariant(5.5)) << row;
         EXPECT_FALSE(cells.CellValue(row, 3).isValid()) << row;
     }
+}
+
+// Cells of every plain kind, as single records and as runs, come out as
+// their records say; a record with more data than its class reads keeps it,
+// and a CONTINUE after a cell stays with it.
+TEST(Cells, PlainCellRecordsAreReadWhole)
+{
+    const auto cell = [](quint16 id, int row, int col, int xf, const QByteArray &value) {
+        QByteArray d(6, '\0');
+        d[0] = char(row);
+        d[2] = char(col);
+        d[4] = char(xf);
+        return Record(id, d + value);
+    };
+    const auto bytes = [](auto value) { return QByteArray(reinterpret_cast<const char *>(&value), sizeof value); };
+    const QByteArray rk100 = bytes(quint32(100 << 2 | 2)), rk7 = bytes(quint32(7 << 2 | 2));
+    const QByteArray longNumber = bytes(2.5) + QByteArray(16, 'x');  // 30 bytes: kept on the heap
+    const QByteArray continued = cell(0x0203, 5, 0, 15, bytes(4.0)) + Record(0x003C, QByteArray("tail", 4));
+    TWorkbook book;
+    book.LoadFromStream(EmptyWith(cell(0x0203, 0, 0, 15, bytes(1.5)) + cell(0x027E, 0, 1, 16, rk100)
+                                      + Record(0x00BD, QByteArray("\1\0\2\0", 4) + bytes(quint16(17)) + rk7
+                                                           + bytes(quint16(18)) + rk100 + bytes(quint16(3)))
+                                      + Record(0x00BE, QByteArray("\2\0\0\0\x13\0\x14\0\1\0", 10))
+                                      + cell(0x0205, 3, 0, 15, QByteArray("\1\0", 2))
+                                      + cell(0x0205, 3, 1, 15, QByteArray("\x07\1", 2))
+                                      + cell(0x0201, 3, 2, 21, QByteArray()) + cell(0x0203, 4, 0, 15, longNumber)
+                                      + continued,
+                                  0x023E));
+    TCellList &cells = book.WorkSheets(0)->Cells();
+    const struct { int row, col; QVariant value; int xf; } expected[] = {
+        {0, 0, 1.5, 15}, {0, 1, 100.0, 16}, {1, 2, 7.0, 17}, {1, 3, 100.0, 18}, {2, 0, QVariant(), 19},
+        {2, 1, QVariant(), 20}, {3, 0, true, 15}, {3, 1, QStringLiteral("#DIV/0!"), 15}, {3, 2, QVariant(), 21},
+        {4, 0, 2.5, 15}, {5, 0, 4.0, 15},
+    };
+    for (const auto &e : expected) {
+        SCOPED_TRACE(testing::Message() << e.row << "," << e.col);
+        ASSERT_NE(cells.Cell(e.row, e.col), nullptr);
+        EXPECT_EQ(cells.CellValue(e.row, e.col), e.value);
+        EXPECT_EQ(cells.Cell(e.row, e.col)->XF(), e.xf);
+    }
+    EXPECT_EQ(cells.Cell(1, 4), nullptr);
+    EXPECT_EQ(cells.Cell(4, 0)->DataSize(), 30);
+    const QByteArray saved = book.SaveToBytes();
+    EXPECT_GE(saved.indexOf(cell(0x0203, 4, 0, 15, longNumber)), 0);
+    EXPECT_GE(saved.indexOf(continued), 0);
 }
 
 // Fuzzing findings, kept in the fuzz corpus: ROW records whose first column
