@@ -1,6 +1,7 @@
 #include "xls/records/PlainCellReader.h"
 
 #include "xls/records/RecordFactory.h"
+#include "xls/records/SheetRecords.h"
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 
@@ -19,26 +20,29 @@ std::unique_ptr<TCellRecord> MakeCell(QByteArrayView data)
     return std::make_unique<T>(T::Id, data);
 }
 
-// A single cell: the least data its class takes. A run: the bytes per cell
+enum class TKind : quint8 { Cell, Run, Row };
+
+// A cell or a row: the least data its class takes. A run: the bytes per cell
 // in the run (XF, and an RK value in a MULRK), and the class of its cells
 // (their data: row, column, then the run's item for the cell).
 struct TPlainId
 {
     quint16 Id;
-    bool IsRun;
+    TKind Kind;
     int Size;
     TMakeCell Make;
 };
 
 // The commonest first: the table is searched for every record of a sheet.
 constexpr TPlainId PlainIds[TPlainCellReader::IdCount] = {
-    {TLabelSSTRecord::Id, false, TLabelSSTRecord::MinSize, MakeCell<TLabelSSTRecord>},
-    {TMulRKRecord::Id, true, 6, MakeCell<TRKRecord>},
-    {TRKRecord::Id, false, TRKRecord::MinSize, MakeCell<TRKRecord>},
-    {TNumberRecord::Id, false, TNumberRecord::MinSize, MakeCell<TNumberRecord>},
-    {TBlankRecord::Id, false, TBlankRecord::MinSize, MakeCell<TBlankRecord>},
-    {TMulBlankRecord::Id, true, 2, MakeCell<TBlankRecord>},
-    {TBoolErrRecord::Id, false, TBoolErrRecord::MinSize, MakeCell<TBoolErrRecord>},
+    {TLabelSSTRecord::Id, TKind::Cell, TLabelSSTRecord::MinSize, MakeCell<TLabelSSTRecord>},
+    {TMulRKRecord::Id, TKind::Run, 6, MakeCell<TRKRecord>},
+    {TRKRecord::Id, TKind::Cell, TRKRecord::MinSize, MakeCell<TRKRecord>},
+    {TNumberRecord::Id, TKind::Cell, TNumberRecord::MinSize, MakeCell<TNumberRecord>},
+    {TRowRecord::Id, TKind::Row, TRowRecord::MinSize, nullptr},
+    {TBlankRecord::Id, TKind::Cell, TBlankRecord::MinSize, MakeCell<TBlankRecord>},
+    {TMulBlankRecord::Id, TKind::Run, 2, MakeCell<TBlankRecord>},
+    {TBoolErrRecord::Id, TKind::Cell, TBoolErrRecord::MinSize, MakeCell<TBoolErrRecord>},
 };
 
 int IndexOf(quint16 id)
@@ -81,17 +85,6 @@ bool ReadRun(const TPlainId &plain, QByteArrayView data, TCellRecordVector &cell
     return true;
 }
 
-// Whether the next record belongs to the one just read; the stream stays put.
-bool FollowerComes(ByteCursor &stream)
-{
-    if (stream.remaining() < 4)
-        return false;
-    const qsizetype at = stream.pos();
-    const quint16 next = stream.u16();
-    stream.seek(at);
-    return JoinsRecordBefore(next);
-}
-
 }  // namespace
 
 TPlainCellReader::TPlainCellReader()
@@ -100,7 +93,26 @@ TPlainCellReader::TPlainCellReader()
         FRegistered[i] = IsRecordClassRegistered(PlainIds[i].Id);
 }
 
-bool TPlainCellReader::Read(ByteCursor &stream, TCellRecordVector &cells) const
+// What the general reader takes as it is, the stream's header and data
+// read: true when the record is read.
+bool ReadPlain(const TPlainId &plain, QByteArrayView data, TCellRecordVector &cells,
+               std::unique_ptr<TRowRecord> &row)
+{
+    switch (plain.Kind) {
+    case TKind::Cell:
+        return ReadSingle(plain, data, cells);
+    case TKind::Run:
+        return ReadRun(plain, data, cells);
+    case TKind::Row:
+        if (data.size() < plain.Size)
+            return false;
+        row = std::make_unique<TRowRecord>(TRowRecord::Id, data);
+        return true;
+    }
+    return false;
+}
+
+bool TPlainCellReader::Read(ByteCursor &stream, TCellRecordVector &cells, std::unique_ptr<TRowRecord> &row) const
 {
     if (stream.remaining() < 4)
         return false;
@@ -108,21 +120,23 @@ bool TPlainCellReader::Read(ByteCursor &stream, TCellRecordVector &cells) const
     const quint32 header = stream.u32();
     const int index = IndexOf(quint16(header & 0xFFFF));
     const qsizetype size = qsizetype(header >> 16);
-    if (index < 0 || FRegistered[index] || stream.remaining() < size) {
+    // The data and the next record's id in one view (a cell is never the
+    // last record of a sheet): a record that belongs to this one would make
+    // it another reader's.
+    if (index < 0 || FRegistered[index] || stream.remaining() < size + 2) {
         stream.seek(start);
         return false;
     }
+    const QByteArrayView bytes = stream.bytes(size + 2);
     const TPlainId &plain = PlainIds[index];
     const size_t before = cells.size();
-    // The cells are made before the next header is looked at: the view
-    // holds only until the stream reads on.
-    const QByteArrayView data = stream.bytes(size);
-    const bool read = plain.IsRun ? ReadRun(plain, data, cells) : ReadSingle(plain, data, cells);
-    if (!read || FollowerComes(stream)) {
+    const QByteArrayView data = bytes.first(size);
+    if (JoinsRecordBefore(ReadWord(bytes, size)) || !ReadPlain(plain, data, cells, row)) {
         cells.erase(cells.begin() + qsizetype(before), cells.end());
         stream.seek(start);
         return false;
     }
+    stream.seek(start + 4 + size);
     stream.setMark(start);
     return true;
 }

@@ -11,7 +11,12 @@
 
 // ---- ROW
 
-TRowRecord::TRowRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), 16)
+TRowRecord::TRowRecord(quint16 id, QByteArray data) : TBaseRowColRecord(id, std::move(data), MinSize)
+{
+    PutWord(8, 0);
+}
+
+TRowRecord::TRowRecord(quint16 id, QByteArrayView data) : TBaseRowColRecord(id, data, MinSize, TCompactData{})
 {
     PutWord(8, 0);
 }

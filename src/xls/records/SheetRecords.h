@@ -22,7 +22,10 @@ public:
     static constexpr int OptionCustomHeight = 0x40;
     static constexpr int OptionHasFormat = 0x80;
 
+    static constexpr int MinSize = 16;
     TRowRecord(quint16 id, QByteArray data);
+    // From bytes in place (the stream being read), copied in.
+    TRowRecord(quint16 id, QByteArrayView data);
     static std::unique_ptr<TRowRecord> NewRow(int row);
 
     int FirstColumn() const { return Column(); }

@@ -106,7 +106,11 @@ void TCellList::AddCellRecords(std::vector<std::unique_ptr<TCellRecord>> &cells)
 
 void TCellList::AddRowRecord(std::unique_ptr<TBaseRecord> row)
 {
-    auto record = Downcast<TRowRecord>(std::move(row));
+    AddRowRecord(Downcast<TRowRecord>(std::move(row)));
+}
+
+void TCellList::AddRowRecord(std::unique_ptr<TRowRecord> record)
+{
     if (record->Column() > MaxCol)
         XlsRaise(XlsMsg::FileInvalid);
     FRows.AddRecord(std::move(record));

@@ -30,6 +30,7 @@ public:
     // order, as the file has them); cells is left empty.
     void AddCellRecords(std::vector<std::unique_ptr<TCellRecord>> &cells);
     void AddRowRecord(std::unique_ptr<TBaseRecord> row);
+    void AddRowRecord(std::unique_ptr<TRowRecord> row);
     // Sorts every row by column after loading.
     void SortAll();
 

@@ -3,6 +3,7 @@
 #include "xls/formula/FormulaRecord.h"
 #include "xls/formula/ShrFmlaRecord.h"
 #include "xls/records/CellRecords.h"
+#include "xls/records/SheetRecords.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
@@ -85,12 +86,20 @@ bool TWorkSheet::LoadRecordInPlace(ByteCursor &stream)
 {
     if (!FPlainCells)
         FPlainCells = std::make_unique<TPlainCellReader>();
-    if (!FPlainCells->Read(stream, FCellsRead))
+    std::unique_ptr<TRowRecord> row;
+    if (!FPlainCells->Read(stream, FCellsRead, row))
         return false;
-    // As LoadRecord takes a cell record.
     PlaceCells();
-    FLastFormula = nullptr;
-    FCells.AddCellRecords(FCellsRead);
+    // The cell block is mostly such records: read on while they come.
+    do {
+        // As LoadRecord takes a ROW or a cell record.
+        if (row) {
+            FCells.AddRowRecord(std::move(row));
+        } else {
+            FLastFormula = nullptr;
+            FCells.AddCellRecords(FCellsRead);
+        }
+    } while (FPlainCells->Read(stream, FCellsRead, row));
     return true;
 }
 

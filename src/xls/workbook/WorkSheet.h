@@ -28,7 +28,8 @@ public:
 
 protected:
     void LoadRecord(std::unique_ptr<TBaseRecord> record) override;
-    // Plain cells (numbers, texts, blanks, their runs): most of a sheet.
+    // ROW records and plain cells (numbers, texts, blanks, their runs): most
+    // of a sheet.
     bool LoadRecordInPlace(ByteCursor &stream) override;
     void LoadFinished() override;
     void CopyFrom(const TSheet &other) override;
@@ -43,7 +44,7 @@ private:
     TShrFmlaRecordList FShrFmlas;
     bool FCellsPlaced = false;
     TFormulaRecord *FLastFormula = nullptr;
-    // While loading: the reader of plain cells and the cells of its last record.
+    // While loading: the reader of the cell block and the cells of its last record.
     std::unique_ptr<TPlainCellReader> FPlainCells;
     TCellRecordVector FCellsRead;
 };

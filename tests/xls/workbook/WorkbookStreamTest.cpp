@@ -169,6 +169,10 @@ TEST(BrokenStreams, AreRefusedWithTheEnginesMessage)
         {"RK cell past the last column",
          EmptyWith(Record(0x027E, QByteArray("\0\0\0\1\x0f\0\2\0\0\0", 10)), 0x023E),
          "Error reading Excel records. File invalid", "foaia \"Sheet1\", înregistrarea 0x027e, la octetul 1174"},
+        {"ROW shorter than its class reads", EmptyWith(Record(0x0208, QByteArray(15, '\0')), 0x023E),
+         "Record with ID 0x208 is invalid", "foaia \"Sheet1\", înregistrarea 0x0208, la octetul 1174"},
+        {"a row's second ROW record", EmptyWith(Record(0x0208, QByteArray(16, '\0')).repeated(2), 0x023E),
+         "Duplicated ROW record", "foaia \"Sheet1\", înregistrarea 0x0208, la octetul 1194"},
         {"STRING after a number", EmptyWith(Record(0x0203, QByteArray(14, '\0')) + Record(0x0207, QByteArray("\x01\x00\x00x", 4)), 0x023E),
          "Error reading Excel records. File invalid", "foaia \"Sheet1\", înregistrarea 0x0207, la octetul 1192"},
         {"password protected", EmptyWith(Record(0x002F, QByteArray(6, '\0')), 0x0031),
@@ -308,9 +312,9 @@ TEST(Cells, OutOfOrderCellsAreFoundAndWrittenInColumnOrder)
     }
 }
 
-// Cells of every plain kind, as single records and as runs, come out as
-// their records say; a record with more data than its class reads keeps it,
-// and a CONTINUE after a cell stays with it.
+// Cells of every plain kind, as single records and as runs, and a ROW record
+// come out as their records say; a record with more data than its class
+// reads keeps it, and a CONTINUE after a cell stays with it.
 TEST(Cells, PlainCellRecordsAreReadWhole)
 {
     const auto cell = [](quint16 id, int row, int col, int xf, const QByteArray &value) {
@@ -324,8 +328,11 @@ TEST(Cells, PlainCellRecordsAreReadWhole)
     const QByteArray rk100 = bytes(quint32(100 << 2 | 2)), rk7 = bytes(quint32(7 << 2 | 2));
     const QByteArray longNumber = bytes(2.5) + QByteArray(16, 'x');  // 30 bytes: kept on the heap
     const QByteArray continued = cell(0x0203, 5, 0, 15, bytes(4.0)) + Record(0x003C, QByteArray("tail", 4));
+    // Row 0, columns 0-1, 300 twips high; the reserved word at 8 is written back as 0.
+    const QByteArray row = QByteArray("\0\0\0\0\2\0\x2c\1", 8), rowOptions = QByteArray("\0\0\x40\1\x0f\0", 6);
     TWorkbook book;
-    book.LoadFromStream(EmptyWith(cell(0x0203, 0, 0, 15, bytes(1.5)) + cell(0x027E, 0, 1, 16, rk100)
+    book.LoadFromStream(EmptyWith(Record(0x0208, row + QByteArray("\xff\xff", 2) + rowOptions)
+                                      + cell(0x0203, 0, 0, 15, bytes(1.5)) + cell(0x027E, 0, 1, 16, rk100)
                                       + Record(0x00BD, QByteArray("\1\0\2\0", 4) + bytes(quint16(17)) + rk7
                                                            + bytes(quint16(18)) + rk100 + bytes(quint16(3)))
                                       + Record(0x00BE, QByteArray("\2\0\0\0\x13\0\x14\0\1\0", 10))
@@ -348,7 +355,9 @@ TEST(Cells, PlainCellRecordsAreReadWhole)
     }
     EXPECT_EQ(cells.Cell(1, 4), nullptr);
     EXPECT_EQ(cells.Cell(4, 0)->DataSize(), 30);
+    EXPECT_EQ(cells.Rows().RowHeight(0), 300);
     const QByteArray saved = book.SaveToBytes();
+    EXPECT_GE(saved.indexOf(Record(0x0208, row + QByteArray(2, '\0') + rowOptions)), 0);
     EXPECT_GE(saved.indexOf(cell(0x0203, 4, 0, 15, longNumber)), 0);
     EXPECT_GE(saved.indexOf(continued), 0);
 }
