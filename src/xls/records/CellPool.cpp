@@ -4,18 +4,11 @@
 
 #include <new>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define XLS_POOL_CHECKED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define XLS_POOL_CHECKED 1
-#endif
-
 namespace XlsDetail {
 
-void *TFixedPool::Take()
+// What Take does not do inline: the first block, a new block when the last
+// one is used up, or every object under the address sanitizer.
+void *TFixedPool::TakeFromNewBlock()
 {
 #ifdef XLS_POOL_CHECKED
     // Under the address sanitizer each object is a heap block of its own,
@@ -37,7 +30,9 @@ void *TFixedPool::Take()
 #endif
 }
 
-void TFixedPool::Give(void *object)
+// What Give does not do inline: the last object going back (which gives
+// back the blocks), null, or every object under the address sanitizer.
+void TFixedPool::GiveLast(void *object)
 {
     if (!object)
         return;
