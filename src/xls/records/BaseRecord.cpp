@@ -27,38 +27,6 @@ TBaseRecord::TBaseRecord(quint16 id, QByteArray data, TCompactData) : FId(id)
     TakeData(std::move(data));
 }
 
-namespace {
-// Copies up to 24 bytes in a few fixed-size moves (overlapping where the
-// size is not a multiple) rather than a call: a sheet's cells are 6 to 16
-// bytes each, hundreds of thousands of them.
-void CopySmall(char *to, const char *from, size_t n)
-{
-    if (n >= 8) {
-        std::memcpy(to, from, 8);
-        if (n > 16)
-            std::memcpy(to + 8, from + 8, 8);
-        std::memcpy(to + n - 8, from + n - 8, 8);
-    } else if (n >= 4) {
-        std::memcpy(to, from, 4);
-        std::memcpy(to + n - 4, from + n - 4, 4);
-    } else {
-        for (size_t i = 0; i < n; ++i)
-            to[i] = from[i];
-    }
-}
-}  // namespace
-
-TBaseRecord::TBaseRecord(quint16 id, QByteArrayView data, TCompactData) : FId(id)
-{
-    static_assert(CompactSize <= 24);
-    if (data.size() > CompactSize) {
-        TakeData(data.toByteArray());
-        return;
-    }
-    CopySmall(FBytes, data.data(), size_t(data.size()));
-    FSize = quint8(data.size());
-}
-
 void TBaseRecord::TakeData(QByteArray data)
 {
     if (data.size() > 0xFFFF)

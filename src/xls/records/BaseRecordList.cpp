@@ -67,15 +67,6 @@ qint64 TBaseRowColRecordList::TotalRangeSize(int left, int top, int right, int b
     return size;
 }
 
-int TBaseRowColRecordList::Add(std::unique_ptr<TBaseRowColRecord> record)
-{
-    // Files and fills add cells in column order: such a list stays sorted
-    // and is never sorted again (a sort of it would change nothing).
-    const TBaseRowColRecord *last = Count() > 0 ? Items(Count() - 1) : nullptr;
-    FSorted = record && (Count() == 0 || (FSorted && last && last->Column() <= record->Column()));
-    return TBaseRecordList::Add(std::move(record));
-}
-
 void TBaseRowColRecordList::Insert(int index, std::unique_ptr<TBaseRowColRecord> record)
 {
     TBaseRecordList::Insert(index, std::move(record));

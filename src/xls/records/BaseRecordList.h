@@ -77,7 +77,16 @@ public:
     virtual void SaveRangeToStream(QIODevice &stream, int left, int top, int right, int bottom) const;
     virtual qint64 TotalRangeSize(int left, int top, int right, int bottom) const;
 
-    int Add(std::unique_ptr<TBaseRowColRecord> record);
+    // Inline: a sheet being read adds its cells one by one.
+    int Add(std::unique_ptr<TBaseRowColRecord> record)
+    {
+        // Files and fills add cells in column order: such a list stays sorted
+        // and is never sorted again (a sort of it would change nothing).
+        const int count = Count();
+        const TBaseRowColRecord *last = count > 0 ? Items(count - 1) : nullptr;
+        FSorted = record && (count == 0 || (FSorted && last && last->Column() <= record->Column()));
+        return TBaseRecordList::Add(std::move(record));
+    }
     void Insert(int index, std::unique_ptr<TBaseRowColRecord> record);
     // Appends a clone of every item of other. Clones stand in the order of
     // their originals, so an empty list that takes a sorted one is sorted.

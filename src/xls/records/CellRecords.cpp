@@ -118,8 +118,6 @@ template class TRunCellRecord<TMulRKRecord::Id, 6>;
 
 TBlankRecord::TBlankRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), MinSize) {}
 
-TBlankRecord::TBlankRecord(quint16 id, QByteArrayView data) : TRunCellRecord(id, data, MinSize) {}
-
 std::unique_ptr<TBlankRecord> TBlankRecord::NewBlank(int row, int column, int xf)
 {
     return std::make_unique<TBlankRecord>(Id, TNewCellBytes(row, column, xf, 6).View());
@@ -128,8 +126,6 @@ std::unique_ptr<TBlankRecord> TBlankRecord::NewBlank(int row, int column, int xf
 // ---- NUMBER
 
 TNumberRecord::TNumberRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), MinSize) {}
-
-TNumberRecord::TNumberRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
 
 std::unique_ptr<TNumberRecord> TNumberRecord::NewNumber(int row, int column, int xf, double value)
 {
@@ -160,8 +156,6 @@ void TNumberRecord::SetValue(const QVariant &value)
 // ---- RK
 
 TRKRecord::TRKRecord(quint16 id, QByteArray data) : TRunCellRecord(id, std::move(data), MinSize) {}
-
-TRKRecord::TRKRecord(quint16 id, QByteArrayView data) : TRunCellRecord(id, data, MinSize) {}
 
 std::unique_ptr<TRKRecord> TRKRecord::NewRK(int row, int column, int xf, quint32 rk)
 {
@@ -224,8 +218,6 @@ QVariant TRKRecord::GetValue() const
 // ---- LABELSST
 
 TLabelSSTRecord::TLabelSSTRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), MinSize) {}
-
-TLabelSSTRecord::TLabelSSTRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
 
 std::unique_ptr<TLabelSSTRecord> TLabelSSTRecord::NewLabelSST(int row, int column, int xf, quint32 sstIndex)
 {
@@ -295,8 +287,6 @@ QVariant TRStringRecord::GetValue() const
 // ---- BOOLERR
 
 TBoolErrRecord::TBoolErrRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), MinSize) {}
-
-TBoolErrRecord::TBoolErrRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
 
 bool TBoolErrRecord::IsError() const
 {

@@ -36,7 +36,7 @@ public:
     static constexpr quint16 Id = 0x0201;
     static constexpr int MinSize = 6;
     TBlankRecord(quint16 id, QByteArray data);
-    TBlankRecord(quint16 id, QByteArrayView data);
+    TBlankRecord(quint16 id, QByteArrayView data) : TRunCellRecord(id, data, MinSize) {}
     static std::unique_ptr<TBlankRecord> NewBlank(int row, int column, int xf);
 };
 
@@ -48,7 +48,7 @@ public:
     static constexpr quint16 Id = 0x0203;
     static constexpr int MinSize = 14;
     TNumberRecord(quint16 id, QByteArray data);
-    TNumberRecord(quint16 id, QByteArrayView data);
+    TNumberRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
     static std::unique_ptr<TNumberRecord> NewNumber(int row, int column, int xf, double value);
     double Value() const;
     QVariant GetValue() const override;
@@ -64,7 +64,7 @@ public:
     static constexpr quint16 Id = 0x027E;
     static constexpr int MinSize = 10;
     TRKRecord(quint16 id, QByteArray data);
-    TRKRecord(quint16 id, QByteArrayView data);
+    TRKRecord(quint16 id, QByteArrayView data) : TRunCellRecord(id, data, MinSize) {}
     static std::unique_ptr<TRKRecord> NewRK(int row, int column, int xf, quint32 rk);
 
     quint32 RK() const;
@@ -85,7 +85,7 @@ public:
     static constexpr quint16 Id = 0x00FD;
     static constexpr int MinSize = 10;
     TLabelSSTRecord(quint16 id, QByteArray data);
-    TLabelSSTRecord(quint16 id, QByteArrayView data);
+    TLabelSSTRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
     static std::unique_ptr<TLabelSSTRecord> NewLabelSST(int row, int column, int xf, quint32 sstIndex);
     quint32 SSTIndex() const;
     void SetSSTIndex(quint32 index);
@@ -138,7 +138,7 @@ public:
     static constexpr quint16 Id = 0x0205;
     static constexpr int MinSize = 8;
     TBoolErrRecord(quint16 id, QByteArray data);
-    TBoolErrRecord(quint16 id, QByteArrayView data);
+    TBoolErrRecord(quint16 id, QByteArrayView data) : TCellRecord(id, data, MinSize) {}
     bool IsError() const;
     // A bool, or the error's text ("#N/A" ...).
     QVariant GetValue() const override;

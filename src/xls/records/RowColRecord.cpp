@@ -65,18 +65,6 @@ void TBaseRowColRecord::OffsetForCopy(int rowOffset, int colOffset)
     MoveBy(rowOffset, colOffset);
 }
 
-TBaseRowColRecord::TBaseRowColRecord(quint16 id, QByteArrayView data, int minSize, TCompactData)
-    : TBaseRecord(id, data, TCompactData{})
-{
-    if (data.size() < qMax(4, minSize))
-        RaiseInvalidRecord(id);
-}
-
-TCellRecord::TCellRecord(quint16 id, QByteArrayView data, int minSize)
-    : TBaseRowColRecord(id, data, qMax(6, minSize), TCompactData{})
-{
-}
-
 TCellRecord::TCellRecord(quint16 id, QByteArray data, int minSize)
     : TBaseRowColRecord(id, std::move(data), qMax(6, minSize), TCompactData{})
 {

@@ -32,7 +32,12 @@ public:
 protected:
     // For cell records: data kept inside the object (BaseRecord.h).
     TBaseRowColRecord(quint16 id, QByteArray data, int minSize, TCompactData);
-    TBaseRowColRecord(quint16 id, QByteArrayView data, int minSize, TCompactData);
+    TBaseRowColRecord(quint16 id, QByteArrayView data, int minSize, TCompactData)
+        : TBaseRecord(id, data, TCompactData{})
+    {
+        if (data.size() < qMax(4, minSize))
+            RaiseInvalidRecord(id);
+    }
     // Adds the deltas, both checked before either is written.
     void MoveBy(int rowDelta, int colDelta);
 };
@@ -46,7 +51,10 @@ class TCellRecord : public TBaseRowColRecord
 public:
     TCellRecord(quint16 id, QByteArray data, int minSize = 6);
     // From bytes in place (the stream being read), copied in.
-    TCellRecord(quint16 id, QByteArrayView data, int minSize);
+    TCellRecord(quint16 id, QByteArrayView data, int minSize)
+        : TBaseRowColRecord(id, data, qMax(6, minSize), TCompactData{})
+    {
+    }
     TCellRecord *AsCell() override { return this; }
 
     // A sheet holds hundreds of thousands of cells, most of the plain classes

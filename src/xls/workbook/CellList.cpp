@@ -132,12 +132,6 @@ void TCellList::SortAll()
     }
 }
 
-void TCellList::Widen(int row, int col)
-{
-    FCellRows = std::max(FCellRows, row + 1);
-    FCellCols = std::max(FCellCols, col + 1);
-}
-
 void TCellList::MeasureExtent() const
 {
     if (FExtentKnown)

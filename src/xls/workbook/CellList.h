@@ -114,7 +114,11 @@ private:
     void RemoveAt(TCellRecordList &cells, int index, int row, int col);
     // The rows and columns the cells reach, kept as cells come and go: a cell
     // added can only widen it; anything else has it measured again when asked.
-    void Widen(int row, int col);
+    void Widen(int row, int col)
+    {
+        FCellRows = std::max(FCellRows, row + 1);
+        FCellCols = std::max(FCellCols, col + 1);
+    }
     void ForgetExtent() { FExtentKnown = false; }
     void MeasureExtent() const;
     void PutCell(std::unique_ptr<TCellRecord> cell);
