@@ -13,7 +13,7 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
   # independent readers used by the tests
-  python3 python3-xlrd python3-xlwt python3-olefile python3-dbfread libgsf-bin
+  python3 python3-xlrd python3-xlwt python3-olefile python3-dbfread python3-openpyxl libgsf-bin
   libspreadsheet-writeexcel-perl
   libreoffice-calc-nogui libreoffice-writer-nogui libreoffice-base-drivers poppler-utils
   # running the program headless and taking screenshots
@@ -22,8 +22,8 @@ PACKAGES=(
 
 if [ "${1:-}" = "--bench" ]; then
   # the baselines the benchmarks alone measure against: the Java spreadsheet
-  # library (open and save) and openpyxl (supplier report)
-  PACKAGES+=(libapache-poi-java default-jdk-headless python3-openpyxl)
+  # library (open and save); openpyxl (supplier report) is a test reader too
+  PACKAGES+=(libapache-poi-java default-jdk-headless)
 fi
 
 missing=()

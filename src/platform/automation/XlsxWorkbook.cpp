@@ -2,38 +2,28 @@
 
 #include "platform/automation/A1Formula.h"
 #include "platform/automation/XlsxError.h"
+#include "platform/automation/XlsxSharedStrings.h"
+#include "platform/automation/XlsxXml.h"
 
 #include <QFile>
 #include <QLocale>
+#include <QSet>
 
 #include <pugixml.hpp>
 
 #include <cmath>
-#include <cstring>
 #include <functional>
-#include <sstream>
+
+using XlsxXml::child;
+using XlsxXml::named;
+using XlsxXml::parse;
+using XlsxXml::serialise;
 
 namespace {
 
 [[noreturn]] void fail(const QString &what)
 {
     throw XlsxError(what.toStdString());
-}
-
-// Element names compared without their namespace prefix.
-bool named(const pugi::xml_node &n, const char *local)
-{
-    const char *name = n.name();
-    const char *colon = std::strchr(name, ':');
-    return std::strcmp(colon ? colon + 1 : name, local) == 0;
-}
-
-pugi::xml_node child(const pugi::xml_node &n, const char *local)
-{
-    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
-        if (named(c, local))
-            return c;
-    return {};
 }
 
 QString qs(const char *utf8)
@@ -44,54 +34,6 @@ QString qs(const char *utf8)
 QByteArray u8(const QString &s)
 {
     return s.toUtf8();
-}
-
-std::unique_ptr<pugi::xml_document> parse(const QByteArray &bytes, const QString &part)
-{
-    auto doc = std::make_unique<pugi::xml_document>();
-    const auto res = doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
-                                      pugi::parse_default | pugi::parse_ws_pcdata_single,
-                                      pugi::encoding_utf8);
-    if (!res)
-        fail(QStringLiteral("Partea %1 nu este XML valid (pozitia %2): %3")
-                 .arg(part).arg(res.offset).arg(qs(res.description())));
-    return doc;
-}
-
-// A part's bytes: the declaration the format's writers put first, then the
-// document without indentation.
-QByteArray serialise(const pugi::xml_document &doc)
-{
-    std::ostringstream out;
-    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
-           + QByteArray::fromStdString(out.str());
-}
-
-// All text of a string item, without its phonetic runs.
-QString itemText(const pugi::xml_node &si)
-{
-    QString t;
-    for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling()) {
-        if (named(c, "t"))
-            t += qs(c.text().get());
-        else if (named(c, "r"))
-            t += qs(child(c, "t").text().get());
-    }
-    return t;
-}
-
-// "_xHHHH_" is how the format escapes characters XML cannot hold.
-QString escapeControls(const QString &s)
-{
-    QString out;
-    for (QChar c : s) {
-        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-            out += QStringLiteral("_x%1_").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper().replace(u'X', u'x');
-        else
-            out += c;
-    }
-    return out;
 }
 
 // A plain reference ("AB12") read in place: every cell access goes through
@@ -115,21 +57,6 @@ bool splitPlainRef(const char *ref, int &row, int &col)
     row = r;
     col = c;
     return true;
-}
-
-// Blanks at either end, runs of them, or tabs and line breaks.
-bool foldableBlanks(const QString &text)
-{
-    if (text.isEmpty())
-        return false;
-    if (text.front().isSpace() || text.back().isSpace())
-        return true;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isSpace() && (c != u' ' || text[i + 1].isSpace()))
-            return true;
-    }
-    return false;
 }
 
 bool splitRef(const char *ref, int &row, int &col)
@@ -194,7 +121,12 @@ void XlsxWorkbook::open(const QString &path)
             QString target = qs(r.attribute("Target").value());
             target = target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target;
             targets[qs(r.attribute("Id").value())] = target;
+            if (qs(r.attribute("Type").value()).endsWith(u"/sharedStrings"))
+                m_stringsPart = target;
         }
+        m_stringsRelated = !m_stringsPart.isEmpty();
+        if (!m_stringsRelated)
+            m_stringsPart = QStringLiteral("xl/sharedStrings.xml");
         const pugi::xml_node sheets = child(child(*m_workbook, "workbook"), "sheets");
         for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
             const auto it = targets.find(qs(s.attribute("r:id").value()));
@@ -207,7 +139,6 @@ void XlsxWorkbook::open(const QString &path)
         }
         if (m_sheets.empty())
             fail(QStringLiteral("Registrul %1 nu are nicio foaie").arg(path));
-        loadSharedStrings();
         m_active = 1;
     } catch (...) {
         close();
@@ -215,22 +146,53 @@ void XlsxWorkbook::open(const QString &path)
     }
 }
 
-void XlsxWorkbook::loadSharedStrings()
+XlsxSharedStrings &XlsxWorkbook::sharedStrings() const
 {
-    const QString part = QStringLiteral("xl/sharedStrings.xml");
-    if (!m_zip.contains(part))
-        return;
-    const auto doc = parse(m_zip.read(part), part);
-    for (pugi::xml_node si = child(*doc, "sst").first_child(); si; si = si.next_sibling())
-        if (named(si, "si"))
-            m_shared.append(itemText(si));
+    // Read when a cell first needs it: a filler that only writes numbers, or
+    // reopens its saved book, need not read a large table.
+    if (!m_strings) {
+        auto table = std::make_unique<XlsxSharedStrings>();
+        table->load(m_zip.contains(m_stringsPart) ? m_zip.read(m_stringsPart) : QByteArray(), m_stringsPart);
+        m_strings = std::move(table);
+    }
+    return *m_strings;
+}
+
+// A package that had no shared-string table gets its relationship and content type.
+void XlsxWorkbook::relateSharedStrings()
+{
+    const QString relsPart = QStringLiteral("xl/_rels/workbook.xml.rels");
+    auto rels = parse(m_zip.read(relsPart), relsPart);
+    pugi::xml_node list = child(*rels, "Relationships");
+    QSet<QString> ids;
+    for (pugi::xml_node r = list.first_child(); r; r = r.next_sibling())
+        ids.insert(qs(r.attribute("Id").value()));
+    int n = 1;
+    while (ids.contains(QStringLiteral("rId%1").arg(n)))
+        ++n;
+    pugi::xml_node r = XlsxXml::appendChild(list, "Relationship");
+    r.append_attribute("Id").set_value(u8(QStringLiteral("rId%1").arg(n)).constData());
+    r.append_attribute("Type").set_value("http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings");
+    const QString target = m_stringsPart.startsWith(u"xl/") ? m_stringsPart.mid(3) : u'/' + m_stringsPart;
+    r.append_attribute("Target").set_value(u8(target).constData());
+    m_zip.replace(relsPart, serialise(*rels));
+
+    const QString typesPart = QStringLiteral("[Content_Types].xml");
+    auto types = parse(m_zip.read(typesPart), typesPart);
+    pugi::xml_node o = XlsxXml::appendChild(child(*types, "Types"), "Override");
+    o.append_attribute("PartName").set_value(u8(u'/' + m_stringsPart).constData());
+    o.append_attribute("ContentType").set_value("application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml");
+    m_zip.replace(typesPart, serialise(*types));
+    m_stringsRelated = true;
 }
 
 void XlsxWorkbook::close()
 {
     m_zip.discard();
     m_sheets.clear();
-    m_shared.clear();
+    m_strings.reset();
+    m_stringsPart.clear();
+    m_stringsRelated = false;
     m_workbook.reset();
     m_workbookDirty = false;
     m_recalculationRequested = false;
@@ -251,6 +213,11 @@ void XlsxWorkbook::save()
     }
     if (m_workbookDirty)
         m_zip.replace(QStringLiteral("xl/workbook.xml"), serialise(*m_workbook));
+    if (m_strings && m_strings->grown()) {
+        m_zip.replace(m_stringsPart, m_strings->part());
+        if (!m_stringsRelated)
+            relateSharedStrings();
+    }
     const QString path = m_path;
     m_zip.commit();
     // Stay open on the saved file, as an application does after saving.
@@ -366,13 +333,12 @@ QVariant XlsxWorkbook::value(int row, int col) const
     const QString type = qs(c.attribute("t").value());
     const pugi::xml_node v = child(c, "v");
     if (type == u"inlineStr")
-        return itemText(child(c, "is"));
+        return XlsxXml::itemText(child(c, "is"));
     if (!v)
         return {};
     const QString raw = qs(v.text().get());
     if (type == u"s") {
-        const int i = raw.toInt();
-        return i >= 0 && i < m_shared.size() ? QVariant(m_shared[i]) : QVariant(QString());
+        return sharedStrings().at(raw.toInt());
     }
     if (type == u"str" || type == u"e" || type == u"d")
         return raw;
@@ -475,14 +441,8 @@ void XlsxWorkbook::setValue(int row, int col, const QVariant &value)
         c.append_child("v").text().set(value.toBool() ? "1" : "0");
         return;
     default: {
-        setAttr(c, "t", QStringLiteral("inlineStr"));
-        const QString text = value.toString();
-        pugi::xml_node t = c.append_child("is").append_child("t");
-        // Only blanks a reader could fold need the mark; a large sheet is
-        // mostly plain words, and each mark costs every cell its bytes.
-        if (foldableBlanks(text))
-            t.append_attribute("xml:space").set_value("preserve");
-        t.text().set(u8(escapeControls(text)).constData());
+        c.append_attribute("t").set_value("s");
+        c.append_child("v").text().set(sharedStrings().add(value.toString()));
     }
     }
 }

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class XlsxSharedStrings;
+
 namespace pugi {
 class xml_document;
 class xml_node;
@@ -67,7 +69,8 @@ private:
     pugi::xml_document &sheetDoc(int n) const;
     pugi::xml_node findCell(int row, int col) const;
     pugi::xml_node cellForWrite(int row, int col);
-    void loadSharedStrings();
+    XlsxSharedStrings &sharedStrings() const;
+    void relateSharedStrings();
     void shiftOtherSheets(int row, int count);
     void shiftDefinedNames(int row, int count);
     void dropCalcChain();
@@ -77,7 +80,9 @@ private:
 
     ZipPackage m_zip;
     QString m_path;
-    QStringList m_shared;
+    mutable std::unique_ptr<XlsxSharedStrings> m_strings; // read on first use
+    QString m_stringsPart;        // e.g. "xl/sharedStrings.xml"
+    bool m_stringsRelated = false; // the workbook's relationships name the part
     mutable std::vector<Sheet> m_sheets;
     std::unique_ptr<pugi::xml_document> m_workbook;
     bool m_workbookDirty = false;

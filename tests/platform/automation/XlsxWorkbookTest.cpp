@@ -38,6 +38,24 @@ QHash<QString, QList<QStringList>> libreOfficeValues(const QString &file, const 
     return result;
 }
 
+// Cells as openpyxl reads them, "<type> <value>" each (s text, n number, f formula).
+QStringList openpyxlCells(const QString &file, const QStringList &refs)
+{
+    QProcess py;
+    py.start("/usr/bin/python3", QStringList{"-c",
+                                             "import sys, openpyxl\n"
+                                             "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                                             "for ref in sys.argv[2:]:\n"
+                                             "    c = ws[ref]\n"
+                                             "    sys.stdout.buffer.write(f'{c.data_type} {c.value}\\0'.encode())\n",
+                                             file} + refs);
+    py.waitForFinished(60000);
+    QStringList cells = QString::fromUtf8(py.readAllStandardOutput()).split(u'\0');
+    cells.removeLast();
+    EXPECT_EQ(cells.size(), refs.size()) << py.readAllStandardError().toStdString();
+    return cells;
+}
+
 class Xlsx : public ::testing::Test
 {
 protected:
@@ -80,9 +98,9 @@ TEST_F(Xlsx, TextStaysTextAndNumbersStayNumbers)
     wb.setValue(7, 3, QStringLiteral(" doi  spatii"));
     wb.save();
     // Blanks a reader would fold are marked to be kept; plain text goes without the mark.
-    const QByteArray sheet = part(copy, "xl/worksheets/sheet1.xml");
-    EXPECT_TRUE(sheet.contains("<t xml:space=\"preserve\"> doi  spatii</t>"));
-    EXPECT_TRUE(sheet.contains("<t>0012345678901</t>"));
+    const QByteArray strings = part(copy, "xl/sharedStrings.xml");
+    EXPECT_TRUE(strings.contains("<t xml:space=\"preserve\"> doi  spatii</t>"));
+    EXPECT_TRUE(strings.contains("<t>0012345678901</t>"));
     EXPECT_EQ(wb.value(3, 3).toString(), "0012345678901");
     EXPECT_EQ(wb.value(3, 4).toDouble(), 80.5);
     EXPECT_EQ(wb.value(3, 4).typeId(), QMetaType::Double);
@@ -130,18 +148,20 @@ TEST_F(Xlsx, InsertedRowsCarryFormulasAndEverythingBelowMoves)
 }
 
 // Copies the fixture to `to`, passing each part's bytes through the Python
-// expression `change` (over `name` and `data`).
+// expression `change` (over `name` and `data`; None leaves the part out).
 void repackFixture(const QString &to, const QString &change, const QString &extra = QString())
 {
     QProcess py;
     py.start("/usr/bin/python3",
              {"-c",
-              "import sys, zipfile\n"
+              "import re, sys, zipfile\n"
               "src = zipfile.ZipFile(sys.argv[1])\n"
               "out = zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED)\n"
               "for info in src.infolist():\n"
               "    name, data = info.filename, src.read(info.filename)\n"
-              "    out.writestr(info, " + change + ")\n"
+              "    data = " + change + "\n"
+              "    if data is not None:\n"
+              "        out.writestr(info, data)\n"
               + extra + "\nout.close()\n",
               kFixture, to});
     py.waitForFinished(30000);
@@ -185,6 +205,60 @@ TEST_F(Xlsx, InsertedRowsDropTheCalculationChain)
     const auto values = libreOfficeValues(copy, {"Rezumat"});
     ASSERT_FALSE(values.value("Rezumat").isEmpty());
     EXPECT_EQ(values["Rezumat"][0].value(1), "0"); // D5, the moved total
+}
+
+// Texts go to the shared-string table, once each however many cells hold
+// them, and another reader reads every cell back as it was written.
+TEST_F(Xlsx, TextsAreSharedAndReadBackAsWritten)
+{
+    struct Case { const char *name; const char *ref; QVariant written; QString read; };
+    const QString romanian = QString::fromUtf8("Răcăciuni Gâşteni ș ț \xF0\x9D\x84\x9E");
+    const std::vector<Case> cases = {
+        {"leading zeros", "C3", QStringLiteral("0012345678901"), "s 0012345678901"},
+        {"number", "D3", 80.5, "n 80.5"},
+        {"characters XML escapes", "A5", QStringLiteral("a<b & \"c\" 'd'>"), "s a<b & \"c\" 'd'>"},
+        {"letters beyond the basic plane", "B5", romanian, "s " + romanian},
+        {"blanks kept", "C5", QStringLiteral(" doi  spatii "), "s  doi  spatii "},
+        {"a text the template holds", "D5", QStringLiteral("Total"), "s Total"},
+        {"repeated, last of many", "A40", QStringLiteral("POPESCU"), "s POPESCU"},
+        {"template text untouched", "B3", QVariant(), "s #TITULAR"},
+        {"formula untouched", "D4", QVariant(), "f =SUM(D2:D3)"},
+    };
+    for (int row = 6; row < 40; ++row)
+        wb.setValue(row, 1, QStringLiteral("POPESCU"));
+    QStringList refs;
+    for (const Case &c : cases) {
+        int row = 0, col = 0;
+        refs << c.ref;
+        if (c.written.isValid()) {
+            row = QString(c.ref).mid(1).toInt();
+            col = c.ref[0] - 'A' + 1;
+            wb.setValue(row, col, c.written);
+        }
+    }
+    wb.save();
+    const QStringList read = openpyxlCells(copy, refs);
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(read.value(int(i)), cases[i].read) << cases[i].name;
+    const QByteArray strings = part(copy, "xl/sharedStrings.xml");
+    EXPECT_EQ(strings.count("<t>POPESCU</t>"), 1);
+    EXPECT_EQ(strings.count(">Total</t>"), 1);
+}
+
+// A package without a shared-string table gets one, named in its
+// relationships and content types, when a text is written.
+TEST_F(Xlsx, TextsGetATableWhenThePackageHasNone)
+{
+    wb.close();
+    repackFixture(copy, "None if name == 'xl/sharedStrings.xml' else "
+                        "re.sub(rb'<Relationship [^>]*sharedStrings[^>]*/>|<Override [^>]*sharedStrings[^>]*/>', b'', "
+                        "re.sub(rb' t=\"s\"><v>\\d+</v>', b'><v>1</v>', data))");
+    ASSERT_TRUE(part(copy, "xl/sharedStrings.xml").isEmpty());
+    wb.open(copy);
+    wb.setValue(3, 2, QStringLiteral("POPESCU ION"));
+    wb.save();
+    EXPECT_EQ(openpyxlCells(copy, {"B3", "A3"}), QStringList({"s POPESCU ION", "n 1"}));
+    EXPECT_TRUE(part(copy, "[Content_Types].xml").contains("/xl/sharedStrings.xml"));
 }
 
 TEST(XlsxBroken, RefusedWithAnError)

@@ -1,0 +1,123 @@
+#include "platform/automation/XlsxXml.h"
+
+#include "platform/automation/XlsxError.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+namespace XlsxXml {
+
+namespace {
+
+QString qs(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+}
+
+// "_xHHHH_" is how the format escapes characters XML cannot hold.
+QString escapeControls(const QString &s)
+{
+    if (std::none_of(s.begin(), s.end(), isControl))
+        return s;
+    QString out;
+    for (QChar c : s) {
+        if (isControl(c))
+            out += QStringLiteral("_x%1_").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper().replace(u'X', u'x');
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Blanks at either end, runs of them, or tabs and line breaks.
+bool foldableBlanks(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    if (text.front().isSpace() || text.back().isSpace())
+        return true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isSpace() && (c != u' ' || text[i + 1].isSpace()))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool named(const pugi::xml_node &n, const char *local)
+{
+    const char *name = n.name();
+    const char *colon = std::strchr(name, ':');
+    return std::strcmp(colon ? colon + 1 : name, local) == 0;
+}
+
+pugi::xml_node child(const pugi::xml_node &n, const char *local)
+{
+    for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+        if (named(c, local))
+            return c;
+    return {};
+}
+
+std::unique_ptr<pugi::xml_document> parse(const QByteArray &bytes, const QString &part)
+{
+    auto doc = std::make_unique<pugi::xml_document>();
+    const auto res = doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
+                                      pugi::parse_default | pugi::parse_ws_pcdata_single,
+                                      pugi::encoding_utf8);
+    if (!res)
+        throw XlsxError(QStringLiteral("Partea %1 nu este XML valid (pozitia %2): %3")
+                            .arg(part).arg(res.offset).arg(qs(res.description())).toStdString());
+    return doc;
+}
+
+QByteArray serialise(const pugi::xml_document &doc)
+{
+    std::ostringstream out;
+    doc.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
+           + QByteArray::fromStdString(out.str());
+}
+
+pugi::xml_node appendChild(pugi::xml_node parent, const char *local)
+{
+    const char *name = parent.name();
+    const char *colon = std::strchr(name, ':');
+    if (!colon)
+        return parent.append_child(local);
+    return parent.append_child((std::string(name, colon + 1) + local).c_str());
+}
+
+QString itemText(const pugi::xml_node &item)
+{
+    QString t;
+    for (pugi::xml_node c = item.first_child(); c; c = c.next_sibling()) {
+        if (named(c, "t"))
+            t += qs(c.text().get());
+        else if (named(c, "r"))
+            t += qs(child(c, "t").text().get());
+    }
+    return t;
+}
+
+void setText(pugi::xml_node t, const QString &text)
+{
+    // Only blanks a reader could fold need the mark; a large sheet is
+    // mostly plain words, and each mark costs every cell its bytes.
+    if (foldableBlanks(text))
+        t.append_attribute("xml:space").set_value("preserve");
+    t.text().set(escapeControls(text).toUtf8().constData());
+}
+
+} // namespace XlsxXml
