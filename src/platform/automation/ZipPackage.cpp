@@ -12,9 +12,25 @@ namespace {
 // A part larger than this is refused rather than inflated (zip bombs).
 constexpr zip_uint64_t kMaxPartSize = 512ull * 1024 * 1024;
 
+// zlib's default level, which other writers of workbooks use too. libzip's
+// own default, the highest level, took eight times as long on a filled sheet
+// of 16 MB for 2% fewer bytes.
+constexpr zip_uint32_t kDeflateLevel = 6;
+
 [[noreturn]] void fail(const QString &what)
 {
     throw XlsxError(what.toStdString());
+}
+
+// libzip drops the level asked for when the method is the one the part had
+// before: a part that was deflated asks for the default method, which deflates.
+bool setDeflateLevel(zip_t *zip, zip_uint64_t idx)
+{
+    zip_stat_t before;
+    zip_stat_init(&before);
+    const bool deflated = zip_stat_index(zip, idx, ZIP_FL_UNCHANGED, &before) == 0
+                          && (before.valid & ZIP_STAT_COMP_METHOD) && before.comp_method == ZIP_CM_DEFLATE;
+    return zip_set_file_compression(zip, idx, deflated ? ZIP_CM_DEFAULT : ZIP_CM_DEFLATE, kDeflateLevel) == 0;
 }
 
 } // namespace
@@ -100,8 +116,9 @@ void ZipPackage::commit()
         fail(QStringLiteral("Nu este deschis niciun fisier"));
     for (auto it = m_changed.cbegin(); it != m_changed.cend(); ++it) {
         zip_source_t *src = zip_source_buffer(m_zip, it.value().constData(), it.value().size(), 0);
-        if (!src || zip_file_add(m_zip, it.key().toUtf8().constData(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
-            if (src)
+        const zip_int64_t idx = src ? zip_file_add(m_zip, it.key().toUtf8().constData(), src, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
+        if (idx < 0 || !setDeflateLevel(m_zip, zip_uint64_t(idx))) {
+            if (src && idx < 0)
                 zip_source_free(src);
             fail(QStringLiteral("Nu pot scrie %1: %2").arg(m_path, QString::fromUtf8(zip_strerror(m_zip))));
         }
