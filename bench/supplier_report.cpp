@@ -4,7 +4,8 @@
 // openpyxl writing the E-ON workbook's rows into the same template, in the
 // same run. Both reports run as the clerk runs them (selection, dialogs,
 // folder); openpyxl is timed on the writing alone. The three take turns and
-// each counts by its median.
+// each counts by its median. "supplier_report --once [FOLDER]" runs the E-ON
+// report once (into FOLDER, kept) and stops, for a profiler or a look at the file.
 #include "PairedRuns.h"
 #include "PythonBaseline.h"
 
@@ -112,10 +113,15 @@ int main(int argc, char **argv)
     };
 
     // A first E-ON run gives openpyxl its rows.
-    const QString first = scratch.filePath(QStringLiteral("first"));
+    const bool once = argc >= 2 && QByteArray(argv[1]) == "--once";
+    const QString first = once && argc == 3 ? QString::fromLocal8Bit(argv[2]) : scratch.filePath(QStringLiteral("first"));
     QDir().mkpath(first);
     shell.chooseAnswers = {first};
-    timed(&SupplierReports::FormatEOnGazTgMures1Click, SelEON(), eon);
+    const double firstMs = timed(&SupplierReports::FormatEOnGazTgMures1Click, SelEON(), eon);
+    if (once) {
+        std::printf("eon_report_xlsx_ms: %.1f\n", firstMs);
+        return 0;
+    }
     const QString ours = first + QStringLiteral("/EON_RAPORT_LEMNE/Suplimente_Electrica.xlsx");
     if (!QFile::exists(ours))
         bench::fail("E-ON report", "no workbook written");
