@@ -6,11 +6,11 @@
 #include "platform/automation/XlsxXml.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QSet>
 
 #include <pugixml.hpp>
 
+#include <charconv>
 #include <cmath>
 #include <functional>
 
@@ -73,9 +73,30 @@ bool splitRef(const char *ref, int &row, int &col)
     return ok && col > 0 && row > 0;
 }
 
+// A cell's reference ("AB12") as the attribute holds it. Every written cell
+// needs one, and building it as a QString cost more than the rest of the cell.
+struct RefText
+{
+    char text[16] = {};
+};
+
+RefText refText(int row, int col)
+{
+    RefText ref;
+    char letters[4];
+    int n = 0;
+    for (int c = col; c > 0 && n < 4; c = (c - 1) / 26)
+        letters[n++] = char('A' + (c - 1) % 26);
+    char *p = ref.text;
+    while (n)
+        *p++ = letters[--n];
+    std::to_chars(p, ref.text + sizeof ref.text - 1, row);
+    return ref;
+}
+
 QString cellRef(int row, int col)
 {
-    return A1Formula::columnLetters(col) + QString::number(row);
+    return QString::fromLatin1(refText(row, col).text);
 }
 
 int rowNumber(const pugi::xml_node &row)
@@ -83,12 +104,22 @@ int rowNumber(const pugi::xml_node &row)
     return row.attribute("r").as_int();
 }
 
-void setAttr(pugi::xml_node n, const char *name, const QString &v)
+void setAttr(pugi::xml_node n, const char *name, const char *v)
 {
     pugi::xml_attribute a = n.attribute(name);
     if (!a)
         a = n.append_attribute(name);
-    a.set_value(u8(v).constData());
+    a.set_value(v);
+}
+
+void setAttr(pugi::xml_node n, const char *name, const QString &v)
+{
+    setAttr(n, name, u8(v).constData());
+}
+
+void setRef(pugi::xml_node c, int row, int col)
+{
+    setAttr(c, "r", refText(row, col).text);
 }
 
 } // namespace
@@ -382,7 +413,7 @@ pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
         int lr = 0, lc = 0;
         if (last && named(last, "c") && splitRef(last.attribute("r").value(), lr, lc) && lc < col) {
             pugi::xml_node c = r.append_child("c");
-            setAttr(c, "r", cellRef(row, col));
+            setRef(c, row, col);
             return c;
         }
     }
@@ -410,7 +441,7 @@ pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
         }
     }
     pugi::xml_node c = before ? r.insert_child_before("c", before) : r.append_child("c");
-    setAttr(c, "r", cellRef(row, col));
+    setRef(c, row, col);
     return c;
 }
 
@@ -419,9 +450,10 @@ void XlsxWorkbook::setValue(int row, int col, const QVariant &value)
     pugi::xml_node c = cellForWrite(row, col);
     // A formula may read this cell: its cached result no longer holds.
     requestRecalculation();
-    for (const char *n : {"f", "v", "is"})
-        while (pugi::xml_node x = child(c, n))
-            c.remove_child(x);
+    if (c.first_child()) // a new cell has nothing to clear
+        for (const char *n : {"f", "v", "is"})
+            while (pugi::xml_node x = child(c, n))
+                c.remove_child(x);
     c.remove_attribute("t");
     if (!value.isValid() || value.isNull())
         return;
@@ -432,8 +464,10 @@ void XlsxWorkbook::setValue(int row, int col, const QVariant &value)
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong: {
-        const double d = value.toDouble();
-        c.append_child("v").text().set(u8(QString::number(d, 'g', QLocale::FloatingPointShortest)).constData());
+        // The shortest text that reads back as the same double.
+        char text[32];
+        *std::to_chars(text, text + sizeof text - 1, value.toDouble()).ptr = '\0';
+        c.append_child("v").text().set(text);
         return;
     }
     case QMetaType::Bool:
@@ -593,7 +627,7 @@ void renumberCells(pugi::xml_node row, int number)
     for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
         int r = 0, col = 0;
         if (named(c, "c") && splitRef(c.attribute("r").value(), r, col))
-            setAttr(c, "r", cellRef(number, col));
+            setRef(c, number, col);
     }
 }
 

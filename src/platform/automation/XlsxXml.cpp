@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
 #include <string>
 
 namespace XlsxXml {
@@ -84,10 +83,17 @@ std::unique_ptr<pugi::xml_document> parse(const QByteArray &bytes, const QString
 
 QByteArray serialise(const pugi::xml_document &doc)
 {
-    std::ostringstream out;
+    // Straight into the part's bytes: a large sheet is tens of megabytes.
+    struct Writer : pugi::xml_writer
+    {
+        QByteArray bytes = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+        void write(const void *data, size_t size) override
+        {
+            bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
+        }
+    } out;
     doc.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n")
-           + QByteArray::fromStdString(out.str());
+    return out.bytes;
 }
 
 pugi::xml_node appendChild(pugi::xml_node parent, const char *local)
