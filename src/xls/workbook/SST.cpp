@@ -126,13 +126,15 @@ const QByteArray &PlainStringBytes(QStringView text, QByteArray &buffer)
 class TSSTWriter
 {
 public:
-    using TSink = std::function<void(const QByteArray &)>;
+    using TSink = std::function<void(QByteArrayView)>;
 
-    TSSTWriter(const QByteArray &header, const TSink &sink) : FSink(sink)
+    // Counting only (fill false), the sink is told each record's size and
+    // its bytes are not made.
+    TSSTWriter(const QByteArray &header, const TSink &sink, bool fill)
+        : FSink(sink), FFill(fill), FRecord(MaxRecordData, Qt::Uninitialized)
     {
         // One buffer at the full size of a record, handed on when full.
-        FRecord.reserve(MaxRecordData);
-        FRecord.append(header);
+        Append(header.constData(), int(header.size()));
     }
 
     void AddString(const QByteArray &bytes)
@@ -143,15 +145,16 @@ public:
         const int charCount = ReadWord(bytes, 0);
         if (Room() < headerSize + (charCount > 0 ? charWidth : 0))
             NewRecord();
-        FRecord.append(bytes.constData(), headerSize);
+        Append(bytes.constData(), headerSize);
         int pos = headerSize;
         for (int left = charCount; left > 0;) {
             if (Room() < charWidth) {
                 NewRecord();
-                FRecord.append(char(flags & 0x01));
+                const char option = char(flags & 0x01);
+                Append(&option, 1);
             }
             const int n = std::min(left, Room() / charWidth);
-            FRecord.append(bytes.constData() + pos, n * charWidth);
+            Append(bytes.constData() + pos, n * charWidth);
             pos += n * charWidth;
             left -= n;
         }
@@ -160,7 +163,7 @@ public:
             if (Room() == 0)
                 NewRecord();
             const int n = std::min(int(bytes.size()) - pos, Room());
-            FRecord.append(bytes.constData() + pos, n);
+            Append(bytes.constData() + pos, n);
             pos += n;
         }
     }
@@ -175,23 +178,31 @@ public:
             AddString(PlainStringBytes(text, scratch));
             return;
         }
-        const qsizetype at = FRecord.size();
-        FRecord.resize(at + size);
-        PutPlain(text, wide, FRecord.data() + at);
+        if (FFill)
+            PutPlain(text, wide, FRecord.data() + FUsed);
+        FUsed += size;
     }
 
-    void Finish() { FSink(FRecord); }
+    void Finish() { FSink(QByteArrayView(FRecord.constData(), FUsed)); }
 
 private:
-    int Room() const { return MaxRecordData - int(FRecord.size()); }
+    int Room() const { return MaxRecordData - FUsed; }
+    void Append(const char *data, int size)
+    {
+        if (FFill)
+            std::memcpy(FRecord.data() + FUsed, data, size_t(size));
+        FUsed += size;
+    }
     void NewRecord()
     {
-        FSink(FRecord);
-        FRecord.resize(0);  // keeps its room
+        FSink(QByteArrayView(FRecord.constData(), FUsed));
+        FUsed = 0;
     }
 
     const TSink &FSink;
+    const bool FFill;
     QByteArray FRecord;
+    int FUsed = 0;
 };
 
 // The SST record and its CONTINUE records written from the table as they
@@ -203,7 +214,7 @@ public:
     TSSTTableRecord(const TSST &sst, quint32 totalRefs)
         : TBaseRecord(SSTId, QByteArray()), FSST(sst), FTotalRefs(totalRefs), FCount(sst.Count())
     {
-        FSST.WriteRecords(FTotalRefs, [this](const QByteArray &data) {
+        FSST.CountRecords(FTotalRefs, [this](QByteArrayView data) {
             FSize += 4 + data.size();
             FDataSize += data.size();
         });
@@ -216,7 +227,7 @@ public:
             XlsRaise(QStringLiteral("The shared-string table changed while the workbook was being saved"));
         quint16 id = SSTId;
         qint64 written = 0;
-        FSST.WriteRecords(FTotalRefs, [&](const QByteArray &data) {
+        FSST.WriteRecords(FTotalRefs, [&](QByteArrayView data) {
             const char header[4] = {char(id & 0xFF), char(id >> 8), char(data.size() & 0xFF), char(data.size() >> 8)};
             out.Put(header, 4);
             out.Put(data.constData(), data.size());
@@ -424,12 +435,22 @@ void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex
         entry.first = newIndex[entry.first];
 }
 
-void TSST::WriteRecords(quint32 totalRefs, const std::function<void(const QByteArray &)> &sink) const
+void TSST::WriteRecords(quint32 totalRefs, const std::function<void(QByteArrayView)> &sink) const
+{
+    CutRecords(totalRefs, sink, true);
+}
+
+void TSST::CountRecords(quint32 totalRefs, const std::function<void(QByteArrayView)> &sink) const
+{
+    CutRecords(totalRefs, sink, false);
+}
+
+void TSST::CutRecords(quint32 totalRefs, const std::function<void(QByteArrayView)> &sink, bool fill) const
 {
     QByteArray header(8, '\0');
     WriteCardinal(header, 0, totalRefs);
     WriteCardinal(header, 4, quint32(FEnds.size()));
-    TSSTWriter writer(header, sink);
+    TSSTWriter writer(header, sink, fill);
     QByteArray scratch;
     auto rich = FRich.cbegin();
     for (quint32 i = 0; i < FEnds.size(); ++i) {
@@ -444,9 +465,9 @@ void TSST::WriteRecords(quint32 totalRefs, const std::function<void(const QByteA
 std::unique_ptr<TBaseRecord> TSST::BuildRecord(quint32 totalRefs) const
 {
     std::unique_ptr<TBaseRecord> record;
-    WriteRecords(totalRefs, [&](const QByteArray &data) {
+    WriteRecords(totalRefs, [&](QByteArrayView data) {
         // A copy of its own: the writer goes on in its buffer.
-        QByteArray copy(data.constData(), data.size());
+        QByteArray copy(data.data(), data.size());
         if (!record)
             record = CreateRecord(SSTId, std::move(copy));
         else

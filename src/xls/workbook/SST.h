@@ -52,9 +52,13 @@ public:
     // whole: the table must not change until it is written.
     std::unique_ptr<TBaseRecord> TableRecord(quint32 totalRefs) const;
     // Hands the data of each record of BuildRecord to sink, in order.
-    void WriteRecords(quint32 totalRefs, const std::function<void(const QByteArray &)> &sink) const;
+    void WriteRecords(quint32 totalRefs, const std::function<void(QByteArrayView)> &sink) const;
+    // The same records counted: sink sees each record's size, its bytes are
+    // not filled in.
+    void CountRecords(quint32 totalRefs, const std::function<void(QByteArrayView)> &sink) const;
 
 private:
+    void CutRecords(quint32 totalRefs, const std::function<void(QByteArrayView)> &sink, bool fill) const;
     QStringView TextView(quint32 index) const
     {
         const quint32 start = index == 0 ? 0 : FEnds[index - 1];
