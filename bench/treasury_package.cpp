@@ -3,6 +3,8 @@
 // same annex rows and columns into fresh workbooks, interleaved in one run;
 // and the payment list of about 10,000 requests against about 1,000, which
 // should take about ten times as long and no more.
+// With "--once <folder>" it writes the package once over the sample kept in
+// that folder (made there the first time) and stops: a run to profile.
 #include "PairedRuns.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
@@ -22,6 +24,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -67,6 +70,19 @@ QString sample(const QString &folder, qint64 size)
     QDir().mkpath(folder);
     const SampleGenerator::Summary s = SampleGenerator::generate({folder, 7, size});
     return s.months.last();
+}
+
+// The sample in root/Data, made there unless root holds one already (its
+// newest month noted beside it).
+QString sampleOnce(const QString &root, qint64 size)
+{
+    QFile saved(root + QStringLiteral("/month.txt"));
+    if (saved.open(QIODevice::ReadOnly))
+        return QString::fromUtf8(saved.readAll());
+    const QString month = sample(root + QStringLiteral("/Data"), size);
+    if (saved.open(QIODevice::WriteOnly))
+        saved.write(month.toUtf8());
+    return month;
 }
 
 void pointAt(const QString &root, const QString &data, const QString &month)
@@ -140,9 +156,15 @@ int main(int argc, char **argv)
     admin.Localit->setText(QStringLiteral("Tureni"));
     admin.Edit7->setText(QStringLiteral("Ion Pop"));
 
-    const QString big = dir.filePath(QStringLiteral("big"));
-    const QString bigMonth = sample(big + QStringLiteral("/Data"), 300000);
+    const bool once = argc > 2 && qstrcmp(argv[1], "--once") == 0;
+    const QString big = once ? QString::fromLocal8Bit(argv[2]) : dir.filePath(QStringLiteral("big"));
+    const QString bigMonth = sampleOnce(big, 300000);
     pointAt(big, big + QStringLiteral("/Data"), bigMonth);
+    if (once) {
+        const double seconds = Package(big, shell);
+        std::printf("package %.3f s in %s\n", seconds, qPrintable(RTrez().outputFolder()));
+        return 0;
+    }
     std::printf("treasury month %s: %d requests\n", qPrintable(bigMonth), requestsOfMonth(big + QStringLiteral("/Data"), bigMonth));
     std::vector<double> ours, theirs;
     for (int round = 0; round < Rounds; ++round) {

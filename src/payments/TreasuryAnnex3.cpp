@@ -8,6 +8,7 @@
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/SqlValue.h"
+#include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
 
 #include <QComboBox>
@@ -34,10 +35,12 @@ QHash<QString, QString> paymentModes(TQuery &requests)
                          QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth())});
     QHash<QString, QString> modes;
     modes.reserve(requests.RecordCount());
+    const TField *cnp = requests.FieldByName(QStringLiteral("CNP"));
+    const TField *mode = requests.FieldByName(QStringLiteral("MODPLATA"));
     for (requests.First(); !requests.Eof(); requests.Next()) {
-        const QString cnp = text(requests, "CNP");
-        if (!modes.contains(cnp))
-            modes.insert(cnp, text(requests, "MODPLATA"));
+        const QString key = cnp->AsString();
+        if (!modes.contains(key))
+            modes.insert(key, mode->AsString());
     }
     requests.Close();
     return modes;

@@ -7,11 +7,13 @@
 #include "platform/db/DbfCodec.h"
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
+#include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
 
 #include <QtEndian>
 
 #include <algorithm>
+#include <charconv>
 
 using namespace DocumentValues;
 
@@ -25,17 +27,24 @@ bool digitsOnly(const QString &text)
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-void putText(QByteArray &record, const QString &text, int width)
+// Bytes right-aligned in a field of blanks at out (cut to the width); the end of the field.
+char *putRight(char *out, QByteArrayView bytes, int width)
 {
-    QByteArray field(width, ' ');
-    const QByteArray bytes = Cp1250::encode(text);
-    std::copy_n(bytes.constData(), std::min<qsizetype>(bytes.size(), width), field.data());
-    record += field;
+    const qsizetype used = std::min<qsizetype>(bytes.size(), width);
+    std::copy_n(bytes.data(), used, out + width - used);
+    return out + width;
 }
 
 QByteArray sumText(double amount)
 {
     return detail::DbfCodec::formatNumber(amount, kSum, 2);
+}
+
+// Sums below a million (or above minus a hundred thousand) plainly have room
+// for their ten characters; only the others need formatting to tell.
+bool sumFits(double amount)
+{
+    return (amount > -1e5 && amount < 1e6) || !sumText(amount).isEmpty();
 }
 
 QString describe(const TreasuryPayment &p)
@@ -64,16 +73,20 @@ QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &cod
     openQuery(query, lines);
 
     // 073 pays the aid total, 074 the solid-fuel supplement.
+    const auto field = [&query](const char *name) { return query.FieldByName(QLatin1String(name)); };
+    const TField *name = field("SUBSEMN"), *cnp = field("CNP"), *members = field("NRPERS");
+    const TField *localit = field("LOCALIT"), *adresa = field("ADRESA");
+    QList<const TField *> amounts;
+    for (const QString &code : codes)
+        amounts << field(code == u"073" ? "TOTAL" : "SUMAL");
     QList<QList<TreasuryPayment>> byCode(codes.size());
     for (query.First(); !query.Eof(); query.Next()) {
-        if (!selection.allLocalities() && text(query, "LOCALIT") != locality
-            && !text(query, "ADRESA").startsWith(locality))
+        if (!selection.allLocalities() && localit->AsString() != locality && !adresa->AsString().startsWith(locality))
             continue;
         for (qsizetype i = 0; i < codes.size(); ++i) {
-            const double amount = value(query, codes[i] == u"073" ? "TOTAL" : "SUMAL");
+            const double amount = amounts[i]->AsFloat();
             if (amount > 0)
-                byCode[i].append({codes[i], text(query, "SUBSEMN"), text(query, "CNP"),
-                                  query.FieldByName(QStringLiteral("NRPERS"))->AsInteger(), amount});
+                byCode[i].append({codes[i], name->AsString(), cnp->AsString(), members->AsInteger(), amount});
         }
     }
     query.Close();
@@ -102,7 +115,7 @@ void TreasuryDbf::check(const Payer &payer, const QList<TreasuryPayment> &paymen
             why = QStringLiteral("CNP-ul are %1 caractere, fisierul trezoreriei primeste cel mult 13").arg(p.cnp.size());
         else if (p.members < 0 || p.members > 99)
             why = QStringLiteral("numarul de membri %1 nu incape in 2 cifre").arg(p.members);
-        else if (sumText(p.amount).isEmpty())
+        else if (!sumFits(p.amount))
             why = QStringLiteral("suma %1 nu incape in 10 caractere").arg(twoDecimals(p.amount));
         if (!why.isEmpty())
             PaymentValues::refuse(prefix + describe(p) + QStringLiteral(" nu poate intra in raport: ") + why
@@ -129,23 +142,25 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
     out[3] = char(today.day());
     qToLittleEndian<quint32>(quint32(payments.size()), out.data() + 4);
     const QByteArray date = payer.paymentDate.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    out.reserve(HeaderLength + payments.size() * RecordLength + 1);
-    QByteArray record;
+    // The records laid out in place over blanks, field after field, and the end mark.
+    out.resize(HeaderLength + payments.size() * RecordLength + 1);
+    char *record = out.data() + HeaderLength;
+    std::fill(record, out.data() + out.size() - 1, ' ');
+    out.back() = char(0x1A);
     for (const TreasuryPayment &p : payments) {
-        record.clear();
-        record += ' ';
-        putText(record, payer.codJud, kCodJud);
-        putText(record, payer.codFiscal, kCodFisc);
-        putText(record, p.cnp, kCnp);
-        putText(record, p.code, kCode);
-        putText(record, p.name, kName);
-        record += QByteArray::number(p.members).rightJustified(kMembers, ' ');
-        record += sumText(p.amount);
-        record += date;
-        record += date;
-        Q_ASSERT(record.size() == RecordLength);
-        out += record;
+        char *at = record + 1; // after the deletion flag
+        for (const auto &[text, width] : {std::pair{&payer.codJud, kCodJud}, {&payer.codFiscal, kCodFisc}, {&p.cnp, kCnp},
+                                          {&p.code, kCode}, {&p.name, kName}}) {
+            Cp1250::encode(*text, at, width);
+            at += width;
+        }
+        char members[12];
+        at = putRight(at, QByteArrayView(members, std::to_chars(members, members + sizeof members, p.members).ptr), kMembers);
+        at = putRight(at, sumText(p.amount), kSum);
+        at = putRight(at, date, kDate);
+        at = putRight(at, date, kDate);
+        Q_ASSERT(at == record + RecordLength);
+        record += RecordLength;
     }
-    out += char(0x1A);
     return out;
 }

@@ -242,9 +242,22 @@ TEST(TreasuryDbf, RefusedBeforeAnythingIsWritten)
     Form4().CodJud->setMaxLength(2);
     // A widened name field could hold more than the treasury's 60 characters.
     const QString tooLong = QString(61, u'A');
-    EXPECT_THROW(TreasuryDbf::check({QStringLiteral("4"), QStringLiteral("4353519"), kPaid},
-                                    {{QStringLiteral("073"), tooLong, QStringLiteral("1800101040011"), 2, 80}}),
-                 DocumentError);
+    const auto checkOne = [](const QString &name, double amount) {
+        TreasuryDbf::check({QStringLiteral("4"), QStringLiteral("4353519"), kPaid},
+                           {{QStringLiteral("073"), name, QStringLiteral("1800101040011"), 2, amount}});
+    };
+    EXPECT_THROW(checkOne(tooLong, 80), DocumentError);
+    // Sums on either side of ten characters, as the file rounds them.
+    const struct { double amount; bool fits; } sums[] = {
+        {999999.999, true}, {9999999.99, true}, {9999999.995, false}, {-99999.999, true}, {-999999.99, true}, {-999999.995, false},
+    };
+    for (const auto &s : sums) {
+        SCOPED_TRACE(s.amount);
+        if (s.fits)
+            EXPECT_NO_THROW(checkOne(QStringLiteral("A"), s.amount));
+        else
+            EXPECT_THROW(checkOne(QStringLiteral("A"), s.amount), DocumentError);
+    }
 }
 
 TEST(TreasuryDbf, ExistingFolderIsReplacedOnlyWhenAgreed)

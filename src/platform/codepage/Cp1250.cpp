@@ -102,17 +102,21 @@ bool Cp1250::fromUnicode(QChar c, char *byte)
 
 QByteArray Cp1250::encode(QStringView text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    QByteArray out(text.size(), Qt::Uninitialized);
+    out.truncate(encode(text, out.data(), out.size()));
+    return out;
+}
+
+qsizetype Cp1250::encode(QStringView text, char *out, qsizetype room)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size() && n < room; ++i) {
         // A character outside the BMP is one '?', not one per surrogate.
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
-        char b;
-        fromUnicode(text[i], &b);
-        out.append(b);
+        fromUnicode(text[i], out + n++);
     }
-    return out;
+    return n;
 }
 
 bool Cp1250::canEncode(QStringView text)

@@ -55,5 +55,8 @@ public:
     static bool fromUnicode(QChar c, char *byte);
     // Characters the code page cannot hold become '?'.
     static QByteArray encode(QStringView text);
+    // The same into out, at most room bytes (the rest of the text is left
+    // out); the count written. For callers that lay out records in place.
+    static qsizetype encode(QStringView text, char *out, qsizetype room);
     static bool canEncode(QStringView text);
 };

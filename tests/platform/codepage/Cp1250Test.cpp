@@ -57,4 +57,8 @@ TEST(Cp1250, UnknownCharactersBecomeQuestionMarks)
     EXPECT_EQ(b, '?');
     EXPECT_TRUE(Cp1250::fromUnicode(QChar(0), &b));
     EXPECT_EQ(b, '\0');
+    // Into a room of two bytes: the pair is one byte and the text is cut.
+    char room[4] = {'.', '.', '.', '.'};
+    EXPECT_EQ(Cp1250::encode(QString::fromUtf8("\xF0\x9F\x98\x80" "ab"), room, 2), 2);
+    EXPECT_EQ(QByteArray(room, 4), QByteArray("?a.."));
 }
