@@ -90,5 +90,16 @@ bool TBaseRowColRecordList::Find(int column, int &index)
 {
     if (!FSorted)
         Sort();
+    // Most rows hold their cells without gaps: the column's distance from
+    // the first then says where its cell stands, and no search is needed.
+    const int guess = Count() > 0 && Items(0) ? column - Items(0)->Column() : -1;
+    if (guess >= 0 && guess < Count()) {
+        const TBaseRowColRecord *at = Items(guess);
+        const TBaseRowColRecord *before = guess > 0 ? Items(guess - 1) : nullptr;
+        if (at && at->Column() == column && (guess == 0 || (before && before->Column() < column))) {
+            index = guess;
+            return true;
+        }
+    }
     return FindByKey<TBaseRowColRecord>(column, index, [](const TBaseRowColRecord *r) { return r->Column(); });
 }

@@ -81,6 +81,28 @@ TEST(RecordListTest, FindGivesTheFirstOfEqualColumnsOrWhereOneWouldGo)
     }
 }
 
+TEST(RecordListTest, FindGoesStraightToTheCellWhereTheColumnSaysAndIsNotFooledThere)
+{
+    TBaseRowColRecordList list;
+    for (int column : {3, 5, 5, 6})
+        list.Add(TBlankRecord::NewBlank(0, column, 15));
+    struct Row
+    {
+        int column;
+        bool found;
+        int index;
+    };
+    // 3 and 6 stand where their distance from the first says; there stands
+    // the second 5 (the first is given), and no 4.
+    for (const Row &row : {Row{3, true, 0}, Row{6, true, 3}, Row{5, true, 1}, Row{4, false, 1}, Row{7, false, 4},
+                           Row{2, false, 0}}) {
+        SCOPED_TRACE(row.column);
+        int index = -1;
+        EXPECT_EQ(list.Find(row.column, index), row.found);
+        EXPECT_EQ(index, row.index);
+    }
+}
+
 // A row of cells as the joining writer sees it.
 TCellRecordList CellsOf(std::initializer_list<std::pair<char, int>> cells)
 {
