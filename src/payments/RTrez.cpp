@@ -186,7 +186,7 @@ QString TRTrez::WriteTreasuryDbf(const QString &folder)
 
 void TRTrez::WriteAnnex2()
 {
-    TreasuryAnnex2::write(m_package, *Sx);
+    TreasuryAnnex2::write(m_package);
 }
 
 void TRTrez::WriteAnnex3()

@@ -5,16 +5,99 @@
 #include "documents/ExpXLSOLE.h"
 #include "payments/PaymentValues.h"
 #include "payments/TreasuryPackage.h"
-#include "platform/sql/SqlQuote.h"
-#include "platform/sql/TQuery.h"
+#include "platform/sql/RomanianCollation.h"
+#include "platform/db/Dbf.h"
+#include "platform/sql/DbfVirtualTable.h"
+#include "platform/sql/SqlError.h"
+#include "platform/sql/TDataSet.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 
+#include <algorithm>
+#include <array>
+#include <numeric>
+
 using namespace DocumentValues;
 
 namespace {
+
+// The payees of one code as the treasury file holds them, by name (blank names
+// first, the file's order among equal names): its NUMEPREN, NRPERS, CNP and
+// SUMA, typed as a query over the file types them. Read straight from the file
+// just written, only the four fields of the code's rows: a query would index
+// and sort the whole file again for each code, though its rows are written in
+// the order of the names already.
+class CodeRows : public TDataSet
+{
+public:
+    CodeRows(const QString &path, const QString &code) : m_path(path), m_code(code.toLatin1()) {}
+
+protected:
+    void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) override
+    {
+        try {
+            read(Dbf::open(m_path), columns, rows);
+        } catch (const DbfError &e) {
+            throw SqlError(QString::fromUtf8(e.what()));
+        }
+        std::vector<Row> byName(rows.size());
+        const std::vector<int> order = nameOrder(rows);
+        for (size_t i = 0; i < order.size(); ++i)
+            byName[i] = std::move(rows[size_t(order[i])]);
+        rows.swap(byName);
+    }
+
+private:
+    void read(const Dbf &dbf, QList<SqlResultColumn> &columns, std::vector<Row> &rows) const
+    {
+        const QList<DbfField> &fields = dbf.fields();
+        const auto field = [&fields](QStringView name) {
+            return int(std::find_if(fields.begin(), fields.end(), [name](const DbfField &f) { return f.name == name; })
+                       - fields.begin());
+        };
+        const int code = field(u"CODAJUT");
+        const std::array<int, 4> kept{field(u"NUMEPREN"), field(u"NRPERS"), field(u"CNP"), field(u"SUMA")};
+        for (int i : kept) {
+            const SqlColumn c = DbfSnapshot::columnOf(fields[i]);
+            columns << SqlResultColumn{c.name, c.type, c.size, c.decimals};
+        }
+        for (qint64 r = 0; r < dbf.recordCount(); ++r) {
+            if (dbf.isDeleted(r) || dbf.rawField(r, code) != QByteArrayView(m_code))
+                continue;
+            Row row;
+            row.record = r;
+            row.values.reserve(kept.size());
+            for (int i = 0; i < int(kept.size()); ++i) {
+                QVariant v = dbf.value(r, kept[i]);
+                if (columns[i].type == SqlType::Text && v.toString().isEmpty())
+                    v = QVariant(); // blank text is null, as in a query
+                row.values << std::move(v);
+            }
+            rows.push_back(std::move(row));
+        }
+    }
+
+    // The rows' positions by name, stable; most often the order they came in.
+    static std::vector<int> nameOrder(const std::vector<Row> &rows)
+    {
+        std::vector<int> order(rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        const auto before = [&rows](int a, int b) {
+            const QVariant &x = rows[size_t(a)].values[0], &y = rows[size_t(b)].values[0];
+            if (x.isNull() || y.isNull())
+                return x.isNull() && !y.isNull();
+            return RomanianCollation::compare(x.toString(), y.toString()) < 0;
+        };
+        if (!std::is_sorted(order.begin(), order.end(), before))
+            std::stable_sort(order.begin(), order.end(), before);
+        return order;
+    }
+
+    QString m_path;
+    QByteArray m_code;
+};
 
 void replaceTags(TExpXLSOLE &xls, const TreasuryCode &code, int payees, const QDate &date)
 {
@@ -36,19 +119,16 @@ void replaceTags(TExpXLSOLE &xls, const TreasuryCode &code, int payees, const QD
 
 namespace TreasuryAnnex2 {
 
-void write(const TreasuryPackage &package, TQuery &query)
+void write(const TreasuryPackage &package)
 {
     TExpXLSOLE &xls = ExpXLSOLE();
     for (const TreasuryCode &code : package.codes) {
         PaymentValues::openTemplate(xls, PaymentValues::resourcePath(QStringLiteral("TrezAnx2")));
-        QueryScope scope(query);
-        openQuery(query, {QStringLiteral("SELECT NUMEPREN, NRPERS, CNP, SUMA"),
-                          QStringLiteral("FROM ") + SqlQuote::table(package.dbfPath),
-                          QStringLiteral("WHERE CODAJUT=") + SqlQuote::literal(code.code),
-                          QStringLiteral("ORDER BY NUMEPREN")});
-        replaceTags(xls, code, query.RecordCount(), package.paymentDate);
-        xls.FillFromDataSet(query);
-        query.Close();
+        CodeRows rows(package.dbfPath, code.code);
+        rows.Open();
+        replaceTags(xls, code, rows.RecordCount(), package.paymentDate);
+        xls.FillFromDataSet(rows);
+        rows.Close();
         const QString name = code.code == u"073" ? QStringLiteral("Anexa2_Ajutor_Lemne.xls")
                                                  : QStringLiteral("Anexa2_Supliment_Lemne.xls");
         xls.SaveTo(QDir(package.folder).filePath(name));

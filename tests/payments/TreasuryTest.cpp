@@ -3,6 +3,7 @@
 #include "documents/LibreOfficeText.h"
 #include "documents/DocumentError.h"
 #include "payments/RTrez.h"
+#include "payments/TreasuryAnnex2.h"
 #include "payments/TreasuryDbf.h"
 #include "payments/TreasuryTotals.h"
 #include "xls/support/IndependentReaders.h"
@@ -193,6 +194,29 @@ TEST(TreasuryDbf, PackageAgainstAnIndependentReading)
         EXPECT_EQ(QFileInfo::exists(folder + QStringLiteral("/Anexa3_Supliment_Lemne.rtf")), c.run.supplement);
         EXPECT_EQ(QDir(parent).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Lemne_Trezorerie")});
     }
+}
+
+TEST(TreasuryDbf, Annex2TakesTheCodesRowsByName)
+{
+    PaymentsWorld w;
+    // Blank names first, equal names in the file's order, the other code's rows left out.
+    const auto pay = [](const char *code, const char *name, const char *cnp) {
+        return TreasuryPayment{QString::fromLatin1(code), QString::fromLatin1(name), QString::fromLatin1(cnp), 1, 10};
+    };
+    const QList<TreasuryPayment> rows = {pay("073", "POP ION", "2"), pay("074", "ALB", "9"), pay("073", "ALB DAN", "3"),
+                                         pay("073", "POP ION", "1"), pay("073", "", "4")};
+    const TreasuryPackage package{w.root, w.root + QStringLiteral("/t.dbf"), kPaid,
+                                  {{QStringLiteral("073"), QStringLiteral("073 - A"), QStringLiteral("- B")}}, rows};
+    DurableFile::save(package.dbfPath, TreasuryDbf::bytes(model(), {QStringLiteral("4"), QStringLiteral("4353519"), kPaid},
+                                                          rows, kToday));
+    TreasuryAnnex2::write(package);
+    const IR::XlrdBook book = IR::readWithXlrd(w.root + QStringLiteral("/Anexa2_Ajutor_Lemne.xls"));
+    ASSERT_EQ(book.sheets.size(), 1);
+    QStringList got;
+    for (int r = 8; r < 12; ++r)
+        got << book.sheets[0].cell(r, 1).text + u'/' + book.sheets[0].cell(r, 3).text;
+    EXPECT_EQ(got, (QStringList{"/4", "ALB DAN/3", "POP ION/2", "POP ION/1"}));
+    EXPECT_EQ(book.sheets[0].cell(12, 1).text, QStringLiteral("TOTAL"));
 }
 
 TEST(TreasuryDbf, TotalLineAddsTheCents)
