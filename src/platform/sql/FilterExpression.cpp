@@ -91,7 +91,10 @@ public:
             resolve(*a);
         switch (e.kind) {
         case SqlExpr::Kind::String: e.type = SqlType::Text; break;
-        case SqlExpr::Kind::Number: e.type = SqlType::Float; break;
+        case SqlExpr::Kind::Number:
+            e.type = SqlType::Float;
+            SqlValue::parseNumber(e.text, &e.number);
+            break;
         case SqlExpr::Kind::Null: e.type = SqlType::Null; break;
         case SqlExpr::Kind::Column: {
             const QString name = e.qualifier.isEmpty() ? e.text : e.qualifier + u'.' + e.text;
@@ -147,6 +150,7 @@ private:
             lit.kind = SqlExpr::Kind::Number;
             lit.text = SqlValue::formatNumber(v);
             lit.type = SqlType::Float;
+            SqlValue::parseNumber(lit.text, &lit.number);
         } else if (to == SqlType::Date) {
             if (!SqlValue::parseDate(lit.text).isValid())
                 fail(QStringLiteral("'%1' is not a date (dd.MM.yyyy)").arg(lit.text), lit.pos);
@@ -175,14 +179,12 @@ public:
                 return v;
             }
             return text(e.text);
-        case SqlExpr::Kind::Number: {
-            double d = 0;
-            SqlValue::parseNumber(e.text, &d);
-            return number(d);
-        }
+        case SqlExpr::Kind::Number: return number(e.number);
         case SqlExpr::Kind::Null: return Value{};
-        case SqlExpr::Kind::Column:
-            return fromVariant(e.column < m_row.size() ? m_row[e.column] : QVariant(), e.type);
+        case SqlExpr::Kind::Column: {
+            static const QVariant none;
+            return fromVariant(e.column < m_row.size() ? m_row[e.column] : none, e.type);
+        }
         case SqlExpr::Kind::Unary: {
             const Value a = eval(*e.args[0]);
             if (e.text == u"NOT")

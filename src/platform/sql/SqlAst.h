@@ -28,6 +28,7 @@ struct SqlExpr
     SqlType type = SqlType::Null;
     int size = 0;
     int decimals = 0;
+    double number = 0; // Number: its value, read once (filters judge it per row)
 };
 
 using SqlExprPtr = std::unique_ptr<SqlExpr>;
