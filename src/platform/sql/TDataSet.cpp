@@ -179,14 +179,15 @@ TDataSet::Row *TDataSet::currentRow()
     return &m_rows[size_t(m_view[size_t(m_pos)])];
 }
 
-QVariant TDataSet::fieldValue(int index) const
+const QVariant &TDataSet::fieldValue(int index) const
 {
+    static const QVariant none;
     if (m_state == State::Edit || m_state == State::Insert)
-        return index < m_buffer.values.size() ? m_buffer.values[index] : QVariant();
+        return index < m_buffer.values.size() ? m_buffer.values[index] : none;
     if (m_view.empty())
-        return {};
+        return none;
     const Row &r = m_rows[size_t(m_view[size_t(m_pos)])];
-    return index < r.values.size() ? r.values[index] : QVariant();
+    return index < r.values.size() ? r.values[index] : none;
 }
 
 void TDataSet::setFieldValue(int index, const QVariant &v)

@@ -60,8 +60,9 @@ public:
     bool Filtered() const { return m_filtered; }
     void SetFiltered(bool filtered);
 
-    // Used by TField.
-    QVariant fieldValue(int index) const;
+    // Used by TField: the current row's cell (or the edit buffer's), valid
+    // until the dataset changes.
+    const QVariant &fieldValue(int index) const;
     void setFieldValue(int index, const QVariant &v);
 
 protected:

@@ -18,17 +18,19 @@ void TField::refuse(const QString &value, const char *kind) const
                        .arg(value, QLatin1StringView(kind), m_name));
 }
 
-QVariant TField::Value() const { return m_dataSet->fieldValue(m_index); }
+const QVariant &TField::stored() const { return m_dataSet->fieldValue(m_index); }
+
+QVariant TField::Value() const { return stored(); }
 
 bool TField::IsNull() const
 {
-    const QVariant v = Value();
+    const QVariant &v = stored();
     return !v.isValid() || v.isNull();
 }
 
 QString TField::AsString() const
 {
-    const QVariant v = Value();
+    const QVariant &v = stored();
     if (!v.isValid() || v.isNull())
         return QString();
     switch (v.typeId()) {
@@ -43,12 +45,13 @@ QString TField::AsString() const
 
 double TField::AsFloat() const
 {
-    const QVariant v = Value();
+    const QVariant &v = stored();
     if (!v.isValid() || v.isNull())
         return 0;
     switch (v.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::LongLong:
+    // What toDouble() gives, without its conversion lookup: sums read these per row.
+    case QMetaType::Double: return *static_cast<const double *>(v.constData());
+    case QMetaType::LongLong: return double(*static_cast<const qlonglong *>(v.constData()));
     case QMetaType::Int: return v.toDouble();
     case QMetaType::Bool: return v.toBool() ? 1 : 0;
     case QMetaType::QString: {
@@ -75,7 +78,7 @@ double TField::AsCurrency() const { return SqlValue::roundHalfAway(AsFloat(), 4)
 
 QDate TField::dateValue() const
 {
-    const QVariant v = Value();
+    const QVariant &v = stored();
     if (!v.isValid() || v.isNull())
         return QDate();
     if (v.typeId() == QMetaType::QDate)
@@ -99,7 +102,7 @@ QDateTime TField::AsDateTime() const
 
 bool TField::AsBoolean() const
 {
-    const QVariant v = Value();
+    const QVariant &v = stored();
     if (!v.isValid() || v.isNull())
         return false;
     if (v.typeId() == QMetaType::QString) {

@@ -48,6 +48,8 @@ public:
     QVariant converted(const QVariant &v) const;
 
 private:
+    // The cell itself, not a copy: reads of a long scan copy nothing.
+    const QVariant &stored() const;
     [[noreturn]] void refuse(const QString &value, const char *kind) const;
 
     TDataSet *m_dataSet;
