@@ -278,15 +278,22 @@ int xBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
             continue;
         usable.push_back(i);
     }
-    // The index column: an equality before a range; among those a number
-    // column (the keys: NRCRT, LUNACRT) before text, then one already indexed.
+    // The index column: an equality before a range closed on both sides (a
+    // month period), that before a range open on one (an amount above 0, which
+    // most rows pass); among those a number column (the keys: NRCRT, LUNACRT)
+    // before text, then one already indexed.
+    const auto onColumn = [&](int col, bool eq) {
+        return int(std::count_if(usable.begin(), usable.end(), [&](int i) {
+            return info->aConstraint[i].iColumn == col && (info->aConstraint[i].op == Eq) == eq;
+        }));
+    };
     int indexColumn = -1;
     bool equality = false;
     int best = -1;
     for (int i : usable) {
         const int col = info->aConstraint[i].iColumn;
-        const bool eq = info->aConstraint[i].op == Eq;
-        const int score = (eq ? 4 : 0) + (vt->declared[col].type != SqlType::Text ? 2 : 0)
+        const bool eq = onColumn(col, true) > 0;
+        const int score = (eq ? 8 : onColumn(col, false) > 1 ? 4 : 0) + (vt->declared[col].type != SqlType::Text ? 2 : 0)
                           + (snap && snap->hasIndex(col) ? 1 : 0);
         if (score > best) {
             best = score;

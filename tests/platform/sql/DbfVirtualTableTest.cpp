@@ -77,6 +77,12 @@ TEST_F(VirtualTable, IndexLookupsMatchPlainScans)
     // A range together with a second, constant condition checked inside the scan.
     EXPECT_EQ(column(runSql(QStringLiteral("SELECT ID FROM %1 WHERE V>=0 AND V<=2 AND NUME=\"Tudor\" ORDER BY ID").arg(t))),
               column(runSql(QStringLiteral("SELECT ID FROM %1 WHERE V+0>=0 AND V+0<=2 AND NUME+\"\"=\"Tudor\" ORDER BY ID").arg(t))));
+    // A range closed on both sides (a period) is looked up before one open on
+    // one side (an amount above 0), whichever comes first.
+    const QString period = QStringLiteral("SELECT ID FROM %1 WHERE V>0 AND ID>=100 AND ID<=130 ORDER BY ID").arg(t);
+    EXPECT_TRUE(SqlEngine::instance().queryPlan(period).contains(u"INDEX 1:"_qs)) << SqlEngine::instance().queryPlan(period).toStdString();
+    EXPECT_EQ(column(runSql(period)),
+              column(runSql(QStringLiteral("SELECT ID FROM %1 WHERE V+0>0 AND ID+0>=100 AND ID+0<=130 ORDER BY ID").arg(t))));
 }
 
 TEST_F(VirtualTable, ChangedFileIsSeenAtOnce)
