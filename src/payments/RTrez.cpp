@@ -196,7 +196,7 @@ void TRTrez::WriteAnnex3()
 
 void TRTrez::WriteTotalsText()
 {
-    TreasuryTotals::write(m_package, *Sx);
+    TreasuryTotals::write(m_package);
 }
 
 void TRTrez::publish()

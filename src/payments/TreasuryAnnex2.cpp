@@ -53,10 +53,7 @@ private:
     void read(const Dbf &dbf, QList<SqlResultColumn> &columns, std::vector<Row> &rows) const
     {
         const QList<DbfField> &fields = dbf.fields();
-        const auto field = [&fields](QStringView name) {
-            return int(std::find_if(fields.begin(), fields.end(), [name](const DbfField &f) { return f.name == name; })
-                       - fields.begin());
-        };
+        const auto field = [&dbf](QStringView name) { return dbf.fieldIndex(name); };
         const int code = field(u"CODAJUT");
         const std::array<int, 4> kept{field(u"NUMEPREN"), field(u"NRPERS"), field(u"CNP"), field(u"SUMA")};
         for (int i : kept) {

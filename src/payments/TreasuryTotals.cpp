@@ -1,25 +1,45 @@
 #include "payments/TreasuryTotals.h"
 
 #include "core/Form4.h"
-#include "documents/DocumentValues.h"
 #include "payments/TreasuryPackage.h"
 #include "platform/codepage/Cp1250.h"
+#include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
-#include "platform/sql/SqlQuote.h"
-#include "platform/sql/TQuery.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLineEdit>
 
 #include <cmath>
 
-using namespace DocumentValues;
-
 namespace {
 
 const QString kRule(70, u'_');
+
+struct CodeTotal
+{
+    qint64 count = 0;
+    double sum = 0;
+};
+
+// Each code's rows and the sum of their SUMA as the treasury file holds them,
+// added in the file's order.
+QHash<QString, CodeTotal> totals(const QString &dbfPath)
+{
+    const Dbf dbf = Dbf::open(dbfPath);
+    const int code = dbf.fieldIndex(u"CODAJUT"), sum = dbf.fieldIndex(u"SUMA");
+    QHash<QString, CodeTotal> byCode;
+    for (qint64 r = 0; r < dbf.recordCount(); ++r) {
+        if (dbf.isDeleted(r))
+            continue;
+        CodeTotal &t = byCode[dbf.text(r, code)];
+        ++t.count;
+        t.sum += dbf.number(r, sum);
+    }
+    return byCode;
+}
 
 // Cents as "0.00".
 QString money(qint64 cents)
@@ -38,7 +58,7 @@ QString PadLeft(const QString &text, int width)
     return text.rightJustified(width, u' ');
 }
 
-QByteArray text(const TreasuryPackage &package, TQuery &query)
+QByteArray text(const TreasuryPackage &package)
 {
     const TForm4 &admin = Form4();
     QStringList lines{
@@ -53,28 +73,24 @@ QByteArray text(const TreasuryPackage &package, TQuery &query)
     };
     qint64 count = 0;
     qint64 cents = 0; // the sums in cents, so the total is the sum of what the lines show
-    QueryScope scope(query);
+    const QHash<QString, CodeTotal> byCode = totals(package.dbfPath);
     for (const TreasuryCode &code : package.codes) {
-        openQuery(query, {QStringLiteral("SELECT COUNT(*) AS NR, SUM(SUMA) AS TSUMA, MAX(DTPLATCRT) AS DATA1"),
-                          QStringLiteral("FROM ") + SqlQuote::table(package.dbfPath),
-                          QStringLiteral("WHERE CODAJUT=") + SqlQuote::literal(code.code)});
-        const qint64 nr = query.FieldByName(QStringLiteral("NR"))->AsInteger();
-        const qint64 sum = std::llround(value(query, "TSUMA") * 100.0);
-        query.Close();
-        lines << u' ' + code.code + PadLeft(QString::number(nr), 12) + PadLeft(money(sum), 15) + QStringLiteral("   -")
+        const CodeTotal t = byCode.value(code.code);
+        const qint64 sum = std::llround(t.sum * 100.0);
+        lines << u' ' + code.code + PadLeft(QString::number(t.count), 12) + PadLeft(money(sum), 15) + QStringLiteral("   -")
                      + code.caption + u' ' + code.basis;
-        count += nr;
+        count += t.count;
         cents += sum;
     }
     lines << kRule << QStringLiteral(" Total:") + PadLeft(QString::number(count), 9) + PadLeft(money(cents), 15);
     return Cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
-void write(const TreasuryPackage &package, TQuery &query)
+void write(const TreasuryPackage &package)
 {
     QString name = QFileInfo(package.dbfPath).fileName();
     name = QStringLiteral("StatTo_") + name.left(name.size() - 3) + QStringLiteral("txt");
-    DurableFile::save(QDir(package.folder).filePath(name), text(package, query));
+    DurableFile::save(QDir(package.folder).filePath(name), text(package));
 }
 
 } // namespace TreasuryTotals

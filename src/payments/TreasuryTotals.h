@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-class TQuery;
 struct TreasuryPackage;
 
 // The totals text ("StatTo_<treasury file>.txt"), CP1250 with CR LF: one line
@@ -11,6 +10,6 @@ struct TreasuryPackage;
 namespace TreasuryTotals {
 // Blanks before the text until it is width characters long.
 QString PadLeft(const QString &text, int width);
-QByteArray text(const TreasuryPackage &package, TQuery &query);
-void write(const TreasuryPackage &package, TQuery &query);
+QByteArray text(const TreasuryPackage &package);
+void write(const TreasuryPackage &package);
 }
