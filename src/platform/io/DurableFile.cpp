@@ -142,7 +142,9 @@ void DurableFile::write(const char *data, qint64 size)
     if (m_state != State::Open)
         raise(m_target, EBADF);
     m_written += size;
-    if (m_buffer.size() + size <= BufferSize) {
+    // A write of a whole buffer or more (a save's gathered writes) goes
+    // straight to the file rather than through a copy.
+    if (m_buffer.size() + size < BufferSize) {
         m_buffer.append(data, size);
         return;
     }
