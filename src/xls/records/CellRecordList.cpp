@@ -1,5 +1,7 @@
 #include "xls/records/CellRecordList.h"
 
+#include "xls/records/CellRecords.h"
+#include "xls/storage/ByteUtils.h"
 #include "xls/storage/GatheringDevice.h"
 
 qint64 TCellRecordList::TotalSize() const
@@ -29,12 +31,16 @@ qint64 TCellRecordList::TotalRangeSize(int left, int top, int right, int bottom)
 
 namespace {
 
-// Whether next goes into the same multiple-cell record as cell. Only cells of
-// one class join, so neighbours of different ids (most of them) are told
-// apart without a call.
+// Whether next goes into the same multiple-cell record as cell, a cell of a
+// class written in runs: one of its class, in one row, in the column after
+// and not past right. Row and column are read as one word.
 bool Joins(const TCellRecord *cell, const TCellRecord *next, int right)
 {
-    return next && next->RecordId() == cell->RecordId() && cell->JoinsWith(next, right);
+    if (!next || next->RecordId() != cell->RecordId())
+        return false;
+    const quint32 at = ReadCardinal(cell->DataView(), 0);
+    const quint32 nextAt = ReadCardinal(next->DataView(), 0);
+    return quint16(nextAt) == quint16(at) && (nextAt >> 16) == (at >> 16) + 1 && int(nextAt >> 16) <= right;
 }
 
 }  // namespace
@@ -55,7 +61,7 @@ qint64 TCellRecordList::WriteRuns(TGatheringDevice *out, int left, int top, int 
         next = at(i++);
         if (!cell || cell->Column() < left || cell->Column() > right)
             continue;
-        if (!Joins(cell, next, right)) {
+        if (!IsRunCellId(cell->RecordId()) || !Joins(cell, next, right)) {
             if (out)
                 cell->SaveTo(*out);
             else

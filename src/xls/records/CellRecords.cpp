@@ -71,15 +71,6 @@ int ErrorTextCode(QStringView text)
 
 // ---- cells written in runs
 
-// Neighbouring cells of one class in one row, not past maxColumn. The cheap
-// tests go first: most neighbours are of another class or row.
-template <quint16 RunId, int ItemSize>
-bool TRunCellRecord<RunId, ItemSize>::JoinsWith(const TCellRecord *next, int maxColumn) const
-{
-    return next && next->RecordId() == RecordId() && next->Column() == Column() + 1 && next->Row() == Row()
-        && next->Column() <= maxColumn && typeid(*next) == typeid(*this);
-}
-
 // The record header, then row and first column.
 template <quint16 RunId, int ItemSize>
 void TRunCellRecord<RunId, ItemSize>::SaveAsFirstOfRun(TGatheringDevice &out, qint64 runSize) const

@@ -19,7 +19,6 @@ class TRunCellRecord : public TCellRecord
 public:
     using TCellRecord::TCellRecord;
 
-    bool JoinsWith(const TCellRecord *next, int maxColumn) const override;
     void SaveAsFirstOfRun(TGatheringDevice &out, qint64 runSize) const override;
     void SaveAsMiddleOfRun(TGatheringDevice &out) const override;
     void SaveAsLastOfRun(TGatheringDevice &out) const override;
@@ -76,6 +75,14 @@ public:
     // True with the RK value when the number can be packed without loss.
     static bool EncodeRK(double value, quint32 &rk);
 };
+
+// Whether cells of the id are written in runs. Cells of one id are of one
+// class (the factory makes them by id), so the cell list's joining writer
+// tells a run by ids and places alone, without a call per neighbour.
+inline bool IsRunCellId(quint16 id)
+{
+    return id == TBlankRecord::Id || id == TRKRecord::Id;
+}
 
 // LABELSST (0x00FD): a text cell pointing into the shared-string table.
 //   6  u32  index into the shared-string table

@@ -100,11 +100,6 @@ QVariant TCellRecord::GetValue() const
 
 void TCellRecord::SetValue(const QVariant &) {}
 
-bool TCellRecord::JoinsWith(const TCellRecord *, int) const
-{
-    return false;
-}
-
 void TCellRecord::SaveAsFirstOfRun(TGatheringDevice &out, qint64) const
 {
     SaveTo(out);

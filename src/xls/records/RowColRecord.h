@@ -70,9 +70,8 @@ public:
     virtual QVariant GetValue() const;
     virtual void SetValue(const QVariant &value);
 
-    // True when next can be written in the same multiple-cell record as this.
-    virtual bool JoinsWith(const TCellRecord *next, int maxColumn) const;
-    // runSize is the byte size of the whole run, header included.
+    // Neighbours of a class written in runs (IsRunCellId) go out as one
+    // multiple-cell record through these. runSize is the byte size of the whole run, header included.
     virtual void SaveAsFirstOfRun(TGatheringDevice &out, qint64 runSize) const;
     virtual void SaveAsMiddleOfRun(TGatheringDevice &out) const;
     virtual void SaveAsLastOfRun(TGatheringDevice &out) const;
