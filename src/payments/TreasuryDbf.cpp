@@ -56,8 +56,11 @@ QString describe(const TreasuryPayment &p)
 
 QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &codes, const TTipStatF &selection)
 {
+    const bool byLocality = !selection.allLocalities();
+    // The place is read only to test a chosen locality.
     QStringList lines{
-        QStringLiteral("SELECT TITULAR AS SUBSEMN,CNP, NR_MEMBRI AS NRPERS, TOTAL, SUMAL, L416, LOCALIT, ADRESA"),
+        QStringLiteral("SELECT TITULAR AS SUBSEMN,CNP, NR_MEMBRI AS NRPERS, TOTAL, SUMAL")
+            + (byLocality ? QStringLiteral(", LOCALIT, ADRESA") : QString()),
         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
         QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")"),
@@ -66,7 +69,7 @@ QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &cod
     const QString locality = selection.locality();
     // LIKE would read "%" and "_" of a name as wildcards: it only narrows the
     // rows, the exact test is made below.
-    if (!selection.allLocalities())
+    if (byLocality)
         lines << QStringLiteral("AND (LOCALIT=%1 OR ADRESA LIKE %2)")
                      .arg(SqlQuote::literal(locality), SqlQuote::literal(locality + u'%'));
     lines << selection.nameConditions() << QStringLiteral("ORDER BY SUBSEMN");
@@ -75,13 +78,13 @@ QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &cod
     // 073 pays the aid total, 074 the solid-fuel supplement.
     const auto field = [&query](const char *name) { return query.FieldByName(QLatin1String(name)); };
     const TField *name = field("SUBSEMN"), *cnp = field("CNP"), *members = field("NRPERS");
-    const TField *localit = field("LOCALIT"), *adresa = field("ADRESA");
+    const TField *localit = byLocality ? field("LOCALIT") : nullptr, *adresa = byLocality ? field("ADRESA") : nullptr;
     QList<const TField *> amounts;
     for (const QString &code : codes)
         amounts << field(code == u"073" ? "TOTAL" : "SUMAL");
     QList<QList<TreasuryPayment>> byCode(codes.size());
     for (query.First(); !query.Eof(); query.Next()) {
-        if (!selection.allLocalities() && localit->AsString() != locality && !adresa->AsString().startsWith(locality))
+        if (byLocality && localit->AsString() != locality && !adresa->AsString().startsWith(locality))
             continue;
         for (qsizetype i = 0; i < codes.size(); ++i) {
             const double amount = amounts[i]->AsFloat();
