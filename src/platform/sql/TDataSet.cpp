@@ -158,8 +158,11 @@ void TDataSet::Prior()
 
 TField *TDataSet::FindField(const QString &name) const
 {
+    // Names of different lengths never match, even ignoring case (case is
+    // folded a character at a time): the length check spares the folding
+    // compare for nearly every field of a row read by name.
     for (TField *f : m_fieldList)
-        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+        if (f->FieldName().size() == name.size() && f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
             return f;
     return nullptr;
 }
