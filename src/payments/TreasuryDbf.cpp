@@ -10,9 +10,11 @@
 #include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
 
+#include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 
 using namespace DocumentValues;
@@ -39,6 +41,24 @@ QByteArray sumText(double amount)
 {
     return detail::DbfCodec::formatNumber(amount, kSum, 2);
 }
+
+// The sums' texts, each formatted once: the aid and supplement amounts of a
+// month are few, repeated over thousands of payees.
+class SumTexts
+{
+public:
+    const QByteArray &of(double amount)
+    {
+        const quint64 bits = std::bit_cast<quint64>(amount); // -0.0 apart from 0.0, any NaN as itself
+        auto it = m_known.constFind(bits);
+        if (it == m_known.constEnd())
+            it = m_known.insert(bits, sumText(amount));
+        return *it;
+    }
+
+private:
+    QHash<quint64, QByteArray> m_known;
+};
 
 // Sums below a million (or above minus a hundred thousand) plainly have room
 // for their ten characters; only the others need formatting to tell.
@@ -147,6 +167,7 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
     const QByteArray date = payer.paymentDate.toString(QStringLiteral("yyyyMMdd")).toLatin1();
     // The records laid out in place over blanks, field after field, and the end mark.
     out.resize(HeaderLength + payments.size() * RecordLength + 1);
+    SumTexts sums;
     char *record = out.data() + HeaderLength;
     std::fill(record, out.data() + out.size() - 1, ' ');
     out.back() = char(0x1A);
@@ -159,7 +180,7 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
         }
         char members[12];
         at = putRight(at, QByteArrayView(members, std::to_chars(members, members + sizeof members, p.members).ptr), kMembers);
-        at = putRight(at, sumText(p.amount), kSum);
+        at = putRight(at, sums.of(p.amount), kSum);
         at = putRight(at, date, kDate);
         at = putRight(at, date, kDate);
         Q_ASSERT(at == record + RecordLength);

@@ -133,6 +133,10 @@ TEST(TreasuryDbf, ModelAndTwoRowsByteForByte)
         + " 5 4353519   2800101040012074\xde" "URCANU \xaa" "TEFAN" + QByteArray(46, ' ') + "121234567.13"
         + "2023012520230125" + '\x1a';
     EXPECT_EQ(TreasuryDbf::bytes(model(), payer, rows, kToday).toHex(), (header + records).toHex());
+    // A sum met again is written alike.
+    const QByteArray twice = TreasuryDbf::bytes(model(), payer, {rows[0], rows[1], rows[0]}, kToday);
+    EXPECT_EQ(twice.mid(584 + 91, 10), QByteArray("    800.50"));
+    EXPECT_EQ(twice.mid(584 + 2 * 117 + 91, 10), QByteArray("    800.50"));
     EXPECT_EQ(TreasuryDbf::fileName(payer), QStringLiteral("054353519_25-01-2023.dbf"));
 }
 
