@@ -81,11 +81,12 @@ private:
     {
         std::vector<int> order(rows.size());
         std::iota(order.begin(), order.end(), 0);
-        const auto before = [&rows](int a, int b) {
-            const QVariant &x = rows[size_t(a)].values[0], &y = rows[size_t(b)].values[0];
+        const auto before = [&rows](int i, int j) {
+            const QVariant &x = rows[size_t(i)].values[0], &y = rows[size_t(j)].values[0];
             if (x.isNull() || y.isNull())
                 return x.isNull() && !y.isNull();
-            return RomanianCollation::compare(x.toString(), y.toString()) < 0;
+            const QString a = x.toString(), b = y.toString();
+            return a != b && RomanianCollation::compare(a, b) < 0; // namesakes plainly compare equal
         };
         if (!std::is_sorted(order.begin(), order.end(), before))
             std::stable_sort(order.begin(), order.end(), before);
