@@ -83,8 +83,9 @@ void BeneficiaryAnnexes::annex13And21(AnnexRun &run)
         const int c = householdColumn(n);
         if (m < 1 || m > 5 || c == 0)
             continue;
+        const double v = venit->AsFloat();
         for (int b = 1; b <= IncomeBrackets::Count; ++b)
-            if (run.brackets.contains(b, venit->AsFloat(), n))
+            if (run.brackets.contains(b, v, n))
                 ++counts[m][b][c];
     }
     x.SelectSheet(6);
@@ -186,9 +187,11 @@ void BeneficiaryAnnexes::annex22(AnnexRun &run)
         if (m < 1 || m > 5 || n < 1)
             continue;
         const int single = n == 1 ? 1 : 0;
+        const qint64 amount = centsOf(cuantum->AsFloat());
+        const qint64 cents = centsOf(total->AsFloat());
         for (int b = 1; b <= IncomeBrackets::Count; ++b)
-            if (centsOf(cuantum->AsFloat()) == centsOf(run.office.amounts[b - 1]))
-                sums[b][m][single] += centsOf(total->AsFloat());
+            if (amount == centsOf(run.office.amounts[b - 1]))
+                sums[b][m][single] += cents;
     }
     for (int b = 1; b <= IncomeBrackets::Count; ++b)
         for (int m = 5; m >= 1; --m) {
