@@ -14,7 +14,14 @@ QString DispositionNumbers::DispositionText(const QString &number, const QDate &
     const QString nr = number.trimmed();
     if (!date.isValid())
         return nr;
-    return (nr + u'/' + SqlValue::formatDate(date)).left(Width);
+    // Built in place: the table gets one of these for every request.
+    QString text;
+    text.reserve(nr.size() + 11);
+    text += nr;
+    text += u'/';
+    text += SqlValue::formatDate(date);
+    text.truncate(Width);
+    return text;
 }
 
 QString DispositionNumbers::BuildAjvpsTable(const QString &cereriPath)
