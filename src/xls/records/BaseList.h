@@ -29,6 +29,9 @@ public:
     // Room for count items, so adding them one by one does not regrow the list.
     void Reserve(int count) { FItems.reserve(static_cast<size_t>(std::max(count, 0))); }
     T *Items(int index) const { return FItems.at(static_cast<size_t>(index)).get(); }
+    // Unchecked, for lookups that already hold an index in range (cell reads
+    // go through them hundreds of thousands of times).
+    T *ItemAt(int index) const { return FItems[static_cast<size_t>(index)].get(); }
     T *operator[](int index) const { return Items(index); }
 
     int Add(std::unique_ptr<T> item)

@@ -92,10 +92,12 @@ bool TBaseRowColRecordList::Find(int column, int &index)
         Sort();
     // Most rows hold their cells without gaps: the column's distance from
     // the first then says where its cell stands, and no search is needed.
-    const int guess = Count() > 0 && Items(0) ? column - Items(0)->Column() : -1;
-    if (guess >= 0 && guess < Count()) {
-        const TBaseRowColRecord *at = Items(guess);
-        const TBaseRowColRecord *before = guess > 0 ? Items(guess - 1) : nullptr;
+    const int count = Count();
+    const TBaseRowColRecord *first = count > 0 ? ItemAt(0) : nullptr;
+    const int guess = first ? column - first->Column() : -1;
+    if (guess >= 0 && guess < count) {
+        const TBaseRowColRecord *at = ItemAt(guess);
+        const TBaseRowColRecord *before = guess > 0 ? ItemAt(guess - 1) : nullptr;
         if (at && at->Column() == column && (guess == 0 || (before && before->Column() < column))) {
             index = guess;
             return true;

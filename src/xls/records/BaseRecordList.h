@@ -72,6 +72,10 @@ class TBaseRowColRecordList : public TBaseRecordList
 public:
     TBaseRowColRecord *Items(int index) const { return static_cast<TBaseRowColRecord *>(TBaseRecordList::Items(index)); }
     TBaseRowColRecord *operator[](int index) const { return Items(index); }
+    TBaseRowColRecord *ItemAt(int index) const
+    {
+        return static_cast<TBaseRowColRecord *>(TBaseRecordList::ItemAt(index));
+    }
 
     // Writes each record whose Row lies in top..bottom and Column in left..right.
     virtual void SaveRangeToStream(QIODevice &stream, int left, int top, int right, int bottom) const;

@@ -11,6 +11,7 @@ class TCellRecordList : public TBaseRowColRecordList
 {
 public:
     TCellRecord *Items(int index) const { return static_cast<TCellRecord *>(TBaseRecordList::Items(index)); }
+    TCellRecord *ItemAt(int index) const { return static_cast<TCellRecord *>(TBaseRecordList::ItemAt(index)); }
     TCellRecord *operator[](int index) const { return Items(index); }
 
     int Add(std::unique_ptr<TCellRecord> record) { return TBaseRowColRecordList::Add(std::move(record)); }

@@ -178,7 +178,7 @@ TCellRecord *TCellList::Cell(int row, int col) const
     int index = 0;
     if (!cells.Find(col, index))
         return nullptr;
-    return cells.Items(index);
+    return cells.ItemAt(index);
 }
 
 QVariant TCellList::CellValue(int row, int col) const

@@ -119,7 +119,7 @@ TWorkSheet *TWorkbook::WorkSheets(int sheet) const
 {
     if (sheet < 0 || sheet >= FSheets.Count())
         return nullptr;
-    return FSheets.Items(sheet)->AsWorkSheet();
+    return FSheets.ItemAt(sheet)->AsWorkSheet();
 }
 
 void TWorkbook::SetActiveSheet(int sheet)
