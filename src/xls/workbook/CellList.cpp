@@ -53,6 +53,17 @@ void ForEachCellOf(Rows &rows, Fn fn)
     }
 }
 
+// The cell at row, col of the rows, or null. Inline: GetCellValue comes
+// through it once per cell a caller reads.
+inline TCellRecord *CellOf(const std::vector<std::unique_ptr<TCellRecordList>> &rows, int row, int col)
+{
+    if (row < 0 || row >= int(rows.size()) || !rows[size_t(row)])
+        return nullptr;
+    TCellRecordList &cells = *rows[size_t(row)];
+    int index = 0;
+    return cells.Find(col, index) ? cells.ItemAt(index) : nullptr;
+}
+
 }  // namespace
 
 TCellList::TCellList(TSST *sst) : FSST(sst) {}
@@ -172,18 +183,12 @@ const TCellRecordList *TCellList::RowCells(int row) const
 
 TCellRecord *TCellList::Cell(int row, int col) const
 {
-    if (row < 0 || row >= int(FCells.size()) || !FCells[size_t(row)])
-        return nullptr;
-    TCellRecordList &cells = *FCells[size_t(row)];
-    int index = 0;
-    if (!cells.Find(col, index))
-        return nullptr;
-    return cells.ItemAt(index);
+    return CellOf(FCells, row, col);
 }
 
 QVariant TCellList::CellValue(int row, int col) const
 {
-    const TCellRecord *cell = Cell(row, col);
+    const TCellRecord *cell = CellOf(FCells, row, col);
     if (!cell)
         return {};
     if (cell->RecordId() == TLabelSSTRecord::Id)  // most text cells: no cast to ask
