@@ -2,6 +2,7 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -213,13 +214,39 @@ int RomanianCollation::compare(QStringView a, QStringView b)
     return compareLevels<Utf16Reader>(trimRight(a), trimRight(b));
 }
 
+namespace {
+
+bool isContinuation(std::string_view s, size_t i)
+{
+    return i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80;
+}
+
+// Where two texts' equal start ends, on a character both readers begin
+// there: a byte that does not continue a sequence always starts one, so
+// stepping back over continuation bytes finds it. What lies before weighs
+// the same on every level in both, so only the rest needs comparing.
+size_t commonStart(std::string_view a, std::string_view b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    size_t i = 0;
+    while (i < n && a[i] == b[i])
+        ++i;
+    while (i > 0 && (isContinuation(a, i) || isContinuation(b, i)))
+        --i;
+    return i;
+}
+
+} // namespace
+
 int RomanianCollation::compareUtf8(std::string_view a, std::string_view b)
 {
     a = trimRight(a);
     b = trimRight(b);
     if (a == b)
         return 0;
-    return compareLevels<Utf8Reader>(a, b);
+    // Sorting names compares neighbours that share their start.
+    const size_t start = commonStart(a, b);
+    return compareLevels<Utf8Reader>(a.substr(start), b.substr(start));
 }
 
 std::string RomanianCollation::sortKey(QStringView text)

@@ -113,6 +113,22 @@ TEST(RomanianOrder, SortKeyAgreesWithCompare)
         ASSERT_EQ((c > 0) - (c < 0), k) << a.toStdString() << " / " << b.toStdString();
         ASSERT_EQ(RomanianCollation::compareUtf8(a.toStdString(), b.toStdString()) < 0, c < 0);
     }
+    // Texts sharing their start, cut anywhere in a sequence or broken, order
+    // as their keys do.
+    const char bytes[] = {'a', 'S', ' ', '\xC4', '\x83', '\xC5', '\x9F', '\xC8', '\x99', '\x80', '\xE2'};
+    for (int n = 0; n < 4000; ++n) {
+        std::string start, a, b;
+        for (int i = rng.bounded(4); i > 0; --i)
+            start += bytes[rng.bounded(int(sizeof bytes))];
+        for (std::string *t : {&a, &b})
+            for (int i = rng.bounded(4); i > 0; --i)
+                *t += bytes[rng.bounded(int(sizeof bytes))];
+        a.insert(0, start);
+        b.insert(0, start);
+        const int c = RomanianCollation::compareUtf8(a, b);
+        const std::string ka = RomanianCollation::sortKeyUtf8(a), kb = RomanianCollation::sortKeyUtf8(b);
+        ASSERT_EQ((c > 0) - (c < 0), (ka > kb) - (ka < kb)) << a << " / " << b;
+    }
     // Broken UTF-8 is compared, never read past its end.
     EXPECT_NE(RomanianCollation::compareUtf8(std::string_view("\xC5", 1), "a"), 99);
     EXPECT_NE(RomanianCollation::sortKeyUtf8(std::string_view("a\xE2\x82", 3)), "");
