@@ -100,7 +100,6 @@ QString TBRExpressionBuilderLogic::FunctionCall(const QString &name, const QStri
 QString TBRExpressionBuilderLogic::WithoutLineBreaks(const QString &text)
 {
     QString out = text;
-    out.remove(QLatin1String("\r\n"));
     out.remove(QLatin1Char('\r'));
     out.remove(QLatin1Char('\n'));
     return out;
