@@ -7,14 +7,6 @@ namespace {
 // The tag by which a report knows it closes a composite job.
 constexpr int kLastMember = 999;
 
-bool wantsToPrint(TBandReport &report)
-{
-    bool print = true;
-    if (report.BeforePrint)
-        report.BeforePrint(print);
-    return print;
-}
-
 } // namespace
 
 void TBRCompositeReport::Add(TBandReport &report)
@@ -31,7 +23,7 @@ std::vector<TBRLaidPage> TBRCompositeReport::Run()
     bool closed = true;
     for (size_t i = 0; i < Reports.size() && !m_cancelled; ++i) {
         TBandReport &report = *Reports[i];
-        if (!wantsToPrint(report))
+        if (!TBRLayout::WantsToPrint(report))
             continue;
         const bool last = i + 1 == Reports.size();
         runMember(report, last, job, pages);

@@ -222,17 +222,21 @@ void TBRLayout::tearDown()
     m_dataSets.clear();
 }
 
+bool TBRLayout::WantsToPrint(TBandReport &report)
+{
+    bool print = true;
+    if (report.BeforePrint)
+        report.BeforePrint(print);
+    return print;
+}
+
 std::vector<TBRLaidPage> TBRLayout::Run(TBRJobState *job)
 {
     if (m_running)
         return {};
     // A composite job asks its members itself.
-    if (!job && m_report.BeforePrint) {
-        bool print = true;
-        m_report.BeforePrint(print);
-        if (!print)
-            return {};
-    }
+    if (!job && !WantsToPrint(m_report))
+        return {};
     m_running = true;
     try {
         setUp();

@@ -36,6 +36,8 @@ public:
     // last page open for the next member, unless its Tag is 999 (the last).
     // On its own, the report's BeforePrint may decline the run: no pages.
     std::vector<TBRLaidPage> Run(TBRJobState *job = nullptr);
+    // Asks the report's BeforePrint whether it is to print (yes without one).
+    static bool WantsToPrint(TBandReport &report);
     std::function<void(const TBRLaidPage &)> OnPage;
     std::function<void(int percent)> OnProgress;
     bool Running() const { return m_running; }
