@@ -18,10 +18,15 @@ bool TGatheringDevice::PassOn()
     return used == 0 || m_out.write(m_buffer.get(), used) == used;
 }
 
+static void RaiseCantWrite()
+{
+    throw EExcelException(QStringLiteral("Error writing output file"));
+}
+
 void TGatheringDevice::PassOnOrRaise()
 {
     if (!PassOn())
-        throw EExcelException(QStringLiteral("Error writing output file"));
+        RaiseCantWrite();
 }
 
 void TGatheringDevice::PutLarge(const char *data, qint64 size)
@@ -33,7 +38,7 @@ void TGatheringDevice::PutLarge(const char *data, qint64 size)
         return;
     }
     if (m_out.write(data, size) != size)
-        throw EExcelException(QStringLiteral("Error writing output file"));
+        RaiseCantWrite();
     m_passed += size;
 }
 

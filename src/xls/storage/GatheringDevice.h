@@ -39,6 +39,8 @@ public:
 
     // Writes what is gathered; false when the device below refuses it.
     bool PassOn();
+    // The same, raising "Error writing output file" when refused.
+    void PassOnOrRaise();
     // Bytes taken so far, passed on or not.
     qint64 pos() const override { return m_passed + m_used; }
     bool isSequential() const override { return true; }
@@ -52,7 +54,6 @@ protected:
 
 private:
     void PutLarge(const char *data, qint64 size);
-    void PassOnOrRaise();
 
     QIODevice &m_out;
     std::unique_ptr<char[]> m_buffer;
@@ -71,6 +72,5 @@ void WriteGathered(QIODevice &stream, Write &&write)
     }
     TGatheringDevice gathering(stream);
     write(gathering);
-    if (!gathering.PassOn())
-        throw EExcelException(QStringLiteral("Error writing output file"));
+    gathering.PassOnOrRaise();
 }
