@@ -70,6 +70,7 @@ private:
     void flatten();
     quint32 buildSiblingTree(std::vector<quint32> &ids, int from, int to, int depth, int &maxDepth);
     void colourTree(quint32 node, int depth, int maxDepth);
+    quint32 linkSectors(qint64 size);
     quint32 appendChain(QByteArrayView data);
     quint32 appendStreamChain(const QByteArray &data, bool late);
     void endPiece();
@@ -157,20 +158,32 @@ void Writer::colourTree(quint32 node, int depth, int maxDepth)
     colourTree(m_nodes[node].right, depth + 1, maxDepth);
 }
 
+// Whole sectors for size bytes.
+static qint64 sectorBytes(qint64 size)
+{
+    return (size + WriteSectorSize - 1) / WriteSectorSize * WriteSectorSize;
+}
+
+// The next sectors of the document, enough for size bytes, linked in the FAT;
+// returns the first.
+quint32 Writer::linkSectors(qint64 size)
+{
+    const quint32 first = quint32((m_size - HeaderSize) / WriteSectorSize);
+    const quint32 count = quint32(sectorBytes(size) / WriteSectorSize);
+    m_size += qint64(count) * WriteSectorSize;
+    for (quint32 i = 0; i < count; ++i)
+        m_fat.push_back(i + 1 < count ? first + i + 1 : EndOfChain);
+    return first;
+}
+
 // Appends data as whole sectors linked in the FAT; returns the first sector.
 quint32 Writer::appendChain(QByteArrayView data)
 {
     if (data.isEmpty())
         return EndOfChain;
-    const quint32 first = quint32((m_size - HeaderSize) / WriteSectorSize);
-    const quint32 count = quint32((data.size() + WriteSectorSize - 1) / WriteSectorSize);
-    const qsizetype padded = qsizetype(count) * WriteSectorSize;
     m_body.append(data);
-    m_body.resize(m_body.size() + padded - data.size(), '\0');
-    m_size += padded;
-    for (quint32 i = 0; i < count; ++i)
-        m_fat.push_back(i + 1 < count ? first + i + 1 : EndOfChain);
-    return first;
+    m_body.resize(m_body.size() + sectorBytes(data.size()) - data.size(), '\0');
+    return linkSectors(data.size());
 }
 
 // A stream's sectors: its bytes become a piece of their own (or the late
@@ -180,15 +193,10 @@ quint32 Writer::appendStreamChain(const QByteArray &data, bool late)
     const qint64 size = late ? m_late->Size : data.size();
     if (size == 0)
         return EndOfChain;
-    const quint32 first = quint32((m_size - HeaderSize) / WriteSectorSize);
-    const quint32 count = quint32((size + WriteSectorSize - 1) / WriteSectorSize);
     endPiece();
     m_pieces.push_back({late ? QByteArray() : data, late});
-    m_body.resize(qsizetype(count) * WriteSectorSize - size, '\0');
-    m_size += qint64(count) * WriteSectorSize;
-    for (quint32 i = 0; i < count; ++i)
-        m_fat.push_back(i + 1 < count ? first + i + 1 : EndOfChain);
-    return first;
+    m_body.resize(sectorBytes(size) - size, '\0');
+    return linkSectors(size);
 }
 
 void Writer::endPiece()
@@ -390,8 +398,7 @@ void Writer::writeTo(QIODevice &device)
         // The stream's writer makes many small writes: gathered into large ones.
         TGatheringDevice gathered(device);
         m_late->Write(gathered);
-        if (!gathered.PassOn())
-            throw EExcelException(QStringLiteral("Error writing output file"));
+        gathered.PassOnOrRaise();
         if (gathered.pos() != m_late->Size)
             throw EExcelException(QStringLiteral("Stream \"%1\" wrote %2 bytes, not %3")
                                       .arg(m_late->Stream->Name).arg(gathered.pos()).arg(m_late->Size));
