@@ -8,7 +8,7 @@
 #include "platform/io/DurableFile.h"
 #include "core/ResourceStore.h"
 #include "platform/sql/TQuery.h"
-#include "sample-data/SampleGenerator.h"
+#include "documents/SampleSeason.h"
 #include "xls/support/IndependentReaders.h"
 
 #include <QProcess>
@@ -114,12 +114,9 @@ TEST(AgencyReport, KindHeldOnlyOutsideThePeriodKeepsItsWorkbooks)
 TEST(AgencyReport, SampleSeasonAgreesAndOpensInLibreOffice)
 {
     DocumentsWorld w;
-    const QString data = w.root + QStringLiteral("/sample");
-    SampleGenerator::generate({data, 11, 4000, QDate(2023, 3, 31)});
-    Form1().setDataDir(data);
+    useSampleSeason(w, 11, 4000, QStringLiteral("03.2023"));
     setLimits();
     w.extractTemplates();
-    Form3().LunaLucru->setText(QStringLiteral("03.2023"));
     const int month = TForm1::MonthIndex(QStringLiteral("03.2023"));
     const QString folder = runAndCheck(w, {month - 4, month});
 

@@ -6,7 +6,7 @@
 #include "exports/AnpisExport.h"
 #include "exports/F2201Export.h"
 #include "platform/io/DurableFile.h"
-#include "sample-data/SampleGenerator.h"
+#include "documents/SampleSeason.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -297,12 +297,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, F2201Split,
 TEST(Exports, SampleMonthPassesTheIndependentCheck)
 {
     DocumentsWorld w;
-    const QString data = w.root + QStringLiteral("/sample");
     // The sample ends with the month exported.
-    SampleGenerator::generate({data, 7, 3000, QDate(2023, 3, 31)});
-    Form1().setDataDir(data);
+    const QString data = useSampleSeason(w, 7, 3000, QStringLiteral("03.2023"));
     Form4().CodFiscal->setText(QStringLiteral("4540321"));
-    Form3().LunaLucru->setText(QStringLiteral("03.2023"));
     const QString anpis = w.root + QStringLiteral("/anpis"), f2201 = w.root + QStringLiteral("/f 2201");
     QDir().mkpath(anpis);
     QDir().mkpath(f2201);

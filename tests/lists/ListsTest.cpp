@@ -8,7 +8,7 @@
 #include "lists/RiskControlList.h"
 #include "periods/SelLuna.h"
 #include "platform/sql/TTable.h"
-#include "sample-data/SampleGenerator.h"
+#include "documents/SampleSeason.h"
 #include "xls/support/IndependentReaders.h"
 
 #include <QProcess>
@@ -130,10 +130,7 @@ TEST(Lists, EdgeRowsReadBackAndAgreeWithTheTables)
 TEST(Lists, SampleMonthAgreesWithTheTables)
 {
     W w;
-    const QString data = w.root + QStringLiteral("/sample");
-    SampleGenerator::generate({data, 5, 3000, QDate(2023, 3, 31)});
-    Form1().setDataDir(data);
-    Form3().LunaLucru->setText(QStringLiteral("02.2023"));
+    useSampleSeason(w, 5, 3000, QStringLiteral("02.2023"));
     const QStringList books = runLists(w, 0, QStringLiteral("2022"));
     ASSERT_EQ(books.size(), 3);
     EXPECT_EQ(check(w, books, TForm1::MonthIndex(QStringLiteral("02.2023")), QStringLiteral("11"), QStringLiteral("2022")),
