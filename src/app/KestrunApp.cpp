@@ -73,8 +73,8 @@ void KestrunApp::wireCommands()
         ListCommands::install(w);
     if (!w.command(QStringLiteral("Format E-On Gaz Tg.Mures")))
         SupplierReports::install(w);
-    if (!w.command(QStringLiteral("Raport Banci")))
-        w.addCommand(TForm3::Menu::Liste, QStringLiteral("Raport Banci"), &BankReport::RaportBanci1Click);
+    if (!w.command(BankReport::Title))
+        w.addCommand(TForm3::Menu::Liste, BankReport::Title, &BankReport::RaportBanci1Click);
     if (!w.command(QStringLiteral("Anexa 23"))) {
         const std::pair<const char *, int> annexes[] = {{"Anexa 23", 23}, {"Anexa 24", 24},
                                                         {"Anexa 15 - Suplimente Gaz", 15},

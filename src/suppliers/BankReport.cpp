@@ -21,8 +21,6 @@ using namespace DocumentValues;
 
 namespace {
 
-const QString Title = QStringLiteral("Raport Banci");
-
 QStringList paidByTransfer(const QString &columns, const QStringList &tail)
 {
     return QStringList{QStringLiteral("SELECT ") + columns,
