@@ -290,7 +290,7 @@ TEST(DbfRead, TextLengthsAndLetterPlaces)
             std::vector<DbfValue> record;
             QString kept; // a copy of the last text read
             for (qsizetype r = 0; r < expected.size(); ++r) {
-                const QString before = kept;
+                const QString before(kept.constData(), kept.size()); // its own bytes, not shared
                 t.read(r, record);
                 const DbfValue &v = record.at(0);
                 EXPECT_EQ(kept, before) << name;
