@@ -259,10 +259,19 @@ int A1Formula::columnNumber(QStringView letters)
 
 QString A1Formula::columnLetters(int column)
 {
-    QString s;
-    for (int n = column; n > 0; n = (n - 1) / 26)
-        s.prepend(QChar(u'A' + (n - 1) % 26));
-    return s;
+    char letters[kMaxLetters];
+    return QString::fromLatin1(letters, columnLetters(column, letters));
+}
+
+int A1Formula::columnLetters(int column, char *out)
+{
+    char last[kMaxLetters]; // last letter first
+    int n = 0;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        last[n++] = char('A' + (c - 1) % 26);
+    for (int i = 0; i < n; ++i)
+        out[i] = last[n - 1 - i];
+    return n;
 }
 
 QString A1Formula::insertRows(const QString &formula, const QString &formulaSheet, const QString &sheet, int at,

@@ -25,4 +25,8 @@ public:
 
     static int columnNumber(QStringView letters); // "A" -> 1; 0 when not letters
     static QString columnLetters(int column);     // 1 -> "A"
+    // The same as bytes at out (room for kMaxLetters), for callers that build a
+    // reference without a string; the count written.
+    static constexpr int kMaxLetters = 7; // any int
+    static int columnLetters(int column, char *out);
 };

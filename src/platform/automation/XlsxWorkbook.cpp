@@ -77,19 +77,13 @@ bool splitRef(const char *ref, int &row, int &col)
 // needs one, and building it as a QString cost more than the rest of the cell.
 struct RefText
 {
-    char text[16] = {};
+    char text[A1Formula::kMaxLetters + 12] = {}; // letters, an int, the end
 };
 
 RefText refText(int row, int col)
 {
     RefText ref;
-    char letters[4];
-    int n = 0;
-    for (int c = col; c > 0 && n < 4; c = (c - 1) / 26)
-        letters[n++] = char('A' + (c - 1) % 26);
-    char *p = ref.text;
-    while (n)
-        *p++ = letters[--n];
+    char *p = ref.text + A1Formula::columnLetters(col, ref.text);
     std::to_chars(p, ref.text + sizeof ref.text - 1, row);
     return ref;
 }
