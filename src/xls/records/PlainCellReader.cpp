@@ -106,14 +106,6 @@ bool ReadRun(const TPlainId &plain, QByteArrayView data, TCellRecordVector &cell
     return true;
 }
 
-}  // namespace
-
-TPlainCellReader::TPlainCellReader()
-{
-    for (int i = 0; i < IdCount; ++i)
-        FRegistered[i] = IsRecordClassRegistered(PlainIds[i].Id);
-}
-
 // What the general reader takes as it is, the stream's header and data
 // read: true when the record is read.
 bool ReadPlain(const TPlainId &plain, QByteArrayView data, TCellRecordVector &cells,
@@ -131,6 +123,14 @@ bool ReadPlain(const TPlainId &plain, QByteArrayView data, TCellRecordVector &ce
         return true;
     }
     return false;
+}
+
+}  // namespace
+
+TPlainCellReader::TPlainCellReader()
+{
+    for (int i = 0; i < IdCount; ++i)
+        FRegistered[i] = IsRecordClassRegistered(PlainIds[i].Id);
 }
 
 bool TPlainCellReader::Read(ByteCursor &stream, TCellRecordVector &cells, std::unique_ptr<TRowRecord> &row) const
