@@ -1,6 +1,7 @@
 #include "platform/io/DurableFile.h"
 #include "platform/io/DurableDevice.h"
 #include "platform/io/FileWriteError.h"
+#include "platform/io/KillPoint.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -191,6 +192,7 @@ void DurableFile::commit()
         finish();
     if (m_state != State::Finished)
         raise(m_target, EBADF);
+    KillPoint::reach("durable.rename");
     if (::rename(QFile::encodeName(m_temp).constData(), QFile::encodeName(m_target).constData()) != 0) {
         const int error = errno;
         discard();
@@ -260,6 +262,7 @@ void DurableFileSet::add(const QString &target, const std::function<void(QIODevi
 void DurableFileSet::commit()
 {
     for (const Pending &p : m_pending) {
+        KillPoint::reach("durableSet.rename");
         if (::rename(QFile::encodeName(p.temp).constData(), QFile::encodeName(p.target).constData()) != 0)
             DurableFile::raise(p.target, errno);
     }

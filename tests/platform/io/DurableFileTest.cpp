@@ -1,6 +1,7 @@
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
 #include "platform/io/WriteLimit.h"
+#include "KillAt.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,4 +137,16 @@ TEST(DurableFileSet, StreamingWriterLandsOrReportsTheDiskNotItsOwnError)
     set.commit();
     EXPECT_EQ(readAll(path).size(), 100000);
     EXPECT_EQ(entries(dir.path()), QStringList{"Stat.xls"});
+}
+
+TEST(DurableFile, AKillBeforeTheRenameLeavesTheOldFileWhole)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("t.bin");
+    DurableFile::save(target, "old");
+    EXPECT_TRUE(runKilledAt("durable.rename", 1, [&] { DurableFile::save(target, "new"); }));
+    QFile f(target);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("old"));
+    EXPECT_FALSE(runKilledAt("durable.rename", 2, [&] { DurableFile::save(target, "new"); }));
 }
