@@ -933,9 +933,13 @@ Q_ALWAYS_INLINE bool decodeGroup(const Plan &plan, const char *record, DbfValue 
 
 bool decodeRecord(const char *record, const Plan &plan, DbfValue *into)
 {
-    return decodeGroup<Step::Text16>(plan, record, into) & decodeGroup<Step::Text32>(plan, record, into)
-           & decodeGroup<Step::Text>(plan, record, into) & decodeGroup<Step::Number16>(plan, record, into)
-           & decodeGroup<Step::Date>(plan, record, into) & decodeGroup<Step::Other>(plan, record, into);
+    // Every group runs, whatever an earlier one found.
+    bool ok = decodeGroup<Step::Text16>(plan, record, into);
+    ok = decodeGroup<Step::Text32>(plan, record, into) && ok;
+    ok = decodeGroup<Step::Text>(plan, record, into) && ok;
+    ok = decodeGroup<Step::Number16>(plan, record, into) && ok;
+    ok = decodeGroup<Step::Date>(plan, record, into) && ok;
+    return decodeGroup<Step::Other>(plan, record, into) && ok;
 }
 
 } // namespace

@@ -80,7 +80,7 @@ void TCellRecord::operator delete(void *cell, std::size_t size)
     if (size == sizeof(TCellRecord))
         XlsDetail::CellPool().Give(cell);
     else
-        ::operator delete(cell, size);
+        ::operator delete(cell);
 }
 
 int TCellRecord::XF() const

@@ -261,10 +261,11 @@ void TXLSFile::Save(const QString &fileName, const TGetFileNameEvent &onGetFileN
     }
     // All formats are written before any of them replaces its file.
     DurableFileSet files;
-    for (const auto &[format, name] : targets) {
+    for (const auto &target : targets) {
+        const TXlsSaveFormat format = target.first;
         if (!onGetFileName && onSaveFormat)
             onSaveFormat(format);
-        files.add(name, [&](QIODevice &device) { WriteFormat(format, device); });
+        files.add(target.second, [&](QIODevice &device) { WriteFormat(format, device); });
     }
     files.commit();
 }

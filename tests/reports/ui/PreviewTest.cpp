@@ -312,11 +312,11 @@ TEST_F(ReportPreview, PrinterSetupKeepsItsChoicesInThePrinterAndInTheReportUnles
     EXPECT_EQ(preset.Orientation, 2);
     TBRPrinterSetup::Preset(preset, TBRPrinterSettings(), QPageLayout::Portrait, 3);
     EXPECT_EQ(preset.PrintRange, TBRPrintDialog::Range::PageNums);
-    EXPECT_EQ(QPair(preset.MinPage, preset.MaxPage), QPair(1, 3));
-    EXPECT_EQ(QPair(preset.FromPage, preset.ToPage), QPair(1, 3));
+    EXPECT_EQ(std::pair(preset.MinPage, preset.MaxPage), std::pair(1, 3));
+    EXPECT_EQ(std::pair(preset.FromPage, preset.ToPage), std::pair(1, 3));
     TBRPrinterSettings whole;
     TBRPrinterSetup::TakeBack(preset, QString(), whole);
-    EXPECT_EQ(QPair(whole.FirstPage, whole.LastPage), QPair(0, 0)); // the preset whole range bounds nothing
+    EXPECT_EQ(std::pair(whole.FirstPage, whole.LastPage), std::pair(0, 0)); // the preset whole range bounds nothing
     // A driver's own bin codes count from 256.
     EXPECT_EQ(TBRPrinterSetup::BinOf(256 + 14), TBRBin::Cassette);
 
@@ -353,7 +353,7 @@ TEST_F(ReportPreview, PrinterSetupKeepsItsChoicesInThePrinterAndInTheReportUnles
         EXPECT_EQ(kept.Copies, 3) << c.name;
         EXPECT_EQ(kept.OutputBin, TBRBin::Cassette) << c.name;
         EXPECT_EQ(kept.ExtendedDuplex, 2) << c.name;
-        EXPECT_EQ(QPair(preview.Printer().FirstPage, preview.Printer().LastPage), QPair(c.first, c.last)) << c.name;
+        EXPECT_EQ(std::pair(preview.Printer().FirstPage, preview.Printer().LastPage), std::pair(c.first, c.last)) << c.name;
         const TBRPrinterSettings &mine = report.PrinterSettings;
         EXPECT_EQ(mine.Copies, c.fromFile ? 1 : 3) << c.name;
         EXPECT_EQ(mine.OutputBin, c.fromFile ? TBRBin::Auto : TBRBin::Cassette) << c.name;

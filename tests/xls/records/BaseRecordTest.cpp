@@ -54,7 +54,8 @@ TEST_F(BaseRecordTest, UnknownRecordSurvivesByteForByte)
     const QByteArray file = WithHeader(0x0862, Bytes({0x62, 0x08, 0, 0, 0, 0, 0, 0, 0xAB, 0xCD}));
     auto record = ReadOne(file);
     ASSERT_TRUE(record);
-    EXPECT_EQ(typeid(*record), typeid(TBaseRecord));
+    const TBaseRecord &read = *record;
+    EXPECT_EQ(typeid(read), typeid(TBaseRecord));
     EXPECT_TRUE(SameBytes(file, Saved(*record)));
 }
 

@@ -98,11 +98,13 @@ TEST(RecordClassesTest, FactoryMakesEachClassAndItKeepsItsBytes)
         const QByteArray file = WithHeader(sample.id, sample.data);
         auto record = ReadOne(file);
         ASSERT_TRUE(record);
-        EXPECT_EQ(std::type_index(typeid(*record)), sample.type);
+        const TBaseRecord &read = *record;
+        EXPECT_EQ(std::type_index(typeid(read)), sample.type);
         EXPECT_EQ(record->TotalSize(), file.size());
         EXPECT_TRUE(SameBytes(file, Saved(*record)));
         auto copy = record->Clone();
-        EXPECT_EQ(std::type_index(typeid(*copy)), sample.type);
+        const TBaseRecord &copied = *copy;
+        EXPECT_EQ(std::type_index(typeid(copied)), sample.type);
         if (sample.id != TWindow2Record::Id) {  // copies of WINDOW2 are unselected
             EXPECT_TRUE(SameBytes(file, Saved(*copy)));
         }
