@@ -9,6 +9,7 @@
 class BackupExchange;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -107,8 +108,14 @@ public:
     // Closing (Esc too) ends a waiting exchange.
     void reject() override;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     bool exchange(const QStringList &commands, const QStringList &attachments = {});
+    bool command(const QStringList &commands, const QStringList &attachments = {});
+    bool passwordRefused();
+    bool received(const QString &name);
     bool upload();
     void openCopies();
     QString stocPath() const;
@@ -119,6 +126,7 @@ private:
     QString m_requestPath;
     QStringList m_commands;
     QStringList m_attachments;
+    QStringList m_received; // the files the last reply wrote
     std::unique_ptr<StocQuery> m_s1;
     std::unique_ptr<TQuery> m_sx;
 };
