@@ -80,6 +80,9 @@ TNetF::TNetF(QWidget *parent)
     SendPassB->hide();
     for (QLineEdit *e : {Email, Pass, CodConf})
         connect(e, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+    // In the order they stand on the login panel.
+    setTabOrder(Pass, MemoCheck);
+    setTabOrder(MemoCheck, LoginB);
 
     auto *login = new QGridLayout(Panel2);
     login->addWidget(new QLabel(QStringLiteral("E-mail"), Panel2), 0, 0);
