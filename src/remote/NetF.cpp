@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -257,12 +258,13 @@ bool TNetF::SendCommand()
         }
     Panel3->show();
     adjustSize();
-    const bool ok = Net->SendCommand(m_requestPath);
-    Panel3->hide();
-    for (QFrame *p : std::as_const(resting))
-        p->setEnabled(true);
-    adjustSize();
-    return ok;
+    const auto done = qScopeGuard([&] {
+        Panel3->hide();
+        for (QFrame *p : std::as_const(resting))
+            p->setEnabled(true);
+        adjustSize();
+    });
+    return Net->SendCommand(m_requestPath);
 }
 
 bool TNetF::exchange(const QStringList &commands, const QStringList &attachments)

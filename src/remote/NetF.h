@@ -113,8 +113,11 @@ protected:
 
 private:
     bool exchange(const QStringList &commands, const QStringList &attachments = {});
+    // One command: its exchange, then its reply. False, the clerk told why, when
+    // either failed or the server refused the password.
     bool command(const QStringList &commands, const QStringList &attachments = {});
     bool passwordRefused();
+    // Whether the last reply brought the file; when not, the clerk is told.
     bool received(const QString &name);
     bool upload();
     void openCopies();
