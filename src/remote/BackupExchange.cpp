@@ -30,10 +30,7 @@ BackupExchange::BackupExchange(QObject *parent) : QObject(parent)
         if (m_state == Connecting)
             m_state = Accepted;
     });
-    connect(&Cli1, &TPacketTCPClient::OnServerAcceptStream, this, [this] {
-        for (int i = 0; i < BlocksAhead; ++i)
-            sendNextBlock();
-    });
+    connect(&Cli1, &TPacketTCPClient::OnServerAcceptStream, this, &BackupExchange::sendNextBlock);
     connect(&Cli1, &TPacketTCPClient::OnServerNeedMoreData, this, &BackupExchange::sendNextBlock);
     connect(&Cli1, &TPacketTCPClient::OnServerReceivedStream, this, &BackupExchange::serverReceivedRequest);
     connect(&Cli1, &TPacketTCPClient::OnNewStreamComing, this, &BackupExchange::replyComing);

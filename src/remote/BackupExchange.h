@@ -47,10 +47,8 @@ public:
     QString lastError() const { return m_lastError; }
     int state() const { return m_state; }
 
+    // One block goes out for each ask of the server (its accept, then each "need more").
     static constexpr int BlockSize = 65535;
-    // Blocks sent ahead of the server's requests for more, so the upload keeps
-    // moving while an acknowledgement travels; each request still sends one.
-    static constexpr int BlocksAhead = 4;
 
 signals:
     void status(const QString &text);

@@ -27,9 +27,11 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 namespace {
@@ -79,6 +81,9 @@ TNetF::TNetF(QWidget *parent)
     SendPassB->hide();
     for (QLineEdit *e : {Email, Pass, CodConf})
         connect(e, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+    // In the order they stand on the login panel.
+    setTabOrder(Pass, MemoCheck);
+    setTabOrder(MemoCheck, LoginB);
 
     auto *login = new QGridLayout(Panel2);
     login->addWidget(new QLabel(QStringLiteral("E-mail"), Panel2), 0, 0);
@@ -244,12 +249,22 @@ bool TNetF::SendCommand()
     Net->password = Pass->text();
     Net->locality = TForm1::CleanText(Form4().Localit->text() + u'/' + Form4().JudetC->currentText());
     Bar1->setPosition(0);
+    // No second command while this one waits: every panel's buttons rest.
+    QList<QFrame *> resting;
+    for (QFrame *p : {Panel2, Panel1, Panel4, Panel5, Panel6})
+        if (p->isEnabled()) {
+            p->setEnabled(false);
+            resting << p;
+        }
     Panel3->show();
     adjustSize();
-    const bool ok = Net->SendCommand(m_requestPath);
-    Panel3->hide();
-    adjustSize();
-    return ok;
+    const auto done = qScopeGuard([&] {
+        Panel3->hide();
+        for (QFrame *p : std::as_const(resting))
+            p->setEnabled(true);
+        adjustSize();
+    });
+    return Net->SendCommand(m_requestPath);
 }
 
 bool TNetF::exchange(const QStringList &commands, const QStringList &attachments)
@@ -264,6 +279,32 @@ bool TNetF::exchange(const QStringList &commands, const QStringList &attachments
     return false;
 }
 
+bool TNetF::command(const QStringList &commands, const QStringList &attachments)
+{
+    if (!exchange(commands, attachments))
+        return false;
+    SendPassB->hide();
+    return ReadReply() && !passwordRefused();
+}
+
+bool TNetF::passwordRefused()
+{
+    if (SendPassB->isHidden())
+        return false;
+    // The login panel comes back above what is shown, with the button that has the password e-mailed.
+    ShowPanels(u'1' + shownPanels().mid(1));
+    TErori::Mesaj(QStringLiteral("Conectare la server"), QStringLiteral("\rParola este incorecta!"), 1, TErori::OK);
+    return true;
+}
+
+bool TNetF::received(const QString &name)
+{
+    if (m_received.contains(name, Qt::CaseInsensitive))
+        return true;
+    TErori::Mesaj(TransmitTitle, QStringLiteral("\rServerul nu a trimis fisierul %1.").arg(name), 1, TErori::OK);
+    return false;
+}
+
 void TNetF::showTransferError()
 {
     TErori::Mesaj(TransmitTitle, u'\r' + Net->lastError(), 1, TErori::OK);
@@ -272,6 +313,7 @@ void TNetF::showTransferError()
 bool TNetF::ReadReply()
 {
     const QString path = Net->replyPath();
+    m_received.clear();
     ReplyFile reply;
     try {
         reply = ReplyFile::read(path);
@@ -312,6 +354,7 @@ bool TNetF::ReadReply()
                 left -= piece.size();
             }
             out.commit();
+            m_received << a.name;
             QApplication::processEvents();
         }
     } catch (const std::exception &e) {
@@ -340,20 +383,9 @@ void TNetF::LoginBClick()
     Form1().WriteLocal(Const, QStringLiteral("EM"), remember ? EncodeDigits(Email->text()) : QString());
     Form1().WriteLocal(Const, QStringLiteral("PS"), remember ? EncodeDigits(Pass->text()) : QString());
     Form1().WriteSetting(Const, QStringLiteral("MEMOPASS"), remember ? QStringLiteral("DA") : QStringLiteral("NU"));
-    Panel2->setEnabled(false);
-    const bool sent = exchange({QStringLiteral("/INFO")});
-    if (sent) {
-        CodConf->setText(QStringLiteral("0"));
-        SendPassB->hide();
-        ReadReply();
-    }
-    Panel2->setEnabled(true);
-    if (!sent)
+    if (!command({QStringLiteral("/INFO")}))
         return;
-    if (!SendPassB->isHidden()) {
-        TErori::Mesaj(QStringLiteral("Conectare la server"), QStringLiteral("\rParola este incorecta!"), 1, TErori::OK);
-        return;
-    }
+    CodConf->setText(QStringLiteral("0"));
     EmailL->setText(Email->text());
     if (!CheckCodB->isHidden()) {
         ShowPanels(QStringLiteral("011000"));
@@ -371,12 +403,7 @@ void TNetF::CheckCodBClick()
         return;
     }
     const QString code = QStringLiteral("%1").arg(CodConf->text().toInt(), 6, 10, QLatin1Char('0'));
-    Panel1->setEnabled(false);
-    const bool sent = exchange({QStringLiteral("/CHECKCOD ") + code, QStringLiteral("/INFO")});
-    if (sent)
-        ReadReply();
-    Panel1->setEnabled(true);
-    if (!sent)
+    if (!command({QStringLiteral("/CHECKCOD ") + code, QStringLiteral("/INFO")}))
         return;
     if (!CheckCodB->isHidden())
         TErori::Mesaj(QStringLiteral("Verificare Cod"), QStringLiteral("\rCodul introdus este incorect!"), 1, TErori::OK);
@@ -387,10 +414,7 @@ void TNetF::CheckCodBClick()
 void TNetF::SendPassBClick()
 {
     SendPassB->hide();
-    Panel2->setEnabled(false);
-    if (exchange({QStringLiteral("/EMAIL_PASS")}))
-        ReadReply();
-    Panel2->setEnabled(true);
+    command({QStringLiteral("/EMAIL_PASS")});
 }
 
 void TNetF::PassChangeBClick()
@@ -398,15 +422,12 @@ void TNetF::PassChangeBClick()
     const QString password = askPassword();
     if (password.isEmpty())
         return;
-    PassChangeB->setEnabled(false);
-    SendPassB->hide();
-    if (exchange({QStringLiteral("/SET_PASS ") + password}) && ReadReply() && SendPassB->isHidden()) {
-        // The next login, and the remembered one, use the new password.
-        Pass->setText(password);
-        if (MemoCheck->isChecked())
-            Form1().WriteLocal(Const, QStringLiteral("PS"), EncodeDigits(password));
-    }
-    PassChangeB->setEnabled(true);
+    if (!command({QStringLiteral("/SET_PASS ") + password}))
+        return;
+    // The next login, and the remembered one, use the new password.
+    Pass->setText(password);
+    if (MemoCheck->isChecked())
+        Form1().WriteLocal(Const, QStringLiteral("PS"), EncodeDigits(password));
 }
 
 void TNetF::SaveButClick()
@@ -434,13 +455,10 @@ bool TNetF::upload()
         RequestFile::appendFile(copy, m_file, QFileInfo(m_file).size());
         copy.commit();
     }
-    Panel5->setEnabled(false);
-    const bool sent = exchange({QStringLiteral("/PUT_FILE ") + note}, {archive});
-    Panel5->setEnabled(true);
+    const bool stored = command({QStringLiteral("/PUT_FILE ") + note}, {archive});
     QFile::remove(archive);
-    if (!sent)
+    if (!stored)
         return false;
-    ReadReply();
     Descr->setText(QStringLiteral("Terminat."));
     if (!m_file.isEmpty())
         accept();
@@ -471,10 +489,7 @@ QString TNetF::selectedId() const
 
 void TNetF::LoadButClick()
 {
-    Panel5->setEnabled(false);
-    const bool ok = exchange({QStringLiteral("/GET_STOC")}) && ReadReply();
-    Panel5->setEnabled(true);
-    if (!ok)
+    if (!command({QStringLiteral("/GET_STOC")}) || !received(QStringLiteral("Stoc.dbf")))
         return;
     ShowPanels(QStringLiteral("00101"));
     openCopies();
@@ -497,12 +512,7 @@ void TNetF::DelSBClick()
                != TErori::ResultDa)
         return;
     const double number = S1->FieldByName(QStringLiteral("IDSTOC"))->AsFloat();
-    Panel6->setEnabled(false);
-    const bool sent = exchange({QStringLiteral("/DEL ") + id});
-    if (sent)
-        ReadReply();
-    Panel6->setEnabled(true);
-    if (!sent)
+    if (!command({QStringLiteral("/DEL ") + id}))
         return;
     // The copy leaves the list here; the list is not fetched again.
     S1->Close();
@@ -525,21 +535,29 @@ void TNetF::LoadSBClick()
                          TErori::Da | TErori::Nu)
                != TErori::ResultDa)
         return;
-    Panel6->setEnabled(false);
-    const bool ok = exchange({QStringLiteral("/GET_FILE ") + id}) && ReadReply();
-    S1->Close();
-    Grid->refresh();
-    Panel6->setEnabled(true);
-    QFile::remove(stocPath());
-    if (!ok)
+    // Until the data are replaced, the list stays as it is.
+    if (!command({QStringLiteral("/GET_FILE ") + id}) || !received(id))
         return;
     const QString archive = Form1().TempDir() + u'/' + id;
-    const bool restored = ReplyFile::isSafeName(id) && Form21().RestoreFromArchive(archive);
+    const bool restored = Form21().RestoreFromArchive(archive);
     QFile::remove(archive);
-    if (restored) {
-        accept();
-        terminate();
+    if (!restored)
+        return;
+    S1->Close();
+    Grid->refresh();
+    QFile::remove(stocPath());
+    accept();
+    terminate();
+}
+
+void TNetF::keyPressEvent(QKeyEvent *event)
+{
+    // Enter on the check box moves on, as it does in the edits.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && focusWidget() == MemoCheck) {
+        focusNextChild();
+        return;
     }
+    QDialog::keyPressEvent(event);
 }
 
 void TNetF::reject()

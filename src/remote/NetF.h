@@ -9,6 +9,7 @@
 class BackupExchange;
 class QCheckBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -107,8 +108,17 @@ public:
     // Closing (Esc too) ends a waiting exchange.
     void reject() override;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     bool exchange(const QStringList &commands, const QStringList &attachments = {});
+    // One command: its exchange, then its reply. False, the clerk told why, when
+    // either failed or the server refused the password.
+    bool command(const QStringList &commands, const QStringList &attachments = {});
+    bool passwordRefused();
+    // Whether the last reply brought the file; when not, the clerk is told.
+    bool received(const QString &name);
     bool upload();
     void openCopies();
     QString stocPath() const;
@@ -119,6 +129,7 @@ private:
     QString m_requestPath;
     QStringList m_commands;
     QStringList m_attachments;
+    QStringList m_received; // the files the last reply wrote
     std::unique_ptr<StocQuery> m_s1;
     std::unique_ptr<TQuery> m_sx;
 };

@@ -13,7 +13,10 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtEndian>
+
+#include <functional>
 
 class LoopbackBackupServer : public QObject
 {
@@ -29,7 +32,10 @@ public:
         OverlongReply,     // the last reply block holds more than announced
         KeepConnection,    // stays connected after the reply
         BadAttachName,     // attaches "../Tolvard.set"
-        BadAttachSize,     // an #ATTACH size one more than the bytes sent
+        BadAttachSize,     // an #ATTACH size one more than the bytes sent (a note attached when nothing else is)
+        RefusePassword,    // answers every request "/PASS no" (the password changed elsewhere)
+        MessagesOnly,      // answers every request with a message and nothing else
+        AskSlowly,         // its accept and each "need more" go out late
     };
 
     struct Account
@@ -57,6 +63,10 @@ public:
     QList<qsizetype> uploadBlocks; // the sizes of the request's stream blocks, in order
     // Off (the benchmark): an upload is counted, only its text part is kept.
     bool keepUploads = true;
+    // Request blocks that came before the server asked for them (its accept or a "need more").
+    int unaskedBlocks = 0;
+    // Called as each request is answered, while the client waits.
+    std::function<void()> onRequest;
 
     LoopbackBackupServer()
     {
@@ -102,12 +112,28 @@ private:
         QString room;
         qint64 expected = 0;
         qint64 received = 0;
+        int asks = 0; // blocks asked for and not yet come
         QByteArray request;
         QByteArray reply;
         qint64 sent = 0;
     };
 
     void send(QTcpSocket *s, quint32 id, const QByteArray &payload = {}) { s->write(frame(id, payload)); }
+
+    // Asks for the next request block: accept (5) or "need more" (1).
+    void ask(QTcpSocket *s, quint32 id)
+    {
+        const auto go = [this, s, id] {
+            if (!m_conns.contains(s))
+                return;
+            ++m_conns[s].asks;
+            send(s, id);
+        };
+        if (misbehave == Misbehave::AskSlowly)
+            QTimer::singleShot(30, s, go);
+        else
+            go();
+    }
 
     void read(QTcpSocket *s)
     {
@@ -172,9 +198,16 @@ private:
             c.received = 0;
             if (keepUploads)
                 c.request.reserve(std::min<qint64>(c.expected, qint64(256) << 20));
-            send(s, misbehave == Misbehave::DenyRequest ? 4 : 5);
+            if (misbehave == Misbehave::DenyRequest)
+                send(s, 4);
+            else
+                ask(s, 5);
             break;
         case 19:
+            if (c.asks == 0)
+                ++unaskedBlocks;
+            else
+                --c.asks;
             uploadBlocks.append(payload.size());
             c.received += payload.size();
             if (keepUploads || c.request.size() < blockSize)
@@ -182,7 +215,7 @@ private:
             if (misbehave == Misbehave::DropWhileSending)
                 return drop(s);
             if (c.received < c.expected)
-                return send(s, 1);
+                return ask(s, 1);
             send(s, 20);
             if (misbehave == Misbehave::StallReply)
                 return;
@@ -240,12 +273,16 @@ private:
             }
         }
         requests.append(commands);
+        if (onRequest)
+            onRequest();
+        if (misbehave == Misbehave::MessagesOnly)
+            return "/MSG_DLG Serviciul este in lucru.\r\n/END\r\n";
         const QString email = user.mid(3);
         const QString password = room.left(40).trimmed();
         if (!accounts.contains(email))
             accounts[email].password = password;
         Account &a = accounts[email];
-        if (a.password != password)
+        if (a.password != password || misbehave == Misbehave::RefusePassword)
             return "/PASS no\r\n/MSG_DLG nu se citeste\r\n/END\r\n";
         QStringList out;
         QList<Attachment> attach;
@@ -276,6 +313,8 @@ private:
         }
         if (misbehave == Misbehave::BadAttachName)
             attach.append({QStringLiteral("../Tolvard.set"), "[CONST]\r\n"});
+        if (misbehave == Misbehave::BadAttachSize && attach.isEmpty())
+            attach.append({QStringLiteral("Nota.txt"), "nota"});
         QByteArray head, tail;
         for (const QString &line : std::as_const(out))
             head += line.toLatin1() + "\r\n";

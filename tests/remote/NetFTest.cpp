@@ -14,7 +14,9 @@
 #include "remote/RequestFile.h"
 #include "remote/StocQuery.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,10 +31,17 @@ protected:
     void SetUp() override
     {
         RemoteWorld::SetUp();
+        http->body = "127.0.0.1\r\n";
+        fresh();
+    }
+
+    // A new dialog and a new server.
+    void fresh()
+    {
+        netHolder.reset();
         netHolder = std::make_unique<TNetF>();
         net = netHolder.get();
         server = std::make_unique<LoopbackBackupServer>();
-        http->body = "127.0.0.1\r\n";
         TForm1::WriteMachine(RemoteSettings::BackupPortKey, QString::number(server->port()));
         net->terminate = [this] { ++terminated; };
         net->askNote = [this] { return note; };
@@ -40,13 +49,18 @@ protected:
         net->Net->Asteptare.setInterval(60000);
     }
 
-    // Logs in as the dialog's user would.
-    void login(const QString &email, const QString &password, bool remember = false)
+    // Fills the login panel as the dialog's user would.
+    void fillLogin(const QString &email, const QString &password, bool remember = false)
     {
         net->Prepare(file);
         net->Email->setText(email);
         net->Pass->setText(password);
         net->MemoCheck->setChecked(remember);
+    }
+
+    void login(const QString &email, const QString &password, bool remember = false)
+    {
+        fillLogin(email, password, remember);
         keepScreenshot(net, QStringLiteral("remote-login"));
         net->LoginBClick();
     }
@@ -145,6 +159,12 @@ TEST_F(NetTest, PasswordsWrongChangedRemembered)
     net->Prepare({});
     EXPECT_EQ(net->Pass->text(), QStringLiteral("nou"));
 
+    // Enter on the check box moves on to the login button.
+    net->MemoCheck->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(net->MemoCheck, &enter);
+    EXPECT_EQ(net->focusWidget(), net->LoginB);
+
     // Not remembering forgets the stored e-mail and password.
     login(QStringLiteral("ion@primarie.ro"), QStringLiteral("nou"), false);
     EXPECT_EQ(Form1().ReadLocal(QStringLiteral("CONST"), QStringLiteral("EM")), QString());
@@ -204,10 +224,90 @@ TEST_F(NetTest, ExchangeEndingsAndRefusedReplies)
     EXPECT_EQ(net->Net->lastError(), QStringLiteral("Nu aveti internet!"));
 }
 
+TEST_F(NetTest, RefusedCommandsChangeNothingHere)
+{
+    using M = LoopbackBackupServer::Misbehave;
+    enum Start { LoggedOut, CodeAsked, Account, Copies };
+    const QString passwordRefused = QStringLiteral("Conectare la server|Parola este incorecta!");
+    const struct
+    {
+        const char *name;
+        Start start;
+        M misbehave;
+        void (TNetF::*click)();
+        QStringList messages; // after the question, when the command asks one
+        QString panels;       // shown afterwards
+    } cases[] = {
+        // The list and its file stay until the data are replaced.
+        {"restore, reply lost", Copies, M::DropWhileReplying, &TNetF::LoadSBClick,
+         {QStringLiteral("Transmitere date|Eroare la transmisie.")}, QStringLiteral("00101")},
+        // The login panel comes back with its button, the account as it was.
+        {"list, password refused", Account, M::RefusePassword, &TNetF::LoadButClick, {passwordRefused},
+         QStringLiteral("10110")},
+        {"list, messages only", Account, M::MessagesOnly, &TNetF::LoadButClick,
+         {QStringLiteral("Mesaj de la Server|Serviciul este in lucru."),
+          QStringLiteral("Transmitere date|Serverul nu a trimis fisierul Stoc.dbf.")},
+         QStringLiteral("00110")},
+        // The account is confirmed, but a refused reply says nothing about it.
+        {"login, reply refused", LoggedOut, M::BadAttachName, &TNetF::LoginBClick,
+         {QStringLiteral("Transmitere date|Serverul a trimis un fisier cu nume nepermis: \"../Tolvard.set\".")},
+         QStringLiteral("10000")},
+        // The right code, but a refused reply: no word about a wrong code.
+        {"code check, reply refused", CodeAsked, M::BadAttachSize, &TNetF::CheckCodBClick,
+         {QStringLiteral("Transmitere date|Fisierul Nota.txt anuntat de server (5 octeti) depaseste raspunsul primit.")},
+         QStringLiteral("01100")},
+        {"upload, password refused", Account, M::RefusePassword, &TNetF::SaveButClick,
+         {passwordRefused, QStringLiteral("Salvare pe server|Salvarea nu s-a facut!")}, QStringLiteral("10110")},
+        {"password change, password refused", Account, M::RefusePassword, &TNetF::PassChangeBClick, {passwordRefused},
+         QStringLiteral("10110")},
+        {"delete, password refused", Copies, M::RefusePassword, &TNetF::DelSBClick, {passwordRefused},
+         QStringLiteral("10101")},
+        {"restore, password refused", Copies, M::RefusePassword, &TNetF::LoadSBClick, {passwordRefused},
+         QStringLiteral("10101")},
+    };
+    const QString email = QStringLiteral("ion@primarie.ro");
+    const QString stoc = home + QStringLiteral("/Temp/Stoc.dbf");
+    newPassword = QStringLiteral("nou");
+    for (const auto &c : cases) {
+        fresh();
+        server->accounts[email] = {QStringLiteral("bun"), c.start != CodeAsked};
+        server->copies = {{7, 46357.0, QStringLiteral("x"), QByteArray(100, 'a')},
+                          {8, 46358.0, QStringLiteral("y"), QByteArray(100, 'b')}};
+        if (c.start == LoggedOut)
+            fillLogin(email, QStringLiteral("bun"));
+        else
+            login(email, QStringLiteral("bun"));
+        net->CodConf->setText(server->accounts[email].code);
+        if (c.start == Copies)
+            net->LoadButClick();
+        server->misbehave = c.misbehave;
+        server->blockSize = 64; // a reply of several blocks
+        int clickable = 0; // buttons that could start a second command meanwhile
+        server->onRequest = [&] {
+            for (const QPushButton *b : net->findChildren<QPushButton *>())
+                clickable += b->isEnabled() && b->isVisibleTo(net);
+        };
+        dialogs.messages.clear();
+        dialogs.answers = {6};
+        (net->*c.click)();
+        EXPECT_EQ(messages().mid(c.start == Copies ? 1 : 0), c.messages) << c.name;
+        EXPECT_EQ(net->shownPanels(), c.panels) << c.name;
+        EXPECT_EQ(!net->SendPassB->isHidden(), c.messages.first() == passwordRefused) << c.name;
+        EXPECT_EQ(clickable, 0) << c.name;
+        EXPECT_EQ(net->Pass->text(), QStringLiteral("bun")) << c.name;
+        EXPECT_EQ(terminated, 0) << c.name;
+        EXPECT_EQ(QFile::exists(stoc), c.start == Copies) << c.name;
+        if (c.start == Copies) {
+            EXPECT_EQ(net->S1->Active() ? net->S1->RecordCount() : -1, 2) << c.name;
+            EXPECT_TRUE(net->LoadSB->isEnabled()) << c.name;
+        }
+        QFile::remove(stoc);
+    }
+}
+
 TEST_F(NetTest, LongUploadArrivesWholeOrIsReportedLost)
 {
-    // Blocks go out ahead of the server's confirmations, which come back
-    // several to a read; the last block is short.
+    // One block for each ask of the server; the last block is short.
     const int block = BackupExchange::BlockSize;
     QByteArray archive(6 * block + 1234, Qt::Uninitialized);
     for (qsizetype i = 0; i < archive.size(); ++i)
@@ -229,6 +329,8 @@ TEST_F(NetTest, LongUploadArrivesWholeOrIsReportedLost)
     } cases[] = {
         {"whole", M::None, {}},
         {"dropped after the first block", M::DropWhileSending, QStringLiteral("Eroare la transmisie.")},
+        // Blocks sent ahead would come while the server has not yet asked.
+        {"asked slowly", M::AskSlowly, {}},
     };
     for (const auto &c : cases) {
         server->misbehave = c.misbehave;
@@ -239,6 +341,7 @@ TEST_F(NetTest, LongUploadArrivesWholeOrIsReportedLost)
         EXPECT_EQ(exchange.SendCommand(request), c.error.isEmpty()) << c.name;
         EXPECT_EQ(exchange.lastError(), c.error) << c.name;
         EXPECT_FALSE(QFile::exists(request)) << c.name;
+        EXPECT_EQ(server->unaskedBlocks, 0) << c.name;
         if (!c.error.isEmpty())
             continue;
         ASSERT_EQ(server->copies.size(), 1);
