@@ -3,6 +3,7 @@
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "documents/DocumentError.h"
+#include "platform/io/DurableFile.h"
 #include "platform/profile/AppFolders.h"
 
 #include <QDir>
@@ -38,10 +39,16 @@ QString DocumentFolder::folder()
 QString DocumentFolder::newPath(const QString &name, const QString &extension)
 {
     const QString dir = folder();
+    const bool made = !QFileInfo(dir).isDir();
     if (Form1().AppDir().isEmpty() || !QDir().mkpath(dir))
         throw DocumentError(QStringLiteral("Nu pot scrie pe harddisk! Nu pot crea directorul %1.")
                                 .arg(QDir::toNativeSeparators(dir))
                                 .toStdString());
+    // A new month's folder must outlive a power cut as its documents do.
+    if (made) {
+        DurableFile::syncFolder(QFileInfo(dir).absolutePath());
+        DurableFile::syncFolder(Form1().AppDir());
+    }
     const QString stem = dir + u'/' + safeName(name);
     for (int copy = 1; copy <= kMaxCopies; ++copy) {
         const QString path = stem + (copy == 1 ? QString() : QStringLiteral(" (%1)").arg(copy)) + extension;

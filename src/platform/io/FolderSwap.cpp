@@ -165,6 +165,9 @@ QStringList FolderSwap::recover(const QString &journals)
         if (journal.open(QIODevice::ReadOnly))
             target = QString::fromUtf8(journal.read(4096)).section(u'\n', 0, 0);
         journal.close();
+        // A folder on a drive not there now is mended at a later start.
+        if (!target.isEmpty() && !QFileInfo(QFileInfo(target).absolutePath()).isDir())
+            continue;
         if (QDir::isAbsolutePath(target) && QDir::cleanPath(target) == target && target != u"/") {
             settle(target, id);
             mended << target;
