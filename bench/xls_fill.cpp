@@ -119,7 +119,7 @@ double Fill(const std::vector<std::unique_ptr<MemoryDataSet>> &parts, const QStr
         filler.ReplaceTag(QStringLiteral("#LUNA"), QStringLiteral("martie 2024"));
         filler.FillFromDataSet(*parts[size_t(s)]);
     }
-    filler.CloseAndShow(false);
+    filler.Save();
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (!keep.isEmpty())
         QFile::copy(filler.WorkingCopy(), keep);

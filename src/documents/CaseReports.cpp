@@ -1,6 +1,5 @@
 #include "documents/CaseReports.h"
 
-#include "core/Form1.h"
 #include "core/Form4.h"
 #include "core/NumericF.h"
 #include "documents/AlegeCere.h"
@@ -51,8 +50,7 @@ void CaseReports::BitBtn10Click()
     }
     sx.First();
     rtf.RTFSursa = dataFile(QStringLiteral("Referat.rtf"));
-    rtf.RTFDest = Form1().TempFileName(QStringLiteral("Referat"), QStringLiteral(".rtf"));
-    if (!DocumentPages::begin(rtf, kTitle))
+    if (!DocumentPages::begin(rtf, kTitle, QStringLiteral("Referate nr. ") + numberRange(first, last)))
         return;
     DocumentPages::writeRows(rtf, sx, [this] { addKeys(); });
     sx.Close();

@@ -1,6 +1,5 @@
 #include "documents/DispositionDocuments.h"
 
-#include "core/Form1.h"
 #include "core/Form4.h"
 #include "core/NumericF.h"
 #include "documents/DocumentPages.h"
@@ -87,11 +86,6 @@ void DispositionDocuments::ListDisp(Kind kind)
     }
     sql << QStringLiteral("AND LUNACRT=") + SqlQuote::number(workingMonth());
 
-    // Without a free output name there is nothing to write into.
-    if (!rtf.AlegeFisierDest(Form1().TempDir() + QStringLiteral("/Dispozitie"))) {
-        DocumentPages::error(kTitle, QStringLiteral("Nu pot scrie pe harddisk!"));
-        return;
-    }
     const KindInfo &k = info(kind);
     sql << QStringLiteral("AND STATUT=") + SqlQuote::literal(QLatin1String(k.status))
         << QStringLiteral("ORDER BY NR_CERE");
@@ -105,7 +99,9 @@ void DispositionDocuments::ListDisp(Kind kind)
                                  .arg(firstText, lastText));
         return;
     }
-    if (!DocumentPages::begin(rtf, kTitle))
+    const QString numbers = first == 0 && last == 0 ? QStringLiteral("fara numar")
+                                                    : QStringLiteral("nr. ") + numberRange(firstText, lastText);
+    if (!DocumentPages::begin(rtf, kTitle, QLatin1String(k.caption) + u' ' + numbers))
         return;
     const QDate grantedFrom = m_dialog->DataA->date();
     sx.First();

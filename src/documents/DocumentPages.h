@@ -11,10 +11,11 @@ class TRTFReplace;
 // copy of the template body per row, a page break between rows.
 namespace DocumentPages {
 
-// Starts RTF1's document from its template. On a missing template or an
-// output that cannot be created it shows the error under the title and
-// returns false; nothing is left written.
-bool begin(TRTFReplace &rtf, const QString &title);
+// Starts RTF1's document from its template, as a new document "<name>.rtf"
+// in the clerk's document folder. On a missing template or an output that
+// cannot be created it shows the error under the title and returns false;
+// nothing is left written.
+bool begin(TRTFReplace &rtf, const QString &title, const QString &name);
 
 // From the current row to the end: addKeys, one page, and a page break
 // before every row but the first.

@@ -77,6 +77,11 @@ QString dataFile(const QString &name)
     return Dbf::resolve(QDir(Form1().DataDir()).filePath(name));
 }
 
+QString numberRange(const QString &first, const QString &last)
+{
+    return first.trimmed() == last.trimmed() ? first.trimmed() : first.trimmed() + u'-' + last.trimmed();
+}
+
 int workingMonth()
 {
     return TForm1::MonthIndex(Form3().LunaLucru->text());

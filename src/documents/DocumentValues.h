@@ -18,6 +18,8 @@ QString courtesyTitle(const QString &cnp);
 QString wholeEven(double value);
 // "0.00" with "." as separator.
 QString twoDecimals(double value);
+// The numbers of a document's name: "9-10", or "9" when both are alike.
+QString numberRange(const QString &first, const QString &last);
 // "dd.MM.yyyy"; empty for a null date.
 QString date(const TField *field);
 

@@ -5,6 +5,7 @@
 #include "documents/DocumentError.h"
 #include "documents/DocumentValues.h"
 #include "platform/automation/XlsxWorkbook.h"
+#include "documents/DocumentFolder.h"
 #include "documents/DocumentOpener.h"
 #include "platform/io/DurableFile.h"
 #include "platform/sql/TDataSet.h"
@@ -282,19 +283,27 @@ void TExpXLSOLE::FillRecords(TDataSet &dataSet, int templateRow)
     }
 }
 
-void TExpXLSOLE::CloseAndShow(bool show)
+void TExpXLSOLE::Save()
 {
     m_backEnd->SaveAndClose();
     m_backEnd = &m_engine;
-    if (show)
-        DocumentOpener::open(m_workingCopy);
+}
+
+QString TExpXLSOLE::SaveAndShow(const QString &name)
+{
+    const QString path = DocumentFolder::newPath(name, u'.' + QFileInfo(m_workingCopy).suffix());
+    SaveTo(path);
+    DocumentOpener::open(path);
+    return path;
 }
 
 void TExpXLSOLE::SaveTo(const QString &target)
 {
-    CloseAndShow(false);
-    if (QFile::rename(m_workingCopy, target))
+    Save();
+    if (QFile::rename(m_workingCopy, target)) {
+        DurableFile::syncFolder(QFileInfo(target).absolutePath());
         return;
+    }
     QFile in(m_workingCopy);
     if (!in.open(QIODevice::ReadOnly))
         throw DocumentError(QStringLiteral("Nu pot citi fisierul %1: %2")

@@ -51,16 +51,19 @@ public:
     // row per record, "%NRCRT" the running number, "#FIELD" the field's value.
     // The dataset is left on the record it stood on, also after an error.
     void FillFromDataSet(TDataSet &dataSet);
-    // Saves the working copy, closes it and, when show is true, opens it with
-    // the default application.
-    void CloseAndShow(bool show);
+    // Saves the working copy and closes it.
+    void Save();
+    // Saves the workbook as a new document "<name>" of the clerk's document
+    // folder (see DocumentFolder) and opens it with the default application;
+    // answers where it lies.
+    QString SaveAndShow(const QString &name);
 
     // Saves and closes the working copy without showing it, and makes it the
     // file at target: renamed when both lie on one disk, else copied through
     // the durable path and removed.
     void SaveTo(const QString &target);
 
-    // The file CloseAndShow writes.
+    // The file Save writes.
     QString WorkingCopy() const { return m_workingCopy; }
     // True while an .xlsx workbook is open.
     bool UsesAutomation() const { return m_backEnd == &m_xlsx; }

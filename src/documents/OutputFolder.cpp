@@ -3,14 +3,13 @@
 #include "core/CoreError.h"
 #include "core/Erori.h"
 #include "core/Form1.h"
-#include "documents/DocumentValues.h"
-#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
+#include "platform/io/FolderSwap.h"
+#include "platform/profile/AppFolders.h"
 #include "platform/shell/Shell.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 OutputFolder::OutputFolder(Texts texts) : m_texts(std::move(texts)) {}
 
@@ -28,50 +27,42 @@ bool OutputFolder::choose()
         return false;
     const QString folder = QDir(chosen).filePath(m_texts.subFolder);
     const QString shown = QDir::toNativeSeparators(folder);
-    if (QFileInfo::exists(folder)) {
-        if (TErori::Mesaj(m_texts.title, QStringLiteral("\rDirectorul ") + shown + m_texts.exists + QStringLiteral("\rIl inlocuim?"),
-                          0, TErori::Da | TErori::Nu)
-            != TErori::ResultDa)
-            return false;
-        TForm1::ShellDelete(folder);
-        DocumentValues::letWindowsRun();
-        if (QFileInfo::exists(folder)) {
-            message(QStringLiteral("\rDirectorul ") + shown + m_texts.inUse);
-            return false;
-        }
-    }
-    auto work = std::make_unique<QTemporaryDir>(folder + QStringLiteral("-XXXXXX"));
-    if (!work->isValid()) {
-        message(QStringLiteral("\rNu pot crea directorul ") + shown + QStringLiteral("!\r") + work->errorString());
+    // The old folder stays until the new one is whole.
+    if (QFileInfo::exists(folder)
+        && TErori::Mesaj(m_texts.title, QStringLiteral("\rDirectorul ") + shown + m_texts.exists + QStringLiteral("\rIl inlocuim?"),
+                         0, TErori::Da | TErori::Nu)
+               != TErori::ResultDa)
+        return false;
+    try {
+        m_swap = std::make_unique<FolderSwap>(folder, AppFolders::swapJournalDir(Form1().AppDir()));
+    } catch (const FileWriteError &e) {
+        message(QStringLiteral("\rNu pot crea directorul ") + shown + QStringLiteral("!\r") + QString::fromUtf8(e.what()));
         return false;
     }
     m_target = folder;
-    m_work = std::move(work);
     return true;
 }
 
 QString OutputFolder::work() const
 {
-    return m_work ? m_work->path() : QString();
+    return m_swap ? m_swap->work() : QString();
 }
 
 void OutputFolder::commit()
 {
-    const QString work = m_work->path();
-    // A temporary folder is the owner's alone; the report is the office's.
-    QFile::setPermissions(work, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser
-                                    | QFile::WriteUser | QFile::ExeUser | QFile::ReadGroup | QFile::ExeGroup
-                                    | QFile::ReadOther | QFile::ExeOther);
-    if (!QDir().rename(work, m_target))
-        throw CoreError(QStringLiteral("Nu pot pune raportul in directorul ") + QDir::toNativeSeparators(m_target)
-                        + QStringLiteral(": exista deja sau nu am drept de scriere."));
-    m_work->setAutoRemove(false);
-    m_work.reset();
-    DurableFile::syncFolder(m_target);
-    DurableFile::syncFolder(QFileInfo(m_target).absolutePath());
+    const bool replacing = QFileInfo::exists(m_target);
+    try {
+        m_swap->commit();
+    } catch (const FileWriteError &e) {
+        const QString shown = QDir::toNativeSeparators(m_target);
+        throw CoreError((replacing ? QStringLiteral("\rDirectorul ") + shown + m_texts.inUse
+                                   : QStringLiteral("Nu pot pune raportul in directorul ") + shown + u'.')
+                        + u'\r' + QString::fromUtf8(e.what()));
+    }
+    m_swap.reset();
 }
 
 void OutputFolder::discard()
 {
-    m_work.reset();
+    m_swap.reset();
 }

@@ -4,12 +4,13 @@
 
 #include <memory>
 
-class QTemporaryDir;
+class FolderSwap;
 
 // The folder a report writes its files into: a fixed sub-folder of a folder
 // the user picks. An existing sub-folder is replaced only when the user says
-// Da. The files go into a working folder beside it, which takes its place
-// when complete, so the report's folder is whole or absent.
+// Da, and only once the new one is whole: the files go into a working folder
+// beside it, which takes its place when complete (see FolderSwap), so the
+// old report or the new one is always there whole.
 class OutputFolder
 {
 public:
@@ -27,14 +28,15 @@ public:
     ~OutputFolder();
 
     // Asks for the folder, and whether to replace the sub-folder when it is
-    // there; false, its reason shown, when the user stops or the old folder
-    // cannot go or no working folder can be made.
+    // there; false, its reason shown, when the user stops or no working
+    // folder can be made.
     bool choose();
     // Where the files go while the report runs.
     QString work() const;
     // The sub-folder the report ends in.
     QString target() const { return m_target; }
-    // Puts the working folder in place; throws CoreError when it cannot.
+    // Puts the working folder in place; throws CoreError, the old folder
+    // kept, when it cannot.
     void commit();
     // Drops the working folder and all it holds.
     void discard();
@@ -44,5 +46,5 @@ private:
 
     Texts m_texts;
     QString m_target;
-    std::unique_ptr<QTemporaryDir> m_work;
+    std::unique_ptr<FolderSwap> m_swap;
 };

@@ -1,9 +1,9 @@
 #include "documents/RequestForms.h"
 
 #include "core/Erori.h"
-#include "core/Form1.h"
 #include "core/Form4.h"
 #include "documents/DocumentError.h"
+#include "documents/DocumentFolder.h"
 #include "documents/DocumentValues.h"
 #include "documents/RTFReplace.h"
 #include "tables/RequestTables.h"
@@ -271,7 +271,8 @@ void RequestForms::FisaVBClick()
     TRTFReplace &rtf = *m_ctx.RTF1;
     rtf.RTFSursa = dataFile(QStringLiteral("FisaV.rtf"));
     requireTemplate(rtf.RTFSursa);
-    rtf.RTFDest = Form1().TempFileName(QStringLiteral("FisaV"), QStringLiteral(".rtf"));
+    rtf.RTFDest = DocumentFolder::newPath(QStringLiteral("Fisa de verificare cererea nr. ") + text(row, "NR_CERE").trimmed(),
+                                          QStringLiteral(".rtf"));
     if (!rtf.IncepeDocument())
         throw EInOutError("Nu pot scrie fisierul " + QDir::toNativeSeparators(rtf.RTFDest).toStdString());
     const auto [surname, given] = SplitName(text(row, "TITULAR"));

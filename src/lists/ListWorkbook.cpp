@@ -4,6 +4,7 @@
 #include "core/Form3.h"
 #include "core/ResourceStore.h"
 #include "core/CoreError.h"
+#include "documents/DocumentFolder.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
 #include "platform/sql/TQuery.h"
@@ -34,7 +35,7 @@ bool show(const QString &title, const QString &resource, TQuery &rows)
     if (path.isEmpty() || !xls.OpenTemplate(path, false))
         throw CoreError(QStringLiteral("Nu pot deschide modelul %1 al programului.").arg(resource));
     xls.FillFromDataSet(rows);
-    xls.CloseAndShow(true);
+    xls.SaveAndShow(title + u' ' + DocumentFolder::month());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "core/Form1.h"
 #include "core/Form4.h"
 #include "core/NumericF.h"
+#include "documents/DocumentFolder.h"
 #include "documents/DocumentPages.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
@@ -92,7 +93,7 @@ void CollectiveDisposition::ListeazaDispCum()
     fillAnnex(2, Filter::WithAid, dateText(dispDate));
     fillAnnex(3, Filter::WithSupplements, dateText(dispDate));
     ExpXLSOLE().SelectSheet(1);
-    ExpXLSOLE().CloseAndShow(true);
+    ExpXLSOLE().SaveAndShow(QStringLiteral("Dispozitie Unica nr. ") + m_dialog->NrDisp->text().trimmed());
 }
 
 void CollectiveDisposition::fillDecision(const QDate &dispDate, const QDate &requestDate)

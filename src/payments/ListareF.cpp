@@ -1,6 +1,7 @@
 #include "payments/ListareF.h"
 
 #include "core/Form4.h"
+#include "documents/DocumentFolder.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
 #include "payments/PaymentValues.h"
@@ -38,7 +39,7 @@ void TListareF::ListeazaStat(const TTipStatF &selection)
     }
     LQ1.Close();
     xls.SelectSheet(1);
-    xls.CloseAndShow(true);
+    xls.SaveAndShow(QStringLiteral("Stat de plata ") + DocumentFolder::month());
 }
 
 void TListareF::replaceTags(const QString &month)

@@ -1,7 +1,7 @@
 #include "suppliers/AnnexMerger.h"
 
 #include "core/Cnp.h"
-#include "core/Form1.h"
+#include "documents/DocumentFolder.h"
 #include "documents/ExpXLSOLE.h"
 #include "documents/XlsFillBackEnd.h"
 #include "payments/PaymentValues.h"
@@ -109,9 +109,7 @@ QString AnnexMerger::Merge(int annex, const QStringList &paths, const std::funct
             flagDuplicates();
     }
     m_x.SelectSheet(1);
-    const QString merged = Form1().TempFileName(QStringLiteral("Anexa%1").arg(annex), QStringLiteral(".xls"));
-    if (merged.isEmpty())
-        PaymentValues::refuse(QStringLiteral("Nu mai este niciun nume liber in directorul temporar."));
+    const QString merged = DocumentFolder::newPath(QStringLiteral("Anexa %1 insumata").arg(annex), QStringLiteral(".xls"));
     m_x.SaveTo(merged);
     return merged;
 }

@@ -4,6 +4,7 @@
 #include "core/Erori.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
+#include "documents/DocumentFolder.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
 #include "payments/PaymentValues.h"
@@ -107,7 +108,7 @@ void RaportBanci1Click()
         xls.FillFromDataSet(q);
     }
     xls.SelectSheet(1);
-    xls.CloseAndShow(true);
+    xls.SaveAndShow(Title + u' ' + DocumentFolder::month());
 }
 
 } // namespace BankReport

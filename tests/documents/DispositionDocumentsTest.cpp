@@ -1,5 +1,6 @@
 #include "DocumentsWorld.h"
 
+#include "core/AppStartup.h"
 #include "core/NumericF.h"
 #include "documents/ListDispF.h"
 
@@ -77,18 +78,35 @@ TEST(Dispositions, RangeSelectsByNumberStatusAndMonth)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         const qsizetype before = w.shell.openedDocuments.size();
-        if (before > 0) // the earlier document is still shown in the office suite
-            QFile(w.temp + QStringLiteral("/.~lock.Dispozitie%1.rtf#").arg(before - 1)).open(QIODevice::WriteOnly);
         listRange(w, c.kind, c.first, c.last);
         ASSERT_EQ(w.shell.openedDocuments.size(), before + 1);
-        EXPECT_TRUE(w.lastOpened().startsWith(w.temp + QStringLiteral("/Dispozitie")));
         EXPECT_EQ(namesIn(DocumentsWorld::rtfText(w.lastOpened()), all), c.expected);
         EXPECT_FALSE(w.sx.Active()) << "the work query is closed again";
     }
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
-    // A name still shown is skipped, so earlier documents stay as they are.
-    EXPECT_EQ(QFileInfo(w.shell.openedDocuments.at(0)).fileName(), QStringLiteral("Dispozitie0.rtf"));
-    EXPECT_EQ(QFileInfo(w.shell.openedDocuments.at(3)).fileName(), QStringLiteral("Dispozitie3.rtf"));
+    EXPECT_EQ(w.shell.openedDocuments.at(0),
+              w.root + QStringLiteral("/Documente/01.2023/Dispozitie de Stabilire Separata nr. 9-10.rtf"));
+    EXPECT_EQ(QFileInfo(w.shell.openedDocuments.at(3)).fileName(), QStringLiteral("Dispozitie de Respingere nr. 1-100.rtf"));
+}
+
+// The documents outlive the run: the same range listed again is a second
+// file beside the first, and the exit, which deletes Temp, keeps both.
+TEST(Dispositions, DocumentsOfTheSameKindAreKeptSideBySideAfterTheExit)
+{
+    DocumentsWorld w;
+    w.extractTemplates();
+    w.writeCereri({DocumentsWorld::request(1)});
+    listRange(w, Kind::Stabilire, "1", "1");
+    DocumentsWorld::rtfText(w.lastOpened()); // the clerk still has the first one open
+    listRange(w, Kind::Stabilire, "1", "1");
+    const QString folder = w.root + QStringLiteral("/Documente/01.2023/");
+    const QStringList kept{folder + QStringLiteral("Dispozitie de Stabilire Separata nr. 1.rtf"),
+                           folder + QStringLiteral("Dispozitie de Stabilire Separata nr. 1 (2).rtf")};
+    EXPECT_EQ(w.shell.openedDocuments, kept);
+    AppStartup::finish();
+    EXPECT_FALSE(QFileInfo::exists(w.temp));
+    for (const QString &path : kept)
+        EXPECT_TRUE(DocumentsWorld::rtfText(path).contains(QStringLiteral("POPESCU ION"))) << path.toStdString();
 }
 
 TEST(Dispositions, ZeroRangeListsRequestsWithoutNumber)
@@ -178,7 +196,7 @@ TEST(Dispositions, RefusalsWriteNothing)
         const char *name;
         std::function<void(DocumentsWorld &)> arrange;
         QString title;
-        QString text; // %1: the data folder
+        QString text; // %data, %root: the data and the program folder
     };
     const Case cases[] = {
         {"empty range", [](DocumentsWorld &) {}, "Listare dispozitii",
@@ -189,15 +207,14 @@ TEST(Dispositions, RefusalsWriteNothing)
              w.writeCereri({r});
              QFile::remove(w.data + QStringLiteral("/Stabilire.rtf"));
          },
-         "Listare Dispozitii", "Nu exista modelul %1/Stabilire.rtf!"},
-        // Every output name is taken by something that cannot be deleted.
-        {"no free output name",
+         "Listare Dispozitii", "Nu exista modelul %data/Stabilire.rtf!"},
+        // A file stands where the documents' folder should be.
+        {"no document folder",
          [](DocumentsWorld &w) {
              w.writeCereri({DocumentsWorld::request(5)});
-             for (int n = 0; n < 100; ++n)
-                 QDir(w.temp).mkpath(QStringLiteral("Dispozitie%1.rtf/held").arg(n));
+             QFile(w.root + QStringLiteral("/Documente")).open(QIODevice::WriteOnly);
          },
-         "Listare Dispozitii", "Nu pot scrie pe harddisk!"},
+         "Listare Dispozitii", "Nu pot scrie pe harddisk! Nu pot crea directorul %root/Documente/01.2023."},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,7 +227,7 @@ TEST(Dispositions, RefusalsWriteNothing)
         ASSERT_EQ(w.dialogs.messages.size(), 1);
         const MessageSpec &m = w.dialogs.messages.first();
         EXPECT_EQ(m.title, c.title);
-        EXPECT_EQ(m.text, c.text.contains(QStringLiteral("%1")) ? c.text.arg(w.data) : c.text);
+        EXPECT_EQ(m.text, QString(c.text).replace(QStringLiteral("%data"), w.data).replace(QStringLiteral("%root"), w.root));
         EXPECT_EQ(m.kindCaption, QStringLiteral("Eroare"));
         EXPECT_EQ(m.buttons, QStringList{QStringLiteral("&OK")});
         EXPECT_TRUE(w.shell.openedDocuments.isEmpty());

@@ -5,6 +5,7 @@
 #include "PaymentRecords.h"
 #include "SavedWorkbook.h"
 
+#include "documents/DocumentFolder.h"
 #include "documents/ExpXLSOLE.h"
 #include "platform/sql/SqlError.h"
 
@@ -59,7 +60,7 @@ protected:
     // Saves, closes and reads the working copy back.
     std::unique_ptr<SavedWorkbook> saved()
     {
-        filler.CloseAndShow(false);
+        filler.Save();
         return std::make_unique<SavedWorkbook>(filler.WorkingCopy());
     }
     void fill(TDataSet &data)
@@ -115,7 +116,7 @@ TEST_P(FillerTest, WorkingCopyHasTheTemplatesFormatAndTheTemplateStaysAsItWas)
     EXPECT_TRUE(copyInfo.fileName().startsWith(u"XLSTmp"));
     EXPECT_EQ(copyInfo.suffix(), QString::fromLatin1(GetParam().name));
     filler.ReplaceTag(QStringLiteral("#LUNA"), QStringLiteral("03.2024"));
-    filler.CloseAndShow(false);
+    filler.Save();
 
     EXPECT_TRUE(shell.openedDocuments.isEmpty());
     EXPECT_EQ(XlsxWorkbook::hasSignature(filler.WorkingCopy()), filler.WorkingCopy().endsWith(u".xlsx"));
@@ -124,13 +125,13 @@ TEST_P(FillerTest, WorkingCopyHasTheTemplatesFormatAndTheTemplateStaysAsItWas)
     expectNoWorkbook(filler);
 }
 
-TEST_P(FillerTest, CloseAndShowOpensTheSavedCopy)
+TEST_P(FillerTest, SaveAndShowOpensTheWorkbookKeptInTheDocumentFolder)
 {
     open();
-    filler.CloseAndShow(true);
-    ASSERT_EQ(shell.openedDocuments, QStringList{filler.WorkingCopy()});
-    EXPECT_TRUE(QFileInfo(filler.WorkingCopy()).size() > 0);
-    EXPECT_EQ(SavedWorkbook(filler.WorkingCopy()).sheetCount(), GetParam().sheets);
+    const QString kept = filler.SaveAndShow(QStringLiteral("Stat de plata"));
+    EXPECT_EQ(kept, DocumentFolder::folder() + QStringLiteral("/Stat de plata.") + QString::fromLatin1(GetParam().name));
+    ASSERT_EQ(shell.openedDocuments, QStringList{kept});
+    EXPECT_EQ(SavedWorkbook(kept).sheetCount(), GetParam().sheets);
 }
 
 TEST_P(FillerTest, BlankValueIsResetByEachOpen)
@@ -460,7 +461,7 @@ TEST_P(FillerTest, TheDataSetIsLeftOnItsRecord)
         fill(*data);
         EXPECT_EQ(data->RecNo(), recNo);
         EXPECT_EQ(data->Eof(), eof);
-        filler.CloseAndShow(false);
+        filler.Save();
     }
 }
 

@@ -83,7 +83,7 @@ protected:
 
     static QString keep(TExpXLSOLE &filler, const QString &name)
     {
-        filler.CloseAndShow(false);
+        filler.Save();
         const QString target = world->dir() + u'/' + name;
         EXPECT_TRUE(QFile::rename(filler.WorkingCopy(), target));
         return target;

@@ -9,6 +9,8 @@
 #include "documents/RTFReplace.h"
 #include "platform/automation/XlsxWorkbook.h"
 #include "platform/db/Dbf.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FolderSwap.h"
 #include "platform/io/WriteLimit.h"
 #include "platform/profile/ProfileFile.h"
 #include "platform/sql/SqlQuote.h"
@@ -183,6 +185,18 @@ const std::vector<Writer> &writers()
                  rtf.PaginaNoua();
              }
              rtf.InchideDocument();
+         }},
+        // The second file of a report does not fit: the old report stays whole, and no work folder.
+        {"report folder", "Anexa2.xls", 20000,
+         [](const QString &t, const QString &) {
+             QDir(t).mkpath("Lemne_Trezorerie");
+             put(t + "/Lemne_Trezorerie/Anexa2.xls", "old annex");
+         },
+         [](const QString &t, const QString &s) {
+             FolderSwap report(t + "/Lemne_Trezorerie", s + "/Inlocuiri");
+             DurableFile::save(report.work() + "/Trezorerie.dbf", noise(10000));
+             DurableFile::save(report.work() + "/Anexa2.xls", noise(50000));
+             report.commit();
          }},
         {"table create", "Cereri.dbf", 50,
          [](const QString &t, const QString &) { fillTable(t + "/Cereri.dbf", 20); },

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -45,6 +46,12 @@ QString temporaryNameFor(const QString &target)
     const QFileInfo info(target);
     return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".")
            + QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".part");
+}
+
+const QRegularExpression &temporaryPattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.[0-9a-z]{1,7}\\.part$"));
+    return pattern;
 }
 
 // Opens a fresh temporary file beside `target`, with the target's permissions
@@ -210,6 +217,21 @@ void DurableFile::discard()
     if (!m_temp.isEmpty())
         ::unlink(QFile::encodeName(m_temp).constData());
     m_state = State::Done;
+}
+
+bool DurableFile::isTemporaryName(const QString &fileName)
+{
+    return temporaryPattern().match(fileName).hasMatch();
+}
+
+int DurableFile::removeTemporaries(const QString &folder)
+{
+    int removed = 0;
+    const QFileInfoList entries = QDir(folder).entryInfoList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &entry : entries)
+        if (!entry.isSymLink() && isTemporaryName(entry.fileName()) && QFile::remove(entry.filePath()))
+            ++removed;
+    return removed;
 }
 
 void DurableFile::save(const QString &target, const QByteArray &bytes)

@@ -50,6 +50,11 @@ public:
     static void save(const QString &target, const QByteArray &bytes);
     // Syncs a folder so a rename in it survives a power cut (best effort).
     static void syncFolder(const QString &folder);
+    // True for the name a temporary file of this class has (".<name>.<n>.part").
+    static bool isTemporaryName(const QString &fileName);
+    // Removes the temporary files a killed run left in `folder` (not below
+    // it); answers how many went.
+    static int removeTemporaries(const QString &folder);
     // The Romanian sentence for a failed write of `path` with errno `error`.
     [[noreturn]] static void raise(const QString &path, int error, const QString &action = {});
 

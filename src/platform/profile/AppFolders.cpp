@@ -25,6 +25,16 @@ QString AppFolders::windowsDir()
     return QDir::cleanPath(QDir::homePath() + QStringLiteral("/.config/Kestrun"));
 }
 
+QString AppFolders::documentsDir(const QString &programDir)
+{
+    return programDir + QStringLiteral("/Documente");
+}
+
+QString AppFolders::swapJournalDir(const QString &programDir)
+{
+    return programDir + QStringLiteral("/Inlocuiri");
+}
+
 QString AppFolders::settingsPath(const QString &dataDir)
 {
     return QDir::cleanPath(dataDir) + u'/' + SettingsFile;

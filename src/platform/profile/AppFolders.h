@@ -19,6 +19,11 @@ public:
     static QString tempDir();
     static QString windowsDir();
 
+    // Below a program folder: the documents made for the clerk, kept for
+    // good, and the journals of report folders being replaced.
+    static QString documentsDir(const QString &programDir);
+    static QString swapJournalDir(const QString &programDir);
+
     static QString settingsPath(const QString &dataDir);
     static QString localSettingsPath();
     static QString machineStorePath();

@@ -1,11 +1,13 @@
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
+#include "platform/io/FolderSwap.h"
 #include "platform/io/WriteLimit.h"
 #include "KillAt.h"
 
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -149,4 +151,111 @@ TEST(DurableFile, AKillBeforeTheRenameLeavesTheOldFileWhole)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old"));
     EXPECT_FALSE(runKilledAt("durable.rename", 2, [&] { DurableFile::save(target, "new"); }));
+}
+
+TEST(DurableFile, OnlyItsOwnTemporaryFilesAreRemoved)
+{
+    QTemporaryDir dir;
+    struct Case { const char *name; bool removed; };
+    const Case cases[] = {
+        {".Dispozitie de Stabilire 1-5.rtf.1z141z3.part", true},
+        {".Stat.xls.0.part", true},
+        {"Stat.xls.k3.part", false},        // not hidden: not our name
+        {".Stat.xls.4-2.part", false},      // not a number
+        {".Stat.xls.K3.part", false},       // our numbers are lower case
+        {".Stat.xls.12345678.part", false}, // longer than a 32-bit number in base 36
+        {"Stat.xls", false},
+    };
+    for (const Case &c : cases)
+        DurableFile::save(dir.filePath(QString::fromUtf8(c.name)), "x");
+    EXPECT_EQ(DurableFile::removeTemporaries(dir.path()), 2);
+    for (const Case &c : cases)
+        EXPECT_EQ(QFile::exists(dir.filePath(QString::fromUtf8(c.name))), !c.removed) << c.name;
+}
+
+namespace {
+
+using Files = QMap<QString, QByteArray>;
+
+Files filesOf(const QString &folder)
+{
+    Files files;
+    for (const QString &name : QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        files.insert(name, readAll(folder + u'/' + name));
+    return files;
+}
+
+void writeFolder(const QString &folder, const Files &files)
+{
+    for (auto it = files.begin(); it != files.end(); ++it)
+        DurableFile::save(folder + u'/' + it.key(), it.value());
+}
+
+} // namespace
+
+TEST(FolderSwap, AKillAtAnyStepLeavesTheOldFolderOrTheNewOneWhole)
+{
+    const Files oldFiles{{"a.dbf", "old a"}, {"b.xls", "old b"}};
+    const Files newFiles{{"a.dbf", "new a"}, {"c.xls", "new c"}, {"d.txt", "new d"}};
+    struct Case
+    {
+        const char *point;
+        int nth;
+        bool newIn; // which folder the target holds after recovery
+    };
+    const Case cases[] = {
+        {"folder.begun", 1, false},
+        {"durable.rename", 3, false}, // the journal, then one new file of three
+        {"folder.whole", 1, false},
+        {"folder.aside", 1, false},   // the old folder renamed aside, the new one not yet in
+        {"folder.in", 1, true},
+        {"folder.workRemoved", 1, true}, // the old one still aside
+    };
+    for (bool hadOld : {true, false}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(c.point) + (hadOld ? " over an old folder" : " into no folder"));
+            QTemporaryDir dir;
+            const QString reports = dir.filePath("Rapoarte"), target = reports + "/Lemne_Trezorerie";
+            const QString journals = dir.filePath("Inlocuiri");
+            QDir().mkpath(reports);
+            if (hadOld) {
+                QDir().mkpath(target);
+                writeFolder(target, oldFiles);
+            }
+            EXPECT_TRUE(runKilledAt(c.point, c.nth, [&] {
+                FolderSwap swap(target, journals);
+                writeFolder(swap.work(), newFiles);
+                swap.commit();
+            }));
+            EXPECT_EQ(FolderSwap::recover(journals), QStringList{target});
+            if (c.newIn || hadOld) {
+                EXPECT_EQ(filesOf(target), c.newIn ? newFiles : oldFiles);
+            }
+            EXPECT_EQ(QDir(reports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                      QFileInfo::exists(target) ? QStringList{"Lemne_Trezorerie"} : QStringList{});
+            EXPECT_TRUE(QDir(journals).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        }
+    }
+}
+
+TEST(FolderSwap, AFailedRunLeavesTheOldFolderAndNoWorkFolder)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("Raport"), journals = dir.filePath("Inlocuiri");
+    QDir().mkpath(target);
+    DurableFile::save(target + "/vechi.txt", "old");
+    {
+        FolderSwap swap(target, journals);
+        DurableFile::save(swap.work() + "/nou.txt", "new");
+    }
+    EXPECT_EQ(filesOf(dir.path()).keys(), (QStringList{"Inlocuiri", "Raport"}));
+    EXPECT_EQ(filesOf(target), (Files{{"vechi.txt", "old"}}));
+    EXPECT_TRUE(QDir(journals).isEmpty());
+    EXPECT_TRUE(FolderSwap::recover(journals).isEmpty());
+
+    FolderSwap swap(target, journals);
+    DurableFile::save(swap.work() + "/nou.txt", "new");
+    swap.commit();
+    EXPECT_EQ(filesOf(target), (Files{{"nou.txt", "new"}}));
+    EXPECT_EQ(filesOf(dir.path()).keys(), (QStringList{"Inlocuiri", "Raport"}));
 }
