@@ -1,7 +1,8 @@
 #include "suppliers/SelCEZ.h"
 
+#include "core/EnterTab.h"
 #include "core/Form1.h"
-#include "suppliers/SupplierNames.h"
+#include "suppliers/SupplierChoices.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -28,7 +29,7 @@ TSelCEZ::TSelCEZ(QWidget *parent)
     setWindowTitle(QStringLiteral("Raport CEZ - Suplimente Electrica"));
     // A SIRUTA code is a number: a sign, a point or letters make no code.
     Siruta->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(kSirutaMax)), Siruta));
-    SupplierNames::enterMovesOn(FurnE);
+    new EnterTab(this, {FurnE});
     MemoBut->setAutoDefault(false);
     CloseBut->setAutoDefault(false);
 
@@ -56,7 +57,7 @@ bool TSelCEZ::Execute(const QString &kind)
 {
     m_confirmed = false;
     FurnE->clear();
-    SupplierNames::add(FurnE, QStringLiteral("FURNE"), SupplierNames::granted(QStringLiteral("SUMAE>0")));
+    SupplierChoices::add(FurnE, QStringLiteral("FURNE"), SupplierChoices::granted(QStringLiteral("SUMAE>0")));
     FurnE->setCurrentIndex(FurnE->count() > 0 ? 0 : -1);
     Siruta->setText(Form1().ReadSetting(QStringLiteral("CONST"), QStringLiteral("SIRUTA")).trimmed());
     if (kind == u"CEZ") {

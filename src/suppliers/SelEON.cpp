@@ -1,12 +1,13 @@
 #include "suppliers/SelEON.h"
 
+#include "core/EnterTab.h"
 #include "core/Form1.h"
 #include "documents/DocumentValues.h"
 #include "platform/profile/ProfileText.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "suppliers/PostalCodes.h"
-#include "suppliers/SupplierNames.h"
+#include "suppliers/SupplierChoices.h"
 #include "tables/RequestTables.h"
 
 #include <QComboBox>
@@ -34,7 +35,7 @@ TSelEON::TSelEON(QWidget *parent)
     ExDBGrid1->setColumnWidth(0, 200);
     ExDBGrid1->setColumnWidth(1, 120);
     ExDBGrid1->verticalHeader()->hide();
-    SupplierNames::enterMovesOn(FurnE);
+    new EnterTab(this, {FurnE});
     MemoBut->setAutoDefault(false);
     CloseBut->setAutoDefault(false);
 
@@ -69,8 +70,8 @@ bool TSelEON::Execute()
 void TSelEON::fillNames()
 {
     FurnE->clear();
-    SupplierNames::add(FurnE, QStringLiteral("FURNG"), SupplierNames::granted(QStringLiteral("(TOTAL>0) OR (SUMAG>0)")));
-    SupplierNames::add(FurnE, QStringLiteral("FURNE"), SupplierNames::granted(QStringLiteral("(TOTAL>0) OR (SUMAE>0)")),
+    SupplierChoices::add(FurnE, QStringLiteral("FURNG"), SupplierChoices::granted(QStringLiteral("(TOTAL>0) OR (SUMAG>0)")));
+    SupplierChoices::add(FurnE, QStringLiteral("FURNE"), SupplierChoices::granted(QStringLiteral("(TOTAL>0) OR (SUMAE>0)")),
                        true);
     FurnE->setCurrentIndex(-1);
 }

@@ -9,6 +9,9 @@
 #include "suppliers/SupplierReports.h"
 #include "xls/support/IndependentReaders.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableWidget>
 
@@ -80,6 +83,10 @@ TEST(SupplierReports, ThreeWorkbooksReadBackByOthers)
 
     for (const QString &kind : {QStringLiteral("CEZ"), QStringLiteral("PREMIER")}) {
         whenVisible(SelCEZ(), [] {
+            // Enter in the names moves on to the next input, past the list's own line.
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(SelCEZ().FurnE, &enter);
+            EXPECT_EQ(SelCEZ().focusWidget(), SelCEZ().Siruta);
             SelCEZ().FurnE->setCurrentIndex(SelCEZ().FurnE->findText(QStringLiteral("E-ON ENERGIE")));
             SelCEZ().Siruta->setText(QStringLiteral("22415"));
             SelCEZ().MemoBut->click();

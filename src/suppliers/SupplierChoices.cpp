@@ -1,4 +1,4 @@
-#include "suppliers/SupplierNames.h"
+#include "suppliers/SupplierChoices.h"
 
 #include "documents/DocumentValues.h"
 #include "platform/sql/SqlQuote.h"
@@ -6,25 +6,8 @@
 #include "tables/RequestTables.h"
 
 #include <QComboBox>
-#include <QEvent>
-#include <QKeyEvent>
 
 namespace {
-
-class EnterTab : public QObject
-{
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        auto *key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent *>(event) : nullptr;
-        if (key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            static_cast<QWidget *>(watched)->nextInFocusChain()->setFocus(Qt::TabFocusReason);
-            return true;
-        }
-        return false;
-    }
-};
 
 bool holds(const QComboBox *list, const QString &name)
 {
@@ -36,7 +19,7 @@ bool holds(const QComboBox *list, const QString &name)
 
 } // namespace
 
-namespace SupplierNames {
+namespace SupplierChoices {
 
 QString granted(const QString &amountCondition)
 {
@@ -59,9 +42,4 @@ void add(QComboBox *list, const QString &field, const QString &condition, bool k
     }
 }
 
-void enterMovesOn(QComboBox *list)
-{
-    list->installEventFilter(new EnterTab(list));
-}
-
-} // namespace SupplierNames
+} // namespace SupplierChoices
