@@ -302,6 +302,7 @@ TEST_F(ReportLayout, AlignToBandCentresInTheColumn)
     r.Page.Width = 401; // a 201 wide column
     TBRPrintable &p = r.Band(TBRBandType::rbDetail)->Controls[0];
     p.Width = 50;
+    p.AutoSize = false;
     p.AlignToBand = true;
     p.Alignment = Qt::AlignHCenter;
     const auto pages = run(r);
