@@ -182,7 +182,9 @@ void TBRRender::drawItem(const TBRLaidItem &item, TBRPrinter &printer, TBRCanvas
         break;
     case TBRLaidItem::Kind::Text:
         canvas.SetFont(item.Font, item.Color);
-        canvas.TextRect(r, item.Text, item.Align, true, item.RightToLeft);
+        // Top-aligned in its line: a line the band ends across loses its lower part.
+        canvas.TextRect(item.Clip.isNull() ? r : toPixels(printer, item.Rect.intersected(item.Clip)), item.Text, item.Align,
+                        true, item.RightToLeft);
         break;
     case TBRLaidItem::Kind::Shape:
         drawShape(item, r, canvas);

@@ -216,7 +216,15 @@ TEST(ReportPdf, WhatThePagesHold)
              TBandReport &r = j.add(report(j.add(named(2)), 20));
              r.Band(TBRBandType::rbDetail)->Controls[0].Font.setPointSize(14);
          },
-         [](const Pdf &pdf) { EXPECT_EQ(pdf.pages(), QStringList{"r1 r2"}); }},
+         [](const Pdf &pdf) {
+             EXPECT_EQ(pdf.pages(), QStringList{"r1 r2"});
+             // Nothing shows below the second band, which ends at 140.
+             const QImage img = pdf.image();
+             int below = 0;
+             for (int y = px(140) + 2; y < px(300); ++y)
+                 below += darkRun(img, y, 0, img.width());
+             EXPECT_EQ(below, 0);
+         }},
         {"a stretching label grows its band",
          [](Job &j) {
              TBandReport &r = j.add(report(j.add(named(2)), 20));
