@@ -689,7 +689,8 @@ void TBRLayout::autoSize(const TBRPrintable &c, ControlState &s) const
     for (const QString &line : s.lines)
         widest = std::max(widest, TBRTextLines::Width(c.Font, line) * m_report.Zoom() / 100);
     const QMarginsF in = frameInsets(c.Frame);
-    widest += in.left() + in.right();
+    // One pixel more, as the screen measured it.
+    widest += in.left() + in.right() + 254 / TBRTextLines::PageDpi;
     // The edge the text is aligned to stays where it was designed.
     const double change = widest - c.Width;
     const Qt::Alignment align = c.PrintAlignment();
