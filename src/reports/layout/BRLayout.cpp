@@ -590,7 +590,7 @@ void TBRLayout::keepTogether(const TBRBand &band, const std::vector<ControlState
     for (size_t i = 0; i < band.Controls.size(); ++i) {
         const TBRPrintable &c = band.Controls[i];
         if (c.AutoStretch && c.IsText())
-            need = std::max(need, c.Top + states[i].lines.size() * TBRTextLines::LineHeight(c.Font));
+            need = std::max(need, c.Top + frameInsets(c.Frame).top() + states[i].lines.size() * TBRTextLines::LineHeight(c.Font));
     }
     // A band that cannot fit on any page is not worth an empty column.
     if (need > AvailableSpace(m_footerHeight) && need <= m_report.Page.PrintableLength())
