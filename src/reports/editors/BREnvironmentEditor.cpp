@@ -130,12 +130,21 @@ void TBREnvironmentEditor::setCell(int row, int column, const QString &text)
     Grid->item(row, column)->setText(text);
 }
 
+QString TBREnvironmentEditor::nameRefused(const QString &name)
+{
+    return name.isEmpty() ? QStringLiteral("Variabila nu are nume.") : QStringLiteral("Există deja o variabilă cu numele ") + name;
+}
+
 void TBREnvironmentEditor::cellChanged(QTableWidgetItem *item)
 {
     const int row = item->row();
-    if (item->column() == 0)
-        setCell(row, 0, m_logic.Rename(row, item->text()));
-    else
+    if (item->column() == 0) {
+        const QString wanted = item->text().trimmed().toUpper();
+        const QString name = m_logic.Rename(row, item->text());
+        setCell(row, 0, name);
+        if (name != wanted)
+            ShowMessage(nameRefused(wanted));
+    } else
         setCell(row, 1, m_logic.EditExpression(row, item->text()));
 }
 
@@ -152,9 +161,7 @@ void TBREnvironmentEditor::editRow()
 void TBREnvironmentEditor::addEntry()
 {
     if (!m_logic.Add(NewName->text(), NewExpression->text())) {
-        ShowMessage(NewName->text().trimmed().isEmpty()
-                        ? QStringLiteral("Variabila nu are nume.")
-                        : QStringLiteral("Există deja o variabilă cu numele ") + NewName->text().trimmed().toUpper());
+        ShowMessage(nameRefused(NewName->text().trimmed().toUpper()));
         return;
     }
     refill();

@@ -54,6 +54,8 @@ private:
     void addEntry();
     void deleteRow();
     void setCell(int row, int column, const QString &text);
+    // Why a name (in capitals) was refused: empty, or held by another variable.
+    static QString nameRefused(const QString &name);
 
     TBREnvironmentEditorLogic m_logic;
 };

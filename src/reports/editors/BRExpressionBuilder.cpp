@@ -44,6 +44,7 @@ TBRExpressionBuilder::TBRExpressionBuilder(const QString &heading, const QString
 {
     setWindowTitle(QStringLiteral("Constructor de expresii"));
     ShowMessage = [this](const QString &text) { QMessageBox::information(this, windowTitle(), text); };
+    ShowError = [this](const QString &text) { QMessageBox::critical(this, windowTitle(), text); };
     Pages = new QStackedWidget;
     Pages->addWidget(MainPage = buildMainPage());
     Pages->addWidget(FieldPage = buildFieldPage());
@@ -240,7 +241,9 @@ void TBRExpressionBuilder::insert(const QString &text)
 
 void TBRExpressionBuilder::validate()
 {
-    ShowMessage(m_logic.Validate(ExpressionEdit->toPlainText()));
+    bool ok = false;
+    const QString text = m_logic.Validate(ExpressionEdit->toPlainText(), &ok);
+    (ok ? ShowMessage : ShowError)(text);
 }
 
 void TBRExpressionBuilder::showFields()

@@ -32,8 +32,8 @@ public:
                         TBREvEnvironment *environment, QWidget *caller = nullptr);
     QString Expression() const;
 
-    // Shows the check's result; a test puts its own here.
-    std::function<void(const QString &)> ShowMessage;
+    // Show the check's result, a value or an error; a test puts its own here.
+    std::function<void(const QString &)> ShowMessage, ShowError;
 
     QStackedWidget *Pages;
     QWidget *MainPage, *FieldPage, *FunctionPage, *ParameterPage, *VariablePage;

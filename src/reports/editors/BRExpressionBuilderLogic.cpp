@@ -1,5 +1,7 @@
 #include "reports/editors/BRExpressionBuilderLogic.h"
 
+#include <QHash>
+
 #include "reports/eval/BRDataSet.h"
 #include "reports/eval/BREnvironment.h"
 #include "reports/eval/BREvaluator.h"
@@ -42,7 +44,32 @@ QString TBRExpressionBuilderLogic::CallPattern(const TBRLibraryEntry &entry)
 
 QString TBRExpressionBuilderLogic::Explanation(const TBRLibraryEntry &entry)
 {
-    return entry.Description.section(QLatin1Char('|'), 1).trimmed();
+    // The dialog speaks Romanian; the library keeps its own English texts.
+    static const QHash<QString, QString> romanian{
+        {QStringLiteral("IF"), QStringLiteral("Dă <X> sau <Y>, după valoarea logică a expresiei <Exp>")},
+        {QStringLiteral("STR"), QStringLiteral("Transformă numărul <X> în text")},
+        {QStringLiteral("UPPER"), QStringLiteral("Scrie textul cu litere mari")},
+        {QStringLiteral("LOWER"), QStringLiteral("Scrie textul cu litere mici")},
+        {QStringLiteral("PRETTY"), QStringLiteral("Scrie primul caracter cu literă mare și restul cu litere mici")},
+        {QStringLiteral("TIME"), QStringLiteral("Dă ora curentă, ca text")},
+        {QStringLiteral("DATE"), QStringLiteral("Dă data curentă, ca text")},
+        {QStringLiteral("COPY"), QStringLiteral("Dă <Len> caractere din textul <X>, începând de la poziția <St>")},
+        {QStringLiteral("SUM"), QStringLiteral("Adună valorile numerice <X>")},
+        {QStringLiteral("COUNT"), QStringLiteral("Numără înregistrările parcurse")},
+        {QStringLiteral("MAX"), QStringLiteral("Dă cea mai mare valoare <X>")},
+        {QStringLiteral("MIN"), QStringLiteral("Dă cea mai mică valoare <X>")},
+        {QStringLiteral("AVERAGE"), QStringLiteral("Dă media valorilor numerice <X>")},
+        {QStringLiteral("TRUE"), QStringLiteral("Valoarea logică adevărat")},
+        {QStringLiteral("FALSE"), QStringLiteral("Valoarea logică fals")},
+        {QStringLiteral("INT"), QStringLiteral("Dă partea întreagă a lui <X>")},
+        {QStringLiteral("FRAC"), QStringLiteral("Dă partea fracționară a lui <X>")},
+        {QStringLiteral("SQRT"), QStringLiteral("Dă rădăcina pătrată a lui <X>")},
+        {QStringLiteral("DIV"), QStringLiteral("Împarte întreg <X> la <Y>")},
+        {QStringLiteral("TYPEOF"), QStringLiteral("Dă tipul de date al expresiei <Exp>")},
+        {QStringLiteral("FORMATNUMERIC"), QStringLiteral("Scrie numărul <N> după masca din <F>")},
+    };
+    // A function added later without a translation shows the library's own text.
+    return romanian.value(entry.Name.toUpper(), entry.Description.section(QLatin1Char('|'), 1).trimmed());
 }
 
 QStringList TBRExpressionBuilderLogic::ArgumentPrompts(const TBRLibraryEntry &entry)
@@ -105,7 +132,7 @@ QString TBRExpressionBuilderLogic::WithoutLineBreaks(const QString &text)
     return out;
 }
 
-QString TBRExpressionBuilderLogic::Validate(const QString &expression) const
+QString TBRExpressionBuilderLogic::Validate(const QString &expression, bool *ok) const
 {
     TBREvEnvironment &global = GlobalEnvironment();
     global.Prepare();
@@ -122,6 +149,8 @@ QString TBRExpressionBuilderLogic::Validate(const QString &expression) const
         m_environment->Unprepare();
     global.Unprepare();
     const QString text = value.isError() ? QString() : ValueToString(value);
+    if (ok)
+        *ok = !text.isEmpty();
     if (!text.isEmpty())
         return QStringLiteral("Nu sunt erori. Rezultatul este: ") + text;
     return QStringLiteral("EROARE: ") + (value.isError() ? value.stringValue : QString());

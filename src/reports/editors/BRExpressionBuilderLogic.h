@@ -29,6 +29,7 @@ public:
     static QList<int> FunctionsOf(int category);
     // The description's parts before and after "|".
     static QString CallPattern(const TBRLibraryEntry &entry);
+    // The explanation in Romanian, the call pattern as the library has it.
     static QString Explanation(const TBRLibraryEntry &entry);
     // One prompt per argument type letter: "Argumentul 1 - valoare numerică", ...
     static QStringList ArgumentPrompts(const TBRLibraryEntry &entry);
@@ -49,8 +50,8 @@ public:
     static QString WithoutLineBreaks(const QString &text);
 
     // "Nu sunt erori. Rezultatul este: " and the value, or "EROARE: " and the
-    // evaluator's message (alone when the value is an empty text).
-    QString Validate(const QString &expression) const;
+    // evaluator's message (alone when the value is an empty text); `ok` tells which.
+    QString Validate(const QString &expression, bool *ok = nullptr) const;
 
 private:
     QList<TBRDataSet *> m_dataSets;

@@ -22,7 +22,7 @@ public:
         TDataSet *DataSet = nullptr;
         TBRBand *Header = nullptr, *Detail = nullptr, *Footer = nullptr;
         std::vector<TBRGroup> *Groups = nullptr;
-        bool PrintIfEmpty = false;
+        bool PrintIfEmpty = true;
         bool TopLevel = false;
         std::function<void()> BeforeOpen;
         // Records without a dataset.

@@ -17,10 +17,11 @@ struct TBRLaidItem
     QFont Font;
     Qt::Alignment Align = Qt::AlignLeft;
     bool RightToLeft = false; // text written right to left
-    QColor Color = Qt::black;
+    QColor Color = Qt::black;  // text and fills
     TBRFrame Frame;         // frames: the sides to draw
     TBRShapeType Shape = TBRShapeType::qrsRectangle;
-    QColor BrushColor = Qt::transparent;
+    TBRPen Pen;             // shapes
+    TBRBrush Brush;
     double RoundFactor = 0;
     TBRBandType BandType = TBRBandType::rbDetail;
     QImage Picture;         // images: stretched over Rect

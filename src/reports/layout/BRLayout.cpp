@@ -7,6 +7,7 @@
 #include "reports/layout/BRTextLines.h"
 
 #include <QLocale>
+#include <QMarginsF>
 
 #include <cmath>
 
@@ -32,11 +33,20 @@ bool pageBand(TBRBandType t)
            || t == TBRBandType::rbOverlay;
 }
 
-// Bands that hold the report's body, as opposed to what repeats on every page or column.
+// Bands that hold the report's body, as opposed to what repeats on every page
+// or column and the title, which opens page 1: a forced page break after them
+// would leave a page without body.
 bool bodyBand(TBRBandType t)
 {
-    return t != TBRBandType::rbPageHeader && t != TBRBandType::rbPageFooter && t != TBRBandType::rbColumnHeader
-           && t != TBRBandType::rbOverlay;
+    return !pageBand(t) && t != TBRBandType::rbColumnHeader;
+}
+
+// The room a control's frame lines take inside it, in tenths of a millimetre
+// (the pen is in points): its text starts within them.
+QMarginsF frameInsets(const TBRFrame &f)
+{
+    const double w = f.Width * 254.0 / 72;
+    return QMarginsF(f.DrawLeft ? w : 0, f.DrawTop ? w : 0, f.DrawRight ? w : 0, f.DrawBottom ? w : 0);
 }
 
 QString money(double v)
@@ -114,7 +124,7 @@ void TBRLayout::setUp()
     if (p.PrintableLength() < 0)
         p.TopMargin = p.BottomMargin = 0;
     m_pages.clear();
-    m_cancelled = m_final = m_pageHasBody = m_columnFresh = m_noForce = m_forcedColumn = m_inFooter = false;
+    m_cancelled = m_final = m_pageHasBody = m_columnFresh = m_noForce = m_forcedColumn = m_inFooter = m_inJob = false;
     m_curY = -1;
     m_pageNumber = 0;
     m_column = p.Columns;
@@ -172,6 +182,8 @@ void TBRLayout::buildControllers()
             topBands.push_back(c);
     for (TBRGroup &g : m_report.Groups)
         topBands.insert(topBands.end(), {&g.Header, g.FooterBand.get()});
+    std::vector<TBRController *> subs;
+    std::vector<std::vector<TBRBand *>> subBands;
     for (TBRSubDetail &s : m_report.SubDetails) {
         TBRController::Level l;
         l.DataSet = s.DataSet;
@@ -186,14 +198,18 @@ void TBRLayout::buildControllers()
         std::vector<TBRBand *> bands{l.Header, l.Detail, l.Footer};
         for (TBRGroup &g : s.Groups)
             bands.insert(bands.end(), {&g.Header, g.FooterBand.get()});
-        registerExpressions(bands, *sub);
+        subs.push_back(sub.get());
+        subBands.push_back(std::move(bands));
         (s.PrintBefore ? m_controller->Before : m_controller->After).push_back(std::move(sub));
     }
-    registerExpressions(topBands, *m_controller);
+    registerExpressions(topBands, *m_controller, subs);
+    for (size_t i = 0; i < subs.size(); ++i)
+        registerExpressions(subBands[i], *subs[i], subs);
     m_controller->Prepare();
 }
 
-void TBRLayout::registerExpressions(std::vector<TBRBand *> bands, TBRController &controller)
+void TBRLayout::registerExpressions(const std::vector<TBRBand *> &bands, TBRController &own,
+                                    const std::vector<TBRController *> &subs)
 {
     for (TBRBand *b : bands) {
         if (!b)
@@ -203,8 +219,14 @@ void TBRLayout::registerExpressions(std::vector<TBRBand *> bands, TBRController 
                 continue;
             auto e = MakeEvaluator(c.Expression);
             e->Reset();
-            if (e->HasAggregates())
-                controller.Notify.push_back(e.get());
+            const TBRMaster &m = c.Master;
+            const bool sub = m.kind == TBRMaster::Kind::SubDetail && m.SubDetail >= 0 && size_t(m.SubDetail) < subs.size();
+            TBRController &master = sub ? *subs[size_t(m.SubDetail)]
+                                    : m.kind == TBRMaster::Kind::Report ? *m_controller
+                                                                        : own;
+            // A named master hears every record; the band's own controller only feeds aggregates.
+            if (m.kind != TBRMaster::Kind::Band || e->HasAggregates())
+                master.Notify.push_back(e.get());
             m_exprs[&c] = std::move(e);
         }
     }
@@ -242,6 +264,7 @@ std::vector<TBRLaidPage> TBRLayout::Run(TBRJobState *job)
         setUp();
         if (job)
             joinJob(*job);
+        m_inJob = job != nullptr;
         m_controller->Execute();
         m_columnLeft = m_report.Page.LeftMargin;
         if (!job || m_report.Tag == 999) {
@@ -266,7 +289,7 @@ std::vector<TBRLaidPage> TBRLayout::Run(TBRJobState *job)
 void TBRLayout::joinJob(TBRJobState &job)
 {
     m_current = std::move(job.Current);
-    m_curY = job.CurY;
+    m_curY = m_deepest = job.CurY;
     m_pageNumber = job.PageNumber;
     // The page was begun by the report before: a forced break may leave it.
     m_pageHasBody = m_pageNumber > 0;
@@ -356,7 +379,7 @@ void TBRLayout::newPage()
     m_current.Number = m_pageNumber;
     m_current.Width = m_report.Page.Width;
     m_current.Length = m_report.Page.Length;
-    m_curY = m_report.Page.TopMargin;
+    m_curY = m_deepest = m_report.Page.TopMargin;
     m_pageHasBody = false;
     if (m_report.OnStartPage && !PastFirstPage())
         m_report.OnStartPage(m_pageNumber);
@@ -394,7 +417,8 @@ void TBRLayout::newColumn()
 
 void TBRLayout::PrintColumnHeader()
 {
-    if (m_pageNumber <= 1)
+    // A member of a composite job starts on whatever page the one before left.
+    if (m_pageNumber <= 1 || m_inJob)
         PrintBand(m_report.Band(TBRBandType::rbColumnHeader));
 }
 
@@ -412,17 +436,27 @@ void TBRLayout::PrintBand(TBRBand *band, TBRController *driver)
         printBandAs(*band, band->BandType, band->BandType, driver);
 }
 
-bool TBRLayout::makeRoom(TBRBand &band, TBRBandType role)
+bool TBRLayout::spansColumns(TBRBandType widthType) const
+{
+    return fullWidth(widthType) && !pageBand(widthType) && m_report.Page.Columns > 1;
+}
+
+void TBRLayout::breakPage()
+{
+    withoutForce(m_noForce, [this] {
+        do
+            newColumn();
+        while (m_column != 1);
+    });
+}
+
+bool TBRLayout::makeRoom(TBRBand &band, TBRBandType role, bool acrossColumns)
 {
     const bool breakable = !pageBand(role) && m_pageNumber >= 1 && !m_noForce;
     if (band.ForceNewPage && breakable) {
         // A page that holds only its headers is not left empty.
         if (m_pageHasBody)
-            withoutForce(m_noForce, [this] {
-                do
-                    newColumn();
-                while (m_column != 1);
-            });
+            breakPage();
         return true;
     }
     if (band.ForceNewColumn && breakable) {
@@ -436,7 +470,11 @@ bool TBRLayout::makeRoom(TBRBand &band, TBRBandType role)
         newColumn();
     } else if (const double need = band.LinkedHeight(); role != TBRBandType::rbPageFooter
                && need > AvailableSpace(footerHeightFor(role)) && need <= m_report.Page.PrintableLength()) {
-        withoutForce(m_noForce, [this] { newColumn(); });
+        // The next column would put it over the columns already printed.
+        if (acrossColumns)
+            breakPage();
+        else
+            withoutForce(m_noForce, [this] { newColumn(); });
     }
     return false;
 }
@@ -455,8 +493,11 @@ void TBRLayout::printBandAs(TBRBand &band, TBRBandType role, TBRBandType widthTy
             driver->NotifyClients();
         return;
     }
+    // A band across the page goes below every column printed on it so far.
+    if (spansColumns(widthType))
+        m_curY = std::max(m_curY, m_deepest);
     if (!m_inFooter)
-        makeRoom(band, role);
+        makeRoom(band, role, spansColumns(widthType));
     if (driver)
         driver->NotifyClients();
     printContents(band, widthType);
@@ -464,6 +505,8 @@ void TBRLayout::printBandAs(TBRBand &band, TBRBandType role, TBRBandType widthTy
         m_pageHasBody = true;
         m_columnFresh = false;
     }
+    if (band.AfterPrint)
+        band.AfterPrint(true);
     if (band.Child)
         printBandAs(*band.Child, role == TBRBandType::rbPageFooter ? role : band.Child->BandType, widthType, nullptr);
 }
@@ -486,6 +529,8 @@ QString TBRLayout::controlText(const TBRPrintable &c)
 void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
 {
     const double width = bandWidth(widthType);
+    // A band that spans the page starts at the margin, whatever column is current.
+    const double left = fullWidth(widthType) ? m_report.Page.LeftMargin : m_columnLeft;
     std::vector<ControlState> states(band.Controls.size());
     for (size_t i = 0; i < band.Controls.size(); ++i)
         states[i] = startControl(band.Controls[i]);
@@ -502,15 +547,15 @@ void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
             if (!states[i].finished) {
                 const TBRPrintable &c = band.Controls[i];
                 const double w = states[i].width;
-                double x = m_columnLeft + states[i].left;
+                double x = left + states[i].left;
                 if (c.AlignToBand)
-                    x = m_columnLeft
+                    x = left
                         + (c.Alignment & Qt::AlignRight ? width - w
                            : c.Alignment & Qt::AlignHCenter ? std::trunc((width - w) / 2)
                                                             : 0);
                 done = printControl(c, states[i], x, top, band.Height, stretch, fresh, footer) && done;
             }
-        const QRectF rect(m_columnLeft, top, width, band.Height + stretch);
+        const QRectF rect(left, top, width, band.Height + stretch);
         TBRLaidItem mark0;
         mark0.kind = TBRLaidItem::Kind::Band;
         mark0.Rect = rect;
@@ -532,6 +577,7 @@ void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
             page().Items.push_back(f);
         }
         m_curY = top + band.Height + stretch;
+        m_deepest = std::max(m_deepest, m_curY);
         if (done)
             return;
         withoutForce(m_noForce, [this] { newColumn(); });
@@ -544,7 +590,7 @@ void TBRLayout::keepTogether(const TBRBand &band, const std::vector<ControlState
     for (size_t i = 0; i < band.Controls.size(); ++i) {
         const TBRPrintable &c = band.Controls[i];
         if (c.AutoStretch && c.IsText())
-            need = std::max(need, c.Top + states[i].lines.size() * TBRTextLines::LineHeight(c.Font));
+            need = std::max(need, c.Top + frameInsets(c.Frame).top() + states[i].lines.size() * TBRTextLines::LineHeight(c.Font));
     }
     // A band that cannot fit on any page is not worth an empty column.
     if (need > AvailableSpace(m_footerHeight) && need <= m_report.Page.PrintableLength())
@@ -564,8 +610,8 @@ bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, d
         item.kind = TBRLaidItem::Kind::Shape;
         item.Rect = rect;
         item.Shape = c.Shape;
-        item.Color = c.PenColor;
-        item.BrushColor = c.BrushColor;
+        item.Pen = c.Pen;
+        item.Brush = c.Brush;
         item.RoundFactor = c.RoundFactor;
         page().Items.push_back(item);
         return s.finished = true;
@@ -579,26 +625,33 @@ bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, d
     }
     const double lh = TBRTextLines::LineHeight(c.Font);
     const double available = footer ? bandHeight : AvailableSpace(m_footerHeight);
+    const QMarginsF in = frameInsets(c.Frame);
+    const double textTop = c.Top + in.top();
     int k = 0;
-    for (; s.next < s.lines.size(); ++s.next, ++k) {
-        const double bottom = c.Top + (k + 1) * lh;
+    bool cut = false;
+    for (; s.next < s.lines.size() && !cut; ++s.next, ++k) {
+        const double bottom = textTop + (k + 1) * lh;
         const double limit = bandHeight + stretch;
         if (bottom > limit) {
-            if (!c.AutoStretch)
-                break;
             const double missing = bottom - limit;
             // A line that fits nowhere still takes one line of a fresh column.
-            if (limit + missing <= available || (k == 0 && fresh && !footer))
+            if (c.AutoStretch && (limit + missing <= available || (k == 0 && fresh && !footer)))
                 stretch += missing;
+            // A band that may not grow cuts the line it ends across rather than losing it.
+            else if (!c.AutoStretch && textTop + k * lh < limit)
+                cut = true;
             else
                 break;
         }
         TBRLaidItem t;
         t.kind = TBRLaidItem::Kind::Text;
-        t.Rect = QRectF(x, rect.top() + k * lh, s.width, lh);
-        t.Clip = QRectF(x, rect.top(), s.width, std::max(s.height, (k + 1) * lh));
+        t.Rect = QRectF(x + in.left(), rect.top() + in.top() + k * lh, s.width - in.left() - in.right(), lh);
+        t.Clip = QRectF(t.Rect.left(), rect.top() + in.top(), t.Rect.width(), std::max(s.height - in.top(), (k + 1) * lh));
+        if (cut)
+            t.Clip.setBottom(std::min(t.Clip.bottom(), top + bandHeight + stretch));
         t.Text = s.lines[s.next];
         t.Font = c.Font;
+        t.Color = c.FontColor;
         t.Align = c.PrintAlignment();
         t.RightToLeft = c.RightToLeft();
         t.OutlineLevel = s.next == 0 ? c.OutlineLevel : -1;
@@ -608,7 +661,7 @@ bool TBRLayout::printControl(const TBRPrintable &c, ControlState &s, double x, d
     if (c.Frame.Any()) {
         TBRLaidItem f;
         f.kind = TBRLaidItem::Kind::Frame;
-        f.Rect = QRectF(x, rect.top(), s.width, std::max(s.height, k * lh));
+        f.Rect = QRectF(x, rect.top(), s.width, std::max(s.height, in.top() + k * lh));
         f.Frame = c.Frame;
         page().Items.push_back(f);
     }
@@ -624,6 +677,8 @@ TBRLayout::ControlState TBRLayout::startControl(const TBRPrintable &c)
         s.lines = TBRTextLines::Format(c.Font, controlText(c), c.Width, c.AutoSize, c.WordWrap, m_report.Zoom());
         if (c.AutoSize)
             autoSize(c, s);
+        // A text control is at least one line high.
+        s.height = std::max(s.height, TBRTextLines::LineHeight(c.Font) * m_report.Zoom() / 100 + 1);
     }
     return s;
 }
@@ -633,6 +688,9 @@ void TBRLayout::autoSize(const TBRPrintable &c, ControlState &s) const
     double widest = 0;
     for (const QString &line : s.lines)
         widest = std::max(widest, TBRTextLines::Width(c.Font, line) * m_report.Zoom() / 100);
+    const QMarginsF in = frameInsets(c.Frame);
+    // One pixel more, as the screen measured it.
+    widest += in.left() + in.right() + 254 / TBRTextLines::PageDpi;
     // The edge the text is aligned to stays where it was designed.
     const double change = widest - c.Width;
     const Qt::Alignment align = c.PrintAlignment();
@@ -641,7 +699,6 @@ void TBRLayout::autoSize(const TBRPrintable &c, ControlState &s) const
     else if (align & Qt::AlignHCenter)
         s.left -= change / 2;
     s.width = widest;
-    s.height = std::max(s.height, TBRTextLines::LineHeight(c.Font) * m_report.Zoom() / 100 + 1);
 }
 
 void TBRLayout::placeImage(const TBRPrintable &c, const QRectF &rect)

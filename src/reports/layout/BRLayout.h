@@ -70,12 +70,18 @@ private:
     void tearDown();
     void joinJob(TBRJobState &job);
     void buildControllers();
-    void registerExpressions(std::vector<TBRBand *> bands, TBRController &controller);
+    // Each expression's aggregates follow its master's records (by default its band's controller).
+    void registerExpressions(const std::vector<TBRBand *> &bands, TBRController &own,
+                             const std::vector<TBRController *> &subs);
     void newPage();
     void endPage();
     void newColumn();
     void printBandAs(TBRBand &band, TBRBandType role, TBRBandType widthType, TBRController *driver);
-    bool makeRoom(TBRBand &band, TBRBandType role);
+    bool makeRoom(TBRBand &band, TBRBandType role, bool acrossColumns);
+    // A band printed at the page's width over a page of several columns.
+    bool spansColumns(TBRBandType widthType) const;
+    // Moves on column by column to the first column of a new page.
+    void breakPage();
     void printContents(TBRBand &band, TBRBandType widthType);
     void keepTogether(const TBRBand &band, const std::vector<ControlState> &states);
     bool printControl(const TBRPrintable &c, ControlState &s, double x, double top, double bandHeight, double &stretch,
@@ -99,8 +105,10 @@ private:
     TBRLaidPage m_current;
     TBREvElement *m_pageConst = nullptr, *m_columnConst = nullptr, *m_titleConst = nullptr;
     double m_curY = -1, m_columnLeft = 0, m_columnTop = 0, m_footerHeight = 0;
+    double m_deepest = 0; // the lowest y any column of the page reached
     int m_pageNumber = 0, m_column = 1, m_recordCount = 0, m_lastPercent = -1;
     bool m_running = false, m_cancelled = false, m_final = false;
     bool m_pageHasBody = false, m_columnFresh = false, m_noForce = false, m_forcedColumn = false;
     bool m_inFooter = false;
+    bool m_inJob = false; // a member of a composite job
 };

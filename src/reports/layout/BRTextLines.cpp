@@ -5,14 +5,26 @@
 
 namespace {
 
+QImage deviceAt(double dpi)
+{
+    QImage i(1, 1, QImage::Format_Mono);
+    i.setDotsPerMeterX(qRound(dpi / 0.0254));
+    i.setDotsPerMeterY(qRound(dpi / 0.0254));
+    return i;
+}
+
+// Heights in native units, at 254 dots per inch.
 const QImage &device()
 {
-    static const QImage image = [] {
-        QImage i(1, 1, QImage::Format_Mono);
-        i.setDotsPerMeterX(10000);
-        i.setDotsPerMeterY(10000);
-        return i;
-    }();
+    static const QImage image = deviceAt(254);
+    return image;
+}
+
+// Widths as the page store draws text, at 96 dots per inch: its glyphs run
+// wider than at 254, and a line measured narrower would be cut when drawn.
+const QImage &pageDevice()
+{
+    static const QImage image = deviceAt(TBRTextLines::PageDpi);
     return image;
 }
 
@@ -75,7 +87,7 @@ struct Wrapper
 
 double TBRTextLines::Width(const QFont &font, const QString &text)
 {
-    return QFontMetricsF(font, &device()).horizontalAdvance(text);
+    return QFontMetricsF(font, &pageDevice()).horizontalAdvance(text) * 254 / PageDpi;
 }
 
 double TBRTextLines::LineHeight(const QFont &font)

@@ -7,6 +7,8 @@
 class TBRTextLines
 {
 public:
+    // The resolution of the page store, whose drawing the widths follow.
+    static constexpr double PageDpi = 96;
     static double Width(const QFont &font, const QString &text);
     // The height of "W": the line height.
     static double LineHeight(const QFont &font);

@@ -29,6 +29,8 @@ struct TBRBand
     TBRBand *LinkBand = nullptr;
     // Asked before the band prints; answering false leaves it out.
     std::function<bool()> BeforePrint;
+    // Told after the band printed.
+    std::function<void(bool printed)> AfterPrint;
 
     TBRBand() = default;
     TBRBand(TBRBandType type, double height) : BandType(type), Height(height) {}

@@ -11,6 +11,7 @@ struct TBRFrame
     QColor Color = Qt::black;
     bool DrawTop = false, DrawBottom = false, DrawLeft = false, DrawRight = false;
     int Width = 1; // pen width in points
+    Qt::PenStyle Style = Qt::SolidLine;
     bool Any() const { return DrawTop || DrawBottom || DrawLeft || DrawRight; }
     void All(bool on) { DrawTop = DrawBottom = DrawLeft = DrawRight = on; }
 };
@@ -19,6 +20,33 @@ struct TBRFrame
 enum class TBRBiDiMode { bdLeftToRight, bdRightToLeft };
 
 enum class TBRShapeType { qrsRectangle, qrsCircle, qrsVertLine, qrsHorLine, qrsTopAndBottom, qrsRightAndLeft, qrsRoundRect };
+
+// A shape's outline.
+struct TBRPen
+{
+    QColor Color = Qt::black;
+    double Width = 1; // in points
+    Qt::PenStyle Style = Qt::SolidLine;
+};
+
+// A shape's filling: a page records it solid or clear (Qt::NoBrush).
+struct TBRBrush
+{
+    QColor Color = Qt::white;
+    Qt::BrushStyle Style = Qt::SolidPattern;
+};
+
+// Whose detail records an expression's aggregates count: the controller of
+// the band the control stands in, the report's, or a sub-detail's (by its
+// place in the report's SubDetails).
+struct TBRMaster
+{
+    enum class Kind { Band, Report, SubDetail };
+    Kind kind = Kind::Band;
+    int SubDetail = -1;
+    static TBRMaster report() { return {Kind::Report, -1}; }
+    static TBRMaster subDetail(int index) { return {Kind::SubDetail, index}; }
+};
 
 // A control printed inside a band: a fixed caption (label), the value of an
 // expression (expression), a shape or a picture. Positions and sizes are in tenths of a
@@ -34,12 +62,13 @@ struct TBRPrintable
     Qt::Alignment Alignment = Qt::AlignLeft;
     bool AlignToBand = false;
     QFont Font = QFont(QStringLiteral("Arial"), 10);
+    QColor FontColor = Qt::black;
     QColor Color = Qt::white;
-    bool Transparent = true;
+    bool Transparent = false;
     TBRBiDiMode BiDiMode = TBRBiDiMode::bdLeftToRight;
     // Text controls.
     QString Caption;
-    bool AutoSize = false;
+    bool AutoSize = true;
     bool AutoStretch = false;
     bool WordWrap = true;
     // From 0 up: the first line printed adds an outline entry at that level.
@@ -50,10 +79,11 @@ struct TBRPrintable
     QString Expression;
     QString Mask;
     bool ResetAfterPrint = false;
+    TBRMaster Master;
     // Shapes.
     TBRShapeType Shape = TBRShapeType::qrsRectangle;
-    QColor PenColor = Qt::black;
-    QColor BrushColor = Qt::transparent;
+    TBRPen Pen;
+    TBRBrush Brush;
     double RoundFactor = 0.1;
     // Pictures: stretched over the control's rectangle.
     QImage Picture;

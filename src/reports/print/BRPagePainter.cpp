@@ -61,8 +61,10 @@ void TBRPagePainter::Paint(QPainter &p, const TBRPageBody &page, const QRectF &t
             textColor = QColor::fromRgba(it.font.color);
             break;
         case TBRItemKind::Pen:
+            // Mitred joins: the PDF writer turns a bevelled pen one pixel wide into a hairline.
             shapePen = it.pen.style == 0 ? QPen(Qt::NoPen)
-                                         : QPen(QBrush(QColor::fromRgba(it.pen.color)), it.pen.width, Qt::PenStyle(it.pen.style));
+                                         : QPen(QBrush(QColor::fromRgba(it.pen.color)), it.pen.width,
+                                                Qt::PenStyle(it.pen.style), Qt::SquareCap, Qt::MiterJoin);
             break;
         case TBRItemKind::Brush:
             p.setBrush(it.brush.style == 0 ? QBrush(Qt::NoBrush) : QBrush(QColor::fromRgba(it.brush.color)));

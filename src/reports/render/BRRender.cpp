@@ -14,6 +14,12 @@ QRectF toPixels(const TBRPrinter &p, const QRectF &r)
     return QRectF(p.XPos(r.left()), p.YPos(r.top()), p.XSize(r.width()), p.YSize(r.height()));
 }
 
+// Pen widths are points: the same line on the screen's page and on a printer's.
+QPen penOf(const QColor &color, double points, Qt::PenStyle style, const TBRCanvas &canvas)
+{
+    return QPen(QBrush(color), points * canvas.Page().DpiY / 72, style);
+}
+
 TBRExportFilter::Shape exportShape(TBRShapeType type)
 {
     switch (type) {
@@ -122,7 +128,8 @@ void TBRRender::ExportPage(const TBRLaidPage &page, TBRExportFilter &filter)
             filter.TextOut(item.Rect, item.Text, item.Font, item.Align);
             break;
         case TBRLaidItem::Kind::Shape:
-            filter.ShapeOut(exportShape(item.Shape), item.Rect, item.BrushColor);
+            filter.ShapeOut(exportShape(item.Shape), item.Rect,
+                            item.Brush.Style == Qt::NoBrush ? QColor(Qt::transparent) : item.Brush.Color);
             break;
         case TBRLaidItem::Kind::Image:
             filter.PictureOut(item.Rect, item.Picture);
@@ -175,7 +182,9 @@ void TBRRender::drawItem(const TBRLaidItem &item, TBRPrinter &printer, TBRCanvas
         break;
     case TBRLaidItem::Kind::Text:
         canvas.SetFont(item.Font, item.Color);
-        canvas.TextRect(r, item.Text, item.Align, true, item.RightToLeft);
+        // Top-aligned in its line: a line the band ends across loses its lower part.
+        canvas.TextRect(item.Clip.isNull() ? r : toPixels(printer, item.Rect.intersected(item.Clip)), item.Text, item.Align,
+                        true, item.RightToLeft);
         break;
     case TBRLaidItem::Kind::Shape:
         drawShape(item, r, canvas);
@@ -188,7 +197,7 @@ void TBRRender::drawItem(const TBRLaidItem &item, TBRPrinter &printer, TBRCanvas
 
 void TBRRender::drawFrame(const QRectF &r, const TBRFrame &frame, TBRCanvas &canvas)
 {
-    canvas.SetPen(QPen(frame.Color, frame.Width));
+    canvas.SetPen(penOf(frame.Color, frame.Width, frame.Style, canvas));
     if (frame.DrawTop)
         canvas.Line(r.topLeft(), r.topRight());
     if (frame.DrawBottom)
@@ -201,8 +210,8 @@ void TBRRender::drawFrame(const QRectF &r, const TBRFrame &frame, TBRCanvas &can
 
 void TBRRender::drawShape(const TBRLaidItem &item, const QRectF &r, TBRCanvas &canvas)
 {
-    canvas.SetPen(QPen(item.Color));
-    canvas.SetBrush(item.BrushColor.alpha() ? QBrush(item.BrushColor) : QBrush(Qt::NoBrush));
+    canvas.SetPen(penOf(item.Pen.Color, item.Pen.Width, item.Pen.Style, canvas));
+    canvas.SetBrush(item.Brush.Style == Qt::NoBrush ? QBrush(Qt::NoBrush) : QBrush(item.Brush.Color));
     const double midX = std::floor(r.left() + r.width() / 2), midY = std::floor(r.top() + r.height() / 2);
     switch (item.Shape) {
     case TBRShapeType::qrsRectangle:

@@ -21,9 +21,22 @@ int paperCodeOf(const QPageSize &size)
 
 } // namespace
 
+QAbstractPrintDialog::PrintDialogOptions TBRPrintDialog::DialogOptions() const
+{
+    QAbstractPrintDialog::PrintDialogOptions o = QAbstractPrintDialog::PrintShowPageSize | QAbstractPrintDialog::PrintCollateCopies;
+    if ((Options & poPrintToFile) && !(Options & poDisablePrintToFile))
+        o |= QAbstractPrintDialog::PrintToFile;
+    if (Options & poPageNums)
+        o |= QAbstractPrintDialog::PrintPageRange;
+    if (Options & poSelection)
+        o |= QAbstractPrintDialog::PrintSelection;
+    return o;
+}
+
 bool TBRPrintDialog::Execute(QPrinter &printer, QWidget *parent)
 {
     QPrintDialog dialog(&printer, parent);
+    dialog.setOptions(DialogOptions());
     if (!Title.isEmpty())
         dialog.setWindowTitle(Title);
     if (MaxPage > 0)

@@ -2,7 +2,8 @@
 
 #include "reports/print/BRPrinter.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,13 +13,18 @@ TBRProgressForm::TBRProgressForm(QWidget *parent)
     : QDialog(parent), Info(new QLabel), Gauge(new QProgressBar), CancelButton(new QPushButton(QStringLiteral("Renunță")))
 {
     setWindowTitle(QStringLiteral("Progresul tipăririi"));
-    setWindowFlag(Qt::WindowStaysOnTopHint);
+    // A fixed dialog border: no minimise or maximise buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::WindowStaysOnTopHint);
     Info->setAlignment(Qt::AlignCenter);
     Gauge->setRange(0, 100);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Info);
     layout->addWidget(Gauge);
     layout->addWidget(CancelButton, 0, Qt::AlignHCenter);
+    // The small window of its design, widened only as far as its whole title needs beside the close button.
+    const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(windowTitle()) + 56;
+    setFixedSize(std::max(ClientWidth, titleWidth), ClientHeight);
     connect(CancelButton, &QPushButton::clicked, this, [this] {
         if (m_printer)
             m_printer->Cancel();

@@ -12,6 +12,7 @@ class TBRProgressForm : public QDialog
 {
     Q_OBJECT
 public:
+    static constexpr int ClientWidth = 149, ClientHeight = 97;
     explicit TBRProgressForm(QWidget *parent = nullptr);
     // Follows the printer's progress; the cancel button cancels it.
     void SetPrinter(TBRPrinter *printer);

@@ -68,21 +68,21 @@ TEST(ControlEditors, ExpressionFormWritesTextMaskAndSwitchesOnlyOnOk)
         EXPECT_EQ(form.MaskBox->currentText(), "0.00");
         form.TextEdit->setText("SUMA*2");
         form.MaskBox->setCurrentText("#,##0.00");
-        form.AutoSizeBox->setChecked(true);
+        form.AutoSizeBox->setChecked(false);
         form.StretchBox->setChecked(true);
-        form.TransparentBox->setChecked(false);
+        form.TransparentBox->setChecked(true);
         return confirm;
     };
     EXPECT_FALSE(editor.Edit(nullptr));
     EXPECT_EQ(control.Expression, "SUMA") << "cancelled";
-    EXPECT_TRUE(control.Transparent);
+    EXPECT_FALSE(control.Transparent);
 
     confirm = true;
     EXPECT_TRUE(editor.Edit(nullptr));
     EXPECT_EQ(control.Expression, "SUMA*2");
     EXPECT_EQ(control.Mask, "#,##0.00");
     EXPECT_EQ(control.Caption, "");
-    EXPECT_TRUE(control.AutoSize);
+    EXPECT_FALSE(control.AutoSize);
     EXPECT_TRUE(control.AutoStretch);
-    EXPECT_FALSE(control.Transparent);
+    EXPECT_TRUE(control.Transparent);
 }

@@ -39,6 +39,8 @@ TEST_F(EditorForms, BuilderInsertsFieldsFunctionsVariablesAndOperatorsAndValidat
     TBRExpressionBuilder builder(QString(), QString(), {&cereri}, &env);
     QStringList shown;
     builder.ShowMessage = [&](const QString &text) { shown << text; };
+    QStringList errors;
+    builder.ShowError = [&](const QString &text) { errors << text; };
 
     click(builder.FunctionButton);
     ASSERT_EQ(builder.Pages->currentWidget(), builder.FunctionPage);
@@ -47,6 +49,7 @@ TEST_F(EditorForms, BuilderInsertsFieldsFunctionsVariablesAndOperatorsAndValidat
     ASSERT_EQ(builder.FunctionList->count(), 3);
     builder.FunctionList->setCurrentRow(0);
     EXPECT_EQ(builder.PatternLabel->text(), "IF(<Exp>, <X>, <Y>)");
+    EXPECT_EQ(builder.ExplanationLabel->text(), "Dă <X> sau <Y>, după valoarea logică a expresiei <Exp>");
     click(builder.ContinueButton);
     ASSERT_EQ(builder.ArgumentEdits.size(), 3);
     const char *arguments[] = {"1>0", "'da'", "'nu'"};
@@ -70,6 +73,11 @@ TEST_F(EditorForms, BuilderInsertsFieldsFunctionsVariablesAndOperatorsAndValidat
     click(builder.ValidateButton);
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0], "Nu sunt erori. Rezultatul este: daPopLista");
+    EXPECT_TRUE(errors.isEmpty());
+    builder.ExpressionEdit->setPlainText("1/0");
+    click(builder.ValidateButton);
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_EQ(errors.size(), 1) << "an error is shown as one";
 
     click(builder.FunctionButton);
     QTest::keyClick(builder.FunctionList, Qt::Key_Escape);
@@ -116,6 +124,10 @@ TEST_F(EditorForms, VariableGridKeepsAPreparedExpressionAndUpperCasesNames)
     click(editor.NewOk);
     EXPECT_EQ(editor.Grid->rowCount(), 2);
     EXPECT_EQ(editor.Grid->item(1, 0)->text(), "DOI");
+    editor.Grid->item(1, 0)->setText("unu");
+    EXPECT_EQ(editor.Grid->item(1, 0)->text(), "DOI");
+    ASSERT_EQ(shown.size(), 3) << "a rename onto a name already there is told";
+    EXPECT_EQ(shown.back(), "Există deja o variabilă cu numele UNU");
 
     editor.GlobalChoice->setChecked(true);
     EXPECT_EQ(editor.Grid->rowCount(), GlobalEnvironment().Count());

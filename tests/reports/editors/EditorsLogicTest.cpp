@@ -67,7 +67,7 @@ TEST(ExpressionBuilderLogic, ListsAndInsertedTexts)
 
     const TBRLibraryEntry &div = FunctionLibrary().GetEntry(FunctionLibrary().IndexOf("DIV"));
     EXPECT_EQ(TBRExpressionBuilderLogic::CallPattern(div), "DIV(<X>, <Y>)");
-    EXPECT_EQ(TBRExpressionBuilderLogic::Explanation(div), "Integer division of <X> by <Y>");
+    EXPECT_EQ(TBRExpressionBuilderLogic::Explanation(div), "Împarte întreg <X> la <Y>");
     const TBRLibraryEntry &copy = FunctionLibrary().GetEntry(FunctionLibrary().IndexOf("COPY"));
     EXPECT_EQ(TBRExpressionBuilderLogic::ArgumentPrompts(copy),
               (QStringList{"Argumentul 1 - valoare text", "Argumentul 2 - valoare numerică",
@@ -125,4 +125,12 @@ TEST(EnvironmentEditorLogic, EditsRenamesAddsAndDeletesUnlessPrepared)
     EXPECT_FALSE(globalOnly.LocalEnabled());
     EXPECT_TRUE(globalOnly.GlobalEnabled());
     EXPECT_EQ(&globalOnly.Current(), &GlobalEnvironment());
+}
+
+TEST(ExpressionBuilderLogic, EveryFunctionIsExplainedInRomanian)
+{
+    for (int i = 0; i < FunctionLibrary().Count(); ++i) {
+        const TBRLibraryEntry &e = FunctionLibrary().GetEntry(i);
+        EXPECT_NE(TBRExpressionBuilderLogic::Explanation(e), e.Description.section(QLatin1Char('|'), 1).trimmed()) << e.Name.toStdString();
+    }
 }

@@ -5,6 +5,7 @@
 #include "platform/sql/TQuery.h"
 #include "reports/eval/BREvResult.h"
 #include "reports/layout/BRCompositeReport.h"
+#include "reports/layout/BRController.h"
 #include "reports/layout/BRLayout.h"
 #include "reports/layout/BRTextLines.h"
 
@@ -302,6 +303,7 @@ TEST_F(ReportLayout, AlignToBandCentresInTheColumn)
     r.Page.Width = 401; // a 201 wide column
     TBRPrintable &p = r.Band(TBRBandType::rbDetail)->Controls[0];
     p.Width = 50;
+    p.AutoSize = false;
     p.AlignToBand = true;
     p.Alignment = Qt::AlignHCenter;
     const auto pages = run(r);
@@ -451,7 +453,33 @@ TEST_F(ReportLayout, PageEventsRecordSourcesAndTextDirection)
          [](const auto &pages, const QStringList &) {
              const QRectF rect = firstText(pages[0]).Rect;
              EXPECT_DOUBLE_EQ(rect.right(), 100 + 300);
-             EXPECT_NEAR(rect.width(), TBRTextLines::Width(QFont(QStringLiteral("Arial"), 10), "r1"), 1e-9);
+             // The text's width and one screen pixel.
+             EXPECT_NEAR(rect.width(), TBRTextLines::Width(QFont(QStringLiteral("Arial"), 10), "r1") + 254 / 96.0, 1e-9);
+         }},
+        {"a band is told after it printed, a declined one is not", 3,
+         [](TBandReport &r, QStringList &log) {
+             TBRBand &d = *r.Band(TBRBandType::rbDetail);
+             d.BeforePrint = [&log] {
+                 log << "?";
+                 return log.size() != 3; // the second record declines
+             };
+             d.AfterPrint = [&log](bool printed) { log << (printed ? "da" : "nu"); };
+         },
+         [](const auto &, const QStringList &log) { EXPECT_EQ(log, (QStringList{"?", "da", "?", "?", "da"})); }},
+        {"an expression's master decides whose records its aggregates count", 2,
+         [](TBandReport &r, QStringList &) {
+             TBRSubDetail &s = r.SubDetails.emplace_back();
+             s.Band.Add(TBRPrintable::label(QStringLiteral("-"), 0, 0, 100, 50));
+             s.BeforeOpen = [&s] { s.Band.Controls[0].Caption = QString(); };
+             s.OnNeedData = [&s](bool &more) { s.Band.Controls[0].Caption += QLatin1Char('-'); more = s.Band.Controls[0].Caption.size() <= 3; };
+             TBRBand &summary = r.AddBand(TBRBandType::rbSummary, 100);
+             summary.Add(TBRPrintable::expr(QStringLiteral("'raport '+STR(COUNT)"), 0, 0, 300, 50));
+             summary.Add(TBRPrintable::expr(QStringLiteral("'sub '+STR(COUNT)"), 0, 50, 300, 50)).Master = TBRMaster::subDetail(0);
+         },
+         [](const auto &pages, const QStringList &) {
+             const QStringList texts = pages[0].Texts();
+             // Two records, three sub-detail records under each.
+             EXPECT_EQ(texts.mid(texts.size() - 2), (QStringList{"raport 2", "sub 6"}));
          }},
     };
     for (const Case &c : cases) {
@@ -463,6 +491,36 @@ TEST_F(ReportLayout, PageEventsRecordSourcesAndTextDirection)
         TBRLayout layout(r);
         const auto pages = layout.Run();
         c.check(pages, log);
+    }
+}
+
+TEST_F(ReportLayout, DefaultsOfTheModel)
+{
+    const TBRPrintable label = TBRPrintable::label(QStringLiteral("x"), 0, 0, 100, 5);
+    EXPECT_TRUE(label.AutoSize);
+    EXPECT_FALSE(label.Transparent);
+    EXPECT_EQ(label.FontColor, QColor(Qt::black));
+    EXPECT_EQ(label.Frame.Style, Qt::SolidLine);
+    const TBRPrintable shape = TBRPrintable::shape(TBRShapeType::qrsRectangle, 0, 0, 100, 100);
+    EXPECT_EQ(shape.Pen.Width, 1);
+    EXPECT_EQ(shape.Pen.Style, Qt::SolidLine);
+    EXPECT_EQ(shape.Brush.Color, QColor(Qt::white));
+    EXPECT_EQ(shape.Brush.Style, Qt::SolidPattern);
+    EXPECT_TRUE(TBRController::Level().PrintIfEmpty);
+    EXPECT_TRUE(TBandReport().PrintIfEmpty);
+    EXPECT_FALSE(TBRSubDetail().PrintIfEmpty);
+
+    // A caption is at least one line high, with or without automatic size: its background shows it.
+    for (const bool autoSize : {true, false}) {
+        auto ds = numbered(1);
+        TBandReport r = report(ds.get());
+        TBRPrintable &p = r.Band(TBRBandType::rbDetail)->Controls[0];
+        p = label;
+        p.AutoSize = autoSize;
+        const auto pages = run(r);
+        const auto fills = pages[0].ItemsOf(TBRLaidItem::Kind::Fill);
+        ASSERT_EQ(fills.size(), 1u) << autoSize;
+        EXPECT_GE(fills[0]->Rect.height(), TBRTextLines::LineHeight(p.Font)) << autoSize;
     }
 }
 

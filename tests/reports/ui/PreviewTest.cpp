@@ -274,9 +274,16 @@ TEST_F(ReportPreview, PrintDialogChoicesAndProgressInStepsOfFive)
     EXPECT_EQ(dialog.PaperSize, paperCode(TBRPaperSize::A5));
     EXPECT_DOUBLE_EQ(dialog.PaperWidth, 1480);
     EXPECT_EQ(dialog.OutputBin, 7); // the drivers' code of the automatic bin, not the print system's own number
+    using O = QAbstractPrintDialog;
+    EXPECT_EQ(dialog.DialogOptions(), O::PrintToFile | O::PrintPageRange | O::PrintShowPageSize | O::PrintCollateCopies);
+    dialog.Options = TBRPrintDialog::poSelection | TBRPrintDialog::poPrintToFile | TBRPrintDialog::poDisablePrintToFile;
+    EXPECT_EQ(dialog.DialogOptions(), O::PrintSelection | O::PrintShowPageSize | O::PrintCollateCopies);
 
     TBRPrinter run;
     TBRProgressForm form;
+    EXPECT_EQ(form.height(), 97);
+    EXPECT_GE(form.width(), 149);
+    EXPECT_FALSE(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     form.SetPrinter(&run);
     form.Update(40);
     EXPECT_EQ(form.Info->text(), "40%  realizat");
