@@ -19,7 +19,7 @@ struct TBRLaidItem
     bool RightToLeft = false; // text written right to left
     QColor Color = Qt::black;  // text and fills
     TBRFrame Frame;         // frames: the sides to draw
-    TBRShapeType Shape = TBRShapeType::qrsRectangle;
+    TBRShapeType Shape = TBRShapeType::brsRectangle;
     TBRPen Pen;             // shapes
     TBRBrush Brush;
     double RoundFactor = 0;

@@ -19,7 +19,7 @@ struct TBRFrame
 // Right to left swaps a text's alignment and writes it right to left.
 enum class TBRBiDiMode { bdLeftToRight, bdRightToLeft };
 
-enum class TBRShapeType { qrsRectangle, qrsCircle, qrsVertLine, qrsHorLine, qrsTopAndBottom, qrsRightAndLeft, qrsRoundRect };
+enum class TBRShapeType { brsRectangle, brsCircle, brsVertLine, brsHorLine, brsTopAndBottom, brsRightAndLeft, brsRoundRect };
 
 // A shape's outline.
 struct TBRPen
@@ -81,7 +81,7 @@ struct TBRPrintable
     bool ResetAfterPrint = false;
     TBRMaster Master;
     // Shapes.
-    TBRShapeType Shape = TBRShapeType::qrsRectangle;
+    TBRShapeType Shape = TBRShapeType::brsRectangle;
     TBRPen Pen;
     TBRBrush Brush;
     double RoundFactor = 0.1;

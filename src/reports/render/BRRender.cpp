@@ -23,11 +23,11 @@ QPen penOf(const QColor &color, double points, Qt::PenStyle style, const TBRCanv
 TBRExportFilter::Shape exportShape(TBRShapeType type)
 {
     switch (type) {
-    case TBRShapeType::qrsRectangle:
+    case TBRShapeType::brsRectangle:
         return TBRExportFilter::Shape::Rectangle;
-    case TBRShapeType::qrsCircle:
+    case TBRShapeType::brsCircle:
         return TBRExportFilter::Shape::Ellipse;
-    case TBRShapeType::qrsRoundRect:
+    case TBRShapeType::brsRoundRect:
         return TBRExportFilter::Shape::RoundRect;
     default:
         return TBRExportFilter::Shape::Line;
@@ -214,27 +214,27 @@ void TBRRender::drawShape(const TBRLaidItem &item, const QRectF &r, TBRCanvas &c
     canvas.SetBrush(item.Brush.Style == Qt::NoBrush ? QBrush(Qt::NoBrush) : QBrush(item.Brush.Color));
     const double midX = std::floor(r.left() + r.width() / 2), midY = std::floor(r.top() + r.height() / 2);
     switch (item.Shape) {
-    case TBRShapeType::qrsRectangle:
+    case TBRShapeType::brsRectangle:
         canvas.Rectangle(r);
         break;
-    case TBRShapeType::qrsCircle:
+    case TBRShapeType::brsCircle:
         canvas.Ellipse(r);
         break;
-    case TBRShapeType::qrsVertLine:
+    case TBRShapeType::brsVertLine:
         canvas.Line(QPointF(midX, r.top()), QPointF(midX, r.bottom()));
         break;
-    case TBRShapeType::qrsHorLine:
+    case TBRShapeType::brsHorLine:
         canvas.Line(QPointF(r.left(), midY), QPointF(r.right(), midY));
         break;
-    case TBRShapeType::qrsTopAndBottom:
+    case TBRShapeType::brsTopAndBottom:
         canvas.Line(r.topLeft(), r.topRight());
         canvas.Line(QPointF(r.left(), r.bottom() - 1), QPointF(r.right(), r.bottom() - 1));
         break;
-    case TBRShapeType::qrsRightAndLeft:
+    case TBRShapeType::brsRightAndLeft:
         canvas.Line(r.topLeft(), r.bottomLeft());
         canvas.Line(QPointF(r.right() - 1, r.top()), QPointF(r.right() - 1, r.bottom()));
         break;
-    case TBRShapeType::qrsRoundRect: {
+    case TBRShapeType::brsRoundRect: {
         const double corner = std::trunc(r.width() * item.RoundFactor);
         canvas.RoundRect(r, corner / 2, corner / 2);
         break;

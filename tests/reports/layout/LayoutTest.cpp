@@ -501,7 +501,7 @@ TEST_F(ReportLayout, DefaultsOfTheModel)
     EXPECT_FALSE(label.Transparent);
     EXPECT_EQ(label.FontColor, QColor(Qt::black));
     EXPECT_EQ(label.Frame.Style, Qt::SolidLine);
-    const TBRPrintable shape = TBRPrintable::shape(TBRShapeType::qrsRectangle, 0, 0, 100, 100);
+    const TBRPrintable shape = TBRPrintable::shape(TBRShapeType::brsRectangle, 0, 0, 100, 100);
     EXPECT_EQ(shape.Pen.Width, 1);
     EXPECT_EQ(shape.Pen.Style, Qt::SolidLine);
     EXPECT_EQ(shape.Brush.Color, QColor(Qt::white));

@@ -241,11 +241,11 @@ TEST(ReportPdf, WhatThePagesHold)
              b.Controls.clear();
              // First to draw, clear, one page-store pixel wide: the PDF writer once
              // kept its own hairline for a pen equal to the painter's first one.
-             TBRPrintable &thin = b.Add(TBRPrintable::shape(TBRShapeType::qrsRectangle, 600, 50, 200, 300));
+             TBRPrintable &thin = b.Add(TBRPrintable::shape(TBRShapeType::brsRectangle, 600, 50, 200, 300));
              thin.Pen.Width = 0.75;
              thin.Brush.Style = Qt::NoBrush;
-             b.Add(TBRPrintable::shape(TBRShapeType::qrsRectangle, 0, 50, 200, 300));
-             b.Add(TBRPrintable::shape(TBRShapeType::qrsRectangle, 300, 50, 200, 300)).Pen.Width = 3;
+             b.Add(TBRPrintable::shape(TBRShapeType::brsRectangle, 0, 50, 200, 300));
+             b.Add(TBRPrintable::shape(TBRShapeType::brsRectangle, 300, 50, 200, 300)).Pen.Width = 3;
              label(b, QStringLiteral("ROSU"), 0, 360).FontColor = Qt::red;
          },
          [](const Pdf &pdf) {
