@@ -1,5 +1,6 @@
 #include "documents/RangeDialog.h"
 
+#include "controls/FixedDialog.h"
 #include "core/EnterTab.h"
 #include "core/NumericF.h"
 
@@ -10,7 +11,7 @@
 #include <QVBoxLayout>
 
 RangeDialog::RangeDialog(const Labels &labels, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, kFixedDialogFlags)
 {
     setWindowTitle(labels.caption);
     m_first = new TNumericF(this);
@@ -48,13 +49,10 @@ RangeDialog::RangeDialog(const Labels &labels, QWidget *parent)
 
 bool RangeDialog::runModal()
 {
-    m_confirmed = false;
-    exec();
-    return m_confirmed;
+    return exec() == QDialog::Accepted;
 }
 
 void RangeDialog::confirm()
 {
-    m_confirmed = true;
     accept();
 }

@@ -14,7 +14,7 @@ class RangeDialog : public QDialog
     Q_OBJECT
 public:
     // Whether the user confirmed the range the last time the dialog was shown.
-    bool confirmed() const { return m_confirmed; }
+    bool confirmed() const { return result() == QDialog::Accepted; }
 
 protected:
     struct Labels
@@ -41,6 +41,5 @@ protected:
     QPushButton *m_renunt;
 
 private:
-    bool m_confirmed = false;
     bool m_enterInDateConfirms = false;
 };

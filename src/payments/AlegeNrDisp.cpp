@@ -1,5 +1,6 @@
 #include "payments/AlegeNrDisp.h"
 
+#include "controls/FixedDialog.h"
 #include "core/EnterTab.h"
 #include "core/Form1.h"
 #include "core/NumericF.h"
@@ -17,7 +18,7 @@ const QString kSection = QStringLiteral("DISPCUM");
 }
 
 TAlegeNrDisp::TAlegeNrDisp(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kFixedDialogFlags),
       NrDisp(new TNumericF(this)), Data0(new QDateEdit(QDate::currentDate(), this)), Perioada(new QLineEdit(this)),
       DataPlatii(new QLineEdit(this)), Tribunal(new QLineEdit(this)),
       ListB(new QPushButton(QStringLiteral("&Listeaza"), this)), BitBtn2(new QPushButton(QStringLiteral("&Renunt"), this))
@@ -51,21 +52,20 @@ TAlegeNrDisp::TAlegeNrDisp(QWidget *parent)
 
 bool TAlegeNrDisp::Execute()
 {
-    m_confirmed = false;
     const TForm1 &core = Form1();
     Perioada->setText(core.ReadSetting(kSection, QStringLiteral("PERIOADA")));
     DataPlatii->setText(core.ReadSetting(kSection, QStringLiteral("DATAP")));
     Tribunal->setText(core.ReadSetting(kSection, QStringLiteral("TRIBUNAL")));
     NrDisp->setFocus();
-    exec();
-    if (m_confirmed) {
+    const bool confirmed = exec() == QDialog::Accepted;
+    if (confirmed) {
         core.UpdateSettings([this](ProfileText &settings) {
             settings.setValue(kSection, QStringLiteral("PERIOADA"), Perioada->text());
             settings.setValue(kSection, QStringLiteral("DATAP"), DataPlatii->text());
             settings.setValue(kSection, QStringLiteral("TRIBUNAL"), Tribunal->text());
         });
     }
-    return m_confirmed;
+    return confirmed;
 }
 
 void TAlegeNrDisp::ListBClick()
@@ -86,6 +86,5 @@ void TAlegeNrDisp::ListBClick()
             return;
         }
     }
-    m_confirmed = true;
     accept();
 }

@@ -29,5 +29,4 @@ public:
     void ListBClick();
 
 private:
-    bool m_confirmed = false;
 };

@@ -1,5 +1,6 @@
 #include "payments/RTrez.h"
 
+#include "controls/FixedDialog.h"
 #include "core/Contor.h"
 #include "core/Erori.h"
 #include "core/Form1.h"
@@ -42,7 +43,7 @@ void message(const QString &text, int kind = 1)
 } // namespace
 
 TRTrez::TRTrez(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kFixedDialogFlags),
       DataVirarii(new QDateEdit(this)),
       Ajut(new QCheckBox(QStringLiteral("073 - Ajutorul pentru incalzirea locuintei combustibili solizi/petrolieri"), this)),
       Ajut2(new QLabel(QStringLiteral("- Legea nr.226/2021, art. 6 alin.(2) lit.d) "), this)),
@@ -106,11 +107,9 @@ TreasuryDbf::Payer TRTrez::payer() const
 
 void TRTrez::Execute()
 {
-    m_confirmed = false;
     m_output.reset();
     DataVirarii->setDate(Today());
-    exec();
-    if (!m_confirmed)
+    if (exec() != QDialog::Accepted)
         return;
     Form1().WriteSetting(QStringLiteral("CONST"), QStringLiteral("DATAV"), SqlValue::formatDate(DataVirarii->date()));
     TContor &progress = Contor();
@@ -150,7 +149,6 @@ void TRTrez::BitBtn1Click()
         message(QString::fromUtf8(e.what()));
         return;
     }
-    m_confirmed = true;
     accept();
 }
 

@@ -63,7 +63,6 @@ private:
     QList<TreasuryCode> tickedCodes() const;
     TreasuryDbf::Payer payer() const;
 
-    bool m_confirmed = false;
     QString m_folder;
     std::unique_ptr<OutputFolder> m_output;
     QList<TreasuryPayment> m_payments;

@@ -1,5 +1,6 @@
 #include "payments/TipStatF.h"
 
+#include "controls/FixedDialog.h"
 #include "core/Form1.h"
 #include "documents/DocumentValues.h"
 #include "tables/RequestTables.h"
@@ -28,8 +29,7 @@ const QStringList &TTipStatF::letters()
 }
 
 TTipStatF::TTipStatF(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                          | Qt::WindowStaysOnTopHint),
+    : QDialog(parent, kFixedDialogFlags | Qt::WindowStaysOnTopHint),
       Localit(new QComboBox(this)), Lit1(new QComboBox(this)), Lit2(new QComboBox(this)), Stat1(new QWidget(this)),
       PerioadaS(new QLineEdit(Stat1)), BitBtn1(new QPushButton(QStringLiteral("&Am ales"), this)),
       BitBtn2(new QPushButton(QStringLiteral("&Renunt"), this))
@@ -69,7 +69,6 @@ TTipStatF::TTipStatF(QWidget *parent)
 
 bool TTipStatF::Execute(bool withMonth)
 {
-    m_confirmed = false;
     Localit->clear();
     Localit->addItem(kAll);
     Form1().FillDistinct(Localit, dataFile(RequestTables::Cereri),
@@ -78,9 +77,9 @@ bool TTipStatF::Execute(bool withMonth)
     Stat1->setVisible(withMonth);
     if (withMonth)
         PerioadaS->setText(Form1().ReadSetting(kSection, kKey));
-    exec();
+    const bool confirmed = exec() == QDialog::Accepted;
     Stat1->hide();
-    return m_confirmed;
+    return confirmed;
 }
 
 void TTipStatF::BitBtn1Click()
@@ -98,7 +97,6 @@ void TTipStatF::BitBtn1Click()
     }
     if (Stat1->isVisibleTo(this))
         Form1().WriteSetting(kSection, kKey, PerioadaS->text());
-    m_confirmed = true;
     accept();
 }
 

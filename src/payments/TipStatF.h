@@ -44,7 +44,6 @@ public:
     QStringList nameConditions() const;
 
 private:
-    bool m_confirmed = false;
 };
 
 // The one selection dialog, shared by the payment list and the treasury report.

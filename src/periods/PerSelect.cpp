@@ -1,5 +1,6 @@
 #include "periods/PerSelect.h"
 
+#include "controls/FixedDialog.h"
 #include "core/EnterTab.h"
 #include "core/Form1.h"
 
@@ -23,7 +24,7 @@ QDateEdit *dateEdit(QWidget *parent, QDate date)
 } // namespace
 
 TPerSelect::TPerSelect(QWidget *parent, QDate today)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, kFixedDialogFlags)
 {
     setWindowTitle(QStringLiteral("Rapoarte"));
     const auto [start, end] = heatingSeason(today);
@@ -61,10 +62,8 @@ QPair<QDate, QDate> TPerSelect::heatingSeason(QDate today)
 
 bool TPerSelect::Execute()
 {
-    m_confirmed = false;
     Data0->setFocus();
-    exec();
-    return m_confirmed;
+    return exec() == QDialog::Accepted;
 }
 
 void TPerSelect::MemoButClick()
@@ -73,7 +72,6 @@ void TPerSelect::MemoButClick()
         TForm1::ShowProblem(QStringLiteral("Perioada incorecta!"), Data1);
         return;
     }
-    m_confirmed = true;
     accept();
 }
 

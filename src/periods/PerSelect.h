@@ -30,7 +30,6 @@ public:
     static QPair<QDate, QDate> heatingSeason(QDate today);
 
 private:
-    bool m_confirmed = false;
 };
 
 // The one period dialog of the program.

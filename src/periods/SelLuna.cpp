@@ -1,5 +1,6 @@
 #include "periods/SelLuna.h"
 
+#include "controls/FixedDialog.h"
 #include "core/Form1.h"
 #include "core/NumericF.h"
 
@@ -15,7 +16,7 @@ constexpr int kFirstYear = 2010;
 }
 
 TSelLuna::TSelLuna(QWidget *parent, QDate today)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kFixedDialogFlags),
       Label1(new QLabel(QStringLiteral("Plati pentru luna"), this)), PlLuna(new QComboBox(this)),
       Luna12(new QComboBox(this)), AnulL(new QLabel(QStringLiteral("Anul"), this)), AnulE(new TNumericF(this)),
       BitBtn3(new QPushButton(QStringLiteral("Am ales"), this)), BitBtn1(new QPushButton(QStringLiteral("Renunt"), this)),
@@ -51,13 +52,11 @@ TSelLuna::TSelLuna(QWidget *parent, QDate today)
 
 bool TSelLuna::Execute(bool showYear, bool twelveMonths)
 {
-    m_confirmed = false;
     AnulL->setVisible(showYear);
     AnulE->setVisible(showYear);
     PlLuna->setVisible(!twelveMonths);
     Luna12->setVisible(twelveMonths);
-    exec();
-    return m_confirmed;
+    return exec() == QDialog::Accepted;
 }
 
 QString TSelLuna::MonthNumber() const
@@ -77,7 +76,6 @@ void TSelLuna::BitBtn3Click()
             return;
         }
     }
-    m_confirmed = true;
     accept();
 }
 

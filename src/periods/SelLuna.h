@@ -36,7 +36,6 @@ public:
 
 private:
     int m_currentYear;
-    bool m_confirmed = false;
 };
 
 // The one month dialog of the program.

@@ -1,5 +1,6 @@
 #include "suppliers/SelCEZ.h"
 
+#include "controls/FixedDialog.h"
 #include "core/EnterTab.h"
 #include "core/Form1.h"
 #include "suppliers/SupplierChoices.h"
@@ -19,7 +20,7 @@ constexpr int kSirutaMax = 10;
 }
 
 TSelCEZ::TSelCEZ(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QDialog(parent, kFixedDialogFlags),
       Label4(new QLabel(this)), FurnE(new QComboBox(this)),
       Label1(new QLabel(QStringLiteral("( Daca ati dat mai multe denumiri, corectati in Cereri! )"), this)),
       Label2(new QLabel(QStringLiteral("Cod SIRUTA"), this)), Label3(new QLabel(QStringLiteral("Localit"), this)),
@@ -55,7 +56,6 @@ TSelCEZ::TSelCEZ(QWidget *parent)
 
 bool TSelCEZ::Execute(const QString &kind)
 {
-    m_confirmed = false;
     FurnE->clear();
     SupplierChoices::add(FurnE, QStringLiteral("FURNE"), SupplierChoices::granted(QStringLiteral("SUMAE>0")));
     FurnE->setCurrentIndex(FurnE->count() > 0 ? 0 : -1);
@@ -68,10 +68,10 @@ bool TSelCEZ::Execute(const QString &kind)
         Label4->setText(QStringLiteral("Ce denumire ati dat pentru firma Premier Energy ?"));
     }
     FurnE->setFocus();
-    exec();
-    if (m_confirmed)
+    const bool confirmed = exec() == QDialog::Accepted;
+    if (confirmed)
         Form1().WriteSetting(QStringLiteral("CONST"), QStringLiteral("SIRUTA"), Siruta->text());
-    return m_confirmed;
+    return confirmed;
 }
 
 void TSelCEZ::MemoButClick()
@@ -88,7 +88,6 @@ void TSelCEZ::MemoButClick()
         TForm1::ShowProblem(QStringLiteral("Nu ati scris SIRUTA!"), Siruta);
         return;
     }
-    m_confirmed = true;
     accept();
 }
 

@@ -30,7 +30,6 @@ public:
     void MemoButClick();
 
 private:
-    bool m_confirmed = false;
 };
 
 TSelCEZ &SelCEZ();

@@ -56,15 +56,14 @@ TSelEON::TSelEON(QWidget *parent)
 
 bool TSelEON::Execute()
 {
-    m_confirmed = false;
     fillNames();
     fillLocalities();
     FurnE->setFocus();
-    exec();
-    if (m_confirmed)
+    const bool confirmed = exec() == QDialog::Accepted;
+    if (confirmed)
         storeCodes();
     ExDBGrid1->setRowCount(0);
-    return m_confirmed;
+    return confirmed;
 }
 
 void TSelEON::fillNames()
@@ -128,7 +127,6 @@ void TSelEON::MemoButClick()
             return;
         }
     }
-    m_confirmed = true;
     accept();
 }
 

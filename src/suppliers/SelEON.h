@@ -33,7 +33,6 @@ private:
     void fillLocalities();
     void storeCodes() const;
 
-    bool m_confirmed = false;
 };
 
 TSelEON &SelEON();
