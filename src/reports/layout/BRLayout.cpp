@@ -6,7 +6,6 @@
 #include "reports/layout/BRController.h"
 #include "reports/layout/BRTextLines.h"
 
-#include <QLocale>
 
 #include <cmath>
 
@@ -39,9 +38,14 @@ bool bodyBand(TBRBandType t)
            && t != TBRBandType::rbOverlay;
 }
 
+// Lei as the office writes them, "1.234,50 lei", rounded as every other mask.
 QString money(double v)
 {
-    return QLocale(QLocale::Romanian, QLocale::Romania).toString(v, 'f', 2) + QStringLiteral(" lei");
+    bool ok = true;
+    QString text = formatFloatMask(QStringLiteral("#,##0.00"), v, &ok);
+    for (QChar &c : text)
+        c = c == u',' ? u'.' : c == u'.' ? u',' : c;
+    return text + QStringLiteral(" lei");
 }
 
 // Runs `f` with forced breaks switched off, as a move to a new column does.
