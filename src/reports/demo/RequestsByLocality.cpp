@@ -91,6 +91,8 @@ void RequestsByLocality::Build(TBandReport &r, TDataSet *requests, const QString
     r.ReportTitle = kTitle;
     r.Page.SetPaperSize(TBRPaperSize::A4);
     r.SetOption(TBandReportOption::FirstPageHeader, false);
+    r.PreviewInitialState = TWindowState::wsMaximized;
+    r.PrevInitialZoom = TBRZoomState::brZoomToWidth;
 
     TBRBand &title = r.AddBand(TBRBandType::rbTitle, 160);
     title.Add(text(TBRPrintable::label(QStringLiteral("Cererile lunii ") + month + QStringLiteral(", pe localități"), 0, 0,
@@ -171,5 +173,4 @@ void RequestsByLocality::Show()
     preview->SetReport(&report);
     shown.release()->setParent(preview);
     preview->show();
-    preview->ZoomToWidth();
 }

@@ -2,6 +2,7 @@
 
 #include "reports/eval/BREvaluator.h"
 #include "reports/eval/BRFiFo.h"
+#include "reports/eval/BRLocaleText.h"
 #include "reports/eval/BRMessages.h"
 
 #include <QCoreApplication>
@@ -196,8 +197,8 @@ TBREvEnvironment &GlobalEnvironment()
         const QString appName = QCoreApplication::applicationName().isEmpty()
             ? QStringLiteral("Kestrun") : QCoreApplication::applicationName();
         auto quoted = [](const QString &s) { return QLatin1Char('\'') + s + QLatin1Char('\''); };
-        e->AddFunction(QStringLiteral("AppStartTime"), quoted(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
-        e->AddFunction(QStringLiteral("AppStartDate"), quoted(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))));
+        e->AddFunction(QStringLiteral("AppStartTime"), quoted(BRLocaleText::LongTime(QTime::currentTime())));
+        e->AddFunction(QStringLiteral("AppStartDate"), quoted(BRLocaleText::ShortDate(QDate::currentDate())));
         e->AddFunction(QStringLiteral("AppName"), quoted(appName));
         return e;
     }();

@@ -3,6 +3,7 @@
 #include "reports/eval/BRAggregates.h"
 #include "reports/eval/BRFunctionLibrary.h"
 #include "reports/eval/BRMessages.h"
+#include "reports/eval/BRLocaleText.h"
 #include "reports/eval/BRPictureMask.h"
 
 #include <QDate>
@@ -84,14 +85,14 @@ TBREvResult TBRFunctionTIME::Calculate()
 {
     if (ArgCount() != 0)
         return wrongArguments("TIME");
-    return TBREvResult::string(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+    return TBREvResult::string(BRLocaleText::LongTime(QTime::currentTime()));
 }
 
 TBREvResult TBRFunctionDATE::Calculate()
 {
     if (ArgCount() != 0)
         return wrongArguments("DATE");
-    return TBREvResult::string(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    return TBREvResult::string(BRLocaleText::ShortDate(QDate::currentDate()));
 }
 
 TBREvResult TBRFunctionCOPY::Calculate()

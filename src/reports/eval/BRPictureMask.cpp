@@ -1,7 +1,9 @@
 #include "reports/eval/BRPictureMask.h"
 
+#include "platform/sql/SqlValue.h"
 #include "reports/eval/BREvResult.h"
 
+#include <QLocale>
 #include <QStringList>
 
 #include <cmath>
@@ -79,6 +81,8 @@ SectionShape scanSection(const QString &s)
 
 // Significant decimal digits of v >= 0 and the position of the decimal point
 // after the first of them (v = 0.d1d2... x 10^pointPos); empty for zero.
+// The digits are those of the shortest decimal that reads back as v: the
+// number the clerk typed, not the binary value just below or above it.
 struct Digits
 {
     QString digits;
@@ -90,12 +94,15 @@ Digits decimalDigits(double v)
     Digits d;
     if (v == 0)
         return d;
-    const QString e = QString::number(v, 'e', 16); // d.dddddddddddddddde+XX
+    const QString e = QLocale::c().toString(v, 'e', QLocale::FloatingPointShortest); // d[.ddd]e+XX
     const qsizetype ePos = e.indexOf(QLatin1Char('e'));
-    d.digits = e.left(1) + e.mid(2, ePos - 2);
+    d.digits = e.left(ePos).remove(QLatin1Char('.'));
     d.pointPos = e.mid(ePos + 1).toInt() + 1;
     return d;
 }
+
+// Beyond this many decimals a double holds nothing left to round.
+constexpr int kRoundedPlaces = 15;
 
 // Keeps `keep` digits, rounding the rest half away from zero.
 void roundDigits(Digits &d, int keep)
@@ -151,6 +158,9 @@ Parts splitNumber(double v, const SectionShape &sh)
         p.intDigits = d.digits.isEmpty() ? QStringLiteral("0") : digitRange(d, 0, k);
         p.fracDigits = digitRange(d, k, k + sh.fracPlaces);
     } else {
+        // Amounts round as the program's other money does, so a report agrees with the documents.
+        if (sh.fracPlaces <= kRoundedPlaces)
+            d = decimalDigits(SqlValue::roundHalfAway(v, sh.fracPlaces));
         roundDigits(d, d.pointPos + sh.fracPlaces);
         p.intDigits = digitRange(d, 0, d.pointPos);
         p.fracDigits = digitRange(d, d.pointPos, d.pointPos + sh.fracPlaces);
@@ -189,9 +199,12 @@ public:
     }
 
 private:
+    // Places past the last integer place (those after an exponent) stay empty.
     void putIntDigit(int pos)
     {
         const int n = int(m_p.intDigits.size());
+        if (pos < 0)
+            return;
         if (pos < n)
             m_out += m_p.intDigits[n - 1 - pos];
         else if (pos < m_sh.minInt)

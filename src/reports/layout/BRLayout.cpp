@@ -6,7 +6,6 @@
 #include "reports/layout/BRController.h"
 #include "reports/layout/BRTextLines.h"
 
-#include <QLocale>
 #include <QMarginsF>
 
 #include <cmath>
@@ -49,9 +48,14 @@ QMarginsF frameInsets(const TBRFrame &f)
     return QMarginsF(f.DrawLeft ? w : 0, f.DrawTop ? w : 0, f.DrawRight ? w : 0, f.DrawBottom ? w : 0);
 }
 
+// Lei as the office writes them, "1.234,50 lei", rounded as every other mask.
 QString money(double v)
 {
-    return QLocale(QLocale::Romanian, QLocale::Romania).toString(v, 'f', 2) + QStringLiteral(" lei");
+    bool ok = true;
+    QString text = formatFloatMask(QStringLiteral("#,##0.00"), v, &ok);
+    for (QChar &c : text)
+        c = c == u',' ? u'.' : c == u'.' ? u',' : c;
+    return text + QStringLiteral(" lei");
 }
 
 // Runs `f` with forced breaks switched off, as a move to a new column does.

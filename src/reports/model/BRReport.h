@@ -57,6 +57,11 @@ struct TBRSubDetail
 
 enum class TBandReportOption { FirstPageHeader = 1, LastPageFooter = 2, Compression = 4 };
 
+// How the preview window of a report opens.
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TBRZoomState { brZoomToFit, brZoomToWidth, brZoomOther };
+
 // A banded report as values: page, bands, groups and sub-details, the
 // dataset its controller walks and the datasets its expressions may name.
 struct TBandReport
@@ -75,6 +80,10 @@ struct TBandReport
     QFont Font = QFont(QStringLiteral("Arial"), 10);
     int PreviewWidth = 500, PreviewHeight = 500;
     bool PrevShowThumbs = true, PrevShowSearch = true;
+    TFormStyle PrevFormStyle = TFormStyle::fsNormal;
+    TWindowState PreviewInitialState = TWindowState::wsNormal;
+    // Zoom to fit, to width, or the report's Zoom.
+    TBRZoomState PrevInitialZoom = TBRZoomState::brZoomToFit;
     // The unit sizes are shown and entered in; they are stored native.
     TBRUnit Units = TBRUnitBase::StartUnit();
     // Drawn along the margins of every page.

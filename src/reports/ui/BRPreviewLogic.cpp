@@ -66,31 +66,24 @@ QList<int> TBRPreviewLogic::SearchPages(TBRPrinter &printer, const QString &text
 
 namespace {
 
-// A dialog filter for an extension written in any case: "*.[bB][rR][pP]".
-QString anyCase(const QString &description, const QString &extension)
+// "Rapoarte salvate (*.brp)": the dialog matches the extension in any case.
+QString filterOf(const QString &description, const QString &extension)
 {
-    QString pattern = QStringLiteral("*.");
-    for (const QChar c : extension) {
-        if (c.toLower() == c.toUpper())
-            pattern += c;
-        else
-            pattern += u'[' + c.toLower() + c.toUpper() + u']';
-    }
-    return description + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    return description + QStringLiteral(" (*.") + extension + QLatin1Char(')');
 }
 
 } // namespace
 
 QString TBRPreviewLogic::ReportFilter()
 {
-    return anyCase(QStringLiteral("Rapoarte salvate"), QStringLiteral("brp"));
+    return filterOf(QStringLiteral("Rapoarte salvate"), QStringLiteral("brp"));
 }
 
 QStringList TBRPreviewLogic::SaveFilters()
 {
     QStringList filters{ReportFilter()};
     for (const TBRExportFormat &f : TBRExportFilters::Registered())
-        filters << anyCase(f.Description, f.Extension);
+        filters << filterOf(f.Description, f.Extension);
     return filters;
 }
 

@@ -22,7 +22,8 @@ public:
     // The pages (1-based) whose texts contain `text`, compared in full
     // Unicode, case-blind unless matchCase.
     static QList<int> SearchPages(TBRPrinter &printer, const QString &text, bool matchCase);
-    // The filter of the save and load dialogs: saved reports in any case of the extension.
+    // The filter of the save and load dialogs, in words and one pattern; the
+    // dialogs match it in any case (TBRStandardPreview::PrepareFileDialog).
     static QString ReportFilter();
     // The save dialog's filters: saved reports, then each registered export format.
     static QStringList SaveFilters();

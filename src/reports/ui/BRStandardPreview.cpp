@@ -12,6 +12,9 @@
 #include "reports/ui/BRReportPrint.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolBar>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -36,39 +39,14 @@ TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWid
 {
     setWindowTitle(m_printer->Title().isEmpty() ? QStringLiteral("Previzualizare raport")
                                                 : QStringLiteral("Previzualizare raport : ") + m_printer->Title());
-    setWindowFlag(Qt::WindowMaximizeButtonHint);
-    resize(900, 700);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    m_orientation = m_printer->Settings().Orientation;
     auto *root = new QVBoxLayout(this);
-    auto *bar = new QHBoxLayout;
-    root->addLayout(bar);
-    buildTools(bar);
-
-    Tabs = new QTabWidget;
-    ThumbGrid = new QListWidget;
-    ThumbGrid->setViewMode(QListView::IconMode);
-    ThumbGrid->setFlow(QListView::TopToBottom);
-    ThumbGrid->setIconSize(QSize(90, 128));
-    ThumbGrid->setMovement(QListView::Static);
-    Tabs->addTab(ThumbGrid, QStringLiteral("Miniaturi"));
-    auto *searchPage = new QWidget;
-    auto *searchLayout = new QVBoxLayout(searchPage);
-    SearchEdit = new QLineEdit;
-    SearchEdit->setPlaceholderText(QStringLiteral("Textul căutat"));
-    MatchCase = new QCheckBox(QStringLiteral("Ține seama de majuscule"));
-    FindButton = new QToolButton;
-    FindButton->setText(QStringLiteral("Caută"));
-    SearchResultBox = new QListWidget;
-    SearchResultBox->setEnabled(false);
-    searchLayout->addWidget(SearchEdit);
-    searchLayout->addWidget(MatchCase);
-    searchLayout->addWidget(FindButton);
-    searchLayout->addWidget(SearchResultBox);
-    Tabs->addTab(searchPage, QStringLiteral("Rezultatele căutării"));
-    OutlineTree = new QTreeWidget;
-    OutlineTree->setHeaderHidden(true);
-    Tabs->addTab(OutlineTree, QStringLiteral("Cuprins"));
-    Tabs->setTabVisible(2, false);
-    Tabs->setMinimumWidth(193);
+    root->setContentsMargins(4, 2, 4, 2);
+    root->setSpacing(2);
+    buildTools();
+    root->addWidget(ToolBar);
+    buildSheets();
 
     m_image->SetPrinter(m_printer.get());
     m_scroll->setWidget(m_image);
@@ -78,8 +56,8 @@ TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWid
     split->addWidget(Tabs);
     split->addWidget(m_scroll);
     split->setStretchFactor(1, 1);
-    Tabs->setUsesScrollButtons(false); // all three sheets stay in sight
-    split->setSizes({330, 800});
+    split->setCollapsible(1, false);
+    split->setSizes({230, 800});
     root->addWidget(split, 1);
     auto *status = new QHBoxLayout;
     StatusPage = new QLabel;
@@ -89,7 +67,106 @@ TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWid
     status->addWidget(StatusFile);
     root->addLayout(status);
 
-    connect(FindButton, &QToolButton::clicked, this, &TBRStandardPreview::askSearch);
+    connect(m_image, &TBRPreviewImage::LinkClicked, this, [](const QString &link) { FollowLink(link); });
+    connect(m_printer.get(), &TBRPrinter::PageAvailable, this, &TBRStandardPreview::pageAvailable);
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
+    m_printer->PreviewShowing = true;
+    m_image->ShowPage(1);
+    pageAvailable();
+    // Without a report: maximised, both sheets, at 100 %.
+    setWindowState(Qt::WindowMaximized);
+    zoom100();
+}
+
+TBRStandardPreview::~TBRStandardPreview() = default;
+
+QToolButton *TBRStandardPreview::tool(const QString &hint, BRPreviewIcons::Kind icon, void (TBRStandardPreview::*slot)())
+{
+    auto *b = new QToolButton;
+    b->setText(hint);
+    b->setToolTip(hint);
+    b->setIcon(BRPreviewIcons::Icon(icon));
+    b->setAutoRaise(true);
+    connect(b, &QToolButton::clicked, this, slot);
+    return b;
+}
+
+void TBRStandardPreview::buildTools()
+{
+    using K = BRPreviewIcons::Kind;
+    ZoomFit = tool(QStringLiteral("Toată pagina"), K::ZoomFit, &TBRStandardPreview::ZoomToFit);
+    ZoomWidth = tool(QStringLiteral("Lățimea paginii"), K::ZoomWidth, &TBRStandardPreview::ZoomToWidth);
+    Zoom100 = tool(QStringLiteral("Mărime 100%"), K::Zoom100, &TBRStandardPreview::zoom100);
+    FirstPage = tool(QStringLiteral("Prima pagină"), K::First, &TBRStandardPreview::first);
+    PreviousPage = tool(QStringLiteral("Pagina anterioară"), K::Previous, &TBRStandardPreview::previous);
+    NextPage = tool(QStringLiteral("Pagina următoare"), K::Next, &TBRStandardPreview::next);
+    LastPage = tool(QStringLiteral("Ultima pagină"), K::Last, &TBRStandardPreview::last);
+    GotoPageButton = tool(QStringLiteral("Alege pagina"), K::GotoPage, &TBRStandardPreview::askGoto);
+    FindButton = tool(QStringLiteral("Caută text"), K::Find, &TBRStandardPreview::findClicked);
+    PrintSetup = tool(QStringLiteral("Configurare imprimantă"), K::PrintSetup, &TBRStandardPreview::PrinterSetup);
+    PrintButton = tool(QStringLiteral("Tipărește"), K::Print, &TBRStandardPreview::askPrint);
+    SavePdf = tool(QStringLiteral("Salvează PDF"), K::SavePdf, &TBRStandardPreview::askPdf);
+    SaveReport = tool(QStringLiteral("Salvează raportul"), K::Save, &TBRStandardPreview::askSave);
+    LoadReport = tool(QStringLiteral("Încarcă raport"), K::Load, &TBRStandardPreview::askLoad);
+    ExitButton = tool(QStringLiteral("Închide previzualizarea"), K::Close, &TBRStandardPreview::closeWindow);
+    ExitButton->setText(QStringLiteral("&Închide"));
+    ExitButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100})
+        b->setCheckable(true);
+
+    // Pictures with hints, in groups; only Close carries its word.
+    ToolBar = new QToolBar;
+    ToolBar->setIconSize(QSize(24, 24));
+    ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    const std::initializer_list<std::initializer_list<QToolButton *>> groups = {
+        {ZoomFit, ZoomWidth, Zoom100}, {FirstPage, PreviousPage, NextPage, LastPage, GotoPageButton}, {FindButton},
+        {PrintSetup, PrintButton, SavePdf}, {SaveReport, LoadReport}};
+    for (const auto &group : groups) {
+        for (QToolButton *b : group)
+            ToolBar->addWidget(b);
+        ToolBar->addSeparator();
+    }
+    auto *spacer = new QWidget;
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    ToolBar->addWidget(spacer);
+    ToolBar->addWidget(ExitButton);
+    // No command hides behind the bar's overflow button, whatever size the report asks for.
+    ToolBar->setMinimumWidth(ToolBar->sizeHint().width());
+}
+
+void TBRStandardPreview::buildSheets()
+{
+    Tabs = new QTabWidget;
+    ThumbGrid = new QListWidget;
+    ThumbGrid->setViewMode(QListView::IconMode);
+    ThumbGrid->setFlow(QListView::TopToBottom);
+    ThumbGrid->setWrapping(false);
+    ThumbGrid->setMovement(QListView::Static);
+    Tabs->addTab(ThumbGrid, QStringLiteral("Miniaturi"));
+    auto *searchPage = new QWidget;
+    auto *searchLayout = new QVBoxLayout(searchPage);
+    SearchEdit = new QLineEdit;
+    SearchEdit->setPlaceholderText(QStringLiteral("Textul căutat"));
+    MatchCase = new QCheckBox(QStringLiteral("Ține seama de majuscule"));
+    SearchButton = new QToolButton;
+    SearchButton->setText(QStringLiteral("Caută"));
+    SearchResultBox = new QListWidget;
+    SearchResultBox->setEnabled(false);
+    searchLayout->addWidget(SearchEdit);
+    searchLayout->addWidget(MatchCase);
+    searchLayout->addWidget(SearchButton);
+    searchLayout->addWidget(SearchResultBox);
+    Tabs->addTab(searchPage, QStringLiteral("Căutare"));
+    OutlineTree = new QTreeWidget;
+    OutlineTree->setHeaderHidden(true);
+    Tabs->addTab(OutlineTree, QStringLiteral("Cuprins"));
+    Tabs->setTabVisible(2, false);
+    Tabs->setTabToolTip(1, QStringLiteral("Rezultatele căutării"));
+    Tabs->setMinimumWidth(193);
+    Tabs->setUsesScrollButtons(false); // all three sheets stay in sight
+
+    connect(SearchButton, &QToolButton::clicked, this, &TBRStandardPreview::askSearch);
     connect(SearchEdit, &QLineEdit::returnPressed, this, &TBRStandardPreview::askSearch);
     connect(SearchResultBox, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { SetPageNumber(item->data(Qt::UserRole).toInt()); });
@@ -99,51 +176,62 @@ TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWid
     });
     connect(OutlineTree, &QTreeWidget::itemClicked, this, &TBRStandardPreview::outlineChosen);
     connect(OutlineTree, &QTreeWidget::currentItemChanged, this, &TBRStandardPreview::outlineChosen);
-    connect(m_image, &TBRPreviewImage::LinkClicked, this, [](const QString &link) { FollowLink(link); });
-    connect(m_printer.get(), &TBRPrinter::PageAvailable, this, &TBRStandardPreview::pageAvailable);
-    m_printer->PreviewShowing = true;
-    m_image->ShowPage(1);
-    pageAvailable();
 }
 
-TBRStandardPreview::~TBRStandardPreview() = default;
-
-QToolButton *TBRStandardPreview::tool(const QString &text, const QString &icon, void (TBRStandardPreview::*slot)())
+void TBRStandardPreview::showSheets(bool thumbs, bool search)
 {
-    auto *b = new QToolButton;
-    b->setText(text);
-    b->setToolTip(text);
-    b->setIcon(QIcon::fromTheme(icon));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    connect(b, &QToolButton::clicked, this, slot);
-    return b;
+    m_showSheets = thumbs || search;
+    Tabs->setTabVisible(0, thumbs);
+    Tabs->setTabVisible(1, search);
+    FindButton->setVisible(search);
+    Tabs->setVisible(m_showSheets || Tabs->isTabVisible(2));
 }
 
-void TBRStandardPreview::buildTools(QHBoxLayout *bar)
+void TBRStandardPreview::SetReport(TBandReport *report)
 {
-    ZoomFit = tool(QStringLiteral("Toată pagina"), QStringLiteral("zoom-fit-best"), &TBRStandardPreview::ZoomToFit);
-    ZoomWidth = tool(QStringLiteral("Lățimea paginii"), QStringLiteral("zoom-fit-width"), &TBRStandardPreview::ZoomToWidth);
-    Zoom100 = tool(QStringLiteral("100%"), QStringLiteral("zoom-original"), &TBRStandardPreview::zoom100);
-    FirstPage = tool(QStringLiteral("Prima pagină"), QStringLiteral("go-first"), &TBRStandardPreview::first);
-    PreviousPage = tool(QStringLiteral("Pagina anterioară"), QStringLiteral("go-previous"), &TBRStandardPreview::previous);
-    NextPage = tool(QStringLiteral("Pagina următoare"), QStringLiteral("go-next"), &TBRStandardPreview::next);
-    LastPage = tool(QStringLiteral("Ultima pagină"), QStringLiteral("go-last"), &TBRStandardPreview::last);
-    GotoPageButton = tool(QStringLiteral("Alege pagina"), QStringLiteral("go-jump"), &TBRStandardPreview::askGoto);
-    PrintSetup = tool(QStringLiteral("Configurare imprimantă"), QStringLiteral("document-properties"),
-                      &TBRStandardPreview::PrinterSetup);
-    PrintButton = tool(QStringLiteral("Tipărește"), QStringLiteral("document-print"), &TBRStandardPreview::askPrint);
-    SavePdf = tool(QStringLiteral("Salvează PDF"), QStringLiteral("document-export"), &TBRStandardPreview::askPdf);
-    SaveReport = tool(QStringLiteral("Salvează raportul"), QStringLiteral("document-save"), &TBRStandardPreview::askSave);
-    LoadReport = tool(QStringLiteral("Încarcă raport"), QStringLiteral("document-open"), &TBRStandardPreview::askLoad);
-    ExitButton = tool(QStringLiteral("Închide"), QStringLiteral("window-close"), &TBRStandardPreview::closeWindow);
-    for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100})
-        b->setCheckable(true);
-    for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100, FirstPage, PreviousPage, NextPage, LastPage, GotoPageButton,
-                           PrintSetup, PrintButton, SavePdf, SaveReport, LoadReport})
-        bar->addWidget(b);
-    bar->addStretch();
-    bar->addWidget(ExitButton);
+    m_report = report;
+    if (report)
+        takeWindowSettings(*report);
+}
+
+void TBRStandardPreview::takeWindowSettings(const TBandReport &report)
+{
+    showSheets(report.PrevShowThumbs, report.PrevShowSearch);
+    m_orientation = report.Page.Orientation;
+    refreshThumbs();
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, report.PrevFormStyle == TFormStyle::fsStayOnTop);
+    // Never larger than the screen, centred on it.
+    const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    const QSize size =
+        QSize(report.ReadPreviewWidth(), report.ReadPreviewHeight()).expandedTo(minimumSizeHint()).boundedTo(screen.size());
+    setWindowState(Qt::WindowNoState);
+    resize(size);
+    move(screen.center() - QPoint(size.width() / 2, size.height() / 2));
+    switch (report.PreviewInitialState) {
+    case TWindowState::wsNormal:
+        break;
+    case TWindowState::wsMinimized:
+        setWindowState(Qt::WindowMinimized);
+        break;
+    case TWindowState::wsMaximized:
+        setWindowState(Qt::WindowMaximized);
+        break;
+    }
+    switch (report.PrevInitialZoom) {
+    case TBRZoomState::brZoomToFit:
+        ZoomToFit();
+        break;
+    case TBRZoomState::brZoomToWidth:
+        ZoomToWidth();
+        break;
+    case TBRZoomState::brZoomOther:
+        SetZoom(report.Zoom());
+        pressZoomButton(report.Zoom() == 100 ? Zoom100 : nullptr);
+        break;
+    }
+    if (visible)
+        show();
 }
 
 int TBRStandardPreview::PageNumber() const
@@ -165,6 +253,9 @@ void TBRStandardPreview::SetPageNumber(int n)
     m_scroll->verticalScrollBar()->setValue(0);
     const QSignalBlocker block(ThumbGrid);
     ThumbGrid->setCurrentRow(n - 1);
+    // A found page left behind is no longer the one shown.
+    if (const QListWidgetItem *found = SearchResultBox->currentItem(); found && found->data(Qt::UserRole).toInt() != n)
+        SearchResultBox->setCurrentRow(-1);
     updateStatus();
 }
 
@@ -182,20 +273,35 @@ void TBRStandardPreview::ZoomToFit()
     const QSizeF page = m_image->PageSize();
     m_image->SetZoom(std::max(2, TBRPreviewLogic::FitZoom(client.width(), client.height(), page.width(), page.height())));
     m_fit = Fit::Page;
-    ZoomFit->setChecked(true), ZoomWidth->setChecked(false), Zoom100->setChecked(false);
+    pressZoomButton(ZoomFit);
 }
 
 void TBRStandardPreview::ZoomToWidth()
 {
     m_image->SetZoom(std::max(2, TBRPreviewLogic::WidthZoom(m_scroll->viewport()->width(), m_image->PageSize().width())));
     m_fit = Fit::Width;
-    ZoomFit->setChecked(false), ZoomWidth->setChecked(true), Zoom100->setChecked(false);
+    pressZoomButton(ZoomWidth);
 }
 
 void TBRStandardPreview::zoom100()
 {
     SetZoom(100);
-    ZoomFit->setChecked(false), ZoomWidth->setChecked(false), Zoom100->setChecked(true);
+    pressZoomButton(Zoom100);
+}
+
+void TBRStandardPreview::pressZoomButton(QToolButton *pressed)
+{
+    for (QToolButton *b : {ZoomFit, ZoomWidth, Zoom100})
+        b->setChecked(b == pressed);
+}
+
+// A fit is measured on the page area as it now stands.
+void TBRStandardPreview::applyFit()
+{
+    if (m_fit == Fit::Page)
+        ZoomToFit();
+    else if (m_fit == Fit::Width)
+        ZoomToWidth();
 }
 
 void TBRStandardPreview::closeWindow()
@@ -234,9 +340,13 @@ void TBRStandardPreview::GotoPageEntry(const QString &entry)
 void TBRStandardPreview::askGoto()
 {
     QInputDialog ask(this);
-    ask.setWindowTitle(QStringLiteral("Alegeți o pagină de la 1 la %1").arg(m_printer->PageCount()));
+    const QString title = QStringLiteral("Alegeți o pagină de la 1 la %1").arg(m_printer->PageCount());
+    ask.setWindowTitle(title);
     ask.setLabelText(QStringLiteral("Numărul paginii"));
     ask.setTextValue(QString::number(PageNumber()));
+    // Wide enough for the whole title beside the title bar's buttons.
+    if (auto *edit = ask.findChild<QLineEdit *>())
+        edit->setMinimumWidth(ask.fontMetrics().horizontalAdvance(title) * 5 / 4 + 100);
     ask.setCancelButtonText(QStringLiteral("Renunță"));
     if (ask.exec() == QDialog::Accepted)
         GotoPageEntry(ask.textValue());
@@ -259,6 +369,18 @@ void TBRStandardPreview::askSearch()
 {
     Tabs->setCurrentIndex(1);
     Search(SearchEdit->text(), MatchCase->isChecked());
+}
+
+// The tool button searches for the text entered, or asks for one.
+void TBRStandardPreview::findClicked()
+{
+    if (!SearchEdit->text().isEmpty()) {
+        askSearch();
+        return;
+    }
+    Tabs->setVisible(true);
+    Tabs->setCurrentIndex(1);
+    SearchEdit->setFocus();
 }
 
 bool TBRStandardPreview::FollowLink(const QString &link)
@@ -285,6 +407,7 @@ void TBRStandardPreview::SavePdfTo(const QString &path)
 void TBRStandardPreview::LoadFrom(const QString &path)
 {
     m_printer->LoadFromFile(path);
+    m_orientation = m_printer->Settings().Orientation;
     StatusFile->setText(QFileInfo(path).fileName());
     m_image->ShowPage(1);
     refreshThumbs();
@@ -304,16 +427,34 @@ void TBRStandardPreview::SaveAs(const QString &path, int format)
     m_printer->ExportTo(*filter, target);
 }
 
+void TBRStandardPreview::PrepareFileDialog(QFileDialog &dialog, const QStringList &filters)
+{
+    // Qt's own dialog matches the patterns without regard to case; a desktop's may not.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(filters);
+}
+
+QString TBRStandardPreview::askFile(const QString &title, const QStringList &filters, bool save, int *chosen)
+{
+    QFileDialog dialog(this, title);
+    PrepareFileDialog(dialog, filters);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (chosen)
+        *chosen = int(filters.indexOf(dialog.selectedNameFilter()));
+    return dialog.selectedFiles().front();
+}
+
 void TBRStandardPreview::askSave()
 {
-    const QStringList filters = TBRPreviewLogic::SaveFilters();
-    QString chosen = filters.front();
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvare raport"), QString(),
-                                                      filters.join(QStringLiteral(";;")), &chosen);
+    int chosen = 0;
+    const QString path = askFile(QStringLiteral("Salvare raport"), TBRPreviewLogic::SaveFilters(), true, &chosen);
     if (path.isEmpty())
         return;
     try {
-        SaveAs(path, TBRPreviewLogic::SaveFormat(path, int(filters.indexOf(chosen))));
+        SaveAs(path, TBRPreviewLogic::SaveFormat(path, chosen));
     } catch (const std::exception &e) {
         error(QStringLiteral("Raportul nu a putut fi salvat."), e);
     }
@@ -321,8 +462,7 @@ void TBRStandardPreview::askSave()
 
 void TBRStandardPreview::askLoad()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Încărcare raport"), QString(),
-                                                      TBRPreviewLogic::ReportFilter());
+    const QString path = askFile(QStringLiteral("Încărcare raport"), {TBRPreviewLogic::ReportFilter()}, false, nullptr);
     if (path.isEmpty())
         return;
     if (!QFileInfo::exists(path)) {
@@ -435,6 +575,7 @@ void TBRStandardPreview::RefreshOutline()
     }
     OutlineTree->expandAll();
     Tabs->setTabVisible(2, !entries.empty());
+    Tabs->setVisible(m_showSheets || !entries.empty());
 }
 
 void TBRStandardPreview::outlineChosen()
@@ -455,12 +596,17 @@ void TBRStandardPreview::refreshThumbs()
 {
     const QSignalBlocker block(ThumbGrid);
     ThumbGrid->clear();
+    // The paper's proportions, as the pages lie.
+    const QSize size = m_orientation == QPageLayout::Landscape ? QSize(128, 90) : QSize(90, 128);
+    ThumbGrid->setIconSize(size);
     for (int n = 1; n <= m_printer->PageCount(); ++n) {
-        QImage thumb(90, 128, QImage::Format_RGB32);
+        QImage thumb(size, QImage::Format_RGB32);
         thumb.fill(Qt::white);
         if (const auto page = m_printer->Page(n)) {
             QPainter p(&thumb);
-            TBRPagePainter::Paint(p, *page, QRectF(0, 0, 90, 128));
+            TBRPagePainter::Paint(p, *page, QRectF(QPointF(0, 0), size));
+            p.setPen(Qt::darkGray);
+            p.drawRect(thumb.rect().adjusted(0, 0, -1, -1));
         }
         ThumbGrid->addItem(new QListWidgetItem(QIcon(QPixmap::fromImage(thumb)), QString::number(n)));
     }
@@ -496,43 +642,60 @@ void TBRStandardPreview::scrollStep(int direction)
     }
 }
 
-void TBRStandardPreview::keyPressEvent(QKeyEvent *e)
+bool TBRStandardPreview::previewKey(const QKeyEvent &e)
 {
-    const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    switch (e->key()) {
+    const bool ctrl = e.modifiers() & Qt::ControlModifier;
+    switch (e.key()) {
     case Qt::Key_Escape:
         close();
-        return;
+        return true;
     case Qt::Key_PageUp:
         ctrl ? first() : previous();
-        return;
+        return true;
     case Qt::Key_PageDown:
         ctrl ? last() : next();
-        return;
+        return true;
     case Qt::Key_Home:
         first();
-        return;
+        return true;
     case Qt::Key_End:
         last();
-        return;
+        return true;
     case Qt::Key_Up:
         scrollStep(-1);
-        return;
+        return true;
     case Qt::Key_Down:
         scrollStep(1);
-        return;
+        return true;
     default:
-        QDialog::keyPressEvent(e);
+        return false;
     }
+}
+
+bool TBRStandardPreview::eventFilter(QObject *watched, QEvent *e)
+{
+    if (e->type() == QEvent::KeyPress && !qobject_cast<QLineEdit *>(watched) && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this)
+        return previewKey(*static_cast<QKeyEvent *>(e));
+    return QDialog::eventFilter(watched, e);
+}
+
+void TBRStandardPreview::keyPressEvent(QKeyEvent *e)
+{
+    if (!previewKey(*e))
+        QDialog::keyPressEvent(e);
+}
+
+void TBRStandardPreview::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    applyFit();
 }
 
 void TBRStandardPreview::resizeEvent(QResizeEvent *e)
 {
     QDialog::resizeEvent(e);
-    if (m_fit == Fit::Page)
-        ZoomToFit();
-    else if (m_fit == Fit::Width)
-        ZoomToWidth();
+    applyFit();
 }
 
 void TBRStandardPreview::closeEvent(QCloseEvent *e)

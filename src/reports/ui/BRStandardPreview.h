@@ -1,8 +1,13 @@
 #pragma once
+#include "reports/ui/BRPreviewIcons.h"
+
 #include <QDialog>
+#include <QPageLayout>
 #include <memory>
 
 class QCheckBox;
+class QFileDialog;
+class QToolBar;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -15,7 +20,8 @@ class TBRPrintDialog;
 class TBRPrinter;
 struct TBandReport;
 
-// The preview window of a report printer's pages: zoom, navigation and keys,
+// The preview window of a report printer's pages, opened as the report asks
+// (size, state, sheets and zoom) or maximised: zoom, navigation and keys,
 // go to page, thumbnails, outline, text search, printer setup, printing (or
 // PDF when no printer is installed), saving, exporting and loading of saved
 // reports, and the pages' links.
@@ -27,8 +33,9 @@ public:
     ~TBRStandardPreview() override;
 
     TBRPrinter &Printer() { return *m_printer; }
-    // The report whose run made the pages: the printer setup keeps its choices there.
-    void SetReport(TBandReport *report) { m_report = report; }
+    // The report whose run made the pages: the window takes its preview
+    // settings, and the printer setup keeps its choices there.
+    void SetReport(TBandReport *report);
     int PageNumber() const;
     void SetPageNumber(int n);
     int Zoom() const;
@@ -53,26 +60,41 @@ public:
     void SavePdfTo(const QString &path);
     // Follows a page link when it is a web or mail address.
     static bool FollowLink(const QString &link);
+    // The save and load dialogs: our own, so a saved report's extension
+    // matches in any case on every desktop.
+    static void PrepareFileDialog(QFileDialog &dialog, const QStringList &filters);
 
+    QToolBar *ToolBar;
     QToolButton *ZoomFit, *ZoomWidth, *Zoom100, *FirstPage, *PreviousPage, *NextPage, *LastPage, *GotoPageButton,
-        *PrintSetup, *PrintButton, *SaveReport, *LoadReport, *SavePdf, *ExitButton;
+        *FindButton, *PrintSetup, *PrintButton, *SaveReport, *LoadReport, *SavePdf, *ExitButton;
     QLineEdit *SearchEdit;
     QCheckBox *MatchCase;
-    QToolButton *FindButton;
+    QToolButton *SearchButton;
     QListWidget *SearchResultBox, *ThumbGrid;
     QTreeWidget *OutlineTree;
     QTabWidget *Tabs;
     QLabel *StatusPage, *StatusFile;
 
 protected:
+    // Keys reach the window before its controls, text entry aside.
+    bool eventFilter(QObject *watched, QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void showEvent(QShowEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
 private:
     enum class Fit { None, Page, Width };
-    QToolButton *tool(const QString &text, const QString &icon, void (TBRStandardPreview::*slot)());
-    void buildTools(class QHBoxLayout *bar);
+    QToolButton *tool(const QString &hint, BRPreviewIcons::Kind icon, void (TBRStandardPreview::*slot)());
+    void buildTools();
+    void buildSheets();
+    // Thumbnails and search shown or not; the sheets show while either is.
+    void showSheets(bool thumbs, bool search);
+    void takeWindowSettings(const TBandReport &report);
+    void applyFit();
+    void pressZoomButton(QToolButton *pressed);
+    bool previewKey(const QKeyEvent &e);
+    QString askFile(const QString &title, const QStringList &filters, bool save, int *chosen);
     void pageAvailable();
     void updateStatus();
     void refreshThumbs();
@@ -83,6 +105,7 @@ private:
     void askLoad();
     void askPdf();
     void askSearch();
+    void findClicked();
     void closeWindow();
     void first();
     void previous();
@@ -100,4 +123,6 @@ private:
     TBRPreviewImage *m_image;
     QScrollArea *m_scroll;
     Fit m_fit = Fit::None;
+    bool m_showSheets = true;
+    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
 };

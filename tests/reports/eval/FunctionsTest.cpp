@@ -3,6 +3,9 @@
 #include "reports/eval/BRFunctionLibrary.h"
 #include "reports/eval/BRPictureMask.h"
 
+#include <QLocale>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -57,8 +60,25 @@ TEST(BRFunctions, Values)
     };
     for (const Case &c : cases)
         EXPECT_EQ(value(c.expression), QString::fromUtf8(c.text)) << c.expression;
-    EXPECT_EQ(value("TIME").size(), 8);
-    EXPECT_EQ(value("DATE").size(), 10);
+}
+
+// TIME and DATE follow the program's locale: its long time (no time zone) and short date.
+TEST(BRFunctions, TimeAndDateInTheLocale)
+{
+    struct Case { const char *name; QLocale locale; const char *time, *date; };
+    const Case cases[] = {
+        {"Romanian", QLocale(QLocale::Romanian, QLocale::Romania), R"(^\d\d:\d\d:\d\d$)", "dd.MM.yyyy"},
+        {"American", QLocale(QLocale::English, QLocale::UnitedStates), R"(^\d{1,2}:\d\d:\d\d [AP]M$)", "M/d/yy"},
+    };
+    const QLocale saved;
+    for (const Case &c : cases) {
+        QLocale::setDefault(c.locale);
+        EXPECT_TRUE(QRegularExpression(c.time).match(value("TIME")).hasMatch()) << c.name << " " << value("TIME").toStdString();
+        const QDate before = QDate::currentDate();
+        const QString date = value("DATE");
+        EXPECT_TRUE(date == before.toString(c.date) || date == QDate::currentDate().toString(c.date)) << c.name;
+    }
+    QLocale::setDefault(saved);
 }
 
 // One field X whose kind follows the value of the current record.
@@ -146,7 +166,10 @@ TEST(BRPictureMask, Masks)
         {"0.000E+00", 0, "0.000E+00"},
         {"#.###E-0", 1234, "1.234E3"}, {"#.###E-0", 0.5, "5E-1"}, {"#.###E-0", 0, "0E0"},
         {"#,##0", 1234567.5, "1,234,568"},
-        {"0.00", 2.675, "2.67"},       // the double just below 2.675
+        // The decimal the value stands for rounds, not the double just below it: as a clerk adds by hand.
+        {"0.00", 2.675, "2.68"}, {"0.00", 1.005, "1.01"}, {"0.00", -2.675, "-2.68"}, {"#,##0.00", 1234.565, "1,234.57"},
+        {"0.0E+00", 2.25, "2.3E+00"},
+        {"###0E-##0##0", 5, "5000E-3"}, // places after the exponent stay empty (read past the digits once)
         {"0.0", 0.05, "0.1"},          // halves away from zero
         {"'lei' 0.00", 3, "lei 3.00"}, // quoted text stands as it is
         {"00-00", 123, "01-23"},

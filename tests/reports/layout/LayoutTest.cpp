@@ -293,6 +293,7 @@ TEST_F(ReportLayout, TextLinesAndValues)
               (QStringList{"aa bb ", "cc"}));
     EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::integer(5), "0.00"), "5.00");
     EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::floating(1234.5), "Total: %m"), "Total: 1.234,50 lei");
+    EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::floating(-1002.675), "%m"), "-1.002,68 lei"); // as a clerk rounds
     EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::boolean(true), ""), "True");
 }
 

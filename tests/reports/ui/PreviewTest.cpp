@@ -17,7 +17,9 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QListView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,14 +27,19 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -109,11 +116,31 @@ TEST_F(ReportPreview, DecisionsOutsideTheWindow)
 
     EXPECT_EQ(TBRPreviewLogic::WithReportExtension("a/raport.BRP"), "a/raport.BRP");
     EXPECT_EQ(TBRPreviewLogic::WithReportExtension("a/raport"), "a/raport.brp");
-    const QString filter = TBRPreviewLogic::ReportFilter();
-    const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(filter.section(u'(', 1).chopped(1)));
-    for (const char *name : {"r.brp", "r.BRP", "r.bRp"})
-        EXPECT_TRUE(pattern.match(QString::fromLatin1(name)).hasMatch()) << filter.toStdString() << " " << name;
-    EXPECT_FALSE(pattern.match(QStringLiteral("r.txt")).hasMatch());
+}
+
+// The load dialog reads "Rapoarte salvate (*.brp)" and lists saved reports in any case of the extension.
+TEST_F(ReportPreview, LoadDialogListsSavedReportsInAnyCase)
+{
+    EXPECT_EQ(TBRPreviewLogic::ReportFilter(), "Rapoarte salvate (*.brp)");
+    QTemporaryDir dir;
+    for (const char *name : {"a.brp", "b.BRP", "c.bRp", "d.txt"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QFileDialog dialog;
+    TBRStandardPreview::PrepareFileDialog(dialog, {TBRPreviewLogic::ReportFilter()});
+    dialog.setDirectory(dir.path());
+    auto *view = dialog.findChild<QListView *>(QStringLiteral("listView"));
+    ASSERT_NE(view, nullptr);
+    QStringList shown;
+    for (int i = 0; i < 100 && shown.size() < 3; ++i) {
+        QTest::qWait(20);
+        shown.clear();
+        for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+            shown << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    }
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{"a.brp", "b.BRP", "c.bRp"}));
 }
 
 TEST_F(ReportPreview, PrintRunsTheReportAgainUnlessItsPagesAreToBePrintedAsStored)
@@ -197,6 +224,122 @@ TEST_F(ReportPreview, KeysNavigateAndSearchFindsUnicodeTextCaseBlind)
     QTest::mouseClick(preview.FindButton, Qt::LeftButton);
     EXPECT_EQ(preview.SearchResultBox->item(0)->text(), "Nu s-a găsit textul");
     EXPECT_FALSE(preview.SearchResultBox->isEnabled());
+}
+
+// The window's keys reach it from whichever control holds the focus; text entry keeps its own.
+TEST_F(ReportPreview, KeysReachTheWindowFromEveryControl)
+{
+    enum class At { Top, Inside, Bottom };
+    struct Case
+    {
+        const char *name, *control;
+        int key;
+        Qt::KeyboardModifiers mods;
+        int startPage;
+        At startAt;
+        int page;
+        At at;
+    } cases[] = {
+        {"Page Down turns the page", "page", Qt::Key_PageDown, Qt::NoModifier, 1, At::Top, 2, At::Top},
+        {"Ctrl+Page Down goes to the last", "page", Qt::Key_PageDown, Qt::ControlModifier, 1, At::Top, 3, At::Top},
+        {"Page Up from the thumbnails", "thumbs", Qt::Key_PageUp, Qt::NoModifier, 3, At::Top, 2, At::Top},
+        {"Ctrl+Page Up goes to the first", "thumbs", Qt::Key_PageUp, Qt::ControlModifier, 3, At::Top, 1, At::Top},
+        {"Home from the search results", "results", Qt::Key_Home, Qt::NoModifier, 3, At::Top, 1, At::Top},
+        {"End from a tool button", "button", Qt::Key_End, Qt::NoModifier, 1, At::Top, 3, At::Top},
+        {"Down scrolls within the page", "page", Qt::Key_Down, Qt::NoModifier, 1, At::Top, 1, At::Inside},
+        {"Down at the bottom turns the page", "page", Qt::Key_Down, Qt::NoModifier, 1, At::Bottom, 2, At::Top},
+        {"Up scrolls within the page", "page", Qt::Key_Up, Qt::NoModifier, 2, At::Bottom, 2, At::Inside},
+        {"Up at the top shows the end of the page before", "page", Qt::Key_Up, Qt::NoModifier, 2, At::Top, 1, At::Bottom},
+        {"Up at the top of page 1 stays", "page", Qt::Key_Up, Qt::NoModifier, 1, At::Top, 1, At::Top},
+        {"Home in the search text moves the cursor only", "text", Qt::Key_Home, Qt::NoModifier, 3, At::Top, 3, At::Top},
+    };
+    TBRStandardPreview preview(threePages());
+    preview.resize(900, 600);
+    preview.show();
+    preview.SetZoom(200); // taller than the window: the page scrolls
+    auto *scroll = preview.findChild<QScrollArea *>();
+    QScrollBar *bar = scroll->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 10 * bar->singleStep());
+    preview.SearchEdit->setText(QStringLiteral("Ana"));
+    preview.SearchButton->click();
+    const auto position = [bar] { return bar->value() == 0 ? At::Top : bar->value() == bar->maximum() ? At::Bottom : At::Inside; };
+    for (const Case &c : cases) {
+        const std::map<std::string, QWidget *> controls = {{"page", scroll->viewport()}, {"thumbs", preview.ThumbGrid},
+                                                           {"results", preview.SearchResultBox},
+                                                           {"button", preview.NextPage}, {"text", preview.SearchEdit}};
+        preview.SetPageNumber(c.startPage);
+        bar->setValue(c.startAt == At::Bottom ? bar->maximum() : 0);
+        QTest::keyClick(controls.at(c.control), Qt::Key(c.key), c.mods);
+        EXPECT_EQ(preview.PageNumber(), c.page) << c.name;
+        EXPECT_EQ(position(), c.at) << c.name;
+    }
+    preview.SetPageNumber(3);
+    preview.SearchResultBox->setCurrentRow(0);
+    QTest::keyClick(scroll->viewport(), Qt::Key_PageUp);
+    EXPECT_EQ(preview.SearchResultBox->currentRow(), -1) << "the found page left behind is no longer selected";
+    QTest::keyClick(preview.ThumbGrid, Qt::Key_Escape);
+    EXPECT_FALSE(preview.isVisible()) << "Escape closes";
+}
+
+// The window fits a 1366 x 768 screen with every command in sight, and opens
+// as its report asks; without a report maximised, with both sheets, at 100 %.
+TEST_F(ReportPreview, WindowFitsTheScreenAndOpensAsTheReportAsks)
+{
+    {
+        TBRStandardPreview preview(threePages());
+        EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
+        EXPECT_TRUE(preview.Tabs->isTabVisible(0) && preview.Tabs->isTabVisible(1));
+        EXPECT_EQ(preview.Zoom(), 100);
+        EXPECT_TRUE(preview.Zoom100->isChecked());
+        EXPECT_LE(preview.minimumSizeHint().width(), 1366);
+        EXPECT_LE(preview.minimumSizeHint().height(), 700);
+        preview.setWindowState(Qt::WindowNoState);
+        preview.resize(1366, 700);
+        preview.show();
+        for (QToolButton *b : preview.ToolBar->findChildren<QToolButton *>()) {
+            if (b->objectName() == QLatin1String("qt_toolbar_ext_button"))
+                continue;
+            EXPECT_TRUE(b->isVisible()) << b->toolTip().toStdString();
+            EXPECT_FALSE(b->toolTip().isEmpty());
+            EXPECT_LE(b->mapTo(&preview, QPoint(b->width(), 0)).x(), preview.width()) << b->toolTip().toStdString();
+        }
+    }
+    const auto ds = names();
+    TBandReport report;
+    namePerPage(report, *ds);
+    report.PreviewWidth = 700;
+    report.PreviewHeight = 0; // reads as 500
+    report.PrevShowThumbs = report.PrevShowSearch = false;
+    report.PrevFormStyle = TFormStyle::fsStayOnTop;
+    report.PrevInitialZoom = TBRZoomState::brZoomOther;
+    report.SetZoom(150);
+    report.Page.SetOrientation(QPageLayout::Landscape);
+    TBRStandardPreview preview(threePages());
+    preview.SetReport(&report);
+    EXPECT_EQ(preview.size(), QSize(700, 500));
+    EXPECT_FALSE(preview.windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(preview.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(preview.Tabs->isVisibleTo(&preview));
+    EXPECT_FALSE(preview.FindButton->isVisibleTo(&preview));
+    EXPECT_EQ(preview.Zoom(), 150);
+    EXPECT_GT(preview.ThumbGrid->iconSize().width(), preview.ThumbGrid->iconSize().height()) << "landscape thumbnails";
+
+    // Zoom to width follows the page area's real width, maximised.
+    report.PrevShowThumbs = true;
+    report.PrevInitialZoom = TBRZoomState::brZoomToWidth;
+    report.PreviewInitialState = TWindowState::wsMaximized;
+    preview.SetReport(&report);
+    EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
+    EXPECT_TRUE(preview.ZoomWidth->isChecked());
+    EXPECT_TRUE(preview.Tabs->isVisibleTo(&preview));
+    preview.show();
+    auto *scroll = preview.findChild<QScrollArea *>();
+    for (int width : {1300, 800}) {
+        preview.setWindowState(Qt::WindowNoState);
+        preview.resize(width, 600);
+        QApplication::processEvents();
+        EXPECT_NEAR(double(scroll->widget()->width() - 4) / scroll->viewport()->width(), 0.90, 0.02) << width;
+    }
 }
 
 TEST_F(ReportPreview, SavedReportLoadsBackAndNothingLoadsWhileARunGoesOn)
@@ -444,7 +587,7 @@ TEST_F(ReportPreview, SaveDialogListsSavedReportsThenEachExportFormat)
     const QStringList filters = TBRPreviewLogic::SaveFilters();
     ASSERT_EQ(filters.size(), qsizetype(1 + TBRExportFilters::Registered().size()));
     EXPECT_EQ(filters[0], TBRPreviewLogic::ReportFilter());
-    EXPECT_EQ(filters[1], "Text simplu (*.[tT][xX][tT])");
+    EXPECT_EQ(filters[1], "Text simplu (*.txt)");
     EXPECT_EQ(TBRPreviewLogic::WithExtension("a/lista.TXT", "txt"), "a/lista.TXT");
     struct Choice
     {
