@@ -143,6 +143,10 @@ int TSheetDrawing::NewObjectId(const TBaseRecordList &records)
 
 void TSheetDrawing::CollectShapes(const R &group, QList<R> parents, QList<TShape> &shapes) const
 {
+    // Groups nest a few levels; a file nesting them without end is damaged.
+    constexpr int MaxNesting = 32;
+    if (parents.size() > MaxNesting)
+        XlsRaise(XlsMsg::FileInvalid);
     parents.append(group);
     for (const R &child : R::Children(FData, group)) {
         if (child.Type == R::SpgrContainer) {
