@@ -5,6 +5,7 @@
 #include "xls/records/OtherRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/SheetDrawing.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
@@ -227,6 +228,7 @@ void TSheetComments::Add(TBaseRecordList &records, TDrawingGroup &group, int low
         at = records.Count() - 1;
     records.Insert(at, CreateRecord(TNoteRecord::Id, note));
     SetText(records, int(rows.size()), text);
+    group.Store();
 }
 
 void TSheetComments::Delete(TBaseRecordList &records, int index)

@@ -36,7 +36,7 @@ public:
     static void SetAnchor(TBaseRecordList &records, int index, const TDrawingAnchor &anchor);
     // A new comment on a cell (0-based) with the text, after the others: its
     // box in the sheet's drawing (started when the sheet has none), its
-    // OBJ, TXO and NOTE records.
+    // OBJ, TXO and NOTE records; the group is stored with its new counts.
     static void Add(TBaseRecordList &records, TDrawingGroup &group, int lowestDrawingId, int row, int col,
                     const QString &text);
     // Deletes comment number index with its box.

@@ -168,7 +168,6 @@ void TXLSFile::SetCellComment(int row, int col, const QString &text)
     } else if (!text.isEmpty()) {
         TDrawingGroup group(Workbook().Globals().Records());
         TSheetComments::Add(records, group, NewDrawingId(), row - 1, col - 1, text);
-        group.Store();
     }
     RestoreCommentIndex();
 }
