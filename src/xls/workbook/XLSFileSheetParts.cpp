@@ -282,10 +282,15 @@ void TXLSFile::FreezePanes(int row, int col)
 
 void TXLSFile::GetFrozenPanes(int &row, int &col) const
 {
+    PaneCell(TSheetPanes::Frozen, row, col);
+}
+
+void TXLSFile::PaneCell(void (*read)(const TBaseRecordList &, int &, int &), int &row, int &col) const
+{
     row = col = 1;
     if (!ActiveWorkSheet())
         return;
-    TSheetPanes::Frozen(SheetRecords(), row, col);
+    read(SheetRecords(), row, col);
     ++row;
     ++col;
 }
@@ -310,12 +315,7 @@ void TXLSFile::SplitWindow(int row, int col)
 
 void TXLSFile::GetSplitWindow(int &row, int &col) const
 {
-    row = col = 1;
-    if (!ActiveWorkSheet())
-        return;
-    TSheetPanes::SplitAt(SheetRecords(), row, col);
-    ++row;
-    ++col;
+    PaneCell(TSheetPanes::SplitAt, row, col);
 }
 
 // ---- print settings and view

@@ -195,10 +195,8 @@ TEST(MarkedRows, PageBreaksAfterThemAndTheMarkersEmptied)
     EXPECT_EQ(file->GetCellValue(6, 1), QVariant());
     EXPECT_EQ(file->GetCellValue(7, 2), QVariant(QStringLiteral("#pagina")));
     // xlrd gives each break by the first row of the new page, from 0.
-    const QString seen = Xlrd(SaveScratch(*file, QStringLiteral("page-breaks")), QStringLiteral(
-        "import sys, xlrd\n"
-        "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
-        "print(s.horizontal_page_breaks)\n"));
+    const QString seen = XlrdFirstSheet(SaveScratch(*file, QStringLiteral("page-breaks")),
+                                        QStringLiteral("print(s.horizontal_page_breaks)\n"));
     EXPECT_EQ(seen, QStringLiteral("[(3, 0, 255), (6, 0, 255)]"));
 }
 
@@ -211,11 +209,8 @@ TEST(RowsAndColumns, RowOptionsHoldHiddenAndTheOutlineLevel)
     EXPECT_TRUE(file->GetRowHidden(3));
     EXPECT_EQ(file->GetRowOutlineLevel(3), 2);
     EXPECT_EQ(ErrorOf([&] { file->SetRowOptions(3, 0x10000); }), QStringLiteral("Invalid row options (65536)"));
-    const QString seen = Xlrd(SaveScratch(*file, QStringLiteral("row-options")), QStringLiteral(
-        "import sys, xlrd\n"
-        "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
-        "r = s.rowinfo_map[2]\n"
-        "print(r.hidden, r.outline_level)\n"));
+    const QString seen = XlrdFirstSheet(SaveScratch(*file, QStringLiteral("row-options")),
+                                        QStringLiteral("print(s.rowinfo_map[2].hidden, s.rowinfo_map[2].outline_level)\n"));
     EXPECT_EQ(seen, QStringLiteral("1 2"));
 }
 
@@ -234,16 +229,14 @@ TEST(View, SplitAsXlrdSeesIt)
     // The split stands below rows 1 and 2 (255 + 400 twips) and right of column A.
     const int columnA = file->GetColumnWidth(1) * 7 * 15 / 256;
     const QString script = QStringLiteral(
-        "import sys, xlrd\n"
-        "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n"
         "print(s.panes_are_frozen, s.horz_split_pos, s.vert_split_pos, s.horz_split_first_visible, s.vert_split_first_visible)\n");
-    EXPECT_EQ(Xlrd(SaveScratch(*file, QStringLiteral("split")), script),
+    EXPECT_EQ(XlrdFirstSheet(SaveScratch(*file, QStringLiteral("split")), script),
               QStringLiteral("0 655 %1 2 1").arg(columnA));
     file->SplitWindow(1, 1);
     file->GetSplitWindow(row, col);
     EXPECT_EQ(row, 1);
     EXPECT_EQ(col, 1);
-    EXPECT_EQ(Xlrd(SaveScratch(*file, QStringLiteral("unsplit")), script), QStringLiteral("0 0 0 0 0"));
+    EXPECT_EQ(XlrdFirstSheet(SaveScratch(*file, QStringLiteral("unsplit")), script), QStringLiteral("0 0 0 0 0"));
 }
 
 TEST(RowCells, ColumnsOfARowInOrder)
