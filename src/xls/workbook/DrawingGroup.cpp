@@ -133,7 +133,10 @@ int TDrawingGroup::AddBlip(const QByteArray &picture)
         GrowAt(place.Container.At, place.Dgg.End(), R::Make(0xF, 0, R::BStoreContainer, {}));
         store = R::Read(FData, place.Dgg.End(), FData.size());
     }
+    // The store counts its pictures in the 12 bits of its instance.
     const int index = store.Instance + 1;
+    if (index > 0xFFF)
+        XlsRaise(QStringLiteral("Too many pictures in the workbook"));
     R::SetInstance(FData, store, index);
     GrowAt(store.At, store.End(), record);
     return index;
