@@ -104,6 +104,14 @@ TExcelString::TExcelString(int lengthFieldSize, const QString &text) : FLengthFi
         }
 }
 
+TExcelString::TExcelString(int lengthFieldSize, const QString &text, const QByteArray &richRuns)
+    : TExcelString(lengthFieldSize, text)
+{
+    FRichRuns = richRuns;
+    if (!richRuns.isEmpty())
+        FOptionFlags |= FlagRichText;
+}
+
 int TExcelString::TotalSize() const
 {
     return FLengthFieldSize + 1 + (FRichRuns.isEmpty() ? 0 : 2) + ((FOptionFlags & FlagExtension) ? 4 : 0)

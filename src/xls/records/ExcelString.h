@@ -23,6 +23,9 @@ public:
     // A plain string (no runs) of a text. Characters that fit one byte are
     // stored compressed.
     TExcelString(int lengthFieldSize, const QString &text);
+    // A string with rich-text runs as stored (4 bytes per run: first
+    // character from 0, font).
+    TExcelString(int lengthFieldSize, const QString &text, const QByteArray &richRuns);
 
     QString Value() const { return FValue; }
     int LengthFieldSize() const { return FLengthFieldSize; }

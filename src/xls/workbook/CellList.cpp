@@ -296,6 +296,14 @@ void TCellList::SetCellValue(int row, int col, const QVariant &value, int xf)
         SetCellFormat(row, col, xf);
 }
 
+void TCellList::SetCellRichText(int row, int col, const TExcelString &text, int xf)
+{
+    CheckPosition(row, col);
+    const TCellRecord *old = Cell(row, col);
+    const int format = xf >= 0 ? xf : old ? old->XF() : 15;
+    PutCell(TLabelSSTRecord::NewLabelSST(row, col, format, FSST->AddRichString(text)));
+}
+
 void TCellList::SetCellFormat(int row, int col, int xf)
 {
     CheckPosition(row, col);

@@ -9,6 +9,7 @@
 #include <vector>
 
 class TGatheringDevice;
+class TExcelString;
 class TSST;
 class TShrFmlaRecordList;
 class TFormulaNames;
@@ -59,6 +60,8 @@ public:
     void SetRowValues(int row, const TRowValues &values, int colOffset);
     // A value with a format; xf -1 keeps the cell's format.
     void SetCellValue(int row, int col, const QVariant &value, int xf);
+    // A text cell with rich-text runs; xf -1 keeps the cell's format.
+    void SetCellRichText(int row, int col, const TExcelString &text, int xf);
     // A cell that does not exist becomes a blank cell with the format.
     void SetCellFormat(int row, int col, int xf);
 

@@ -72,6 +72,19 @@ struct TXlsRichRun
 };
 using TXlsRichRuns = QList<TXlsRichRun>;
 
+// How a drawing object (a picture, a comment's box) follows the cells under it.
+enum class TXlsAnchorType { at_MoveAndResize, at_MoveAndDontResize, at_DontMoveAndDontResize };
+
+// The box of a drawing object: its top left corner in cell (Row1, Col1) and
+// its bottom right corner in cell (Row2, Col2), rows and columns 1-based; the
+// offsets inside the cells in 1/1024 of the column's width (Dx) and 1/256 of
+// the row's height (Dy).
+struct TXlsImageProperties
+{
+    int Col1 = 1, Dx1 = 0, Row1 = 1, Dy1 = 0, Col2 = 1, Dx2 = 0, Row2 = 1, Dy2 = 0;
+    bool operator==(const TXlsImageProperties &) const = default;
+};
+
 // A cell format: the font it uses, its number-format text and the rest of
 // the XF record (alignment, borders, fill) as stored.
 struct TXlsFormat
@@ -162,6 +175,10 @@ public:
     // An xf of -1 keeps the cell's format.
     virtual void SetCellValueX(int row, int col, const QVariant &value, int xf) = 0;
     virtual int GetCellFormat(int row, int col) const = 0;
+    // A text with its rich-text runs (positions from 1); an xf of -1 keeps
+    // the cell's format. Runs must start inside the text, in order.
+    virtual void SetCellValueRichText(int row, int col, const QString &text, int xf,
+                                      const TXlsRichRuns &runs) = 0;
     // The value and format with the text's rich-text runs; no runs for a text
     // in one font or a cell that holds no text. On a sheet that is no
     // worksheet: empty, xf -1 and one empty run.
@@ -184,6 +201,28 @@ public:
     virtual void SetCommentText(int row, int position, const QString &text) = 0;
     // Rebuilds the row index after the active sheet changed.
     virtual void RestoreCommentIndex() = 0;
+    // Same addressing as GetCommentText: the text and the comment's box.
+    virtual void SetCommentTextAndSize(int row, int position, const QString &text,
+                                       const TXlsImageProperties &box) = 0;
+    // How the comment's box follows the cells, and where it stands.
+    virtual void SetCommentAnchor(int row, int position, TXlsAnchorType anchor,
+                                  const TXlsImageProperties &box) = 0;
+    virtual void SetCommentAnchorAndText(int row, int position, TXlsAnchorType anchor,
+                                         const TXlsImageProperties &box, const QString &text) = 0;
+    virtual void GetCommentAnchor(int row, int position, TXlsAnchorType &anchor,
+                                  TXlsImageProperties &box) const = 0;
+
+    // ---- the comments of one row of the active sheet, by column; positions
+    // from 0. A row or position without a comment gives 0, an empty text and
+    // column 1.
+    virtual int CellCommentCount(int row) const = 0;
+    virtual QString GetCellCommentText(int row, int position) const = 0;
+    virtual int GetCellCommentCol(int row, int position) const = 0;
+    // The comment of a cell; empty when it has none.
+    virtual QString GetCellComment(int row, int col) const = 0;
+    // Gives the cell a comment with the text, or changes the one it has; an
+    // empty text deletes the cell's comment.
+    virtual void SetCellComment(int row, int col, const QString &text) = 0;
 
     // ---- named ranges (1-based)
     virtual int NamedRangeCount() const = 0;
@@ -222,6 +261,10 @@ public:
     virtual void SetRowHidden(int row, bool hidden) = 0;
     virtual bool GetColumnHidden(int col) const = 0;
     virtual void SetColumnHidden(int col, bool hidden) = 0;
+    // The ROW record's option flags (outline level, hidden, custom height,
+    // own format); those of a new row for a row the sheet does not hold.
+    virtual int GetRowOptions(int row) const = 0;
+    virtual void SetRowOptions(int row, int options) = 0;
     // -1 for a row or column without a format of its own.
     virtual int GetRowFormat(int row) const = 0;
     virtual void SetRowFormat(int row, int xf) = 0;
@@ -232,6 +275,10 @@ public:
     // (1, 1) unfreezes
     virtual void FreezePanes(int row, int col) = 0;
     virtual void GetFrozenPanes(int &row, int &col) const = 0;
+    // Splits the view (without freezing) so that the lower right pane starts
+    // at the cell; (1, 1) removes the split.
+    virtual void SplitWindow(int row, int col) = 0;
+    virtual void GetSplitWindow(int &row, int &col) const = 0;
 
     // ---- page margins of the active sheet
     virtual TXlsMargins GetMargins() const = 0;
@@ -266,9 +313,12 @@ public:
 
     // ---- pictures of the active sheet (0-based)
     virtual int ImageCount() const = 0;
-    // Pictures are kept as the file has them; new ones cannot be added yet:
-    // this raises and changes nothing.
-    virtual void AddImage(const QByteArray &picture, const TXlsCellRange &anchor) = 0;
+    // The picture's bytes (PNG, JPEG or bitmap; empty for a metafile) and
+    // where it stands.
+    virtual QByteArray GetImage(int index, TXlsAnchorType &anchor, TXlsImageProperties &box) const = 0;
+    virtual void DeleteImage(int index) = 0;
+    // A PNG or JPEG picture over the box; moves with the cells, keeps its size.
+    virtual void AddImage(const QByteArray &picture, const TXlsImageProperties &box) = 0;
 
     // ---- clipboard: the cells as tab-separated text and as a workbook
     virtual void CopyToClipboard() = 0;
@@ -296,4 +346,7 @@ public:
     // Deletes every row of the active sheet whose first cell holds the text
     // (the marker a template leaves on rows it does not want), last first.
     virtual void DeleteMarkedRows(const QString &marker) = 0;
+    // Empties the first cell of every row that holds the text and breaks the
+    // page after that row, last first.
+    virtual void MakePageBreaks(const QString &marker) = 0;
 };

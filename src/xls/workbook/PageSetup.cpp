@@ -14,7 +14,8 @@
 namespace {
 
 // The page-setting records in the order a sheet holds them.
-constexpr quint16 Order[] = {0x002B /*PRINTGRIDLINES*/, 0x0081 /*WSBOOL*/, 0x0014 /*HEADER*/,
+constexpr quint16 Order[] = {0x002B /*PRINTGRIDLINES*/, 0x0081 /*WSBOOL*/, 0x001B /*HORIZONTALPAGEBREAKS*/,
+                             0x001A /*VERTICALPAGEBREAKS*/, 0x0014 /*HEADER*/,
                              0x0015 /*FOOTER*/, 0x0083 /*HCENTER*/, 0x0084 /*VCENTER*/,
                              0x0026, 0x0027, 0x0028, 0x0029 /*margins*/, 0x004D /*PLS*/,
                              0x00A1 /*SETUP*/};

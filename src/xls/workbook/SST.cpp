@@ -407,6 +407,16 @@ quint32 TSST::AddString(const QString &text)
     return index;
 }
 
+quint32 TSST::AddRichString(const TExcelString &string)
+{
+    if (string.Value().size() > MaxTextSize)
+        TExcelString(2, string.Value());  // raises with the length the table cannot hold
+    const quint32 index = quint32(FEnds.size());
+    AppendText(string.Value());
+    FRich.emplace_back(index, std::make_unique<TExcelString>(string));
+    return index;
+}
+
 void TSST::Compact(const std::vector<bool> &used, std::vector<quint32> &newIndex)
 {
     // The lookup is given back first and the kept texts move down in

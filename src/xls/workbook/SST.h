@@ -40,6 +40,9 @@ public:
     const TExcelString *RichString(quint32 index) const;
     // The index of a plain string with that text, added when missing.
     quint32 AddString(const QString &text);
+    // A new entry for a string with rich-text runs; new plain texts never
+    // take it.
+    quint32 AddRichString(const TExcelString &string);
 
     // Keeps only the entries whose flag is set, in their order; gives the new
     // index of each kept entry in newIndex (old index -> new index).

@@ -5,7 +5,12 @@
 #include "xls/records/OtherRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/storage/ByteUtils.h"
+#include "xls/workbook/DrawingGroup.h"
+#include "xls/workbook/SheetDrawing.h"
+#include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
+
+#include <QUuid>
 
 namespace {
 
@@ -56,18 +61,72 @@ int FirstRunFont(const TBaseRecord &txo)
     return runs->DataSize() >= 4 ? ReadWord(runs->Data(), 2) : 0;
 }
 
-const TNoteRecord &NoteAt(const TBaseRecordList &records, int index)
+// The record index of the NOTE of comment number index.
+int NoteRecord(const TBaseRecordList &records, int index)
 {
     int seen = 0;
     for (int i = 0; i < records.Count(); ++i)
-        if (const auto *note = dynamic_cast<const TNoteRecord *>(records.Items(i)))
+        if (dynamic_cast<const TNoteRecord *>(records.Items(i)))
             if (seen++ == index)
-                return *note;
+                return i;
     XlsRaise(XlsMsg::IndexOutOfRange(index, QStringLiteral("CommentIndex"), 0, seen - 1));
+}
+
+const TNoteRecord &NoteAt(const TBaseRecordList &records, int index)
+{
+    return *static_cast<const TNoteRecord *>(records.Items(NoteRecord(records, index)));
+}
+
+// The shape of the comment's box in the drawing.
+TSheetDrawing::TShape BoxOf(const TBaseRecordList &records, const TSheetDrawing &drawing, int index)
+{
+    const int objId = NoteAt(records, index).ObjId();
+    for (int i = 0; i < records.Count(); ++i)
+        if (TSheetDrawing::ObjectId(records.Items(i)) == objId)
+            if (const auto shape = drawing.ShapeOfObject(i))
+                return *shape;
+    XlsRaise(XlsMsg::FileInvalid);
+}
+
+// The box's shape: a text box with the look of a comment (the tip's
+// colours, a shadow), hidden until the cell is pointed at, right of the cell.
+QByteArray BoxShape(quint32 id, int row, int col, qsizetype &objectAt)
+{
+    const int top = std::max(row - 1, 0);
+    const TDrawingAnchor anchor{3, std::min(col + 1, 255), 15, top, 10, std::min(col + 3, 255), 15,
+                                std::min(top + 4, 65535), 4};
+    constexpr int TextBoxShape = 202;
+    return TSheetDrawing::NewShape(TextBoxShape, id,
+                                   {{0x0080, 0}, {0x00BF, 0x00080008}, {0x0158, 0}, {0x0181, 0x08000050},
+                                    {0x0183, 0x08000050}, {0x01BF, 0x00100010}, {0x023F, 0x00030003},
+                                    {0x03BF, 0x00020002}},
+                                   anchor, true, objectAt);
+}
+
+// OBJ of a comment: common object data (kind 0x19), the note's own data
+// (an id of its own), the end.
+QByteArray NoteObject(int objId)
+{
+    QByteArray data(52, '\0');
+    WriteWord(data, 0, 0x15);
+    WriteWord(data, 2, 0x12);
+    WriteWord(data, 4, 0x19);
+    WriteWord(data, 6, quint16(objId));
+    WriteWord(data, 8, 0x4011);  // locked, printed, fills itself
+    WriteWord(data, 22, 0x0D);
+    WriteWord(data, 24, 0x16);
+    data.replace(26, 16, QUuid::createUuid().toRfc4122());
+    return data;
 }
 
 constexpr int MaxContinueData = 8224;
 constexpr int MaxCommentLength = 32767;
+
+void CheckLength(const QString &text)
+{
+    if (text.size() > MaxCommentLength)
+        XlsRaise(QStringLiteral("The comment is too long (%1 characters)").arg(text.size()));
+}
 
 }  // namespace
 
@@ -91,8 +150,7 @@ void TSheetComments::SetText(TBaseRecordList &records, int index, const QString 
     const int at = TxoOf(records, NoteAt(records, index).ObjId());
     if (at < 0)
         XlsRaise(XlsMsg::FileInvalid);
-    if (text.size() > MaxCommentLength)
-        XlsRaise(QStringLiteral("The comment is too long (%1 characters)").arg(text.size()));
+    CheckLength(text);
     const TBaseRecord &old = *records.Items(at);
     QByteArray data = old.Data().left(18);
     data.append(18 - data.size(), '\0');
@@ -118,4 +176,65 @@ void TSheetComments::SetText(TBaseRecordList &records, int index, const QString 
         txo->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, runs));
     }
     records.SetItem(at, std::move(txo));
+}
+
+QList<TSheetComments::TCell> TSheetComments::Cells(const TBaseRecordList &records)
+{
+    QList<TCell> cells;
+    for (int i = 0; i < records.Count(); ++i)
+        if (const auto *note = dynamic_cast<const TNoteRecord *>(records.Items(i)))
+            cells.append({note->Row(), note->Column()});
+    return cells;
+}
+
+TDrawingAnchor TSheetComments::Anchor(TBaseRecordList &records, int index)
+{
+    const TSheetDrawing drawing(records);
+    return drawing.Anchor(BoxOf(records, drawing, index));
+}
+
+void TSheetComments::SetAnchor(TBaseRecordList &records, int index, const TDrawingAnchor &anchor)
+{
+    TSheetDrawing drawing(records);
+    drawing.SetAnchor(BoxOf(records, drawing, index), anchor);
+    drawing.Store();
+}
+
+void TSheetComments::Add(TBaseRecordList &records, TDrawingGroup &group, int lowestDrawingId, int row, int col,
+                         const QString &text)
+{
+    CheckLength(text);
+    TSheetDrawing drawing(records);
+    const quint32 id = drawing.NewShapeId(group, lowestDrawingId);
+    const int objId = TSheetDrawing::NewObjectId(records);
+    qsizetype objectAt = 0;
+    const QByteArray box = BoxShape(id, row, col, objectAt);
+    std::vector<std::pair<qsizetype, std::unique_ptr<TBaseRecord>>> inside;
+    inside.emplace_back(objectAt, CreateRecord(TObjRecord::Id, NoteObject(objId)));
+    inside.emplace_back(box.size(), TTXORecord::NewTXO());
+    drawing.AppendShape(id, box, std::move(inside));
+    drawing.Store();
+
+    // The author's name is an empty string: length, options and a pad byte.
+    QByteArray note(12, '\0');
+    WriteWord(note, 0, quint16(row));
+    WriteWord(note, 2, quint16(col));
+    WriteWord(note, 6, quint16(objId));
+    const QList<int> rows = Rows(records);
+    int at = rows.isEmpty() ? -1 : NoteRecord(records, int(rows.size()) - 1) + 1;
+    if (at < 0)
+        at = XlsDetail::FindRecord(records, XlsIds::Window2);
+    if (at < 0)
+        at = records.Count() - 1;
+    records.Insert(at, CreateRecord(TNoteRecord::Id, note));
+    SetText(records, int(rows.size()), text);
+    group.Store();
+}
+
+void TSheetComments::Delete(TBaseRecordList &records, int index)
+{
+    TSheetDrawing drawing(records);
+    drawing.RemoveShape(BoxOf(records, drawing, index));
+    drawing.Store();
+    records.Delete(NoteRecord(records, index));
 }

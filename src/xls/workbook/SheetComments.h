@@ -4,6 +4,8 @@
 #include <QString>
 
 class TBaseRecordList;
+class TDrawingGroup;
+struct TDrawingAnchor;
 
 // Reads the comments of a sheet from its records: a NOTE record names the
 // cell and a drawing object; that object's OBJ record is followed by the TXO
@@ -21,4 +23,22 @@ public:
     // font of its first run. Raises for an index outside the comments or a
     // comment without a text object.
     static void SetText(TBaseRecordList &records, int index, const QString &text);
+
+    // The cells (0-based) of the comments in NOTE order.
+    struct TCell
+    {
+        int Row = 0;
+        int Col = 0;
+    };
+    static QList<TCell> Cells(const TBaseRecordList &records);
+    // Where the box of comment number index stands.
+    static TDrawingAnchor Anchor(TBaseRecordList &records, int index);
+    static void SetAnchor(TBaseRecordList &records, int index, const TDrawingAnchor &anchor);
+    // A new comment on a cell (0-based) with the text, after the others: its
+    // box in the sheet's drawing (started when the sheet has none), its
+    // OBJ, TXO and NOTE records; the group is stored with its new counts.
+    static void Add(TBaseRecordList &records, TDrawingGroup &group, int lowestDrawingId, int row, int col,
+                    const QString &text);
+    // Deletes comment number index with its box.
+    static void Delete(TBaseRecordList &records, int index);
 };

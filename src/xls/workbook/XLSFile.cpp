@@ -5,6 +5,7 @@
 #include "xls/storage/Ole2Storage.h"
 #include "xls/storage/XlsStorageList.h"
 #include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/PageBreaks.h"
 #include "xls/workbook/RichTextRuns.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/Workbook.h"
@@ -395,6 +396,31 @@ QVariant TXLSFile::GetCellValueRichText(int row, int col, int &xf, TXlsRichRuns 
     return value;
 }
 
+void TXLSFile::SetCellValueRichText(int row, int col, const QString &text, int xf, const TXlsRichRuns &runs)
+{
+    TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return;
+    if (xf >= 0)
+        CheckFormat(xf);
+    QByteArray stored(runs.size() * 4, '\0');
+    int previous = 0;
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        const TXlsRichRun &run = runs[i];
+        if (run.FirstChar <= previous || run.FirstChar > text.size())
+            XlsRaise(QStringLiteral("Invalid rich-text run (%1)").arg(run.FirstChar));
+        if (run.FontIndex < 0 || run.FontIndex >= FontCount())
+            XlsRaise(XlsMsg::IndexOutOfRange(run.FontIndex, QStringLiteral("FontIndex"), 0, FontCount() - 1));
+        previous = run.FirstChar;
+        WriteWord(stored, i * 4, quint16(run.FirstChar - 1));
+        WriteWord(stored, i * 4 + 2, quint16(run.FontIndex));
+    }
+    if (runs.isEmpty())
+        SetCellValueX(row, col, text, xf);
+    else
+        sheet->Cells().SetCellRichText(row - 1, col - 1 + FFirstColumn, TExcelString(2, text, stored), xf);
+}
+
 void TXLSFile::SetCellFormat(int row, int col, int xf)
 {
     CheckFormat(xf);
@@ -456,14 +482,30 @@ int TXLSFile::ColIndex(int row, int col) const
 
 // ---- marked rows
 
-void TXLSFile::DeleteMarkedRows(const QString &marker)
+QList<int> TXLSFile::MarkedRows(const QString &marker) const
 {
     const TWorkSheet *sheet = ActiveWorkSheet();
     if (!sheet)
-        return;
+        return {};
     const QVariant text(marker);
-    // From the bottom, so the rows still to look at keep their numbers.
+    QList<int> rows;
     for (int row = sheet->Cells().RowCount(); row >= 1; --row)
         if (sheet->Cells().CellValue(row - 1, FFirstColumn) == text)
-            DeleteRows(row, 1);
+            rows.append(row);
+    return rows;
+}
+
+void TXLSFile::DeleteMarkedRows(const QString &marker)
+{
+    // From the bottom, so the rows still to look at keep their numbers.
+    for (int row : MarkedRows(marker))
+        DeleteRows(row, 1);
+}
+
+void TXLSFile::MakePageBreaks(const QString &marker)
+{
+    for (int row : MarkedRows(marker)) {
+        ActiveWorkSheet()->Cells().SetCellValue(row - 1, FFirstColumn, QVariant());
+        TPageBreaks::AddAfterRow(SheetRecords(), row - 1);
+    }
 }

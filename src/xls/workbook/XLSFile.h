@@ -66,6 +66,7 @@ public:
     void SetCellValueX(int row, int col, const QVariant &value, int xf) override;
     int GetCellFormat(int row, int col) const override;
     QVariant GetCellValueRichText(int row, int col, int &xf, TXlsRichRuns &runs) const override;
+    void SetCellValueRichText(int row, int col, const QString &text, int xf, const TXlsRichRuns &runs) override;
     void SetCellFormat(int row, int col, int xf) override;
     void AssignCellDataFromText(int row, int col, const QString &text, int xf = -1,
                                 TXlsDateOrder order = TXlsDateOrder::doDMY) override;
@@ -74,6 +75,17 @@ public:
     QString GetCommentText(int row, int position) const override;
     void SetCommentText(int row, int position, const QString &text) override;
     void RestoreCommentIndex() override;
+    void SetCommentTextAndSize(int row, int position, const QString &text, const TXlsImageProperties &box) override;
+    void SetCommentAnchor(int row, int position, TXlsAnchorType anchor, const TXlsImageProperties &box) override;
+    void SetCommentAnchorAndText(int row, int position, TXlsAnchorType anchor, const TXlsImageProperties &box,
+                                 const QString &text) override;
+    void GetCommentAnchor(int row, int position, TXlsAnchorType &anchor, TXlsImageProperties &box) const override;
+
+    int CellCommentCount(int row) const override;
+    QString GetCellCommentText(int row, int position) const override;
+    int GetCellCommentCol(int row, int position) const override;
+    QString GetCellComment(int row, int col) const override;
+    void SetCellComment(int row, int col, const QString &text) override;
 
     int NamedRangeCount() const override;
     QString NamedRangeName(int index) const override;
@@ -102,6 +114,8 @@ public:
     void SetRowHidden(int row, bool hidden) override;
     bool GetColumnHidden(int col) const override;
     void SetColumnHidden(int col, bool hidden) override;
+    int GetRowOptions(int row) const override;
+    void SetRowOptions(int row, int options) override;
     int GetRowFormat(int row) const override;
     void SetRowFormat(int row, int xf) override;
     int GetColumnFormat(int col) const override;
@@ -109,6 +123,8 @@ public:
 
     void FreezePanes(int row, int col) override;
     void GetFrozenPanes(int &row, int &col) const override;
+    void SplitWindow(int row, int col) override;
+    void GetSplitWindow(int &row, int &col) const override;
 
     TXlsMargins GetMargins() const override;
     void SetMargins(const TXlsMargins &margins) override;
@@ -135,7 +151,9 @@ public:
     void DeleteHyperLink(int index) override;
 
     int ImageCount() const override;
-    void AddImage(const QByteArray &picture, const TXlsCellRange &anchor) override;
+    QByteArray GetImage(int index, TXlsAnchorType &anchor, TXlsImageProperties &box) const override;
+    void DeleteImage(int index) override;
+    void AddImage(const QByteArray &picture, const TXlsImageProperties &box) override;
 
     void CopyToClipboard() override;
     void CopyToClipboard(const TXlsCellRange &range) override;
@@ -153,6 +171,7 @@ public:
     int GetColOutlineLevel(int col) const override;
     void SetColOutlineLevel(int firstCol, int lastCol, int level) override;
     void DeleteMarkedRows(const QString &marker) override;
+    void MakePageBreaks(const QString &marker) override;
 
     TWorkbook &Workbook() const;
 
@@ -185,6 +204,17 @@ private:
     void UpdateOutlineGutters();
     // The sheet-wide index of a comment given as row and position.
     int CommentIndex(int row, int position) const;
+    // The sheet-wide indexes of the comments of a row, by column.
+    QList<int> RowCommentIndexes(int row) const;
+    // Raises the "ImageIndex" message for a picture the sheet does not have.
+    void CheckImageIndex(int index) const;
+    // A drawing id above those of every sheet, for a sheet's first drawing.
+    int NewDrawingId() const;
+    // The first cell (1-based) of the lower right pane as read gives it (0-based);
+    // 1, 1 on a sheet that is no worksheet.
+    void PaneCell(void (*read)(const TBaseRecordList &, int &, int &), int &row, int &col) const;
+    // Rows from the last to the first whose first cell holds the marker.
+    QList<int> MarkedRows(const QString &marker) const;
     TXlsSaveFormats Formats() const;
     // The file in the format, written into device.
     void WriteFormat(TXlsSaveFormat format, QIODevice &device);

@@ -179,6 +179,28 @@ void TXLSFile::SetRowHidden(int row, bool hidden)
                                   : record->Options() & ~TRowRecord::OptionHidden);
 }
 
+int TXLSFile::GetRowOptions(int row) const
+{
+    CheckRow(row);
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return 1;
+    if (!sheet->Cells().Rows().HasRow(row - 1))
+        return TRowRecord::NewRow(row - 1)->Options();
+    return sheet->Cells().Rows().RowRecord(row - 1)->Options();
+}
+
+void TXLSFile::SetRowOptions(int row, int options)
+{
+    if (options < 0 || options > 0xFFFF)
+        XlsRaise(QStringLiteral("Invalid row options (%1)").arg(options));
+    if (TRowRecord *record = RowFor(row)) {
+        record->SetOptions(options);
+        // The options hold the row's outline level.
+        UpdateOutlineGutters();
+    }
+}
+
 int TXLSFile::GetRowFormat(int row) const
 {
     CheckRow(row);

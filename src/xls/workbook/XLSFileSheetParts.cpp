@@ -1,6 +1,5 @@
 // The file object's operations on the parts of the active sheet: comments,
-// margins, print settings, the view, merged cells, links, pictures and the
-// clipboard.
+// margins, print settings, the view, merged cells, links and the clipboard.
 #include "xls/workbook/XLSFile.h"
 
 #include "xls/records/LinkRecords.h"
@@ -249,26 +248,6 @@ void TXLSFile::DeleteHyperLink(int index)
     SheetRecords().Delete(HyperLinkRecord(index));
 }
 
-// ---- pictures
-
-int TXLSFile::ImageCount() const
-{
-    constexpr int PictureObject = 8;
-    const TWorkSheet *sheet = ActiveWorkSheet();
-    if (!sheet)
-        return 0;
-    int count = 0;
-    for (int i = 0; i < sheet->Records().Count(); ++i)
-        if (const auto *obj = dynamic_cast<const TObjRecord *>(sheet->Records().Items(i)))
-            count += obj->ObjKind() == 0x15 && obj->ObjType() == PictureObject ? 1 : 0;
-    return count;
-}
-
-void TXLSFile::AddImage(const QByteArray &, const TXlsCellRange &)
-{
-    XlsRaise(QStringLiteral("Adding pictures is not supported"));
-}
-
 // ---- clipboard
 
 void TXLSFile::CopyToClipboard()
@@ -303,12 +282,40 @@ void TXLSFile::FreezePanes(int row, int col)
 
 void TXLSFile::GetFrozenPanes(int &row, int &col) const
 {
+    PaneCell(TSheetPanes::Frozen, row, col);
+}
+
+void TXLSFile::PaneCell(void (*read)(const TBaseRecordList &, int &, int &), int &row, int &col) const
+{
     row = col = 1;
     if (!ActiveWorkSheet())
         return;
-    TSheetPanes::Frozen(SheetRecords(), row, col);
+    read(SheetRecords(), row, col);
     ++row;
     ++col;
+}
+
+void TXLSFile::SplitWindow(int row, int col)
+{
+    CheckRow(row);
+    CheckColumn(col);
+    if (!ActiveWorkSheet())
+        return;
+    // The split stands where the cell begins: below the rows above it (their
+    // heights are in twips) and right of the columns before it (widths in
+    // 1/256 of a 7-pixel character, 15 twips a pixel).
+    qint64 y = 0, x = 0;
+    for (int r = 1; r < row; ++r)
+        y += GetRowHeight(r);
+    for (int c = 1; c < col; ++c)
+        x += qint64(GetColumnWidth(c)) * 7 * 15 / 256;
+    TSheetPanes::Split(SheetRecords(), int(std::min<qint64>(x, 0xFFFF)), int(std::min<qint64>(y, 0xFFFF)), row - 1,
+                       col - 1);
+}
+
+void TXLSFile::GetSplitWindow(int &row, int &col) const
+{
+    PaneCell(TSheetPanes::SplitAt, row, col);
 }
 
 // ---- print settings and view

@@ -211,6 +211,20 @@ void exportCsvWithSoffice(const QStringList &files, const QString &outDir, bool 
                            .arg(formulas ? QStringLiteral("true") : QStringLiteral("false")));
 }
 
+QStringList listPdfImages(const QString &pdf)
+{
+    // Two heading lines, then: page num type width height ...
+    const QStringList lines = QString::fromUtf8(run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}))
+                                  .split(u'\n', Qt::SkipEmptyParts);
+    QStringList images;
+    for (const QString &line : lines.mid(2)) {
+        const QStringList fields = line.simplified().split(u' ');
+        if (fields.size() > 4)
+            images.append(fields[3] + QStringLiteral("x") + fields[4]);
+    }
+    return images;
+}
+
 QVector<QStringList> readCsv(const QString &file)
 {
     QFile f(file);

@@ -72,6 +72,9 @@ void convertWithSoffice(const QStringList &files, const QString &outDir, const Q
 // Converts workbooks to one CSV per sheet (<book>-<sheet>.csv in outDir), with
 // the values or the formulas as text, the same way the fixtures' CSV were made.
 void exportCsvWithSoffice(const QStringList &files, const QString &outDir, bool formulas);
+// The pictures of a PDF as poppler's `pdfimages -list` sees them: one
+// "width x height" per picture, in page order.
+QStringList listPdfImages(const QString &pdf);
 // Parses a UTF-8 CSV file (",", '"' quoting) into rows of fields.
 QVector<QStringList> readCsv(const QString &file);
 

@@ -6,6 +6,8 @@
 #include "xls/formula/NameRecordList.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/RowComments.h"
+#include "xls/workbook/SheetComments.h"
+#include "xls/workbook/SheetDrawing.h"
 #include "xls/workbook/Workbook.h"
 
 #include <gtest/gtest.h>
@@ -198,4 +200,92 @@ TEST(Comments, NewTextsReadBackByXlrd)
         "m = s.cell_note_map\n"
         "print(m[(1, 0)].text, '|', m[(4, 0)].text, '|', len(m[(4, 2)].text), m[(4, 2)].text[:5])\n"));
     EXPECT_EQ(notes, QStringLiteral("Alt text | Primul de pe rândul 5 | %1 Notă:").arg(longText.size()));
+}
+
+TEST(Comments, AnchorKindsAndBoxesAsTheFileHoldsThem)
+{
+    // Columns and rows count from 1 here and from 0 in the file.
+    const TXlsImageProperties box{3, 10, 4, 20, 5, 30, 8, 40};
+    const TDrawingAnchor inFile{0, 2, 10, 3, 20, 4, 30, 7, 40};
+    const struct { const char *name; TXlsAnchorType kind; int flags; } kinds[] = {
+        {"moves and sizes with the cells", TXlsAnchorType::at_MoveAndResize, 0},
+        {"moves only", TXlsAnchorType::at_MoveAndDontResize, 2},
+        {"neither moves nor sizes", TXlsAnchorType::at_DontMoveAndDontResize, 3},
+    };
+    for (const auto &k : kinds) {
+        auto file = OpenBook(Notes());
+        file->SetCommentAnchor(5, 1, k.kind, box);
+        auto again = OpenBook(SaveScratch(*file, QStringLiteral("comment-anchor")));
+        TDrawingAnchor expected = inFile;
+        expected.Flags = k.flags;
+        EXPECT_EQ(TSheetComments::Anchor(again->Workbook().Sheets(0)->Records(), 2), expected) << k.name;
+        TXlsAnchorType kind = TXlsAnchorType::at_MoveAndResize;
+        TXlsImageProperties read;
+        again->GetCommentAnchor(5, 1, kind, read);
+        EXPECT_EQ(kind, k.kind) << k.name;
+        EXPECT_EQ(read, box) << k.name;
+    }
+
+    auto file = OpenBook(Notes());
+    file->SetCommentAnchor(2, 0, TXlsAnchorType::at_DontMoveAndDontResize, box);
+    // Text and size keep how the box follows the cells.
+    const TXlsImageProperties bigger{3, 0, 4, 0, 7, 0, 12, 0};
+    file->SetCommentTextAndSize(2, 0, QStringLiteral("Mai mare"), bigger);
+    file->SetCommentAnchorAndText(5, 0, TXlsAnchorType::at_MoveAndResize, bigger, QStringLiteral("Mutată"));
+    TXlsAnchorType kind = TXlsAnchorType::at_MoveAndResize;
+    TXlsImageProperties read;
+    file->GetCommentAnchor(2, 0, kind, read);
+    EXPECT_EQ(kind, TXlsAnchorType::at_DontMoveAndDontResize);
+    EXPECT_EQ(read, bigger);
+    file->GetCommentAnchor(0, 1, kind, read);
+    EXPECT_EQ(kind, TXlsAnchorType::at_MoveAndResize);
+    EXPECT_EQ(file->GetCommentText(5, 0), QStringLiteral("Mutată"));
+    EXPECT_EQ(ErrorOf([&] { file->SetCommentAnchor(2, 0, kind, {0, 0, 1, 0, 2, 0, 2, 0}); }),
+              QStringLiteral("Invalid Column (0)"));
+    EXPECT_EQ(ErrorOf([&] { file->SetCommentTextAndSize(2, 0, QStringLiteral("x"), {2, 0, 9, 0, 2, 0, 3, 0}); }),
+              QStringLiteral("Invalid drawing object box"));
+    EXPECT_EQ(file->GetCommentText(2, 0), QStringLiteral("Mai mare")) << "a refused box changes nothing";
+}
+
+TEST(Comments, ByCellAddedChangedAndDeleted)
+{
+    auto file = OpenBook(Notes());
+    // Row 5 holds comments in columns 1 and 3.
+    EXPECT_EQ(file->CellCommentCount(5), 2);
+    EXPECT_EQ(file->GetCellCommentCol(5, 1), 3);
+    EXPECT_EQ(file->GetCellCommentText(5, 1), QStringLiteral("Rândul cinci, a doua"));
+    EXPECT_EQ(file->GetCellComment(5, 3), QStringLiteral("Rândul cinci, a doua"));
+    // Rows past the stored ones.
+    EXPECT_EQ(file->CellCommentCount(300), 0);
+    EXPECT_EQ(file->GetCellCommentText(300, 0), QString());
+    EXPECT_EQ(file->GetCellCommentCol(300, 0), 1);
+
+    const struct { const char *name; int row, col; QString text; int onRow; } changes[] = {
+        {"new, between two", 5, 2, QStringLiteral("Nouă, între ele"), 3},
+        {"new, on a row without", 9, 4, QStringLiteral("Pe un rând fără note"), 1},
+        {"changed", 2, 1, QStringLiteral("Prima, schimbată"), 1},
+        {"an empty text deletes", 5, 1, QString(), 2},
+        {"nothing to delete", 7, 7, QString(), 0},
+    };
+    for (const auto &c : changes) {
+        file->SetCellComment(c.row, c.col, c.text);
+        EXPECT_EQ(file->CellCommentCount(c.row), c.onRow) << c.name;
+        EXPECT_EQ(file->GetCellComment(c.row, c.col), c.text) << c.name;
+    }
+    EXPECT_EQ(file->GetCellCommentCol(5, 0), 2) << "by column";
+    EXPECT_EQ(file->CommentsCount(5), 2) << "the row index follows";
+
+    const QString out = SaveScratch(*file, QStringLiteral("comments-by-cell"));
+    auto again = OpenBook(out);
+    EXPECT_EQ(again->GetCellComment(9, 4), QStringLiteral("Pe un rând fără note"));
+    const QString script = QStringLiteral(
+        "for k in sorted(s.cell_note_map): print('%d %d %s' % (k[0], k[1], s.cell_note_map[k].text))\n");
+    EXPECT_EQ(XlrdFirstSheet(out, script), QStringLiteral("1 0 Prima, schimbată\n4 1 Nouă, între ele\n"
+                                                "4 2 Rândul cinci, a doua\n8 3 Pe un rând fără note"));
+
+    // A workbook without any drawing gets one.
+    auto fresh = NewBook();
+    fresh->SetCellComment(2, 2, QStringLiteral("Pe o foaie nouă"));
+    EXPECT_EQ(XlrdFirstSheet(SaveScratch(*fresh, QStringLiteral("comments-new-book")), script),
+              QStringLiteral("1 1 Pe o foaie nouă"));
 }

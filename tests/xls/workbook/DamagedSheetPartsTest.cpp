@@ -3,6 +3,10 @@
 // never a crash or a read past the record (run under ASan to see the latter).
 #include "FileOpsSupport.h"
 
+#include "xls/workbook/OfficeArtRecord.h"
+#include "xls/workbook/Workbook.h"
+#include "xls/workbook/WorkbookRecords_p.h"
+
 #include <gtest/gtest.h>
 
 using namespace FileOps;
@@ -47,6 +51,16 @@ void ReadAllParts(TXLSFile &file)
             file.MergedCells(i);
     });
     tryRead([&] { file.CellMergedBounds(3, 1); });
+    tryRead([&] {
+        TXlsAnchorType anchor;
+        TXlsImageProperties box;
+        for (int i = 0; i < file.CommentsCount(0); ++i)
+            file.GetCommentAnchor(0, i, anchor, box);
+    });
+    // Writes walk the drawings too: a new comment, a picture, a deletion.
+    tryRead([&] { file.SetCellComment(9, 2, QStringLiteral("nouă")); });
+    tryRead([&] { file.AddImage(QByteArray("\x89PNG\r\n\x1a\n", 8), {1, 0, 1, 0, 2, 0, 2, 0}); });
+    tryRead([&] { file.SetCellComment(5, 1, QString()); });
     for (int i = 1; i <= file.HyperLinkCount(); ++i) {
         tryRead([&] { file.GetHyperLink(i); });
         tryRead([&] { file.GetHyperLinkCellRange(i); });
@@ -58,8 +72,9 @@ void ReadAllParts(TXLSFile &file)
 TEST(DamagedSheetParts, EveryByteOfTheirRecordsOverwritten)
 {
     const QByteArray stream = NotesStream();
-    // NOTE, OBJ, TXO with its CONTINUE records, MERGEDCELLS, HLINK.
-    const auto records = RecordData(stream, {0x001C, 0x005D, 0x01B6, 0x003C, 0x00E5, 0x01B8});
+    // NOTE, OBJ, TXO with its CONTINUE records, MERGEDCELLS, HLINK, the
+    // drawing group and the sheet's drawing.
+    const auto records = RecordData(stream, {0x001C, 0x005D, 0x01B6, 0x003C, 0x00E5, 0x01B8, 0x00EB, 0x00EC});
     ASSERT_GE(records.size(), 10);
     int opened = 0, refused = 0;
     for (const auto &[offset, size] : records)
@@ -105,4 +120,30 @@ TEST(DamagedSheetParts, ACommentTextLongerThanItsRecordsStillOpens)
     EXPECT_EQ(file->CommentsCount(5), 2);
     EXPECT_THROW(file->GetCommentText(2, 0), EExcelException);
     EXPECT_EQ(file->GetCommentText(5, 1), QStringLiteral("Rândul cinci, a doua"));
+}
+
+TEST(DamagedSheetParts, DrawingGroupsNestedWithoutEndAreRefused)
+{
+    auto file = NewBook();
+    file->AddImage(QByteArray("\x89PNG\r\n\x1a\n", 8), {1, 0, 1, 0, 2, 0, 2, 0});
+    // The drawing's group holding a group holding a group... deeper than a
+    // stack goes, each header's length the bytes of those inside it.
+    constexpr int Depth = 400000;
+    QByteArray nested(Depth * TOfficeArtRecord::HeaderSize, '\0');
+    for (int level = 0; level < Depth; ++level) {
+        const QByteArray header = TOfficeArtRecord::Make(0xF, 0, TOfficeArtRecord::SpgrContainer, {});
+        nested.replace(level * TOfficeArtRecord::HeaderSize, TOfficeArtRecord::HeaderSize, header);
+        WriteCardinal(nested, level * TOfficeArtRecord::HeaderSize + 4,
+                      quint32((Depth - 1 - level) * TOfficeArtRecord::HeaderSize));
+    }
+    QByteArray fdg(8, '\0');
+    const QByteArray drawing = TOfficeArtRecord::Make(
+        0xF, 0, TOfficeArtRecord::DgContainer, TOfficeArtRecord::Make(0, 1, TOfficeArtRecord::Dg, fdg) + nested);
+    TBaseRecordList &records = file->Workbook().Sheets(0)->Records();
+    const int at = XlsDetail::FindRecord(records, 0x00EC);
+    ASSERT_GE(at, 0);
+    records.SetItem(at, XlsDetail::RecordWithContinues(0x00EC, drawing));
+    TXlsAnchorType anchor;
+    TXlsImageProperties box;
+    EXPECT_EQ(ErrorOf([&] { file->GetImage(0, anchor, box); }), QStringLiteral("Error reading Excel records. File invalid"));
 }

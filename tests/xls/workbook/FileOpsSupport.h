@@ -92,6 +92,15 @@ inline QString Xlrd(const QString &file, const QString &script)
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
+// The output of script lines run with s, the first sheet as xlrd reads it
+// with its formatting.
+inline QString XlrdFirstSheet(const QString &file, const QString &lines)
+{
+    return Xlrd(file, QStringLiteral("import sys, xlrd\n"
+                                     "s = xlrd.open_workbook(sys.argv[1], formatting_info=True).sheet_by_index(0)\n")
+                          + lines);
+}
+
 // The workbook stream with a chart sheet "Grafic" after its first sheet: an
 // entry of chart type in the globals and a chart substream of BOF and EOF.
 inline QByteArray WithChartSheet(const QByteArray &stream)

@@ -6,8 +6,10 @@
 #include "xls/workbook/XLSAdapter.h"
 #include "xls/workbook/XlsImport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +52,72 @@ QString Prepare(const QString &dir)
     return out;
 }
 
+// A picture of our own, red above the diagonal and blue below, in the format.
+QByteArray OwnPicture(int width, int height, const char *format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, x * 2 > y * 3 ? qRgb(200, 30, 30) : qRgb(30, 60, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return png;
+}
+
 }  // namespace
+
+TEST(LibreOfficeReadBack, PictureAddedShowsAndOutlivesASecondSave)
+{
+    const QString dir = scratchDir(QStringLiteral("lo-picture"));
+    const QByteArray picture = OwnPicture(90, 60, "PNG");
+    const TXlsImageProperties box{2, 0, 3, 0, 4, 512, 12, 128};
+    // A template whose sheet already draws comment boxes (a drawing group
+    // without pictures), and a new workbook without any drawing, which also
+    // gets a JPEG picture after the first.
+    const struct { const char *name; std::function<std::unique_ptr<TXLSFile>()> open; QStringList shown; } books[] = {
+        {"notes", [] { return OpenBook(XlsFixture(QStringLiteral("fileops/lo-notes.xls"))); },
+         {QStringLiteral("90x60")}},
+        {"new", [] { return NewBook(); }, {QStringLiteral("90x60"), QStringLiteral("40x30")}},
+    };
+    QStringList files;
+    QList<QStringList> shown;
+    for (const auto &b : books) {
+        SCOPED_TRACE(b.name);
+        auto file = b.open();
+        file->AddImage(picture, box);
+        if (b.shown.size() > 1)
+            file->AddImage(OwnPicture(40, 30, "JPG"), {6, 0, 14, 0, 7, 0, 16, 0});
+        ASSERT_EQ(file->ImageCount(), b.shown.size());
+        const QString first = QStringLiteral("%1/%2.xls").arg(dir, QLatin1String(b.name));
+        file->Save(first);
+
+        auto again = OpenBook(first);
+        TXlsAnchorType anchor = TXlsAnchorType::at_MoveAndResize;
+        TXlsImageProperties read;
+        EXPECT_EQ(again->GetImage(0, anchor, read), picture);
+        EXPECT_EQ(anchor, TXlsAnchorType::at_MoveAndDontResize);
+        EXPECT_EQ(read, box);
+        again->SetCellValue(1, 1, QStringLiteral("după a doua salvare"));
+        const QString second = QStringLiteral("%1/%2-again.xls").arg(dir, QLatin1String(b.name));
+        again->Save(second);
+        EXPECT_EQ(OpenBook(second)->GetImage(0, anchor, read), picture);
+        EXPECT_EQ(readWithXlrd(second).sheets.at(0).cell(0, 0).text, QStringLiteral("după a doua salvare"));
+        files << first << second;
+        shown << b.shown << b.shown;
+    }
+    EXPECT_EQ(OpenBook(files[0])->CommentsCount(0), 3) << "the comments stay beside the picture";
+
+    convertWithSoffice(files, dir, QStringLiteral("pdf"));
+    for (int i = 0; i < files.size(); ++i) {
+        QStringList images = listPdfImages(QString(files[i]).replace(QStringLiteral(".xls"), QStringLiteral(".pdf")));
+        images.sort();
+        QStringList expected = shown[i];
+        expected.sort();
+        EXPECT_EQ(images, expected) << files[i].toStdString();
+    }
+}
 
 TEST(LibreOfficeReadBack, TypedValuesMergesAndLinks)
 {

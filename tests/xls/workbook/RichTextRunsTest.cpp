@@ -218,3 +218,29 @@ TEST(RichTextRuns, RunsSurviveASaveForUsAndForXlrd)
     EXPECT_EQ(seen, QStringLiteral("0 0 Ajutor pentru încălzire 0:bold  6: 14:italic\n"
                                    "3 1 Stație țară 0: 7:bold italic"));
 }
+
+TEST(RichTextRuns, SetWithPositionsFromOneStoredFromZero)
+{
+    auto file = NewBook();
+    const QString text = QStringLiteral("Ajutor încălzire");
+    const TXlsRichRuns runs{{1, 0}, {8, 1}};
+    file->SetCellValueRichText(1, 1, text, -1, runs);
+    EXPECT_EQ(ReadCell(*file, 1, 1).Runs, runs);
+    EXPECT_EQ(ReadCell(*file, 1, 1).Value, QVariant(text));
+
+    const struct { const char *name; TXlsRichRuns runs; QString error; } refused[] = {
+        {"position 0", {{0, 0}}, QStringLiteral("Invalid rich-text run (0)")},
+        {"past the text", {{17, 0}}, QStringLiteral("Invalid rich-text run (17)")},
+        {"out of order", {{5, 0}, {3, 1}}, QStringLiteral("Invalid rich-text run (3)")},
+        {"no such font", {{1, 99}}, QStringLiteral("The index \"99\" of the property \"FontIndex\" is not in the range 0-%1")
+                                        .arg(file->FontCount() - 1)},
+    };
+    for (const auto &r : refused)
+        EXPECT_EQ(ErrorOf([&] { file->SetCellValueRichText(2, 1, text, -1, r.runs); }), r.error) << r.name;
+    EXPECT_EQ(file->GetCellValue(2, 1), QVariant()) << "refused runs write nothing";
+
+    // xlrd reads the positions as the file holds them, from 0.
+    const QString seen = XlrdFirstSheet(SaveScratch(*file, QStringLiteral("rich-text-set")),
+                                        QStringLiteral("print(s.rich_text_runlist_map[(0, 0)])\n"));
+    EXPECT_EQ(seen, QStringLiteral("[(0, 0), (7, 1)]"));
+}

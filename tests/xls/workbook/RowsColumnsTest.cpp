@@ -2,6 +2,7 @@
 // and what every operation does when the active sheet is a chart.
 #include "FileOpsSupport.h"
 
+#include "xls/records/SheetRecords.h"
 #include "xls/workbook/Workbook.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,7 @@ TEST(ChartSheet, CellOperationsGiveDefaultsAndChangeNothing)
     EXPECT_EQ(file->GetRowHeight(1), 255);
     EXPECT_EQ(file->GetColumnWidth(1), 0);
     EXPECT_EQ(file->GetRowFormat(1), -1);
+    EXPECT_EQ(file->GetRowOptions(1), 1);
     file->SetRowHeight(1, 500);
     EXPECT_EQ(file->GetRowHeight(1), 255);
     // Margins belong to every kind of sheet.
@@ -178,6 +180,63 @@ TEST(MarkedRows, DeletedFromTheBottomUp)
     EXPECT_EQ(file->GetCellValue(3, 1), QVariant(QStringLiteral("Ana")));
     EXPECT_EQ(file->GetCellValue(5, 2), QVariant(QStringLiteral("#sterge")));
     EXPECT_EQ(file->MaxRow(), 5);
+}
+
+TEST(MarkedRows, PageBreaksAfterThemAndTheMarkersEmptied)
+{
+    auto file = NewBook();
+    for (int row = 1; row <= 8; ++row)
+        file->SetCellValue(row, 1, row == 3 || row == 6 ? QStringLiteral("#pagina") : QStringLiteral("rând"));
+    // Not in the first column: no break.
+    file->SetCellValue(7, 2, QStringLiteral("#pagina"));
+    file->MakePageBreaks(QStringLiteral("#pagina"));
+    file->MakePageBreaks(QStringLiteral("#pagina"));  // nothing left to mark
+    EXPECT_EQ(file->GetCellValue(3, 1), QVariant());
+    EXPECT_EQ(file->GetCellValue(6, 1), QVariant());
+    EXPECT_EQ(file->GetCellValue(7, 2), QVariant(QStringLiteral("#pagina")));
+    // xlrd gives each break by the first row of the new page, from 0.
+    const QString seen = XlrdFirstSheet(SaveScratch(*file, QStringLiteral("page-breaks")),
+                                        QStringLiteral("print(s.horizontal_page_breaks)\n"));
+    EXPECT_EQ(seen, QStringLiteral("[(3, 0, 255), (6, 0, 255)]"));
+}
+
+TEST(RowsAndColumns, RowOptionsHoldHiddenAndTheOutlineLevel)
+{
+    auto file = NewBook();
+    const int fresh = file->GetRowOptions(3);
+    EXPECT_EQ(fresh, 0x0100) << "a row the sheet does not hold reads as a new one";
+    file->SetRowOptions(3, fresh | TRowRecord::OptionHidden | 2);
+    EXPECT_TRUE(file->GetRowHidden(3));
+    EXPECT_EQ(file->GetRowOutlineLevel(3), 2);
+    EXPECT_EQ(ErrorOf([&] { file->SetRowOptions(3, 0x10000); }), QStringLiteral("Invalid row options (65536)"));
+    const QString seen = XlrdFirstSheet(SaveScratch(*file, QStringLiteral("row-options")),
+                                        QStringLiteral("print(s.rowinfo_map[2].hidden, s.rowinfo_map[2].outline_level)\n"));
+    EXPECT_EQ(seen, QStringLiteral("1 2"));
+}
+
+TEST(View, SplitAsXlrdSeesIt)
+{
+    auto file = NewBook();
+    file->SetRowHeight(2, 400);
+    file->FreezePanes(4, 4);
+    file->SplitWindow(3, 2);  // in place of the frozen panes
+    int row = 0, col = 0;
+    file->GetSplitWindow(row, col);
+    EXPECT_EQ(row, 3);
+    EXPECT_EQ(col, 2);
+    file->GetFrozenPanes(row, col);
+    EXPECT_EQ(row, 1) << "a split is not frozen";
+    // The split stands below rows 1 and 2 (255 + 400 twips) and right of column A.
+    const int columnA = file->GetColumnWidth(1) * 7 * 15 / 256;
+    const QString script = QStringLiteral(
+        "print(s.panes_are_frozen, s.horz_split_pos, s.vert_split_pos, s.horz_split_first_visible, s.vert_split_first_visible)\n");
+    EXPECT_EQ(XlrdFirstSheet(SaveScratch(*file, QStringLiteral("split")), script),
+              QStringLiteral("0 655 %1 2 1").arg(columnA));
+    file->SplitWindow(1, 1);
+    file->GetSplitWindow(row, col);
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(col, 1);
+    EXPECT_EQ(XlrdFirstSheet(SaveScratch(*file, QStringLiteral("unsplit")), script), QStringLiteral("0 0 0 0 0"));
 }
 
 TEST(RowCells, ColumnsOfARowInOrder)

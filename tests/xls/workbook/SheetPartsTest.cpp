@@ -376,15 +376,33 @@ TEST(PageMargins, DefaultsReadAndWritten)
     EXPECT_EQ(readWithXlrd(out).sheets.size(), 2);
 }
 
-TEST(Pictures, CountedAndNewOnesRefused)
+TEST(Pictures, ReadByIndexCheckedAgainstTheCountAndDeleted)
 {
     auto file = OpenBook(XlsFixture(QStringLiteral("lo-picture.xls")));
     EXPECT_EQ(file->ImageCount(), 1);
-    EXPECT_EQ(ErrorOf([&] { file->AddImage(QByteArray("\x89PNG", 4), {1, 1, 2, 2}); }),
-              QStringLiteral("Adding pictures is not supported"));
+    TXlsAnchorType anchor = TXlsAnchorType::at_MoveAndResize;
+    TXlsImageProperties box;
+    EXPECT_TRUE(file->GetImage(0, anchor, box).startsWith("\x89PNG"));
+    // LibreOffice anchored it to neither move nor size, from B2 into C6.
+    EXPECT_EQ(anchor, TXlsAnchorType::at_DontMoveAndDontResize);
+    EXPECT_EQ(box, (TXlsImageProperties{1, 0xAA, 2, 0xDC, 2, 0x55, 6, 0x2D}));
+
+    const QString outside = QStringLiteral("The index \"%1\" of the property \"ImageIndex\" is not in the range 0-0");
+    for (int index : {-1, 1}) {
+        EXPECT_EQ(ErrorOf([&] { file->GetImage(index, anchor, box); }), outside.arg(index));
+        EXPECT_EQ(ErrorOf([&] { file->DeleteImage(index); }), outside.arg(index));
+    }
+    EXPECT_EQ(ErrorOf([&] { file->AddImage(QByteArray("GIF89a"), {1, 0, 1, 0, 2, 0, 2, 0}); }),
+              QStringLiteral("The picture is neither PNG nor JPEG"));
     EXPECT_EQ(file->ImageCount(), 1);
     EXPECT_EQ(OpenBook(XlsFixture(QStringLiteral("fileops/lo-notes.xls")))->ImageCount(), 0)
         << "comment boxes are no pictures";
+
+    file->DeleteImage(0);
+    EXPECT_EQ(file->ImageCount(), 0);
+    const QString out = SaveScratch(*file, QStringLiteral("picture-deleted"));
+    EXPECT_EQ(OpenBook(out)->ImageCount(), 0);
+    EXPECT_EQ(readWithXlrd(out).sheets.size(), 1);
 }
 
 TEST(PageSetup, SettingsRoundTripAndValuesOutsideTheFormatAreRefused)
