@@ -164,6 +164,7 @@ QList<HostileCase> hostileArchives()
         {"name_dotdot", u32(1) + rawEntry("..", 3, abc)},
         {"name_dot", u32(1) + rawEntry(".", 3, abc)},
         {"name_with_control", u32(1) + rawEntry("a\nb", 3, abc)},
+        {"name_with_drive_colon", u32(1) + rawEntry("C:a.txt", 3, abc)},
         {"duplicate_names_any_case", u32(2) + ok + rawEntry("A.TXT", 3, abc)},
         {"stated_size_too_small", u32(1) + rawEntry("a.txt", 2, abc)},
         {"stated_size_too_large", u32(1) + rawEntry("a.txt", 4, abc)},
@@ -226,6 +227,13 @@ TEST(DataArchive, RefusedArchivesLeaveTheDataFolderByteIdentical)
         EXPECT_THROW(DataArchive::restoreFolder(archive, data), ArchiveError) << c.name;
         EXPECT_EQ(snapshot(data), before) << c.name;
     }
+    // Each file within its bound, together past the archive's.
+    const QByteArray two = u32(2) + rawEntry("a.txt", 3, zlibOf("abc")) + rawEntry("b.txt", 3, zlibOf("abc"));
+    ArchiveLimits limits;
+    limits.maxTotalSize = 6;
+    EXPECT_EQ(DataArchive::decode(two, limits).size(), 2);
+    limits.maxTotalSize = 5;
+    EXPECT_THROW(DataArchive::decode(two, limits), ArchiveError);
 }
 
 TEST(DataArchive, RestoreReplacesTheFilesAndKeepsExistingNameCase)

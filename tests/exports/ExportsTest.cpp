@@ -51,7 +51,7 @@ TEST(AnpisExport, WritesTheMonthsRequestsWithTheirRightsAndMembers)
         {{"NR_CERE", 2}, {"SUMAL", 20.0}, {"SUMAE", 0.5}, {"SUMAG", 1.5}, {"SUMAT", 30.0}, {"CNPG", "2800101040012"},
          {"FURNG", "Gaz & Co"}, {"PODG", "DEG1"}, {"CODCLG", "77"}, {"CNPT", "1800101040011"}, {"FURNT", "Termo"},
          {"CODCLT", "88"}, {"TOTAL", 801.0}, {"NR_MEMBRI", 3}, {"COPII14", 1}, {"COPII18", 0},
-         {"ADRESA", QStringLiteral("Str. \"Mare\" & <Mica> \x01nr. 3")}});
+         {"ADRESA", QStringLiteral("Str. \"Mare\" & <Mica> \x01nr.\t3")}});
     full.remove("DATADISP");
     w.writeCereri({full,
                    withValues(DocumentsWorld::request(8), {{"NR_CERE", 1}, {"TOTAL", 288.0}, {"COPII14", 1},
@@ -82,7 +82,7 @@ TEST(AnpisExport, WritesTheMonthsRequestsWithTheirRightsAndMembers)
     EXPECT_EQ(small.children[3]["nrpersoane"] + small.children[3]["venitpers"], "00");
     EXPECT_EQ(small.children[4]["lunav"], "12");
 
-    EXPECT_EQ(big.children[0]["strada"], QStringLiteral("Str. \"Mare\" & <Mica> nr. 3"));
+    EXPECT_EQ(big.children[0]["strada"], QStringLiteral("Str. \"Mare\" & <Mica> nr.\t3"));
     const XmlTree &rights = big.children[2];
     QStringList kinds;
     for (const XmlTree &r : rights.children)
@@ -211,13 +211,23 @@ TEST(F2201Export, AdultsOfGrantedRequestsOnce)
                    withValues(DocumentsWorld::request(2), {{"TITULAR", "RUS ANA"}, {"CNP", twice}, {"NR_CERE", 3},
                                                            {"DATACERE", QDate(2023, 1, 20)}, {"STATUT", "MODIFICAT"}}),
                    withValues(DocumentsWorld::request(3), {{"TITULAR", "DAN DAN"}, {"CNP", adult}, {"STATUT", "INCETAT"}})});
-    w.writeOameni({DocumentsWorld::member(1, "POP ION", adult, "beneficiar"),
-                   DocumentsWorld::member(1, "POP MIHAI", residentChild, "copil"),
-                   DocumentsWorld::member(1, "RUS ANA", twice, "partener"),
-                   DocumentsWorld::member(1, "RUS ANA MARIA", twice, "adult"),
-                   DocumentsWorld::member(1, "POP FARA COD", "", "adult"),
-                   DocumentsWorld::member(2, "RUS GRESIT", badDate, "adult"),
-                   DocumentsWorld::member(3, "DAN ELENA", adult, "partener")});
+    QList<QVariantMap> members{DocumentsWorld::member(1, "POP ION", adult, "beneficiar"),
+                               DocumentsWorld::member(1, "POP MIHAI", residentChild, "copil"),
+                               DocumentsWorld::member(1, "RUS ANA", twice, "partener"),
+                               DocumentsWorld::member(1, "RUS ANA MARIA", twice, "adult"),
+                               DocumentsWorld::member(1, "POP FARA COD", "", "adult"),
+                               DocumentsWorld::member(2, "RUS GRESIT", badDate, "adult"),
+                               DocumentsWorld::member(3, "DAN ELENA", adult, "partener")};
+    // 21 more codes of no date, the last one twice: 21 different in all, 20 named, one counted.
+    QStringList unknown{badDate}, morePersons;
+    for (int i = 0; i < 21; ++i) {
+        const QString wrong = QStringLiteral("1990231%1").arg(qMin(i, 19), 6, 10, QChar(u'0'));
+        members << DocumentsWorld::member(2, QStringLiteral("ZZ GRESIT %1").arg(i, 2, 10, QChar(u'0')), wrong, "adult");
+        morePersons << wrong + " 3 20.01.2023";
+        if (i < 19)
+            unknown << wrong;
+    }
+    w.writeOameni(members);
     const QString out = w.root + QStringLiteral("/Rapoarte lunare");
     QDir().mkpath(out);
     w.shell.chooseAnswers << out;
@@ -226,8 +236,9 @@ TEST(F2201Export, AdultsOfGrantedRequestsOnce)
     EXPECT_EQ(filesIn(out), QStringList{"F2201_1.xml"});
     ASSERT_EQ(w.dialogs.messages.size(), 1);
     EXPECT_TRUE(w.dialogs.messages[0].text.startsWith(QStringLiteral("\rXML a fost creat!\rIncarcati-l in DuckIntegrator!\r")));
-    // The code whose digits form no date is named; the person is exported all the same.
-    EXPECT_TRUE(w.dialogs.messages[0].text.endsWith(u'\r' + badDate));
+    // The codes whose digits form no date are named; the persons are exported all the same.
+    EXPECT_TRUE(w.dialogs.messages[0].text.endsWith(u'\r' + unknown.join(u'\r') + QStringLiteral("\r... si inca 1")))
+        << w.dialogs.messages[0].text.toStdString();
     EXPECT_TRUE(filesIn(w.temp + QStringLiteral("/TmpRuva")).isEmpty());
 
     const XmlTree root = XmlTree::read(out + QStringLiteral("/F2201_1.xml"));
@@ -239,7 +250,8 @@ TEST(F2201Export, AdultsOfGrantedRequestsOnce)
     // By name: the applicant listed among the members once; one code under two
     // names twice, with the highest number and the latest date of both requests.
     EXPECT_EQ(persons, (QStringList{"" + QStringLiteral(" 5 03.01.2023"), adult + " 5 03.01.2023",
-                                    twice + " 5 20.01.2023", twice + " 5 03.01.2023", badDate + " 3 20.01.2023"}));
+                                    twice + " 5 20.01.2023", twice + " 5 03.01.2023", badDate + " 3 20.01.2023"}
+                        + morePersons));
 
     // A folder that cannot be written: an error, no file, the temporary table gone, the window usable.
     w.shell.chooseAnswers << w.root + QStringLiteral("/missing");

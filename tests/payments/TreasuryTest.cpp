@@ -226,14 +226,15 @@ TEST(TreasuryDbf, Annex2TakesTheCodesRowsByName)
 TEST(TreasuryDbf, TotalLineAddsTheCents)
 {
     PaymentsWorld w;
-    w.writeCereri({PaymentsWorld::with(PaymentsWorld::request(1), {{"TOTAL", 1200.50}, {"SUMAL", 300.25}})});
+    w.writeCereri({PaymentsWorld::with(PaymentsWorld::request(1), {{"TOTAL", 1200.50}, {"SUMAL", 19.99}})});
     Form4().CodJud->setText(QStringLiteral("4"));
     Form4().CodFiscal->setText(QStringLiteral("4353519"));
     runTreasury(w, {}, w.root);
     const QString text = QString::fromLatin1(readAll(w.root + QStringLiteral("/Lemne_Trezorerie/StatTo_044353519_25-01-2023.txt")));
     EXPECT_TRUE(text.contains(QStringLiteral(" 073           1        1200.50   -073 - ")));
-    EXPECT_TRUE(text.contains(QStringLiteral(" 074           1         300.25   -074 - ")));
-    EXPECT_TRUE(text.endsWith(QStringLiteral(" Total:        2        1500.75\r\n")));
+    // 19.99 is 1998.99999... cents as a double: it must still show as 19.99.
+    EXPECT_TRUE(text.contains(QStringLiteral(" 074           1          19.99   -074 - "))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" Total:        2        1220.49\r\n")));
     EXPECT_EQ(TreasuryTotals::PadLeft(QStringLiteral("12345"), 3), QStringLiteral("12345"));
 }
 
@@ -252,6 +253,8 @@ TEST(TreasuryDbf, RefusedBeforeAnythingIsWritten)
         {"fiscal code over 10", {}, "4", "12345678901", "Codul fiscal din Administrare"},
         {"fiscal code with letters", {}, "4", "RO4353519", "Codul fiscal din Administrare"},
         {"county code with a slash", {}, "/4", "4353519", "Codul judetului din Administrare"},
+        {"county code of three digits", {}, "123", "4353519", "Codul judetului din Administrare"},
+        {"household of -1", {{"NR_MEMBRI", -1}}, "4", "4353519", "Cererea lui POPESCU ION (CNP 1800101040011, cod 073)"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -59,7 +59,7 @@ public:
     QList<QStringList> requests; // the command lines of each request
     QString lastUserName;
     QString lastRoom;
-    int blockSize = 65536;
+    int blockSize = 65536; // 0 or less counts back from a reply's size: -1 leaves one byte for a second block
     QList<qsizetype> uploadBlocks; // the sizes of the request's stream blocks, in order
     // Off (the benchmark): an upload is counted, only its text part is kept.
     bool keepUploads = true;
@@ -227,7 +227,7 @@ private:
         case 1: {
             if (c.sent > 0 && misbehave == Misbehave::DropWhileReplying)
                 return drop(s);
-            QByteArray block = c.reply.mid(c.sent, blockSize);
+            QByteArray block = c.reply.mid(c.sent, blockSize > 0 ? blockSize : c.reply.size() + blockSize);
             c.sent += block.size();
             if (c.sent >= c.reply.size() && misbehave == Misbehave::OverlongReply)
                 block += "peste";

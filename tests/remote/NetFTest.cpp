@@ -182,6 +182,7 @@ TEST_F(NetTest, ExchangeEndingsAndRefusedReplies)
         bool sent;       // the reply came whole
         QString error;   // the exchange's reason
         bool replyRead;  // the reply was accepted
+        int blockSize = 4096;
     };
     const Case cases[] = {
         {"not let in", M::NotLetIn, false, QStringLiteral("Serverul nu raspunde!"), false},
@@ -194,15 +195,16 @@ TEST_F(NetTest, ExchangeEndingsAndRefusedReplies)
         {"server keeps the connection", M::KeepConnection, true, {}, true},
         {"attachment outside the folder", M::BadAttachName, true, {}, false},
         {"attachment sizes do not add up", M::BadAttachSize, true, {}, false},
+        {"reply one byte longer than a block", M::None, true, {}, true, -1},
     };
     server->accounts[QStringLiteral("ion@primarie.ro")] = {QStringLiteral("bun"), true};
     server->copies.append({7, 46357.0, QStringLiteral("x"), QByteArray(200000, 'a')});
-    server->blockSize = 4096;
     net->Email->setText(QStringLiteral("ion@primarie.ro"));
     net->Pass->setText(QStringLiteral("bun"));
     net->Net->Asteptare.setInterval(400);
     for (const Case &c : cases) {
         server->misbehave = c.misbehave;
+        server->blockSize = c.blockSize;
         net->NewCommand();
         net->Commands() << QStringLiteral("/GET_FILE 7");
         net->WriteCommandFile();

@@ -58,6 +58,10 @@ TEST(PacketCodec, ReadsPayloads)
     ASSERT_TRUE(r);
     EXPECT_EQ(r->name, QStringLiteral("ana"));
     EXPECT_EQ(r->data, QByteArray("xy"));
+    const auto nameOnly = PacketCodec::readRelayed(hex("616e61" "03000000"));
+    ASSERT_TRUE(nameOnly) << "a name that fills the payload";
+    EXPECT_EQ(nameOnly->name, QStringLiteral("ana"));
+    EXPECT_TRUE(nameOnly->data.isEmpty());
     EXPECT_FALSE(PacketCodec::readRelayed(hex("61" "05000000"))) << "name longer than the payload";
     EXPECT_FALSE(PacketCodec::readRelayed(hex("0100")));
 

@@ -20,6 +20,8 @@ TEST(ReplyFile, RefusesWhatWouldWriteAnythingWrong)
         {"folder part", "#ATTACH Temp/a : 1\r\n/END\r\nx", false},
         {"backslash", "#ATTACH Temp\\a : 1\r\n/END\r\nx", false},
         {"size not a number", "#ATTACH a : 1x\r\n/END\r\nx", false},
+        // 19 digits may overflow a 64-bit size into 0, which the empty rest would match.
+        {"size of 19 digits", "#ATTACH a : 9999999999999999999\r\n/END\r\n", false},
         {"no size", "#ATTACH a\r\n/END\r\nx", false},
         {"sizes short of the bytes", "#ATTACH a : 1\r\n/END\r\nxy", false},
         {"sizes past the bytes", "#ATTACH a : 3\r\n/END\r\nxy", false},

@@ -243,6 +243,7 @@ TEST(DbfWrite, AppendEditDeleteAndReopen)
         t.setDeleted(2, false);
         const qint64 r = t.appendBlank();
         t.setValue(r, 0, QStringLiteral("Nou"));
+        t.setValue(0, 0, QStringLiteral("Primul")); // an earlier record after a later one
         t.flush();
         b = readAll(path);
         EXPECT_EQ(b.size(), 161 + 4 * 30 + 1);
@@ -252,6 +253,7 @@ TEST(DbfWrite, AppendEditDeleteAndReopen)
     }
     const Dbf t = Dbf::open(path);
     EXPECT_EQ(t.text(3, 0), QStringLiteral("Nou"));
+    EXPECT_EQ(t.text(0, 0), QStringLiteral("Primul"));
     EXPECT_TRUE(t.isNull(3, 1));
 }
 

@@ -14,6 +14,8 @@
 
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -34,6 +36,7 @@ TEST(DurableFile, WritesSmallAndLargePiecesAndReplacesTheOldFile)
     QTemporaryDir dir;
     const QString path = dir.filePath("a.bin");
     DurableFile::save(path, "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     QByteArray expected;
     DurableFile f(path);
     for (int i = 0; i < 300; ++i) {
@@ -45,6 +48,9 @@ TEST(DurableFile, WritesSmallAndLargePiecesAndReplacesTheOldFile)
     f.commit();
     EXPECT_EQ(readAll(path), expected);
     EXPECT_EQ(entries(dir.path()), QStringList{"a.bin"});
+    struct stat now {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &now), 0);
+    EXPECT_EQ(now.st_mode & 07777, 0640u) << "the old file's mode is kept";
 }
 
 TEST(DurableFile, FullDiskKeepsTheOldFileAndNamesTheCause)
@@ -83,6 +89,17 @@ TEST(DurableFile, AbandonedOrMissingFolderLeavesNothing)
     } catch (const FileWriteError &e) {
         EXPECT_NE(std::string(e.what()).find("Directorul nu exista"), std::string::npos) << e.what();
     }
+    // A rename that fails (the target is a folder) reports it and leaves no temporary behind.
+    ASSERT_TRUE(QDir(dir.path()).mkpath("c.txt/x"));
+    EXPECT_THROW(DurableFile::save(dir.filePath("c.txt"), "x"), FileWriteError);
+    EXPECT_THROW(
+        {
+            DurableFileSet set;
+            set.add(dir.filePath("c.txt"), "x");
+            set.commit();
+        },
+        FileWriteError);
+    EXPECT_TRUE(entries(dir.path()).isEmpty());
 }
 
 TEST(DurableFileSet, SwapsInNothingUntilEveryFileIsWritten)
@@ -119,10 +136,14 @@ TEST(DurableFileSet, StreamingWriterLandsOrReportsTheDiskNotItsOwnError)
     QTemporaryDir dir;
     const QString path = dir.filePath("Stat.xls");
     DurableFile::save(path, "old");
+    // Like some libraries, it writes on after a refusal and complains only at the end:
+    // the first refusal's cause is the one kept.
     const auto writer = [](QIODevice &device) {
+        bool refused = false;
         for (int i = 0; i < 100; ++i)
-            if (device.write(QByteArray(1000, char('a' + i % 26))) != 1000)
-                throw std::runtime_error("Error writing output file");
+            refused |= device.write(QByteArray(1000, char('a' + i % 26))) != 1000;
+        if (refused)
+            throw std::runtime_error("Error writing output file");
     };
     const std::string said = failingWrite(20000, [&] {
         DurableFileSet set;
@@ -130,6 +151,7 @@ TEST(DurableFileSet, StreamingWriterLandsOrReportsTheDiskNotItsOwnError)
         set.commit();
     });
     EXPECT_NE(said.find("Nu pot scrie fisierul"), std::string::npos) << said;
+    EXPECT_NE(said.find("Fisierul depaseste marimea permisa"), std::string::npos) << said;
     EXPECT_EQ(readAll(path), "old");
     EXPECT_EQ(entries(dir.path()), QStringList{"Stat.xls"});
 
