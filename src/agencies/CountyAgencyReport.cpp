@@ -119,10 +119,7 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
     };
 
     run.book.openResource(QStringLiteral("Anexa13BC"), QStringLiteral("Anexa13"));
-    x.ReplaceTag(QStringLiteral("[JUDET]"), office.judet);
-    x.ReplaceTag(QStringLiteral("[UAT]"), office.uat);
-    x.ReplaceTag(QStringLiteral("[CIF]"), office.cif);
-    x.ReplaceTag(QStringLiteral("[PRIMAR]"), office.primar);
+    run.book.officeTags(office);
     x.ReplaceTag(QStringLiteral("[LUNA]"), choice.monthName.toUpper());
     x.ReplaceTag(QStringLiteral("[ANUL]"), choice.year);
     query.SQL() = QStringList{QStringLiteral("SELECT TITULAR, CNP, LOCALIT+\" \"+ADRESA AS ADRESA, A.NR_DISP, NR_MEMBRI, "

@@ -191,18 +191,18 @@ TEST(SupplierAgencyReport, OneFolderPerSupplierWithItsClients)
 }
 
 // The county variant: files named by the chosen month, rows of the working
-// month, text files with commas and diacritics turned to blanks and the
+// month, text files with commas turned to blanks, diacritics to their letters, and the
 // income rounded up on exact cents; an empty month still has annex 13.
 TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
 {
     struct Case { const char *name; bool rows; QStringList files; QByteArray csv13; };
     const Case cases[] = {
         {"a month with rows", true,
-         {"ANEXA_13_RCCIUNI_MARTIE_2023.xls", "ANEXA_16_RCCIUNI_MARTIE_2023.xls"},
+         {"ANEXA_13_RACACIUNI_MARTIE_2023.xls", "ANEXA_16_RACACIUNI_MARTIE_2023.xls"},
          "Nr,Titular,CNP,Adresa,Dispozitie,Nr_membrii,Venit_lunar_membru,Nivel _compensare,Cuantum_luna\r\n"
          "1,2,3,4,5,6,7,8,9\r\n"
-         "1,POP ION,1800101040011,R C CIUNI STR. COLII NR. 3,1 16.01.2023,2,1387,90.00,288\r\n"},
-        {"an empty month", false, {"ANEXA_13_RCCIUNI_MARTIE_2023.xls"},
+         "1,POP ION,1800101040011,RACACIUNI STR. SCOLII NR. 3,1 16.01.2023,2,1387,90.00,288\r\n"},
+        {"an empty month", false, {"ANEXA_13_RACACIUNI_MARTIE_2023.xls"},
          "Nr,Titular,CNP,Adresa,Dispozitie,Nr_membrii,Venit_lunar_membru,Nivel _compensare,Cuantum_luna\r\n"
          "1,2,3,4,5,6,7,8,9\r\n"},
     };
@@ -221,13 +221,13 @@ TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
         CountyAgencyReport::write(AgencyOffice::current(), {"Martie", "2023"}, folder, query);
         EXPECT_EQ(QDir(folder).entryList({"*.xls"}, QDir::Files, QDir::Name), c.files);
         const QString texts = folder + QStringLiteral("/Răcăciuni AJUTOARE INCALZIRE MARTIE 2023");
-        QFile csv(texts + "/ANEXA_13_RCCIUNI_MARTIE_2023.csv");
+        QFile csv(texts + "/ANEXA_13_RACACIUNI_MARTIE_2023.csv");
         ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
         EXPECT_EQ(csv.readAll(), c.csv13);
-        QFile csv16(texts + "/ANEXA_16_RCCIUNI_MARTIE_2023.csv");
+        QFile csv16(texts + "/ANEXA_16_RACACIUNI_MARTIE_2023.csv");
         EXPECT_EQ(csv16.exists(), c.rows);
         if (c.rows && csv16.open(QIODevice::ReadOnly)) {
-            EXPECT_TRUE(csv16.readAll().endsWith("R C CIUNI STR. COLII NR. 3,,P 1,2,1387,1 16.01.2023,20.5\r\n"));
+            EXPECT_TRUE(csv16.readAll().endsWith("RACACIUNI STR. SCOLII NR. 3,,P 1,2,1387,1 16.01.2023,20.5\r\n"));
         }
     }
 }
