@@ -1,5 +1,6 @@
 #include "agencies/CountyAgencyReport.h"
 
+#include "documents/DocumentOpener.h"
 #include "agencies/AnnexNames.h"
 #include "agencies/AnnexRun.h"
 #include "agencies/DispositionNumbers.h"
@@ -12,7 +13,6 @@
 #include "core/Form4.h"
 #include "core/NumericF.h"
 #include "periods/SelLuna.h"
-#include "platform/shell/Shell.h"
 #include "core/CoreError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
@@ -160,5 +160,5 @@ void CountyAgencyReport::AJPISBCClick()
     if (!folder.choose())
         return;
     folder.fill(8, [&choice](const QString &work) { write(AgencyOffice::current(), choice, work, *Form3().Sx); });
-    Shell::instance().openFolder(folder.target());
+    DocumentOpener::openFolder(folder.target());
 }

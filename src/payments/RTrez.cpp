@@ -1,5 +1,6 @@
 #include "payments/RTrez.h"
 
+#include "documents/DocumentOpener.h"
 #include "core/Contor.h"
 #include "core/Erori.h"
 #include "core/Form1.h"
@@ -13,7 +14,6 @@
 #include "payments/TreasuryAnnex3.h"
 #include "payments/TreasuryTotals.h"
 #include "platform/io/DurableFile.h"
-#include "platform/shell/Shell.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
 
@@ -128,7 +128,7 @@ void TRTrez::Execute()
         m_output.reset(); // nothing of an unfinished package is left
         throw;
     }
-    Shell::instance().openFolder(m_folder);
+    DocumentOpener::openFolder(m_folder);
 }
 
 void TRTrez::BitBtn1Click()
