@@ -304,10 +304,14 @@ TEST(TreasuryDbf, ExistingFolderIsReplacedOnlyWhenAgreed)
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/vechi.txt")));
     EXPECT_TRUE(w.shell.openedFolders.isEmpty());
 
+    // Without an application to open the folder, the clerk learns where the files are.
+    w.shell.openAnswer = false;
     runTreasury(w, {}, w.root, {TErori::ResultDa});
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/vechi.txt")));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 6);
     EXPECT_EQ(w.shell.openedFolders, QStringList{folder});
+    EXPECT_EQ(w.dialogs.messages.last().text,
+              QStringLiteral("Fisierele au fost salvate in %1.").arg(QDir::toNativeSeparators(folder)));
 }
 
 TEST(TreasuryDbf, AnnexesReadByOthers)
