@@ -9,6 +9,8 @@ PACKAGES=(
   # build
   cmake g++ make ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  # lrelease compiles the program's Romanian for Qt's own dialogs
+  qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools
   libsqlite3-dev zlib1g-dev libzip-dev libpugixml-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev

@@ -1,5 +1,6 @@
 #include "agencies/AgencyReport.h"
 
+#include "documents/DocumentOpener.h"
 #include "agencies/AnnexRun.h"
 #include "agencies/BeneficiaryAnnexes.h"
 #include "agencies/DispositionNumbers.h"
@@ -12,7 +13,6 @@
 #include "core/Form3.h"
 #include "core/Form4.h"
 #include "periods/PerSelect.h"
-#include "platform/shell/Shell.h"
 #include "core/Erori.h"
 #include "documents/ExpXLSOLE.h"
 
@@ -76,5 +76,5 @@ void AgencyReport::Directiamuncii1Click()
     if (!folder.choose())
         return;
     folder.fill(10, [&period](const QString &work) { write(AgencyOffice::current(), period, work, *Form3().Sx); });
-    Shell::instance().openFolder(folder.target());
+    DocumentOpener::openFolder(folder.target());
 }

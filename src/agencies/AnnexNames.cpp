@@ -30,13 +30,26 @@ qint64 cents(double value)
     return qint64(std::llround(value * 100.0));
 }
 
+// The agency reads plain ASCII: a letter with a diacritic (ă â î ş ș ţ ț and
+// any other) stands as its base letter, never as a gap in a name.
+QString foldDiacritics(QStringView text)
+{
+    const QString decomposed = text.toString().normalized(QString::NormalizationForm_D);
+    QString folded;
+    folded.reserve(decomposed.size());
+    for (const QChar ch : decomposed)
+        if (ch.category() != QChar::Mark_NonSpacing)
+            folded.append(ch);
+    return folded;
+}
+
 } // namespace
 
 QString AnnexNames::Key(QStringView text)
 {
     QString key;
     key.reserve(text.size());
-    for (const QChar ch : text) {
+    for (const QChar ch : foldDiacritics(text)) {
         const char16_t c = asciiUpper(ch.unicode());
         if (isKeyChar(c))
             key.append(QChar(c));
@@ -57,7 +70,7 @@ QString AnnexNames::CsvText(QStringView value)
 {
     QString text;
     text.reserve(value.size());
-    for (const QChar ch : value) {
+    for (const QChar ch : foldDiacritics(value)) {
         const char16_t c = asciiUpper(ch.unicode());
         text.append(isCsvChar(c) ? QChar(c) : QChar(u' '));
     }

@@ -13,11 +13,13 @@ public:
     // then "_" + the cleaned suffix key when a suffix is given. No extension.
     static QString AnnexFileName(const QString &annex, const QString &suffix, const QString &uatName,
                                  const QString &monthName, const QString &year);
-    // The text in capitals (a to z only) with every character other than
-    // a digit, A to Z and "_" removed: "Sat Nou-Mare" gives "SATNOUMARE".
+    // The text with its letters' diacritics dropped, in capitals, with every
+    // character other than a digit, A to Z and "_" removed: "Sat Nou-Mare"
+    // gives "SATNOUMARE", "Ştefan cel Mare" "STEFANCELMARE".
     static QString Key(QStringView text);
-    // The value in capitals, every character other than ".", a digit and
-    // A to Z made a blank, then cleaned: never a comma, quote or semicolon.
+    // The value with its letters' diacritics dropped, in capitals, every
+    // character other than ".", a digit and A to Z made a blank, then
+    // cleaned: never a comma, quote or semicolon.
     static QString CsvText(QStringView value);
 
     // The income per member as a whole number: its integer part after adding

@@ -27,6 +27,15 @@ void AnnexWorkbook::monthTags(const QString &monthText)
     m_x.ReplaceTag(QStringLiteral("[ANUL]"), monthText.mid(3, 4));
 }
 
+void AnnexWorkbook::officeTags(const AgencyOffice &office)
+{
+    m_x.ReplaceTag(QStringLiteral("[JUDET]"), office.judet);
+    m_x.ReplaceTag(QStringLiteral("[UAT]"), office.uat);
+    m_x.ReplaceTag(QStringLiteral("[CIF]"), office.cif);
+    m_x.ReplaceTag(QStringLiteral("[PRIMAR]"), office.primar);
+    m_x.ReplaceTag(QStringLiteral("[INTOCMIT]"), office.intocmit);
+}
+
 void AnnexWorkbook::listTags(const AgencyOffice &office)
 {
     m_x.ReplaceTag(QStringLiteral("[JUDET]"), office.countyText);

@@ -19,6 +19,9 @@ public:
     void openFile(const QString &path);
     // "[LUNA]" and "[ANUL]" from the working month "MM.YYYY".
     void monthTags(const QString &monthText);
+    // The office's tags of the beneficiary lists: county name, UAT, fiscal
+    // code, mayor and the one who prepared them.
+    void officeTags(const AgencyOffice &office);
     // The tags of the supplement lists and the supplier annexes.
     void listTags(const AgencyOffice &office);
     // Saves the working copy durably as that file.

@@ -15,15 +15,6 @@
 
 namespace {
 
-void officeTags(AnnexRun &run)
-{
-    TExpXLSOLE &x = run.book.filler();
-    x.ReplaceTag(QStringLiteral("[JUDET]"), run.office.judet);
-    x.ReplaceTag(QStringLiteral("[UAT]"), run.office.uat);
-    x.ReplaceTag(QStringLiteral("[CIF]"), run.office.cif);
-    x.ReplaceTag(QStringLiteral("[PRIMAR]"), run.office.primar);
-}
-
 QString period(const AnnexRun &run, const QString &endOp)
 {
     return QStringLiteral("AND LUNACRT>=%1 AND LUNACRT%2%3").arg(run.period.start).arg(endOp).arg(run.period.end);
@@ -65,7 +56,7 @@ void BeneficiaryAnnexes::annex13And21(AnnexRun &run)
     // Every list sheet carries the office's tags.
     for (int s = 1; s <= 5; ++s) {
         x.SelectSheet(s);
-        officeTags(run);
+        run.book.officeTags(run.office);
         q.SetFilter(QStringLiteral("NR_LUNI=%1").arg(6 - s));
         q.SetFiltered(true);
         x.FillFromDataSet(q);
@@ -107,7 +98,7 @@ void BeneficiaryAnnexes::annex13Cumulated(AnnexRun &run)
     TExpXLSOLE &x = run.book.filler();
     TQuery &q = run.query;
     run.book.openResource(QStringLiteral("Anexa13"), QStringLiteral("Anx13C"));
-    officeTags(run);
+    run.book.officeTags(run.office);
     run.book.monthTags(run.office.monthText);
 
     const QString table = Form1().TempFileName(QStringLiteral("A13Tmp"), QStringLiteral(".dbf"));

@@ -1,5 +1,6 @@
 #include "agencies/CountyAgencyReport.h"
 
+#include "documents/DocumentOpener.h"
 #include "agencies/AnnexNames.h"
 #include "agencies/AnnexRun.h"
 #include "agencies/DispositionNumbers.h"
@@ -12,7 +13,6 @@
 #include "core/Form4.h"
 #include "core/NumericF.h"
 #include "periods/SelLuna.h"
-#include "platform/shell/Shell.h"
 #include "core/CoreError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
@@ -119,10 +119,7 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
     };
 
     run.book.openResource(QStringLiteral("Anexa13BC"), QStringLiteral("Anexa13"));
-    x.ReplaceTag(QStringLiteral("[JUDET]"), office.judet);
-    x.ReplaceTag(QStringLiteral("[UAT]"), office.uat);
-    x.ReplaceTag(QStringLiteral("[CIF]"), office.cif);
-    x.ReplaceTag(QStringLiteral("[PRIMAR]"), office.primar);
+    run.book.officeTags(office);
     x.ReplaceTag(QStringLiteral("[LUNA]"), choice.monthName.toUpper());
     x.ReplaceTag(QStringLiteral("[ANUL]"), choice.year);
     query.SQL() = QStringList{QStringLiteral("SELECT TITULAR, CNP, LOCALIT+\" \"+ADRESA AS ADRESA, A.NR_DISP, NR_MEMBRI, "
@@ -163,5 +160,5 @@ void CountyAgencyReport::AJPISBCClick()
     if (!folder.choose())
         return;
     folder.fill(8, [&choice](const QString &work) { write(AgencyOffice::current(), choice, work, *Form3().Sx); });
-    Shell::instance().openFolder(folder.target());
+    DocumentOpener::openFolder(folder.target());
 }

@@ -1,5 +1,6 @@
 #include "agencies/SupplierAgencyReport.h"
 
+#include "documents/DocumentOpener.h"
 #include "agencies/AnnexRun.h"
 #include "agencies/DispositionNumbers.h"
 #include "agencies/SupplementAnnexes.h"
@@ -10,7 +11,6 @@
 #include "core/Erori.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
-#include "platform/shell/Shell.h"
 #include "core/CoreError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
@@ -138,5 +138,5 @@ void SupplierAgencyReport::FormatAJPISClick()
     Contor().Descr->setText(QStringLiteral("Creez Raport Furnizori..."));
     folder.fill(2, [](const QString &work) { write(AgencyOffice::current(), work, *Form3().Sx); });
     TErori::Mesaj(Title, QStringLiteral("\rRaportul a fost creat!"), 2, TErori::OK);
-    Shell::instance().openFolder(folder.target());
+    DocumentOpener::openFolder(folder.target());
 }

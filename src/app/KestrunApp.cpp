@@ -19,6 +19,7 @@
 #include "remote/Sugestii.h"
 #include "reports/demo/RequestsByLocality.h"
 #include "requests/CereriF.h"
+#include "resources/QtTranslation.h"
 #include "suppliers/BankReport.h"
 #include "suppliers/PlusAnexe.h"
 #include "suppliers/SupplierReports.h"
@@ -103,6 +104,7 @@ bool KestrunApp::start(const QStringList &arguments)
 {
     QApplication::setApplicationName(QStringLiteral("Kestrun"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QtTranslation::install();
     // Without a desktop theme (a bare X server) the toolbar still gets its icons.
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == u"hicolor")
         QIcon::setThemeName(QStringLiteral("Adwaita"));

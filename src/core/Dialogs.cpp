@@ -2,6 +2,7 @@
 
 #include "controls/HintBalloon.h"
 #include "core/Erori.h"
+#include "platform/shell/ChooserDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -29,11 +30,12 @@ public:
         m_balloon->showBeside(control, title, text, timeoutMs);
     }
 
-    QString chooseFile(const QString &caption, const QString &filter, bool forSaving) override
+    QString chooseFile(const QString &caption, const QString &filter, bool forSaving,
+                       const QString &suggestedName) override
     {
-        QWidget *parent = QApplication::activeWindow();
-        return forSaving ? QFileDialog::getSaveFileName(parent, caption, {}, filter)
-                         : QFileDialog::getOpenFileName(parent, caption, {}, filter);
+        const auto dialog =
+            ChooserDialog::file(QApplication::activeWindow(), caption, filter, forSaving, suggestedName);
+        return ChooserDialog::run(*dialog, ChooserDialog::kind(filter));
     }
 
 private:

@@ -27,8 +27,10 @@ public:
     virtual int showMessage(const MessageSpec &spec) = 0;
     // Shows a balloon beside the control for the given time and returns at once.
     virtual void showBalloon(QWidget *control, const QString &title, const QString &text, int timeoutMs) = 0;
-    // Asks for a file to open or save; empty when cancelled.
-    virtual QString chooseFile(const QString &caption, const QString &filter, bool forSaving) = 0;
+    // Asks for a file to open or save, offering suggestedName when given;
+    // empty when cancelled.
+    virtual QString chooseFile(const QString &caption, const QString &filter, bool forSaving,
+                               const QString &suggestedName = {}) = 0;
 };
 
 class Dialogs

@@ -1,9 +1,12 @@
 #include "core/Form21.h"
 
+#include "core/AppStartup.h"
 #include "core/DataArchive.h"
 #include "core/Dialogs.h"
 #include "core/Erori.h"
 #include "core/Form1.h"
+#include "platform/profile/LastFolders.h"
+#include "platform/shell/ChooserDialog.h"
 
 #include <QDate>
 #include <QDir>
@@ -12,7 +15,9 @@
 namespace {
 
 const QString Title = QStringLiteral("Arhiva date");
-const QString Filter = QStringLiteral("Arhive date (*.L21 *.l21 *.sav *.SAV);;Toate fisierele (*)");
+const QString Kind = QStringLiteral("Arhive date");
+const QString Filter = ChooserDialog::filter(Kind, {QStringLiteral("L21"), QStringLiteral("sav")})
+                       + QStringLiteral(";;Toate fisierele (*)");
 
 } // namespace
 
@@ -47,7 +52,9 @@ bool TForm21::RestoreFromArchive(const QString &archivePath)
 
 void TForm21::SaveCommand()
 {
-    const QString path = Dialogs::instance().chooseFile(QStringLiteral("Salvati datele in arhiva"), Filter, true);
+    // The name the exit-time backup would take, in the folder archives were last saved to.
+    const QString suggested = QFileInfo(AppStartup::backupName(LastFolders::folder(Kind), QDate::currentDate())).fileName();
+    const QString path = Dialogs::instance().chooseFile(QStringLiteral("Salvati datele in arhiva"), Filter, true, suggested);
     if (path.isEmpty())
         return;
     const QString target = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".L21") : path;

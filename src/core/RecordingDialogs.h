@@ -27,6 +27,7 @@ public:
     QList<int> answers;          // modal results to return, in order; the last button when empty
     QStringList files;           // chosen files, in order; cancelled when empty
     QStringList fileCaptions;
+    QStringList suggestedNames;  // the name each file chooser offered
 
     int showMessage(const MessageSpec &spec) override
     {
@@ -41,9 +42,10 @@ public:
         balloons.append({control, title, text, timeoutMs});
     }
 
-    QString chooseFile(const QString &caption, const QString &, bool) override
+    QString chooseFile(const QString &caption, const QString &, bool, const QString &suggestedName) override
     {
         fileCaptions.append(caption);
+        suggestedNames.append(suggestedName);
         return files.isEmpty() ? QString() : files.takeFirst();
     }
 };

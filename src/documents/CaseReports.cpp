@@ -66,7 +66,6 @@ void CaseReports::addKeys()
     const TForm4 &admin = Form4();
     auto add = [&rtf](const char *key, const QString &v) { rtf.AdaugaCheie(QLatin1String(key), v); };
 
-    const QString address = text(row, "ADRESA").trimmed();
     add("[JUDET]", admin.JudetC->currentText());
     add("[Dlui]", courtesyTitle(text(row, "CNP")) + u' ');
     add("[NUME]", text(row, "TITULAR"));
@@ -74,8 +73,7 @@ void CaseReports::addKeys()
     add("[DATAREF]", m_dialog->DataR->date().toString(QStringLiteral("dd.MM.yyyy")));
     add("[NRCERERE]", text(row, "NR_CERE"));
     add("[DATACERERE]", date(row.FieldByName(QStringLiteral("DATACERE"))));
-    // Unlike the dispositions, the locality always follows.
-    add("[Domiciliu]", (address.isEmpty() ? QString() : address + QStringLiteral(", ")) + text(row, "LOCALIT").trimmed());
+    add("[Domiciliu]", DocumentValues::address({text(row, "ADRESA"), text(row, "LOCALIT")}));
     add("[CNP]", text(row, "CNP"));
     add("[SUMA]", wholeEven(value(row, "CUANTUM")));
     add("[TOTAL]", wholeEven(value(row, "TOTAL")));

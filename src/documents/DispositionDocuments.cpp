@@ -122,8 +122,6 @@ void DispositionDocuments::addKeys(Kind kind, const QDate &grantedFrom)
 
     const QString nr = text(row, "NR_DISP").trimmed();
     const QString requestDate = date(row.FieldByName(QStringLiteral("DATACERE")));
-    const QString address = text(row, "ADRESA").trimmed();
-    const QString locality = text(row, "LOCALIT").trimmed();
     const QString amount = wholeEven(value(row, "CUANTUM"));
 
     add("[JUDET]", admin.JudetC->currentText());
@@ -140,7 +138,7 @@ void DispositionDocuments::addKeys(Kind kind, const QDate &grantedFrom)
     add("[NRDATACERE]", text(row, "NR_CERE") + u'/' + requestDate);
     add("[PRIMAR]", admin.Edit7->text());
     add("[LOCART]", TipLocalitate());
-    add("[Domiciliu]", locality.isEmpty() ? address : address + QStringLiteral(", ") + locality);
+    add("[Domiciliu]", DocumentValues::address({text(row, "ADRESA"), text(row, "LOCALIT")}));
     add("[CNP]", text(row, "CNP"));
     add("[Motiv]", text(row, "MOTIVR"));
     add("[SECRETAR]", admin.SecretarN->text());

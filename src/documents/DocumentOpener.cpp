@@ -14,3 +14,13 @@ bool DocumentOpener::open(const QString &path)
                   TErori::OK);
     return false;
 }
+
+bool DocumentOpener::openFolder(const QString &path)
+{
+    if (Shell::instance().openFolder(path))
+        return true;
+    TErori::Mesaj(QStringLiteral("Deschidere director"),
+                  QStringLiteral("Fisierele au fost salvate in %1.").arg(QDir::toNativeSeparators(path)), 2,
+                  TErori::OK);
+    return false;
+}

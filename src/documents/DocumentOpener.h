@@ -10,4 +10,6 @@ class DocumentOpener
 public:
     // True when an application was started for the file.
     static bool open(const QString &path);
+    // The same for a folder of finished files.
+    static bool openFolder(const QString &path);
 };

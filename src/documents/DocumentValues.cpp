@@ -64,6 +64,15 @@ QString rights(const TDataSet &row, const QString &aid, const QString &joiner, c
     return supplements > 0 ? aid + joiner + supplement : aid;
 }
 
+QString address(const QStringList &parts)
+{
+    QStringList kept;
+    for (const QString &part : parts)
+        if (!part.trimmed().isEmpty())
+            kept << part.trimmed();
+    return kept.join(QStringLiteral(", "));
+}
+
 QPair<QString, QString> splitInline(const QString &full)
 {
     const qsizetype blank = full.indexOf(u' ');

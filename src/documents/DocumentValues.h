@@ -34,6 +34,10 @@ double value(const TDataSet &row, const char *name);
 // so that no document speaks of an aid of 0 lei or of its bracket.
 QString rights(const TDataSet &row, const QString &aid, const QString &joiner, const QString &supplement);
 
+// The address parts trimmed and joined by ", ", leaving out the empty ones:
+// a missing street or locality leaves no lone comma in a sentence.
+QString address(const QStringList &parts);
+
 // The surname before the first blank and the given names after it; a name
 // without a blank gives itself for both.
 QPair<QString, QString> splitInline(const QString &full);

@@ -1,5 +1,6 @@
 #include "documents/EngineFillBackEnd.h"
 
+#include "documents/CellTextFit.h"
 #include "xls/workbook/XlsImport.h"
 
 #include <algorithm>
@@ -119,4 +120,44 @@ void TEngineFillBackEnd::InsertRowCopies(int row, int count)
 {
     EndFill();
     m_facade.InsertAndCopyRows(row, row, row, count);
+}
+
+namespace {
+
+// The wrap flag of an XF: bit 3 of its alignment byte, the third byte after
+// the number-format index.
+constexpr int AlignmentByte = 2;
+constexpr char WrapBit = 0x08;
+
+} // namespace
+
+void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
+{
+    TExcelFile &file = m_facade.File();
+    int needed = 0;
+    for (int col : cols) {
+        const QVariant value = file.GetCellValue(row, col);
+        if (value.typeId() != QMetaType::QString || value.toString().isEmpty())
+            continue;
+        const int xf = file.GetCellFormat(row, col);
+        if (xf < 0)
+            continue;
+        TXlsFormat format = file.GetFormat(xf);
+        if (format.Rest.size() <= AlignmentByte)
+            continue;
+        const TXlsFont font = file.GetFont(format.FontIndex);
+        const double size = font.Size20 / 20.0;
+        const int lines = CellTextFit::lines(value.toString(), CellTextFit::innerWidthPt(file.GetColumnWidth(col)),
+                                             size, font.Weight > 400);
+        const bool wraps = (format.Rest.at(AlignmentByte) & WrapBit) != 0;
+        if (!wraps && lines <= 1)
+            continue;
+        if (!wraps) {
+            format.Rest[AlignmentByte] = char(format.Rest.at(AlignmentByte) | WrapBit);
+            file.SetCellFormat(row, col, file.AddFormat(format));
+        }
+        needed = std::max(needed, CellTextFit::rowHeightTwips(lines, size));
+    }
+    if (needed > file.GetRowHeight(row))
+        file.SetRowHeight(row, std::min(needed, 8192));
 }

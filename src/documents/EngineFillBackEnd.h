@@ -30,6 +30,7 @@ public:
     // formats for the rows' SetRowValues: copies of cells that are replaced
     // at once would be made and freed for nothing.
     void InsertRowCopiesToFill(int row, int count, const std::vector<int> &filledCols) override;
+    void FitRowText(int row, const std::vector<int> &cols) override;
 
 private:
     TXlsImport &m_facade;

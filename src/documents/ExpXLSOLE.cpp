@@ -274,6 +274,7 @@ void TExpXLSOLE::FillRecords(TDataSet &dataSet, int templateRow)
         for (size_t i = 0; i < plan.size(); ++i)
             values[i].Value = FieldValue(plan[i], n, BlankValue);
         m_backEnd->SetRowValues(row, values);
+        m_backEnd->FitRowText(row, filledCols);
         dataSet.Next();
         // Often enough to keep the window alive, seldom enough not to slow the fill.
         if (sinceMessages.elapsed() >= 50) {

@@ -39,6 +39,11 @@ public:
     // of the copies and give the values written there the formats they had.
     virtual void InsertRowCopiesToFill(int row, int count, const std::vector<int> &filledCols);
 
+    // Makes a filled row as high as the texts of those columns need, and
+    // has a text wider than its column wrap rather than be cut. A row is
+    // never made lower than it is.
+    virtual void FitRowText(int row, const std::vector<int> &cols);
+
     // The cell's value as text, the same way on every back-end.
     QString Text(int row, int col) const;
 

@@ -1,5 +1,7 @@
 #include "documents/XlsxFillBackEnd.h"
 
+#include "documents/CellTextFit.h"
+
 #include "platform/automation/XlsxError.h"
 #include "platform/automation/XlsxWorkbook.h"
 #include "platform/automation/ZipPackage.h"
@@ -73,4 +75,25 @@ void TXlsxFillBackEnd::SetValue(int row, int col, const QVariant &value)
 void TXlsxFillBackEnd::InsertRowCopies(int row, int count)
 {
     m_book->insertRowCopies(row, count);
+}
+
+void TXlsxFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
+{
+    int needed = 0;
+    for (int col : cols) {
+        const QVariant value = m_book->value(row, col);
+        if (value.typeId() != QMetaType::QString || value.toString().isEmpty())
+            continue;
+        const XlsxStyles::Look look = m_book->cellLook(row, col);
+        const int lines = CellTextFit::lines(value.toString(),
+                                             CellTextFit::innerWidthPt(int(m_book->columnWidth(col) * 256)), look.size,
+                                             look.bold);
+        if (!look.wrap && lines <= 1)
+            continue;
+        if (!look.wrap)
+            m_book->wrapCell(row, col);
+        needed = std::max(needed, CellTextFit::rowHeightTwips(lines, look.size));
+    }
+    if (needed / 20.0 > m_book->rowHeight(row))
+        m_book->setRowHeight(row, needed / 20.0);
 }

@@ -25,6 +25,7 @@ public:
     QVariant Value(int row, int col) const override;
     void SetValue(int row, int col, const QVariant &value) override;
     void InsertRowCopies(int row, int count) override;
+    void FitRowText(int row, const std::vector<int> &cols) override;
 
 private:
     std::unique_ptr<XlsxWorkbook> m_book;

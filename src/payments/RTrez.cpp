@@ -5,6 +5,7 @@
 #include "core/Erori.h"
 #include "core/Form1.h"
 #include "core/Form4.h"
+#include "documents/DocumentOpener.h"
 #include "documents/DocumentValues.h"
 #include "documents/OutputFolder.h"
 #include "documents/RTFReplace.h"
@@ -14,7 +15,6 @@
 #include "payments/TreasuryAnnex3.h"
 #include "payments/TreasuryTotals.h"
 #include "platform/io/DurableFile.h"
-#include "platform/shell/Shell.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
 
@@ -127,7 +127,7 @@ void TRTrez::Execute()
         m_output.reset(); // nothing of an unfinished package is left
         throw;
     }
-    Shell::instance().openFolder(m_folder);
+    DocumentOpener::openFolder(m_folder);
 }
 
 void TRTrez::BitBtn1Click()

@@ -21,6 +21,8 @@ using namespace DocumentValues;
 namespace {
 
 // How one code's payees are paid: "OP" (bank order) or any other way (CEC).
+// Sums in cents: the amounts are added as they are and the sum is printed
+// once, so the annex says what annex 2 and the totals text say.
 struct Counts
 {
     qint64 nr1 = 0, suma1 = 0, nr2 = 0, suma2 = 0;
@@ -52,13 +54,13 @@ Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &packag
     for (const TreasuryPayment &p : package.payments) {
         if (p.code != code)
             continue;
-        const qint64 whole = qint64(SqlValue::roundHalfAway(p.amount, 0));
+        const qint64 cents = PaymentValues::cents(p.amount);
         if (modes.value(p.cnp) == u"OP") {
             ++c.nr2;
-            c.suma2 += whole;
+            c.suma2 += cents;
         } else {
             ++c.nr1;
-            c.suma1 += whole;
+            c.suma1 += cents;
         }
     }
     return c;
@@ -76,11 +78,11 @@ void addKeys(TRTFReplace &rtf, const TreasuryCode &code, const Counts &c, const 
     add("[DENUMIREAJUTOR]", code.caption.mid(6) + u' ' + code.basis);
     add("[Primar]", admin.Edit7->text());
     add("[NR1]", QString::number(c.nr1));
-    add("[SUMA1]", QString::number(c.suma1));
+    add("[SUMA1]", PaymentValues::money(c.suma1));
     add("[NR2]", QString::number(c.nr2));
-    add("[SUMA2]", QString::number(c.suma2));
+    add("[SUMA2]", PaymentValues::money(c.suma2));
     add("[NR]", QString::number(c.nr1 + c.nr2));
-    add("[SUMA]", QString::number(c.suma1 + c.suma2));
+    add("[SUMA]", PaymentValues::money(c.suma1 + c.suma2));
     add("[DATA]", SqlValue::formatDate(date));
 }
 

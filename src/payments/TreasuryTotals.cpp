@@ -1,6 +1,7 @@
 #include "payments/TreasuryTotals.h"
 
 #include "core/Form4.h"
+#include "payments/PaymentValues.h"
 #include "payments/TreasuryPackage.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/db/Dbf.h"
@@ -41,14 +42,6 @@ QHash<QString, CodeTotal> totals(const QString &dbfPath)
     return byCode;
 }
 
-// Cents as "0.00".
-QString money(qint64 cents)
-{
-    const QString sign = cents < 0 ? QStringLiteral("-") : QString();
-    cents = std::llabs(cents);
-    return sign + QString::number(cents / 100) + u'.' + QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
-}
-
 } // namespace
 
 namespace TreasuryTotals {
@@ -76,13 +69,13 @@ QByteArray text(const TreasuryPackage &package)
     const QHash<QString, CodeTotal> byCode = totals(package.dbfPath);
     for (const TreasuryCode &code : package.codes) {
         const CodeTotal t = byCode.value(code.code);
-        const qint64 sum = std::llround(t.sum * 100.0);
-        lines << u' ' + code.code + PadLeft(QString::number(t.count), 12) + PadLeft(money(sum), 15) + QStringLiteral("   -")
+        const qint64 sum = PaymentValues::cents(t.sum);
+        lines << u' ' + code.code + PadLeft(QString::number(t.count), 12) + PadLeft(PaymentValues::money(sum), 15) + QStringLiteral("   -")
                      + code.caption + u' ' + code.basis;
         count += t.count;
         cents += sum;
     }
-    lines << kRule << QStringLiteral(" Total:") + PadLeft(QString::number(count), 9) + PadLeft(money(cents), 15);
+    lines << kRule << QStringLiteral(" Total:") + PadLeft(QString::number(count), 9) + PadLeft(PaymentValues::money(cents), 15);
     return Cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/shell/ChooserDialog.h"
+
 #include "xls/workbook/XLSAdapter.h"
 #include "xls/workbook/XlsImport.h"
 
@@ -18,8 +20,8 @@ class TPlusAnexe : public QDialog
 public:
     explicit TPlusAnexe(QWidget *parent = nullptr);
 
-    // The open dialog's filter: .xls in any letter case.
-    static inline const QString OpenFilter = QStringLiteral("Anexa Excel (*.[xX][lL][sS])");
+    // The open dialog's filter: "Anexa Excel (*.xls)", taking .xls in any letter case.
+    static inline const QString OpenFilter = ChooserDialog::filter(QStringLiteral("Anexa Excel"), {QStringLiteral("xls")});
 
     QLabel *AnexaL;
     QLabel *Label2;

@@ -1,5 +1,6 @@
 #include "suppliers/SupplierReports.h"
 
+#include "documents/DocumentOpener.h"
 #include "core/Contor.h"
 #include "core/Erori.h"
 #include "core/Form3.h"
@@ -9,7 +10,6 @@
 #include "documents/ExpXLSOLE.h"
 #include "documents/OutputFolder.h"
 #include "payments/PaymentValues.h"
-#include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "suppliers/PostalCodes.h"
@@ -52,7 +52,7 @@ void run(const Report &report, const std::function<void(const QString &folder)> 
     progress.Stop();
     folder.commit();
     TErori::Mesaj(report.finalTitle, QStringLiteral("\rRaportul a fost creat!"), 2, TErori::OK);
-    Shell::instance().openFolder(folder.target());
+    DocumentOpener::openFolder(folder.target());
 }
 
 // The granted requests of the month with that supply from the supplier, by

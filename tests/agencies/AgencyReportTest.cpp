@@ -190,19 +190,65 @@ TEST(SupplierAgencyReport, OneFolderPerSupplierWithItsClients)
         << py.readAllStandardError().toStdString();
 }
 
+// What the secretary signs and the agency reads, printed by LibreOffice: no
+// tag left, no "###", and every filled row whole on the page (a long address
+// wraps inside a row as high as it needs; nothing runs over a neighbour).
+TEST(AgencyReport, PrintedListsAreWholeOnThePage)
+{
+    DocumentsWorld w;
+    setLimits();
+    w.extractTemplates();
+    const QString longAddress = QStringLiteral("Str. Fântânii nr. 244, bl. C12, sc. B, ap. 41, Viişoara Jos");
+    QList<QVariantMap> rows;
+    for (int n = 1; n <= 12; ++n)
+        rows << with(DocumentsWorld::request(n),
+                     {{"TITULAR", QStringLiteral("BĂLAN IONUŢ %1").arg(n)}, {"ADRESA", n % 3 ? longAddress : QStringLiteral("nr. %1").arg(n)},
+                      {"CNP", QStringLiteral("18001010400%1").arg(n, 2, 10, QLatin1Char('0'))}, {"SUMAG", 25.0},
+                      {"FURNG", "Gaz Est"}, {"SUMAE", 12.5}, {"FURNE", "Electrica Furnizare"}, {"SUMAL", 40.0}, {"SUMAT", 9.0},
+                      {"FURNT", "Termo"}});
+    w.writeCereri(rows);
+    const int month = DocumentsWorld::month();
+    const QString folder = w.root + QStringLiteral("/LEMNE_AJPIS");
+    QDir().mkpath(folder);
+    TQuery query;
+    AgencyReport::write(AgencyOffice::current(), {month - 2, month}, folder, query);
+    CountyAgencyReport::write(AgencyOffice::current(), {"Martie", "2023"}, folder, query);
+
+    const QStringList books{"Anexa13_21", "Anexa13_Cumulat", "Anexa14", "Anexa15", "Anexa16", "Anexa17",
+                            "ANEXA_13_RACACIUNI_MARTIE_2023"};
+    QStringList files;
+    for (const QString &b : books)
+        files << folder + u'/' + b + QStringLiteral(".xls");
+    const QString pdf = IndependentReaders::scratchDir(QStringLiteral("agency-pdf"));
+    IndependentReaders::convertWithSoffice(files, pdf, QStringLiteral("pdf"));
+    for (const QString &b : books) {
+        SCOPED_TRACE(b.toStdString());
+        const QVector<IndependentReaders::PdfWord> words = IndependentReaders::pdfWords(pdf + u'/' + b + QStringLiteral(".pdf"));
+        ASSERT_FALSE(words.isEmpty());
+        EXPECT_EQ(IndependentReaders::printFaults(words), QStringList());
+        QStringList printed;
+        for (const auto &word : words)
+            printed << word.text;
+        // The address's last words are on the page: it is not cut.
+        for (const char *tail : {"Viişoara", "Jos", "244,"})
+            EXPECT_TRUE(printed.contains(QString::fromUtf8(tail))) << tail;
+        EXPECT_TRUE(printed.contains(QStringLiteral("Gheorghiţă"))) << "the preparer's name";
+    }
+}
+
 // The county variant: files named by the chosen month, rows of the working
-// month, text files with commas and diacritics turned to blanks and the
+// month, text files with commas turned to blanks, diacritics to their letters, and the
 // income rounded up on exact cents; an empty month still has annex 13.
 TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
 {
     struct Case { const char *name; bool rows; QStringList files; QByteArray csv13; };
     const Case cases[] = {
         {"a month with rows", true,
-         {"ANEXA_13_RCCIUNI_MARTIE_2023.xls", "ANEXA_16_RCCIUNI_MARTIE_2023.xls"},
+         {"ANEXA_13_RACACIUNI_MARTIE_2023.xls", "ANEXA_16_RACACIUNI_MARTIE_2023.xls"},
          "Nr,Titular,CNP,Adresa,Dispozitie,Nr_membrii,Venit_lunar_membru,Nivel _compensare,Cuantum_luna\r\n"
          "1,2,3,4,5,6,7,8,9\r\n"
-         "1,POP ION,1800101040011,R C CIUNI STR. COLII NR. 3,1 16.01.2023,2,1387,90.00,288\r\n"},
-        {"an empty month", false, {"ANEXA_13_RCCIUNI_MARTIE_2023.xls"},
+         "1,POP ION,1800101040011,RACACIUNI STR. SCOLII NR. 3,1 16.01.2023,2,1387,90.00,288\r\n"},
+        {"an empty month", false, {"ANEXA_13_RACACIUNI_MARTIE_2023.xls"},
          "Nr,Titular,CNP,Adresa,Dispozitie,Nr_membrii,Venit_lunar_membru,Nivel _compensare,Cuantum_luna\r\n"
          "1,2,3,4,5,6,7,8,9\r\n"},
     };
@@ -221,13 +267,13 @@ TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
         CountyAgencyReport::write(AgencyOffice::current(), {"Martie", "2023"}, folder, query);
         EXPECT_EQ(QDir(folder).entryList({"*.xls"}, QDir::Files, QDir::Name), c.files);
         const QString texts = folder + QStringLiteral("/Răcăciuni AJUTOARE INCALZIRE MARTIE 2023");
-        QFile csv(texts + "/ANEXA_13_RCCIUNI_MARTIE_2023.csv");
+        QFile csv(texts + "/ANEXA_13_RACACIUNI_MARTIE_2023.csv");
         ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
         EXPECT_EQ(csv.readAll(), c.csv13);
-        QFile csv16(texts + "/ANEXA_16_RCCIUNI_MARTIE_2023.csv");
+        QFile csv16(texts + "/ANEXA_16_RACACIUNI_MARTIE_2023.csv");
         EXPECT_EQ(csv16.exists(), c.rows);
         if (c.rows && csv16.open(QIODevice::ReadOnly)) {
-            EXPECT_TRUE(csv16.readAll().endsWith("R C CIUNI STR. COLII NR. 3,,P 1,2,1387,1 16.01.2023,20.5\r\n"));
+            EXPECT_TRUE(csv16.readAll().endsWith("RACACIUNI STR. SCOLII NR. 3,,P 1,2,1387,1 16.01.2023,20.5\r\n"));
         }
     }
 }

@@ -11,11 +11,14 @@ TEST(AnnexNames, FileNamesKeepOnlyDigitsCapitalsAndUnderscores)
 {
     struct Case { const char *name; QString annex, suffix, uat, month, year, expected; };
     const Case cases[] = {
-        {"diacritics go", "13", "", QStringLiteral("Sânmartin"), "Martie", "2023", "ANEXA_13_SNMARTIN_MARTIE_2023"},
+        {"diacritics fold to their letters", "13", "", QStringLiteral("Sânmartin"), "Martie", "2023",
+         "ANEXA_13_SANMARTIN_MARTIE_2023"},
+        {"cedilla and comma below", "13", "", QStringLiteral("Ştefan cel Mare Ștei"), "Mai", "2024",
+         "ANEXA_13_STEFANCELMARESTEI_MAI_2024"},
         {"blanks and hyphens go", "14", "", "SAT NOU-MARE", "noiembrie", "2022", "ANEXA_14_SATNOUMARE_NOIEMBRIE_2022"},
-        {"nothing kept", "15", "", QStringLiteral("Ţ. - ă"), "Mai", "2024", "ANEXA_15__MAI_2024"},
+        {"nothing kept", "15", "", QStringLiteral(". - !"), "Mai", "2024", "ANEXA_15__MAI_2024"},
         {"suffix cleaned", "16", QStringLiteral("  E-On \"Gaz\"  Tg. Mureş "), "Bacau", "Mai", "2024",
-         "ANEXA_16_BACAU_MAI_2024_EONGAZTGMURE"},
+         "ANEXA_16_BACAU_MAI_2024_EONGAZTGMURES"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(AnnexNames::AnnexFileName(c.annex, c.suffix, c.uat, c.month, c.year), c.expected) << c.name;
@@ -29,7 +32,10 @@ TEST(AnnexNames, CsvTextNeverCarriesSeparatorsAndIncomeRoundsUpOnExactCents)
         {"comma collapsed", "Pop, Ion", "POP ION"},
         {"address", "Str. Mare, nr. 5", "STR. MARE NR. 5"},
         {"quotes and semicolons", "a\"b;c'd", "A B C D"},
-        {"diacritics blank", QStringLiteral("Ştefan Ţăran"), "TEFAN RAN"},
+        {"diacritics fold", QStringLiteral("Ştefan Ţăran"), "STEFAN TARAN"},
+        {"capitals with breve and cedilla", QStringLiteral("BĂLAN IONUŢ"), "BALAN IONUT"},
+        {"comma below, both cases", QStringLiteral("VIIȘOARA str. școlii ț"), "VIISOARA STR. SCOLII T"},
+        {"circumflex, both cases", QStringLiteral("Îngerul Râului âî"), "INGERUL RAULUI AI"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(AnnexNames::CsvText(c.value), c.expected) << c.name;

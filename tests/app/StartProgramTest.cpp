@@ -21,6 +21,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -77,6 +80,17 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
     EXPECT_EQ(Form1().DataDir(), data);
     EXPECT_FALSE(Form4().Localit->text().isEmpty());
     EXPECT_EQ(lastAction(data), QStringLiteral("Pornire program"));
+    // Qt's own dialogs speak Romanian: a folder chooser's buttons.
+    {
+        QFileDialog chooser(nullptr, QStringLiteral("Alegeti directorul unde punem Raportul"));
+        chooser.setOption(QFileDialog::DontUseNativeDialog);
+        chooser.setFileMode(QFileDialog::Directory);
+        const QDialogButtonBox *buttons = chooser.findChild<QDialogButtonBox *>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Open)->text(), QStringLiteral("&Alege"));
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Renunță"));
+        keepScreenshot(&chooser, QStringLiteral("folder-chooser"));
+    }
     // The editable templates the program carries were written into the data folder.
     ASSERT_TRUE(Templates::names().contains(QStringLiteral("Stabilire.rtf")));
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Stabilire.rtf")));

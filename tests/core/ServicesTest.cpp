@@ -7,12 +7,17 @@
 #include "core/ResourceStore.h"
 #include "platform/db/Dbf.h"
 #include "tables/RequestTables.h"
+#include "platform/profile/LastFolders.h"
 #include "platform/profile/ProfileFile.h"
+#include "platform/shell/ChooserDialog.h"
 #include "platform/shell/RecordingShell.h"
 #include "platform/sql/TQuery.h"
 #include "platform/sql/TTable.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -118,6 +123,50 @@ TEST_F(Services, SettingsLocalAndMachineStoresAreSeparate)
     EXPECT_TRUE(readBytes(dir->path() + QStringLiteral("/.config/Kestrun/GMT.dII")).contains("[92]\r\nSugestieNume=Ana \xAA" "erban\r\n"));
     EXPECT_TRUE(QFile::exists(home + QStringLiteral("/Local.set")));
     EXPECT_FALSE(readBytes(data + QStringLiteral("/Tolvard.set")).contains("primaria"));
+}
+
+// A chooser opens in the folder last used for its kind of file (kept in the
+// machine-level store), offers its suggested name, and shows its filter as
+// words while taking the extension in any case.
+TEST_F(Services, ChoosersOpenInTheirKindsLastFolderWithFiltersAsWords)
+{
+    const QString archives = dir->path() + QStringLiteral("/arhive"), reports = dir->path() + QStringLiteral("/rapoarte");
+    QDir().mkpath(archives);
+    QDir().mkpath(reports);
+    const QString prompt = QStringLiteral("Alegeti directorul unde punem Raportul");
+    LastFolders::remember(QStringLiteral("Arhive date"), archives);
+    LastFolders::remember(prompt, reports);
+    EXPECT_TRUE(readBytes(dir->path() + QStringLiteral("/.config/Kestrun/GMT.dII")).contains("[DIRECTOARE]"));
+
+    struct Case { const char *name; QString filters, suggested, folder, shown; QStringList taken, refused; };
+    const Case cases[] = {
+        {"archive to save, named", ChooserDialog::filter("Arhive date", {"L21", "sav"}) + ";;Toate fisierele (*)",
+         "07122026_0.L21", archives, "Arhive date (*.L21 *.sav)", {"a.L21", "a.l21", "b.SAV"}, {"a.L22", "L21"}},
+        {"annex to open, a kind not used yet", ChooserDialog::filter("Anexa Excel", {"xls"}), "", "",
+         "Anexa Excel (*.xls)", {"a.xls", "A.XLS", "b.Xls"}, {"a.xlsx"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto d = ChooserDialog::file(nullptr, QStringLiteral("x"), c.filters, !c.suggested.isEmpty(), c.suggested);
+        if (!c.folder.isEmpty())
+            EXPECT_EQ(d->directory().absolutePath(), c.folder);
+        const QComboBox *types = d->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        EXPECT_EQ(types->itemText(0), c.shown);
+        if (!c.suggested.isEmpty())
+            EXPECT_EQ(d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(), c.suggested);
+        QStringList patterns;
+        for (const QString &p : c.filters.section(QStringLiteral(";;"), 0, 0).section(u'(', -1).chopped(1).split(u' '))
+            patterns << QRegularExpression::wildcardToRegularExpression(p);
+        const QRegularExpression any(patterns.join(u'|'));
+        for (const QString &name : c.taken)
+            EXPECT_TRUE(any.match(name).hasMatch()) << name.toStdString();
+        for (const QString &name : c.refused)
+            EXPECT_FALSE(any.match(name).hasMatch()) << name.toStdString();
+    }
+    // A folder chooser: the folder given, else the one last chosen with its prompt.
+    EXPECT_EQ(ChooserDialog::folder(nullptr, prompt, {})->directory().absolutePath(), reports);
+    EXPECT_EQ(ChooserDialog::folder(nullptr, prompt, archives)->directory().absolutePath(), archives);
 }
 
 TEST_F(Services, ExtractResourceByNameAndTypeWithoutRegardToCase)

@@ -95,8 +95,8 @@ TEST(CaseReports, ValuesOfOneReport)
     };
     const Case cases[] = {
         {"address and locality", {{"ADRESA", " Str. Mare 1 "}, {"LOCALIT", " Sat Nou "}}, {"\\'een Str. Mare 1, Sat Nou, declara"}},
-        // The comma follows the address even without a locality.
-        {"no locality", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1, , declara"}},
+        // No lone comma where a part is missing.
+        {"no locality", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1, declara"}},
         {"no address", {{"ADRESA", QVariant()}, {"LOCALIT", "Sat Nou"}}, {"\\'een Sat Nou, declara"}},
         // A supplement of 0 prints 0, never dots.
         {"supplements", {{"SUMAL", 0.0}, {"SUMAG", 40.5}, {"SUMAE", 41.5}, {"SUMAT", QVariant()}},

@@ -154,6 +154,7 @@ TEST(Dispositions, ValuesOfOneRequest)
         {"bracket letter", {{"CUANTUM", 267.0}}, {"lit. c)"}, {}},
         {"address and locality", {{"ADRESA", "  Str. Mare 1 "}, {"LOCALIT", " Valea Seacă "}}, {"Str. Mare 1, Valea Seacă"}, {}},
         {"address alone", {{"ADRESA", "Str. Mare 1"}, {"LOCALIT", QVariant()}}, {"\\'een Str. Mare 1, \\'eenso"}, {}},
+        {"locality alone", {{"ADRESA", QVariant()}, {"LOCALIT", "Valea Seacă"}}, {"\\'een Valea Seacă, \\'eenso"}, {}},
         {"supplements", {{"SUMAL", 0.0}, {"SUMAG", 12.5}}, {"petrolieri\\cell \\pard\\intbl\\plain\\f0\\fs20  \\cell \\pard\\intbl\\plain\\f0\\fs20 0\\cell",
           "naturale\\cell \\pard\\intbl\\plain\\f0\\fs20 X\\cell \\pard\\intbl\\plain\\f0\\fs20 12.5\\cell"},
          {}},

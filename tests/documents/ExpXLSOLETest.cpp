@@ -322,6 +322,28 @@ TEST_P(FillerTest, ThreeRecordsGiveTheTemplateRowAndTwoCopies)
     EXPECT_NE(book->value(s, l.labelRow, l.labelCol), QVariant(l.label));
 }
 
+// A text wider than its column wraps in a row as high as it needs; a short
+// one leaves its row and format as the template has them.
+TEST_P(FillerTest, ALongTextWrapsInARowAsHighAsItNeeds)
+{
+    const Layout &l = GetParam();
+    QVariantList longRow = PaymentRecords::record(0);
+    const QString longName = QStringLiteral("POPESCU-ŢĂRANU ION GHEORGHE VASILE CONSTANTIN ALEXANDRU MIHAI ŞTEFAN DUMITRU");
+    longRow[1] = longName;   // TITULAR
+    longRow[15] = longName;  // NUME
+    MemoryDataSet data(PaymentRecords::columns(), {longRow, PaymentRecords::record(1)});
+    data.Open();
+    const double templateHeight = SavedWorkbook(GetParam().source()).rowHeight(l.fillSheet, l.templateRow);
+    open();
+    fill(data);
+    auto book = saved();
+    const int s = l.fillSheet;
+    EXPECT_TRUE(book->wraps(s, l.templateRow, l.nameCol));
+    EXPECT_GE(book->rowHeight(s, l.templateRow), 3 * templateHeight);
+    EXPECT_FALSE(book->wraps(s, l.templateRow + 1, l.nameCol));
+    EXPECT_DOUBLE_EQ(book->rowHeight(s, l.templateRow + 1), templateHeight);
+}
+
 TEST_P(FillerTest, AnEmptyDataSetBlanksTheTemplateRowAndMovesNothing)
 {
     const Layout &l = GetParam();

@@ -34,6 +34,21 @@ public:
         return m_xlsx ? m_book.maxRow() : m_facade.MaxRow();
     }
 
+    // Row height in points, and whether the cell's format wraps its text.
+    double rowHeight(int sheet, int row)
+    {
+        select(sheet);
+        return m_xlsx ? m_book.rowHeight(row) : m_facade.File().GetRowHeight(row) / 20.0;
+    }
+    bool wraps(int sheet, int row, int col)
+    {
+        select(sheet);
+        if (m_xlsx)
+            return m_book.cellLook(row, col).wrap;
+        const QByteArray rest = m_facade.File().GetFormat(m_facade.File().GetCellFormat(row, col)).Rest;
+        return rest.size() > 2 && (rest.at(2) & 0x08) != 0;  // the alignment byte's wrap bit
+    }
+
 private:
     void select(int sheet)
     {

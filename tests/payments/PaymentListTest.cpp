@@ -124,6 +124,34 @@ TEST(PaymentList, ReadByOthersWithTotalsAndSignatures)
     EXPECT_EQ(stat[totalRow + 3][10], QStringLiteral("Gheorghiţă Ene"));
 }
 
+// Printed, the list is whole: a long address wraps in its row, and the
+// totals of the largest commune are numbers, never "###".
+TEST(PaymentList, PrintedWholeWithTheLargestTotals)
+{
+    PaymentsWorld w;
+    w.extractTemplates();
+    QList<QVariantMap> rows;
+    for (int n = 1; n <= 4; ++n)
+        rows << PaymentsWorld::with(PaymentsWorld::request(n),
+                                    {{"TITULAR", QStringLiteral("BĂLAN IONUŢ %1").arg(n)},
+                                     {"ADRESA", QStringLiteral("Str. Fântânii nr. 244, bl. C12, sc. B, ap. 41, Viişoara Jos")},
+                                     {"CUANTUM", 999999.99}, {"TOTAL", 1999999.99}, {"SUMAL", 99999.99}});
+    w.writeCereri(rows);
+    PaymentCommands commands(CereriF());
+    PaymentsWorld::select({}, QStringLiteral("A"), QStringLiteral("Z"), QStringLiteral("Ianuarie 2023"));
+    commands.BitBtn7Click();
+    ASSERT_EQ(w.shell.openedDocuments.size(), 1);
+    const QString pdf = IR::scratchDir(QStringLiteral("payment-list-pdf"));
+    IR::convertWithSoffice({w.lastOpened()}, pdf, QStringLiteral("pdf"));
+    const auto words = IR::pdfWords(pdf + u'/' + QFileInfo(w.lastOpened()).completeBaseName() + QStringLiteral(".pdf"));
+    EXPECT_EQ(IR::printFaults(words), QStringList());
+    QStringList printed;
+    for (const auto &word : words)
+        printed << word.text;
+    for (const char *whole : {"7999999.96", "3999999.96", "1800101040011", "244,", "Viişoara", "Jos"})
+        EXPECT_TRUE(printed.contains(QString::fromUtf8(whole))) << whole;
+}
+
 TEST(PaymentList, MissingTemplateNamesIt)
 {
     PaymentsWorld w;

@@ -307,10 +307,14 @@ TEST(TreasuryDbf, ExistingFolderIsReplacedOnlyWhenAgreed)
     EXPECT_TRUE(QFileInfo::exists(folder + QStringLiteral("/vechi.txt")));
     EXPECT_TRUE(w.shell.openedFolders.isEmpty());
 
+    // Without an application to open the folder, the clerk learns where the files are.
+    w.shell.openAnswer = false;
     runTreasury(w, {}, w.root, {TErori::ResultDa});
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/vechi.txt")));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 6);
     EXPECT_EQ(w.shell.openedFolders, QStringList{folder});
+    EXPECT_EQ(w.dialogs.messages.last().text,
+              QStringLiteral("Fisierele au fost salvate in %1.").arg(QDir::toNativeSeparators(folder)));
 }
 
 TEST(TreasuryDbf, AnnexesReadByOthers)
@@ -345,17 +349,18 @@ TEST(TreasuryDbf, AnnexesReadByOthers)
     EXPECT_EQ(aidCsv[13][2], QStringLiteral("11"));      // household members
     EXPECT_EQ(woodCsv[11][4], QStringLiteral("450.25"));
 
-    // Annex 3: OP payees on the second row, every other mode on the first.
+    // Annex 3: OP payees on the second row, every other mode on the first;
+    // the amounts are added as they are, so its total is annex 2's.
     const auto texts = libreOfficeText({folder + QStringLiteral("/Anexa3_Ajutor_Lemne.rtf"),
                                         folder + QStringLiteral("/Anexa3_Supliment_Lemne.rtf")},
                                        out);
     const QString aid3 = texts.value(folder + QStringLiteral("/Anexa3_Ajutor_Lemne.rtf")).simplified();
     EXPECT_TRUE(aid3.contains(QStringLiteral("JUDETUL 4 BACAU"))) << aid3.toStdString();
-    EXPECT_TRUE(aid3.contains(QStringLiteral("1 2 CEC 667"))) << aid3.toStdString(); // 400 + 267 (MANDAT POSTAL)
-    EXPECT_TRUE(aid3.contains(QStringLiteral("2 3 OP 1001"))) << aid3.toStdString(); // 800.50 rounds up, + 120 + 80
-    EXPECT_TRUE(aid3.contains(QStringLiteral("TOTAL 5 1668"))) << aid3.toStdString();
+    EXPECT_TRUE(aid3.contains(QStringLiteral("1 2 CEC 667.00"))) << aid3.toStdString(); // 400 + 267 (MANDAT POSTAL)
+    EXPECT_TRUE(aid3.contains(QStringLiteral("2 3 OP 1000.50"))) << aid3.toStdString(); // 800.50 + 120 + 80
+    EXPECT_TRUE(aid3.contains(QStringLiteral("TOTAL 5 ") + QString::number(aidCsv[13][4].toDouble(), 'f', 2))) << aid3.toStdString();
     EXPECT_TRUE(aid3.contains(QStringLiteral("reprezentand Ajutorul pentru incalzirea locuintei"))) << aid3.toStdString();
     const QString wood3 = texts.value(folder + QStringLiteral("/Anexa3_Supliment_Lemne.rtf")).simplified();
     EXPECT_TRUE(wood3.contains(QStringLiteral("cod 074"))) << wood3.toStdString();
-    EXPECT_TRUE(wood3.contains(QStringLiteral("TOTAL 3 450"))) << wood3.toStdString();
+    EXPECT_TRUE(wood3.contains(QStringLiteral("TOTAL 3 ") + QString::number(woodCsv[11][4].toDouble(), 'f', 2))) << wood3.toStdString();
 }

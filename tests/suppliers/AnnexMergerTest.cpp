@@ -211,8 +211,8 @@ TEST(AnnexMerger, RefusalsLeaveTheListAndTheFilesAsTheyWere)
     EXPECT_TRUE(d.Panel1->isEnabled());
     EXPECT_TRUE(d.AdunaB->isEnabled());
 
-    // The open dialog's pattern takes .xls in any letter case, and nothing else.
-    const QString pattern = d.OpenFilter.section(u'(', 1).chopped(1);
+    // The open dialog's pattern (its last parentheses) takes .xls in any letter case, and nothing else.
+    const QString pattern = d.OpenFilter.section(u'(', -1).chopped(1);
     const QRegularExpression filter(QRegularExpression::wildcardToRegularExpression(pattern));
     for (const char *name : {"a.xls", "A.XLS", "b.Xls"})
         EXPECT_TRUE(filter.match(QString::fromLatin1(name)).hasMatch()) << name;

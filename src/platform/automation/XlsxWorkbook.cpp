@@ -148,6 +148,8 @@ void XlsxWorkbook::open(const QString &path)
             targets[qs(r.attribute("Id").value())] = target;
             if (qs(r.attribute("Type").value()).endsWith(u"/sharedStrings"))
                 m_stringsPart = target;
+            if (qs(r.attribute("Type").value()).endsWith(u"/styles"))
+                m_stylesPart = target;
         }
         m_stringsRelated = !m_stringsPart.isEmpty();
         if (!m_stringsRelated)
@@ -181,6 +183,18 @@ XlsxSharedStrings &XlsxWorkbook::sharedStrings() const
         m_strings = std::move(table);
     }
     return *m_strings;
+}
+
+XlsxStyles &XlsxWorkbook::styles() const
+{
+    if (!m_styles) {
+        auto styles = std::make_unique<XlsxStyles>();
+        // Without a styles part every cell has the default look, and none is made to wrap.
+        styles->load(!m_stylesPart.isEmpty() && m_zip.contains(m_stylesPart) ? m_zip.read(m_stylesPart) : QByteArray(),
+                     m_stylesPart);
+        m_styles = std::move(styles);
+    }
+    return *m_styles;
 }
 
 // A package that had no shared-string table gets its relationship and content type.
@@ -218,6 +232,8 @@ void XlsxWorkbook::close()
     m_strings.reset();
     m_stringsPart.clear();
     m_stringsRelated = false;
+    m_styles.reset();
+    m_stylesPart.clear();
     m_workbook.reset();
     m_workbookDirty = false;
     m_recalculationRequested = false;
@@ -238,6 +254,8 @@ void XlsxWorkbook::save()
     }
     if (m_workbookDirty)
         m_zip.replace(QStringLiteral("xl/workbook.xml"), serialise(*m_workbook));
+    if (m_styles && m_styles->changed())
+        m_zip.replace(m_stylesPart, m_styles->part());
     if (m_strings && m_strings->grown()) {
         m_zip.replace(m_stringsPart, m_strings->part());
         if (!m_stringsRelated)
@@ -763,4 +781,63 @@ void XlsxWorkbook::updateDimension(pugi::xml_node ws)
     const QString ref = r1 ? cellRef(r1, c1) + (r1 == r2 && c1 == c2 ? QString() : u':' + cellRef(r2, c2))
                            : QStringLiteral("A1");
     setAttr(dim, "ref", ref);
+}
+
+XlsxStyles::Look XlsxWorkbook::cellLook(int row, int col) const
+{
+    const pugi::xml_node c = findCell(row, col);
+    return styles().look(c ? c.attribute("s").as_int() : 0);
+}
+
+void XlsxWorkbook::wrapCell(int row, int col)
+{
+    if (m_stylesPart.isEmpty() || !m_zip.contains(m_stylesPart))
+        return;
+    pugi::xml_node c = cellForWrite(row, col);
+    setAttr(c, "s", QString::number(styles().wrapping(c.attribute("s").as_int())));
+}
+
+double XlsxWorkbook::columnWidth(int col) const
+{
+    const pugi::xml_node ws = child(sheetDoc(m_active), "worksheet");
+    for (pugi::xml_node cols = child(ws, "cols"); cols; cols = cols.next_sibling()) {
+        if (!named(cols, "cols"))
+            continue;
+        for (pugi::xml_node c = cols.first_child(); c; c = c.next_sibling())
+            if (c.attribute("min").as_int() <= col && col <= c.attribute("max").as_int() && c.attribute("width"))
+                return c.attribute("width").as_double();
+    }
+    const pugi::xml_node format = child(ws, "sheetFormatPr");
+    if (format.attribute("defaultColWidth"))
+        return format.attribute("defaultColWidth").as_double();
+    // The base width in characters and the cell's padding.
+    return format.attribute("baseColWidth").as_double(8) + 0.71;
+}
+
+double XlsxWorkbook::rowHeight(int row) const
+{
+    sheetDoc(m_active);
+    const Sheet &s = sheet(m_active);
+    const auto it = s.rows.find(row);
+    if (it != s.rows.end()) {
+        const pugi::xml_node r(static_cast<pugi::xml_node_struct *>(it->second));
+        if (r.attribute("ht"))
+            return r.attribute("ht").as_double();
+    }
+    return child(child(sheetDoc(m_active), "worksheet"), "sheetFormatPr").attribute("defaultRowHeight").as_double(15);
+}
+
+void XlsxWorkbook::setRowHeight(int row, double points)
+{
+    sheetDoc(m_active);
+    Sheet &s = sheet(m_active);
+    const auto it = s.rows.find(row);
+    if (it == s.rows.end())
+        return;  // a row without cells keeps the sheet's height
+    const pugi::xml_node r(static_cast<pugi::xml_node_struct *>(it->second));
+    char text[32];
+    *std::to_chars(text, text + sizeof text - 1, points).ptr = '\0';
+    setAttr(r, "ht", text);
+    setAttr(r, "customHeight", "1");
+    s.dirty = true;
 }

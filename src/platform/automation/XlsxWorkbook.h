@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/automation/XlsxStyles.h"
 #include "platform/automation/ZipPackage.h"
 
 #include <QString>
@@ -54,6 +55,18 @@ public:
 
     static QString numberText(double d);
 
+    // The look of the cell's format (the default format's for no cell).
+    XlsxStyles::Look cellLook(int row, int col) const;
+    // Gives the cell a copy of its format that wraps its text.
+    void wrapCell(int row, int col);
+    // Column width in characters, row height in points, as the sheet gives
+    // them or its defaults.
+    double columnWidth(int col) const;
+    double rowHeight(int row) const;
+    // A height of the row's own, kept by every reader; a row without cells
+    // keeps the sheet's.
+    void setRowHeight(int row, double points);
+
 private:
     struct Sheet
     {
@@ -70,6 +83,7 @@ private:
     pugi::xml_node findCell(int row, int col) const;
     pugi::xml_node cellForWrite(int row, int col);
     XlsxSharedStrings &sharedStrings() const;
+    XlsxStyles &styles() const;
     void relateSharedStrings();
     void shiftOtherSheets(int row, int count);
     void shiftDefinedNames(int row, int count);
@@ -82,6 +96,8 @@ private:
     QString m_path;
     mutable std::unique_ptr<XlsxSharedStrings> m_strings; // read on first use
     QString m_stringsPart;        // e.g. "xl/sharedStrings.xml"
+    mutable std::unique_ptr<XlsxStyles> m_styles; // read on first use
+    QString m_stylesPart;         // e.g. "xl/styles.xml"
     bool m_stringsRelated = false; // the workbook's relationships name the part
     mutable std::vector<Sheet> m_sheets;
     std::unique_ptr<pugi::xml_document> m_workbook;

@@ -18,7 +18,7 @@ public:
     QStringList deleted;
     bool reallyDelete = true;  // else deleteTree answers deleteAnswer and touches nothing
     bool deleteAnswer = true;
-    bool openAnswer = true;    // false: no application opens a document
+    bool openAnswer = true;    // false: no application opens a document or a folder
 
     bool openDocument(const QString &path) override
     {
@@ -28,7 +28,7 @@ public:
     bool openFolder(const QString &path) override
     {
         openedFolders.append(path);
-        return true;
+        return openAnswer;
     }
     QString chooseFolder(const QString &prompt, const QString &start) override
     {

@@ -1,5 +1,7 @@
 #include "platform/shell/Shell.h"
 
+#include "platform/shell/ChooserDialog.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -46,8 +48,8 @@ bool Shell::openFolder(const QString &path)
 
 QString Shell::chooseFolder(const QString &prompt, const QString &start)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(QApplication::activeWindow(), prompt, start);
-    return chosen.isEmpty() ? QString() : QDir::cleanPath(chosen);
+    const auto dialog = ChooserDialog::folder(QApplication::activeWindow(), prompt, start);
+    return ChooserDialog::run(*dialog, prompt);
 }
 
 bool Shell::deleteTree(const QString &path)

@@ -269,4 +269,53 @@ QVector<QStringList> readCsv(const QString &file)
     return rows;
 }
 
+QVector<PdfWord> pdfWords(const QString &pdf)
+{
+    const QString html = QString::fromUtf8(run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    QVector<PdfWord> words;
+    int page = 0;
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0) == u"<page ") {
+            ++page;
+            continue;
+        }
+        QString text = m.captured(5);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        words.append({page, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                      m.captured(4).toDouble(), text});
+    }
+    return words;
+}
+
+QStringList printFaults(const QVector<PdfWord> &words)
+{
+    QStringList faults;
+    const auto where = [](const PdfWord &w) {
+        return QStringLiteral("\"%1\" (page %2, %3,%4)").arg(w.text).arg(w.page).arg(w.xMin, 0, 'f', 0).arg(w.yMin, 0, 'f', 0);
+    };
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const PdfWord &a = words[i];
+        if (a.text.contains(u'['))
+            faults << QStringLiteral("placeholder ") + where(a);
+        if (a.text.contains(QStringLiteral("###")))
+            faults << QStringLiteral("number too wide ") + where(a);
+        for (qsizetype j = i + 1; j < words.size() && words[j].page == a.page; ++j) {
+            const PdfWord &b = words[j];
+            // Neighbouring lines may touch; a quarter of a line is no touch.
+            const double across = std::min(a.xMax, b.xMax) - std::max(a.xMin, b.xMin);
+            const double down = std::min(a.yMax, b.yMax) - std::max(a.yMin, b.yMin);
+            const double line = std::min(a.yMax - a.yMin, b.yMax - b.yMin);
+            if (across > 1.0 && down > line / 4)
+                faults << QStringLiteral("overprinted ") + where(a) + QStringLiteral(" and ") + where(b);
+        }
+        if (faults.size() > 8)
+            break;
+    }
+    return faults;
+}
+
 } // namespace IndependentReaders

@@ -78,4 +78,19 @@ QStringList listPdfImages(const QString &pdf);
 // Parses a UTF-8 CSV file (",", '"' quoting) into rows of fields.
 QVector<QStringList> readCsv(const QString &file);
 
+// ---- poppler ----
+// A word of a PDF page as pdftotext places it, in points from the top left.
+struct PdfWord
+{
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    QString text;
+};
+QVector<PdfWord> pdfWords(const QString &pdf);
+// What a reader of the printed pages would stumble on, one line each: a
+// placeholder left ("["), a number too wide for its column ("###"), and
+// words printed over one another (text running over a neighbouring row or
+// cell).
+QStringList printFaults(const QVector<PdfWord> &words);
+
 } // namespace IndependentReaders
