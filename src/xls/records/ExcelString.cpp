@@ -77,6 +77,17 @@ TStringLayout ParseLayout(QByteArrayView data, int offset, int lengthFieldSize, 
     layout.TotalSize = cursor.pos() - offset + rest;
     return layout;
 }
+
+QString LaidOutText(QByteArrayView data, const TStringLayout &layout)
+{
+    const QByteArrayView chars = data.sliced(layout.CharsOffset);
+    if (!layout.Wide)
+        return QString::fromLatin1(chars.first(layout.CharCount));
+    QString text(layout.CharCount, Qt::Uninitialized);
+    for (int i = 0; i < layout.CharCount; ++i)
+        text[i] = QChar(static_cast<quint8>(chars[2 * i]) | (static_cast<quint8>(chars[2 * i + 1]) << 8));
+    return text;
+}
 } // namespace
 
 TExcelString::TExcelString(int lengthFieldSize, const TBaseRecord *&record, int &pos)
@@ -158,19 +169,6 @@ int StringByteSize(QByteArrayView data, int offset, int lengthFieldSize, int giv
 {
     return static_cast<int>(ParseLayout(data, offset, lengthFieldSize, givenLength).TotalSize);
 }
-
-namespace {
-QString LaidOutText(QByteArrayView data, const TStringLayout &layout)
-{
-    const QByteArrayView chars = data.sliced(layout.CharsOffset);
-    if (!layout.Wide)
-        return QString::fromLatin1(chars.first(layout.CharCount));
-    QString text(layout.CharCount, Qt::Uninitialized);
-    for (int i = 0; i < layout.CharCount; ++i)
-        text[i] = QChar(static_cast<quint8>(chars[2 * i]) | (static_cast<quint8>(chars[2 * i + 1]) << 8));
-    return text;
-}
-} // namespace
 
 QString ReadBiffString(QByteArrayView data, int offset, int lengthFieldSize, int *byteSize)
 {
