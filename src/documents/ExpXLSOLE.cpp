@@ -1,6 +1,5 @@
 #include "documents/ExpXLSOLE.h"
 
-#include "core/CoreError.h"
 #include "core/Form1.h"
 #include "documents/DocumentError.h"
 #include "documents/DocumentValues.h"
@@ -136,20 +135,17 @@ bool TExpXLSOLE::OpenTemplate(const QString &templatePath, bool useOle)
     if (templatePath.isEmpty() || !QFileInfo(templatePath).isFile())
         return false;
     const bool xlsx = XlsxWorkbook::hasSignature(templatePath);
-    QString copy;
-    try {
-        copy = Form1().TempFileName(QStringLiteral("XLSTmp"), xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".xls"));
-    } catch (const CoreError &) {
-        return false;
-    }
-    if (copy.isEmpty())
-        return false;
+    // Only a missing template is "false": a template that is there but cannot
+    // be read, or no free temporary name, is an error the clerk reads as it is.
+    const QString copy = Form1().TempFileName(QStringLiteral("XLSTmp"), xlsx ? QStringLiteral(".xlsx") : QStringLiteral(".xls"));
     TXlsFillBackEnd &backEnd = xlsx ? static_cast<TXlsFillBackEnd &>(m_xlsx) : m_engine;
     try {
         backEnd.Open(templatePath, copy);
-    } catch (const std::runtime_error &) {
+    } catch (const std::exception &e) {
         backEnd.Close();
-        return false;
+        throw DocumentError(QStringLiteral("Nu pot citi modelul %1: %2")
+                                .arg(QDir::toNativeSeparators(templatePath), QString::fromUtf8(e.what()))
+                                .toStdString());
     }
     m_backEnd = &backEnd;
     m_workingCopy = copy;

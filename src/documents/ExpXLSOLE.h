@@ -34,9 +34,11 @@ public:
     QVariant BlankValue;
 
     // Closes the workbook open before, then opens a working copy of the
-    // template. False, with no workbook open, when the template is missing or
-    // unreadable or no temporary name is free. useOle asks for spreadsheet
-    // automation; here the template's format alone chooses the back-end.
+    // template. False, with no workbook open, when the template is missing;
+    // a template that cannot be read raises with the reader's own message,
+    // and no free temporary name raises the core's. useOle asks for
+    // spreadsheet automation; here the template's format alone chooses the
+    // back-end.
     bool OpenTemplate(const QString &templatePath, bool useOle);
     // Nothing happens for a sheet number outside 1..sheet count.
     void SelectSheet(int sheet);

@@ -5,6 +5,7 @@
 #include "requests/CereriF.h"
 #include "xls/support/IndependentReaders.h"
 
+#include <QFile>
 #include <QLineEdit>
 
 namespace IR = IndependentReaders;
@@ -152,19 +153,34 @@ TEST(PaymentList, PrintedWholeWithTheLargestTotals)
         EXPECT_TRUE(printed.contains(QString::fromUtf8(whole))) << whole;
 }
 
-TEST(PaymentList, MissingTemplateNamesIt)
+TEST(PaymentList, MissingOrUnreadableTemplateNamesIt)
 {
     PaymentsWorld w;
     writeRequests(w);
     PaymentCommands commands(CereriF());
-    PaymentsWorld::select({}, QStringLiteral("A"), QStringLiteral("Z"), QStringLiteral("ianuarie 2023"));
-    try {
-        commands.BitBtn7Click();
-        FAIL() << "no error";
-    } catch (const DocumentError &e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Nu exista modelul ") + w.data + QStringLiteral("/Stat.xls"));
+    const QString path = w.data + QStringLiteral("/Stat.xls");
+    const struct { const char *name; QByteArray bytes; QString message; } cases[] = {
+        {"missing", {}, QStringLiteral("Nu exista modelul ") + path},
+        // The engine's own reason reaches the clerk, not "missing".
+        {"not a workbook", "Nr;Titular\r\n", QStringLiteral("Nu pot citi modelul %1: \"%1\" is not a compound document (an Excel 97-2003 file)").arg(path)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        if (!c.bytes.isNull()) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.bytes);
+        }
+        PaymentsWorld::select({}, QStringLiteral("A"), QStringLiteral("Z"), QStringLiteral("ianuarie 2023"));
+        try {
+            commands.BitBtn7Click();
+            ADD_FAILURE() << "no error";
+        } catch (const DocumentError &e) {
+            EXPECT_EQ(QString::fromUtf8(e.what()), c.message);
+        }
+        EXPECT_TRUE(w.shell.openedDocuments.isEmpty());
     }
-    EXPECT_TRUE(w.shell.openedDocuments.isEmpty());
 }
 
 TEST(PaymentList, CancelledListLeavesNoMonthPanelForTheTreasury)

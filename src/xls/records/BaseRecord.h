@@ -76,6 +76,10 @@ public:
     virtual bool AttachFollowing(std::unique_ptr<TBaseRecord> &next);
     // Whether a STRING record may follow this one (formula-like records).
     virtual bool AllowsStringAfter() const { return false; }
+    // Called by the factory once the CONTINUE records are attached: a record
+    // whose contents run on into them checks them here, so that a damaged
+    // one is refused when read, not when first used.
+    virtual void ContinuesRead() const {}
     // The record as a cell, or null: cheaper than a dynamic_cast on the
     // load path, which sees every cell of the workbook.
     virtual TCellRecord *AsCell() { return nullptr; }

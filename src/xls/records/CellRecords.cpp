@@ -2,6 +2,7 @@
 
 #include "xls/records/ExcelString.h"
 #include "xls/records/RecordFactory.h"
+#include "xls/records/XlsRecordMessages.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
 #include "xls/storage/GatheringDevice.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <optional>
 
 namespace {
 // The data of a new plain cell, built on the stack: row, column and XF, then
@@ -241,20 +243,64 @@ QVariant TLabelRecord::GetValue() const
 
 // ---- RSTRING
 
+namespace {
+// An RSTRING's text and runs as one way of reading gives them, and whether
+// that way took the record chain to its very end.
+struct TRichReading
+{
+    QString Text;
+    QByteArray Runs;
+    bool Whole = false;
+};
+
+std::optional<TRichReading> ReadRich(const TBaseRecord *record)
+{
+    try {
+        int pos = 6;
+        TRichReading reading;
+        reading.Text = TExcelString(2, record, pos).Value();
+        char count[2];
+        ReadAcrossContinue(record, pos, 2, count);
+        reading.Runs = QByteArray(qsizetype(ReadWord(QByteArrayView(count, 2), 0)) * 4, '\0');
+        ReadAcrossContinue(record, pos, int(reading.Runs.size()), reading.Runs.data());
+        reading.Whole = !record->Continue() && pos == record->DataSize();
+        return reading;
+    } catch (const EExcelException &) {
+        return std::nullopt;
+    }
+}
+
+// The record and its CONTINUE records as one.
+TBaseRecord Joined(const TBaseRecord &first)
+{
+    QByteArray bytes;
+    for (const TBaseRecord *part = &first; part; part = part->Continue())
+        bytes += part->DataView();
+    return TBaseRecord(first.RecordId(), bytes);
+}
+} // namespace
+
 TRStringRecord::TRStringRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 9) {}
 
+// A CONTINUE normally starts the rest of the text with an option byte; one
+// writer splits the bytes as they stand. The reading that takes the chain to
+// its end is the right one, else the one that reads at all; a string neither
+// can read is refused.
 void TRStringRecord::Parse() const
 {
     if (FParsed)
         return;
-    const TBaseRecord *record = this;
-    int pos = 6;
-    FText = TExcelString(2, record, pos).Value();
-    char count[2];
-    ReadAcrossContinue(record, pos, 2, count);
-    QByteArray runs(qsizetype(ReadWord(QByteArrayView(count, 2), 0)) * 4, '\0');
-    ReadAcrossContinue(record, pos, int(runs.size()), runs.data());
-    FRuns = runs;
+    std::optional<TRichReading> reading = ReadRich(this);
+    if (Continue() && (!reading || !reading->Whole)) {
+        const TBaseRecord joined = Joined(*this);
+        std::optional<TRichReading> asTheyStand = ReadRich(&joined);
+        if (asTheyStand && (asTheyStand->Whole || !reading))
+            reading = std::move(asTheyStand);
+    }
+    if (!reading)
+        throw EExcelException(XlsRecordMessages::ErrReadingRecord);
+    FText = std::move(reading->Text);
+    FRuns = std::move(reading->Runs);
     FParsed = true;
 }
 

@@ -125,6 +125,7 @@ public:
     // Reads the string and the runs; raises "Error reading record" when the
     // record chain is short. The getters below call it once.
     void Parse() const;
+    void ContinuesRead() const override { Parse(); }
     QString Text() const;
     // 4 bytes per run, as a rich string stores them.
     QByteArray Runs() const;

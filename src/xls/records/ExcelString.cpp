@@ -50,7 +50,8 @@ struct TStringLayout
     qint64 TotalSize = 0;
 };
 
-TStringLayout ParseLayout(QByteArrayView data, int offset, int lengthFieldSize, int givenLength)
+// With cut, characters that run past the data are left out instead of refused.
+TStringLayout ParseLayout(QByteArrayView data, int offset, int lengthFieldSize, int givenLength, bool cut = false)
 {
     ByteCursor cursor(data);
     cursor.seek(offset);
@@ -66,11 +67,26 @@ TStringLayout ParseLayout(QByteArrayView data, int offset, int lengthFieldSize, 
     const qint64 extension = (flags & FlagExtension) ? cursor.u32() : 0;
     layout.Wide = (flags & FlagWide) != 0;
     layout.CharsOffset = cursor.pos();
-    const qint64 rest = qint64(layout.CharCount) * (layout.Wide ? 2 : 1) + qint64(runs) * 4 + extension;
+    qint64 rest = qint64(layout.CharCount) * (layout.Wide ? 2 : 1) + qint64(runs) * 4 + extension;
+    if (cut && rest > cursor.remaining()) {
+        layout.CharCount = qMin(layout.CharCount, int(cursor.remaining() / (layout.Wide ? 2 : 1)));
+        rest = cursor.remaining();
+    }
     if (layout.CharCount < 0 || rest > cursor.remaining())
         cursor.fail(QString::fromLatin1(XlsRecordMessages::ErrReadingRecord));
     layout.TotalSize = cursor.pos() - offset + rest;
     return layout;
+}
+
+QString LaidOutText(QByteArrayView data, const TStringLayout &layout)
+{
+    const QByteArrayView chars = data.sliced(layout.CharsOffset);
+    if (!layout.Wide)
+        return QString::fromLatin1(chars.first(layout.CharCount));
+    QString text(layout.CharCount, Qt::Uninitialized);
+    for (int i = 0; i < layout.CharCount; ++i)
+        text[i] = QChar(static_cast<quint8>(chars[2 * i]) | (static_cast<quint8>(chars[2 * i + 1]) << 8));
+    return text;
 }
 } // namespace
 
@@ -167,11 +183,10 @@ QString ReadBiffString(QByteArrayView data, int offset, int lengthFieldSize, int
     const TStringLayout layout = ParseLayout(data, offset, lengthFieldSize, 0);
     if (byteSize)
         *byteSize = static_cast<int>(layout.TotalSize);
-    const QByteArrayView chars = data.sliced(layout.CharsOffset);
-    if (!layout.Wide)
-        return QString::fromLatin1(chars.first(layout.CharCount));
-    QString text(layout.CharCount, Qt::Uninitialized);
-    for (int i = 0; i < layout.CharCount; ++i)
-        text[i] = QChar(static_cast<quint8>(chars[2 * i]) | (static_cast<quint8>(chars[2 * i + 1]) << 8));
-    return text;
+    return LaidOutText(data, layout);
+}
+
+QString ReadBiffStringCut(QByteArrayView data, int offset, int lengthFieldSize)
+{
+    return LaidOutText(data, ParseLayout(data, offset, lengthFieldSize, 0, true));
 }

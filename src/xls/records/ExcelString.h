@@ -58,3 +58,6 @@ int StringByteSize(QByteArrayView data, int offset, int lengthFieldSize, int giv
 
 // The text of the BIFF8 string at offset, and its byte size.
 QString ReadBiffString(QByteArrayView data, int offset, int lengthFieldSize, int *byteSize = nullptr);
+// The same, but characters that run past the data are left out: the text is
+// cut to what the data holds (a writer that counts one character too many).
+QString ReadBiffStringCut(QByteArrayView data, int offset, int lengthFieldSize);

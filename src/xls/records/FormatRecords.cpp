@@ -39,7 +39,7 @@ int TXFRecord::ParentXF() const { return ReadWord(DataView(), 4) >> 4; }
 TFormatRecord::TFormatRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
 {
     RequireDataSize(5);
-    StringByteSize(Data(), 2, 2);
+    FormatString();  // the string's own fields must be there
 }
 
 std::unique_ptr<TFormatRecord> TFormatRecord::NewFormat(int formatIndex, const QString &text)
@@ -50,7 +50,9 @@ std::unique_ptr<TFormatRecord> TFormatRecord::NewFormat(int formatIndex, const Q
 }
 
 int TFormatRecord::FormatIndex() const { return ReadWord(DataView(), 0); }
-QString TFormatRecord::FormatString() const { return ReadBiffString(Data(), 2, 2); }
+// A record that ends before its text does is read as far as it goes and
+// written back as it came.
+QString TFormatRecord::FormatString() const { return ReadBiffStringCut(Data(), 2, 2); }
 
 // ---- STYLE
 

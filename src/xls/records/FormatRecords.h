@@ -42,7 +42,8 @@ public:
 
 // FORMAT (0x041E): a number format.
 //   0  u16  format index
-//   2  ...  format text, BIFF8 string with a 2-byte length
+//   2  ...  format text, BIFF8 string with a 2-byte length (cut to the
+//           record when it claims more characters than the record holds)
 class TFormatRecord : public TBaseRecord
 {
 public:

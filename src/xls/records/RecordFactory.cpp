@@ -191,6 +191,7 @@ std::unique_ptr<TBaseRecord> ReadRecordAndFollowers(ByteCursor &stream, quint32 
             continue;
         }
         if (nextId == TableId || nextId == ArrayId || nextId == TScreenTipRecord::Id) {
+            record->ContinuesRead();
             stream.setMark(stream.pos() - 4);  // a record out of place is the one named
             if (depth > 0)
                 throw EExcelException(ErrExcelInvalid);
@@ -206,6 +207,7 @@ std::unique_ptr<TBaseRecord> ReadRecordAndFollowers(ByteCursor &stream, quint32 
         stream.seek(stream.pos() - 4);
         break;
     }
+    record->ContinuesRead();
     return record;
 }
 } // namespace

@@ -230,13 +230,19 @@ void TSCLRecord::SetZoom(int zoom)
 
 TPageHeaderFooterRecord::TPageHeaderFooterRecord(quint16 id, QByteArray data) : TBaseRecord(id, std::move(data))
 {
-    if (DataSize() > 0)
+    if (!IsEmptyText())
         StringByteSize(Data(), 0, 2);  // the text must lie within the record
+}
+
+// Some writers store an empty header as its length alone.
+bool TPageHeaderFooterRecord::IsEmptyText() const
+{
+    return DataSize() == 0 || (DataSize() == 2 && ReadWord(DataView(), 0) == 0);
 }
 
 QString TPageHeaderFooterRecord::Text() const
 {
-    if (DataSize() == 0)
+    if (IsEmptyText())
         return QString();
     return ReadBiffString(Data(), 0, 2);
 }

@@ -124,7 +124,8 @@ public:
 };
 
 // HEADER (0x0014), FOOTER (0x0015):
-//   0  ...  the text as a BIFF8 string with a 2-byte length (no data: empty)
+//   0  ...  the text as a BIFF8 string with a 2-byte length (no data: empty;
+//            a length of 0 may come without the option byte)
 class TPageHeaderFooterRecord : public TBaseRecord
 {
 public:
@@ -132,6 +133,9 @@ public:
     QString Text() const;
     // Rebuilds the data; the size changes, so a list holding it must adjust.
     void SetText(const QString &text);
+
+private:
+    bool IsEmptyText() const;
 };
 
 class TPageHeaderRecord : public TPageHeaderFooterRecord

@@ -132,15 +132,26 @@ void TCellList::SortAll()
     // Files list cells in column order; only rows that are not get sorted
     // now (lookups sort a row themselves when they first need it).
     for (auto &row : FCells) {
-        if (!row || row->Sorted())
+        if (!row)
             continue;
-        for (int i = 1; i < row->Count(); ++i) {
+        for (int i = 1; !row->Sorted() && i < row->Count(); ++i) {
             if (row->Items(i)->Column() < row->Items(i - 1)->Column()) {
                 row->Sort();
                 break;
             }
         }
+        DropOverwrittenCells(*row);
     }
+}
+
+// Some writers put a cell twice, a blank first and its text later: the later
+// record is the cell, as other readers show it, and the only one written back.
+// The row is in column order, equal columns in file order.
+void TCellList::DropOverwrittenCells(TCellRecordList &row)
+{
+    for (int i = row.Count() - 1; i > 0; --i)
+        if (row.Items(i - 1)->Column() == row.Items(i)->Column())
+            row.Delete(i - 1);
 }
 
 void TCellList::MeasureExtent() const

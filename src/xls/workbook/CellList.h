@@ -32,7 +32,8 @@ public:
     void AddCellRecords(std::vector<std::unique_ptr<TCellRecord>> &cells);
     void AddRowRecord(std::unique_ptr<TBaseRecord> row);
     void AddRowRecord(std::unique_ptr<TRowRecord> row);
-    // Sorts every row by column after loading.
+    // Sorts every row by column after loading; of a cell read twice the
+    // later record stays.
     void SortAll();
 
     const TRowRecordList &Rows() const { return FRows; }
@@ -112,6 +113,7 @@ public:
 
 private:
     TCellRecordList &RowCells(int row);
+    static void DropOverwrittenCells(TCellRecordList &row);
     qint64 WriteBlocks(TGatheringDevice *out) const;
     void RemoveCell(int row, int col);
     void RemoveAt(TCellRecordList &cells, int index, int row, int col);

@@ -43,10 +43,6 @@ void TWorkSheet::LoadRecord(std::unique_ptr<TBaseRecord> record)
         if (!record->AsCell())  // a class registered for the id that is no cell
             RaiseFileInvalid();
         std::unique_ptr<TCellRecord> cell(record.release()->AsCell());
-        // A damaged string is refused now, not when the cell is first read.
-        if (id == XlsIds::RString)
-            if (const auto *rich = dynamic_cast<const TRStringRecord *>(cell.get()))
-                rich->Parse();
         FLastFormula = id == XlsIds::Formula ? dynamic_cast<TFormulaRecord *>(cell.get()) : nullptr;
         FCells.AddCellRecord(std::move(cell));
         return;

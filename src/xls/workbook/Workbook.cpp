@@ -42,6 +42,7 @@ void TWorkbook::Load(ByteCursor &cursor)
     RegisterFormulaRecords();
     FGlobals.Clear();
     FSheets.Clear();
+    FUnlistedSheets.Clear();
     try {
         LoadSubstreams(cursor);
     } catch (const EExcelException &e) {
@@ -94,6 +95,8 @@ void TWorkbook::LoadSubstreams(ByteCursor &cursor)
             hasGlobals = true;
             continue;
         }
+        // A substream after the last one the sheet entries name is kept apart.
+        const bool unlisted = hasGlobals && FSheets.Count() >= FGlobals.SheetCount();
         std::unique_ptr<TSheet> sheet;
         if (type == XlsIds::BofWorksheet)
             sheet = std::make_unique<TWorkSheet>(&FGlobals.SST());
@@ -102,10 +105,12 @@ void TWorkbook::LoadSubstreams(ByteCursor &cursor)
         else
             sheet = std::make_unique<TXlsUnsupportedSheet>();
         sheet->LoadFromStream(cursor, std::move(record));
-        FSheets.Add(std::move(sheet));
+        (unlisted ? FUnlistedSheets : FSheets).Add(std::move(sheet));
     }
-    // Every sheet needs its entry in the globals, and the other way round.
-    FLoadingSheet = -1;
+    // Every sheet entry needs its substream: the first without one is named,
+    // at the end of the stream.
+    FLoadingSheet = hasGlobals ? FSheets.Count() : -1;
+    cursor.setMark(cursor.pos());
     if (!hasGlobals || FGlobals.SheetCount() != FSheets.Count())
         XlsRaise(XlsMsg::FileInvalid);
 }
@@ -171,14 +176,15 @@ void TWorkbook::CompactStrings()
     TSST &sst = FGlobals.SST();
     std::vector<bool> used(size_t(sst.Count()), false);
     quint32 refs = 0;
-    for (int i = 0; i < FSheets.Count(); ++i)
-        if (TWorkSheet *sheet = WorkSheets(i))
+    // A worksheet no sheet entry names still refers to the strings.
+    for (int i = 0; i < StreamPartCount(); ++i)
+        if (TWorkSheet *sheet = StreamPart(i)->AsWorkSheet())
             sheet->Cells().MarkStrings(used, refs);
     if (std::find(used.begin(), used.end(), false) != used.end()) {
         std::vector<quint32> newIndex;
         sst.Compact(used, newIndex);
-        for (int i = 0; i < FSheets.Count(); ++i)
-            if (TWorkSheet *sheet = WorkSheets(i))
+        for (int i = 0; i < StreamPartCount(); ++i)
+            if (TWorkSheet *sheet = StreamPart(i)->AsWorkSheet())
                 sheet->Cells().RemapStrings(newIndex);
     }
     FGlobals.SetSSTReferences(refs);
@@ -238,24 +244,36 @@ qint64 TWorkbook::PrepareSave()
     // and every part knows its size without being written: the positions
     // are settled first and the stream is then written front to back.
     FSavePositions.assign(1, FGlobals.TotalSize());
-    for (int i = 0; i < FSheets.Count(); ++i) {
-        SetSheetPosition(i, FSavePositions.back());
-        FSavePositions.push_back(FSavePositions.back() + FSheets.Items(i)->TotalSize());
+    for (int i = 0; i < StreamPartCount(); ++i) {
+        if (i < FSheets.Count())
+            SetSheetPosition(i, FSavePositions.back());
+        FSavePositions.push_back(FSavePositions.back() + StreamPart(i)->TotalSize());
     }
     return FSavePositions.back();
+}
+
+// The sheets, then the substreams no sheet entry names.
+int TWorkbook::StreamPartCount() const
+{
+    return FSheets.Count() + FUnlistedSheets.Count();
+}
+
+TSheet *TWorkbook::StreamPart(int i) const
+{
+    return i < FSheets.Count() ? FSheets.Items(i) : FUnlistedSheets.Items(i - FSheets.Count());
 }
 
 void TWorkbook::SaveToStream(QIODevice &stream) const
 {
     // A part that writes other than it counted would leave wrong positions behind.
-    if (FSavePositions.size() != size_t(FSheets.Count()) + 1)
+    if (FSavePositions.size() != size_t(StreamPartCount()) + 1)
         XlsRaise(XlsMsg::LogicalError);
     const qint64 start = stream.pos();
     FGlobals.SaveToStream(stream);
-    for (int i = 0; i < FSheets.Count(); ++i) {
+    for (int i = 0; i < StreamPartCount(); ++i) {
         if (stream.pos() - start != FSavePositions[size_t(i)])
             XlsRaise(XlsMsg::LogicalError);
-        FSheets.Items(i)->SaveToStream(stream);
+        StreamPart(i)->SaveToStream(stream);
     }
     if (stream.pos() - start != FSavePositions.back())
         XlsRaise(XlsMsg::LogicalError);

@@ -69,11 +69,16 @@ private:
     void AssignCodeNames();
     void CompactStrings();
     std::unique_ptr<TWorkSheet> NewEmptySheet();
+    int StreamPartCount() const;
+    TSheet *StreamPart(int i) const;
     TSheetInfo InfoFor(int sheet, int formulaSheet);
     void ShiftReferences(int sheet, int rowPos, int rowCount, int colCount, int colPos);
 
     TWorkbookGlobals FGlobals;
     TSheetList FSheets;
+    // Substreams after the last sheet that no sheet entry names: kept, never
+    // shown, written back after the sheets.
+    TSheetList FUnlistedSheets;
     // Where each sheet starts in the stream being saved, and where it ends.
     std::vector<qint64> FSavePositions;
     int FLoadingSheet = -1;  // -1 while the globals load

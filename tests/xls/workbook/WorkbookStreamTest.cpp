@@ -1,7 +1,10 @@
 // The record stream of a workbook: code names made on save, and broken or
 // foreign streams that must be refused without harm.
 #include "xls/support/IndependentReaders.h"
+#include "xls/records/FormatRecords.h"
+#include "xls/workbook/CellList.h"
 #include "xls/workbook/EmptyWorkbook.h"
+#include "xls/workbook/PageSetup.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/Workbook.h"
 
@@ -11,6 +14,7 @@
 #include <QFile>
 
 #include <cstring>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +72,15 @@ QByteArray EmptyWith(const QByteArray &extra, quint16 beforeId, int skip = 0)
         if (IdAt(stream, offset) == beforeId && skip-- == 0)
             return stream.insert(offset, extra);
     return stream;
+}
+
+// Where the first sheet's BOF stands.
+int SheetStart(const QByteArray &stream)
+{
+    for (int offset : RecordOffsets(stream))
+        if (IdAt(stream, offset) == 0x0809 && offset > 0)
+            return offset;
+    return 0;
 }
 
 QByteArray FixtureWorkbookStream(const char *book)
@@ -145,17 +158,14 @@ TEST(BrokenStreams, AreRefusedWithTheEnginesMessage)
         {"a second globals substream",
          empty.left(RecordOffsets(empty)[1]) + empty, "Error reading Excel records. File invalid",
          "globals, înregistrarea 0x0809, la octetul 20"},
-        {"more sheets than entries", empty + empty.mid(RecordOffsets(empty).at([&] {
-             int i = 0;
-             for (int o : RecordOffsets(empty)) {
-                 if (IdAt(empty, o) == 0x0809 && o > 0)
-                     return i;
-                 ++i;
-             }
-             return 0;
-         }())),
-         "Error reading Excel records. File invalid",
-         "globals, înregistrarea 0x000a, la octetul 1504"},
+        // The sheet named by the entry is missing: the place is that sheet, at the end.
+        {"entry without its substream", empty.left(SheetStart(empty)),
+         "Error reading Excel records. File invalid", "foaia \"Sheet1\", înregistrarea 0x0000, la octetul 892"},
+        // 14 characters claimed, 4 in the record and 3 in its CONTINUE, read
+        // with or without an option byte in front of them.
+        {"rich string damaged past its CONTINUE",
+         EmptyWith(Record(0x00D6, QByteArray("\0\0\0\0\x0f\0\x0e\0\0Gras", 13)) + Record(0x003C, QByteArray("\0 si", 4)), 0x023E),
+         "Error reading record", "foaia \"Sheet1\", înregistrarea 0x00d6, la octetul 1174"},
         {"short cell record", EmptyWith(Record(0x0203, QByteArray(3, '\0')), 0x023E),
          "Record with ID 0x203 is invalid",
          "foaia \"Sheet1\", înregistrarea 0x0203, la octetul 1174"},
@@ -231,6 +241,80 @@ TEST(BrokenStreams, TruncationAndCorruptionSweeps)
         // The sweep reached both sides: damage the loader refuses and damage it survives.
         EXPECT_GT(refused, 0);
         EXPECT_GT(saved, 0);
+    }
+}
+
+// Shapes of real files that other readers read and the engine once refused
+// or read wrong. Each is read as they read it, and its save reads the same.
+TEST(ForeignStreams, AreReadAsOtherReadersReadThem)
+{
+    const QByteArray empty = EmptyStream();
+    const auto u16 = [](int v) { return QByteArray(1, char(v & 0xFF)) + char(v >> 8); };
+    const auto head = [&](int row, int col) { return u16(row) + u16(col) + u16(15); };
+    // A second worksheet substream, marked by a record of its own.
+    const QByteArray extra = EmptyWith(Record(0x0999, "keep"), 0x023E).mid(SheetStart(empty));
+    const QByteArray shortFormat = Record(0x041E, u16(200) + u16(5) + '\0' + "0.0%");
+    const QByteArray emptyHeader = Record(0x0014, u16(0));
+    const QByteArray blanks = Record(0x00BE, head(0, 0).left(4) + u16(15) + u16(15) + u16(15) + u16(2));
+    // The rest of the text goes on without an option byte, as one writer splits it.
+    const auto rich = [&](const QByteArray &text, int inFirst) {
+        return Record(0x00D6, head(0, 0) + u16(int(text.size())) + '\0' + text.left(inFirst))
+             + Record(0x003C, text.mid(inFirst) + u16(1) + u16(0) + u16(5));
+    };
+    QByteArray longText;
+    for (int i = 0; i < 10020; ++i)
+        longText += char('a' + i % 26);
+    const auto cellText = [](TWorkbook &book) { return book.WorkSheets(0)->Cells().CellValue(0, 0); };
+    const struct {
+        const char *name;
+        QByteArray stream;
+        std::function<QVariant(TWorkbook &)> probe;
+        QVariant expected;
+        QByteArray saved;  // what the save keeps as it came
+    } rows[] = {
+        {"a substream no sheet entry names", empty + extra,
+         [](TWorkbook &book) { return QVariant(book.SheetCount()); }, 1, extra},
+        {"an empty header of its length alone", EmptyWith(emptyHeader, 0x0014),
+         [](TWorkbook &book) { return QVariant(TPageSetup::Read(book.WorkSheets(0)->Records()).Header); },
+         QString(), emptyHeader},
+        {"a FORMAT one byte shorter than its text", EmptyWith(shortFormat, 0x00E0),
+         [](TWorkbook &book) {
+             const TBaseRecordList &records = book.Globals().Records();
+             for (int i = 0; i < records.Count(); ++i)
+                 if (const auto *format = dynamic_cast<const TFormatRecord *>(records.Items(i)))
+                     if (format->FormatIndex() == 200)
+                         return QVariant(format->FormatString());
+             return QVariant();
+         },
+         QStringLiteral("0.0%"), shortFormat},
+        // The later record is the cell; the save writes each cell once.
+        {"a cell written blank and then as text",
+         EmptyWith(blanks + Record(0x0204, head(0, 1) + u16(4) + '\0' + "Text"), 0x023E),
+         [](TWorkbook &book) {
+             const TCellList &cells = book.WorkSheets(0)->Cells();
+             return QVariant(QVariantList{cells.CellValue(0, 1), cells.RowCells(0)->Count()});
+         },
+         QVariantList{QStringLiteral("Text"), 3}, QByteArray()},
+        // The first byte goes on as a character: read with an option byte the
+        // text runs past the record.
+        {"a rich string continued without an option byte", EmptyWith(rich("Gras si normal", 4), 0x023E),
+         cellText, QStringLiteral("Gras si normal"), rich("Gras si normal", 4)},
+        {"a long rich string continued without an option byte",
+         EmptyWith(rich(longText, 8224 - 9), 0x023E), cellText, QString::fromLatin1(longText), QByteArray()},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        TWorkbook book, back;
+        try {
+            book.LoadFromStream(r.stream);
+            EXPECT_EQ(r.probe(book), r.expected);
+            const QByteArray saved = book.SaveToBytes();
+            EXPECT_TRUE(saved.contains(r.saved));
+            back.LoadFromStream(saved);
+            EXPECT_EQ(r.probe(back), r.expected);
+        } catch (const std::exception &e) {
+            ADD_FAILURE() << e.what();
+        }
     }
 }
 
