@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QStorageInfo>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -112,6 +113,23 @@ QByteArray inflateStream(Cursor &cur, quint32 size, const QString &name)
         cur.fail(QStringLiteral("fisierul %1 are %2 octeti in loc de %3").arg(name).arg(produced).arg(size));
     cur.skip(qsizetype(used));
     return out;
+}
+
+// What the files claimed so far add up to, against what an archive of this
+// size can honestly hold and what the disk can take.
+void checkUnpackedTotal(quint64 total, quint64 archiveSize, const ArchiveLimits &limits)
+{
+    if (total > archiveSize * ArchiveLimits::MaxUnpackRatio + ArchiveLimits::SmallArchiveAllowance)
+        throw ArchiveError(QStringLiteral("Arhiva este refuzata: fisierele ei ar avea cel putin %1 octeti, de mai mult de "
+                                          "%2 de ori cat arhiva (%3 octeti), cum nicio arhiva de date nu are. Nu s-a scris nimic.")
+                               .arg(total)
+                               .arg(ArchiveLimits::MaxUnpackRatio)
+                               .arg(archiveSize));
+    if (total > limits.freeSpace)
+        throw ArchiveError(QStringLiteral("Nu este spatiu pe disc pentru arhiva: fisierele ei au nevoie de cel putin %1 octeti, "
+                                          "iar pe disc sunt liberi %2. Nu s-a scris nimic.")
+                               .arg(total)
+                               .arg(limits.freeSpace));
 }
 
 QByteArray deflateMax(const QByteArray &data)
@@ -249,6 +267,7 @@ QList<DataArchive::Entry> DataArchive::decode(QByteArrayView bytes, const Limits
         if (size > limits.maxFileSize || total > limits.maxTotalSize
             || quint64(size) > quint64(cur.remaining()) * MaxInflateRatio + 64)
             cur.fail(QStringLiteral("marimea fisierului %1 (%2 octeti) nu este credibila").arg(name).arg(size));
+        checkUnpackedTotal(total, quint64(bytes.size()), limits);
         entries.append({name, inflateStream(cur, size, name)});
     }
     if (!cur.atEnd())
@@ -298,9 +317,13 @@ void DataArchive::saveFolder(const QString &folder, const QString &archivePath)
 
 void DataArchive::restoreFolder(const QString &archivePath, const QString &folder)
 {
-    const QList<Entry> entries = readFile(archivePath);
     if (!QFileInfo(folder).isDir())
         throw ArchiveError(QStringLiteral("Directorul de date %1 nu exista.").arg(folder));
+    Limits limits;
+    const QStorageInfo disk(folder);
+    if (disk.isValid() && disk.bytesAvailable() >= 0)
+        limits.freeSpace = quint64(disk.bytesAvailable());
+    const QList<Entry> entries = readFile(archivePath, limits);
 
     QHash<QString, QString> existing;
     const QStringList oldNames = folderFiles(folder);
