@@ -1,8 +1,10 @@
 #include "core/DataArchive.h"
 
+#include "core/RestoreJournal.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
+#include "platform/io/KillPoint.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,35 +189,11 @@ QString freeAsideFolder(const QString &folder)
     throw ArchiveError(QStringLiteral("Nu pot face un director de siguranta in %1.").arg(folder));
 }
 
-// The files moved aside, put back on failure.
-class AsideFiles
+void moveAside(const QString &folder, const QString &aside, const QString &name)
 {
-public:
-    AsideFiles(QString folder, QString aside) : m_folder(std::move(folder)), m_aside(std::move(aside)) {}
-
-    void move(const QString &name)
-    {
-        if (!QFile::rename(m_folder + u'/' + name, m_aside + u'/' + name))
-            throw ArchiveError(QStringLiteral("Nu pot muta fisierul %1 (este deschis?).").arg(name));
-        m_moved.append(name);
-    }
-
-    void putBack(const QStringList &written)
-    {
-        for (const QString &name : written)
-            QFile::remove(m_folder + u'/' + name);
-        for (const QString &name : std::as_const(m_moved))
-            QFile::rename(m_aside + u'/' + name, m_folder + u'/' + name);
-        QDir(m_aside).removeRecursively();
-    }
-
-    void discard() { QDir(m_aside).removeRecursively(); }
-
-private:
-    QString m_folder;
-    QString m_aside;
-    QStringList m_moved;
-};
+    if (!QFile::rename(folder + u'/' + name, aside + u'/' + name))
+        throw ArchiveError(QStringLiteral("Nu pot muta fisierul %1 (este deschis?).").arg(name));
+}
 
 } // namespace
 
@@ -338,20 +316,38 @@ void DataArchive::restoreFolder(const QString &archivePath, const QString &folde
         FileWriteError::as<ArchiveError>([&] { files.add(folder + u'/' + names.last(), e.data); });
     }
 
-    AsideFiles aside(folder, freeAsideFolder(folder));
-    try {
-        for (const QString &name : oldNames)
-            if (!samePath(folder + u'/' + name, archivePath))
-                aside.move(name);
-    } catch (...) {
-        aside.putBack({});
-        throw;
+    const QString aside = freeAsideFolder(folder);
+    RestoreJournal journal;
+    journal.aside = QFileInfo(aside).fileName();
+    for (const QString &name : oldNames)
+        if (!samePath(folder + u'/' + name, archivePath) && name != RestoreJournal::FileName)
+            journal.old.append(name);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QByteArray &data = entries[i].data;
+        journal.files.append({names[i], QFileInfo(files.pending()[size_t(i)].temp).fileName(), data.size(),
+                              quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())))});
     }
     try {
+        journal.save(folder);
+    } catch (...) {
+        QDir().rmdir(aside);
+        throw;
+    }
+    // From here a kill leaves the journal, and the next start finishes or undoes the swap.
+    try {
+        for (const QString &name : std::as_const(journal.old)) {
+            KillPoint::reach("restore.move");
+            moveAside(folder, aside, name);
+        }
+        KillPoint::reach("restore.swap");
         FileWriteError::as<ArchiveError>([&] { files.commit(); });
     } catch (...) {
-        aside.putBack(names);
+        try {
+            journal.putBack(folder);
+        } catch (const ArchiveError &) {
+            // The journal stays: the next start puts them back.
+        }
         throw;
     }
-    aside.discard();
+    journal.finish(folder);
 }

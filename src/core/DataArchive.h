@@ -63,9 +63,11 @@ public:
 
     // Replaces the folder's files with the archive's content. The archive is
     // read and checked, and every file written beside its target, before the
-    // old files are touched; they are then moved aside, the new ones renamed
+    // old files are touched; then a journal of the swap is written (see
+    // RestoreJournal), the old files are moved aside, the new ones renamed
     // in, and the old ones put back if anything fails. A name that differs
-    // only in case from an existing file keeps the existing file's name.
+    // only in case from an existing file keeps the existing file's name. An
+    // archive inside the folder stays where it is.
     static void restoreFolder(const QString &archivePath, const QString &folder);
 
     // A plain file name: not empty, no folder separators, not "." or "..",

@@ -2,8 +2,6 @@
 
 #include "core/DataArchive.h"
 
-#include <QDirIterator>
-#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -15,18 +13,6 @@
 namespace {
 
 using Entry = DataArchive::Entry;
-
-// Every file under the folder (subfolders included) with its bytes.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), it.fileInfo().isDir() ? QByteArray("<dir>") : readBytes(path));
-    }
-    return files;
-}
 
 QByteArray u32(quint32 v)
 {
@@ -299,6 +285,19 @@ TEST(DataArchive, SavingIntoTheDataFolderLeavesTheArchiveItselfOut)
     const QList<Entry> entries = DataArchive::readFile(archive);
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0].name, QStringLiteral("Log.dbf"));
+}
+
+TEST(DataArchive, RestoringFromAnArchiveInsideTheDataFolderKeepsTheArchive)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    QDir().mkpath(data);
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), "old");
+    const QByteArray archive = DataArchive::encode({{QStringLiteral("Cereri.dbf"), "new"}});
+    writeBytes(data + QStringLiteral("/copie.L21"), archive);
+    DataArchive::restoreFolder(data + QStringLiteral("/copie.L21"), data);
+    const QMap<QString, QByteArray> expected = {{QStringLiteral("Cereri.dbf"), "new"}, {QStringLiteral("copie.L21"), archive}};
+    EXPECT_EQ(snapshot(data), expected);
 }
 
 TEST(DataArchive, MissingArchiveIsAClearError)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -45,6 +46,12 @@ QString temporaryNameFor(const QString &target)
     const QFileInfo info(target);
     return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".")
            + QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".part");
+}
+
+const QRegularExpression &temporaryNamePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.[0-9a-z]{1,7}\\.part$"));
+    return pattern;
 }
 
 // Opens a fresh temporary file beside `target`, with the target's permissions
@@ -217,6 +224,11 @@ void DurableFile::save(const QString &target, const QByteArray &bytes)
     DurableFile f(target);
     f.write(bytes);
     f.commit();
+}
+
+bool DurableFile::isTemporaryName(const QString &fileName)
+{
+    return temporaryNamePattern().match(fileName).hasMatch();
 }
 
 void DurableFile::syncFolder(const QString &folder)

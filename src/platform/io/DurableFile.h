@@ -48,6 +48,9 @@ public:
 
     // Whole-file write in one call.
     static void save(const QString &target, const QByteArray &bytes);
+    // Whether a file name is one of our temporary names (".<target>.<random>.part"):
+    // what a run killed before its rename leaves behind.
+    static bool isTemporaryName(const QString &fileName);
     // Syncs a folder so a rename in it survives a power cut (best effort).
     static void syncFolder(const QString &folder);
     // The Romanian sentence for a failed write of `path` with errno `error`.
@@ -92,8 +95,11 @@ public:
     // Renames every temporary file over its target.
     void commit();
 
-private:
     struct Pending { QString target, temp; };
+    // Each file waiting for commit(), with its temporary file (absolute paths).
+    const std::vector<Pending> &pending() const { return m_pending; }
+
+private:
     std::vector<Pending> m_pending;
     bool m_done = false;
 };
