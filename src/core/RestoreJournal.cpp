@@ -40,6 +40,13 @@ bool wholeAt(const QString &path, qint64 size, quint32 crc)
     return quint32(sum) == crc;
 }
 
+// A name that stays inside the folder: the old files' names are whatever the
+// folder held, so only what would lead out of it is refused.
+bool insideFolder(const QString &name)
+{
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/');
+}
+
 // rename(2): replaces the target, unlike QFile::rename.
 bool renameOver(const QString &from, const QString &to)
 {
@@ -86,14 +93,15 @@ std::optional<RestoreJournal> RestoreJournal::load(const QString &folder)
     bool plain = isAsideName(j.aside);
     for (const QJsonValue &v : root.value(QStringLiteral("old")).toArray()) {
         j.old.append(v.toString());
-        plain = plain && DataArchive::isPlainName(j.old.last());
+        plain = plain && insideFolder(j.old.last());
     }
     for (const QJsonValue &v : root.value(QStringLiteral("new")).toArray()) {
         const QJsonObject o = v.toObject();
         j.files.append({o.value(QStringLiteral("name")).toString(), o.value(QStringLiteral("temp")).toString(),
                         qint64(o.value(QStringLiteral("size")).toDouble(-1)),
                         quint32(o.value(QStringLiteral("crc")).toDouble())});
-        plain = plain && DataArchive::isPlainName(j.files.last().name) && DurableFile::isTemporaryName(j.files.last().temp);
+        plain = plain && insideFolder(j.files.last().name) && DurableFile::isTemporaryName(j.files.last().temp)
+                && !j.files.last().temp.contains(u'/');
     }
     // Only names of our own, inside the folder, are ever renamed or removed.
     if (!plain)

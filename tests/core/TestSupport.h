@@ -43,16 +43,19 @@ inline QByteArray readBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Every file and folder under `folder` (subfolders included), with the files' bytes.
-inline QMap<QString, QByteArray> snapshot(const QString &folder)
+// Every file and folder below root, hidden ones too, with its bytes.
+inline QMap<QString, QByteArray> snapshot(const QString &root)
 {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QMap<QString, QByteArray> s;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), it.fileInfo().isDir() ? QByteArray("<dir>") : readBytes(path));
+        QFile f(path);
+        s.insert(QDir(root).relativeFilePath(path),
+                 it.fileInfo().isDir() ? QByteArray("<folder>") : f.open(QIODevice::ReadOnly) ? f.readAll() : "<?>");
     }
-    return files;
+    return s;
 }
 
 // Readable QString values in failure messages.
