@@ -195,6 +195,35 @@ void moveAside(const QString &folder, const QString &aside, const QString &name)
         throw ArchiveError(QStringLiteral("Nu pot muta fisierul %1 (este deschis?).").arg(name));
 }
 
+// The swap itself: the journal goes to disk first, then the old files aside
+// and the new ones in; a failure puts the old ones back, a kill leaves the
+// journal for the next start to finish or undo.
+void swapIn(const QString &folder, const RestoreJournal &journal, DurableFileSet &files)
+{
+    try {
+        journal.save(folder);
+    } catch (...) {
+        QDir().rmdir(folder + u'/' + journal.aside);
+        throw;
+    }
+    try {
+        for (const QString &name : journal.old) {
+            KillPoint::reach("restore.move");
+            moveAside(folder, folder + u'/' + journal.aside, name);
+        }
+        KillPoint::reach("restore.swap");
+        FileWriteError::as<ArchiveError>([&] { files.commit(); });
+    } catch (...) {
+        try {
+            journal.putBack(folder);
+        } catch (const ArchiveError &) {
+            // The journal stays: the next start puts them back.
+        }
+        throw;
+    }
+    journal.finish(folder);
+}
+
 } // namespace
 
 bool DataArchive::isPlainName(const QString &name)
@@ -316,38 +345,13 @@ void DataArchive::restoreFolder(const QString &archivePath, const QString &folde
         FileWriteError::as<ArchiveError>([&] { files.add(folder + u'/' + names.last(), e.data); });
     }
 
-    const QString aside = freeAsideFolder(folder);
     RestoreJournal journal;
-    journal.aside = QFileInfo(aside).fileName();
+    journal.aside = QFileInfo(freeAsideFolder(folder)).fileName();
     for (const QString &name : oldNames)
         if (!samePath(folder + u'/' + name, archivePath) && name != RestoreJournal::FileName)
             journal.old.append(name);
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const QByteArray &data = entries[i].data;
-        journal.files.append({names[i], QFileInfo(files.pending()[size_t(i)].temp).fileName(), data.size(),
-                              quint32(crc32(0, reinterpret_cast<const Bytef *>(data.constData()), uInt(data.size())))});
-    }
-    try {
-        journal.save(folder);
-    } catch (...) {
-        QDir().rmdir(aside);
-        throw;
-    }
-    // From here a kill leaves the journal, and the next start finishes or undoes the swap.
-    try {
-        for (const QString &name : std::as_const(journal.old)) {
-            KillPoint::reach("restore.move");
-            moveAside(folder, aside, name);
-        }
-        KillPoint::reach("restore.swap");
-        FileWriteError::as<ArchiveError>([&] { files.commit(); });
-    } catch (...) {
-        try {
-            journal.putBack(folder);
-        } catch (const ArchiveError &) {
-            // The journal stays: the next start puts them back.
-        }
-        throw;
-    }
-    journal.finish(folder);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        journal.files.append({names[i], QFileInfo(files.pending()[size_t(i)].temp).fileName(), entries[i].data.size(),
+                              RestoreJournal::checksum(entries[i].data)});
+    swapIn(folder, journal, files);
 }

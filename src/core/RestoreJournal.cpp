@@ -61,6 +61,11 @@ void removeJournal(const QString &folder)
 
 } // namespace
 
+quint32 RestoreJournal::checksum(QByteArrayView bytes)
+{
+    return quint32(crc32(0, reinterpret_cast<const Bytef *>(bytes.data()), uInt(bytes.size())));
+}
+
 bool RestoreJournal::isAsideName(const QString &name)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\.restore-\\d{1,3}$"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,8 @@ public:
     QStringList old;      // the old files
     QList<NewFile> files;
 
+    // The check sum a new file is known by.
+    static quint32 checksum(QByteArrayView bytes);
     // Whether a name is one of the folders the old files are moved into.
     static bool isAsideName(const QString &name);
 
