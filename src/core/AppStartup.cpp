@@ -11,6 +11,7 @@
 #include "core/OfficeLock.h"
 #include "core/OutputRecovery.h"
 #include "core/ResourceStore.h"
+#include "core/StartupRecovery.h"
 #include "platform/db/Dbf.h"
 #include "tables/RequestTables.h"
 #include "platform/profile/AppFolders.h"
@@ -41,7 +42,12 @@ QString AppStartup::unpackArchive(const QString &archive)
             continue;
         if (!QDir().mkpath(folder))
             break;
-        DataArchive::restoreFolder(archive, folder);
+        try {
+            DataArchive::restoreFolder(archive, folder);
+        } catch (...) {
+            QDir(folder).removeRecursively(); // a refused archive leaves no copy behind
+            throw;
+        }
         return folder;
     }
     throw CoreError(QStringLiteral("Nu pot face un director pentru arhiva in %1.").arg(temp));
@@ -87,6 +93,7 @@ AppStartup::Mode AppStartup::start(const QStringList &arguments)
     s_keepTemp = false;
     TForm1::WriteMachine(QStringLiteral("AppDir"), f.AppDir());
     TForm1::WriteMachine(QStringLiteral("Versiune"), QCoreApplication::applicationVersion());
+    StartupRecovery::run(f.DataDir(), f.TempDir());
 
     Mode mode = Mode::Local;
     QString where;

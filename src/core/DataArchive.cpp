@@ -1,14 +1,17 @@
 #include "core/DataArchive.h"
 
+#include "core/RestoreJournal.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
+#include "platform/io/KillPoint.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QStorageInfo>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -114,6 +117,23 @@ QByteArray inflateStream(Cursor &cur, quint32 size, const QString &name)
     return out;
 }
 
+// What the files claimed so far add up to, against what an archive of this
+// size can honestly hold and what the disk can take.
+void checkUnpackedTotal(quint64 total, quint64 archiveSize, const ArchiveLimits &limits)
+{
+    if (total > archiveSize * ArchiveLimits::MaxUnpackRatio + ArchiveLimits::SmallArchiveAllowance)
+        throw ArchiveError(QStringLiteral("Arhiva este refuzata: fisierele ei ar avea cel putin %1 octeti, de mai mult de "
+                                          "%2 de ori cat arhiva (%3 octeti), cum nicio arhiva de date nu are. Nu s-a scris nimic.")
+                               .arg(total)
+                               .arg(ArchiveLimits::MaxUnpackRatio)
+                               .arg(archiveSize));
+    if (total > limits.freeSpace)
+        throw ArchiveError(QStringLiteral("Nu este spatiu pe disc pentru arhiva: fisierele ei au nevoie de cel putin %1 octeti, "
+                                          "iar pe disc sunt liberi %2. Nu s-a scris nimic.")
+                               .arg(total)
+                               .arg(limits.freeSpace));
+}
+
 QByteArray deflateMax(const QByteArray &data)
 {
     uLongf bound = compressBound(uLong(data.size()));
@@ -169,35 +189,40 @@ QString freeAsideFolder(const QString &folder)
     throw ArchiveError(QStringLiteral("Nu pot face un director de siguranta in %1.").arg(folder));
 }
 
-// The files moved aside, put back on failure.
-class AsideFiles
+void moveAside(const QString &folder, const QString &aside, const QString &name)
 {
-public:
-    AsideFiles(QString folder, QString aside) : m_folder(std::move(folder)), m_aside(std::move(aside)) {}
+    if (!QFile::rename(folder + u'/' + name, aside + u'/' + name))
+        throw ArchiveError(QStringLiteral("Nu pot muta fisierul %1 (este deschis?).").arg(name));
+}
 
-    void move(const QString &name)
-    {
-        if (!QFile::rename(m_folder + u'/' + name, m_aside + u'/' + name))
-            throw ArchiveError(QStringLiteral("Nu pot muta fisierul %1 (este deschis?).").arg(name));
-        m_moved.append(name);
+// The swap itself: the journal goes to disk first, then the old files aside
+// and the new ones in; a failure puts the old ones back, a kill leaves the
+// journal for the next start to finish or undo.
+void swapIn(const QString &folder, const RestoreJournal &journal, DurableFileSet &files)
+{
+    try {
+        journal.save(folder);
+    } catch (...) {
+        QDir().rmdir(folder + u'/' + journal.aside);
+        throw;
     }
-
-    void putBack(const QStringList &written)
-    {
-        for (const QString &name : written)
-            QFile::remove(m_folder + u'/' + name);
-        for (const QString &name : std::as_const(m_moved))
-            QFile::rename(m_aside + u'/' + name, m_folder + u'/' + name);
-        QDir(m_aside).removeRecursively();
+    try {
+        for (const QString &name : journal.old) {
+            KillPoint::reach("restore.move");
+            moveAside(folder, folder + u'/' + journal.aside, name);
+        }
+        KillPoint::reach("restore.swap");
+        FileWriteError::as<ArchiveError>([&] { files.commit(); });
+    } catch (...) {
+        try {
+            journal.putBack(folder);
+        } catch (const ArchiveError &) {
+            // The journal stays: the next start puts them back.
+        }
+        throw;
     }
-
-    void discard() { QDir(m_aside).removeRecursively(); }
-
-private:
-    QString m_folder;
-    QString m_aside;
-    QStringList m_moved;
-};
+    journal.finish(folder);
+}
 
 } // namespace
 
@@ -249,6 +274,7 @@ QList<DataArchive::Entry> DataArchive::decode(QByteArrayView bytes, const Limits
         if (size > limits.maxFileSize || total > limits.maxTotalSize
             || quint64(size) > quint64(cur.remaining()) * MaxInflateRatio + 64)
             cur.fail(QStringLiteral("marimea fisierului %1 (%2 octeti) nu este credibila").arg(name).arg(size));
+        checkUnpackedTotal(total, quint64(bytes.size()), limits);
         entries.append({name, inflateStream(cur, size, name)});
     }
     if (!cur.atEnd())
@@ -298,9 +324,13 @@ void DataArchive::saveFolder(const QString &folder, const QString &archivePath)
 
 void DataArchive::restoreFolder(const QString &archivePath, const QString &folder)
 {
-    const QList<Entry> entries = readFile(archivePath);
     if (!QFileInfo(folder).isDir())
         throw ArchiveError(QStringLiteral("Directorul de date %1 nu exista.").arg(folder));
+    Limits limits;
+    const QStorageInfo disk(folder);
+    if (disk.isValid() && disk.bytesAvailable() >= 0)
+        limits.freeSpace = quint64(disk.bytesAvailable());
+    const QList<Entry> entries = readFile(archivePath, limits);
 
     QHash<QString, QString> existing;
     const QStringList oldNames = folderFiles(folder);
@@ -315,20 +345,13 @@ void DataArchive::restoreFolder(const QString &archivePath, const QString &folde
         FileWriteError::as<ArchiveError>([&] { files.add(folder + u'/' + names.last(), e.data); });
     }
 
-    AsideFiles aside(folder, freeAsideFolder(folder));
-    try {
-        for (const QString &name : oldNames)
-            if (!samePath(folder + u'/' + name, archivePath))
-                aside.move(name);
-    } catch (...) {
-        aside.putBack({});
-        throw;
-    }
-    try {
-        FileWriteError::as<ArchiveError>([&] { files.commit(); });
-    } catch (...) {
-        aside.putBack(names);
-        throw;
-    }
-    aside.discard();
+    RestoreJournal journal;
+    journal.aside = QFileInfo(freeAsideFolder(folder)).fileName();
+    for (const QString &name : oldNames)
+        if (!samePath(folder + u'/' + name, archivePath) && name != RestoreJournal::FileName)
+            journal.old.append(name);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        journal.files.append({names[i], QFileInfo(files.pending()[size_t(i)].temp).fileName(), entries[i].data.size(),
+                              RestoreJournal::checksum(entries[i].data)});
+    swapIn(folder, journal, files);
 }

@@ -19,10 +19,18 @@ struct ArchiveLimits
     // What one QByteArray can hold: the most a file or an archive can be.
     static constexpr quint32 Largest = 0x7FFF0000u;
 
+    // The office's tables compress 5 to 20 times; files that claim more than
+    // this multiple of the archive's size (beyond a small allowance) are a
+    // lie or a bomb, refused before anything is unpacked.
+    static constexpr quint64 MaxUnpackRatio = 100;
+    static constexpr quint64 SmallArchiveAllowance = quint64(1) << 20;
+
     quint32 maxFiles = 10000;
     quint32 maxNameLength = 255;
     quint32 maxFileSize = Largest;
     quint64 maxTotalSize = quint64(4) << 30;
+    // What the target disk can take (a restore sets it).
+    quint64 freeSpace = ~quint64(0);
 };
 
 // The data archive (.L21, .sav, .vmi): a 32-bit file count, then per file a
@@ -43,7 +51,8 @@ public:
 
     // The archive bytes of these entries.
     static QByteArray encode(const QList<Entry> &entries);
-    // Every entry, checked whole: plain names, bounded sizes, each stream
+    // Every entry, checked whole: plain names, bounded sizes (each file, all
+    // of them against the archive's size and the free space), each stream
     // inflating to exactly its stated size, no bytes after the last file.
     static QList<Entry> decode(QByteArrayView bytes, const Limits &limits = {});
     static QList<Entry> readFile(const QString &archivePath, const Limits &limits = {});
@@ -54,9 +63,11 @@ public:
 
     // Replaces the folder's files with the archive's content. The archive is
     // read and checked, and every file written beside its target, before the
-    // old files are touched; they are then moved aside, the new ones renamed
+    // old files are touched; then a journal of the swap is written (see
+    // RestoreJournal), the old files are moved aside, the new ones renamed
     // in, and the old ones put back if anything fails. A name that differs
-    // only in case from an existing file keeps the existing file's name.
+    // only in case from an existing file keeps the existing file's name. An
+    // archive inside the folder stays where it is.
     static void restoreFolder(const QString &archivePath, const QString &folder);
 
     // A plain file name: not empty, no folder separators, not "." or "..",

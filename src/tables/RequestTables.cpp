@@ -15,6 +15,17 @@ DbfField money(const char *name) { return decimal(name, 10, 2); }
 // Flags hold "X" or blank.
 DbfField flag(const char *name) { return text(name, 1); }
 
+// A restore moves the old files into a ".restore-N" folder beside them; while
+// one holds a table, an empty table made in its place would hide its records.
+void refuseWhileSetAside(const QDir &dir, const QString &name)
+{
+    for (const QString &aside : dir.entryList({QStringLiteral(".restore-*")}, QDir::Dirs | QDir::Hidden))
+        if (QFileInfo::exists(Dbf::resolve(dir.filePath(aside + u'/' + name))))
+            throw DbfError(QStringLiteral("Tabela %1 lipseste din %2, dar se afla in %3, unde a mutat-o o restaurare "
+                                          "intrerupta. Nu fac o tabela goala in locul ei.")
+                               .arg(name, QDir::toNativeSeparators(dir.path()), aside));
+}
+
 } // namespace
 
 QList<DbfField> RequestTables::cereriFields()
@@ -100,6 +111,7 @@ QStringList RequestTables::createMissing(const QString &folder)
         const QString path = dir.filePath(name);
         if (QFileInfo::exists(Dbf::resolve(path)))
             continue;
+        refuseWhileSetAside(dir, name);
         Dbf::create(path, fieldsOf(name)).close();
         created.append(path);
     }

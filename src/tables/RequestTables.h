@@ -26,6 +26,7 @@ public:
 
     // Creates, in the folder, each of the three tables that is missing (found
     // without regard to case) and returns the paths created. Existing tables
-    // are left as they are.
+    // are left as they are. A table an interrupted restore set aside (in a
+    // ".restore-N" subfolder) is not replaced by an empty one: DbfError.
     static QStringList createMissing(const QString &folder);
 };

@@ -2,8 +2,6 @@
 
 #include "core/DataArchive.h"
 
-#include <QDirIterator>
-#include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtEndian>
@@ -15,18 +13,6 @@
 namespace {
 
 using Entry = DataArchive::Entry;
-
-// Every file under the folder (subfolders included) with its bytes.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), it.fileInfo().isDir() ? QByteArray("<dir>") : readBytes(path));
-    }
-    return files;
-}
 
 QByteArray u32(quint32 v)
 {
@@ -94,10 +80,10 @@ TEST(DataArchive, FiftyMegabyteFileThroughTheFolderRoundTrip)
     const QString target = dir->path() + QStringLiteral("/Target");
     QDir().mkpath(data);
     QDir().mkpath(target);
-    QByteArray big(50 * 1024 * 1024, Qt::Uninitialized);
+    QByteArray big(50 * 1024 * 1024, ' ');
     QRandomGenerator rng(7);
-    for (qsizetype i = 0; i < big.size(); i += 4096)
-        big[i] = char(rng.generate());   // mostly zeros, some noise
+    for (qsizetype i = 0; i < big.size(); i += 64)
+        big[i] = char(rng.generate());   // mostly blanks, some noise: compresses as a table does
     writeBytes(data + QStringLiteral("/Cereri.dbf"), big);
     writeBytes(data + QStringLiteral("/Gol.txt"), QByteArray());
     const QString archive = dir->path() + QStringLiteral("/copie.L21");
@@ -175,6 +161,8 @@ QList<HostileCase> hostileArchives()
         {"not_zlib", u32(1) + rawEntry("a.txt", 3, QByteArray("abc"))},
         {"bytes_after_last_file", u32(1) + ok + QByteArray("x")},
         {"second_entry_bad", u32(2) + ok + rawEntry("b/c", 3, abc)},
+        // A few KB that would unpack to 4 MB of zeros: no office table compresses so well.
+        {"unpacks_far_beyond_its_size", u32(1) + rawEntry("Cereri.dbf", 4 << 20, zlibOf(QByteArray(4 << 20, '\0')))},
     };
 }
 
@@ -236,6 +224,30 @@ TEST(DataArchive, RefusedArchivesLeaveTheDataFolderByteIdentical)
     EXPECT_THROW(DataArchive::decode(two, limits), ArchiveError);
 }
 
+// Refused by what the files claim, before any of them is unpacked.
+TEST(DataArchive, ClaimsBeyondTheArchiveOrTheFreeSpaceAreRefusedInRomanian)
+{
+    const QByteArray bomb = u32(1) + rawEntry("Cereri.dbf", 4 << 20, zlibOf(QByteArray(4 << 20, '\0')));
+    const QByteArray table = DataArchive::encode({{QStringLiteral("Cereri.dbf"), QByteArray(5000, 'c')}});
+    ArchiveLimits smallDisk;
+    smallDisk.freeSpace = 4999;
+    struct Case { const char *name; QByteArray bytes; ArchiveLimits limits; const char *said; };
+    const Case cases[] = {
+        {"a hundred times its size", bomb, {}, "de mai mult de 100 de ori cat arhiva"},
+        {"more than the free space", table, smallDisk, "Nu este spatiu pe disc pentru arhiva"},
+    };
+    for (const Case &c : cases) {
+        try {
+            DataArchive::decode(c.bytes, c.limits);
+            ADD_FAILURE() << c.name;
+        } catch (const ArchiveError &e) {
+            EXPECT_TRUE(e.message().contains(QLatin1String(c.said))) << c.name << ": " << e.what();
+        }
+    }
+    smallDisk.freeSpace = 5000;
+    EXPECT_EQ(DataArchive::decode(table, smallDisk).size(), 1);
+}
+
 TEST(DataArchive, RestoreReplacesTheFilesAndKeepsExistingNameCase)
 {
     auto dir = scratchDir();
@@ -281,6 +293,19 @@ TEST(DataArchive, SavingIntoTheDataFolderLeavesTheArchiveItselfOut)
     const QList<Entry> entries = DataArchive::readFile(archive);
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0].name, QStringLiteral("Log.dbf"));
+}
+
+TEST(DataArchive, RestoringFromAnArchiveInsideTheDataFolderKeepsTheArchive)
+{
+    auto dir = scratchDir();
+    const QString data = dir->path() + QStringLiteral("/Data");
+    QDir().mkpath(data);
+    writeBytes(data + QStringLiteral("/Cereri.dbf"), "old");
+    const QByteArray archive = DataArchive::encode({{QStringLiteral("Cereri.dbf"), "new"}});
+    writeBytes(data + QStringLiteral("/copie.L21"), archive);
+    DataArchive::restoreFolder(data + QStringLiteral("/copie.L21"), data);
+    const QMap<QString, QByteArray> expected = {{QStringLiteral("Cereri.dbf"), "new"}, {QStringLiteral("copie.L21"), archive}};
+    EXPECT_EQ(snapshot(data), expected);
 }
 
 TEST(DataArchive, MissingArchiveIsAClearError)

@@ -252,6 +252,34 @@ TEST_F(MainWindow, ChangesThatCannotGoBackIntoTheArchiveKeepTheirWorkingCopy)
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/Temp")));
 }
 
+// A restore killed between its renames, before restores kept a journal: the
+// tables sit in .restore-0 and only temporary files beside them. The start
+// puts them back and says so, rather than making empty tables.
+TEST_F(MainWindow, StartupPutsBackTablesAnInterruptedRestoreSetAside)
+{
+    RecordingDialogs dialogs;
+    RequestTables::createMissing(data);
+    Dbf t = Dbf::open(data + QStringLiteral("/Cereri.dbf"), Dbf::Mode::ReadWrite);
+    t.appendBlank();
+    t.close();
+    QDir().mkpath(data + QStringLiteral("/.restore-0"));
+    for (const QString &table : RequestTables::fileNames()) {
+        QFile::rename(data + u'/' + table, data + QStringLiteral("/.restore-0/") + table);
+        writeBytes(data + QStringLiteral("/.") + table + QStringLiteral(".k3v9.part"), "new, never renamed in");
+    }
+    EXPECT_EQ(AppStartup::start({QStringLiteral("kestrun")}), AppStartup::Mode::Local);
+    EXPECT_EQ(Dbf::open(data + QStringLiteral("/Cereri.dbf")).recordCount(), 1);
+    EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/.restore-0")));
+    ASSERT_FALSE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Restaurarea a fost intrerupta; ")));
+
+    // An archive refused at start leaves no copy of itself in Temp.
+    const QString bad = dir->path() + QStringLiteral("/bad.L21");
+    writeBytes(bad, QByteArray::fromHex("01000000") + QByteArray("junk"));
+    EXPECT_THROW(AppStartup::start({QStringLiteral("kestrun"), bad}), ArchiveError);
+    EXPECT_TRUE(QDir(home + QStringLiteral("/Temp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
 TEST_F(MainWindow, DocumentsStillOpenInTheWordProcessorOutliveTheExit)
 {
     const QString temp = home + QStringLiteral("/Temp");

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -39,6 +41,21 @@ inline QByteArray readBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file and folder below root, hidden ones too, with its bytes.
+inline QMap<QString, QByteArray> snapshot(const QString &root)
+{
+    QMap<QString, QByteArray> s;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        s.insert(QDir(root).relativeFilePath(path),
+                 it.fileInfo().isDir() ? QByteArray("<folder>") : f.open(QIODevice::ReadOnly) ? f.readAll() : "<?>");
+    }
+    return s;
 }
 
 // Readable QString values in failure messages.

@@ -4,6 +4,7 @@
 #include "platform/db/DbfLayout.h"
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
+#include "platform/io/KillPoint.h"
 
 #include <QDir>
 #include <QFile>
@@ -143,6 +144,8 @@ struct Dbf::Impl
     }
     void writeOut();
     void cutBackToCounted();
+    void endAt(qint64 end);
+    void dropUncountedTail(qint64 size);
 };
 
 Dbf::Dbf(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
@@ -212,6 +215,8 @@ Dbf Dbf::open(const QString &path, Mode mode)
             impl->fail(QStringLiteral("Nu pot citi tabela: %1").arg(impl->file.errorString()));
         impl->data = impl->buf.constData();
         impl->load(impl->buf);
+        if (mode == Mode::ReadWrite)
+            impl->dropUncountedTail(size);
         // Only the header and records are kept; appends grow from there.
         impl->buf.truncate(impl->layout.dataEnd());
         impl->data = impl->buf.constData();
@@ -372,8 +377,10 @@ void Dbf::Impl::writeOut()
         FileWriteError::as<DbfError>([&] {
             DurableFile::writeAt(fd, from, buf.constData() + from,
                                  layout.headerLength + dirtyTo * layout.recordLength - from, path);
+            KillPoint::reach("dbf.records");
             DurableFile::writeAt(fd, end, &DbfLayout::EndOfFile, 1, path);
             DurableFile::sync(fd, path);
+            KillPoint::reach("dbf.count");
             DurableFile::writeAt(fd, 0, buf.constData(), DbfLayout::FileHeaderSize, path);
             DurableFile::sync(fd, path);
         });
@@ -389,18 +396,43 @@ void Dbf::Impl::writeOut()
 // its header counts: no partial record stays behind it.
 void Dbf::Impl::cutBackToCounted()
 {
-    const int fd = file.handle();
     if (layout.recordCount > counted) {
         layout.recordCount = counted;
         const qint64 end = layout.dataEnd();
-        if (::ftruncate(fd, end) == 0 && ::pwrite(fd, &DbfLayout::EndOfFile, 1, end) == 1)
-            ::fsync(fd);
+        try {
+            endAt(end);
+        } catch (const DbfError &) {
+            // The failure already being raised is the one to report.
+        }
         buf.truncate(end);
         data = buf.constData();
         DbfLayout::stamp(buf.data(), counted);
     }
     dirtyTo = qMin(dirtyTo, counted);
     dirty = dirtyFrom < dirtyTo;
+}
+
+// Cuts the file after its last counted record and puts the end marker there.
+void Dbf::Impl::endAt(qint64 end)
+{
+    const int fd = file.handle();
+    FileWriteError::as<DbfError>([&] {
+        if (::ftruncate(fd, end) != 0)
+            DurableFile::raise(path, errno);
+        DurableFile::writeAt(fd, end, &DbfLayout::EndOfFile, 1, path);
+        DurableFile::sync(fd, path);
+    });
+}
+
+// Bytes past the counted records (records of an append cut short, stale
+// bytes after the end marker) were never reported written: a table opened for
+// writing drops them, so every reader, whether it follows the count or the
+// marker, finds the same records.
+void Dbf::Impl::dropUncountedTail(qint64 size)
+{
+    const qint64 end = layout.dataEnd();
+    if (size > end + 1 || (size == end + 1 && buf[end] != DbfLayout::EndOfFile))
+        endAt(end);
 }
 
 void Dbf::flush()

@@ -3,6 +3,7 @@
 #include "platform/db/Dbf.h"
 
 #include <QByteArrayView>
+#include <QFileInfo>
 #include <QString>
 #include <QtEndian>
 
@@ -10,6 +11,9 @@ namespace detail {
 
 // The one bounded reader over a table's bytes: every read checks the end and
 // a failure names the file and the offset.
+//
+// A failure reads as the clerk sees it: a Romanian sentence naming the table
+// and what is wrong with it, then the technical detail (path, offset, values).
 class DbfCursor
 {
 public:
@@ -20,7 +24,7 @@ public:
     void seek(qint64 pos)
     {
         if (pos < 0 || pos > m_bytes.size())
-            fail(pos, QStringLiteral("the file ends at %1").arg(m_bytes.size()));
+            fail(pos, endsEarly(), QStringLiteral("the file ends at %1").arg(m_bytes.size()));
         m_pos = pos;
     }
     quint8 peek() const
@@ -44,19 +48,23 @@ public:
         return v;
     }
 
-    [[noreturn]] void fail(qint64 offset, const QString &what) const
+    // problem: what is wrong, in Romanian; detail: the same in the reader's terms.
+    [[noreturn]] void fail(qint64 offset, const QString &problem, const QString &detail) const
     {
-        throw DbfError(QStringLiteral("%1: offset %2: %3").arg(m_name).arg(offset).arg(what));
+        throw DbfError(QStringLiteral("Tabela %1 este deteriorata: %2. (%3: offset %4: %5)")
+                           .arg(QFileInfo(m_name).fileName(), problem, m_name, QString::number(offset), detail));
     }
 
 private:
     void need(qint64 n) const
     {
         if (n < 0 || n > m_bytes.size() - m_pos)
-            fail(m_pos, QStringLiteral("the file is cut short (%1 bytes needed, %2 left)")
+            fail(m_pos, endsEarly(), QStringLiteral("the file is cut short (%1 bytes needed, %2 left)")
                             .arg(n)
                             .arg(m_bytes.size() - m_pos));
     }
+
+    static QString endsEarly() { return QStringLiteral("fisierul se termina prea devreme"); }
 
     QByteArrayView m_bytes;
     QString m_name;

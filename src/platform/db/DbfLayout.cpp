@@ -44,19 +44,19 @@ QString fieldName(QByteArrayView raw)
     return Cp1250::decode(raw.first(n)).trimmed();
 }
 
-void readFields(DbfCursor &c, DbfLayout &l, const QString &name)
+void readFields(DbfCursor &c, DbfLayout &l)
 {
     int offset = 1; // after the deletion flag
     for (;;) {
         const qint64 at = c.pos();
         if (at >= l.headerLength)
-            c.fail(at, QStringLiteral("header length %1 is too small: the field list has no end")
-                           .arg(l.headerLength));
+            c.fail(at, QStringLiteral("lista campurilor nu se termina in antet"),
+                   QStringLiteral("header length %1 is too small: the field list has no end").arg(l.headerLength));
         if (c.peek() == quint8(DbfLayout::Terminator))
             break;
         if (at + DbfLayout::DescriptorSize > l.headerLength)
-            c.fail(at, QStringLiteral("header length %1 is too small for the field list")
-                           .arg(l.headerLength));
+            c.fail(at, QStringLiteral("lista campurilor nu incape in antet"),
+                   QStringLiteral("header length %1 is too small for the field list").arg(l.headerLength));
         const QByteArrayView d = c.take(DbfLayout::DescriptorSize);
         DbfField f;
         f.name = fieldName(d.first(11));
@@ -65,11 +65,12 @@ void readFields(DbfCursor &c, DbfLayout &l, const QString &name)
         f.decimals = quint8(d[17]);
         f.offset = offset;
         if (offset + f.length > l.recordLength)
-            c.fail(at, QStringLiteral("%1: field %2 (offset %3, length %4) lies outside the record of %5 bytes")
-                           .arg(name, f.name)
-                           .arg(offset)
-                           .arg(f.length)
-                           .arg(l.recordLength));
+            c.fail(at, QStringLiteral("campul %1 iese din inregistrare").arg(f.name),
+                   QStringLiteral("field %1 (offset %2, length %3) lies outside the record of %4 bytes")
+                       .arg(f.name)
+                       .arg(offset)
+                       .arg(f.length)
+                       .arg(l.recordLength));
         offset += f.length;
         // Visual FoxPro keeps its null flags in a hidden system column.
         const bool hidden = l.isFoxPro() && (quint8(d[18]) & 0x01);
@@ -86,11 +87,13 @@ DbfLayout DbfLayout::parse(QByteArrayView bytes, const QString &name)
 {
     DbfCursor c(bytes, name);
     if (bytes.size() < FileHeaderSize + 1)
-        c.fail(0, QStringLiteral("the file is too short for a dBase table (%1 bytes)").arg(bytes.size()));
+        c.fail(0, QStringLiteral("fisierul este prea scurt pentru o tabela"),
+               QStringLiteral("the file is too short for a dBase table (%1 bytes)").arg(bytes.size()));
     DbfLayout l;
     l.version = c.u8();
     if (!isKnownVersion(l.version))
-        c.fail(0, QStringLiteral("not a dBase table (first byte 0x%1)").arg(l.version, 2, 16, QLatin1Char('0')));
+        c.fail(0, QStringLiteral("fisierul nu este o tabela dBase"),
+               QStringLiteral("not a dBase table (first byte 0x%1)").arg(l.version, 2, 16, QLatin1Char('0')));
     const int yy = c.u8(), mm = c.u8(), dd = c.u8();
     // dBase stores the year less 1900; some writers store it as two digits.
     l.lastUpdate = QDate(yy < 80 ? 2000 + yy : 1900 + yy, mm, dd);
@@ -100,20 +103,25 @@ DbfLayout DbfLayout::parse(QByteArrayView bytes, const QString &name)
     c.seek(29);
     l.codePage = c.u8();
     if (l.recordLength < 1)
-        c.fail(10, QStringLiteral("record length is 0"));
+        c.fail(10, QStringLiteral("antetul da inregistrarilor lungimea 0"), QStringLiteral("record length is 0"));
     if (l.headerLength > bytes.size())
-        c.fail(8, QStringLiteral("header length %1 runs past the end of the file (%2 bytes)")
-                      .arg(l.headerLength)
-                      .arg(bytes.size()));
+        c.fail(8, QStringLiteral("antetul este mai lung decat fisierul"),
+               QStringLiteral("header length %1 runs past the end of the file (%2 bytes)")
+                   .arg(l.headerLength)
+                   .arg(bytes.size()));
     c.seek(FileHeaderSize);
-    readFields(c, l, name);
+    readFields(c, l);
     if (l.fields.isEmpty())
-        c.fail(FileHeaderSize, QStringLiteral("the table has no fields"));
+        c.fail(FileHeaderSize, QStringLiteral("tabela nu are niciun camp"), QStringLiteral("the table has no fields"));
     if (l.dataEnd() > bytes.size()) {
         const qint64 room = (bytes.size() - l.headerLength) / l.recordLength;
-        c.fail(4, QStringLiteral("record count %1 runs past the end of the file (room for %2 records)")
-                      .arg(l.recordCount)
-                      .arg(room));
+        c.fail(4,
+               QStringLiteral("antetul numara %1 inregistrari, dar fisierul are loc doar pentru %2")
+                   .arg(l.recordCount)
+                   .arg(room),
+               QStringLiteral("record count %1 runs past the end of the file (room for %2 records)")
+                   .arg(l.recordCount)
+                   .arg(room));
     }
     return l;
 }

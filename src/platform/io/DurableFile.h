@@ -97,8 +97,11 @@ public:
     // Renames every temporary file over its target.
     void commit();
 
-private:
     struct Pending { QString target, temp; };
+    // Each file waiting for commit(), with its temporary file (absolute paths).
+    const std::vector<Pending> &pending() const { return m_pending; }
+
+private:
     std::vector<Pending> m_pending;
     bool m_done = false;
 };

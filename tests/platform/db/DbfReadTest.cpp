@@ -333,32 +333,38 @@ TEST(DbfRead, BrokenFilesAreRefused)
         b.replace(at, bytes.size(), bytes.toByteArray());
         return b;
     };
-    struct Row { const char *name; QByteArray bytes; const char *error; };
+    // The clerk reads what is wrong in Romanian; the reader's detail follows.
+    struct Row { const char *name; QByteArray bytes; const char *problem; const char *error; };
     const QByteArray good = valid();
     const Row rows[] = {
-        {"empty", QByteArray(), "too short"},
-        {"header cut short", good.left(31), "too short"},
-        {"unknown first byte", patched(0, "\x42"), "not a dBase table"},
-        {"record count past the end", patched(4, QByteArrayView("\x03\x00\x00\x00", 4)), "record count 3"},
-        {"huge record count", patched(4, "\xFF\xFF\xFF\xFF"), "runs past the end"},
-        {"header length past the end", patched(8, "\xFF\xFF"), "header length 65535"},
-        {"header length too small", patched(8, QByteArrayView("\x40\x00", 2)), "too small"},
-        {"header length shorter than the header", patched(8, QByteArrayView("\x10\x00", 2)), "too small"},
-        {"field outside the record", patched(10, QByteArrayView("\x08\x00", 2)), "outside the record"},
-        {"record length 0", patched(10, QByteArrayView("\x00\x00", 2)), "record length is 0"},
-        {"field longer than the record", patched(32 + 16, "\xF0"), "outside the record"},
-        {"no terminator", patched(32 + 64, QByteArrayView("\x00", 1)), "too small"},
-        {"no fields", patched(32, "\x0D"), "no fields"},
-        {"cut inside the records", good.left(good.size() - 5), "runs past the end"},
+        {"empty", QByteArray(), "prea scurt pentru o tabela", "too short"},
+        {"header cut short", good.left(31), "prea scurt pentru o tabela", "too short"},
+        {"unknown first byte", patched(0, "\x42"), "nu este o tabela dBase", "not a dBase table (first byte 0x42)"},
+        {"record count past the end", patched(4, QByteArrayView("\x03\x00\x00\x00", 4)),
+         "antetul numara 3 inregistrari, dar fisierul are loc doar pentru 2", "record count 3"},
+        {"huge record count", patched(4, "\xFF\xFF\xFF\xFF"), "antetul numara 4294967295 inregistrari", "runs past the end"},
+        {"header length past the end", patched(8, "\xFF\xFF"), "antetul este mai lung decat fisierul", "header length 65535"},
+        {"header length too small", patched(8, QByteArrayView("\x40\x00", 2)), "lista campurilor nu", "too small"},
+        {"header length shorter than the header", patched(8, QByteArrayView("\x10\x00", 2)), "lista campurilor nu", "too small"},
+        {"field outside the record", patched(10, QByteArrayView("\x08\x00", 2)), "campul NR iese din inregistrare",
+         "field NR (offset 7, length 4) lies outside the record of 8 bytes"},
+        {"record length 0", patched(10, QByteArrayView("\x00\x00", 2)), "lungimea 0", "record length is 0"},
+        {"field longer than the record", patched(32 + 16, "\xF0"), "campul NUME iese din inregistrare", "outside the record"},
+        {"no terminator", patched(32 + 64, QByteArrayView("\x00", 1)), "lista campurilor nu", "too small"},
+        {"no fields", patched(32, "\x0D"), "tabela nu are niciun camp", "no fields"},
+        {"cut inside the records", good.left(good.size() - 5), "dar fisierul are loc doar pentru 1", "runs past the end"},
     };
     for (const Row &row : rows) {
         try {
-            Dbf::fromBytes(row.bytes, QStringLiteral("broken.dbf"));
+            Dbf::fromBytes(row.bytes, QStringLiteral("Data/broken.dbf"));
             ADD_FAILURE() << row.name << ": opened";
         } catch (const DbfError &e) {
             const QString message = QString::fromUtf8(e.what());
-            EXPECT_TRUE(message.contains(QLatin1String(row.error))) << row.name << ": " << e.what();
-            EXPECT_TRUE(message.startsWith(QLatin1String("broken.dbf: offset "))) << row.name << ": " << e.what();
+            EXPECT_TRUE(message.startsWith(QLatin1String("Tabela broken.dbf este deteriorata: "))) << row.name << ": " << e.what();
+            const qsizetype detail = message.indexOf(QLatin1String(". (Data/broken.dbf: offset "));
+            EXPECT_GT(detail, 0) << row.name << ": " << e.what();
+            EXPECT_TRUE(message.left(detail).contains(QLatin1String(row.problem))) << row.name << ": " << e.what();
+            EXPECT_TRUE(message.mid(detail).contains(QLatin1String(row.error))) << row.name << ": " << e.what();
         }
     }
 }

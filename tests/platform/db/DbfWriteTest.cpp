@@ -6,8 +6,10 @@
 #include <QRandomGenerator>
 
 #include <cmath>
+#include <csignal>
 #include <functional>
 #include <limits>
+#include <sys/resource.h>
 
 using namespace dbftest;
 
@@ -393,4 +395,73 @@ TEST(DbfWrite, MemoFieldsAreRefusedClearly)
                 << e.what();
         }
     }
+}
+
+// Whole but uncounted records, part of one, stale bytes after the marker: a
+// table opened for writing keeps only its counted records, so a reader that
+// follows the count (ours) and one that follows the end marker (dbfread) read
+// the same. A failed append is cut back there in the same way.
+TEST(DbfWrite, UncountedTailIsDroppedWhenOpenedForWriting)
+{
+    TableBytes tb;
+    tb.fields = {{"NUME", 'C', 6}};
+    tb.records = {"Ana", "Maria", "Ion", "Vasile", "Dan"};
+    const QByteArray five = tb.build();
+    const int header = 32 + 32 + 1, length = 7;
+    const auto counting = [](QByteArray b, char n) {
+        b[4] = n;
+        return b;
+    };
+    const auto reopen = [](const QString &path) { Dbf::open(path, Dbf::Mode::ReadWrite).close(); };
+    const auto failedAppend = [](const QString &path) {
+        // Room for one and a half records more: the append is cut short.
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = old;
+        limited.rlim_cur = rlim_t(header + 2 * length + length * 3 / 2);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        Dbf t = Dbf::open(path, Dbf::Mode::ReadWrite);
+        for (const char *name : {"Nou1", "Nou2", "Nou3"})
+            t.setValue(t.appendBlank(), 0, QString::fromLatin1(name));
+        EXPECT_THROW(t.flush(), DbfError);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldSignal);
+        EXPECT_EQ(t.recordCount(), 2);
+    };
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes; // the header counts two records
+        std::function<void(const QString &)> act;
+    };
+    const Case cases[] = {
+        {"whole uncounted records and a marker past them", counting(five, 2), reopen},
+        {"part of a record past the count, no marker", counting(five.left(header + 3 * length + 3), 2), reopen},
+        {"stale bytes after the marker", counting(five, 2).left(header + 2 * length) + "\x1A" + five.mid(header), reopen},
+        {"an append cut short by a full disk", counting(five, 2).left(header + 2 * length) + "\x1A", failedAppend},
+    };
+    Scratch s;
+    QStringList paths;
+    for (const Case &c : cases) {
+        const QString path = s.path(QString::fromLatin1(c.name).replace(u' ', u'_') + QStringLiteral(".dbf"));
+        writeAll(path, c.bytes);
+        c.act(path);
+        const QByteArray after = readAll(path);
+        EXPECT_EQ(after.size(), header + 2 * length + 1) << c.name;
+        EXPECT_EQ(after.back(), '\x1A') << c.name;
+        const Dbf t = Dbf::open(path);
+        EXPECT_EQ(t.recordCount(), 2) << c.name;
+        paths << path;
+    }
+    bool ok = false;
+    const QString out = python(QStringLiteral("import sys, dbfread\n"
+                                              "for p in sys.argv[1:]:\n"
+                                              "    print(','.join(r['NUME'] for r in dbfread.DBF(p, encoding='cp1250')))\n"),
+                               paths, &ok);
+    ASSERT_TRUE(ok) << out.toStdString();
+    const QStringList read = out.trimmed().split(u'\n');
+    ASSERT_EQ(read.size(), std::size(cases)) << out.toStdString();
+    for (qsizetype i = 0; i < read.size(); ++i)
+        EXPECT_EQ(read[i], QStringLiteral("Ana,Maria")) << cases[i].name;
 }

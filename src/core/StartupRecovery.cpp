@@ -1,0 +1,106 @@
+#include "core/StartupRecovery.h"
+
+#include "core/CoreError.h"
+#include "core/DataArchive.h"
+#include "core/Erori.h"
+#include "core/RestoreJournal.h"
+#include "platform/db/Dbf.h"
+#include "platform/io/DurableFile.h"
+#include "tables/RequestTables.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+const QDir::Filters Everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+const QString PutBack = QStringLiteral("Restaurarea a fost intrerupta; datele de dinainte au fost puse la loc. Restaurati arhiva din nou.");
+
+// A table the aside folder holds and the data folder lacks.
+bool holdsMissingTable(const QString &dataDir, const QString &aside)
+{
+    for (const QString &table : RequestTables::fileNames())
+        if (QFileInfo::exists(Dbf::resolve(aside + u'/' + table)) && !QFileInfo::exists(Dbf::resolve(dataDir + u'/' + table)))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void StartupRecovery::run(const QString &dataDir, const QString &tempDir)
+{
+    if (QFileInfo(dataDir).isDir()) {
+        recoverRestore(dataDir);
+        DurableFile::removeTemporaries(dataDir);
+    }
+    removeRefusedArchiveCopies(tempDir);
+}
+
+void StartupRecovery::recoverRestore(const QString &dataDir)
+{
+    try {
+        switch (RestoreJournal::recover(dataDir)) {
+        case RestoreJournal::Outcome::Finished:
+            tell(QStringLiteral("Restaurarea a fost intrerupta; a fost dusa la capat: directorul de date are acum datele din arhiva."));
+            break;
+        case RestoreJournal::Outcome::PutBack:
+            tell(PutBack);
+            break;
+        case RestoreJournal::Outcome::Nothing:
+            break;
+        }
+        for (const QString &name : QDir(dataDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+            if (RestoreJournal::isAsideName(name))
+                settleAsideFolder(dataDir, name);
+    } catch (const ArchiveError &e) {
+        // Starting would show an office without its tables: better not start.
+        throw CoreError(QStringLiteral("Restaurarea a fost intrerupta, iar datele de dinainte nu au putut fi puse la loc.\n%1")
+                            .arg(e.message()));
+    }
+}
+
+// A ".restore-N" without a journal: left by a restore killed before it kept
+// one, or by one killed after its new files were all in.
+void StartupRecovery::settleAsideFolder(const QString &dataDir, const QString &aside)
+{
+    const QString path = dataDir + u'/' + aside;
+    if (!holdsMissingTable(dataDir, path)) {
+        QDir(path).removeRecursively();
+        return;
+    }
+    // The tables went aside and never came back in: the old files are the last whole data.
+    RestoreJournal old;
+    old.aside = aside;
+    old.old = QDir(path).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    old.putBack(dataDir);
+    tell(PutBack);
+}
+
+void StartupRecovery::removeRefusedArchiveCopies(const QString &tempDir)
+{
+    static const QRegularExpression copy(QStringLiteral("^SAV\\d{1,3}$"));
+    for (const QString &name : QDir(tempDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (copy.match(name).hasMatch() && holdsOnlyLeftovers(tempDir + u'/' + name))
+            QDir(tempDir + u'/' + name).removeRecursively();
+}
+
+// Nothing of the archive arrived: only our temporary files, a journal, empty aside folders.
+bool StartupRecovery::holdsOnlyLeftovers(const QString &folder)
+{
+    for (const QFileInfo &entry : QDir(folder).entryInfoList(Everything)) {
+        const QString name = entry.fileName();
+        const bool leftover = entry.isDir() && !entry.isSymLink()
+                                  ? RestoreJournal::isAsideName(name) && holdsOnlyLeftovers(entry.filePath())
+                                  : DurableFile::isTemporaryName(name) || name == RestoreJournal::FileName;
+        if (!leftover)
+            return false;
+    }
+    return true;
+}
+
+void StartupRecovery::tell(const QString &what)
+{
+    TErori::Mesaj(QStringLiteral("Arhiva date"), what, 0, TErori::OK);
+}
