@@ -83,7 +83,7 @@ private:
 
 } // namespace
 
-int AnnexMerger::AnnexNumberOf(const QString &path, int annex)
+int AnnexMerger::AnnexNumberOf(const QString &path, int annex, QString *why)
 {
     try {
         const Source source(m_reader, path);
@@ -91,8 +91,10 @@ int AnnexMerger::AnnexNumberOf(const QString &path, int annex)
         bool ok = false;
         const int number = text.right(2).trimmed().toInt(&ok);
         return ok ? number : 0;
-    } catch (...) {
-        // Whatever cannot be read is no annex.
+    } catch (const std::exception &e) {
+        // Whatever cannot be read is no annex; the clerk still learns why.
+        if (why)
+            *why = QString::fromUtf8(e.what());
         return 0;
     }
 }

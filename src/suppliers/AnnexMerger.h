@@ -20,8 +20,9 @@ public:
 
     // The number an annex workbook carries in row 1 of its first sheet
     // (column 15 for annexes 23 and 24, column 10 for the others): its last
-    // two characters; 0 when they are no number or the file cannot be read.
-    int AnnexNumberOf(const QString &path, int annex);
+    // two characters; 0 when they are no number or the file cannot be read,
+    // and then `why` (when given) holds the engine's reason.
+    int AnnexNumberOf(const QString &path, int annex, QString *why = nullptr);
 
     // Merges the files (the first is the base) and returns the merged
     // workbook, written whole under a new temporary name. askDuplicates is

@@ -87,8 +87,9 @@ void TPlusAnexe::AddAnxBClick()
     if (chosen.isEmpty())
         return;
     AnnexMerger merger(ExpXLSOLE(), XCellS);
-    if (merger.AnnexNumberOf(chosen, m_annex) != m_annex) {
-        refuse(QStringLiteral("\rAnexa aleasa NU este o Anexa %1!").arg(m_annex));
+    QString why;
+    if (merger.AnnexNumberOf(chosen, m_annex, &why) != m_annex) {
+        refuse(QStringLiteral("\rAnexa aleasa NU este o Anexa %1!").arg(m_annex) + (why.isEmpty() ? QString() : u'\r' + why));
         return;
     }
     // One file under two names (a link, "..") is still one file.

@@ -176,7 +176,8 @@ TEST(AnnexMerger, RefusalsLeaveTheListAndTheFilesAsTheyWere)
     struct Case { const char *name; QString file; const char *message; };
     const Case cases[] = {
         {"another annex", o.a + "Anexa16.xls", "\rAnexa aleasa NU este o Anexa 15!"},
-        {"no workbook", text.fileName(), "\rAnexa aleasa NU este o Anexa 15!"},
+        // The engine's reason follows, so the clerk can tell a damaged file from another annex.
+        {"no workbook", text.fileName(), "\rAnexa aleasa NU este o Anexa 15!\r"},
         {"the same file by another path", o.a + "../A/Anexa15.xls", "\rAti mai adaugat odata aceasta Anexa!"},
     };
     TPlusAnexe &d = PlusAnexe();
@@ -191,7 +192,13 @@ TEST(AnnexMerger, RefusalsLeaveTheListAndTheFilesAsTheyWere)
         d.Execute(15);
         ASSERT_EQ(w.dialogs.messages.size(), 1) << c.name;
         EXPECT_EQ(w.dialogs.messages.at(0).title, QStringLiteral("Adaugare ANEXA 15")) << c.name;
-        EXPECT_EQ(w.dialogs.messages.at(0).text, QString::fromLatin1(c.message)) << c.name;
+        const QString expected = QString::fromLatin1(c.message);
+        if (expected.endsWith(u'\r'))
+            EXPECT_TRUE(w.dialogs.messages.at(0).text.startsWith(expected)
+                        && w.dialogs.messages.at(0).text.size() > expected.size() + 10)
+                << c.name << ": " << w.dialogs.messages.at(0).text.toStdString();
+        else
+            EXPECT_EQ(w.dialogs.messages.at(0).text, expected) << c.name;
         EXPECT_EQ(d.Files().size(), 1) << c.name;
         EXPECT_FALSE(d.AdunaB->isEnabled()) << c.name;
     }
