@@ -13,7 +13,7 @@
 #include "core/NumericF.h"
 #include "periods/SelLuna.h"
 #include "platform/shell/Shell.h"
-#include "core/CoreError.h"
+#include "platform/io/KestrunError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
 #include "platform/db/Dbf.h"
@@ -99,7 +99,7 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
 {
     const QString texts = QDir(folder).filePath(textFolder(office, choice));
     if (!QDir().mkpath(texts))
-        throw CoreError(QStringLiteral("Nu pot crea directorul ") + QDir::toNativeSeparators(texts) + u'.');
+        throw KestrunError(QStringLiteral("Nu pot crea directorul ") + QDir::toNativeSeparators(texts) + u'.');
     Contor().Descr->setText(QStringLiteral("Fac Anexa 13..."));
     const QString ajvps = DispositionNumbers::BuildAjvpsTable(office.cereri);
     const auto done = qScopeGuard([&ajvps, &query] {

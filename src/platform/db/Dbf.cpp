@@ -20,8 +20,6 @@
 using detail::DbfLayout;
 namespace Codec = detail::DbfCodec;
 
-DbfError::DbfError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
-
 namespace {
 
 [[noreturn]] void openFailed(const QString &path, Dbf::Mode mode, int error)

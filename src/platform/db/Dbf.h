@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/io/KestrunError.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -9,7 +11,6 @@
 #include <QVariant>
 
 #include <memory>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -38,10 +39,10 @@ struct DbfValue
 // A table that cannot be opened, read or written. The message names the file
 // and, where it applies, the record (counted from 1), the field and the byte
 // offset.
-class DbfError : public std::runtime_error
+class DbfError : public KestrunError
 {
 public:
-    explicit DbfError(const QString &message);
+    using KestrunError::KestrunError;
 };
 
 // A dBase III/IV or Visual FoxPro table (.dbf). Reading maps the file and
