@@ -2,6 +2,7 @@
 
 #include "core/Contor.h"
 #include "core/Erori.h"
+#include "platform/io/KestrunError.h"
 #include "platform/sql/TDataSet.h"
 
 #include <QApplication>
@@ -42,8 +43,11 @@ bool CommandGuard::run(QWidget *form, const std::function<void()> &command, cons
     try {
         command();
         return true;
+    } catch (const KestrunError &e) {
+        recover(guarded, reset, e.text());
     } catch (const std::exception &e) {
-        recover(guarded, reset, QString::fromUtf8(e.what()));
+        // Not one of ours (the library's own text, in English): Romanian first.
+        recover(guarded, reset, KestrunError(QStringLiteral("Eroare neprevazuta."), QString::fromUtf8(e.what())).text());
     } catch (...) {
         recover(guarded, reset, QStringLiteral("Eroare necunoscuta."));
     }
