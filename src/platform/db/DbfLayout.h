@@ -38,6 +38,7 @@ struct DbfLayout
 
     // Stores the record count and today's date as the last update.
     static void stamp(char *header, qint64 recordCount);
+    static void stamp(char *header, qint64 recordCount, const QDate &lastUpdate);
 
     // Visual FoxPro: hidden system columns, field places kept in the descriptors.
     bool isFoxPro() const { return version == 0x30 || version == 0x31 || version == 0x32; }
