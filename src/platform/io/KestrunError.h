@@ -14,14 +14,14 @@ class KestrunError : public std::runtime_error
 {
 public:
     // The detail, when there is one, follows in parentheses:
-    // "Nu pot scrie fisierul X: discul este plin. (No space left on device)".
+    // "Nu pot scrie fisierul X: Nu este spatiu pe disc. (No space left on device)".
     explicit KestrunError(const QString &message, const QString &detail = {})
         : KestrunError(message, detail, joined(message, detail))
     {
     }
-    // A whole text (UTF-8) whose detail is not kept apart.
-    explicit KestrunError(const std::string &text) : KestrunError(QString::fromStdString(text)) {}
-    explicit KestrunError(const char *text) : KestrunError(QString::fromUtf8(text)) {}
+    // A whole text (UTF-8, kept byte for byte in what()) whose detail is not kept apart.
+    explicit KestrunError(const std::string &text) : std::runtime_error(text), m_message(QString::fromStdString(text)) {}
+    explicit KestrunError(const char *text) : KestrunError(std::string(text)) {}
 
     const QString &message() const { return m_message; }
     const QString &detail() const { return m_detail; }
