@@ -43,11 +43,8 @@ bool CommandGuard::run(QWidget *form, const std::function<void()> &command, cons
     try {
         command();
         return true;
-    } catch (const KestrunError &e) {
-        recover(guarded, reset, e.text());
     } catch (const std::exception &e) {
-        // Not one of ours (the library's own text, in English): Romanian first.
-        recover(guarded, reset, KestrunError(QStringLiteral("Eroare neprevazuta."), QString::fromUtf8(e.what())).text());
+        recover(guarded, reset, KestrunError::textOf(e));
     } catch (...) {
         recover(guarded, reset, QStringLiteral("Eroare necunoscuta."));
     }

@@ -27,6 +27,14 @@ public:
     const QString &detail() const { return m_detail; }
     // The message with the detail after it, as the clerk is shown it.
     QString text() const { return QString::fromUtf8(what()); }
+    // What the clerk is shown for any error: ours as it stands; another's
+    // (the library's own text, in English) after a Romanian message.
+    static QString textOf(const std::exception &e)
+    {
+        if (const auto *ours = dynamic_cast<const KestrunError *>(&e))
+            return ours->text();
+        return KestrunError(QStringLiteral("Eroare neprevazuta."), QString::fromUtf8(e.what())).text();
+    }
 
 protected:
     // For a layer whose texts have a shape of their own: text is the message
