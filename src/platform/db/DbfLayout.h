@@ -36,7 +36,7 @@ struct DbfLayout
     // upper-cases the names. Raises DbfError for a field list it cannot store.
     static QByteArray makeHeader(QList<DbfField> &fields);
 
-    // Stores the record count and today's date as the last update.
+    // Stores the record count and the last update: today, or the date given.
     static void stamp(char *header, qint64 recordCount);
     static void stamp(char *header, qint64 recordCount, const QDate &lastUpdate);
 
