@@ -1,7 +1,7 @@
 #include "agencies/AnnexWorkbook.h"
 
 #include "agencies/AgencyOffice.h"
-#include "core/CoreError.h"
+#include "platform/io/KestrunError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
 
@@ -17,7 +17,7 @@ void AnnexWorkbook::openResource(const QString &resource, const QString &prefix)
 void AnnexWorkbook::openFile(const QString &path)
 {
     if (!m_x.OpenTemplate(path, false))
-        throw CoreError(QStringLiteral("Nu pot deschide modelul ") + QDir::toNativeSeparators(path) + u'.');
+        throw KestrunError(QStringLiteral("Nu pot deschide modelul ") + QDir::toNativeSeparators(path) + u'.');
     m_x.BlankValue = 0;
 }
 

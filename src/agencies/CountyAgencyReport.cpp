@@ -1,23 +1,23 @@
 #include "agencies/CountyAgencyReport.h"
 
-#include "documents/DocumentOpener.h"
 #include "agencies/AnnexNames.h"
 #include "agencies/AnnexRun.h"
 #include "agencies/DispositionNumbers.h"
+#include "agencies/ReportFolder.h"
 #include "agencies/SupplementAnnexes.h"
 #include "agencies/SupplierNames.h"
-#include "agencies/ReportFolder.h"
 #include "controls/StyledProgressBar.h"
 #include "core/Contor.h"
+#include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
 #include "core/NumericF.h"
-#include "periods/SelLuna.h"
-#include "core/CoreError.h"
-#include "core/Form1.h"
+#include "documents/DocumentOpener.h"
 #include "documents/ExpXLSOLE.h"
+#include "periods/SelLuna.h"
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
+#include "platform/io/KestrunError.h"
 #include "platform/sql/TQuery.h"
 
 #include <QComboBox>
@@ -99,7 +99,7 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
 {
     const QString texts = QDir(folder).filePath(textFolder(office, choice));
     if (!QDir().mkpath(texts))
-        throw CoreError(QStringLiteral("Nu pot crea directorul ") + QDir::toNativeSeparators(texts) + u'.');
+        throw KestrunError(QStringLiteral("Nu pot crea directorul ") + QDir::toNativeSeparators(texts) + u'.');
     Contor().Descr->setText(QStringLiteral("Fac Anexa 13..."));
     const QString ajvps = DispositionNumbers::BuildAjvpsTable(office.cereri);
     const auto done = qScopeGuard([&ajvps, &query] {

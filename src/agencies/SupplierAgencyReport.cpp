@@ -1,20 +1,20 @@
 #include "agencies/SupplierAgencyReport.h"
 
-#include "documents/DocumentOpener.h"
 #include "agencies/AnnexRun.h"
 #include "agencies/DispositionNumbers.h"
+#include "agencies/ReportFolder.h"
 #include "agencies/SupplementAnnexes.h"
 #include "agencies/SupplierNames.h"
-#include "agencies/ReportFolder.h"
 #include "controls/StyledProgressBar.h"
 #include "core/Contor.h"
 #include "core/Erori.h"
+#include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
-#include "core/CoreError.h"
-#include "core/Form1.h"
+#include "documents/DocumentOpener.h"
 #include "documents/ExpXLSOLE.h"
 #include "platform/db/Dbf.h"
+#include "platform/io/KestrunError.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 
@@ -43,7 +43,7 @@ void copyFile(const QString &from, const QString &to)
 {
     QFile::remove(to);
     if (!QFile::copy(from, to))
-        throw CoreError(QStringLiteral("Nu pot copia ") + QDir::toNativeSeparators(from) + QStringLiteral(" in ")
+        throw KestrunError(QStringLiteral("Nu pot copia ") + QDir::toNativeSeparators(from) + QStringLiteral(" in ")
                         + QDir::toNativeSeparators(to) + u'.');
 }
 
@@ -110,7 +110,7 @@ void SupplierAgencyReport::write(const AgencyOffice &office, const QString &fold
             }
             const QString target = QDir(folder).filePath(folders.value(name));
             if (!QDir().mkpath(target))
-                throw CoreError(QStringLiteral("Nu pot crea directorul ") + QDir::toNativeSeparators(target) + u'.');
+                throw KestrunError(QStringLiteral("Nu pot crea directorul ") + QDir::toNativeSeparators(target) + u'.');
             query.SQL() = {QStringLiteral("SELECT ") + QLatin1String(s.columns), QStringLiteral("FROM ") + table,
                            QStringLiteral("WHERE ") + amount + QStringLiteral(">0 AND ")
                                + (name.isEmpty() ? supplier + QStringLiteral(" IS NULL")

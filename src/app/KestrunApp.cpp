@@ -4,6 +4,7 @@
 
 #include "core/AppStartup.h"
 #include "core/Erori.h"
+#include "platform/io/KestrunError.h"
 #include "core/Form21.h"
 #include "core/Form3.h"
 #include "documents/CereriCommands.h"
@@ -39,7 +40,7 @@ void exitStep(const std::function<void()> &step)
     try {
         step();
     } catch (const std::exception &e) {
-        TErori::Mesaj(QStringLiteral("Kestrun"), QString::fromUtf8(e.what()), 1, TErori::OK);
+        TErori::Mesaj(QStringLiteral("Kestrun"), KestrunError::textOf(e), 1, TErori::OK);
     }
 }
 
@@ -111,7 +112,7 @@ bool KestrunApp::start(const QStringList &arguments)
     try {
         g_mode = AppStartup::start(arguments);
     } catch (const std::exception &e) {
-        TErori::Mesaj(QStringLiteral("Kestrun"), QString::fromUtf8(e.what()), 1, TErori::OK);
+        TErori::Mesaj(QStringLiteral("Kestrun"), KestrunError::textOf(e), 1, TErori::OK);
         return false;
     }
     wireCommands();

@@ -2,6 +2,7 @@
 
 #include "core/Contor.h"
 #include "core/Erori.h"
+#include "platform/io/KestrunError.h"
 #include "platform/sql/TDataSet.h"
 
 #include <QApplication>
@@ -43,7 +44,7 @@ bool CommandGuard::run(QWidget *form, const std::function<void()> &command, cons
         command();
         return true;
     } catch (const std::exception &e) {
-        recover(guarded, reset, QString::fromUtf8(e.what()));
+        recover(guarded, reset, KestrunError::textOf(e));
     } catch (...) {
         recover(guarded, reset, QStringLiteral("Eroare necunoscuta."));
     }

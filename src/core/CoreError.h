@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "platform/io/KestrunError.h"
 
-#include <stdexcept>
-
-// Errors of the application core; what() holds the message for the user as UTF-8.
-class CoreError : public std::runtime_error
+// Errors of the application core.
+class CoreError : public KestrunError
 {
 public:
-    explicit CoreError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
-    QString message() const { return QString::fromUtf8(what()); }
+    using KestrunError::KestrunError;
 };

@@ -293,7 +293,7 @@ QList<DataArchive::Entry> DataArchive::readFile(const QString &archivePath, cons
     try {
         return decode(bytes, limits);
     } catch (const ArchiveError &e) {
-        throw ArchiveError(QStringLiteral("%1\n%2").arg(archivePath, e.message()));
+        throw ArchiveError(QStringLiteral("%1\n%2").arg(archivePath, e.text()));
     }
 }
 

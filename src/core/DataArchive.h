@@ -1,16 +1,15 @@
 #pragma once
 
+#include "platform/io/KestrunError.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-#include <stdexcept>
-
-class ArchiveError : public std::runtime_error
+class ArchiveError : public KestrunError
 {
 public:
-    explicit ArchiveError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
-    QString message() const { return QString::fromUtf8(what()); }
+    using KestrunError::KestrunError;
 };
 
 // Bounds on what an archive may claim, checked before anything is allocated.

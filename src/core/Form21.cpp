@@ -4,6 +4,7 @@
 #include "core/DataArchive.h"
 #include "core/Dialogs.h"
 #include "core/Erori.h"
+#include "platform/io/KestrunError.h"
 #include "core/Form1.h"
 #include "platform/profile/LastFolders.h"
 #include "platform/shell/ChooserDialog.h"
@@ -33,7 +34,7 @@ bool TForm21::SaveToArchive(const QString &archivePath)
         DataArchive::saveFolder(Form1().DataDir(), archivePath);
         return true;
     } catch (const std::exception &e) {
-        TErori::Mesaj(Title, QString::fromUtf8(e.what()), 1, TErori::OK);
+        TErori::Mesaj(Title, KestrunError::textOf(e), 1, TErori::OK);
         return false;
     }
 }
@@ -43,7 +44,7 @@ bool TForm21::RestoreFromArchive(const QString &archivePath)
     try {
         DataArchive::restoreFolder(archivePath, Form1().DataDir());
     } catch (const std::exception &e) {
-        TErori::Mesaj(Title, QString::fromUtf8(e.what()) + QStringLiteral("\nDatele nu au fost modificate."), 1, TErori::OK);
+        TErori::Mesaj(Title, KestrunError::textOf(e) + QStringLiteral("\nDatele nu au fost modificate."), 1, TErori::OK);
         return false;
     }
     TErori::Mesaj(Title, QStringLiteral("Datele au fost restaurate.\nReporniti programul."), 2, TErori::OK);

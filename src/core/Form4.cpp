@@ -2,6 +2,7 @@
 
 #include "core/Counties.h"
 #include "core/Erori.h"
+#include "platform/io/KestrunError.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/NumericF.h"
@@ -160,7 +161,7 @@ TForm4::TForm4(QWidget *parent)
             Save();
             accept();
         } catch (const std::exception &e) {
-            TErori::Mesaj(QStringLiteral("Administrare"), QString::fromUtf8(e.what()), 1, TErori::OK);
+            TErori::Mesaj(QStringLiteral("Administrare"), KestrunError::textOf(e), 1, TErori::OK);
         }
     });
     connect(buttons, &QDialogButtonBox::rejected, this, [this] {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <stdexcept>
+#include "platform/io/KestrunError.h"
 
-// A request document that cannot be made from what the user chose; what()
-// holds the message as UTF-8.
-class DocumentError : public std::runtime_error
+// A request document that cannot be made from what the user chose.
+class DocumentError : public KestrunError
 {
 public:
-    using std::runtime_error::runtime_error;
+    using KestrunError::KestrunError;
 };

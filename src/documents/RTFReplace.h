@@ -1,22 +1,23 @@
 #pragma once
 
+#include "platform/io/KestrunError.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <stdexcept>
 #include <vector>
 
 class DurableFile;
 
 // Raised when the output or the template cannot be read or written while a
 // document is being filled.
-class EInOutError : public std::runtime_error
+class EInOutError : public KestrunError
 {
 public:
-    using std::runtime_error::runtime_error;
+    using KestrunError::KestrunError;
 };
 
 // Fills an RTF template with values. It does not parse RTF: the body starts at

@@ -3,7 +3,7 @@
 #include "core/Erori.h"
 #include "core/Form3.h"
 #include "core/ResourceStore.h"
-#include "core/CoreError.h"
+#include "platform/io/KestrunError.h"
 #include "documents/DocumentFolder.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
@@ -33,7 +33,7 @@ bool show(const QString &title, const QString &resource, TQuery &rows)
     const QString path = ResourceStore::find(resource, QStringLiteral("MODEL"));
     TExpXLSOLE &xls = ExpXLSOLE();
     if (path.isEmpty() || !xls.OpenTemplate(path, false))
-        throw CoreError(QStringLiteral("Nu pot deschide modelul %1 al programului.").arg(resource));
+        throw KestrunError(QStringLiteral("Nu pot deschide modelul %1 al programului.").arg(resource));
     xls.FillFromDataSet(rows);
     xls.SaveAndShow(title + u' ' + DocumentFolder::month());
     return true;

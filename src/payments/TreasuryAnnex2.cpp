@@ -8,7 +8,6 @@
 #include "platform/sql/RomanianCollation.h"
 #include "platform/db/Dbf.h"
 #include "platform/sql/DbfVirtualTable.h"
-#include "platform/sql/SqlError.h"
 #include "platform/sql/TDataSet.h"
 
 #include <QComboBox>
@@ -37,11 +36,7 @@ public:
 protected:
     void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) override
     {
-        try {
-            read(Dbf::open(m_path), columns, rows);
-        } catch (const DbfError &e) {
-            throw SqlError(QString::fromUtf8(e.what()));
-        }
+        read(Dbf::open(m_path), columns, rows);
         std::vector<Row> byName(rows.size());
         const std::vector<int> order = nameOrder(rows);
         for (size_t i = 0; i < order.size(); ++i)

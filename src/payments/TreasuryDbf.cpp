@@ -3,68 +3,33 @@
 #include "documents/DocumentValues.h"
 #include "payments/PaymentValues.h"
 #include "payments/TipStatF.h"
-#include "platform/codepage/Cp1250.h"
+#include "platform/db/Dbf.h"
 #include "platform/db/DbfCodec.h"
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
 
-#include <QHash>
-#include <QtEndian>
-
 #include <algorithm>
-#include <bit>
-#include <charconv>
 
 using namespace DocumentValues;
 
 namespace {
 
-// Widths of the fields, as the model lays them out.
-constexpr int kCodJud = 2, kCodFisc = 10, kCnp = 13, kCode = 3, kName = 60, kMembers = 2, kSum = 10, kDate = 8;
+// Widths of the model's fields that a payment could overrun: checked, and
+// named to the clerk, before anything is written.
+constexpr int kCodJud = 2, kCodFisc = 10, kCnp = 13, kName = 60, kSum = 10;
 
 bool digitsOnly(const QString &text)
 {
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-// Bytes right-aligned in a field of blanks at out (cut to the width); the end of the field.
-char *putRight(char *out, QByteArrayView bytes, int width)
-{
-    const qsizetype used = std::min<qsizetype>(bytes.size(), width);
-    std::copy_n(bytes.data(), used, out + width - used);
-    return out + width;
-}
-
-QByteArray sumText(double amount)
-{
-    return detail::DbfCodec::formatNumber(amount, kSum, 2);
-}
-
-// The sums' texts, each formatted once: the aid and supplement amounts of a
-// month are few, repeated over thousands of payees.
-class SumTexts
-{
-public:
-    const QByteArray &of(double amount)
-    {
-        const quint64 bits = std::bit_cast<quint64>(amount); // -0.0 apart from 0.0, any NaN as itself
-        auto it = m_known.constFind(bits);
-        if (it == m_known.constEnd())
-            it = m_known.insert(bits, sumText(amount));
-        return *it;
-    }
-
-private:
-    QHash<quint64, QByteArray> m_known;
-};
-
 // Sums below a million (or above minus a hundred thousand) plainly have room
 // for their ten characters; only the others need formatting to tell.
 bool sumFits(double amount)
 {
-    return (amount > -1e5 && amount < 1e6) || !sumText(amount).isEmpty();
+    return (amount > -1e5 && amount < 1e6) || !detail::DbfCodec::formatNumber(amount, kSum, 2).isEmpty();
 }
 
 QString describe(const TreasuryPayment &p)
@@ -155,36 +120,17 @@ QString TreasuryDbf::fileName(const Payer &payer)
 QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const QList<TreasuryPayment> &payments,
                               const QDate &today)
 {
-    QByteArray out = model;
     // A table nothing was appended to keeps its header as it came.
     if (payments.isEmpty())
-        return out;
-    out.resize(HeaderLength);
-    out[1] = char(today.year() - 1900);
-    out[2] = char(today.month());
-    out[3] = char(today.day());
-    qToLittleEndian<quint32>(quint32(payments.size()), out.data() + 4);
-    const QByteArray date = payer.paymentDate.toString(QStringLiteral("yyyyMMdd")).toLatin1();
-    // The records laid out in place over blanks, field after field, and the end mark.
-    out.resize(HeaderLength + payments.size() * RecordLength + 1);
-    SumTexts sums;
-    char *record = out.data() + HeaderLength;
-    std::fill(record, out.data() + out.size() - 1, ' ');
-    out.back() = char(0x1A);
-    for (const TreasuryPayment &p : payments) {
-        char *at = record + 1; // after the deletion flag
-        for (const auto &[text, width] : {std::pair{&payer.codJud, kCodJud}, {&payer.codFiscal, kCodFisc}, {&p.cnp, kCnp},
-                                          {&p.code, kCode}, {&p.name, kName}}) {
-            Cp1250::encode(*text, at, width);
-            at += width;
-        }
-        char members[12];
-        at = putRight(at, QByteArrayView(members, std::to_chars(members, members + sizeof members, p.members).ptr), kMembers);
-        at = putRight(at, sums.of(p.amount), kSum);
-        at = putRight(at, date, kDate);
-        at = putRight(at, date, kDate);
-        Q_ASSERT(at == record + RecordLength);
-        record += RecordLength;
-    }
-    return out;
+        return model;
+    Dbf table = Dbf::inMemory(model, QStringLiteral("MODELTRZ"));
+    const auto field = [&table](QStringView name) { return table.fieldIndex(name); };
+    const int codJud = field(u"CODJUD"), codFisc = field(u"CODFISC"), cnp = field(u"CNP"), code = field(u"CODAJUT"),
+              name = field(u"NUMEPREN"), members = field(u"NRPERS"), sum = field(u"SUMA"), paid = field(u"DTPLATCRT"),
+              taken = field(u"DATA_PREL");
+    for (const TreasuryPayment &p : payments)
+        table.setValues(table.appendBlank(), {{codJud, payer.codJud}, {codFisc, payer.codFiscal}, {cnp, p.cnp},
+                                              {code, p.code}, {name, p.name}, {members, p.members}, {sum, p.amount},
+                                              {paid, payer.paymentDate}, {taken, payer.paymentDate}});
+    return table.bytes(today);
 }

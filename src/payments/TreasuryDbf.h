@@ -31,9 +31,6 @@ public:
         QDate paymentDate;
     };
 
-    static constexpr int HeaderLength = 584;
-    static constexpr int RecordLength = 117;
-
     // The payments of the codes ("073", "074", in that order) among the working
     // month's granted and modified requests that the selection dialog keeps,
     // each code's in the order of the names; one scan of the requests serves
@@ -48,8 +45,9 @@ public:
     // "<county code, 2 digits><fiscal code>_dd-MM-yyyy.dbf".
     static QString fileName(const Payer &payer);
 
-    // The file's bytes: the model with the rows appended, the record count and
-    // the update date (today) set. Without rows it is the model unchanged.
+    // The file's bytes: the model with the rows appended through the table
+    // engine, the record count and the update date (today) set. Without rows
+    // it is the model unchanged.
     static QByteArray bytes(const QByteArray &model, const Payer &payer, const QList<TreasuryPayment> &payments,
                             const QDate &today);
 };

@@ -319,7 +319,7 @@ bool TNetF::ReadReply()
         reply = ReplyFile::read(path);
     } catch (const ReplyError &e) {
         QFile::remove(path);
-        TErori::Mesaj(TransmitTitle, u'\r' + e.message(), 1, TErori::OK);
+        TErori::Mesaj(TransmitTitle, u'\r' + e.text(), 1, TErori::OK);
         return false;
     }
     qsizetype upTo = reply.lines.size();

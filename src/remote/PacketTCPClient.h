@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/io/KestrunError.h"
 #include "remote/PacketCodec.h"
 
 #include <QObject>
@@ -8,15 +9,13 @@
 #include <QStringList>
 #include <QTimer>
 
-#include <stdexcept>
-
 class QIODevice;
 class QTcpSocket;
 
-class PacketTCPError : public std::runtime_error
+class PacketTCPError : public KestrunError
 {
 public:
-    explicit PacketTCPError(const char *text) : std::runtime_error(text) {}
+    using KestrunError::KestrunError;
 };
 
 // The client end of the backup connection: framed packets over a TCP

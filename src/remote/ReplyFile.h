@@ -1,18 +1,18 @@
 #pragma once
 
+#include "platform/io/KestrunError.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
 #include <utility>
 
-class ReplyError : public std::runtime_error
+class ReplyError : public KestrunError
 {
 public:
-    explicit ReplyError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
-    QString message() const { return QString::fromUtf8(what()); }
+    using KestrunError::KestrunError;
 };
 
 // The backup server's reply: text lines up to "/END", then the attachments

@@ -1,6 +1,6 @@
 #include "remote/RequestFile.h"
 
-#include "core/CoreError.h"
+#include "platform/io/KestrunError.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/io/DurableFile.h"
 
@@ -11,12 +11,12 @@ void RequestFile::appendFile(DurableFile &out, const QString &path, qint64 size)
 {
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly))
-        throw CoreError(QStringLiteral("Nu pot citi fisierul %1: %2").arg(path, in.errorString()));
+        throw KestrunError(QStringLiteral("Nu pot citi fisierul %1: %2").arg(path, in.errorString()));
     constexpr qint64 Chunk = 1 << 20;
     for (qint64 left = size; left > 0;) {
         const QByteArray piece = in.read(std::min(Chunk, left));
         if (piece.isEmpty())
-            throw CoreError(QStringLiteral("Fisierul %1 s-a schimbat in timpul transmiterii.").arg(path));
+            throw KestrunError(QStringLiteral("Fisierul %1 s-a schimbat in timpul transmiterii.").arg(path));
         out.write(piece);
         left -= piece.size();
     }

@@ -2,7 +2,7 @@
 
 #include "core/CommandBar.h"
 #include "core/CommandGuard.h"
-#include "core/CoreError.h"
+#include "platform/io/KestrunError.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/MonthCode.h"
@@ -80,7 +80,7 @@ void TCereriF::ShowMonth(const QString &month)
 {
     const int code = MonthCode::index(month);
     if (code == 0)
-        throw CoreError(QStringLiteral("Luna in lucru \"%1\" nu este o luna.").arg(month));
+        throw KestrunError(QStringLiteral("Luna in lucru \"%1\" nu este o luna.").arg(month));
     C1->Close();
     C1->SQL().clear();
     C1->SQL() << QStringLiteral("SELECT *")

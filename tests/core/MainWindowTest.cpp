@@ -13,6 +13,10 @@
 #include "core/Form4.h"
 #include "core/RecordingDialogs.h"
 #include "platform/db/Dbf.h"
+#include "platform/io/DurableFile.h"
+#include "platform/io/FileWriteError.h"
+#include "platform/sql/SqlError.h"
+#include "platform/sql/TQuery.h"
 #include "tables/RequestTables.h"
 #include "platform/profile/ProfileFile.h"
 
@@ -23,6 +27,10 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolButton>
+
+#include <functional>
+#include <stdexcept>
+#include <typeindex>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +144,53 @@ TEST_F(MainWindow, AFailingCommandIsCaughtAndEverythingPutBack)
     EXPECT_FALSE(CommandGuard::run(&w, [] { throw 42; }));
     EXPECT_EQ(dialogs.messages.size(), 2);
     EXPECT_TRUE(CommandGuard::run(&w, [] {}));
+}
+
+TEST_F(MainWindow, EachLayersErrorShowsTheClerksMessageThenTheDetail)
+{
+    RecordingDialogs dialogs;
+    TForm3 w;
+    const QString missing = dir->path() + QStringLiteral("/nu exista");
+    const QString cause = QStringLiteral(": Directorul nu exista.");
+    struct Case
+    {
+        const char *name;
+        std::function<void()> fail;
+        std::type_index type;
+        QString message, detail;
+    };
+    const Case cases[] = {
+        {"a file written for the clerk", [&] { DurableFile::save(missing + QStringLiteral("/a.txt"), "x"); },
+         typeid(FileWriteError), QStringLiteral("Nu pot scrie fisierul ") + missing + QStringLiteral("/a.txt") + cause,
+         QStringLiteral("No such file or directory")},
+        {"a table, as the table's own error",
+         [&] { Dbf::create(missing + QStringLiteral("/t.dbf"), {{QStringLiteral("A"), 'C', 1}}); }, typeid(DbfError),
+         QStringLiteral("Nu pot scrie fisierul ") + missing + QStringLiteral("/t.dbf") + cause,
+         QStringLiteral("No such file or directory")},
+        {"a statement, with its place", [] { TQuery q; q.SQL() << QStringLiteral("SELECT #"); q.Open(); },
+         typeid(SqlError), QStringLiteral("Invalid character '#'"), QStringLiteral("(line 1, column 8)\nSQL: SELECT #")},
+        {"an archive", [&] { DataArchive::saveFolder(dir->path(), missing + QStringLiteral("/a.L21")); },
+         typeid(ArchiveError), QStringLiteral("Nu pot scrie fisierul ") + missing + QStringLiteral("/a.L21") + cause,
+         QStringLiteral("No such file or directory")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            c.fail();
+            ADD_FAILURE() << "no error";
+        } catch (const KestrunError &e) {
+            EXPECT_EQ(std::type_index(typeid(e)), c.type);
+            EXPECT_EQ(e.message(), c.message);
+            EXPECT_EQ(e.detail(), c.detail);
+        }
+        EXPECT_FALSE(CommandGuard::run(&w, c.fail));
+        const QString shown = dialogs.messages.value(dialogs.messages.size() - 1).text;
+        EXPECT_TRUE(shown.startsWith(c.message)) << shown.toStdString();
+        EXPECT_TRUE(shown.mid(c.message.size()).contains(c.detail)) << shown.toStdString();
+    }
+    // An error not of ours still reads Romanian first.
+    EXPECT_FALSE(CommandGuard::run(&w, [] { throw std::out_of_range("vector::at"); }));
+    EXPECT_EQ(dialogs.messages.last().text, QStringLiteral("Eroare neprevazuta. (vector::at)"));
 }
 
 TEST_F(MainWindow, CereriRunsOnlyAfterThePreCheckElseOpensAdministration)

@@ -6,6 +6,7 @@
 #include "payments/TreasuryAnnex2.h"
 #include "payments/TreasuryDbf.h"
 #include "payments/TreasuryTotals.h"
+#include "platform/db/Dbf.h"
 #include "xls/support/IndependentReaders.h"
 
 #include <QCheckBox>
@@ -221,6 +222,9 @@ TEST(TreasuryDbf, Annex2TakesTheCodesRowsByName)
         got << book.sheets[0].cell(r, 1).text + u'/' + book.sheets[0].cell(r, 3).text;
     EXPECT_EQ(got, (QStringList{"/4", "ALB DAN/3", "POP ION/2", "POP ION/1"}));
     EXPECT_EQ(book.sheets[0].cell(12, 1).text, QStringLiteral("TOTAL"));
+    // A treasury file that cannot be read reaches the clerk as the table's own error.
+    QFile::remove(package.dbfPath);
+    EXPECT_THROW(TreasuryAnnex2::write(package), DbfError);
 }
 
 TEST(TreasuryDbf, TotalLineAddsTheCents)

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <stdexcept>
+#include "platform/io/KestrunError.h"
 
 // A workbook package that cannot be read or written.
-class XlsxError : public std::runtime_error
+class XlsxError : public KestrunError
 {
 public:
-    using std::runtime_error::runtime_error;
+    using KestrunError::KestrunError;
 };

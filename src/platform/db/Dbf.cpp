@@ -21,8 +21,6 @@
 using detail::DbfLayout;
 namespace Codec = detail::DbfCodec;
 
-DbfError::DbfError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
-
 namespace {
 
 [[noreturn]] void openFailed(const QString &path, Dbf::Mode mode, int error)
@@ -234,6 +232,17 @@ Dbf Dbf::fromBytes(const QByteArray &bytes, const QString &name)
     return Dbf(std::move(impl));
 }
 
+Dbf Dbf::inMemory(const QByteArray &bytes, const QString &name)
+{
+    Dbf table = fromBytes(bytes, name);
+    Impl &m = *table.d;
+    m.mode = Mode::ReadWrite;
+    // A copy of its own, ending at the last record: appends grow from there.
+    m.buf = QByteArray(bytes.constData(), m.layout.dataEnd());
+    m.data = m.buf.constData();
+    return table;
+}
+
 Dbf Dbf::create(const QString &path, const QList<DbfField> &fields)
 {
     QList<DbfField> laid = fields;
@@ -437,8 +446,20 @@ void Dbf::Impl::dropUncountedTail(qint64 size)
 
 void Dbf::flush()
 {
-    if (d && d->dirty)
+    // A table in memory keeps its writes there.
+    if (d && d->dirty && d->file.isOpen())
         d->writeOut();
+}
+
+QByteArray Dbf::bytes(const QDate &lastUpdate) const
+{
+    if (!isOpen())
+        throw DbfError(QStringLiteral("%1: the table is closed").arg(path()));
+    QByteArray out;
+    out.reserve(d->layout.dataEnd() + 1);
+    out.append(d->data, d->layout.dataEnd()).append(DbfLayout::EndOfFile);
+    DbfLayout::stamp(out.data(), d->layout.recordCount, lastUpdate);
+    return out;
 }
 
 void Dbf::close()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/io/KestrunError.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QDate>
@@ -9,7 +11,6 @@
 #include <QVariant>
 
 #include <memory>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -38,10 +39,10 @@ struct DbfValue
 // A table that cannot be opened, read or written. The message names the file
 // and, where it applies, the record (counted from 1), the field and the byte
 // offset.
-class DbfError : public std::runtime_error
+class DbfError : public KestrunError
 {
 public:
-    explicit DbfError(const QString &message);
+    using KestrunError::KestrunError;
 };
 
 // A dBase III/IV or Visual FoxPro table (.dbf). Reading maps the file and
@@ -61,6 +62,10 @@ public:
     static Dbf open(const QString &path, Mode mode = Mode::ReadOnly);
     // A read-only table over bytes already in memory; name is used in messages.
     static Dbf fromBytes(const QByteArray &bytes, const QString &name = QString());
+    // A copy of a table's bytes that takes appends and edits in memory, for a
+    // file made whole from a model table: its header stays as it came, but for
+    // the record count and date bytes() sets. Nothing goes to disk.
+    static Dbf inMemory(const QByteArray &bytes, const QString &name = QString());
     // Writes an empty table (replacing any file of that name) and opens it for
     // writing. Offsets are computed; the code-page byte says CP1250.
     static Dbf create(const QString &path, const QList<DbfField> &fields);
@@ -117,6 +122,9 @@ public:
     void setDeleted(qint64 rec, bool deleted);
     void flush();
     void close();
+    // The table as a file: the header with the record count and lastUpdate as
+    // its date, the records and the end-of-file mark.
+    QByteArray bytes(const QDate &lastUpdate) const;
 
     // Rewrites the table without its deleted records (temporary file + rename).
     static void pack(const QString &path);

@@ -243,10 +243,7 @@ QString textOf(const QVariant &v)
 
 void encodeText(const DbfField &f, const QVariant &v, char *out)
 {
-    const QString s = textOf(v);
-    const qsizetype n = qMin<qsizetype>(s.size(), f.length);
-    for (qsizetype i = 0; i < n; ++i)
-        Cp1250::fromUnicode(s[i], out + i);
+    const qsizetype n = Cp1250::encode(textOf(v), out, f.length);
     memset(out + n, ' ', size_t(f.length - n));
 }
 

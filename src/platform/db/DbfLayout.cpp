@@ -210,10 +210,14 @@ QByteArray DbfLayout::makeHeader(QList<DbfField> &fields)
 
 void DbfLayout::stamp(char *header, qint64 recordCount)
 {
-    const QDate today = QDate::currentDate();
-    header[1] = char(today.year() - 1900);
-    header[2] = char(today.month());
-    header[3] = char(today.day());
+    stamp(header, recordCount, QDate::currentDate());
+}
+
+void DbfLayout::stamp(char *header, qint64 recordCount, const QDate &lastUpdate)
+{
+    header[1] = char(lastUpdate.year() - 1900);
+    header[2] = char(lastUpdate.month());
+    header[3] = char(lastUpdate.day());
     qToLittleEndian<quint32>(quint32(recordCount), header + 4);
 }
 

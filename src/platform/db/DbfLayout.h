@@ -36,8 +36,9 @@ struct DbfLayout
     // upper-cases the names. Raises DbfError for a field list it cannot store.
     static QByteArray makeHeader(QList<DbfField> &fields);
 
-    // Stores the record count and today's date as the last update.
+    // Stores the record count and the last update: today, or the date given.
     static void stamp(char *header, qint64 recordCount);
+    static void stamp(char *header, qint64 recordCount, const QDate &lastUpdate);
 
     // Visual FoxPro: hidden system columns, field places kept in the descriptors.
     bool isFoxPro() const { return version == 0x30 || version == 0x31 || version == 0x32; }

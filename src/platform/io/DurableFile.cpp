@@ -118,8 +118,7 @@ void DurableFile::raise(const QString &path, int error, const QString &action)
     QString text = QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), causeText(error));
     if (error == EACCES || error == EPERM || error == EROFS)
         text += QStringLiteral(" in ") + QFileInfo(path).absolutePath();
-    text += QStringLiteral(". (%1)").arg(QString::fromUtf8(strerrordesc_np(error)));
-    throw FileWriteError(text.toStdString(), error);
+    throw FileWriteError(text + u'.', QString::fromUtf8(strerrordesc_np(error)), error);
 }
 
 void DurableFile::writeAt(int fd, qint64 offset, const char *data, qint64 size, const QString &path)

@@ -1,25 +1,29 @@
 #pragma once
 
-#include <stdexcept>
+#include "platform/io/KestrunError.h"
 
-// Raised when a file for the user cannot be written whole; what() holds the
-// Romanian message for the clerk (UTF-8), with the path and the cause after it.
-class FileWriteError : public std::runtime_error
+// Raised when a file for the user cannot be written whole: the Romanian
+// message for the clerk with the path and the cause, then the system's text.
+class FileWriteError : public KestrunError
 {
 public:
-    FileWriteError(const std::string &message, int error) : std::runtime_error(message), m_error(error) {}
+    FileWriteError(const std::string &message, int error) : KestrunError(message), m_error(error) {}
+    FileWriteError(const QString &message, const QString &detail, int error)
+        : KestrunError(message, detail), m_error(error)
+    {
+    }
     // The errno behind the failure (0 when it came from elsewhere).
     int error() const { return m_error; }
 
-    // Runs `write`; a failure is raised as the layer's own error type (built
-    // from the same message), for callers that catch that type.
+    // Runs `write`; a failure is raised as the layer's own error type (with
+    // the same message and detail), for callers that catch that type.
     template <typename Error, typename Write>
     static void as(Write &&write)
     {
         try {
             write();
         } catch (const FileWriteError &e) {
-            throw Error(e.what());
+            throw Error(e.message(), e.detail());
         }
     }
 

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <stdexcept>
-#include <string>
+#include "platform/io/KestrunError.h"
 
-// Raised when a settings file cannot be read or written; what() holds the
-// message for the user as UTF-8.
-class ProfileError : public std::runtime_error
+// Raised when a settings file cannot be read or written.
+class ProfileError : public KestrunError
 {
 public:
-    using std::runtime_error::runtime_error;
+    using KestrunError::KestrunError;
 };

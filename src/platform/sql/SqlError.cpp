@@ -2,9 +2,10 @@
 
 namespace {
 
-QString located(const QString &message, const QString &sql, int pos)
+// Where the fault is: " (line L, column C)" when known, then the SQL text on a line of its own.
+QString located(const QString &sql, int pos)
 {
-    QString text = message;
+    QString text;
     if (pos >= 0) {
         pos = qMin(pos, int(sql.size()));
         int line = 1, col = 1;
@@ -20,9 +21,7 @@ QString located(const QString &message, const QString &sql, int pos)
 
 } // namespace
 
-SqlError::SqlError(const QString &message) : std::runtime_error(message.toStdString()) {}
-
 SqlError::SqlError(const QString &message, const QString &sql, int pos)
-    : std::runtime_error(located(message, sql, pos).toStdString())
+    : KestrunError(message, located(sql, pos).trimmed(), message + located(sql, pos))
 {
 }

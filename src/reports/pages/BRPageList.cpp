@@ -221,7 +221,7 @@ void TBRPageList::LoadFromFile(const QString &path)
     try {
         header = TBRFileHeader::decode(check.read(0, headerSize), headerSize);
     } catch (const EBRError &e) {
-        check.fail(e.message());
+        check.fail(e.text());
     }
     std::vector<qint64> records = check.records(headerSize, header.pageCount, header.compressed);
     QMutexLocker lock(&m_lock);

@@ -173,6 +173,7 @@ TEST(DbfWrite, OtherTypesFormatting)
         {"text cut to the width", 'C', 4, QStringLiteral("Mariana"), "Mari"},
         {"comma-below letters as cedilla", 'C', 4, QStringLiteral("șțȘȚ"), "\xBA\xFE\xAA\xDE"},
         {"letters the code page lacks", 'C', 3, QStringLiteral("a€\u4E2D"), "a\x80?"},
+        {"a character outside the BMP is one '?'", 'C', 3, QStringLiteral("a\U0001F600b"), "a?b"},
         {"date", 'D', 8, QDate(2024, 2, 29), "20240229"},
         {"date as text", 'D', 8, QStringLiteral("15.03.2024"), "20240315"},
         {"date before year 1000", 'D', 8, QDate(999, 1, 2), "09990102"},
@@ -285,6 +286,26 @@ TEST(DbfWrite, AppendKeepsOtherHeaderBytes)
         }
     }
     EXPECT_EQ(now.mid(now.size() - 14), QByteArray(" 05    150.00\x1A"));
+}
+
+TEST(DbfWrite, TableInMemory)
+{
+    TableBytes tb;
+    tb.fields = {{"CODJUD", 'C', 2}, {"SUMA", 'N', 10, 2}};
+    tb.records = {"01    100.00"};
+    tb.backlink = 263; // Visual FoxPro's bytes after the field list, kept as they are
+    const QByteArray source = tb.build();
+    const int headerLength = 32 + 2 * 32 + 1 + 263;
+    Dbf t = Dbf::inMemory(source);
+    t.setValue(0, 0, QStringLiteral("02"));
+    t.setValue(t.appendBlank(), 1, 7.5);
+    EXPECT_EQ(t.text(0, 0), QStringLiteral("02")) << "an edit reads back";
+    t.flush();
+    const QByteArray made = t.bytes(QDate(2023, 1, 20));
+    EXPECT_EQ(made.first(8).toHex(), QByteArray("037b011402000000")) << "the date given, two records";
+    EXPECT_EQ(made.sliced(8, headerLength - 8), source.sliced(8, headerLength - 8));
+    EXPECT_EQ(made.sliced(headerLength), QByteArray(" 02    100.00" "         7.50" "\x1A"));
+    EXPECT_EQ(source, tb.build()) << "the source bytes are left alone";
 }
 
 TEST(DbfWrite, ReadOnlyTableRefusesWrites)
