@@ -39,7 +39,7 @@ char *putRight(char *out, QByteArrayView bytes, int width)
 
 QByteArray sumText(double amount)
 {
-    return detail::DbfCodec::formatNumber(amount, kSum, 2);
+    return DbfCodec::formatNumber(amount, kSum, 2);
 }
 
 // The sums' texts, each formatted once: the aid and supplement amounts of a

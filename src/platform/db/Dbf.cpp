@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 using detail::DbfLayout;
-namespace Codec = detail::DbfCodec;
+namespace Codec = DbfCodec;
 
 DbfError::DbfError(const QString &message) : std::runtime_error(message.toUtf8().toStdString()) {}
 

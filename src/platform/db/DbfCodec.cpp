@@ -14,7 +14,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace detail::DbfCodec {
+namespace DbfCodec {
 
 namespace {
 
@@ -1016,4 +1016,4 @@ void encode(const DbfField &f, const QVariant &v, char *out)
     }
 }
 
-} // namespace detail::DbfCodec
+} // namespace DbfCodec
