@@ -249,6 +249,13 @@ QString TForm4::LiteraCuantum(int amount) const
     return QStringLiteral("j");
 }
 
+OfficeSettings TForm4::office() const
+{
+    return {Localit->text(), ComboBox1->currentText(), CodFiscal->text(), CodJud->text(),
+            JudetC->currentText(), Edit7->text(), SecretarN->text(), IntocmitN->text(), ContabilN->text(),
+            DirectorN->text()};
+}
+
 bool TForm4::VerificaSetari() const
 {
     QString missing;

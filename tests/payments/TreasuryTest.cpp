@@ -210,7 +210,8 @@ TEST(TreasuryDbf, Annex2TakesTheCodesRowsByName)
     const QList<TreasuryPayment> rows = {pay("073", "POP ION", "2"), pay("074", "ALB", "9"), pay("073", "ALB DAN", "3"),
                                          pay("073", "POP ION", "1"), pay("073", "", "4")};
     const TreasuryPackage package{w.root, w.root + QStringLiteral("/t.dbf"), kPaid,
-                                  {{QStringLiteral("073"), QStringLiteral("073 - A"), QStringLiteral("- B")}}, rows};
+                                  {{QStringLiteral("073"), QStringLiteral("073 - A"), QStringLiteral("- B")}}, rows,
+                                  Form4().office()};
     DurableFile::save(package.dbfPath, TreasuryDbf::bytes(model(), {QStringLiteral("4"), QStringLiteral("4353519"), kPaid},
                                                           rows, kToday));
     TreasuryAnnex2::write(package);
