@@ -77,7 +77,7 @@ TForm4 &Form4()
 
 TForm4::TForm4(QWidget *parent)
     : QDialog(parent), Localit(lineEdit(this)), ComboBox1(new QComboBox(this)), CodFiscal(lineEdit(this, 13)),
-      CodJud(lineEdit(this, 2)), JudetC(new QComboBox(this)), JudAbr(new QComboBox(this)), Edit7(lineEdit(this)),
+      CodJud(lineEdit(this, CountyCodeLength)), JudetC(new QComboBox(this)), JudAbr(new QComboBox(this)), Edit7(lineEdit(this)),
       SecretarN(lineEdit(this)), IntocmitN(lineEdit(this)), ContabilN(lineEdit(this)), DirectorN(lineEdit(this)),
       CuOLE(new QCheckBox(QStringLiteral("Utilizeaza Office 2010"), this)), IndL(new TNumericF(this)),
       IndG(new TNumericF(this)), IndT(new TNumericF(this)), IndE(new TNumericF(this)), IndE2(new TNumericF(this)),

@@ -20,6 +20,7 @@ public:
     explicit TForm4(QWidget *parent = nullptr);
 
     static constexpr int Brackets = 11;
+    static constexpr int CountyCodeLength = 2;
 
     QLineEdit *Localit;      // UAT name
     QComboBox *ComboBox1;    // locality type: COMUNA, ORASUL, MUNICIPIUL
