@@ -27,8 +27,10 @@ AgencyOffice AgencyOffice::current()
     o.monthText = Form3().LunaLucru->text();
     o.month = TForm1::MonthIndex(o.monthText);
     o.cereri = Dbf::resolve(QDir(Form1().DataDir()).filePath(RequestTables::Cereri));
-    for (int b = 1; b <= 11; ++b)
+    for (int b = 1; b <= 11; ++b) {
         o.amounts[b - 1] = f.Cu(b)->Valoare();
+        o.limits[b - 1] = f.Lim(b)->Valoare();
+    }
     return o;
 }
 

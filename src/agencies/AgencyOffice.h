@@ -16,6 +16,7 @@ struct AgencyOffice
     int month = 0;        // its month code
     QString cereri;       // path of the requests table
     std::array<double, 11> amounts{}; // Cu1..Cu11
+    std::array<double, 11> limits{};  // Lim1..Lim11, the brackets' upper incomes
 
     // From the administration form, the main window and the data folder.
     static AgencyOffice current();

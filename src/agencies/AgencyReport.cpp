@@ -36,7 +36,7 @@ void AgencyReport::write(const AgencyOffice &office, const ReportPeriod &period,
     Contor().Descr->setText(QStringLiteral("Fac Anexele 13 si 21..."));
     const QString ajvps = DispositionNumbers::BuildAjvpsTable(office.cereri);
     const auto done = qScopeGuard([&ajvps] { QFile::remove(ajvps); });
-    AnnexRun run{office, period, IncomeBrackets::current(), ajvps, folder, query, AnnexWorkbook(ExpXLSOLE())};
+    AnnexRun run{office, period, IncomeBrackets(office.limits), ajvps, folder, query, AnnexWorkbook(ExpXLSOLE())};
 
     BeneficiaryAnnexes::annex13And21(run);
     Contor().Descr->setText(QStringLiteral("Fac Anexa 13 Cumulata..."));

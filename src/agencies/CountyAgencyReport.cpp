@@ -106,7 +106,7 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
         QFile::remove(ajvps);
         query.Close();
     });
-    AnnexRun run{office, {office.month, office.month}, IncomeBrackets::current(), ajvps, folder, query,
+    AnnexRun run{office, {office.month, office.month}, IncomeBrackets(office.limits), ajvps, folder, query,
                  AnnexWorkbook(ExpXLSOLE())};
     TExpXLSOLE &x = run.book.filler();
     const auto base = [&](int annex) {

@@ -1,8 +1,5 @@
 #include "agencies/IncomeBrackets.h"
 
-#include "core/Form4.h"
-#include "core/NumericF.h"
-
 #include <QLocale>
 
 IncomeBrackets::IncomeBrackets(const std::array<double, Count> &limits)
@@ -16,14 +13,6 @@ IncomeBrackets::IncomeBrackets(const std::array<double, Count> &limits)
     m_brackets[10].families = false;
     // Bracket 11 starts where 9 ends: single persons skip bracket 10.
     m_brackets[10].lower = limits[8];
-}
-
-IncomeBrackets IncomeBrackets::current()
-{
-    std::array<double, Count> limits{};
-    for (int b = 1; b <= Count; ++b)
-        limits[b - 1] = Form4().Lim(b)->Valoare();
-    return IncomeBrackets(limits);
 }
 
 bool IncomeBrackets::has(int b, Household h) const

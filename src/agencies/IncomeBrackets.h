@@ -25,8 +25,6 @@ public:
 
     // From the upper limits Lim1..Lim11.
     explicit IncomeBrackets(const std::array<double, Count> &limits);
-    // From the administration's "Lim" controls.
-    static IncomeBrackets current();
 
     const Bracket &bracket(int b) const { return m_brackets[b - 1]; }
     // Whether a request of that income and household belongs to bracket b.

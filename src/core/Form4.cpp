@@ -78,7 +78,7 @@ TForm4 &Form4()
 
 TForm4::TForm4(QWidget *parent)
     : QDialog(parent), Localit(lineEdit(this)), ComboBox1(new QComboBox(this)), CodFiscal(lineEdit(this, 13)),
-      CodJud(lineEdit(this, 2)), JudetC(new QComboBox(this)), JudAbr(new QComboBox(this)), Edit7(lineEdit(this)),
+      CodJud(lineEdit(this, CountyCodeLength)), JudetC(new QComboBox(this)), JudAbr(new QComboBox(this)), Edit7(lineEdit(this)),
       SecretarN(lineEdit(this)), IntocmitN(lineEdit(this)), ContabilN(lineEdit(this)), DirectorN(lineEdit(this)),
       CuOLE(new QCheckBox(QStringLiteral("Utilizeaza Office 2010"), this)), IndL(new TNumericF(this)),
       IndG(new TNumericF(this)), IndT(new TNumericF(this)), IndE(new TNumericF(this)), IndE2(new TNumericF(this)),
@@ -248,6 +248,13 @@ QString TForm4::LiteraCuantum(int amount) const
         if (std::trunc(Cu(i)->Valoare()) == double(amount))
             return QString(QChar(u'a' + i - 1));
     return QStringLiteral("j");
+}
+
+OfficeSettings TForm4::office() const
+{
+    return {Localit->text(), ComboBox1->currentText(), CodFiscal->text(), CodJud->text(),
+            JudetC->currentText(), Edit7->text(), SecretarN->text(), IntocmitN->text(), ContabilN->text(),
+            DirectorN->text()};
 }
 
 bool TForm4::VerificaSetari() const

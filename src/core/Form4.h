@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/OfficeSettings.h"
+
 #include <QDialog>
 
 #include <array>
@@ -18,6 +20,7 @@ public:
     explicit TForm4(QWidget *parent = nullptr);
 
     static constexpr int Brackets = 11;
+    static constexpr int CountyCodeLength = 2;
 
     QLineEdit *Localit;      // UAT name
     QComboBox *ComboBox1;    // locality type: COMUNA, ORASUL, MUNICIPIUL
@@ -42,6 +45,9 @@ public:
     // Bracket i (1..11): upper income per member (the 11th is the ceiling) and monthly aid.
     TNumericF *Lim(int i) const;
     TNumericF *Cu(int i) const;
+
+    // The controls' values, for a command to hand down.
+    OfficeSettings office() const;
 
     // Fills the controls from Tolvard.set and the machine-level store.
     void Load();

@@ -1,6 +1,5 @@
 #include "payments/ListareF.h"
 
-#include "core/Form4.h"
 #include "documents/DocumentFolder.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
@@ -9,7 +8,6 @@
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 
 using namespace DocumentValues;
@@ -17,23 +15,23 @@ using namespace DocumentValues;
 namespace {
 
 // A signature pair: the role and the name when the name is set, else two blanks.
-QPair<QString, QString> signature(const QLineEdit *name, const QString &role)
+QPair<QString, QString> signature(const QString &name, const QString &role)
 {
-    if (name->text().trimmed().isEmpty())
+    if (name.trimmed().isEmpty())
         return {QStringLiteral(" "), QStringLiteral(" ")};
-    return {role, name->text()};
+    return {role, name};
 }
 
 } // namespace
 
-void TListareF::ListeazaStat(const TTipStatF &selection)
+void TListareF::ListeazaStat(const TTipStatF &selection, const OfficeSettings &office)
 {
     TExpXLSOLE &xls = ExpXLSOLE();
     PaymentValues::openTemplate(xls, dataFile(QStringLiteral("Stat.xls")));
     QueryScope scope(LQ1);
     for (int sheet = 1; sheet <= 3; ++sheet) {
         xls.SelectSheet(sheet);
-        replaceTags(selection.PerioadaS->text());
+        replaceTags(office, selection.PerioadaS->text());
         openQuery(LQ1, sheetQuery(sheet, selection));
         xls.FillFromDataSet(LQ1);
     }
@@ -42,25 +40,24 @@ void TListareF::ListeazaStat(const TTipStatF &selection)
     xls.SaveAndShow(QStringLiteral("Stat de plata ") + DocumentFolder::month());
 }
 
-void TListareF::replaceTags(const QString &month)
+void TListareF::replaceTags(const OfficeSettings &office, const QString &month)
 {
     TExpXLSOLE &xls = ExpXLSOLE();
-    const TForm4 &admin = Form4();
     xls.ReplaceTag(QStringLiteral("#JUDET"),
-                   QStringLiteral("Judet   ") + admin.CodJud->text() + QStringLiteral(" - ") + admin.JudetC->currentText());
+                   QStringLiteral("Judet   ") + office.countyCode + QStringLiteral(" - ") + office.county);
     xls.ReplaceTag(QStringLiteral("#PRIMARIA"),
-                   QStringLiteral("Primaria   ") + admin.CodFiscal->text() + QStringLiteral(" - ") + admin.Localit->text());
+                   QStringLiteral("Primaria   ") + office.fiscalCode + QStringLiteral(" - ") + office.locality);
     xls.ReplaceTag(QStringLiteral("#LUNA"), month);
-    const auto accountant = signature(admin.ContabilN, QStringLiteral("Contabil,"));
+    const auto accountant = signature(office.accountant, QStringLiteral("Contabil,"));
     xls.ReplaceTag(QStringLiteral("#C1"), accountant.first);
     xls.ReplaceTag(QStringLiteral("#C2"), accountant.second);
     // Without a director the mayor signs.
-    const bool director = !admin.DirectorN->text().trimmed().isEmpty();
-    const QPair<QString, QString> head = director ? signature(admin.DirectorN, QStringLiteral("DIRECTOR,"))
-                                                  : qMakePair(QStringLiteral("PRIMAR,"), admin.Edit7->text());
+    const bool director = !office.director.trimmed().isEmpty();
+    const QPair<QString, QString> head = director ? signature(office.director, QStringLiteral("DIRECTOR,"))
+                                                  : qMakePair(QStringLiteral("PRIMAR,"), office.mayor);
     xls.ReplaceTag(QStringLiteral("#P1"), head.first);
     xls.ReplaceTag(QStringLiteral("#PRIMAR"), head.second);
-    const auto preparer = signature(admin.IntocmitN, QStringLiteral("Intocmit,"));
+    const auto preparer = signature(office.preparer, QStringLiteral("Intocmit,"));
     xls.ReplaceTag(QStringLiteral("#I1"), preparer.first);
     xls.ReplaceTag(QStringLiteral("#I2"), preparer.second);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/OfficeSettings.h"
 #include "platform/sql/TQuery.h"
 
 class TTipStatF;
@@ -12,10 +13,11 @@ class TListareF
 public:
     TQuery LQ1;
 
-    // Fills the three sheets with the requests the dialog chose and shows the workbook.
-    void ListeazaStat(const TTipStatF &selection);
+    // Fills the three sheets with the requests the dialog chose, signed for
+    // the office, and shows the workbook.
+    void ListeazaStat(const TTipStatF &selection, const OfficeSettings &office);
 
 private:
-    void replaceTags(const QString &month);
+    static void replaceTags(const OfficeSettings &office, const QString &month);
     QStringList sheetQuery(int sheet, const TTipStatF &selection) const;
 };

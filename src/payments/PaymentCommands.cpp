@@ -1,6 +1,7 @@
 #include "payments/PaymentCommands.h"
 
 #include "core/Form3.h"
+#include "core/Form4.h"
 #include "payments/RTrez.h"
 #include "payments/TipStatF.h"
 #include "requests/CereriF.h"
@@ -49,5 +50,5 @@ void PaymentCommands::installTreasury(TForm3 &window)
 void PaymentCommands::BitBtn7Click()
 {
     if (TipStatF().Execute(true))
-        ListareF.ListeazaStat(TipStatF());
+        ListareF.ListeazaStat(TipStatF(), Form4().office());
 }

@@ -26,7 +26,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -102,7 +101,7 @@ QList<TreasuryCode> TRTrez::tickedCodes() const
 
 TreasuryDbf::Payer TRTrez::payer() const
 {
-    return {Form4().CodJud->text(), Form4().CodFiscal->text(), DataVirarii->date()};
+    return {m_office.countyCode, m_office.fiscalCode, DataVirarii->date()};
 }
 
 void TRTrez::Execute()
@@ -116,7 +115,7 @@ void TRTrez::Execute()
     progress.Descr->setText(QStringLiteral("Creez DBF-ul..."));
     progress.Start();
     try {
-        m_package = {m_output->work(), QString(), DataVirarii->date(), tickedCodes(), m_payments};
+        m_package = {m_output->work(), QString(), DataVirarii->date(), tickedCodes(), m_payments, m_office};
         m_package.dbfPath = WriteTreasuryDbf(m_output->work());
         WriteAnnex2();
         WriteAnnex3();
@@ -138,6 +137,7 @@ void TRTrez::BitBtn1Click()
     }
     // A slot lets no error out: it is shown and the dialog stays open.
     try {
+        m_office = Form4().office();
         if (!TipStatF().Execute(false))
             return;
         collectPayments();

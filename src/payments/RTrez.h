@@ -43,7 +43,8 @@ public:
 
     // Shows the dialog; once confirmed writes the package and opens its folder.
     void Execute();
-    // "Creaza Raport": the codes, the selection, the requests' check, the folder.
+    // "Creaza Raport": the office's settings, the codes, the selection, the
+    // requests' check, the folder.
     void BitBtn1Click();
 
     // The package's files, in this order, into the given folder.
@@ -65,6 +66,7 @@ private:
 
     QString m_folder;
     std::unique_ptr<OutputFolder> m_output;
+    OfficeSettings m_office; // as the run started
     QList<TreasuryPayment> m_payments;
     TreasuryPackage m_package;
 };

@@ -1,6 +1,5 @@
 #include "payments/TreasuryAnnex2.h"
 
-#include "core/Form4.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
 #include "payments/PaymentValues.h"
@@ -10,9 +9,7 @@
 #include "platform/sql/DbfVirtualTable.h"
 #include "platform/sql/TDataSet.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 
 #include <algorithm>
 #include <array>
@@ -92,16 +89,14 @@ private:
     QByteArray m_code;
 };
 
-void replaceTags(TExpXLSOLE &xls, const TreasuryCode &code, int payees, const QDate &date)
+void replaceTags(TExpXLSOLE &xls, const OfficeSettings &office, const TreasuryCode &code, int payees, const QDate &date)
 {
-    const TForm4 &admin = Form4();
     xls.ReplaceTag(QStringLiteral("#JUDETUL"),
-                   QStringLiteral("JUDETUL: ") + admin.CodFiscal->text() + QStringLiteral("  JUDETUL ")
-                       + admin.JudetC->currentText());
-    xls.ReplaceTag(QStringLiteral("#UAT"), admin.CodFiscal->text() + QStringLiteral("  ") + admin.ComboBox1->currentText()
-                                               + QStringLiteral("  ") + admin.Localit->text().toUpper());
+                   QStringLiteral("JUDETUL: ") + office.fiscalCode + QStringLiteral("  JUDETUL ") + office.county);
+    xls.ReplaceTag(QStringLiteral("#UAT"), office.fiscalCode + QStringLiteral("  ") + office.localityType + QStringLiteral("  ")
+                                               + office.locality.toUpper());
     xls.ReplaceTag(QStringLiteral("[SITUATIA]"), QStringLiteral("SITUATIA ") + code.caption + u' ' + code.basis);
-    xls.ReplaceTag(QStringLiteral("[PRIMAR]"), admin.Edit7->text());
+    xls.ReplaceTag(QStringLiteral("[PRIMAR]"), office.mayor);
     xls.ReplaceTag(QStringLiteral("[NRPERS]"), payees);
     xls.ReplaceTag(QStringLiteral("[DATA]"), QStringLiteral("in ziua %1 luna %2 anul %3")
                                                  .arg(date.toString(QStringLiteral("dd")), date.toString(QStringLiteral("MM")),
@@ -119,7 +114,7 @@ void write(const TreasuryPackage &package)
         PaymentValues::openTemplate(xls, PaymentValues::resourcePath(QStringLiteral("TrezAnx2")));
         CodeRows rows(package.dbfPath, code.code);
         rows.Open();
-        replaceTags(xls, code, rows.RecordCount(), package.paymentDate);
+        replaceTags(xls, package.office, code, rows.RecordCount(), package.paymentDate);
         xls.FillFromDataSet(rows);
         rows.Close();
         const QString name = code.code == u"073" ? QStringLiteral("Anexa2_Ajutor_Lemne.xls")

@@ -1,6 +1,5 @@
 #include "payments/TreasuryAnnex3.h"
 
-#include "core/Form4.h"
 #include "documents/DocumentValues.h"
 #include "documents/RTFReplace.h"
 #include "payments/PaymentValues.h"
@@ -11,10 +10,8 @@
 #include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QHash>
-#include <QLineEdit>
 
 using namespace DocumentValues;
 
@@ -66,17 +63,16 @@ Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &packag
     return c;
 }
 
-void addKeys(TRTFReplace &rtf, const TreasuryCode &code, const Counts &c, const QDate &date)
+void addKeys(TRTFReplace &rtf, const OfficeSettings &office, const TreasuryCode &code, const Counts &c, const QDate &date)
 {
-    const TForm4 &admin = Form4();
     const auto add = [&rtf](const char *key, const QString &value) { rtf.AdaugaCheie(QLatin1String(key), value); };
-    add("[CODJUD]", admin.CodJud->text());
-    add("[DENUMJUD]", admin.JudetC->currentText());
-    add("[CODUNIT]", admin.CodFiscal->text());
-    add("[DENUMUNIT]", admin.ComboBox1->currentText() + u' ' + admin.Localit->text());
+    add("[CODJUD]", office.countyCode);
+    add("[DENUMJUD]", office.county);
+    add("[CODUNIT]", office.fiscalCode);
+    add("[DENUMUNIT]", office.localityType + u' ' + office.locality);
     add("[CODAJUTOR]", code.code);
     add("[DENUMIREAJUTOR]", code.caption.mid(6) + u' ' + code.basis);
-    add("[Primar]", admin.Edit7->text());
+    add("[Primar]", office.mayor);
     add("[NR1]", QString::number(c.nr1));
     add("[SUMA1]", PaymentValues::money(c.suma1));
     add("[NR2]", QString::number(c.nr2));
@@ -105,7 +101,7 @@ void write(const TreasuryPackage &package, TQuery &requests, TRTFReplace &rtf)
         if (!rtf.IncepeDocument())
             PaymentValues::refuse(QStringLiteral("Nu pot scrie pe harddisk! ") + QDir::toNativeSeparators(rtf.RTFDest));
         rtf.StergeChei();
-        addKeys(rtf, code, c, package.paymentDate);
+        addKeys(rtf, package.office, code, c, package.paymentDate);
         rtf.AdaugaPagini(1);
         rtf.InchideDocument();
     }

@@ -29,7 +29,7 @@ bool digitsOnly(const QString &text)
 // for their ten characters; only the others need formatting to tell.
 bool sumFits(double amount)
 {
-    return (amount > -1e5 && amount < 1e6) || !detail::DbfCodec::formatNumber(amount, kSum, 2).isEmpty();
+    return (amount > -1e5 && amount < 1e6) || !DbfCodec::formatNumber(amount, kSum, 2).isEmpty();
 }
 
 QString describe(const TreasuryPayment &p)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/OfficeSettings.h"
 #include "payments/TreasuryDbf.h"
 
 #include <QDate>
@@ -15,7 +16,8 @@ struct TreasuryCode
 };
 
 // What the companion files of the treasury file are made from: the folder
-// they go to, the treasury file itself, the payment date and the ticked codes.
+// they go to, the treasury file itself, the payment date, the ticked codes
+// and the office that pays.
 struct TreasuryPackage
 {
     QString folder;
@@ -23,4 +25,5 @@ struct TreasuryPackage
     QDate paymentDate;
     QList<TreasuryCode> codes;
     QList<TreasuryPayment> payments; // the treasury file's rows, in its order
+    OfficeSettings office;
 };

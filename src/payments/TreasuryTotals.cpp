@@ -1,17 +1,14 @@
 #include "payments/TreasuryTotals.h"
 
-#include "core/Form4.h"
 #include "payments/PaymentValues.h"
 #include "payments/TreasuryPackage.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QLineEdit>
 
 #include <cmath>
 
@@ -53,10 +50,10 @@ QString PadLeft(const QString &text, int width)
 
 QByteArray text(const TreasuryPackage &package)
 {
-    const TForm4 &admin = Form4();
+    const OfficeSettings &office = package.office;
     QStringList lines{
-        u' ' + admin.CodJud->text() + u' ' + admin.CodFiscal->text() + QStringLiteral("    ")
-            + admin.ComboBox1->currentText() + u' ' + admin.Localit->text().toUpper(),
+        u' ' + office.countyCode + u' ' + office.fiscalCode + QStringLiteral("    ") + office.localityType + u' '
+            + office.locality.toUpper(),
         QStringLiteral(" Data Trezor:  ") + package.paymentDate.toString(QStringLiteral("dd-MM-yyyy")),
         QStringLiteral(" "),
         QStringLiteral(" "),

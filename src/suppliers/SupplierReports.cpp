@@ -35,9 +35,19 @@ struct Report
     QString title, finalTitle, prompt, subFolder;
 };
 
-// The working month's "MM" and "YYYY".
-QString monthPart() { return Form3().LunaLucru->text().left(2); }
-QString yearPart() { return Form3().LunaLucru->text().mid(3, 4); }
+// What a command reads of the forms before it writes: the office and the working month.
+struct Settings
+{
+    OfficeSettings office;
+    int month = 0;    // its code
+    QString mm, yyyy; // its "MM" and "YYYY"
+};
+
+Settings currentSettings()
+{
+    const QString month = Form3().LunaLucru->text();
+    return {Form4().office(), workingMonth(), month.left(2), month.mid(3, 4)};
+}
 
 // The common frame: the folder, the progress window, the workbooks, the message.
 void run(const Report &report, const std::function<void(const QString &folder)> &write)
@@ -57,10 +67,10 @@ void run(const Report &report, const std::function<void(const QString &folder)> 
 
 // The granted requests of the month with that supply from the supplier, by
 // holder. The names compare trimmed and whatever their letter case.
-void selectRequests(TQuery &q, const char *amount, const char *supplier, const QString &name)
+void selectRequests(TQuery &q, int month, const char *amount, const char *supplier, const QString &name)
 {
     openQuery(q, {QStringLiteral("SELECT *"), QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
-                  QStringLiteral("WHERE (LUNACRT=%1)").arg(workingMonth()),
+                  QStringLiteral("WHERE (LUNACRT=%1)").arg(month),
                   QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\") AND %1>0").arg(QLatin1String(amount)),
                   QStringLiteral("AND UPPER(TRIM(%1))=").arg(QLatin1String(supplier)) + SqlQuote::literal(name.trimmed().toUpper()),
                   QStringLiteral("ORDER BY TITULAR")});
@@ -111,33 +121,33 @@ QVariantList nameParts(const QString &full)
 
 enum class Supply { Electricity, Gas };
 
-QVariantList eonRow(const TDataSet &r, Supply supply)
+QVariantList eonRow(const TDataSet &r, Supply supply, const Settings &s)
 {
     const bool gas = supply == Supply::Gas;
     const double amount = value(r, gas ? "SUMAG" : "SUMAE");
     const QString locality = text(r, "LOCALIT");
-    QVariantList row{QVariant(), Form4().Localit->text(), text(r, "NR_DISP"), amount, amount, 0,
+    QVariantList row{QVariant(), s.office.locality, text(r, "NR_DISP"), amount, amount, 0,
                      text(r, gas ? "CODCLG" : "CODCLE")};
     row << nameParts(text(r, gas ? "TITG" : "TITE")) << (gas ? 1010 : 8010) << nameParts(text(r, "TITULAR"));
-    row << text(r, "CNP") << Form4().JudetC->currentText() << PostalCodes::read(locality) << locality << QVariant()
+    row << text(r, "CNP") << s.office.county << PostalCodes::read(locality) << locality << QVariant()
         << text(r, "ADRESA") << QVariant() << QVariant() << QVariant() << QVariant() << text(r, gas ? "PODG" : "PODE")
-        << QVariant() << int(value(r, "NR_MEMBRI")) << text(r, "VENITM") << yearPart() + monthPart();
+        << QVariant() << int(value(r, "NR_MEMBRI")) << text(r, "VENITM") << s.yyyy + s.mm;
     return row;
 }
 
-void eonWorkbook(TQuery &q, Supply supply, const QString &supplier, const QString &target)
+void eonWorkbook(TQuery &q, const Settings &s, Supply supply, const QString &supplier, const QString &target)
 {
     const bool gas = supply == Supply::Gas;
     QueryScope scope(q);
-    selectRequests(q, gas ? "SUMAG" : "SUMAE", gas ? "FURNG" : "FURNE", supplier);
+    selectRequests(q, s.month, gas ? "SUMAG" : "SUMAE", gas ? "FURNG" : "FURNE", supplier);
     startProgress(gas ? QStringLiteral("Creez Raport Suplimente Gaz...") : QStringLiteral("Creez Raport Suplimente Electrica..."),
                   q.RecordCount());
     writeWorkbook(QStringLiteral("EONGaz"), target, [&](TExpXLSOLE &xls) {
-        fillCells(xls, q, [supply](const TDataSet &r, int) { return eonRow(r, supply); });
+        fillCells(xls, q, [supply, &s](const TDataSet &r, int) { return eonRow(r, supply, s); });
     });
 }
 
-QVariantList cezRow(const TDataSet &r, int number)
+QVariantList cezRow(const TDataSet &r, int number, const QString &fiscalCode)
 {
     return {number,
             text(r, "TITULAR"),
@@ -155,7 +165,7 @@ QVariantList cezRow(const TDataSet &r, int number)
             text(r, "NR_DISP"),
             value(r, "SUMAE"),
             0,
-            Form4().CodFiscal->text()};
+            fiscalCode};
 }
 
 } // namespace
@@ -167,12 +177,13 @@ void FormatEOnGazTgMures1Click()
     if (!SelEON().Execute())
         return;
     const QString supplier = SelEON().FurnE->currentText();
+    const Settings s = currentSettings();
     run({QStringLiteral("Raport E-ON"), QStringLiteral("Raport E-On Gaz"), QStringLiteral("Alegeti directorul unde punem Raportul E-On"),
          QStringLiteral("EON_RAPORT_LEMNE")},
         [&](const QString &folder) {
             TQuery &q = *Form3().Sx;
-            eonWorkbook(q, Supply::Electricity, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Electrica.xlsx")));
-            eonWorkbook(q, Supply::Gas, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Gaz.xlsx")));
+            eonWorkbook(q, s, Supply::Electricity, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Electrica.xlsx")));
+            eonWorkbook(q, s, Supply::Gas, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Gaz.xlsx")));
         });
 }
 
@@ -181,17 +192,19 @@ void FormatCEZSuplimentElectrica1Click()
     if (!SelCEZ().Execute(QStringLiteral("CEZ")))
         return;
     const QString supplier = SelCEZ().FurnE->currentText();
-    const QString file = QStringLiteral("S_EE_%1_%2_%3_%4.xls")
-                             .arg(Form4().CodJud->text(), SelCEZ().Siruta->text(), monthPart(), yearPart());
+    const Settings s = currentSettings();
+    const QString file =
+        QStringLiteral("S_EE_%1_%2_%3_%4.xls").arg(s.office.countyCode, SelCEZ().Siruta->text(), s.mm, s.yyyy);
     run({QStringLiteral("Raport CEZ"), QStringLiteral("Raport CEZ"), QStringLiteral("Alegeti directorul unde punem Raportul CEZ"),
          QStringLiteral("CEZ_RAPORT_LEMNE_SE")},
         [&](const QString &folder) {
             TQuery &q = *Form3().Sx;
             QueryScope scope(q);
-            selectRequests(q, "SUMAE", "FURNE", supplier);
+            selectRequests(q, s.month, "SUMAE", "FURNE", supplier);
             startProgress(QStringLiteral("Creez Raport CEZ - Suplimente Electrica..."), q.RecordCount());
-            writeWorkbook(QStringLiteral("CEZ"), QDir(folder).filePath(file),
-                          [&](TExpXLSOLE &xls) { fillCells(xls, q, cezRow); });
+            writeWorkbook(QStringLiteral("CEZ"), QDir(folder).filePath(file), [&](TExpXLSOLE &xls) {
+                fillCells(xls, q, [&s](const TDataSet &r, int number) { return cezRow(r, number, s.office.fiscalCode); });
+            });
         });
 }
 
@@ -200,17 +213,18 @@ void FormatPremierEnergy1Click()
     if (!SelCEZ().Execute(QStringLiteral("PREMIER")))
         return;
     const QString supplier = SelCEZ().FurnE->currentText();
-    const QString file = QStringLiteral("S_EE_%1_%2_%3.xlsx").arg(SelCEZ().Siruta->text(), monthPart(), yearPart());
+    const Settings s = currentSettings();
+    const QString file = QStringLiteral("S_EE_%1_%2_%3.xlsx").arg(SelCEZ().Siruta->text(), s.mm, s.yyyy);
     run({QStringLiteral("Raport Premier Energy"), QStringLiteral("Raport Premier Energy"),
          QStringLiteral("Alegeti directorul unde punem Raportul Premier Energy"),
-         QStringLiteral("PREMIER_RAPORT_LEMNE_SE_%1_%2").arg(monthPart(), yearPart())},
+         QStringLiteral("PREMIER_RAPORT_LEMNE_SE_%1_%2").arg(s.mm, s.yyyy)},
         [&](const QString &folder) {
             TQuery &q = *Form3().Sx;
             QueryScope scope(q);
-            selectRequests(q, "SUMAE", "FURNE", supplier);
+            selectRequests(q, s.month, "SUMAE", "FURNE", supplier);
             startProgress(QStringLiteral("Creez Raport Premier E.- Suplimente Electrica..."), 0);
             writeWorkbook(QStringLiteral("PREMIER"), QDir(folder).filePath(file), [&](TExpXLSOLE &xls) {
-                xls.ReplaceTag(QStringLiteral("[CIF]"), Form4().CodFiscal->text());
+                xls.ReplaceTag(QStringLiteral("[CIF]"), s.office.fiscalCode);
                 xls.BlankValue = QStringLiteral("0");
                 xls.FillFromDataSet(q);
             });

@@ -256,6 +256,7 @@ TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
         SCOPED_TRACE(c.name);
         DocumentsWorld w;
         w.extractTemplates();
+        Form4().CodFiscal->setText(QStringLiteral("4540321"));
         QVariantMap row = with(DocumentsWorld::request(1), {{"TITULAR", "Pop, Ion"}, {"VENITM", 1386.01}, {"CUANTUM", 288.0},
                                                             {"SUMAE", 20.5}, {"FURNE", "CEZ"}, {"PODE", "P;1"}});
         if (!c.rows)

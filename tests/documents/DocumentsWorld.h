@@ -58,7 +58,8 @@ inline std::unique_ptr<QTemporaryDir> documentsScratch(const QString &name)
 
 // The office the request documents run in: program, data and temporary
 // folders, the administration's settings, a working month, scripted dialogs
-// and desktop, and the request list's queries and filler.
+// and desktop, and the request list's queries and filler. The shared forms are
+// set afresh here, so no test has to put back what it changed.
 class DocumentsWorld
 {
 public:
@@ -73,10 +74,23 @@ public:
         QDir().mkpath(data);
         QDir().mkpath(temp);
         Form1().setFolders(root, data, temp);
+        resetSharedForms();
+        context = {&c1, &sx, &rtf, nullptr};
+        docs = std::make_unique<CereriDocuments>(context);
+    }
+
+    ~DocumentsWorld() { c1.Close(); sx.Close(); }
+
+    // The administration's settings and the working month every test starts from.
+    static void resetSharedForms()
+    {
         TForm4 &admin = Form4();
         admin.Localit->setText(QStringLiteral("Răcăciuni"));
         admin.ComboBox1->setCurrentIndex(0);
         admin.JudetC->setCurrentIndex(admin.JudetC->findText(QStringLiteral("BACAU")));
+        admin.CodJud->setMaxLength(TForm4::CountyCodeLength);
+        admin.CodJud->clear();
+        admin.CodFiscal->clear();
         admin.Edit7->setText(QStringLiteral("Ştefan Pătraşcu"));
         admin.SecretarN->setText(QStringLiteral("Ioana Ţurcanu"));
         admin.ContabilN->setText(QStringLiteral("Mirela Bălan"));
@@ -87,11 +101,7 @@ public:
         for (int i = 1; i <= TForm4::Brackets; ++i)
             admin.Cu(i)->setText(QString::number(amounts[i - 1]));
         Form3().LunaLucru->setText(QStringLiteral("01.2023"));
-        context = {&c1, &sx, &rtf, nullptr};
-        docs = std::make_unique<CereriDocuments>(context);
     }
-
-    ~DocumentsWorld() { c1.Close(); sx.Close(); }
 
     // The templates as the program writes them into the data folder.
     QStringList extractTemplates() const { return Form1().ExtractFiles(); }

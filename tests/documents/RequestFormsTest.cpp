@@ -340,7 +340,6 @@ TEST(RequestForms, FieldVerificationSheet)
         EXPECT_TRUE(text.contains(c.operatorLine));
         EXPECT_TRUE(text.contains(QStringLiteral("Cererea nr. 7 din 09.01.2023")));
         EXPECT_FALSE(text.contains(u'['));
-        Form4().CuOLE->setChecked(false);
     }
 }
 

@@ -210,8 +210,11 @@ TEST(TreasuryDbf, Annex2TakesTheCodesRowsByName)
     };
     const QList<TreasuryPayment> rows = {pay("073", "POP ION", "2"), pay("074", "ALB", "9"), pay("073", "ALB DAN", "3"),
                                          pay("073", "POP ION", "1"), pay("073", "", "4")};
+    Form4().CodJud->setText(QStringLiteral("4"));
+    Form4().CodFiscal->setText(QStringLiteral("4353519"));
     const TreasuryPackage package{w.root, w.root + QStringLiteral("/t.dbf"), kPaid,
-                                  {{QStringLiteral("073"), QStringLiteral("073 - A"), QStringLiteral("- B")}}, rows};
+                                  {{QStringLiteral("073"), QStringLiteral("073 - A"), QStringLiteral("- B")}}, rows,
+                                  Form4().office()};
     DurableFile::save(package.dbfPath, TreasuryDbf::bytes(model(), {QStringLiteral("4"), QStringLiteral("4353519"), kPaid},
                                                           rows, kToday));
     TreasuryAnnex2::write(package);
@@ -274,7 +277,6 @@ TEST(TreasuryDbf, RefusedBeforeAnythingIsWritten)
         EXPECT_TRUE(w.shell.prompts.isEmpty()) << "no folder asked for";
         EXPECT_FALSE(QFileInfo::exists(w.root + QStringLiteral("/Lemne_Trezorerie")));
     }
-    Form4().CodJud->setMaxLength(2);
     // A widened name field could hold more than the treasury's 60 characters.
     const QString tooLong = QString(61, u'A');
     const auto checkOne = [](const QString &name, double amount) {

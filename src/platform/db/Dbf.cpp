@@ -19,7 +19,7 @@
 #include <unistd.h>
 
 using detail::DbfLayout;
-namespace Codec = detail::DbfCodec;
+namespace Codec = DbfCodec;
 
 namespace {
 

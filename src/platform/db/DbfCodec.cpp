@@ -14,7 +14,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace detail::DbfCodec {
+namespace DbfCodec {
 
 namespace {
 
@@ -1013,4 +1013,4 @@ void encode(const DbfField &f, const QVariant &v, char *out)
     }
 }
 
-} // namespace detail::DbfCodec
+} // namespace DbfCodec

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace detail {
-
 // Field bytes to values and back. Numbers and dates are ASCII, text is CP1250.
+// The table reads through it, and so do the SQL engine's scan and the writers
+// of fixed-layout files, so a value reads and writes the same everywhere.
 namespace DbfCodec {
 
 // Spaces and NULs only (NUL: some writers pad with it).
@@ -116,5 +116,3 @@ void encode(const DbfField &f, const QVariant &v, char *out);
 QByteArray formatNumber(double value, int length, int decimals);
 
 } // namespace DbfCodec
-
-} // namespace detail

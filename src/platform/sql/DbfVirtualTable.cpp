@@ -37,7 +37,7 @@ struct DbfColumnIndex
 } // namespace detail
 
 using detail::DbfColumnIndex;
-namespace Codec = detail::DbfCodec;
+namespace Codec = DbfCodec;
 
 // ---------------------------------------------------------------- snapshot
 

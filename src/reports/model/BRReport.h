@@ -1,8 +1,8 @@
 #pragma once
 #include "reports/model/BRBand.h"
 #include "reports/model/BRUnits.h"
-#include "reports/print/BRPaper.h"
-#include "reports/print/BRPrinterSettings.h"
+#include "reports/model/BRPaper.h"
+#include "reports/model/BRPrinterSettings.h"
 #include <QPageLayout>
 #include <QStringList>
 

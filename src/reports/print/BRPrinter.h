@@ -2,7 +2,7 @@
 
 #include "reports/pages/BRPageList.h"
 #include "reports/print/BRCanvas.h"
-#include "reports/print/BRPrinterSettings.h"
+#include "reports/print/PrinterSettings.h"
 
 #include <QObject>
 #include <QPrinter>

@@ -1,7 +1,6 @@
 #include "reports/ui/BRPrintDialog.h"
 
-#include "reports/print/BRPaper.h"
-#include "reports/print/BRPrinterSettings.h"
+#include "reports/print/PrinterSettings.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

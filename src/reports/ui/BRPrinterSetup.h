@@ -1,6 +1,8 @@
 #pragma once
 
-#include "reports/print/BRPrinterSettings.h"
+#include "reports/model/BRPrinterSettings.h"
+
+#include <QPageLayout>
 
 class TBRPrintDialog;
 

@@ -159,7 +159,7 @@ TEST(DbfWrite, QuickAndDecimalNumberPathsAgree)
             v = -v;
         for (int dec = 0; dec <= 4; ++dec) {
             t.setValue(r, dec, v);
-            ASSERT_EQ(t.rawField(r, dec).toByteArray(), detail::DbfCodec::formatNumber(v, 20, dec))
+            ASSERT_EQ(t.rawField(r, dec).toByteArray(), DbfCodec::formatNumber(v, 20, dec))
                 << QByteArray::number(v, 'g', 17).constData() << " with " << dec << " decimals";
         }
     }

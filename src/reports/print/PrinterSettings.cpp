@@ -1,10 +1,8 @@
-#include "reports/print/BRPrinterSettings.h"
+#include "reports/print/PrinterSettings.h"
 
 #include <QPrinterInfo>
 
 namespace {
-
-const int BinCodes[] = {1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 14};
 
 struct SourceCode
 {
@@ -19,19 +17,6 @@ const SourceCode Sources[] = {
 };
 
 } // namespace
-
-int binCode(TBRBin bin)
-{
-    return BinCodes[int(bin)];
-}
-
-TBRBin binOfCode(int code)
-{
-    for (int i = 0; i < int(std::size(BinCodes)); ++i)
-        if (BinCodes[i] == code)
-            return TBRBin(i);
-    return TBRBin::First;
-}
 
 int binCodeOfSource(QPrinter::PaperSource source)
 {

@@ -1,4 +1,4 @@
-#include "reports/print/BRPaper.h"
+#include "reports/model/BRPaper.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/print/BRPaper.h"
+#include "reports/model/BRPrinterSettings.h"
 
 #include <QPageLayout>
 #include <QPrinter>
@@ -8,43 +8,8 @@
 #include <array>
 #include <functional>
 
-// Paper bins, each standing for a bin code of the printer drivers.
-enum class TBRBin {
-    First, Upper, Lower, Middle, Manual, Envelope, EnvManual, Auto, Tractor, SmallFormat, LargeFormat,
-    LargeCapacity, Cassette, Last
-};
-int binCode(TBRBin bin);
-// The position of a bin code in the bin table (0 when not listed).
-TBRBin binOfCode(int code);
 // The bin code a print system's paper source stands for (0 when none).
 int binCodeOfSource(QPrinter::PaperSource source);
-
-// The printing choices a report keeps.
-class TBRPrinterSettings
-{
-public:
-    int Copies = 1;
-    TBRBin OutputBin = TBRBin::Auto;
-    bool Duplex = false;
-    int FirstPage = 0; // 0: no bound
-    int LastPage = 0;
-    bool UseStandardprinter = false;
-    bool UseCustomBinCode = false;
-    int CustomBinCode = 0;
-    int ExtendedDuplex = 0; // a driver duplex code, 0: not used
-    bool UseCustomPaperCode = false;
-    int CustomPaperCode = 0;
-    bool PrintMetaFile = false;
-    int MemoryLimit = 250000;
-    int PrintQuality = 0;
-    int Collate = 0;
-    int ColorOption = 0;
-    int PrinterIndex = -1; // -1: the default printer
-};
-
-class TBandReportPrinterSettings : public TBRPrinterSettings
-{
-};
 
 // The settings of one printer, read from and applied to a QPrinter. What a
 // Linux print system cannot take (custom bin codes, driver quality codes) is
