@@ -3,6 +3,7 @@
 #include "agencies/AgencyOffice.h"
 #include "agencies/AnnexWorkbook.h"
 #include "agencies/IncomeBrackets.h"
+#include "tables/RequestRules.h"
 
 #include <QDir>
 #include <QString>
@@ -24,12 +25,6 @@ struct AnnexRun
 
     QString file(const QString &name) const { return QDir(folder).filePath(name); }
 };
-
-// Approved requests: the status line of the lists.
-inline QString approved()
-{
-    return QStringLiteral("(STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")");
-}
 
 // Fixed-point sums: stored amounts have two decimals.
 inline qint64 centsOf(double value)

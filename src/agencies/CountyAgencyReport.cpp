@@ -6,7 +6,7 @@
 #include "agencies/DispositionNumbers.h"
 #include "agencies/SupplementAnnexes.h"
 #include "agencies/SupplierNames.h"
-#include "agencies/ReportFolder.h"
+#include "documents/OutputFolder.h"
 #include "controls/StyledProgressBar.h"
 #include "core/Contor.h"
 #include "core/Form3.h"
@@ -156,7 +156,7 @@ void CountyAgencyReport::AJPISBCClick()
     if (!SelLuna().Execute(true, true))
         return;
     const Choice choice{SelLuna().Luna12->currentText(), SelLuna().AnulE->text()};
-    ReportFolder folder(Title, QStringLiteral("LEMNE_AJPIS"));
+    OutputFolder folder({Title, QStringLiteral("LEMNE_AJPIS")});
     if (!folder.choose())
         return;
     folder.fill(8, [&choice](const QString &work) { write(AgencyOffice::current(), choice, work, *Form3().Sx); });

@@ -2,6 +2,7 @@
 
 #include "agencies/AnnexRun.h"
 #include "agencies/SupplierNames.h"
+#include "core/CommandGuard.h"
 #include "core/Contor.h"
 #include "core/CoreError.h"
 #include "core/Form1.h"
@@ -9,6 +10,7 @@
 #include "platform/db/Dbf.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
 
 #include <QFile>
 #include <QHash>
@@ -20,13 +22,6 @@
 #include <map>
 
 namespace {
-
-void unfilter(TQuery &q)
-{
-    q.Close();
-    q.SetFiltered(false);
-    q.SetFilter(QString());
-}
 
 const std::array<SupplementAnnexes::List, 4> Lists = {{
     {14, "TITULAR, CNP, LOCALIT+\" \"+ADRESA AS ADRESA, A.NR_DISP, VENITM, CODCLT, SUMAT", "SUMAT"},
@@ -47,11 +42,6 @@ const std::array<Kind, 4> Kinds = {{
     {"SUMAT", "FURNT", "_Termica", "Energie termica"},
 }};
 
-QString notRefused()
-{
-    return QStringLiteral("STATUT<>\"RESPINS\" AND STATUT<>\"INCETAT\"");
-}
-
 void step(const QString &text)
 {
     Contor().Descr->setText(text);
@@ -71,7 +61,7 @@ void SupplementAnnexes::openList(AnnexRun &run, const List &list)
     q.SQL() = QStringList{QStringLiteral("SELECT ") + QLatin1String(list.select), run.office.dataPath()}
               + run.office.join(run.ajvps)
               + QStringList{QStringLiteral("WHERE LUNACRT=%1").arg(run.office.month),
-                            QStringLiteral("AND ") + approved() + QStringLiteral(" AND ") + QLatin1String(list.amount)
+                            QStringLiteral("AND ") + RequestRules::approved() + QStringLiteral(" AND ") + QLatin1String(list.amount)
                                 + QStringLiteral(">0"),
                             QStringLiteral("ORDER BY TITULAR")};
     q.Open();
@@ -86,7 +76,7 @@ void SupplementAnnexes::supplementLists(AnnexRun &run)
             Contor().Descr->setText(QStringLiteral(" Generez Anexa 14..."));
         else
             step(QStringLiteral(" Generez Anexa %1...").arg(list.annex));
-        const auto done = qScopeGuard([&run] { unfilter(run.query); });
+        const auto done = qScopeGuard([&run] { CommandGuard::release(run.query); });
         openList(run, list);
         run.book.openFile(Dbf::resolve(QDir(Form1().DataDir()).filePath(name)));
         const int sheets = (list.annex == 15 || list.annex == 16) ? x.XCell.SheetCount() : 1;
@@ -116,10 +106,10 @@ struct KindTotals
 KindTotals kindTotals(AnnexRun &run, const Kind &kind, const std::vector<int> &codes)
 {
     TQuery &q = run.query;
-    const auto done = qScopeGuard([&q] { unfilter(q); });
+    const auto done = qScopeGuard([&q] { CommandGuard::release(q); });
     const QString amount = QLatin1String(kind.amount);
     const QStringList select = {QStringLiteral("SELECT LUNACRT, NR_MEMBRI, VENITM, ") + amount, run.office.dataPath(),
-                                QStringLiteral("WHERE ") + notRefused(), QStringLiteral("AND ") + amount + QStringLiteral(">0")};
+                                QStringLiteral("WHERE ") + RequestRules::notRefused(), QStringLiteral("AND ") + amount + QStringLiteral(">0")};
     KindTotals t;
     for (int code : codes)
         t.counts[code] = t.cents[code] = {};
@@ -212,7 +202,7 @@ void SupplementAnnexes::annex25(AnnexRun &run)
         const QString supplier = kind.supplier ? QLatin1String(kind.supplier) : QStringLiteral("\"Suplimente Lemne\"");
         q.SQL() = {QStringLiteral("SELECT %1 AS FURN, TITULAR, CNP, %2 AS SUMA").arg(supplier, QLatin1String(kind.amount)),
                    run.office.dataPath(), QStringLiteral("WHERE LUNACRT=%1").arg(run.office.month),
-                   QStringLiteral("AND ") + notRefused(), QStringLiteral("AND ") + QLatin1String(kind.amount) + QStringLiteral(">0")};
+                   QStringLiteral("AND ") + RequestRules::notRefused(), QStringLiteral("AND ") + QLatin1String(kind.amount) + QStringLiteral(">0")};
         q.Open();
         TField *furn = q.FieldByName(QStringLiteral("FURN"));
         TField *name = q.FieldByName(QStringLiteral("TITULAR"));
@@ -237,7 +227,7 @@ void SupplementAnnexes::annex25(AnnexRun &run)
     // One table of every holder, the supplier's number beside, filtered per supplier.
     const QString table = Form1().TempFileName(QStringLiteral("A25"), QStringLiteral(".dbf"));
     const auto done = qScopeGuard([&q, &table] {
-        unfilter(q);
+        CommandGuard::release(q);
         QFile::remove(table);
     });
     {

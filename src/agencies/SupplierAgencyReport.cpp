@@ -5,7 +5,7 @@
 #include "agencies/DispositionNumbers.h"
 #include "agencies/SupplementAnnexes.h"
 #include "agencies/SupplierNames.h"
-#include "agencies/ReportFolder.h"
+#include "documents/OutputFolder.h"
 #include "controls/StyledProgressBar.h"
 #include "core/Contor.h"
 #include "core/Erori.h"
@@ -17,6 +17,7 @@
 #include "platform/db/Dbf.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -56,7 +57,7 @@ QString SupplierAgencyReport::prepareCopy(const AgencyOffice &office, TQuery &qu
     copyFile(office.cereri, copy);
     query.SQL() = {QStringLiteral("DELETE FROM ") + SqlQuote::table(copy),
                    QStringLiteral("WHERE LUNACRT<>%1").arg(office.month),
-                   QStringLiteral("OR (STATUT<>\"APROBAT\" AND STATUT<>\"MODIFICAT\") OR STATUT IS NULL")};
+                   QStringLiteral("OR ") + RequestRules::notApproved()};
     query.ExecSQL();
     Dbf::pack(copy);
     Dbf::widenCharField(copy, QStringLiteral("NR_DISP"), DispositionNumbers::Width);
@@ -132,7 +133,7 @@ void SupplierAgencyReport::FormatAJPISClick()
 {
     if (!Form4().VerificaSetari())
         return;
-    ReportFolder folder(Title, SubFolder);
+    OutputFolder folder({Title, SubFolder});
     if (!folder.choose())
         return;
     Contor().Descr->setText(QStringLiteral("Creez Raport Furnizori..."));

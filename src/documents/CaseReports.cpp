@@ -9,6 +9,7 @@
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +42,7 @@ void CaseReports::BitBtn10Click()
                    QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
                    QStringLiteral("AND NR_REF>=") + SqlQuote::number(m_dialog->Ref0->Valoare())
                        + QStringLiteral(" AND NR_REF<=") + SqlQuote::number(m_dialog->Ref1->Valoare()),
-                   QStringLiteral("AND STATUT=") + SqlQuote::literal(QStringLiteral("APROBAT")),
+                   QStringLiteral("AND ") + RequestRules::firstApproval(),
                    QStringLiteral("ORDER BY NR_CERE")});
     if (sx.IsEmpty()) {
         DocumentPages::error(kTitle,
