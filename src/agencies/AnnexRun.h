@@ -3,7 +3,6 @@
 #include "agencies/AgencyOffice.h"
 #include "agencies/AnnexWorkbook.h"
 #include "agencies/IncomeBrackets.h"
-#include "tables/RequestRules.h"
 
 #include <QDir>
 #include <QString>
@@ -25,9 +24,3 @@ struct AnnexRun
 
     QString file(const QString &name) const { return QDir(folder).filePath(name); }
 };
-
-// Fixed-point sums: stored amounts have two decimals.
-inline qint64 centsOf(double value)
-{
-    return qint64(value < 0 ? value * 100.0 - 0.5 : value * 100.0 + 0.5);
-}

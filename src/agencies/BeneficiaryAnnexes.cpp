@@ -8,6 +8,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestRules.h"
+#include "platform/sql/Money.h"
 
 #include <QFile>
 #include <QHash>
@@ -173,10 +174,10 @@ void BeneficiaryAnnexes::annex22(AnnexRun &run)
         if (m < 1 || m > 5 || n < 1)
             continue;
         const int single = n == 1 ? 1 : 0;
-        const qint64 amount = centsOf(cuantum->AsFloat());
-        const qint64 cents = centsOf(total->AsFloat());
+        const qint64 amount = Money::cents(cuantum->AsFloat());
+        const qint64 cents = Money::cents(total->AsFloat());
         for (int b = 1; b <= IncomeBrackets::Count; ++b)
-            if (amount == centsOf(run.office.amounts[b - 1]))
+            if (amount == Money::cents(run.office.amounts[b - 1]))
                 sums[b][m][single] += cents;
     }
     for (int b = 1; b <= IncomeBrackets::Count; ++b)

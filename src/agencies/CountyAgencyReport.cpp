@@ -19,6 +19,8 @@
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
 #include "platform/sql/TQuery.h"
+#include "platform/sql/Money.h"
+#include "tables/RequestRules.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -53,7 +55,7 @@ QString fieldText(TField *f)
     if (f->IsNull())
         return {};
     if (f->DataType() == TFieldType::ftFloat || f->DataType() == TFieldType::ftInteger)
-        return QLocale::c().toString(double(centsOf(f->AsFloat())) / 100.0, 'g', 15);
+        return QLocale::c().toString(double(Money::cents(f->AsFloat())) / 100.0, 'g', 15);
     return f->AsString();
 }
 
@@ -126,7 +128,7 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
                                              "VENITM, CUANTUM"),
                               office.dataPath()}
                   + office.join(ajvps)
-                  + QStringList{QStringLiteral("WHERE ") + approved() + QStringLiteral(" AND TOTAL>0"),
+                  + QStringList{QStringLiteral("WHERE ") + RequestRules::approved() + QStringLiteral(" AND TOTAL>0"),
                                 QStringLiteral("AND LUNACRT=%1").arg(office.month), QStringLiteral("ORDER BY TITULAR")};
     query.Open();
     x.FillFromDataSet(query);

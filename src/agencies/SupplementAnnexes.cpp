@@ -11,6 +11,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestRules.h"
+#include "platform/sql/Money.h"
 
 #include <QFile>
 #include <QHash>
@@ -128,7 +129,7 @@ KindTotals kindTotals(AnnexRun &run, const Kind &kind, const std::vector<int> &c
         auto &cents = t.cents[it->first];
         const int n = members->AsInteger();
         const double v = venit->AsFloat();
-        const qint64 c = centsOf(value->AsFloat());
+        const qint64 c = Money::cents(value->AsFloat());
         for (int b = 1; b <= IncomeBrackets::Count; ++b)
             if (run.brackets.contains(b, v, n)) {
                 it->second[b][n == 1 ? 1 : 0] += 1;
@@ -209,7 +210,7 @@ void SupplementAnnexes::annex25(AnnexRun &run)
         TField *cnp = q.FieldByName(QStringLiteral("CNP"));
         TField *suma = q.FieldByName(QStringLiteral("SUMA"));
         for (q.First(); !q.Eof(); q.Next()) {
-            const qint64 cents = centsOf(suma->AsFloat());
+            const qint64 cents = Money::cents(suma->AsFloat());
             if (cents == 0)
                 continue;
             const QString key = SupplierNames::Key(furn->AsString());

@@ -5,6 +5,7 @@
 #include "platform/db/Dbf.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
+#include "platform/sql/Money.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,10 +27,7 @@ QString courtesyTitle(const QString &cnp)
 
 QString wholeEven(double value)
 {
-    double r = std::round(value);
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        r = 2.0 * std::round(value / 2.0);
-    return QString::number(static_cast<qint64>(r));
+    return QString::number(Money::wholeHalfEven(value));
 }
 
 QString twoDecimals(double value)

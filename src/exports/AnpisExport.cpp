@@ -13,6 +13,7 @@
 #include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "platform/sql/Money.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,12 +29,6 @@
 namespace {
 
 const QString Title = QStringLiteral("Export ANPIS");
-
-// Halves go to the even neighbour (the default rounding mode).
-qint64 wholeHalfEven(double value)
-{
-    return qint64(std::nearbyint(value));
-}
 
 struct Member
 {
@@ -154,7 +149,7 @@ private:
     {
         const QString empty;
         const QString datacere = v(r.DATACERE);
-        const qint64 children = wholeHalfEven(r.COPII14->AsFloat()) + wholeHalfEven(r.COPII18->AsFloat());
+        const qint64 children = Money::wholeHalfEven(r.COPII14->AsFloat()) + Money::wholeHalfEven(r.COPII18->AsFloat());
         x.start(QStringLiteral("cereri"));
         x.attr(QStringLiteral("idCerere"), n);
         attrs({{QStringLiteral("nrinreg"), v(r.NR_CERE)}, {QStringLiteral("datareg"), datacere},
@@ -162,7 +157,7 @@ private:
                {QStringLiteral("iban"), empty},           {QStringLiteral("banca"), empty},
                {QStringLiteral("datacer"), datacere}});
         x.attr(QStringLiteral("nrcop"), children);
-        x.attr(QStringLiteral("nrmaj"), wholeHalfEven(r.NR_MEMBRI->AsFloat()) - children);
+        x.attr(QStringLiteral("nrmaj"), Money::wholeHalfEven(r.NR_MEMBRI->AsFloat()) - children);
         address();
         x.start(QStringLiteral("cereriAprb"));
         attrs({{QStringLiteral("nrmembri"), v(r.NR_MEMBRI)}, {QStringLiteral("vt"), v(r.TVENIT)},
@@ -218,7 +213,7 @@ private:
                {QStringLiteral("datadisp"), datadisp}});
         x.end();
         for (const RequestFields::Resolved &s : r.supplements) {
-            if (wholeHalfEven(s.amount->AsFloat()) <= 0)
+            if (Money::wholeHalfEven(s.amount->AsFloat()) <= 0)
                 continue;
             x.start(QStringLiteral("drepturiSup"));
             attrs({{QStringLiteral("cnpctr"), v(s.cnp)},
@@ -240,7 +235,7 @@ private:
                                                      : m_members.of(std::llround(r.NRCRT->AsFloat()));
         qint64 income = 0;
         for (const Member *m = first; m != last; ++m)
-            income += wholeHalfEven(m->venitValue);
+            income += Money::wholeHalfEven(m->venitValue);
         x.start(QStringLiteral("persoane"));
         x.attr(QStringLiteral("nrpersoane"), qint64(last - first));
         x.attr(QStringLiteral("venitpers"), income);
