@@ -11,6 +11,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
 #include "platform/sql/Money.h"
 
 #include <QFile>
@@ -31,16 +32,18 @@ const std::array<SupplementAnnexes::List, 4> Lists = {{
     {17, "TITULAR, CNP, LOCALIT+\" \"+ADRESA AS ADRESA, A.NR_DISP, NR_MEMBRI, VENITM, SUMAL", "SUMAL"},
 }};
 
+// How the annexes name each supplement kind.
 struct Kind
 {
-    const char *amount, *supplier, *suffix, *text;
+    SupplementKind columns;
+    const char *suffix, *text;
 };
 
 const std::array<Kind, 4> Kinds = {{
-    {"SUMAL", nullptr, "_Lemne", "Combustibili solizi/petrolieri"},
-    {"SUMAG", "FURNG", "_Gaz", "Gaze naturale"},
-    {"SUMAE", "FURNE", "_Electrica", "Energie electrica"},
-    {"SUMAT", "FURNT", "_Termica", "Energie termica"},
+    {SupplementKinds::SolidFuel, "_Lemne", "Combustibili solizi/petrolieri"},
+    {SupplementKinds::Gas, "_Gaz", "Gaze naturale"},
+    {SupplementKinds::Electricity, "_Electrica", "Energie electrica"},
+    {SupplementKinds::Thermal, "_Termica", "Energie termica"},
 }};
 
 void step(const QString &text)
@@ -108,7 +111,7 @@ KindTotals kindTotals(AnnexRun &run, const Kind &kind, const std::vector<int> &c
 {
     TQuery &q = run.query;
     const auto done = qScopeGuard([&q] { CommandGuard::release(q); });
-    const QString amount = QLatin1String(kind.amount);
+    const QString amount = QLatin1String(kind.columns.amount);
     const QStringList select = {QStringLiteral("SELECT LUNACRT, NR_MEMBRI, VENITM, ") + amount, run.office.dataPath(),
                                 QStringLiteral("WHERE ") + RequestRules::notRefused(), QStringLiteral("AND ") + amount + QStringLiteral(">0")};
     KindTotals t;
@@ -200,10 +203,10 @@ void SupplementAnnexes::annex25(AnnexRun &run)
     QHash<QString, int> supplierOf;
     std::vector<std::map<std::pair<QString, QString>, qint64>> holders;
     for (const Kind &kind : Kinds) {
-        const QString supplier = kind.supplier ? QLatin1String(kind.supplier) : QStringLiteral("\"Suplimente Lemne\"");
-        q.SQL() = {QStringLiteral("SELECT %1 AS FURN, TITULAR, CNP, %2 AS SUMA").arg(supplier, QLatin1String(kind.amount)),
+        const QString supplier = kind.columns.supplier ? QLatin1String(kind.columns.supplier) : QStringLiteral("\"Suplimente Lemne\"");
+        q.SQL() = {QStringLiteral("SELECT %1 AS FURN, TITULAR, CNP, %2 AS SUMA").arg(supplier, QLatin1String(kind.columns.amount)),
                    run.office.dataPath(), QStringLiteral("WHERE LUNACRT=%1").arg(run.office.month),
-                   QStringLiteral("AND ") + RequestRules::notRefused(), QStringLiteral("AND ") + QLatin1String(kind.amount) + QStringLiteral(">0")};
+                   QStringLiteral("AND ") + RequestRules::notRefused(), QStringLiteral("AND ") + QLatin1String(kind.columns.amount) + QStringLiteral(">0")};
         q.Open();
         TField *furn = q.FieldByName(QStringLiteral("FURN"));
         TField *name = q.FieldByName(QStringLiteral("TITULAR"));

@@ -18,6 +18,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,14 +28,16 @@
 
 namespace {
 
+// The supplements paid to a supplier, each with its annex.
 struct Supplement
 {
-    const char *supplier, *amount, *resource, *file, *columns;
+    SupplementKind kind;
+    const char *resource, *file, *columns;
 };
 
 const Supplement Supplements[] = {
-    {"FURNE", "SUMAE", "Anexa16", "Anexa16.xls", "FURNE, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLE, PODE, SUMAE"},
-    {"FURNG", "SUMAG", "Anexa15", "Anexa15.xls", "FURNG, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLG, PODG, SUMAG"},
+    {SupplementKinds::Electricity, "Anexa16", "Anexa16.xls", "FURNE, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLE, PODE, SUMAE"},
+    {SupplementKinds::Gas, "Anexa15", "Anexa15.xls", "FURNG, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLG, PODG, SUMAG"},
 };
 
 // LOCALIT, a blank and ADRESA, whole.
@@ -96,7 +99,7 @@ void SupplierAgencyReport::write(const AgencyOffice &office, const QString &fold
     QHash<QString, QString> folders;
     QStringList taken;
     for (const Supplement &s : Supplements) {
-        const QString supplier = QLatin1String(s.supplier), amount = QLatin1String(s.amount);
+        const QString supplier = QLatin1String(s.kind.supplier), amount = QLatin1String(s.kind.amount);
         query.SQL() = {QStringLiteral("SELECT DISTINCT ") + supplier, QStringLiteral("FROM ") + table,
                        QStringLiteral("WHERE ") + amount + QStringLiteral(">0"), QStringLiteral("ORDER BY ") + supplier};
         query.Open();

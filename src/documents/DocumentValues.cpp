@@ -6,6 +6,7 @@
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
 #include "platform/sql/Money.h"
+#include "tables/SupplementKinds.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,8 +58,8 @@ QString rights(const TDataSet &row, const QString &aid, const QString &joiner, c
     if (wholeEven(value(row, "CUANTUM")).toLongLong() <= 0)
         return supplement;
     double supplements = 0;
-    for (const char *field : {"SUMAL", "SUMAG", "SUMAE", "SUMAT"})
-        supplements += value(row, field);
+    for (const SupplementKind &kind : SupplementKinds::All)
+        supplements += value(row, kind.amount);
     return supplements > 0 ? aid + joiner + supplement : aid;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/io/DurableDevice.h"
 #include "exports/XmlOut.h"
 #include "tables/RequestTables.h"
+#include "tables/SupplementKinds.h"
 #include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
@@ -68,19 +69,20 @@ private:
     std::vector<Member> m_rows;
 };
 
-// One energy supplement of a request: the fields its values come from.
+// One energy supplement of a request as the file names it: its consumption
+// point goes in codabonat, its client code in codloc.
 struct Supplement
 {
     const char *tipaj;
-    const char *amount, *cnp, *furnizor, *codabonat, *codloc;
+    SupplementKind kind;
 };
 
 // Solid fuel, electricity, gas, thermal energy: the order of the file.
 const Supplement Supplements[] = {
-    {"lemne", "SUMAL", "CNP", nullptr, nullptr, nullptr},
-    {"electric", "SUMAE", "CNPE", "FURNE", "PODE", "CODCLE"},
-    {"gaz", "SUMAG", "CNPG", "FURNG", "PODG", "CODCLG"},
-    {"termica", "SUMAT", "CNPT", "FURNT", nullptr, "CODCLT"},
+    {"lemne", SupplementKinds::SolidFuel},
+    {"electric", SupplementKinds::Electricity},
+    {"gaz", SupplementKinds::Gas},
+    {"termica", SupplementKinds::Thermal},
 };
 
 // The request fields the file reads, looked up once.
@@ -89,8 +91,8 @@ struct RequestFields
     explicit RequestFields(const TDataSet &d) : d(d)
     {
         for (const Supplement &s : Supplements)
-            supplements.push_back({QLatin1String(s.tipaj), at(s.amount), at(s.cnp), at(s.furnizor), at(s.codabonat),
-                                   at(s.codloc)});
+            supplements.push_back({QLatin1String(s.tipaj), at(s.kind.amount), at(s.kind.cnp), at(s.kind.supplier),
+                                   at(s.kind.point), at(s.kind.clientCode)});
     }
     TField *at(const char *name) const { return name ? d.FieldByName(QLatin1String(name)) : nullptr; }
 

@@ -14,6 +14,7 @@
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -50,7 +51,7 @@ QStringList CollectiveDisposition::where(Filter filter) const
                       QStringLiteral("AND LUNACRT=") + SqlQuote::number(workingMonth())};
     if (filter == Filter::WithSupplements) {
         // Later modifications do not take back a supplement.
-        lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND (SUMAL+SUMAG+SUMAE+SUMAT)>0");
+        lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND ") + SupplementKinds::totalSql() + QStringLiteral(">0");
         return lines;
     }
     lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND (CUMODIF<>\"X\" OR CUMODIF IS NULL)");

@@ -5,6 +5,7 @@
 #include "platform/sql/TQuery.h"
 #include "tables/RequestRules.h"
 #include "tables/RequestTables.h"
+#include "tables/SupplementKinds.h"
 
 using namespace dbftest;
 
@@ -167,5 +168,23 @@ TEST(RequestRules, RequestsEachRuleTakes)
         for (q.First(); !q.Eof(); q.Next())
             taken << q.Fields().at(0)->AsInteger();
         EXPECT_EQ(taken, c.taken) << c.name;
+    }
+}
+
+// Every column a supplement kind names is a column of Cereri of the right kind.
+TEST(SupplementKinds, ColumnsAreCereriColumns)
+{
+    const QList<DbfField> fields = RequestTables::cereriFields();
+    for (const SupplementKind &kind : SupplementKinds::All) {
+        const DbfField *amount = find(fields, kind.amount);
+        ASSERT_TRUE(amount) << kind.amount;
+        EXPECT_EQ(amount->decimals, 2) << kind.amount;
+        EXPECT_TRUE(QLatin1String(kind.amount).endsWith(QLatin1Char(kind.letter))) << kind.amount;
+        for (const char *text : {kind.holder, kind.cnp, kind.supplier, kind.clientCode, kind.point})
+            if (text) {
+                const DbfField *f = find(fields, text);
+                ASSERT_TRUE(f) << text;
+                EXPECT_EQ(f->type, 'C') << text;
+            }
     }
 }
