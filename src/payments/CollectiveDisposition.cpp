@@ -51,7 +51,8 @@ QStringList CollectiveDisposition::where(Filter filter) const
                       QStringLiteral("AND LUNACRT=") + SqlQuote::number(workingMonth())};
     if (filter == Filter::WithSupplements) {
         // Later modifications do not take back a supplement.
-        lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND ") + SupplementKinds::totalSql() + QStringLiteral(">0");
+        lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND ") + SupplementKinds::totalSql()
+                     + QStringLiteral(">0");
         return lines;
     }
     lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND (CUMODIF<>\"X\" OR CUMODIF IS NULL)");
