@@ -5,7 +5,7 @@
 #include "agencies/BeneficiaryAnnexes.h"
 #include "agencies/DispositionNumbers.h"
 #include "agencies/SupplementAnnexes.h"
-#include "agencies/ReportFolder.h"
+#include "documents/OutputFolder.h"
 #include "controls/StyledProgressBar.h"
 #include "core/Contor.h"
 #include "core/Counties.h"
@@ -72,7 +72,7 @@ void AgencyReport::Directiamuncii1Click()
     const ReportPeriod period{monthCodeOf(PerSelect().Data0->date()), monthCodeOf(PerSelect().Data1->date())};
     if (!accept(period))
         return;
-    ReportFolder folder(Title, SubFolder);
+    OutputFolder folder({Title, SubFolder});
     if (!folder.choose())
         return;
     folder.fill(10, [&period](const QString &work) { write(AgencyOffice::current(), period, work, *Form3().Sx); });

@@ -1,6 +1,7 @@
 #include "agencies/AnnexNames.h"
 
 #include "core/TextChecks.h"
+#include "platform/sql/Money.h"
 
 #include <QLocale>
 
@@ -21,13 +22,6 @@ bool isKeyChar(char16_t c)
 bool isCsvChar(char16_t c)
 {
     return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || c == u'.';
-}
-
-// Cents of a stored two-decimal value, half away from zero: the binary value
-// of 1386.01 may lie a hair below it.
-qint64 cents(double value)
-{
-    return qint64(std::llround(value * 100.0));
 }
 
 // The agency reads plain ASCII: a letter with a diacritic (ă â î ş ș ţ ț and
@@ -79,13 +73,12 @@ QString AnnexNames::CsvText(QStringView value)
 
 qint64 AnnexNames::WholeIncome(double venitm)
 {
-    const qint64 c = cents(venitm) + 99;
+    const qint64 c = Money::cents(venitm) + 99;
     // Integer part, towards zero as the stored text would be cut.
     return c / 100;
 }
 
 QString AnnexNames::LevelText(double cuantum)
 {
-    const qint64 whole = cents(cuantum) >= 0 ? (cents(cuantum) + 50) / 100 : (cents(cuantum) - 50) / 100;
-    return QLocale::c().toString(double(whole) / 320.0 * 100.0, 'f', 2);
+    return QLocale::c().toString(double(Money::wholeHalfAway(cuantum)) / 320.0 * 100.0, 'f', 2);
 }

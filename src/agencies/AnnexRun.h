@@ -24,15 +24,3 @@ struct AnnexRun
 
     QString file(const QString &name) const { return QDir(folder).filePath(name); }
 };
-
-// Approved requests: the status line of the lists.
-inline QString approved()
-{
-    return QStringLiteral("(STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")");
-}
-
-// Fixed-point sums: stored amounts have two decimals.
-inline qint64 centsOf(double value)
-{
-    return qint64(value < 0 ? value * 100.0 - 0.5 : value * 100.0 + 0.5);
-}

@@ -1,11 +1,14 @@
 #include "agencies/BeneficiaryAnnexes.h"
 
 #include "agencies/AnnexRun.h"
+#include "core/CommandGuard.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
 #include "platform/db/Dbf.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
+#include "platform/sql/Money.h"
 
 #include <QFile>
 #include <QHash>
@@ -18,13 +21,6 @@ namespace {
 QString period(const AnnexRun &run, const QString &endOp)
 {
     return QStringLiteral("AND LUNACRT>=%1 AND LUNACRT%2%3").arg(run.period.start).arg(endOp).arg(run.period.end);
-}
-
-void unfilter(TQuery &q)
-{
-    q.Close();
-    q.SetFiltered(false);
-    q.SetFilter(QString());
 }
 
 // Household column of annex 21: 1..4 families of 2..5, 5 larger, 6 single; 0 none.
@@ -48,9 +44,9 @@ void BeneficiaryAnnexes::annex13And21(AnnexRun &run)
                                          "VENITM, NR_LUNI, CUANTUM"),
                           run.office.dataPath()}
               + run.office.join(run.ajvps)
-              + QStringList{QStringLiteral("WHERE ") + approved() + QStringLiteral(" AND TOTAL>0"),
+              + QStringList{QStringLiteral("WHERE ") + RequestRules::approved() + QStringLiteral(" AND TOTAL>0"),
                             period(run, QStringLiteral("<=")), QStringLiteral("ORDER BY NR_LUNI, TITULAR")};
-    const auto done = qScopeGuard([&q] { unfilter(q); });
+    const auto done = qScopeGuard([&q] { CommandGuard::release(q); });
     q.Open();
 
     // Every list sheet carries the office's tags.
@@ -103,7 +99,7 @@ void BeneficiaryAnnexes::annex13Cumulated(AnnexRun &run)
 
     const QString table = Form1().TempFileName(QStringLiteral("A13Tmp"), QStringLiteral(".dbf"));
     const auto done = qScopeGuard([&q, &table] {
-        unfilter(q);
+        CommandGuard::release(q);
         QFile::remove(table);
     });
     const QString quoted = SqlQuote::table(table);
@@ -117,12 +113,12 @@ void BeneficiaryAnnexes::annex13Cumulated(AnnexRun &run)
                           QStringLiteral("SELECT TITULAR, CNP, LOCALIT+\" \"+ADRESA, A.NR_DISP, NR_MEMBRI, VENITM, CUANTUM, TOTAL"),
                           run.office.dataPath()}
               + run.office.join(run.ajvps)
-              + QStringList{QStringLiteral("WHERE LUNACRT=%1").arg(run.office.month), QStringLiteral("AND ") + approved()};
+              + QStringList{QStringLiteral("WHERE LUNACRT=%1").arg(run.office.month), QStringLiteral("AND ") + RequestRules::approved()};
     q.ExecSQL();
 
     // The earliest earlier month of the period gives a code its amounts.
     q.SQL() = {QStringLiteral("SELECT LUNACRT, CNP, NR_LUNI, CUANTUM, TOTAL"), run.office.dataPath(),
-               QStringLiteral("WHERE ") + approved() + QStringLiteral(" AND TOTAL>0"),
+               QStringLiteral("WHERE ") + RequestRules::approved() + QStringLiteral(" AND TOTAL>0"),
                QStringLiteral("AND LUNACRT>=%1 AND LUNACRT<%2").arg(run.period.start).arg(run.office.month),
                QStringLiteral("ORDER BY LUNACRT,CNP")};
     q.Open();
@@ -161,9 +157,9 @@ void BeneficiaryAnnexes::annex22(AnnexRun &run)
     x.ReplaceTag(QStringLiteral("[INTOCMIT]"), run.office.intocmit);
     x.ReplaceTag(QStringLiteral("[UAT]"), run.office.localityType + u' ' + run.office.uat);
     q.SQL() = {QStringLiteral("SELECT CUANTUM, NR_LUNI, NR_MEMBRI, VENITM, TOTAL"), run.office.dataPath(),
-               QStringLiteral("WHERE ") + approved() + QStringLiteral(" AND TOTAL>0"), period(run, QStringLiteral("<=")),
+               QStringLiteral("WHERE ") + RequestRules::approved() + QStringLiteral(" AND TOTAL>0"), period(run, QStringLiteral("<=")),
                QStringLiteral("ORDER BY CUANTUM, NR_LUNI, NR_MEMBRI")};
-    const auto done = qScopeGuard([&q] { unfilter(q); });
+    const auto done = qScopeGuard([&q] { CommandGuard::release(q); });
     q.Open();
 
     // sums[b][m][single]: a request counts under every bracket of its amount.
@@ -178,10 +174,10 @@ void BeneficiaryAnnexes::annex22(AnnexRun &run)
         if (m < 1 || m > 5 || n < 1)
             continue;
         const int single = n == 1 ? 1 : 0;
-        const qint64 amount = centsOf(cuantum->AsFloat());
-        const qint64 cents = centsOf(total->AsFloat());
+        const qint64 amount = Money::cents(cuantum->AsFloat());
+        const qint64 cents = Money::cents(total->AsFloat());
         for (int b = 1; b <= IncomeBrackets::Count; ++b)
-            if (amount == centsOf(run.office.amounts[b - 1]))
+            if (amount == Money::cents(run.office.amounts[b - 1]))
                 sums[b][m][single] += cents;
     }
     for (int b = 1; b <= IncomeBrackets::Count; ++b)

@@ -3,7 +3,6 @@
 #include "agencies/AnnexNames.h"
 #include "agencies/AnnexRun.h"
 #include "agencies/DispositionNumbers.h"
-#include "agencies/ReportFolder.h"
 #include "agencies/SupplementAnnexes.h"
 #include "agencies/SupplierNames.h"
 #include "controls/StyledProgressBar.h"
@@ -14,11 +13,14 @@
 #include "core/NumericF.h"
 #include "documents/DocumentOpener.h"
 #include "documents/ExpXLSOLE.h"
+#include "documents/OutputFolder.h"
 #include "periods/SelLuna.h"
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
 #include "platform/io/KestrunError.h"
+#include "platform/sql/Money.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -53,7 +55,7 @@ QString fieldText(TField *f)
     if (f->IsNull())
         return {};
     if (f->DataType() == TFieldType::ftFloat || f->DataType() == TFieldType::ftInteger)
-        return QLocale::c().toString(double(centsOf(f->AsFloat())) / 100.0, 'g', 15);
+        return QLocale::c().toString(double(Money::cents(f->AsFloat())) / 100.0, 'g', 15);
     return f->AsString();
 }
 
@@ -126,7 +128,7 @@ void CountyAgencyReport::write(const AgencyOffice &office, const Choice &choice,
                                              "VENITM, CUANTUM"),
                               office.dataPath()}
                   + office.join(ajvps)
-                  + QStringList{QStringLiteral("WHERE ") + approved() + QStringLiteral(" AND TOTAL>0"),
+                  + QStringList{QStringLiteral("WHERE ") + RequestRules::approved() + QStringLiteral(" AND TOTAL>0"),
                                 QStringLiteral("AND LUNACRT=%1").arg(office.month), QStringLiteral("ORDER BY TITULAR")};
     query.Open();
     x.FillFromDataSet(query);
@@ -156,7 +158,7 @@ void CountyAgencyReport::AJPISBCClick()
     if (!SelLuna().Execute(true, true))
         return;
     const Choice choice{SelLuna().Luna12->currentText(), SelLuna().AnulE->text()};
-    ReportFolder folder(Title, QStringLiteral("LEMNE_AJPIS"));
+    OutputFolder folder({Title, QStringLiteral("LEMNE_AJPIS")});
     if (!folder.choose())
         return;
     folder.fill(8, [&choice](const QString &work) { write(AgencyOffice::current(), choice, work, *Form3().Sx); });

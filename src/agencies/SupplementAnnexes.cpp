@@ -2,6 +2,7 @@
 
 #include "agencies/AnnexRun.h"
 #include "agencies/SupplierNames.h"
+#include "core/CommandGuard.h"
 #include "core/Contor.h"
 #include "core/CoreError.h"
 #include "core/Form1.h"
@@ -9,6 +10,9 @@
 #include "platform/db/Dbf.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
+#include "platform/sql/Money.h"
 
 #include <QFile>
 #include <QHash>
@@ -21,13 +25,6 @@
 
 namespace {
 
-void unfilter(TQuery &q)
-{
-    q.Close();
-    q.SetFiltered(false);
-    q.SetFilter(QString());
-}
-
 const std::array<SupplementAnnexes::List, 4> Lists = {{
     {14, "TITULAR, CNP, LOCALIT+\" \"+ADRESA AS ADRESA, A.NR_DISP, VENITM, CODCLT, SUMAT", "SUMAT"},
     {15, "TITULAR, CNP, LOCALIT+\" \"+ADRESA AS ADRESA, A.NR_DISP, NR_MEMBRI, VENITM, FURNG, CODCLG, PODG, SUMAG", "SUMAG"},
@@ -35,22 +32,19 @@ const std::array<SupplementAnnexes::List, 4> Lists = {{
     {17, "TITULAR, CNP, LOCALIT+\" \"+ADRESA AS ADRESA, A.NR_DISP, NR_MEMBRI, VENITM, SUMAL", "SUMAL"},
 }};
 
+// How the annexes name each supplement kind.
 struct Kind
 {
-    const char *amount, *supplier, *suffix, *text;
+    SupplementKind columns;
+    const char *suffix, *text;
 };
 
 const std::array<Kind, 4> Kinds = {{
-    {"SUMAL", nullptr, "_Lemne", "Combustibili solizi/petrolieri"},
-    {"SUMAG", "FURNG", "_Gaz", "Gaze naturale"},
-    {"SUMAE", "FURNE", "_Electrica", "Energie electrica"},
-    {"SUMAT", "FURNT", "_Termica", "Energie termica"},
+    {SupplementKinds::SolidFuel, "_Lemne", "Combustibili solizi/petrolieri"},
+    {SupplementKinds::Gas, "_Gaz", "Gaze naturale"},
+    {SupplementKinds::Electricity, "_Electrica", "Energie electrica"},
+    {SupplementKinds::Thermal, "_Termica", "Energie termica"},
 }};
-
-QString notRefused()
-{
-    return QStringLiteral("STATUT<>\"RESPINS\" AND STATUT<>\"INCETAT\"");
-}
 
 void step(const QString &text)
 {
@@ -71,7 +65,7 @@ void SupplementAnnexes::openList(AnnexRun &run, const List &list)
     q.SQL() = QStringList{QStringLiteral("SELECT ") + QLatin1String(list.select), run.office.dataPath()}
               + run.office.join(run.ajvps)
               + QStringList{QStringLiteral("WHERE LUNACRT=%1").arg(run.office.month),
-                            QStringLiteral("AND ") + approved() + QStringLiteral(" AND ") + QLatin1String(list.amount)
+                            QStringLiteral("AND ") + RequestRules::approved() + QStringLiteral(" AND ") + QLatin1String(list.amount)
                                 + QStringLiteral(">0"),
                             QStringLiteral("ORDER BY TITULAR")};
     q.Open();
@@ -86,7 +80,7 @@ void SupplementAnnexes::supplementLists(AnnexRun &run)
             Contor().Descr->setText(QStringLiteral(" Generez Anexa 14..."));
         else
             step(QStringLiteral(" Generez Anexa %1...").arg(list.annex));
-        const auto done = qScopeGuard([&run] { unfilter(run.query); });
+        const auto done = qScopeGuard([&run] { CommandGuard::release(run.query); });
         openList(run, list);
         run.book.openFile(Dbf::resolve(QDir(Form1().DataDir()).filePath(name)));
         const int sheets = (list.annex == 15 || list.annex == 16) ? x.XCell.SheetCount() : 1;
@@ -116,10 +110,10 @@ struct KindTotals
 KindTotals kindTotals(AnnexRun &run, const Kind &kind, const std::vector<int> &codes)
 {
     TQuery &q = run.query;
-    const auto done = qScopeGuard([&q] { unfilter(q); });
-    const QString amount = QLatin1String(kind.amount);
+    const auto done = qScopeGuard([&q] { CommandGuard::release(q); });
+    const QString amount = QLatin1String(kind.columns.amount);
     const QStringList select = {QStringLiteral("SELECT LUNACRT, NR_MEMBRI, VENITM, ") + amount, run.office.dataPath(),
-                                QStringLiteral("WHERE ") + notRefused(), QStringLiteral("AND ") + amount + QStringLiteral(">0")};
+                                QStringLiteral("WHERE ") + RequestRules::notRefused(), QStringLiteral("AND ") + amount + QStringLiteral(">0")};
     KindTotals t;
     for (int code : codes)
         t.counts[code] = t.cents[code] = {};
@@ -138,7 +132,7 @@ KindTotals kindTotals(AnnexRun &run, const Kind &kind, const std::vector<int> &c
         auto &cents = t.cents[it->first];
         const int n = members->AsInteger();
         const double v = venit->AsFloat();
-        const qint64 c = centsOf(value->AsFloat());
+        const qint64 c = Money::cents(value->AsFloat());
         for (int b = 1; b <= IncomeBrackets::Count; ++b)
             if (run.brackets.contains(b, v, n)) {
                 it->second[b][n == 1 ? 1 : 0] += 1;
@@ -209,17 +203,17 @@ void SupplementAnnexes::annex25(AnnexRun &run)
     QHash<QString, int> supplierOf;
     std::vector<std::map<std::pair<QString, QString>, qint64>> holders;
     for (const Kind &kind : Kinds) {
-        const QString supplier = kind.supplier ? QLatin1String(kind.supplier) : QStringLiteral("\"Suplimente Lemne\"");
-        q.SQL() = {QStringLiteral("SELECT %1 AS FURN, TITULAR, CNP, %2 AS SUMA").arg(supplier, QLatin1String(kind.amount)),
+        const QString supplier = kind.columns.supplier ? QLatin1String(kind.columns.supplier) : QStringLiteral("\"Suplimente Lemne\"");
+        q.SQL() = {QStringLiteral("SELECT %1 AS FURN, TITULAR, CNP, %2 AS SUMA").arg(supplier, QLatin1String(kind.columns.amount)),
                    run.office.dataPath(), QStringLiteral("WHERE LUNACRT=%1").arg(run.office.month),
-                   QStringLiteral("AND ") + notRefused(), QStringLiteral("AND ") + QLatin1String(kind.amount) + QStringLiteral(">0")};
+                   QStringLiteral("AND ") + RequestRules::notRefused(), QStringLiteral("AND ") + QLatin1String(kind.columns.amount) + QStringLiteral(">0")};
         q.Open();
         TField *furn = q.FieldByName(QStringLiteral("FURN"));
         TField *name = q.FieldByName(QStringLiteral("TITULAR"));
         TField *cnp = q.FieldByName(QStringLiteral("CNP"));
         TField *suma = q.FieldByName(QStringLiteral("SUMA"));
         for (q.First(); !q.Eof(); q.Next()) {
-            const qint64 cents = centsOf(suma->AsFloat());
+            const qint64 cents = Money::cents(suma->AsFloat());
             if (cents == 0)
                 continue;
             const QString key = SupplierNames::Key(furn->AsString());
@@ -237,7 +231,7 @@ void SupplementAnnexes::annex25(AnnexRun &run)
     // One table of every holder, the supplier's number beside, filtered per supplier.
     const QString table = Form1().TempFileName(QStringLiteral("A25"), QStringLiteral(".dbf"));
     const auto done = qScopeGuard([&q, &table] {
-        unfilter(q);
+        CommandGuard::release(q);
         QFile::remove(table);
     });
     {

@@ -2,7 +2,6 @@
 
 #include "agencies/AnnexRun.h"
 #include "agencies/DispositionNumbers.h"
-#include "agencies/ReportFolder.h"
 #include "agencies/SupplementAnnexes.h"
 #include "agencies/SupplierNames.h"
 #include "controls/StyledProgressBar.h"
@@ -13,10 +12,13 @@
 #include "core/Form4.h"
 #include "documents/DocumentOpener.h"
 #include "documents/ExpXLSOLE.h"
+#include "documents/OutputFolder.h"
 #include "platform/db/Dbf.h"
 #include "platform/io/KestrunError.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,14 +28,16 @@
 
 namespace {
 
+// The supplements paid to a supplier, each with its annex.
 struct Supplement
 {
-    const char *supplier, *amount, *resource, *file, *columns;
+    SupplementKind kind;
+    const char *resource, *file, *columns;
 };
 
 const Supplement Supplements[] = {
-    {"FURNE", "SUMAE", "Anexa16", "Anexa16.xls", "FURNE, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLE, PODE, SUMAE"},
-    {"FURNG", "SUMAG", "Anexa15", "Anexa15.xls", "FURNG, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLG, PODG, SUMAG"},
+    {SupplementKinds::Electricity, "Anexa16", "Anexa16.xls", "FURNE, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLE, PODE, SUMAE"},
+    {SupplementKinds::Gas, "Anexa15", "Anexa15.xls", "FURNG, TITULAR, CNP, ADRESA, NR_DISP, NR_MEMBRI, VENITM, CODCLG, PODG, SUMAG"},
 };
 
 // LOCALIT, a blank and ADRESA, whole.
@@ -56,7 +60,7 @@ QString SupplierAgencyReport::prepareCopy(const AgencyOffice &office, TQuery &qu
     copyFile(office.cereri, copy);
     query.SQL() = {QStringLiteral("DELETE FROM ") + SqlQuote::table(copy),
                    QStringLiteral("WHERE LUNACRT<>%1").arg(office.month),
-                   QStringLiteral("OR (STATUT<>\"APROBAT\" AND STATUT<>\"MODIFICAT\") OR STATUT IS NULL")};
+                   QStringLiteral("OR ") + RequestRules::notApproved()};
     query.ExecSQL();
     Dbf::pack(copy);
     Dbf::widenCharField(copy, QStringLiteral("NR_DISP"), DispositionNumbers::Width);
@@ -95,7 +99,7 @@ void SupplierAgencyReport::write(const AgencyOffice &office, const QString &fold
     QHash<QString, QString> folders;
     QStringList taken;
     for (const Supplement &s : Supplements) {
-        const QString supplier = QLatin1String(s.supplier), amount = QLatin1String(s.amount);
+        const QString supplier = QLatin1String(s.kind.supplier), amount = QLatin1String(s.kind.amount);
         query.SQL() = {QStringLiteral("SELECT DISTINCT ") + supplier, QStringLiteral("FROM ") + table,
                        QStringLiteral("WHERE ") + amount + QStringLiteral(">0"), QStringLiteral("ORDER BY ") + supplier};
         query.Open();
@@ -132,7 +136,7 @@ void SupplierAgencyReport::FormatAJPISClick()
 {
     if (!Form4().VerificaSetari())
         return;
-    ReportFolder folder(Title, SubFolder);
+    OutputFolder folder({Title, SubFolder});
     if (!folder.choose())
         return;
     Contor().Descr->setText(QStringLiteral("Creez Raport Furnizori..."));

@@ -9,6 +9,8 @@
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +43,7 @@ void CaseReports::BitBtn10Click()
                    QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
                    QStringLiteral("AND NR_REF>=") + SqlQuote::number(m_dialog->Ref0->Valoare())
                        + QStringLiteral(" AND NR_REF<=") + SqlQuote::number(m_dialog->Ref1->Valoare()),
-                   QStringLiteral("AND STATUT=") + SqlQuote::literal(QStringLiteral("APROBAT")),
+                   QStringLiteral("AND ") + RequestRules::firstApproval(),
                    QStringLiteral("ORDER BY NR_CERE")});
     if (sx.IsEmpty()) {
         DocumentPages::error(kTitle,
@@ -81,10 +83,8 @@ void CaseReports::addKeys()
     add("[SECRETAR]", admin.SecretarN->text());
     add("[DIRECTOR]", admin.DirectorN->text());
     add("[LOCALIT]", admin.Localit->text());
-    add("[SUPL]", wholeEven(value(row, "SUMAL")));
-    add("[SUPG]", wholeEven(value(row, "SUMAG")));
-    add("[SUPT]", wholeEven(value(row, "SUMAT")));
-    add("[SUPE]", wholeEven(value(row, "SUMAE")));
+    for (const SupplementKind &kind : SupplementKinds::All)
+        rtf.AdaugaCheie(QStringLiteral("[SUP%1]").arg(QLatin1Char(kind.letter)), wholeEven(value(row, kind.amount)));
     add("[DREPTURI]",
         rights(row,
                QStringLiteral("ajutorului pentru încălzirea locuinței în cuantum de %1 lei/lună, în sumă totală de %2 lei")

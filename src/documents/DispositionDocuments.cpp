@@ -9,6 +9,7 @@
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/SupplementKinds.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,13 +22,13 @@ namespace {
 
 const QString kTitle = QStringLiteral("Listare Dispozitii");
 
-// The mark and the amount of one supplement: "X" and the amount when there
-// is one, a blank and "0" otherwise.
-void addSupplement(TRTFReplace &rtf, const TDataSet &row, const char *mark, const char *amount, const char *field)
+// The mark and the amount of one supplement, "[SG]" and "[SUMAG]": "X" and
+// the amount when there is one, a blank and "0" otherwise.
+void addSupplement(TRTFReplace &rtf, const TDataSet &row, const SupplementKind &kind)
 {
-    const bool has = value(row, field) > 0;
-    rtf.AdaugaCheie(QLatin1String(mark), has ? QStringLiteral("X") : QStringLiteral(" "));
-    rtf.AdaugaCheie(QLatin1String(amount), has ? text(row, field) : QStringLiteral("0"));
+    const bool has = value(row, kind.amount) > 0;
+    rtf.AdaugaCheie(QStringLiteral("[S%1]").arg(QLatin1Char(kind.letter)), has ? QStringLiteral("X") : QStringLiteral(" "));
+    rtf.AdaugaCheie(u'[' + QLatin1String(kind.amount) + u']', has ? text(row, kind.amount) : QStringLiteral("0"));
 }
 
 } // namespace
@@ -148,10 +149,8 @@ void DispositionDocuments::addKeys(Kind kind, const QDate &grantedFrom)
     add("[PERIOADA]", QString::number(row.FieldByName(QStringLiteral("NR_LUNI"))->AsInteger()));
     add("[TOTAL]", wholeEven(value(row, "TOTAL")));
     add("[CUAJUT]", text(row, "CUAJUT"));
-    addSupplement(rtf, row, "[SL]", "[SUMAL]", "SUMAL");
-    addSupplement(rtf, row, "[SG]", "[SUMAG]", "SUMAG");
-    addSupplement(rtf, row, "[SE]", "[SUMAE]", "SUMAE");
-    addSupplement(rtf, row, "[ST]", "[SUMAT]", "SUMAT");
+    for (const SupplementKind &kind : SupplementKinds::All)
+        addSupplement(rtf, row, kind);
     add("[DREPTURI]", rightsClause(kind, row, amount, admin.LiteraCuantum(amount.toInt())));
 }
 

@@ -5,6 +5,8 @@
 #include "platform/db/Dbf.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
+#include "platform/sql/Money.h"
+#include "tables/SupplementKinds.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,10 +28,7 @@ QString courtesyTitle(const QString &cnp)
 
 QString wholeEven(double value)
 {
-    double r = std::round(value);
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        r = 2.0 * std::round(value / 2.0);
-    return QString::number(static_cast<qint64>(r));
+    return QString::number(Money::wholeHalfEven(value));
 }
 
 QString twoDecimals(double value)
@@ -59,8 +58,8 @@ QString rights(const TDataSet &row, const QString &aid, const QString &joiner, c
     if (wholeEven(value(row, "CUANTUM")).toLongLong() <= 0)
         return supplement;
     double supplements = 0;
-    for (const char *field : {"SUMAL", "SUMAG", "SUMAE", "SUMAT"})
-        supplements += value(row, field);
+    for (const SupplementKind &kind : SupplementKinds::All)
+        supplements += value(row, kind.amount);
     return supplements > 0 ? aid + joiner + supplement : aid;
 }
 

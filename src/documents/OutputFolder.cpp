@@ -1,8 +1,11 @@
 #include "documents/OutputFolder.h"
 
+#include "controls/StyledProgressBar.h"
+#include "core/Contor.h"
 #include "core/CoreError.h"
 #include "core/Erori.h"
 #include "core/Form1.h"
+#include "core/Form3.h"
 #include "platform/io/FileWriteError.h"
 #include "platform/io/FolderSwap.h"
 #include "platform/profile/AppFolders.h"
@@ -10,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 OutputFolder::OutputFolder(Texts texts) : m_texts(std::move(texts)) {}
 
@@ -65,4 +69,18 @@ void OutputFolder::commit()
 void OutputFolder::discard()
 {
     m_swap.reset();
+}
+
+void OutputFolder::fill(int steps, const std::function<void(const QString &)> &write)
+{
+    const auto done = qScopeGuard([this] {
+        Contor().Stop();
+        Form3().resetShared();
+        discard();
+    });
+    if (steps > 0)
+        Contor().Bar->setMaximum(steps);
+    Contor().Start();
+    write(work());
+    commit();
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class FolderSwap;
@@ -40,6 +41,11 @@ public:
     void commit();
     // Drops the working folder and all it holds.
     void discard();
+    // The frame of every report: runs the writing into the working folder
+    // with the progress window shown (for that many steps, when given), then
+    // puts the folder in place. The progress window stops, the shared queries
+    // close and a failed report leaves no working folder, on every path.
+    void fill(int steps, const std::function<void(const QString &work)> &write);
 
 private:
     void message(const QString &text) const;

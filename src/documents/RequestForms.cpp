@@ -10,6 +10,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "requests/RequestCodes.h"
+#include "tables/SupplementKinds.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -168,13 +169,13 @@ void RequestForms::addRequestKeys()
     add("[NUMET]", titular);
     const QString cuajut = text(row, "CUAJUT");
     add("[AI]", cuajut.isEmpty() ? QStringLiteral(" ") : cuajut);
-    const double sl = value(row, "SUMAL"), sg = value(row, "SUMAG"), se = value(row, "SUMAE"),
-                 st = value(row, "SUMAT");
-    add("[SU]", mark(sl + sg + se + st > 0));
-    add("[SL]", mark(sl > 0));
-    add("[SG]", mark(sg > 0));
-    add("[SE]", mark(se > 0));
-    add("[ST]", mark(st > 0));
+    double supplements = 0;
+    for (const SupplementKind &kind : SupplementKinds::All) {
+        const double amount = value(row, kind.amount);
+        supplements += amount;
+        add(QStringLiteral("[S%1]").arg(QLatin1Char(kind.letter)), mark(amount > 0));
+    }
+    add("[SU]", mark(supplements > 0));
     for (const char *f : {"FURNT", "FURNG", "FURNE", "CODCLT", "CODCLG", "CODCLE", "PODG", "PODE"})
         add(QStringLiteral("[%1]").arg(QLatin1String(f)), text(row, f));
     const int children = row.FieldByName(QStringLiteral("COPII14"))->AsInteger()

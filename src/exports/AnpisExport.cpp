@@ -10,9 +10,11 @@
 #include "platform/io/DurableDevice.h"
 #include "exports/XmlOut.h"
 #include "tables/RequestTables.h"
+#include "tables/SupplementKinds.h"
 #include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "platform/sql/Money.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,12 +30,6 @@
 namespace {
 
 const QString Title = QStringLiteral("Export ANPIS");
-
-// Halves go to the even neighbour (the default rounding mode).
-qint64 wholeHalfEven(double value)
-{
-    return qint64(std::nearbyint(value));
-}
 
 struct Member
 {
@@ -73,19 +69,20 @@ private:
     std::vector<Member> m_rows;
 };
 
-// One energy supplement of a request: the fields its values come from.
+// One energy supplement of a request as the file names it: its consumption
+// point goes in codabonat, its client code in codloc.
 struct Supplement
 {
     const char *tipaj;
-    const char *amount, *cnp, *furnizor, *codabonat, *codloc;
+    SupplementKind kind;
 };
 
 // Solid fuel, electricity, gas, thermal energy: the order of the file.
 const Supplement Supplements[] = {
-    {"lemne", "SUMAL", "CNP", nullptr, nullptr, nullptr},
-    {"electric", "SUMAE", "CNPE", "FURNE", "PODE", "CODCLE"},
-    {"gaz", "SUMAG", "CNPG", "FURNG", "PODG", "CODCLG"},
-    {"termica", "SUMAT", "CNPT", "FURNT", nullptr, "CODCLT"},
+    {"lemne", SupplementKinds::SolidFuel},
+    {"electric", SupplementKinds::Electricity},
+    {"gaz", SupplementKinds::Gas},
+    {"termica", SupplementKinds::Thermal},
 };
 
 // The request fields the file reads, looked up once.
@@ -94,8 +91,8 @@ struct RequestFields
     explicit RequestFields(const TDataSet &d) : d(d)
     {
         for (const Supplement &s : Supplements)
-            supplements.push_back({QLatin1String(s.tipaj), at(s.amount), at(s.cnp), at(s.furnizor), at(s.codabonat),
-                                   at(s.codloc)});
+            supplements.push_back({QLatin1String(s.tipaj), at(s.kind.amount), at(s.kind.cnp), at(s.kind.supplier),
+                                   at(s.kind.point), at(s.kind.clientCode)});
     }
     TField *at(const char *name) const { return name ? d.FieldByName(QLatin1String(name)) : nullptr; }
 
@@ -154,7 +151,7 @@ private:
     {
         const QString empty;
         const QString datacere = v(r.DATACERE);
-        const qint64 children = wholeHalfEven(r.COPII14->AsFloat()) + wholeHalfEven(r.COPII18->AsFloat());
+        const qint64 children = Money::wholeHalfEven(r.COPII14->AsFloat()) + Money::wholeHalfEven(r.COPII18->AsFloat());
         x.start(QStringLiteral("cereri"));
         x.attr(QStringLiteral("idCerere"), n);
         attrs({{QStringLiteral("nrinreg"), v(r.NR_CERE)}, {QStringLiteral("datareg"), datacere},
@@ -162,7 +159,7 @@ private:
                {QStringLiteral("iban"), empty},           {QStringLiteral("banca"), empty},
                {QStringLiteral("datacer"), datacere}});
         x.attr(QStringLiteral("nrcop"), children);
-        x.attr(QStringLiteral("nrmaj"), wholeHalfEven(r.NR_MEMBRI->AsFloat()) - children);
+        x.attr(QStringLiteral("nrmaj"), Money::wholeHalfEven(r.NR_MEMBRI->AsFloat()) - children);
         address();
         x.start(QStringLiteral("cereriAprb"));
         attrs({{QStringLiteral("nrmembri"), v(r.NR_MEMBRI)}, {QStringLiteral("vt"), v(r.TVENIT)},
@@ -218,7 +215,7 @@ private:
                {QStringLiteral("datadisp"), datadisp}});
         x.end();
         for (const RequestFields::Resolved &s : r.supplements) {
-            if (wholeHalfEven(s.amount->AsFloat()) <= 0)
+            if (Money::wholeHalfEven(s.amount->AsFloat()) <= 0)
                 continue;
             x.start(QStringLiteral("drepturiSup"));
             attrs({{QStringLiteral("cnpctr"), v(s.cnp)},
@@ -240,7 +237,7 @@ private:
                                                      : m_members.of(std::llround(r.NRCRT->AsFloat()));
         qint64 income = 0;
         for (const Member *m = first; m != last; ++m)
-            income += wholeHalfEven(m->venitValue);
+            income += Money::wholeHalfEven(m->venitValue);
         x.start(QStringLiteral("persoane"));
         x.attr(QStringLiteral("nrpersoane"), qint64(last - first));
         x.attr(QStringLiteral("venitpers"), income);

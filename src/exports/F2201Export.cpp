@@ -13,6 +13,7 @@
 #include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,12 +30,6 @@ namespace {
 const QString Namespace = QStringLiteral("mfp:anaf:dgti:primarii:formulare:v1");
 // At most this many codes are named in the final message; the rest are counted.
 constexpr int ListedCodes = 20;
-
-QString granted(const char *alias)
-{
-    const QString a = QLatin1String(alias);
-    return QStringLiteral("AND (%1STATUT=\"APROBAT\" OR %1STATUT=\"MODIFICAT\")").arg(a);
-}
 
 void run(TQuery &query, const QStringList &lines)
 {
@@ -69,11 +64,11 @@ void F2201Export::selectPersons(TQuery &query, const QString &table, const QStri
     run(query, {QStringLiteral("CREATE TABLE ") + persons,
                 QStringLiteral("(TITULAR CHAR(32), CNP CHAR(13), NR_CERE\tDECIMAL(10,0), DATACERE\tDATE)")});
     run(query, {QStringLiteral("INSERT INTO ") + persons, columns, QStringLiteral("SELECT TITULAR, CNP, NR_CERE, DATACERE"),
-                QStringLiteral("FROM ") + cereri, QStringLiteral("WHERE LUNACRT=") + month, granted("")});
+                QStringLiteral("FROM ") + cereri, QStringLiteral("WHERE LUNACRT=") + month, QStringLiteral("AND ") + RequestRules::approved()});
     run(query, {QStringLiteral("INSERT INTO ") + persons, columns,
                 QStringLiteral("SELECT A.TITULAR, A.CNP, B.NR_CERE, B.DATACERE"), QStringLiteral("FROM ") + oameni + " A",
                 QStringLiteral("JOIN ") + cereri + " B", QStringLiteral("  ON A.NRCRT=B.NRCRT"),
-                QStringLiteral("WHERE B.LUNACRT=") + month, granted("B.")});
+                QStringLiteral("WHERE B.LUNACRT=") + month, QStringLiteral("AND ") + RequestRules::approved(QStringLiteral("B"))});
     query.SQL() = QStringList{QStringLiteral("SELECT TITULAR, CNP, MAX(NR_CERE) AS NR_CERE, MAX(DATACERE) AS DATACERE"),
                               QStringLiteral("FROM ") + persons, QStringLiteral("GROUP BY TITULAR, CNP"),
                               QStringLiteral("ORDER BY TITULAR")};

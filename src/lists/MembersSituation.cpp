@@ -10,6 +10,7 @@
 #include "platform/sql/TQuery.h"
 #include "platform/sql/TTable.h"
 #include "tables/RequestTables.h"
+#include "tables/RequestRules.h"
 
 #include <QFile>
 #include <QLabel>
@@ -55,7 +56,7 @@ void MembersSituation::buildTable(TQuery &query, TTable &table, const QString &p
                       QStringLiteral("RIGHT JOIN ") + SqlQuote::table(dataFile(RequestTables::Cereri)) + QStringLiteral(" B"),
                       QStringLiteral("ON A.NRCRT=B.NRCRT"),
                       QStringLiteral("WHERE B.LUNACRT=") + SqlQuote::number(month),
-                      QStringLiteral("AND (B.STATUT=\"APROBAT\" OR B.STATUT=\"MODIFICAT\")"),
+                      QStringLiteral("AND ") + RequestRules::approved(QStringLiteral("B")),
                       QStringLiteral("ORDER BY B.TITULAR, B.CNP, NUMEM")});
     TContor &progress = Contor();
     progress.Descr->setText(QStringLiteral("Fac situatia membrilor..."));

@@ -6,6 +6,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestTables.h"
+#include "tables/RequestRules.h"
 
 using namespace DocumentValues;
 
@@ -16,7 +17,7 @@ void PersonsList::select(TQuery &query, int month)
                       QStringLiteral("JOIN ") + SqlQuote::table(dataFile(RequestTables::Cereri)) + QStringLiteral(" B"),
                       QStringLiteral("ON A.NRCRT=B.NRCRT"),
                       QStringLiteral("WHERE B.LUNACRT=") + SqlQuote::number(month),
-                      QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\") AND CUAJUT=\"X\"")});
+                      QStringLiteral("AND ") + RequestRules::approved() + QStringLiteral(" AND CUAJUT=\"X\"")});
 }
 
 void PersonsList::Listapersoanelorsivarsta1Click()

@@ -11,6 +11,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestTables.h"
+#include "tables/RequestRules.h"
 
 #include <QComboBox>
 
@@ -32,7 +33,7 @@ void RiskControlList::select(TQuery &query, int month, const Choice &choice)
                       QStringLiteral("STCIV, SITSCOL, TVENIT, NRCAM"),
                       QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
                       QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(month),
-                      QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")"),
+                      QStringLiteral("AND ") + RequestRules::approved(),
                       QStringLiteral("ORDER BY NR_CERE")});
 }
 

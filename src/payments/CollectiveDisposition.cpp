@@ -13,6 +13,8 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -49,10 +51,11 @@ QStringList CollectiveDisposition::where(Filter filter) const
                       QStringLiteral("AND LUNACRT=") + SqlQuote::number(workingMonth())};
     if (filter == Filter::WithSupplements) {
         // Later modifications do not take back a supplement.
-        lines << QStringLiteral("AND STATUT=\"APROBAT\" AND (SUMAL+SUMAG+SUMAE+SUMAT)>0");
+        lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND ") + SupplementKinds::totalSql()
+                     + QStringLiteral(">0");
         return lines;
     }
-    lines << QStringLiteral("AND STATUT=\"APROBAT\" AND (CUMODIF<>\"X\" OR CUMODIF IS NULL)");
+    lines << QStringLiteral("AND ") + RequestRules::firstApproval() + QStringLiteral(" AND (CUMODIF<>\"X\" OR CUMODIF IS NULL)");
     if (filter == Filter::WithAid)
         lines << QStringLiteral("AND CUAJUT=\"X\"");
     return lines;

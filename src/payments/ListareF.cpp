@@ -7,6 +7,7 @@
 #include "payments/TipStatF.h"
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
+#include "tables/RequestRules.h"
 
 #include <QLineEdit>
 
@@ -70,7 +71,7 @@ QStringList TListareF::sheetQuery(int sheet, const TTipStatF &selection) const
                        "SUMAL, SUMAG, SUMAT, SUMAE"),
         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
-        QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")"),
+        QStringLiteral("AND ") + RequestRules::approved(),
     };
     if (!selection.allLocalities())
         lines << QStringLiteral("AND LOCALIT=") + SqlQuote::literal(selection.locality());

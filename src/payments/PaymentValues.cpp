@@ -48,9 +48,4 @@ QString money(qint64 cents)
     return sign + QString::number(cents / 100) + u'.' + QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
 }
 
-qint64 cents(double amount)
-{
-    return std::llround(amount * 100.0);
-}
-
 } // namespace PaymentValues

@@ -22,7 +22,5 @@ QByteArray resource(const QString &name);
 
 // A sum in cents as the treasury's papers print it: "0.00", "." before the cents.
 QString money(qint64 cents);
-// An amount of two decimals in cents, half away from zero.
-qint64 cents(double amount);
 
 } // namespace PaymentValues

@@ -27,6 +27,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 using namespace DocumentValues;
@@ -111,21 +112,17 @@ void TRTrez::Execute()
     if (exec() != QDialog::Accepted)
         return;
     Form1().WriteSetting(QStringLiteral("CONST"), QStringLiteral("DATAV"), SqlValue::formatDate(DataVirarii->date()));
-    TContor &progress = Contor();
-    progress.Descr->setText(QStringLiteral("Creez DBF-ul..."));
-    progress.Start();
-    try {
-        m_package = {m_output->work(), QString(), DataVirarii->date(), tickedCodes(), m_payments, m_office};
-        m_package.dbfPath = WriteTreasuryDbf(m_output->work());
+    Contor().Descr->setText(QStringLiteral("Creez DBF-ul..."));
+    // Nothing of an unfinished package is left.
+    const auto done = qScopeGuard([this] { m_output.reset(); });
+    m_output->fill(0, [this](const QString &work) {
+        m_package = {work, QString(), DataVirarii->date(), tickedCodes(), m_payments, m_office};
+        m_package.dbfPath = WriteTreasuryDbf(work);
         WriteAnnex2();
         WriteAnnex3();
         WriteTotalsText();
-        progress.Stop();
-        publish();
-    } catch (...) {
-        m_output.reset(); // nothing of an unfinished package is left
-        throw;
-    }
+    });
+    publish();
     DocumentOpener::openFolder(m_folder);
 }
 
@@ -199,8 +196,6 @@ void TRTrez::WriteTotalsText()
 
 void TRTrez::publish()
 {
-    m_output->commit();
-    m_output.reset();
     m_package.folder = m_folder;
     m_package.dbfPath = QDir(m_folder).filePath(QFileInfo(m_package.dbfPath).fileName());
 }

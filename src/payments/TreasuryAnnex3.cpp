@@ -9,6 +9,7 @@
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
+#include "platform/sql/Money.h"
 
 #include <QDir>
 #include <QHash>
@@ -51,7 +52,7 @@ Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &packag
     for (const TreasuryPayment &p : package.payments) {
         if (p.code != code)
             continue;
-        const qint64 cents = PaymentValues::cents(p.amount);
+        const qint64 cents = Money::cents(p.amount);
         if (modes.value(p.cnp) == u"OP") {
             ++c.nr2;
             c.suma2 += cents;

@@ -9,6 +9,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
 
 #include <algorithm>
 
@@ -48,7 +49,7 @@ QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &cod
             + (byLocality ? QStringLiteral(", LOCALIT, ADRESA") : QString()),
         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
-        QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\")"),
+        QStringLiteral("AND ") + RequestRules::approved(),
         QStringLiteral("AND (TOTAL>0 OR SUMAL>0)"),
     };
     const QString locality = selection.locality();

@@ -5,6 +5,7 @@
 #include "platform/codepage/Cp1250.h"
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
+#include "platform/sql/Money.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -66,7 +67,7 @@ QByteArray text(const TreasuryPackage &package)
     const QHash<QString, CodeTotal> byCode = totals(package.dbfPath);
     for (const TreasuryCode &code : package.codes) {
         const CodeTotal t = byCode.value(code.code);
-        const qint64 sum = PaymentValues::cents(t.sum);
+        const qint64 sum = Money::cents(t.sum);
         lines << u' ' + code.code + PadLeft(QString::number(t.count), 12) + PadLeft(PaymentValues::money(sum), 15) + QStringLiteral("   -")
                      + code.caption + u' ' + code.basis;
         count += t.count;

@@ -6,6 +6,7 @@
 #include "documents/XlsFillBackEnd.h"
 #include "payments/PaymentValues.h"
 #include "xls/workbook/XlsImport.h"
+#include "platform/sql/Money.h"
 
 #include <QDir>
 #include <QLocale>
@@ -48,7 +49,7 @@ std::optional<qint64> centsIn(const QVariant &value)
     }
     if (!std::isfinite(number))
         return std::nullopt;
-    return std::llround(number * 100.0);
+    return Money::cents(number);
 }
 
 // The running number of a beneficiary's row, 0 for any other row. The row of

@@ -12,6 +12,7 @@
 #include "platform/sql/TQuery.h"
 #include "suppliers/BankNames.h"
 #include "tables/RequestTables.h"
+#include "tables/RequestRules.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +28,7 @@ QStringList paidByTransfer(const QString &columns, const QStringList &tail)
     return QStringList{QStringLiteral("SELECT ") + columns,
             QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
             QStringLiteral("WHERE (LUNACRT=%1)").arg(workingMonth()),
-            QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\") AND (CUANTUM>0 OR SUMAL>0)"),
+            QStringLiteral("AND ") + RequestRules::approved() + QStringLiteral(" AND (CUANTUM>0 OR SUMAL>0)"),
             QStringLiteral("AND MODPLATA=\"OP\"")}
            + tail;
 }

@@ -4,6 +4,7 @@
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestTables.h"
+#include "tables/RequestRules.h"
 
 #include <QComboBox>
 
@@ -23,9 +24,9 @@ namespace SupplierChoices {
 
 QString granted(const QString &amountCondition)
 {
-    return QStringLiteral("(LUNACRT=%1) AND ((STATUT=\"APROBAT\") OR (STATUT=\"MODIFICAT\")) AND (%2)")
+    return QStringLiteral("(LUNACRT=%1) AND %2 AND (%3)")
         .arg(DocumentValues::workingMonth())
-        .arg(amountCondition);
+        .arg(RequestRules::approved(), amountCondition);
 }
 
 void add(QComboBox *list, const QString &field, const QString &condition, bool keepEmpty)

@@ -16,6 +16,7 @@
 #include "suppliers/SelCEZ.h"
 #include "suppliers/SelEON.h"
 #include "tables/RequestTables.h"
+#include "tables/RequestRules.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -55,12 +56,10 @@ void run(const Report &report, const std::function<void(const QString &folder)> 
     OutputFolder folder({report.title, report.subFolder, report.prompt});
     if (!folder.choose())
         return;
-    TContor &progress = Contor();
-    progress.Start();
-    letWindowsRun();
-    write(folder.work());
-    progress.Stop();
-    folder.commit();
+    folder.fill(0, [&write](const QString &work) {
+        letWindowsRun();
+        write(work);
+    });
     TErori::Mesaj(report.finalTitle, QStringLiteral("\rRaportul a fost creat!"), 2, TErori::OK);
     DocumentOpener::openFolder(folder.target());
 }
@@ -71,7 +70,7 @@ void selectRequests(TQuery &q, int month, const char *amount, const char *suppli
 {
     openQuery(q, {QStringLiteral("SELECT *"), QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
                   QStringLiteral("WHERE (LUNACRT=%1)").arg(month),
-                  QStringLiteral("AND (STATUT=\"APROBAT\" OR STATUT=\"MODIFICAT\") AND %1>0").arg(QLatin1String(amount)),
+                  QStringLiteral("AND %1 AND %2>0").arg(RequestRules::approved(), QLatin1String(amount)),
                   QStringLiteral("AND UPPER(TRIM(%1))=").arg(QLatin1String(supplier)) + SqlQuote::literal(name.trimmed().toUpper()),
                   QStringLiteral("ORDER BY TITULAR")});
 }

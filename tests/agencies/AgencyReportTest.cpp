@@ -2,8 +2,9 @@
 
 #include "agencies/AgencyReport.h"
 #include "agencies/CountyAgencyReport.h"
-#include "agencies/ReportFolder.h"
+#include "documents/OutputFolder.h"
 #include "agencies/SupplierAgencyReport.h"
+#include "core/Contor.h"
 #include "core/CoreError.h"
 #include "platform/io/DurableFile.h"
 #include "core/ResourceStore.h"
@@ -279,16 +280,18 @@ TEST(CountyAgencyReport, NamesAndTextFilesByteForByte)
     }
 }
 
-// A report that fails half way leaves neither its folder nor a working folder.
-TEST(ReportFolder, FailedReportLeavesNothing)
+// A report that fails half way leaves neither its folder nor a working folder,
+// nor its progress window shown.
+TEST(OutputFolder, FailedReportLeavesNothing)
 {
     DocumentsWorld w;
     w.shell.chooseAnswers << w.root;
-    ReportFolder folder(QStringLiteral("Raport AJPIS"), QStringLiteral("LEMNE_AJPIS"));
+    OutputFolder folder({QStringLiteral("Raport AJPIS"), QStringLiteral("LEMNE_AJPIS")});
     ASSERT_TRUE(folder.choose());
     EXPECT_THROW(folder.fill(2, [](const QString &work) {
         DurableFile::save(work + QStringLiteral("/Anexa13_21.xls"), "x");
         throw CoreError(QStringLiteral("esec"));
     }), CoreError);
     EXPECT_EQ(QDir(w.root).entryList({"LEMNE_AJPIS*"}, QDir::Dirs | QDir::Files), QStringList());
+    EXPECT_FALSE(Contor().isRunning());
 }

@@ -1,6 +1,11 @@
 #include "../platform/db/DbfTestSupport.h"
 
+#include "platform/sql/SqlQuote.h"
+#include "platform/sql/TField.h"
+#include "platform/sql/TQuery.h"
+#include "tables/RequestRules.h"
 #include "tables/RequestTables.h"
+#include "tables/SupplementKinds.h"
 
 using namespace dbftest;
 
@@ -125,4 +130,61 @@ TEST(RequestTables, LongestValuesRoundTrip)
     EXPECT_EQ(t.value(0, t.fieldIndex(u"NRCRT")).toDouble(), 999999999999.0);
     EXPECT_EQ(t.value(0, t.fieldIndex(u"LUNACRT")).toDouble(), 119999.0);
     EXPECT_EQ(t.value(0, t.fieldIndex(u"TOTAL")).toDouble(), 9999999.99);
+}
+
+// Each status rule over one request of each status: the requests it takes.
+// Statuses compare case-sensitively; a request without one is not granted.
+TEST(RequestRules, RequestsEachRuleTakes)
+{
+    Scratch s;
+    RequestTables::createMissing(s.dir.path());
+    const QStringList statuses = {"APROBAT", "MODIFICAT", "INCETAT", "RESPINS", "", "aprobat"};
+    {
+        Dbf t = Dbf::open(s.path(RequestTables::Cereri), Dbf::Mode::ReadWrite);
+        for (int i = 0; i < statuses.size(); ++i) {
+            const qint64 r = t.appendBlank();
+            t.setValues(r, {{t.fieldIndex(u"NRCRT"), i + 1}, {t.fieldIndex(u"STATUT"), statuses[i]}});
+        }
+    }
+    const struct
+    {
+        const char *name;
+        QString condition;
+        QList<int> taken;
+    } cases[] = {
+        {"approved", RequestRules::approved(), {1, 2}},
+        {"approved, read from an aliased table", RequestRules::approved(QStringLiteral("B")), {1, 2}},
+        {"not approved", RequestRules::notApproved(), {3, 4, 5, 6}},
+        {"first approval", RequestRules::firstApproval(), {1}},
+        {"not refused", RequestRules::notRefused(), {1, 2, 5, 6}},
+    };
+    for (const auto &c : cases) {
+        TQuery q;
+        q.SQL() = {QStringLiteral("SELECT NRCRT FROM ") + SqlQuote::table(s.path(RequestTables::Cereri))
+                       + QStringLiteral(" B"),
+                   QStringLiteral("WHERE ") + c.condition, QStringLiteral("ORDER BY NRCRT")};
+        q.Open();
+        QList<int> taken;
+        for (q.First(); !q.Eof(); q.Next())
+            taken << q.Fields().at(0)->AsInteger();
+        EXPECT_EQ(taken, c.taken) << c.name;
+    }
+}
+
+// Every column a supplement kind names is a column of Cereri of the right kind.
+TEST(SupplementKinds, ColumnsAreCereriColumns)
+{
+    const QList<DbfField> fields = RequestTables::cereriFields();
+    for (const SupplementKind &kind : SupplementKinds::All) {
+        const DbfField *amount = find(fields, kind.amount);
+        ASSERT_TRUE(amount) << kind.amount;
+        EXPECT_EQ(amount->decimals, 2) << kind.amount;
+        EXPECT_TRUE(QLatin1String(kind.amount).endsWith(QLatin1Char(kind.letter))) << kind.amount;
+        for (const char *text : {kind.holder, kind.cnp, kind.supplier, kind.clientCode, kind.point})
+            if (text) {
+                const DbfField *f = find(fields, text);
+                ASSERT_TRUE(f) << text;
+                EXPECT_EQ(f->type, 'C') << text;
+            }
+    }
 }

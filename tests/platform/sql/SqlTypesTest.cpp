@@ -1,6 +1,7 @@
 // Types and nulls: how values of the tables compare, join and convert.
 #include "SqlTestData.h"
 
+#include "platform/sql/Money.h"
 #include "platform/sql/SqlError.h"
 #include "platform/sql/SqlValue.h"
 
@@ -157,4 +158,31 @@ TEST(SqlValueText, DatesAreWrittenAsTheCLocaleWritesThem)
     for (const QDate &d : dates)
         EXPECT_EQ(SqlValue::formatDate(d), QLocale::c().toString(d, QStringLiteral("dd.MM.yyyy"))) << d.toJulianDay();
     EXPECT_EQ(SqlValue::formatDate(QDate()), QString());
+}
+
+// Each rounding rule on the amounts where the rules part: halves, negative
+// halves, and stored amounts that lie a hair off their decimal value.
+TEST(Money, EachRuleRoundsAsItsReaderAsks)
+{
+    const struct
+    {
+        const char *name;
+        double amount;
+        qint64 cents, wholeHalfAway, wholeHalfEven;
+    } cases[] = {
+        {"two decimals a hair below in binary", 19.99, 1999, 20, 20},
+        {"a larger one", 1386.01, 138601, 1386, 1386},
+        {"half a cent goes away from zero", 0.125, 13, 0, 0},
+        {"negative half a cent", -0.125, -13, 0, 0},
+        {"even half", 2.5, 250, 3, 2},
+        {"odd half", 3.5, 350, 4, 4},
+        {"negative even half", -2.5, -250, -3, -2},
+        {"just under a half", 2.49, 249, 2, 2},
+        {"whole lei taken from the rounded cents", 1386.495, 138650, 1387, 1386},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(Money::cents(c.amount), c.cents) << c.name;
+        EXPECT_EQ(Money::wholeHalfAway(c.amount), c.wholeHalfAway) << c.name;
+        EXPECT_EQ(Money::wholeHalfEven(c.amount), c.wholeHalfEven) << c.name;
+    }
 }

@@ -1,0 +1,26 @@
+#include "platform/sql/Money.h"
+
+#include <cmath>
+
+namespace Money {
+
+qint64 cents(double amount)
+{
+    return std::llround(amount * 100.0);
+}
+
+qint64 wholeHalfAway(double amount)
+{
+    const qint64 c = cents(amount);
+    return c >= 0 ? (c + 50) / 100 : (c - 50) / 100;
+}
+
+qint64 wholeHalfEven(double amount)
+{
+    // Exact halves only: what lies a hair off a half rounds as usual.
+    if (std::fabs(amount - std::trunc(amount)) == 0.5)
+        return qint64(2.0 * std::round(amount / 2.0));
+    return qint64(std::round(amount));
+}
+
+} // namespace Money
