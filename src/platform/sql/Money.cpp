@@ -1,4 +1,5 @@
 #include "platform/sql/Money.h"
+#include "platform/sql/SqlValue.h"
 
 #include <cmath>
 
@@ -6,7 +7,7 @@ namespace Money {
 
 qint64 cents(double amount)
 {
-    return std::llround(amount * 100.0);
+    return std::llround(SqlValue::roundHalfAway(amount, 2) * 100.0);
 }
 
 qint64 wholeHalfAway(double amount)

@@ -2,7 +2,51 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Rounds the shortest decimal that reads back as `value` to `decimals`
+// places, half away from zero, and reads the result back.
+double roundDecimalHalfAway(double value, int decimals)
+{
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific);
+    // d.ddddde±x: the digits, and the exponent of the first one.
+    std::string digits;
+    const char *p = text;
+    for (; p < written.ptr && *p != 'e'; ++p)
+        if (*p != '.')
+            digits += *p;
+    const int exponent = std::atoi(p + 1);
+    const int kept = exponent + 1 + decimals; // digits left of the cut
+    if (kept >= int(digits.size()))
+        return value;
+    if (kept < 0)
+        return std::copysign(0.0, value);
+    std::string rounded = digits.substr(0, size_t(kept));
+    int shift = 0;
+    if (digits[size_t(kept)] >= '5') {
+        int i = kept - 1;
+        for (; i >= 0 && rounded[size_t(i)] == '9'; --i)
+            rounded[size_t(i)] = '0';
+        if (i >= 0)
+            ++rounded[size_t(i)];
+        else
+            rounded.insert(rounded.begin(), '1'), shift = 1;
+    }
+    if (rounded.empty())
+        return std::copysign(0.0, value);
+    const std::string back = rounded + 'e' + std::to_string(exponent + shift - int(rounded.size()) + 1);
+    double result = 0;
+    std::from_chars(back.data(), back.data() + back.size(), result);
+    return std::copysign(result, value);
+}
+
+} // namespace
 
 namespace SqlValue {
 
@@ -144,10 +188,13 @@ bool likeMatches(QStringView text, QStringView pattern)
 double roundHalfAway(double value, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
-    // The small nudge keeps 0.125 stored as 0.12499999... rounding up as typed.
     const double scaled = value * scale;
-    const double r = std::round(scaled + (scaled >= 0 ? 1e-9 : -1e-9));
-    return r / scale;
+    // Plainly off a half, the binary value rounds as its decimal does.
+    if (std::fabs(scaled) < 1e12 && std::fabs(std::fabs(scaled - std::trunc(scaled)) - 0.5) > 1e-3)
+        return std::round(scaled) / scale;
+    if (!std::isfinite(value))
+        return value;
+    return roundDecimalHalfAway(value, decimals);
 }
 
 } // namespace SqlValue

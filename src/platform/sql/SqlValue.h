@@ -26,7 +26,10 @@ QDate fromIsoDate(QStringView text);
 // LIKE with % (any run) and _ (one character), case-sensitive.
 bool likeMatches(QStringView text, QStringView pattern);
 
-// Round half away from zero to the given decimals (money, AsCurrency).
+// Round half away from zero to the given decimals (money, AsCurrency). What is
+// rounded is the decimal number the value stands for (the shortest one that
+// reads back as it), as a clerk reads it: 2.675 gives 2.68 and 1.005 gives
+// 1.01, though the binary values lie a hair below them.
 double roundHalfAway(double value, int decimals);
 
 } // namespace SqlValue

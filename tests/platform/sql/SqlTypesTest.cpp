@@ -179,6 +179,11 @@ TEST(Money, EachRuleRoundsAsItsReaderAsks)
         {"negative even half", -2.5, -250, -3, -2},
         {"just under a half", 2.49, 249, 2, 2},
         {"whole lei taken from the rounded cents", 1386.495, 138650, 1387, 1386},
+        // Typed amounts whose binary value lies a hair below the half.
+        {"2.675 as typed", 2.675, 268, 3, 3},
+        {"1.005 as typed", 1.005, 101, 1, 1},
+        {"a large half cent", 10000000.005, 1000000001, 10000000, 10000000},
+        {"just under a half cent, as typed", 0.12499999999, 12, 0, 0},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Money::cents(c.amount), c.cents) << c.name;
