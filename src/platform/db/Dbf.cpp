@@ -327,6 +327,17 @@ void Dbf::read(qint64 rec, std::vector<DbfValue> &into) const
         m.refuse(rec, failed, why);
 }
 
+void Dbf::check(qint64 rec, std::vector<DbfValue> &into) const
+{
+    const Impl &m = *d;
+    const char *record = m.record(rec);
+    into.resize(size_t(m.layout.fields.size()));
+    Codec::Decoded why;
+    const int failed = Codec::check(record, m.plan, into.data(), &why);
+    if (failed >= 0) [[unlikely]]
+        m.refuse(rec, failed, why);
+}
+
 qint64 Dbf::appendBlank()
 {
     if (!d || d->mode != Mode::ReadWrite)
