@@ -3,6 +3,7 @@
 // and inflating the same page bytes, in the same run. Rounds alternate; the
 // medians are compared.
 #include "PairedRuns.h"
+#include "reports/pages/BRCompress.h"
 #include "reports/pages/BRPageList.h"
 
 #include <QElapsedTimer>
@@ -106,6 +107,16 @@ int main()
         }
         theirs.push_back(double(t.nsecsElapsed()) / 1e6);
     }
+    // What the coder writes, as one checksum: its format is fixed, so a faster
+    // coder must leave this as it was.
+    uLong crc = crc32(0, nullptr, 0);
+    qint64 coded = 0;
+    for (const QByteArray &b : bytes) {
+        const QByteArray c = TBRCompress::compress(b);
+        crc = crc32(crc, reinterpret_cast<const Bytef *>(c.constData()), uInt(c.size()));
+        coded += c.size();
+    }
+    std::printf("coded pages: %lld bytes, crc32 %08lx\n", static_cast<long long>(coded), static_cast<unsigned long>(crc));
     const double o = bench::median(ours), z = bench::median(theirs);
     std::printf("%d pages: page store %.1f ms (%lld bytes), zlib %.1f ms (%lld bytes)\n", PageCount, o,
                 static_cast<long long>(ourSize), z, static_cast<long long>(theirSize));

@@ -1,11 +1,16 @@
 // The treasury package of a busy month (a 300,000-row sample, its newest
-// month) from the confirmed dialog to the last file, against xlwt writing the
-// same annex rows and columns into fresh workbooks, interleaved in one run;
+// month) from the confirmed dialog to the last file, against Python writing the
+// same package (bench/treasury_package.py: the treasury file with struct, the
+// two annex workbooks with xlwt, the totals text) from the payees the program
+// selected, given to it beforehand; and the same three files written again by
+// the program from the same payees, which is the like-for-like work. In turns,
+// each by its median;
 // and the payment list of about 10,000 requests against about 1,000, which
 // should take about ten times as long and no more.
 // With "--once <folder>" it writes the package once over the sample kept in
 // that folder (made there the first time) and stops: a run to profile.
 #include "PairedRuns.h"
+#include "PythonBaseline.h"
 #include "core/Form1.h"
 #include "core/Form3.h"
 #include "core/Form4.h"
@@ -40,30 +45,6 @@
 namespace {
 
 constexpr int Rounds = 5;
-
-// The annex rows read from the treasury file beforehand; timed: the two
-// workbooks written and saved.
-const char XlwtScript[] = R"PY(
-import sys, time, xlwt
-from dbfread import DBF
-rows = {"073": [], "074": []}
-for r in DBF(sys.argv[1], encoding="cp1250"):
-    rows[r["CODAJUT"]].append((r["NUMEPREN"], r["NRPERS"], r["CNP"], float(r["SUMA"])))
-start = time.perf_counter()
-for code, part in rows.items():
-    part.sort()
-    book = xlwt.Workbook(encoding="utf-8")
-    sheet = book.add_sheet("Anexa2")
-    for i, (name, members, cnp, amount) in enumerate(part):
-        row = sheet.row(8 + i)
-        row.write(0, i + 1); row.write(1, name); row.write(2, members); row.write(3, cnp); row.write(4, amount)
-        if i % 1000 == 0:
-            sheet.flush_row_data()
-    sheet.write(8 + len(part), 2, xlwt.Formula("SUM(C8:C%d)" % (8 + len(part))))
-    sheet.write(8 + len(part), 4, xlwt.Formula("SUM(E8:E%d)" % (8 + len(part))))
-    book.save("%s/xlwt_%s.xls" % (sys.argv[2], code))
-print(time.perf_counter() - start)
-)PY";
 
 QString sample(const QString &folder, qint64 size)
 {
@@ -120,15 +101,27 @@ double Package(const QString &parent, RecordingShell &shell)
     return timer.nsecsElapsed() / 1e9;
 }
 
-double Xlwt(const QString &dbf, const QString &out)
+// Seconds Python took to write the package again into out; whether its
+// treasury file and totals text came out as the program's.
+struct PythonRun
+{
+    double seconds = 0;
+    bool sameDbf = false;
+    bool sameTotals = false;
+};
+
+PythonRun Python(const QString &package, const QString &out)
 {
     QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QString::fromUtf8(XlwtScript), dbf, out});
+    p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(KESTRUN_SOURCE_DIR "/bench/treasury_package.py"), package, out});
     if (!p.waitForFinished(900000) || p.exitCode() != 0) {
         std::fprintf(stderr, "python failed: %s\n", p.readAllStandardError().constData());
         std::exit(1);
     }
-    return p.readAllStandardOutput().trimmed().toDouble();
+    const QList<QByteArray> answer = p.readAllStandardOutput().trimmed().split(' ');
+    if (answer.size() != 3)
+        bench::fail("python", answer.join(' '));
+    return {answer[0].toDouble(), answer[1] == "1", answer[2] == "1"};
 }
 
 double PaymentList(TListareF &list)
@@ -166,15 +159,27 @@ int main(int argc, char **argv)
         return 0;
     }
     std::printf("treasury month %s: %d requests\n", qPrintable(bigMonth), requestsOfMonth(big + QStringLiteral("/Data"), bigMonth));
-    std::vector<double> ours, theirs;
+    // In turns: the whole package; Python writing it again from the payees it
+    // selected; the program writing the same three files again from them.
+    std::vector<double> whole, files, python;
+    PythonRun last;
     for (int round = 0; round < Rounds; ++round) {
-        ours.push_back(Package(big, shell));
-        const QString out = dir.filePath(QStringLiteral("xlwt%1").arg(round));
+        whole.push_back(Package(big, shell));
+        const QString out = dir.filePath(QStringLiteral("python%1").arg(round));
         QDir().mkpath(out);
-        theirs.push_back(Xlwt(RTrez().dbfPath(), out));
+        last = Python(RTrez().outputFolder(), out);
+        python.push_back(last.seconds);
+        files.push_back(bench::elapsedMs([] {
+                            TRTrez &dlg = RTrez();
+                            dlg.WriteTreasuryDbf(dlg.outputFolder());
+                            dlg.WriteAnnex2();
+                            dlg.WriteTotalsText();
+                        }) / 1e3);
     }
-    const double package = bench::median(ours), xlwt = bench::median(theirs);
-    std::printf("package %.3f s, xlwt %.3f s\n", package, xlwt);
+    const double package = bench::median(whole), rewrite = bench::median(files), py = bench::median(python);
+    std::printf("package %.3f s (its three files alone %.3f s), python %.3f s (treasury file %s, totals text %s as ours)\n",
+                package, rewrite, py, last.sameDbf ? "byte for byte" : "NOT byte for byte",
+                last.sameTotals ? "byte for byte" : "NOT byte for byte");
 
     // The payment list: a sample whose newest month holds about 1,000
     // requests and one with about 10,000, interleaved.
@@ -196,7 +201,8 @@ int main(int argc, char **argv)
                 requestsOfMonth(large + QStringLiteral("/Data"), largeMonth), bench::median(tenK));
 
     std::printf("treasury_package_s: %.3f\n", package);
-    std::printf("treasury_package_vs_xlwt: %.1fx\n", xlwt / package);
+    std::printf("treasury_package_vs_xlwt: %.1fx\n", py / package);
+    std::printf("treasury_package_files_vs_python: %.1fx\n", py / rewrite);
     std::printf("payment_list_10k_vs_1k: %.1f\n", bench::median(tenK) / bench::median(oneK));
     return 0;
 }

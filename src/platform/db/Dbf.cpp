@@ -134,6 +134,19 @@ struct Dbf::Impl
         dirty = true;
     }
 
+    // A record through one of the codec's record readers; the first field it
+    // could not read raises.
+    using RecordReader = int (*)(const char *, const Codec::Plan &, DbfValue *, Codec::Decoded *);
+    void readRecord(qint64 rec, std::vector<DbfValue> &into, RecordReader reader) const
+    {
+        const char *bytes = record(rec);
+        into.resize(size_t(layout.fields.size()));
+        Codec::Decoded why;
+        const int failed = reader(bytes, plan, into.data(), &why);
+        if (failed >= 0) [[unlikely]]
+            refuse(rec, failed, why);
+    }
+
     void load(QByteArrayView bytes)
     {
         layout = DbfLayout::parse(bytes, path);
@@ -330,16 +343,9 @@ void Dbf::read(qint64 rec, int field, DbfValue &into) const
         d->refuse(rec, field, result);
 }
 
-void Dbf::read(qint64 rec, std::vector<DbfValue> &into) const
-{
-    const Impl &m = *d;
-    const char *record = m.record(rec);
-    into.resize(size_t(m.layout.fields.size()));
-    Codec::Decoded why;
-    const int failed = Codec::decode(record, m.plan, into.data(), &why);
-    if (failed >= 0) [[unlikely]]
-        m.refuse(rec, failed, why);
-}
+void Dbf::read(qint64 rec, std::vector<DbfValue> &into) const { d->readRecord(rec, into, Codec::decode); }
+
+void Dbf::check(qint64 rec, std::vector<DbfValue> &into) const { d->readRecord(rec, into, Codec::check); }
 
 qint64 Dbf::appendBlank()
 {

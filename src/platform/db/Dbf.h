@@ -110,6 +110,9 @@ public:
     void read(qint64 rec, int field, DbfValue &into) const;
     // Every field of a record, into values kept by the caller (one a field).
     void read(qint64 rec, std::vector<DbfValue> &into) const;
+    // Raises DbfError as read() would for a record that cannot be read, at the
+    // cost of its fields other than text (into as for read(), left unspecified).
+    void check(qint64 rec, std::vector<DbfValue> &into) const;
 
     // Writing (ReadWrite). Changes are kept in memory until flush() or close().
     qint64 appendBlank();

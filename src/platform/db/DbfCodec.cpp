@@ -928,15 +928,31 @@ Q_ALWAYS_INLINE bool decodeGroup(const Plan &plan, const char *record, DbfValue 
     return ok;
 }
 
+bool decodeOthers(const char *record, const Plan &plan, DbfValue *into)
+{
+    bool ok = decodeGroup<Step::Number16>(plan, record, into);
+    ok = decodeGroup<Step::Date>(plan, record, into) && ok;
+    return decodeGroup<Step::Other>(plan, record, into) && ok;
+}
+
 bool decodeRecord(const char *record, const Plan &plan, DbfValue *into)
 {
     // Every group runs, whatever an earlier one found.
     bool ok = decodeGroup<Step::Text16>(plan, record, into);
     ok = decodeGroup<Step::Text32>(plan, record, into) && ok;
     ok = decodeGroup<Step::Text>(plan, record, into) && ok;
-    ok = decodeGroup<Step::Number16>(plan, record, into) && ok;
-    ok = decodeGroup<Step::Date>(plan, record, into) && ok;
-    return decodeGroup<Step::Other>(plan, record, into) && ok;
+    return decodeOthers(record, plan, into) && ok;
+}
+
+// The first field that cannot be read, in the fields' order.
+int firstRefused(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
+{
+    for (const Step &s : plan.fields) {
+        *why = decodeStep(s, record, into[s.field]);
+        if (*why != Decoded::Ok)
+            return s.field;
+    }
+    return -1;
 }
 
 } // namespace
@@ -972,16 +988,16 @@ Decoded decode(const Step &field, const char *record, DbfValue &into) { return d
 
 int decode(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
 {
-    const bool ok = decodeRecord(record, plan, into);
-    if (ok) [[likely]]
+    if (decodeRecord(record, plan, into)) [[likely]]
         return -1;
-    // The first field that cannot be read, in the fields' order.
-    for (const Step &s : plan.fields) {
-        *why = decodeStep(s, record, into[s.field]);
-        if (*why != Decoded::Ok)
-            return s.field;
-    }
-    return -1;
+    return firstRefused(record, plan, into, why);
+}
+
+int check(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
+{
+    if (decodeOthers(record, plan, into)) [[likely]]
+        return -1;
+    return firstRefused(record, plan, into, why);
 }
 
 QString unsupported(char type, bool foxPro)

@@ -101,6 +101,9 @@ Decoded decode(const Step &field, const char *record, DbfValue &into);
 // Every field of a record into values kept by the caller, one a field, in one
 // call; the first field that cannot be read (and why in *why), or -1.
 int decode(const char *record, const Plan &plan, DbfValue *into, Decoded *why);
+// The same for the fields other than text only (text can always be read):
+// whether a record can be read, at the cost of its few non-text fields.
+int check(const char *record, const Plan &plan, DbfValue *into, Decoded *why);
 
 // Why a field of this type cannot be read or written.
 QString unsupported(char type, bool foxPro);

@@ -30,6 +30,7 @@ void TDataSet::Open()
     openData(columns, rows);
     m_columns = columns;
     m_rows = std::move(rows);
+    m_decodedRow = -1;
     buildFields();
     m_state = State::Browse;
     try {
@@ -48,6 +49,8 @@ void TDataSet::Close()
     m_state = State::Inactive;
     m_rows.clear();
     m_view.clear();
+    m_decoded.clear();
+    m_decodedRow = -1;
     m_compiled.reset();
     clearFields();
     m_pos = 0;
@@ -78,7 +81,7 @@ void TDataSet::refreshFilter()
     m_view.clear();
     m_view.reserve(m_rows.size());
     for (int i = 0; i < int(m_rows.size()); ++i)
-        if (!m_compiled || m_compiled->matches(m_rows[size_t(i)].values))
+        if (!m_compiled || m_compiled->matches(valuesOf(i)))
             m_view.push_back(i);
     First();
 }
@@ -175,22 +178,39 @@ TField *TDataSet::FieldByName(const QString &name) const
     return f;
 }
 
+void TDataSet::decodeRow(qint64, QVector<QVariant> &into) const { into.clear(); }
+
+const QVector<QVariant> &TDataSet::decodedValuesOf(int row) const
+{
+    const Row &r = m_rows[size_t(row)];
+    if (!r.values.isEmpty())
+        return r.values;
+    if (m_decodedRow != row) {
+        m_decodedRow = -1; // a decode that fails leaves no row behind
+        decodeRow(r.record, m_decoded);
+        m_decodedRow = row;
+    }
+    return m_decoded;
+}
+
 TDataSet::Row *TDataSet::currentRow()
 {
     if (m_view.empty())
         return nullptr;
-    return &m_rows[size_t(m_view[size_t(m_pos)])];
+    const int i = m_view[size_t(m_pos)];
+    Row &r = m_rows[size_t(i)];
+    if (r.values.isEmpty())
+        r.values = valuesOf(i);
+    return &r;
 }
 
-const QVariant &TDataSet::fieldValue(int index) const
+// Fields of a row being edited, of no row, or that do not exist.
+const QVariant &TDataSet::otherFieldValue(int index) const
 {
     static const QVariant none;
     if (m_state == State::Edit || m_state == State::Insert)
-        return index < m_buffer.values.size() ? m_buffer.values[index] : none;
-    if (m_view.empty())
-        return none;
-    const Row &r = m_rows[size_t(m_view[size_t(m_pos)])];
-    return index < r.values.size() ? r.values[index] : none;
+        return index >= 0 && index < m_buffer.values.size() ? m_buffer.values[index] : none;
+    return none;
 }
 
 void TDataSet::setFieldValue(int index, const QVariant &v)
@@ -229,7 +249,7 @@ bool TDataSet::Locate(const QString &fieldName, const QVariant &value)
     const TField *f = FieldByName(fieldName);
     const QVariant want = f->converted(value);
     for (int p = 0; p < int(m_view.size()); ++p) {
-        const QVariant &have = m_rows[size_t(m_view[size_t(p)])].values[f->Index()];
+        const QVariant &have = valuesOf(m_view[size_t(p)])[f->Index()];
         bool equal;
         if (!want.isValid() || !have.isValid() || want.isNull() || have.isNull())
             equal = (!want.isValid() || want.isNull()) && (!have.isValid() || have.isNull());

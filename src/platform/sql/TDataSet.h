@@ -61,23 +61,35 @@ public:
     void SetFiltered(bool filtered);
 
     // Used by TField: the current row's cell (or the edit buffer's), valid
-    // until the dataset changes.
-    const QVariant &fieldValue(int index) const;
+    // until the dataset moves or changes.
+    const QVariant &fieldValue(int index) const
+    {
+        if (m_state == State::Browse && !m_view.empty()) [[likely]] {
+            const QVector<QVariant> &values = valuesOf(m_view[size_t(m_pos)]);
+            if (index >= 0 && index < values.size()) [[likely]]
+                return values[index];
+        }
+        return otherFieldValue(index);
+    }
     void setFieldValue(int index, const QVariant &v);
 
 protected:
     struct Row
     {
-        QVector<QVariant> values;
-        qint64 record = -1; // the table's record behind the row
+        QVector<QVariant> values; // empty: decoded from the record when read
+        qint64 record = -1;       // the table's record behind the row
     };
 
     // Fill columns and rows.
     virtual void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) = 0;
     virtual void closeData() {}
+    // The values of a row that was filled without them, from its record, into
+    // values kept between rows (their buffers are reused).
+    virtual void decodeRow(qint64 record, QVector<QVariant> &into) const;
 
     void requireBrowse(const char *what) const;
     void setState(State s) { m_state = s; }
+    // With its values, decoded when it had none.
     Row *currentRow();
     Row &editBuffer() { return m_buffer; }
     void addRow(Row row);      // appended and made current
@@ -88,6 +100,16 @@ protected:
 private:
     void buildFields();
     void clearFields();
+    // A row's values: its own, or those decoded from its record.
+    const QVector<QVariant> &valuesOf(int row) const
+    {
+        const Row &r = m_rows[size_t(row)];
+        if (!r.values.isEmpty() || m_decodedRow != row) [[unlikely]]
+            return decodedValuesOf(row);
+        return m_decoded;
+    }
+    const QVector<QVariant> &decodedValuesOf(int row) const;
+    const QVariant &otherFieldValue(int index) const;
 
     State m_state = State::Inactive;
     QList<SqlResultColumn> m_columns;
@@ -102,4 +124,8 @@ private:
     bool m_filtered = false;
     std::optional<FilterExpression> m_compiled;
     Row m_buffer; // the row being edited or appended
+    // The last row decoded from its record, so that reading its fields one
+    // after the other decodes it once.
+    mutable QVector<QVariant> m_decoded;
+    mutable int m_decodedRow = -1;
 };

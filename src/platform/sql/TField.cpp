@@ -3,6 +3,7 @@
 #include "platform/sql/SqlError.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TDataSet.h"
+#include "platform/sql/VariantCell.h"
 
 #include <cmath>
 #include <limits>
@@ -18,21 +19,20 @@ void TField::refuse(const QString &value, const char *kind) const
                        .arg(value, QLatin1StringView(kind), m_name));
 }
 
-const QVariant &TField::stored() const { return m_dataSet->fieldValue(m_index); }
+// Inlined into every reader: a scan reads each field through one of them.
+Q_ALWAYS_INLINE const QVariant &TField::stored() const { return m_dataSet->fieldValue(m_index); }
 
 QVariant TField::Value() const { return stored(); }
 
-bool TField::IsNull() const
-{
-    const QVariant &v = stored();
-    return !v.isValid() || v.isNull();
-}
+bool TField::IsNull() const { return VariantCell::isNull(stored()); }
 
 QString TField::AsString() const
 {
     const QVariant &v = stored();
-    if (!v.isValid() || v.isNull())
+    if (VariantCell::isNull(v))
         return QString();
+    if (VariantCell::holds<QString>(v))
+        return VariantCell::get<QString>(v);
     switch (v.typeId()) {
     case QMetaType::Double: return SqlValue::formatNumber(v.toDouble());
     case QMetaType::LongLong:
@@ -46,8 +46,10 @@ QString TField::AsString() const
 double TField::AsFloat() const
 {
     const QVariant &v = stored();
-    if (!v.isValid() || v.isNull())
+    if (VariantCell::isNull(v))
         return 0;
+    if (VariantCell::holds<double>(v))
+        return VariantCell::get<double>(v);
     switch (v.typeId()) {
     // What toDouble() gives, without its conversion lookup: sums read these per row.
     case QMetaType::Double: return *static_cast<const double *>(v.constData());
@@ -79,10 +81,10 @@ double TField::AsCurrency() const { return SqlValue::roundHalfAway(AsFloat(), 4)
 QDate TField::dateValue() const
 {
     const QVariant &v = stored();
-    if (!v.isValid() || v.isNull())
+    if (VariantCell::isNull(v))
         return QDate();
-    if (v.typeId() == QMetaType::QDate)
-        return v.toDate();
+    if (VariantCell::holds<QDate>(v))
+        return VariantCell::get<QDate>(v);
     if (v.typeId() == QMetaType::QString) {
         const QDate d = SqlValue::parseDate(v.toString());
         if (!d.isValid())
@@ -103,8 +105,10 @@ QDateTime TField::AsDateTime() const
 bool TField::AsBoolean() const
 {
     const QVariant &v = stored();
-    if (!v.isValid() || v.isNull())
+    if (VariantCell::isNull(v))
         return false;
+    if (VariantCell::holds<bool>(v))
+        return VariantCell::get<bool>(v);
     if (v.typeId() == QMetaType::QString) {
         const QString s = v.toString().trimmed().toUpper();
         return s == u"T" || s == u"Y" || s == u"TRUE";

@@ -3,6 +3,9 @@
 #include "platform/sql/DbfVirtualTable.h"
 #include "platform/sql/SqlEngine.h"
 #include "platform/sql/SqlError.h"
+#include "platform/sql/VariantCell.h"
+
+#include <QFileInfo>
 
 TTable::~TTable()
 {
@@ -20,39 +23,81 @@ void TTable::SetTableName(const QString &path)
     m_tableName = path;
 }
 
+// Rows are read from their records, in the mapped file, when the program reads
+// them: opening keeps the record numbers and checks that every value other
+// than text can be read (text always can), so that a damaged table is refused
+// when it is opened. The table is opened for writing at the first change; a
+// file that cannot be written is refused at once, as before.
 void TTable::openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows)
 {
     try {
-        m_dbf.emplace(Dbf::open(m_tableName, Dbf::Mode::ReadWrite));
-        const QList<DbfField> &fields = m_dbf->fields();
-        for (const DbfField &f : fields) {
+        if (!QFileInfo(Dbf::resolve(m_tableName)).isWritable())
+            writer();
+        m_read.emplace(Dbf::open(m_tableName, Dbf::Mode::ReadOnly));
+        for (const DbfField &f : m_read->fields()) {
             const SqlColumn c = DbfSnapshot::columnOf(f);
             columns << SqlResultColumn{c.name, c.type, c.size, c.decimals};
         }
-        const qint64 n = m_dbf->recordCount();
+        const qint64 n = m_read->recordCount();
         rows.reserve(size_t(n));
         for (qint64 r = 0; r < n; ++r) {
-            if (m_dbf->isDeleted(r))
+            if (m_read->isDeleted(r))
                 continue;
-            Row row;
-            row.record = r;
-            row.values.resize(fields.size());
-            for (int i = 0; i < fields.size(); ++i) {
-                QVariant v = m_dbf->value(r, i);
-                if (columns[i].type == SqlType::Text && v.toString().isEmpty())
-                    v = QVariant(); // blank text is null, as in the SQL
-                row.values[i] = v;
-            }
-            rows.push_back(std::move(row));
+            m_read->check(r, m_record);
+            rows.push_back(Row{{}, r});
         }
     } catch (const DbfError &e) {
+        m_read.reset();
         m_dbf.reset();
         throw SqlError(QString::fromUtf8(e.what()));
     }
 }
 
+Dbf &TTable::writer()
+{
+    if (!m_dbf)
+        m_dbf.emplace(Dbf::open(m_tableName, Dbf::Mode::ReadWrite));
+    return *m_dbf;
+}
+
+void TTable::decodeRow(qint64 record, QVector<QVariant> &into) const
+{
+    try {
+        m_read->read(record, m_record);
+    } catch (const DbfError &e) {
+        throw SqlError(QString::fromUtf8(e.what()));
+    }
+    into.resize(qsizetype(m_record.size()));
+    m_spare.resize(m_record.size());
+    QVariant *cell = into.data();
+    for (size_t i = 0; i < m_record.size(); ++i) {
+        DbfValue &v = m_record[i];
+        QVariant &c = cell[i];
+        switch (v.kind) {
+        // Text changes places with the cell's, so the buffers go round
+        // without a copy; a null keeps the cell's text aside for the next.
+        case DbfValue::Text: {
+            QString &text = VariantCell::held<QString>(c);
+            if (text.isNull())
+                text.swap(m_spare[i]);
+            text.swap(v.text);
+            break;
+        }
+        case DbfValue::Number: VariantCell::held<double>(c) = v.number; break;
+        case DbfValue::Date: VariantCell::held<QDate>(c) = v.date; break;
+        case DbfValue::Logical: VariantCell::held<bool>(c) = v.logical; break;
+        default:
+            if (VariantCell::holds<QString>(c))
+                m_spare[i].swap(VariantCell::held<QString>(c));
+            c = QVariant();
+            break;
+        }
+    }
+}
+
 void TTable::closeData()
 {
+    m_read.reset();
     if (!m_dbf)
         return;
     // A pending edit is dropped, as closing a table does.
@@ -123,9 +168,9 @@ void TTable::Post()
         for (int i = 0; i < row.values.size(); ++i)
             if (!cur || cur->values[i] != row.values[i])
                 changes.append({i, row.values[i]});
-        const qint64 rec = s == State::Insert ? m_dbf->appendBlank() : row.record;
+        const qint64 rec = s == State::Insert ? writer().appendBlank() : row.record;
         try {
-            m_dbf->setValues(rec, changes);
+            writer().setValues(rec, changes);
         } catch (...) {
             if (s == State::Insert)
                 m_dbf->setDeleted(rec, true);
@@ -153,7 +198,7 @@ void TTable::Delete()
     if (!cur)
         throw SqlError(QStringLiteral("Cannot delete from an empty table"));
     try {
-        m_dbf->setDeleted(cur->record, true);
+        writer().setDeleted(cur->record, true);
         m_dbf->flush();
     } catch (const DbfError &e) {
         throw SqlError(QString::fromUtf8(e.what()));

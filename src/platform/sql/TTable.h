@@ -4,6 +4,7 @@
 #include "platform/sql/TDataSet.h"
 
 #include <optional>
+#include <vector>
 
 // A dataset over one table file, opened by its path, row edits written to the
 // file on Post.
@@ -27,11 +28,19 @@ public:
 protected:
     void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) override;
     void closeData() override;
+    void decodeRow(qint64 record, QVector<QVariant> &into) const override;
 
 private:
     void finishPending();
     void written();
+    Dbf &writer(); // the table opened for writing, at the first change
+
 
     QString m_tableName;
-    std::optional<Dbf> m_dbf;
+    std::optional<Dbf> m_read; // mapped: the records rows are read from
+    std::optional<Dbf> m_dbf;  // open for writing once a row has changed
+    // Kept between rows read from the table, so that reading allocates
+    // nothing a field.
+    mutable std::vector<DbfValue> m_record;
+    mutable std::vector<QString> m_spare; // a text buffer a field, while its value is null
 };

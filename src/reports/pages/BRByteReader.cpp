@@ -4,6 +4,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 void TBRByteReader::fail(const QString &detail) const
@@ -73,18 +74,24 @@ qsizetype TBRByteReader::count(quint32 n, qsizetype itemSize)
     return qsizetype(n);
 }
 
+// Room for n more bytes and then as many again as the buffer holds.
+void TBRByteWriter::grow(qsizetype n)
+{
+    m_out.reserve(std::max<qsizetype>(2 * (m_out.size() + n), 256));
+}
+
 void TBRByteWriter::u16(quint16 v)
 {
     char b[2];
     qToLittleEndian(v, b);
-    m_out.append(b, 2);
+    put(b, 2);
 }
 
 void TBRByteWriter::u32(quint32 v)
 {
     char b[4];
     qToLittleEndian(v, b);
-    m_out.append(b, 4);
+    put(b, 4);
 }
 
 void TBRByteWriter::f32(float v)
@@ -100,5 +107,5 @@ void TBRByteWriter::f64(double v)
     std::memcpy(&bits, &v, 8);
     char b[8];
     qToLittleEndian(bits, b);
-    m_out.append(b, 8);
+    put(b, 8);
 }

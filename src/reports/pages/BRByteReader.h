@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstring>
+
 // Bounds-checked little-endian reads over bytes of a saved report. Every
 // length is checked before use; running short raises EBRError naming what
 // was being read and the offset.
@@ -42,15 +44,28 @@ private:
 class TBRByteWriter
 {
 public:
-    void u8(quint8 v) { m_out.append(char(v)); }
+    void u8(quint8 v) { put(&v, 1); }
     void u16(quint16 v);
     void u32(quint32 v);
     void i32(qint32 v) { u32(quint32(v)); }
     void f32(float v);
     void f64(double v);
-    void bytes(QByteArrayView b) { m_out.append(b.data(), b.size()); }
+    void bytes(QByteArrayView b) { put(b.data(), b.size()); }
     QByteArray &data() { return m_out; }
 
 private:
+    // Appends in place while the buffer has room: a page is written a few
+    // bytes at a time, and the library's append is out of line.
+    void put(const void *bytes, qsizetype n)
+    {
+        QByteArray::DataPointer &d = m_out.data_ptr();
+        if (d.needsDetach() || n > d.freeSpaceAtEnd()) [[unlikely]]
+            grow(n);
+        std::memcpy(d.data() + d.size, bytes, size_t(n));
+        d.size += n;
+        d.data()[d.size] = '\0';
+    }
+    void grow(qsizetype n);
+
     QByteArray m_out;
 };

@@ -10,23 +10,6 @@
 class TBRCompress
 {
 public:
-    enum class Mode { Compress, Expand };
-
-    explicit TBRCompress(Mode mode);
-
-    // Compressing: codes one byte into the output.
-    void SplayEncodeByte(quint8 byte);
-    // Writes the partly filled last byte (when the bit position is not 0).
-    void Flush();
-    QByteArray &Output() { return m_out; }
-
-    // Expanding: reads the coded bits of one byte from `in` at *pos.
-    // Returns -1 when the input ends or the code leads to no byte value.
-    int SplayDecodeByte(QByteArrayView in, qsizetype *pos);
-
-    void SplayTreeReset();
-    void SplayTreeSplay(int byte);
-
     static QByteArray compress(QByteArrayView plain);
     // Raises EBRError when `coded` does not hold `size` bytes.
     static QByteArray expand(QByteArrayView coded, qsizetype size);
@@ -34,16 +17,26 @@ public:
 private:
     static constexpr int Root = 0;
     static constexpr int FirstLeaf = 256;
+    static constexpr int Nodes = 513;  // 256 inner nodes, then the leaves (the last stands for no byte)
+    static constexpr int MaxDepth = 256; // inner nodes on a path, at most
 
-    void putBits(quint64 bits, int count);
+    struct BitWriter;
+    struct BitReader;
+
+    TBRCompress();
+    void SplayTreeReset();
+    // Compressing: the byte's path into the output, its leaf splayed on the way up.
+    void SplayEncodeByte(quint8 byte, BitWriter &out);
+    // One step up from leaf side: a, the child of c, takes the place of c's
+    // sibling under c's parent d, and that sibling takes a's place under c.
+    // Returns d.
     int splayStep(int a, int c);
+    // Expanding: the next byte, its leaf splayed along the path read; -1 when
+    // the input ends or the code leads to no byte value.
+    int SplayDecodeByte(BitReader &in);
 
-    Mode m_mode;
-    // Pending bits, lowest first: the output byte being filled (compressing)
-    // or the rest of the input byte (expanding).
-    quint64 m_bits = 0;
-    int m_bitCount = 0;
     quint16 m_child[256][2]; // left and right child of each inner node
-    quint8 m_up[513];        // parent of every node
-    QByteArray m_out;
+    // Parent of every node times two, plus 1 when the node is its right child:
+    // a walk up reads a node's bit and its parent at once.
+    quint16 m_up[Nodes];
 };

@@ -234,6 +234,7 @@ TEST(DbfRead, FieldValues)
             const Dbf t = Dbf::fromBytes(tb.build(), QStringLiteral("values.dbf"));
             if (row.error) {
                 EXPECT_THROW(t.read(0, record), DbfError) << name;
+                EXPECT_THROW(t.check(0, record), DbfError) << name;
                 try {
                     t.value(0, 1);
                     ADD_FAILURE() << name << ": no error";
@@ -247,6 +248,7 @@ TEST(DbfRead, FieldValues)
             }
             EXPECT_EQ(t.value(0, 1), row.expected) << name;
             EXPECT_EQ(t.isNull(0, 1), !row.expected.isValid()) << name;
+            EXPECT_NO_THROW(t.check(0, record)) << name;
             t.read(0, record);
             const DbfValue &v = record.at(1);
             const QVariant scanned = v.kind == DbfValue::Text     ? QVariant(v.text)

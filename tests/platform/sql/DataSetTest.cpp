@@ -6,6 +6,8 @@
 #include "platform/sql/TQuery.h"
 #include "platform/sql/TTable.h"
 
+#include <QFile>
+
 namespace {
 
 class DataSets : public ::testing::Test
@@ -232,6 +234,76 @@ TEST_F(DataSets, RefusedEditLeavesTheRecordWhole)
     const SqlResult r = runSql(QStringLiteral("SELECT TITULAR, NR_LUNI FROM %1 WHERE NRCRT=1").arg(SqlQuote::table(cereri)));
     EXPECT_EQ(column(r, 0), QStringList{"POP ION"});
     EXPECT_EQ(column(r, 1), QStringList{"5"});
+}
+
+} // namespace
+
+namespace {
+
+// A table's rows are decoded from its records as they are read, into values
+// kept from row to row: every field kind, each going from a value to null and
+// back, texts growing and shrinking, must read as the table's own value() reads
+// it, going forward, back, and to a row found by Locate.
+TEST_F(DataSets, TableRowsReadAsTheirRecords)
+{
+    const QString kinds = q.table(QStringLiteral("Kinds.dbf"),
+                                  {"NR N 6", "NUME C 12", "ADRESA C 60", "SUMA N 10 2", "ZI D", "ACTIV L"},
+                                  {
+                                      {1, "Ana", "Str. Lungă nr. 1", 12.5, QDate(2024, 2, 29), true},
+                                      {2, QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
+                                      {3, "Ştefan Ţăran", "Str. Învăţătorului nr. 138, bl. A, sc. 2, ap. 40", -3, QDate(1999, 12, 31), false},
+                                      {4, "Io", "B", 0, QDate(2000, 1, 1), QVariant()},
+                                      {5, QVariant(), "Calea Victoriei", QVariant(), QVariant(), true},
+                                  });
+    const Dbf file = Dbf::open(kinds);
+    TTable tx;
+    tx.SetTableName(kinds);
+    tx.Open();
+    ASSERT_EQ(tx.RecordCount(), 5);
+    const auto expectRow = [&](const char *when) {
+        const qint64 rec = tx.RecNo() - 1;
+        for (const TField *f : tx.Fields()) {
+            const QVariant old = file.value(rec, f->Index());
+            EXPECT_EQ(f->Value(), old) << when << ": record " << rec << ", " << f->FieldName().toStdString();
+            EXPECT_EQ(f->IsNull(), !old.isValid()) << when << ": record " << rec << ", " << f->FieldName().toStdString();
+        }
+    };
+    QStringList kept; // texts copied out stay as they were read
+    for (tx.First(); !tx.Eof(); tx.Next()) {
+        expectRow("forward");
+        kept << tx.FieldByName("ADRESA")->AsString();
+    }
+    for (tx.Last(); !tx.Bof(); tx.Prior())
+        expectRow("back");
+    ASSERT_TRUE(tx.Locate(QStringLiteral("NUME"), QStringLiteral("Ştefan Ţăran")));
+    expectRow("located");
+    EXPECT_EQ(kept, (QStringList{"Str. Lungă nr. 1", "", "Str. Învăţătorului nr. 138, bl. A, sc. 2, ap. 40", "B",
+                                 "Calea Victoriei"}));
+}
+
+// A value that cannot be read refuses the table when it is opened, before any
+// row is read, naming the record and the field.
+TEST_F(DataSets, DamagedTableIsRefusedWhenOpened)
+{
+    const QString path = q.table(QStringLiteral("Damaged.dbf"), {"NUME C 8", "SUMA N 6 2"}, {{"Ana", 1}, {"Ion", 2}});
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        const QByteArray bytes = f.readAll();
+        const qsizetype second = bytes.indexOf("Ion");
+        ASSERT_GT(second, 0);
+        f.seek(second + 8);
+        f.write("  12,5");
+    }
+    TTable tx;
+    tx.SetTableName(path);
+    try {
+        tx.Open();
+        ADD_FAILURE() << "opened";
+    } catch (const SqlError &e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QLatin1String("record 2, field SUMA"))) << e.what();
+    }
+    EXPECT_FALSE(tx.Active());
 }
 
 } // namespace
