@@ -8,7 +8,8 @@ cd "$(dirname "$0")"
 bash scripts/install-deps.sh
 
 build=build
-cmake_args=(-DCMAKE_BUILD_TYPE=Release -DKESTRUN_BENCH=OFF)
+# The benchmarks are built (not run) so that a change that breaks them is seen.
+cmake_args=(-DCMAKE_BUILD_TYPE=Release -DKESTRUN_BENCH=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-sanitize
   cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUN_SANITIZE=ON -DKESTRUN_BENCH=OFF)
