@@ -327,6 +327,18 @@ Do you want to delete it anyway?</source>
 <context>
     <name>QPrintDialog</name>
     <message>
+        <source>All Pages</source>
+        <translation>Toate paginile</translation>
+    </message>
+    <message>
+        <source>Odd Pages</source>
+        <translation>Paginile impare</translation>
+    </message>
+    <message>
+        <source>Even Pages</source>
+        <translation>Paginile pare</translation>
+    </message>
+    <message>
         <source>Print</source>
         <translation>Tipărire</translation>
     </message>
@@ -515,19 +527,19 @@ Do you want to overwrite it?</source>
         <translation>Nuanțe de gri</translation>
     </message>
     <message>
-        <source>Duplex Printing</source>
+        <source>Double Sided Printing</source>
         <translation>Tipărire față-verso</translation>
     </message>
     <message>
-        <source>None</source>
+        <source>Off</source>
         <translation>Fără</translation>
     </message>
     <message>
-        <source>Long side</source>
+        <source>Long side binding</source>
         <translation>Pe latura lungă</translation>
     </message>
     <message>
-        <source>Short side</source>
+        <source>Short side binding</source>
         <translation>Pe latura scurtă</translation>
     </message>
     <message>
@@ -537,6 +549,38 @@ Do you want to overwrite it?</source>
 </context>
 <context>
     <name>QPageSetupWidget</name>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>De la stânga la dreapta, de sus în jos</translation>
+    </message>
+    <message>
+        <source>Left to Right, Bottom to Top</source>
+        <translation>De la stânga la dreapta, de jos în sus</translation>
+    </message>
+    <message>
+        <source>Right to Left, Bottom to Top</source>
+        <translation>De la dreapta la stânga, de jos în sus</translation>
+    </message>
+    <message>
+        <source>Right to Left, Top to Bottom</source>
+        <translation>De la dreapta la stânga, de sus în jos</translation>
+    </message>
+    <message>
+        <source>Bottom to Top, Left to Right</source>
+        <translation>De jos în sus, de la stânga la dreapta</translation>
+    </message>
+    <message>
+        <source>Bottom to Top, Right to Left</source>
+        <translation>De jos în sus, de la dreapta la stânga</translation>
+    </message>
+    <message>
+        <source>Top to Bottom, Left to Right</source>
+        <translation>De sus în jos, de la stânga la dreapta</translation>
+    </message>
+    <message>
+        <source>Top to Bottom, Right to Left</source>
+        <translation>De sus în jos, de la dreapta la stânga</translation>
+    </message>
     <message>
         <source>Form</source>
         <translation>Formular</translation>

@@ -272,7 +272,7 @@ void RequestForms::FisaVBClick()
     TRTFReplace &rtf = *m_ctx.RTF1;
     rtf.RTFSursa = dataFile(QStringLiteral("FisaV.rtf"));
     requireTemplate(rtf.RTFSursa);
-    rtf.RTFDest = DocumentFolder::newPath(QStringLiteral("Fisa de verificare cererea nr. ") + text(row, "NR_CERE").trimmed(),
+    rtf.RTFDest = DocumentFolder::newPath(QStringLiteral("Fisa de verificare a cererii nr. ") + text(row, "NR_CERE").trimmed(),
                                           QStringLiteral(".rtf"));
     if (!rtf.IncepeDocument())
         throw EInOutError("Nu pot scrie fisierul " + QDir::toNativeSeparators(rtf.RTFDest).toStdString());

@@ -23,6 +23,9 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,6 +93,19 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
         EXPECT_EQ(buttons->button(QDialogButtonBox::Open)->text(), QStringLiteral("&Alege"));
         EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Renunță"));
         keepScreenshot(&chooser, QStringLiteral("folder-chooser"));
+    }
+    // ... and so does the print setup, whose texts changed from Qt 5 to Qt 6.
+    {
+        QPrinter printer;
+        QPrintDialog setup(&printer);
+        QStringList texts;
+        for (const QGroupBox *box : setup.findChildren<QGroupBox *>())
+            texts << box->title();
+        for (const QComboBox *combo : setup.findChildren<QComboBox *>())
+            for (int i = 0; i < combo->count(); ++i)
+                texts << combo->itemText(i);
+        EXPECT_TRUE(texts.contains(QStringLiteral("Tipărire față-verso"))) << texts.join(u'|').toStdString();
+        EXPECT_TRUE(texts.contains(QStringLiteral("Toate paginile"))) << texts.join(u'|').toStdString();
     }
     // The editable templates the program carries were written into the data folder.
     ASSERT_TRUE(Templates::names().contains(QStringLiteral("Stabilire.rtf")));

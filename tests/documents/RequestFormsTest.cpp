@@ -334,7 +334,7 @@ TEST(RequestForms, FieldVerificationSheet)
         w.docs->forms.FisaVBClick();
         ASSERT_EQ(w.shell.openedDocuments.size(), 1);
         const QString sheet = w.lastOpened();
-        EXPECT_EQ(sheet, w.root + QStringLiteral("/Documente/01.2023/Fisa de verificare cererea nr. 7.rtf"));
+        EXPECT_EQ(sheet, w.root + QStringLiteral("/Documente/01.2023/Fisa de verificare a cererii nr. 7.rtf"));
         const QString text = DocumentsWorld::rtfText(sheet);
         EXPECT_TRUE(text.contains(c.applicantLine)) << text.toStdString();
         EXPECT_TRUE(text.contains(c.operatorLine));

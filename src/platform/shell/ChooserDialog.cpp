@@ -17,6 +17,13 @@ QString anyCase(const QString &extension)
     return pattern;
 }
 
+// A kind not chosen yet starts in the clerk's home, not wherever the program was started from.
+QString startFolder(const QString &kind)
+{
+    const QString last = LastFolders::folder(kind);
+    return last.isEmpty() ? QDir::homePath() : last;
+}
+
 } // namespace
 
 QString ChooserDialog::filter(const QString &words, const QStringList &extensions)
@@ -40,7 +47,7 @@ QString ChooserDialog::kind(const QString &filters)
 std::unique_ptr<QFileDialog> ChooserDialog::file(QWidget *parent, const QString &caption, const QString &filters,
                                                  bool forSaving, const QString &suggestedName)
 {
-    auto dialog = std::make_unique<QFileDialog>(parent, caption, LastFolders::folder(kind(filters)));
+    auto dialog = std::make_unique<QFileDialog>(parent, caption, startFolder(kind(filters)));
     dialog->setOption(QFileDialog::HideNameFilterDetails);
     dialog->setNameFilters(filters.split(QStringLiteral(";;")));
     dialog->setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -52,7 +59,7 @@ std::unique_ptr<QFileDialog> ChooserDialog::file(QWidget *parent, const QString 
 
 std::unique_ptr<QFileDialog> ChooserDialog::folder(QWidget *parent, const QString &prompt, const QString &start)
 {
-    auto dialog = std::make_unique<QFileDialog>(parent, prompt, start.isEmpty() ? LastFolders::folder(prompt) : start);
+    auto dialog = std::make_unique<QFileDialog>(parent, prompt, start.isEmpty() ? startFolder(prompt) : start);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
     return dialog;

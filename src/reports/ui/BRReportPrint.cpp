@@ -1,5 +1,6 @@
 #include "reports/ui/BRReportPrint.h"
 
+#include "platform/shell/ChooserDialog.h"
 #include "reports/layout/BRCompositeReport.h"
 #include "reports/layout/BRLayout.h"
 #include "reports/print/BRPrinter.h"
@@ -77,8 +78,9 @@ bool TBRReportPrint::OfferPdf(QWidget *parent, const QString &title)
 
 QString TBRReportPrint::AskPdfPath(QWidget *parent)
 {
-    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Salvare ca PDF"), QString(),
-                                                QStringLiteral("Documente PDF (*.pdf *.PDF)"));
+    const QString filter = ChooserDialog::filter(QStringLiteral("Documente PDF"), {QStringLiteral("pdf")});
+    const std::unique_ptr<QFileDialog> dialog = ChooserDialog::file(parent, QStringLiteral("Salvare ca PDF"), filter, true, {});
+    QString path = ChooserDialog::run(*dialog, ChooserDialog::kind(filter));
     if (!path.isEmpty() && !path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
     return path;

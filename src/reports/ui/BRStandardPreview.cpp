@@ -1,5 +1,6 @@
 #include "reports/ui/BRStandardPreview.h"
 
+#include "platform/shell/ChooserDialog.h"
 #include "reports/model/BRReport.h"
 #include "reports/print/BRExportFilter.h"
 #include "reports/print/BRPagePainter.h"
@@ -434,17 +435,22 @@ void TBRStandardPreview::PrepareFileDialog(QFileDialog &dialog, const QStringLis
     dialog.setNameFilters(filters);
 }
 
+std::unique_ptr<QFileDialog> TBRStandardPreview::FileDialog(QWidget *parent, const QString &title,
+                                                            const QStringList &filters, bool save)
+{
+    std::unique_ptr<QFileDialog> dialog = ChooserDialog::file(parent, title, filters.join(QStringLiteral(";;")), save, {});
+    PrepareFileDialog(*dialog, filters);
+    dialog->setOption(QFileDialog::HideNameFilterDetails, false); // these filters name their pattern once
+    return dialog;
+}
+
 QString TBRStandardPreview::askFile(const QString &title, const QStringList &filters, bool save, int *chosen)
 {
-    QFileDialog dialog(this, title);
-    PrepareFileDialog(dialog, filters);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    if (chosen)
-        *chosen = int(filters.indexOf(dialog.selectedNameFilter()));
-    return dialog.selectedFiles().front();
+    const std::unique_ptr<QFileDialog> dialog = FileDialog(this, title, filters, save);
+    const QString path = ChooserDialog::run(*dialog, ChooserDialog::kind(filters.join(QStringLiteral(";;"))));
+    if (!path.isEmpty() && chosen)
+        *chosen = int(filters.indexOf(dialog->selectedNameFilter()));
+    return path;
 }
 
 void TBRStandardPreview::askSave()

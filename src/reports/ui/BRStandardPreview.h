@@ -63,6 +63,9 @@ public:
     // The save and load dialogs: our own, so a saved report's extension
     // matches in any case on every desktop.
     static void PrepareFileDialog(QFileDialog &dialog, const QStringList &filters);
+    // Opens in the folder last used for saved reports, as the program's other choosers do.
+    static std::unique_ptr<QFileDialog> FileDialog(QWidget *parent, const QString &title, const QStringList &filters,
+                                                   bool save);
 
     QToolBar *ToolBar;
     QToolButton *ZoomFit, *ZoomWidth, *Zoom100, *FirstPage, *PreviousPage, *NextPage, *LastPage, *GotoPageButton,

@@ -1,5 +1,6 @@
 #include "TestApplication.h"
 #include "documents/MemoryDataSet.h"
+#include "platform/profile/LastFolders.h"
 #include "reports/eval/BRError.h"
 #include "reports/layout/BRCompositeReport.h"
 #include "reports/layout/BRLayout.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QListView>
@@ -118,18 +120,26 @@ TEST_F(ReportPreview, DecisionsOutsideTheWindow)
     EXPECT_EQ(TBRPreviewLogic::WithReportExtension("a/raport"), "a/raport.brp");
 }
 
-// The load dialog reads "Rapoarte salvate (*.brp)" and lists saved reports in any case of the extension.
+// The load dialog reads "Rapoarte salvate (*.brp)", opens in the folder last used
+// for saved reports (kept across runs), and lists them in any case of the extension.
 TEST_F(ReportPreview, LoadDialogListsSavedReportsInAnyCase)
 {
     EXPECT_EQ(TBRPreviewLogic::ReportFilter(), "Rapoarte salvate (*.brp)");
-    QTemporaryDir dir;
+    QTemporaryDir dir, home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
     for (const char *name : {"a.brp", "b.BRP", "c.bRp", "d.txt"}) {
         QFile f(dir.filePath(name));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
-    QFileDialog dialog;
-    TBRStandardPreview::PrepareFileDialog(dialog, {TBRPreviewLogic::ReportFilter()});
-    dialog.setDirectory(dir.path());
+    LastFolders::remember(QStringLiteral("Rapoarte salvate"), dir.path());
+    const auto shownDialog = TBRStandardPreview::FileDialog(nullptr, QStringLiteral("x"), {TBRPreviewLogic::ReportFilter()}, false);
+    qputenv("HOME", oldHome);
+    QFileDialog &dialog = *shownDialog;
+    EXPECT_EQ(dialog.directory().absolutePath(), dir.path());
+    const QComboBox *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->itemText(0), TBRPreviewLogic::ReportFilter());
     auto *view = dialog.findChild<QListView *>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
     QStringList shown;
