@@ -8,22 +8,21 @@
 #include "platform/sql/SqlQuote.h"
 #include "tables/RequestTables.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 
 AgencyOffice AgencyOffice::current()
 {
     const TForm4 &f = Form4();
+    const OfficeSettings settings = f.office();
     AgencyOffice o;
-    o.judet = f.JudetC->currentText();
-    o.countyText = f.CodJud->text() + QStringLiteral("   ") + o.judet;
-    o.uat = f.Localit->text();
-    o.cif = f.CodFiscal->text();
-    o.primar = f.Edit7->text();
-    o.intocmit = f.IntocmitN->text();
-    o.localityType = f.ComboBox1->currentText();
+    o.judet = settings.county;
+    o.countyText = settings.countyCode + QStringLiteral("   ") + o.judet;
+    o.uat = settings.locality;
+    o.cif = settings.fiscalCode;
+    o.primar = settings.mayor;
+    o.intocmit = settings.preparer;
+    o.localityType = settings.localityType;
     o.monthText = Form3().LunaLucru->text();
     o.month = TForm1::MonthIndex(o.monthText);
     o.cereri = Dbf::resolve(QDir(Form1().DataDir()).filePath(RequestTables::Cereri));

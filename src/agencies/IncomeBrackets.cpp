@@ -1,7 +1,5 @@
 #include "agencies/IncomeBrackets.h"
 
-#include <QLocale>
-
 IncomeBrackets::IncomeBrackets(const std::array<double, Count> &limits)
 {
     for (int b = 1; b <= Count; ++b) {
@@ -27,9 +25,4 @@ bool IncomeBrackets::contains(int b, double venitm, int members) const
         return false;
     const Bracket &br = bracket(b);
     return venitm > br.lower && venitm <= br.upper;
-}
-
-QString IncomeBrackets::limitText(double limit)
-{
-    return QLocale::c().toString(limit, 'g', 15);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <array>
 
 // The eleven income brackets of the county's annexes. Bracket b covers the
@@ -32,9 +30,6 @@ public:
     static Household household(int members) { return members == 1 ? Household::Single : Household::Family; }
     // Whether bracket b has a cell for that household.
     bool has(int b, Household h) const;
-
-    // A limit as the filter text writes it: "." decimal separator, "-1".
-    static QString limitText(double limit);
 
 private:
     std::array<Bracket, Count> m_brackets;

@@ -4,7 +4,6 @@
 #include "agencies/SupplierNames.h"
 #include "core/CommandGuard.h"
 #include "core/Contor.h"
-#include "core/CoreError.h"
 #include "core/Form1.h"
 #include "documents/ExpXLSOLE.h"
 #include "platform/db/Dbf.h"

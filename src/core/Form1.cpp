@@ -8,7 +8,6 @@
 #include "platform/db/Dbf.h"
 #include "platform/profile/AppFolders.h"
 #include "platform/profile/ProfileFile.h"
-#include "platform/shell/Shell.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 
@@ -119,12 +118,6 @@ void TForm1::ExtractResource(const QString &name, const QString &type, const QSt
 QStringList TForm1::ExtractFiles() const
 {
     return ResourceStore::extractMissing(m_dataDir);
-}
-
-bool TForm1::ShellDelete(const QString &path, bool)
-{
-    // No recycle bin stands behind the program: a deletion is final either way.
-    return Shell::instance().deleteTree(path);
 }
 
 QString TForm1::CleanText(QStringView text)

@@ -66,9 +66,7 @@ public:
     // Writes the editable templates the data folder lacks; returns their names.
     QStringList ExtractFiles() const;
 
-    // --- shell and text ---
-    // Deletes a file or folder silently; true when nothing is left.
-    static bool ShellDelete(const QString &path, bool toRecycleBin = false);
+    // --- text ---
     static QString CleanText(QStringView text);
     static bool CheckEmail(QStringView text);
     static bool CheckPhone(QStringView text);

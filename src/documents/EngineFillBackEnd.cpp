@@ -134,30 +134,28 @@ constexpr char WrapBit = 0x08;
 void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
 {
     TExcelFile &file = m_facade.File();
-    int needed = 0;
-    for (int col : cols) {
+    const auto look = [&](int col, QString &text, CellTextFit::CellLook &cell) {
         const QVariant value = file.GetCellValue(row, col);
         if (value.typeId() != QMetaType::QString || value.toString().isEmpty())
-            continue;
+            return false;
         const int xf = file.GetCellFormat(row, col);
         if (xf < 0)
-            continue;
-        TXlsFormat format = file.GetFormat(xf);
+            return false;
+        const TXlsFormat format = file.GetFormat(xf);
         if (format.Rest.size() <= AlignmentByte)
-            continue;
+            return false;
         const TXlsFont font = file.GetFont(format.FontIndex);
-        const double size = font.Size20 / 20.0;
-        const int lines = CellTextFit::lines(value.toString(), CellTextFit::innerWidthPt(file.GetColumnWidth(col)),
-                                             size, font.Weight > 400);
-        const bool wraps = (format.Rest.at(AlignmentByte) & WrapBit) != 0;
-        if (!wraps && lines <= 1)
-            continue;
-        if (!wraps) {
-            format.Rest[AlignmentByte] = char(format.Rest.at(AlignmentByte) | WrapBit);
-            file.SetCellFormat(row, col, file.AddFormat(format));
-        }
-        needed = std::max(needed, CellTextFit::rowHeightTwips(lines, size));
-    }
+        text = value.toString();
+        cell = {CellTextFit::innerWidthPt(file.GetColumnWidth(col)), font.Size20 / 20.0, font.Weight > 400,
+                (format.Rest.at(AlignmentByte) & WrapBit) != 0};
+        return true;
+    };
+    const auto wrap = [&](int col) {
+        TXlsFormat format = file.GetFormat(file.GetCellFormat(row, col));
+        format.Rest[AlignmentByte] = char(format.Rest.at(AlignmentByte) | WrapBit);
+        file.SetCellFormat(row, col, file.AddFormat(format));
+    };
+    const int needed = CellTextFit::neededTwips(cols, look, wrap);
     if (needed > file.GetRowHeight(row))
         file.SetRowHeight(row, std::min(needed, 8192));
 }

@@ -1,12 +1,10 @@
 #include "documents/RTFReplace.h"
 
-#include "core/OfficeLock.h"
 #include "documents/DocumentOpener.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -84,20 +82,6 @@ QByteArray trimmed(const QByteArray &s)
 
 TRTFReplace::TRTFReplace(QObject *parent) : QObject(parent) {}
 TRTFReplace::~TRTFReplace() = default;
-
-bool TRTFReplace::AlegeFisierDest(const QString &prefix)
-{
-    for (int n = 0; n < 100; ++n) {
-        const QString name = prefix + QString::number(n) + QStringLiteral(".rtf");
-        if (OfficeLock::heldOpen(QFileInfo(name)))
-            continue;
-        if (!QFileInfo::exists(name) || QFile::remove(name)) {
-            RTFDest = name;
-            return true;
-        }
-    }
-    return false;
-}
 
 QByteArray TRTFReplace::escapeValue(const QString &value)
 {

@@ -34,11 +34,6 @@ public:
     QString RTFSursa; // template
     QString RTFDest;  // output
 
-    // Sets RTFDest to prefix + n + ".rtf" for the first n in 0..99 that is free
-    // (or whose file can be deleted and is not open in the office suite);
-    // false when none is.
-    bool AlegeFisierDest(const QString &prefix);
-
     // Starts RTFDest with the template's header (everything before the first
     // "\pard"). The document is written beside RTFDest and takes its name
     // only at InchideDocument, whole. False, with no output left, when it cannot.

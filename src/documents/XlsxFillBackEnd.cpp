@@ -79,21 +79,16 @@ void TXlsxFillBackEnd::InsertRowCopies(int row, int count)
 
 void TXlsxFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
 {
-    int needed = 0;
-    for (int col : cols) {
+    const auto look = [&](int col, QString &text, CellTextFit::CellLook &cell) {
         const QVariant value = m_book->value(row, col);
         if (value.typeId() != QMetaType::QString || value.toString().isEmpty())
-            continue;
-        const XlsxStyles::Look look = m_book->cellLook(row, col);
-        const int lines = CellTextFit::lines(value.toString(),
-                                             CellTextFit::innerWidthPt(int(m_book->columnWidth(col) * 256)), look.size,
-                                             look.bold);
-        if (!look.wrap && lines <= 1)
-            continue;
-        if (!look.wrap)
-            m_book->wrapCell(row, col);
-        needed = std::max(needed, CellTextFit::rowHeightTwips(lines, look.size));
-    }
+            return false;
+        const XlsxStyles::Look style = m_book->cellLook(row, col);
+        text = value.toString();
+        cell = {CellTextFit::innerWidthPt(int(m_book->columnWidth(col) * 256)), style.size, style.bold, style.wrap};
+        return true;
+    };
+    const int needed = CellTextFit::neededTwips(cols, look, [&](int col) { m_book->wrapCell(row, col); });
     if (needed / 20.0 > m_book->rowHeight(row))
         m_book->setRowHeight(row, needed / 20.0);
 }

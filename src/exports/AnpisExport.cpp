@@ -16,11 +16,9 @@
 #include "platform/sql/TQuery.h"
 #include "platform/sql/Money.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -280,8 +278,8 @@ private:
 AnpisExport::Office AnpisExport::Office::current()
 {
     const TForm4 &admin = Form4();
-    return {admin.JudetC->currentText(), admin.CodFiscal->text(), admin.Localit->text(), Form3().LunaLucru->text(),
-            admin.Cu(1)->Valoare()};
+    const OfficeSettings settings = admin.office();
+    return {settings.county, settings.fiscalCode, settings.locality, Form3().LunaLucru->text(), admin.Cu(1)->Valoare()};
 }
 
 QString AnpisExport::fileName(const QString &fiscalCode)

@@ -27,6 +27,4 @@ public:
     bool Execute();
     // A number below 1 is refused with the balloon.
     void ListBClick();
-
-private:
 };

@@ -3,7 +3,6 @@
 #include "core/Form1.h"
 #include "core/Form4.h"
 #include "core/NumericF.h"
-#include "documents/DocumentFolder.h"
 #include "documents/DocumentPages.h"
 #include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
@@ -16,7 +15,6 @@
 #include "tables/RequestRules.h"
 #include "tables/SupplementKinds.h"
 
-#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 
@@ -90,16 +88,17 @@ void CollectiveDisposition::ListeazaDispCum()
     const QDate requestDate = dateOf(sx, "DATACERE");
     sx.Close();
 
+    const OfficeSettings office = Form4().office();
     PaymentValues::openTemplate(ExpXLSOLE(), dataFile(QStringLiteral("StabilireU.xls")));
     ExpXLSOLE().SelectSheet(1);
-    fillDecision(dispDate, requestDate);
-    fillAnnex(2, Filter::WithAid, dateText(dispDate));
-    fillAnnex(3, Filter::WithSupplements, dateText(dispDate));
+    fillDecision(office, dispDate, requestDate);
+    fillAnnex(office, 2, Filter::WithAid, dateText(dispDate));
+    fillAnnex(office, 3, Filter::WithSupplements, dateText(dispDate));
     ExpXLSOLE().SelectSheet(1);
     ExpXLSOLE().SaveAndShow(QStringLiteral("Dispozitie Unica nr. ") + m_dialog->NrDisp->text().trimmed());
 }
 
-void CollectiveDisposition::fillDecision(const QDate &dispDate, const QDate &requestDate)
+void CollectiveDisposition::fillDecision(const OfficeSettings &office, const QDate &dispDate, const QDate &requestDate)
 {
     TQuery &sx = *m_ctx.Sx;
     const QString table = QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri));
@@ -114,13 +113,12 @@ void CollectiveDisposition::fillDecision(const QDate &dispDate, const QDate &req
     const QString supplements = QString::number(sx.FieldByName(QStringLiteral("NRX"))->AsInteger());
     sx.Close();
 
-    const TForm4 &admin = Form4();
     const QList<QPair<const char *, QString>> tags = {
-        {"[JUDET]", admin.JudetC->currentText()},
-        {"[PRIMAR]", admin.Edit7->text()},
-        {"[SECRETAR]", admin.SecretarN->text()},
-        {"[TIPLOC]", admin.ComboBox1->currentText()},
-        {"[LOC]", admin.Localit->text()},
+        {"[JUDET]", office.county},
+        {"[PRIMAR]", office.mayor},
+        {"[SECRETAR]", office.secretary},
+        {"[TIPLOC]", office.localityType},
+        {"[LOC]", office.locality},
         {"[DISPNR]", m_dialog->NrDisp->text()},
         {"[DISPDATA]", dateText(dispDate)},
         {"[ANUL]", requestDate.isValid() ? QString::number(requestDate.year()) : QString()},
@@ -141,14 +139,14 @@ void CollectiveDisposition::fillDecision(const QDate &dispDate, const QDate &req
         ExpXLSOLE().ReplaceTag(QLatin1String(tag), value);
 }
 
-void CollectiveDisposition::fillAnnex(int sheet, Filter filter, const QString &dispDate)
+void CollectiveDisposition::fillAnnex(const OfficeSettings &office, int sheet, Filter filter, const QString &dispDate)
 {
     TExpXLSOLE &xls = ExpXLSOLE();
     TQuery &sx = *m_ctx.Sx;
     xls.SelectSheet(sheet);
     xls.ReplaceTag(QStringLiteral("[DISPNR]"), m_dialog->NrDisp->text());
     xls.ReplaceTag(QStringLiteral("[DISPDATA]"), dispDate);
-    xls.ReplaceTag(QStringLiteral("[INTOCMIT]"), Form4().IntocmitN->text());
+    xls.ReplaceTag(QStringLiteral("[INTOCMIT]"), office.preparer);
     openQuery(sx, listQuery(filter));
     xls.FillFromDataSet(sx);
     sx.Close();

@@ -8,6 +8,7 @@
 #include <memory>
 
 class TAlegeNrDisp;
+struct OfficeSettings;
 
 // The collective disposition ("Dispozitie Unica") from "StabilireU.xls" of
 // the data folder: the decision with its totals, the annex of the households
@@ -28,8 +29,8 @@ private:
     enum class Filter { Granted, WithAid, WithSupplements };
     QStringList where(Filter filter) const;
     QStringList listQuery(Filter filter) const;
-    void fillDecision(const QDate &dispDate, const QDate &requestDate);
-    void fillAnnex(int sheet, Filter filter, const QString &dispDate);
+    void fillDecision(const OfficeSettings &office, const QDate &dispDate, const QDate &requestDate);
+    void fillAnnex(const OfficeSettings &office, int sheet, Filter filter, const QString &dispDate);
 
     DocumentContext m_ctx;
     std::unique_ptr<TAlegeNrDisp> m_dialog;

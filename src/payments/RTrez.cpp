@@ -15,6 +15,7 @@
 #include "payments/TreasuryAnnex3.h"
 #include "payments/TreasuryTotals.h"
 #include "platform/io/DurableFile.h"
+#include "platform/io/KestrunError.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
 
@@ -143,7 +144,7 @@ void TRTrez::BitBtn1Click()
     } catch (const std::exception &e) {
         Sx->Close();
         m_output.reset();
-        message(QString::fromUtf8(e.what()));
+        message(KestrunError::textOf(e));
         return;
     }
     accept();

@@ -42,8 +42,6 @@ public:
     // Romanian order whatever their case, so "Ştefan" comes after every "S"
     // name and within S-S, and "MĂRCULESCU" falls within A-M.
     QStringList nameConditions() const;
-
-private:
 };
 
 // The one selection dialog, shared by the payment list and the treasury report.

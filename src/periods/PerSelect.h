@@ -28,8 +28,6 @@ public:
     // 1 November to 31 March of the season under way on that day: a season
     // starts in October's year, so before October it is last year's.
     static QPair<QDate, QDate> heatingSeason(QDate today);
-
-private:
 };
 
 // The one period dialog of the program.

@@ -2,6 +2,7 @@
 
 #include "core/Form1.h"
 #include "platform/io/DurableFile.h"
+#include "platform/io/KestrunError.h"
 #include "remote/RemoteSettings.h"
 
 #include <QCoreApplication>
@@ -171,7 +172,7 @@ void BackupExchange::replyComing(qint64 size, const QString &, bool *accept)
     try {
         m_reply = std::make_unique<DurableFile>(m_replyPath);
     } catch (const std::exception &e) {
-        fail(QString::fromUtf8(e.what()));
+        fail(KestrunError::textOf(e));
         return;
     }
     *accept = true;
@@ -188,7 +189,7 @@ void BackupExchange::replyBlock(const QByteArray &block)
     try {
         m_reply->write(block);
     } catch (const std::exception &e) {
-        fail(QString::fromUtf8(e.what()));
+        fail(KestrunError::textOf(e));
         return;
     }
     restartWait();
@@ -204,7 +205,7 @@ void BackupExchange::replyComplete()
     try {
         m_reply->commit();
     } catch (const std::exception &e) {
-        fail(QString::fromUtf8(e.what()));
+        fail(KestrunError::textOf(e));
         return;
     }
     m_reply.reset();

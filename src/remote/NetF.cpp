@@ -9,6 +9,7 @@
 #include "grid/ExDBGrid.h"
 #include "platform/codepage/Cp1250.h"
 #include "platform/io/DurableFile.h"
+#include "platform/io/KestrunError.h"
 #include "platform/sql/SqlQuote.h"
 #include "remote/BackupExchange.h"
 #include "remote/EditPassF.h"
@@ -359,7 +360,7 @@ bool TNetF::ReadReply()
         }
     } catch (const std::exception &e) {
         QFile::remove(path);
-        TErori::Mesaj(TransmitTitle, u'\r' + QString::fromUtf8(e.what()), 1, TErori::OK);
+        TErori::Mesaj(TransmitTitle, u'\r' + KestrunError::textOf(e), 1, TErori::OK);
         return false;
     }
     QFile::remove(path);

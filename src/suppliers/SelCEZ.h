@@ -28,8 +28,6 @@ public:
     // the SIRUTA code is then stored.
     bool Execute(const QString &kind);
     void MemoButClick();
-
-private:
 };
 
 TSelCEZ &SelCEZ();

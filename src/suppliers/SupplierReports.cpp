@@ -17,6 +17,7 @@
 #include "suppliers/SelEON.h"
 #include "tables/RequestTables.h"
 #include "tables/RequestRules.h"
+#include "tables/SupplementKinds.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -66,12 +67,12 @@ void run(const Report &report, const std::function<void(const QString &folder)> 
 
 // The granted requests of the month with that supply from the supplier, by
 // holder. The names compare trimmed and whatever their letter case.
-void selectRequests(TQuery &q, int month, const char *amount, const char *supplier, const QString &name)
+void selectRequests(TQuery &q, int month, const SupplementKind &kind, const QString &name)
 {
     openQuery(q, {QStringLiteral("SELECT *"), QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
                   QStringLiteral("WHERE (LUNACRT=%1)").arg(month),
-                  QStringLiteral("AND %1 AND %2>0").arg(RequestRules::approved(), QLatin1String(amount)),
-                  QStringLiteral("AND UPPER(TRIM(%1))=").arg(QLatin1String(supplier)) + SqlQuote::literal(name.trimmed().toUpper()),
+                  QStringLiteral("AND %1 AND %2>0").arg(RequestRules::approved(), QLatin1String(kind.amount)),
+                  QStringLiteral("AND UPPER(TRIM(%1))=").arg(QLatin1String(kind.supplier)) + SqlQuote::literal(name.trimmed().toUpper()),
                   QStringLiteral("ORDER BY TITULAR")});
 }
 
@@ -118,31 +119,32 @@ QVariantList nameParts(const QString &full)
     return {parts.first, parts.second};
 }
 
-enum class Supply { Electricity, Gas };
-
-QVariantList eonRow(const TDataSet &r, Supply supply, const Settings &s)
+// The supplier's report takes the gas and the electricity supplements.
+bool isGas(const SupplementKind &kind)
 {
-    const bool gas = supply == Supply::Gas;
-    const double amount = value(r, gas ? "SUMAG" : "SUMAE");
+    return kind.letter == SupplementKinds::Gas.letter;
+}
+
+QVariantList eonRow(const TDataSet &r, const SupplementKind &kind, const Settings &s)
+{
+    const double amount = value(r, kind.amount);
     const QString locality = text(r, "LOCALIT");
-    QVariantList row{QVariant(), s.office.locality, text(r, "NR_DISP"), amount, amount, 0,
-                     text(r, gas ? "CODCLG" : "CODCLE")};
-    row << nameParts(text(r, gas ? "TITG" : "TITE")) << (gas ? 1010 : 8010) << nameParts(text(r, "TITULAR"));
+    QVariantList row{QVariant(), s.office.locality, text(r, "NR_DISP"), amount, amount, 0, text(r, kind.clientCode)};
+    row << nameParts(text(r, kind.holder)) << (isGas(kind) ? 1010 : 8010) << nameParts(text(r, "TITULAR"));
     row << text(r, "CNP") << s.office.county << PostalCodes::read(locality) << locality << QVariant()
-        << text(r, "ADRESA") << QVariant() << QVariant() << QVariant() << QVariant() << text(r, gas ? "PODG" : "PODE")
+        << text(r, "ADRESA") << QVariant() << QVariant() << QVariant() << QVariant() << text(r, kind.point)
         << QVariant() << int(value(r, "NR_MEMBRI")) << text(r, "VENITM") << s.yyyy + s.mm;
     return row;
 }
 
-void eonWorkbook(TQuery &q, const Settings &s, Supply supply, const QString &supplier, const QString &target)
+void eonWorkbook(TQuery &q, const Settings &s, const SupplementKind &kind, const QString &supplier, const QString &target)
 {
-    const bool gas = supply == Supply::Gas;
     QueryScope scope(q);
-    selectRequests(q, s.month, gas ? "SUMAG" : "SUMAE", gas ? "FURNG" : "FURNE", supplier);
-    startProgress(gas ? QStringLiteral("Creez Raport Suplimente Gaz...") : QStringLiteral("Creez Raport Suplimente Electrica..."),
+    selectRequests(q, s.month, kind, supplier);
+    startProgress(isGas(kind) ? QStringLiteral("Creez Raport Suplimente Gaz...") : QStringLiteral("Creez Raport Suplimente Electrica..."),
                   q.RecordCount());
     writeWorkbook(QStringLiteral("EONGaz"), target, [&](TExpXLSOLE &xls) {
-        fillCells(xls, q, [supply, &s](const TDataSet &r, int) { return eonRow(r, supply, s); });
+        fillCells(xls, q, [&kind, &s](const TDataSet &r, int) { return eonRow(r, kind, s); });
     });
 }
 
@@ -157,12 +159,12 @@ QVariantList cezRow(const TDataSet &r, int number, const QString &fiscalCode)
             QVariant(),
             QVariant(),
             QVariant(),
-            text(r, "CODCLE"),
-            text(r, "PODE"),
+            text(r, SupplementKinds::Electricity.clientCode),
+            text(r, SupplementKinds::Electricity.point),
             int(value(r, "NR_MEMBRI")),
             value(r, "TVENIT"),
             text(r, "NR_DISP"),
-            value(r, "SUMAE"),
+            value(r, SupplementKinds::Electricity.amount),
             0,
             fiscalCode};
 }
@@ -181,8 +183,8 @@ void FormatEOnGazTgMures1Click()
          QStringLiteral("EON_RAPORT_LEMNE")},
         [&](const QString &folder) {
             TQuery &q = *Form3().Sx;
-            eonWorkbook(q, s, Supply::Electricity, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Electrica.xlsx")));
-            eonWorkbook(q, s, Supply::Gas, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Gaz.xlsx")));
+            eonWorkbook(q, s, SupplementKinds::Electricity, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Electrica.xlsx")));
+            eonWorkbook(q, s, SupplementKinds::Gas, supplier, QDir(folder).filePath(QStringLiteral("Suplimente_Gaz.xlsx")));
         });
 }
 
@@ -199,7 +201,7 @@ void FormatCEZSuplimentElectrica1Click()
         [&](const QString &folder) {
             TQuery &q = *Form3().Sx;
             QueryScope scope(q);
-            selectRequests(q, s.month, "SUMAE", "FURNE", supplier);
+            selectRequests(q, s.month, SupplementKinds::Electricity, supplier);
             startProgress(QStringLiteral("Creez Raport CEZ - Suplimente Electrica..."), q.RecordCount());
             writeWorkbook(QStringLiteral("CEZ"), QDir(folder).filePath(file), [&](TExpXLSOLE &xls) {
                 fillCells(xls, q, [&s](const TDataSet &r, int number) { return cezRow(r, number, s.office.fiscalCode); });
@@ -220,7 +222,7 @@ void FormatPremierEnergy1Click()
         [&](const QString &folder) {
             TQuery &q = *Form3().Sx;
             QueryScope scope(q);
-            selectRequests(q, s.month, "SUMAE", "FURNE", supplier);
+            selectRequests(q, s.month, SupplementKinds::Electricity, supplier);
             startProgress(QStringLiteral("Creez Raport Premier E.- Suplimente Electrica..."), 0);
             writeWorkbook(QStringLiteral("PREMIER"), QDir(folder).filePath(file), [&](TExpXLSOLE &xls) {
                 xls.ReplaceTag(QStringLiteral("[CIF]"), s.office.fiscalCode);

@@ -10,7 +10,6 @@
 #include "platform/profile/LastFolders.h"
 #include "platform/profile/ProfileFile.h"
 #include "platform/shell/ChooserDialog.h"
-#include "platform/shell/RecordingShell.h"
 #include "platform/sql/TQuery.h"
 #include "platform/sql/TTable.h"
 
@@ -188,16 +187,6 @@ TEST_F(Services, ExtractFilesWritesOnlyMissingTemplates)
     EXPECT_EQ(readBytes(data + QStringLiteral("/FISAV.RTF")), QByteArray("edited by the office"));
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/RapBanci.xls")));
     EXPECT_TRUE(Form1().ExtractFiles().isEmpty());
-}
-
-TEST_F(Services, ShellDeleteGoesThroughTheShell)
-{
-    RecordingShell shell;
-    ScopedShell scope(shell);
-    QDir().mkpath(data + QStringLiteral("/Raport/sub"));
-    EXPECT_TRUE(TForm1::ShellDelete(data + QStringLiteral("/Raport"), true));
-    EXPECT_EQ(shell.deleted, QStringList{data + QStringLiteral("/Raport")});
-    EXPECT_FALSE(QFileInfo::exists(data + QStringLiteral("/Raport")));
 }
 
 TEST_F(Services, SharedQueriesAreLeftClosedAndUnfiltered)

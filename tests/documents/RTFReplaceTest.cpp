@@ -1,6 +1,5 @@
 #include "documents/RTFReplace.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -226,25 +225,6 @@ TEST_F(RtfFiller, CompleteazaDocumentFillsFromTheAnchor)
     // all; an empty value leaves nothing; inserted text is not matched again;
     // exactly one closing brace.
     EXPECT_EQ(output(), "{\\rtf1 [A] before\r\n\\pard Anexa x[B]  x[B]\r\n\\par}\r\n");
-}
-
-TEST_F(RtfFiller, AlegeFisierDestSkipsNamesThatCannotBeFreed)
-{
-    const QString prefix = path("Dispozitie");
-    // A non-empty folder under the first name cannot be deleted as a file.
-    ASSERT_TRUE(QDir(dir.path()).mkpath("Dispozitie0.rtf/held"));
-    QFile old(prefix + "1.rtf");
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.close();
-    ASSERT_TRUE(rtf.AlegeFisierDest(prefix));
-    EXPECT_EQ(rtf.RTFDest, prefix + "1.rtf");
-    EXPECT_FALSE(QFile::exists(prefix + "1.rtf"));
-
-    for (int n = 0; n < 100; ++n)
-        QDir(dir.path()).mkpath(QStringLiteral("Full%1.rtf/held").arg(n));
-    rtf.RTFDest = "unchanged";
-    EXPECT_FALSE(rtf.AlegeFisierDest(path("Full")));
-    EXPECT_EQ(rtf.RTFDest, "unchanged");
 }
 
 TEST(RtfBraces, NumaraAcolade)

@@ -79,12 +79,12 @@ struct Dbf::Impl
     [[noreturn]] Q_DECL_COLD_FUNCTION Q_NEVER_INLINE void noRecord(qint64 rec) const
     {
         if (!data)
-            fail(QStringLiteral("the table is closed"));
-        fail(QStringLiteral("record %1 does not exist (%2 records)").arg(rec + 1).arg(layout.recordCount));
+            fail(QStringLiteral("tabela este inchisa"));
+        fail(QStringLiteral("inregistrarea %1 nu exista (tabela are %2)").arg(rec + 1).arg(layout.recordCount));
     }
     [[noreturn]] Q_DECL_COLD_FUNCTION Q_NEVER_INLINE void noField(qint64 rec, int f) const
     {
-        fail(rec, f, QStringLiteral("field number %1 does not exist").arg(f));
+        fail(rec, f, QStringLiteral("campul numarul %1 nu exista").arg(f));
     }
     QByteArrayView raw(qint64 rec, int f) const
     {
@@ -117,7 +117,7 @@ struct Dbf::Impl
     char *writableRecord(qint64 rec)
     {
         if (mode != Mode::ReadWrite)
-            fail(QStringLiteral("the table is open for reading only"));
+            fail(QStringLiteral("tabela este deschisa doar pentru citire"));
         record(rec);
         markDirty(rec);
         return buf.data() + layout.headerLength + rec * layout.recordLength;
@@ -350,9 +350,9 @@ void Dbf::check(qint64 rec, std::vector<DbfValue> &into) const { d->readRecord(r
 qint64 Dbf::appendBlank()
 {
     if (!d || d->mode != Mode::ReadWrite)
-        throw DbfError(QStringLiteral("%1: the table is open for reading only").arg(path()));
+        throw DbfError(QStringLiteral("%1: tabela este deschisa doar pentru citire").arg(path()));
     if (d->layout.recordCount >= 0xFFFFFFFFLL)
-        d->fail(QStringLiteral("the table is full"));
+        d->fail(QStringLiteral("tabela este plina"));
     d->buf.append(d->layout.recordLength, ' ');
     d->data = d->buf.constData();
     const qint64 rec = d->layout.recordCount++;
@@ -460,7 +460,7 @@ void Dbf::flush()
 QByteArray Dbf::bytes(const QDate &lastUpdate) const
 {
     if (!isOpen())
-        throw DbfError(QStringLiteral("%1: the table is closed").arg(path()));
+        throw DbfError(QStringLiteral("%1: tabela este inchisa").arg(path()));
     QByteArray out;
     out.reserve(d->layout.dataEnd() + 1);
     out.append(d->data, d->layout.dataEnd()).append(DbfLayout::EndOfFile);
@@ -547,18 +547,18 @@ void Dbf::widenCharField(const QString &path, const QString &field, int newWidth
     const DbfLayout &l = src.d->layout;
     const int index = src.fieldIndex(field);
     if (index < 0)
-        src.d->fail(QStringLiteral("no field %1").arg(field));
+        src.d->fail(QStringLiteral("campul %1 nu exista").arg(field));
     const DbfField &f = l.fields[index];
     if (f.type != 'C')
-        src.d->fail(QStringLiteral("field %1 is not a character field").arg(f.name));
+        src.d->fail(QStringLiteral("campul %1 nu este de tip caracter").arg(f.name));
     if (newWidth < f.length || newWidth > DbfLayout::MaxCharLength)
-        src.d->fail(QStringLiteral("field %1 cannot go from %2 to %3 characters").arg(f.name).arg(f.length).arg(newWidth));
+        src.d->fail(QStringLiteral("campul %1 nu poate trece de la %2 la %3 caractere").arg(f.name).arg(f.length).arg(newWidth));
     const int delta = newWidth - f.length;
     if (delta == 0)
         return;
     const int newLength = l.recordLength + delta;
     if (newLength > 0xFFFF)
-        src.d->fail(QStringLiteral("the record would be over 65535 bytes"));
+        src.d->fail(QStringLiteral("inregistrarea ar avea peste 65535 octeti"));
 
     QByteArray header(src.d->data, l.headerLength);
     DbfLayout::stamp(header.data(), l.recordCount);

@@ -32,9 +32,9 @@ bool pageBand(TBRBandType t)
            || t == TBRBandType::rbOverlay;
 }
 
-// Bands that hold the report's body, as opposed to what repeats on every page
-// or column and the title, which opens page 1: a forced page break after them
-// would leave a page without body.
+// Bands that give a page its body, as opposed to what repeats on every page
+// or column and the title, which opens page 1: a forced page break never
+// leaves a page that holds only those others.
 bool bodyBand(TBRBandType t)
 {
     return !pageBand(t) && t != TBRBandType::rbColumnHeader;

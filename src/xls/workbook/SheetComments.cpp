@@ -107,12 +107,7 @@ QByteArray BoxShape(quint32 id, int row, int col, qsizetype &objectAt)
 // (an id of its own), the end.
 QByteArray NoteObject(int objId)
 {
-    QByteArray data(52, '\0');
-    WriteWord(data, 0, 0x15);
-    WriteWord(data, 2, 0x12);
-    WriteWord(data, 4, 0x19);
-    WriteWord(data, 6, quint16(objId));
-    WriteWord(data, 8, 0x4011);  // locked, printed, fills itself
+    QByteArray data = TSheetDrawing::NewObjectData(52, 0x19, objId, 0x4011);  // locked, printed, fills itself
     WriteWord(data, 22, 0x0D);
     WriteWord(data, 24, 0x16);
     data.replace(26, 16, QUuid::createUuid().toRfc4122());

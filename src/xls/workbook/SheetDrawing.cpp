@@ -131,6 +131,17 @@ int TSheetDrawing::ObjectId(const TBaseRecord *record)
     return ReadWord(record->DataView(), 6);
 }
 
+QByteArray TSheetDrawing::NewObjectData(int size, quint16 kind, int objId, quint16 options)
+{
+    QByteArray data(size, '\0');
+    WriteWord(data, 0, 0x15);
+    WriteWord(data, 2, 0x12);
+    WriteWord(data, 4, kind);
+    WriteWord(data, 6, quint16(objId));
+    WriteWord(data, 8, options);
+    return data;
+}
+
 int TSheetDrawing::NewObjectId(const TBaseRecordList &records)
 {
     int highest = 0;

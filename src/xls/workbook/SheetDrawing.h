@@ -50,6 +50,9 @@ public:
     static int NewObjectId(const TBaseRecordList &records);
     // The OBJ record's object id; -1 for another record.
     static int ObjectId(const TBaseRecord *record);
+    // An OBJ record's data of that size, starting with its common object
+    // data (ft 0x15, 0x12 bytes): the object kind, its id and its options.
+    static QByteArray NewObjectData(int size, quint16 kind, int objId, quint16 options);
 
     struct TShape
     {

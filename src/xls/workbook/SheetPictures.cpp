@@ -33,12 +33,8 @@ QByteArray PictureShape(quint32 id, int blip, const TDrawingAnchor &anchor, qsiz
 // in particular), its picture options, the end.
 QByteArray PictureObjectData(int objId)
 {
-    QByteArray data(38, '\0');
-    WriteWord(data, 0, 0x15);
-    WriteWord(data, 2, 0x12);
-    WriteWord(data, 4, PictureObject);
-    WriteWord(data, 6, quint16(objId));
-    WriteWord(data, 8, 0x6011);  // locked, printed, fills and lines itself
+    // Locked, printed, fills and lines itself.
+    QByteArray data = TSheetDrawing::NewObjectData(38, PictureObject, objId, 0x6011);
     WriteWord(data, 22, 0x07);
     WriteWord(data, 24, 0x02);
     WriteWord(data, 26, 0xFFFF);
