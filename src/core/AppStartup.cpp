@@ -13,6 +13,7 @@
 #include "core/ResourceStore.h"
 #include "core/StartupRecovery.h"
 #include "platform/db/Dbf.h"
+#include "platform/io/FileTree.h"
 #include "tables/RequestTables.h"
 #include "platform/profile/AppFolders.h"
 #include "platform/profile/ProfileFile.h"
@@ -45,7 +46,7 @@ QString AppStartup::unpackArchive(const QString &archive)
         try {
             DataArchive::restoreFolder(archive, folder);
         } catch (...) {
-            QDir(folder).removeRecursively(); // a refused archive leaves no copy behind
+            FileTree::remove(folder); // a refused archive leaves no copy behind
             throw;
         }
         return folder;

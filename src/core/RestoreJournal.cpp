@@ -2,6 +2,7 @@
 
 #include "core/DataArchive.h"
 #include "platform/io/DurableFile.h"
+#include "platform/io/FileTree.h"
 #include "platform/io/FileWriteError.h"
 #include "platform/io/KillPoint.h"
 
@@ -137,7 +138,7 @@ void RestoreJournal::finish(const QString &folder) const
     for (const QString &name : old)
         if (!names.contains(name))
             QFile::remove(folder + u'/' + name);
-    QDir(folder + u'/' + aside).removeRecursively();
+    FileTree::remove(folder + u'/' + aside);
     DurableFile::syncFolder(folder);
     KillPoint::reach("restore.forget");
     removeJournal(folder);

@@ -6,6 +6,7 @@
 #include "core/RestoreJournal.h"
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
+#include "platform/io/FileTree.h"
 #include "tables/RequestTables.h"
 
 #include <QDir>
@@ -51,7 +52,7 @@ void StartupRecovery::recoverRestore(const QString &dataDir)
         case RestoreJournal::Outcome::Nothing:
             break;
         }
-        for (const QString &name : QDir(dataDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        for (const QString &name : QDir(dataDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks))
             if (RestoreJournal::isAsideName(name))
                 settleAsideFolder(dataDir, name);
     } catch (const ArchiveError &e) {
@@ -67,7 +68,7 @@ void StartupRecovery::settleAsideFolder(const QString &dataDir, const QString &a
 {
     const QString path = dataDir + u'/' + aside;
     if (!holdsMissingTable(dataDir, path)) {
-        QDir(path).removeRecursively();
+        FileTree::remove(path);
         return;
     }
     // The tables went aside and never came back in: the old files are the last whole data.
@@ -81,9 +82,9 @@ void StartupRecovery::settleAsideFolder(const QString &dataDir, const QString &a
 void StartupRecovery::removeRefusedArchiveCopies(const QString &tempDir)
 {
     static const QRegularExpression copy(QStringLiteral("^SAV\\d{1,3}$"));
-    for (const QString &name : QDir(tempDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    for (const QString &name : QDir(tempDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks))
         if (copy.match(name).hasMatch() && holdsOnlyLeftovers(tempDir + u'/' + name))
-            QDir(tempDir + u'/' + name).removeRecursively();
+            FileTree::remove(tempDir + u'/' + name);
 }
 
 // Nothing of the archive arrived: only our temporary files, a journal, empty aside folders.

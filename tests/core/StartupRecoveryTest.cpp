@@ -140,8 +140,16 @@ TEST_F(StartupRecoveryTest, LeftoversOfOurOwnAreRemovedAndNothingElse)
         writeBytes(path, "x");
     }
     QDir().mkpath(temp + QStringLiteral("/SAV2"));
+    // Links under our names are never followed: what they point to stays.
+    QTemporaryDir elsewhere;
+    writeBytes(elsewhere.filePath(QStringLiteral(".x.dbf.a1.part")), "x");
+    QFile::link(elsewhere.path(), data + QStringLiteral("/.restore-3"));
+    QFile::link(elsewhere.path(), temp + QStringLiteral("/SAV4"));
     RecordingDialogs dialogs;
     StartupRecovery::run(data, temp);
+    EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath(QStringLiteral(".x.dbf.a1.part"))));
+    QFile::remove(data + QStringLiteral("/.restore-3"));
+    QFile::remove(temp + QStringLiteral("/SAV4"));
     QStringList left = snapshot(dir->path()).keys();
     EXPECT_EQ(left, (QStringList{QStringLiteral("Data"), QStringLiteral("Data/.Cereri.dbf.tmp"), QStringLiteral("Data/.ascuns.txt"),
                                  QStringLiteral("Data/Cereri.dbf"), QStringLiteral("Data/Copie.dbf.x1.part"),

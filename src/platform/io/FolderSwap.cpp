@@ -1,4 +1,5 @@
 #include "platform/io/FolderSwap.h"
+#include "platform/io/FileTree.h"
 
 #include "platform/io/DurableFile.h"
 #include "platform/io/KillPoint.h"
@@ -45,16 +46,6 @@ bool present(const QString &path)
 bool renamePath(const QString &from, const QString &to)
 {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// A link is removed, never followed.
-void removeTree(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        QDir(path).removeRecursively();
-    else if (info.isSymLink() || info.exists())
-        QFile::remove(path);
 }
 
 int errorOr(int fallback)
@@ -145,9 +136,9 @@ void FolderSwap::settle(const QString &target, const QString &id)
     // The target was renamed aside and the new folder never came in.
     if (!present(target) && present(aside))
         renamePath(aside, target);
-    removeTree(workOf(target, id));
+    FileTree::remove(workOf(target, id));
     KillPoint::reach("folder.workRemoved");
-    removeTree(aside);
+    FileTree::remove(aside);
     DurableFile::syncFolder(QFileInfo(target).absolutePath());
 }
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace FileTree {
+
+// Removes a file, or a folder with everything in it. A link is removed
+// itself, never followed: a link planted under one of our names must not
+// take the folder it points to with it.
+void remove(const QString &path);
+
+} // namespace FileTree
