@@ -130,7 +130,7 @@ double PaymentList(TListareF &list)
     TipStatF().Localit->addItem(QStringLiteral("* toate localitatile *"));
     QElapsedTimer timer;
     timer.start();
-    list.ListeazaStat(TipStatF());
+    list.ListeazaStat(TipStatF(), Form4().office());
     return timer.nsecsElapsed() / 1e9;
 }
 

@@ -131,6 +131,32 @@ constexpr char WrapBit = 0x08;
 
 } // namespace
 
+TEngineFillBackEnd::TextStyle &TEngineFillBackEnd::StyleOf(int xf)
+{
+    auto it = m_textStyles.find(xf);
+    if (it != m_textStyles.end())
+        return *it;
+    TExcelFile &file = m_facade.File();
+    const TXlsFormat format = file.GetFormat(xf);
+    TextStyle style;
+    style.aligned = format.Rest.size() > AlignmentByte;
+    if (style.aligned) {
+        const TXlsFont font = file.GetFont(format.FontIndex);
+        style.size = font.Size20 / 20.0;
+        style.bold = font.Weight > 400;
+        style.wraps = (format.Rest.at(AlignmentByte) & WrapBit) != 0;
+    }
+    return *m_textStyles.insert(xf, style);
+}
+
+double TEngineFillBackEnd::InnerWidthOf(int col)
+{
+    auto it = m_innerWidths.find(col);
+    if (it == m_innerWidths.end())
+        it = m_innerWidths.insert(col, CellTextFit::innerWidthPt(m_facade.File().GetColumnWidth(col)));
+    return *it;
+}
+
 void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
 {
     TExcelFile &file = m_facade.File();
@@ -142,21 +168,21 @@ void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
         const int xf = file.GetCellFormat(row, col);
         if (xf < 0)
             continue;
-        TXlsFormat format = file.GetFormat(xf);
-        if (format.Rest.size() <= AlignmentByte)
+        TextStyle &style = StyleOf(xf);
+        if (!style.aligned)
             continue;
-        const TXlsFont font = file.GetFont(format.FontIndex);
-        const double size = font.Size20 / 20.0;
-        const int lines = CellTextFit::lines(value.toString(), CellTextFit::innerWidthPt(file.GetColumnWidth(col)),
-                                             size, font.Weight > 400);
-        const bool wraps = (format.Rest.at(AlignmentByte) & WrapBit) != 0;
-        if (!wraps && lines <= 1)
+        const int lines = CellTextFit::lines(value.toString(), InnerWidthOf(col), style.size, style.bold);
+        if (!style.wraps && lines <= 1)
             continue;
-        if (!wraps) {
-            format.Rest[AlignmentByte] = char(format.Rest.at(AlignmentByte) | WrapBit);
-            file.SetCellFormat(row, col, file.AddFormat(format));
+        if (!style.wraps) {
+            if (style.wrappedXf < 0) {
+                TXlsFormat format = file.GetFormat(xf);
+                format.Rest[AlignmentByte] = char(format.Rest.at(AlignmentByte) | WrapBit);
+                style.wrappedXf = file.AddFormat(format);
+            }
+            file.SetCellFormat(row, col, style.wrappedXf);
         }
-        needed = std::max(needed, CellTextFit::rowHeightTwips(lines, size));
+        needed = std::max(needed, CellTextFit::rowHeightTwips(lines, style.size));
     }
     if (needed > file.GetRowHeight(row))
         file.SetRowHeight(row, std::min(needed, 8192));
