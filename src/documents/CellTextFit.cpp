@@ -1,6 +1,6 @@
 #include "documents/CellTextFit.h"
 
-#include <QStringList>
+#include <QStringTokenizer>
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,8 @@ namespace {
 // diacritic is as wide as its base letter.
 double charEm(QChar ch)
 {
-    const QString base = ch.decomposition();
+    // No ASCII character decomposes: those skip the look-up.
+    const QString base = ch.unicode() < 0x80 ? QString() : ch.decomposition();
     const char16_t c = base.isEmpty() ? ch.unicode() : base.at(0).unicode();
     if (c == u' ' || c == u'.' || c == u',' || c == u':' || c == u';' || c == u'\'' || c == u'!' || c == u'|'
         || c == u'i' || c == u'j' || c == u'l' || c == u'I')
@@ -50,10 +51,11 @@ int lines(const QString &text, double width, double sizePt, bool bold)
         return 1;
     const double blank = widthPt(u" ", sizePt, bold);
     int count = 0;
-    for (const QString &paragraph : text.split(u'\n')) {
+    // Views into the text: a row's cells are measured without copying them.
+    for (const QStringView paragraph : QStringView(text).tokenize(u'\n')) {
         ++count;
         double used = 0;
-        for (const QString &word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+        for (const QStringView word : paragraph.tokenize(u' ', Qt::SkipEmptyParts)) {
             const double w = widthPt(word, sizePt, bold);
             if (used > 0 && used + blank + w <= width) {
                 used += blank + w;
