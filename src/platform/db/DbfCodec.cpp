@@ -379,9 +379,11 @@ void encodeDate(const DbfField &f, const QVariant &v, char *out)
         return;
     }
     const QDate d = dateOf(v);
-    if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+    int parts[3] = {0, 0, 0};  // year, month, day, in one look at the calendar
+    if (d.isValid())
+        d.getDate(&parts[0], &parts[1], &parts[2]);
+    if (!d.isValid() || parts[0] < 1 || parts[0] > 9999)
         refuse(QStringLiteral("\"%1\" is not a date").arg(v.toString()));
-    const int parts[3] = {d.year(), d.month(), d.day()};
     const int widths[3] = {4, 2, 2};
     int at = 8;
     for (int p = 2; p >= 0; --p)
