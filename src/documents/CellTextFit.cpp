@@ -3,17 +3,15 @@
 #include <QStringTokenizer>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
 
-// Width in ems of a character of a sans-serif face; a letter with a
-// diacritic is as wide as its base letter.
-double charEm(QChar ch)
+// Width in ems of a character of a sans-serif face, by the letter it is
+// (its base letter where it has a diacritic).
+double baseEm(char16_t c)
 {
-    // No ASCII character decomposes: those skip the look-up.
-    const QString base = ch.unicode() < 0x80 ? QString() : ch.decomposition();
-    const char16_t c = base.isEmpty() ? ch.unicode() : base.at(0).unicode();
     if (c == u' ' || c == u'.' || c == u',' || c == u':' || c == u';' || c == u'\'' || c == u'!' || c == u'|'
         || c == u'i' || c == u'j' || c == u'l' || c == u'I')
         return 0.28;
@@ -28,6 +26,22 @@ double charEm(QChar ch)
     if (c >= u'A' && c <= u'Z')
         return 0.68;
     return 0.56;
+}
+
+// A letter with a diacritic is as wide as its base letter; ASCII, which has
+// none, is looked up in a table made once.
+double charEm(QChar ch)
+{
+    static const std::array<double, 0x80> ascii = [] {
+        std::array<double, 0x80> t{};
+        for (char16_t c = 0; c < 0x80; ++c)
+            t[c] = baseEm(c);
+        return t;
+    }();
+    if (ch.unicode() < 0x80)
+        return ascii[ch.unicode()];
+    const QString base = ch.decomposition();
+    return baseEm(base.isEmpty() ? ch.unicode() : base.at(0).unicode());
 }
 
 // A face other than the template's may stand in for it: room for it.
