@@ -289,6 +289,13 @@ Fast fastFormat(double value, int length, int decimals, char *out)
     return Fast::Fits;
 }
 
+// An integer type a double holds exactly whatever its value.
+bool smallInteger(const QVariant &v)
+{
+    const int t = v.typeId();
+    return t == QMetaType::Int || t == QMetaType::UInt || t == QMetaType::Short || t == QMetaType::UShort;
+}
+
 QByteArray integerText(const QVariant &v, int decimals)
 {
     const bool negative = v.typeId() != QMetaType::ULongLong && v.toLongLong() < 0;
@@ -328,6 +335,17 @@ void encodeNumber(const DbfField &f, const QVariant &v, char *out)
     };
     QByteArray text;
     if (isInteger(v)) {
+        if (smallInteger(v)) {
+            switch (fastFormat(double(v.toLongLong()), f.length, f.decimals, out)) {
+            case Fast::Fits:
+                return;
+            case Fast::TooLong:
+                tooLong();
+                return;
+            case Fast::Unsure:
+                break;
+            }
+        }
         text = integerText(v, f.decimals);
     } else {
         bool blank = false;
