@@ -333,19 +333,17 @@ void encodeNumber(const DbfField &f, const QVariant &v, char *out)
                    .arg(f.length)
                    .arg(f.decimals));
     };
+    // True when the fast formatter wrote the number; it refuses one too long.
+    const auto written = [&](double d) {
+        const Fast fast = fastFormat(d, f.length, f.decimals, out);
+        if (fast == Fast::TooLong)
+            tooLong();
+        return fast == Fast::Fits;
+    };
     QByteArray text;
     if (isInteger(v)) {
-        if (smallInteger(v)) {
-            switch (fastFormat(double(v.toLongLong()), f.length, f.decimals, out)) {
-            case Fast::Fits:
-                return;
-            case Fast::TooLong:
-                tooLong();
-                return;
-            case Fast::Unsure:
-                break;
-            }
-        }
+        if (smallInteger(v) && written(double(v.toLongLong())))
+            return;
         text = integerText(v, f.decimals);
     } else {
         bool blank = false;
@@ -354,15 +352,8 @@ void encodeNumber(const DbfField &f, const QVariant &v, char *out)
             memset(out, ' ', size_t(f.length));
             return;
         }
-        switch (fastFormat(d, f.length, f.decimals, out)) {
-        case Fast::Fits:
+        if (written(d))
             return;
-        case Fast::TooLong:
-            tooLong();
-            return;
-        case Fast::Unsure:
-            break;
-        }
         text = formatNumber(d, f.length, f.decimals);
         if (text.isEmpty())
             tooLong();
