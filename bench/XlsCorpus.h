@@ -44,20 +44,24 @@ inline QByteArray runToEnd(const QString &program, const QStringList &args)
 }
 
 // Books of rows x 10 columns, half numbers and half distinct strings, written
-// by xlwt: arguments path, rows, path, rows ...
+// by xlwt: arguments path, rows, path, rows ... where rows may read "50000x2"
+// for two sheets of 50,000 rows each (a sheet holds at most 65,536).
 inline constexpr char MakeBooks[] = R"PY(
 import sys, xlwt
 for path, rows in zip(sys.argv[1::2], sys.argv[2::2]):
+    rows, _, sheets = rows.partition("x")
     book = xlwt.Workbook(encoding="utf-8")
-    sheet = book.add_sheet("Date")
-    for r in range(int(rows)):
-        row = sheet.row(r)
-        for c in range(5):
-            row.write(c, r * 10 + c + 0.25)
-        for c in range(5, 10):
-            row.write(c, "Şir %d-%d ţară" % (r, c))
-        if r % 1000 == 0:
-            sheet.flush_row_data()
+    for s in range(int(sheets or 1)):
+        sheet = book.add_sheet("Date" if s == 0 else "Date %d" % (s + 1))
+        for i in range(int(rows)):
+            r = s * int(rows) + i
+            row = sheet.row(i)
+            for c in range(5):
+                row.write(c, r * 10 + c + 0.25)
+            for c in range(5, 10):
+                row.write(c, "Şir %d-%d ţară" % (r, c))
+            if i % 1000 == 0:
+                sheet.flush_row_data()
     book.save(path)
 )PY";
 

@@ -1,18 +1,17 @@
 #include "documents/CellTextFit.h"
 
-#include <QStringList>
+#include <QStringTokenizer>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
 
-// Width in ems of a character of a sans-serif face; a letter with a
-// diacritic is as wide as its base letter.
-double charEm(QChar ch)
+// Width in ems of a character of a sans-serif face, by the letter it is
+// (its base letter where it has a diacritic).
+double baseEm(char16_t c)
 {
-    const QString base = ch.decomposition();
-    const char16_t c = base.isEmpty() ? ch.unicode() : base.at(0).unicode();
     if (c == u' ' || c == u'.' || c == u',' || c == u':' || c == u';' || c == u'\'' || c == u'!' || c == u'|'
         || c == u'i' || c == u'j' || c == u'l' || c == u'I')
         return 0.28;
@@ -27,6 +26,22 @@ double charEm(QChar ch)
     if (c >= u'A' && c <= u'Z')
         return 0.68;
     return 0.56;
+}
+
+// A letter with a diacritic is as wide as its base letter; ASCII, which has
+// none, is looked up in a table made once.
+double charEm(QChar ch)
+{
+    static const std::array<double, 0x80> ascii = [] {
+        std::array<double, 0x80> t{};
+        for (char16_t c = 0; c < 0x80; ++c)
+            t[c] = baseEm(c);
+        return t;
+    }();
+    if (ch.unicode() < 0x80)
+        return ascii[ch.unicode()];
+    const QString base = ch.decomposition();
+    return baseEm(base.isEmpty() ? ch.unicode() : base.at(0).unicode());
 }
 
 // A face other than the template's may stand in for it: room for it.
@@ -50,10 +65,11 @@ int lines(const QString &text, double width, double sizePt, bool bold)
         return 1;
     const double blank = widthPt(u" ", sizePt, bold);
     int count = 0;
-    for (const QString &paragraph : text.split(u'\n')) {
+    // Views into the text: a row's cells are measured without copying them.
+    for (const QStringView paragraph : QStringView(text).tokenize(u'\n')) {
         ++count;
         double used = 0;
-        for (const QString &word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+        for (const QStringView word : paragraph.tokenize(u' ', Qt::SkipEmptyParts)) {
             const double w = widthPt(word, sizePt, bold);
             if (used > 0 && used + blank + w <= width) {
                 used += blank + w;

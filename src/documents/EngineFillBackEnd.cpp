@@ -131,29 +131,58 @@ constexpr char WrapBit = 0x08;
 
 } // namespace
 
+TEngineFillBackEnd::TextStyle &TEngineFillBackEnd::StyleOf(int xf)
+{
+    auto it = m_textStyles.find(xf);
+    if (it != m_textStyles.end())
+        return *it;
+    TExcelFile &file = m_facade.File();
+    const TXlsFormat format = file.GetFormat(xf);
+    TextStyle style;
+    style.aligned = format.Rest.size() > AlignmentByte;
+    if (style.aligned) {
+        const TXlsFont font = file.GetFont(format.FontIndex);
+        style.size = font.Size20 / 20.0;
+        style.bold = font.Weight > 400;
+        style.wraps = (format.Rest.at(AlignmentByte) & WrapBit) != 0;
+    }
+    return *m_textStyles.insert(xf, style);
+}
+
+double TEngineFillBackEnd::InnerWidthOf(int col)
+{
+    auto it = m_innerWidths.find(col);
+    if (it == m_innerWidths.end())
+        it = m_innerWidths.insert(col, CellTextFit::innerWidthPt(m_facade.File().GetColumnWidth(col)));
+    return *it;
+}
+
 void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
 {
     TExcelFile &file = m_facade.File();
     const auto look = [&](int col, QString &text, CellTextFit::CellLook &cell) {
         const QVariant value = file.GetCellValue(row, col);
-        if (value.typeId() != QMetaType::QString || value.toString().isEmpty())
+        if (value.typeId() != QMetaType::QString)
             return false;
         const int xf = file.GetCellFormat(row, col);
         if (xf < 0)
             return false;
-        const TXlsFormat format = file.GetFormat(xf);
-        if (format.Rest.size() <= AlignmentByte)
+        const TextStyle &style = StyleOf(xf);
+        if (!style.aligned)
             return false;
-        const TXlsFont font = file.GetFont(format.FontIndex);
         text = value.toString();
-        cell = {CellTextFit::innerWidthPt(file.GetColumnWidth(col)), font.Size20 / 20.0, font.Weight > 400,
-                (format.Rest.at(AlignmentByte) & WrapBit) != 0};
+        cell = {InnerWidthOf(col), style.size, style.bold, style.wraps};
         return true;
     };
     const auto wrap = [&](int col) {
-        TXlsFormat format = file.GetFormat(file.GetCellFormat(row, col));
-        format.Rest[AlignmentByte] = char(format.Rest.at(AlignmentByte) | WrapBit);
-        file.SetCellFormat(row, col, file.AddFormat(format));
+        const int xf = file.GetCellFormat(row, col);
+        TextStyle &style = StyleOf(xf);
+        if (style.wrappedXf < 0) {
+            TXlsFormat format = file.GetFormat(xf);
+            format.Rest[AlignmentByte] = char(format.Rest.at(AlignmentByte) | WrapBit);
+            style.wrappedXf = file.AddFormat(format);
+        }
+        file.SetCellFormat(row, col, style.wrappedXf);
     };
     const int needed = CellTextFit::neededTwips(cols, look, wrap);
     if (needed > file.GetRowHeight(row))

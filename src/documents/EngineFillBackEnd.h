@@ -2,6 +2,8 @@
 
 #include "documents/XlsFillBackEnd.h"
 
+#include <QHash>
+
 #include <utility>
 #include <vector>
 
@@ -40,7 +42,26 @@ private:
     // cells; any other change ends it.
     int m_fillFirst = 0, m_fillLast = -1;
     std::vector<std::pair<int, int>> m_fillFormats;  // column, XF (-1: no cell)
-    void EndFill() { m_fillLast = -1; }
+    void EndFill()
+    {
+        m_fillLast = -1;
+        m_textStyles.clear();
+        m_innerWidths.clear();
+    }
+    // What FitRowText needs of a cell format, read once per format while a
+    // fill lasts: every row of it repeats the template row's few formats.
+    struct TextStyle
+    {
+        bool aligned = false;  // the format has an alignment byte
+        bool wraps = false;
+        bool bold = false;
+        double size = 0;
+        int wrappedXf = -1;  // the same format wrapping, once it was needed
+    };
+    QHash<int, TextStyle> m_textStyles;  // by XF
+    QHash<int, double> m_innerWidths;    // points, by column
+    TextStyle &StyleOf(int xf);
+    double InnerWidthOf(int col);
     // The format for the i-th value of a row InsertRowCopiesToFill made.
     int FillFormat(size_t i, const TColumnValue &value) const;
 };

@@ -335,7 +335,8 @@ TEST_P(FillerTest, ThreeRecordsGiveTheTemplateRowAndTwoCopies)
 }
 
 // A text wider than its column wraps in a row as high as it needs; a short
-// one leaves its row and format as the template has them.
+// one leaves its row and format as the template has them, also between two
+// long ones.
 TEST_P(FillerTest, ALongTextWrapsInARowAsHighAsItNeeds)
 {
     const Layout &l = GetParam();
@@ -343,7 +344,7 @@ TEST_P(FillerTest, ALongTextWrapsInARowAsHighAsItNeeds)
     const QString longName = QStringLiteral("POPESCU-ŢĂRANU ION GHEORGHE VASILE CONSTANTIN ALEXANDRU MIHAI ŞTEFAN DUMITRU");
     longRow[1] = longName;   // TITULAR
     longRow[15] = longName;  // NUME
-    MemoryDataSet data(PaymentRecords::columns(), {longRow, PaymentRecords::record(1)});
+    MemoryDataSet data(PaymentRecords::columns(), {longRow, PaymentRecords::record(1), longRow});
     data.Open();
     const double templateHeight = SavedWorkbook(GetParam().source()).rowHeight(l.fillSheet, l.templateRow);
     open();
@@ -354,6 +355,8 @@ TEST_P(FillerTest, ALongTextWrapsInARowAsHighAsItNeeds)
     EXPECT_GE(book->rowHeight(s, l.templateRow), 3 * templateHeight);
     EXPECT_FALSE(book->wraps(s, l.templateRow + 1, l.nameCol));
     EXPECT_DOUBLE_EQ(book->rowHeight(s, l.templateRow + 1), templateHeight);
+    EXPECT_TRUE(book->wraps(s, l.templateRow + 2, l.nameCol));
+    EXPECT_EQ(book->rowHeight(s, l.templateRow + 2), book->rowHeight(s, l.templateRow));
 }
 
 TEST_P(FillerTest, AnEmptyDataSetBlanksTheTemplateRowAndMovesNothing)

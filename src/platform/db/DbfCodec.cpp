@@ -289,6 +289,13 @@ Fast fastFormat(double value, int length, int decimals, char *out)
     return Fast::Fits;
 }
 
+// An integer type a double holds exactly whatever its value.
+bool smallInteger(const QVariant &v)
+{
+    const int t = v.typeId();
+    return t == QMetaType::Int || t == QMetaType::UInt || t == QMetaType::Short || t == QMetaType::UShort;
+}
+
 QByteArray integerText(const QVariant &v, int decimals)
 {
     const bool negative = v.typeId() != QMetaType::ULongLong && v.toLongLong() < 0;
@@ -326,8 +333,17 @@ void encodeNumber(const DbfField &f, const QVariant &v, char *out)
                    .arg(f.length)
                    .arg(f.decimals));
     };
+    // True when the fast formatter wrote the number; it refuses one too long.
+    const auto written = [&](double d) {
+        const Fast fast = fastFormat(d, f.length, f.decimals, out);
+        if (fast == Fast::TooLong)
+            tooLong();
+        return fast == Fast::Fits;
+    };
     QByteArray text;
     if (isInteger(v)) {
+        if (smallInteger(v) && written(double(v.toLongLong())))
+            return;
         text = integerText(v, f.decimals);
     } else {
         bool blank = false;
@@ -336,15 +352,8 @@ void encodeNumber(const DbfField &f, const QVariant &v, char *out)
             memset(out, ' ', size_t(f.length));
             return;
         }
-        switch (fastFormat(d, f.length, f.decimals, out)) {
-        case Fast::Fits:
+        if (written(d))
             return;
-        case Fast::TooLong:
-            tooLong();
-            return;
-        case Fast::Unsure:
-            break;
-        }
         text = formatNumber(d, f.length, f.decimals);
         if (text.isEmpty())
             tooLong();
@@ -379,9 +388,11 @@ void encodeDate(const DbfField &f, const QVariant &v, char *out)
         return;
     }
     const QDate d = dateOf(v);
-    if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+    int parts[3] = {0, 0, 0};  // year, month, day, in one look at the calendar
+    if (d.isValid())
+        d.getDate(&parts[0], &parts[1], &parts[2]);
+    if (!d.isValid() || parts[0] < 1 || parts[0] > 9999)
         refuse(QStringLiteral("\"%1\" is not a date").arg(v.toString()));
-    const int parts[3] = {d.year(), d.month(), d.day()};
     const int widths[3] = {4, 2, 2};
     int at = 8;
     for (int p = 2; p >= 0; --p)

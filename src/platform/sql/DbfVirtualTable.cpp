@@ -125,7 +125,9 @@ const DbfColumnIndex &DbfSnapshot::index(int column) const
             }
             numbers.emplace_back(v, quint32(r));
         }
-        std::sort(numbers.begin(), numbers.end());
+        // Tables grow month by month: their month column most often comes in order.
+        if (!std::is_sorted(numbers.begin(), numbers.end()))
+            std::sort(numbers.begin(), numbers.end());
         idx->keys.reserve(numbers.size());
         idx->records.reserve(numbers.size());
         for (const auto &[key, rec] : numbers) {

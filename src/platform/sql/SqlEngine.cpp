@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 
 QString utf8Arg(sqlite3_value *v)
@@ -102,6 +105,16 @@ void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
+        return;
+    }
+    // Plain ASCII, as most names and codes are, changes case byte by byte.
+    const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+    std::string ascii = text ? std::string(text, size_t(sqlite3_value_bytes(argv[0]))) : std::string();
+    if (std::all_of(ascii.begin(), ascii.end(), [](char c) { return uchar(c) < 0x80; })) {
+        for (char &c : ascii)
+            if (Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'))
+                c = char(c ^ 0x20);
+        sqlite3_result_text(ctx, ascii.data(), int(ascii.size()), SQLITE_TRANSIENT);
         return;
     }
     const QString s = utf8Arg(argv[0]);

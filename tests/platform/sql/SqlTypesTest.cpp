@@ -77,6 +77,7 @@ TEST_F(SqlTypes, WhereConditions)
         {"not_like", R"(WHERE NOT ADRESA LIKE "NR%")", "1,3"},
         {"upper", R"(WHERE UPPER(TITULAR)="ION")", "3"},
         {"upper_diacritics", R"(WHERE UPPER(TITULAR)="ŞTEFAN")", "4"},
+        {"lower", R"(WHERE LOWER(TITULAR)="ana")", "2"},
         {"letter_range", R"(WHERE TITULAR>="A" AND TITULAR<="PZZ")", "1,2,3"},
         // Romanian order: Ş after S, so the range up to T holds Ştefan, up to S not.
         {"range_s", R"(WHERE TITULAR>="S" AND TITULAR<="SZZ")", ""},

@@ -1,0 +1,1 @@
+kestrun_bench(xls_open_save_growth SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/xls_open_save_growth.cpp DEPS kestrun_xls_workbook)
