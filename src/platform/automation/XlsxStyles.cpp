@@ -49,10 +49,13 @@ void XlsxStyles::load(const QByteArray &part, const QString &name)
     m_doc = part.isEmpty() ? std::make_unique<pugi::xml_document>() : XlsxXml::parse(part, name);
     m_changed = false;
     m_wrapped.clear();
+    m_looks.clear();
 }
 
 XlsxStyles::Look XlsxStyles::look(int xf) const
 {
+    if (const auto known = m_looks.find(xf); known != m_looks.end())
+        return known->second;
     Look look;
     if (!m_doc)
         return look;
@@ -64,6 +67,7 @@ XlsxStyles::Look XlsxStyles::look(int xf) const
         look.size = sz.attribute("val").as_double(look.size);
     const pugi::xml_node b = child(font, "b");
     look.bold = b && (!b.attribute("val") || isTrue(b.attribute("val")));
+    m_looks.emplace(xf, look);
     return look;
 }
 

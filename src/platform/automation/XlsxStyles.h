@@ -38,4 +38,7 @@ private:
     std::unique_ptr<pugi::xml_document> m_doc;
     bool m_changed = false;
     std::map<int, int> m_wrapped;  // format -> its wrapping copy
+    // Looks already read: a fill asks for the same few formats on every row,
+    // and formats are only ever added at the end, so an index keeps its look.
+    mutable std::map<int, Look> m_looks;
 };
