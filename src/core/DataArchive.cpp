@@ -5,6 +5,7 @@
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
 #include "platform/io/KillPoint.h"
+#include "tables/RequestTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -181,8 +182,8 @@ bool samePath(const QString &a, const QString &b)
 
 QString freeAsideFolder(const QString &folder)
 {
-    for (int n = 0; n < 1000; ++n) {
-        const QString path = folder + QStringLiteral("/.restore-%1").arg(n);
+    for (int n = 0; n < RequestTables::AsideFolders; ++n) {
+        const QString path = folder + u'/' + RequestTables::asideFolderName(n);
         if (!QFileInfo::exists(path) && QDir().mkdir(path))
             return path;
     }

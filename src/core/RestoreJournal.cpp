@@ -5,6 +5,7 @@
 #include "platform/io/FileTree.h"
 #include "platform/io/FileWriteError.h"
 #include "platform/io/KillPoint.h"
+#include "tables/RequestTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <cstdio>
@@ -67,12 +67,6 @@ quint32 RestoreJournal::checksum(QByteArrayView bytes)
     return quint32(crc32(0, reinterpret_cast<const Bytef *>(bytes.data()), uInt(bytes.size())));
 }
 
-bool RestoreJournal::isAsideName(const QString &name)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\.restore-\\d{1,3}$"));
-    return pattern.match(name).hasMatch();
-}
-
 void RestoreJournal::save(const QString &folder) const
 {
     QJsonArray newFiles;
@@ -96,7 +90,7 @@ std::optional<RestoreJournal> RestoreJournal::load(const QString &folder)
     const QJsonObject root = QJsonDocument::fromJson(f.readAll()).object();
     RestoreJournal j;
     j.aside = root.value(QStringLiteral("aside")).toString();
-    bool plain = isAsideName(j.aside);
+    bool plain = RequestTables::isAsideFolderName(j.aside);
     for (const QJsonValue &v : root.value(QStringLiteral("old")).toArray()) {
         j.old.append(v.toString());
         plain = plain && insideFolder(j.old.last());

@@ -24,14 +24,12 @@ public:
         quint32 crc = 0;  // zlib crc32 of its bytes
     };
 
-    QString aside;        // the folder the old files go to, ".restore-N" in the data folder
+    QString aside;        // the folder the old files go to, see RequestTables::asideFolderName
     QStringList old;      // the old files
     QList<NewFile> files;
 
     // The check sum a new file is known by.
     static quint32 checksum(QByteArrayView bytes);
-    // Whether a name is one of the folders the old files are moved into.
-    static bool isAsideName(const QString &name);
 
     void save(const QString &folder) const;
     // The journal left in the folder; nothing when there is none or it cannot be read.

@@ -53,7 +53,7 @@ void StartupRecovery::recoverRestore(const QString &dataDir)
             break;
         }
         for (const QString &name : QDir(dataDir).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks))
-            if (RestoreJournal::isAsideName(name))
+            if (RequestTables::isAsideFolderName(name))
                 settleAsideFolder(dataDir, name);
     } catch (const ArchiveError &e) {
         // Starting would show an office without its tables: better not start.
@@ -93,7 +93,7 @@ bool StartupRecovery::holdsOnlyLeftovers(const QString &folder)
     for (const QFileInfo &entry : QDir(folder).entryInfoList(Everything)) {
         const QString name = entry.fileName();
         const bool leftover = entry.isDir() && !entry.isSymLink()
-                                  ? RestoreJournal::isAsideName(name) && holdsOnlyLeftovers(entry.filePath())
+                                  ? RequestTables::isAsideFolderName(name) && holdsOnlyLeftovers(entry.filePath())
                                   : DurableFile::isTemporaryName(name) || name == RestoreJournal::FileName;
         if (!leftover)
             return false;

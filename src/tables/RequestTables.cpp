@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -15,12 +16,12 @@ DbfField money(const char *name) { return decimal(name, 10, 2); }
 // Flags hold "X" or blank.
 DbfField flag(const char *name) { return text(name, 1); }
 
-// A restore moves the old files into a ".restore-N" folder beside them; while
-// one holds a table, an empty table made in its place would hide its records.
+// While a restore's aside folder holds a table, an empty table made in its
+// place would hide its records.
 void refuseWhileSetAside(const QDir &dir, const QString &name)
 {
-    for (const QString &aside : dir.entryList({QStringLiteral(".restore-*")}, QDir::Dirs | QDir::Hidden))
-        if (QFileInfo::exists(Dbf::resolve(dir.filePath(aside + u'/' + name))))
+    for (const QString &aside : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        if (RequestTables::isAsideFolderName(aside) && QFileInfo::exists(Dbf::resolve(dir.filePath(aside + u'/' + name))))
             throw DbfError(QStringLiteral("Tabela %1 lipseste din %2, dar se afla in %3, unde a mutat-o o restaurare "
                                           "intrerupta. Nu fac o tabela goala in locul ei.")
                                .arg(name, QDir::toNativeSeparators(dir.path()), aside));
@@ -116,4 +117,15 @@ QStringList RequestTables::createMissing(const QString &folder)
         created.append(path);
     }
     return created;
+}
+
+QString RequestTables::asideFolderName(int n)
+{
+    return QStringLiteral(".restore-%1").arg(n);
+}
+
+bool RequestTables::isAsideFolderName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\.restore-\\d{1,3}$"));
+    return pattern.match(name).hasMatch();
 }

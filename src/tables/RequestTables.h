@@ -29,4 +29,10 @@ public:
     // are left as they are. A table an interrupted restore set aside (in a
     // ".restore-N" subfolder) is not replaced by an empty one: DbfError.
     static QStringList createMissing(const QString &folder);
+
+    // A restore moves the old files into a ".restore-N" folder beside them,
+    // N below AsideFolders; the n-th such name, and whether a name is one.
+    static constexpr int AsideFolders = 1000;
+    static QString asideFolderName(int n);
+    static bool isAsideFolderName(const QString &name);
 };
