@@ -9,7 +9,6 @@
 #include "core/Form3.h"
 #include "core/Form4.h"
 #include "core/OfficeLock.h"
-#include "core/OutputRecovery.h"
 #include "core/ResourceStore.h"
 #include "core/StartupRecovery.h"
 #include "platform/db/Dbf.h"
@@ -90,11 +89,10 @@ AppStartup::Mode AppStartup::start(const QStringList &arguments)
         throw CoreError(QStringLiteral("Nu pot crea directoarele programului in %1.").arg(AppFolders::programDir()));
     TForm1 &f = Form1();
     f.setFolders(AppFolders::programDir(), AppFolders::dataDir(), AppFolders::tempDir());
-    OutputRecovery::run(f.AppDir());
     s_keepTemp = false;
     TForm1::WriteMachine(QStringLiteral("AppDir"), f.AppDir());
     TForm1::WriteMachine(QStringLiteral("Versiune"), QCoreApplication::applicationVersion());
-    StartupRecovery::run(f.DataDir(), f.TempDir());
+    StartupRecovery::run(f.AppDir(), f.DataDir(), f.TempDir());
 
     Mode mode = Mode::Local;
     QString where;

@@ -7,6 +7,8 @@
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileTree.h"
+#include "platform/io/FolderSwap.h"
+#include "platform/profile/AppFolders.h"
 #include "tables/RequestTables.h"
 
 #include <QDir>
@@ -30,13 +32,24 @@ bool holdsMissingTable(const QString &dataDir, const QString &aside)
 
 } // namespace
 
-void StartupRecovery::run(const QString &dataDir, const QString &tempDir)
+void StartupRecovery::run(const QString &appDir, const QString &dataDir, const QString &tempDir)
 {
+    recoverOutputs(appDir);
     if (QFileInfo(dataDir).isDir()) {
         recoverRestore(dataDir);
         DurableFile::removeTemporaries(dataDir);
     }
     removeRefusedArchiveCopies(tempDir);
+}
+
+void StartupRecovery::recoverOutputs(const QString &appDir)
+{
+    FolderSwap::recover(AppFolders::swapJournalDir(appDir));
+    // The documents lie one level down, in the folder of their month.
+    const QString documents = AppFolders::documentsDir(appDir);
+    DurableFile::removeTemporaries(documents);
+    for (const QFileInfo &month : QDir(documents).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks))
+        DurableFile::removeTemporaries(month.filePath());
 }
 
 void StartupRecovery::recoverRestore(const QString &dataDir)

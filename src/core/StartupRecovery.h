@@ -9,14 +9,17 @@
 //  - a ".restore-N" folder without one: its tables go back when the data
 //    folder lacks them, else it is the finished restore's old files and goes;
 //  - our temporary files (".<name>.<random>.part") beside the tables;
-//  - Temp/SAVn folders of archives that were refused, holding none of their files.
+//  - Temp/SAVn folders of archives that were refused, holding none of their files;
+//  - a report folder half replaced: finished or put back, its work folder
+//    removed; temporary files of documents being written.
 // Only names of our own patterns are touched.
 class StartupRecovery
 {
 public:
-    static void run(const QString &dataDir, const QString &tempDir);
+    static void run(const QString &appDir, const QString &dataDir, const QString &tempDir);
 
 private:
+    static void recoverOutputs(const QString &appDir);
     static void recoverRestore(const QString &dataDir);
     static void settleAsideFolder(const QString &dataDir, const QString &aside);
 

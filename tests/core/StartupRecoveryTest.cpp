@@ -114,7 +114,7 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
             c.afterKill(data);
 
         RecordingDialogs dialogs;
-        StartupRecovery::run(data, temp);
+        StartupRecovery::run(dir->path(), data, temp);
         Dbf::open(data + QStringLiteral("/Cereri.dbf"), Dbf::Mode::ReadWrite).close();
         EXPECT_EQ(snapshot(data), c.expected == Whole::Old ? old : fresh) << c.name;
         if (c.told) {
@@ -146,7 +146,7 @@ TEST_F(StartupRecoveryTest, LeftoversOfOurOwnAreRemovedAndNothingElse)
     QFile::link(elsewhere.path(), data + QStringLiteral("/.restore-3"));
     QFile::link(elsewhere.path(), temp + QStringLiteral("/SAV4"));
     RecordingDialogs dialogs;
-    StartupRecovery::run(data, temp);
+    StartupRecovery::run(dir->path(), data, temp);
     EXPECT_TRUE(QFileInfo::exists(elsewhere.filePath(QStringLiteral(".x.dbf.a1.part"))));
     QFile::remove(data + QStringLiteral("/.restore-3"));
     QFile::remove(temp + QStringLiteral("/SAV4"));
