@@ -32,15 +32,8 @@ public:
     // there; false, its reason shown, when the user stops or no working
     // folder can be made.
     bool choose();
-    // Where the files go while the report runs.
-    QString work() const;
     // The sub-folder the report ends in.
     QString target() const { return m_target; }
-    // Puts the working folder in place; throws CoreError, the old folder
-    // kept, when it cannot.
-    void commit();
-    // Drops the working folder and all it holds.
-    void discard();
     // The frame of every report: runs the writing into the working folder
     // with the progress window shown (for that many steps, when given), then
     // puts the folder in place. The progress window stops, the shared queries
@@ -48,6 +41,13 @@ public:
     void fill(int steps, const std::function<void(const QString &work)> &write);
 
 private:
+    // Where the files go while the report runs.
+    QString work() const;
+    // Puts the working folder in place; throws CoreError, the old folder
+    // kept, when it cannot.
+    void commit();
+    // Drops the working folder and all it holds.
+    void discard();
     void message(const QString &text) const;
 
     Texts m_texts;
