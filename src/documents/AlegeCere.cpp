@@ -37,5 +37,5 @@ void TAlegeCere::BitBtn1Click()
         TForm1::ShowProblem(QStringLiteral("Interval incorect!"), Ref0);
         return;
     }
-    confirm();
+    accept();
 }

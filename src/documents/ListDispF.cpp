@@ -47,5 +47,5 @@ void TListDispF::B11Click()
         TForm1::ShowProblem(QStringLiteral("Intervalul ales este incorect!"), Disp0);
         return;
     }
-    confirm();
+    accept();
 }

@@ -51,8 +51,3 @@ bool RangeDialog::runModal()
 {
     return exec() == QDialog::Accepted;
 }
-
-void RangeDialog::confirm()
-{
-    accept();
-}

@@ -28,8 +28,6 @@ protected:
 
     // Shows the dialog modally; true when confirmed.
     bool runModal();
-    // Sets the confirmed flag and closes.
-    void confirm();
     // Enter in the date input also presses "&Listeaza".
     void setEnterInDateConfirms(bool on) { m_enterInDateConfirms = on; }
     virtual void listeazaClicked() = 0;
