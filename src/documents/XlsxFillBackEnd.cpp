@@ -81,7 +81,7 @@ void TXlsxFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
 {
     const auto look = [&](int col, QString &text, CellTextFit::CellLook &cell) {
         const QVariant value = m_book->value(row, col);
-        if (value.typeId() != QMetaType::QString || value.toString().isEmpty())
+        if (value.typeId() != QMetaType::QString)
             return false;
         const XlsxStyles::Look style = m_book->cellLook(row, col);
         text = value.toString();
