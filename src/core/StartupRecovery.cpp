@@ -71,7 +71,7 @@ void StartupRecovery::recoverRestore(const QString &dataDir)
     } catch (const ArchiveError &e) {
         // Starting would show an office without its tables: better not start.
         throw CoreError(QStringLiteral("Restaurarea a fost intrerupta, iar datele de dinainte nu au putut fi puse la loc.\n%1")
-                            .arg(e.message()));
+                            .arg(e.text()));
     }
 }
 
