@@ -23,6 +23,9 @@ int rowHeightTwips(int lines, double sizePt);
 // The inner width in points of a column that many units wide.
 double innerWidthPt(int widthUnits);
 
+// The tallest row spreadsheet programs accept (409.6 pt); a longer text is cut there.
+constexpr int MaxRowTwips = 8192;
+
 // How a filled cell shows its text, as a back-end reads it.
 struct CellLook
 {
@@ -52,7 +55,7 @@ int neededTwips(const std::vector<int> &cols, Look look, Wrap wrap)
             wrap(col);
         needed = std::max(needed, rowHeightTwips(count, cell.sizePt));
     }
-    return needed;
+    return std::min(needed, MaxRowTwips);
 }
 
 } // namespace CellTextFit

@@ -186,5 +186,5 @@ void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
     };
     const int needed = CellTextFit::neededTwips(cols, look, wrap);
     if (needed > file.GetRowHeight(row))
-        file.SetRowHeight(row, std::min(needed, 8192));
+        file.SetRowHeight(row, needed);
 }

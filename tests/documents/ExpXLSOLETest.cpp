@@ -344,7 +344,9 @@ TEST_P(FillerTest, ALongTextWrapsInARowAsHighAsItNeeds)
     const QString longName = QStringLiteral("POPESCU-ŢĂRANU ION GHEORGHE VASILE CONSTANTIN ALEXANDRU MIHAI ŞTEFAN DUMITRU");
     longRow[1] = longName;   // TITULAR
     longRow[15] = longName;  // NUME
-    MemoryDataSet data(PaymentRecords::columns(), {longRow, PaymentRecords::record(1), longRow});
+    QVariantList endlessRow = PaymentRecords::record(2);
+    endlessRow[1] = endlessRow[15] = longName.repeated(60);
+    MemoryDataSet data(PaymentRecords::columns(), {longRow, PaymentRecords::record(1), longRow, endlessRow});
     data.Open();
     const double templateHeight = SavedWorkbook(GetParam().source()).rowHeight(l.fillSheet, l.templateRow);
     open();
@@ -357,6 +359,8 @@ TEST_P(FillerTest, ALongTextWrapsInARowAsHighAsItNeeds)
     EXPECT_DOUBLE_EQ(book->rowHeight(s, l.templateRow + 1), templateHeight);
     EXPECT_TRUE(book->wraps(s, l.templateRow + 2, l.nameCol));
     EXPECT_EQ(book->rowHeight(s, l.templateRow + 2), book->rowHeight(s, l.templateRow));
+    // No row grows past what spreadsheet programs accept.
+    EXPECT_DOUBLE_EQ(book->rowHeight(s, l.templateRow + 3), 409.6);
 }
 
 TEST_P(FillerTest, AnEmptyDataSetBlanksTheTemplateRowAndMovesNothing)
