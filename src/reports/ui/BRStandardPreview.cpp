@@ -181,11 +181,15 @@ void TBRStandardPreview::buildSheets()
 
 void TBRStandardPreview::showSheets(bool thumbs, bool search)
 {
-    m_showSheets = thumbs || search;
     Tabs->setTabVisible(0, thumbs);
     Tabs->setTabVisible(1, search);
     FindButton->setVisible(search);
-    Tabs->setVisible(m_showSheets || Tabs->isTabVisible(2));
+    showTabsInUse();
+}
+
+void TBRStandardPreview::showTabsInUse()
+{
+    Tabs->setVisible(Tabs->isTabVisible(0) || Tabs->isTabVisible(1) || Tabs->isTabVisible(2));
 }
 
 void TBRStandardPreview::SetReport(TBandReport *report)
@@ -581,7 +585,7 @@ void TBRStandardPreview::RefreshOutline()
     }
     OutlineTree->expandAll();
     Tabs->setTabVisible(2, !entries.empty());
-    Tabs->setVisible(m_showSheets || !entries.empty());
+    showTabsInUse();
 }
 
 void TBRStandardPreview::outlineChosen()

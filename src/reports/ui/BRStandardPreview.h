@@ -93,6 +93,8 @@ private:
     void buildSheets();
     // Thumbnails and search shown or not; the sheets show while either is.
     void showSheets(bool thumbs, bool search);
+    // The sheets show while any of their tabs does (the outline's only with entries).
+    void showTabsInUse();
     void takeWindowSettings(const TBandReport &report);
     void applyFit();
     void pressZoomButton(QToolButton *pressed);
@@ -126,6 +128,5 @@ private:
     TBRPreviewImage *m_image;
     QScrollArea *m_scroll;
     Fit m_fit = Fit::None;
-    bool m_showSheets = true;
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
 };
