@@ -202,8 +202,11 @@ void TBRStandardPreview::SetReport(TBandReport *report)
 void TBRStandardPreview::takeWindowSettings(const TBandReport &report)
 {
     showSheets(report.PrevShowThumbs, report.PrevShowSearch);
-    m_orientation = report.Page.Orientation;
-    refreshThumbs();
+    // The thumbnails are drawn again only when the paper turns: each is a whole page painted.
+    if (report.Page.Orientation != m_orientation) {
+        m_orientation = report.Page.Orientation;
+        refreshThumbs();
+    }
     const bool visible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, report.PrevFormStyle == TFormStyle::fsStayOnTop);
     // Never larger than the screen, centred on it.
