@@ -435,18 +435,12 @@ void TBRStandardPreview::SaveAs(const QString &path, int format)
     m_printer->ExportTo(*filter, target);
 }
 
-void TBRStandardPreview::PrepareFileDialog(QFileDialog &dialog, const QStringList &filters)
-{
-    // Qt's own dialog matches the patterns without regard to case; a desktop's may not.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(filters);
-}
-
 std::unique_ptr<QFileDialog> TBRStandardPreview::FileDialog(QWidget *parent, const QString &title,
                                                             const QStringList &filters, bool save)
 {
     std::unique_ptr<QFileDialog> dialog = ChooserDialog::file(parent, title, filters.join(QStringLiteral(";;")), save, {});
-    PrepareFileDialog(*dialog, filters);
+    // Qt's own dialog matches the patterns without regard to case; a desktop's may not.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setOption(QFileDialog::HideNameFilterDetails, false); // these filters name their pattern once
     return dialog;
 }

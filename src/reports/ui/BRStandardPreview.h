@@ -61,9 +61,8 @@ public:
     // Follows a page link when it is a web or mail address.
     static bool FollowLink(const QString &link);
     // The save and load dialogs: our own, so a saved report's extension
-    // matches in any case on every desktop.
-    static void PrepareFileDialog(QFileDialog &dialog, const QStringList &filters);
-    // Opens in the folder last used for saved reports, as the program's other choosers do.
+    // matches in any case on every desktop. Opens in the folder last used for
+    // saved reports, as the program's other choosers do.
     static std::unique_ptr<QFileDialog> FileDialog(QWidget *parent, const QString &title, const QStringList &filters,
                                                    bool save);
 
