@@ -39,7 +39,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -114,10 +113,8 @@ PythonRun Python(const QString &package, const QString &out)
 {
     QProcess p;
     p.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(KESTRUN_SOURCE_DIR "/bench/treasury_package.py"), package, out});
-    if (!p.waitForFinished(900000) || p.exitCode() != 0) {
-        std::fprintf(stderr, "python failed: %s\n", p.readAllStandardError().constData());
-        std::exit(1);
-    }
+    if (!p.waitForFinished(900000) || p.exitCode() != 0)
+        bench::fail("python failed", p.readAllStandardError());
     const QList<QByteArray> answer = p.readAllStandardOutput().trimmed().split(' ');
     if (answer.size() != 3)
         bench::fail("python", answer.join(' '));

@@ -20,7 +20,7 @@ import xlwt
 from dbfread import DBF
 
 package, out = sys.argv[1:3]
-dbf_path = [p for p in glob.glob(package + "/*.dbf")][0]
+dbf_path = glob.glob(package + "/*.dbf")[0]
 totals_path = glob.glob(package + "/StatTo_*.txt")[0]
 HEADER = 584  # the model's header: descriptors, terminator and its padding
 model = open(dbf_path, "rb").read()[:HEADER]

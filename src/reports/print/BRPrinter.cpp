@@ -31,25 +31,6 @@ double printerFactor(int dpi)
     return f > 0.1 ? f : 96.0 / NativePerInch;
 }
 
-// The choices a report's settings and a printer's settings both hold, either way.
-template <class From, class To>
-void copyChoices(const From &f, To &t)
-{
-    t.Copies = f.Copies;
-    t.OutputBin = f.OutputBin;
-    t.Duplex = f.Duplex;
-    t.ExtendedDuplex = f.ExtendedDuplex;
-    t.UseCustomBinCode = f.UseCustomBinCode;
-    t.CustomBinCode = f.CustomBinCode;
-    t.UseCustomPaperCode = f.UseCustomPaperCode;
-    t.CustomPaperCode = f.CustomPaperCode;
-    t.PrintQuality = f.PrintQuality;
-    t.Collate = f.Collate;
-    t.ColorOption = f.ColorOption;
-    t.PrintMetaFile = f.PrintMetaFile;
-    t.MemoryLimit = f.MemoryLimit;
-}
-
 } // namespace
 
 TBRPrinter::TBRPrinter(const TBRPrinterSettings &owner, QObject *parent) : QObject(parent)
@@ -99,7 +80,7 @@ void TBRPrinter::SetPrinterIndex(int index)
 
 void TBRPrinter::TakeSettings(const TBRPrinterSettings &s)
 {
-    copyChoices(s, *m_settings);
+    static_cast<TBRPrintChoices &>(*m_settings) = s;
     FirstPage = s.FirstPage;
     LastPage = s.LastPage;
 }
@@ -107,7 +88,7 @@ void TBRPrinter::TakeSettings(const TBRPrinterSettings &s)
 TBRPrinterSettings TBRPrinter::Choices() const
 {
     TBRPrinterSettings s;
-    copyChoices(*m_settings, s);
+    static_cast<TBRPrintChoices &>(s) = *m_settings;
     s.UseStandardprinter = m_settings->UseStandardprinter;
     s.FirstPage = FirstPage;
     s.LastPage = LastPage;

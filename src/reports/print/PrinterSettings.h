@@ -14,7 +14,7 @@ int binCodeOfSource(QPrinter::PaperSource source);
 // The settings of one printer, read from and applied to a QPrinter. What a
 // Linux print system cannot take (custom bin codes, driver quality codes) is
 // kept here and left out of the job.
-class TPrinterSettings
+class TPrinterSettings : public TBRPrintChoices
 {
 public:
     explicit TPrinterSettings(QPrinter *printer) : m_printer(printer) {}
@@ -31,21 +31,8 @@ public:
     // Sets the paper: a listed size takes its width and length from the paper table.
     void SetPaperSize(TBRPaperSize size);
 
-    int Copies = 1;
-    bool Duplex = false;
-    int ExtendedDuplex = 0;
-    bool UseCustomBinCode = false;
-    int CustomBinCode = 0;
-    int PrintQuality = 0;
-    int Collate = 0;
-    int ColorOption = 0;
-    int MemoryLimit = 250000;
-    bool UseCustomPaperCode = false;
-    int CustomPaperCode = 0;
-    bool PrintMetaFile = false;
     bool UseStandardprinter = false;
     QPageLayout::Orientation Orientation = QPageLayout::Portrait;
-    TBRBin OutputBin = TBRBin::Auto;
     TBRPaperSize PaperSize = TBRPaperSize::A4;
     double PaperWidth = 2100;  // tenths of a millimetre, portrait sheet
     double PaperLength = 2970;

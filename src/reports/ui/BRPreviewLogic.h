@@ -23,7 +23,7 @@ public:
     // Unicode, case-blind unless matchCase.
     static QList<int> SearchPages(TBRPrinter &printer, const QString &text, bool matchCase);
     // The filter of the save and load dialogs, in words and one pattern; the
-    // dialogs match it in any case (TBRStandardPreview::PrepareFileDialog).
+    // dialogs match it in any case (TBRStandardPreview::FileDialog).
     static QString ReportFilter();
     // The save dialog's filters: saved reports, then each registered export format.
     static QStringList SaveFilters();

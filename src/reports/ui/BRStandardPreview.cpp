@@ -181,11 +181,15 @@ void TBRStandardPreview::buildSheets()
 
 void TBRStandardPreview::showSheets(bool thumbs, bool search)
 {
-    m_showSheets = thumbs || search;
     Tabs->setTabVisible(0, thumbs);
     Tabs->setTabVisible(1, search);
     FindButton->setVisible(search);
-    Tabs->setVisible(m_showSheets || Tabs->isTabVisible(2));
+    showTabsInUse();
+}
+
+void TBRStandardPreview::showTabsInUse()
+{
+    Tabs->setVisible(Tabs->isTabVisible(0) || Tabs->isTabVisible(1) || Tabs->isTabVisible(2));
 }
 
 void TBRStandardPreview::SetReport(TBandReport *report)
@@ -198,8 +202,11 @@ void TBRStandardPreview::SetReport(TBandReport *report)
 void TBRStandardPreview::takeWindowSettings(const TBandReport &report)
 {
     showSheets(report.PrevShowThumbs, report.PrevShowSearch);
-    m_orientation = report.Page.Orientation;
-    refreshThumbs();
+    // The thumbnails are drawn again only when the paper turns: each is a whole page painted.
+    if (report.Page.Orientation != m_orientation) {
+        m_orientation = report.Page.Orientation;
+        refreshThumbs();
+    }
     const bool visible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, report.PrevFormStyle == TFormStyle::fsStayOnTop);
     // Never larger than the screen, centred on it.
@@ -428,18 +435,12 @@ void TBRStandardPreview::SaveAs(const QString &path, int format)
     m_printer->ExportTo(*filter, target);
 }
 
-void TBRStandardPreview::PrepareFileDialog(QFileDialog &dialog, const QStringList &filters)
-{
-    // Qt's own dialog matches the patterns without regard to case; a desktop's may not.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(filters);
-}
-
 std::unique_ptr<QFileDialog> TBRStandardPreview::FileDialog(QWidget *parent, const QString &title,
                                                             const QStringList &filters, bool save)
 {
     std::unique_ptr<QFileDialog> dialog = ChooserDialog::file(parent, title, filters.join(QStringLiteral(";;")), save, {});
-    PrepareFileDialog(*dialog, filters);
+    // Qt's own dialog matches the patterns without regard to case; a desktop's may not.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setOption(QFileDialog::HideNameFilterDetails, false); // these filters name their pattern once
     return dialog;
 }
@@ -581,7 +582,7 @@ void TBRStandardPreview::RefreshOutline()
     }
     OutlineTree->expandAll();
     Tabs->setTabVisible(2, !entries.empty());
-    Tabs->setVisible(m_showSheets || !entries.empty());
+    showTabsInUse();
 }
 
 void TBRStandardPreview::outlineChosen()

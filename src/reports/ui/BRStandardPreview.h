@@ -61,9 +61,8 @@ public:
     // Follows a page link when it is a web or mail address.
     static bool FollowLink(const QString &link);
     // The save and load dialogs: our own, so a saved report's extension
-    // matches in any case on every desktop.
-    static void PrepareFileDialog(QFileDialog &dialog, const QStringList &filters);
-    // Opens in the folder last used for saved reports, as the program's other choosers do.
+    // matches in any case on every desktop. Opens in the folder last used for
+    // saved reports, as the program's other choosers do.
     static std::unique_ptr<QFileDialog> FileDialog(QWidget *parent, const QString &title, const QStringList &filters,
                                                    bool save);
 
@@ -93,6 +92,8 @@ private:
     void buildSheets();
     // Thumbnails and search shown or not; the sheets show while either is.
     void showSheets(bool thumbs, bool search);
+    // The sheets show while any of their tabs does (the outline's only with entries).
+    void showTabsInUse();
     void takeWindowSettings(const TBandReport &report);
     void applyFit();
     void pressZoomButton(QToolButton *pressed);
@@ -126,6 +127,5 @@ private:
     TBRPreviewImage *m_image;
     QScrollArea *m_scroll;
     Fit m_fit = Fit::None;
-    bool m_showSheets = true;
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
 };

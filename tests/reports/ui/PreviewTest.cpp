@@ -16,7 +16,6 @@
 #include "reports/ui/BRStandardPreview.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
