@@ -16,6 +16,7 @@ namespace {
 
 constexpr int BseFixedSize = 36;
 constexpr int ShapesPerCluster = 1024;
+constexpr quint64 MaxDrawingId = 0xFFF;
 // BSE and blip kinds: the BSE names the format, the blip's instance says
 // how many ids come before the bytes (odd: two).
 constexpr int BlipJpegKind = 5, BlipPngKind = 6;
@@ -179,9 +180,12 @@ int TDrawingGroup::NewDrawing(int lowestId, quint32 &firstId)
     const quint32 clusters = std::max<quint32>(Word32(at + 4), 1) - 1;
     if (place.Dgg.Length < 16 + qsizetype(clusters) * 8)
         XlsRaise(XlsMsg::FileInvalid);
-    int drawing = std::max(lowestId, 1);
+    quint64 drawing = quint64(std::max(lowestId, 1));
     for (quint32 c = 0; c < clusters; ++c)
-        drawing = std::max(drawing, int(Word32(at + 16 + c * 8)) + 1);
+        drawing = std::max<quint64>(drawing, quint64(Word32(at + 16 + c * 8)) + 1);
+    // A drawing's FDG holds its id in the 12 bits of its instance.
+    if (drawing > MaxDrawingId)
+        XlsRaise(QStringLiteral("Too many drawings in the workbook"));
     QByteArray cluster(8, '\0');
     WriteCardinal(cluster, 0, quint32(drawing));
     WriteCardinal(cluster, 4, 1);
@@ -191,7 +195,7 @@ int TDrawingGroup::NewDrawing(int lowestId, quint32 &firstId)
     firstId = (clusters + 1) * ShapesPerCluster;
     SetWord32(at + 8, Word32(at + 8) + 1);
     SetWord32(at, std::max(Word32(at), firstId + 1));
-    return drawing;
+    return int(drawing);
 }
 
 quint32 TDrawingGroup::NextShapeId(quint32 lastId)
