@@ -55,6 +55,15 @@ TXlsImageProperties FromDrawing(const TDrawingAnchor &a)
     return {a.Col1 + 1, a.Dx1, a.Row1 + 1, a.Dy1, a.Col2 + 1, a.Dx2, a.Row2 + 1, a.Dy2};
 }
 
+// The index of the first comment on the cell (1-based), -1 for none.
+int CommentOfCell(const TBaseRecordList &records, int row, int col)
+{
+    const QList<TSheetComments::TCell> cells = TSheetComments::Cells(records);
+    const auto it = std::find_if(cells.begin(), cells.end(),
+                                 [&](const TSheetComments::TCell &c) { return c.Row == row - 1 && c.Col == col - 1; });
+    return it == cells.end() ? -1 : int(it - cells.begin());
+}
+
 }  // namespace
 
 int TXLSFile::NewDrawingId() const
@@ -143,10 +152,11 @@ int TXLSFile::GetCellCommentCol(int row, int position) const
 
 QString TXLSFile::GetCellComment(int row, int col) const
 {
-    for (int position = 0; position < CellCommentCount(row); ++position)
-        if (GetCellCommentCol(row, position) == col)
-            return GetCellCommentText(row, position);
-    return {};
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return {};
+    const int index = CommentOfCell(sheet->Records(), row, col);
+    return index < 0 ? QString() : TSheetComments::Text(sheet->Records(), index);
 }
 
 void TXLSFile::SetCellComment(int row, int col, const QString &text)
@@ -157,10 +167,7 @@ void TXLSFile::SetCellComment(int row, int col, const QString &text)
     if (!sheet)
         return;
     TBaseRecordList &records = sheet->Records();
-    const QList<TSheetComments::TCell> cells = TSheetComments::Cells(records);
-    const auto it = std::find_if(cells.begin(), cells.end(),
-                                 [&](const TSheetComments::TCell &c) { return c.Row == row - 1 && c.Col == col - 1; });
-    const int index = it == cells.end() ? -1 : int(it - cells.begin());
+    const int index = CommentOfCell(records, row, col);
     if (index >= 0 && text.isEmpty()) {
         TSheetComments::Delete(records, index);
     } else if (index >= 0) {
