@@ -30,7 +30,7 @@ QByteArray GroupData(const TBaseRecordList &globals, int first, int &count)
     count = 0;
     for (int i = first; i < globals.Count() && globals.Items(i)
                         && globals.Items(i)->RecordId() == TDrawingGroupRecord::Id; ++i, ++count)
-        XlsDetail::AppendDataWithContinues(*globals.Items(i), data);
+        data += globals.Items(i)->DataWithContinues();
     return data;
 }
 
