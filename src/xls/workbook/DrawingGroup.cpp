@@ -22,16 +22,15 @@ constexpr quint64 MaxDrawingId = 0xFFF;
 constexpr int BlipJpegKind = 5, BlipPngKind = 6;
 constexpr int JpegInstance = 0x46A, PngInstance = 0x6E0;
 
-// The group's data with that of every CONTINUE after it, and of any further
-// MSODRAWINGGROUP right after (writers cut a large group either way).
-QByteArray GroupData(const TBaseRecordList &globals, int first, int &count)
+// The group's records: the first MSODRAWINGGROUP and any further ones right
+// after it (writers cut a large group into CONTINUE records or into these).
+int GroupRecordCount(const TBaseRecordList &globals, int first)
 {
-    QByteArray data;
-    count = 0;
-    for (int i = first; i < globals.Count() && globals.Items(i)
-                        && globals.Items(i)->RecordId() == TDrawingGroupRecord::Id; ++i, ++count)
-        data += globals.Items(i)->DataWithContinues();
-    return data;
+    int count = 0;
+    while (first + count < globals.Count() && globals.Items(first + count)
+           && globals.Items(first + count)->RecordId() == TDrawingGroupRecord::Id)
+        ++count;
+    return count;
 }
 
 }  // namespace
@@ -45,9 +44,9 @@ struct TDrawingGroup::TPlace
 TDrawingGroup::TDrawingGroup(TBaseRecordList &globals) : FGlobals(globals)
 {
     const int first = XlsDetail::FindRecord(globals, TDrawingGroupRecord::Id);
-    int count = 0;
-    if (first >= 0)
-        FData = GroupData(globals, first, count);
+    const int count = first >= 0 ? GroupRecordCount(globals, first) : 0;
+    for (int i = 0; i < count; ++i)
+        FData += globals.Items(first + i)->DataWithContinues();
     if (!FData.isEmpty())
         Dgg();  // a group we cannot walk is refused before anything changes
 }
@@ -222,9 +221,7 @@ void TDrawingGroup::Store()
         return;
     int first = XlsDetail::FindRecord(FGlobals, TDrawingGroupRecord::Id);
     if (first >= 0) {
-        int count = 0;
-        GroupData(FGlobals, first, count);
-        FGlobals.DeleteRange(first, count);
+        FGlobals.DeleteRange(first, GroupRecordCount(FGlobals, first));
     } else {
         // Before the shared strings, where the group stands in a workbook.
         for (quint16 id : {XlsIds::SST, XlsIds::ExtSST, XlsIds::Eof})
