@@ -208,6 +208,23 @@ qint64 TBaseRecord::TotalDataSize() const
     return size;
 }
 
+QByteArray TBaseRecord::DataWithContinues() const
+{
+    QByteArray all = DataView().toByteArray();
+    for (const TBaseRecord *c = FContinue.get(); c; c = c->FContinue.get())
+        all += c->DataView();
+    return all;
+}
+
+void TBaseRecord::SetDataWithContinues(const QByteArray &all)
+{
+    constexpr int MaxRecordData = 8224;
+    SetData(all.left(MaxRecordData));
+    DropContinueChain();
+    for (qsizetype from = MaxRecordData; from < all.size(); from += MaxRecordData)
+        AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, all.mid(from, MaxRecordData)));
+}
+
 void TBaseRecord::ShiftForInsert(int, int, const TSheetInfo &, int, int) {}
 
 void TBaseRecord::OffsetForCopy(int, int) {}

@@ -63,6 +63,11 @@ public:
     virtual qint64 TotalSize() const;
     // Data bytes without any header, continue chain included.
     virtual qint64 TotalDataSize() const;
+    // Those bytes, the record's then its continue chain's, one after another.
+    QByteArray DataWithContinues() const;
+    // Puts all as the data: what one record holds here, the rest in CONTINUE
+    // records after it (the old chain goes).
+    void SetDataWithContinues(const QByteArray &all);
 
     // Rows or columns inserted (negative counts delete) in the sheet that
     // sheetInfo names. Records without positions ignore it.

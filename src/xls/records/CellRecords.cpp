@@ -270,14 +270,6 @@ std::optional<TRichReading> ReadRich(const TBaseRecord *record)
     }
 }
 
-// The record and its CONTINUE records as one.
-TBaseRecord Joined(const TBaseRecord &first)
-{
-    QByteArray bytes;
-    for (const TBaseRecord *part = &first; part; part = part->Continue())
-        bytes += part->DataView();
-    return TBaseRecord(first.RecordId(), bytes);
-}
 } // namespace
 
 TRStringRecord::TRStringRecord(quint16 id, QByteArray data) : TCellRecord(id, std::move(data), 9) {}
@@ -292,7 +284,7 @@ void TRStringRecord::Parse() const
         return;
     std::optional<TRichReading> reading = ReadRich(this);
     if (Continue() && (!reading || !reading->Whole)) {
-        const TBaseRecord joined = Joined(*this);
+        const TBaseRecord joined(RecordId(), DataWithContinues());
         std::optional<TRichReading> asTheyStand = ReadRich(&joined);
         if (asTheyStand && (asTheyStand->Whole || !reading))
             reading = std::move(asTheyStand);

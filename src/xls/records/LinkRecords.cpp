@@ -7,8 +7,6 @@
 #include <QIODevice>
 
 namespace {
-constexpr int MaxRecordData = 8224;
-
 // Adds the four deltas to the range; all checked before any is written.
 void MoveRange(QByteArray &data, int offset, const int deltas[4])
 {
@@ -46,14 +44,6 @@ TExternSheetRecord::TExternSheetRecord(quint16 id, QByteArray data) : TBaseRecor
     RequireDataSize(2);
 }
 
-QByteArray TExternSheetRecord::AllData() const
-{
-    QByteArray all = Data();
-    for (const TBaseRecord *c = Continue(); c; c = c->Continue())
-        all += c->Data();
-    return all;
-}
-
 void TExternSheetRecord::CheckEntries() const
 {
     if (2 + 6 * qint64(Count()) > TotalDataSize())
@@ -67,30 +57,30 @@ int TExternSheetRecord::Count() const
 
 int TExternSheetRecord::SupBook(int index) const
 {
-    return ReadWord(AllData(), 2 + 6 * index);
+    return ReadWord(DataWithContinues(), 2 + 6 * index);
 }
 
 int TExternSheetRecord::FirstSheet(int index) const
 {
-    return ReadWord(AllData(), 4 + 6 * index);
+    return ReadWord(DataWithContinues(), 4 + 6 * index);
 }
 
 int TExternSheetRecord::LastSheet(int index) const
 {
-    return ReadWord(AllData(), 6 + 6 * index);
+    return ReadWord(DataWithContinues(), 6 + 6 * index);
 }
 
 void TExternSheetRecord::SetSheets(int index, int firstSheet, int lastSheet)
 {
-    QByteArray all = AllData();
+    QByteArray all = DataWithContinues();
     WriteWord(all, 4 + 6 * index, static_cast<quint16>(firstSheet));
     WriteWord(all, 6 + 6 * index, static_cast<quint16>(lastSheet));
-    SetAllData(all);
+    SetDataWithContinues(all);
 }
 
 int TExternSheetRecord::AddRef(int supBook, int firstSheet, int lastSheet)
 {
-    QByteArray all = AllData();
+    QByteArray all = DataWithContinues();
     const int index = Count();
     all.truncate(2 + 6 * index);
     all.resize(2 + 6 * (index + 1));
@@ -98,17 +88,8 @@ int TExternSheetRecord::AddRef(int supBook, int firstSheet, int lastSheet)
     WriteWord(all, 2 + 6 * index, static_cast<quint16>(supBook));
     WriteWord(all, 4 + 6 * index, static_cast<quint16>(firstSheet));
     WriteWord(all, 6 + 6 * index, static_cast<quint16>(lastSheet));
-    SetAllData(all);
+    SetDataWithContinues(all);
     return index;
-}
-
-void TExternSheetRecord::SetAllData(const QByteArray &all)
-{
-    // A table longer than one record goes on in CONTINUE records.
-    SetData(all.left(MaxRecordData));
-    DropContinueChain();
-    for (qsizetype from = MaxRecordData; from < all.size(); from += MaxRecordData)
-        AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, all.mid(from, MaxRecordData)));
 }
 
 std::unique_ptr<TExternSheetRecord> TExternSheetRecord::NewExternSheet()

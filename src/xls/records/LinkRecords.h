@@ -24,10 +24,6 @@ public:
     // Appends an entry, rebuilding the record; returns its index.
     int AddRef(int supBook, int firstSheet, int lastSheet);
     static std::unique_ptr<TExternSheetRecord> NewExternSheet();
-
-private:
-    QByteArray AllData() const;
-    void SetAllData(const QByteArray &all);
 };
 
 // SUPBOOK (0x01AE): a workbook that references point into.

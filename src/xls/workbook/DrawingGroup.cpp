@@ -16,21 +16,21 @@ namespace {
 
 constexpr int BseFixedSize = 36;
 constexpr int ShapesPerCluster = 1024;
+constexpr quint64 MaxDrawingId = 0xFFF;
 // BSE and blip kinds: the BSE names the format, the blip's instance says
 // how many ids come before the bytes (odd: two).
 constexpr int BlipJpegKind = 5, BlipPngKind = 6;
 constexpr int JpegInstance = 0x46A, PngInstance = 0x6E0;
 
-// The group's data with that of every CONTINUE after it, and of any further
-// MSODRAWINGGROUP right after (writers cut a large group either way).
-QByteArray GroupData(const TBaseRecordList &globals, int first, int &count)
+// The group's records: the first MSODRAWINGGROUP and any further ones right
+// after it (writers cut a large group into CONTINUE records or into these).
+int GroupRecordCount(const TBaseRecordList &globals, int first)
 {
-    QByteArray data;
-    count = 0;
-    for (int i = first; i < globals.Count() && globals.Items(i)
-                        && globals.Items(i)->RecordId() == TDrawingGroupRecord::Id; ++i, ++count)
-        XlsDetail::AppendDataWithContinues(*globals.Items(i), data);
-    return data;
+    int count = 0;
+    while (first + count < globals.Count() && globals.Items(first + count)
+           && globals.Items(first + count)->RecordId() == TDrawingGroupRecord::Id)
+        ++count;
+    return count;
 }
 
 }  // namespace
@@ -44,9 +44,9 @@ struct TDrawingGroup::TPlace
 TDrawingGroup::TDrawingGroup(TBaseRecordList &globals) : FGlobals(globals)
 {
     const int first = XlsDetail::FindRecord(globals, TDrawingGroupRecord::Id);
-    int count = 0;
-    if (first >= 0)
-        FData = GroupData(globals, first, count);
+    const int count = first >= 0 ? GroupRecordCount(globals, first) : 0;
+    for (int i = 0; i < count; ++i)
+        FData += globals.Items(first + i)->DataWithContinues();
     if (!FData.isEmpty())
         Dgg();  // a group we cannot walk is refused before anything changes
 }
@@ -179,9 +179,12 @@ int TDrawingGroup::NewDrawing(int lowestId, quint32 &firstId)
     const quint32 clusters = std::max<quint32>(Word32(at + 4), 1) - 1;
     if (place.Dgg.Length < 16 + qsizetype(clusters) * 8)
         XlsRaise(XlsMsg::FileInvalid);
-    int drawing = std::max(lowestId, 1);
+    quint64 drawing = quint64(std::max(lowestId, 1));
     for (quint32 c = 0; c < clusters; ++c)
-        drawing = std::max(drawing, int(Word32(at + 16 + c * 8)) + 1);
+        drawing = std::max<quint64>(drawing, quint64(Word32(at + 16 + c * 8)) + 1);
+    // A drawing's FDG holds its id in the 12 bits of its instance.
+    if (drawing > MaxDrawingId)
+        XlsRaise(QStringLiteral("Too many drawings in the workbook"));
     QByteArray cluster(8, '\0');
     WriteCardinal(cluster, 0, quint32(drawing));
     WriteCardinal(cluster, 4, 1);
@@ -191,7 +194,7 @@ int TDrawingGroup::NewDrawing(int lowestId, quint32 &firstId)
     firstId = (clusters + 1) * ShapesPerCluster;
     SetWord32(at + 8, Word32(at + 8) + 1);
     SetWord32(at, std::max(Word32(at), firstId + 1));
-    return drawing;
+    return int(drawing);
 }
 
 quint32 TDrawingGroup::NextShapeId(quint32 lastId)
@@ -218,9 +221,7 @@ void TDrawingGroup::Store()
         return;
     int first = XlsDetail::FindRecord(FGlobals, TDrawingGroupRecord::Id);
     if (first >= 0) {
-        int count = 0;
-        GroupData(FGlobals, first, count);
-        FGlobals.DeleteRange(first, count);
+        FGlobals.DeleteRange(first, GroupRecordCount(FGlobals, first));
     } else {
         // Before the shared strings, where the group stands in a workbook.
         for (quint16 id : {XlsIds::SST, XlsIds::ExtSST, XlsIds::Eof})

@@ -8,11 +8,11 @@ TOfficeArtRecord TOfficeArtRecord::Read(QByteArrayView data, qsizetype at, qsize
     if (at < 0 || end > data.size() || at + HeaderSize > end)
         XlsRaise(XlsMsg::FileInvalid);
     TOfficeArtRecord r;
-    const quint16 versionInstance = ReadWord(data, int(at));
+    const quint16 versionInstance = ReadWord(data, at);
     r.Version = versionInstance & 0x0F;
     r.Instance = versionInstance >> 4;
-    r.Type = ReadWord(data, int(at + 2));
-    r.Length = qsizetype(ReadCardinal(data, int(at + 4)));
+    r.Type = ReadWord(data, at + 2);
+    r.Length = qsizetype(ReadCardinal(data, at + 4));
     r.At = at;
     if (r.Length > end - r.DataAt())
         XlsRaise(XlsMsg::FileInvalid);
@@ -49,10 +49,10 @@ QByteArray TOfficeArtRecord::Make(int version, int instance, quint16 type, QByte
 
 void TOfficeArtRecord::SetLength(QByteArray &data, const TOfficeArtRecord &record, qsizetype length)
 {
-    WriteCardinal(data, int(record.At + 4), quint32(length));
+    WriteCardinal(data, record.At + 4, quint32(length));
 }
 
 void TOfficeArtRecord::SetInstance(QByteArray &data, const TOfficeArtRecord &record, int instance)
 {
-    WriteWord(data, int(record.At), quint16((instance << 4) | (record.Version & 0x0F)));
+    WriteWord(data, record.At, quint16((instance << 4) | (record.Version & 0x0F)));
 }

@@ -59,7 +59,7 @@ void TSheetDrawing::Load()
         depth += id == XlsIds::Bof ? 1 : id == XlsIds::Eof ? -1 : 0;
         FEntries.push_back({FData.size(), drawing, false});
         if (drawing)
-            XlsDetail::AppendDataWithContinues(record, FData);
+            FData += record.DataWithContinues();
     }
 }
 

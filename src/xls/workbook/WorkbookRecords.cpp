@@ -26,17 +26,9 @@ void ReplaceData(TBaseRecordList &list, int index, QByteArray data)
 
 std::unique_ptr<TBaseRecord> RecordWithContinues(quint16 id, const QByteArray &data)
 {
-    constexpr int MaxRecordData = 8224;
-    auto record = CreateRecord(id, data.left(MaxRecordData));
-    for (qsizetype at = MaxRecordData; at < data.size(); at += MaxRecordData)
-        record->AppendContinue(std::make_unique<TContinueRecord>(TContinueRecord::Id, data.mid(at, MaxRecordData)));
+    auto record = CreateRecord(id, {});
+    record->SetDataWithContinues(data);
     return record;
-}
-
-void AppendDataWithContinues(const TBaseRecord &record, QByteArray &data)
-{
-    for (const TBaseRecord *r = &record; r; r = r->Continue())
-        data.append(r->DataView().data(), r->DataView().size());
 }
 
 void WriteRange(QByteArray &data, int offset, const TXlsCellRange &range)

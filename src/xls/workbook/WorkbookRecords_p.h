@@ -46,8 +46,6 @@ void ReplaceData(TBaseRecordList &list, int index, QByteArray data);
 // A record of that id holding data, cut into CONTINUE records where it is
 // longer than one record holds.
 std::unique_ptr<TBaseRecord> RecordWithContinues(quint16 id, const QByteArray &data);
-// The data of a record and of its CONTINUE records, one after another.
-void AppendDataWithContinues(const TBaseRecord &record, QByteArray &data);
 
 // A 0-based cell range as records hold it: first row, last row, first
 // column, last column, u16 each, at offset.

@@ -55,6 +55,22 @@ TXlsImageProperties FromDrawing(const TDrawingAnchor &a)
     return {a.Col1 + 1, a.Dx1, a.Row1 + 1, a.Dy1, a.Col2 + 1, a.Dx2, a.Row2 + 1, a.Dy2};
 }
 
+// The text first: a text refused leaves the box as it was.
+void SetTextAndAnchor(TBaseRecordList &records, int index, const QString &text, const TDrawingAnchor &anchor)
+{
+    TSheetComments::SetText(records, index, text);
+    TSheetComments::SetAnchor(records, index, anchor);
+}
+
+// The index of the first comment on the cell (1-based), -1 for none.
+int CommentOfCell(const TBaseRecordList &records, int row, int col)
+{
+    const QList<TSheetComments::TCell> cells = TSheetComments::Cells(records);
+    const auto it = std::find_if(cells.begin(), cells.end(),
+                                 [&](const TSheetComments::TCell &c) { return c.Row == row - 1 && c.Col == col - 1; });
+    return it == cells.end() ? -1 : int(it - cells.begin());
+}
+
 }  // namespace
 
 int TXLSFile::NewDrawingId() const
@@ -74,9 +90,8 @@ void TXLSFile::SetCommentTextAndSize(int row, int position, const QString &text,
         return;
     const int index = CommentIndex(row, position);
     // The box keeps how it follows the cells.
-    const TDrawingAnchor anchor = ToDrawing(TSheetComments::Anchor(sheet->Records(), index).Flags, box);
-    TSheetComments::SetText(sheet->Records(), index, text);
-    TSheetComments::SetAnchor(sheet->Records(), index, anchor);
+    const int flags = TSheetComments::Anchor(sheet->Records(), index).Flags;
+    SetTextAndAnchor(sheet->Records(), index, text, ToDrawing(flags, box));
 }
 
 void TXLSFile::SetCommentAnchor(int row, int position, TXlsAnchorType anchor, const TXlsImageProperties &box)
@@ -88,8 +103,8 @@ void TXLSFile::SetCommentAnchor(int row, int position, TXlsAnchorType anchor, co
 void TXLSFile::SetCommentAnchorAndText(int row, int position, TXlsAnchorType anchor, const TXlsImageProperties &box,
                                        const QString &text)
 {
-    SetCommentAnchor(row, position, anchor, box);
-    SetCommentTextAndSize(row, position, text, box);
+    if (TWorkSheet *sheet = ActiveWorkSheet())
+        SetTextAndAnchor(sheet->Records(), CommentIndex(row, position), text, ToDrawing(AnchorFlags(anchor), box));
 }
 
 void TXLSFile::GetCommentAnchor(int row, int position, TXlsAnchorType &anchor, TXlsImageProperties &box) const
@@ -143,10 +158,11 @@ int TXLSFile::GetCellCommentCol(int row, int position) const
 
 QString TXLSFile::GetCellComment(int row, int col) const
 {
-    for (int position = 0; position < CellCommentCount(row); ++position)
-        if (GetCellCommentCol(row, position) == col)
-            return GetCellCommentText(row, position);
-    return {};
+    const TWorkSheet *sheet = ActiveWorkSheet();
+    if (!sheet)
+        return {};
+    const int index = CommentOfCell(sheet->Records(), row, col);
+    return index < 0 ? QString() : TSheetComments::Text(sheet->Records(), index);
 }
 
 void TXLSFile::SetCellComment(int row, int col, const QString &text)
@@ -157,10 +173,7 @@ void TXLSFile::SetCellComment(int row, int col, const QString &text)
     if (!sheet)
         return;
     TBaseRecordList &records = sheet->Records();
-    const QList<TSheetComments::TCell> cells = TSheetComments::Cells(records);
-    const auto it = std::find_if(cells.begin(), cells.end(),
-                                 [&](const TSheetComments::TCell &c) { return c.Row == row - 1 && c.Col == col - 1; });
-    const int index = it == cells.end() ? -1 : int(it - cells.begin());
+    const int index = CommentOfCell(records, row, col);
     if (index >= 0 && text.isEmpty()) {
         TSheetComments::Delete(records, index);
     } else if (index >= 0) {

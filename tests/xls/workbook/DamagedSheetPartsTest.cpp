@@ -3,6 +3,7 @@
 // never a crash or a read past the record (run under ASan to see the latter).
 #include "FileOpsSupport.h"
 
+#include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/OfficeArtRecord.h"
 #include "xls/workbook/Workbook.h"
 #include "xls/workbook/WorkbookRecords_p.h"
@@ -146,4 +147,15 @@ TEST(DamagedSheetParts, DrawingGroupsNestedWithoutEndAreRefused)
     TXlsAnchorType anchor;
     TXlsImageProperties box;
     EXPECT_EQ(ErrorOf([&] { file->GetImage(0, anchor, box); }), QStringLiteral("Error reading Excel records. File invalid"));
+}
+
+TEST(DamagedSheetParts, ADrawingIdPastWhatADrawingHoldsIsRefused)
+{
+    // A drawing's FDG keeps its id in 12 bits: a cluster already naming the
+    // last id leaves none for a new drawing.
+    auto file = NewBook();
+    TDrawingGroup group(file->Workbook().Globals().Records());
+    quint32 firstShape = 0;
+    EXPECT_EQ(group.NewDrawing(0xFFF, firstShape), 0xFFF);
+    EXPECT_EQ(ErrorOf([&] { group.NewDrawing(1, firstShape); }), QStringLiteral("Too many drawings in the workbook"));
 }
