@@ -816,7 +816,7 @@ double XlsxWorkbook::columnWidth(int col) const
 
 double XlsxWorkbook::rowHeight(int row) const
 {
-    sheetDoc(m_active);
+    const pugi::xml_document &doc = sheetDoc(m_active);
     const Sheet &s = sheet(m_active);
     const auto it = s.rows.find(row);
     if (it != s.rows.end()) {
@@ -824,7 +824,7 @@ double XlsxWorkbook::rowHeight(int row) const
         if (r.attribute("ht"))
             return r.attribute("ht").as_double();
     }
-    return child(child(sheetDoc(m_active), "worksheet"), "sheetFormatPr").attribute("defaultRowHeight").as_double(15);
+    return child(child(doc, "worksheet"), "sheetFormatPr").attribute("defaultRowHeight").as_double(15);
 }
 
 void XlsxWorkbook::setRowHeight(int row, double points)
