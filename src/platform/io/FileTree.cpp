@@ -6,13 +6,14 @@
 
 namespace FileTree {
 
-void remove(const QString &path)
+bool remove(const QString &path)
 {
     const QFileInfo info(path);
     if (info.isSymLink() || (info.exists() && !info.isDir()))
-        QFile::remove(path);
-    else if (info.isDir())
-        QDir(path).removeRecursively(); // removes the links inside, never what they point to
+        return QFile::remove(path);
+    if (info.isDir())
+        return QDir(path).removeRecursively(); // removes the links inside, never what they point to
+    return true;
 }
 
 } // namespace FileTree
