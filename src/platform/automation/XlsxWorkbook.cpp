@@ -146,9 +146,10 @@ void XlsxWorkbook::open(const QString &path)
             QString target = qs(r.attribute("Target").value());
             target = target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target;
             targets[qs(r.attribute("Id").value())] = target;
-            if (qs(r.attribute("Type").value()).endsWith(u"/sharedStrings"))
+            const QString type = qs(r.attribute("Type").value());
+            if (type.endsWith(u"/sharedStrings"))
                 m_stringsPart = target;
-            if (qs(r.attribute("Type").value()).endsWith(u"/styles"))
+            if (type.endsWith(u"/styles"))
                 m_stylesPart = target;
         }
         m_stringsRelated = !m_stringsPart.isEmpty();
