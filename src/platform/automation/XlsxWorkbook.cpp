@@ -146,9 +146,10 @@ void XlsxWorkbook::open(const QString &path)
             QString target = qs(r.attribute("Target").value());
             target = target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target;
             targets[qs(r.attribute("Id").value())] = target;
-            if (qs(r.attribute("Type").value()).endsWith(u"/sharedStrings"))
+            const QString type = qs(r.attribute("Type").value());
+            if (type.endsWith(u"/sharedStrings"))
                 m_stringsPart = target;
-            if (qs(r.attribute("Type").value()).endsWith(u"/styles"))
+            if (type.endsWith(u"/styles"))
                 m_stylesPart = target;
         }
         m_stringsRelated = !m_stringsPart.isEmpty();
@@ -816,7 +817,7 @@ double XlsxWorkbook::columnWidth(int col) const
 
 double XlsxWorkbook::rowHeight(int row) const
 {
-    sheetDoc(m_active);
+    const pugi::xml_document &doc = sheetDoc(m_active);
     const Sheet &s = sheet(m_active);
     const auto it = s.rows.find(row);
     if (it != s.rows.end()) {
@@ -824,7 +825,7 @@ double XlsxWorkbook::rowHeight(int row) const
         if (r.attribute("ht"))
             return r.attribute("ht").as_double();
     }
-    return child(child(sheetDoc(m_active), "worksheet"), "sheetFormatPr").attribute("defaultRowHeight").as_double(15);
+    return child(child(doc, "worksheet"), "sheetFormatPr").attribute("defaultRowHeight").as_double(15);
 }
 
 void XlsxWorkbook::setRowHeight(int row, double points)

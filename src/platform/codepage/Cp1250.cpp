@@ -111,12 +111,12 @@ qsizetype Cp1250::encode(QStringView text, char *out, qsizetype room)
 {
     qsizetype n = 0;
     for (qsizetype i = 0; i < text.size() && n < room; ++i) {
-        // A character outside the BMP is one '?', not one per surrogate.
         const char16_t c = text[i].unicode();
         if (c < 0x80) {  // the same byte; most text is plain
             out[n++] = char(c);
             continue;
         }
+        // A character outside the BMP is one '?', not one per surrogate.
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
         fromUnicode(text[i], out + n++);

@@ -6,21 +6,14 @@
 
 namespace FileTree {
 
-void remove(const QString &path)
+bool remove(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.isSymLink() || (info.exists() && !info.isDir())) {
-        QFile::remove(path);
-        return;
-    }
-    if (!info.isDir())
-        return;
-    // Qt's own recursive removal would follow a link inside; ours does not.
-    const QFileInfoList entries =
-        QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo &entry : entries)
-        remove(entry.filePath());
-    QDir().rmdir(path);
+    if (info.isSymLink() || (info.exists() && !info.isDir()))
+        return QFile::remove(path);
+    if (info.isDir())
+        return QDir(path).removeRecursively(); // removes the links inside, never what they point to
+    return true;
 }
 
 } // namespace FileTree

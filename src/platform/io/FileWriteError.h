@@ -7,7 +7,6 @@
 class FileWriteError : public KestrunError
 {
 public:
-    FileWriteError(const std::string &message, int error) : KestrunError(message), m_error(error) {}
     FileWriteError(const QString &message, const QString &detail, int error)
         : KestrunError(message, detail), m_error(error)
     {

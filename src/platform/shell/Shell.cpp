@@ -1,11 +1,11 @@
 #include "platform/shell/Shell.h"
 
+#include "platform/io/FileTree.h"
 #include "platform/shell/ChooserDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QUrl>
@@ -66,11 +66,5 @@ bool Shell::removePath(const QString &path)
     const QString abs = QDir::cleanPath(info.absoluteFilePath());
     if (abs == QDir::rootPath() || abs == QDir::cleanPath(QDir::homePath()))
         return false;
-    if (info.isSymLink())
-        return QFile::remove(abs);
-    if (!info.exists())
-        return true;
-    if (info.isDir())
-        return QDir(abs).removeRecursively();
-    return QFile::remove(abs);
+    return FileTree::remove(abs);
 }

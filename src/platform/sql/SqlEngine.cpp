@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -109,8 +110,9 @@ void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
     }
     // Plain ASCII, as most names and codes are, changes case byte by byte.
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    std::string ascii = text ? std::string(text, size_t(sqlite3_value_bytes(argv[0]))) : std::string();
-    if (std::all_of(ascii.begin(), ascii.end(), [](char c) { return uchar(c) < 0x80; })) {
+    const std::string_view bytes = text ? std::string_view(text, size_t(sqlite3_value_bytes(argv[0]))) : std::string_view();
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) {
+        std::string ascii(bytes);
         for (char &c : ascii)
             if (Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'))
                 c = char(c ^ 0x20);

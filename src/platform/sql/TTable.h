@@ -35,7 +35,6 @@ private:
     void written();
     Dbf &writer(); // the table opened for writing, at the first change
 
-
     QString m_tableName;
     std::optional<Dbf> m_read; // mapped: the records rows are read from
     std::optional<Dbf> m_dbf;  // open for writing once a row has changed

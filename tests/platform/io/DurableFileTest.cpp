@@ -266,10 +266,14 @@ TEST(FolderSwap, AFailedRunLeavesTheOldFolderAndNoWorkFolder)
     const QString target = dir.filePath("Raport"), journals = dir.filePath("Inlocuiri");
     QDir().mkpath(target);
     DurableFile::save(target + "/vechi.txt", "old");
+    QTemporaryDir elsewhere; // a link in the work folder is removed, never followed
+    DurableFile::save(elsewhere.filePath("strain.txt"), "keep");
     {
         FolderSwap swap(target, journals);
         DurableFile::save(swap.work() + "/nou.txt", "new");
+        QFile::link(elsewhere.path(), swap.work() + "/legatura");
     }
+    EXPECT_EQ(filesOf(elsewhere.path()), (Files{{"strain.txt", "keep"}}));
     EXPECT_EQ(filesOf(dir.path()).keys(), (QStringList{"Inlocuiri", "Raport"}));
     EXPECT_EQ(filesOf(target), (Files{{"vechi.txt", "old"}}));
     EXPECT_TRUE(QDir(journals).isEmpty());
