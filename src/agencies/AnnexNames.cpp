@@ -5,8 +5,6 @@
 
 #include <QLocale>
 
-#include <cmath>
-
 namespace {
 
 char16_t asciiUpper(char16_t c)

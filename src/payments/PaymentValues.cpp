@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <cmath>
 #include <cstdlib>
 
 namespace PaymentValues {

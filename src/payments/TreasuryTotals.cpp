@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <cmath>
-
 namespace {
 
 const QString kRule(70, u'_');

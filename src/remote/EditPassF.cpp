@@ -29,13 +29,12 @@ TEditPassF::TEditPassF(QWidget *parent)
 bool TEditPassF::Arata()
 {
     Prepare();
-    exec();
-    return m_result;
+    return exec() == QDialog::Accepted;
 }
 
 void TEditPassF::Prepare()
 {
-    m_result = false;
+    setResult(QDialog::Rejected);
     m_password.clear();
     PassN->clear();
     PassN->setFocus();
@@ -49,6 +48,5 @@ void TEditPassF::MemoButClick()
         return;
     }
     m_password = password;
-    m_result = true;
     accept();
 }

@@ -20,12 +20,10 @@ public:
     bool Arata();
     void Prepare();
     void MemoButClick();
-    bool result() const { return m_result; }
     // The password as the login sends it: trimmed, quotes made blanks, blanks collapsed.
     QString NewPassword() const { return m_password; }
 
 private:
-    bool m_result = false;
     QString m_password;
 };
 

@@ -6,6 +6,7 @@
 #include "documents/XlsFillBackEnd.h"
 #include "payments/PaymentValues.h"
 #include "xls/workbook/XlsImport.h"
+#include "platform/io/KestrunError.h"
 #include "platform/sql/Money.h"
 
 #include <QDir>
@@ -95,7 +96,9 @@ int AnnexMerger::AnnexNumberOf(const QString &path, int annex, QString *why)
     } catch (const std::exception &e) {
         // Whatever cannot be read is no annex; the clerk still learns why.
         if (why)
-            *why = QString::fromUtf8(e.what());
+            *why = KestrunError::textOf(e);
+        return 0;
+    } catch (...) {
         return 0;
     }
 }

@@ -32,7 +32,6 @@ private:
     void fillNames();
     void fillLocalities();
     void storeCodes() const;
-
 };
 
 TSelEON &SelEON();

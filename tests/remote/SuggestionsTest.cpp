@@ -138,15 +138,15 @@ TEST_F(WebTest, LogViewAndPasswordDialog)
     p.Prepare();
     p.PassN->setText(QStringLiteral("    "));
     p.MemoButClick();
-    EXPECT_FALSE(p.result());
+    EXPECT_NE(p.result(), QDialog::Accepted);
     ASSERT_EQ(dialogs.balloons.size(), 1);
     EXPECT_EQ(dialogs.balloons[0].text, QStringLiteral("Nu ati scris nicio parola!"));
     p.CloseBut->click();
-    EXPECT_FALSE(p.result());
+    EXPECT_NE(p.result(), QDialog::Accepted);
     p.Prepare();
     p.PassN->setText(QStringLiteral("  noua  parola "));
     p.MemoButClick();
-    EXPECT_TRUE(p.result());
+    EXPECT_EQ(p.result(), QDialog::Accepted);
     // As the login will send it.
     EXPECT_EQ(p.NewPassword(), QStringLiteral("noua parola"));
 }
