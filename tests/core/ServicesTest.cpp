@@ -151,8 +151,9 @@ TEST_F(Services, ChoosersOpenInTheirKindsLastFolderWithFiltersAsWords)
         const QComboBox *types = d->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
         ASSERT_NE(types, nullptr);
         EXPECT_EQ(types->itemText(0), c.shown);
-        if (!c.suggested.isEmpty())
+        if (!c.suggested.isEmpty()) {
             EXPECT_EQ(d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(), c.suggested);
+        }
         QStringList patterns;
         for (const QString &p : c.filters.section(QStringLiteral(";;"), 0, 0).section(u'(', -1).chopped(1).split(u' '))
             patterns << QRegularExpression::wildcardToRegularExpression(p);

@@ -140,6 +140,11 @@ struct Dbf::Impl
     void readRecord(qint64 rec, std::vector<DbfValue> &into, RecordReader reader) const
     {
         const char *bytes = record(rec);
+        if (rec + 6 < layout.recordCount) {
+            const char *ahead = bytes + 6 * layout.recordLength;
+            for (int at = 0; at < layout.recordLength; at += 64)
+                __builtin_prefetch(ahead + at);
+        }
         into.resize(size_t(layout.fields.size()));
         Codec::Decoded why;
         const int failed = reader(bytes, plan, into.data(), &why);

@@ -876,20 +876,42 @@ Q_ALWAYS_INLINE __m128i closedUp(__m128i digits, unsigned point)
     return _mm_or_si128(_mm_and_si128(before, _mm_slli_si128(digits, 1)), _mm_andnot_si128(before, digits));
 }
 
-// A number field of up to sixteen bytes, in one pass over sixteen lanes.
-Q_ALWAYS_INLINE Decoded recordNumber(const char *p, int length, DbfValue &into)
+// A number field of up to sixteen bytes as lanes: the digit values, which of
+// them are digits, and what the lanes say of the field.
+struct NumberField
+{
+    __m128i values;
+    __m128i isDigit;
+    NumberLanes lanes;
+};
+Q_ALWAYS_INLINE NumberField numberField(const char *p, int length)
 {
     const __m128i v = load16(p + length - 16);
     const __m128i outside = lanesBelow(16 - length);
     const __m128i values = _mm_sub_epi8(v, _mm_set1_epi8('0'));
     const __m128i isDigit = digitLanes(values, outside);
-    const NumberLanes n(bits(_mm_or_si128(padLanes(v), outside)), bits(isDigit), bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('.'))),
-                        bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))));
-    if (!n.plain()) [[unlikely]]
+    return {values, isDigit,
+            NumberLanes(bits(_mm_or_si128(padLanes(v), outside)), bits(isDigit), bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('.'))),
+                        bits(_mm_cmpeq_epi8(v, _mm_set1_epi8('-'))))};
+}
+
+// A number field of up to sixteen bytes, in one pass over sixteen lanes.
+Q_ALWAYS_INLINE Decoded recordNumber(const char *p, int length, DbfValue &into)
+{
+    const NumberField f = numberField(p, length);
+    if (!f.lanes.plain()) [[unlikely]]
         return generalNumber(p, length, into);
-    n.put(sixteenValues(closedUp(_mm_and_si128(values, isDigit), n.point)), into);
+    f.lanes.put(sixteenValues(closedUp(_mm_and_si128(f.values, f.isDigit), f.lanes.point)), into);
     return Decoded::Ok;
 }
+
+// Whether it can be read, without reading it.
+Q_ALWAYS_INLINE bool numberReadable(const char *p, int length)
+{
+    return numberField(p, length).lanes.plain() || decodeNumber(QByteArrayView(p, length)).kind != Number::Bad;
+}
+#else
+bool numberReadable(const char *p, int length) { return decodeNumber(QByteArrayView(p, length)).kind != Number::Bad; }
 #endif
 
 Q_ALWAYS_INLINE Decoded decodeStep(const Step &field, const char *record, DbfValue &into)
@@ -937,6 +959,31 @@ Q_ALWAYS_INLINE bool decodeGroup(const Plan &plan, const char *record, DbfValue 
         ok &= decodeStep(step, record, value) == Decoded::Ok;
     }
     return ok;
+}
+
+// Whether the fields of a group can be read, the commonest kinds without
+// working out their values.
+template <Step::Op op>
+Q_ALWAYS_INLINE bool checkGroup(const Plan &plan, const char *record, DbfValue *into)
+{
+    bool ok = true;
+    for (const Step &s : plan.groups[op]) {
+        const char *p = record + s.offset;
+        if constexpr (op == Step::Number16)
+            ok &= numberReadable(p, s.length);
+        else if constexpr (op == Step::Date)
+            ok &= decodeDate(QByteArrayView(p, 8)) >= 0;
+        else
+            ok &= decodeStep(s, record, into[s.field]) == Decoded::Ok;
+    }
+    return ok;
+}
+
+bool checkOthers(const char *record, const Plan &plan, DbfValue *into)
+{
+    bool ok = checkGroup<Step::Number16>(plan, record, into);
+    ok = checkGroup<Step::Date>(plan, record, into) && ok;
+    return checkGroup<Step::Other>(plan, record, into) && ok;
 }
 
 bool decodeOthers(const char *record, const Plan &plan, DbfValue *into)
@@ -1006,7 +1053,7 @@ int decode(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
 
 int check(const char *record, const Plan &plan, DbfValue *into, Decoded *why)
 {
-    if (decodeOthers(record, plan, into)) [[likely]]
+    if (checkOthers(record, plan, into)) [[likely]]
         return -1;
     return firstRefused(record, plan, into, why);
 }

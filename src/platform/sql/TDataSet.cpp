@@ -1,6 +1,7 @@
 #include "platform/sql/TDataSet.h"
 
 #include "platform/sql/SqlError.h"
+#include "platform/sql/VariantCell.h"
 
 TDataSet::TDataSet() = default;
 TDataSet::~TDataSet() = default;
@@ -30,6 +31,8 @@ void TDataSet::Open()
     openData(columns, rows);
     m_columns = columns;
     m_rows = std::move(rows);
+    m_fromRecords = !m_rows.empty() && m_rows.front().values.isEmpty();
+    m_recordRow = -1;
     m_decodedRow = -1;
     buildFields();
     m_state = State::Browse;
@@ -51,6 +54,8 @@ void TDataSet::Close()
     m_view.clear();
     m_decoded.clear();
     m_decodedRow = -1;
+    m_record.clear();
+    m_recordRow = -1;
     m_compiled.reset();
     clearFields();
     m_pos = 0;
@@ -178,7 +183,41 @@ TField *TDataSet::FieldByName(const QString &name) const
     return f;
 }
 
-void TDataSet::decodeRow(qint64, QVector<QVariant> &into) const { into.clear(); }
+void TDataSet::decodeRecord(qint64, std::vector<DbfValue> &into) const { into.clear(); }
+
+void TDataSet::decodeRecordOf(int row) const
+{
+    if (m_recordRow == row)
+        return;
+    m_recordRow = -1; // a decode that fails leaves no row behind
+    decodeRecord(m_rows[size_t(row)].record, m_record);
+    m_recordRow = row;
+}
+
+const DbfValue *TDataSet::otherRecordValue(int row, int index) const
+{
+    if (!m_rows[size_t(row)].values.isEmpty())
+        return nullptr;
+    decodeRecordOf(row);
+    return size_t(index) < m_record.size() ? &m_record[size_t(index)] : nullptr;
+}
+
+namespace {
+
+// A record's value as a dataset's cell, into the cell's own storage where it
+// holds the same type already.
+void putCell(const DbfValue &v, QVariant &c)
+{
+    switch (v.kind) {
+    case DbfValue::Text: VariantCell::held<QString>(c) = v.text; break;
+    case DbfValue::Number: VariantCell::held<double>(c) = v.number; break;
+    case DbfValue::Date: VariantCell::held<QDate>(c) = v.date; break;
+    case DbfValue::Logical: VariantCell::held<bool>(c) = v.logical; break;
+    default: c = QVariant(); break;
+    }
+}
+
+} // namespace
 
 const QVector<QVariant> &TDataSet::decodedValuesOf(int row) const
 {
@@ -186,8 +225,12 @@ const QVector<QVariant> &TDataSet::decodedValuesOf(int row) const
     if (!r.values.isEmpty())
         return r.values;
     if (m_decodedRow != row) {
-        m_decodedRow = -1; // a decode that fails leaves no row behind
-        decodeRow(r.record, m_decoded);
+        m_decodedRow = -1;
+        decodeRecordOf(row);
+        m_decoded.resize(qsizetype(m_record.size()));
+        QVariant *cell = m_decoded.data();
+        for (const DbfValue &v : m_record)
+            putCell(v, *cell++);
         m_decodedRow = row;
     }
     return m_decoded;
@@ -199,8 +242,10 @@ TDataSet::Row *TDataSet::currentRow()
         return nullptr;
     const int i = m_view[size_t(m_pos)];
     Row &r = m_rows[size_t(i)];
-    if (r.values.isEmpty())
+    if (r.values.isEmpty()) {
         r.values = valuesOf(i);
+        m_recordRow = -1; // the row's own values hold from now on
+    }
     return &r;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/Dbf.h"
 #include "platform/sql/FilterExpression.h"
 #include "platform/sql/SqlTranslator.h"
 #include "platform/sql/TField.h"
@@ -72,6 +73,19 @@ public:
         return otherFieldValue(index);
     }
     void setFieldValue(int index, const QVariant &v);
+    // Used by TField too: the current row's value as decoded from its table
+    // record, valid until the dataset moves or changes; null when the row
+    // holds values of its own (a query's rows, a row edited or appended), or
+    // there is no row. A scan reads a table through these without a QVariant.
+    const DbfValue *recordValue(int index) const
+    {
+        if (!m_fromRecords || m_state != State::Browse || m_view.empty()) [[unlikely]]
+            return nullptr;
+        const int row = m_view[size_t(m_pos)];
+        if (row != m_recordRow || size_t(index) >= m_record.size()) [[unlikely]]
+            return otherRecordValue(row, index);
+        return &m_record[size_t(index)];
+    }
 
 protected:
     struct Row
@@ -85,7 +99,7 @@ protected:
     virtual void closeData() {}
     // The values of a row that was filled without them, from its record, into
     // values kept between rows (their buffers are reused).
-    virtual void decodeRow(qint64 record, QVector<QVariant> &into) const;
+    virtual void decodeRecord(qint64 record, std::vector<DbfValue> &into) const;
 
     void requireBrowse(const char *what) const;
     void setState(State s) { m_state = s; }
@@ -110,6 +124,9 @@ private:
     }
     const QVector<QVariant> &decodedValuesOf(int row) const;
     const QVariant &otherFieldValue(int index) const;
+    const DbfValue *otherRecordValue(int row, int index) const;
+    // The row's record decoded into m_record, unless it is there already.
+    void decodeRecordOf(int row) const;
 
     State m_state = State::Inactive;
     QList<SqlResultColumn> m_columns;
@@ -125,7 +142,11 @@ private:
     std::optional<FilterExpression> m_compiled;
     Row m_buffer; // the row being edited or appended
     // The last row decoded from its record, so that reading its fields one
-    // after the other decodes it once.
+    // after the other decodes it once; and the same row's values as QVariants,
+    // made from them when asked for.
+    bool m_fromRecords = false; // rows filled without values, read from their records
+    mutable std::vector<DbfValue> m_record;
+    mutable int m_recordRow = -1;
     mutable QVector<QVariant> m_decoded;
     mutable int m_decodedRow = -1;
 };

@@ -22,12 +22,28 @@ void TField::refuse(const QString &value, const char *kind) const
 // Inlined into every reader: a scan reads each field through one of them.
 Q_ALWAYS_INLINE const QVariant &TField::stored() const { return m_dataSet->fieldValue(m_index); }
 
+// The value straight from the current row's record, when the row is read from
+// one and the value is null or of the kind the reader wants: a table's scan
+// reads every field this way. Else null, and the reader goes through the cell.
+Q_ALWAYS_INLINE const DbfValue *TField::direct(DbfValue::Kind kind) const
+{
+    const DbfValue *v = m_dataSet->recordValue(m_index);
+    return v && (v->kind == kind || v->kind == DbfValue::Null) ? v : nullptr;
+}
+
 QVariant TField::Value() const { return stored(); }
 
-bool TField::IsNull() const { return VariantCell::isNull(stored()); }
+bool TField::IsNull() const
+{
+    if (const DbfValue *v = m_dataSet->recordValue(m_index))
+        return v->kind == DbfValue::Null;
+    return VariantCell::isNull(stored());
+}
 
 QString TField::AsString() const
 {
+    if (const DbfValue *d = direct(DbfValue::Text))
+        return d->kind == DbfValue::Text ? d->text : QString();
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return QString();
@@ -45,6 +61,8 @@ QString TField::AsString() const
 
 double TField::AsFloat() const
 {
+    if (const DbfValue *d = direct(DbfValue::Number))
+        return d->kind == DbfValue::Number ? d->number : 0;
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return 0;
@@ -80,6 +98,8 @@ double TField::AsCurrency() const { return SqlValue::roundHalfAway(AsFloat(), 4)
 
 QDate TField::dateValue() const
 {
+    if (const DbfValue *d = direct(DbfValue::Date))
+        return d->kind == DbfValue::Date ? d->date : QDate();
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return QDate();
@@ -104,6 +124,8 @@ QDateTime TField::AsDateTime() const
 
 bool TField::AsBoolean() const
 {
+    if (const DbfValue *d = direct(DbfValue::Logical))
+        return d->kind == DbfValue::Logical && d->logical;
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/db/Dbf.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -50,6 +52,7 @@ public:
 private:
     // The cell itself, not a copy: reads of a long scan copy nothing.
     const QVariant &stored() const;
+    const DbfValue *direct(DbfValue::Kind kind) const;
     [[noreturn]] void refuse(const QString &value, const char *kind) const;
 
     TDataSet *m_dataSet;

@@ -3,7 +3,6 @@
 #include "platform/sql/DbfVirtualTable.h"
 #include "platform/sql/SqlEngine.h"
 #include "platform/sql/SqlError.h"
-#include "platform/sql/VariantCell.h"
 
 #include <QFileInfo>
 
@@ -40,10 +39,11 @@ void TTable::openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows)
         }
         const qint64 n = m_read->recordCount();
         rows.reserve(size_t(n));
+        std::vector<DbfValue> checked;
         for (qint64 r = 0; r < n; ++r) {
             if (m_read->isDeleted(r))
                 continue;
-            m_read->check(r, m_record);
+            m_read->check(r, checked);
             rows.push_back(Row{{}, r});
         }
     } catch (const DbfError &e) {
@@ -60,38 +60,12 @@ Dbf &TTable::writer()
     return *m_dbf;
 }
 
-void TTable::decodeRow(qint64 record, QVector<QVariant> &into) const
+void TTable::decodeRecord(qint64 record, std::vector<DbfValue> &into) const
 {
     try {
-        m_read->read(record, m_record);
+        m_read->read(record, into);
     } catch (const DbfError &e) {
         throw SqlError(QString::fromUtf8(e.what()));
-    }
-    into.resize(qsizetype(m_record.size()));
-    m_spare.resize(m_record.size());
-    QVariant *cell = into.data();
-    for (size_t i = 0; i < m_record.size(); ++i) {
-        DbfValue &v = m_record[i];
-        QVariant &c = cell[i];
-        switch (v.kind) {
-        // Text changes places with the cell's, so the buffers go round
-        // without a copy; a null keeps the cell's text aside for the next.
-        case DbfValue::Text: {
-            QString &text = VariantCell::held<QString>(c);
-            if (text.isNull())
-                text.swap(m_spare[i]);
-            text.swap(v.text);
-            break;
-        }
-        case DbfValue::Number: VariantCell::held<double>(c) = v.number; break;
-        case DbfValue::Date: VariantCell::held<QDate>(c) = v.date; break;
-        case DbfValue::Logical: VariantCell::held<bool>(c) = v.logical; break;
-        default:
-            if (VariantCell::holds<QString>(c))
-                m_spare[i].swap(VariantCell::held<QString>(c));
-            c = QVariant();
-            break;
-        }
     }
 }
 

@@ -28,7 +28,7 @@ public:
 protected:
     void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) override;
     void closeData() override;
-    void decodeRow(qint64 record, QVector<QVariant> &into) const override;
+    void decodeRecord(qint64 record, std::vector<DbfValue> &into) const override;
 
 private:
     void finishPending();
@@ -38,8 +38,4 @@ private:
     QString m_tableName;
     std::optional<Dbf> m_read; // mapped: the records rows are read from
     std::optional<Dbf> m_dbf;  // open for writing once a row has changed
-    // Kept between rows read from the table, so that reading allocates
-    // nothing a field.
-    mutable std::vector<DbfValue> m_record;
-    mutable std::vector<QString> m_spare; // a text buffer a field, while its value is null
 };
