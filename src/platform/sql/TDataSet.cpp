@@ -35,7 +35,7 @@ void TDataSet::Open()
     m_recordRow = -1;
     m_decodedRow = -1;
     buildFields();
-    m_state = State::Browse;
+    setState(State::Browse);
     try {
         refreshFilter();
     } catch (...) {
@@ -49,7 +49,7 @@ void TDataSet::Close()
     if (!Active())
         return;
     closeData();
-    m_state = State::Inactive;
+    setState(State::Inactive);
     m_rows.clear();
     m_view.clear();
     m_decoded.clear();
@@ -83,6 +83,7 @@ void TDataSet::refreshFilter()
     m_compiled.reset();
     if (m_filtered && !m_filter.trimmed().isEmpty() && Active())
         m_compiled.emplace(m_filter, m_columns);
+    forgetCurrent();
     m_view.clear();
     m_view.reserve(m_rows.size());
     for (int i = 0; i < int(m_rows.size()); ++i)
@@ -190,16 +191,23 @@ void TDataSet::decodeRecordOf(int row) const
     if (m_recordRow == row)
         return;
     m_recordRow = -1; // a decode that fails leaves no row behind
+    forgetCurrent();
     decodeRecord(m_rows[size_t(row)].record, m_record);
     m_recordRow = row;
 }
 
-const DbfValue *TDataSet::otherRecordValue(int row, int index) const
+const DbfValue *TDataSet::otherRecordValue(int index) const
 {
+    if (m_state != State::Browse || m_view.empty())
+        return nullptr;
+    const int row = m_view[size_t(m_pos)];
     if (!m_rows[size_t(row)].values.isEmpty())
         return nullptr;
     decodeRecordOf(row);
-    return size_t(index) < m_record.size() ? &m_record[size_t(index)] : nullptr;
+    m_current = m_record.data();
+    m_currentCount = unsigned(m_record.size());
+    m_currentPos = m_pos;
+    return unsigned(index) < m_currentCount ? m_current + index : nullptr;
 }
 
 namespace {
@@ -244,7 +252,7 @@ TDataSet::Row *TDataSet::currentRow()
     Row &r = m_rows[size_t(i)];
     if (r.values.isEmpty()) {
         r.values = valuesOf(i);
-        m_recordRow = -1; // the row's own values hold from now on
+        forgetCurrent(); // the row's own values hold from now on
     }
     return &r;
 }
@@ -268,6 +276,7 @@ void TDataSet::setFieldValue(int index, const QVariant &v)
 
 void TDataSet::addRow(Row row)
 {
+    forgetCurrent();
     m_rows.push_back(std::move(row));
     const int i = int(m_rows.size()) - 1;
     if (!m_compiled || m_compiled->matches(m_rows.back().values)) {
@@ -281,6 +290,7 @@ void TDataSet::removeCurrentRow()
 {
     if (m_view.empty())
         return;
+    forgetCurrent();
     m_view.erase(m_view.begin() + m_pos);
     if (m_pos >= int(m_view.size()))
         m_pos = qMax(0, int(m_view.size()) - 1);

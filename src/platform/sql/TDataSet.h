@@ -79,12 +79,9 @@ public:
     // there is no row. A scan reads a table through these without a QVariant.
     const DbfValue *recordValue(int index) const
     {
-        if (!m_fromRecords || m_state != State::Browse || m_view.empty()) [[unlikely]]
-            return nullptr;
-        const int row = m_view[size_t(m_pos)];
-        if (row != m_recordRow || size_t(index) >= m_record.size()) [[unlikely]]
-            return otherRecordValue(row, index);
-        return &m_record[size_t(index)];
+        if (m_currentPos == m_pos && unsigned(index) < m_currentCount) [[likely]]
+            return m_current + index;
+        return m_fromRecords ? otherRecordValue(index) : nullptr;
     }
 
 protected:
@@ -102,7 +99,11 @@ protected:
     virtual void decodeRecord(qint64 record, std::vector<DbfValue> &into) const;
 
     void requireBrowse(const char *what) const;
-    void setState(State s) { m_state = s; }
+    void setState(State s)
+    {
+        m_state = s;
+        forgetCurrent();
+    }
     // With its values, decoded when it had none.
     Row *currentRow();
     Row &editBuffer() { return m_buffer; }
@@ -124,7 +125,8 @@ private:
     }
     const QVector<QVariant> &decodedValuesOf(int row) const;
     const QVariant &otherFieldValue(int index) const;
-    const DbfValue *otherRecordValue(int row, int index) const;
+    const DbfValue *otherRecordValue(int index) const;
+    void forgetCurrent() const { m_currentPos = -1; }
     // The row's record decoded into m_record, unless it is there already.
     void decodeRecordOf(int row) const;
 
@@ -147,6 +149,11 @@ private:
     bool m_fromRecords = false; // rows filled without values, read from their records
     mutable std::vector<DbfValue> m_record;
     mutable int m_recordRow = -1;
+    // m_record as the current row's values, while the position is m_currentPos
+    // (-1: not known), in browsing, and the row holds no values of its own.
+    mutable const DbfValue *m_current = nullptr;
+    mutable unsigned m_currentCount = 0;
+    mutable int m_currentPos = -1;
     mutable QVector<QVariant> m_decoded;
     mutable int m_decodedRow = -1;
 };

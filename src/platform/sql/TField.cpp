@@ -24,7 +24,8 @@ Q_ALWAYS_INLINE const QVariant &TField::stored() const { return m_dataSet->field
 
 // The value straight from the current row's record, when the row is read from
 // one and the value is null or of the kind the reader wants: a table's scan
-// reads every field this way. Else null, and the reader goes through the cell.
+// reads every field this way. Else null, and the reader goes through the
+// cell, out of line (cell...()), so that this path keeps its registers.
 Q_ALWAYS_INLINE const DbfValue *TField::direct(DbfValue::Kind kind) const
 {
     const DbfValue *v = m_dataSet->recordValue(m_index);
@@ -35,15 +36,22 @@ QVariant TField::Value() const { return stored(); }
 
 bool TField::IsNull() const
 {
-    if (const DbfValue *v = m_dataSet->recordValue(m_index))
+    if (const DbfValue *v = m_dataSet->recordValue(m_index)) [[likely]]
         return v->kind == DbfValue::Null;
-    return VariantCell::isNull(stored());
+    return cellIsNull();
 }
+
+bool TField::cellIsNull() const { return VariantCell::isNull(stored()); }
 
 QString TField::AsString() const
 {
-    if (const DbfValue *d = direct(DbfValue::Text))
+    if (const DbfValue *d = direct(DbfValue::Text)) [[likely]]
         return d->kind == DbfValue::Text ? d->text : QString();
+    return cellString();
+}
+
+QString TField::cellString() const
+{
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return QString();
@@ -61,8 +69,13 @@ QString TField::AsString() const
 
 double TField::AsFloat() const
 {
-    if (const DbfValue *d = direct(DbfValue::Number))
+    if (const DbfValue *d = direct(DbfValue::Number)) [[likely]]
         return d->kind == DbfValue::Number ? d->number : 0;
+    return cellFloat();
+}
+
+double TField::cellFloat() const
+{
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return 0;
@@ -98,8 +111,13 @@ double TField::AsCurrency() const { return SqlValue::roundHalfAway(AsFloat(), 4)
 
 QDate TField::dateValue() const
 {
-    if (const DbfValue *d = direct(DbfValue::Date))
+    if (const DbfValue *d = direct(DbfValue::Date)) [[likely]]
         return d->kind == DbfValue::Date ? d->date : QDate();
+    return cellDate();
+}
+
+QDate TField::cellDate() const
+{
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return QDate();
@@ -124,8 +142,13 @@ QDateTime TField::AsDateTime() const
 
 bool TField::AsBoolean() const
 {
-    if (const DbfValue *d = direct(DbfValue::Logical))
+    if (const DbfValue *d = direct(DbfValue::Logical)) [[likely]]
         return d->kind == DbfValue::Logical && d->logical;
+    return cellBoolean();
+}
+
+bool TField::cellBoolean() const
+{
     const QVariant &v = stored();
     if (VariantCell::isNull(v))
         return false;

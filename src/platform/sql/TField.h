@@ -53,6 +53,12 @@ private:
     // The cell itself, not a copy: reads of a long scan copy nothing.
     const QVariant &stored() const;
     const DbfValue *direct(DbfValue::Kind kind) const;
+    // The readers through the cell, the QVariant.
+    Q_NEVER_INLINE bool cellIsNull() const;
+    Q_NEVER_INLINE QString cellString() const;
+    Q_NEVER_INLINE double cellFloat() const;
+    Q_NEVER_INLINE QDate cellDate() const;
+    Q_NEVER_INLINE bool cellBoolean() const;
     [[noreturn]] void refuse(const QString &value, const char *kind) const;
 
     TDataSet *m_dataSet;
