@@ -91,6 +91,32 @@ QString formatNumber(double value)
 {
     if (value == 0 || !std::isfinite(value))
         return QStringLiteral("0");
+    // Sums and counts, whole or in bani, are nearly every number written: the
+    // value nearest its cents has them for its fifteen digits, written here
+    // without the general format's slower path.
+    if (std::fabs(value) < 1e13) {
+        const double cents = std::round(value * 100);
+        if (cents / 100 == value) {
+            char text[24];
+            char *p = text + sizeof text;
+            qint64 whole = qint64(std::fabs(cents));
+            const int bani = int(whole % 100);
+            whole /= 100;
+            if (bani) {
+                if (bani % 10)
+                    *--p = char('0' + bani % 10);
+                *--p = char('0' + bani / 10);
+                *--p = '.';
+            }
+            do {
+                *--p = char('0' + whole % 10);
+                whole /= 10;
+            } while (whole);
+            if (value < 0)
+                *--p = '-';
+            return QString::fromLatin1(p, text + sizeof text - p);
+        }
+    }
     return QString::number(value, 'g', 15);
 }
 

@@ -7,6 +7,10 @@
 
 #include <QLocale>
 
+#include <cmath>
+#include <random>
+#include <vector>
+
 namespace {
 
 class SqlTypes : public ::testing::Test
@@ -159,6 +163,24 @@ TEST(SqlValueText, DatesAreWrittenAsTheCLocaleWritesThem)
     for (const QDate &d : dates)
         EXPECT_EQ(SqlValue::formatDate(d), QLocale::c().toString(d, QStringLiteral("dd.MM.yyyy"))) << d.toJulianDay();
     EXPECT_EQ(SqlValue::formatDate(QDate()), QString());
+}
+
+// Amounts in bani are written by hand; they and every other number must read
+// as the general format writes them with fifteen digits: the edges of the
+// hand-written range, halves of a ban, and values drawn at random.
+TEST(SqlValueText, NumbersAreWrittenAsTheGeneralFormatWritesThem)
+{
+    std::vector<double> values = {0.01, 0.1, 0.05, 0.29, 0.285, 2.675, 1e-5, 1e-4, 2.5, 80, 1e13, 1e13 - 0.01,
+                                  9999999999999.99, 1e15, 1e16, 1e21, 5e-324, 999999999999999.0};
+    std::mt19937_64 draw(7);
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(double(qint64(draw() % 2000000000000000) - 1000000000000000) / 100);
+        values.push_back(double(qint64(draw() % 20000000)) / 100 + 0.005);
+        values.push_back(std::ldexp(double(draw() % 1000000), int(draw() % 200) - 100));
+    }
+    for (const double v : values)
+        for (const double signed_ : {v, -v})
+            ASSERT_EQ(SqlValue::formatNumber(signed_), QString::number(signed_, 'g', 15)) << signed_;
 }
 
 // Each rounding rule on the amounts where the rules part: halves, negative
