@@ -2,7 +2,6 @@
 
 #include "core/Form1.h"
 #include "platform/db/Dbf.h"
-#include "platform/sql/SqlEngine.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/SqlValue.h"
 #include "platform/sql/TQuery.h"
@@ -32,16 +31,19 @@ QString DispositionNumbers::BuildAjvpsTable(const QString &cereriPath)
                QStringLiteral("(NRCRT DECIMAL(12,0), NRD CHAR(16), DATAD DATE, NR_DISP CHAR(27))")};
     q.ExecSQL();
 
-    // One pass: each request read as any query reads it, its row written with
-    // the disposition text beside, instead of an INSERT and a second pass.
+    // One pass over the requests' records, the deleted left out as a query
+    // leaves them: each row written with the disposition text beside.
+    const Dbf requests = Dbf::open(cereriPath);
+    const int key = requests.fieldIndex(u"NRCRT"), number = requests.fieldIndex(u"NR_DISP"),
+              date = requests.fieldIndex(u"DATADISP");
     Dbf t = Dbf::open(path, Dbf::Mode::ReadWrite);
-    SqlEngine::instance().forEachCells(
-        QStringLiteral("SELECT NRCRT, NR_DISP, DATADISP FROM ") + SqlQuote::table(cereriPath),
-        [&t](const QVector<QVariant> &r) {
-            const QVariant nrcrt = r[0].isNull() ? QVariant() : QVariant(r[0].toDouble());
-            t.setValues(t.appendBlank(),
-                        {{0, nrcrt}, {1, r[1]}, {2, r[2]}, {3, DispositionText(r[1].toString(), r[2].toDate())}});
-        });
+    for (qint64 rec = 0; rec < requests.recordCount(); ++rec) {
+        if (requests.isDeleted(rec))
+            continue;
+        const QVariant nr = requests.value(rec, number), when = requests.value(rec, date);
+        t.setValues(t.appendBlank(), {{0, requests.value(rec, key)}, {1, nr}, {2, when},
+                                      {3, DispositionText(nr.toString(), when.toDate())}});
+    }
     t.close();
     QCoreApplication::processEvents();
     return path;

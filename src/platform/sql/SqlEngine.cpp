@@ -391,11 +391,6 @@ SqlResult SqlEngine::query(const QString &sql)
     return run(translateSelect(sql), sql);
 }
 
-void SqlEngine::forEachCells(const QString &sql, const std::function<void(const QVector<QVariant> &)> &row)
-{
-    cells(translateSelect(sql), sql, [&row](QVector<QVariant> &values) { row(values); });
-}
-
 SqlResult SqlEngine::run(const SqlTranslation &t, const QString &sql)
 {
     SqlResult r;

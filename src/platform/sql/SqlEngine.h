@@ -44,9 +44,6 @@ public:
     // Runs a SELECT row by row; the callback gets the prepared statement
     // positioned on each row (columns in select order).
     void forEachRow(const QString &sql, const std::function<void(sqlite3_stmt *)> &row);
-    // Runs a SELECT row by row; the callback gets each row's cells as query()
-    // would hold them, without the rows being kept.
-    void forEachCells(const QString &sql, const std::function<void(const QVector<QVariant> &)> &row);
     // Runs CREATE TABLE, INSERT or DELETE (a SELECT is run and its rows
     // dropped). Returns the rows written or deleted. A failing statement leaves
     // the table file as it was.
