@@ -226,6 +226,9 @@ TEST_F(Xlsx, TextsAreSharedAndReadBackAsWritten)
     };
     for (int row = 6; row < 40; ++row)
         wb.setValue(row, 1, QStringLiteral("POPESCU"));
+    // Enough texts, each twice, for the table to grow while it is filled.
+    for (int row = 100; row < 1300; ++row)
+        wb.setValue(row, 6, QStringLiteral("t%1").arg(row % 600));
     QStringList refs;
     for (const Case &c : cases) {
         int row = 0, col = 0;
@@ -243,6 +246,8 @@ TEST_F(Xlsx, TextsAreSharedAndReadBackAsWritten)
     const QByteArray strings = part(copy, "xl/sharedStrings.xml");
     EXPECT_EQ(strings.count("<t>POPESCU</t>"), 1);
     EXPECT_EQ(strings.count(">Total</t>"), 1);
+    for (const char *t : {"<t>t0</t>", "<t>t599</t>", "<t>t321</t>"})
+        EXPECT_EQ(strings.count(t), 1) << t;
 }
 
 // A package without a shared-string table gets one, named in its
