@@ -300,6 +300,7 @@ pugi::xml_document &XlsxWorkbook::sheetDoc(int n) const
         s.doc = parse(m_zip.read(s.part), s.part);
     if (!s.indexed) {
         s.rows.clear();
+        s.formulas = false;
         const pugi::xml_node data = child(child(*s.doc, "worksheet"), "sheetData");
         int next = 1;
         for (pugi::xml_node r = data.first_child(); r; r = r.next_sibling()) {
@@ -311,6 +312,10 @@ pugi::xml_document &XlsxWorkbook::sheetDoc(int n) const
                 setAttr(r, "r", QString::number(num));
             s.rows[num] = r.internal_object();
             next = num + 1;
+            // Written values never bring a formula: a sheet read without
+            // any need not be searched for cached results when it is saved.
+            for (pugi::xml_node c = r.first_child(); c && !s.formulas; c = c.next_sibling())
+                s.formulas = bool(child(c, "f"));
         }
         s.indexed = true;
     }
@@ -695,7 +700,10 @@ void XlsxWorkbook::dropCachedResults()
     // without cached formula results stays as it was, byte for byte.
     for (int n = 1; n <= sheetCount(); ++n) {
         Sheet &s = m_sheets[static_cast<size_t>(n - 1)];
-        forEachCell(child(child(sheetDoc(n), "worksheet"), "sheetData"), [&s](pugi::xml_node c, CellPos) {
+        const pugi::xml_node data = child(child(sheetDoc(n), "worksheet"), "sheetData");
+        if (!s.formulas)
+            continue;
+        forEachCell(data, [&s](pugi::xml_node c, CellPos) {
             if (child(c, "f") && (child(c, "v") || c.attribute("t"))) {
                 dropCachedResult(c);
                 s.dirty = true;

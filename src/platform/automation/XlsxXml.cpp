@@ -56,9 +56,12 @@ bool foldableBlanks(const QString &text)
 
 bool named(const pugi::xml_node &n, const char *local)
 {
+    // Most names have no prefix: a name equal to the local one has no colon.
     const char *name = n.name();
+    if (std::strcmp(name, local) == 0)
+        return true;
     const char *colon = std::strchr(name, ':');
-    return std::strcmp(colon ? colon + 1 : name, local) == 0;
+    return colon && std::strcmp(colon + 1, local) == 0;
 }
 
 pugi::xml_node child(const pugi::xml_node &n, const char *local)
