@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstring>
 
 using XlsxXml::child;
 using XlsxXml::named;
@@ -111,12 +112,27 @@ QByteArray XlsxSharedStrings::part() const
         sst = doc->append_child("sst");
         sst.append_attribute("xmlns").set_value("http://schemas.openxmlformats.org/spreadsheetml/2006/main");
     }
-    for (int i = m_read; i < size(); ++i)
-        XlsxXml::setText(XlsxXml::appendChild(XlsxXml::appendChild(sst, "si"), "t"), m_items[i]);
     // How many cells name a text is not counted; the attribute is optional.
     sst.remove_attribute("count");
     if (!sst.attribute("uniqueCount"))
         sst.append_attribute("uniqueCount");
     sst.attribute("uniqueCount").set_value(size());
-    return XlsxXml::serialise(*doc);
+    if (m_read == size())
+        return XlsxXml::serialise(*doc);
+    // The added items go in as bytes where a mark element is written: as
+    // elements they cost more than the rest of the save.
+    const char *mark = "kestrun-added-items";
+    XlsxXml::appendChild(sst, mark);
+    QByteArray bytes = XlsxXml::serialise(*doc);
+    const QByteArray markText = '<' + QByteArray(sst.last_child().name()) + "/>";
+    const QByteArray prefix = QByteArray(sst.last_child().name()).chopped(int(std::strlen(mark)));
+    const QByteArray open = '<' + prefix + "si>", close = "</" + prefix + "si>", t = prefix + 't';
+    QByteArray items;
+    items.reserve(32 * (size() - m_read));
+    for (int i = m_read; i < size(); ++i) {
+        items += open;
+        XlsxXml::appendText(items, t, m_items[i]);
+        items += close;
+    }
+    return bytes.replace(bytes.lastIndexOf(markText), markText.size(), items);
 }

@@ -129,4 +129,25 @@ void setText(pugi::xml_node t, const QString &text)
     t.text().set(escapeControls(text).toUtf8().constData());
 }
 
+void appendText(QByteArray &out, const QByteArray &elementName, const QString &text)
+{
+    out += '<';
+    out += elementName;
+    if (foldableBlanks(text))
+        out += " xml:space=\"preserve\"";
+    out += '>';
+    // What the XML writer escapes in text once the controls are gone.
+    for (const char c : escapeControls(text).toUtf8()) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    out += "</";
+    out += elementName;
+    out += '>';
+}
+
 } // namespace XlsxXml

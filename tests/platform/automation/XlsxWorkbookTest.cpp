@@ -1,5 +1,6 @@
 #include "platform/automation/XlsxError.h"
 #include "platform/automation/XlsxWorkbook.h"
+#include "platform/automation/XlsxXml.h"
 #include "xls/support/IndependentReaders.h"
 
 #include <QDir>
@@ -7,6 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <sstream>
 
 namespace {
 
@@ -287,4 +291,22 @@ TEST(XlsxBroken, RefusedWithAnError)
     zip.waitForFinished(30000);
     EXPECT_THROW(wb.open(empty), XlsxError);
     EXPECT_FALSE(wb.isOpen());
+}
+
+// A text appended as bytes is the element the XML writer writes for it.
+TEST(XlsxText, AppendedAsTheWriterWritesIt)
+{
+    const QStringList texts = {QString(), QStringLiteral("plain"), QStringLiteral(" blank first"),
+                               QStringLiteral("a<b & c>d \"e\" 'f' ]]>"), QStringLiteral("tab\tline\nreturn\r"),
+                               QStringLiteral("bell\x07 nul") + QChar(0) + u'.',
+                               QString::fromUtf8("Răcăciuni ş ţ \xF0\x9D\x84\x9E \x7F")};
+    for (const QString &text : texts) {
+        pugi::xml_document doc;
+        XlsxXml::setText(doc.append_child("x:t"), text);
+        std::ostringstream written;
+        doc.save(written, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+        QByteArray appended = "before";
+        XlsxXml::appendText(appended, "x:t", text);
+        EXPECT_EQ(appended, "before" + QByteArray::fromStdString(written.str())) << text.toStdString();
+    }
 }
