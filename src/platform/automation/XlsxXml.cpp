@@ -136,15 +136,19 @@ void appendText(QByteArray &out, const QByteArray &elementName, const QString &t
     if (foldableBlanks(text))
         out += " xml:space=\"preserve\"";
     out += '>';
-    // What the XML writer escapes in text once the controls are gone.
-    for (const char c : escapeControls(text).toUtf8()) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
-        }
+    // What the XML writer escapes in text once the controls are gone; the
+    // runs between go in whole.
+    const QByteArray bytes = escapeControls(text).toUtf8();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        const char *entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
+        if (!entity)
+            continue;
+        out.append(bytes.constData() + from, i - from).append(entity);
+        from = i + 1;
     }
+    out.append(bytes.constData() + from, bytes.size() - from);
     out += "</";
     out += elementName;
     out += '>';
