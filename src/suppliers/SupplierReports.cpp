@@ -11,6 +11,7 @@
 #include "documents/OutputFolder.h"
 #include "payments/PaymentValues.h"
 #include "platform/sql/SqlQuote.h"
+#include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
 #include "suppliers/PostalCodes.h"
 #include "suppliers/SelCEZ.h"
@@ -21,6 +22,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -125,17 +127,59 @@ bool isGas(const SupplementKind &kind)
     return kind.letter == SupplementKinds::Gas.letter;
 }
 
-QVariantList eonRow(const TDataSet &r, const SupplementKind &kind, const Settings &s)
+// The columns an E-ON row reads, found by name once per report rather than
+// on every row; postal codes read from the settings once per locality.
+class EonRows
 {
-    const double amount = value(r, kind.amount);
-    const QString locality = text(r, "LOCALIT");
-    QVariantList row{QVariant(), s.office.locality, text(r, "NR_DISP"), amount, amount, 0, text(r, kind.clientCode)};
-    row << nameParts(text(r, kind.holder)) << (isGas(kind) ? 1010 : 8010) << nameParts(text(r, "TITULAR"));
-    row << text(r, "CNP") << s.office.county << PostalCodes::read(locality) << locality << QVariant()
-        << text(r, "ADRESA") << QVariant() << QVariant() << QVariant() << QVariant() << text(r, kind.point)
-        << QVariant() << int(value(r, "NR_MEMBRI")) << text(r, "VENITM") << s.yyyy + s.mm;
-    return row;
-}
+public:
+    EonRows(const SupplementKind &kind, const Settings &s) : m_kind(kind), m_s(s) {}
+
+    QVariantList row(const TDataSet &r)
+    {
+        if (!m_amount)
+            find(r);
+        const double amount = m_amount->AsFloat();
+        const QString locality = m_locality->AsString();
+        QVariantList row{QVariant(), m_s.office.locality, m_disp->AsString(), amount, amount, 0, m_clientCode->AsString()};
+        row << nameParts(m_holder->AsString()) << (isGas(m_kind) ? 1010 : 8010) << nameParts(m_titular->AsString());
+        row << m_cnp->AsString() << m_s.office.county << postalCode(locality) << locality << QVariant()
+            << m_address->AsString() << QVariant() << QVariant() << QVariant() << QVariant() << m_point->AsString()
+            << QVariant() << int(m_members->AsFloat()) << m_income->AsString() << m_s.yyyy + m_s.mm;
+        return row;
+    }
+
+private:
+    void find(const TDataSet &r)
+    {
+        const auto f = [&r](const char *name) { return r.FieldByName(QLatin1String(name)); };
+        m_amount = f(m_kind.amount);
+        m_locality = f("LOCALIT");
+        m_disp = f("NR_DISP");
+        m_clientCode = f(m_kind.clientCode);
+        m_holder = f(m_kind.holder);
+        m_titular = f("TITULAR");
+        m_cnp = f("CNP");
+        m_address = f("ADRESA");
+        m_point = f(m_kind.point);
+        m_members = f("NR_MEMBRI");
+        m_income = f("VENITM");
+    }
+
+    const QString &postalCode(const QString &locality)
+    {
+        auto it = m_postalCodes.find(locality);
+        if (it == m_postalCodes.end())
+            it = m_postalCodes.insert(locality, PostalCodes::read(locality));
+        return *it;
+    }
+
+    const SupplementKind &m_kind;
+    const Settings &m_s;
+    const TField *m_amount = nullptr, *m_locality = nullptr, *m_disp = nullptr, *m_clientCode = nullptr,
+                 *m_holder = nullptr, *m_titular = nullptr, *m_cnp = nullptr, *m_address = nullptr, *m_point = nullptr,
+                 *m_members = nullptr, *m_income = nullptr;
+    QHash<QString, QString> m_postalCodes;
+};
 
 void eonWorkbook(TQuery &q, const Settings &s, const SupplementKind &kind, const QString &supplier, const QString &target)
 {
@@ -143,8 +187,9 @@ void eonWorkbook(TQuery &q, const Settings &s, const SupplementKind &kind, const
     selectRequests(q, s.month, kind, supplier);
     startProgress(isGas(kind) ? QStringLiteral("Creez Raport Suplimente Gaz...") : QStringLiteral("Creez Raport Suplimente Electrica..."),
                   q.RecordCount());
+    EonRows rows(kind, s);
     writeWorkbook(QStringLiteral("EONGaz"), target, [&](TExpXLSOLE &xls) {
-        fillCells(xls, q, [&kind, &s](const TDataSet &r, int) { return eonRow(r, kind, s); });
+        fillCells(xls, q, [&rows](const TDataSet &r, int) { return rows.row(r); });
     });
 }
 

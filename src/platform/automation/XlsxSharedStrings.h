@@ -1,9 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 // The workbook's shared-string table. A text written to many cells is stored
 // once and the cells name it by index, as spreadsheet programs write them:
@@ -22,9 +23,23 @@ public:
     QByteArray part() const;
 
 private:
+    // Items without formatting runs, which a plain text may share, by their
+    // text: open addressing with each item's hash kept in its slot, so a probe
+    // compares a text only when the hashes agree. A hash table probing through
+    // the strings themselves took most of a large fill's time.
+    struct Slot
+    {
+        quint32 hash = 0;
+        int item = -1; // none
+    };
+    size_t findPlain(QStringView text, quint32 hash) const; // its slot, or the free one where it goes
+    void reservePlain();
+    void addPlain(int item);
+
     QByteArray m_original;
     QString m_name;
     QStringList m_items;
-    QHash<QString, int> m_plain; // items without formatting runs, which a plain text may share
+    std::vector<Slot> m_plain; // a power of two long, at most half full
+    int m_plainCount = 0;
     int m_read = 0;
 };

@@ -300,6 +300,8 @@ pugi::xml_document &XlsxWorkbook::sheetDoc(int n) const
         s.doc = parse(m_zip.read(s.part), s.part);
     if (!s.indexed) {
         s.rows.clear();
+        s.lastRow = 0;
+        s.formulas = false;
         const pugi::xml_node data = child(child(*s.doc, "worksheet"), "sheetData");
         int next = 1;
         for (pugi::xml_node r = data.first_child(); r; r = r.next_sibling()) {
@@ -311,6 +313,10 @@ pugi::xml_document &XlsxWorkbook::sheetDoc(int n) const
                 setAttr(r, "r", QString::number(num));
             s.rows[num] = r.internal_object();
             next = num + 1;
+            // Written values never bring a formula: a sheet read without
+            // any need not be searched for cached results when it is saved.
+            for (pugi::xml_node c = r.first_child(); c && !s.formulas; c = c.next_sibling())
+                s.formulas = bool(child(c, "f"));
         }
         s.indexed = true;
     }
@@ -417,11 +423,18 @@ pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
     pugi::xml_document &doc = sheetDoc(m_active);
     Sheet &s = sheet(m_active);
     s.dirty = true;
-    const auto it = s.rows.find(row);
+    void *known = nullptr;
+    if (row == s.lastRow) {
+        known = s.lastRowElement;
+    } else if (const auto it = s.rows.find(row); it != s.rows.end()) {
+        known = it->second;
+        s.lastRow = row;
+        s.lastRowElement = known;
+    }
     // A row filled from left to right: the new cell goes after its last one,
     // without walking the row twice for every cell.
-    if (it != s.rows.end()) {
-        pugi::xml_node r(static_cast<pugi::xml_node_struct *>(it->second));
+    if (known) {
+        pugi::xml_node r(static_cast<pugi::xml_node_struct *>(known));
         const pugi::xml_node last = r.last_child();
         int lr = 0, lc = 0;
         if (last && named(last, "c") && splitRef(last.attribute("r").value(), lr, lc) && lc < col) {
@@ -430,11 +443,11 @@ pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
             return c;
         }
     }
-    if (pugi::xml_node c = findCell(row, col))
-        return c;
     pugi::xml_node r;
-    if (it != s.rows.end()) {
-        r = pugi::xml_node(static_cast<pugi::xml_node_struct *>(it->second));
+    if (known) {
+        if (pugi::xml_node c = findCell(row, col))
+            return c;
+        r = pugi::xml_node(static_cast<pugi::xml_node_struct *>(known));
     } else {
         pugi::xml_node data = child(child(doc, "worksheet"), "sheetData");
         const auto after = s.rows.upper_bound(row);
@@ -443,6 +456,8 @@ pugi::xml_node XlsxWorkbook::cellForWrite(int row, int col)
                                         static_cast<pugi::xml_node_struct *>(after->second)));
         setAttr(r, "r", QString::number(row));
         s.rows[row] = r.internal_object();
+        s.lastRow = row;
+        s.lastRowElement = r.internal_object();
     }
     // Cells stay in column order.
     pugi::xml_node before;
@@ -695,7 +710,10 @@ void XlsxWorkbook::dropCachedResults()
     // without cached formula results stays as it was, byte for byte.
     for (int n = 1; n <= sheetCount(); ++n) {
         Sheet &s = m_sheets[static_cast<size_t>(n - 1)];
-        forEachCell(child(child(sheetDoc(n), "worksheet"), "sheetData"), [&s](pugi::xml_node c, CellPos) {
+        const pugi::xml_node data = child(child(sheetDoc(n), "worksheet"), "sheetData");
+        if (!s.formulas)
+            continue;
+        forEachCell(data, [&s](pugi::xml_node c, CellPos) {
             if (child(c, "f") && (child(c, "v") || c.attribute("t"))) {
                 dropCachedResult(c);
                 s.dirty = true;

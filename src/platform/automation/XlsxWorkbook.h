@@ -75,7 +75,10 @@ private:
         std::unique_ptr<pugi::xml_document> doc;
         bool dirty = false;
         bool indexed = false; // rows below is built on first use
+        bool formulas = false; // a cell held a formula when the rows were indexed
         std::map<int, void *> rows; // row number -> its <row> element
+        int lastRow = 0; // the row written last and its element: a row is
+        void *lastRowElement = nullptr; // written cell after cell
     };
 
     Sheet &sheet(int n) const;

@@ -56,9 +56,12 @@ bool foldableBlanks(const QString &text)
 
 bool named(const pugi::xml_node &n, const char *local)
 {
+    // Most names have no prefix: a name equal to the local one has no colon.
     const char *name = n.name();
+    if (std::strcmp(name, local) == 0)
+        return true;
     const char *colon = std::strchr(name, ':');
-    return std::strcmp(colon ? colon + 1 : name, local) == 0;
+    return colon && std::strcmp(colon + 1, local) == 0;
 }
 
 pugi::xml_node child(const pugi::xml_node &n, const char *local)
@@ -124,6 +127,31 @@ void setText(pugi::xml_node t, const QString &text)
     if (foldableBlanks(text))
         t.append_attribute("xml:space").set_value("preserve");
     t.text().set(escapeControls(text).toUtf8().constData());
+}
+
+void appendText(QByteArray &out, const QByteArray &elementName, const QString &text)
+{
+    out += '<';
+    out += elementName;
+    if (foldableBlanks(text))
+        out += " xml:space=\"preserve\"";
+    out += '>';
+    // What the XML writer escapes in text once the controls are gone; the
+    // runs between go in whole.
+    const QByteArray bytes = escapeControls(text).toUtf8();
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        const char *entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : nullptr;
+        if (!entity)
+            continue;
+        out.append(bytes.constData() + from, i - from).append(entity);
+        from = i + 1;
+    }
+    out.append(bytes.constData() + from, bytes.size() - from);
+    out += "</";
+    out += elementName;
+    out += '>';
 }
 
 } // namespace XlsxXml

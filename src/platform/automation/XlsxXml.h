@@ -30,5 +30,8 @@ QString itemText(const pugi::xml_node &item);
 // Sets the <t> element of a text: control characters escaped the format's way,
 // and blanks a reader could fold marked to be kept.
 void setText(pugi::xml_node t, const QString &text);
+// The same element as serialise() writes it, appended to out: for a part's
+// many new items, written without building an element for each.
+void appendText(QByteArray &out, const QByteArray &elementName, const QString &text);
 
 } // namespace XlsxXml

@@ -1,5 +1,6 @@
 #include "platform/automation/XlsxError.h"
 #include "platform/automation/XlsxWorkbook.h"
+#include "platform/automation/XlsxXml.h"
 #include "xls/support/IndependentReaders.h"
 
 #include <QDir>
@@ -7,6 +8,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+#include <sstream>
 
 namespace {
 
@@ -226,6 +230,9 @@ TEST_F(Xlsx, TextsAreSharedAndReadBackAsWritten)
     };
     for (int row = 6; row < 40; ++row)
         wb.setValue(row, 1, QStringLiteral("POPESCU"));
+    // Enough texts, each twice, for the table to grow while it is filled.
+    for (int row = 100; row < 1300; ++row)
+        wb.setValue(row, 6, QStringLiteral("t%1").arg(row % 600));
     QStringList refs;
     for (const Case &c : cases) {
         int row = 0, col = 0;
@@ -243,6 +250,8 @@ TEST_F(Xlsx, TextsAreSharedAndReadBackAsWritten)
     const QByteArray strings = part(copy, "xl/sharedStrings.xml");
     EXPECT_EQ(strings.count("<t>POPESCU</t>"), 1);
     EXPECT_EQ(strings.count(">Total</t>"), 1);
+    for (const char *t : {"<t>t0</t>", "<t>t599</t>", "<t>t321</t>"})
+        EXPECT_EQ(strings.count(t), 1) << t;
 }
 
 // A package without a shared-string table gets one, named in its
@@ -282,4 +291,22 @@ TEST(XlsxBroken, RefusedWithAnError)
     zip.waitForFinished(30000);
     EXPECT_THROW(wb.open(empty), XlsxError);
     EXPECT_FALSE(wb.isOpen());
+}
+
+// A text appended as bytes is the element the XML writer writes for it.
+TEST(XlsxText, AppendedAsTheWriterWritesIt)
+{
+    const QStringList texts = {QString(), QStringLiteral("plain"), QStringLiteral(" blank first"),
+                               QStringLiteral("a<b & c>d \"e\" 'f' ]]>"), QStringLiteral("tab\tline\nreturn\r"),
+                               QStringLiteral("bell\x07 nul") + QChar(0) + u'.',
+                               QString::fromUtf8("Răcăciuni ş ţ \xF0\x9D\x84\x9E \x7F")};
+    for (const QString &text : texts) {
+        pugi::xml_document doc;
+        XlsxXml::setText(doc.append_child("x:t"), text);
+        std::ostringstream written;
+        doc.save(written, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+        QByteArray appended = "before";
+        XlsxXml::appendText(appended, "x:t", text);
+        EXPECT_EQ(appended, "before" + QByteArray::fromStdString(written.str())) << text.toStdString();
+    }
 }
