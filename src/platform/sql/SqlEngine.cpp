@@ -123,6 +123,28 @@ void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
     resultText(ctx, Upper ? s.toUpper() : s.toLower());
 }
 
+// A date as the engine gives it, "yyyy-mm-dd", read in place; anything else
+// read as any text is.
+QDate isoDate(const char *p, int n)
+{
+    const auto digits = [p](int at, int count) {
+        int v = 0;
+        for (int k = at; k < at + count; ++k) {
+            const unsigned d = unsigned(p[k] - '0');
+            if (d > 9)
+                return -1;
+            v = v * 10 + int(d);
+        }
+        return v;
+    };
+    if (n == 10 && p[4] == '-' && p[7] == '-') {
+        const int y = digits(0, 4), m = digits(5, 2), d = digits(8, 2);
+        if (y >= 0 && m >= 0 && d >= 0)
+            return QDate(y, m, d);
+    }
+    return SqlValue::fromIsoDate(QString::fromUtf8(p, n));
+}
+
 QVariant cell(sqlite3_stmt *st, int i, SqlType type)
 {
     const int t = sqlite3_column_type(st, i);
@@ -135,8 +157,7 @@ QVariant cell(sqlite3_stmt *st, int i, SqlType type)
         return QVariant(sqlite3_column_double(st, i));
     case SqlType::Float: return QVariant(sqlite3_column_double(st, i));
     case SqlType::Date:
-        return QVariant(SqlValue::fromIsoDate(QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i))));
+        return QVariant(isoDate(reinterpret_cast<const char *>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i)));
     case SqlType::Logical: return QVariant(sqlite3_column_int(st, i) != 0);
     default:
         if (t == SQLITE_INTEGER)
