@@ -140,6 +140,9 @@ struct Dbf::Impl
     void readRecord(qint64 rec, std::vector<DbfValue> &into, RecordReader reader) const
     {
         const char *bytes = record(rec);
+        // Records are read in order, mostly: the one six ahead is fetched
+        // while this one is decoded, which a stride of a record's length
+        // keeps the processor from guessing on its own.
         if (rec + 6 < layout.recordCount) {
             const char *ahead = bytes + 6 * layout.recordLength;
             for (int at = 0; at < layout.recordLength; at += 64)
