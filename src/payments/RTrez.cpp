@@ -187,7 +187,7 @@ void TRTrez::WriteAnnex2()
 
 void TRTrez::WriteAnnex3()
 {
-    TreasuryAnnex3::write(m_package, *Sx, *RTF1);
+    TreasuryAnnex3::write(m_package, *RTF1);
 }
 
 void TRTrez::WriteTotalsText()

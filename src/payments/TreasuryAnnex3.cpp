@@ -7,12 +7,15 @@
 #include "tables/RequestTables.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/SqlValue.h"
-#include "platform/sql/TField.h"
-#include "platform/sql/TQuery.h"
 #include "platform/sql/Money.h"
+#include "platform/sql/SqlEngine.h"
 
 #include <QDir>
-#include <QHash>
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 using namespace DocumentValues;
 
@@ -26,34 +29,56 @@ struct Counts
     qint64 nr1 = 0, suma1 = 0, nr2 = 0, suma2 = 0;
 };
 
-// The payment mode of the month's requests, whatever their status, by CNP; of
-// two requests with one CNP the first in the table counts.
-QHash<QString, QString> paymentModes(TQuery &requests)
+// Whether each payment of the package goes by bank order ("OP"): the payment
+// mode of the month's first request in the table (whatever its status) with the
+// payee's CNP. One pass over the month's rows, read as the engine gives them,
+// looks up only the package's payees.
+std::vector<bool> byBankOrder(const TreasuryPackage &package)
 {
-    openQuery(requests, {QStringLiteral("SELECT CNP, MODPLATA"),
-                         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
-                         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth())});
-    QHash<QString, QString> modes;
-    modes.reserve(requests.RecordCount());
-    const TField *cnp = requests.FieldByName(QStringLiteral("CNP"));
-    const TField *mode = requests.FieldByName(QStringLiteral("MODPLATA"));
-    for (requests.First(); !requests.Eof(); requests.Next()) {
-        const QString key = cnp->AsString();
-        if (!modes.contains(key))
-            modes.insert(key, mode->AsString());
+    std::vector<QByteArray> cnps; // UTF-8, as the engine hands text over
+    std::unordered_map<std::string_view, int> payee;
+    std::vector<int> payeeOf(size_t(package.payments.size()));
+    cnps.reserve(payeeOf.size());
+    payee.reserve(payeeOf.size());
+    for (size_t i = 0; i < payeeOf.size(); ++i) {
+        QByteArray cnp = package.payments[qsizetype(i)].cnp.toUtf8();
+        const auto found = payee.find(std::string_view(cnp.constData(), size_t(cnp.size())));
+        if (found != payee.end()) {
+            payeeOf[i] = found->second;
+            continue;
+        }
+        cnps.push_back(std::move(cnp));
+        payee.emplace(std::string_view(cnps.back().constData(), size_t(cnps.back().size())), int(cnps.size() - 1));
+        payeeOf[i] = int(cnps.size() - 1);
     }
-    requests.Close();
-    return modes;
+    enum Mode : char { Unseen, Other, BankOrder };
+    std::vector<Mode> modes(cnps.size(), Unseen);
+    const QString sql = QStringList{QStringLiteral("SELECT CNP, MODPLATA"),
+                                    QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
+                                    QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth())}
+                            .join(u'\n');
+    std::string scratch;
+    SqlEngine::instance().forEachRow(sql, [&](sqlite3_stmt *row) {
+        const auto found = payee.find(SqlEngine::cellText(row, 0, scratch));
+        if (found == payee.end() || modes[size_t(found->second)] != Unseen)
+            return;
+        modes[size_t(found->second)] = SqlEngine::cellText(row, 1, scratch) == "OP" ? BankOrder : Other;
+    });
+    std::vector<bool> bankOrder(payeeOf.size());
+    for (size_t i = 0; i < payeeOf.size(); ++i)
+        bankOrder[i] = modes[size_t(payeeOf[i])] == BankOrder;
+    return bankOrder;
 }
 
-Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &package, const QString &code)
+Counts count(const std::vector<bool> &bankOrder, const TreasuryPackage &package, const QString &code)
 {
     Counts c;
-    for (const TreasuryPayment &p : package.payments) {
+    for (qsizetype i = 0; i < package.payments.size(); ++i) {
+        const TreasuryPayment &p = package.payments[i];
         if (p.code != code)
             continue;
         const qint64 cents = Money::cents(p.amount);
-        if (modes.value(p.cnp) == u"OP") {
+        if (bankOrder[size_t(i)]) {
             ++c.nr2;
             c.suma2 += cents;
         } else {
@@ -87,14 +112,13 @@ void addKeys(TRTFReplace &rtf, const OfficeSettings &office, const TreasuryCode 
 
 namespace TreasuryAnnex3 {
 
-void write(const TreasuryPackage &package, TQuery &requests, TRTFReplace &rtf)
+void write(const TreasuryPackage &package, TRTFReplace &rtf)
 {
     if (package.codes.isEmpty())
         return;
-    QueryScope scope(requests);
-    const QHash<QString, QString> modes = paymentModes(requests);
+    const std::vector<bool> bankOrder = byBankOrder(package);
     for (const TreasuryCode &code : package.codes) {
-        const Counts c = count(modes, package, code.code);
+        const Counts c = count(bankOrder, package, code.code);
         const QString name = code.code == u"073" ? QStringLiteral("Anexa3_Ajutor_Lemne.rtf")
                                                  : QStringLiteral("Anexa3_Supliment_Lemne.rtf");
         rtf.RTFSursa = PaymentValues::resourcePath(QStringLiteral("TrezAnx3"));

@@ -386,6 +386,17 @@ void SqlEngine::forEachRow(const QString &sql, const std::function<void(sqlite3_
     step(translateSelect(sql).sql, sql, row);
 }
 
+std::string_view SqlEngine::cellText(sqlite3_stmt *row, int column, std::string &scratch)
+{
+    switch (sqlite3_column_type(row, column)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: scratch = std::to_string(sqlite3_column_int64(row, column)); return scratch;
+    case SQLITE_FLOAT: scratch = SqlValue::formatNumber(sqlite3_column_double(row, column)).toStdString(); return scratch;
+    default:
+        return {reinterpret_cast<const char *>(sqlite3_column_text(row, column)), size_t(sqlite3_column_bytes(row, column))};
+    }
+}
+
 SqlResult SqlEngine::query(const QString &sql)
 {
     return run(translateSelect(sql), sql);
