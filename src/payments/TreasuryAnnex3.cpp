@@ -12,6 +12,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,30 +30,45 @@ struct Counts
     qint64 nr1 = 0, suma1 = 0, nr2 = 0, suma2 = 0;
 };
 
+// Plain ASCII, as CNPs are, goes over byte by byte.
+void appendUtf8(std::string &out, const QString &text)
+{
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        for (QChar c : text)
+            out.push_back(char(c.unicode()));
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    out.append(utf8.constData(), size_t(utf8.size()));
+}
+
 // Whether each payment of the package goes by bank order ("OP"): the payment
 // mode of the month's first request in the table (whatever its status) with the
 // payee's CNP. One pass over the month's rows, read as the engine gives them,
 // looks up only the package's payees.
 std::vector<bool> byBankOrder(const TreasuryPackage &package)
 {
-    std::vector<QByteArray> cnps; // UTF-8, as the engine hands text over
+    // The CNPs in UTF-8, as the engine hands text over, one after another in
+    // one buffer that never moves: the map looks them up in place.
+    qsizetype bytes = 0;
+    for (const TreasuryPayment &p : package.payments)
+        bytes += p.cnp.size() * 3;
+    std::string arena;
+    arena.reserve(size_t(bytes));
     std::unordered_map<std::string_view, int> payee;
-    std::vector<int> payeeOf(size_t(package.payments.size()));
-    cnps.reserve(payeeOf.size());
-    payee.reserve(payeeOf.size());
-    for (size_t i = 0; i < payeeOf.size(); ++i) {
-        QByteArray cnp = package.payments[qsizetype(i)].cnp.toUtf8();
-        const auto found = payee.find(std::string_view(cnp.constData(), size_t(cnp.size())));
-        if (found != payee.end()) {
-            payeeOf[i] = found->second;
-            continue;
-        }
-        cnps.push_back(std::move(cnp));
-        payee.emplace(std::string_view(cnps.back().constData(), size_t(cnps.back().size())), int(cnps.size() - 1));
-        payeeOf[i] = int(cnps.size() - 1);
+    payee.reserve(size_t(package.payments.size()));
+    std::vector<int> payeeOf;
+    payeeOf.reserve(size_t(package.payments.size()));
+    for (const TreasuryPayment &p : package.payments) {
+        const size_t start = arena.size();
+        appendUtf8(arena, p.cnp);
+        const auto [at, added] = payee.try_emplace(std::string_view(arena).substr(start), int(payee.size()));
+        if (!added)
+            arena.resize(start);
+        payeeOf.push_back(at->second);
     }
     enum Mode : char { Unseen, Other, BankOrder };
-    std::vector<Mode> modes(cnps.size(), Unseen);
+    std::vector<Mode> modes(payee.size(), Unseen);
     const QString sql = QStringList{QStringLiteral("SELECT CNP, MODPLATA"),
                                     QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
                                     QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth())}

@@ -112,6 +112,13 @@ void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     const std::string_view bytes = text ? std::string_view(text, size_t(sqlite3_value_bytes(argv[0]))) : std::string_view();
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) {
+        // Names are mostly written in capitals already: those go back as they came.
+        if (sqlite3_value_type(argv[0]) == SQLITE_TEXT
+            && std::none_of(bytes.begin(), bytes.end(),
+                            [](char c) { return Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'); })) {
+            sqlite3_result_value(ctx, argv[0]);
+            return;
+        }
         std::string ascii(bytes);
         for (char &c : ascii)
             if (Upper ? (c >= 'a' && c <= 'z') : (c >= 'A' && c <= 'Z'))
