@@ -6,12 +6,18 @@
 #include "platform/db/Dbf.h"
 #include "platform/db/DbfCodec.h"
 #include "tables/RequestTables.h"
+#include "platform/sql/RomanianCollation.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TField.h"
 #include "platform/sql/TQuery.h"
 #include "tables/RequestRules.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
 
 using namespace DocumentValues;
 
@@ -31,6 +37,59 @@ bool digitsOnly(const QString &text)
 bool sumFits(double amount)
 {
     return (amount > -1e5 && amount < 1e6) || !DbfCodec::formatNumber(amount, kSum, 2).isEmpty();
+}
+
+// The rows' positions by name, as ORDER BY gives them: no name first, then in
+// Romanian order, namesakes in the table's order. The month's payees share a
+// few thousand names: each name is keyed once, and the rows are ordered by
+// the rank of their name's key, never collating two names again.
+// A request kept for the file, in the table's order.
+struct Kept
+{
+    QString name, cnp;
+    int members;
+    bool noName;
+};
+
+std::vector<int> nameOrder(const std::vector<Kept> &rows)
+{
+    QHash<QString, int> known; // name -> its entry in keys
+    std::vector<std::string> keys;
+    std::vector<int> nameOf(rows.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (rows[r].noName) {
+            nameOf[r] = -1;
+            continue;
+        }
+        const auto it = known.constFind(rows[r].name);
+        if (it != known.cend()) {
+            nameOf[r] = *it;
+            continue;
+        }
+        nameOf[r] = int(keys.size());
+        known.insert(rows[r].name, nameOf[r]);
+        keys.push_back(RomanianCollation::sortKey(rows[r].name));
+    }
+    std::vector<int> byKey(keys.size());
+    std::iota(byKey.begin(), byKey.end(), 0);
+    std::sort(byKey.begin(), byKey.end(), [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    // Names the collation holds equal (trailing blanks, ş and ș) share a rank.
+    std::vector<int> rank(keys.size());
+    int ranks = 1; // 0 is no name
+    for (size_t i = 0; i < byKey.size(); ++i) {
+        if (i > 0 && keys[size_t(byKey[i])] != keys[size_t(byKey[i - 1])])
+            ++ranks;
+        rank[size_t(byKey[i])] = ranks;
+    }
+    // Counted out by rank, each rank's rows in the table's order.
+    std::vector<int> start(size_t(ranks) + 2, 0);
+    for (const int n : nameOf)
+        ++start[size_t(n < 0 ? 0 : rank[size_t(n)]) + 1];
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    std::vector<int> order(rows.size());
+    for (size_t r = 0; r < rows.size(); ++r)
+        order[size_t(start[size_t(nameOf[r] < 0 ? 0 : rank[size_t(nameOf[r])])]++)] = int(r);
+    return order;
 }
 
 QString describe(const TreasuryPayment &p)
@@ -58,7 +117,7 @@ QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &cod
     if (byLocality)
         lines << QStringLiteral("AND (LOCALIT=%1 OR ADRESA LIKE %2)")
                      .arg(SqlQuote::literal(locality), SqlQuote::literal(locality + u'%'));
-    lines << selection.nameConditions() << QStringLiteral("ORDER BY SUBSEMN");
+    lines << selection.nameConditions();
     openQuery(query, lines);
 
     // 073 pays the aid total, 074 the solid-fuel supplement.
@@ -68,20 +127,28 @@ QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &cod
     QList<const TField *> amounts;
     for (const QString &code : codes)
         amounts << field(code == u"073" ? "TOTAL" : "SUMAL");
-    QList<QList<TreasuryPayment>> byCode(codes.size());
+    std::vector<Kept> kept;
+    kept.reserve(size_t(query.RecordCount()));
+    std::vector<double> amountsOf; // the codes' amounts of each row kept, one after another
+    amountsOf.reserve(size_t(query.RecordCount() * codes.size()));
     for (query.First(); !query.Eof(); query.Next()) {
         if (byLocality && localit->AsString() != locality && !adresa->AsString().startsWith(locality))
             continue;
-        for (qsizetype i = 0; i < codes.size(); ++i) {
-            const double amount = amounts[i]->AsFloat();
-            if (amount > 0)
-                byCode[i].append({codes[i], name->AsString(), cnp->AsString(), members->AsInteger(), amount});
-        }
+        kept.push_back({name->AsString(), cnp->AsString(), members->AsInteger(), name->IsNull()});
+        for (const TField *amount : amounts)
+            amountsOf.push_back(amount->AsFloat());
     }
     query.Close();
+    const std::vector<int> order = nameOrder(kept);
     QList<TreasuryPayment> payments;
-    for (const QList<TreasuryPayment> &part : byCode)
-        payments += part;
+    payments.reserve(qsizetype(amountsOf.size()));
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        for (const int row : order) {
+            const Kept &k = kept[size_t(row)];
+            if (const double amount = amountsOf[size_t(row) * size_t(codes.size()) + size_t(i)]; amount > 0)
+                payments.append({codes[i], k.name, k.cnp, k.members, amount});
+        }
+    }
     return payments;
 }
 
