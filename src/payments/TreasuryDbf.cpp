@@ -15,6 +15,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -90,6 +91,33 @@ std::vector<int> nameOrder(const std::vector<Kept> &rows)
     for (size_t r = 0; r < rows.size(); ++r)
         order[size_t(start[size_t(nameOf[r] < 0 ? 0 : rank[size_t(nameOf[r])])]++)] = int(r);
     return order;
+}
+
+// The model's fields a payment fills.
+struct Fields
+{
+    int codJud, codFisc, cnp, code, name, members, sum, paid, taken;
+
+    static Fields of(const Dbf &table)
+    {
+        const auto field = [&table](QStringView name) { return table.fieldIndex(name); };
+        return {field(u"CODJUD"), field(u"CODFISC"), field(u"CNP"),       field(u"CODAJUT"),  field(u"NUMEPREN"),
+                field(u"NRPERS"), field(u"SUMA"),    field(u"DTPLATCRT"), field(u"DATA_PREL")};
+    }
+    bool complete() const { return std::min({codJud, codFisc, cnp, code, name, members, sum, paid, taken}) >= 0; }
+};
+
+// The file made through the table engine a record at a time.
+QByteArray bytesRowByRow(const QByteArray &model, const TreasuryDbf::Payer &payer,
+                         const QList<TreasuryPayment> &payments, const QDate &today)
+{
+    Dbf table = Dbf::inMemory(model, QStringLiteral("MODELTRZ"));
+    const Fields f = Fields::of(table);
+    for (const TreasuryPayment &p : payments)
+        table.setValues(table.appendBlank(), {{f.codJud, payer.codJud}, {f.codFisc, payer.codFiscal}, {f.cnp, p.cnp},
+                                              {f.code, p.code}, {f.name, p.name}, {f.members, p.members},
+                                              {f.sum, p.amount}, {f.paid, payer.paymentDate}, {f.taken, payer.paymentDate}});
+    return table.bytes(today);
 }
 
 QString describe(const TreasuryPayment &p)
@@ -192,13 +220,37 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
     if (payments.isEmpty())
         return model;
     Dbf table = Dbf::inMemory(model, QStringLiteral("MODELTRZ"));
-    const auto field = [&table](QStringView name) { return table.fieldIndex(name); };
-    const int codJud = field(u"CODJUD"), codFisc = field(u"CODFISC"), cnp = field(u"CNP"), code = field(u"CODAJUT"),
-              name = field(u"NUMEPREN"), members = field(u"NRPERS"), sum = field(u"SUMA"), paid = field(u"DTPLATCRT"),
-              taken = field(u"DATA_PREL");
-    for (const TreasuryPayment &p : payments)
-        table.setValues(table.appendBlank(), {{codJud, payer.codJud}, {codFisc, payer.codFiscal}, {cnp, p.cnp},
-                                              {code, p.code}, {name, p.name}, {members, p.members}, {sum, p.amount},
-                                              {paid, payer.paymentDate}, {taken, payer.paymentDate}});
-    return table.bytes(today);
+    const Fields f = Fields::of(table);
+    if (!f.complete())
+        return bytesRowByRow(model, payer, payments, today); // which refuses the model
+    // The payer and the dates are alike in every record: set once, in the
+    // first, and copied; each payment's own fields are then encoded in place.
+    table.setValues(table.appendBlank(),
+                    {{f.codJud, payer.codJud}, {f.codFisc, payer.codFiscal}, {f.paid, payer.paymentDate},
+                     {f.taken, payer.paymentDate}});
+    for (qsizetype i = 1; i < payments.size(); ++i)
+        table.appendBlank();
+    QByteArray out = table.bytes(today);
+    const QList<DbfField> &fields = table.fields();
+    const qsizetype length = table.recordLength();
+    char *const records = out.data() + table.headerLength();
+    const auto put = [&fields](char *record, int field, const QVariant &v) {
+        DbfCodec::encode(fields[field], v, record + fields[field].offset);
+    };
+    try {
+        for (qsizetype i = 0; i < payments.size(); ++i) {
+            const TreasuryPayment &p = payments[i];
+            char *record = records + i * length;
+            if (i > 0)
+                memcpy(record, records, size_t(length));
+            put(record, f.cnp, p.cnp);
+            put(record, f.code, p.code);
+            put(record, f.name, p.name);
+            put(record, f.members, p.members);
+            put(record, f.sum, p.amount);
+        }
+    } catch (const DbfError &) {
+        return bytesRowByRow(model, payer, payments, today); // which names the record and the field
+    }
+    return out;
 }
