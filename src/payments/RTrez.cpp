@@ -155,7 +155,7 @@ void TRTrez::collectPayments()
     QStringList codes;
     for (const TreasuryCode &code : tickedCodes())
         codes << code.code;
-    m_payments = TreasuryDbf::select(*Sx, codes, TipStatF());
+    m_payments = TreasuryDbf::select(codes, TipStatF());
     TreasuryDbf::check(payer(), m_payments);
 }
 

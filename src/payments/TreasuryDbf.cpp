@@ -8,13 +8,17 @@
 #include "tables/RequestTables.h"
 #include "platform/sql/RomanianCollation.h"
 #include "platform/sql/SqlQuote.h"
-#include "platform/sql/TField.h"
-#include "platform/sql/TQuery.h"
+#include "platform/sql/SqlEngine.h"
 #include "tables/RequestRules.h"
 
 #include <QHash>
 
+#include <sqlite3.h>
+
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <unordered_map>
 #include <cstring>
 #include <numeric>
 #include <string>
@@ -50,7 +54,30 @@ struct Kept
     QString name, cnp;
     int members;
     bool noName;
+    bool byBankOrder;
 };
+
+// A cell of the requests' scan as its field reads: text (null empty), a
+// number (null 0), a whole number.
+QString text(sqlite3_stmt *row, int column)
+{
+    std::string scratch;
+    const std::string_view utf8 = SqlEngine::cellText(row, column, scratch);
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+double number(sqlite3_stmt *row, int column)
+{
+    return sqlite3_column_type(row, column) == SQLITE_NULL ? 0 : sqlite3_column_double(row, column);
+}
+
+int wholeNumber(sqlite3_stmt *row, int column)
+{
+    const double d = std::round(number(row, column));
+    if (d > std::numeric_limits<int>::max() || d < std::numeric_limits<int>::min())
+        PaymentValues::refuse(QStringLiteral("Numarul de membri %1 nu este un numar intreg.").arg(d));
+    return int(d);
+}
 
 std::vector<int> nameOrder(const std::vector<Kept> &rows)
 {
@@ -127,54 +154,60 @@ QString describe(const TreasuryPayment &p)
 
 } // namespace
 
-QList<TreasuryPayment> TreasuryDbf::select(TQuery &query, const QStringList &codes, const TTipStatF &selection)
+QList<TreasuryPayment> TreasuryDbf::select(const QStringList &codes, const TTipStatF &selection)
 {
     const bool byLocality = !selection.allLocalities();
-    // The place is read only to test a chosen locality.
-    QStringList lines{
-        QStringLiteral("SELECT TITULAR AS SUBSEMN,CNP, NR_MEMBRI AS NRPERS, TOTAL, SUMAL")
-            + (byLocality ? QStringLiteral(", LOCALIT, ADRESA") : QString()),
+    const QString locality = selection.locality();
+    // Whether a request pays: granted or modified, with something to pay,
+    // its name within the letters chosen. LIKE would read "%" and "_" of a
+    // locality as wildcards: it only narrows the rows, the exact test is made
+    // below.
+    QStringList pays{RequestRules::approved(), QStringLiteral("AND (TOTAL>0 OR SUMAL>0)")};
+    if (byLocality)
+        pays << QStringLiteral("AND (LOCALIT=%1 OR ADRESA LIKE %2)")
+                    .arg(SqlQuote::literal(locality), SqlQuote::literal(locality + u'%'));
+    pays << selection.nameConditions();
+    // Every request of the month, in the table's order: the payment mode of a
+    // CNP is its first request's, whatever its status, so one scan serves the
+    // payees and their modes. The place is read only to test a chosen locality.
+    const QString sql = QStringList{
+        QStringLiteral("SELECT TITULAR AS SUBSEMN, CNP, NR_MEMBRI AS NRPERS, TOTAL, SUMAL, MODPLATA, (")
+            + pays.join(u' ') + QStringLiteral(") AS PAYS") + (byLocality ? QStringLiteral(", LOCALIT, ADRESA") : QString()),
         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth()),
-        QStringLiteral("AND ") + RequestRules::approved(),
-        QStringLiteral("AND (TOTAL>0 OR SUMAL>0)"),
-    };
-    const QString locality = selection.locality();
-    // LIKE would read "%" and "_" of a name as wildcards: it only narrows the
-    // rows, the exact test is made below.
-    if (byLocality)
-        lines << QStringLiteral("AND (LOCALIT=%1 OR ADRESA LIKE %2)")
-                     .arg(SqlQuote::literal(locality), SqlQuote::literal(locality + u'%'));
-    lines << selection.nameConditions();
-    openQuery(query, lines);
-
+    }.join(u'\n');
+    enum Column { Name, Cnp, Members, Total, Suma, Mode, Pays, Localit, Adresa };
     // 073 pays the aid total, 074 the solid-fuel supplement.
-    const auto field = [&query](const char *name) { return query.FieldByName(QLatin1String(name)); };
-    const TField *name = field("SUBSEMN"), *cnp = field("CNP"), *members = field("NRPERS");
-    const TField *localit = byLocality ? field("LOCALIT") : nullptr, *adresa = byLocality ? field("ADRESA") : nullptr;
-    QList<const TField *> amounts;
+    std::vector<int> amountColumns;
     for (const QString &code : codes)
-        amounts << field(code == u"073" ? "TOTAL" : "SUMAL");
+        amountColumns.push_back(code == u"073" ? Total : Suma);
+
     std::vector<Kept> kept;
-    kept.reserve(size_t(query.RecordCount()));
     std::vector<double> amountsOf; // the codes' amounts of each row kept, one after another
-    amountsOf.reserve(size_t(query.RecordCount() * codes.size()));
-    for (query.First(); !query.Eof(); query.Next()) {
-        if (byLocality && localit->AsString() != locality && !adresa->AsString().startsWith(locality))
-            continue;
-        kept.push_back({name->AsString(), cnp->AsString(), members->AsInteger(), name->IsNull()});
-        for (const TField *amount : amounts)
-            amountsOf.push_back(amount->AsFloat());
-    }
-    query.Close();
+    std::unordered_map<std::string, bool> byBankOrder; // by CNP, from its first request
+    std::string scratch;
+    SqlEngine::instance().forEachRow(sql, [&](sqlite3_stmt *row) {
+        const std::string_view cnp = SqlEngine::cellText(row, Cnp, scratch);
+        const auto mode = byBankOrder.try_emplace(std::string(cnp), false);
+        if (mode.second)
+            mode.first->second = SqlEngine::cellText(row, Mode, scratch) == "OP";
+        if (sqlite3_column_type(row, Pays) == SQLITE_NULL || sqlite3_column_int(row, Pays) == 0)
+            return;
+        if (byLocality && text(row, Localit) != locality && !text(row, Adresa).startsWith(locality))
+            return;
+        kept.push_back({text(row, Name), text(row, Cnp), wholeNumber(row, Members),
+                        sqlite3_column_type(row, Name) == SQLITE_NULL, mode.first->second});
+        for (const int column : amountColumns)
+            amountsOf.push_back(number(row, column));
+    });
     const std::vector<int> order = nameOrder(kept);
     QList<TreasuryPayment> payments;
     payments.reserve(qsizetype(amountsOf.size()));
-    for (qsizetype i = 0; i < codes.size(); ++i) {
+    for (size_t i = 0; i < amountColumns.size(); ++i) {
         for (const int row : order) {
             const Kept &k = kept[size_t(row)];
-            if (const double amount = amountsOf[size_t(row) * size_t(codes.size()) + size_t(i)]; amount > 0)
-                payments.append({codes[i], k.name, k.cnp, k.members, amount});
+            if (const double amount = amountsOf[size_t(row) * amountColumns.size() + i]; amount > 0)
+                payments.append({codes[qsizetype(i)], k.name, k.cnp, k.members, amount, k.byBankOrder});
         }
     }
     return payments;

@@ -146,7 +146,7 @@ void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
     const std::string_view bytes = text ? std::string_view(text, size_t(sqlite3_value_bytes(argv[0]))) : std::string_view();
     // Names are mostly written in capitals already: those go back as they came.
     if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && keepsCase<Upper>(bytes)) {
-        sqlite3_result_value(ctx, argv[0]);
+        sqlite3_result_text(ctx, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
         return;
     }
     // Plain ASCII, as most names and codes are, changes case byte by byte.
