@@ -16,6 +16,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <unordered_map>
@@ -267,20 +268,28 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
     const QList<DbfField> &fields = table.fields();
     const qsizetype length = table.recordLength();
     char *const records = out.data() + table.headerLength();
-    const auto put = [&fields](char *record, int field, const QVariant &v) {
-        DbfCodec::encode(fields[field], v, record + fields[field].offset);
+    // A field that holds what it held in the record before (the code, a
+    // namesake, a household size) is copied from there, not encoded again.
+    const auto put = [&fields, length](char *record, int field, bool asBefore, const QVariant &v) {
+        const DbfField &at = fields[field];
+        if (asBefore)
+            memcpy(record + at.offset, record - length + at.offset, size_t(at.length));
+        else
+            DbfCodec::encode(at, v, record + at.offset);
     };
     try {
         for (qsizetype i = 0; i < payments.size(); ++i) {
             const TreasuryPayment &p = payments[i];
+            const TreasuryPayment *before = i > 0 ? &payments[i - 1] : nullptr;
             char *record = records + i * length;
-            if (i > 0)
+            if (before)
                 memcpy(record, records, size_t(length));
-            put(record, f.cnp, p.cnp);
-            put(record, f.code, p.code);
-            put(record, f.name, p.name);
-            put(record, f.members, p.members);
-            put(record, f.sum, p.amount);
+            put(record, f.cnp, before && before->cnp == p.cnp, p.cnp);
+            put(record, f.code, before && before->code == p.code, p.code);
+            put(record, f.name, before && before->name == p.name, p.name);
+            put(record, f.members, before && before->members == p.members, p.members);
+            put(record, f.sum, before && std::bit_cast<quint64>(before->amount) == std::bit_cast<quint64>(p.amount),
+                p.amount);
         }
     } catch (const DbfError &) {
         return bytesRowByRow(model, payer, payments, today); // which names the record and the field
