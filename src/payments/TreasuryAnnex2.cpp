@@ -52,18 +52,29 @@ private:
             const SqlColumn c = DbfSnapshot::columnOf(fields[i]);
             columns << SqlResultColumn{c.name, c.type, c.size, c.decimals};
         }
+        // A field with the bytes it had in the row before (a namesake, a
+        // household size, an amount) gets the value read there.
+        std::array<QByteArrayView, kept.size()> lastRaw;
+        std::array<QVariant, kept.size()> lastValue;
+        bool first = true;
         for (qint64 r = 0; r < dbf.recordCount(); ++r) {
             if (dbf.isDeleted(r) || dbf.rawField(r, code) != QByteArrayView(m_code))
                 continue;
             Row row;
             row.record = r;
             row.values.reserve(kept.size());
-            for (int i = 0; i < int(kept.size()); ++i) {
-                QVariant v = dbf.value(r, kept[i]);
-                if (columns[i].type == SqlType::Text && v.toString().isEmpty())
-                    v = QVariant(); // blank text is null, as in a query
-                row.values << std::move(v);
+            for (size_t i = 0; i < kept.size(); ++i) {
+                const QByteArrayView raw = dbf.rawField(r, kept[i]);
+                if (first || raw != lastRaw[i]) {
+                    QVariant v = dbf.value(r, kept[i]);
+                    if (columns[qsizetype(i)].type == SqlType::Text && v.toString().isEmpty())
+                        v = QVariant(); // blank text is null, as in a query
+                    lastRaw[i] = raw;
+                    lastValue[i] = std::move(v);
+                }
+                row.values << lastValue[i];
             }
+            first = false;
             rows.push_back(std::move(row));
         }
     }
