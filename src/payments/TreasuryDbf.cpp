@@ -11,18 +11,16 @@
 #include "platform/sql/SqlEngine.h"
 #include "tables/RequestRules.h"
 
-#include <QHash>
-
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <limits>
-#include <unordered_map>
 #include <cstring>
+#include <limits>
 #include <numeric>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 using namespace DocumentValues;
@@ -50,11 +48,56 @@ bool sumFits(double amount)
 // few thousand names: each name is keyed once, and the rows are ordered by
 // the rank of their name's key, never collating two names again.
 // A request kept for the file, in the table's order.
+// The payees' names, each made text once: a month's payees share a few
+// thousand names among tens of thousands of requests.
+class Names
+{
+public:
+    // The number of the row's name; -1 for none.
+    int add(sqlite3_stmt *row, int column)
+    {
+        if (sqlite3_column_type(row, column) == SQLITE_NULL)
+            return -1;
+        const std::string_view utf8 = SqlEngine::cellText(row, column, m_scratch);
+        const auto [at, added] = m_ids.try_emplace(std::string(utf8), int(m_texts.size()));
+        if (added)
+            m_texts.push_back(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+        return at->second;
+    }
+    QString text(int name) const { return name < 0 ? QString() : m_texts[size_t(name)]; }
+
+    // Each name's rank in Romanian order, from 1; names the collation holds
+    // equal (trailing blanks, ş and ș) share one.
+    std::vector<int> ranks() const
+    {
+        std::vector<std::string> keys;
+        keys.reserve(m_texts.size());
+        for (const QString &name : m_texts)
+            keys.push_back(RomanianCollation::sortKey(name));
+        std::vector<int> byKey(keys.size());
+        std::iota(byKey.begin(), byKey.end(), 0);
+        std::sort(byKey.begin(), byKey.end(), [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+        std::vector<int> rank(keys.size());
+        for (size_t i = 0, r = 1; i < byKey.size(); ++i) {
+            if (i > 0 && keys[size_t(byKey[i])] != keys[size_t(byKey[i - 1])])
+                ++r;
+            rank[size_t(byKey[i])] = int(r);
+        }
+        return rank;
+    }
+
+private:
+    std::unordered_map<std::string, int> m_ids;
+    std::vector<QString> m_texts;
+    std::string m_scratch;
+};
+
+// A request kept for the file, in the table's order.
 struct Kept
 {
-    QString name, cnp;
+    int name; // in Names
+    QString cnp;
     int members;
-    bool noName;
     bool byBankOrder;
 };
 
@@ -80,44 +123,21 @@ int wholeNumber(sqlite3_stmt *row, int column)
     return int(d);
 }
 
-std::vector<int> nameOrder(const std::vector<Kept> &rows)
+// The rows' positions by name, as ORDER BY gives them: no name first, then in
+// Romanian order, namesakes in the table's order. Each name is keyed once and
+// the rows are counted out by the rank of their name, never collating two
+// names again.
+std::vector<int> nameOrder(const std::vector<Kept> &rows, const Names &names)
 {
-    QHash<QString, int> known; // name -> its entry in keys
-    std::vector<std::string> keys;
-    std::vector<int> nameOf(rows.size());
-    for (size_t r = 0; r < rows.size(); ++r) {
-        if (rows[r].noName) {
-            nameOf[r] = -1;
-            continue;
-        }
-        const auto it = known.constFind(rows[r].name);
-        if (it != known.cend()) {
-            nameOf[r] = *it;
-            continue;
-        }
-        nameOf[r] = int(keys.size());
-        known.insert(rows[r].name, nameOf[r]);
-        keys.push_back(RomanianCollation::sortKey(rows[r].name));
-    }
-    std::vector<int> byKey(keys.size());
-    std::iota(byKey.begin(), byKey.end(), 0);
-    std::sort(byKey.begin(), byKey.end(), [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
-    // Names the collation holds equal (trailing blanks, ş and ș) share a rank.
-    std::vector<int> rank(keys.size());
-    int ranks = 1; // 0 is no name
-    for (size_t i = 0; i < byKey.size(); ++i) {
-        if (i > 0 && keys[size_t(byKey[i])] != keys[size_t(byKey[i - 1])])
-            ++ranks;
-        rank[size_t(byKey[i])] = ranks;
-    }
-    // Counted out by rank, each rank's rows in the table's order.
-    std::vector<int> start(size_t(ranks) + 2, 0);
-    for (const int n : nameOf)
-        ++start[size_t(n < 0 ? 0 : rank[size_t(n)]) + 1];
+    const std::vector<int> rank = names.ranks();
+    const auto rankOf = [&](const Kept &k) { return k.name < 0 ? 0 : rank[size_t(k.name)]; };
+    std::vector<int> start(rank.size() + 2, 0);
+    for (const Kept &k : rows)
+        ++start[size_t(rankOf(k)) + 1];
     std::partial_sum(start.begin(), start.end(), start.begin());
     std::vector<int> order(rows.size());
     for (size_t r = 0; r < rows.size(); ++r)
-        order[size_t(start[size_t(nameOf[r] < 0 ? 0 : rank[size_t(nameOf[r])])]++)] = int(r);
+        order[size_t(start[size_t(rankOf(rows[r]))]++)] = int(r);
     return order;
 }
 
@@ -183,6 +203,7 @@ QList<TreasuryPayment> TreasuryDbf::select(const QStringList &codes, const TTipS
     for (const QString &code : codes)
         amountColumns.push_back(code == u"073" ? Total : Suma);
 
+    Names names;
     std::vector<Kept> kept;
     std::vector<double> amountsOf; // the codes' amounts of each row kept, one after another
     std::unordered_map<std::string, bool> byBankOrder; // by CNP, from its first request
@@ -196,19 +217,18 @@ QList<TreasuryPayment> TreasuryDbf::select(const QStringList &codes, const TTipS
             return;
         if (byLocality && text(row, Localit) != locality && !text(row, Adresa).startsWith(locality))
             return;
-        kept.push_back({text(row, Name), text(row, Cnp), wholeNumber(row, Members),
-                        sqlite3_column_type(row, Name) == SQLITE_NULL, mode.first->second});
+        kept.push_back({names.add(row, Name), text(row, Cnp), wholeNumber(row, Members), mode.first->second});
         for (const int column : amountColumns)
             amountsOf.push_back(number(row, column));
     });
-    const std::vector<int> order = nameOrder(kept);
+    const std::vector<int> order = nameOrder(kept, names);
     QList<TreasuryPayment> payments;
     payments.reserve(qsizetype(amountsOf.size()));
     for (size_t i = 0; i < amountColumns.size(); ++i) {
         for (const int row : order) {
             const Kept &k = kept[size_t(row)];
             if (const double amount = amountsOf[size_t(row) * amountColumns.size() + i]; amount > 0)
-                payments.append({codes[qsizetype(i)], k.name, k.cnp, k.members, amount, k.byBankOrder});
+                payments.append({codes[qsizetype(i)], names.text(k.name), k.cnp, k.members, amount, k.byBankOrder});
         }
     }
     return payments;
