@@ -203,7 +203,8 @@ void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
         }
         file.SetCellFormat(row, col, style.wrappedXf);
     };
+    // Most rows need no second line: their height is not looked up.
     const int needed = CellTextFit::neededTwips(cols, look, wrap);
-    if (needed > file.GetRowHeight(row))
+    if (needed > 0 && needed > file.GetRowHeight(row))
         file.SetRowHeight(row, needed);
 }
