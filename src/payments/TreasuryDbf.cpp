@@ -290,12 +290,12 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
     char *const records = out.data() + table.headerLength();
     // A field that holds what it held in the record before (the code, a
     // namesake, a household size) is copied from there, not encoded again.
-    const auto put = [&fields, length](char *record, int field, bool asBefore, const QVariant &v) {
+    const auto put = [&fields, length](char *record, int field, bool asBefore, const auto &value) {
         const DbfField &at = fields[field];
         if (asBefore)
             memcpy(record + at.offset, record - length + at.offset, size_t(at.length));
         else
-            DbfCodec::encode(at, v, record + at.offset);
+            DbfCodec::encode(at, QVariant(value), record + at.offset);
     };
     try {
         for (qsizetype i = 0; i < payments.size(); ++i) {
