@@ -11,6 +11,8 @@
 #include "platform/sql/SqlEngine.h"
 #include "tables/RequestRules.h"
 
+#include <QtEndian>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -278,16 +280,22 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
     if (!f.complete())
         return bytesRowByRow(model, payer, payments, today); // which refuses the model
     // The payer and the dates are alike in every record: set once, in the
-    // first, and copied; each payment's own fields are then encoded in place.
+    // first, through the table engine, and copied; each payment's own fields
+    // are then encoded in place. The file is laid out whole at once: the
+    // header (update date stamped) and the first record as the engine gives
+    // them, the record count (bytes 4 to 7 of a dBase header) made the
+    // payments'.
     table.setValues(table.appendBlank(),
                     {{f.codJud, payer.codJud}, {f.codFisc, payer.codFiscal}, {f.paid, payer.paymentDate},
                      {f.taken, payer.paymentDate}});
-    for (qsizetype i = 1; i < payments.size(); ++i)
-        table.appendBlank();
-    QByteArray out = table.bytes(today);
+    const QByteArray first = table.bytes(today);
+    const qsizetype header = table.headerLength(), length = table.recordLength();
+    QByteArray out(header + payments.size() * length + 1, Qt::Uninitialized);
+    memcpy(out.data(), first.constData(), size_t(header + length));
+    out[out.size() - 1] = first.at(header + length); // the end marker
+    qToLittleEndian<quint32>(quint32(payments.size()), out.data() + 4);
     const QList<DbfField> &fields = table.fields();
-    const qsizetype length = table.recordLength();
-    char *const records = out.data() + table.headerLength();
+    char *const records = out.data() + header;
     // A field that holds what it held in the record before (the code, a
     // namesake, a household size) is copied from there, not encoded again.
     const auto put = [&fields, length](char *record, int field, bool asBefore, const auto &value) {
