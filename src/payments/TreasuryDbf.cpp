@@ -61,10 +61,10 @@ public:
         if (sqlite3_column_type(row, column) == SQLITE_NULL)
             return -1;
         const std::string_view utf8 = SqlEngine::cellText(row, column, m_scratch);
-        const auto [at, added] = m_ids.try_emplace(std::string(utf8), int(m_texts.size()));
-        if (added)
-            m_texts.push_back(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
-        return at->second;
+        if (const auto known = m_ids.find(utf8); known != m_ids.end())
+            return known->second;
+        m_texts.push_back(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+        return m_ids.emplace(utf8, int(m_texts.size() - 1)).first->second;
     }
     QString text(int name) const { return name < 0 ? QString() : m_texts[size_t(name)]; }
 
@@ -89,7 +89,13 @@ public:
     }
 
 private:
-    std::unordered_map<std::string, int> m_ids;
+    // Looked up by the engine's bytes, without a string made for each row.
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+    };
+    std::unordered_map<std::string, int, Hash, std::equal_to<>> m_ids;
     std::vector<QString> m_texts;
     std::string m_scratch;
 };
