@@ -49,6 +49,57 @@ bool sumFits(double amount)
 // Romanian order, namesakes in the table's order. The month's payees share a
 // few thousand names: each name is keyed once, and the rows are ordered by
 // the rank of their name's key, never collating two names again.
+// Whether each CNP is paid by bank order ("OP"), as the first request with
+// it says. A month holds tens of thousands of CNPs: they stand one after
+// another in one buffer, found through a table of slots, with no allocation
+// a CNP.
+class FirstModes
+{
+public:
+    // The CNP's mode; mode() gives it when this request is the CNP's first.
+    template <class Mode>
+    bool byBankOrder(std::string_view cnp, Mode mode)
+    {
+        if ((m_entries.size() + 1) * 2 > m_slots.size())
+            grow();
+        int &at = m_slots[slot(cnp)];
+        if (at < 0) {
+            at = int(m_entries.size());
+            m_entries.push_back({quint32(m_keys.size()), quint32(cnp.size()), mode()});
+            m_keys.append(cnp);
+        }
+        return m_entries[size_t(at)].bankOrder;
+    }
+
+private:
+    struct Entry
+    {
+        quint32 offset, length;
+        bool bankOrder;
+    };
+
+    std::string_view key(const Entry &e) const { return std::string_view(m_keys).substr(e.offset, e.length); }
+
+    size_t slot(std::string_view cnp) const
+    {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = std::hash<std::string_view>()(cnp) & mask;; i = (i + 1) & mask)
+            if (m_slots[i] < 0 || key(m_entries[size_t(m_slots[i])]) == cnp)
+                return i;
+    }
+
+    void grow()
+    {
+        m_slots.assign(std::max<size_t>(m_slots.size() * 2, 1024), -1);
+        for (size_t e = 0; e < m_entries.size(); ++e)
+            m_slots[slot(key(m_entries[e]))] = int(e);
+    }
+
+    std::vector<int> m_slots;
+    std::vector<Entry> m_entries;
+    std::string m_keys;
+};
+
 // A request kept for the file, in the table's order.
 // The payees' names, each made text once: a month's payees share a few
 // thousand names among tens of thousands of requests.
@@ -214,18 +265,17 @@ QList<TreasuryPayment> TreasuryDbf::select(const QStringList &codes, const TTipS
     Names names;
     std::vector<Kept> kept;
     std::vector<double> amountsOf; // the codes' amounts of each row kept, one after another
-    std::unordered_map<std::string, bool> byBankOrder; // by CNP, from its first request
-    std::string scratch;
+    FirstModes modes;
+    std::string scratch, modeScratch;
     SqlEngine::instance().forEachRow(sql, [&](sqlite3_stmt *row) {
-        const std::string_view cnp = SqlEngine::cellText(row, Cnp, scratch);
-        const auto mode = byBankOrder.try_emplace(std::string(cnp), false);
-        if (mode.second)
-            mode.first->second = SqlEngine::cellText(row, Mode, scratch) == "OP";
+        const bool bankOrder = modes.byBankOrder(SqlEngine::cellText(row, Cnp, scratch), [&] {
+            return SqlEngine::cellText(row, Mode, modeScratch) == "OP";
+        });
         if (sqlite3_column_type(row, Pays) == SQLITE_NULL || sqlite3_column_int(row, Pays) == 0)
             return;
         if (byLocality && text(row, Localit) != locality && !text(row, Adresa).startsWith(locality))
             return;
-        kept.push_back({names.add(row, Name), text(row, Cnp), wholeNumber(row, Members), mode.first->second});
+        kept.push_back({names.add(row, Name), text(row, Cnp), wholeNumber(row, Members), bankOrder});
         for (const int column : amountColumns)
             amountsOf.push_back(number(row, column));
     });
