@@ -100,7 +100,6 @@ private:
     std::string m_keys;
 };
 
-// A request kept for the file, in the table's order.
 // The payees' names, each made text once: a month's payees share a few
 // thousand names among tens of thousands of requests.
 class Names
@@ -178,7 +177,7 @@ int wholeNumber(sqlite3_stmt *row, int column)
 {
     const double d = std::round(number(row, column));
     if (d > std::numeric_limits<int>::max() || d < std::numeric_limits<int>::min())
-        PaymentValues::refuse(QStringLiteral("Numarul de membri %1 nu este un numar intreg.").arg(d));
+        PaymentValues::refuse(QStringLiteral("Numarul de membri %1 este prea mare.").arg(d));
     return int(d);
 }
 
