@@ -8,7 +8,6 @@
 
 #include <QDir>
 
-
 namespace {
 
 // How one code's payees are paid: "OP" (bank order) or any other way (CEC),
