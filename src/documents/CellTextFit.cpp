@@ -63,6 +63,11 @@ int lines(const QString &text, double width, double sizePt, bool bold)
 {
     if (width <= 0)
         return 1;
+    // Most texts fit on one line whole: measured once, without looking for
+    // words. The words and the blanks between them take no more than the
+    // whole text; the hair of room left covers the rounding of their sums.
+    if (!text.contains(u'\n') && widthPt(text, sizePt, bold) * (1 + 1e-9) <= width)
+        return 1;
     const double blank = widthPt(u" ", sizePt, bold);
     int count = 0;
     // Views into the text: a row's cells are measured without copying them.

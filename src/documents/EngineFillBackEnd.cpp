@@ -67,7 +67,22 @@ void TEngineFillBackEnd::SetRowValues(int row, const TRowValues &values)
         const int xf = filling ? FillFormat(i, values[i]) : values[i].Xf;
         m_cellValues[i] = {values[i].Col, CellValue(values[i].Value), xf};
     }
+    m_valuesRow = -1;
     m_facade.SetRowValues(row, m_cellValues);
+    m_valuesRow = row;
+}
+
+bool TEngineFillBackEnd::SetText(int row, int col, QString &text, int &xf) const
+{
+    if (row != m_valuesRow)
+        return false;
+    const auto it = std::find_if(m_cellValues.rbegin(), m_cellValues.rend(),
+                                 [col](const TColumnValue &v) { return v.Col == col; });
+    if (it == m_cellValues.rend() || it->Xf < 0)
+        return false;
+    xf = it->Xf;
+    text = it->Value.typeId() == QMetaType::QString ? it->Value.toString() : QString();
+    return true;
 }
 
 int TEngineFillBackEnd::FillFormat(size_t i, const TColumnValue &value) const
@@ -161,16 +176,20 @@ void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
 {
     TExcelFile &file = m_facade.File();
     const auto look = [&](int col, QString &text, CellTextFit::CellLook &cell) {
-        const QVariant value = file.GetCellValue(row, col);
-        if (value.typeId() != QMetaType::QString)
-            return false;
-        const int xf = file.GetCellFormat(row, col);
-        if (xf < 0)
+        // The values just set are at hand: no need to read them back.
+        int xf = -1;
+        if (!SetText(row, col, text, xf)) {
+            const QVariant value = file.GetCellValue(row, col);
+            if (value.typeId() != QMetaType::QString)
+                return false;
+            xf = file.GetCellFormat(row, col);
+            text = value.toString();
+        }
+        if (text.isEmpty() || xf < 0)
             return false;
         const TextStyle &style = StyleOf(xf);
         if (!style.aligned)
             return false;
-        text = value.toString();
         cell = {InnerWidthOf(col), style.size, style.bold, style.wraps};
         return true;
     };
@@ -184,7 +203,8 @@ void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
         }
         file.SetCellFormat(row, col, style.wrappedXf);
     };
+    // Most rows need no second line: their height is not looked up.
     const int needed = CellTextFit::neededTwips(cols, look, wrap);
-    if (needed > file.GetRowHeight(row))
+    if (needed > 0 && needed > file.GetRowHeight(row))
         file.SetRowHeight(row, needed);
 }

@@ -38,6 +38,10 @@ private:
     TXlsImport &m_facade;
     QString m_workingCopy;
     TRowValues m_cellValues;  // reused from row to row
+    int m_valuesRow = -1;     // the row m_cellValues went to, till any other change
+    // The text and format the last SetRowValues gave a cell of the row, when
+    // it gave them; false leaves the file to tell.
+    bool SetText(int row, int col, QString &text, int &xf) const;
     // The rows InsertRowCopiesToFill made and the formats of their filled
     // cells; any other change ends it.
     int m_fillFirst = 0, m_fillLast = -1;
@@ -45,6 +49,7 @@ private:
     void EndFill()
     {
         m_fillLast = -1;
+        m_valuesRow = -1;
         m_textStyles.clear();
         m_innerWidths.clear();
     }

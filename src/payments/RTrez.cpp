@@ -155,7 +155,7 @@ void TRTrez::collectPayments()
     QStringList codes;
     for (const TreasuryCode &code : tickedCodes())
         codes << code.code;
-    m_payments = TreasuryDbf::select(*Sx, codes, TipStatF());
+    m_payments = TreasuryDbf::select(codes, TipStatF());
     TreasuryDbf::check(payer(), m_payments);
 }
 
@@ -187,7 +187,7 @@ void TRTrez::WriteAnnex2()
 
 void TRTrez::WriteAnnex3()
 {
-    TreasuryAnnex3::write(m_package, *Sx, *RTF1);
+    TreasuryAnnex3::write(m_package, *RTF1);
 }
 
 void TRTrez::WriteTotalsText()

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <optional>
 
 using namespace DocumentValues;
 
@@ -31,50 +32,72 @@ public:
     CodeRows(const QString &path, const QString &code) : m_path(path), m_code(code.toLatin1()) {}
 
 protected:
+    // The rows hold their records only: a row's values are read as the fill
+    // comes to it.
     void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) override
     {
-        read(Dbf::open(m_path), columns, rows);
+        m_dbf.emplace(Dbf::open(m_path));
+        m_last = {};
+        const Dbf &dbf = *m_dbf;
+        const auto field = [&dbf](QStringView name) { return dbf.fieldIndex(name); };
+        const int code = field(u"CODAJUT");
+        m_kept = {field(u"NUMEPREN"), field(u"NRPERS"), field(u"CNP"), field(u"SUMA")};
+        for (size_t i = 0; i < m_kept.size(); ++i) {
+            const SqlColumn c = DbfSnapshot::columnOf(dbf.fields()[m_kept[i]]);
+            columns << SqlResultColumn{c.name, c.type, c.size, c.decimals};
+            m_text[i] = c.type == SqlType::Text;
+        }
+        std::vector<QVariant> names;
+        for (qint64 r = 0; r < dbf.recordCount(); ++r) {
+            if (dbf.isDeleted(r) || dbf.rawField(r, code) != QByteArrayView(m_code))
+                continue;
+            rows.push_back({{}, r});
+            names.push_back(cell(r, 0));
+        }
+        const std::vector<int> order = nameOrder(names);
         std::vector<Row> byName(rows.size());
-        const std::vector<int> order = nameOrder(rows);
         for (size_t i = 0; i < order.size(); ++i)
             byName[i] = std::move(rows[size_t(order[i])]);
         rows.swap(byName);
     }
 
-private:
-    void read(const Dbf &dbf, QList<SqlResultColumn> &columns, std::vector<Row> &rows) const
+    void decodeRow(qint64 record, QVector<QVariant> &into) const override
     {
-        const QList<DbfField> &fields = dbf.fields();
-        const auto field = [&dbf](QStringView name) { return dbf.fieldIndex(name); };
-        const int code = field(u"CODAJUT");
-        const std::array<int, 4> kept{field(u"NUMEPREN"), field(u"NRPERS"), field(u"CNP"), field(u"SUMA")};
-        for (int i : kept) {
-            const SqlColumn c = DbfSnapshot::columnOf(fields[i]);
-            columns << SqlResultColumn{c.name, c.type, c.size, c.decimals};
+        into.resize(qsizetype(m_kept.size()));
+        for (size_t i = 0; i < m_kept.size(); ++i)
+            into[qsizetype(i)] = cell(record, i);
+    }
+
+    void closeData() override
+    {
+        m_last = {};
+        m_dbf.reset();
+    }
+
+private:
+    // A field of a record as a query reads it, blank text as null. A field
+    // with the bytes it had in the record read before (a namesake, a household
+    // size, an amount) gets the value read there.
+    const QVariant &cell(qint64 record, size_t i) const
+    {
+        const QByteArrayView raw = m_dbf->rawField(record, m_kept[i]);
+        Last &last = m_last[i];
+        if (!last.read || raw != last.raw) {
+            QVariant v = m_dbf->value(record, m_kept[i]);
+            if (m_text[i] && v.toString().isEmpty())
+                v = QVariant();
+            last = {true, raw, std::move(v)};
         }
-        for (qint64 r = 0; r < dbf.recordCount(); ++r) {
-            if (dbf.isDeleted(r) || dbf.rawField(r, code) != QByteArrayView(m_code))
-                continue;
-            Row row;
-            row.record = r;
-            row.values.reserve(kept.size());
-            for (int i = 0; i < int(kept.size()); ++i) {
-                QVariant v = dbf.value(r, kept[i]);
-                if (columns[i].type == SqlType::Text && v.toString().isEmpty())
-                    v = QVariant(); // blank text is null, as in a query
-                row.values << std::move(v);
-            }
-            rows.push_back(std::move(row));
-        }
+        return last.value;
     }
 
     // The rows' positions by name, stable; most often the order they came in.
-    static std::vector<int> nameOrder(const std::vector<Row> &rows)
+    static std::vector<int> nameOrder(const std::vector<QVariant> &names)
     {
-        std::vector<int> order(rows.size());
+        std::vector<int> order(names.size());
         std::iota(order.begin(), order.end(), 0);
-        const auto before = [&rows](int i, int j) {
-            const QVariant &x = rows[size_t(i)].values[0], &y = rows[size_t(j)].values[0];
+        const auto before = [&names](int i, int j) {
+            const QVariant &x = names[size_t(i)], &y = names[size_t(j)];
             if (x.isNull() || y.isNull())
                 return x.isNull() && !y.isNull();
             const QString a = x.toString(), b = y.toString();
@@ -85,8 +108,19 @@ private:
         return order;
     }
 
+    struct Last
+    {
+        bool read = false;
+        QByteArrayView raw;
+        QVariant value;
+    };
+
     QString m_path;
     QByteArray m_code;
+    std::optional<Dbf> m_dbf;
+    std::array<int, 4> m_kept{};
+    std::array<bool, 4> m_text{};
+    mutable std::array<Last, 4> m_last;
 };
 
 void replaceTags(TExpXLSOLE &xls, const OfficeSettings &office, const TreasuryCode &code, int payees, const QDate &date)

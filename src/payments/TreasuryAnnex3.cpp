@@ -1,24 +1,17 @@
 #include "payments/TreasuryAnnex3.h"
 
-#include "documents/DocumentValues.h"
 #include "documents/RTFReplace.h"
 #include "payments/PaymentValues.h"
 #include "payments/TreasuryPackage.h"
-#include "tables/RequestTables.h"
-#include "platform/sql/SqlQuote.h"
 #include "platform/sql/SqlValue.h"
-#include "platform/sql/TField.h"
-#include "platform/sql/TQuery.h"
 #include "platform/sql/Money.h"
 
 #include <QDir>
-#include <QHash>
-
-using namespace DocumentValues;
 
 namespace {
 
-// How one code's payees are paid: "OP" (bank order) or any other way (CEC).
+// How one code's payees are paid: "OP" (bank order) or any other way (CEC),
+// as the month's first request with the payee's CNP says, whatever its status.
 // Sums in cents: the amounts are added as they are and the sum is printed
 // once, so the annex says what annex 2 and the totals text say.
 struct Counts
@@ -26,34 +19,14 @@ struct Counts
     qint64 nr1 = 0, suma1 = 0, nr2 = 0, suma2 = 0;
 };
 
-// The payment mode of the month's requests, whatever their status, by CNP; of
-// two requests with one CNP the first in the table counts.
-QHash<QString, QString> paymentModes(TQuery &requests)
-{
-    openQuery(requests, {QStringLiteral("SELECT CNP, MODPLATA"),
-                         QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri)),
-                         QStringLiteral("WHERE LUNACRT=") + SqlQuote::number(workingMonth())});
-    QHash<QString, QString> modes;
-    modes.reserve(requests.RecordCount());
-    const TField *cnp = requests.FieldByName(QStringLiteral("CNP"));
-    const TField *mode = requests.FieldByName(QStringLiteral("MODPLATA"));
-    for (requests.First(); !requests.Eof(); requests.Next()) {
-        const QString key = cnp->AsString();
-        if (!modes.contains(key))
-            modes.insert(key, mode->AsString());
-    }
-    requests.Close();
-    return modes;
-}
-
-Counts count(const QHash<QString, QString> &modes, const TreasuryPackage &package, const QString &code)
+Counts count(const TreasuryPackage &package, const QString &code)
 {
     Counts c;
     for (const TreasuryPayment &p : package.payments) {
         if (p.code != code)
             continue;
         const qint64 cents = Money::cents(p.amount);
-        if (modes.value(p.cnp) == u"OP") {
+        if (p.byBankOrder) {
             ++c.nr2;
             c.suma2 += cents;
         } else {
@@ -87,14 +60,12 @@ void addKeys(TRTFReplace &rtf, const OfficeSettings &office, const TreasuryCode 
 
 namespace TreasuryAnnex3 {
 
-void write(const TreasuryPackage &package, TQuery &requests, TRTFReplace &rtf)
+void write(const TreasuryPackage &package, TRTFReplace &rtf)
 {
     if (package.codes.isEmpty())
         return;
-    QueryScope scope(requests);
-    const QHash<QString, QString> modes = paymentModes(requests);
     for (const TreasuryCode &code : package.codes) {
-        const Counts c = count(modes, package, code.code);
+        const Counts c = count(package, code.code);
         const QString name = code.code == u"073" ? QStringLiteral("Anexa3_Ajutor_Lemne.rtf")
                                                  : QStringLiteral("Anexa3_Supliment_Lemne.rtf");
         rtf.RTFSursa = PaymentValues::resourcePath(QStringLiteral("TrezAnx3"));

@@ -1,6 +1,5 @@
 #pragma once
 
-class TQuery;
 class TRTFReplace;
 struct TreasuryPackage;
 
@@ -8,5 +7,5 @@ struct TreasuryPackage;
 // how many payees of each ticked code are paid by "OP" and how many otherwise,
 // and their sums in whole lei, over the treasury file's rows.
 namespace TreasuryAnnex3 {
-void write(const TreasuryPackage &package, TQuery &requests, TRTFReplace &rtf);
+void write(const TreasuryPackage &package, TRTFReplace &rtf);
 }

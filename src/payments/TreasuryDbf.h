@@ -5,7 +5,6 @@
 #include <QList>
 #include <QString>
 
-class TQuery;
 class TTipStatF;
 
 // One payment of the treasury file.
@@ -16,6 +15,7 @@ struct TreasuryPayment
     QString cnp;
     int members = 0;  // NR_MEMBRI
     double amount = 0;
+    bool byBankOrder = false; // "OP" is the payment mode of the month's first request with the CNP
 };
 
 // The treasury payment file: a copy of the MODELTRZ table with one row per
@@ -33,10 +33,11 @@ public:
 
     // The payments of the codes ("073", "074", in that order) among the working
     // month's granted and modified requests that the selection dialog keeps,
-    // each code's in the order of the names; one scan of the requests serves
-    // both. A chosen locality keeps the requests of that locality and those
-    // whose address begins with its name.
-    static QList<TreasuryPayment> select(TQuery &query, const QStringList &codes, const TTipStatF &selection);
+    // each code's in the order of the names, with their payment mode; one
+    // scan of the month's requests serves both codes and the modes. A chosen
+    // locality keeps the requests of that locality and those whose address
+    // begins with its name.
+    static QList<TreasuryPayment> select(const QStringList &codes, const TTipStatF &selection);
 
     // Refuses (DocumentError) codes or payments the file cannot hold as they
     // are, naming the request, before anything is written.

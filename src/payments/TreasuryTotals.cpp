@@ -28,12 +28,20 @@ QHash<QString, CodeTotal> totals(const QString &dbfPath)
     const Dbf dbf = Dbf::open(dbfPath);
     const int code = dbf.fieldIndex(u"CODAJUT"), sum = dbf.fieldIndex(u"SUMA");
     QHash<QString, CodeTotal> byCode;
+    // The rows come code after code: a code is read as text only where its
+    // bytes change.
+    QByteArrayView lastCode;
+    CodeTotal *t = nullptr;
     for (qint64 r = 0; r < dbf.recordCount(); ++r) {
         if (dbf.isDeleted(r))
             continue;
-        CodeTotal &t = byCode[dbf.text(r, code)];
-        ++t.count;
-        t.sum += dbf.number(r, sum);
+        const QByteArrayView raw = dbf.rawField(r, code);
+        if (!t || raw != lastCode) {
+            t = &byCode[dbf.text(r, code)];
+            lastCode = raw;
+        }
+        ++t->count;
+        t->sum += dbf.number(r, sum);
     }
     return byCode;
 }

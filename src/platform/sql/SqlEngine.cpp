@@ -13,6 +13,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -101,6 +102,39 @@ void fnLike(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, SqlValue::likeMatches(utf8Arg(argv[0]), utf8Arg(argv[1])) ? 1 : 0);
 }
 
+// Whether changing the case leaves every character of the UTF-8 text as it
+// is. The letters of the office's code page (Latin-1, Latin Extended-A and B)
+// are looked up in a table QString itself fills once; any other character,
+// and broken UTF-8, answer no.
+template <bool Upper>
+bool keepsCase(std::string_view utf8)
+{
+    static const std::array<bool, 0x250> kept = [] {
+        std::array<bool, 0x250> t{};
+        for (char16_t cp = 0; cp < t.size(); ++cp) {
+            const QString c(QChar{cp});
+            t[cp] = (Upper ? c.toUpper() : c.toLower()) == c;
+        }
+        return t;
+    }();
+    for (size_t i = 0; i < utf8.size();) {
+        const uchar lead = uchar(utf8[i]);
+        char32_t cp = lead;
+        if (lead >= 0x80) {
+            if ((lead & 0xE0) != 0xC0 || i + 1 >= utf8.size() || (uchar(utf8[i + 1]) & 0xC0) != 0x80)
+                return false;
+            cp = char32_t(lead & 0x1F) << 6 | (uchar(utf8[i + 1]) & 0x3F);
+            if (cp < 0x80)
+                return false; // overlong
+            ++i;
+        }
+        ++i;
+        if (cp >= kept.size() || !kept[cp])
+            return false;
+    }
+    return true;
+}
+
 template <bool Upper>
 void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -108,9 +142,14 @@ void fnCase(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    // Plain ASCII, as most names and codes are, changes case byte by byte.
     const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
     const std::string_view bytes = text ? std::string_view(text, size_t(sqlite3_value_bytes(argv[0]))) : std::string_view();
+    // Names are mostly written in capitals already: those go back as they came.
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && keepsCase<Upper>(bytes)) {
+        sqlite3_result_text(ctx, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    // Plain ASCII, as most names and codes are, changes case byte by byte.
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; })) {
         std::string ascii(bytes);
         for (char &c : ascii)
@@ -405,6 +444,17 @@ SqlTranslation SqlEngine::translateSelect(const QString &sql)
 void SqlEngine::forEachRow(const QString &sql, const std::function<void(sqlite3_stmt *)> &row)
 {
     step(translateSelect(sql).sql, sql, row);
+}
+
+std::string_view SqlEngine::cellText(sqlite3_stmt *row, int column, std::string &scratch)
+{
+    switch (sqlite3_column_type(row, column)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: scratch = std::to_string(sqlite3_column_int64(row, column)); return scratch;
+    case SQLITE_FLOAT: scratch = SqlValue::formatNumber(sqlite3_column_double(row, column)).toStdString(); return scratch;
+    default:
+        return {reinterpret_cast<const char *>(sqlite3_column_text(row, column)), size_t(sqlite3_column_bytes(row, column))};
+    }
 }
 
 SqlResult SqlEngine::query(const QString &sql)

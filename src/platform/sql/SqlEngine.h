@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -44,6 +46,10 @@ public:
     // Runs a SELECT row by row; the callback gets the prepared statement
     // positioned on each row (columns in select order).
     void forEachRow(const QString &sql, const std::function<void(sqlite3_stmt *)> &row);
+    // A cell of that row as UTF-8 text, as a text or number column's field
+    // gives it (AsString): null empty, numbers in their general form. Valid
+    // until the next call with the same scratch or the next row.
+    static std::string_view cellText(sqlite3_stmt *row, int column, std::string &scratch);
     // Runs CREATE TABLE, INSERT or DELETE (a SELECT is run and its rows
     // dropped). Returns the rows written or deleted. A failing statement leaves
     // the table file as it was.

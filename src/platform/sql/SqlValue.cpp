@@ -213,7 +213,10 @@ bool likeMatches(QStringView text, QStringView pattern)
 
 double roundHalfAway(double value, int decimals)
 {
-    const double scale = std::pow(10.0, decimals);
+    // The powers of ten a double holds exactly, as pow gives them, without the call.
+    static constexpr double Exact[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double scale = decimals >= 0 && decimals <= 22 ? Exact[decimals] : std::pow(10.0, decimals);
     const double scaled = value * scale;
     // Plainly off a half, the binary value rounds as its decimal does.
     if (std::fabs(scaled) < 1e12 && std::fabs(std::fabs(scaled - std::trunc(scaled)) - 0.5) > 1e-3)

@@ -478,9 +478,11 @@ qint64 TCellList::WriteBlocks(TGatheringDevice *out) const
             const auto &cells = FCells[size_t(r)];
             if (!cells)
                 continue;
+            // Written, a row is not measured as well: the size is what the writer counts.
             if (out)
                 cells->SaveRangeTo(*out, 0, 0, MaxCol, MaxRow);
-            total += cells->TotalSize();
+            else
+                total += cells->TotalSize();
         }
     }
     return total;

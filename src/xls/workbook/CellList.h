@@ -114,6 +114,7 @@ public:
 private:
     TCellRecordList &RowCells(int row);
     static void DropOverwrittenCells(TCellRecordList &row);
+    // Writes the row blocks to out; without it, gives the bytes they take.
     qint64 WriteBlocks(TGatheringDevice *out) const;
     void RemoveCell(int row, int col);
     void RemoveAt(TCellRecordList &cells, int index, int row, int col);

@@ -82,6 +82,9 @@ TEST_F(SqlTypes, WhereConditions)
         {"upper", R"(WHERE UPPER(TITULAR)="ION")", "3"},
         {"upper_diacritics", R"(WHERE UPPER(TITULAR)="ŞTEFAN")", "4"},
         {"lower", R"(WHERE LOWER(TITULAR)="ana")", "2"},
+        // Text the case change leaves alone comes back whole; ß grows to SS.
+        {"upper_kept", R"(WHERE UPPER("ŞTEFAN ĂŢ 7")="ŞTEFAN ĂŢ 7" AND LOWER("ştefan ăţ")="ştefan ăţ")", "1,2,3,4"},
+        {"upper_sharp_s", R"(WHERE UPPER("Straße")="STRASSE")", "1,2,3,4"},
         {"letter_range", R"(WHERE TITULAR>="A" AND TITULAR<="PZZ")", "1,2,3"},
         // Romanian order: Ş after S, so the range up to T holds Ştefan, up to S not.
         {"range_s", R"(WHERE TITULAR>="S" AND TITULAR<="SZZ")", ""},
