@@ -37,22 +37,22 @@ protected:
     void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) override
     {
         m_dbf.emplace(Dbf::open(m_path));
-        m_last = {};
         const Dbf &dbf = *m_dbf;
         const auto field = [&dbf](QStringView name) { return dbf.fieldIndex(name); };
         const int code = field(u"CODAJUT");
         m_kept = {field(u"NUMEPREN"), field(u"NRPERS"), field(u"CNP"), field(u"SUMA")};
-        for (size_t i = 0; i < m_kept.size(); ++i) {
-            const SqlColumn c = DbfSnapshot::columnOf(dbf.fields()[m_kept[i]]);
+        for (const int f : m_kept) {
+            const SqlColumn c = DbfSnapshot::columnOf(dbf.fields()[f]);
             columns << SqlResultColumn{c.name, c.type, c.size, c.decimals};
-            m_text[i] = c.type == SqlType::Text;
         }
-        std::vector<QVariant> names;
+        std::vector<QString> names; // null when blank
+        DbfValue name;
         for (qint64 r = 0; r < dbf.recordCount(); ++r) {
             if (dbf.isDeleted(r) || dbf.rawField(r, code) != QByteArrayView(m_code))
                 continue;
             rows.push_back({{}, r});
-            names.push_back(cell(r, 0));
+            dbf.read(r, m_kept[0], name);
+            names.push_back(name.kind == DbfValue::Text ? name.text : QString());
         }
         const std::vector<int> order = nameOrder(names);
         std::vector<Row> byName(rows.size());
@@ -61,46 +61,25 @@ protected:
         rows.swap(byName);
     }
 
-    void decodeRow(qint64 record, QVector<QVariant> &into) const override
+    void decodeRecord(qint64 record, std::vector<DbfValue> &into) const override
     {
-        into.resize(qsizetype(m_kept.size()));
+        into.resize(m_kept.size());
         for (size_t i = 0; i < m_kept.size(); ++i)
-            into[qsizetype(i)] = cell(record, i);
+            m_dbf->read(record, m_kept[i], into[i]);
     }
 
-    void closeData() override
-    {
-        m_last = {};
-        m_dbf.reset();
-    }
+    void closeData() override { m_dbf.reset(); }
 
 private:
-    // A field of a record as a query reads it, blank text as null. A field
-    // with the bytes it had in the record read before (a namesake, a household
-    // size, an amount) gets the value read there.
-    const QVariant &cell(qint64 record, size_t i) const
-    {
-        const QByteArrayView raw = m_dbf->rawField(record, m_kept[i]);
-        Last &last = m_last[i];
-        if (!last.read || raw != last.raw) {
-            QVariant v = m_dbf->value(record, m_kept[i]);
-            if (m_text[i] && v.toString().isEmpty())
-                v = QVariant();
-            last = {true, raw, std::move(v)};
-        }
-        return last.value;
-    }
-
     // The rows' positions by name, stable; most often the order they came in.
-    static std::vector<int> nameOrder(const std::vector<QVariant> &names)
+    static std::vector<int> nameOrder(const std::vector<QString> &names)
     {
         std::vector<int> order(names.size());
         std::iota(order.begin(), order.end(), 0);
         const auto before = [&names](int i, int j) {
-            const QVariant &x = names[size_t(i)], &y = names[size_t(j)];
-            if (x.isNull() || y.isNull())
-                return x.isNull() && !y.isNull();
-            const QString a = x.toString(), b = y.toString();
+            const QString &a = names[size_t(i)], &b = names[size_t(j)];
+            if (a.isNull() || b.isNull())
+                return a.isNull() && !b.isNull();
             return a != b && RomanianCollation::compare(a, b) < 0; // namesakes plainly compare equal
         };
         if (!std::is_sorted(order.begin(), order.end(), before))
@@ -108,19 +87,10 @@ private:
         return order;
     }
 
-    struct Last
-    {
-        bool read = false;
-        QByteArrayView raw;
-        QVariant value;
-    };
-
     QString m_path;
     QByteArray m_code;
     std::optional<Dbf> m_dbf;
     std::array<int, 4> m_kept{};
-    std::array<bool, 4> m_text{};
-    mutable std::array<Last, 4> m_last;
 };
 
 void replaceTags(TExpXLSOLE &xls, const OfficeSettings &office, const TreasuryCode &code, int payees, const QDate &date)
