@@ -71,17 +71,14 @@ QVariant FieldValue(const ColumnFill &fill, int n, const QVariant &blank)
 {
     if (!fill.field)
         return n;
-    const QVariant value = fill.field->Value();
     switch (fill.type) {
-    case TFieldType::ftString:
-        return value.typeId() == QMetaType::QString ? value : QVariant(fill.field->AsString());
+    case TFieldType::ftString: return fill.field->AsString();
     case TFieldType::ftDate: {
         const double day = fill.field->IsNull() ? 0.0 : TXlsFillBackEnd::DayNumber(fill.field->dateValue());
         return day != 0 ? QVariant(day) : blank;
     }
     default: {
-        const double number = value.typeId() == QMetaType::Double ? *static_cast<const double *>(value.constData())
-                                                                  : fill.field->AsFloat();
+        const double number = fill.field->AsFloat();
         return number != 0 ? QVariant(number) : blank;
     }
     }
