@@ -72,7 +72,7 @@ void TEngineFillBackEnd::SetRowValues(int row, const TRowValues &values)
     m_valuesRow = row;
 }
 
-bool TEngineFillBackEnd::SetText(int row, int col, QString &text, int &xf) const
+bool TEngineFillBackEnd::JustSet(int row, int col, QString &text, int &xf) const
 {
     if (row != m_valuesRow)
         return false;
@@ -178,7 +178,7 @@ void TEngineFillBackEnd::FitRowText(int row, const std::vector<int> &cols)
     const auto look = [&](int col, QString &text, CellTextFit::CellLook &cell) {
         // The values just set are at hand: no need to read them back.
         int xf = -1;
-        if (!SetText(row, col, text, xf)) {
+        if (!JustSet(row, col, text, xf)) {
             const QVariant value = file.GetCellValue(row, col);
             if (value.typeId() != QMetaType::QString)
                 return false;

@@ -41,7 +41,7 @@ private:
     int m_valuesRow = -1;     // the row m_cellValues went to, till any other change
     // The text and format the last SetRowValues gave a cell of the row, when
     // it gave them; false leaves the file to tell.
-    bool SetText(int row, int col, QString &text, int &xf) const;
+    bool JustSet(int row, int col, QString &text, int &xf) const;
     // The rows InsertRowCopiesToFill made and the formats of their filled
     // cells; any other change ends it.
     int m_fillFirst = 0, m_fillLast = -1;

@@ -11,8 +11,6 @@
 #include "platform/sql/SqlEngine.h"
 #include "tables/RequestRules.h"
 
-#include <QtEndian>
-
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -45,10 +43,6 @@ bool sumFits(double amount)
     return (amount > -1e5 && amount < 1e6) || !DbfCodec::formatNumber(amount, kSum, 2).isEmpty();
 }
 
-// The rows' positions by name, as ORDER BY gives them: no name first, then in
-// Romanian order, namesakes in the table's order. The month's payees share a
-// few thousand names: each name is keyed once, and the rows are ordered by
-// the rank of their name's key, never collating two names again.
 // Whether each CNP is paid by bank order ("OP"), as the first request with
 // it says. A month holds tens of thousands of CNPs: they stand one after
 // another in one buffer, found through a table of slots, with no allocation
@@ -336,21 +330,13 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
         return bytesRowByRow(model, payer, payments, today); // which refuses the model
     // The payer and the dates are alike in every record: set once, in the
     // first, through the table engine, and copied; each payment's own fields
-    // are then encoded in place. The file is laid out whole at once: the
-    // header (update date stamped) and the first record as the engine gives
-    // them, the record count (bytes 4 to 7 of a dBase header) made the
-    // payments'.
+    // are then encoded in place.
     table.setValues(table.appendBlank(),
                     {{f.codJud, payer.codJud}, {f.codFisc, payer.codFiscal}, {f.paid, payer.paymentDate},
                      {f.taken, payer.paymentDate}});
-    const QByteArray first = table.bytes(today);
-    const qsizetype header = table.headerLength(), length = table.recordLength();
-    QByteArray out(header + payments.size() * length + 1, Qt::Uninitialized);
-    memcpy(out.data(), first.constData(), size_t(header + length));
-    out[out.size() - 1] = first.at(header + length); // the end marker
-    qToLittleEndian<quint32>(quint32(payments.size()), out.data() + 4);
+    const qsizetype length = table.recordLength();
+    char *const records = table.appendBlank(payments.size() - 1) - length;
     const QList<DbfField> &fields = table.fields();
-    char *const records = out.data() + header;
     // A field that holds what it held in the record before (the code, a
     // namesake, a household size) is copied from there, not encoded again.
     const auto put = [&fields, length](char *record, int field, bool asBefore, const auto &value) {
@@ -377,5 +363,5 @@ QByteArray TreasuryDbf::bytes(const QByteArray &model, const Payer &payer, const
     } catch (const DbfError &) {
         return bytesRowByRow(model, payer, payments, today); // which names the record and the field
     }
-    return out;
+    return table.bytes(today);
 }

@@ -357,15 +357,25 @@ void Dbf::check(qint64 rec, std::vector<DbfValue> &into) const { d->readRecord(r
 
 qint64 Dbf::appendBlank()
 {
+    appendBlank(1);
+    return d->layout.recordCount - 1;
+}
+
+char *Dbf::appendBlank(qint64 count)
+{
     if (!d || d->mode != Mode::ReadWrite)
         throw DbfError(QStringLiteral("%1: tabela este deschisa doar pentru citire").arg(path()));
-    if (d->layout.recordCount >= 0xFFFFFFFFLL)
+    if (count < 0 || d->layout.recordCount + count > 0xFFFFFFFFLL)
         d->fail(QStringLiteral("tabela este plina"));
-    d->buf.append(d->layout.recordLength, ' ');
+    const qint64 first = d->layout.recordCount;
+    d->buf.append(count * d->layout.recordLength, ' ');
     d->data = d->buf.constData();
-    const qint64 rec = d->layout.recordCount++;
-    d->markDirty(rec);
-    return rec;
+    d->layout.recordCount += count;
+    if (count > 0) {
+        d->markDirty(first);
+        d->markDirty(first + count - 1);
+    }
+    return d->buf.data() + d->layout.headerLength + first * d->layout.recordLength;
 }
 
 void Dbf::setValue(qint64 rec, int field, const QVariant &v)

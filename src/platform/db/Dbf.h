@@ -116,6 +116,10 @@ public:
 
     // Writing (ReadWrite). Changes are kept in memory until flush() or close().
     qint64 appendBlank();
+    // Appends count blank records and gives the first's bytes, the others
+    // after it, for a writer that encodes many fields in place
+    // (DbfCodec::encode); valid until the next append or close.
+    char *appendBlank(qint64 count);
     // A null QVariant blanks the field. C is cut to the field's width; a number
     // that does not fit its N/F field raises DbfError and changes nothing.
     void setValue(qint64 rec, int field, const QVariant &v);
