@@ -75,19 +75,16 @@ Q_ALWAYS_INLINE void TBRCompress::SplayEncodeByte(quint8 byte, BitWriter &out)
     int deepCount = 0;
     quint64 code = 0;
     int depth = 0;
-    unsigned a = byte + FirstLeaf;
+    unsigned a = byte + FirstLeaf, upA;
     while (true) {
         if (depth > BitWriter::MaxBits - 2) [[unlikely]] {
             deep[deepCount++] = {code, depth};
             code = 0;
             depth = 0;
         }
-        const unsigned upA = m_up[a];
-        if (upA < 2) { // a hangs from the root
-            code = code << 1 | upA;
-            ++depth;
+        upA = m_up[a];
+        if (upA < 2) // a is the root, or hangs from it
             break;
-        }
         const unsigned upC = m_up[upA >> 1];
         code = code << 2 | (upA & 1) << 1 | (upC & 1);
         depth += 2;
@@ -98,9 +95,11 @@ Q_ALWAYS_INLINE void TBRCompress::SplayEncodeByte(quint8 byte, BitWriter &out)
         m_up[a] = quint16(slotB);
         m_up[b] = quint16(upA);
         a = upC >> 1;
-        if (a == Root)
-            break;
     }
+    // Below the root, one level is left: its bit, with no step.
+    const unsigned last = a != Root;
+    code = code << last | (upA & last);
+    depth += int(last);
     out.put(code, depth);
     while (deepCount > 0) [[unlikely]] {
         --deepCount;
