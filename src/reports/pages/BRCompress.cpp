@@ -112,13 +112,19 @@ Q_ALWAYS_INLINE int TBRCompress::SplayDecodeByte(BitReader &in)
     unsigned node = Root;
     int depth = 0;
     if (in.wide()) [[likely]] {
+        // Past the word's bits the walk reads zeros, which still end at a
+        // leaf within MaxDepth; so deep a path is walked again below.
         quint64 window = in.window();
         do {
             const unsigned slot = node * 2 + unsigned(window & 1);
             window >>= 1;
             m_slot[depth++] = quint16(slot);
             node = m_child[slot];
-        } while (node < FirstLeaf && depth < BitReader::WindowBits);
+        } while (node < FirstLeaf);
+        if (depth > BitReader::WindowBits) [[unlikely]] {
+            node = Root;
+            depth = 0;
+        }
     }
     // Near the end of the input, or on a path longer than a word: bit by bit.
     while (node < FirstLeaf) {
@@ -148,21 +154,30 @@ Q_ALWAYS_INLINE int TBRCompress::SplayDecodeByte(BitReader &in)
 
 QByteArray TBRCompress::compress(QByteArrayView plain)
 {
-    // Room for the longest code a byte can have, kept ahead of the writer.
-    constexpr qsizetype Room = MaxDepth / 8 + 16;
+    // The room is checked once a block: enough for a block of the longest
+    // codes, and the word the writer stores past its position.
+    constexpr qsizetype Block = 64;
+    constexpr qsizetype Room = Block * (MaxDepth / 8) + 8;
     TBRCompress c;
-    QByteArray out(plain.size() / 2 + 2 * Room, Qt::Uninitialized);
-    BitWriter w{out.data()};
-    for (const char ch : plain) {
-        if (out.constData() + out.size() - w.at < Room) [[unlikely]] {
-            const qsizetype used = w.at - out.constData();
+    QByteArray out(plain.size() / 2 + Room, Qt::Uninitialized);
+    char *start = out.data(), *end = start + out.size();
+    BitWriter w{start};
+    const char *in = plain.data();
+    for (qsizetype left = plain.size(); left > 0;) {
+        if (end - w.at < Room) [[unlikely]] {
+            const qsizetype used = w.at - start;
             out.resize(out.size() * 2);
-            w.at = out.data() + used;
+            start = out.data();
+            end = start + out.size();
+            w.at = start + used;
         }
-        c.SplayEncodeByte(quint8(ch), w);
+        const qsizetype n = qMin(left, Block);
+        for (const char *stop = in + n; in != stop; ++in)
+            c.SplayEncodeByte(quint8(*in), w);
+        left -= n;
     }
     w.flush();
-    out.truncate(w.at - out.constData());
+    out.truncate(w.at - start);
     return out;
 }
 
