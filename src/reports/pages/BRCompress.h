@@ -24,19 +24,17 @@ private:
     struct BitReader;
 
     TBRCompress();
-    void SplayTreeReset();
     // Compressing: the byte's path into the output, its leaf splayed on the way up.
     void SplayEncodeByte(quint8 byte, BitWriter &out);
-    // One step up from leaf side: a, the child of c, takes the place of c's
-    // sibling under c's parent d, and that sibling takes a's place under c.
-    // Returns d.
-    int splayStep(int a, int c);
     // Expanding: the next byte, its leaf splayed along the path read; -1 when
     // the input ends or the code leads to no byte value.
     int SplayDecodeByte(BitReader &in);
 
-    quint16 m_child[256][2]; // left and right child of each inner node
-    // Parent of every node times two, plus 1 when the node is its right child:
-    // a walk up reads a node's bit and its parent at once.
+    // The tree by slots: the child on side s of inner node n is in slot 2n + s.
+    quint16 m_child[2 * FirstLeaf];
+    // Compressing only: the slot each node hangs in, so its parent times two
+    // plus its side. A walk up reads a node's bit and its parent at once.
     quint16 m_up[Nodes];
+    // Expanding only: the slots passed on the way down, root first.
+    quint16 m_slot[MaxDepth];
 };
