@@ -65,12 +65,17 @@ bool TPrinterSettings::paperSource(QPrinter::PaperSource *out) const
     return false;
 }
 
-void TPrinterSettings::ReadSettings()
+bool TPrinterSettings::takenOverBy(const Hook &hook)
 {
     bool handled = false;
-    if (OnGetPrinterSettings)
-        OnGetPrinterSettings(*this, *m_printer, handled);
-    if (handled)
+    if (hook)
+        hook(*this, *m_printer, handled);
+    return handled;
+}
+
+void TPrinterSettings::ReadSettings()
+{
+    if (takenOverBy(OnGetPrinterSettings))
         return;
     XResolution = YResolution = m_printer->resolution();
     Copies = m_printer->copyCount();
@@ -104,10 +109,7 @@ void TPrinterSettings::ReadOffsets()
 
 void TPrinterSettings::ApplySettings()
 {
-    bool handled = false;
-    if (OnApplyPrinterSettings)
-        OnApplyPrinterSettings(*this, *m_printer, handled);
-    if (handled)
+    if (takenOverBy(OnApplyPrinterSettings))
         return;
     if (PaperSize != TBRPaperSize::Default || UseCustomPaperCode)
         m_printer->setPageSize(pageSize());

@@ -20,8 +20,9 @@ public:
     explicit TPrinterSettings(QPrinter *printer) : m_printer(printer) {}
 
     // Called when settings are read or applied; set handled to take over.
-    std::function<void(TPrinterSettings &, QPrinter &, bool &handled)> OnGetPrinterSettings;
-    std::function<void(TPrinterSettings &, QPrinter &, bool &handled)> OnApplyPrinterSettings;
+    using Hook = std::function<void(TPrinterSettings &, QPrinter &, bool &handled)>;
+    Hook OnGetPrinterSettings;
+    Hook OnApplyPrinterSettings;
 
     void ReadSettings();
     void ApplySettings();
@@ -49,5 +50,7 @@ public:
     QPrinter *Printer() const { return m_printer; }
 
 private:
+    bool takenOverBy(const Hook &hook);
+
     QPrinter *m_printer;
 };
