@@ -43,10 +43,6 @@ void TXlsFillBackEnd::InsertRowCopiesToFill(int row, int count, const std::vecto
     InsertRowCopies(row, count);
 }
 
-void TXlsFillBackEnd::FitRowText(int, const std::vector<int> &)
-{
-}
-
 void TXlsFillBackEnd::SetRowValues(int row, const TRowValues &values)
 {
     for (const TColumnValue &v : values)

@@ -42,7 +42,7 @@ public:
     // Makes a filled row as high as the texts of those columns need, and
     // has a text wider than its column wrap rather than be cut. A row is
     // never made lower than it is.
-    virtual void FitRowText(int row, const std::vector<int> &cols);
+    virtual void FitRowText(int row, const std::vector<int> &cols) = 0;
 
     // The cell's value as text, the same way on every back-end.
     QString Text(int row, int col) const;

@@ -6,7 +6,6 @@
 #include "core/Form1.h"
 #include "core/Form4.h"
 #include "documents/DocumentOpener.h"
-#include "documents/DocumentValues.h"
 #include "documents/OutputFolder.h"
 #include "documents/RTFReplace.h"
 #include "payments/PaymentValues.h"
@@ -17,7 +16,6 @@
 #include "platform/io/DurableFile.h"
 #include "platform/io/KestrunError.h"
 #include "platform/sql/SqlValue.h"
-#include "platform/sql/TQuery.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -30,8 +28,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QVBoxLayout>
-
-using namespace DocumentValues;
 
 namespace {
 const QString kTitle = QStringLiteral("Raport Trezorerie");
@@ -51,7 +47,7 @@ TRTrez::TRTrez(QWidget *parent)
       Suplim(new QCheckBox(QStringLiteral("074 - Supliment combustibili solizi/petrolieri"), this)),
       Suplim2(new QLabel(QStringLiteral("- Legea nr.226/2021, art. 25 alin.(1) lit.d) "), this)),
       BitBtn4(new QPushButton(QStringLiteral("Creaza Raport"), this)),
-      CancelBut(new QPushButton(QStringLiteral("Renunt"), this)), Sx(new TQuery),
+      CancelBut(new QPushButton(QStringLiteral("Renunt"), this)),
       RTF1(new TRTFReplace(this))
 {
     setWindowTitle(QStringLiteral("Raport trezorerie"));
@@ -86,10 +82,7 @@ TRTrez::TRTrez(QWidget *parent)
     connect(CancelBut, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TRTrez::~TRTrez()
-{
-    delete Sx;
-}
+TRTrez::~TRTrez() = default;
 
 QList<TreasuryCode> TRTrez::tickedCodes() const
 {
@@ -142,7 +135,6 @@ void TRTrez::BitBtn1Click()
         if (!chooseFolder())
             return;
     } catch (const std::exception &e) {
-        Sx->Close();
         m_output.reset();
         message(KestrunError::textOf(e));
         return;

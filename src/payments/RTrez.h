@@ -13,7 +13,6 @@ class QDateEdit;
 class QLabel;
 class QPushButton;
 class OutputFolder;
-class TQuery;
 class TRTFReplace;
 
 // "Raport trezorerie": the treasury payment package of the working month in
@@ -35,7 +34,6 @@ public:
     QLabel *Suplim2;
     QPushButton *BitBtn4;   // "Creaza Raport"
     QPushButton *CancelBut; // "Renunt"
-    TQuery *Sx;
     TRTFReplace *RTF1;
 
     // Today's date: the default payment date and the treasury file's update date.

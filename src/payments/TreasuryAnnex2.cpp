@@ -1,6 +1,5 @@
 #include "payments/TreasuryAnnex2.h"
 
-#include "documents/DocumentValues.h"
 #include "documents/ExpXLSOLE.h"
 #include "payments/PaymentValues.h"
 #include "payments/TreasuryPackage.h"
@@ -15,8 +14,6 @@
 #include <array>
 #include <numeric>
 #include <optional>
-
-using namespace DocumentValues;
 
 namespace {
 
