@@ -32,8 +32,6 @@ void TDataSet::Open()
     m_columns = columns;
     m_rows = std::move(rows);
     m_fromRecords = !m_rows.empty() && m_rows.front().values.isEmpty();
-    m_recordRow = -1;
-    m_decodedRow = -1;
     buildFields();
     setState(State::Browse);
     try {
