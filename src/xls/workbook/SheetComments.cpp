@@ -128,9 +128,8 @@ void CheckLength(const QString &text)
 QList<int> TSheetComments::Rows(const TBaseRecordList &records)
 {
     QList<int> rows;
-    for (int i = 0; i < records.Count(); ++i)
-        if (const auto *note = dynamic_cast<const TNoteRecord *>(records.Items(i)))
-            rows.append(note->Row());
+    for (const TCell &cell : Cells(records))
+        rows.append(cell.Row);
     return rows;
 }
 

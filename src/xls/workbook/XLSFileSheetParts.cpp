@@ -3,7 +3,6 @@
 #include "xls/workbook/XLSFile.h"
 
 #include "xls/records/LinkRecords.h"
-#include "xls/records/OtherRecords.h"
 #include "xls/records/RecordFactory.h"
 #include "xls/records/SheetRecords.h"
 #include "xls/storage/ByteUtils.h"
