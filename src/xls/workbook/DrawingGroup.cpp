@@ -150,7 +150,8 @@ std::optional<R> TDrawingGroup::Bse(int index) const
     if (store.Type == 0)
         return std::nullopt;
     const QList<R> entries = R::Children(FData, store);
-    if (index > entries.size() || entries[index - 1].Length < BseFixedSize)
+    // A damaged file may point at an entry of another kind: it is left alone.
+    if (index > entries.size() || entries[index - 1].Type != R::Bse || entries[index - 1].Length < BseFixedSize)
         return std::nullopt;
     return entries[index - 1];
 }
@@ -158,7 +159,7 @@ std::optional<R> TDrawingGroup::Bse(int index) const
 QByteArray TDrawingGroup::Blip(int index) const
 {
     const std::optional<R> bse = Bse(index);
-    if (!bse || bse->Type != R::Bse || bse->Length < BseFixedSize + R::HeaderSize)
+    if (!bse || bse->Length < BseFixedSize + R::HeaderSize)
         return {};
     const R blip = R::Read(FData, bse->DataAt() + BseFixedSize, bse->End());
     if (blip.Type != R::BlipJpeg && blip.Type != R::BlipPng && blip.Type != 0xF01F)

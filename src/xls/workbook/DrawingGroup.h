@@ -46,8 +46,8 @@ public:
 private:
     struct TPlace;
     TPlace Dgg() const;
-    // Entry index (from 1) of the picture store, long enough for a BSE; none
-    // for an index the store does not have.
+    // Entry index (from 1) of the picture store, a BSE long enough for one;
+    // none for an index the store does not have or an entry of another kind.
     std::optional<TOfficeArtRecord> Bse(int index) const;
     void SetWord32(qsizetype at, quint32 value);
     quint32 Word32(qsizetype at) const;

@@ -159,3 +159,18 @@ TEST(DamagedSheetParts, ADrawingIdPastWhatADrawingHoldsIsRefused)
     EXPECT_EQ(group.NewDrawing(0xFFF, firstShape), 0xFFF);
     EXPECT_EQ(ErrorOf([&] { group.NewDrawing(1, firstShape); }), QStringLiteral("Too many drawings in the workbook"));
 }
+
+// A picture whose store entry is of another kind, in a damaged file: deleting
+// the picture leaves that entry's bytes as they were.
+TEST(DamagedSheetParts, APictureStoreEntryOfAnotherKindIsLeftAlone)
+{
+    QByteArray stream = WorkbookStreamOf(XlsFixture(QStringLiteral("lo-picture.xls")));
+    const qsizetype at = stream.indexOf(QByteArray("\x62\x00\x07\xf0", 4)); // the BSE's header
+    ASSERT_GT(at, 0);
+    stream[at + 2] = '\x0b'; // now an entry of another kind
+    const QByteArray entry = stream.mid(at, 8 + 36);
+    auto file = OpenWorkbookStream(stream);
+    ASSERT_EQ(file->ImageCount(), 1);
+    file->DeleteImage(0);
+    EXPECT_TRUE(WorkbookStreamOf(SaveScratch(*file, QStringLiteral("other-store-entry"))).contains(entry));
+}
