@@ -2,6 +2,7 @@
 
 #include "core/AppStartup.h"
 #include "core/NumericF.h"
+#include "documents/DocumentFolder.h"
 #include "documents/ListDispF.h"
 
 #include <QDateEdit>
@@ -103,6 +104,11 @@ TEST(Dispositions, DocumentsOfTheSameKindAreKeptSideBySideAfterTheExit)
     const QStringList kept{folder + QStringLiteral("Dispozitie de Stabilire Separata nr. 1.rtf"),
                            folder + QStringLiteral("Dispozitie de Stabilire Separata nr. 1 (2).rtf")};
     EXPECT_EQ(w.shell.openedDocuments, kept);
+    // What the clerk typed names no other folder or drive, and a link to
+    // nothing is no free name: opening it would write where it points.
+    ASSERT_TRUE(QFile::link(folder + QStringLiteral("nicaieri"), folder + QStringLiteral("Fisa a-b-c-d.rtf")));
+    EXPECT_EQ(DocumentFolder::newPath(QStringLiteral("Fisa a/b\\c:d"), QStringLiteral(".rtf")),
+              folder + QStringLiteral("Fisa a-b-c-d (2).rtf"));
     AppStartup::finish();
     EXPECT_FALSE(QFileInfo::exists(w.temp));
     for (const QString &path : kept)

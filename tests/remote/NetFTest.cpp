@@ -266,6 +266,11 @@ TEST_F(NetTest, RefusedCommandsChangeNothingHere)
          QStringLiteral("10101")},
         {"restore, password refused", Copies, M::RefusePassword, &TNetF::LoadSBClick, {passwordRefused},
          QStringLiteral("10101")},
+        // No file came: nothing is restored from it.
+        {"restore, messages only", Copies, M::MessagesOnly, &TNetF::LoadSBClick,
+         {QStringLiteral("Mesaj de la Server|Serviciul este in lucru."),
+          QStringLiteral("Transmitere date|Serverul nu a trimis fisierul 7.")},
+         QStringLiteral("00101")},
     };
     const QString email = QStringLiteral("ion@primarie.ro");
     const QString stoc = home + QStringLiteral("/Temp/Stoc.dbf");

@@ -63,6 +63,7 @@ TEST(PacketCodec, ReadsPayloads)
     EXPECT_EQ(nameOnly->name, QStringLiteral("ana"));
     EXPECT_TRUE(nameOnly->data.isEmpty());
     EXPECT_FALSE(PacketCodec::readRelayed(hex("61" "05000000"))) << "name longer than the payload";
+    EXPECT_FALSE(PacketCodec::readRelayed(hex("61" "02000000"))) << "name one byte longer than the payload";
     EXPECT_FALSE(PacketCodec::readRelayed(hex("0100")));
 
     EXPECT_EQ(PacketCodec::lines("a\r\nb\nc\r\n"), (QStringList{"a", "b", "c"}));

@@ -391,8 +391,13 @@ void encodeDate(const DbfField &f, const QVariant &v, char *out)
     int parts[3] = {0, 0, 0};  // year, month, day, in one look at the calendar
     if (d.isValid())
         d.getDate(&parts[0], &parts[1], &parts[2]);
-    if (!d.isValid() || parts[0] < 1 || parts[0] > 9999)
+    if (!d.isValid())
         refuse(QStringLiteral("\"%1\" is not a date").arg(v.toString()));
+    // Eight digits hold the years 1 to 9999; any other would be written wrong.
+    if (parts[0] < 1 || parts[0] > 9999)
+        refuse(QStringLiteral("Data %1 nu poate fi scrisa in tabela: anul trebuie sa fie intre 1 si 9999. (year %2)")
+                   .arg(QLocale::c().toString(d, QStringLiteral("dd.MM.yyyy")))
+                   .arg(parts[0]));
     const int widths[3] = {4, 2, 2};
     int at = 8;
     for (int p = 2; p >= 0; --p)

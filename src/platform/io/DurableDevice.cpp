@@ -34,11 +34,11 @@ void DurableDevice::commit()
     m_file.commit();
 }
 
-QString DurableDevice::finishAndRelease()
+DurableFileSet::Pending DurableDevice::finishAndRelease()
 {
     rethrowFailure();
     close();
     m_file.finish();
-    m_file.release();
-    return m_file.temporaryPath();
+    const int hold = m_file.release();
+    return {m_file.target(), m_file.temporaryPath(), hold};
 }

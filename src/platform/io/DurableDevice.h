@@ -20,8 +20,8 @@ public:
     // Throws the first failed write, if any.
     void rethrowFailure() const;
     // Throws the first failed write, else syncs the temporary file and hands
-    // it over under its temporary name (for DurableFileSet); returns its path.
-    QString finishAndRelease();
+    // it over under its temporary name, still locked (for DurableFileSet).
+    DurableFileSet::Pending finishAndRelease();
     // True once a write failed.
     bool failed() const { return bool(m_failure); }
 

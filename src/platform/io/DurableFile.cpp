@@ -8,11 +8,15 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -54,8 +58,70 @@ const QRegularExpression &temporaryPattern()
     return pattern;
 }
 
-// Opens a fresh temporary file beside `target`, with the target's permissions
-// when it exists (the umask's otherwise).
+// A writer keeps a lock on its temporary file until the file is renamed or
+// removed, and the lock goes with the writer when it is killed. So one that
+// can be locked has no writer left and may be removed, even in a folder other
+// workstations write to; on a file system without locks none is removed.
+// The locks belong to the open file, not the process: a writer and a remover
+// in one program see each other too.
+int lockWhole(int fd, short type)
+{
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 0 : errno;
+}
+
+// True when `path` still names the file open as `fd`.
+bool stillNamed(int fd, const QByteArray &path)
+{
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 && opened.st_dev == named.st_dev
+           && opened.st_ino == named.st_ino;
+}
+
+// Removes a temporary file that no writer holds; true when it went.
+bool removeIfStale(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockWhole(fd, F_RDLCK) == 0 && stillNamed(fd, path);
+    const bool removed = stale && ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+// True for ".<fileName>.<n>.part", the names openTemporary() gives.
+bool isTemporaryOf(std::string_view entry, std::string_view fileName)
+{
+    constexpr std::string_view suffix = ".part";
+    if (entry.size() < fileName.size() + 2 + suffix.size() + 1 || entry[0] != '.' || !entry.ends_with(suffix)
+        || entry.substr(1, fileName.size()) != fileName || entry[fileName.size() + 1] != '.')
+        return false;
+    const std::string_view number = entry.substr(fileName.size() + 2, entry.size() - fileName.size() - 2 - suffix.size());
+    return number.size() <= 7
+           && std::all_of(number.begin(), number.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+}
+
+// The temporary files of `target` that a killed save left beside it.
+void removeStaleTemporaries(const QString &target)
+{
+    const QFileInfo info(target);
+    const QByteArray folder = QFile::encodeName(info.absolutePath()) + '/';
+    const QByteArray fileName = QFile::encodeName(info.fileName());
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir))
+        if (isTemporaryOf(entry->d_name, std::string_view(fileName.constData(), size_t(fileName.size()))))
+            removeIfStale(folder + entry->d_name);
+    ::closedir(dir);
+}
+
+// Opens a fresh temporary file beside `target`, locked, with the target's
+// permissions when it exists (the umask's otherwise).
 int openTemporary(const QString &target, QString &temp)
 {
     struct stat old {};
@@ -63,14 +129,22 @@ int openTemporary(const QString &target, QString &temp)
     const bool exists = ::stat(native.constData(), &old) == 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
         temp = temporaryNameFor(target);
-        const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            if (exists)
-                ::fchmod(fd, old.st_mode & 07777);
-            return fd;
+        const QByteArray path = QFile::encodeName(temp);
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno != EEXIST)
+                DurableFile::raise(target, errno);
+            continue;
         }
-        if (errno != EEXIST)
-            DurableFile::raise(target, errno);
+        // A remover that came between the open and the lock has it, or had it and removed it.
+        const int locked = lockWhole(fd, F_WRLCK);
+        if (locked == EAGAIN || locked == EACCES || !stillNamed(fd, path)) {
+            ::close(fd);
+            continue;
+        }
+        if (exists)
+            ::fchmod(fd, old.st_mode & 07777);
+        return fd;
     }
     DurableFile::raise(target, EEXIST);
 }
@@ -109,7 +183,10 @@ DurableFile::~DurableFile()
 
 void DurableFile::open()
 {
+    removeStaleTemporaries(m_target);
     m_fd = openTemporary(m_target, m_temp);
+    // Keeps the lock after the file is closed, until it is renamed or removed.
+    m_hold = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
 }
 
 void DurableFile::raise(const QString &path, int error, const QString &action)
@@ -205,7 +282,14 @@ void DurableFile::commit()
         raise(m_target, error);
     }
     m_state = State::Done;
+    closeHold();
     syncFolder(QFileInfo(m_target).absolutePath());
+}
+
+int DurableFile::release()
+{
+    m_state = State::Done;
+    return std::exchange(m_hold, -1);
 }
 
 void DurableFile::discard()
@@ -216,6 +300,14 @@ void DurableFile::discard()
     if (!m_temp.isEmpty())
         ::unlink(QFile::encodeName(m_temp).constData());
     m_state = State::Done;
+    closeHold();
+}
+
+void DurableFile::closeHold()
+{
+    if (m_hold >= 0)
+        ::close(m_hold);
+    m_hold = -1;
 }
 
 bool DurableFile::isTemporaryName(const QString &fileName)
@@ -228,7 +320,7 @@ int DurableFile::removeTemporaries(const QString &folder)
     int removed = 0;
     const QFileInfoList entries = QDir(folder).entryInfoList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo &entry : entries)
-        if (!entry.isSymLink() && isTemporaryName(entry.fileName()) && QFile::remove(entry.filePath()))
+        if (isTemporaryName(entry.fileName()) && removeIfStale(QFile::encodeName(entry.filePath())))
             ++removed;
     return removed;
 }
@@ -251,10 +343,12 @@ void DurableFile::syncFolder(const QString &folder)
 
 DurableFileSet::~DurableFileSet()
 {
-    if (m_done)
-        return;
-    for (const Pending &p : m_pending)
-        ::unlink(QFile::encodeName(p.temp).constData());
+    for (const Pending &p : m_pending) {
+        if (!m_done)
+            ::unlink(QFile::encodeName(p.temp).constData());
+        if (p.hold >= 0)
+            ::close(p.hold);
+    }
 }
 
 void DurableFileSet::add(const QString &target, const QByteArray &bytes)
@@ -263,8 +357,7 @@ void DurableFileSet::add(const QString &target, const QByteArray &bytes)
     file.write(bytes);
     // Written and synced under the temporary name; the rename waits for commit().
     file.finish();
-    file.release();
-    m_pending.push_back({file.target(), file.temporaryPath()});
+    m_pending.push_back({file.target(), file.temporaryPath(), file.release()});
 }
 
 void DurableFileSet::add(const QString &target, const std::function<void(QIODevice &)> &write)
@@ -276,16 +369,17 @@ void DurableFileSet::add(const QString &target, const std::function<void(QIODevi
         device.rethrowFailure();
         throw;
     }
-    const QString temp = device.finishAndRelease();
-    m_pending.push_back({QFileInfo(target).absoluteFilePath(), temp});
+    m_pending.push_back(device.finishAndRelease());
 }
 
 void DurableFileSet::commit()
 {
-    for (const Pending &p : m_pending) {
+    for (Pending &p : m_pending) {
         KillPoint::reach("durableSet.rename");
         if (::rename(QFile::encodeName(p.temp).constData(), QFile::encodeName(p.target).constData()) != 0)
             DurableFile::raise(p.target, errno);
+        if (p.hold >= 0)
+            ::close(std::exchange(p.hold, -1));
     }
     m_done = true;
     if (!m_pending.empty())

@@ -19,7 +19,9 @@ class QIODevice;
 //   f.write(body);
 //   f.commit();            // the target now holds header + body, or it throws
 //
-// A DurableFile destroyed before commit() leaves the target untouched.
+// A DurableFile destroyed before commit() leaves the target untouched. The
+// temporary files a killed save of the same target left behind are removed
+// when the next one starts (only those no running writer holds).
 class DurableFile
 {
 public:
@@ -41,8 +43,10 @@ public:
     void finish();
     // finish(), then renames the temporary file over the target.
     void commit();
-    // Forgets the temporary file without removing it (its new owner renames it).
-    void release() { m_state = State::Done; }
+    // Forgets the temporary file without removing it (its new owner renames
+    // it); answers the descriptor that keeps it locked meanwhile (-1 for
+    // none), which the new owner closes once the file is renamed or removed.
+    int release();
     // Gives up: removes the temporary file, keeps the target.
     void discard();
 
@@ -67,11 +71,13 @@ public:
 private:
     void open();
     void flushBuffer();
+    void closeHold();
 
     QString m_target;
     QString m_temp;
     enum class State { Open, Finished, Done };
     int m_fd = -1;
+    int m_hold = -1; // a second descriptor of the temporary file, for its lock
     QByteArray m_buffer;
     qint64 m_written = 0;
     State m_state = State::Open;
@@ -97,7 +103,11 @@ public:
     // Renames every temporary file over its target.
     void commit();
 
-    struct Pending { QString target, temp; };
+    struct Pending
+    {
+        QString target, temp;
+        int hold = -1; // keeps the temporary file locked until it is renamed
+    };
     // Each file waiting for commit(), with its temporary file (absolute paths).
     const std::vector<Pending> &pending() const { return m_pending; }
 

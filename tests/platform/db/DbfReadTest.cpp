@@ -430,7 +430,15 @@ TEST(DbfRead, FileNamesFoundWithoutRegardToCase)
 TEST(DbfRead, MissingOrEmptyFileIsAnError)
 {
     Scratch s;
-    EXPECT_THROW(Dbf::open(s.path(QStringLiteral("nothing.dbf"))), DbfError);
+    // Missing is said as such, for writing too: not as a disk that refused.
+    for (const Dbf::Mode mode : {Dbf::Mode::ReadOnly, Dbf::Mode::ReadWrite}) {
+        try {
+            Dbf::open(s.path(QStringLiteral("nothing.dbf")), mode);
+            ADD_FAILURE() << "a missing table opened";
+        } catch (const DbfError &e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QLatin1String(": Tabela nu exista."))) << e.what();
+        }
+    }
     EXPECT_THROW(Dbf::open(s.dir.path()), DbfError); // a folder
     writeAll(s.path(QStringLiteral("empty.dbf")), QByteArray());
     EXPECT_THROW(Dbf::open(s.path(QStringLiteral("empty.dbf"))), DbfError);

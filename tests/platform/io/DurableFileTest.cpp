@@ -12,9 +12,62 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+// The system calls the durable write checks, failed on purpose: this test is
+// linked with --wrap for them (see CMakeLists.txt); a call fails only while
+// `failing` names it.
+namespace failpoint {
+enum class Call { None, Fsync, Close, ShortWrite };
+Call failing = Call::None;
+} // namespace failpoint
+
+extern "C" {
+int __real_fsync(int fd);
+int __real_close(int fd);
+ssize_t __real_write(int fd, const void *data, size_t size);
+ssize_t __real_pwrite(int fd, const void *data, size_t size, off_t offset);
+
+int __wrap_fsync(int fd)
+{
+    if (failpoint::failing != failpoint::Call::Fsync)
+        return __real_fsync(fd);
+    errno = EIO;
+    return -1;
+}
+
+// Linux closes the descriptor even when close() reports a failure.
+int __wrap_close(int fd)
+{
+    const int result = __real_close(fd);
+    if (failpoint::failing != failpoint::Call::Close)
+        return result;
+    errno = EIO;
+    return -1;
+}
+
+// A disk that takes a few bytes at a time.
+size_t piece(size_t size)
+{
+    return failpoint::failing == failpoint::Call::ShortWrite ? std::min<size_t>(size, 3) : size;
+}
+
+ssize_t __wrap_write(int fd, const void *data, size_t size)
+{
+    return __real_write(fd, data, piece(size));
+}
+
+ssize_t __wrap_pwrite(int fd, const void *data, size_t size, off_t offset)
+{
+    return __real_pwrite(fd, data, piece(size), offset);
+}
+}
 
 namespace {
 
@@ -74,6 +127,53 @@ TEST(DurableFile, FullDiskKeepsTheOldFileAndNamesTheCause)
     }
 }
 
+// A sync or close that fails is a failed write; a disk that takes a write in
+// pieces gets the rest after each piece.
+TEST(DurableFile, FailedSyncOrCloseFailsTheWriteAndShortWritesGoOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Cereri.dbf");
+    using Act = void (*)(const QString &, const QByteArray &);
+    const Act durable = [](const QString &target, const QByteArray &bytes) {
+        DurableFile f(target);
+        f.write(bytes);
+        f.commit();
+    };
+    // As a table changes in place; a plain write() would land at the end.
+    const Act inPlace = [](const QString &target, const QByteArray &bytes) {
+        const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CLOEXEC);
+        ::lseek(fd, 0, SEEK_END);
+        DurableFile::writeAt(fd, 0, bytes.constData(), bytes.size(), target);
+        ::close(fd);
+    };
+    using failpoint::Call;
+    struct Case { const char *name; Call call; Act act; const char *error; };
+    const Case cases[] = {
+        {"sync fails", Call::Fsync, durable, "Eroare de citire/scriere pe disc"},
+        {"close fails", Call::Close, durable, "Eroare de citire/scriere pe disc"},
+        {"a few bytes a write", Call::ShortWrite, durable, nullptr},
+        // The rest goes after the first piece, not over the file's start again.
+        {"a few bytes a write, in place at offset 0", Call::ShortWrite, inPlace, nullptr},
+    };
+    for (const Case &c : cases) {
+        DurableFile::save(path, "old");
+        std::string said = "no error";
+        failpoint::failing = c.call;
+        try {
+            c.act(path, "0123456789");
+        } catch (const FileWriteError &e) {
+            said = e.what();
+        }
+        failpoint::failing = Call::None;
+        if (c.error)
+            EXPECT_NE(said.find(c.error), std::string::npos) << c.name << ": " << said;
+        else
+            EXPECT_EQ(said, "no error") << c.name;
+        EXPECT_EQ(readAll(path), c.error ? QByteArray("old") : QByteArray("0123456789")) << c.name;
+        EXPECT_EQ(entries(dir.path()), QStringList{"Cereri.dbf"}) << c.name;
+    }
+}
+
 TEST(DurableFile, AbandonedOrMissingFolderLeavesNothing)
 {
     QTemporaryDir dir;
@@ -122,6 +222,8 @@ TEST(DurableFileSet, SwapsInNothingUntilEveryFileIsWritten)
     DurableFileSet set;
     set.add(a, "new a");
     set.add(b, "new b");
+    // Another writer's save of b meanwhile takes the set's waiting file for no leftover.
+    DurableFile::save(b, "old b");
     EXPECT_EQ(readAll(a), "old a");
     set.commit();
     EXPECT_EQ(readAll(a), "new a");
@@ -172,6 +274,20 @@ TEST(DurableFile, AKillBeforeTheRenameLeavesTheOldFileWhole)
     QFile f(target);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old"));
+
+    // The next save of the file removes the temporary file the killed one
+    // left; not that of a save still under way, nor a neighbour's.
+    EXPECT_TRUE(runKilledAt("durable.rename", 1, [&] { DurableFile::save(target + ".1", "new"); }));
+    ASSERT_EQ(entries(dir.path()).size(), 3);
+    DurableFile running(target);
+    running.write("theirs");
+    DurableFile::save(target, "new");
+    EXPECT_EQ(entries(dir.path()).size(), 3) << entries(dir.path()).join(u' ').toStdString();
+    running.commit();
+    EXPECT_EQ(readAll(target), "theirs");
+    const QStringList left = entries(dir.path());
+    ASSERT_EQ(left.size(), 2);
+    EXPECT_TRUE(left.front().startsWith(".t.bin.1.")) << left.front().toStdString();
     EXPECT_FALSE(runKilledAt("durable.rename", 2, [&] { DurableFile::save(target, "new"); }));
 }
 
@@ -188,8 +304,9 @@ TEST(DurableFile, OnlyItsOwnTemporaryFilesAreRemoved)
         {".Stat.xls.12345678.part", false}, // longer than a 32-bit number in base 36
         {"Stat.xls", false},
     };
+    // Made plainly: a save of Stat.xls would remove its temporary files itself.
     for (const Case &c : cases)
-        DurableFile::save(dir.filePath(QString::fromUtf8(c.name)), "x");
+        ASSERT_TRUE(QFile(dir.filePath(QString::fromUtf8(c.name))).open(QIODevice::WriteOnly)) << c.name;
     EXPECT_EQ(DurableFile::removeTemporaries(dir.path()), 2);
     for (const Case &c : cases)
         EXPECT_EQ(QFile::exists(dir.filePath(QString::fromUtf8(c.name))), !c.removed) << c.name;
