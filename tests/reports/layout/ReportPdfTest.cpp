@@ -422,7 +422,9 @@ TEST(ReportPdf, WhatThePagesHold)
              // 7 records a column above the footer's 100.
              EXPECT_EQ(pdf.pages().size(), 2);
              EXPECT_NEAR(pdf.word(1, QStringLiteral("COPIL")).right(), 900 * PointsPerNative, 3);
-             EXPECT_GT(pdf.word(1, QStringLiteral("COPIL")).top(), pdf.word(1, QStringLiteral("SUBSOL")).bottom() - 1);
+             const QRectF child = pdf.word(1, QStringLiteral("COPIL"));
+             EXPECT_GT(child.top(), pdf.word(1, QStringLiteral("SUBSOL")).bottom() - 1);
+             EXPECT_LT(child.bottom(), 900 * PointsPerNative) << "above the bottom margin";
          }},
         {"a summary that exactly fills the page stays on it",
          [](Job &j) { label(j.add(report(j.add(named(7)))).AddBand(TBRBandType::rbSummary, 100), QStringLiteral("TOTAL")); },
