@@ -228,10 +228,7 @@ TEST(ReportPdf, WhatThePagesHold)
              TBandReport &r = j.add(report(j.add(records({{"A", "r1"}, {"B", "r2"}, {"C", "r3"}}))));
              label(r.AddBand(TBRBandType::rbPageHeader, 50), QStringLiteral("ANTET"));
              label(r.AddBand(TBRBandType::rbTitle, 100), QStringLiteral("TITLU"));
-             TBRGroup &g = r.Groups.emplace_back();
-             g.Expression = QStringLiteral("GRUPA");
-             g.Header.ForceNewPage = true;
-             g.Header.Add(TBRPrintable::expr(QStringLiteral("'Grupa '+GRUPA"), 0, 0, 300, 40));
+             group(r).Header.ForceNewPage = true;
          },
          [](const Pdf &pdf) {
              EXPECT_EQ(pdf.pages(), (QStringList{"ANTET TITLU Grupa A r1", "ANTET Grupa B r2", "ANTET Grupa C r3"}));
