@@ -131,7 +131,8 @@ void TBRController::printEmpty()
 {
     m_layout.PrintBand(m_level.Header);
     runControllers(Before);
-    m_layout.PrintBand(m_level.Detail, this);
+    // The placeholder of an empty set is no record: no aggregate counts it.
+    m_layout.PrintBand(m_level.Detail);
     runControllers(After);
     m_layout.PrintBand(m_level.Footer);
 }

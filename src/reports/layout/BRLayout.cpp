@@ -316,10 +316,13 @@ double TBRLayout::AvailableSpace(double footerHeight) const
     return m_report.Page.Length - m_report.Page.BottomMargin - footerHeight - m_curY;
 }
 
-double TBRLayout::footerHeightFor(TBRBandType role) const
+double TBRLayout::footerHeightFor(const TBRBand &band, TBRBandType role) const
 {
-    // The summary of a report whose last page has no footer may use the footer's room.
-    if (role == TBRBandType::rbSummary && !m_report.HasOption(TBandReportOption::LastPageFooter))
+    // The last page of a report without LastPageFooter has no footer: a summary
+    // aligned to its bottom may use that room when nothing follows it there.
+    const bool last = !m_inJob || m_report.Tag == 999;
+    if (role == TBRBandType::rbSummary && band.AlignToBottom && band.ChainHeight() == band.Height && last
+        && !m_report.HasOption(TBandReportOption::LastPageFooter))
         return 0;
     return m_footerHeight;
 }
@@ -430,7 +433,7 @@ void TBRLayout::MakeRoomFor(TBRBand *band)
 {
     if (m_pageNumber == 0)
         newColumn();
-    else if (band->Height > AvailableSpace(footerHeightFor(band->BandType)))
+    else if (band->Height > AvailableSpace(footerHeightFor(*band, band->BandType)))
         newColumn();
 }
 
@@ -457,23 +460,25 @@ void TBRLayout::breakPage()
 bool TBRLayout::makeRoom(TBRBand &band, TBRBandType role, bool acrossColumns)
 {
     const bool breakable = !pageBand(role) && m_pageNumber >= 1 && !m_noForce;
+    // A forced break that is skipped (a page that holds only its headers is not
+    // left empty) or only remembered leaves the band to make room like any other.
     if (band.ForceNewPage && breakable) {
-        // A page that holds only its headers is not left empty.
-        if (m_pageHasBody)
+        if (m_pageHasBody) {
             breakPage();
-        return true;
-    }
-    if (band.ForceNewColumn && breakable) {
-        if (m_column == 1 && m_report.Page.Columns < 2 && !m_forcedColumn)
-            m_forcedColumn = true;
-        else
+            return true;
+        }
+    } else if (band.ForceNewColumn && breakable) {
+        // The first one in column 1 of a one-column report is only remembered.
+        if (m_column != 1 || m_report.Page.Columns >= 2 || m_forcedColumn) {
             withoutForce(m_noForce, [this] { newColumn(); });
-        return true;
+            return true;
+        }
+        m_forcedColumn = true;
     }
     if (m_pageNumber == 0) {
         newColumn();
     } else if (const double need = band.LinkedHeight(); role != TBRBandType::rbPageFooter
-               && need > AvailableSpace(footerHeightFor(role)) && need <= m_report.Page.PrintableLength()) {
+               && need > AvailableSpace(footerHeightFor(band, role)) && need <= m_report.Page.PrintableLength()) {
         // The next column would put it over the columns already printed.
         if (acrossColumns)
             breakPage();
@@ -487,7 +492,7 @@ void TBRLayout::printBandAs(TBRBand &band, TBRBandType role, TBRBandType widthTy
 {
     if (band.AlignToBottom && m_pageNumber > 0) {
         const TBRPage &p = m_report.Page;
-        const double footer = footerHeightFor(role);
+        const double footer = footerHeightFor(band, role);
         if (m_curY + band.Height + p.BottomMargin + footer <= p.Length)
             m_curY = p.Length - band.Height - (p.BottomMargin + footer);
     }
@@ -533,8 +538,6 @@ QString TBRLayout::controlText(const TBRPrintable &c)
 void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
 {
     const double width = bandWidth(widthType);
-    // A band that spans the page starts at the margin, whatever column is current.
-    const double left = fullWidth(widthType) ? m_report.Page.LeftMargin : m_columnLeft;
     std::vector<ControlState> states(band.Controls.size());
     for (size_t i = 0; i < band.Controls.size(); ++i)
         states[i] = startControl(band.Controls[i]);
@@ -542,6 +545,9 @@ void TBRLayout::printContents(TBRBand &band, TBRBandType widthType)
     if (band.KeepOnOnePage && !footer)
         keepTogether(band, states);
     for (int pass = 0;; ++pass) {
+        // A band that spans the page starts at the margin, whatever column is current;
+        // any other goes on in the column each pass moved to.
+        const double left = fullWidth(widthType) ? m_report.Page.LeftMargin : m_columnLeft;
         const double top = m_curY;
         const size_t mark = page().Items.size();
         const bool fresh = m_columnFresh || pass > 0;

@@ -92,7 +92,7 @@ private:
     void placeImage(const TBRPrintable &c, const QRectF &rect);
     void printLooseControls();
     double bandWidth(TBRBandType widthType) const;
-    double footerHeightFor(TBRBandType role) const;
+    double footerHeightFor(const TBRBand &band, TBRBandType role) const;
     TBRLaidPage &page() { return m_current; }
     void setConstant(TBREvElement *handle, int value);
 

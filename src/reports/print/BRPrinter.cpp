@@ -24,6 +24,19 @@ double screenFactor()
     return (s ? s->logicalDotsPerInchX() : 96.0) / NativePerInch;
 }
 
+// Gives the device's next sheet the size of the stored page (turned as the
+// page lies) when its own differs.
+void takeSheetOf(QPagedPaintDevice &device, const TBRPageBody &page)
+{
+    const QSizeF mm(page.Width / page.DpiX * 25.4, page.Height / page.DpiY * 25.4);
+    const QSizeF sheet = device.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    if (qAbs(sheet.width() - mm.width()) < 0.5 && qAbs(sheet.height() - mm.height()) < 0.5)
+        return;
+    const bool landscape = mm.width() > mm.height();
+    device.setPageLayout(QPageLayout(QPageSize(landscape ? mm.transposed() : mm, QPageSize::Millimeter),
+                                     landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
+}
+
 // A printer that reports a resolution too low to be true gets the screen's.
 double printerFactor(int dpi)
 {
@@ -266,10 +279,14 @@ void TBRPrinter::SaveToFile(const QString &path)
         m_pages.SaveToFile(path);
 }
 
-bool TBRPrinter::PrintPages(QPagedPaintDevice &device)
+std::pair<int, int> TBRPrinter::storedRange() const
 {
-    const int first = FirstPage > 0 ? FirstPage : 1;
-    const int last = LastPage > 0 ? qMin(LastPage, m_pages.PageCount()) : m_pages.PageCount();
+    return {FirstPage > 0 ? FirstPage : 1, LastPage > 0 ? qMin(LastPage, m_pages.PageCount()) : m_pages.PageCount()};
+}
+
+bool TBRPrinter::PrintPages(QPagedPaintDevice &device, bool ownSheets)
+{
+    const auto [first, last] = storedRange();
     QPainter painter;
     bool started = false;
     for (int n = first; n <= last; ++n) {
@@ -281,6 +298,8 @@ bool TBRPrinter::PrintPages(QPagedPaintDevice &device)
         const std::optional<TBRPageBody> page = m_pages.ReadPage(n);
         if (!page)
             continue;
+        if (ownSheets)
+            takeSheetOf(device, *page);
         if (!started) {
             if (!painter.begin(&device))
                 throw EBRError(QStringLiteral("Paginile nu pot fi trimise spre imprimare (pagina %1).").arg(n));
@@ -337,6 +356,9 @@ void TBRPrinter::ExportTo(TBRExportFilter &filter, const QString &path)
 void TBRPrinter::SaveToPdf(const QString &path)
 {
     requireFinished(path);
+    // A file without pages is no PDF any reader opens.
+    if (const auto [first, last] = storedRange(); first > last)
+        throw EBRError(QStringLiteral("Raportul nu are nicio pagina de salvat: fisierul \"%1\" nu a fost scris.").arg(path));
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
@@ -346,7 +368,7 @@ void TBRPrinter::SaveToPdf(const QString &path)
         pdf.setCreator(QStringLiteral("Kestrun"));
         pdf.setResolution(300);
         pdf.setPageLayout(QPageLayout(m_settings->pageSize(), m_settings->Orientation, QMarginsF()));
-        PrintPages(pdf);
+        PrintPages(pdf, true);
     }
     DurableFile::save(path, bytes);
 }

@@ -82,8 +82,9 @@ public:
     // Writes the stored pages of a finished job (durably).
     void SaveToFile(const QString &path);
     // Draws the stored pages from FirstPage (or 1) to LastPage (or the last)
-    // on a paged device, one device page each; false when cancelled.
-    bool PrintPages(QPagedPaintDevice &device);
+    // on a paged device, one device page each; false when cancelled. With
+    // ownSheets each page keeps its own size, else it fills the device's paper.
+    bool PrintPages(QPagedPaintDevice &device, bool ownSheets = false);
     // A finished job whose pages came from a run, not from a file, and are
     // not to be printed as stored: the report prints itself again instead.
     bool PrintsAgain() const;
@@ -112,6 +113,8 @@ signals:
 
 private:
     bool inPrintRange() const;
+    // The first and last stored page FirstPage and LastPage choose (first > last: none).
+    std::pair<int, int> storedRange() const;
     void requireFinished(const QString &path) const;
     void storeOpenPage();
     void startCanvas();
