@@ -170,6 +170,14 @@ TEST_F(StartupRecoveryTest, LeftoversOfOurOwnAreRemovedAndNothingElse)
                                  QStringLiteral("Temp/SAV1/Cereri.dbf"), QStringLiteral("Temp/SAVE"), QStringLiteral("Temp/SAVE/x.part")}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
+    // A link under an aside folder's name is no restore's: the missing table is made.
+    QTemporaryDir planted;
+    makeTable(planted.filePath(QStringLiteral("Cereri.dbf")), {QStringLiteral("Ana")});
+    QFile::link(planted.path(), data + QStringLiteral("/.restore-7"));
+    QFile::remove(data + QStringLiteral("/Cereri.dbf"));
+    EXPECT_TRUE(RequestTables::createMissing(data).contains(data + QStringLiteral("/Cereri.dbf")));
+    QFile::remove(data + QStringLiteral("/.restore-7"));
+
     // A table still set aside is never replaced by an empty one.
     QDir().mkpath(data + QStringLiteral("/.restore-0"));
     QFile::rename(data + QStringLiteral("/Cereri.dbf"), data + QStringLiteral("/.restore-0/CERERI.DBF"));
