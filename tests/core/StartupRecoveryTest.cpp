@@ -6,6 +6,8 @@
 #include "core/RestoreJournal.h"
 #include "core/StartupRecovery.h"
 #include "platform/db/Dbf.h"
+#include "platform/io/FolderSwap.h"
+#include "platform/profile/AppFolders.h"
 #include "tables/RequestTables.h"
 
 
@@ -136,6 +138,39 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
         } else {
             EXPECT_TRUE(dialogs.messages.isEmpty()) << c.name;
         }
+    }
+}
+
+// A report killed while its folder was being replaced: the start settles the
+// folder and tells the clerk which report it now holds.
+TEST_F(StartupRecoveryTest, AReportFolderSettledAtStartIsTold)
+{
+    struct Case
+    {
+        const char *point;
+        bool hadOld;
+        const char *told; // after the folder's name
+    };
+    const Case cases[] = {
+        {"folder.whole", true, " a fost intrerupt; raportul de dinainte a fost pus la loc."},
+        {"folder.aside", true, " a fost intrerupt; raportul de dinainte a fost pus la loc."},
+        {"folder.aside", false, " a fost intrerupt si nu a fost facut."},
+        {"folder.in", true, " a fost intrerupt; a fost dus la capat: directorul are acum raportul nou."},
+    };
+    for (const Case &c : cases) {
+        SetUp();
+        const QString target = dir->path() + QStringLiteral("/Rapoarte/Lemne_Trezorerie");
+        QDir().mkpath(c.hadOld ? target : QFileInfo(target).path());
+        ASSERT_TRUE(runKilledAt(c.point, 1, [&] {
+            FolderSwap swap(target, AppFolders::swapJournalDir(dir->path()));
+            writeBytes(swap.work() + QStringLiteral("/Anexa2.xls"), "new");
+            swap.commit();
+        })) << c.point;
+        RecordingDialogs dialogs;
+        StartupRecovery::run(dir->path(), data, temp);
+        ASSERT_EQ(dialogs.messages.size(), 1) << c.point;
+        EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Raportul din directorul ") + target + QLatin1String(c.told)))
+            << dialogs.messages[0].text.toStdString();
     }
 }
 
