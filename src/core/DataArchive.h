@@ -50,10 +50,10 @@ public:
 
     // The archive bytes of these entries.
     static QByteArray encode(const QList<Entry> &entries);
-    // Every entry, checked whole: plain names none of the program's own,
-    // bounded sizes (each file, all
-    // of them against the archive's size and the free space), each stream
-    // inflating to exactly its stated size, no bytes after the last file.
+    // Every entry, checked whole: plain names, none of the program's own
+    // (isOwnName), bounded sizes (each file, all of them against the
+    // archive's size and the free space), each stream inflating to exactly
+    // its stated size, no bytes after the last file.
     static QList<Entry> decode(QByteArrayView bytes, const Limits &limits = {});
     static QList<Entry> readFile(const QString &archivePath, const Limits &limits = {});
 
