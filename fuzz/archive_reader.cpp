@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         const auto entries = DataArchive::decode(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)), limits);
         for (const auto &e : entries)
-            if (!DataArchive::isPlainName(e.name))
+            if (!DataArchive::isPlainName(e.name) || DataArchive::isOwnName(e.name))
                 __builtin_trap();
     } catch (const ArchiveError &) {
     }

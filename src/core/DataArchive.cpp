@@ -5,6 +5,7 @@
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileWriteError.h"
 #include "platform/io/KillPoint.h"
+#include "platform/profile/AppFolders.h"
 #include "tables/RequestTables.h"
 
 #include <QDir>
@@ -157,7 +158,7 @@ void appendU32(QByteArray &out, quint32 v)
 QByteArray entryBytes(const QString &name, const QByteArray &data)
 {
     const qsizetype size = data.size();
-    if (!DataArchive::isPlainName(name) || !Cp1250::canEncode(name))
+    if (!DataArchive::isPlainName(name) || DataArchive::isOwnName(name) || !Cp1250::canEncode(name))
         throw ArchiveError(QStringLiteral("Numele fisierului \"%1\" nu poate fi pus in arhiva.").arg(name));
     if (size > qsizetype(ArchiveLimits::Largest))
         throw ArchiveError(QStringLiteral("Fisierul %1 este prea mare pentru arhiva.").arg(name));
@@ -237,6 +238,13 @@ bool DataArchive::isPlainName(const QString &name)
     return true;
 }
 
+bool DataArchive::isOwnName(const QString &name)
+{
+    // ".restore-" covers the journal and every aside folder.
+    return name.startsWith(QStringLiteral(".restore-"), Qt::CaseInsensitive) || DurableFile::isTemporaryName(name.toLower())
+           || name.compare(AppFolders::SwapJournalFolder, Qt::CaseInsensitive) == 0;
+}
+
 QByteArray DataArchive::encode(const QList<Entry> &entries)
 {
     QByteArray out;
@@ -265,6 +273,11 @@ QList<DataArchive::Entry> DataArchive::decode(QByteArrayView bytes, const Limits
         const QString name = Cp1250::decode(cur.take(nameLength, "numele fisierului"));
         if (!isPlainName(name))
             cur.fail(QStringLiteral("numele \"%1\" nu este un simplu nume de fisier").arg(name));
+        if (isOwnName(name))
+            throw ArchiveError(QStringLiteral("Arhiva este refuzata: fisierul \"%1\" din ea poarta numele unui fisier de lucru "
+                                              "al programului, pe care nicio arhiva de date nu il are (pozitia %2). Nu s-a scris nimic.")
+                                   .arg(name)
+                                   .arg(cur.offset() - qsizetype(nameLength)));
         const QString key = name.toLower();
         if (seen.contains(key))
             cur.fail(QStringLiteral("fisierul %1 apare de doua ori").arg(name));
@@ -302,7 +315,7 @@ void DataArchive::saveFolder(const QString &folder, const QString &archivePath)
 {
     QStringList names;
     for (const QString &name : folderFiles(folder))
-        if (!samePath(folder + u'/' + name, archivePath))
+        if (!samePath(folder + u'/' + name, archivePath) && !isOwnName(name))
             names.append(name);
 
     FileWriteError::as<ArchiveError>([&] {

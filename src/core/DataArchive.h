@@ -50,14 +50,16 @@ public:
 
     // The archive bytes of these entries.
     static QByteArray encode(const QList<Entry> &entries);
-    // Every entry, checked whole: plain names, bounded sizes (each file, all
-    // of them against the archive's size and the free space), each stream
-    // inflating to exactly its stated size, no bytes after the last file.
+    // Every entry, checked whole: plain names, none of the program's own
+    // (isOwnName), bounded sizes (each file, all of them against the
+    // archive's size and the free space), each stream inflating to exactly
+    // its stated size, no bytes after the last file.
     static QList<Entry> decode(QByteArrayView bytes, const Limits &limits = {});
     static QList<Entry> readFile(const QString &archivePath, const Limits &limits = {});
 
-    // Writes every file of the folder (not its subfolders) into the archive,
-    // through a temporary file renamed when complete (DurableFile).
+    // Writes every file of the folder (not its subfolders, nor the program's
+    // own working files) into the archive, through a temporary file renamed
+    // when complete (DurableFile).
     static void saveFolder(const QString &folder, const QString &archivePath);
 
     // Replaces the folder's files with the archive's content. The archive is
@@ -72,4 +74,9 @@ public:
     // A plain file name: not empty, no folder separators, not "." or "..",
     // no control characters.
     static bool isPlainName(const QString &name);
+    // A name the program keeps for its own work beside the office's files (a
+    // restore's journal and aside folders, a file being written, the folder
+    // swap's journals), in any case: never an office file, so no archive
+    // carries one, lest a restore put it over the program's own.
+    static bool isOwnName(const QString &name);
 };

@@ -7,7 +7,6 @@
 #include "platform/db/Dbf.h"
 #include "platform/io/DurableFile.h"
 #include "platform/io/FileTree.h"
-#include "platform/io/FolderSwap.h"
 #include "platform/profile/AppFolders.h"
 #include "tables/RequestTables.h"
 
@@ -44,7 +43,8 @@ void StartupRecovery::run(const QString &appDir, const QString &dataDir, const Q
 
 void StartupRecovery::recoverOutputs(const QString &appDir)
 {
-    FolderSwap::recover(AppFolders::swapJournalDir(appDir));
+    for (const FolderSwap::Mended &report : FolderSwap::recover(AppFolders::swapJournalDir(appDir)))
+        tellReport(report);
     // The documents lie one level down, in the folder of their month.
     const QString documents = AppFolders::documentsDir(appDir);
     DurableFile::removeTemporaries(documents);
@@ -114,7 +114,26 @@ bool StartupRecovery::holdsOnlyLeftovers(const QString &folder)
     return true;
 }
 
-void StartupRecovery::tell(const QString &what)
+// The clerk learns which report the folder holds, as after a restore.
+void StartupRecovery::tellReport(const FolderSwap::Mended &report)
 {
-    TErori::Mesaj(QStringLiteral("Arhiva date"), what, 0, TErori::OK);
+    const QString folder = QDir::toNativeSeparators(report.target);
+    QString what;
+    switch (report.left) {
+    case FolderSwap::Left::New:
+        what = QStringLiteral("Raportul din directorul %1 a fost intrerupt; a fost dus la capat: directorul are acum raportul nou.");
+        break;
+    case FolderSwap::Left::Old:
+        what = QStringLiteral("Raportul din directorul %1 a fost intrerupt; raportul de dinainte a fost pus la loc. Faceti raportul din nou.");
+        break;
+    case FolderSwap::Left::Nothing:
+        what = QStringLiteral("Raportul din directorul %1 a fost intrerupt si nu a fost facut. Faceti raportul din nou.");
+        break;
+    }
+    tell(what.arg(folder), QStringLiteral("Raport intrerupt"));
+}
+
+void StartupRecovery::tell(const QString &what, const QString &title)
+{
+    TErori::Mesaj(title, what, 0, TErori::OK);
 }

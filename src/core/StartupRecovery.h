@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/io/FolderSwap.h"
+
 #include <QString>
 
 // What a run killed in the middle of its work leaves in the program's own
@@ -11,7 +13,7 @@
 //  - our temporary files (".<name>.<random>.part") beside the tables;
 //  - Temp/SAVn folders of archives that were refused, holding none of their files;
 //  - a report folder half replaced: finished or put back, its work folder
-//    removed; temporary files of documents being written.
+//    removed, and the clerk told which; temporary files of documents being written.
 // Only names of our own patterns are touched.
 class StartupRecovery
 {
@@ -25,5 +27,6 @@ private:
 
     static void removeRefusedArchiveCopies(const QString &tempDir);
     static bool holdsOnlyLeftovers(const QString &folder);
-    static void tell(const QString &what);
+    static void tellReport(const FolderSwap::Mended &report);
+    static void tell(const QString &what, const QString &title = QStringLiteral("Arhiva date"));
 };

@@ -102,13 +102,14 @@ TreasuryDbf::Payer TRTrez::payer() const
 void TRTrez::Execute()
 {
     m_output.reset();
+    // Nothing of an unfinished package is left, whatever step fails: its
+    // work folder and journal go with it.
+    const auto done = qScopeGuard([this] { m_output.reset(); });
     DataVirarii->setDate(Today());
     if (exec() != QDialog::Accepted)
         return;
     Form1().WriteSetting(QStringLiteral("CONST"), QStringLiteral("DATAV"), SqlValue::formatDate(DataVirarii->date()));
     Contor().Descr->setText(QStringLiteral("Creez DBF-ul..."));
-    // Nothing of an unfinished package is left.
-    const auto done = qScopeGuard([this] { m_output.reset(); });
     m_output->fill(0, [this](const QString &work) {
         m_package = {work, QString(), DataVirarii->date(), tickedCodes(), m_payments, m_office};
         m_package.dbfPath = WriteTreasuryDbf(work);

@@ -17,10 +17,11 @@ DbfField money(const char *name) { return decimal(name, 10, 2); }
 DbfField flag(const char *name) { return text(name, 1); }
 
 // While a restore's aside folder holds a table, an empty table made in its
-// place would hide its records.
+// place would hide its records. Only real folders are ours, as start-up
+// recovery sees them: a link under the name is not.
 void refuseWhileSetAside(const QDir &dir, const QString &name)
 {
-    for (const QString &aside : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+    for (const QString &aside : dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks))
         if (RequestTables::isAsideFolderName(aside) && QFileInfo::exists(Dbf::resolve(dir.filePath(aside + u'/' + name))))
             throw DbfError(QStringLiteral("Tabela %1 lipseste din %2, dar se afla in %3, unde a mutat-o o restaurare "
                                           "intrerupta. Nu fac o tabela goala in locul ei.")

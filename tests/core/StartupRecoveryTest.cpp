@@ -6,6 +6,8 @@
 #include "core/RestoreJournal.h"
 #include "core/StartupRecovery.h"
 #include "platform/db/Dbf.h"
+#include "platform/io/FolderSwap.h"
+#include "platform/profile/AppFolders.h"
 #include "tables/RequestTables.h"
 
 
@@ -59,6 +61,10 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
         Whole expected;
         const char *told;          // what the start says, or nothing
         void (*afterKill)(const QString &data) = nullptr;
+        // The archive also carries a restore journal of its own, which would
+        // be renamed over ours by the first of its renames: it is refused
+        // before anything is written, so no point after it is ever reached.
+        bool ownJournal = false;
     };
     const char *finished = "Restaurarea a fost intrerupta; a fost dusa la capat";
     const char *putBack = "Restaurarea a fost intrerupta; datele de dinainte au fost puse la loc";
@@ -79,6 +85,10 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
         // temporary files beside the tables, which sit in .restore-0.
         {"restore: no journal, tables set aside", "restore.swap", 1, true, Whole::Old, putBack,
          [](const QString &d) { QFile::remove(d + u'/' + RestoreJournal::FileName); }},
+        {"journal in the archive: kill at the next rename", "durableSet.rename", 2, true, Whole::Old, nullptr, nullptr, true},
+        {"journal in the archive: kill at the rename after", "durableSet.rename", 3, true, Whole::Old, nullptr, nullptr, true},
+        {"journal in the archive: kill at the last rename", "durableSet.rename", 4, true, Whole::Old, nullptr, nullptr, true},
+        {"journal in the archive: kill as ours is dropped", "restore.forget", 1, true, Whole::Old, nullptr, nullptr, true},
         {"append: records written, end marker not", "dbf.records", 1, false, Whole::Old, nullptr},
         {"append: records and marker synced, count not", "dbf.count", 1, false, Whole::Old, nullptr},
     };
@@ -98,8 +108,13 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
             makeTable(source + QStringLiteral("/Oameni.dbf"), {QStringLiteral("Ana")});
             writeBytes(source + QStringLiteral("/Luni.lst"), "11.2022\r\n");
             fresh = snapshot(source);
+            // Sorted first, then named as the journal: it would lose every old and new table.
+            if (c.ownJournal)
+                writeBytes(source + QStringLiteral("/-restore-journal"),
+                           R"({"aside":".restore-0","old":["Cereri.dbf","Oameni.dbf","Motive.lst"],"new":[]})");
             const QString archive = dir->path() + QStringLiteral("/copie.L21");
             DataArchive::saveFolder(source, archive);
+            writeBytes(archive, readBytes(archive).replace("-restore-journal", ".restore-journal"));
             work = [this, archive] { DataArchive::restoreFolder(archive, data); };
         } else {
             work = [this] {
@@ -109,7 +124,7 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
                 t.close();
             };
         }
-        ASSERT_TRUE(runKilledAt(c.point, c.nth, work)) << c.name << ": the point was not reached";
+        ASSERT_EQ(runKilledAt(c.point, c.nth, work), !c.ownJournal) << c.name << ": the point was reached or not";
         if (c.afterKill)
             c.afterKill(data);
 
@@ -123,6 +138,39 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
         } else {
             EXPECT_TRUE(dialogs.messages.isEmpty()) << c.name;
         }
+    }
+}
+
+// A report killed while its folder was being replaced: the start settles the
+// folder and tells the clerk which report it now holds.
+TEST_F(StartupRecoveryTest, AReportFolderSettledAtStartIsTold)
+{
+    struct Case
+    {
+        const char *point;
+        bool hadOld;
+        const char *told; // after the folder's name
+    };
+    const Case cases[] = {
+        {"folder.whole", true, " a fost intrerupt; raportul de dinainte a fost pus la loc."},
+        {"folder.aside", true, " a fost intrerupt; raportul de dinainte a fost pus la loc."},
+        {"folder.aside", false, " a fost intrerupt si nu a fost facut."},
+        {"folder.in", true, " a fost intrerupt; a fost dus la capat: directorul are acum raportul nou."},
+    };
+    for (const Case &c : cases) {
+        SetUp();
+        const QString target = dir->path() + QStringLiteral("/Rapoarte/Lemne_Trezorerie");
+        QDir().mkpath(c.hadOld ? target : QFileInfo(target).path());
+        ASSERT_TRUE(runKilledAt(c.point, 1, [&] {
+            FolderSwap swap(target, AppFolders::swapJournalDir(dir->path()));
+            writeBytes(swap.work() + QStringLiteral("/Anexa2.xls"), "new");
+            swap.commit();
+        })) << c.point;
+        RecordingDialogs dialogs;
+        StartupRecovery::run(dir->path(), data, temp);
+        ASSERT_EQ(dialogs.messages.size(), 1) << c.point;
+        EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Raportul din directorul ") + target + QLatin1String(c.told)))
+            << dialogs.messages[0].text.toStdString();
     }
 }
 
@@ -156,6 +204,14 @@ TEST_F(StartupRecoveryTest, LeftoversOfOurOwnAreRemovedAndNothingElse)
                                  QStringLiteral("Data/notite.part"), QStringLiteral("Temp"), QStringLiteral("Temp/SAV1"),
                                  QStringLiteral("Temp/SAV1/Cereri.dbf"), QStringLiteral("Temp/SAVE"), QStringLiteral("Temp/SAVE/x.part")}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // A link under an aside folder's name is no restore's: the missing table is made.
+    QTemporaryDir planted;
+    makeTable(planted.filePath(QStringLiteral("Cereri.dbf")), {QStringLiteral("Ana")});
+    QFile::link(planted.path(), data + QStringLiteral("/.restore-7"));
+    QFile::remove(data + QStringLiteral("/Cereri.dbf"));
+    EXPECT_TRUE(RequestTables::createMissing(data).contains(data + QStringLiteral("/Cereri.dbf")));
+    QFile::remove(data + QStringLiteral("/.restore-7"));
 
     // A table still set aside is never replaced by an empty one.
     QDir().mkpath(data + QStringLiteral("/.restore-0"));

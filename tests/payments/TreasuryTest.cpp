@@ -321,6 +321,17 @@ TEST(TreasuryDbf, ExistingFolderIsReplacedOnlyWhenAgreed)
     EXPECT_EQ(w.shell.openedFolders, QStringList{folder});
     EXPECT_EQ(w.dialogs.messages.last().text,
               QStringLiteral("Fisierele au fost salvate in %1.").arg(QDir::toNativeSeparators(folder)));
+
+    // The payment date cannot be kept in the settings (a folder stands in the
+    // file's place, as a full disk refuses it): the run fails and leaves the
+    // old package, with no work folder and no journal.
+    QFile::remove(w.data + QStringLiteral("/Tolvard.set"));
+    QDir().mkpath(w.data + QStringLiteral("/Tolvard.set"));
+    EXPECT_ANY_THROW(runTreasury(w, {}, w.root, {TErori::ResultDa}));
+    EXPECT_EQ(QDir(w.root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{"Data", "Inlocuiri", "Lemne_Trezorerie", "Temp"}));
+    EXPECT_TRUE(QDir(w.root + QStringLiteral("/Inlocuiri")).isEmpty());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 6);
 }
 
 TEST(TreasuryDbf, AnnexesReadByOthers)

@@ -16,6 +16,7 @@
 namespace {
 
 const QString kJournalSuffix = QStringLiteral(".txt");
+const QByteArray kCommitting = QByteArrayLiteral("inlocuire");
 constexpr qsizetype kIdLength = 6;
 constexpr char kIdLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
 
@@ -65,6 +66,11 @@ QString FolderSwap::asideOf(const QString &target, const QString &id)
     return workOf(target, id) + QStringLiteral("-vechi");
 }
 
+QByteArray FolderSwap::journalText(const QString &target, bool committing)
+{
+    return target.toUtf8() + '\n' + (committing ? kCommitting + '\n' : QByteArray());
+}
+
 FolderSwap::FolderSwap(const QString &target, const QString &journals)
     : m_target(QDir::cleanPath(QFileInfo(target).absoluteFilePath()))
 {
@@ -82,7 +88,7 @@ FolderSwap::FolderSwap(const QString &target, const QString &journals)
         DurableFile::raise(m_work, EEXIST, QStringLiteral("Nu pot crea directorul"));
     // The journal comes first: whatever is made after it can be found again.
     m_journal = journals + u'/' + m_id + kJournalSuffix;
-    DurableFile::save(m_journal, m_target.toUtf8() + '\n');
+    DurableFile::save(m_journal, journalText(m_target, false));
     if (::mkdir(QFile::encodeName(m_work).constData(), 0777) != 0) {
         const int error = errno;
         QFile::remove(m_journal);
@@ -104,6 +110,8 @@ void FolderSwap::commit()
     const QString parent = QFileInfo(m_target).absolutePath();
     const QString aside = asideOf(m_target, m_id);
     DurableFile::syncFolder(m_work);
+    DurableFile::save(m_journal, journalText(m_target, true));
+    m_committing = true;
     const bool hadOld = present(m_target);
     if (hadOld && !renamePath(m_target, aside))
         DurableFile::raise(m_target, errno, QStringLiteral("Nu pot muta deoparte directorul"));
@@ -125,26 +133,31 @@ void FolderSwap::discard()
     if (!m_open)
         return;
     m_open = false;
-    settle(m_target, m_id);
+    settle(m_target, m_id, m_committing);
     QFile::remove(m_journal);
 }
 
-// Leaves the old folder or the new one under the target's name, and nothing else.
-void FolderSwap::settle(const QString &target, const QString &id)
+// Leaves the old folder or the new one under the target's name, and nothing
+// else; answers which.
+FolderSwap::Left FolderSwap::settle(const QString &target, const QString &id, bool committing)
 {
     const QString aside = asideOf(target, id);
+    const QString work = workOf(target, id);
+    // Once the commit has begun, the work folder leaves only by going in.
+    const bool newIn = committing && !present(work) && present(target);
     // The target was renamed aside and the new folder never came in.
     if (!present(target) && present(aside))
         renamePath(aside, target);
-    FileTree::remove(workOf(target, id));
+    FileTree::remove(work);
     KillPoint::reach("folder.workRemoved");
     FileTree::remove(aside);
     DurableFile::syncFolder(QFileInfo(target).absolutePath());
+    return newIn ? Left::New : present(target) ? Left::Old : Left::Nothing;
 }
 
-QStringList FolderSwap::recover(const QString &journals)
+QList<FolderSwap::Mended> FolderSwap::recover(const QString &journals)
 {
-    QStringList mended;
+    QList<Mended> mended;
     DurableFile::removeTemporaries(journals);
     const QFileInfoList entries = QDir(journals).entryInfoList({u'*' + kJournalSuffix}, QDir::Files | QDir::Hidden);
     for (const QFileInfo &entry : entries) {
@@ -152,16 +165,16 @@ QStringList FolderSwap::recover(const QString &journals)
         if (!isId(id))
             continue;
         QFile journal(entry.filePath());
-        QString target;
+        QByteArrayList lines;
         if (journal.open(QIODevice::ReadOnly))
-            target = QString::fromUtf8(journal.read(4096)).section(u'\n', 0, 0);
+            lines = journal.read(4096).split('\n');
         journal.close();
+        const QString target = QString::fromUtf8(lines.value(0));
         // A folder on a drive not there now is mended at a later start.
         if (!target.isEmpty() && !QFileInfo(QFileInfo(target).absolutePath()).isDir())
             continue;
         if (QDir::isAbsolutePath(target) && QDir::cleanPath(target) == target && target != u"/") {
-            settle(target, id);
-            mended << target;
+            mended.append({target, settle(target, id, lines.value(1) == kCommitting)});
         }
         QFile::remove(entry.filePath());
     }

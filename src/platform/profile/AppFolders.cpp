@@ -32,7 +32,7 @@ QString AppFolders::documentsDir(const QString &programDir)
 
 QString AppFolders::swapJournalDir(const QString &programDir)
 {
-    return programDir + QStringLiteral("/Inlocuiri");
+    return programDir + u'/' + SwapJournalFolder;
 }
 
 QString AppFolders::settingsPath(const QString &dataDir)

@@ -13,6 +13,7 @@ public:
     static inline const QString LocalFile = QStringLiteral("Local.set");
     static inline const QString MachineFile = QStringLiteral("GMT.dII");
     static inline const QString MachineSection = QStringLiteral("92");
+    static inline const QString SwapJournalFolder = QStringLiteral("Inlocuiri");
 
     static QString programDir();
     static QString dataDir();

@@ -341,21 +341,26 @@ TEST(FolderSwap, AKillAtAnyStepLeavesTheOldFolderOrTheNewOneWhole)
         const char *point;
         int nth;
         bool newIn; // which folder the target holds after recovery
+        bool emptyNew = false; // a report of no files is a new folder all the same
     };
     const Case cases[] = {
         {"folder.begun", 1, false},
         {"durable.rename", 3, false}, // the journal, then one new file of three
         {"folder.whole", 1, false},
+        {"durable.rename", 5, false}, // the journal marked as being committed
         {"folder.aside", 1, false},   // the old folder renamed aside, the new one not yet in
         {"folder.in", 1, true},
         {"folder.workRemoved", 1, true}, // the old one still aside
+        {"folder.in", 1, true, true},
+        {"folder.workRemoved", 1, true, true},
     };
     for (bool hadOld : {true, false}) {
         for (const Case &c : cases) {
-            SCOPED_TRACE(std::string(c.point) + (hadOld ? " over an old folder" : " into no folder"));
+            SCOPED_TRACE(std::string(c.point) + (hadOld ? " over an old folder" : " into no folder") + (c.emptyNew ? ", empty" : ""));
             QTemporaryDir dir;
             const QString reports = dir.filePath("Rapoarte"), target = reports + "/Lemne_Trezorerie";
             const QString journals = dir.filePath("Inlocuiri");
+            const Files made = c.emptyNew ? Files{} : newFiles;
             QDir().mkpath(reports);
             if (hadOld) {
                 QDir().mkpath(target);
@@ -363,12 +368,21 @@ TEST(FolderSwap, AKillAtAnyStepLeavesTheOldFolderOrTheNewOneWhole)
             }
             EXPECT_TRUE(runKilledAt(c.point, c.nth, [&] {
                 FolderSwap swap(target, journals);
-                writeFolder(swap.work(), newFiles);
+                writeFolder(swap.work(), made);
                 swap.commit();
             }));
-            EXPECT_EQ(FolderSwap::recover(journals), QStringList{target});
+            // The drive away at one start: its journal waits for the next.
+            QDir().rename(reports, reports + "-plecat");
+            EXPECT_TRUE(FolderSwap::recover(journals).isEmpty());
+            EXPECT_EQ(QDir(journals).entryList(QDir::Files).size(), 1);
+            QDir().rename(reports + "-plecat", reports);
+
+            const QList<FolderSwap::Mended> mended = FolderSwap::recover(journals);
+            ASSERT_EQ(mended.size(), 1);
+            EXPECT_EQ(mended[0].target, target);
+            EXPECT_EQ(mended[0].left, c.newIn ? FolderSwap::Left::New : hadOld ? FolderSwap::Left::Old : FolderSwap::Left::Nothing);
             if (c.newIn || hadOld) {
-                EXPECT_EQ(filesOf(target), c.newIn ? newFiles : oldFiles);
+                EXPECT_EQ(filesOf(target), c.newIn ? made : oldFiles);
             }
             EXPECT_EQ(QDir(reports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                       QFileInfo::exists(target) ? QStringList{"Lemne_Trezorerie"} : QStringList{});
@@ -400,5 +414,11 @@ TEST(FolderSwap, AFailedRunLeavesTheOldFolderAndNoWorkFolder)
     DurableFile::save(swap.work() + "/nou.txt", "new");
     swap.commit();
     EXPECT_EQ(filesOf(target), (Files{{"nou.txt", "new"}}));
+    EXPECT_EQ(filesOf(dir.path()).keys(), (QStringList{"Inlocuiri", "Raport"}));
+
+    // A new folder with no files takes the old one's place as well.
+    FolderSwap empty(target, journals);
+    empty.commit();
+    EXPECT_TRUE(filesOf(target).isEmpty());
     EXPECT_EQ(filesOf(dir.path()).keys(), (QStringList{"Inlocuiri", "Raport"}));
 }
