@@ -18,6 +18,9 @@ PACKAGES=(
   python3 python3-xlrd python3-xlwt python3-olefile python3-dbfread python3-openpyxl libgsf-bin
   libspreadsheet-writeexcel-perl
   libreoffice-calc-nogui libreoffice-writer-nogui libreoffice-base-drivers poppler-utils
+  # the templates' Arial and Times, metric for metric: what LibreOffice prints
+  # is laid out as the templates were drawn
+  fonts-liberation2
   # running the program headless and taking screenshots
   xvfb xauth fonts-dejavu-core adwaita-icon-theme
 )

@@ -7,7 +7,11 @@
 
 #include "documents/ExpXLSOLE.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QPoint>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +66,12 @@ const std::pair<const char *, const char *> StatTags[] = {
 double dayNumber(const QDate &d)
 {
     return double(QDate(1899, 12, 30).daysTo(d));
+}
+
+// A cell of a CSV sheet, 1-based; empty outside it.
+QString at(const QVector<QStringList> &rows, int row, int col)
+{
+    return row >= 1 && row <= rows.size() && col >= 1 && col <= rows[row - 1].size() ? rows[row - 1][col - 1] : QString();
 }
 
 class FilledTemplates : public testing::Test
@@ -143,12 +153,6 @@ protected:
     static QVector<QStringList> csv(const QString &book, const QString &sheet)
     {
         return IR::readCsv(csvDir + u'/' + book + u'-' + sheet + QStringLiteral(".csv"));
-    }
-    // A cell of a CSV sheet, 1-based; empty outside it.
-    static QString at(const QVector<QStringList> &rows, int row, int col)
-    {
-        return row >= 1 && row <= rows.size() && col >= 1 && col <= rows[row - 1].size() ? rows[row - 1][col - 1]
-                                                                                          : QString();
     }
     static void expectNumber(const QString &text, double expected, const char *what)
     {
@@ -309,4 +313,216 @@ TEST_F(FilledTemplates, LibreOfficeReadsTheSupplierListWithTextZeros)
     EXPECT_EQ(rows[2][9], QStringLiteral("0100"));
     EXPECT_EQ(rows[2][11], QStringLiteral("0")); // zero income and zero amount as the text "0"
     EXPECT_EQ(rows[2][16], QStringLiteral("0"));
+}
+
+// ---- Every template's totals, printed by LibreOffice ----
+
+namespace {
+
+// The fixed tables the reports write cell by cell (rows and columns as the
+// reports address them), holding counts or amounts.
+struct FixedTable
+{
+    const char *book;
+    int sheet, firstRow, lastRow, firstCol, lastCol;
+    bool amounts;
+};
+const FixedTable FixedTables[] = {
+    {"AJPIS.xls", 6, 7, 61, 5, 10, false},   // beneficiaries by bracket, months and household
+    {"Anexa22.xls", 1, 8, 62, 5, 22, true},  // payments by bracket, months and household
+    {"Anexa23.xls", 1, 9, 32, 4, 14, false}, // supplement holders by month and bracket
+    {"Anexa24.xls", 1, 9, 32, 4, 14, true},  // their amounts
+};
+
+// Totals are shown up to 99999999.99: each template is filled so that its
+// largest total has eight figures. A list has 12 rows, and two amounts of a row may be
+// added in a third column (the bank report's total).
+constexpr double LargestTotal = 99999999.99;
+constexpr int ListRows = 12;
+constexpr double ListAmount = 4166666.66; // 12 x 2 x 4166666.66 = 99999999.84
+
+// A field of a list row, typed as the reports' queries give it.
+MemoryDataSet::Column listField(const QString &name)
+{
+    static const QStringList amounts{"CUANTUM", "TOTAL", "SUMA", "SUMAL", "SUMAG", "SUMAE", "SUMAT", "VENITM"};
+    static const QStringList counts{"NR_MEMBRI", "NR_LUNI", "NR_CERE", "NRPERS"};
+    static const QStringList dates{"DATADISP", "DATACERE"};
+    const SqlType type = amounts.contains(name) ? SqlType::Float
+                         : counts.contains(name) ? SqlType::Integer
+                         : dates.contains(name)  ? SqlType::Date
+                                                 : SqlType::Text;
+    return {name, type};
+}
+
+QVariant listValue(const MemoryDataSet::Column &field, int row)
+{
+    switch (field.type) {
+    case SqlType::Float:
+        return field.name == u"VENITM" ? 1386.01 : ListAmount;
+    case SqlType::Integer:
+        return 5;
+    case SqlType::Date:
+        return QDate(2023, 1, 16);
+    default:
+        return QStringLiteral("%1 %2").arg(field.name.toLower()).arg(row + 1);
+    }
+}
+
+struct TotalsBook
+{
+    QString path;
+    QMap<QString, int> firstRow; // sheet name -> first filled row
+    bool amounts = false;        // false when it holds counts alone
+};
+
+class TemplateTotals : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        world = std::make_unique<FillerFixture>();
+        const QDir templates(FillerFixture::committed(QStringLiteral("resources/templates")));
+        QStringList files;
+        for (const QString &name : templates.entryList({QStringLiteral("*.xls")}, QDir::Files, QDir::Name)) {
+            books.append(fill(templates.filePath(name)));
+            files << books.last().path;
+        }
+        out = world->dir() + QStringLiteral("/printed");
+        IR::exportCsvWithSoffice(files, out, false);
+        IR::convertWithSoffice(files, out, QStringLiteral("pdf"));
+    }
+    static void TearDownTestSuite()
+    {
+        books.clear();
+        world.reset();
+    }
+
+    // The template filled as its report fills it: each list row expanded over
+    // a dataset of its fields, each fixed table's cells written.
+    static TotalsBook fill(const QString &source)
+    {
+        TotalsBook book;
+        TExpXLSOLE filler;
+        EXPECT_TRUE(filler.OpenTemplate(world->copy(source), false));
+        for (int s = 1; s <= filler.XCell.SheetCount(); ++s) {
+            filler.SelectSheet(s);
+            int first = fillFixedTable(filler, QFileInfo(source).fileName(), s, book.amounts);
+            if (const int list = fillList(filler); list > 0) {
+                first = list;
+                book.amounts = true;
+            }
+            if (first > 0)
+                book.firstRow.insert(filler.XCell.ActiveSheetName(), first);
+        }
+        filler.SelectSheet(1);
+        filler.Save();
+        book.path = world->dir() + u'/' + QFileInfo(source).fileName();
+        QFile::remove(book.path);
+        EXPECT_TRUE(QFile::rename(filler.WorkingCopy(), book.path));
+        return book;
+    }
+
+    // The list row's first row, 0 when the sheet has none.
+    static int fillList(TExpXLSOLE &filler)
+    {
+        const TXlsImport &x = filler.XCell;
+        for (int r = 1; r <= x.MaxRow(); ++r) {
+            QList<MemoryDataSet::Column> fields;
+            bool listRow = false;
+            for (int c = 1; c <= x.MaxCol(); ++c) {
+                const QString text = x.GetCellValue(r, c).toString().trimmed().toUpper();
+                if (text == u"#DBF")
+                    listRow = true;
+                else if (text.startsWith(u'#'))
+                    fields.append(listField(text.mid(1)));
+            }
+            if (!listRow)
+                continue;
+            MemoryDataSet data(fields, ListRows, [fields](int row) {
+                QVariantList values;
+                for (const auto &f : fields)
+                    values << listValue(f, row);
+                return values;
+            });
+            data.Open();
+            filler.FillFromDataSet(data);
+            return r;
+        }
+        return 0;
+    }
+
+    // The fixed table's first row, 0 when the sheet has none. Its cells that
+    // hold a number take the same value: 1 for counts, and for amounts the
+    // largest total spread over them.
+    static int fillFixedTable(TExpXLSOLE &filler, const QString &book, int sheet, bool &amounts)
+    {
+        for (const FixedTable &t : FixedTables) {
+            if (book != QLatin1String(t.book) || sheet != t.sheet)
+                continue;
+            QList<QPoint> cells;
+            for (int r = t.firstRow; r <= t.lastRow; ++r)
+                for (int c = t.firstCol; c <= t.lastCol; ++c)
+                    if (filler.XCell.GetCellValue(r, c).typeId() == QMetaType::Double)
+                        cells.append({c, r});
+            const double value = t.amounts ? std::floor(LargestTotal / double(cells.size()) * 100) / 100 : 1.0;
+            for (const QPoint &p : cells)
+                filler.SetCell(p.y(), p.x(), value);
+            amounts = amounts || t.amounts;
+            return t.firstRow;
+        }
+        return 0;
+    }
+
+    static inline std::unique_ptr<FillerFixture> world;
+    static inline QList<TotalsBook> books;
+    static inline QString out;
+};
+
+} // namespace
+
+// Each TOTAL adds its column's filled rows, and LibreOffice prints every total
+// whole, the largest of eight figures included: no "###" for a number wider
+// than its column.
+TEST_F(TemplateTotals, EachTotalAddsItsFilledRowsAndPrintsWhole)
+{
+    for (const TotalsBook &book : books) {
+        const QString base = QFileInfo(book.path).completeBaseName();
+        SCOPED_TRACE(base.toStdString());
+        QList<double> totals;
+        double largest = 0;
+        for (auto sheet = book.firstRow.cbegin(); sheet != book.firstRow.cend(); ++sheet) {
+            SCOPED_TRACE(sheet.key().toStdString());
+            const auto rows = IR::readCsv(out + u'/' + base + u'-' + sheet.key() + QStringLiteral(".csv"));
+            int totalRow = 0;
+            for (int r = 1; r <= rows.size() && totalRow == 0; ++r)
+                if (rows[r - 1].contains(QStringLiteral("TOTAL")))
+                    totalRow = r;
+            if (totalRow == 0)
+                continue;
+            for (int c = 1; c <= rows[totalRow - 1].size(); ++c) {
+                bool ok = false;
+                const double total = at(rows, totalRow, c).toDouble(&ok);
+                if (!ok)
+                    continue;
+                double sum = 0;
+                for (int r = sheet.value(); r < totalRow; ++r)
+                    sum += at(rows, r, c).toDouble();
+                EXPECT_GT(total, 0) << "column " << c;
+                EXPECT_NEAR(total, sum, 0.005) << "column " << c;
+                totals << total;
+                largest = std::max(largest, total);
+            }
+        }
+        QStringList printed;
+        for (const IR::PdfWord &w : IR::pdfWords(out + u'/' + base + QStringLiteral(".pdf")))
+            printed << w.text;
+        EXPECT_FALSE(printed.join(u' ').contains(QStringLiteral("###"))) << "a number too wide for its column";
+        if (book.amounts && !totals.isEmpty()) {
+            EXPECT_EQ(QString::number(std::floor(largest), 'f', 0).size(), 8) << "largest total " << largest;
+        }
+        // Amounts show two decimals, counts none.
+        for (double t : totals)
+            EXPECT_TRUE(printed.contains(QString::number(t, 'f', 2)) || printed.contains(QString::number(t, 'f', 0)))
+                << "total not printed whole: " << t;
+    }
 }
