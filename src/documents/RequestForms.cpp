@@ -153,6 +153,11 @@ void RequestForms::addRequestKeys()
     add("[NUME]", surname);
     add("[PRENUME]", given);
     add("[CNP]", text(row, "CNP"));
+    // The templates write the domicile "[LOCALITATEA], [ADRESA]", those
+    // already in the data folder too: filled as one, a missing part leaves
+    // no lone comma, and a missing domicile a gap to fill in by hand.
+    const QString domicile = address({text(row, "LOCALIT"), text(row, "ADRESA")});
+    add("[LOCALITATEA], [ADRESA]", domicile.isEmpty() ? QLatin1String(TRTFReplace::EmptyValue) : domicile);
     add("[ADRESA]", text(row, "ADRESA"));
     add("[LOCALITATEA]", text(row, "LOCALIT"));
     add("[JUDET]", admin.JudetC->currentText());
