@@ -416,6 +416,38 @@ Do you want to overwrite it?</source>
         <source>Cancel</source>
         <translation>Renunță</translation>
     </message>
+    <message>
+        <source>Left to Right, Top to Bottom</source>
+        <translation>De la stânga la dreapta, de sus în jos</translation>
+    </message>
+    <message>
+        <source>Left to Right, Bottom to Top</source>
+        <translation>De la stânga la dreapta, de jos în sus</translation>
+    </message>
+    <message>
+        <source>Right to Left, Bottom to Top</source>
+        <translation>De la dreapta la stânga, de jos în sus</translation>
+    </message>
+    <message>
+        <source>Right to Left, Top to Bottom</source>
+        <translation>De la dreapta la stânga, de sus în jos</translation>
+    </message>
+    <message>
+        <source>Bottom to Top, Left to Right</source>
+        <translation>De jos în sus, de la stânga la dreapta</translation>
+    </message>
+    <message>
+        <source>Bottom to Top, Right to Left</source>
+        <translation>De jos în sus, de la dreapta la stânga</translation>
+    </message>
+    <message>
+        <source>Top to Bottom, Left to Right</source>
+        <translation>De sus în jos, de la stânga la dreapta</translation>
+    </message>
+    <message>
+        <source>Top to Bottom, Right to Left</source>
+        <translation>De sus în jos, de la dreapta la stânga</translation>
+    </message>
 </context>
 <context>
     <name>QPrintWidget</name>
@@ -546,41 +578,13 @@ Do you want to overwrite it?</source>
         <source>Page Set:</source>
         <translation>Setul de pagini:</translation>
     </message>
+    <message>
+        <source>Specify pages or ranges separated by commas. Ranges are specified by two numbers separated by a hyphen. E.g: 3,5-7,9 prints pages 3, 5, 6, 7 and 9.</source>
+        <translation>Scrieți paginile sau intervalele despărțite prin virgulă; un interval are două numere despărțite prin cratimă. De exemplu: 3,5-7,9 tipărește paginile 3, 5, 6, 7 și 9.</translation>
+    </message>
 </context>
 <context>
     <name>QPageSetupWidget</name>
-    <message>
-        <source>Left to Right, Top to Bottom</source>
-        <translation>De la stânga la dreapta, de sus în jos</translation>
-    </message>
-    <message>
-        <source>Left to Right, Bottom to Top</source>
-        <translation>De la stânga la dreapta, de jos în sus</translation>
-    </message>
-    <message>
-        <source>Right to Left, Bottom to Top</source>
-        <translation>De la dreapta la stânga, de jos în sus</translation>
-    </message>
-    <message>
-        <source>Right to Left, Top to Bottom</source>
-        <translation>De la dreapta la stânga, de sus în jos</translation>
-    </message>
-    <message>
-        <source>Bottom to Top, Left to Right</source>
-        <translation>De jos în sus, de la stânga la dreapta</translation>
-    </message>
-    <message>
-        <source>Bottom to Top, Right to Left</source>
-        <translation>De jos în sus, de la dreapta la stânga</translation>
-    </message>
-    <message>
-        <source>Top to Bottom, Left to Right</source>
-        <translation>De sus în jos, de la stânga la dreapta</translation>
-    </message>
-    <message>
-        <source>Top to Bottom, Right to Left</source>
-        <translation>De sus în jos, de la dreapta la stânga</translation>
-    </message>
     <message>
         <source>Form</source>
         <translation>Formular</translation>
@@ -710,6 +714,114 @@ Do you want to overwrite it?</source>
     <message>
         <source>Advanced</source>
         <translation>Avansat</translation>
+    </message>
+    <message>
+        <source>There are conflicts in some options. Please fix them.</source>
+        <translation>Unele opțiuni se contrazic. Corectați-le.</translation>
+    </message>
+</context>
+<context>
+    <name>QCupsJobWidget</name>
+    <message>
+        <source>Job</source>
+        <translation>Lucrare</translation>
+    </message>
+    <message>
+        <source>Job Control</source>
+        <translation>Controlul lucrării</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Tipărire programată:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Date de facturare:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Prioritatea lucrării:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Pagini de separare</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <comment>Banner page at start</comment>
+        <translation>La început:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <comment>Banner page at end</comment>
+        <translation>La sfârșit:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Tipărește imediat</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Reține pe termen nedefinit</translation>
+    </message>
+    <message>
+        <source>Day (06:00 to 17:59)</source>
+        <translation>Ziua (06:00 - 17:59)</translation>
+    </message>
+    <message>
+        <source>Night (18:00 to 05:59)</source>
+        <translation>Noaptea (18:00 - 05:59)</translation>
+    </message>
+    <message>
+        <source>Second Shift (16:00 to 23:59)</source>
+        <translation>Schimbul al doilea (16:00 - 23:59)</translation>
+    </message>
+    <message>
+        <source>Third Shift (00:00 to 07:59)</source>
+        <translation>Schimbul al treilea (00:00 - 07:59)</translation>
+    </message>
+    <message>
+        <source>Weekend (Saturday to Sunday)</source>
+        <translation>Sfârșitul săptămânii (sâmbătă - duminică)</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>La o anumită oră</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <comment>CUPS Banner page</comment>
+        <translation>Niciuna</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <comment>CUPS Banner page</comment>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Unclassified</source>
+        <comment>CUPS Banner page</comment>
+        <translation>Neclasificat</translation>
+    </message>
+    <message>
+        <source>Confidential</source>
+        <comment>CUPS Banner page</comment>
+        <translation>Confidențial</translation>
+    </message>
+    <message>
+        <source>Classified</source>
+        <comment>CUPS Banner page</comment>
+        <translation>Clasificat</translation>
+    </message>
+    <message>
+        <source>Secret</source>
+        <comment>CUPS Banner page</comment>
+        <translation>Secret</translation>
+    </message>
+    <message>
+        <source>Top Secret</source>
+        <comment>CUPS Banner page</comment>
+        <translation>Strict secret</translation>
     </message>
 </context>
 <context>

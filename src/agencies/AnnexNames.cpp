@@ -71,9 +71,8 @@ QString AnnexNames::CsvText(QStringView value)
 
 qint64 AnnexNames::WholeIncome(double venitm)
 {
-    const qint64 c = Money::cents(venitm) + 99;
-    // Integer part, towards zero as the stored text would be cut.
-    return c / 100;
+    // A leu begun counts whole: the integer part of the income + 0.99.
+    return Money::wholeTowardZero(venitm + 0.99);
 }
 
 QString AnnexNames::LevelText(double cuantum)

@@ -11,9 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
-#include <QLocale>
-
-#include <cmath>
 
 namespace DocumentValues {
 
@@ -29,11 +26,6 @@ QString courtesyTitle(const QString &cnp)
 QString wholeEven(double value)
 {
     return QString::number(Money::wholeHalfEven(value));
-}
-
-QString twoDecimals(double value)
-{
-    return QLocale::c().toString(value, 'f', 2);
 }
 
 QString date(const TField *field)

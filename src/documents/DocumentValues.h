@@ -16,8 +16,6 @@ QString courtesyTitle(const QString &cnp);
 
 // Whole number, a half going to the even neighbour (80.5 -> 80, 81.5 -> 82).
 QString wholeEven(double value);
-// "0.00" with "." as separator.
-QString twoDecimals(double value);
 // The numbers of a document's name: "9-10", or "9" when both are alike.
 QString numberRange(const QString &first, const QString &last);
 // "dd.MM.yyyy"; empty for a null date.

@@ -12,7 +12,7 @@ namespace {
 
 constexpr qint64 kMaxTemplateSize = 64 * 1024 * 1024;
 const QByteArray kPard = QByteArrayLiteral("\\pard");
-const QByteArray kEmptyValue = QByteArrayLiteral("..........");
+const QByteArray kEmptyValue(TRTFReplace::EmptyValue);
 
 QByteArray asciiUpper(QByteArray s)
 {

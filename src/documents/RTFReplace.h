@@ -60,6 +60,9 @@ public:
     // hex escapes and characters the code page lacks as \uN? escapes.
     static QByteArray escapeValue(const QString &value);
 
+    // What a page prints for an empty value: a gap to fill in by hand.
+    static constexpr char EmptyValue[] = "..........";
+
 private:
     QList<QByteArray> readTemplate() const;
     // The template's lines, read once per document: IncepeDocument reads

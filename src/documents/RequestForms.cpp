@@ -7,6 +7,7 @@
 #include "documents/DocumentValues.h"
 #include "documents/RTFReplace.h"
 #include "tables/RequestTables.h"
+#include "platform/sql/Money.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/TQuery.h"
 #include "requests/RequestCodes.h"
@@ -152,6 +153,11 @@ void RequestForms::addRequestKeys()
     add("[NUME]", surname);
     add("[PRENUME]", given);
     add("[CNP]", text(row, "CNP"));
+    // The templates write the domicile "[LOCALITATEA], [ADRESA]", those
+    // already in the data folder too: filled as one, a missing part leaves
+    // no lone comma, and a missing domicile a gap to fill in by hand.
+    const QString domicile = address({text(row, "LOCALIT"), text(row, "ADRESA")});
+    add("[LOCALITATEA], [ADRESA]", domicile.isEmpty() ? QLatin1String(TRTFReplace::EmptyValue) : domicile);
     add("[ADRESA]", text(row, "ADRESA"));
     add("[LOCALITATEA]", text(row, "LOCALIT"));
     add("[JUDET]", admin.JudetC->currentText());
@@ -159,8 +165,8 @@ void RequestForms::addRequestKeys()
     addBoxes(rtf, "C", 6, RequestCodes::StCivCod(), text(row, "STCIV"));
     // Only the first eight occupations have a box.
     addBoxes(rtf, "P", 8, RequestCodes::SitProf(), text(row, "SITPROF"));
-    add("[TVENIT]", twoDecimals(value(row, "TVENIT")));
-    add("[VENITM]", twoDecimals(value(row, "VENITM")));
+    add("[TVENIT]", Money::twoDecimals(value(row, "TVENIT")));
+    add("[VENITM]", Money::twoDecimals(value(row, "VENITM")));
     const bool transfer = text(row, "MODPLATA").trimmed() == u"OP";
     add("[M1]", mark(!transfer));
     add("[M2]", mark(transfer));
@@ -198,7 +204,7 @@ void RequestForms::addMembers()
             rtf.AdaugaCheie(QStringLiteral("[NUME%1]").arg(QLatin1String(group)), surname);
             rtf.AdaugaCheie(QStringLiteral("[PRENUME%1]").arg(QLatin1String(group)), given);
             rtf.AdaugaCheie(QStringLiteral("[CNP%1]").arg(QLatin1String(group)), text(sx, "CNP"));
-            rtf.AdaugaCheie(QStringLiteral("[VENIT%1]").arg(QLatin1String(group)), twoDecimals(value(sx, "VENIT")));
+            rtf.AdaugaCheie(QStringLiteral("[VENIT%1]").arg(QLatin1String(group)), Money::twoDecimals(value(sx, "VENIT")));
         }
         if (none)
             for (const char *key : {"NUME", "PRENUME", "CNP", "VENIT"})
@@ -225,7 +231,7 @@ void RequestForms::addMemberSlots(const QStringList &keys, int boxes, int lastSl
     for (sx.First(); !sx.Eof(); sx.Next()) {
         ++k;
         const auto [surname, given] = splitInline(text(sx, "TITULAR"));
-        const QString values[] = {surname, given, text(sx, "CNP"), twoDecimals(value(sx, "VENIT"))};
+        const QString values[] = {surname, given, text(sx, "CNP"), Money::twoDecimals(value(sx, "VENIT"))};
         for (int i = 0; i < keyCount; ++i)
             rtf.AdaugaCheie(QStringLiteral("[%1%2]").arg(keys[i]).arg(k), values[i]);
     }

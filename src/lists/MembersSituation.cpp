@@ -75,7 +75,7 @@ void MembersSituation::buildTable(TQuery &query, TTable &table, const QString &p
         setName(table, "NUMET", "PRENUMET", text(query, "TITULAR"));
         table.FieldByName(QStringLiteral("CNPT"))->SetAsString(text(query, "CNP"));
         table.FieldByName(QStringLiteral("LOC"))
-            ->SetAsString((text(query, "LOCALIT") + QStringLiteral(", ") + text(query, "ADRESA")).left(kLocSize));
+            ->SetAsString(address({text(query, "LOCALIT"), text(query, "ADRESA")}).left(kLocSize));
         setName(table, "NUMEM", "PRENUMEM", text(query, "NUMEM"));
         table.FieldByName(QStringLiteral("CNPM"))->SetAsString(text(query, "CNPM"));
         table.Post();

@@ -9,8 +9,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <cstdlib>
-
 namespace PaymentValues {
 
 void openTemplate(TExpXLSOLE &filler, const QString &path)
@@ -38,13 +36,6 @@ QByteArray resource(const QString &name)
     if (!in.open(QIODevice::ReadOnly))
         refuse(QStringLiteral("Nu pot citi resursa %1.").arg(name));
     return in.readAll();
-}
-
-QString money(qint64 cents)
-{
-    const QString sign = cents < 0 ? QStringLiteral("-") : QString();
-    cents = std::llabs(cents);
-    return sign + QString::number(cents / 100) + u'.' + QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace PaymentValues

@@ -20,7 +20,4 @@ void openTemplate(TExpXLSOLE &filler, const QString &path);
 QString resourcePath(const QString &name);
 QByteArray resource(const QString &name);
 
-// A sum in cents as the treasury's papers print it: "0.00", "." before the cents.
-QString money(qint64 cents);
-
 } // namespace PaymentValues

@@ -48,11 +48,11 @@ void addKeys(TRTFReplace &rtf, const OfficeSettings &office, const TreasuryCode 
     add("[DENUMIREAJUTOR]", code.caption.mid(6) + u' ' + code.basis);
     add("[Primar]", office.mayor);
     add("[NR1]", QString::number(c.nr1));
-    add("[SUMA1]", PaymentValues::money(c.suma1));
+    add("[SUMA1]", Money::centsText(c.suma1));
     add("[NR2]", QString::number(c.nr2));
-    add("[SUMA2]", PaymentValues::money(c.suma2));
+    add("[SUMA2]", Money::centsText(c.suma2));
     add("[NR]", QString::number(c.nr1 + c.nr2));
-    add("[SUMA]", PaymentValues::money(c.suma1 + c.suma2));
+    add("[SUMA]", Money::centsText(c.suma1 + c.suma2));
     add("[DATA]", SqlValue::formatDate(date));
 }
 

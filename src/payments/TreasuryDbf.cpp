@@ -6,6 +6,7 @@
 #include "platform/db/Dbf.h"
 #include "platform/db/DbfCodec.h"
 #include "tables/RequestTables.h"
+#include "platform/sql/Money.h"
 #include "platform/sql/RomanianCollation.h"
 #include "platform/sql/SqlQuote.h"
 #include "platform/sql/SqlEngine.h"
@@ -305,7 +306,7 @@ void TreasuryDbf::check(const Payer &payer, const QList<TreasuryPayment> &paymen
         else if (p.members < 0 || p.members > 99)
             why = QStringLiteral("numarul de membri %1 nu incape in 2 cifre").arg(p.members);
         else if (!sumFits(p.amount))
-            why = QStringLiteral("suma %1 nu incape in 10 caractere").arg(twoDecimals(p.amount));
+            why = QStringLiteral("suma %1 nu incape in 10 caractere").arg(Money::twoDecimals(p.amount));
         if (!why.isEmpty())
             PaymentValues::refuse(prefix + describe(p) + QStringLiteral(" nu poate intra in raport: ") + why
                                   + QStringLiteral(". Corectati cererea si reincercati."));

@@ -74,12 +74,12 @@ QByteArray text(const TreasuryPackage &package)
     for (const TreasuryCode &code : package.codes) {
         const CodeTotal t = byCode.value(code.code);
         const qint64 sum = Money::cents(t.sum);
-        lines << u' ' + code.code + PadLeft(QString::number(t.count), 12) + PadLeft(PaymentValues::money(sum), 15) + QStringLiteral("   -")
+        lines << u' ' + code.code + PadLeft(QString::number(t.count), 12) + PadLeft(Money::centsText(sum), 15) + QStringLiteral("   -")
                      + code.caption + u' ' + code.basis;
         count += t.count;
         cents += sum;
     }
-    lines << kRule << QStringLiteral(" Total:") + PadLeft(QString::number(count), 9) + PadLeft(PaymentValues::money(cents), 15);
+    lines << kRule << QStringLiteral(" Total:") + PadLeft(QString::number(count), 9) + PadLeft(Money::centsText(cents), 15);
     return Cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 

@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -106,6 +107,23 @@ TEST(Program, StartsOverASampleFolderAndListsTheMonthsRequests)
                 texts << combo->itemText(i);
         EXPECT_TRUE(texts.contains(QStringLiteral("Tipărire față-verso"))) << texts.join(u'|').toStdString();
         EXPECT_TRUE(texts.contains(QStringLiteral("Toate paginile"))) << texts.join(u'|').toStdString();
+        // Its printer properties too: the page order and the job's schedule.
+        QStringList properties;
+        QTimer::singleShot(0, [&properties] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            keepScreenshot(dialog, QStringLiteral("printer-properties"));
+            for (const QComboBox *combo : dialog->findChildren<QComboBox *>())
+                for (int i = 0; i < combo->count(); ++i)
+                    properties << combo->itemText(i);
+            dialog->reject();
+        });
+        QPushButton *propertiesButton = setup.findChild<QPushButton *>(QStringLiteral("properties"));
+        ASSERT_NE(propertiesButton, nullptr);
+        propertiesButton->click();
+        for (const char *romanian : {"De la stânga la dreapta, de sus în jos", "Tipărește imediat"})
+            EXPECT_TRUE(properties.contains(QString::fromUtf8(romanian))) << properties.join(u'|').toStdString();
     }
     // The editable templates the program carries were written into the data folder.
     ASSERT_TRUE(Templates::names().contains(QStringLiteral("Stabilire.rtf")));

@@ -5,6 +5,7 @@
 #include "PaymentRecords.h"
 #include "SavedWorkbook.h"
 
+#include "documents/CellTextFit.h"
 #include "documents/DocumentError.h"
 #include "documents/DocumentFolder.h"
 #include "documents/ExpXLSOLE.h"
@@ -361,6 +362,29 @@ TEST_P(FillerTest, ALongTextWrapsInARowAsHighAsItNeeds)
     EXPECT_EQ(book->rowHeight(s, l.templateRow + 2), book->rowHeight(s, l.templateRow));
     // No row grows past what spreadsheet programs accept.
     EXPECT_DOUBLE_EQ(book->rowHeight(s, l.templateRow + 3), 409.6);
+}
+
+// The heights above, pinned in twips: a line is 1.3 times the type size, with
+// two points of padding; at 10 pt an "a" takes 5.88 pt and a blank 2.94 pt
+// (0.56 and 0.28 em, 5 % wider for a face that stands in).
+TEST(CellTextFit, RowHeightsOfKnownTexts)
+{
+    const struct
+    {
+        const char *name;
+        const char *text;
+        double widthPt, sizePt;
+        int twips;
+    } cases[] = {
+        {"one line", "Ion", 100, 10, 300},                            // (13 + 2) * 20
+        {"a part of a twip counts whole", "Ion", 100, 10.25, 307},    // (13.325 + 2) * 20 = 306.5
+        {"two words that fit only without the blank", "aaaa aaaa", 48, 10, 560}, // 23.52 + 2.94 + 23.52 > 48
+        {"a word 2.5 columns wide", "aaaaa", 29.4 / 2.5, 10, 820},    // three lines: (39 + 2) * 20
+    };
+    for (const auto &c : cases) {
+        const int lines = CellTextFit::lines(QString::fromLatin1(c.text), c.widthPt, c.sizePt, false);
+        EXPECT_EQ(CellTextFit::rowHeightTwips(lines, c.sizePt), c.twips) << c.name;
+    }
 }
 
 TEST_P(FillerTest, AnEmptyDataSetBlanksTheTemplateRowAndMovesNothing)

@@ -59,8 +59,8 @@ QStringList temporaryTables(const W &w)
 
 // Hand-made edges: a request without members, one without the aid, a
 // one-word name, blanks around and inside names, codes with a leading zero,
-// a place and address over 100 characters, a UAT name with quotes, a refused
-// request and one of another month.
+// a place and address over 100 characters or one of them missing, a UAT name
+// with quotes, a refused request and one of another month.
 TEST(Lists, EdgeRowsReadBackAndAgreeWithTheTables)
 {
     W w;
@@ -75,6 +75,9 @@ TEST(Lists, EdgeRowsReadBackAndAgreeWithTheTables)
         r(4, {{"TITULAR", "VASILE DAN"}, {"NR_CERE", 40}, {"LOCALIT", QString(60, u'L')}, {"ADRESA", QString(60, u'A')}}),
         r(5, {{"TITULAR", "RESPINS ANA"}, {"STATUT", "RESPINS"}}),
         r(6, {{"TITULAR", "ALTA LUNA"}, {"LUNACRT", month - 1}}),
+        r(7, {{"TITULAR", "ZAHARIA ANA"}, {"NR_CERE", 50}, {"LOCALIT", QString()}}),
+        r(8, {{"TITULAR", "ZAHARIA DAN"}, {"NR_CERE", 60}, {"ADRESA", QString()}}),
+        r(9, {{"TITULAR", "ZAHARIA ION"}, {"NR_CERE", 70}, {"LOCALIT", QString()}, {"ADRESA", QString()}}),
     });
     w.writeOameni({
         W::member(1, "POPESCU ION", "1800101040011", "beneficiar", 1234.5),
@@ -109,13 +112,16 @@ TEST(Lists, EdgeRowsReadBackAndAgreeWithTheTables)
         {"members: a request without members still has its line", members, 7, 1, "VASILE"},
         {"members: ... with empty member columns", members, 7, 4, ""},
         {"members: the place and address cut at 100", members, 7, 7, QString(60, u'L') + ", " + QString(38, u'A')},
-        {"members: nothing after the last request", members, 8, 1, ""},
+        {"members: an address without its place", members, 8, 7, QStringLiteral("Str. Şcolii nr. 3")},
+        {"members: a place without its address", members, 9, 7, QStringLiteral("Răcăciuni")},
+        {"members: neither", members, 10, 7, ""},
+        {"members: nothing after the last request", members, 11, 1, ""},
         {"control: by request number", control, 6, 1, " ABABEI   MARIA ELENA"},
         {"control: address, place and county", control, 6, 3, QStringLiteral("Str. Şcolii nr. 3 Răcăciuni JUD BACAU")},
         {"control: county code", control, 7, 10, "BC"},
         {"control: UAT without quotes", control, 7, 11, QStringLiteral("Comuna Răcăciuni")},
         {"control: the chosen season month", control, 8, 12, "12"},
-        {"control: four granted requests", control, 10, 1, ""},
+        {"control: seven granted requests", control, 13, 1, ""},
     };
     for (const Case &c : cases)
         EXPECT_EQ(c.sheet.cell(c.row, c.col).text, c.text) << c.name;

@@ -57,7 +57,7 @@ for c in granted:
 
 expected_members = []
 for c in granted:
-    loc = (text(c['LOCALIT']) + ', ' + text(c['ADRESA']))[:100]
+    loc = ', '.join(p for p in (text(c['LOCALIT']).strip(), text(c['ADRESA']).strip()) if p)[:100]
     for m in members_of.get(c['NRCRT'], [None]):
         member = split(text(m['TITULAR'])) + (text(m['CNP']),) if m else ('', '', '')
         expected_members.append(split(text(c['TITULAR'])) + (text(c['CNP']),) + member + (loc,))

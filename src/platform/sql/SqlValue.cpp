@@ -14,7 +14,8 @@ namespace {
 double roundDecimalHalfAway(double value, int decimals)
 {
     char text[64];
-    const auto written = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific);
+    const auto written = std::to_chars(text, text + sizeof text - 1, std::fabs(value), std::chars_format::scientific);
+    *written.ptr = '\0'; // the exponent is read up to here, not into what lay after it
     // d.ddddde±x: the digits, and the exponent of the first one.
     std::string digits;
     const char *p = text;

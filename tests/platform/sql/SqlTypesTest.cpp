@@ -194,26 +194,33 @@ TEST(Money, EachRuleRoundsAsItsReaderAsks)
     {
         const char *name;
         double amount;
-        qint64 cents, wholeHalfAway, wholeHalfEven;
+        qint64 cents, wholeHalfAway, wholeHalfEven, wholeTowardZero;
+        const char *twoDecimals;
     } cases[] = {
-        {"two decimals a hair below in binary", 19.99, 1999, 20, 20},
-        {"a larger one", 1386.01, 138601, 1386, 1386},
-        {"half a cent goes away from zero", 0.125, 13, 0, 0},
-        {"negative half a cent", -0.125, -13, 0, 0},
-        {"even half", 2.5, 250, 3, 2},
-        {"odd half", 3.5, 350, 4, 4},
-        {"negative even half", -2.5, -250, -3, -2},
-        {"just under a half", 2.49, 249, 2, 2},
-        {"whole lei taken from the rounded cents", 1386.495, 138650, 1387, 1386},
+        {"two decimals a hair below in binary", 19.99, 1999, 20, 20, 19, "19.99"},
+        {"a larger one", 1386.01, 138601, 1386, 1386, 1386, "1386.01"},
+        {"half a cent goes away from zero", 0.125, 13, 0, 0, 0, "0.13"},
+        {"negative half a cent", -0.125, -13, 0, 0, 0, "-0.13"},
+        {"even half", 2.5, 250, 3, 2, 2, "2.50"},
+        {"odd half", 3.5, 350, 4, 4, 3, "3.50"},
+        {"negative even half", -2.5, -250, -3, -2, -2, "-2.50"},
+        {"just under a half", 2.49, 249, 2, 2, 2, "2.49"},
+        {"whole lei taken from the rounded cents", 1386.495, 138650, 1387, 1386, 1386, "1386.50"},
         // Typed amounts whose binary value lies a hair below the half.
-        {"2.675 as typed", 2.675, 268, 3, 3},
-        {"1.005 as typed", 1.005, 101, 1, 1},
-        {"a large half cent", 10000000.005, 1000000001, 10000000, 10000000},
-        {"just under a half cent, as typed", 0.12499999999, 12, 0, 0},
+        {"2.675 as typed", 2.675, 268, 3, 3, 2, "2.68"},
+        {"1.005 as typed", 1.005, 101, 1, 1, 1, "1.01"},
+        {"a large half cent", 10000000.005, 1000000001, 10000000, 10000000, 10000000, "10000000.01"},
+        {"just under a half cent, as typed", 0.12499999999, 12, 0, 0, 0, "0.12"},
+        // The integer part of the cents, not of the binary value.
+        {"a hair below a whole leu", 19.999, 2000, 20, 20, 20, "20.00"},
+        {"negative, towards zero", -1.99, -199, -2, -2, -1, "-1.99"},
+        {"less than half a cent below zero prints no sign", -0.004, 0, 0, 0, 0, "0.00"},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(Money::cents(c.amount), c.cents) << c.name;
         EXPECT_EQ(Money::wholeHalfAway(c.amount), c.wholeHalfAway) << c.name;
         EXPECT_EQ(Money::wholeHalfEven(c.amount), c.wholeHalfEven) << c.name;
+        EXPECT_EQ(Money::wholeTowardZero(c.amount), c.wholeTowardZero) << c.name;
+        EXPECT_EQ(Money::twoDecimals(c.amount), QLatin1String(c.twoDecimals)) << c.name;
     }
 }
