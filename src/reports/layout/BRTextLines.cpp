@@ -54,7 +54,8 @@ struct Wrapper
     QString line;
     bool cut = false;
 
-    bool fits(const QString &s) const { return TBRTextLines::Width(font, s) * zoom / 100 <= width; }
+    // Scaled on both sides, not divided: a text exactly as wide as its box fits whatever the rounding.
+    bool fits(const QString &s) const { return TBRTextLines::Width(font, s) * zoom <= width * 100; }
 
     void add(QString word)
     {

@@ -34,6 +34,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <utility>
 
 TBRStandardPreview::TBRStandardPreview(std::unique_ptr<TBRPrinter> printer, QWidget *parent)
     : QDialog(parent), m_printer(std::move(printer)), m_image(new TBRPreviewImage), m_scroll(new QScrollArea)
@@ -183,7 +186,13 @@ void TBRStandardPreview::showSheets(bool thumbs, bool search)
 {
     Tabs->setTabVisible(0, thumbs);
     Tabs->setTabVisible(1, search);
-    FindButton->setVisible(search);
+    // A tool bar shows a button as its action says; the separator of the button's group goes with it.
+    const QList<QAction *> actions = ToolBar->actions();
+    for (qsizetype i = 0; i + 1 < actions.size(); ++i)
+        if (ToolBar->widgetForAction(actions[i]) == FindButton) {
+            actions[i]->setVisible(search);
+            actions[i + 1]->setVisible(search);
+        }
     showTabsInUse();
 }
 
@@ -209,23 +218,13 @@ void TBRStandardPreview::takeWindowSettings(const TBandReport &report)
     }
     const bool visible = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, report.PrevFormStyle == TFormStyle::fsStayOnTop);
-    // Never larger than the screen, centred on it.
-    const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
-    const QSize size =
-        QSize(report.ReadPreviewWidth(), report.ReadPreviewHeight()).expandedTo(minimumSizeHint()).boundedTo(screen.size());
     setWindowState(Qt::WindowNoState);
-    resize(size);
-    move(screen.center() - QPoint(size.width() / 2, size.height() / 2));
-    switch (report.PreviewInitialState) {
-    case TWindowState::wsNormal:
-        break;
-    case TWindowState::wsMinimized:
-        setWindowState(Qt::WindowMinimized);
-        break;
-    case TWindowState::wsMaximized:
+    m_asked = QSize(report.ReadPreviewWidth(), report.ReadPreviewHeight());
+    fitFrameToScreen();
+    m_frameToFit = !framed();
+    if (report.PreviewInitialState == TWindowState::wsMaximized)
         setWindowState(Qt::WindowMaximized);
-        break;
-    }
+    m_minimizeOnShow = report.PreviewInitialState == TWindowState::wsMinimized;
     switch (report.PrevInitialZoom) {
     case TBRZoomState::brZoomToFit:
         ZoomToFit();
@@ -240,6 +239,45 @@ void TBRStandardPreview::takeWindowSettings(const TBandReport &report)
     }
     if (visible)
         show();
+    if (isVisible())
+        minimizeIfAsked();
+}
+
+// The size asked for, but the whole frame on the screen's free area, centred
+// on it. Before the window manager frames the window (a moment after it
+// shows) the frame is not known: the client area alone fits then.
+void TBRStandardPreview::fitFrameToScreen()
+{
+    const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->availableGeometry();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const QSize size = m_asked.expandedTo(minimumSizeHint()).boundedTo(screen.size().shrunkBy(frame));
+    const QSize outer = size.grownBy(frame);
+    resize(size);
+    move(screen.topLeft() + QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
+}
+
+bool TBRStandardPreview::framed() const
+{
+    return isVisible() && windowHandle() && !windowHandle()->frameMargins().isNull();
+}
+
+// Fitted again once, when the shown window first has its frame.
+void TBRStandardPreview::fitFramedWindow()
+{
+    if (!m_frameToFit || windowState() != Qt::WindowNoState || !framed())
+        return;
+    m_frameToFit = false;
+    fitFrameToScreen();
+}
+
+// A window manager takes the minimised state only from a window it has
+// mapped: asked before, it opens the window normal. So it is asked once the
+// window shows.
+void TBRStandardPreview::minimizeIfAsked()
+{
+    if (std::exchange(m_minimizeOnShow, false))
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowState(windowState() | Qt::WindowMinimized); }, Qt::QueuedConnection);
 }
 
 int TBRStandardPreview::PageNumber() const
@@ -697,12 +735,21 @@ void TBRStandardPreview::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
     applyFit();
+    fitFramedWindow();
+    minimizeIfAsked();
 }
 
 void TBRStandardPreview::resizeEvent(QResizeEvent *e)
 {
     QDialog::resizeEvent(e);
     applyFit();
+    fitFramedWindow();
+}
+
+void TBRStandardPreview::moveEvent(QMoveEvent *e)
+{
+    QDialog::moveEvent(e);
+    fitFramedWindow();
 }
 
 void TBRStandardPreview::closeEvent(QCloseEvent *e)

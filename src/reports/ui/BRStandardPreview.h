@@ -83,6 +83,7 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     void showEvent(QShowEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
+    void moveEvent(QMoveEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
 private:
@@ -95,6 +96,10 @@ private:
     // The sheets show while any of their tabs does (the outline's only with entries).
     void showTabsInUse();
     void takeWindowSettings(const TBandReport &report);
+    void fitFrameToScreen();
+    bool framed() const;
+    void fitFramedWindow();
+    void minimizeIfAsked();
     void applyFit();
     void pressZoomButton(QToolButton *pressed);
     bool previewKey(const QKeyEvent &e);
@@ -128,4 +133,7 @@ private:
     QScrollArea *m_scroll;
     Fit m_fit = Fit::None;
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
+    QSize m_asked;              // the report's window size
+    bool m_frameToFit = false;  // fitted before the window had its frame
+    bool m_minimizeOnShow = false;
 };

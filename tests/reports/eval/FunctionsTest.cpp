@@ -174,6 +174,8 @@ TEST(BRPictureMask, Masks)
         {"'lei' 0.00", 3, "lei 3.00"}, // quoted text stands as it is
         {"00-00", 123, "01-23"},
         {"0;-0;'zero'", 0.2, "zero"}, // a value that rounds to zero takes the zero section
+        {"0.00;(0.00)", 0, "0.00"}, {"0.00", -0.001, "0.00"}, // zero is neither negative nor bracketed
+        {"0.0E+00", 9.99, "1.0E+01"}, // the carry out of leading nines moves the exponent
     };
     for (const Case &c : cases) {
         bool ok = false;

@@ -289,8 +289,18 @@ TEST_F(ReportLayout, TextLinesAndValues)
     const QStringList cut = TBRTextLines::Format(f, "MMMMMMMMMMMM", w + 0.5, false, true);
     // The rest of the word is cut at its end; the (empty) last line follows.
     EXPECT_EQ(cut, (QStringList{"MMMM", "MMMM", ""}));
-    EXPECT_EQ(TBRTextLines::Format(f, "aa bb cc", TBRTextLines::Width(f, "aa bb "), false, true),
-              (QStringList{"aa bb ", "cc"}));
+    // Words end after a blank or a hyphen; a line exactly as wide as its box stays whole.
+    struct Wrap
+    {
+        const char *text, *box;
+        QStringList lines;
+    } wraps[] = {
+        {"aa bb cc", "aa bb ", {"aa bb ", "cc"}},
+        {"Ana-Maria", "Ana-Ma", {"Ana-", "Maria"}},
+        {"Ana-Maria", "Ana-Maria", {"Ana-Maria"}},
+    };
+    for (const Wrap &w : wraps)
+        EXPECT_EQ(TBRTextLines::Format(f, w.text, TBRTextLines::Width(f, w.box), false, true), w.lines) << w.box;
     EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::integer(5), "0.00"), "5.00");
     EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::floating(1234.5), "Total: %m"), "Total: 1.234,50 lei");
     EXPECT_EQ(TBRLayout::FormatValue(TBREvResult::floating(-1002.675), "%m"), "-1.002,68 lei"); // as a clerk rounds

@@ -138,6 +138,13 @@ TEST(BRPageList, RecordsLinkBothWaysAndReadInAnyOrder)
             EXPECT_EQ(list.ReadPage(n), samplePage(n)) << n << (compressed ? " compressed" : "");
         EXPECT_FALSE(list.ReadPage(6));
         EXPECT_FALSE(list.ReadPage(0));
+        // A seek stands at a record's start: page 1 for 0, the last page past the end.
+        for (const auto &[n, page] : {std::pair(0, 1), std::pair(1, 1), std::pair(3, 3), std::pair(9, 5)}) {
+            list.SeekToPage(n);
+            char number[4];
+            ASSERT_EQ(list.Stream()->Read(number, 4), 4) << n;
+            EXPECT_EQ(qFromLittleEndian<qint32>(number), page) << n;
+        }
 
         QTemporaryDir dir;
         const QString path = dir.filePath("raport.brp");

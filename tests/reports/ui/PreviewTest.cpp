@@ -37,6 +37,7 @@
 #include <QToolButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -325,11 +326,12 @@ TEST_F(ReportPreview, WindowFitsTheScreenAndOpensAsTheReportAsks)
     report.Page.SetOrientation(QPageLayout::Landscape);
     TBRStandardPreview preview(threePages());
     preview.SetReport(&report);
+    preview.show();
     EXPECT_EQ(preview.size(), QSize(700, 500));
     EXPECT_FALSE(preview.windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(preview.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(preview.Tabs->isVisibleTo(&preview));
-    EXPECT_FALSE(preview.FindButton->isVisibleTo(&preview));
+    EXPECT_FALSE(preview.Tabs->isVisible());
+    EXPECT_FALSE(preview.FindButton->isVisible());
     EXPECT_EQ(preview.Zoom(), 150);
     EXPECT_GT(preview.ThumbGrid->iconSize().width(), preview.ThumbGrid->iconSize().height()) << "landscape thumbnails";
 
@@ -340,8 +342,7 @@ TEST_F(ReportPreview, WindowFitsTheScreenAndOpensAsTheReportAsks)
     preview.SetReport(&report);
     EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(preview.ZoomWidth->isChecked());
-    EXPECT_TRUE(preview.Tabs->isVisibleTo(&preview));
-    preview.show();
+    EXPECT_TRUE(preview.Tabs->isVisible());
     auto *scroll = preview.findChild<QScrollArea *>();
     for (int width : {1300, 800}) {
         preview.setWindowState(Qt::WindowNoState);
@@ -349,6 +350,21 @@ TEST_F(ReportPreview, WindowFitsTheScreenAndOpensAsTheReportAsks)
         QApplication::processEvents();
         EXPECT_NEAR(double(scroll->widget()->width() - 4) / scroll->viewport()->width(), 0.90, 0.02) << width;
     }
+
+    // Larger than the screen: the whole frame fits on it, status line included.
+    report.PreviewWidth = report.PreviewHeight = 5000;
+    report.PreviewInitialState = TWindowState::wsNormal;
+    TBRStandardPreview large(threePages());
+    large.SetReport(&report);
+    large.show();
+    EXPECT_TRUE(large.screen()->availableGeometry().contains(large.frameGeometry()));
+    // A window manager opens normal a window minimised before it maps: it maps normal, then minimises.
+    report.PreviewInitialState = TWindowState::wsMinimized;
+    TBRStandardPreview minimized(threePages());
+    minimized.SetReport(&report);
+    minimized.show();
+    EXPECT_FALSE(minimized.windowHandle()->windowStates() & Qt::WindowMinimized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return minimized.windowHandle()->windowStates() & Qt::WindowMinimized; }));
 }
 
 TEST_F(ReportPreview, SavedReportLoadsBackAndNothingLoadsWhileARunGoesOn)
