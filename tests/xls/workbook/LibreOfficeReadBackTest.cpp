@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,26 @@ QString PicturePlaces(const QString &xlsx)
         "      print(re.search(r'\\d+', n).group(), ' '.join(f))\n"));
 }
 
+// Whether no two drawings of the workbook share an id (in their FDG) and no
+// two shapes one (in their FSP), each found by its record header.
+bool IdsDistinct(const QString &book)
+{
+    const QByteArray stream = WorkbookStreamOf(book);
+    for (const quint16 type : {TOfficeArtRecord::Dg, TOfficeArtRecord::Sp}) {
+        QByteArray header(6, '\0');
+        WriteWord(header, 0, type);
+        WriteWord(header, 2, 8);
+        QSet<quint32> seen;
+        for (qsizetype at = stream.indexOf(header, 2); at >= 2; at = stream.indexOf(header, at + 1)) {
+            const quint32 id = type == TOfficeArtRecord::Dg ? ReadWord(stream, at - 2) >> 4 : ReadCardinal(stream, at + 6);
+            if (seen.contains(id))
+                return false;
+            seen.insert(id);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 // Rows and columns inserted and deleted around comments and pictures: a
@@ -141,6 +162,10 @@ TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
         {"column B deleted", [](TXLSFile &f) { f.DeleteCols(2, 1); },
          QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 1 Rândul cinci, a doua"),
          {3, 0, 4, 0, 5, 0, 8, 128}, QStringLiteral("1 6 1 8 3\n1 6 4 7 5")},
+        {"the sheet copied", [](TXLSFile &f) { f.InsertAndCopySheets(1, 2, 2); },
+         QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         {4, 0, 4, 0, 6, 0, 8, 128},
+         QStringLiteral("1 6 1 8 3\n1 6 5 7 6\n2 6 1 8 3\n2 6 5 7 6\n3 6 1 8 3\n3 6 5 7 6")},
     };
     QStringList books;
     for (const auto &c : cases) {
@@ -150,6 +175,7 @@ TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
         const QString book = QStringLiteral("%1/case%2.xls").arg(dir).arg(books.size());
         file->Save(book);
         books << book;
+        EXPECT_TRUE(IdsDistinct(book)) << c.name;
         EXPECT_EQ(XlrdFirstSheet(book, QStringLiteral(
                       "for k in sorted(s.cell_note_map): print('%d %d %s' % (k[0], k[1], s.cell_note_map[k].text))\n")),
                   c.notes) << c.name;
