@@ -3,8 +3,8 @@
 class TBaseRecordList;
 
 // The drawing objects of a worksheet as rows and columns come and go: a
-// comment goes with its cell, a picture that sizes with the cells with the
-// cells under it, and every anchor that moves with the cells follows them.
+// comment goes with its cell, a picture that sizes with the cells goes with
+// the cells under it, and every anchor that moves with the cells follows them.
 class TSheetObjects
 {
 public:

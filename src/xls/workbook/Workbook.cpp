@@ -6,9 +6,9 @@
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
+#include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/EmptyWorkbook.h"
 #include "xls/workbook/MergedCells.h"
-#include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/References.h"
 #include "xls/workbook/SheetDrawing.h"
 #include "xls/workbook/SheetObjects.h"
@@ -18,6 +18,8 @@
 
 #include <QBuffer>
 #include <QSet>
+
+#include <optional>
 
 void TSheetList::DeleteSheets(int index, int count)
 {
