@@ -1,6 +1,7 @@
 // What the file object's operations write, read by LibreOffice in one batch:
 // typed values, formats, merged cells, links and print settings (its flat
-// export drops the view and the comments, so xlrd checks those elsewhere).
+// export drops the view and the comments, so xlrd checks those elsewhere),
+// and where pictures stand after rows and columns moved.
 #include "FileOpsSupport.h"
 
 #include "xls/workbook/SheetDrawing.h"
@@ -70,8 +71,8 @@ QByteArray OwnPicture(int width, int height, const char *format)
     return png;
 }
 
-// The pictures of each sheet as LibreOffice places them in the workbook it
-// writes: "row col row col" of their corners, 0-based, one line each.
+// The pictures as LibreOffice places them in the workbook it writes, one line
+// each: the sheet's drawing (from 1), then row and column of both corners.
 QString PicturePlaces(const QString &xlsx)
 {
     return Xlrd(xlsx, QStringLiteral(
@@ -107,8 +108,8 @@ bool IdsDistinct(const QString &book)
 }  // namespace
 
 // Rows and columns inserted and deleted around comments and pictures: a
-// comment goes with its cell, a picture that sizes with the cells with the
-// cells under it, and what moves with the cells follows them.
+// comment goes with its cell, a picture that sizes with the cells goes with
+// the cells under it, and what moves with the cells follows them.
 TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
 {
     const QString dir = scratchDir(QStringLiteral("lo-objects"));
