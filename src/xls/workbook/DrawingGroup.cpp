@@ -176,37 +176,55 @@ void TDrawingGroup::AddBlipReference(int index, int delta)
     }
 }
 
+quint32 TDrawingGroup::ClusterCount() const
+{
+    const R dgg = Dgg().Dgg;
+    const quint32 clusters = std::max<quint32>(Word32(dgg.DataAt() + 4), 1) - 1;
+    if (dgg.Length < 16 + qsizetype(clusters) * 8)
+        XlsRaise(XlsMsg::FileInvalid);
+    return clusters;
+}
+
 int TDrawingGroup::NewDrawing(int lowestId, quint32 &firstId)
 {
     EnsureExists();
-    const TPlace place = Dgg();
-    const qsizetype at = place.Dgg.DataAt();
-    const quint32 clusters = std::max<quint32>(Word32(at + 4), 1) - 1;
-    if (place.Dgg.Length < 16 + qsizetype(clusters) * 8)
-        XlsRaise(XlsMsg::FileInvalid);
+    const qsizetype at = Dgg().Dgg.DataAt();
+    const quint32 clusters = ClusterCount();
     quint64 drawing = quint64(std::max(lowestId, 1));
     for (quint32 c = 0; c < clusters; ++c)
         drawing = std::max<quint64>(drawing, quint64(Word32(at + 16 + c * 8)) + 1);
     // A drawing's FDG holds its id in the 12 bits of its instance.
     if (drawing > MaxDrawingId)
         XlsRaise(QStringLiteral("Too many drawings in the workbook"));
-    QByteArray cluster(8, '\0');
-    WriteCardinal(cluster, 0, quint32(drawing));
-    WriteCardinal(cluster, 4, 1);
-    GrowAt(place.Dgg.At, at + 16 + qsizetype(clusters) * 8, cluster);
-    SetWord32(at + 4, clusters + 2);
     SetWord32(at + 12, Word32(at + 12) + 1);
-    firstId = (clusters + 1) * ShapesPerCluster;
-    SetWord32(at + 8, Word32(at + 8) + 1);
-    SetWord32(at, std::max(Word32(at), firstId + 1));
+    firstId = AddCluster(quint32(drawing));
     return int(drawing);
 }
 
-quint32 TDrawingGroup::NextShapeId(quint32 lastId)
+quint32 TDrawingGroup::AddCluster(quint32 drawing)
+{
+    const R dgg = Dgg().Dgg;
+    const qsizetype at = dgg.DataAt();
+    const quint32 clusters = ClusterCount();
+    QByteArray cluster(8, '\0');
+    WriteCardinal(cluster, 0, drawing);
+    WriteCardinal(cluster, 4, 1);
+    GrowAt(dgg.At, at + 16 + qsizetype(clusters) * 8, cluster);
+    SetWord32(at + 4, clusters + 2);
+    const quint32 firstId = (clusters + 1) * ShapesPerCluster;
+    SetWord32(at + 8, Word32(at + 8) + 1);
+    SetWord32(at, std::max(Word32(at), firstId + 1));
+    return firstId;
+}
+
+quint32 TDrawingGroup::NextShapeId(quint32 lastId, int growDrawing)
 {
     const quint32 id = lastId + 1;
-    if (id % ShapesPerCluster == 0)
-        XlsRaise(QStringLiteral("Too many drawing objects on the sheet"));
+    if (id % ShapesPerCluster == 0) {
+        if (growDrawing <= 0)
+            XlsRaise(QStringLiteral("Too many drawing objects on the sheet"));
+        return AddCluster(quint32(growDrawing));
+    }
     EnsureExists();
     const R dgg = Dgg().Dgg;
     const qsizetype at = dgg.DataAt();

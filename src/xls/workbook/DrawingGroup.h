@@ -37,8 +37,10 @@ public:
     // A new drawing (a sheet's) with its own cluster; returns the drawing id
     // and, in firstId, its first shape id (for the sheet's group shape).
     int NewDrawing(int lowestId, quint32 &firstId);
-    // The shape id after lastId, in the same cluster, counted as used.
-    quint32 NextShapeId(quint32 lastId);
+    // The shape id after lastId, counted as used. At the end of lastId's
+    // cluster, a new cluster is opened for growDrawing; without one (0), the
+    // sheet has no room left.
+    quint32 NextShapeId(quint32 lastId, int growDrawing = 0);
 
     // Writes the group back into the globals.
     void Store();
@@ -49,6 +51,9 @@ private:
     // Entry index (from 1) of the picture store, a BSE long enough for one;
     // none for an index the store does not have or an entry of another kind.
     std::optional<TOfficeArtRecord> Bse(int index) const;
+    quint32 ClusterCount() const;
+    // A new cluster of the drawing; returns its first shape id, counted as used.
+    quint32 AddCluster(quint32 drawing);
     void SetWord32(qsizetype at, quint32 value);
     quint32 Word32(qsizetype at) const;
     // Grows the record at at by body bytes inserted at its end, and each

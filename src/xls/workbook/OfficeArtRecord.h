@@ -12,9 +12,10 @@
 struct TOfficeArtRecord
 {
     static constexpr quint16 DggContainer = 0xF000, BStoreContainer = 0xF001, DgContainer = 0xF002,
-                             SpgrContainer = 0xF003, SpContainer = 0xF004, Dgg = 0xF006, Bse = 0xF007,
-                             Dg = 0xF008, Spgr = 0xF009, Sp = 0xF00A, Opt = 0xF00B, ClientTextbox = 0xF00D,
-                             ClientAnchor = 0xF010, ClientData = 0xF011, BlipJpeg = 0xF01D,
+                             SpgrContainer = 0xF003, SpContainer = 0xF004, SolverContainer = 0xF005,
+                             Dgg = 0xF006, Bse = 0xF007, Dg = 0xF008, Spgr = 0xF009, Sp = 0xF00A, Opt = 0xF00B,
+                             ClientTextbox = 0xF00D, ClientAnchor = 0xF010, ClientData = 0xF011,
+                             ConnectorRule = 0xF012, ArcRule = 0xF014, CalloutRule = 0xF017, BlipJpeg = 0xF01D,
                              BlipPng = 0xF01E, SplitMenuColors = 0xF11E;
     static constexpr int HeaderSize = 8;
 

@@ -218,6 +218,77 @@ void TSheetDrawing::SetAnchor(const TShape &shape, const TDrawingAnchor &a)
     FData.replace(shape.AnchorAt, AnchorSize, AnchorBytes(a));
 }
 
+bool TSheetDrawing::FollowCells(int rowPos, int rowCount, int colPos, int colCount)
+{
+    bool changed = false;
+    for (const TShape &shape : Shapes()) {
+        if (shape.AnchorAt < 0)
+            continue;  // placed inside its group, which moves for it
+        TDrawingAnchor anchor = Anchor(shape);
+        const TDrawingAnchor before = anchor;
+        anchor.FollowRows(rowPos, rowCount);
+        anchor.FollowCols(colPos, colCount);
+        if (anchor != before) {
+            SetAnchor(shape, anchor);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+void TSheetDrawing::CollectIdPlaces(const R &group, QList<qsizetype> &places) const
+{
+    for (const R &child : R::Children(FData, group)) {
+        if (child.Type == R::SpgrContainer) {
+            CollectIdPlaces(child, places);
+        } else if (child.Type == R::SpContainer) {
+            const R sp = R::Child(FData, child, R::Sp);
+            if (sp.Type != 0 && sp.Length >= 4)
+                places.append(sp.DataAt());
+        }
+    }
+}
+
+void TSheetDrawing::RenumberRules(const QHash<quint32, quint32> &ids)
+{
+    // Connector, arc and callout rules name the shapes they join.
+    const R solver = R::Child(FData, Container(), R::SolverContainer);
+    if (solver.Type == 0)
+        return;
+    for (const R &rule : R::Children(FData, solver)) {
+        const int shapes = rule.Type == R::ConnectorRule                           ? 3
+                           : rule.Type == R::ArcRule || rule.Type == R::CalloutRule ? 1
+                                                                                    : 0;
+        for (int k = 1; k <= shapes && (k + 1) * 4 <= rule.Length; ++k) {
+            const qsizetype at = rule.DataAt() + 4 * k;
+            WriteCardinal(FData, at, ids.value(ReadCardinal(FData, at), ReadCardinal(FData, at)));
+        }
+    }
+}
+
+void TSheetDrawing::Renumber(TDrawingGroup &group, int lowestDrawingId)
+{
+    if (!Exists())
+        return;
+    QList<qsizetype> places;
+    CollectIdPlaces(Group(), places);
+    quint32 id = 0;
+    const int drawing = group.NewDrawing(lowestDrawingId, id);
+    R::SetInstance(FData, Fdg(), drawing);
+    QHash<quint32, quint32> ids;
+    for (qsizetype k = 0; k < places.size(); ++k) {
+        if (k > 0)
+            id = group.NextShapeId(id, drawing);
+        ids.insert(ReadCardinal(FData, places[k]), id);
+        WriteCardinal(FData, places[k], id);
+    }
+    WriteCardinal(FData, Fdg().DataAt() + 4, id);
+    RenumberRules(ids);
+    for (const TShape &shape : Shapes())
+        group.AddBlipReference(shape.BlipIndex, 1);
+    Store();
+}
+
 QByteArray TSheetDrawing::NewShape(int shapeType, quint32 id,
                                    std::initializer_list<std::pair<quint16, quint32>> properties,
                                    const TDrawingAnchor &anchor, bool textBox, qsizetype &objectAt)

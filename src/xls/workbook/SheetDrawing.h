@@ -1,8 +1,10 @@
 #pragma once
 
+#include "xls/workbook/DrawingAnchor.h"
 #include "xls/workbook/OfficeArtRecord.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 
 #include <initializer_list>
@@ -14,18 +16,6 @@
 class TBaseRecord;
 class TBaseRecordList;
 class TDrawingGroup;
-
-// Where a drawing object stands, as the shape's client anchor holds it:
-//   0  u16  flags: 0 moves and sizes with the cells, 2 moves only, 3 neither
-//   2  u16  first column    4  u16  offset in it (1/1024 of its width)
-//   6  u16  first row       8  u16  offset in it (1/256 of its height)
-//  10  u16  last column    12  u16  offset    14  u16  last row    16  u16  offset
-struct TDrawingAnchor
-{
-    int Flags = 2;
-    int Col1 = 0, Dx1 = 0, Row1 = 0, Dy1 = 0, Col2 = 0, Dx2 = 0, Row2 = 0, Dy2 = 0;
-    bool operator==(const TDrawingAnchor &) const = default;
-};
 
 // The drawing of a sheet. Its MSODRAWING records are pieces of one stream of
 // drawing data (a DgContainer: the drawing's FDG, then the group of shapes);
@@ -68,6 +58,14 @@ public:
 
     TDrawingAnchor Anchor(const TShape &shape) const;
     void SetAnchor(const TShape &shape, const TDrawingAnchor &anchor);
+    // Every anchor that moves with the cells follows rows and columns
+    // inserted (positive counts) or deleted (negative ones); true when one
+    // changed, for the caller to store the drawing.
+    bool FollowCells(int rowPos, int rowCount, int colPos, int colCount);
+
+    // Gives a copied sheet's drawing a drawing id and shape ids of its own,
+    // and counts its pictures once more; a sheet without one is left alone.
+    void Renumber(TDrawingGroup &group, int lowestDrawingId);
 
     // Adds a shape (a whole SpContainer) at the end of the drawing's group,
     // with the records that stand inside it, each at an offset from the
@@ -98,6 +96,9 @@ private:
     TOfficeArtRecord Group() const;
     TOfficeArtRecord Fdg() const;
     QList<TShape> Shapes() const;
+    // Where the id of each shape stands (its Sp record), groups included.
+    void CollectIdPlaces(const TOfficeArtRecord &group, QList<qsizetype> &places) const;
+    void RenumberRules(const QHash<quint32, quint32> &ids);
     void CollectShapes(const TOfficeArtRecord &group, QList<TOfficeArtRecord> parents, QList<TShape> &shapes) const;
 
     TBaseRecordList &FRecords;

@@ -55,6 +55,12 @@ QList<int> TSheetPictures::Objects(const TBaseRecordList &records)
     return objects;
 }
 
+TDrawingAnchor TSheetPictures::Anchor(TBaseRecordList &records, int index)
+{
+    const TSheetDrawing drawing(records);
+    return drawing.Anchor(ShapeOf(records, drawing, index));
+}
+
 QByteArray TSheetPictures::Picture(TBaseRecordList &records, const TDrawingGroup &group, int index,
                                    TDrawingAnchor &anchor)
 {

@@ -15,6 +15,8 @@ class TSheetPictures
 public:
     // The record indexes of the pictures' OBJ records, in sheet order.
     static QList<int> Objects(const TBaseRecordList &records);
+    // Where picture number index stands.
+    static TDrawingAnchor Anchor(TBaseRecordList &records, int index);
     // The bytes of picture number index and where it stands.
     static QByteArray Picture(TBaseRecordList &records, const TDrawingGroup &group, int index,
                               TDrawingAnchor &anchor);

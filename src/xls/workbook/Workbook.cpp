@@ -6,15 +6,20 @@
 #include "xls/storage/ByteCursor.h"
 #include "xls/storage/ByteUtils.h"
 #include "xls/storage/ExcelException.h"
+#include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/EmptyWorkbook.h"
 #include "xls/workbook/MergedCells.h"
 #include "xls/workbook/References.h"
+#include "xls/workbook/SheetDrawing.h"
+#include "xls/workbook/SheetObjects.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 #include "xls/workbook/XlsWorkbookMessages.h"
 
 #include <QBuffer>
 #include <QSet>
+
+#include <optional>
 
 void TSheetList::DeleteSheets(int index, int count)
 {
@@ -318,6 +323,34 @@ void TWorkbook::InsertSheets(int copyFrom, int insertBefore, int count)
     for (int k = 0; k < count; ++k)
         if (TWorkSheet *copy = WorkSheets(insertBefore + k))
             copy->Cells().RedirectForSheetCopy(InfoFor(source, insertBefore + k));
+    RenumberDrawings(insertBefore, count);
+}
+
+// Copied drawings get ids of their own: no two shapes of a workbook share one.
+void TWorkbook::RenumberDrawings(int first, int count)
+{
+    std::optional<TDrawingGroup> group;
+    for (int k = 0; k < count; ++k) {
+        TWorkSheet *copy = WorkSheets(first + k);
+        if (!copy)
+            continue;
+        TSheetDrawing drawing(copy->Records());
+        if (!drawing.Exists())
+            continue;
+        if (!group)
+            group.emplace(FGlobals.Records());
+        drawing.Renumber(*group, NewDrawingId());
+    }
+    if (group)
+        group->Store();
+}
+
+int TWorkbook::NewDrawingId() const
+{
+    int highest = 0;
+    for (int i = 0; i < SheetCount(); ++i)
+        highest = std::max(highest, TSheetDrawing(Sheets(i)->Records()).DrawingId());
+    return highest + 1;
 }
 
 void TWorkbook::DeleteSheets(int sheet, int count)
@@ -355,6 +388,7 @@ void TWorkbook::ShiftReferences(int sheet, int rowPos, int rowCount, int colCoun
         if (TWorkSheet *other = WorkSheets(i); other && i != sheet)
             other->Cells().ShiftAllCells(rowPos, rowCount, InfoFor(sheet, i), colCount, colPos);
     WorkSheets(sheet)->ShiftRecords(rowPos, rowCount, InfoFor(sheet, sheet), colCount, colPos);
+    TSheetObjects::FollowCells(WorkSheets(sheet)->Records(), rowPos, rowCount, colPos, colCount);
     FGlobals.ShiftNames(rowPos, rowCount, InfoFor(sheet, -1), colCount, colPos);
 }
 
@@ -418,6 +452,7 @@ void TWorkbook::DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int
     QList<TXlsCellRange> moved = merges;
     TMergedCells::DeleteRows(moved, row, rowCount);
     TMergedCells::DeleteCols(moved, col, colCount);
+    TSheetObjects::RemoveDeleted(work->Records(), FGlobals.Records(), row, rowCount, col, colCount);
     const TSheetInfo info = InfoFor(sheet, sheet);
     if (rowCount > 0) {
         work->Cells().DeleteRows(row, rowCount, info);

@@ -56,6 +56,8 @@ public:
                                   int firstCol, int lastCol, int destCol, int colCount,
                                   bool onlyFormulas);
     void DeleteRowsAndCols(int sheet, int row, int rowCount, int col, int colCount);
+    // A drawing id above those of every sheet's drawing.
+    int NewDrawingId() const;
 
 private:
     void Load(ByteCursor &cursor);
@@ -72,6 +74,7 @@ private:
     int StreamPartCount() const;
     TSheet *StreamPart(int i) const;
     TSheetInfo InfoFor(int sheet, int formulaSheet);
+    void RenumberDrawings(int first, int count);
     void ShiftReferences(int sheet, int rowPos, int rowCount, int colCount, int colPos);
 
     TWorkbookGlobals FGlobals;

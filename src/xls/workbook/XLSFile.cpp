@@ -291,6 +291,8 @@ void TXLSFile::InsertAndCopyRows(int firstRow, int lastRow, int destRow, int cou
 {
     Workbook().InsertAndCopyRowsAndCols(FActiveSheet - 1, firstRow - 1, lastRow - 1, destRow - 1,
                                         count, 0, 0, 0, 0, onlyFormulas);
+    // The comments moved with their rows, or went with them.
+    RestoreCommentIndex();
 }
 
 void TXLSFile::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int count,
@@ -298,16 +300,19 @@ void TXLSFile::InsertAndCopyCols(int firstCol, int lastCol, int destCol, int cou
 {
     Workbook().InsertAndCopyRowsAndCols(FActiveSheet - 1, 0, 0, 0, 0, firstCol - 1, lastCol - 1,
                                         destCol - 1, count, onlyFormulas);
+    RestoreCommentIndex();
 }
 
 void TXLSFile::DeleteRows(int row, int count)
 {
     Workbook().DeleteRowsAndCols(FActiveSheet - 1, row - 1, count, 0, 0);
+    RestoreCommentIndex();
 }
 
 void TXLSFile::DeleteCols(int col, int count)
 {
     Workbook().DeleteRowsAndCols(FActiveSheet - 1, 0, 0, col - 1, count);
+    RestoreCommentIndex();
 }
 
 QVariant TXLSFile::GetCellValue(int row, int col) const

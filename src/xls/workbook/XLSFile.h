@@ -208,8 +208,6 @@ private:
     QList<int> RowCommentIndexes(int row) const;
     // Raises the "ImageIndex" message for a picture the sheet does not have.
     void CheckImageIndex(int index) const;
-    // A drawing id above those of every sheet, for a sheet's first drawing.
-    int NewDrawingId() const;
     // The first cell (1-based) of the lower right pane as read gives it (0-based);
     // 1, 1 on a sheet that is no worksheet.
     void PaneCell(void (*read)(const TBaseRecordList &, int &, int &), int &row, int &col) const;

@@ -4,7 +4,7 @@
 
 #include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/SheetComments.h"
-#include "xls/workbook/SheetDrawing.h"
+#include "xls/workbook/DrawingAnchor.h"
 #include "xls/workbook/SheetPictures.h"
 #include "xls/workbook/WorkSheet.h"
 #include "xls/workbook/Workbook.h"
@@ -72,14 +72,6 @@ int CommentOfCell(const TBaseRecordList &records, int row, int col)
 }
 
 }  // namespace
-
-int TXLSFile::NewDrawingId() const
-{
-    int highest = 0;
-    for (int i = 0; i < Workbook().SheetCount(); ++i)
-        highest = std::max(highest, TSheetDrawing(Workbook().Sheets(i)->Records()).DrawingId());
-    return highest + 1;
-}
 
 // ---- the boxes of comments
 
@@ -180,7 +172,7 @@ void TXLSFile::SetCellComment(int row, int col, const QString &text)
         TSheetComments::SetText(records, index, text);
     } else if (!text.isEmpty()) {
         TDrawingGroup group(Workbook().Globals().Records());
-        TSheetComments::Add(records, group, NewDrawingId(), row - 1, col - 1, text);
+        TSheetComments::Add(records, group, Workbook().NewDrawingId(), row - 1, col - 1, text);
     }
     RestoreCommentIndex();
 }
@@ -225,5 +217,5 @@ void TXLSFile::AddImage(const QByteArray &picture, const TXlsImageProperties &bo
         return;
     const TDrawingAnchor anchor = ToDrawing(AnchorFlags(TXlsAnchorType::at_MoveAndDontResize), box);
     TDrawingGroup group(Workbook().Globals().Records());
-    TSheetPictures::Add(sheet->Records(), group, NewDrawingId(), picture, anchor);
+    TSheetPictures::Add(sheet->Records(), group, Workbook().NewDrawingId(), picture, anchor);
 }

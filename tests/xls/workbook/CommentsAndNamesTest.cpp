@@ -84,8 +84,7 @@ TEST(Comments, SurviveASaveForXlrd)
 {
     auto file = OpenBook(Notes());
     file->InsertAndCopyRows(1, 1, 1, 2, false);
-    // The rows moved down by two, and the index follows once rebuilt.
-    file->RestoreCommentIndex();
+    // The rows moved down by two, and the row index with them.
     EXPECT_EQ(file->CommentsCount(7), 2);
     const QString out = SaveScratch(*file, QStringLiteral("comments-save"));
     auto again = OpenBook(out);

@@ -4,7 +4,10 @@
 #include "FileOpsSupport.h"
 
 #include "xls/workbook/DrawingGroup.h"
+#include "xls/records/OtherRecords.h"
+#include "xls/records/RecordFactory.h"
 #include "xls/workbook/OfficeArtRecord.h"
+#include "xls/workbook/SheetDrawing.h"
 #include "xls/workbook/Workbook.h"
 #include "xls/workbook/WorkbookRecords_p.h"
 
@@ -58,10 +61,13 @@ void ReadAllParts(TXLSFile &file)
         for (int i = 0; i < file.CommentsCount(0); ++i)
             file.GetCommentAnchor(0, i, anchor, box);
     });
-    // Writes walk the drawings too: a new comment, a picture, a deletion.
+    // Writes walk the drawings too: a new comment, a picture, a deletion, a
+    // deleted row and a copied sheet.
     tryRead([&] { file.SetCellComment(9, 2, QStringLiteral("nouă")); });
     tryRead([&] { file.AddImage(QByteArray("\x89PNG\r\n\x1a\n", 8), {1, 0, 1, 0, 2, 0, 2, 0}); });
     tryRead([&] { file.SetCellComment(5, 1, QString()); });
+    tryRead([&] { file.DeleteRows(2, 1); });
+    tryRead([&] { file.InsertAndCopySheets(1, 1, 1); });
     for (int i = 1; i <= file.HyperLinkCount(); ++i) {
         tryRead([&] { file.GetHyperLink(i); });
         tryRead([&] { file.GetHyperLinkCellRange(i); });
@@ -149,15 +155,49 @@ TEST(DamagedSheetParts, DrawingGroupsNestedWithoutEndAreRefused)
     EXPECT_EQ(ErrorOf([&] { file->GetImage(0, anchor, box); }), QStringLiteral("Error reading Excel records. File invalid"));
 }
 
-TEST(DamagedSheetParts, ADrawingIdPastWhatADrawingHoldsIsRefused)
+TEST(DamagedSheetParts, DrawingCountersPastTheirFieldsAreRefused)
 {
-    // A drawing's FDG keeps its id in 12 bits: a cluster already naming the
-    // last id leaves none for a new drawing.
+    // Each counter lives in a field of fixed width: the last value that fits
+    // is given out, the next is refused rather than wrapped round to an id
+    // already taken.
     auto file = NewBook();
-    TDrawingGroup group(file->Workbook().Globals().Records());
     quint32 firstShape = 0;
-    EXPECT_EQ(group.NewDrawing(0xFFF, firstShape), 0xFFF);
-    EXPECT_EQ(ErrorOf([&] { group.NewDrawing(1, firstShape); }), QStringLiteral("Too many drawings in the workbook"));
+    TBaseRecordList objects;
+    const auto withObject = [&](int objId) {
+        objects.Clear();
+        objects.Add(CreateRecord(TObjRecord::Id, TSheetDrawing::NewObjectData(38, 8, objId, 0)));
+        return TSheetDrawing::NewObjectId(objects);
+    };
+    const QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    const struct { const char *name; std::function<qint64(TDrawingGroup &)> last; qint64 lastValue;
+                   std::function<void(TDrawingGroup &)> next; QString error; } rows[] = {
+        // A drawing's FDG keeps its id in the 12 bits of its instance.
+        {"drawing id", [&](TDrawingGroup &g) { return g.NewDrawing(0xFFF, firstShape); }, 0xFFF,
+         [&](TDrawingGroup &g) { g.NewDrawing(1, firstShape); }, QStringLiteral("Too many drawings in the workbook")},
+        // The picture store counts its entries in 12 bits as well.
+        {"picture store entry", [&](TDrawingGroup &g) {
+             int index = 0;
+             for (int k = 0; k < 0xFFF; ++k)
+                 index = g.AddBlip(png);
+             return index;
+         }, 0xFFF, [&](TDrawingGroup &g) { g.AddBlip(png); }, QStringLiteral("Too many pictures in the workbook")},
+        // A drawing's first cluster holds the shape ids 1024 to 2047.
+        {"shape id", [&](TDrawingGroup &g) {
+             g.NewDrawing(1, firstShape);
+             quint32 id = firstShape;
+             while (id < 2047)
+                 id = g.NextShapeId(id);
+             return id;
+         }, 2047, [&](TDrawingGroup &g) { g.NextShapeId(2047); }, QStringLiteral("Too many drawing objects on the sheet")},
+        // An OBJ record keeps its id in 16 bits.
+        {"object id", [&](TDrawingGroup &) { return withObject(0xFFFE); }, 0xFFFF,
+         [&](TDrawingGroup &) { withObject(0xFFFF); }, QStringLiteral("Too many drawing objects on the sheet")},
+    };
+    for (const auto &r : rows) {
+        TDrawingGroup group(file->Workbook().Globals().Records());
+        EXPECT_EQ(r.last(group), r.lastValue) << r.name;
+        EXPECT_EQ(ErrorOf([&] { r.next(group); }), r.error) << r.name;
+    }
 }
 
 // A picture whose store entry is of another kind, in a damaged file: deleting

@@ -1,8 +1,12 @@
 // What the file object's operations write, read by LibreOffice in one batch:
 // typed values, formats, merged cells, links and print settings (its flat
-// export drops the view and the comments, so xlrd checks those elsewhere).
+// export drops the view and the comments, so xlrd checks those elsewhere),
+// and where pictures stand after rows and columns moved.
 #include "FileOpsSupport.h"
 
+#include "xls/workbook/SheetDrawing.h"
+#include "xls/workbook/SheetPictures.h"
+#include "xls/workbook/Workbook.h"
 #include "xls/workbook/XLSAdapter.h"
 #include "xls/workbook/XlsImport.h"
 
@@ -10,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -66,7 +71,127 @@ QByteArray OwnPicture(int width, int height, const char *format)
     return png;
 }
 
+// The pictures as LibreOffice places them in the workbook it writes, one line
+// each: the sheet's drawing (from 1), then row and column of both corners.
+QString PicturePlaces(const QString &xlsx)
+{
+    return Xlrd(xlsx, QStringLiteral(
+        "import re, sys, zipfile\n"
+        "z = zipfile.ZipFile(sys.argv[1])\n"
+        "for n in sorted(x for x in z.namelist() if re.match(r'xl/drawings/drawing\\d+.xml$', x)):\n"
+        "  for a in re.findall(r'<xdr:twoCellAnchor.*?</xdr:twoCellAnchor>', z.read(n).decode(), re.S):\n"
+        "    if '<xdr:pic>' in a:\n"
+        "      f = [re.search(r'<xdr:%s>(\\d+)' % k, c).group(1) for c in re.findall(r'<xdr:(?:from|to)>.*?</xdr:(?:from|to)>', a, re.S) for k in ('row', 'col')]\n"
+        "      print(re.search(r'\\d+', n).group(), ' '.join(f))\n"));
+}
+
+// Whether no two drawings of the workbook share an id (in their FDG) and no
+// two shapes one (in their FSP), each found by its record header.
+bool IdsDistinct(const QString &book)
+{
+    const QByteArray stream = WorkbookStreamOf(book);
+    for (const quint16 type : {TOfficeArtRecord::Dg, TOfficeArtRecord::Sp}) {
+        QByteArray header(6, '\0');
+        WriteWord(header, 0, type);
+        WriteWord(header, 2, 8);
+        QSet<quint32> seen;
+        for (qsizetype at = stream.indexOf(header, 2); at >= 2; at = stream.indexOf(header, at + 1)) {
+            const quint32 id = type == TOfficeArtRecord::Dg ? ReadWord(stream, at - 2) >> 4 : ReadCardinal(stream, at + 6);
+            if (seen.contains(id))
+                return false;
+            seen.insert(id);
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+// Rows and columns inserted and deleted around comments and pictures: a
+// comment goes with its cell, a picture that sizes with the cells goes with
+// the cells under it, and what moves with the cells follows them.
+TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
+{
+    const QString dir = scratchDir(QStringLiteral("lo-objects"));
+    const QByteArray picture = OwnPicture(30, 20, "PNG");
+    // Row 2 holds a comment in A, row 5 in A and C; their boxes move with the
+    // cells over rows 1-3. The box of C5 is set to size with the cells over
+    // D4:F8 (into row 8). Picture 0 moves with the cells over B7:D9, picture 1
+    // sizes with them over F7:G8 (both into their last row).
+    const auto open = [&] {
+        auto file = OpenBook(XlsFixture(QStringLiteral("fileops/lo-notes.xls")));
+        file->SetCommentAnchor(5, 1, TXlsAnchorType::at_MoveAndResize, {4, 0, 4, 0, 6, 0, 8, 128});
+        file->AddImage(picture, {2, 0, 7, 0, 4, 0, 9, 128});
+        file->AddImage(picture, {6, 0, 7, 0, 7, 0, 8, 128});
+        TBaseRecordList &records = file->Workbook().Sheets(0)->Records();
+        TSheetDrawing drawing(records);
+        const auto shape = drawing.ShapeOfObject(TSheetPictures::Objects(records).at(1));
+        TDrawingAnchor sized = drawing.Anchor(*shape);
+        sized.Flags = 0;
+        drawing.SetAnchor(*shape, sized);
+        drawing.Store();
+        return file;
+    };
+    const struct {
+        const char *name;
+        std::function<void(TXLSFile &)> change;
+        QString notes;     // row col text, 0-based
+        TXlsImageProperties box;  // of the comment in C5, wherever it went
+        QString pictures;  // sheet, then row col row col of each
+    } cases[] = {
+        {"nothing changed", [](TXLSFile &) {},
+         QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         {4, 0, 4, 0, 6, 0, 8, 128}, QStringLiteral("1 6 1 8 3\n1 6 5 7 6")},
+        {"two rows above all", [](TXLSFile &f) { f.InsertAndCopyRows(20, 20, 1, 2, false); },
+         QStringLiteral("3 0 Prima notă\n6 0 Rândul cinci, prima\n6 2 Rândul cinci, a doua"),
+         {4, 0, 6, 0, 6, 0, 10, 128}, QStringLiteral("1 8 1 10 3\n1 8 5 9 6")},
+        {"two rows inside the box, above the pictures", [](TXLSFile &f) { f.InsertAndCopyRows(20, 20, 6, 2, false); },
+         QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         {4, 0, 4, 0, 6, 0, 10, 128}, QStringLiteral("1 8 1 10 3\n1 8 5 9 6")},
+        {"one row inside picture 0 stretches picture 1 only", [](TXLSFile &f) { f.InsertAndCopyRows(20, 20, 8, 1, false); },
+         QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         {4, 0, 4, 0, 6, 0, 9, 128}, QStringLiteral("1 6 1 8 3\n1 6 5 8 6")},
+        {"the row of a comment deleted", [](TXLSFile &f) { f.DeleteRows(2, 1); },
+         QStringLiteral("3 0 Rândul cinci, prima\n3 2 Rândul cinci, a doua"),
+         {4, 0, 3, 0, 6, 0, 7, 128}, QStringLiteral("1 5 1 7 3\n1 5 5 6 6")},
+        // Picture 1 lay wholly on them and went; picture 0 came up to row 6
+        // whole, and the box lost the rows it had there.
+        {"rows 6-8 deleted", [](TXLSFile &f) { f.DeleteRows(6, 3); },
+         QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         {4, 0, 4, 0, 6, 0, 6, 0}, QStringLiteral("1 5 1 7 3")},
+        // Picture 0 starts in column B: it stays there, whole.
+        {"column B deleted", [](TXLSFile &f) { f.DeleteCols(2, 1); },
+         QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 1 Rândul cinci, a doua"),
+         {3, 0, 4, 0, 5, 0, 8, 128}, QStringLiteral("1 6 1 8 3\n1 6 4 7 5")},
+        {"the sheet copied", [](TXLSFile &f) { f.InsertAndCopySheets(1, 2, 2); },
+         QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         {4, 0, 4, 0, 6, 0, 8, 128},
+         QStringLiteral("1 6 1 8 3\n1 6 5 7 6\n2 6 1 8 3\n2 6 5 7 6\n3 6 1 8 3\n3 6 5 7 6")},
+    };
+    QStringList books;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto file = open();
+        c.change(*file);
+        const QString book = QStringLiteral("%1/case%2.xls").arg(dir).arg(books.size());
+        file->Save(book);
+        books << book;
+        EXPECT_TRUE(IdsDistinct(book)) << c.name;
+        EXPECT_EQ(XlrdFirstSheet(book, QStringLiteral(
+                      "for k in sorted(s.cell_note_map): print('%d %d %s' % (k[0], k[1], s.cell_note_map[k].text))\n")),
+                  c.notes) << c.name;
+        auto again = OpenBook(book);
+        TXlsAnchorType kind = TXlsAnchorType::at_MoveAndDontResize;
+        TXlsImageProperties box;
+        again->GetCommentAnchor(0, again->CommentsCount(0) - 1, kind, box);
+        EXPECT_EQ(box, c.box);
+        EXPECT_EQ(kind, TXlsAnchorType::at_MoveAndResize);
+    }
+    convertWithSoffice(books, dir, QStringLiteral("xlsx"));
+    for (qsizetype i = 0; i < books.size(); ++i)
+        EXPECT_EQ(PicturePlaces(QString(books[i]).replace(QStringLiteral(".xls"), QStringLiteral(".xlsx"))).toStdString(),
+                  cases[i].pictures.toStdString()) << cases[i].name;
+}
 
 TEST(LibreOfficeReadBack, PictureAddedShowsAndOutlivesASecondSave)
 {

@@ -3,7 +3,10 @@
 // fresh read of our own.
 #include "FileOpsSupport.h"
 
+#include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/HLinkData.h"
+#include "xls/workbook/OfficeArtRecord.h"
+#include "xls/workbook/WorkbookRecords_p.h"
 
 #include <gtest/gtest.h>
 
@@ -403,6 +406,21 @@ TEST(Pictures, ReadByIndexCheckedAgainstTheCountAndDeleted)
     const QString out = SaveScratch(*file, QStringLiteral("picture-deleted"));
     EXPECT_EQ(OpenBook(out)->ImageCount(), 0);
     EXPECT_EQ(readWithXlrd(out).sheets.size(), 1);
+
+    // A stored picture is named by one UID, or by two when its instance is odd.
+    using R = TOfficeArtRecord;
+    const QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    for (const int instance : {0x6E0, 0x6E1}) {
+        const QByteArray blip = R::Make(0, instance, R::BlipPng, QByteArray(16 * (1 + (instance & 1)), 'u') + '\xFF' + png);
+        QByteArray dgg(16, '\0');
+        WriteCardinal(dgg, 4, 1);
+        TBaseRecordList globals;
+        globals.Add(XlsDetail::RecordWithContinues(
+            0x00EB, R::Make(0xF, 0, R::DggContainer, R::Make(0, 0, R::Dgg, dgg)
+                                                         + R::Make(0xF, 1, R::BStoreContainer,
+                                                                   R::Make(2, 6, R::Bse, QByteArray(36, '\0') + blip)))));
+        EXPECT_EQ(TDrawingGroup(globals).Blip(1), png) << instance;
+    }
 }
 
 TEST(PageSetup, SettingsRoundTripAndValuesOutsideTheFormatAreRefused)
