@@ -33,6 +33,30 @@ QString dateText(const QDate &date)
 {
     return date.isValid() ? SqlValue::formatDate(date) : QString();
 }
+
+// An annex's households, ADRESA "loc." + locality, ", " + street, without a
+// missing part: no lone "loc." or comma in the cell, and an empty cell for a
+// household with neither, as the dispositions print an unknown domicile.
+class AnnexRows : public TQuery
+{
+protected:
+    void openData(QList<SqlResultColumn> &columns, std::vector<Row> &rows) override
+    {
+        TQuery::openData(columns, rows);
+        qsizetype locality = -1, street = -1;
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (columns[i].name.compare(u"LOCALIT", Qt::CaseInsensitive) == 0)
+                locality = i;
+            else if (columns[i].name.compare(u"ADRESA", Qt::CaseInsensitive) == 0)
+                street = i;
+        }
+        for (Row &row : rows) {
+            const QString place = row.values[locality].toString().trimmed();
+            row.values[street] = address({place.isEmpty() ? place : QStringLiteral("loc.") + place,
+                                          row.values[street].toString()});
+        }
+    }
+};
 } // namespace
 
 CollectiveDisposition::CollectiveDisposition(const DocumentContext &context)
@@ -61,7 +85,7 @@ QStringList CollectiveDisposition::where(Filter filter) const
 
 QStringList CollectiveDisposition::listQuery(Filter filter) const
 {
-    return QStringList{QStringLiteral("SELECT TITULAR,\tCNP, (\"loc.\"+LOCALIT+\", \"+ADRESA) AS ADRESA, NR_MEMBRI, "
+    return QStringList{QStringLiteral("SELECT TITULAR,\tCNP, LOCALIT, ADRESA, NR_MEMBRI, "
                                       "CUANTUM, NR_LUNI,"),
                        QStringLiteral("SUMAL, SUMAG, SUMAE, SUMAT, DATADISP, DATACERE"),
                        QStringLiteral("FROM ") + SqlQuote::table(dataFile(RequestTables::Cereri))}
@@ -142,12 +166,11 @@ void CollectiveDisposition::fillDecision(const OfficeSettings &office, const QDa
 void CollectiveDisposition::fillAnnex(const OfficeSettings &office, int sheet, Filter filter, const QString &dispDate)
 {
     TExpXLSOLE &xls = ExpXLSOLE();
-    TQuery &sx = *m_ctx.Sx;
     xls.SelectSheet(sheet);
     xls.ReplaceTag(QStringLiteral("[DISPNR]"), m_dialog->NrDisp->text());
     xls.ReplaceTag(QStringLiteral("[DISPDATA]"), dispDate);
     xls.ReplaceTag(QStringLiteral("[INTOCMIT]"), office.preparer);
-    openQuery(sx, listQuery(filter));
-    xls.FillFromDataSet(sx);
-    sx.Close();
+    AnnexRows rows;
+    openQuery(rows, listQuery(filter));
+    xls.FillFromDataSet(rows);
 }
