@@ -21,6 +21,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -236,7 +238,7 @@ TEST_F(NetTest, RefusedCommandsChangeNothingHere)
         const char *name;
         Start start;
         M misbehave;
-        void (TNetF::*click)();
+        std::function<void(TNetF &)> click;
         QStringList messages; // after the question, when the command asks one
         QString panels;       // shown afterwards
     } cases[] = {
@@ -296,7 +298,7 @@ TEST_F(NetTest, RefusedCommandsChangeNothingHere)
         };
         dialogs.messages.clear();
         dialogs.answers = {6};
-        (net->*c.click)();
+        c.click(*net);
         EXPECT_EQ(messages().mid(c.start == Copies ? 1 : 0), c.messages) << c.name;
         EXPECT_EQ(net->shownPanels(), c.panels) << c.name;
         EXPECT_EQ(!net->SendPassB->isHidden(), c.messages.first() == passwordRefused) << c.name;
