@@ -19,14 +19,26 @@ void MoveRange(QByteArray &data, int offset, const int deltas[4])
     for (int i = 0; i < 4; ++i)
         WriteWord(data, offset + 2 * i, static_cast<quint16>(values[i]));
 }
+
+// How far a bound moves as count rows are inserted at pos, or -count deleted
+// from there: one on a deleted row goes to the edge of what is left, the
+// first bound to the row after them, the last to the row before.
+int BoundDelta(int bound, bool last, int pos, int count)
+{
+    if (bound < pos)
+        return 0;
+    if (count >= 0 || bound >= pos - count)
+        return count;
+    return (last ? pos - 1 : pos) - bound;
+}
 } // namespace
 
 void ShiftRangeForInsert(QByteArray &data, int offset, int rowPos, int rowCount, int colPos, int colCount)
 {
     int deltas[4];
     for (int i = 0; i < 2; ++i) {
-        deltas[i] = ReadWord(data, offset + 2 * i) >= rowPos ? rowCount : 0;
-        deltas[2 + i] = ReadWord(data, offset + 4 + 2 * i) >= colPos ? colCount : 0;
+        deltas[i] = BoundDelta(ReadWord(data, offset + 2 * i), i == 1, rowPos, rowCount);
+        deltas[2 + i] = BoundDelta(ReadWord(data, offset + 4 + 2 * i), i == 1, colPos, colCount);
     }
     MoveRange(data, offset, deltas);
 }

@@ -140,6 +140,8 @@ public:
 
 // Moves a cell range (first row, last row, first column, last column, u16
 // each, at offset) like a cell: each bound at or after the insertion moves.
+// Negative counts delete: the range shrinks by the deleted rows it covers; one
+// lying wholly on them is for the caller to remove first.
 // Checked first, then written; a result off the sheet raises.
 void ShiftRangeForInsert(QByteArray &data, int offset, int rowPos, int rowCount, int colPos, int colCount);
 void OffsetRangeForCopy(QByteArray &data, int offset, int rowOffset, int colOffset);

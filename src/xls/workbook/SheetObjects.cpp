@@ -1,5 +1,7 @@
 #include "xls/workbook/SheetObjects.h"
 
+#include "xls/records/BaseRecordList.h"
+#include "xls/records/LinkRecords.h"
 #include "xls/workbook/DrawingGroup.h"
 #include "xls/workbook/SheetComments.h"
 #include "xls/workbook/SheetDrawing.h"
@@ -12,11 +14,29 @@ bool InBand(int value, int pos, int count)
     return count > 0 && value >= pos && value < pos + count;
 }
 
+bool WithinBand(int first, int last, int pos, int count)
+{
+    return InBand(first, pos, count) && InBand(last, pos, count);
+}
+
+// A hyperlink (its screen tip with it) goes when all its cells go; the rest
+// shrink or move as the records shift.
+void RemoveHyperLinks(TBaseRecordList &records, int rowPos, int rowCount, int colPos, int colCount)
+{
+    for (int i = records.Count() - 1; i >= 0; --i) {
+        const auto *link = dynamic_cast<const THLinkRecord *>(records.Items(i));
+        if (link && (WithinBand(link->FirstRow(), link->LastRow(), rowPos, rowCount)
+                     || WithinBand(link->FirstColumn(), link->LastColumn(), colPos, colCount)))
+            records.Delete(i);
+    }
+}
+
 }  // namespace
 
 void TSheetObjects::RemoveDeleted(TBaseRecordList &records, TBaseRecordList &globals, int rowPos, int rowCount,
                                   int colPos, int colCount)
 {
+    RemoveHyperLinks(records, rowPos, rowCount, colPos, colCount);
     if (!TSheetDrawing(records).Exists())
         return;
     // From the last, so the numbers of those still to look at stay.

@@ -107,9 +107,10 @@ bool IdsDistinct(const QString &book)
 
 }  // namespace
 
-// Rows and columns inserted and deleted around comments and pictures: a
-// comment goes with its cell, a picture that sizes with the cells goes with
-// the cells under it, and what moves with the cells follows them.
+// Rows and columns inserted and deleted around comments, hyperlinks and
+// pictures: a comment goes with its cell, a hyperlink or a picture that sizes
+// with the cells goes with the cells under it, and what moves with the cells
+// follows them.
 TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
 {
     const QString dir = scratchDir(QStringLiteral("lo-objects"));
@@ -117,7 +118,8 @@ TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
     // Row 2 holds a comment in A, row 5 in A and C; their boxes move with the
     // cells over rows 1-3. The box of C5 is set to size with the cells over
     // D4:F8 (into row 8). Picture 0 moves with the cells over B7:D9, picture 1
-    // sizes with them over F7:G8 (both into their last row).
+    // sizes with them over F7:G8 (both into their last row). Hyperlinks lie
+    // on A4, A6 and B8:C10.
     const auto open = [&] {
         auto file = OpenBook(XlsFixture(QStringLiteral("fileops/lo-notes.xls")));
         file->SetCommentAnchor(5, 1, TXlsAnchorType::at_MoveAndResize, {4, 0, 4, 0, 6, 0, 8, 128});
@@ -130,41 +132,56 @@ TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
         sized.Flags = 0;
         drawing.SetAnchor(*shape, sized);
         drawing.Store();
+        file->AddHyperLink({2, 8, 3, 10}, {THyperLinkType::hl_URL, QStringLiteral("Plăţi"),
+                                           QStringLiteral("https://exemplu.ro/plati"), QString()});
         return file;
     };
     const struct {
         const char *name;
         std::function<void(TXLSFile &)> change;
         QString notes;     // row col text, 0-based
+        QString links;     // first and last row, first and last column, 0-based
         TXlsImageProperties box;  // of the comment in C5, wherever it went
         QString pictures;  // sheet, then row col row col of each
     } cases[] = {
         {"nothing changed", [](TXLSFile &) {},
          QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         QStringLiteral("3 3 0 0 Ajutor; 5 5 0 0 Sus; 7 9 1 2 Plăţi"),
          {4, 0, 4, 0, 6, 0, 8, 128}, QStringLiteral("1 6 1 8 3\n1 6 5 7 6")},
         {"two rows above all", [](TXLSFile &f) { f.InsertAndCopyRows(20, 20, 1, 2, false); },
          QStringLiteral("3 0 Prima notă\n6 0 Rândul cinci, prima\n6 2 Rândul cinci, a doua"),
+         QStringLiteral("5 5 0 0 Ajutor; 7 7 0 0 Sus; 9 11 1 2 Plăţi"),
          {4, 0, 6, 0, 6, 0, 10, 128}, QStringLiteral("1 8 1 10 3\n1 8 5 9 6")},
         {"two rows inside the box, above the pictures", [](TXLSFile &f) { f.InsertAndCopyRows(20, 20, 6, 2, false); },
          QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         QStringLiteral("3 3 0 0 Ajutor; 7 7 0 0 Sus; 9 11 1 2 Plăţi"),
          {4, 0, 4, 0, 6, 0, 10, 128}, QStringLiteral("1 8 1 10 3\n1 8 5 9 6")},
         {"one row inside picture 0 stretches picture 1 only", [](TXLSFile &f) { f.InsertAndCopyRows(20, 20, 8, 1, false); },
          QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         QStringLiteral("3 3 0 0 Ajutor; 5 5 0 0 Sus; 8 10 1 2 Plăţi"),
          {4, 0, 4, 0, 6, 0, 9, 128}, QStringLiteral("1 6 1 8 3\n1 6 5 8 6")},
         {"the row of a comment deleted", [](TXLSFile &f) { f.DeleteRows(2, 1); },
          QStringLiteral("3 0 Rândul cinci, prima\n3 2 Rândul cinci, a doua"),
+         QStringLiteral("2 2 0 0 Ajutor; 4 4 0 0 Sus; 6 8 1 2 Plăţi"),
          {4, 0, 3, 0, 6, 0, 7, 128}, QStringLiteral("1 5 1 7 3\n1 5 5 6 6")},
         // Picture 1 lay wholly on them and went; picture 0 came up to row 6
         // whole, and the box lost the rows it had there.
         {"rows 6-8 deleted", [](TXLSFile &f) { f.DeleteRows(6, 3); },
          QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         QStringLiteral("3 3 0 0 Ajutor; 5 6 1 2 Plăţi"),
          {4, 0, 4, 0, 6, 0, 6, 0}, QStringLiteral("1 5 1 7 3")},
         // Picture 0 starts in column B: it stays there, whole.
         {"column B deleted", [](TXLSFile &f) { f.DeleteCols(2, 1); },
          QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 1 Rândul cinci, a doua"),
+         QStringLiteral("3 3 0 0 Ajutor; 5 5 0 0 Sus; 7 9 1 1 Plăţi"),
          {3, 0, 4, 0, 5, 0, 8, 128}, QStringLiteral("1 6 1 8 3\n1 6 4 7 5")},
+        // The comments and links of column A go with it.
+        {"column A deleted", [](TXLSFile &f) { f.DeleteCols(1, 1); },
+         QStringLiteral("4 1 Rândul cinci, a doua"), QStringLiteral("7 9 0 1 Plăţi"),
+         {3, 0, 4, 0, 5, 0, 8, 128}, QStringLiteral("1 6 0 8 2\n1 6 4 7 5")},
         {"the sheet copied", [](TXLSFile &f) { f.InsertAndCopySheets(1, 2, 2); },
          QStringLiteral("1 0 Prima notă\n4 0 Rândul cinci, prima\n4 2 Rândul cinci, a doua"),
+         QStringLiteral("3 3 0 0 Ajutor; 5 5 0 0 Sus; 7 9 1 2 Plăţi"),
          {4, 0, 4, 0, 6, 0, 8, 128},
          QStringLiteral("1 6 1 8 3\n1 6 5 7 6\n2 6 1 8 3\n2 6 5 7 6\n3 6 1 8 3\n3 6 5 7 6")},
     };
@@ -178,8 +195,10 @@ TEST(LibreOfficeReadBack, CommentsAndPicturesFollowRowsAndColumns)
         books << book;
         EXPECT_TRUE(IdsDistinct(book)) << c.name;
         EXPECT_EQ(XlrdFirstSheet(book, QStringLiteral(
-                      "for k in sorted(s.cell_note_map): print('%d %d %s' % (k[0], k[1], s.cell_note_map[k].text))\n")),
-                  c.notes) << c.name;
+                      "for k in sorted(s.cell_note_map): print('%d %d %s' % (k[0], k[1], s.cell_note_map[k].text))\n"
+                      "print('; '.join('%d %d %d %d %s' % (h.frowx, h.lrowx, h.fcolx, h.lcolx, h.desc)"
+                      " for h in s.hyperlink_list))\n")).toStdString(),
+                  (c.notes + u'\n' + c.links).toStdString()) << c.name;
         auto again = OpenBook(book);
         TXlsAnchorType kind = TXlsAnchorType::at_MoveAndDontResize;
         TXlsImageProperties box;
