@@ -2,13 +2,6 @@
 
 #include "reports/layout/BRLayout.h"
 
-namespace {
-
-// The tag by which a report knows it closes a composite job.
-constexpr int kLastMember = 999;
-
-} // namespace
-
 void TBRCompositeReport::Add(TBandReport &report)
 {
     Reports.push_back(&report);
@@ -44,7 +37,7 @@ void TBRCompositeReport::runMember(TBandReport &report, bool last, TBRJobState &
 {
     const int tag = report.Tag;
     if (last)
-        report.Tag = kLastMember;
+        report.Tag = LastMemberTag;
     TBRLayout layout(report);
     layout.OnPage = OnPage;
     m_running = &layout;

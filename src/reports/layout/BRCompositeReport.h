@@ -13,6 +13,9 @@ struct TBandReport;
 class TBRCompositeReport
 {
 public:
+    // The tag by which a report knows it closes a composite job.
+    static constexpr int LastMemberTag = 999;
+
     std::vector<TBandReport *> Reports;
     std::function<void(const TBRLaidPage &)> OnPage;
 

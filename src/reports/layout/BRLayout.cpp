@@ -3,6 +3,7 @@
 #include "reports/data/BRDataSetFields.h"
 #include "reports/eval/BREvaluator.h"
 #include "reports/eval/BRPictureMask.h"
+#include "reports/layout/BRCompositeReport.h"
 #include "reports/layout/BRController.h"
 #include "reports/layout/BRTextLines.h"
 
@@ -271,7 +272,7 @@ std::vector<TBRLaidPage> TBRLayout::Run(TBRJobState *job)
         m_inJob = job != nullptr;
         m_controller->Execute();
         m_columnLeft = m_report.Page.LeftMargin;
-        if (!job || m_report.Tag == 999) {
+        if (!job || m_report.Tag == TBRCompositeReport::LastMemberTag) {
             m_final = true;
             if (!m_cancelled)
                 endPage();
@@ -320,7 +321,7 @@ double TBRLayout::footerHeightFor(const TBRBand &band, TBRBandType role) const
 {
     // The last page of a report without LastPageFooter has no footer: a summary
     // aligned to its bottom may use that room when nothing follows it there.
-    const bool last = !m_inJob || m_report.Tag == 999;
+    const bool last = !m_inJob || m_report.Tag == TBRCompositeReport::LastMemberTag;
     if (role == TBRBandType::rbSummary && band.AlignToBottom && band.ChainHeight() == band.Height && last
         && !m_report.HasOption(TBandReportOption::LastPageFooter))
         return 0;
