@@ -8,12 +8,9 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -52,9 +49,12 @@ QString temporaryNameFor(const QString &target)
            + QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".part");
 }
 
+// What temporaryNameFor() puts after the target's name.
+const QString kTemporaryEnd = QStringLiteral("\\.[0-9a-z]{1,7}\\.part$");
+
 const QRegularExpression &temporaryPattern()
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\..+\\.[0-9a-z]{1,7}\\.part$"));
+    static const QRegularExpression pattern(QStringLiteral("^\\..+") + kTemporaryEnd);
     return pattern;
 }
 
@@ -93,31 +93,24 @@ bool removeIfStale(const QByteArray &path)
     return removed;
 }
 
-// True for ".<fileName>.<n>.part", the names openTemporary() gives.
-bool isTemporaryOf(std::string_view entry, std::string_view fileName)
+// Removes the temporary files in `folder` that match `pattern` and that no
+// writer holds; answers how many went.
+int removeStale(const QString &folder, const QRegularExpression &pattern)
 {
-    constexpr std::string_view suffix = ".part";
-    if (entry.size() < fileName.size() + 2 + suffix.size() + 1 || entry[0] != '.' || !entry.ends_with(suffix)
-        || entry.substr(1, fileName.size()) != fileName || entry[fileName.size() + 1] != '.')
-        return false;
-    const std::string_view number = entry.substr(fileName.size() + 2, entry.size() - fileName.size() - 2 - suffix.size());
-    return number.size() <= 7
-           && std::all_of(number.begin(), number.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+    int removed = 0;
+    const QStringList names = QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names)
+        if (pattern.match(name).hasMatch() && removeIfStale(QFile::encodeName(folder + u'/' + name)))
+            ++removed;
+    return removed;
 }
 
-// The temporary files of `target` that a killed save left beside it.
+// The temporary files of `target` that a killed save left beside it: the
+// names openTemporary() gives, ".<file name>.<n>.part", and no other's.
 void removeStaleTemporaries(const QString &target)
 {
     const QFileInfo info(target);
-    const QByteArray folder = QFile::encodeName(info.absolutePath()) + '/';
-    const QByteArray fileName = QFile::encodeName(info.fileName());
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent *entry = ::readdir(dir))
-        if (isTemporaryOf(entry->d_name, std::string_view(fileName.constData(), size_t(fileName.size()))))
-            removeIfStale(folder + entry->d_name);
-    ::closedir(dir);
+    removeStale(info.absolutePath(), QRegularExpression(u'^' + QRegularExpression::escape(u'.' + info.fileName()) + kTemporaryEnd));
 }
 
 // Opens a fresh temporary file beside `target`, locked, with the target's
@@ -317,12 +310,7 @@ bool DurableFile::isTemporaryName(const QString &fileName)
 
 int DurableFile::removeTemporaries(const QString &folder)
 {
-    int removed = 0;
-    const QFileInfoList entries = QDir(folder).entryInfoList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo &entry : entries)
-        if (isTemporaryName(entry.fileName()) && removeIfStale(QFile::encodeName(entry.filePath())))
-            ++removed;
-    return removed;
+    return removeStale(folder, temporaryPattern());
 }
 
 void DurableFile::save(const QString &target, const QByteArray &bytes)
