@@ -61,10 +61,6 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
         Whole expected;
         const char *told;          // what the start says, or nothing
         void (*afterKill)(const QString &data) = nullptr;
-        // The archive also carries a restore journal of its own, which would
-        // be renamed over ours by the first of its renames: it is refused
-        // before anything is written, so no point after it is ever reached.
-        bool ownJournal = false;
     };
     const char *finished = "Restaurarea a fost intrerupta; a fost dusa la capat";
     const char *putBack = "Restaurarea a fost intrerupta; datele de dinainte au fost puse la loc";
@@ -85,10 +81,6 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
         // temporary files beside the tables, which sit in .restore-0.
         {"restore: no journal, tables set aside", "restore.swap", 1, true, Whole::Old, putBack,
          [](const QString &d) { QFile::remove(d + u'/' + RestoreJournal::FileName); }},
-        {"journal in the archive: kill at the next rename", "durableSet.rename", 2, true, Whole::Old, nullptr, nullptr, true},
-        {"journal in the archive: kill at the rename after", "durableSet.rename", 3, true, Whole::Old, nullptr, nullptr, true},
-        {"journal in the archive: kill at the last rename", "durableSet.rename", 4, true, Whole::Old, nullptr, nullptr, true},
-        {"journal in the archive: kill as ours is dropped", "restore.forget", 1, true, Whole::Old, nullptr, nullptr, true},
         {"append: records written, end marker not", "dbf.records", 1, false, Whole::Old, nullptr},
         {"append: records and marker synced, count not", "dbf.count", 1, false, Whole::Old, nullptr},
     };
@@ -108,13 +100,8 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
             makeTable(source + QStringLiteral("/Oameni.dbf"), {QStringLiteral("Ana")});
             writeBytes(source + QStringLiteral("/Luni.lst"), "11.2022\r\n");
             fresh = snapshot(source);
-            // Sorted first, then named as the journal: it would lose every old and new table.
-            if (c.ownJournal)
-                writeBytes(source + QStringLiteral("/-restore-journal"),
-                           R"({"aside":".restore-0","old":["Cereri.dbf","Oameni.dbf","Motive.lst"],"new":[]})");
             const QString archive = dir->path() + QStringLiteral("/copie.L21");
             DataArchive::saveFolder(source, archive);
-            writeBytes(archive, readBytes(archive).replace("-restore-journal", ".restore-journal"));
             work = [this, archive] { DataArchive::restoreFolder(archive, data); };
         } else {
             work = [this] {
@@ -124,7 +111,7 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
                 t.close();
             };
         }
-        ASSERT_EQ(runKilledAt(c.point, c.nth, work), !c.ownJournal) << c.name << ": the point was reached or not";
+        ASSERT_TRUE(runKilledAt(c.point, c.nth, work)) << c.name << ": the point was not reached";
         if (c.afterKill)
             c.afterKill(data);
 
@@ -141,23 +128,15 @@ TEST_F(StartupRecoveryTest, AfterAKillAtEachPointTheOldOrTheNewIsWhole)
     }
 }
 
-// A report killed while its folder was being replaced: the start settles the
-// folder and tells the clerk which report it now holds.
+// The start tells the clerk which report a folder killed mid-swap now holds.
 TEST_F(StartupRecoveryTest, AReportFolderSettledAtStartIsTold)
 {
-    struct Case
-    {
-        const char *point;
-        bool hadOld;
-        const char *told; // after the folder's name
+    const struct { const char *point; bool hadOld; const char *told; } cases[] = {
+        {"folder.aside", true, "; raportul de dinainte a fost pus la loc."},
+        {"folder.aside", false, " si nu a fost facut."},
+        {"folder.in", true, "; a fost dus la capat: directorul are acum raportul nou."},
     };
-    const Case cases[] = {
-        {"folder.whole", true, " a fost intrerupt; raportul de dinainte a fost pus la loc."},
-        {"folder.aside", true, " a fost intrerupt; raportul de dinainte a fost pus la loc."},
-        {"folder.aside", false, " a fost intrerupt si nu a fost facut."},
-        {"folder.in", true, " a fost intrerupt; a fost dus la capat: directorul are acum raportul nou."},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SetUp();
         const QString target = dir->path() + QStringLiteral("/Rapoarte/Lemne_Trezorerie");
         QDir().mkpath(c.hadOld ? target : QFileInfo(target).path());
@@ -169,7 +148,7 @@ TEST_F(StartupRecoveryTest, AReportFolderSettledAtStartIsTold)
         RecordingDialogs dialogs;
         StartupRecovery::run(dir->path(), data, temp);
         ASSERT_EQ(dialogs.messages.size(), 1) << c.point;
-        EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Raportul din directorul ") + target + QLatin1String(c.told)))
+        EXPECT_TRUE(dialogs.messages[0].text.startsWith(QStringLiteral("Raportul din directorul ") + target + " a fost intrerupt" + QLatin1String(c.told)))
             << dialogs.messages[0].text.toStdString();
     }
 }
@@ -205,7 +184,7 @@ TEST_F(StartupRecoveryTest, LeftoversOfOurOwnAreRemovedAndNothingElse)
                                  QStringLiteral("Temp/SAV1/Cereri.dbf"), QStringLiteral("Temp/SAVE"), QStringLiteral("Temp/SAVE/x.part")}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
-    // A link under an aside folder's name is no restore's: the missing table is made.
+    // A link named as an aside folder is no restore's: the missing table is made.
     QTemporaryDir planted;
     makeTable(planted.filePath(QStringLiteral("Cereri.dbf")), {QStringLiteral("Ana")});
     QFile::link(planted.path(), data + QStringLiteral("/.restore-7"));

@@ -322,9 +322,8 @@ TEST(TreasuryDbf, ExistingFolderIsReplacedOnlyWhenAgreed)
     EXPECT_EQ(w.dialogs.messages.last().text,
               QStringLiteral("Fisierele au fost salvate in %1.").arg(QDir::toNativeSeparators(folder)));
 
-    // The payment date cannot be kept in the settings (a folder stands in the
-    // file's place, as a full disk refuses it): the run fails and leaves the
-    // old package, with no work folder and no journal.
+    // The payment date cannot be saved (a folder in the settings file's place):
+    // the run fails, leaving the old package and no work folder or journal.
     QFile::remove(w.data + QStringLiteral("/Tolvard.set"));
     QDir().mkpath(w.data + QStringLiteral("/Tolvard.set"));
     EXPECT_ANY_THROW(runTreasury(w, {}, w.root, {TErori::ResultDa}));
