@@ -266,10 +266,10 @@ void craftedForms(Batch &batch)
         }
         using Form = RequestForms::Form;
         for (const auto &[f, form] : {std::pair{Form::Anexa2, ", Anexa 2"}, std::pair{Form::Ancheta, ", Ancheta"}}) {
-            if (c.everyForm) {
-                w.docs->forms.ListCereB(f);
-                batch.add(QLatin1String(c.name) + QLatin1String(form), w.lastOpened(), c.values, 0);
-            }
+            if (!c.everyForm)
+                break;
+            w.docs->forms.ListCereB(f);
+            batch.add(QLatin1String(c.name) + QLatin1String(form), w.lastOpened(), c.values, 0);
         }
     }
 }

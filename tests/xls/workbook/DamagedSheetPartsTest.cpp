@@ -157,45 +157,37 @@ TEST(DamagedSheetParts, DrawingGroupsNestedWithoutEndAreRefused)
 
 TEST(DamagedSheetParts, DrawingCountersPastTheirFieldsAreRefused)
 {
-    // Each counter lives in a field of fixed width: the last value that fits
-    // is given out, the next is refused rather than wrapped round to an id
-    // already taken.
+    // Each counter lives in a field of fixed width: filled to one short of
+    // its end, the next value is the last that fits, the one after refused
+    // rather than wrapped round to an id already taken.
     auto file = NewBook();
-    quint32 firstShape = 0;
+    quint32 id = 0;
     TBaseRecordList objects;
-    const auto withObject = [&](int objId) {
-        objects.Clear();
+    const auto addObject = [&](int objId) {
         objects.Add(CreateRecord(TObjRecord::Id, TSheetDrawing::NewObjectData(38, 8, objId, 0)));
-        return TSheetDrawing::NewObjectId(objects);
+        return objId;
     };
     const QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    const struct { const char *name; std::function<qint64(TDrawingGroup &)> last; qint64 lastValue;
-                   std::function<void(TDrawingGroup &)> next; QString error; } rows[] = {
+    using Step = std::function<qint64(TDrawingGroup &)>;
+    const struct { const char *name; Step fill, next; qint64 last; QString error; } rows[] = {
         // A drawing's FDG keeps its id in the 12 bits of its instance.
-        {"drawing id", [&](TDrawingGroup &g) { return g.NewDrawing(0xFFF, firstShape); }, 0xFFF,
-         [&](TDrawingGroup &g) { g.NewDrawing(1, firstShape); }, QStringLiteral("Too many drawings in the workbook")},
+        {"drawing id", [&](TDrawingGroup &g) { return g.NewDrawing(0xFFE, id); },
+         [&](TDrawingGroup &g) { return g.NewDrawing(1, id); }, 0xFFF, QStringLiteral("Too many drawings in the workbook")},
         // The picture store counts its entries in 12 bits as well.
-        {"picture store entry", [&](TDrawingGroup &g) {
-             int index = 0;
-             for (int k = 0; k < 0xFFF; ++k)
-                 index = g.AddBlip(png);
-             return index;
-         }, 0xFFF, [&](TDrawingGroup &g) { g.AddBlip(png); }, QStringLiteral("Too many pictures in the workbook")},
+        {"picture store entry", [&](TDrawingGroup &g) { for (int k = 1; k < 0xFFF; ++k) g.AddBlip(png); return 0; },
+         [&](TDrawingGroup &g) { return g.AddBlip(png); }, 0xFFF, QStringLiteral("Too many pictures in the workbook")},
         // A drawing's first cluster holds the shape ids 1024 to 2047.
-        {"shape id", [&](TDrawingGroup &g) {
-             g.NewDrawing(1, firstShape);
-             quint32 id = firstShape;
-             while (id < 2047)
-                 id = g.NextShapeId(id);
-             return id;
-         }, 2047, [&](TDrawingGroup &g) { g.NextShapeId(2047); }, QStringLiteral("Too many drawing objects on the sheet")},
+        {"shape id", [&](TDrawingGroup &g) { g.NewDrawing(1, id); while (id < 2046) id = g.NextShapeId(id); return 0; },
+         [&](TDrawingGroup &g) { return id = g.NextShapeId(id); }, 2047, QStringLiteral("Too many drawing objects on the sheet")},
         // An OBJ record keeps its id in 16 bits.
-        {"object id", [&](TDrawingGroup &) { return withObject(0xFFFE); }, 0xFFFF,
-         [&](TDrawingGroup &) { withObject(0xFFFF); }, QStringLiteral("Too many drawing objects on the sheet")},
+        {"object id", [&](TDrawingGroup &) { return addObject(0xFFFE); },
+         [&](TDrawingGroup &) { return addObject(TSheetDrawing::NewObjectId(objects)); }, 0xFFFF,
+         QStringLiteral("Too many drawing objects on the sheet")},
     };
     for (const auto &r : rows) {
         TDrawingGroup group(file->Workbook().Globals().Records());
-        EXPECT_EQ(r.last(group), r.lastValue) << r.name;
+        r.fill(group);
+        EXPECT_EQ(r.next(group), r.last) << r.name;
         EXPECT_EQ(ErrorOf([&] { r.next(group); }), r.error) << r.name;
     }
 }
